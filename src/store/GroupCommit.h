@@ -1,0 +1,51 @@
+#pragma once
+
+#include "store/RecordFile.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace store {
+
+// Changes to several files that must land together or not at all (a new account writes its
+// folder, its files and the register; a sign change rewrites Transakt and KontoData).
+//
+// commit(): the originals are copied into the journal folder with a manifest naming every file
+// (and whether it existed), all synced; the files are then replaced one by one; deleting the
+// manifest is the moment of commit. recoverGroupCommit() at start-up finds a manifest left by a
+// crash and puts every original back (files that did not exist are removed again).
+class GroupCommit {
+public:
+    explicit GroupCommit(std::filesystem::path journalFolder);
+
+    // The file gets this whole content (created when missing).
+    void stage(const std::filesystem::path& file, std::string content);
+    // The file gets the open RecordFile's image; after a successful commit it is marked clean.
+    void stage(RecordFile& file);
+    // The folder is created (with its parents) before any file is written.
+    void createFolder(const std::filesystem::path& folder);
+    // The file is deleted (its original is journalled like any other).
+    void remove(const std::filesystem::path& file);
+
+    // Throws FileError on failure; every file is then as it was before.
+    void commit();
+
+private:
+    struct Change {
+        std::filesystem::path file;
+        std::string content;
+        bool remove = false;
+        RecordFile* source = nullptr;
+    };
+    std::filesystem::path journal_;
+    std::vector<std::filesystem::path> folders_;
+    std::vector<Change> changes_;
+};
+
+// Restores the originals of a group commit interrupted by a crash. Returns true when it found
+// and undid one. Folders the interrupted commit created are removed again when they are empty
+// after the restore, so a half-made account never blocks its own second attempt.
+bool recoverGroupCommit(const std::filesystem::path& journalFolder);
+
+} // namespace store

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace store {
+
+// One fixed-record data file, held as its whole image in memory. Reads come from the image,
+// writes change the image, and commit() makes the change durable atomically: a temporary file
+// beside the original is written, flushed and fsynced, renamed over the original, and the
+// folder is fsynced. A procedure commits once at its end; when it fails part-way it calls
+// reload() and every file is as it was.
+class RecordFile {
+public:
+    enum class Missing { Create, Fail };
+
+    // Reads the file. A missing file is created empty (Missing::Create) or is a FileError.
+    RecordFile(std::filesystem::path path, std::size_t recordLength, Missing missing = Missing::Create);
+
+    const std::filesystem::path& path() const { return path_; }
+    std::size_t recordLength() const { return recordLength_; }
+    std::size_t byteLength() const { return image_.size(); }
+    // Length divided by the record length, rounded to the nearest whole number.
+    std::size_t count() const;
+
+    // Record n (1-based). Past the end of the image the missing bytes read as zero bytes.
+    std::string readRaw(std::size_t n) const;
+    template <typename Rec> Rec read(std::size_t n) const { return Rec(readRaw(n)); }
+
+    // Writes record n; n = count() + 1 appends. Writing further out fills the gap with zero
+    // bytes, as the file system would.
+    void writeRaw(std::size_t n, std::string_view bytes);
+    template <typename Rec> void write(std::size_t n, const Rec& rec) { writeRaw(n, rec.bytes()); }
+
+    // The whole image, for passes that work on many records at once.
+    const std::string& image() const { return image_; }
+    std::string& mutableImage() {
+        dirty_ = true;
+        return image_;
+    }
+
+    bool dirty() const { return dirty_; }
+    // Makes the image durable atomically (see above). Does nothing when nothing changed.
+    void commit();
+    // Drops uncommitted changes: the image is read again from disk.
+    void reload();
+    // The image now equals the file on disk (after a group commit wrote it).
+    void markClean() { dirty_ = false; }
+
+private:
+    std::filesystem::path path_;
+    std::size_t recordLength_;
+    std::string image_;
+    bool dirty_ = false;
+};
+
+// Steps of an atomic file replacement, for tests that make each of them fail.
+enum class CommitStep { OpenTemp, Write, Fsync, Rename, SyncFolder };
+// Called before each step; a test throws from it to simulate the failure of that step.
+// Empty (the default) in the program.
+using CommitFaultHook = std::function<void(CommitStep, const std::filesystem::path&)>;
+void setCommitFaultHook(CommitFaultHook hook);
+
+// Replaces a file's content atomically (the same steps as RecordFile::commit). Creates the file
+// when it does not exist. Throws FileError with the system's text on any failure, leaving the
+// old file and no temporary file behind.
+void replaceFileAtomically(const std::filesystem::path& path, std::string_view content);
+
+// Reads a whole file; FileError when it cannot be read.
+std::string readWholeFile(const std::filesystem::path& path);
+
+// A replacement cut short by a crash leaves its temporary file (".<name>.tmp-<pid>") beside the
+// original, which itself is intact. Start-up calls this on the data root and each account folder
+// to delete those whose writing process has ended; returns how many it removed.
+std::size_t removeLeftoverTempFiles(const std::filesystem::path& folder);
+
+} // namespace store

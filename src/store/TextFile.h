@@ -1,0 +1,20 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace store {
+
+// Line-based text files (KontoIni, ErrLog, the error report). Lines end with CR LF on writing;
+// on reading a line ends at LF with a CR before it dropped. Bytes are Windows-1252 as stored.
+
+// Empty vector when the file does not exist; FileError when it exists but cannot be read.
+std::vector<std::string> readTextLines(const std::filesystem::path& path);
+// Rewrites the whole file atomically, each line followed by CR LF.
+void writeTextLines(const std::filesystem::path& path, const std::vector<std::string>& lines);
+// Appends the lines (each followed by CR LF), creating the file when missing, and syncs it.
+void appendTextLines(const std::filesystem::path& path, const std::vector<std::string>& lines);
+
+} // namespace store

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+class QDialog;
+class QWidget;
+
+namespace support {
+
+// Every message box, question, input box and modal window of the program goes through here, so
+// that tests can answer from a script and assert the exact words.
+class Dialogs {
+public:
+    enum class Icon { None, Information, Question, Exclamation, Critical };
+
+    virtual ~Dialogs() = default;
+
+    // An information or warning box with an "OK" button.
+    virtual void message(QWidget* parent, const QString& title, const QString& text,
+                         Icon icon = Icon::Information) = 0;
+    // A Yes/No box ("Ja"/"Nej"); true on Yes.
+    virtual bool question(QWidget* parent, const QString& title, const QString& text,
+                          Icon icon = Icon::Question) = 0;
+    // The program's own input box (InsetBox): the typed text, "" on cancel.
+    virtual QString input(QWidget* parent, const QString& prompt, const QString& title,
+                          const QString& defaultText) = 0;
+    // Shows a window modally and returns its result code (QDialog::exec in the program; a test
+    // drives the window from its script instead).
+    virtual int exec(QDialog& dialog) = 0;
+};
+
+// The real boxes, with Swedish buttons.
+class QtDialogs : public Dialogs {
+public:
+    void message(QWidget* parent, const QString& title, const QString& text, Icon icon) override;
+    bool question(QWidget* parent, const QString& title, const QString& text, Icon icon) override;
+    QString input(QWidget* parent, const QString& prompt, const QString& title,
+                  const QString& defaultText) override;
+    int exec(QDialog& dialog) override;
+};
+
+} // namespace support

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QPoint>
+#include <QWidget>
+
+#include <cmath>
+
+namespace support {
+
+// Positions and sizes of the windows are stated in twips (1/1440 inch). They become pixels
+// with the screen's logical DPI: 15 twips per pixel at 96 DPI.
+inline int twipsToPixels(int twips, int dpi) {
+    return static_cast<int>(std::lround(static_cast<double>(twips) * dpi / 1440.0));
+}
+inline int pixelsToTwips(int pixels, int dpi) {
+    return static_cast<int>(std::lround(static_cast<double>(pixels) * 1440.0 / dpi));
+}
+
+// Horizontal measures use the widget's horizontal DPI, vertical ones its vertical DPI.
+inline int twipsX(const QWidget& w, int twips) { return twipsToPixels(twips, w.logicalDpiX()); }
+inline int twipsY(const QWidget& w, int twips) { return twipsToPixels(twips, w.logicalDpiY()); }
+inline int pixelsToTwipsX(const QWidget& w, int px) { return pixelsToTwips(px, w.logicalDpiX()); }
+inline int pixelsToTwipsY(const QWidget& w, int px) { return pixelsToTwips(px, w.logicalDpiY()); }
+
+} // namespace support
