@@ -1,0 +1,186 @@
+#include "accounts/NewAccount.h"
+
+#include "accounts/Register.h"
+#include "store/Cp1252.h"
+#include "store/DateText.h"
+#include "store/Errors.h"
+#include "store/GroupCommit.h"
+#include "store/Paths.h"
+#include "store/RecordFile.h"
+#include "store/Records.h"
+
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+namespace accounts {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Control characters, including the five bytes Windows-1252 leaves undefined (they read back as
+// the C1 controls of the same number).
+bool isControl(char byte) {
+    const auto b = static_cast<unsigned char>(byte);
+    return b < 0x20 || b == 0x7F || b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
+}
+
+std::string toCp1252(std::string_view utf8, const char* what) {
+    std::optional<std::string> bytes = store::utf8ToCp1252(utf8);
+    if (!bytes)
+        throw store::DataError(std::string(what) + " innehåller tecken som inte kan sparas");
+    return *bytes;
+}
+
+// Placering only tells where the account was made; it is never used to find the files. A drive
+// folder with characters outside Windows-1252 is written with "_" in their place rather than
+// keeping the account from being created.
+std::string placeringField(const store::DataPaths& paths) {
+    const std::string utf8 = paths.placering();
+    std::string bytes;
+    std::size_t i = 0;
+    while (i < utf8.size() && bytes.size() < store::KontoRec::Placering.width) {
+        std::size_t len = 1;
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        if (lead >= 0xF0)
+            len = 4;
+        else if (lead >= 0xE0)
+            len = 3;
+        else if (lead >= 0xC0)
+            len = 2;
+        const std::optional<std::string> one = store::utf8ToCp1252(utf8.substr(i, len));
+        bytes += one && one->size() == 1 ? *one : std::string("_");
+        i += len;
+    }
+    return bytes;
+}
+
+std::string openingPost(std::string_view kindCode, std::string_view date) {
+    if (kindCode == "Ek") {
+        store::PostRec_Enkel post;
+        post.set(store::PostRec_Enkel::Datum, date);
+        post.setRecordNumber(store::PostRec_Enkel::TransNr, 1);
+        post.setAmount(store::PostRec_Enkel::Belopp, store::Amount());
+        post.setAmount(store::PostRec_Enkel::Saldo, store::Amount());
+        return std::string(post.bytes());
+    }
+    store::PostRec_Budget post;
+    post.set(store::PostRec_Budget::Datum, date);
+    post.setRecordNumber(store::PostRec_Budget::TransNr, 1);
+    for (const store::Field f : {store::PostRec_Budget::BudgBelopp, store::PostRec_Budget::VerklBelopp,
+                                 store::PostRec_Budget::BudgSaldo, store::PostRec_Budget::VerklSaldo,
+                                 store::PostRec_Budget::DiffSaldo})
+        post.setAmount(f, store::Amount());
+    post.set(store::PostRec_Budget::BStatus, "*"); // the opening post is real, not only budgeted
+    return std::string(post.bytes());
+}
+
+std::string standardTransactions() {
+    std::string bytes;
+    const auto add = [&bytes](std::string_view name, std::string_view sign) {
+        store::TransRec rec;
+        rec.set(store::TransRec::TransNamn, name);
+        rec.set(store::TransRec::Tecken, sign);
+        bytes += rec.bytes();
+    };
+    add("Kontostart", " ");
+    add("Ins\xE4ttning", "+");
+    add("Uttag", "-");
+    return bytes;
+}
+
+} // namespace
+
+std::optional<std::string> accountNameProblem(std::string_view utf8Name) {
+    if (utf8Name.empty())
+        return "Kontonamnet får inte vara tomt !";
+    // One byte per character from here on.
+    const std::optional<std::string> bytes = store::utf8ToCp1252(utf8Name);
+    if (!bytes)
+        return "Kontonamnet innehåller tecken som inte kan sparas !\r\n\r\n"
+               "Använd bokstäver, siffror och vanliga skiljetecken.";
+    if (bytes->find_first_of("/\\") != std::string::npos)
+        return "Kontonamnet får inte innehålla tecknen / eller \\ !";
+    for (const char c : *bytes)
+        if (isControl(c))
+            return "Kontonamnet får inte innehålla styrtecken !";
+    if (*bytes == "." || *bytes == "..")
+        return "Kontonamnet får inte vara . eller .. !";
+    if (bytes->front() == ' ' || bytes->back() == ' ')
+        return "Kontonamnet får inte börja eller sluta med mellanslag !";
+    if (bytes->size() > MaxAccountNameLength)
+        return "Kontonamnet får vara högst " + std::to_string(MaxAccountNameLength) + " tecken långt !";
+    return std::nullopt;
+}
+
+std::optional<std::string> accountNumberProblem(std::string_view utf8Number) {
+    if (!store::utf8ToCp1252(utf8Number))
+        return "Kontonumret innehåller tecken som inte kan sparas !";
+    return std::nullopt;
+}
+
+bool accountFolderExists(const store::DataPaths& paths, std::string_view utf8Name) {
+    if (accountNameProblem(utf8Name))
+        return false;
+    std::error_code ec;
+    return fs::exists(
+        fs::symlink_status(paths.dataRoot() / fs::path(std::u8string(utf8Name.begin(), utf8Name.end())), ec));
+}
+
+int createAccount(const store::DataPaths& paths, const NewAccount& account, std::string_view workingDate,
+                  std::string_view userName) {
+    if (const auto problem = accountNameProblem(account.name))
+        throw store::DataError(*problem);
+    if (const auto problem = accountNumberProblem(account.number))
+        throw store::DataError(*problem);
+    if (account.kindCode != "Ek" && account.kindCode != "Bg")
+        throw store::DataError("Okänd kontotyp: '" + account.kindCode + "'");
+    if (workingDate.size() != 10 || !store::parseDate(workingDate))
+        throw store::DataError("Ogiltigt datum: '" + std::string(workingDate) + "'");
+
+    const std::string name = toCp1252(account.name, "Kontonamnet");
+    const std::string number = toCp1252(account.number, "Kontonumret");
+    const fs::path folder = paths.accountFolder(name);
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(folder, ec)))
+        throw store::FileError(std::strerror(EEXIST), folder.string());
+
+    // The register is read only when it exists: nothing may be created before the group commit.
+    std::optional<store::RecordFile> register_;
+    if (fs::exists(paths.kontoFil()))
+        register_.emplace(paths.kontoFil(), store::KontoRec::Length, store::RecordFile::Missing::Fail);
+    const int slot = register_ ? findFreeSlot(*register_) : 1;
+
+    store::KontoRec rec;
+    rec.setName(name, false);
+    rec.set(store::KontoRec::KontoNr, number);
+    rec.set(store::KontoRec::KontoTyp, account.kindCode);
+    rec.set(store::KontoRec::Placering, placeringField(paths));
+
+    store::GroupCommit group(paths.journalFolder());
+    group.createFolder(folder);
+    group.stage(folder / "KontoData", openingPost(account.kindCode, workingDate));
+    group.stage(folder / "Transakt", standardTransactions());
+    group.stage(folder / "Kategori", std::string());
+    if (register_) {
+        register_->writeRaw(static_cast<std::size_t>(slot), rec.bytes());
+        group.stage(*register_);
+    } else {
+        group.stage(paths.kontoFil(), std::string(rec.bytes()));
+    }
+    group.stage(paths.kontoIni(), kontoIniContent({slot, std::string(userName)}));
+
+    try {
+        group.commit();
+    } catch (...) {
+        // The files are back as they were; an account folder left empty would block the next try.
+        std::error_code ignored;
+        if (fs::is_directory(folder, ignored) && fs::is_empty(folder, ignored))
+            fs::remove(folder, ignored);
+        throw;
+    }
+    return slot;
+}
+
+} // namespace accounts
