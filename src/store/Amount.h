@@ -59,7 +59,9 @@ private:
 
 // No amount and no running balance may reach this in absolute value.
 inline constexpr Amount AmountLimit = Amount::whole(100'000'000);
-inline constexpr bool withinAmountLimit(Amount a) { return a.abs() < AmountLimit; }
+inline constexpr bool withinAmountLimit(Amount a) {
+    return a.abs() < AmountLimit;
+}
 
 // Width of every amount field in the post files.
 inline constexpr std::size_t AmountFieldWidth = 11;

@@ -1,0 +1,200 @@
+#include "store/Amount.h"
+#include "store/Errors.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <vector>
+
+using store::Amount;
+
+namespace {
+
+Amount units(std::int64_t u) {
+    return Amount::fromUnits(u);
+}
+
+TEST(AmountTextTest, CanonicalFormHasNoGroupingAndNoTrailingZeros) {
+    const std::vector<std::pair<Amount, std::string>> cases = {
+        {Amount(), "0"},
+        {Amount::whole(1250), "1250"},
+        {units(-375000), "-37,5"},
+        {units(2500), "0,25"},
+        {units(-127500), "-12,75"},
+        {units(1), "0,0001"},
+        {units(-1), "-0,0001"},
+        {units(10'0500), "10,05"},
+        {Amount::whole(100'000'000), "100000000"},
+        {units(std::numeric_limits<std::int64_t>::min()), "-922337203685477,5808"},
+    };
+    for (const auto& [value, text] : cases)
+        EXPECT_EQ(value.amountText(), text) << value.units();
+}
+
+TEST(AmountParseTest, AcceptsStoredAndTypedForms) {
+    const std::vector<std::pair<std::string, std::int64_t>> cases = {
+        {"0", 0},
+        {"-0", 0},
+        {"1250", 12'500'000},
+        {"-37,5", -375'000},
+        {"-37.5", -375'000},
+        {"  0,25  ", 2'500},
+        {"12,", 120'000},
+        {",5", 5'000},
+        {"007", 70'000},
+        {"1,2345", 12'345},
+        {"922337203685477,5807", std::numeric_limits<std::int64_t>::max()},
+    };
+    for (const auto& [text, expected] : cases) {
+        const auto value = Amount::parse(text);
+        ASSERT_TRUE(value) << text;
+        EXPECT_EQ(value->units(), expected) << text;
+    }
+}
+
+TEST(AmountParseTest, RefusesAnythingElse) {
+    for (const std::string text :
+         {"", "   ", "-", ",", "-,", "1,2,3", "1.2,3", "12a", "abc", "1 250", "+5", "--5", "5-", "1,23456",
+          "922337203685478", "922337203685477,5808", "99999999999999999999", "1e5"}) {
+        EXPECT_FALSE(Amount::parse(text)) << '"' << text << '"';
+    }
+    EXPECT_THROW(Amount::parseStored("12x"), store::DataError);
+    EXPECT_EQ(Amount::parseStored("-12,75"), units(-127'500));
+}
+
+TEST(AmountParseTest, TextRoundTripsThroughParse) {
+    for (const std::int64_t u :
+         std::vector<std::int64_t>{0LL, 1LL, -1LL, 375'000LL, -127'500LL, 12'345'678'9012LL,
+                                   -999'999'999'999LL, std::numeric_limits<std::int64_t>::max()}) {
+        const Amount value = units(u);
+        EXPECT_EQ(Amount::parse(value.amountText()), value) << u;
+    }
+}
+
+TEST(AmountRoundingTest, WholeNumbersHalfToEvenAndFloor) {
+    struct Case {
+        const char* text;
+        std::int64_t halfEven;
+        std::int64_t floor;
+    };
+    const std::vector<Case> cases = {
+        {"0,5", 0, 0},       {"1,5", 2, 1},
+        {"2,5", 2, 2},       {"-0,5", 0, -1},
+        {"-1,5", -2, -2},    {"-2,5", -2, -3},
+        {"0,4999", 0, 0},    {"0,5001", 1, 0},
+        {"-0,5001", -1, -1}, {"99999999,5", 100000000, 99999999},
+        {"7", 7, 7},         {"-7", -7, -7},
+    };
+    for (const auto& c : cases) {
+        const Amount a = Amount::parseStored(c.text);
+        EXPECT_EQ(a.roundedWholeHalfEven(), c.halfEven) << c.text;
+        EXPECT_EQ(a.floorWhole(), c.floor) << c.text;
+    }
+}
+
+TEST(AmountFieldTest, ElevenCharacterLimit) {
+    const std::vector<std::pair<std::string, bool>> cases = {
+        {"-12345678,25", false}, // 12 characters
+        {"12345678,25", true},   {"-99999999,9", true}, {"12345678901", true},    {"-1234567890", true},
+        {"-12345678901", false}, {"0,0001", true},      {"-9999999,0001", false},
+    };
+    for (const auto& [text, fits] : cases)
+        EXPECT_EQ(store::fitsAmountField(Amount::parseStored(text)), fits) << text;
+}
+
+TEST(AmountFormatTest, Patterns) {
+    struct Case {
+        const char* value;
+        std::string_view pattern;
+        const char* shown;
+    };
+    const std::vector<Case> cases = {
+        // The display pattern: groups of three, always two decimals, half away from zero.
+        {"1250", store::DisplayPattern, "1 250,00"},
+        {"0", store::DisplayPattern, "0,00"},
+        {"0,25", store::DisplayPattern, "0,25"},
+        {"-1250", store::DisplayPattern, "-1 250,00"},
+        {"1234567,891", store::DisplayPattern, "1 234 567,89"},
+        {"0,005", store::DisplayPattern, "0,01"},
+        {"0,0049", store::DisplayPattern, "0,00"},
+        {"-0,005", store::DisplayPattern, "-0,01"},
+        {"999,995", store::DisplayPattern, "1 000,00"},
+        {"123", store::DisplayPattern, "123,00"},
+        {"1000", store::DisplayPattern, "1 000,00"},
+        {"99999999,99", store::DisplayPattern, "99 999 999,99"},
+        {"1234567890", store::DisplayPattern, "1234 567 890,00"},
+        // Whole numbers.
+        {"2,5", "### ### ##0", "3"},
+        {"-2,5", "### ### ##0", "-3"},
+        {"0,4", "### ### ##0", "0"},
+        {"999,5", "### ### ##0", "1 000"},
+        {"1234567", "### ### ##0", "1 234 567"},
+        // Groups of four before the last three.
+        {"1234567", "#### #### ##0", "1234 567"},
+        {"567", "#### #### ##0", "567"},
+        {"12345678901", "#### #### ##0", "1234 5678 901"},
+        {"123456789012", "#### #### ##0", "12345 6789 012"},
+        // One or two decimals; no forced integer digit.
+        {"-250", "### ###.0#", "-250,0"},
+        {"12,25", "### ###.0#", "12,25"},
+        {"1234,5", "### ###.0#", "1 234,5"},
+        {"12,255", "### ###.0#", "12,26"},
+        {"1234567", "### ###.0#", "1234 567,0"},
+        {"0,25", "### ###.0#", ",25"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(store::formatPattern(Amount::parseStored(c.value), c.pattern), c.shown)
+            << c.value << " through " << c.pattern;
+}
+
+TEST(AmountFormatTest, StoredTextShowsItsOwnSign) {
+    EXPECT_EQ(store::displayStoredAmount("-1250"), "-1 250,00");
+    EXPECT_EQ(store::displayStoredAmount("-1250      "), "-1 250,00");
+    EXPECT_EQ(store::displayStoredAmount("12,3"), "12,30");
+    // A budget amount defaulted to "-0" keeps its minus on screen.
+    EXPECT_EQ(store::displayStoredAmount("-0"), "-0,00");
+    EXPECT_EQ(store::displayStoredAmount("0"), "0,00");
+    EXPECT_THROW(store::displayStoredAmount("12 kr"), store::DataError);
+    EXPECT_THROW(store::displayStoredAmount(""), store::DataError);
+
+    EXPECT_EQ(store::displayAmount(Amount::parseStored("-1234567,891")), "-1 234 567,89");
+    EXPECT_EQ(store::displayAmount(Amount()), "0,00");
+}
+
+TEST(AmountCleanTest, TypedText) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"1250.5", "1250,5"},
+        {"1 250,50", "1250,50"},
+        {"-250", "250"},
+        {"  -1 000  ", "1000"},
+        {"12,", "12,"},
+        {"0,0001", "0,0001"},
+        // Anything that is no amount gives nothing, never a guess.
+        {"", ""},
+        {"-", ""},
+        {"12a", ""},
+        {"12 kr", ""},
+        {"1-2", ""},
+        {"+5", ""},
+        {"1,2,3", ""},
+        {"1.2.3", ""},
+        {",", ""},
+        {"1,23456", ""},
+        {"99999999999999999999", ""},
+    };
+    for (const auto& [typed, cleaned] : cases) {
+        EXPECT_EQ(store::cleanTypedAmount(typed), cleaned) << '"' << typed << '"';
+        if (!cleaned.empty()) {
+            EXPECT_TRUE(Amount::parse(cleaned)) << cleaned;
+        }
+    }
+}
+
+TEST(AmountLimitTest, HundredMillionIsOutside) {
+    EXPECT_TRUE(store::withinAmountLimit(Amount::parseStored("99999999,9999")));
+    EXPECT_TRUE(store::withinAmountLimit(Amount::parseStored("-99999999,9999")));
+    EXPECT_FALSE(store::withinAmountLimit(Amount::whole(100'000'000)));
+    EXPECT_FALSE(store::withinAmountLimit(Amount::whole(-100'000'000)));
+}
+
+} // namespace
