@@ -68,9 +68,9 @@ private:
     std::array<char, L> bytes_{};
 };
 
-int parseRecordNumber(std::string_view trimmed); // throws DataError
+int parseRecordNumber(std::string_view trimmed);        // throws DataError
 std::string recordNumberText(int n, std::size_t width); // throws DataError
-void checkAmountFits(Amount a, std::size_t width); // throws DataError
+void checkAmountFits(Amount a, std::size_t width);      // throws DataError
 
 template <std::size_t L> int FixedRecord<L>::recordNumber(Field f) const {
     return parseRecordNumber(trimField(raw(f)));
@@ -159,7 +159,9 @@ struct PostRec_Budget : FixedRecord<77> {
 };
 
 // Both post formats mark a record out of use with a date of ten spaces.
-template <typename Post> bool isFreePost(const Post& p) { return p.raw(Post::Datum) == "          "; }
+template <typename Post> bool isFreePost(const Post& p) {
+    return p.raw(Post::Datum) == "          ";
+}
 
 // Transakt: main transactions; the record number is a post's TransNr.
 struct TransRec : FixedRecord<36> {
