@@ -1,0 +1,57 @@
+#pragma once
+
+// POSIX helpers shared by the file layer (RecordFile, GroupCommit, TextFile). Functions that
+// return int give 0 or the errno of the failure, already past EINTR and short transfers.
+
+#include <filesystem>
+#include <new>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+#include <utility>
+
+namespace store::io {
+
+// The system's own text for an errno value ("Permission denied").
+std::string systemText(int err);
+// Throws FileError with the system's text for err.
+[[noreturn]] void fail(int err, const std::filesystem::path& path);
+
+int openRetry(const char* path, int flags, mode_t mode = 0);
+
+class UniqueFd {
+public:
+    UniqueFd() = default;
+    explicit UniqueFd(int fd) : fd_(fd) {}
+    UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    UniqueFd& operator=(UniqueFd&& other) noexcept {
+        if (this != &other) {
+            close();
+            fd_ = std::exchange(other.fd_, -1);
+        }
+        return *this;
+    }
+    ~UniqueFd() { close(); }
+
+    int get() const { return fd_; }
+    explicit operator bool() const { return fd_ >= 0; }
+    void reset(int fd) {
+        close();
+        fd_ = fd;
+    }
+    // 0 or the errno of a failed close (which may report a failed write-back).
+    int close();
+
+private:
+    int fd_ = -1;
+};
+
+int writeAll(int fd, std::string_view bytes);
+// Reads the whole file from offset 0, whatever the descriptor's position.
+int readAllAt(int fd, std::string& out);
+int fsyncRetry(int fd);
+int syncFolder(const std::filesystem::path& folder, std::nothrow_t);
+void syncFolder(const std::filesystem::path& folder);
+int tryReadWholeFile(const std::filesystem::path& path, std::string& out);
+
+} // namespace store::io

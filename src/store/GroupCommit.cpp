@@ -1,0 +1,325 @@
+#include "store/GroupCommit.h"
+
+#include "store/Errors.h"
+#include "store/FileIo.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace store {
+
+namespace {
+
+// The journal: "copy-<n>" holds the original of the n-th file, "manifest" names everything. The
+// manifest is written last and removed first, so its presence alone says a commit is under way.
+const char* const ManifestName = "manifest";
+const char* const CopyPrefix = "copy-";
+const std::string Magic = "MONIVA-GROUP-JOURNAL-1";
+const std::string EndMark = "END";
+
+struct Entry {
+    enum Kind : char { Original = 'F', Absent = 'A', Folder = 'D' };
+    Kind kind;
+    fs::path path;
+    std::string copy;       // Original: the copy's name in the journal
+    std::uint64_t size = 0; // Original: the copy's length, checked before it is put back
+};
+
+// Binary and length-prefixed: a path may hold any byte but NUL, line ends included.
+void putNumber(std::string& out, std::uint64_t n) {
+    for (int i = 0; i < 8; ++i)
+        out.push_back(static_cast<char>((n >> (8 * i)) & 0xFF));
+}
+void putText(std::string& out, std::string_view text) {
+    putNumber(out, text.size());
+    out.append(text);
+}
+
+std::string encode(const std::vector<Entry>& entries) {
+    std::string out = Magic;
+    putNumber(out, entries.size());
+    for (const Entry& e : entries) {
+        out.push_back(e.kind);
+        putText(out, e.path.native());
+        if (e.kind == Entry::Original) {
+            putText(out, e.copy);
+            putNumber(out, e.size);
+        }
+    }
+    out += EndMark;
+    return out;
+}
+
+class Reader {
+public:
+    explicit Reader(std::string_view data) : data_(data) {}
+    std::string_view take(std::size_t n) {
+        if (n > data_.size())
+            bad();
+        const std::string_view part = data_.substr(0, n);
+        data_.remove_prefix(n);
+        return part;
+    }
+    std::uint64_t number() {
+        const std::string_view b = take(8);
+        std::uint64_t n = 0;
+        for (int i = 7; i >= 0; --i)
+            n = (n << 8) | static_cast<unsigned char>(b[static_cast<std::size_t>(i)]);
+        return n;
+    }
+    std::string_view text() {
+        const std::uint64_t n = number();
+        if (n > data_.size())
+            bad();
+        return take(static_cast<std::size_t>(n));
+    }
+    bool atEnd() const { return data_.empty(); }
+    [[noreturn]] static void bad() { throw DataError("Journalen för en samlad skrivning är skadad"); }
+
+private:
+    std::string_view data_;
+};
+
+std::vector<Entry> decode(std::string_view data) {
+    Reader in(data);
+    if (in.take(Magic.size()) != Magic)
+        Reader::bad();
+    const std::uint64_t count = in.number();
+    std::vector<Entry> entries;
+    for (std::uint64_t i = 0; i < count; ++i) {
+        const char kind = in.take(1)[0];
+        if (kind != Entry::Original && kind != Entry::Absent && kind != Entry::Folder)
+            Reader::bad();
+        Entry e{static_cast<Entry::Kind>(kind), fs::path(std::string(in.text())), {}, 0};
+        if (e.path.empty() || e.path.native().find('\0') != std::string::npos)
+            Reader::bad();
+        if (kind == Entry::Original) {
+            e.copy = std::string(in.text());
+            if (e.copy.rfind(CopyPrefix, 0) != 0 || e.copy.find('/') != std::string::npos)
+                Reader::bad();
+            e.size = in.number();
+        }
+        entries.push_back(std::move(e));
+    }
+    if (in.take(EndMark.size()) != EndMark || !in.atEnd())
+        Reader::bad();
+    return entries;
+}
+
+fs::path folderOf(const fs::path& file) {
+    fs::path folder = file.parent_path();
+    return folder.empty() ? fs::path(".") : folder;
+}
+
+// Removes what the journal held, and the journal folder itself when nothing else is in it.
+void cleanJournal(const fs::path& journal) {
+    std::error_code ec;
+    for (fs::directory_iterator it(journal, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        const bool ours = name == ManifestName || name.rfind(CopyPrefix, 0) == 0 ||
+                          name.rfind(std::string(".") + ManifestName, 0) == 0 ||
+                          name.rfind(std::string(".") + CopyPrefix, 0) == 0;
+        if (ours)
+            ::unlink(it->path().c_str());
+    }
+    ::rmdir(journal.c_str());
+}
+
+// Puts every file back as the journal recorded it. Repeating it is harmless, so a crash during a
+// restore is mended by the next start.
+void restore(const std::vector<Entry>& entries, const fs::path& journal) {
+    for (const Entry& e : entries) {
+        if (e.kind != Entry::Original)
+            continue;
+        const std::string original = readWholeFile(journal / e.copy);
+        if (original.size() != e.size)
+            Reader::bad();
+        replaceFileAtomically(e.path, original);
+    }
+    for (const Entry& e : entries) {
+        if (e.kind != Entry::Absent)
+            continue;
+        if (::unlink(e.path.c_str()) == 0)
+            io::syncFolder(folderOf(e.path));
+        else if (errno != ENOENT && errno != ENOTDIR)
+            io::fail(errno, e.path);
+    }
+    // A crash during a replacement leaves its temporary file beside the file; a folder the
+    // commit created must lose it too, or it would never be empty enough to go.
+    std::vector<fs::path> folders;
+    for (const Entry& e : entries) {
+        const fs::path folder = e.kind == Entry::Folder ? e.path : folderOf(e.path);
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end())
+            folders.push_back(folder);
+    }
+    for (const fs::path& folder : folders)
+        removeLeftoverTempFiles(folder);
+    folders.clear();
+    for (const Entry& e : entries)
+        if (e.kind == Entry::Folder)
+            folders.push_back(e.path);
+    // Deepest first, so a parent is empty by the time its turn comes.
+    std::sort(folders.begin(), folders.end(),
+              [](const fs::path& a, const fs::path& b) { return a.native().size() > b.native().size(); });
+    for (const fs::path& folder : folders) {
+        // A folder that holds something now is no longer only ours; it stays.
+        if (::rmdir(folder.c_str()) == 0)
+            io::syncFolder(folderOf(folder), std::nothrow);
+    }
+}
+
+void removeManifest(const fs::path& journal) {
+    const fs::path manifest = journal / ManifestName;
+    if (::unlink(manifest.c_str()) != 0 && errno != ENOENT)
+        io::fail(errno, manifest);
+    io::syncFolder(journal);
+}
+
+fs::path absoluteOf(const fs::path& p) {
+    return fs::absolute(p).lexically_normal();
+}
+
+} // namespace
+
+GroupCommit::GroupCommit(fs::path journalFolder) : journal_(absoluteOf(journalFolder)) {}
+
+void GroupCommit::stage(const fs::path& file, std::string content) {
+    Change change{absoluteOf(file), std::move(content), false, nullptr};
+    const auto same = std::find_if(changes_.begin(), changes_.end(),
+                                   [&](const Change& c) { return c.file == change.file; });
+    if (same != changes_.end())
+        *same = std::move(change);
+    else
+        changes_.push_back(std::move(change));
+}
+
+void GroupCommit::stage(RecordFile& file) {
+    stage(file.path(), std::string());
+    const fs::path p = absoluteOf(file.path());
+    for (Change& c : changes_)
+        if (c.file == p)
+            c.source = &file;
+}
+
+void GroupCommit::createFolder(const fs::path& folder) {
+    const fs::path p = absoluteOf(folder);
+    if (std::find(folders_.begin(), folders_.end(), p) == folders_.end())
+        folders_.push_back(p);
+}
+
+void GroupCommit::remove(const fs::path& file) {
+    stage(file, std::string());
+    const fs::path p = absoluteOf(file);
+    for (Change& c : changes_)
+        if (c.file == p)
+            c.remove = true;
+}
+
+void GroupCommit::commit() {
+    if (changes_.empty() && folders_.empty())
+        return;
+    // A manifest still here belongs to an earlier commit that never finished: its originals
+    // come back before anything new is written over them.
+    recoverGroupCommit(journal_);
+
+    std::error_code ec;
+    fs::create_directories(journal_, ec);
+    if (ec)
+        throw FileError(ec.message(), journal_.string());
+    io::syncFolder(folderOf(journal_));
+
+    std::vector<Entry> entries;
+    try {
+        for (const fs::path& folder : folders_) {
+            for (fs::path p = folder; !p.empty() && !fs::exists(p, ec) && !ec; p = p.parent_path()) {
+                const bool known =
+                    std::any_of(entries.begin(), entries.end(), [&](const Entry& e) { return e.path == p; });
+                if (!known)
+                    entries.push_back({Entry::Folder, p, {}, 0});
+                if (p == p.parent_path())
+                    break;
+            }
+        }
+        for (std::size_t i = 0; i < changes_.size(); ++i) {
+            const fs::path& file = changes_[i].file;
+            std::string original;
+            const int err = io::tryReadWholeFile(file, original);
+            if (err == ENOENT || err == ENOTDIR) {
+                entries.push_back({Entry::Absent, file, {}, 0});
+                continue;
+            }
+            if (err != 0)
+                io::fail(err, file);
+            const std::string copy = CopyPrefix + std::to_string(i);
+            replaceFileAtomically(journal_ / copy, original);
+            entries.push_back({Entry::Original, file, copy, original.size()});
+        }
+        replaceFileAtomically(journal_ / ManifestName, encode(entries));
+    } catch (...) {
+        // Nothing outside the journal has been touched yet.
+        cleanJournal(journal_);
+        throw;
+    }
+
+    try {
+        for (const fs::path& folder : folders_) {
+            fs::create_directories(folder, ec);
+            if (ec)
+                throw FileError(ec.message(), folder.string());
+        }
+        for (const Entry& e : entries)
+            if (e.kind == Entry::Folder)
+                io::syncFolder(folderOf(e.path));
+        for (const Change& c : changes_) {
+            if (!c.remove) {
+                replaceFileAtomically(c.file, c.source ? std::string_view(c.source->image())
+                                                       : std::string_view(c.content));
+            } else if (::unlink(c.file.c_str()) == 0) {
+                io::syncFolder(folderOf(c.file));
+            } else if (errno != ENOENT) {
+                io::fail(errno, c.file);
+            }
+        }
+        // The moment of commit.
+        removeManifest(journal_);
+    } catch (...) {
+        try {
+            restore(entries, journal_);
+            removeManifest(journal_);
+            cleanJournal(journal_);
+        } catch (...) {
+            // The manifest stays, and the next start restores what could not be restored now.
+        }
+        throw;
+    }
+    cleanJournal(journal_);
+
+    for (const Change& c : changes_)
+        if (c.source)
+            c.source->markClean();
+    changes_.clear();
+    folders_.clear();
+}
+
+bool recoverGroupCommit(const fs::path& journalFolder) {
+    std::string data;
+    const int err = io::tryReadWholeFile(journalFolder / ManifestName, data);
+    if (err == ENOENT || err == ENOTDIR) {
+        // A journal without manifest was cut short before anything outside it changed.
+        cleanJournal(journalFolder);
+        return false;
+    }
+    if (err != 0)
+        io::fail(err, journalFolder / ManifestName);
+    restore(decode(data), journalFolder);
+    removeManifest(journalFolder);
+    cleanJournal(journalFolder);
+    return true;
+}
+
+} // namespace store

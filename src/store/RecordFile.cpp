@@ -1,0 +1,340 @@
+#include "store/RecordFile.h"
+
+#include "store/Errors.h"
+#include "store/FileIo.h"
+
+#include <cerrno>
+#include <csignal>
+#include <stdexcept>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace store {
+
+namespace {
+
+CommitFaultHook& faultHook() {
+    static CommitFaultHook hook;
+    return hook;
+}
+
+void step(CommitStep s, const fs::path& path) {
+    if (const auto& hook = faultHook())
+        hook(s, path);
+}
+
+// A data file reached through a symbolic link is replaced where it really lives, so the link
+// stays a link.
+fs::path resolveLinks(const fs::path& path) {
+    std::error_code ec;
+    if (fs::is_symlink(fs::symlink_status(path, ec))) {
+        const fs::path target = fs::weakly_canonical(path, ec);
+        if (!ec)
+            return target;
+    }
+    return path;
+}
+
+fs::path folderOf(const fs::path& file) {
+    fs::path folder = file.parent_path();
+    return folder.empty() ? fs::path(".") : folder;
+}
+
+const std::string tempMarker = ".tmp-";
+
+fs::path tempPathFor(const fs::path& file) {
+    return folderOf(file) / ("." + file.filename().string() + tempMarker + std::to_string(::getpid()));
+}
+
+// Puts the content the file had before a replacement back after the rename went through but the
+// folder could not be synced: the caller is told the save failed, so the file must say so too.
+void restoreAfterRename(const fs::path& target, const fs::path& temp, int oldFd, bool existed) {
+    if (!existed) {
+        ::unlink(target.c_str());
+        io::syncFolder(folderOf(target), std::nothrow);
+        return;
+    }
+    if (oldFd < 0)
+        return;
+    std::string old;
+    if (io::readAllAt(oldFd, old) != 0)
+        return;
+    io::UniqueFd fd(io::openRetry(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (!fd)
+        return;
+    struct stat st {};
+    if (::fstat(oldFd, &st) == 0)
+        ::fchmod(fd.get(), st.st_mode & 07777);
+    if (io::writeAll(fd.get(), old) != 0 || io::fsyncRetry(fd.get()) != 0 || fd.close() != 0 ||
+        ::rename(temp.c_str(), target.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        return;
+    }
+    io::syncFolder(folderOf(target), std::nothrow);
+}
+
+int leftoverTempPid(const std::string& name) {
+    if (name.size() < 2 || name[0] != '.')
+        return 0;
+    const auto at = name.rfind(tempMarker);
+    if (at == std::string::npos || at < 2)
+        return 0;
+    const std::string digits = name.substr(at + tempMarker.size());
+    if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos)
+        return 0;
+    return std::stoi(digits);
+}
+
+} // namespace
+
+namespace io {
+
+std::string systemText(int err) {
+    return std::system_category().message(err);
+}
+
+[[noreturn]] void fail(int err, const fs::path& path) {
+    throw FileError(systemText(err), path.string());
+}
+
+int openRetry(const char* path, int flags, mode_t mode) {
+    int fd;
+    do
+        fd = ::open(path, flags, mode);
+    while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+int UniqueFd::close() {
+    if (fd_ < 0)
+        return 0;
+    const int fd = std::exchange(fd_, -1);
+    // On Linux the descriptor is gone even when close reports EINTR; retrying could close another.
+    if (::close(fd) != 0 && errno != EINTR)
+        return errno;
+    return 0;
+}
+
+int writeAll(int fd, std::string_view bytes) {
+    constexpr std::size_t chunk = std::size_t(1) << 30;
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), std::min(bytes.size(), chunk));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (n == 0)
+            return EIO;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return 0;
+}
+
+int readAllAt(int fd, std::string& out) {
+    out.clear();
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && st.st_size > 0)
+        out.reserve(static_cast<std::size_t>(st.st_size));
+    char buffer[1 << 16];
+    off_t at = 0;
+    for (;;) {
+        const ssize_t n = ::pread(fd, buffer, sizeof buffer, at);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (n == 0)
+            return 0;
+        out.append(buffer, static_cast<std::size_t>(n));
+        at += n;
+    }
+}
+
+int fsyncRetry(int fd) {
+    int r;
+    do
+        r = ::fsync(fd);
+    while (r != 0 && errno == EINTR);
+    return r == 0 ? 0 : errno;
+}
+
+int syncFolder(const fs::path& folder, std::nothrow_t) {
+    UniqueFd fd(openRetry(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd)
+        return errno;
+    const int err = fsyncRetry(fd.get());
+    // EINVAL: this file system cannot sync a folder at all, which is no failed save.
+    return err == EINVAL ? 0 : err;
+}
+
+void syncFolder(const fs::path& folder) {
+    if (const int err = syncFolder(folder, std::nothrow))
+        fail(err, folder);
+}
+
+int tryReadWholeFile(const fs::path& path, std::string& out) {
+    UniqueFd fd(openRetry(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd)
+        return errno;
+    return readAllAt(fd.get(), out);
+}
+
+} // namespace io
+
+void setCommitFaultHook(CommitFaultHook hook) {
+    faultHook() = std::move(hook);
+}
+
+std::string readWholeFile(const fs::path& path) {
+    std::string content;
+    if (const int err = io::tryReadWholeFile(path, content))
+        io::fail(err, path);
+    return content;
+}
+
+void replaceFileAtomically(const fs::path& path, std::string_view content) {
+    const fs::path target = resolveLinks(path);
+    const fs::path folder = folderOf(target);
+    const fs::path temp = tempPathFor(target);
+
+    io::UniqueFd fd;
+    io::UniqueFd oldFd;
+    bool tempMade = false;
+    bool renamed = false;
+    bool existed = false;
+    try {
+        step(CommitStep::OpenTemp, path);
+        struct stat st {};
+        existed = ::stat(target.c_str(), &st) == 0;
+        // A file the user has made read-only stays untouched, as writing into it would.
+        if (existed && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+            io::fail(errno, path);
+        fd.reset(io::openRetry(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666));
+        if (!fd)
+            io::fail(errno, path);
+        tempMade = true;
+        if (existed)
+            ::fchmod(fd.get(), st.st_mode & 07777); // best effort: not every file system keeps modes
+
+        step(CommitStep::Write, path);
+        if (const int err = io::writeAll(fd.get(), content))
+            io::fail(err, path);
+
+        step(CommitStep::Fsync, path);
+        if (const int err = io::fsyncRetry(fd.get()))
+            io::fail(err, path);
+        if (const int err = fd.close())
+            io::fail(err, path);
+
+        // Held open so the old content can be put back should the folder fail to sync.
+        if (existed)
+            oldFd.reset(io::openRetry(target.c_str(), O_RDONLY | O_CLOEXEC));
+
+        step(CommitStep::Rename, path);
+        if (::rename(temp.c_str(), target.c_str()) != 0)
+            io::fail(errno, path);
+        renamed = true;
+
+        step(CommitStep::SyncFolder, path);
+        if (const int err = io::syncFolder(folder, std::nothrow))
+            io::fail(err, path);
+    } catch (...) {
+        fd.close();
+        if (renamed)
+            restoreAfterRename(target, temp, oldFd.get(), existed);
+        else if (tempMade)
+            ::unlink(temp.c_str());
+        throw;
+    }
+}
+
+std::size_t removeLeftoverTempFiles(const fs::path& folder) {
+    std::size_t removed = 0;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const int pid = leftoverTempPid(it->path().filename().string());
+        if (pid <= 0 || !it->is_regular_file(ec))
+            continue;
+        // Only a temporary file whose writer has ended is left over; a live one is mid-commit.
+        if (pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH)
+            continue;
+        if (::unlink(it->path().c_str()) == 0)
+            ++removed;
+    }
+    return removed;
+}
+
+RecordFile::RecordFile(fs::path path, std::size_t recordLength, Missing missing)
+    : path_(std::move(path)), recordLength_(recordLength) {
+    if (recordLength_ == 0)
+        throw std::invalid_argument("record length 0");
+    const int err = io::tryReadWholeFile(path_, image_);
+    if (err == ENOENT && missing == Missing::Create) {
+        // A new file is empty and stays empty until something is written; creating it at once
+        // lets other windows and the next start see it.
+        io::UniqueFd fd(io::openRetry(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (!fd && errno == EEXIST) { // someone else made it meanwhile
+            image_ = readWholeFile(path_);
+            return;
+        }
+        if (!fd)
+            io::fail(errno, path_);
+        if (const int e = io::fsyncRetry(fd.get()))
+            io::fail(e, path_);
+        if (const int e = fd.close())
+            io::fail(e, path_);
+        io::syncFolder(folderOf(path_));
+        image_.clear();
+        return;
+    }
+    if (err != 0)
+        io::fail(err, path_);
+}
+
+std::size_t RecordFile::count() const {
+    return (image_.size() + recordLength_ / 2) / recordLength_;
+}
+
+std::string RecordFile::readRaw(std::size_t n) const {
+    if (n == 0)
+        throw std::out_of_range("record 0 of " + path_.string());
+    std::string record(recordLength_, '\0');
+    const std::size_t offset = (n - 1) * recordLength_;
+    if (offset < image_.size())
+        image_.copy(record.data(), recordLength_, offset);
+    return record;
+}
+
+void RecordFile::writeRaw(std::size_t n, std::string_view bytes) {
+    if (n == 0)
+        throw std::out_of_range("record 0 of " + path_.string());
+    if (bytes.size() != recordLength_)
+        throw std::invalid_argument("record of " + std::to_string(bytes.size()) + " bytes for " +
+                                    path_.string());
+    const std::size_t offset = (n - 1) * recordLength_;
+    if (image_.size() < offset + recordLength_)
+        image_.resize(offset + recordLength_, '\0');
+    image_.replace(offset, recordLength_, bytes);
+    dirty_ = true;
+}
+
+void RecordFile::commit() {
+    if (!dirty_)
+        return;
+    replaceFileAtomically(path_, image_);
+    dirty_ = false;
+}
+
+void RecordFile::reload() {
+    image_ = readWholeFile(path_);
+    dirty_ = false;
+}
+
+} // namespace store

@@ -1,0 +1,75 @@
+#include "store/TextFile.h"
+
+#include "store/FileIo.h"
+#include "store/RecordFile.h"
+
+#include <cerrno>
+
+#include <fcntl.h>
+
+namespace fs = std::filesystem;
+
+namespace store {
+
+namespace {
+
+std::string joinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
+} // namespace
+
+std::vector<std::string> readTextLines(const fs::path& path) {
+    std::string text;
+    if (const int err = io::tryReadWholeFile(path, text)) {
+        if (err == ENOENT)
+            return {};
+        io::fail(err, path);
+    }
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        const std::size_t next = end == std::string::npos ? text.size() : end + 1;
+        if (end == std::string::npos)
+            end = text.size();
+        // A CR belongs to the line end, also on a last line whose LF never got written.
+        if (end > start && text[end - 1] == '\r')
+            --end;
+        lines.push_back(text.substr(start, end - start));
+        start = next;
+    }
+    return lines;
+}
+
+void writeTextLines(const fs::path& path, const std::vector<std::string>& lines) {
+    replaceFileAtomically(path, joinLines(lines));
+}
+
+void appendTextLines(const fs::path& path, const std::vector<std::string>& lines) {
+    io::UniqueFd fd(io::openRetry(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
+    bool created = false;
+    if (!fd && errno == ENOENT) {
+        fd.reset(io::openRetry(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+        created = true;
+    }
+    if (!fd)
+        io::fail(errno, path);
+    if (const int err = io::writeAll(fd.get(), joinLines(lines)))
+        io::fail(err, path);
+    if (const int err = io::fsyncRetry(fd.get()))
+        io::fail(err, path);
+    if (const int err = fd.close())
+        io::fail(err, path);
+    if (created) {
+        fs::path folder = path.parent_path();
+        io::syncFolder(folder.empty() ? fs::path(".") : folder);
+    }
+}
+
+} // namespace store

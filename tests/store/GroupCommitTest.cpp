@@ -1,0 +1,186 @@
+#include "store/GroupCommit.h"
+#include "fixtures/TempDrive.h"
+#include "store/Errors.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <stdexcept>
+#include <string>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace store;
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+
+namespace {
+
+struct HookReset {
+    ~HookReset() { setCommitFaultHook({}); }
+};
+
+// Every file (with its bytes) and folder under the drive: the whole state a commit may touch.
+std::map<std::string, std::string> tree(const TempDrive& drive) {
+    std::map<std::string, std::string> all;
+    for (const auto& e : fs::recursive_directory_iterator(drive.path()))
+        all[fs::relative(e.path(), drive.path()).string()] =
+            e.is_directory() ? "<folder>" : drive.readFile(e.path());
+    return all;
+}
+
+// A data root with an account, and a group that rewrites the register and a transaction file,
+// makes a new account folder (its name holds a line feed) with a post file, and deletes a file.
+struct Scene {
+    TempDrive drive;
+    fs::path journal = drive / ".MoniJournal";
+    std::map<std::string, std::string> before, after;
+
+    Scene() {
+        drive.writeFile("MoniData/KontoFil", "Hush\xE5ll" + std::string(28, ' ') + "1234" +
+                                                 std::string(26, ' ') + "EkC:\\MoniData\\  ");
+        drive.writeFile("MoniData/Konto A/Transakt", "Kontostart" + std::string(26, ' '));
+        drive.writeFile("MoniData/Konto A/Kategori", "Mat" + std::string(32, ' '));
+        before = tree(drive);
+    }
+
+    void stageAll(GroupCommit& group, RecordFile& transakt) const {
+        group.createFolder(drive / "MoniData/Ny\nkonto/Arkiv");
+        group.stage(drive / "MoniData/KontoFil", "R\xE4ttat"s + std::string(76, '\0'));
+        transakt.writeRaw(2, "Ins\xE4ttning" + std::string(25, ' ') + "+");
+        group.stage(transakt);
+        group.stage(drive / "MoniData/Ny\nkonto/KontoData", "2024-01-01");
+        group.remove(drive / "MoniData/Konto A/Kategori");
+    }
+
+    std::map<std::string, std::string> expectedAfter() const {
+        auto t = before;
+        t["MoniData/KontoFil"] = "R\xE4ttat"s + std::string(76, '\0');
+        t["MoniData/Konto A/Transakt"] += "Ins\xE4ttning" + std::string(25, ' ') + "+";
+        t.erase("MoniData/Konto A/Kategori");
+        t["MoniData/Ny\nkonto"] = "<folder>";
+        t["MoniData/Ny\nkonto/Arkiv"] = "<folder>";
+        t["MoniData/Ny\nkonto/KontoData"] = "2024-01-01";
+        return t;
+    }
+};
+
+// Runs fn in a child process and returns its exit code (128 + signal when killed).
+template <typename Fn> int inChild(Fn fn) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        try {
+            fn();
+        } catch (...) {
+            ::_exit(2);
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+} // namespace
+
+TEST(GroupCommit, AllChangesLandTogether) {
+    Scene s;
+    RecordFile transakt(s.drive / "MoniData/Konto A/Transakt", 36);
+    GroupCommit group(s.journal);
+    s.stageAll(group, transakt);
+    group.commit();
+    EXPECT_FALSE(transakt.dirty());
+    EXPECT_EQ(tree(s.drive), s.expectedAfter()) << "journal and temporary files are gone too";
+    EXPECT_FALSE(recoverGroupCommit(s.journal));
+    EXPECT_EQ(tree(s.drive), s.expectedAfter());
+}
+
+TEST(GroupCommit, FailureRollsEveryFileBack) {
+    Scene s;
+    HookReset reset;
+    RecordFile transakt(s.drive / "MoniData/Konto A/Transakt", 36);
+    GroupCommit group(s.journal);
+    s.stageAll(group, transakt);
+
+    // The new account's post file fails after the register and Transakt were replaced.
+    setCommitFaultHook([&](CommitStep step, const fs::path& p) {
+        if (step == CommitStep::Rename && p.filename() == "KontoData")
+            throw std::runtime_error("disk gone");
+    });
+    EXPECT_THROW(group.commit(), std::runtime_error);
+    EXPECT_EQ(tree(s.drive), s.before);
+    EXPECT_TRUE(transakt.dirty());
+
+    // A real failure (a file below a plain file) is a FileError with the system's text.
+    setCommitFaultHook({});
+    GroupCommit broken(s.journal);
+    broken.stage(s.drive / "MoniData/Konto A/Transakt", "changed");
+    broken.createFolder(s.drive / "MoniData/Ny");
+    broken.stage(s.drive / "MoniData/KontoFil/Inside", "x");
+    try {
+        broken.commit();
+        FAIL() << "committed below a plain file";
+    } catch (const FileError& e) {
+        EXPECT_STREQ(e.what(), "Not a directory");
+    }
+    EXPECT_EQ(tree(s.drive), s.before);
+
+    // The same group commits once the fault is gone.
+    group.commit();
+    EXPECT_EQ(tree(s.drive), s.expectedAfter());
+}
+
+// A crash at any step of the commit (and again at a step of the recovery that follows) leaves
+// either the complete old state after recovery, or, once the commit point is passed, the new one.
+TEST(GroupCommit, CrashAtAnyStepIsRecovered) {
+    HookReset reset;
+    bool finished = false;
+    for (int crashAt = 1; !finished && crashAt < 100; ++crashAt) {
+        SCOPED_TRACE(crashAt);
+        Scene s;
+        const int code = inChild([&] {
+            int steps = 0;
+            setCommitFaultHook([&](CommitStep, const fs::path&) {
+                if (++steps == crashAt)
+                    ::_exit(7);
+            });
+            RecordFile transakt(s.drive / "MoniData/Konto A/Transakt", 36);
+            GroupCommit group(s.journal);
+            s.stageAll(group, transakt);
+            group.commit();
+        });
+        ASSERT_TRUE(code == 0 || code == 7) << code;
+        finished = code == 0;
+
+        const int recoveryCode = inChild([&] {
+            int steps = 0;
+            setCommitFaultHook([&](CommitStep, const fs::path&) {
+                if (++steps == 1 + crashAt % 4)
+                    ::_exit(7);
+            });
+            recoverGroupCommit(s.journal);
+        });
+        ASSERT_TRUE(recoveryCode == 0 || recoveryCode == 7) << recoveryCode;
+        recoverGroupCommit(s.journal);
+
+        EXPECT_EQ(tree(s.drive), finished ? s.expectedAfter() : s.before);
+    }
+    EXPECT_TRUE(finished) << "the commit never ran to its end";
+}
+
+TEST(GroupCommit, DamagedOrPartialJournal) {
+    Scene s;
+    // Cut while the journal was being written: nothing outside it changed, it is just cleared.
+    s.drive.writeFile(".MoniJournal/copy-0", "half");
+    s.drive.writeFile(".MoniJournal/.manifest.tmp-99999", "half");
+    EXPECT_FALSE(recoverGroupCommit(s.journal));
+    EXPECT_EQ(tree(s.drive), s.before);
+
+    // A manifest that does not decode is reported and kept; no file is touched.
+    s.drive.writeFile(".MoniJournal/manifest", "MONIVA-GROUP-JOURNAL-1\x05");
+    EXPECT_THROW(recoverGroupCommit(s.journal), DataError);
+    EXPECT_TRUE(s.drive.exists(".MoniJournal/manifest"));
+    fs::remove_all(s.journal);
+    EXPECT_EQ(tree(s.drive), s.before);
+}
