@@ -1,0 +1,30 @@
+#pragma once
+
+#include "support/ui/Platform.h"
+
+#include <QString>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace uitest {
+
+// A desktop that only remembers what it was asked to do. An upload answers with uploadResult and
+// keeps a copy of the file as it was at that moment (the caller may delete it afterwards).
+class FakePlatform : public support::Platform {
+public:
+    std::vector<QString> openedUrls;
+    std::vector<int> helpContexts;
+    std::vector<QString> fetchedUrls;
+    std::vector<std::filesystem::path> uploadedFiles;
+    std::vector<std::string> uploadedContents; // raw bytes, "" when the file could not be read
+    support::UploadResult uploadResult{true, {}};
+
+    void openUrl(const QString& url) override { openedUrls.push_back(url); }
+    void showHelp(int contextNumber) override { helpContexts.push_back(contextNumber); }
+    support::UploadResult uploadReport(const std::filesystem::path& file) override;
+    void fetchAndDiscard(const QString& url) override { fetchedUrls.push_back(url); }
+};
+
+} // namespace uitest

@@ -1,0 +1,108 @@
+#include "ScriptedDialogs.h"
+
+#include <QDialog>
+
+#include <gtest/gtest.h>
+
+namespace uitest {
+
+const char* kindName(ScriptedDialogs::Kind kind) {
+    switch (kind) {
+    case ScriptedDialogs::Kind::Message:
+        return "message";
+    case ScriptedDialogs::Kind::Question:
+        return "question";
+    case ScriptedDialogs::Kind::Input:
+        return "input";
+    case ScriptedDialogs::Kind::Exec:
+        return "exec";
+    }
+    return "?";
+}
+
+ScriptedDialogs& ScriptedDialogs::answerYes() {
+    script_.push_back({Kind::Question, true, {}, {}});
+    return *this;
+}
+
+ScriptedDialogs& ScriptedDialogs::answerNo() {
+    script_.push_back({Kind::Question, false, {}, {}});
+    return *this;
+}
+
+ScriptedDialogs& ScriptedDialogs::answerInput(const QString& text) {
+    script_.push_back({Kind::Input, false, text, {}});
+    return *this;
+}
+
+ScriptedDialogs& ScriptedDialogs::onExec(std::function<int(QDialog&)> handler) {
+    script_.push_back({Kind::Exec, false, {}, std::move(handler)});
+    return *this;
+}
+
+QString ScriptedDialogs::lastText() const {
+    return calls_.empty() ? QString() : calls_.back().text;
+}
+
+QStringList ScriptedDialogs::titles() const {
+    QStringList out;
+    for (const Call& c : calls_)
+        out << c.title;
+    return out;
+}
+
+QStringList ScriptedDialogs::texts() const {
+    QStringList out;
+    for (const Call& c : calls_)
+        out << c.text;
+    return out;
+}
+
+void ScriptedDialogs::clear() {
+    calls_.clear();
+    script_.clear();
+}
+
+bool ScriptedDialogs::take(Kind kind, const Call& call, Answer& out) {
+    if (script_.empty()) {
+        ADD_FAILURE() << "Unscripted " << kindName(kind) << " box, title \"" << call.title.toStdString()
+                      << "\", text \"" << call.text.toStdString() << "\"";
+        return false;
+    }
+    if (script_.front().kind != kind) {
+        ADD_FAILURE() << "A " << kindName(kind) << " box came while the script expected "
+                      << kindName(script_.front().kind) << ": title \"" << call.title.toStdString()
+                      << "\", text \"" << call.text.toStdString() << "\"";
+        return false;
+    }
+    out = std::move(script_.front());
+    script_.pop_front();
+    return true;
+}
+
+void ScriptedDialogs::message(QWidget*, const QString& title, const QString& text, Icon icon) {
+    calls_.push_back({Kind::Message, title, text, icon});
+}
+
+bool ScriptedDialogs::question(QWidget*, const QString& title, const QString& text, Icon icon) {
+    calls_.push_back({Kind::Question, title, text, icon});
+    Answer a;
+    return take(Kind::Question, calls_.back(), a) && a.yes;
+}
+
+QString ScriptedDialogs::input(QWidget*, const QString& prompt, const QString& title, const QString&) {
+    calls_.push_back({Kind::Input, title, prompt, Icon::None});
+    Answer a;
+    return take(Kind::Input, calls_.back(), a) ? a.text : QString();
+}
+
+int ScriptedDialogs::exec(QDialog& dialog) {
+    calls_.push_back({Kind::Exec, dialog.windowTitle(), QString::fromLatin1(dialog.metaObject()->className()),
+                      Icon::None});
+    Answer a;
+    if (!take(Kind::Exec, calls_.back(), a))
+        return QDialog::Rejected;
+    return a.handler ? a.handler(dialog) : QDialog::Rejected;
+}
+
+} // namespace uitest

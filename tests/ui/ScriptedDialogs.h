@@ -1,0 +1,75 @@
+#pragma once
+
+#include "support/ui/Dialogs.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+#include <vector>
+
+class QDialog;
+
+namespace uitest {
+
+// Dialogs that answer from a script instead of a person, and remember every box shown.
+//
+//   dialogs.answerYes().answerInput("Anna");
+//   ... run the window procedure ...
+//   EXPECT_EQ(dialogs.lastText(), "...");
+//
+// Answers are used in the order given, each by the next call of its kind (a question takes a
+// yes/no answer, an input box an input answer, a modal window an exec handler). A question,
+// input box or modal window with no fitting answer next in the script fails the test and
+// answers No, "" or Rejected. Message boxes need no answer: they are only recorded.
+class ScriptedDialogs : public support::Dialogs {
+public:
+    enum class Kind { Message, Question, Input, Exec };
+
+    struct Call {
+        Kind kind;
+        QString title; // the window caption for Exec
+        QString text;  // the prompt for Input; the window's class name for Exec
+        Icon icon = Icon::None;
+    };
+
+    ScriptedDialogs& answerYes();
+    ScriptedDialogs& answerNo();
+    ScriptedDialogs& answerInput(const QString& text);
+    // The handler drives the window (fills it, clicks its buttons) and returns its result code,
+    // usually dialog.result() after a button closed it.
+    ScriptedDialogs& onExec(std::function<int(QDialog&)> handler);
+
+    const std::vector<Call>& calls() const { return calls_; }
+    // Text of the last call of any kind; "" when there was none.
+    QString lastText() const;
+    QStringList titles() const;
+    QStringList texts() const;
+    std::size_t pendingAnswers() const { return script_.size(); }
+    // Forgets the recorded calls and any unused answers.
+    void clear();
+
+    void message(QWidget* parent, const QString& title, const QString& text, Icon icon) override;
+    bool question(QWidget* parent, const QString& title, const QString& text, Icon icon) override;
+    QString input(QWidget* parent, const QString& prompt, const QString& title,
+                  const QString& defaultText) override;
+    int exec(QDialog& dialog) override;
+
+private:
+    struct Answer {
+        Kind kind;
+        bool yes = false;
+        QString text;
+        std::function<int(QDialog&)> handler;
+    };
+    // The next answer when it is of this kind; fails the test otherwise.
+    bool take(Kind kind, const Call& call, Answer& out);
+
+    std::deque<Answer> script_;
+    std::vector<Call> calls_;
+};
+
+const char* kindName(ScriptedDialogs::Kind kind);
+
+} // namespace uitest

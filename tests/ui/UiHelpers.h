@@ -1,0 +1,37 @@
+#pragma once
+
+// Small input helpers for window tests: keys and typing as a person would send them, through
+// the widget's own event handling (event filters included).
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QString>
+#include <QWidget>
+
+namespace uitest {
+
+inline void pressKey(QWidget* w, int key, const QString& text = {},
+                     Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QKeyEvent press(QEvent::KeyPress, key, mods, text);
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, mods, text);
+    QApplication::sendEvent(w, &release);
+}
+
+inline void pressEnter(QWidget* w) {
+    pressKey(w, Qt::Key_Return, QStringLiteral("\r"));
+}
+
+// Types each character as a key press, so textEdited and the like fire as for a person.
+inline void typeText(QWidget* w, const QString& text) {
+    for (QChar c : text)
+        pressKey(w, 0, QString(c));
+}
+
+// Finds a named control or fails the calling test through the null pointer it returns.
+template <typename T> T* control(QWidget& window, const char* name) {
+    return window.findChild<T*>(QString::fromLatin1(name));
+}
+
+} // namespace uitest
