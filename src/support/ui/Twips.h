@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QGuiApplication>
 #include <QPoint>
+#include <QScreen>
 #include <QWidget>
 
 #include <cmath>
@@ -21,5 +23,14 @@ inline int twipsX(const QWidget& w, int twips) { return twipsToPixels(twips, w.l
 inline int twipsY(const QWidget& w, int twips) { return twipsToPixels(twips, w.logicalDpiY()); }
 inline int pixelsToTwipsX(const QWidget& w, int px) { return pixelsToTwips(px, w.logicalDpiX()); }
 inline int pixelsToTwipsY(const QWidget& w, int px) { return pixelsToTwips(px, w.logicalDpiY()); }
+
+// For layout code that has no widget at hand: the primary screen's logical DPI (96 without a
+// screen).
+inline int screenDpi() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? static_cast<int>(std::lround(screen->logicalDotsPerInch())) : 96;
+}
+inline int px(int twips) { return twipsToPixels(twips, screenDpi()); }
+inline int twips(int pixels) { return pixelsToTwips(pixels, screenDpi()); }
 
 } // namespace support
