@@ -13,8 +13,8 @@ inline constexpr std::string_view DetailSeparator = "\xC2\xA6";
 
 // What a trapping procedure tells the shared error routine. All texts UTF-8.
 struct ErrorState {
-    std::string headline; // "Ett fel har uppstått i subrutinen X" + CRLF + situation + CRLF CRLF
-    std::string details;  // "Fel i rutinen X" ¦ item ¦ item ...
+    std::string headline;  // "Ett fel har uppstått i subrutinen X" + CRLF + situation + CRLF CRLF
+    std::string details;   // "Fel i rutinen X" ¦ item ¦ item ...
     std::string errorText; // the failure as the system words it ("Permission denied")
 };
 
@@ -25,11 +25,11 @@ std::vector<std::string> splitDetails(std::string_view details);
 
 // What the report file says besides the error itself.
 struct ReportFacts {
-    std::string today;       // "yyyy-mm-dd", taken at start-up
-    std::string time;        // "hh:mm:ss"
+    std::string today; // "yyyy-mm-dd", taken at start-up
+    std::string time;  // "hh:mm:ss"
     std::string userName;
     std::string installDate;
-    std::string message;     // what the user wrote; empty for none
+    std::string message; // what the user wrote; empty for none
 };
 
 // "FelRapport_Moniva" + yyyymmddhhmmss.
