@@ -24,8 +24,8 @@ public:
           clockTime(std::move(clockTime)), dialogs(dialogs), platform(platform) {}
 
     store::DataPaths paths;
-    std::filesystem::path startupDir; // ErrLog and error reports are written here
-    std::string today;                // "yyyy-mm-dd", taken once at start-up
+    std::filesystem::path startupDir;       // ErrLog and error reports are written here
+    std::string today;                      // "yyyy-mm-dd", taken once at start-up
     std::function<std::string()> clockTime; // "hh:mm:ss" now
     support::Dialogs& dialogs;
     support::Platform& platform;

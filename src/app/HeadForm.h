@@ -1,0 +1,199 @@
+#pragma once
+
+#include "accounts/Register.h"
+#include "accounts/ui/NyKontoForm.h"
+#include "accounts/ui/NyKontoHost.h"
+#include "app/Context.h"
+#include "budget/BudgetTemplate.h"
+#include "ledger/LedgerView.h"
+#include "store/RecordFile.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+
+namespace ledger {
+class BudgetFrame;
+class CashFrame;
+class LedgerFrame;
+} // namespace ledger
+
+namespace store {
+class GroupCommit;
+}
+
+namespace app {
+
+class DateSelector;
+
+// The main window. It owns the state of the open account and the account's open files, the
+// account box, the date selector, the two ledger frames, the command buttons, the menus and the
+// help labels; every other window is opened from here and calls back through the named
+// procedures below.
+class HeadForm : public QMainWindow, public accounts::NyKontoHost {
+    Q_OBJECT
+public:
+    explicit HeadForm(Context& ctx);
+    ~HeadForm() override;
+
+    // The start-up sequence (Form_Load): places and shows the window, asks for the user name when
+    // needed, reads the register and opens the account that was open at the last exit.
+    void Form_Load();
+
+    // --- Start-up and register
+    void Inläs_Kontofil();
+    // Asks for the user name until one is given; false when the user chose to quit instead.
+    bool NamnReg();
+    void First_account();
+    void NoAccount() override;
+    void FolderTransfer(store::RecordFile& kontoFil, store::GroupCommit& group);
+    void InstallDag();
+    // Writes KontoIni and the window position and ends the program.
+    void Exit_Konto();
+    bool ended() const { return ended_; }
+
+    // --- Account selection and loading
+    void Combo3_Click();
+    void Konto_Konfig();
+    void Inläs();
+    void GridSetting();
+    void ScrollSet_Enkel();
+    void ScrollSet_Budget();
+    void Inläs_G1();
+    void Inläs_G2();
+    void OmLista_Enkel();
+    void OmLista_Budget();
+    void VScroll1_Change(int value);
+    void VScroll2_Change(int value);
+
+    // --- Controls
+    void Arr_Kontroller();
+    void AllReset();
+    void Lock_Kontroller();
+    void Finder();
+    void Nykonto_mn_Click();
+
+    // --- NyKontoHost
+    QWidget* hostWindow() override { return this; }
+    QString workingDate() const override;
+    QString userName() const override { return userName_; }
+    bool hasAccounts() const override;
+    void closeAccountFiles() override;
+
+    // --- State, for the other windows and for tests
+    Context& context() { return ctx_; }
+    int kontoNum() const { return kontoNum_; }
+    const QString& accountName() const { return accountName_; }
+    const QString& accountNumber() const { return accountNumber_; }
+    const QString& accountKind() const { return kind_; }
+    bool infoDismissed() const { return infoDismissed_; }
+    int postCount() const { return postCount_; }
+    int currentPost() const { return currentPost_; }
+    const ledger::ScrollState& scrollState() const { return scroll_; }
+    const QString& installDate() const { return installDate_; }
+    QString procedureCode() const { return procedureCode_; }
+    ledger::CashFrame* cashFrame() const { return cashFrame_; }
+    ledger::BudgetFrame* budgetFrame() const { return budgetFrame_; }
+    DateSelector* dateSelector() const { return dateSelector_; }
+    accounts::NyKontoForm* newAccountForm() const { return nyKontoForm_; }
+
+signals:
+    // Exit_Konto has run: the program ends.
+    void programEnded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void placeWindow();
+    // The window width and the left edges of the controls for a cash-book or a budget account.
+    void placeControls(bool cash);
+    void openNewAccountForm();
+    void fillAccountList(const store::RecordFile& kontoFil);
+    // Reads KontoIni of the data root or the older layout; empty when neither is complete.
+    bool readStartupFile();
+    void moveOlderRegister(store::RecordFile& kontoFil);
+    ledger::LedgerFrame* shownFrame() const;
+    void applyScrollState(ledger::LedgerFrame* frame);
+    void setCurrentPostForWorkingDate();
+    void writeKontoIni();
+
+    Context& ctx_;
+
+    // Session.
+    QString userName_;
+    int kontoNum_ = 0;
+    int previousKontoNum_ = 0;
+    QString installDate_;
+
+    // The open account.
+    QString accountName_;
+    std::string accountNameBytes_; // Windows-1252, as the register holds it
+    QString accountNumber_;
+    QString kind_;
+    bool infoDismissed_ = false;
+    std::optional<store::RecordFile> transakt_;
+    std::optional<store::RecordFile> kontoData_;
+    std::optional<store::RecordFile> bMall_;
+    std::unique_ptr<budget::BudgetTemplate> template_;
+    int postCount_ = 0;
+    int currentPost_ = 0;
+    ledger::ScrollState scroll_;
+    std::vector<ledger::CashRow> cashView_;
+    std::vector<ledger::BudgetRow> budgetView_;
+    int markedRow_ = -1;
+    bool scrollSetting_ = false;
+
+    // Procedures.
+    QString procedureCode_;
+    bool resetArmed_ = false;
+    QString command2Mode_;
+    bool ended_ = false;
+    QPoint placedAt_;
+    std::optional<std::pair<int, int>> storedPosition_; // pair 1 of PosFil, twips
+
+    // Controls.
+    QGroupBox* frame4_ = nullptr;
+    QLineEdit* text10_ = nullptr;
+    QComboBox* combo3_ = nullptr;
+    QLabel* label22_ = nullptr;
+    DateSelector* dateSelector_ = nullptr;
+    ledger::CashFrame* cashFrame_ = nullptr;
+    ledger::BudgetFrame* budgetFrame_ = nullptr;
+    QPushButton* command1_ = nullptr;
+    QPushButton* command2_ = nullptr;
+    QPushButton* command3_ = nullptr;
+    QPushButton* command4_ = nullptr;
+    QPushButton* command14_ = nullptr;
+    QLabel* picture1_ = nullptr;
+    QWidget* webBrowser1_ = nullptr;
+    QLabel* label29_ = nullptr;
+    QLabel* label30_ = nullptr;
+
+    QMenu* arkMenu_ = nullptr;
+    QAction* nykontoAction_ = nullptr;
+    QAction* radkoAction_ = nullptr;
+    QAction* exAction_ = nullptr;
+    QAction* buplAction_ = nullptr;
+    QAction* utskrstatAction_ = nullptr;
+    QAction* buAction_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
+    QAction* doneraAction_ = nullptr;
+
+    QPointer<accounts::NyKontoForm> nyKontoForm_;
+};
+
+} // namespace app

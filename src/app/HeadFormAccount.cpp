@@ -1,0 +1,217 @@
+// Choosing, opening and showing an account.
+
+#include "app/HeadForm.h"
+
+#include "app/DateSelector.h"
+#include "catalogue/Catalogue.h"
+#include "ledger/ui/BudgetFrame.h"
+#include "ledger/ui/CashFrame.h"
+#include "store/Cp1252.h"
+#include "store/Records.h"
+#include "support/ErrorReport.h"
+#include "support/ui/Trap.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include <filesystem>
+
+namespace app {
+
+namespace fs = std::filesystem;
+
+namespace {
+const QString CRLF = QStringLiteral("\r\n");
+
+std::vector<std::string> toStd(const QStringList& lines) {
+    std::vector<std::string> out;
+    for (const QString& l : lines)
+        out.push_back(l.toStdString());
+    return out;
+}
+} // namespace
+
+void HeadForm::Combo3_Click() {
+    if (combo3_->currentIndex() < 0)
+        return;
+    QString name;
+    support::trapped(
+        ctx_, this,
+        [&] {
+            previousKontoNum_ = kontoNum_;
+            kontoNum_ = combo3_->currentData().toInt();
+            text10_->setText(combo3_->currentText().trimmed());
+            store::RecordFile kontoFil(ctx_.paths.kontoFil(), store::KontoRec::Length);
+            const auto rec = kontoFil.read<store::KontoRec>(static_cast<std::size_t>(kontoNum_));
+            name = QString::fromStdString(store::cp1252ToUtf8(rec.name()));
+            closeAccountFiles();
+            const fs::path postFile = ctx_.paths.kontoData(rec.name());
+            std::error_code ec;
+            if (fs::is_regular_file(postFile, ec) && fs::file_size(postFile, ec) == 0) {
+                const QString time = QString::fromStdString(ctx_.clockTime());
+                const QString folder = QString::fromStdString(ctx_.paths.accountFolder(rec.name()).string());
+                support::appendErrLog(ctx_.startupDir, support::emptyPostFileLogLines(
+                                                           ctx_.today, time.toStdString(), kontoNum_,
+                                                           name.toStdString(), folder.toStdString()));
+                ctx_.dialogs.message(this, QStringLiteral("Saknas Data"),
+                                     QStringLiteral("Ett fel har upptäckts i subrutinen Combo3_Click\n"
+                                                    "vid försök att välja ett konto\n\n"
+                                                    "Filen 'KontoData' i kontot [") +
+                                         name + QStringLiteral("]\ninnehåller inga data !\n"),
+                                     support::Dialogs::Icon::Exclamation);
+            }
+            Konto_Konfig();
+        },
+        [&] {
+            return support::ErrorDescription{
+                QStringLiteral("Ett fel har upptäckts i subrutinen Combo3_Click") + CRLF +
+                    QStringLiteral(" vid försök att välja ett konto.") + CRLF + CRLF,
+                {QStringLiteral("Fel i rutinen Combo3_Click"),
+                 QStringLiteral("vid försök att välja ett konto"),
+                 QStringLiteral("Klickat KontoNum = ") + QString::number(kontoNum_),
+                 QStringLiteral("Felet uppstod i konto ") + name}};
+        });
+}
+
+void HeadForm::Konto_Konfig() {
+    store::RecordFile kontoFil(ctx_.paths.kontoFil(), store::KontoRec::Length);
+    const auto rec = kontoFil.read<store::KontoRec>(static_cast<std::size_t>(kontoNum_));
+    accountNameBytes_ = rec.name();
+    accountName_ = QString::fromStdString(store::cp1252ToUtf8(accountNameBytes_));
+    infoDismissed_ = rec.infoDismissed();
+    accountNumber_ = QString::fromStdString(store::cp1252ToUtf8(rec.text(store::KontoRec::KontoNr)));
+    kind_ = QString::fromStdString(rec.text(store::KontoRec::KontoTyp));
+    closeAccountFiles();
+    markedRow_ = -1;
+
+    Arr_Kontroller();
+    ledger::LedgerFrame* frame = shownFrame();
+    if (!frame)
+        return; // an unknown kind shows no grid
+    frame->mainOption()->setChecked(true);
+    frame->showAccount(accountName_, accountNumber_);
+
+    Inläs();
+    postCount_ = ledger::findPostCount(*kontoData_);
+    setCurrentPostForWorkingDate();
+    if (frame == cashFrame_) {
+        ScrollSet_Enkel();
+        Inläs_G1();
+        OmLista_Enkel();
+    } else {
+        ScrollSet_Budget();
+        Inläs_G2();
+        OmLista_Budget();
+    }
+    AllReset();
+}
+
+void HeadForm::setCurrentPostForWorkingDate() {
+    currentPost_ = ledger::findCurrentPost(*kontoData_, postCount_, workingDate().toStdString());
+}
+
+void HeadForm::Inläs() {
+    const auto kind = ledger::kindFromCode(kind_.toStdString());
+    transakt_.emplace(ctx_.paths.transakt(accountNameBytes_), store::TransRec::Length,
+                      store::RecordFile::Missing::Fail);
+    ledger::LedgerFrame* frame = shownFrame();
+    const auto mains = catalogue::mainTransactions(*transakt_);
+    if (frame == cashFrame_) {
+        // Ladda_H_Trans_Enkel
+        cashFrame_->loadTransactionList(mains, QStringLiteral("Välj en huvudtransaktion från listan  !"));
+        cashFrame_->showStandardTransactionReady(catalogue::neutralStandardTransaction(*transakt_) != 0);
+    } else {
+        // Ladda_H_Trans_Budg
+        budgetFrame_->loadTransactionList(mains, QString());
+        budgetFrame_->transCombo()->setPlaceholderText(
+            QStringLiteral("Välj en huvudtransaktion från listan !"));
+    }
+    kontoData_.emplace(ctx_.paths.kontoData(accountNameBytes_), ledger::recordLength(*kind),
+                       store::RecordFile::Missing::Fail);
+    if (*kind == ledger::Kind::Budget) {
+        bMall_.emplace(ctx_.paths.bMall(accountNameBytes_), store::MallRec::Length);
+        template_ = std::make_unique<budget::BudgetTemplate>(*bMall_);
+        if (template_->open(*kontoData_, ledger::findPostCount(*kontoData_), ctx_.today))
+            bMall_->commit();
+    }
+}
+
+void HeadForm::applyScrollState(ledger::LedgerFrame* frame) {
+    QScrollBar* bar = frame->scrollBar();
+    scrollSetting_ = true;
+    bar->setEnabled(true);
+    bar->setRange(scroll_.minimum, scroll_.maximum);
+    bar->setValue(scroll_.value);
+    bar->setEnabled(scroll_.enabled);
+    scrollSetting_ = false;
+}
+
+void HeadForm::ScrollSet_Enkel() {
+    scroll_ = ledger::scrollSet(postCount_, currentPost_);
+    applyScrollState(cashFrame_);
+}
+
+void HeadForm::ScrollSet_Budget() {
+    scroll_ = ledger::scrollSet(postCount_, currentPost_);
+    applyScrollState(budgetFrame_);
+}
+
+void HeadForm::Inläs_G1() {
+    cashView_ = ledger::readCashView(*kontoData_, *transakt_, scroll_.value, scroll_.lastShown);
+}
+
+void HeadForm::Inläs_G2() {
+    budgetView_ = ledger::readBudgetView(*kontoData_, *transakt_, scroll_.value, scroll_.lastShown);
+}
+
+void HeadForm::OmLista_Enkel() {
+    cashFrame_->OmLista_Enkel(cashView_, markedRow_);
+}
+
+void HeadForm::OmLista_Budget() {
+    budgetFrame_->OmLista_Budget(budgetView_, markedRow_);
+}
+
+void HeadForm::VScroll1_Change(int value) {
+    if (scrollSetting_ || !kontoData_ || kind_ != QLatin1String("Ek"))
+        return;
+    const bool reread = ledger::scrollTo(scroll_, postCount_, value);
+    applyScrollState(cashFrame_);
+    if (!reread)
+        return;
+    Inläs_G1();
+    OmLista_Enkel();
+}
+
+void HeadForm::VScroll2_Change(int value) {
+    if (scrollSetting_ || !kontoData_ || kind_ != QLatin1String("Bg"))
+        return;
+    const bool reread = ledger::scrollTo(scroll_, postCount_, value);
+    applyScrollState(budgetFrame_);
+    if (!reread)
+        return;
+    Inläs_G2();
+    OmLista_Budget();
+}
+
+void HeadForm::Finder() {
+    if (!kontoData_)
+        return;
+    setCurrentPostForWorkingDate();
+    if (kind_ == QLatin1String("Ek")) {
+        ScrollSet_Enkel();
+        Inläs_G1();
+        OmLista_Enkel();
+    } else if (kind_ == QLatin1String("Bg")) {
+        ScrollSet_Budget();
+        Inläs_G2();
+        OmLista_Budget();
+    }
+    dateSelector_->setWorkingDateOnly(QString::fromStdString(ctx_.today));
+    command3_->setFocus();
+}
+
+} // namespace app

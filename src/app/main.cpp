@@ -1,0 +1,106 @@
+// Moniva: household bookkeeping.
+
+#include "app/Context.h"
+#include "app/HeadForm.h"
+#include "app/Screenshot.h"
+#include "store/DriveFolder.h"
+#include "support/ui/Dialogs.h"
+#include "support/ui/QtPlatform.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDate>
+#include <QDir>
+#include <QLibraryInfo>
+#include <QLockFile>
+#include <QTime>
+#include <QTimer>
+#include <QTranslator>
+
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+
+namespace {
+
+void loadSwedishTranslation(QApplication& app) {
+    static QTranslator translator;
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (translator.load(QStringLiteral("qt_sv"), folder) ||
+        translator.load(QStringLiteral("qtbase_sv"), folder))
+        app.installTranslator(&translator);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Moniva"));
+    QApplication::setApplicationVersion(QStringLiteral("5"));
+    QApplication::setFont(QFont(QStringLiteral("Arial"), 9));
+    loadSwedishTranslation(app);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Moniva – hushållsekonomi med kassabok och budget."));
+    parser.addHelpOption();
+    const QCommandLineOption driveOption(
+        QStringLiteral("drive"),
+        QStringLiteral("Mappen som spelar enhetens rot; data ligger i DIR/MoniData."), QStringLiteral("DIR"));
+    const QCommandLineOption screenshotOption(
+        QStringLiteral("screenshot"),
+        QStringLiteral(
+            "Starta som vanligt, spara en bild av huvudfönstret (med öppna dialoger) i FILE och avsluta."),
+        QStringLiteral("FILE"));
+    parser.addOption(driveOption);
+    parser.addOption(screenshotOption);
+    parser.process(app);
+
+    const std::filesystem::path startupDir = QDir::currentPath().toStdString();
+    std::optional<std::filesystem::path> given;
+    if (parser.isSet(driveOption))
+        given = parser.value(driveOption).toStdString();
+    const auto drive = store::chooseDriveFolder(given, startupDir, QDir::homePath().toStdString(),
+                                                store::systemMountPoints());
+
+    support::QtDialogs dialogs;
+    support::QtPlatform platform{support::Settings{}};
+    app::Context ctx(
+        store::DataPaths(drive), startupDir,
+        QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")).toStdString(),
+        [] { return QTime::currentTime().toString(QStringLiteral("hh:mm:ss")).toStdString(); }, dialogs,
+        platform);
+
+    // One program per data folder: a second start would overwrite the first one's changes.
+    std::filesystem::create_directories(drive);
+    QLockFile lock(QString::fromStdString(ctx.paths.lockFile().string()));
+    lock.setStaleLockTime(0);
+    if (!lock.tryLock(0)) {
+        dialogs.message(nullptr, QStringLiteral("Moniva körs redan"),
+                        QStringLiteral("Moniva är redan igång med datamappen\n") +
+                            QString::fromStdString(ctx.paths.dataRoot().string()) +
+                            QStringLiteral("\n\nAvsluta det andra programmet först, eller växla till det !"),
+                        support::Dialogs::Icon::Exclamation);
+        return 1;
+    }
+
+    app::HeadForm form(ctx);
+    QObject::connect(&form, &app::HeadForm::programEnded, &app, &QApplication::quit, Qt::QueuedConnection);
+
+    if (parser.isSet(screenshotOption)) {
+        const QString file = parser.value(screenshotOption);
+        // Start-up may stop at a question or an input box; the picture is taken once things have
+        // settled, whatever is open, and nothing is answered.
+        QTimer::singleShot(1500, &form, [&form, file] {
+            const bool saved = app::saveScreenshot(form, file);
+            std::printf("%s\n", saved ? qPrintable(QStringLiteral("Bilden sparades i ") + file)
+                                      : qPrintable(QStringLiteral("Bilden kunde inte sparas i ") + file));
+            std::fflush(stdout);
+            std::_Exit(saved ? 0 : 1);
+        });
+    }
+
+    form.Form_Load();
+    if (form.ended())
+        return 0;
+    return app.exec();
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "catalogue/Catalogue.h"
+
+#include <QColor>
+#include <QGroupBox>
+#include <QString>
+
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class QScrollBar;
+class QTableWidget;
+
+namespace ledger {
+
+// Colours of the ledger grids.
+inline const QColor UnmarkedBackground{255, 255, 192};
+inline const QColor MarkedBackground{255, 192, 192};
+inline const QColor MoveRangeBackground{0, 255, 0};
+inline const QColor NegativeText{255, 0, 0};
+inline const QColor UnconfirmedText{0, 0, 255};
+inline const QColor NormalText{0, 0, 0};
+
+// What the cash-book frame and the budget frame share: the ten-row grid with its scroll bar and
+// column titles, the account name and number labels, and the transaction controls. The frames
+// only show; the main window owns the state and runs the procedures.
+class LedgerFrame : public QGroupBox {
+    Q_OBJECT
+public:
+    static constexpr int Rows = 10;
+
+    struct Names {
+        QString frame, grid, scroll, transText, transCombo, hOption, sOption, transLabel, nameLabel,
+            numberLabel;
+    };
+
+    // Column widths and titles in twips; amountBoxes are placed above the columns named by index.
+    LedgerFrame(const QString& caption, const Names& names, const std::vector<int>& columnTwips,
+                const std::vector<std::pair<QString, QString>>& titles, QWidget* parent);
+
+    QTableWidget* grid() const { return grid_; }
+    QScrollBar* scrollBar() const { return scroll_; }
+    QLineEdit* transText() const { return transText_; }
+    QComboBox* transCombo() const { return transCombo_; }
+    QRadioButton* mainOption() const { return hOption_; }
+    QRadioButton* subOption() const { return sOption_; }
+    QLabel* transLabel() const { return transLabel_; }
+    QLabel* nameLabel() const { return nameLabel_; }
+    QLabel* numberLabel() const { return numberLabel_; }
+    const std::vector<QLabel*>& columnTitles() const { return titles_; }
+    QLabel* columnTitle(const QString& objectName) const;
+
+    // The account's name and number in the frame's labels.
+    void showAccount(const QString& name, const QString& number);
+    // Empties every cell.
+    void clearGrid();
+    void setAllBackgrounds(const QColor& colour);
+    // Every row the unmarked background, the marked row (0-9) the marked one.
+    void markRow(int row);
+    // Fills the transaction list (main or sub-transactions), the record number as item data.
+    void loadTransactionList(const std::vector<catalogue::CatalogueItem>& items, const QString& tooltip);
+
+    // Left edge of the grid's column in frame coordinates, for controls that stand above a column.
+    int columnLeft(int column) const;
+    int columnWidth(int column) const;
+
+signals:
+    // The user moved the scroll bar (not emitted while the program sets it).
+    void scrolled(int value);
+
+protected:
+    void setCell(int row, int column, const QString& text, Qt::Alignment alignment, const QColor& colour);
+    // A line edit placed above a grid column (the amount boxes).
+    QLineEdit* addAmountBox(const QString& objectName, int column);
+
+    int gridTop() const;
+
+private:
+    QTableWidget* grid_;
+    QScrollBar* scroll_;
+    QLineEdit* transText_;
+    QComboBox* transCombo_;
+    QRadioButton* hOption_;
+    QRadioButton* sOption_;
+    QLabel* transLabel_;
+    QLabel* nameLabel_;
+    QLabel* numberLabel_;
+    std::vector<QLabel*> titles_;
+    std::vector<int> columnTwips_;
+};
+
+} // namespace ledger

@@ -1,0 +1,344 @@
+// Start-up of the main window on real files: first start, repairs of the start-up file, the
+// older layout, opening accounts of both kinds, the ten-post view and the end of the program.
+
+#include "TestContext.h"
+#include "UiHelpers.h"
+#include "app/DateSelector.h"
+#include "app/HeadForm.h"
+#include "fixtures/AccountFiles.h"
+#include "ledger/ui/BudgetFrame.h"
+#include "ledger/ui/CashFrame.h"
+#include "support/ui/Twips.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableWidget>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using namespace fixtures;
+using uitest::control;
+using Kind = uitest::ScriptedDialogs::Kind;
+
+namespace {
+
+const std::string CashName = "Hush\xE5ll"; // "Hushåll" as the register holds it
+const std::string Utf8CashName = "Hushåll";
+
+struct StartupTest : ::testing::Test {
+    uitest::TestContext t;
+    std::filesystem::path root() const { return t.ctx.paths.dataRoot(); }
+
+    // A data folder as an earlier version left it: a cash book of 30 posts, a budget account of
+    // 12 posts (the last three only budgeted) with its template, and an account without posts.
+    void writeEarlierData() {
+        writeFile(root() / "KontoFil", kontoRec(CashName, "8327-9 123 456", "Ek") +
+                                           kontoRec("Budget 2026", "", "Bg") + kontoRec("Tom", "1", "Ek"));
+        writeFile(root() / "KontoIni", "1\r\nAnna\r\n");
+        writeAccount(root(), Utf8CashName,
+                     cashPosts(30, [](int i) -> long long { return i == 7 ? -1250 : 10 * i; }));
+        std::string budget = budgetPosts(9, true);
+        long long b = -10 * 0, a = 0;
+        for (int i = 2; i <= 9; ++i)
+            b += -10 * i, a += -11 * i;
+        for (int i = 10; i <= 12; ++i) {
+            b += -10 * i;
+            a += -10 * i;
+            budget += budgetPost(nthDate(i), 3, -10 * i, -10 * i, b, a, false);
+        }
+        writeAccount(root(), "Budget 2026", budget);
+        writeFile(root() / "Budget 2026" / "B-mall", field("3", 4) + field("60", 8) + "01" + "05" + "  ");
+        writeAccount(root(), "Tom", "");
+    }
+
+    std::map<std::string, std::string> accountFiles() const {
+        std::map<std::string, std::string> files;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(root()))
+            if (entry.is_regular_file() && entry.path().filename() != "KontoIni" &&
+                entry.path().filename() != "PosFil")
+                files[entry.path().string()] = readFile(entry.path());
+        return files;
+    }
+
+    QTableWidget* g1(app::HeadForm& f) { return control<QTableWidget>(f, "G1"); }
+    QString cell(QTableWidget* g, int row, int column) { return g->item(row, column)->text(); }
+};
+
+TEST_F(StartupTest, FirstStartCreatesTheDataFolderAsksForTheNameAndOffersTheFirstAccount) {
+    std::filesystem::remove_all(root());
+    t.dialogs.answerInput("  ").answerNo(); // an empty name, and No to quitting
+    t.dialogs.answerInput("Anna").answerNo().answerNo();
+    app::HeadForm form(t.ctx);
+    form.Form_Load();
+
+    EXPECT_EQ(readFile(root() / "KontoFil"), "");
+    EXPECT_EQ(readFile(root() / "KontoIni"), "1\r\nAnna\r\n");
+    EXPECT_EQ(readFile(root() / "PosFil"), "1500   3500   " + std::string(126, '\0'));
+    ASSERT_EQ(t.dialogs.calls().size(), 6u);
+    const auto& ask = t.dialogs.calls()[0];
+    EXPECT_EQ(ask.kind, Kind::Input);
+    EXPECT_EQ(ask.title, "Ditt användarnamn");
+    EXPECT_TRUE(ask.text.startsWith(
+        "Ett program för Din hushållsekonomi\r\n\r\nVälkommen att testa Ollons Moniva !"));
+    EXPECT_TRUE(ask.text.endsWith("              Med Vänlig Hälsning\r\n                     /Ollon"));
+    EXPECT_EQ(t.dialogs.calls()[1].title, "Användarnamn");
+    EXPECT_EQ(t.dialogs.calls()[1].text, "Användarnamn saknas !\nVill du avsluta programmet ?");
+    EXPECT_EQ(t.dialogs.calls()[3].title, "Inget konto finns upplagt !");
+    EXPECT_EQ(t.dialogs.calls()[3].text, "Vill du lägga upp ett första konto nu ?");
+    EXPECT_EQ(t.dialogs.calls()[4].title, "KONTOUPPGIFT");
+    EXPECT_EQ(t.dialogs.calls()[4].text, "Uppgifter om konton saknas och har\ninte lästs in till programmet "
+                                         "!\n\nVill du avsluta programmet nu ?");
+    EXPECT_EQ(t.dialogs.calls()[5].text, "Saknas uppgifter om konton !");
+    EXPECT_EQ(form.windowTitle(), "Ollons Moniva 5 för Anna");
+    EXPECT_EQ(control<QLineEdit>(form, "Text10")->text(), "Konto saknas !");
+    EXPECT_FALSE(control<QPushButton>(form, "Command3")->isEnabled());
+    EXPECT_FALSE(form.ended());
+}
+
+TEST_F(StartupTest, QuittingAtTheNameQuestionEndsTheProgram) {
+    t.dialogs.answerInput("").answerYes();
+    app::HeadForm form(t.ctx);
+    form.Form_Load();
+    EXPECT_TRUE(form.ended());
+    EXPECT_EQ(t.dialogs.pendingAnswers(), 0u);
+}
+
+TEST_F(StartupTest, AStartupFileWithoutAUserNameIsDeletedAndTheNameAskedAgain) {
+    writeEarlierData();
+    writeFile(root() / "KontoIni", "2\r\n   \r\n");
+    t.dialogs.answerInput("Bertil");
+    app::HeadForm form(t.ctx);
+    form.Form_Load();
+    EXPECT_EQ(t.dialogs.calls().front().kind, Kind::Input);
+    // The number was lost with the file: the first account opens.
+    EXPECT_EQ(form.kontoNum(), 1);
+    EXPECT_EQ(form.userName(), "Bertil");
+    EXPECT_EQ(readFile(root() / "KontoIni"), "1\r\nBertil\r\n");
+}
+
+TEST_F(StartupTest, AnEarlierDataFolderOpensUnchangedAndShowsTheLastTenPosts) {
+    writeEarlierData();
+    writeFile(root() / "PosFil", "2000   1000   " + std::string(126, '\0'));
+    const auto before = accountFiles();
+    app::HeadForm form(t.ctx);
+    form.Form_Load();
+    EXPECT_TRUE(t.dialogs.calls().empty()) << t.dialogs.lastText().toStdString();
+
+    auto* combo = control<QComboBox>(form, "Combo3");
+    ASSERT_EQ(combo->count(), 3);
+    EXPECT_EQ(combo->itemText(0), QString(12, ' ') + "Hushåll");     // 11,5 rounds to 12
+    EXPECT_EQ(combo->itemText(1), QString(10, ' ') + "Budget 2026"); // 9,5 rounds to 10
+    EXPECT_EQ(combo->itemText(2), QString(14, ' ') + "Tom");         // 13,5 rounds to 14
+    EXPECT_EQ(combo->itemData(1).toInt(), 2);
+    EXPECT_EQ(control<QLineEdit>(form, "Text10")->text(), "Hushåll");
+    EXPECT_EQ(form.windowTitle(), "Ollons Moniva 5 för Anna");
+    EXPECT_EQ(form.pos(), QPoint(support::px(2000), support::px(1000)));
+
+    EXPECT_TRUE(form.cashFrame()->isVisibleTo(&form));
+    EXPECT_FALSE(form.budgetFrame()->isVisibleTo(&form));
+    EXPECT_EQ(form.postCount(), 30);
+    EXPECT_EQ(form.currentPost(), 30);
+    QTableWidget* g = g1(form);
+    EXPECT_EQ(cell(g, 0, 0), QString::fromStdString(nthDate(21)));
+    EXPECT_EQ(cell(g, 9, 0), QString::fromStdString(nthDate(30)));
+    EXPECT_EQ(cell(g, 9, 1), "Insättning");
+    EXPECT_EQ(cell(g, 9, 2), "300,00");
+    EXPECT_EQ(control<QLabel>(form, "Label16")->text(), "Hushåll");
+    EXPECT_EQ(control<QLabel>(form, "Label17")->text(), "8327-9 123 456");
+    auto* bar = control<QScrollBar>(form, "VScroll1");
+    EXPECT_TRUE(bar->isEnabled());
+    EXPECT_EQ(bar->value(), 21);
+
+    // The expense of 1 250 kronor is shown grouped and red when scrolled into view.
+    form.Finder(); // no change: still the last posts
+    form.dateSelector()->datumset(QString::fromStdString(nthDate(7)));
+    form.Finder();
+    EXPECT_EQ(cell(g, 1, 0), QString::fromStdString(nthDate(7)));
+    EXPECT_EQ(cell(g, 1, 1), "Uttag");
+    EXPECT_EQ(cell(g, 1, 2), "-1 250,00");
+    EXPECT_EQ(g->item(1, 2)->foreground().color(), QColor(255, 0, 0));
+    EXPECT_EQ(g->item(0, 2)->foreground().color(), QColor(0, 0, 0));
+    EXPECT_EQ(g->item(0, 0)->background().color(), QColor(255, 255, 192));
+
+    // The budget account: its own frame, unconfirmed amounts in blue, confirmed expenses red.
+    combo->setCurrentIndex(1);
+    form.Combo3_Click();
+    EXPECT_EQ(form.accountKind(), "Bg");
+    EXPECT_FALSE(form.cashFrame()->isVisibleTo(&form));
+    EXPECT_TRUE(form.budgetFrame()->isVisibleTo(&form));
+    EXPECT_EQ(form.width(), 16320 / 15);
+    auto* g2 = control<QTableWidget>(form, "G2");
+    EXPECT_EQ(cell(g2, 0, 0), QString::fromStdString(nthDate(3)));
+    EXPECT_EQ(cell(g2, 9, 2), "-120,00");
+    EXPECT_EQ(g2->item(9, 2)->foreground().color(), QColor(0, 0, 255));
+    EXPECT_EQ(g2->item(0, 3)->foreground().color(), QColor(255, 0, 0));
+    EXPECT_EQ(control<QLabel>(form, "Label20")->text(), "Budget 2026");
+
+    combo->setCurrentIndex(0);
+    form.Combo3_Click();
+    EXPECT_EQ(form.width(), 12480 / 15);
+    EXPECT_TRUE(t.dialogs.calls().empty());
+    EXPECT_EQ(accountFiles(), before);
+}
+
+TEST_F(StartupTest, TheViewIsPlacedAroundTheCurrentPost) {
+    writeEarlierData();
+    app::HeadForm form(t.ctx);
+    form.Form_Load();
+    QTableWidget* g = g1(form);
+    const auto firstAndLast = [&] {
+        return std::pair{cell(g, 0, 0).toStdString(), cell(g, 9, 0).toStdString()};
+    };
+    const struct { int s, first, last; } cases[] = {{5, 4, 13}, {25, 21, 30}, {20, 19, 28}, {1, 1, 10}};
+    for (const auto& c : cases) {
+        form.dateSelector()->datumset(QString::fromStdString(nthDate(c.s)));
+        form.Finder();
+        EXPECT_EQ(form.currentPost(), c.s);
+        EXPECT_EQ(firstAndLast(), std::pair(nthDate(c.first), nthDate(c.last))) << "S = " << c.s;
+        // The look-up leaves the working date at today while the selector shows the date.
+        EXPECT_EQ(form.workingDate(), "2026-12-06");
+    }
+    // A date before the first post makes the first post current.
+    form.dateSelector()->datumset("2025-06-01");
+    form.Finder();
+    EXPECT_EQ(form.currentPost(), 1);
+
+    // Scrolling to the very end puts post N in the lowest row; further changes nothing.
+    auto* bar = control<QScrollBar>(form, "VScroll1");
+    bar->setValue(bar->maximum());
+    bar->setValue(bar->maximum());
+    bar->setValue(bar->maximum());
+    EXPECT_EQ(cell(g, 9, 0).toStdString(), nthDate(30));
+    EXPECT_EQ(bar->value(), 21);
+}
+
+TEST_F(StartupTest, TenPostsFillTheGridWithTheScrollBarOffElevenScrollOneStep) {
+    writeFile(root() / "KontoFil", kontoRec("Tio", "", "Ek") + kontoRec("Elva", "", "Ek"));
+    writeFile(root() / "KontoIni", "1\r\nAnna\r\n");
+    writeAccount(root(), "Tio", cashPosts(10));
+    writeAccount(root(), "Elva", cashPosts(11));
+    app::HeadForm form(t.ctx);
+    form.Form_Load();
+    auto* bar = control<QScrollBar>(form, "VScroll1");
+    EXPECT_FALSE(bar->isEnabled());
+    EXPECT_EQ(cell(g1(form), 0, 0).toStdString(), nthDate(1));
+    EXPECT_EQ(cell(g1(form), 9, 0).toStdString(), nthDate(10));
+
+    auto* combo = control<QComboBox>(form, "Combo3");
+    combo->setCurrentIndex(1);
+    form.Combo3_Click();
+    EXPECT_TRUE(bar->isEnabled());
+    EXPECT_EQ(bar->minimum(), 1);
+    EXPECT_EQ(bar->maximum(), 11);
+    bar->setValue(1);
+    bar->setValue(3);
+    EXPECT_EQ(bar->value(), 2);
+    EXPECT_EQ(cell(g1(form), 0, 0).toStdString(), nthDate(2));
+    EXPECT_EQ(cell(g1(form), 9, 0).toStdString(), nthDate(11));
+}
+
+TEST_F(StartupTest, AnAccountWithoutPostsIsReportedLoggedAndShownEmpty) {
+    writeEarlierData();
+    app::HeadForm form(t.ctx);
+    form.Form_Load();
+    auto* combo = control<QComboBox>(form, "Combo3");
+    combo->setCurrentIndex(2);
+    form.Combo3_Click();
+    ASSERT_EQ(t.dialogs.calls().size(), 1u);
+    EXPECT_EQ(t.dialogs.calls()[0].title, "Saknas Data");
+    EXPECT_EQ(t.dialogs.calls()[0].icon, support::Dialogs::Icon::Exclamation);
+    EXPECT_EQ(t.dialogs.calls()[0].text,
+              "Ett fel har upptäckts i subrutinen Combo3_Click\nvid försök att välja ett "
+              "konto\n\nFilen 'KontoData' i kontot [Tom]\ninnehåller inga data !\n");
+    const std::string log = readFile(t.ctx.startupDir / "ErrLog");
+    EXPECT_EQ(
+        log,
+        "Fel: Kontokatalogen inneh\xE5ller inga data !\r\nDatum = 2026-12-06, Tidpunkt = 10:11:12\r\n\r\n"
+        "Filen 'KontoData'saknar inneh\xE5ll !\r\n\r\nKlickat KontoNum: 3\r\nKontoNamn: "
+        "Tom\r\nS\xF6kv\xE4g: " +
+            (root() / "Tom").string() + "\r\n\r\n");
+    EXPECT_EQ(form.postCount(), 0);
+    EXPECT_EQ(cell(g1(form), 0, 0), "");
+}
+
+TEST_F(StartupTest, ARemovedAccountOfTheLastRunOpensTheFirstAccountInstead) {
+    writeEarlierData();
+    writeFile(root() / "KontoFil", kontoRec("", "", "Ek") + kontoRec("Budget 2026", "", "Bg"));
+    writeFile(root() / "KontoIni", "7\r\nAnna\r\n");
+    app::HeadForm form(t.ctx);
+    form.Form_Load();
+    EXPECT_EQ(form.kontoNum(), 2);
+    EXPECT_EQ(form.accountName(), "Budget 2026");
+    EXPECT_EQ(control<QComboBox>(form, "Combo3")->count(), 1);
+    EXPECT_EQ(form.installDate(), QString::fromStdString(nthDate(1)));
+}
+
+TEST_F(StartupTest, ClosingWritesTheStartupFileAndTheNextStartOpensTheSameAccountThere) {
+    writeEarlierData();
+    writeFile(root() / "PosFil", "2000   1000   " + std::string(126, '\0'));
+    struct stat before {};
+    ASSERT_EQ(::stat((root() / "PosFil").c_str(), &before), 0);
+    {
+        app::HeadForm form(t.ctx);
+        form.Form_Load();
+        auto* combo = control<QComboBox>(form, "Combo3");
+        combo->setCurrentIndex(1);
+        form.Combo3_Click();
+        form.close();
+        EXPECT_TRUE(form.ended());
+    }
+    EXPECT_EQ(readFile(root() / "KontoIni"), "2\r\nAnna\r\n");
+    struct stat after {};
+    ASSERT_EQ(::stat((root() / "PosFil").c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino) << "an unmoved window must leave PosFil untouched";
+    EXPECT_EQ(readFile(root() / "PosFil"), "2000   1000   " + std::string(126, '\0'));
+
+    {
+        app::HeadForm form(t.ctx);
+        form.Form_Load();
+        EXPECT_EQ(form.accountName(), "Budget 2026");
+        EXPECT_EQ(form.pos(), QPoint(support::px(2000), support::px(1000)));
+        form.move(300, 120);
+        form.Exit_Konto();
+    }
+    EXPECT_EQ(readFile(root() / "PosFil"), "4500   1800   " + std::string(126, '\0'));
+}
+
+TEST_F(StartupTest, TheOlderLayoutIsMovedIntoTheDataFolderKeepingRecordNumbers) {
+    // The older layout kept KontoIni and KontoFil in the start-up folder and each account in a
+    // folder named by Placering.
+    char oldTemplate[] = "/tmp/mvXXXXXX";
+    ASSERT_NE(::mkdtemp(oldTemplate), nullptr);
+    const std::filesystem::path oldPath = oldTemplate;
+    const std::string oldFolder = oldPath.string() + "/";
+    struct Cleanup {
+        std::filesystem::path p;
+        ~Cleanup() { std::filesystem::remove_all(p); }
+    } cleanup{oldPath};
+    ASSERT_LE(oldFolder.size(), 15u) << "the temporary folder name must fit Placering: " << oldFolder;
+    writeFile(t.ctx.startupDir / "KontoIni", "3\r\nCecilia\r\n");
+    writeFile(t.ctx.startupDir / "KontoFil", kontoRec("Gammal", "1", "Ek", oldFolder) +
+                                                 kontoRec("", "", "Ek", oldFolder) +
+                                                 kontoRec("Annan", "2", "Ek", oldFolder));
+    writeAccount(oldPath, "Gammal", cashPosts(3));
+    writeAccount(oldPath, "Annan", cashPosts(12));
+    app::HeadForm form(t.ctx);
+    form.Form_Load();
+
+    EXPECT_TRUE(t.dialogs.calls().empty()) << t.dialogs.lastText().toStdString();
+    EXPECT_EQ(readFile(root() / "KontoIni"), "3\r\nCecilia\r\n");
+    const std::string moved = field(t.drive.path().string() + "/MoniData", 15);
+    EXPECT_EQ(readFile(root() / "KontoFil"), kontoRec("Gammal", "1", "Ek", moved) +
+                                                 kontoRec("", "", "Ek", oldFolder) +
+                                                 kontoRec("Annan", "2", "Ek", moved));
+    EXPECT_EQ(readFile(root() / "Annan" / "KontoData"), cashPosts(12));
+    EXPECT_EQ(readFile(root() / "Gammal" / "Transakt"), standardTransakt());
+    EXPECT_EQ(form.kontoNum(), 3);
+    EXPECT_EQ(form.postCount(), 12);
+}
+
+} // namespace
