@@ -1,0 +1,76 @@
+#pragma once
+
+#include "accounts/ui/NyKontoHost.h"
+
+#include <QColor>
+#include <QString>
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace app {
+class Context;
+}
+
+namespace accounts {
+
+// The new-account window ("Nytt konto"): asks for the name, number and kind of an account,
+// shows a summary, creates the account's folder, files and register record, and makes it the
+// main window's current account. The main window is disabled while it is open.
+//
+// A top-level window without a parent (a disabled parent would disable it too); whoever opens
+// it owns it, typically with Qt::WA_DeleteOnClose.
+class NyKontoForm : public QWidget {
+    Q_OBJECT
+public:
+    NyKontoForm(app::Context& ctx, NyKontoHost& host);
+
+    // OK: checks the input in order, the first failing check explains itself in Label4; then the
+    // summary question and, on Yes, Skapa_Konto.
+    void Command1_Click();
+    // Cancel: stores the position, enables the main window, closes; with no account at all the
+    // main window offers to end the program.
+    void Command2_Click();
+    // Creates the account from the window's input and makes it the current account.
+    void Skapa_Konto();
+
+    // "Bg", "Ek", or empty while no kind is chosen.
+    const QString& kind() const { return kind_; }
+
+    inline static const QColor Red{255, 0, 0};
+    inline static const QColor DarkBlue{0, 0, 128};
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Form_Load();
+    void setLabel4(const QString& text, const QColor& colour);
+    void clearInput();
+    void enableHost();
+    // Closes the window as the end of a procedure (not the user's close button).
+    void closeWindow();
+
+    app::Context& ctx_;
+    NyKontoHost& host_;
+    QString kind_;
+    QColor instructionColour_;
+    bool loaded_ = false;
+    bool closing_ = false;
+
+    QLabel* label1_;
+    QLineEdit* text1_;
+    QLabel* label2_;
+    QLineEdit* text2_;
+    QRadioButton* option1_;
+    QRadioButton* option2_;
+    QPushButton* command1_;
+    QPushButton* command2_;
+    QLabel* label4_;
+};
+
+} // namespace accounts
