@@ -19,10 +19,18 @@ inline int pixelsToTwips(int pixels, int dpi) {
 }
 
 // Horizontal measures use the widget's horizontal DPI, vertical ones its vertical DPI.
-inline int twipsX(const QWidget& w, int twips) { return twipsToPixels(twips, w.logicalDpiX()); }
-inline int twipsY(const QWidget& w, int twips) { return twipsToPixels(twips, w.logicalDpiY()); }
-inline int pixelsToTwipsX(const QWidget& w, int px) { return pixelsToTwips(px, w.logicalDpiX()); }
-inline int pixelsToTwipsY(const QWidget& w, int px) { return pixelsToTwips(px, w.logicalDpiY()); }
+inline int twipsX(const QWidget& w, int twips) {
+    return twipsToPixels(twips, w.logicalDpiX());
+}
+inline int twipsY(const QWidget& w, int twips) {
+    return twipsToPixels(twips, w.logicalDpiY());
+}
+inline int pixelsToTwipsX(const QWidget& w, int px) {
+    return pixelsToTwips(px, w.logicalDpiX());
+}
+inline int pixelsToTwipsY(const QWidget& w, int px) {
+    return pixelsToTwips(px, w.logicalDpiY());
+}
 
 // For layout code that has no widget at hand: the primary screen's logical DPI (96 without a
 // screen).
@@ -30,7 +38,11 @@ inline int screenDpi() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? static_cast<int>(std::lround(screen->logicalDotsPerInch())) : 96;
 }
-inline int px(int twips) { return twipsToPixels(twips, screenDpi()); }
-inline int twips(int pixels) { return pixelsToTwips(pixels, screenDpi()); }
+inline int px(int twips) {
+    return twipsToPixels(twips, screenDpi());
+}
+inline int twips(int pixels) {
+    return pixelsToTwips(pixels, screenDpi());
+}
 
 } // namespace support

@@ -1,0 +1,65 @@
+#include "support/ui/Dialogs.h"
+
+#include "support/ui/InsetBox.h"
+
+#include <QAbstractButton>
+#include <QDialog>
+#include <QMessageBox>
+
+namespace support {
+
+namespace {
+
+QMessageBox::Icon qtIcon(Dialogs::Icon icon) {
+    switch (icon) {
+    case Dialogs::Icon::None:
+        return QMessageBox::NoIcon;
+    case Dialogs::Icon::Information:
+        return QMessageBox::Information;
+    case Dialogs::Icon::Question:
+        return QMessageBox::Question;
+    case Dialogs::Icon::Exclamation:
+        return QMessageBox::Warning;
+    case Dialogs::Icon::Critical:
+        return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// The program's texts break lines with CR LF or LF; a text widget would show a CR LF as two breaks.
+QString shown(const QString& text) {
+    QString out = text;
+    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return out;
+}
+
+} // namespace
+
+void QtDialogs::message(QWidget* parent, const QString& title, const QString& text, Icon icon) {
+    QMessageBox box(qtIcon(icon), title, shown(text), QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+    box.exec();
+}
+
+bool QtDialogs::question(QWidget* parent, const QString& title, const QString& text, Icon icon) {
+    QMessageBox box(qtIcon(icon), title, shown(text), QMessageBox::Yes | QMessageBox::No, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("Ja"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("Nej"));
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+QString QtDialogs::input(QWidget* parent, const QString& prompt, const QString& title,
+                         const QString& defaultText) {
+    return InmatningsBox(*this, parent, prompt, title, defaultText);
+}
+
+int QtDialogs::exec(QDialog& dialog) {
+    return dialog.exec();
+}
+
+} // namespace support

@@ -1,0 +1,112 @@
+#include "support/ui/RappForm.h"
+
+#include "app/Context.h"
+#include "support/ErrorReport.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <exception>
+#include <system_error>
+
+namespace support {
+
+QString RappForm::instructionText() {
+    return QStringLiteral(
+        "Beskriv kort nedan hur felet yttrar sig och i vilket sammanhang ! Lägg gärna till din"
+        " mailadress om du vill ha ett svar !\r\n\r\n"
+        "Ditt meddelande, samt uppsamlade data om felet, sammanställs"
+        " och sänds när du klickar på 'Skicka' i formuläret !");
+}
+
+QString RappForm::sentText() {
+    return QStringLiteral("Felrapporten har nu skickats !\r\n\r\n"
+                          "Jag beklagar besvären och ska snarast undersöka vad felet"
+                          " kan bestå i, med ledning av rapporten och bifogade data !\r\n\r\n"
+                          "Med vänlig hälsning\r\n\r\n"
+                          "             /Ollon");
+}
+
+QString RappForm::notSentText(const QString& reason, const std::filesystem::path& keptFile) {
+    QString text = QStringLiteral("Felrapporten kunde inte skickas !\r\n\r\nOrsak: ") + reason;
+    if (keptFile.empty())
+        return text + QStringLiteral("\r\n\r\nIngen rapportfil kunde sparas.");
+    return text + QStringLiteral("\r\n\r\nRapporten finns sparad i filen:\r\n") +
+           QString::fromStdString(keptFile.string());
+}
+
+RappForm::RappForm(app::Context& ctx, QWidget* parent)
+    : QDialog(parent), ctx_(ctx), label1_(new QLabel(this)), text1_(new QPlainTextEdit(this)),
+      command1_(new QPushButton(QStringLiteral("Skicka"), this)),
+      command2_(new QPushButton(QStringLiteral("Avbryt"), this)) {
+    setObjectName(QStringLiteral("RappForm"));
+    setWindowTitle(QStringLiteral("Rapportformulär"));
+    label1_->setObjectName(QStringLiteral("Label1"));
+    text1_->setObjectName(QStringLiteral("Text1"));
+    command1_->setObjectName(QStringLiteral("Command1"));
+    command2_->setObjectName(QStringLiteral("Command2"));
+
+    label1_->setText(instructionText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    label1_->setWordWrap(true);
+    text1_->setTabChangesFocus(true);
+    command1_->setAutoDefault(false);
+    command2_->setAutoDefault(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(command1_);
+    buttons->addWidget(command2_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label1_);
+    layout->addWidget(text1_, 1);
+    layout->addLayout(buttons);
+    resize(480, 360);
+
+    connect(command1_, &QPushButton::clicked, this, &RappForm::Command1_Click);
+    connect(command2_, &QPushButton::clicked, this, &RappForm::Command2_Click);
+    text1_->setFocus();
+}
+
+void RappForm::Command1_Click() {
+    ReportFacts facts;
+    facts.today = ctx_.today;
+    facts.time = ctx_.clockTime ? ctx_.clockTime() : std::string();
+    facts.userName = ctx_.userName;
+    facts.installDate = ctx_.installDate;
+    facts.message = text1_->toPlainText().toStdString();
+
+    std::filesystem::path file;
+    try {
+        file = writeErrorReport(ctx_.startupDir, ctx_.error, facts);
+    } catch (const std::exception& e) {
+        // No trap routine here: it would offer this very form again.
+        ctx_.dialogs.message(this, NotSentTitle, notSentText(QString::fromUtf8(e.what()), {}),
+                             Dialogs::Icon::Exclamation);
+        Command2_Click();
+        return;
+    }
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const UploadResult sent = ctx_.platform.uploadReport(file);
+    QApplication::restoreOverrideCursor();
+
+    if (sent.ok) {
+        std::error_code ignored; // the report has reached its receiver; a leftover copy harms nobody
+        std::filesystem::remove(file, ignored);
+        ctx_.dialogs.message(this, SentTitle, sentText(), Dialogs::Icon::Information);
+    } else {
+        ctx_.dialogs.message(this, NotSentTitle, notSentText(sent.error, file), Dialogs::Icon::Exclamation);
+    }
+    Command2_Click();
+}
+
+void RappForm::Command2_Click() {
+    done(QDialog::Rejected);
+}
+
+} // namespace support

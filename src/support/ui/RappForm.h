@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include <filesystem>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace app {
+class Context;
+}
+
+namespace support {
+
+// The error report form: the user describes the failure, Skicka writes the report file in the
+// start-up folder and uploads it. A sent report is deleted locally; one that could not be sent
+// stays where it was written, and the user is told so.
+class RappForm : public QDialog {
+    Q_OBJECT
+public:
+    RappForm(app::Context& ctx, QWidget* parent = nullptr);
+
+    // "Skicka".
+    void Command1_Click();
+    // "Avbryt".
+    void Command2_Click();
+
+    static QString instructionText();
+    static QString sentText();
+    static inline const QString SentTitle = QStringLiteral("Skickad felrapport");
+    static inline const QString NotSentTitle = QStringLiteral("Felrapport ej skickad");
+    // Why the report could not be sent, and where its file is kept (empty path: none was written).
+    static QString notSentText(const QString& reason, const std::filesystem::path& keptFile);
+
+private:
+    app::Context& ctx_;
+    QLabel* label1_;
+    QPlainTextEdit* text1_;
+    QPushButton* command1_;
+    QPushButton* command2_;
+};
+
+} // namespace support
