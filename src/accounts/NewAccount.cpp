@@ -9,6 +9,7 @@
 #include "store/RecordFile.h"
 #include "store/Records.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <system_error>
@@ -109,6 +110,18 @@ std::optional<std::string> accountNameProblem(std::string_view utf8Name) {
         return "Kontonamnet får inte vara . eller .. !";
     if (bytes->front() == ' ' || bytes->back() == ' ')
         return "Kontonamnet får inte börja eller sluta med mellanslag !";
+    // The data folder's own files stand beside the account folders; a name taken by one of them
+    // (in any case, for file systems that ignore it) would put a folder where the file belongs.
+    for (const char* reserved : {"KontoFil", "KontoIni", "PosFil", "RedDayFil"}) {
+        std::string lower = *bytes, wanted = reserved;
+        for (auto* text : {&lower, &wanted})
+            for (char& c : *text)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (lower == wanted)
+            return "Kontonamnet " + std::string(utf8Name) +
+                   " används av programmets egna filer !\r\n\r\n"
+                   "Välj ett annat namn.";
+    }
     if (bytes->size() > MaxAccountNameLength)
         return "Kontonamnet får vara högst " + std::to_string(MaxAccountNameLength) + " tecken långt !";
     return std::nullopt;

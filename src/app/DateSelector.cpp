@@ -31,9 +31,9 @@ DateSelector::DateSelector(QWidget* parent) : QGroupBox(parent) {
         label->installEventFilter(this);
         return label;
     };
-    yearShow_ = display(QStringLiteral("YearShow"), 120, 900);
-    monthShow_ = display(QStringLiteral("MonthShow"), 1140, 600);
-    dayShow_ = display(QStringLiteral("DayShow"), 1860, 600);
+    yearShow_ = display(QStringLiteral("YearShow"), 120, 1000);
+    monthShow_ = display(QStringLiteral("MonthShow"), 1200, 700);
+    dayShow_ = display(QStringLiteral("DayShow"), 1980, 700);
 
     const auto button = [this](const QString& name, const QString& text, const QString& tip, int left,
                                int top, int width, auto stepper, int delta) {
@@ -44,18 +44,20 @@ DateSelector::DateSelector(QWidget* parent) : QGroupBox(parent) {
         b->setGeometry(px(left), px(top), px(width), px(250));
         connect(b, &QPushButton::pressed, this, [this, stepper, delta] { step(stepper, delta); });
     };
-    button(QStringLiteral("YearPlus"), QStringLiteral("▲"), QStringLiteral("Öka datum med ett år"), 120, 180,
-           900, &store::stepYear, 1);
-    button(QStringLiteral("YearMinus"), QStringLiteral("▼"), QStringLiteral("Minska datum med ett år"), 120,
-           890, 900, &store::stepYear, -1);
-    button(QStringLiteral("MonthPlus"), QStringLiteral("▲"), QStringLiteral("Öka datum med en månad"), 1140,
-           180, 600, &store::stepMonth, 1);
+    // Each display has its step up above it and its step down below it.
+    constexpr int Year = 120, Month = 1200, Day = 1980, Up = 180, Down = 890;
+    button(QStringLiteral("YearPlus"), QStringLiteral("▲"), QStringLiteral("Öka datum med ett år"), Year, Up,
+           1000, &store::stepYear, 1);
+    button(QStringLiteral("YearMinus"), QStringLiteral("▼"), QStringLiteral("Minska datum med ett år"), Year,
+           Down, 1000, &store::stepYear, -1);
+    button(QStringLiteral("MonthPlus"), QStringLiteral("▲"), QStringLiteral("Öka datum med en månad"), Month,
+           Up, 700, &store::stepMonth, 1);
     button(QStringLiteral("MonthMinus"), QStringLiteral("▼"), QStringLiteral("Minska datum med en månad"),
-           1140, 890, 600, &store::stepMonth, -1);
-    button(QStringLiteral("DayPlus"), QStringLiteral("▲"), QStringLiteral("Öka datum med en dag"), 1860, 180,
-           600, &store::stepDay, 1);
-    button(QStringLiteral("DayMinus"), QStringLiteral("▼"), QStringLiteral("Minska datum med en dag"), 1860,
-           890, 600, &store::stepDay, -1);
+           Month, Down, 700, &store::stepMonth, -1);
+    button(QStringLiteral("DayPlus"), QStringLiteral("▲"), QStringLiteral("Öka datum med en dag"), Day, Up,
+           700, &store::stepDay, 1);
+    button(QStringLiteral("DayMinus"), QStringLiteral("▼"), QStringLiteral("Minska datum med en dag"), Day,
+           Down, 700, &store::stepDay, -1);
 }
 
 void DateSelector::datumset(const QString& date) {

@@ -7,6 +7,7 @@
 #include "ledger/ui/CashFrame.h"
 #include "store/Cp1252.h"
 #include "store/Records.h"
+#include "support/ui/MsgForm.h"
 #include "support/ui/Twips.h"
 
 #include <QAction>
@@ -31,7 +32,7 @@ constexpr int TopRowHeight = 1250;
 constexpr int PanelTop = 1500;
 constexpr int PanelHeight = 5350;
 constexpr int ButtonRowTop = 7000;
-constexpr int ButtonWidth = 2800;
+constexpr int ButtonWidth = 2500;
 constexpr int ButtonHeight = 500;
 constexpr int HelpRowTop = 7700;
 constexpr int HelpRowHeight = 800;
@@ -46,11 +47,12 @@ HeadForm::HeadForm(Context& ctx) : ctx_(ctx) {
     GridSetting();
     placeControls(true);
     command1_->hide();
+    installHelp();
 }
 
 HeadForm::~HeadForm() {
-    if (nyKontoForm_)
-        delete nyKontoForm_.data();
+    delete nyKontoForm_.data();
+    delete msgForm_.data();
 }
 
 void HeadForm::buildControls() {
@@ -59,7 +61,7 @@ void HeadForm::buildControls() {
     setCentralWidget(central);
 
     dateSelector_ = new DateSelector(central);
-    dateSelector_->resize(px(2600), px(TopRowHeight));
+    dateSelector_->resize(px(2800), px(TopRowHeight));
     connect(dateSelector_, &DateSelector::finderRequested, this, &HeadForm::Finder);
     connect(dateSelector_, &DateSelector::stepped, this, [this] { command3_->setFocus(); });
 
@@ -104,6 +106,8 @@ void HeadForm::buildControls() {
     command4_ = button(QStringLiteral("Command4"), QStringLiteral("Avsluta"),
                        QStringLiteral("Avsluta och gå ur programmet"));
     connect(command4_, &QPushButton::clicked, this, &HeadForm::Exit_Konto);
+    connect(command3_, &QPushButton::clicked, this, &HeadForm::Command3_Click);
+    connect(command14_, &QPushButton::clicked, this, &HeadForm::Donera_Click);
 
     picture1_ = new QLabel(central);
     picture1_->setObjectName(QStringLiteral("Picture1"));
@@ -125,39 +129,6 @@ void HeadForm::buildControls() {
     webBrowser1_ = new QWidget(central);
     webBrowser1_->setObjectName(QStringLiteral("WebBrowser1"));
     webBrowser1_->resize(px(615), px(495));
-}
-
-void HeadForm::buildMenus() {
-    arkMenu_ = menuBar()->addMenu(QStringLiteral("Arkiv"));
-    arkMenu_->setObjectName(QStringLiteral("Ark_mn"));
-    nykontoAction_ = arkMenu_->addAction(QStringLiteral("Nytt konto"));
-    nykontoAction_->setObjectName(QStringLiteral("Nykonto_mn"));
-    connect(nykontoAction_, &QAction::triggered, this, &HeadForm::Nykonto_mn_Click);
-    radkoAction_ = arkMenu_->addAction(QStringLiteral("Radera inloggat Konto"));
-    radkoAction_->setObjectName(QStringLiteral("Radko_mn"));
-    radkoAction_->setEnabled(false);
-    exAction_ = arkMenu_->addAction(QStringLiteral("Avsluta"));
-    exAction_->setObjectName(QStringLiteral("Ex_mn"));
-    connect(exAction_, &QAction::triggered, this, &HeadForm::Exit_Konto);
-
-    const QString later = QStringLiteral("Det här fönstret finns inte i denna version av programmet ännu.");
-    buplAction_ = menuBar()->addAction(QStringLiteral("Budgetplanering"));
-    buplAction_->setObjectName(QStringLiteral("bupl_mn"));
-    buplAction_->setEnabled(false);
-    buplAction_->setToolTip(later);
-    utskrstatAction_ = menuBar()->addAction(QStringLiteral("Utskrift o Statistik"));
-    utskrstatAction_->setObjectName(QStringLiteral("utskrstat_mn"));
-    utskrstatAction_->setEnabled(false);
-    utskrstatAction_->setToolTip(later);
-    buAction_ = menuBar()->addAction(QStringLiteral("Back-up"));
-    buAction_->setObjectName(QStringLiteral("Bu_mn"));
-    buAction_->setEnabled(false);
-    buAction_->setToolTip(later);
-
-    helpMenu_ = menuBar()->addMenu(QStringLiteral("Info/Hjälp (F1)"));
-    helpMenu_->setObjectName(QStringLiteral("KB_InfAnv_mn"));
-    doneraAction_ = helpMenu_->addAction(QStringLiteral("Donera"));
-    doneraAction_->setObjectName(QStringLiteral("Donera_mn"));
 }
 
 void HeadForm::GridSetting() {

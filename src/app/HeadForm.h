@@ -33,6 +33,10 @@ namespace store {
 class GroupCommit;
 }
 
+namespace support {
+class MsgForm;
+}
+
 namespace app {
 
 class DateSelector;
@@ -84,6 +88,40 @@ public:
     void Finder();
     void Nykonto_mn_Click();
 
+    // --- Procedures and the cancel button
+    // Starts or changes the procedure in progress; the cancel button's tooltip follows the code.
+    void setProcedureCode(const QString& code);
+    void armReset() { resetArmed_ = true; }
+    bool resetArmed() const { return resetArmed_; }
+    void Lock_menues();
+    void Unlock_menues();
+    void Lock_trans();
+    void Unlock_trans();
+    void Lock_Konto();
+    void Unlock_Konto();
+    // The cancel button clicked: runs Com3_Routines when a procedure armed the reset.
+    void Command3_Click();
+    // The user's own press on the cancel button.
+    void Command3_MouseDown();
+    // Undoes the procedure the code names.
+    void Com3_Routines();
+    // Clears a marked post and returns the frame to idle.
+    void Rensa_Mark_G1();
+    void Rensa_Mark_G2();
+
+    // --- Menus and their windows
+    void Radko_mn_Click();
+    void Reducera_Konto();
+    void Radera_KontoNamn();
+    void Donera_Click();
+    void Picture1_Click();
+    void kritisk_mn_Click();
+    void Update_mn_Click();
+    // The feedback text of "Har du kritik ?".
+    QString feedbackText() const;
+    // Mouse over the "Saldo" heading of the cash-book grid.
+    void saldoTitleHover();
+
     // --- NyKontoHost
     QWidget* hostWindow() override { return this; }
     QString workingDate() const override;
@@ -114,6 +152,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
@@ -130,6 +169,13 @@ private:
     void applyScrollState(ledger::LedgerFrame* frame);
     void setCurrentPostForWorkingDate();
     void writeKontoIni();
+    // The general restoration after a catalogue procedure.
+    void restoreEntryControls();
+    void Rensa_Mark(ledger::LedgerFrame* frame);
+    void setHelp(const QString& title, const QString& line);
+    void installHelp();
+    // Says plainly that no address is configured where a page would have been shown.
+    void noAddressMessage(const QString& what);
 
     Context& ctx_;
 
@@ -162,6 +208,16 @@ private:
     bool resetArmed_ = false;
     QString command2Mode_;
     bool ended_ = false;
+    bool moveMode_ = false;
+    bool typing_ = false;
+    bool balanceMode_ = false;
+    int markedPost_ = 0;
+    struct Chosen {
+        QString name;
+        int number = 0;
+        QString sign;
+    } chosenMain_, chosenSub_;
+    QString markedAmount_, markedActual_;
     QPoint placedAt_;
     std::optional<std::pair<int, int>> storedPosition_; // pair 1 of PosFil, twips
 
@@ -192,6 +248,9 @@ private:
     QAction* buAction_ = nullptr;
     QMenu* helpMenu_ = nullptr;
     QAction* doneraAction_ = nullptr;
+    QAction* kritiskAction_ = nullptr;
+    QAction* updateAction_ = nullptr;
+    QPointer<class support::MsgForm> msgForm_;
 
     QPointer<accounts::NyKontoForm> nyKontoForm_;
 };

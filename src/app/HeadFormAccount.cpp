@@ -38,7 +38,7 @@ void HeadForm::Combo3_Click() {
     if (combo3_->currentIndex() < 0)
         return;
     QString name;
-    support::trapped(
+    const bool opened = support::trapped(
         ctx_, this,
         [&] {
             previousKontoNum_ = kontoNum_;
@@ -74,6 +74,11 @@ void HeadForm::Combo3_Click() {
                  QStringLiteral("Klickat KontoNum = ") + QString::number(kontoNum_),
                  QStringLiteral("Felet uppstod i konto ") + name}};
         });
+    // An account whose files cannot be opened can at least leave the register.
+    if (!opened && kontoNum_ > 0 &&
+        ctx_.dialogs.question(this, QStringLiteral("Radera kontonamn"),
+                              QStringLiteral("Vill du radera kontonamnet ? ?")))
+        Radera_KontoNamn();
 }
 
 void HeadForm::Konto_Konfig() {
@@ -115,6 +120,7 @@ void HeadForm::setCurrentPostForWorkingDate() {
 
 void HeadForm::Inläs() {
     const auto kind = ledger::kindFromCode(kind_.toStdString());
+    store::removeLeftoverTempFiles(ctx_.paths.accountFolder(accountNameBytes_));
     transakt_.emplace(ctx_.paths.transakt(accountNameBytes_), store::TransRec::Length,
                       store::RecordFile::Missing::Fail);
     ledger::LedgerFrame* frame = shownFrame();

@@ -66,6 +66,7 @@ void HeadForm::Form_Load() {
         [&] {
             fs::create_directories(ctx_.paths.dataRoot());
             store::recoverGroupCommit(ctx_.paths.journalFolder());
+            store::removeLeftoverTempFiles(ctx_.paths.dataRoot());
         },
         [&] {
             return support::ErrorDescription{

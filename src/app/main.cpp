@@ -2,6 +2,7 @@
 
 #include "app/Context.h"
 #include "app/HeadForm.h"
+#include "app/InstanceLock.h"
 #include "app/Screenshot.h"
 #include "store/DriveFolder.h"
 #include "support/ui/Dialogs.h"
@@ -12,7 +13,6 @@
 #include <QDate>
 #include <QDir>
 #include <QLibraryInfo>
-#include <QLockFile>
 #include <QTime>
 #include <QTimer>
 #include <QTranslator>
@@ -70,11 +70,8 @@ int main(int argc, char* argv[]) {
         [] { return QTime::currentTime().toString(QStringLiteral("hh:mm:ss")).toStdString(); }, dialogs,
         platform);
 
-    // One program per data folder: a second start would overwrite the first one's changes.
-    std::filesystem::create_directories(drive);
-    QLockFile lock(QString::fromStdString(ctx.paths.lockFile().string()));
-    lock.setStaleLockTime(0);
-    if (!lock.tryLock(0)) {
+    const auto lock = app::lockDataRoot(ctx.paths);
+    if (!lock) {
         dialogs.message(nullptr, QStringLiteral("Moniva körs redan"),
                         QStringLiteral("Moniva är redan igång med datamappen\n") +
                             QString::fromStdString(ctx.paths.dataRoot().string()) +

@@ -134,6 +134,9 @@ TEST(AccountNameProblem, RefusesWhatCannotBeAFolderOrARegisterName) {
         {"abcdefghijabcdefghijabcdefghij12345", "Kontonamnet får vara högst 34 tecken långt !"},
         {"Å" + repeated("ä", 34), "Kontonamnet får vara högst 34 tecken långt !"},
         {" a", "Kontonamnet får inte börja eller sluta med mellanslag !"},
+        {"PosFil", "Kontonamnet PosFil används av programmets egna filer !\r\n\r\nVälj ett annat namn."},
+        {"reddayfil",
+         "Kontonamnet reddayfil används av programmets egna filer !\r\n\r\nVälj ett annat namn."},
     };
     for (const Case& c : refused)
         EXPECT_EQ(accounts::accountNameProblem(c.name), c.message) << c.name;

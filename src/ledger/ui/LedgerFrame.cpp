@@ -46,10 +46,10 @@ LedgerFrame::LedgerFrame(const QString& caption, const Names& names, const std::
 
     hOption_ = new QRadioButton(QStringLiteral("Huvud-"), this);
     hOption_->setObjectName(names.hOption);
-    hOption_->setGeometry(px(GridLeftTwips), px(ListRowTop), px(800), px(ControlHeight));
+    hOption_->setGeometry(px(GridLeftTwips), px(ListRowTop), px(950), px(ControlHeight));
     sOption_ = new QRadioButton(QStringLiteral("Sub-"), this);
     sOption_->setObjectName(names.sOption);
-    sOption_->setGeometry(px(GridLeftTwips + 820), px(ListRowTop), px(640), px(ControlHeight));
+    sOption_->setGeometry(px(GridLeftTwips + 960), px(ListRowTop), px(700), px(ControlHeight));
     hOption_->setChecked(true);
 
     transCombo_ = new QComboBox(this);
@@ -92,7 +92,9 @@ LedgerFrame::LedgerFrame(const QString& caption, const Names& names, const std::
     scroll_->setPageStep(1);
     connect(scroll_, &QScrollBar::valueChanged, this, &LedgerFrame::scrolled);
 
-    transCombo_->setGeometry(px(columnLeft(1)), px(ListRowTop), px(columnWidth(1)), px(ControlHeight));
+    // The list starts after the two options that switch it.
+    transCombo_->setGeometry(px(columnLeft(1) + 250), px(ListRowTop), px(columnWidth(1) - 250),
+                             px(ControlHeight));
     transText_->setGeometry(px(columnLeft(1)), px(EntryRowTop), px(columnWidth(1)), px(ControlHeight));
 
     for (std::size_t c = 0; c < titles.size() && c < columnTwips_.size(); ++c) {

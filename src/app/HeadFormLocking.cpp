@@ -1,0 +1,326 @@
+// One procedure at a time: locking the controls around it, and the cancel button that undoes it.
+
+#include "app/HeadForm.h"
+
+#include "app/DateSelector.h"
+#include "ledger/ui/BudgetFrame.h"
+#include "ledger/ui/CashFrame.h"
+#include "support/ui/Trap.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+
+namespace app {
+
+namespace {
+
+// The tooltip of the cancel button for each procedure code.
+QString cancelTooltip(const QString& code) {
+    static const std::map<QString, QString> tips = {
+        {QStringLiteral("cbonomark"), QStringLiteral("Avbryt val av transaktion / nytt belopp")},
+        {QStringLiteral("mkg1"), QStringLiteral("Avbryt markering av kontopost (enkel bokf.)")},
+        {QStringLiteral("mkg2"), QStringLiteral("Avbryt markering av kontopost (budgetbokf.)")},
+        {QStringLiteral("chg"), QStringLiteral("Ångra ändring av belopp")},
+        {QStringLiteral("Fl"), QStringLiteral("Avbryt 'Flytta kontopost'")},
+        {QStringLiteral("trbyt"), QStringLiteral("Avbryt byta transaktion i kontopost")},
+        {QStringLiteral("trch"), QStringLiteral("Avbryt ändring av transaktion")},
+        {QStringLiteral("trny"), QStringLiteral("Avbryt inläggning av ny generell transaktion")},
+        {QStringLiteral("nysptr"), QStringLiteral("Avbryt inläggning av ny subtransaktion")},
+        {QStringLiteral("budg"), QStringLiteral("Avbryt budgetering")},
+        {QStringLiteral("Nyk"), QStringLiteral("Avbryt inläggning av nytt konto")},
+        {QStringLiteral("nyk-1"), QStringLiteral("Avbryt skapa ett första konto")},
+        {QStringLiteral("stat"), QStringLiteral("Avbryt statistikframtagning")},
+        {QStringLiteral("utskr1"), QStringLiteral("Avbryt utskriftsrutiner")},
+        {QStringLiteral("utskr2"), QStringLiteral("Avbryt all utskrift")},
+    };
+    if (code.isEmpty() || code == QLatin1String("subtrch") || code == QLatin1String("saldo"))
+        return QStringLiteral("Nollställ (Avbryt) pågående procedur");
+    const auto it = tips.find(code);
+    return it != tips.end() ? it->second : QStringLiteral("Avbryt (Esc)");
+}
+
+} // namespace
+
+void HeadForm::setProcedureCode(const QString& code) {
+    procedureCode_ = code;
+    command3_->setToolTip(cancelTooltip(code));
+}
+
+void HeadForm::Lock_menues() {
+    arkMenu_->setEnabled(false);
+    arkMenu_->menuAction()->setEnabled(false);
+    buplAction_->setEnabled(false);
+    utskrstatAction_->setEnabled(false);
+    doneraAction_->setEnabled(false);
+}
+
+void HeadForm::Unlock_menues() {
+    arkMenu_->setEnabled(true);
+    arkMenu_->menuAction()->setEnabled(true);
+    // Budget planning belongs to budget accounts only; its window and the statistics window
+    // are not part of this version yet, so both entries stay off.
+    buplAction_->setEnabled(false);
+    utskrstatAction_->setEnabled(false);
+    doneraAction_->setEnabled(true);
+}
+
+void HeadForm::Lock_trans() {
+    for (ledger::LedgerFrame* frame :
+         {static_cast<ledger::LedgerFrame*>(cashFrame_), static_cast<ledger::LedgerFrame*>(budgetFrame_)}) {
+        frame->transText()->setEnabled(false);
+        frame->transCombo()->setEnabled(false);
+        frame->mainOption()->setEnabled(false);
+        frame->subOption()->setEnabled(false);
+        frame->columnTitles().at(1)->setEnabled(false);
+    }
+}
+
+void HeadForm::Unlock_trans() {
+    for (ledger::LedgerFrame* frame :
+         {static_cast<ledger::LedgerFrame*>(cashFrame_), static_cast<ledger::LedgerFrame*>(budgetFrame_)}) {
+        frame->transText()->setEnabled(true);
+        frame->transCombo()->setEnabled(true);
+        frame->mainOption()->setEnabled(true);
+        frame->subOption()->setEnabled(true);
+        frame->columnTitles().at(1)->setEnabled(true);
+    }
+}
+
+void HeadForm::Lock_Konto() {
+    text10_->setEnabled(false);
+    combo3_->setEnabled(false);
+    label22_->setEnabled(false);
+}
+
+void HeadForm::Unlock_Konto() {
+    text10_->setEnabled(true);
+    combo3_->setEnabled(true);
+    label22_->setEnabled(true);
+}
+
+void HeadForm::Command3_Click() {
+    if (!resetArmed_)
+        return;
+    resetArmed_ = false;
+    Com3_Routines();
+}
+
+void HeadForm::Command3_MouseDown() {
+    if (!procedureCode_.isEmpty()) {
+        Com3_Routines();
+        return;
+    }
+    // Idle: back to the working date.
+    if (kontoData_) {
+        setCurrentPostForWorkingDate();
+        if (kind_ == QLatin1String("Ek")) {
+            ScrollSet_Enkel();
+            Inläs_G1();
+            OmLista_Enkel();
+        } else if (kind_ == QLatin1String("Bg")) {
+            ScrollSet_Budget();
+            Inläs_G2();
+            OmLista_Budget();
+        }
+    }
+    AllReset();
+}
+
+void HeadForm::restoreEntryControls() {
+    typing_ = false;
+    Unlock_trans();
+    Unlock_menues();
+    Unlock_Konto();
+    picture1_->setEnabled(true);
+    dateSelector_->setEnabled(true);
+    if (ledger::LedgerFrame* frame = shownFrame()) {
+        frame->transText()->setEnabled(true);
+        frame->grid()->setEnabled(true);
+        if (frame == cashFrame_)
+            cashFrame_->amountBox()->setEnabled(true);
+        else {
+            budgetFrame_->budgetAmountBox()->setEnabled(true);
+            budgetFrame_->actualAmountBox()->setEnabled(true);
+        }
+    }
+    command3_->setText(markedPost_ > 0 ? QStringLiteral("Avbryt markera") : QStringLiteral("Avbryt"));
+    command2_->setEnabled(true);
+    command2_->setText(QStringLiteral("Flytta"));
+    command2Mode_ = QStringLiteral("flt");
+}
+
+void HeadForm::Rensa_Mark(ledger::LedgerFrame* frame) {
+    markedPost_ = 0;
+    markedRow_ = -1;
+    chosenMain_ = {};
+    chosenSub_ = {};
+    markedAmount_.clear();
+    markedActual_.clear();
+    typing_ = false;
+    if (frame) {
+        frame->transCombo()->setEnabled(true);
+        frame->transText()->clear();
+        frame->transText()->setReadOnly(true);
+        const auto resetBox = [](QLineEdit* box) {
+            box->clear();
+            box->setReadOnly(true);
+            box->setEnabled(true);
+        };
+        if (frame == cashFrame_)
+            resetBox(cashFrame_->amountBox());
+        else {
+            resetBox(budgetFrame_->budgetAmountBox());
+            resetBox(budgetFrame_->actualAmountBox());
+        }
+        frame->setAllBackgrounds(ledger::UnmarkedBackground);
+    }
+    command1_->setEnabled(false);
+    command2_->setEnabled(true);
+    command2_->setText(QStringLiteral("Flytta"));
+    command2Mode_ = QStringLiteral("flt");
+    command3_->setText(QStringLiteral("Avbryt"));
+    setProcedureCode(QString());
+    Unlock_trans();
+    Unlock_Konto();
+    Unlock_menues();
+    picture1_->setEnabled(true);
+    dateSelector_->datumset(QString::fromStdString(ctx_.today));
+}
+
+void HeadForm::Rensa_Mark_G1() {
+    Rensa_Mark(cashFrame_);
+}
+
+void HeadForm::Rensa_Mark_G2() {
+    Rensa_Mark(budgetFrame_);
+}
+
+void HeadForm::Com3_Routines() {
+    support::trapped(
+        ctx_, this,
+        [&] {
+            const QString code = procedureCode_;
+            const bool cash = kind_ == QLatin1String("Ek");
+            const QString markCode = cash ? QStringLiteral("mkg1") : QStringLiteral("mkg2");
+            ledger::LedgerFrame* frame = shownFrame();
+            if (code == QLatin1String("cbonomark")) {
+                Unlock_Konto();
+                Unlock_menues();
+                picture1_->setEnabled(true);
+                if (frame) {
+                    frame->grid()->setEnabled(true);
+                    frame->transCombo()->setEnabled(true);
+                    frame->transText()->clear();
+                    if (frame->subOption()->isChecked()) {
+                        frame->mainOption()->setChecked(true);
+                        frame->loadTransactionList(catalogue::mainTransactions(*transakt_),
+                                                   frame->transCombo()->toolTip());
+                    }
+                }
+                for (QLineEdit* box : {cashFrame_->amountBox(), budgetFrame_->budgetAmountBox(),
+                                       budgetFrame_->actualAmountBox()}) {
+                    box->clear();
+                    box->setReadOnly(true);
+                }
+                chosenMain_ = {};
+                chosenSub_ = {};
+                command2_->setEnabled(true);
+                command2_->setText(QStringLiteral("Flytta"));
+                command2Mode_ = QStringLiteral("flt");
+                label30_->clear();
+                dateSelector_->datumset(QString::fromStdString(ctx_.today));
+                command3_->setText(QStringLiteral("Avbryt"));
+                setProcedureCode(QString());
+            } else if (code == QLatin1String("mkg1") || code == QLatin1String("mkg2")) {
+                Rensa_Mark(code == QLatin1String("mkg1") ? static_cast<ledger::LedgerFrame*>(cashFrame_)
+                                                         : static_cast<ledger::LedgerFrame*>(budgetFrame_));
+                label30_->clear();
+                setProcedureCode(QString());
+            } else if (code == QLatin1String("chg")) {
+                if (cash)
+                    cashFrame_->amountBox()->setText(markedAmount_);
+                else {
+                    budgetFrame_->budgetAmountBox()->setText(markedAmount_);
+                    budgetFrame_->actualAmountBox()->setText(markedActual_);
+                }
+                typing_ = false;
+                command2_->setText(QStringLiteral("Ta bort"));
+                command2Mode_ = QStringLiteral("rem");
+                command3_->setText(QStringLiteral("Avbryt mark."));
+                setProcedureCode(markCode);
+            } else if (code == QLatin1String("Fl")) {
+                moveMode_ = false;
+                label29_->clear();
+                label30_->clear();
+                if (frame)
+                    frame->setAllBackgrounds(ledger::UnmarkedBackground);
+                setProcedureCode(QString());
+            } else if (code == QLatin1String("trbyt")) {
+                if (frame) {
+                    frame->transText()->setEnabled(true);
+                    frame->transCombo()->setEnabled(true);
+                    frame->transLabel()->setText(QStringLiteral("Transaktion"));
+                }
+                for (QLineEdit* box : {cashFrame_->amountBox(), budgetFrame_->budgetAmountBox(),
+                                       budgetFrame_->actualAmountBox()})
+                    box->setReadOnly(false);
+                setProcedureCode(markCode);
+                command2_->setText(QStringLiteral("Ta bort"));
+                command2Mode_ = QStringLiteral("rem");
+                command3_->setText(QStringLiteral("Avbryt markera"));
+            } else if (code == QLatin1String("trch")) {
+                command3_->setText(QStringLiteral("Avbryt"));
+                setProcedureCode(QString());
+                if (frame)
+                    frame->transCombo()->setEnabled(true);
+            } else if (code == QLatin1String("subtrch")) {
+                if (markedPost_ > 0) {
+                    command3_->setText(QStringLiteral("Avbryt markera"));
+                    setProcedureCode(markCode);
+                } else {
+                    command3_->setText(QStringLiteral("Avbryt"));
+                    setProcedureCode(QString());
+                }
+                restoreEntryControls();
+            } else if (code == QLatin1String("trny")) {
+                command3_->setText(QStringLiteral("Avbryt"));
+                setProcedureCode(QString());
+            } else if (code == QLatin1String("nysptr")) {
+                restoreEntryControls();
+                setProcedureCode(QString());
+            } else if (code == QLatin1String("saldo")) {
+                balanceMode_ = false;
+                if (frame) {
+                    frame->transCombo()->setEnabled(true);
+                    frame->transText()->clear();
+                }
+                cashFrame_->amountBox()->clear();
+                chosenMain_ = {};
+                cashFrame_->amountTitle()->setText(QStringLiteral("Belopp"));
+                command3_->setText(QStringLiteral("Avbryt"));
+                setProcedureCode(QString());
+                command2_->setText(QStringLiteral("Flytta"));
+                command2Mode_ = QStringLiteral("flt");
+            } else if (code == QLatin1String("budg")) {
+                command3_->setText(QStringLiteral("Avbryt"));
+                setProcedureCode(QString());
+            }
+            // Empty and other windows' codes: nothing to undo here.
+        },
+        [&] {
+            return support::ErrorDescription{
+                QStringLiteral("Ett fel har uppstått i subrutinen Command3_Click [Avbryt...]\r\n"
+                               " vid återställning av pågående procedur.\r\n\r\n"),
+                {QStringLiteral("Fel i rutinen Command3_Click"),
+                 QStringLiteral("Procedurkod = ") + procedureCode_,
+                 QStringLiteral("Felet uppstod i konto ") + accountName_}};
+        });
+}
+
+} // namespace app

@@ -1,0 +1,408 @@
+// The menus, the help texts at the bottom of the window and the windows opened from them.
+
+#include "app/HeadForm.h"
+
+#include "accounts/RemoveAccount.h"
+#include "app/DateSelector.h"
+#include "catalogue/Catalogue.h"
+#include "ledger/ui/BudgetFrame.h"
+#include "ledger/ui/CashFrame.h"
+#include "store/Cp1252.h"
+#include "support/ErrorReport.h"
+#include "support/ui/DonateForm.h"
+#include "support/ui/MsgForm.h"
+#include "support/ui/Trap.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTableWidget>
+
+namespace app {
+
+namespace {
+const QString Sep =
+    QString::fromUtf8(support::DetailSeparator.data(), static_cast<int>(support::DetailSeparator.size()));
+const QString CRLF = QStringLiteral("\r\n");
+
+struct HelpTopic {
+    const char* objectName;
+    const char* caption;
+    int context;
+};
+const HelpTopic HelpTopics[] = {
+    {"over_mn", "Översikt", 10000},   {"trans_mn", "Transaktioner", 20000},
+    {"acc_mn", "Konton", 40000},      {"butts_mn", "Kommandoknappar", 50000},
+    {"bdg_mn", "Budgetering", 60000}, {"utstat_mn", "Statistik & Utskrift", 70000}};
+} // namespace
+
+void HeadForm::buildMenus() {
+    arkMenu_ = menuBar()->addMenu(QStringLiteral("Arkiv"));
+    arkMenu_->setObjectName(QStringLiteral("Ark_mn"));
+    nykontoAction_ = arkMenu_->addAction(QStringLiteral("Nytt konto"));
+    nykontoAction_->setObjectName(QStringLiteral("Nykonto_mn"));
+    connect(nykontoAction_, &QAction::triggered, this, &HeadForm::Nykonto_mn_Click);
+    radkoAction_ = arkMenu_->addAction(QStringLiteral("Radera inloggat Konto"));
+    radkoAction_->setObjectName(QStringLiteral("Radko_mn"));
+    radkoAction_->setEnabled(false);
+    connect(radkoAction_, &QAction::triggered, this, &HeadForm::Radko_mn_Click);
+    exAction_ = arkMenu_->addAction(QStringLiteral("Avsluta"));
+    exAction_->setObjectName(QStringLiteral("Ex_mn"));
+    connect(exAction_, &QAction::triggered, this, &HeadForm::Exit_Konto);
+
+    // Windows of later versions: the entries are there, off, and say why.
+    const QString later = QStringLiteral("Fönstret finns inte i den här versionen av programmet ännu.");
+    const auto comingLater = [&](const QString& caption, const QString& name) {
+        QAction* action = menuBar()->addAction(caption);
+        action->setObjectName(name);
+        action->setEnabled(false);
+        action->setToolTip(later);
+        return action;
+    };
+    buplAction_ = comingLater(QStringLiteral("Budgetplanering"), QStringLiteral("bupl_mn"));
+    utskrstatAction_ = comingLater(QStringLiteral("Utskrift o Statistik"), QStringLiteral("utskrstat_mn"));
+    buAction_ = comingLater(QStringLiteral("Back-up"), QStringLiteral("Bu_mn"));
+
+    helpMenu_ = menuBar()->addMenu(QStringLiteral("Info/Hjälp (F1)"));
+    helpMenu_->setObjectName(QStringLiteral("KB_InfAnv_mn"));
+    for (const HelpTopic& topic : HelpTopics) {
+        QAction* action = helpMenu_->addAction(QString::fromUtf8(topic.caption));
+        action->setObjectName(QString::fromLatin1(topic.objectName));
+        const int context = topic.context;
+        connect(action, &QAction::triggered, this, [this, context] { ctx_.platform.showHelp(context); });
+    }
+    helpMenu_->addSeparator();
+    updateAction_ = helpMenu_->addAction(QStringLiteral("Uppdaterat"));
+    updateAction_->setObjectName(QStringLiteral("Update_mn"));
+    connect(updateAction_, &QAction::triggered, this, &HeadForm::Update_mn_Click);
+    kritiskAction_ = helpMenu_->addAction(QStringLiteral("Har du kritik ?"));
+    kritiskAction_->setObjectName(QStringLiteral("kritisk_mn"));
+    connect(kritiskAction_, &QAction::triggered, this, &HeadForm::kritisk_mn_Click);
+    doneraAction_ = helpMenu_->addAction(QStringLiteral("Donera"));
+    doneraAction_->setObjectName(QStringLiteral("Donera_mn"));
+    connect(doneraAction_, &QAction::triggered, this, &HeadForm::Donera_Click);
+
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(f1, &QShortcut::activated, this, [this] { ctx_.platform.showHelp(10000); });
+}
+
+void HeadForm::noAddressMessage(const QString& what) {
+    ctx_.dialogs.message(this, QStringLiteral("Ingen webbadress"),
+                         what + QStringLiteral(" skulle ha öppnats i webbläsaren, men ingen webbadress är "
+                                               "inställd i den här versionen av programmet."));
+}
+
+void HeadForm::Update_mn_Click() {
+    const QString url = ctx_.settings.page(QStringLiteral("Bugfix/BuggFix_Moniva.php"));
+    if (url.isEmpty())
+        noAddressMessage(QStringLiteral("Uppdateringssidan"));
+    else
+        ctx_.platform.openUrl(url);
+}
+
+void HeadForm::Picture1_Click() {
+    if (ctx_.settings.homePage.isEmpty())
+        noAddressMessage(QStringLiteral("Hemsidan"));
+    else
+        ctx_.platform.openUrl(ctx_.settings.homePage);
+}
+
+QString HeadForm::feedbackText() const {
+    const QString email = ctx_.settings.feedbackEmail.isEmpty()
+                              ? QStringLiteral("(ingen e-postadress är inställd i den här versionen)")
+                              : ctx_.settings.feedbackEmail;
+    return QStringLiteral("                         Hej !\n\n") +
+           QStringLiteral("Om Du är missnöjd med programmet och inte vill fortsätta att använda det,") +
+           QStringLiteral(" vill jag gärna be Dig att Du så utförligt som möjligt skriver några rader om") +
+           QStringLiteral(" vad det är som Du saknar i programmet, vilka fel som Du stött på och vad") +
+           QStringLiteral(" Du tycker borde kunna göras bättre !\n") +
+           QStringLiteral("Det skulle ge en bra feedback och vara en möjlighet för mig att förbättra det.") +
+           QStringLiteral(" Som programmerare är det inte lätt att förutse alla typer av driftsfall som") +
+           QStringLiteral(" kan uppkomma. Därför sätter jag ett stort värde på all respons från Dig,") +
+           QStringLiteral(" och tackar för Din medverkan !\n\n") +
+           QStringLiteral("Skriv ett mail till:\n\n") + email + QStringLiteral("\n\n") +
+           QStringLiteral("Är du helnöjd med programmet, så vet jag ett bra sätt som du kan visa det på,") +
+           QStringLiteral(" och samtidigt skicka en uppmuntrande signal till undertecknad !\n\n") +
+           QStringLiteral("Använd Donera-knappen !\n\n") + QStringLiteral("Med vänlig hälsning\n\n") +
+           QStringLiteral("         /Ollon");
+}
+
+void HeadForm::kritisk_mn_Click() {
+    ctx_.dialogs.message(this, QStringLiteral("ProgramKritik"), feedbackText());
+}
+
+void HeadForm::Donera_Click() {
+    auto* form = new support::DonateForm(ctx_, this);
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    form->setWindowFlag(Qt::Window);
+    setEnabled(false);
+    form->setEnabled(true);
+    form->show();
+}
+
+// --- Help texts
+
+void HeadForm::setHelp(const QString& title, const QString& line) {
+    label29_->setText(title);
+    label30_->setText(line);
+}
+
+void HeadForm::installHelp() {
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             centralWidget(), cashFrame_, budgetFrame_, dateSelector_, command1_, picture1_, text10_,
+             cashFrame_->saldoTitle(), dateSelector_->findChild<QWidget*>(QStringLiteral("YearShow")),
+             dateSelector_->findChild<QWidget*>(QStringLiteral("MonthShow")),
+             dateSelector_->findChild<QWidget*>(QStringLiteral("DayShow")), command3_})
+        w->installEventFilter(this);
+    cashFrame_->saldoTitle()->setMouseTracking(true);
+}
+
+bool HeadForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress) {
+        if (watched == command3_ && command3_->isEnabled())
+            Command3_MouseDown();
+        else if (watched == text10_ && text10_->isEnabled())
+            Nykonto_mn_Click();
+        else if (watched == picture1_ && picture1_->isEnabled())
+            Picture1_Click();
+        return false;
+    }
+    if (event->type() != QEvent::Enter || moveMode_)
+        return QMainWindow::eventFilter(watched, event);
+
+    const QString name = watched->objectName();
+    if (watched == centralWidget() || watched == cashFrame_ || watched == budgetFrame_) {
+        setHelp(QString(), QString());
+    } else if (watched == dateSelector_) {
+        setHelp(QStringLiteral("Datumenhet"),
+                QStringLiteral("Ändra valfritt  ") + Sep + QStringLiteral("År") + Sep +
+                    QStringLiteral(" - ") + Sep + QStringLiteral("Månad") + Sep + QStringLiteral(" - ") +
+                    Sep + QStringLiteral("Dag") + Sep + QStringLiteral("  var för sig !"));
+    } else if (name == QLatin1String("YearShow") || name == QLatin1String("MonthShow") ||
+               name == QLatin1String("DayShow")) {
+        setHelp(QStringLiteral("Datumsökning"),
+                QStringLiteral("Klicka och sök data på inställt datum. Återställ med 'Avbryt' !"));
+    } else if (watched == command1_) {
+        setHelp(QStringLiteral("Multiknapp 1"), QStringLiteral("Godkänn nuvarande belopp på markerad rad !"));
+    } else if (watched == picture1_) {
+        setHelp(QStringLiteral("Logo"), QStringLiteral("Välkommen titta in på min hemsida !\n/Ollon"));
+    } else if (watched == text10_) {
+        if (hasAccounts()) {
+            setHelp(QStringLiteral("Konto"),
+                    QStringLiteral("Klicka för att skapa ett nytt konto, eller välj") +
+                        QStringLiteral(" ett befintligt från listan !"));
+            text10_->setToolTip(QStringLiteral("Klicka för att lägga in nytt konto !"));
+        } else {
+            setHelp(QStringLiteral("Konto"), QStringLiteral("Klicka för att skapa ett första konto !"));
+            text10_->setToolTip(QStringLiteral("Klicka för att lägga in första kontot !"));
+        }
+    } else if (watched == cashFrame_->saldoTitle()) {
+        saldoTitleHover();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void HeadForm::saldoTitleHover() {
+    QLabel* title = cashFrame_->saldoTitle();
+    if (infoDismissed_ || !transakt_ || kind_ != QLatin1String("Ek")) {
+        title->setToolTip(QString());
+        return;
+    }
+    if (catalogue::neutralStandardTransaction(*transakt_) != 0) {
+        title->setToolTip(support::MsgForm::SaldoTipStandard);
+        return;
+    }
+    title->setToolTip(support::MsgForm::SaldoTipHint);
+    if (msgForm_ && msgForm_->isVisible())
+        return;
+    if (!msgForm_) {
+        // Without a parent, so that its controls never mix with the main window's own.
+        msgForm_ = new support::MsgForm(ctx_, nullptr);
+        connect(msgForm_, &support::MsgForm::hintSwitchedOff, this, [this] {
+            support::trapped(
+                ctx_, this,
+                [&] {
+                    store::RecordFile kontoFil(ctx_.paths.kontoFil(), store::KontoRec::Length);
+                    auto rec = kontoFil.read<store::KontoRec>(static_cast<std::size_t>(kontoNum_));
+                    rec.setName(rec.name(), true);
+                    kontoFil.write(static_cast<std::size_t>(kontoNum_), rec);
+                    kontoFil.commit();
+                    infoDismissed_ = true;
+                },
+                [&] {
+                    return support::ErrorDescription{
+                        QStringLiteral("Ett fel har uppstått i subrutinen MsgForm") + CRLF +
+                            QStringLiteral(" vid försök att spara valet 'Visa inte igen'.") + CRLF + CRLF,
+                        {QStringLiteral("Fel i rutinen MsgForm"),
+                         QStringLiteral("KontoNum = ") + QString::number(kontoNum_),
+                         QStringLiteral("Felet uppstod i konto ") + accountName_}};
+                });
+        });
+    }
+    msgForm_->showHint(support::MsgForm::FundHintCaption, support::MsgForm::fundHintText());
+}
+
+// --- Removing accounts
+
+void HeadForm::Radko_mn_Click() {
+    if (kontoNum_ <= 0 || accountName_.isEmpty())
+        return;
+    const QString name = accountName_;
+    if (!ctx_.dialogs.question(this, QStringLiteral("Ta bort konto ? ?"),
+                               QStringLiteral("Vill du radera konto:\n\n[") + name +
+                                   QStringLiteral("]\n\ni sin helhet ?\n")))
+        return;
+    closeAccountFiles();
+    const auto inUse = accounts::filesInUse(ctx_.paths, accountNameBytes_);
+    QString title = QStringLiteral("Ta bort konto ? ?");
+    QString lead, list;
+    if (inUse.transakt) {
+        title = QStringLiteral("Kontot används");
+        lead = QStringLiteral("Konto [") + name + QStringLiteral("] är i användbart skick, då\n");
+        list += QStringLiteral("\nfilen 'Transakt' finns och har innehåll !\n");
+    }
+    if (inUse.kontoData) {
+        title = QStringLiteral("Kontot används");
+        lead = QStringLiteral("Konto [") + name + QStringLiteral("] är i användbart skick, då\n");
+        list += QStringLiteral("\nfilen 'KontoData' finns och har innehåll !\n");
+    }
+    if (!ctx_.dialogs.question(this, title,
+                               lead + list + QStringLiteral("\nÄr du säker på att du vill radera\nkontot [") +
+                                   name + QStringLiteral("] ?"))) {
+        // The account stays: open it again so the window keeps working on it.
+        support::trapped(
+            ctx_, this, [&] { Konto_Konfig(); },
+            [&] {
+                return support::ErrorDescription{
+                    QStringLiteral("Ett fel har uppstått i subrutinen Radko_mn") + CRLF +
+                        QStringLiteral(" vid försök att öppna kontot igen.") + CRLF + CRLF,
+                    {QStringLiteral("Fel i rutinen Radko_mn"),
+                     QStringLiteral("Felet uppstod i konto ") + name}};
+            });
+        return;
+    }
+    if (ledger::LedgerFrame* frame = shownFrame()) {
+        frame->clearGrid();
+        frame->showAccount(QString(), QString());
+    }
+    Reducera_Konto();
+}
+
+void HeadForm::Reducera_Konto() {
+    const QString name = accountName_;
+    support::trapped(
+        ctx_, this,
+        [&] {
+            closeAccountFiles();
+            const bool last =
+                accounts::reduceAccount(ctx_.paths, kontoNum_, accountNameBytes_, combo3_->count() < 2) ==
+                accounts::RemovalResult::RegisterDeleted;
+            if (ledger::LedgerFrame* frame = shownFrame()) {
+                frame->transCombo()->clear();
+                frame->clearGrid();
+                frame->showAccount(QString(), QString());
+            }
+            combo3_->clear();
+            kontoNum_ = 0;
+            accountName_.clear();
+            accountNameBytes_.clear();
+            if (last) {
+                ctx_.dialogs.message(this, QStringLiteral("Alla konton raderade"),
+                                     QStringLiteral("Det sista kvarvarande kontot\nhar avslutats !"));
+            } else {
+                store::RecordFile kontoFil(ctx_.paths.kontoFil(), store::KontoRec::Length);
+                fillAccountList(kontoFil);
+                if (combo3_->count() > 0)
+                    kontoNum_ = combo3_->itemData(0).toInt();
+                ctx_.dialogs.message(this, QStringLiteral("Konto borttaget"),
+                                     name + QStringLiteral(" konto har avlägsnats !"));
+            }
+            if (kontoNum_ > 0) {
+                combo3_->setCurrentIndex(combo3_->findData(kontoNum_));
+                Combo3_Click();
+                return;
+            }
+            radkoAction_->setEnabled(false);
+            kind_.clear();
+            if (ctx_.dialogs.question(this, QStringLiteral("Inget konto finns upplagt !"),
+                                      QStringLiteral("Vill du lägga upp ett första konto nu ?"))) {
+                openNewAccountForm();
+                return;
+            }
+            if (ctx_.dialogs.question(this, QStringLiteral("KONTOUPPGIFT"),
+                                      QStringLiteral("Uppgifter om konton saknas och har\ninte lästs in till "
+                                                     "programmet !\nVill du avsluta programmet nu ?"))) {
+                Exit_Konto();
+                return;
+            }
+            ctx_.dialogs.message(this, QStringLiteral("KONTOUPPGIFT"),
+                                 QStringLiteral("Saknas uppgifter om konton !"));
+            text10_->setText(QStringLiteral("Kontouppgift saknas"));
+            Lock_Kontroller();
+        },
+        [&] {
+            return support::ErrorDescription{
+                QStringLiteral("Ett fel har uppstått i subrutinen Reducera_Konto") + CRLF +
+                    QStringLiteral(" vid försök att ta bort kontot.") + CRLF + CRLF,
+                {QStringLiteral("Fel i rutinen Reducera_Konto"),
+                 QStringLiteral("vid försök att ta bort kontot"),
+                 QStringLiteral("KontoNum = ") + QString::number(kontoNum_),
+                 QStringLiteral("Felet uppstod i konto ") + name}};
+        });
+}
+
+void HeadForm::Radera_KontoNamn() {
+    QString name;
+    support::trapped(
+        ctx_, this,
+        [&] {
+            {
+                store::RecordFile kontoFil(ctx_.paths.kontoFil(), store::KontoRec::Length);
+                name = QString::fromStdString(store::cp1252ToUtf8(
+                    kontoFil.read<store::KontoRec>(static_cast<std::size_t>(kontoNum_)).name()));
+            }
+            closeAccountFiles();
+            if (const auto refused = accounts::removeRegisterName(ctx_.paths, kontoNum_)) {
+                const QString file = *refused == accounts::InUseFile::Transakt ? QStringLiteral("Transakt")
+                                                                               : QStringLiteral("Kontodata");
+                ctx_.dialogs.message(
+                    this, QStringLiteral("Kontot befintligt"),
+                    QStringLiteral("Kontonamnet ") + name +
+                        QStringLiteral(" kan inte\navlägsnas ur registret, eftersom\nfilen '") + file +
+                        QStringLiteral("' finns\noch har innehåll !"));
+                return;
+            }
+            kontoNum_ = 0;
+            store::RecordFile kontoFil(ctx_.paths.kontoFil(), store::KontoRec::Length);
+            fillAccountList(kontoFil);
+            if (combo3_->count() > 0)
+                kontoNum_ = combo3_->itemData(0).toInt();
+            ctx_.dialogs.message(this, QStringLiteral("Kontonamn borttaget"),
+                                 QStringLiteral("Kontonamnet ") + name +
+                                     QStringLiteral(" har nu avlägsnats\nur registret !"));
+            if (kontoNum_ > 0) {
+                combo3_->setCurrentIndex(0);
+                Combo3_Click();
+            } else {
+                kind_.clear();
+                text10_->clear();
+                First_account();
+            }
+        },
+        [&] {
+            return support::ErrorDescription{
+                QStringLiteral("Ett fel har inträffat i subrutinen Radera_Kontonamn") + CRLF +
+                    QStringLiteral(" vid försök att ta bort ett kontonamn ur registret.") + CRLF + CRLF,
+                {QStringLiteral("Fel i rutinen Radera_Kontonamn"),
+                 QStringLiteral("KontoNum = ") + QString::number(kontoNum_),
+                 QStringLiteral("Kontonamn = ") + name}};
+        });
+}
+
+} // namespace app

@@ -1,0 +1,373 @@
+// The main window's date selector, its arrangement per account kind, the cancel button and the
+// procedure codes, the menus and help texts, and one program per data folder.
+
+#include "TestContext.h"
+#include "UiHelpers.h"
+#include "app/DateSelector.h"
+#include "app/HeadForm.h"
+#include "app/InstanceLock.h"
+#include "fixtures/AccountFiles.h"
+#include "ledger/ui/BudgetFrame.h"
+#include "ledger/ui/CashFrame.h"
+#include "support/ErrorReport.h"
+#include "support/ui/Twips.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableWidget>
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace fixtures;
+using support::px;
+using uitest::control;
+
+namespace {
+
+void mousePress(QWidget* w) {
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &release);
+}
+
+void enter(QWidget* w) {
+    QEnterEvent event(QPointF(1, 1), QPointF(1, 1), w->mapToGlobal(QPointF(1, 1)));
+    QApplication::sendEvent(w, &event);
+}
+
+struct ControlsTest : ::testing::Test {
+    uitest::TestContext t;
+    std::filesystem::path root() const { return t.ctx.paths.dataRoot(); }
+
+    void writeAccounts() {
+        writeFile(root() / "KontoFil", kontoRec("Kassa", "1", "Ek") + kontoRec("Budget", "2", "Bg") +
+                                           kontoRec("Tredje", "3", "Ek"));
+        writeFile(root() / "KontoIni", "1\r\nAnna\r\n");
+        writeAccount(root(), "Kassa", cashPosts(30));
+        writeAccount(root(), "Budget", budgetPosts(12));
+        writeFile(root() / "Budget" / "B-mall", field("3", 4) + field("60", 8) + "01" + "05" + "  ");
+        writeAccount(root(), "Tredje", cashPosts(3));
+    }
+    void choose(app::HeadForm& form, int index) {
+        control<QComboBox>(form, "Combo3")->setCurrentIndex(index);
+        form.Combo3_Click();
+    }
+    QString shown(app::HeadForm& form) {
+        return control<QLabel>(form, "YearShow")->text() + "-" + control<QLabel>(form, "MonthShow")->text() +
+               "-" + control<QLabel>(form, "DayShow")->text();
+    }
+    QWidget* central(app::HeadForm& form) { return form.centralWidget(); }
+};
+
+TEST_F(ControlsTest, TheStepButtonsWalkTheCalendarAndTheDisplaysShowTwoDigits) {
+    writeAccounts();
+    app::HeadForm form(t.ctx);
+    form.Form_Load();
+    EXPECT_EQ(shown(form), "2026-12-06");
+    const struct {
+        const char* from;
+        const char* button;
+        const char* to;
+    } steps[] = {
+        {"2012-02-28", "DayPlus", "2012-02-29"},    {"2012-02-29", "DayPlus", "2012-03-01"},
+        {"2013-02-28", "DayPlus", "2013-03-01"},    {"2008-03-01", "DayMinus", "2008-02-29"},
+        {"2009-03-01", "DayMinus", "2009-02-28"},   {"2010-01-01", "DayMinus", "2009-12-31"},
+        {"2026-06-01", "DayMinus", "2026-05-31"},   {"2026-05-01", "DayMinus", "2026-04-30"},
+        {"2100-03-01", "DayMinus", "2100-02-28"},   {"2000-03-01", "DayMinus", "2000-02-29"},
+        {"2026-12-31", "DayPlus", "2027-01-01"},    {"2026-12-15", "MonthPlus", "2027-01-15"},
+        {"2026-01-15", "MonthMinus", "2025-12-15"}, {"2013-03-31", "MonthMinus", "2013-02-28"},
+        {"2012-03-31", "MonthMinus", "2012-02-29"}, {"2012-02-29", "YearPlus", "2013-02-28"},
+        {"2026-03-05", "YearMinus", "2025-03-05"},
+    };
+    for (const auto& s : steps) {
+        form.dateSelector()->datumset(s.from);
+        mousePress(control<QPushButton>(form, s.button));
+        EXPECT_EQ(shown(form), s.to) << s.from << " " << s.button;
+        EXPECT_EQ(form.workingDate(), s.to);
+    }
+    EXPECT_EQ(control<QPushButton>(form, "DayMinus")->toolTip(), "Minska datum med en dag");
+    EXPECT_EQ(control<QPushButton>(form, "YearPlus")->toolTip(), "Öka datum med ett år");
+}
+
+TEST_F(ControlsTest, ADisplayLooksTheDateUpAndAvbrytWhileIdleReturnsToTheWorkingDate) {
+    writeAccounts();
+    app::HeadForm form(t.ctx);
+    form.Form_Load();
+    auto* g = control<QTableWidget>(form, "G1");
+    form.dateSelector()->datumset(QString::fromStdString(nthDate(6)));
+    mousePress(control<QPushButton>(form, "DayMinus"));
+    mousePress(control<QLabel>(form, "DayShow"));
+    EXPECT_EQ(form.currentPost(), 5);
+    EXPECT_EQ(g->item(0, 0)->text().toStdString(), nthDate(4));
+    EXPECT_EQ(form.workingDate(), "2026-12-06");
+    EXPECT_EQ(shown(form).toStdString(), nthDate(5));
+
+    mousePress(control<QPushButton>(form, "Command3"));
+    EXPECT_EQ(form.currentPost(), 30);
+    EXPECT_EQ(g->item(9, 0)->text().toStdString(), nthDate(30));
+    EXPECT_EQ(shown(form), "2026-12-06");
+}
+
+TEST_F(ControlsTest, TheWindowArrangesItselfForTheAccountKind) {
+    writeAccounts();
+    app::HeadForm form(t.ctx);
+    form.Form_Load();
+    auto* command1 = control<QPushButton>(form, "Command1");
+    auto* bupl = form.findChild<QAction*>("bupl_mn");
+    EXPECT_EQ(form.width(), px(12480));
+    EXPECT_EQ(control<QWidget>(form, "Frame3")->x(), px(1140));
+    EXPECT_EQ(control<QWidget>(form, "Frame4")->x(), px(4000));
+    EXPECT_EQ(control<QPushButton>(form, "Command2")->x(), px(3517));
+    EXPECT_EQ(control<QPushButton>(form, "Command14")->x(), px(6674));
+    EXPECT_EQ(control<QPushButton>(form, "Command4")->x(), px(9831));
+    EXPECT_EQ(control<QLabel>(form, "Label29")->x(), px(3000));
+    EXPECT_EQ(control<QLabel>(form, "Label30")->x(), px(5080));
+    EXPECT_FALSE(command1->isVisibleTo(&form));
+    EXPECT_FALSE(bupl->isEnabled());
+
+    choose(form, 1);
+    EXPECT_EQ(form.width(), px(16320));
+    EXPECT_EQ(control<QWidget>(form, "Frame3")->x(), px(600));
+    EXPECT_EQ(control<QWidget>(form, "Frame4")->x(), px(6360));
+    EXPECT_EQ(command1->x(), px(3686));
+    EXPECT_EQ(control<QPushButton>(form, "Command4")->x(), px(13680));
+    EXPECT_TRUE(command1->isVisibleTo(&form));
+    EXPECT_EQ(command1->text(), "Bekräfta");
+    EXPECT_TRUE(form.budgetFrame()->isVisibleTo(&form));
+    EXPECT_FALSE(form.cashFrame()->isVisibleTo(&form));
+
+    choose(form, 0);
+    EXPECT_FALSE(command1->isVisibleTo(&form));
+    EXPECT_EQ(control<QLabel>(form, "Label20")->text(), "");
+    form.Unlock_menues();
+    EXPECT_FALSE(bupl->isEnabled()) << "Budgetplanering is never offered for a cash-book account";
+}
+
+TEST_F(ControlsTest, TheCancelButtonUndoesTheProcedureItsCodeNames) {
+    writeAccounts();
+    app::HeadForm form(t.ctx);
+    form.Form_Load();
+    auto* command2 = control<QPushButton>(form, "Command2");
+    auto* command3 = control<QPushButton>(form, "Command3");
+    auto* combo3 = control<QComboBox>(form, "Combo3");
+    auto* ark = form.findChild<QMenu*>("Ark_mn");
+
+    // Nothing armed: a click does nothing.
+    form.setProcedureCode("budg");
+    command3->click();
+    EXPECT_EQ(form.procedureCode(), "budg");
+    EXPECT_EQ(command3->toolTip(), "Avbryt budgetering");
+
+    // A procedure that ends presses the cancel button itself with the reset armed.
+    form.armReset();
+    command3->click();
+    EXPECT_EQ(form.procedureCode(), "");
+    EXPECT_FALSE(form.resetArmed());
+    EXPECT_EQ(command3->text(), "Avbryt");
+    EXPECT_EQ(command3->toolTip(), "Nollställ (Avbryt) pågående procedur");
+
+    // A chosen transaction without a marked post: the locks come off again.
+    form.Lock_Konto();
+    form.Lock_menues();
+    form.cashFrame()->amountBox()->setText("125");
+    command2->setEnabled(false);
+    command3->setText("Avbryt inmatn.");
+    form.setProcedureCode("cbonomark");
+    EXPECT_EQ(command3->toolTip(), "Avbryt val av transaktion / nytt belopp");
+    EXPECT_FALSE(combo3->isEnabled());
+    EXPECT_FALSE(ark->isEnabled());
+    form.armReset();
+    command3->click();
+    EXPECT_TRUE(combo3->isEnabled());
+    EXPECT_TRUE(ark->isEnabled());
+    EXPECT_EQ(form.cashFrame()->amountBox()->text(), "");
+    EXPECT_TRUE(form.cashFrame()->amountBox()->isReadOnly());
+    EXPECT_TRUE(command2->isEnabled());
+    EXPECT_EQ(command2->text(), "Flytta");
+    EXPECT_EQ(command3->text(), "Avbryt");
+    EXPECT_EQ(form.procedureCode(), "");
+
+    // A changed amount goes back to the marking.
+    form.setProcedureCode("chg");
+    EXPECT_EQ(command3->toolTip(), "Ångra ändring av belopp");
+    form.armReset();
+    command3->click();
+    EXPECT_EQ(form.procedureCode(), "mkg1");
+    EXPECT_EQ(command2->text(), "Ta bort");
+    EXPECT_EQ(command3->text(), "Avbryt mark.");
+    EXPECT_EQ(command3->toolTip(), "Avbryt markering av kontopost (enkel bokf.)");
+    // The user's own press and click on "Avbryt" during the marking clears it.
+    mousePress(command3);
+    EXPECT_EQ(form.procedureCode(), "");
+    EXPECT_EQ(command2->text(), "Flytta");
+    EXPECT_EQ(command3->text(), "Avbryt");
+
+    // Codes of other windows are left to them; unknown ones get the general tooltip.
+    for (const char* code : {"Nyk", "stat", "utskr2"}) {
+        form.setProcedureCode(code);
+        form.armReset();
+        command3->click();
+        EXPECT_EQ(form.procedureCode(), code);
+    }
+    EXPECT_EQ(command3->toolTip(), "Avbryt all utskrift");
+    form.setProcedureCode("nyk-1");
+    EXPECT_EQ(command3->toolTip(), "Avbryt skapa ett första konto");
+    form.setProcedureCode("okänd");
+    EXPECT_EQ(command3->toolTip(), "Avbryt (Esc)");
+
+    // The general restoration after a new sub-transaction.
+    form.Lock_trans();
+    form.Lock_menues();
+    form.Lock_Konto();
+    form.setProcedureCode("nysptr");
+    form.armReset();
+    command3->click();
+    EXPECT_TRUE(form.cashFrame()->transCombo()->isEnabled());
+    EXPECT_TRUE(combo3->isEnabled());
+    EXPECT_TRUE(ark->isEnabled());
+    EXPECT_EQ(form.procedureCode(), "");
+
+    // Balance entry: the amount title goes back to "Belopp".
+    form.cashFrame()->amountTitle()->setText("Nytt Saldo");
+    form.setProcedureCode("saldo");
+    form.armReset();
+    command3->click();
+    EXPECT_EQ(form.cashFrame()->amountTitle()->text(), "Belopp");
+    EXPECT_EQ(form.procedureCode(), "");
+    EXPECT_TRUE(t.dialogs.calls().empty());
+}
+
+TEST_F(ControlsTest, MenusOpenHelpAndTellWhereNoAddressIsConfigured) {
+    writeAccounts();
+    t.ctx.settings.webServer.clear();
+    t.ctx.settings.feedbackEmail = "moniva@example.org";
+    app::HeadForm form(t.ctx);
+    form.Form_Load();
+    const std::pair<const char*, int> topics[] = {{"over_mn", 10000}, {"trans_mn", 20000},
+                                                  {"acc_mn", 40000},  {"butts_mn", 50000},
+                                                  {"bdg_mn", 60000},  {"utstat_mn", 70000}};
+    for (const auto& [name, context] : topics) {
+        form.findChild<QAction*>(name)->trigger();
+        EXPECT_EQ(t.platform.helpContexts.back(), context) << name;
+    }
+    form.findChild<QAction*>("kritisk_mn")->trigger();
+    ASSERT_FALSE(t.dialogs.calls().empty());
+    EXPECT_EQ(t.dialogs.calls().back().title, "ProgramKritik");
+    const QString text = t.dialogs.calls().back().text;
+    EXPECT_TRUE(text.startsWith("                         Hej !\n\nOm Du är missnöjd med programmet"));
+    EXPECT_TRUE(text.contains("Skriv ett mail till:\n\nmoniva@example.org\n\n"));
+    EXPECT_TRUE(text.endsWith("Använd Donera-knappen !\n\nMed vänlig hälsning\n\n         /Ollon"));
+
+    form.findChild<QAction*>("Update_mn")->trigger();
+    EXPECT_EQ(t.dialogs.calls().back().title, "Ingen webbadress");
+    EXPECT_TRUE(t.platform.openedUrls.empty());
+    t.ctx.settings.webServer = "https://moniva.example.org";
+    form.findChild<QAction*>("Update_mn")->trigger();
+    ASSERT_EQ(t.platform.openedUrls.size(), 1u);
+    EXPECT_EQ(t.platform.openedUrls[0], "https://moniva.example.org/Bugfix/BuggFix_Moniva.php");
+    for (const char* later : {"bupl_mn", "utskrstat_mn", "Bu_mn"}) {
+        EXPECT_FALSE(form.findChild<QAction*>(later)->isEnabled()) << later;
+        EXPECT_FALSE(form.findChild<QAction*>(later)->toolTip().isEmpty()) << later;
+    }
+}
+
+TEST_F(ControlsTest, HelpLabelsFollowTheMouseAndTheBackgroundClearsThem) {
+    writeAccounts();
+    app::HeadForm form(t.ctx);
+    form.Form_Load();
+    auto* title = control<QLabel>(form, "Label29");
+    auto* line = control<QLabel>(form, "Label30");
+    enter(form.dateSelector());
+    EXPECT_EQ(title->text(), "Datumenhet");
+    EXPECT_EQ(line->text(), "Ändra valfritt  ¦År¦ - ¦Månad¦ - ¦Dag¦  var för sig !");
+    enter(central(form));
+    EXPECT_EQ(title->text(), "");
+    EXPECT_EQ(line->text(), "");
+    enter(control<QLabel>(form, "MonthShow"));
+    EXPECT_EQ(title->text(), "Datumsökning");
+    EXPECT_EQ(line->text(), "Klicka och sök data på inställt datum. Återställ med 'Avbryt' !");
+    enter(control<QLineEdit>(form, "Text10"));
+    EXPECT_EQ(line->text(), "Klicka för att skapa ett nytt konto, eller välj ett befintligt från listan !");
+    EXPECT_EQ(control<QLineEdit>(form, "Text10")->toolTip(), "Klicka för att lägga in nytt konto !");
+    enter(control<QLabel>(form, "Picture1"));
+    EXPECT_EQ(title->text(), "Logo");
+    EXPECT_EQ(line->text(), "Välkommen titta in på min hemsida !\n/Ollon");
+    enter(form.cashFrame());
+    EXPECT_EQ(title->text(), "");
+}
+
+TEST_F(ControlsTest, TheFundHintSwitchedOffIsRememberedInTheRegister) {
+    writeAccounts();
+    app::HeadForm form(t.ctx);
+    form.Form_Load();
+    QLabel* saldo = form.cashFrame()->saldoTitle();
+    enter(saldo);
+    EXPECT_EQ(saldo->toolTip(), "Förenklad kontouppdatering");
+    QWidget* hint = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowTitle() == "Om detta är ett fondkonto...")
+            hint = w;
+    ASSERT_NE(hint, nullptr);
+    hint->findChild<QCheckBox*>("Check1")->setChecked(true);
+    hint->findChild<QPushButton*>("Command3")->click();
+    const std::string kontoFil = readFile(root() / "KontoFil");
+    EXPECT_EQ(kontoFil.substr(0, 35), field("Kassa\x06", 35));
+    EXPECT_EQ(kontoFil.substr(35), kontoRec("Kassa", "1", "Ek").substr(35) + kontoRec("Budget", "2", "Bg") +
+                                       kontoRec("Tredje", "3", "Ek"));
+    EXPECT_TRUE(form.infoDismissed());
+    EXPECT_EQ(control<QComboBox>(form, "Combo3")->itemText(0).trimmed(), "Kassa");
+    enter(saldo);
+    EXPECT_EQ(saldo->toolTip(), "");
+    EXPECT_FALSE(hint->isVisible());
+}
+
+TEST_F(ControlsTest, DonationWindowDisablesTheMainWindowWhileOpen) {
+    writeAccounts();
+    app::HeadForm form(t.ctx);
+    form.Form_Load();
+    control<QPushButton>(form, "Command14")->click();
+    EXPECT_FALSE(form.isEnabled());
+    QWidget* donate = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowTitle() == "Donation")
+            donate = w;
+    ASSERT_NE(donate, nullptr);
+    donate->findChild<QPushButton*>("Command2")->click();
+    EXPECT_TRUE(form.isEnabled());
+}
+
+TEST_F(ControlsTest, ASecondProgramOnTheSameDataIsRefusedAndAStaleLockTakenOver) {
+    {
+        const auto first = app::lockDataRoot(t.ctx.paths);
+        ASSERT_NE(first, nullptr);
+        EXPECT_EQ(app::lockDataRoot(t.ctx.paths), nullptr);
+    }
+    EXPECT_NE(app::lockDataRoot(t.ctx.paths), nullptr);
+
+    // A program that crashed leaves its lock file behind.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        QLockFile lock(QString::fromStdString(t.ctx.paths.lockFile().string()));
+        ::_exit(lock.tryLock(0) ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_TRUE(std::filesystem::exists(t.ctx.paths.lockFile()));
+    EXPECT_NE(app::lockDataRoot(t.ctx.paths), nullptr);
+}
+
+} // namespace
