@@ -188,6 +188,17 @@ void HeadForm::Arr_Kontroller() {
     command1_->setEnabled(budget);
     ledger::LedgerFrame* shown = shownFrame();
     shown->setEnabled(true);
+    // The entry controls may still be off from a time without any account.
+    shown->transText()->setEnabled(true);
+    shown->transCombo()->setEnabled(true);
+    shown->mainOption()->setEnabled(true);
+    shown->subOption()->setEnabled(true);
+    for (QLabel* title : shown->columnTitles())
+        title->setEnabled(true);
+    for (QLineEdit* box :
+         {cashFrame_->amountBox(), budgetFrame_->budgetAmountBox(), budgetFrame_->actualAmountBox()})
+        box->setEnabled(true);
+    command2_->setEnabled(true);
     if (cash)
         budgetFrame_->showAccount(QString(), QString());
 

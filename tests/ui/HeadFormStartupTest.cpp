@@ -10,10 +10,12 @@
 #include "ledger/ui/CashFrame.h"
 #include "support/ui/Twips.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QTableWidget>
 
@@ -339,6 +341,46 @@ TEST_F(StartupTest, TheOlderLayoutIsMovedIntoTheDataFolderKeepingRecordNumbers) 
     EXPECT_EQ(readFile(root() / "Gammal" / "Transakt"), standardTransakt());
     EXPECT_EQ(form.kontoNum(), 3);
     EXPECT_EQ(form.postCount(), 12);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(StartupTest, AFirstStartCreatesTheFirstAccountThroughTheNewAccountWindowAndShowsIt) {
+    std::filesystem::remove_all(root());
+    t.dialogs.answerInput("Anna").answerYes();
+    app::HeadForm form(t.ctx);
+    form.Form_Load();
+    accounts::NyKontoForm* nyKonto = form.newAccountForm();
+    ASSERT_NE(nyKonto, nullptr);
+    EXPECT_TRUE(nyKonto->isVisible());
+    EXPECT_FALSE(form.isEnabled());
+
+    control<QLineEdit>(*nyKonto, "Text1")->setText("Hushåll");
+    control<QLineEdit>(*nyKonto, "Text2")->setText("5678-1");
+    control<QRadioButton>(*nyKonto, "Option2")->click();
+    t.dialogs.answerYes().answerNo();
+    control<QPushButton>(*nyKonto, "Command1")->click();
+
+    EXPECT_EQ(t.dialogs.titles().mid(2), (QStringList{"Nytt konto", "Fortsätt skapa konton"}));
+    EXPECT_TRUE(form.isEnabled());
+    EXPECT_EQ(form.accountName(), "Hushåll");
+    EXPECT_EQ(form.kontoNum(), 1);
+    EXPECT_EQ(form.installDate(), "2026-12-06");
+    EXPECT_EQ(readFile(root() / "KontoIni"), "1\r\nAnna\r\n");
+    QTableWidget* g = g1(form);
+    EXPECT_EQ(cell(g, 0, 0), "2026-12-06");
+    EXPECT_EQ(cell(g, 0, 1), "Kontostart");
+    EXPECT_EQ(cell(g, 0, 2), "0,00");
+    EXPECT_EQ(cell(g, 0, 3), "0,00");
+    EXPECT_EQ(cell(g, 1, 0), "");
+    EXPECT_TRUE(control<QPushButton>(form, "Command2")->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(form, "Command3")->isEnabled());
+    EXPECT_TRUE(form.cashFrame()->transCombo()->isEnabled());
+    EXPECT_EQ(form.cashFrame()->transCombo()->count(), 3);
+    EXPECT_TRUE(form.findChild<QAction*>("Radko_mn")->isEnabled());
+    EXPECT_EQ(control<QComboBox>(form, "Combo3")->count(), 1);
 }
 
 } // namespace
