@@ -1,6 +1,7 @@
 #include "support/ui/QtPlatform.h"
 
 #include "support/ui/FtpUpload.h"
+#include "support/ui/HelpViewer.h"
 
 #include <QDesktopServices>
 #include <QNetworkAccessManager>
@@ -23,6 +24,8 @@ void QtPlatform::openUrl(const QString& url) {
 void QtPlatform::showHelp(int contextNumber) {
     if (helpHandler_)
         helpHandler_(contextNumber);
+    else
+        showHelpTopic(contextNumber);
 }
 
 UploadResult QtPlatform::uploadReport(const std::filesystem::path& file) {

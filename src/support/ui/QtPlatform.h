@@ -18,7 +18,7 @@ public:
 
     // An empty address opens nothing.
     void openUrl(const QString& url) override;
-    // Handed to the help handler the main window installs; without one nothing happens.
+    // Handed to the help handler when one is installed; otherwise the help window shows the page.
     void showHelp(int contextNumber) override;
     // FTP to the configured host; with no host configured this is a failure, not a silent success.
     UploadResult uploadReport(const std::filesystem::path& file) override;
