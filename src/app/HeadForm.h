@@ -168,6 +168,9 @@ private:
     ledger::LedgerFrame* shownFrame() const;
     void applyScrollState(ledger::LedgerFrame* frame);
     void setCurrentPostForWorkingDate();
+    // ScrollSet, Inläs_G and OmLista of the open account's kind: the view placed around S.
+    void showViewAroundCurrentPost();
+    void scrollChanged(ledger::LedgerFrame* frame, int value);
     void writeKontoIni();
     // The general restoration after a catalogue procedure.
     void restoreEntryControls();

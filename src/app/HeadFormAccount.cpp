@@ -26,12 +26,6 @@ namespace fs = std::filesystem;
 namespace {
 const QString CRLF = QStringLiteral("\r\n");
 
-std::vector<std::string> toStd(const QStringList& lines) {
-    std::vector<std::string> out;
-    for (const QString& l : lines)
-        out.push_back(l.toStdString());
-    return out;
-}
 } // namespace
 
 void HeadForm::Combo3_Click() {
@@ -102,15 +96,7 @@ void HeadForm::Konto_Konfig() {
     Inläs();
     postCount_ = ledger::findPostCount(*kontoData_);
     setCurrentPostForWorkingDate();
-    if (frame == cashFrame_) {
-        ScrollSet_Enkel();
-        Inläs_G1();
-        OmLista_Enkel();
-    } else {
-        ScrollSet_Budget();
-        Inläs_G2();
-        OmLista_Budget();
-    }
+    showViewAroundCurrentPost();
     AllReset();
 }
 
@@ -182,31 +168,35 @@ void HeadForm::OmLista_Budget() {
 }
 
 void HeadForm::VScroll1_Change(int value) {
-    if (scrollSetting_ || !kontoData_ || kind_ != QLatin1String("Ek"))
-        return;
-    const bool reread = ledger::scrollTo(scroll_, postCount_, value);
-    applyScrollState(cashFrame_);
-    if (!reread)
-        return;
-    Inläs_G1();
-    OmLista_Enkel();
+    scrollChanged(cashFrame_, value);
 }
 
 void HeadForm::VScroll2_Change(int value) {
-    if (scrollSetting_ || !kontoData_ || kind_ != QLatin1String("Bg"))
-        return;
-    const bool reread = ledger::scrollTo(scroll_, postCount_, value);
-    applyScrollState(budgetFrame_);
-    if (!reread)
-        return;
-    Inläs_G2();
-    OmLista_Budget();
+    scrollChanged(budgetFrame_, value);
 }
 
-void HeadForm::Finder() {
-    if (!kontoData_)
+void HeadForm::scrollChanged(ledger::LedgerFrame* frame, int value) {
+    if (scrollSetting_ || !kontoData_ || frame != shownFrame())
         return;
-    setCurrentPostForWorkingDate();
+    const bool reread = ledger::scrollTo(scroll_, postCount_, value);
+    applyScrollState(frame);
+    if (reread) {
+        if (frame == cashFrame_) {
+            Inläs_G1();
+            OmLista_Enkel();
+        } else {
+            Inläs_G2();
+            OmLista_Budget();
+        }
+    }
+    // A marked post scrolled out of reach is no longer marked.
+    if (procedureCode_ == (frame == cashFrame_ ? QLatin1String("mkg1") : QLatin1String("mkg2"))) {
+        armReset();
+        Command3_Click();
+    }
+}
+
+void HeadForm::showViewAroundCurrentPost() {
     if (kind_ == QLatin1String("Ek")) {
         ScrollSet_Enkel();
         Inläs_G1();
@@ -216,6 +206,13 @@ void HeadForm::Finder() {
         Inläs_G2();
         OmLista_Budget();
     }
+}
+
+void HeadForm::Finder() {
+    if (!kontoData_)
+        return;
+    setCurrentPostForWorkingDate();
+    showViewAroundCurrentPost();
     dateSelector_->setWorkingDateOnly(QString::fromStdString(ctx_.today));
     command3_->setFocus();
 }

@@ -119,15 +119,7 @@ void HeadForm::Command3_MouseDown() {
     // Idle: back to the working date.
     if (kontoData_) {
         setCurrentPostForWorkingDate();
-        if (kind_ == QLatin1String("Ek")) {
-            ScrollSet_Enkel();
-            Inläs_G1();
-            OmLista_Enkel();
-        } else if (kind_ == QLatin1String("Bg")) {
-            ScrollSet_Budget();
-            Inläs_G2();
-            OmLista_Budget();
-        }
+        showViewAroundCurrentPost();
     }
     AllReset();
 }

@@ -10,6 +10,7 @@
 #include "store/Cp1252.h"
 #include "support/ErrorReport.h"
 #include "support/ui/DonateForm.h"
+#include "support/ui/HelpViewer.h"
 #include "support/ui/MsgForm.h"
 #include "support/ui/Trap.h"
 
@@ -31,15 +32,6 @@ const QString Sep =
     QString::fromUtf8(support::DetailSeparator.data(), static_cast<int>(support::DetailSeparator.size()));
 const QString CRLF = QStringLiteral("\r\n");
 
-struct HelpTopic {
-    const char* objectName;
-    const char* caption;
-    int context;
-};
-const HelpTopic HelpTopics[] = {
-    {"over_mn", "Översikt", 10000},   {"trans_mn", "Transaktioner", 20000},
-    {"acc_mn", "Konton", 40000},      {"butts_mn", "Kommandoknappar", 50000},
-    {"bdg_mn", "Budgetering", 60000}, {"utstat_mn", "Statistik & Utskrift", 70000}};
 } // namespace
 
 void HeadForm::buildMenus() {
@@ -71,10 +63,12 @@ void HeadForm::buildMenus() {
 
     helpMenu_ = menuBar()->addMenu(QStringLiteral("Info/Hjälp (F1)"));
     helpMenu_->setObjectName(QStringLiteral("KB_InfAnv_mn"));
-    for (const HelpTopic& topic : HelpTopics) {
-        QAction* action = helpMenu_->addAction(QString::fromUtf8(topic.caption));
-        action->setObjectName(QString::fromLatin1(topic.objectName));
-        const int context = topic.context;
+    for (const support::HelpTopic& topic : support::helpTopics()) {
+        if (topic.menuObjectName.isEmpty())
+            continue; // opened from its own window
+        QAction* action = helpMenu_->addAction(topic.title);
+        action->setObjectName(topic.menuObjectName);
+        const int context = topic.contextNumber;
         connect(action, &QAction::triggered, this, [this, context] { ctx_.platform.showHelp(context); });
     }
     helpMenu_->addSeparator();
@@ -89,7 +83,7 @@ void HeadForm::buildMenus() {
     connect(doneraAction_, &QAction::triggered, this, &HeadForm::Donera_Click);
 
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(f1, &QShortcut::activated, this, [this] { ctx_.platform.showHelp(10000); });
+    connect(f1, &QShortcut::activated, this, [this] { ctx_.platform.showHelp(support::HelpOverview); });
 }
 
 void HeadForm::noAddressMessage(const QString& what) {
