@@ -91,6 +91,7 @@ void HeadForm::Konto_Konfig() {
     if (!frame)
         return; // an unknown kind shows no grid
     frame->mainOption()->setChecked(true);
+    balanceMode_ = false;
     frame->showAccount(accountName_, accountNumber_);
 
     Inläs();
