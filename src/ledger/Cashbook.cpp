@@ -1,0 +1,254 @@
+#include "ledger/Cashbook.h"
+
+#include <cstdlib>
+#include <stdexcept>
+#include <vector>
+
+namespace ledger {
+
+namespace {
+
+using store::Amount;
+using Post = store::PostRec_Enkel;
+using shift::FieldBytes;
+
+constexpr std::size_t Length = Post::Length;
+
+// Two stored balances agree when they show the same at two decimals. The display rounds a half
+// away from zero; a value that rounds to zero counts as zero whatever its sign.
+std::int64_t hundredths(Amount a) {
+    const std::int64_t u = a.units();
+    return u < 0 ? -((-u + 50) / 100) : (u + 50) / 100;
+}
+
+// New Saldo of posts from..to of `posts` (the numbering before anything moves): each stored
+// balance plus `delta`. Nothing to plan when delta is zero: the balances keep their bytes.
+Outcome planShift(const shift::Posts& posts, int from, int to, Amount delta, std::vector<FieldBytes>& out) {
+    out.clear();
+    if (delta.isZero() || from > to)
+        return Outcome::Done;
+    out.resize(static_cast<std::size_t>(to - from + 1));
+    for (int i = from; i <= to; ++i)
+        if (const Outcome o = shift::balanceBytes(posts.amount(i, Post::Saldo) + delta,
+                                                  out[static_cast<std::size_t>(i - from)]);
+            o != Outcome::Done)
+            return o;
+    return Outcome::Done;
+}
+
+void writeShift(std::string& image, int from, const std::vector<FieldBytes>& planned) {
+    for (std::size_t k = 0; k < planned.size(); ++k)
+        shift::put(image, Length, from + static_cast<int>(k), Post::Saldo, planned[k]);
+}
+
+Outcome amountOutcome(Amount a) {
+    FieldBytes unused;
+    return shift::balanceBytes(a, unused);
+}
+
+} // namespace
+
+Cashbook::Cashbook(store::RecordFile& kontoData, int postCount) : file_(kontoData), n_(postCount) {
+    if (kontoData.recordLength() != Length)
+        throw std::invalid_argument("not a cash-book post file: " + kontoData.path().string());
+    if (postCount < 0 || static_cast<std::size_t>(postCount) > kontoData.count())
+        throw std::out_of_range("post count " + std::to_string(postCount) + " of " +
+                                kontoData.path().string());
+}
+
+int Cashbook::insertPosition(std::string_view date) const {
+    return ledger::insertPosition(file_, n_, date);
+}
+
+BalanceEntry Cashbook::balanceEntry(std::string_view date, Amount newBalance, char sign) const {
+    BalanceEntry e;
+    e.position = insertPosition(date);
+    if (e.position == 1) {
+        e.amount = newBalance;
+        return e;
+    }
+    const shift::Posts posts(file_, n_);
+    e.amount = newBalance - posts.amount(e.position - 1, Post::Saldo);
+    e.fromPrevious = true;
+    if (sign == '-' && !e.amount.isNegative())
+        e.sign = SignCheck::PositiveForExpense;
+    else if (sign != '-' && sign != ' ' && sign != '\0' && e.amount.isNegative())
+        e.sign = SignCheck::NegativeForIncome;
+    return e;
+}
+
+PostResult Cashbook::insert(const CashEntry& entry) {
+    shift::requireDate(entry.date);
+    const int p = insertPosition(entry.date);
+    const shift::Posts posts(file_, n_);
+    const Amount a = entry.amount;
+    const Amount before = p > 1 ? posts.amount(p - 1, Post::Saldo) : Amount();
+
+    PostResult refused{Outcome::Done, n_, 0, 0};
+    FieldBytes own;
+    if ((refused.outcome = amountOutcome(a)) != Outcome::Done ||
+        (refused.outcome = shift::balanceBytes(before + a, own)) != Outcome::Done)
+        return refused;
+    std::vector<FieldBytes> later;
+    if ((refused.outcome = planShift(posts, p, n_, a, later)) != Outcome::Done)
+        return refused;
+
+    Post rec;
+    rec.set(Post::Datum, entry.date);
+    rec.setRecordNumber(Post::TransNr, std::abs(entry.transNr));
+    rec.setAmount(Post::Belopp, a);
+    rec.set(Post::Saldo, std::string_view(own.data(), own.size()));
+    rec.set(Post::Markering, " ");
+    rec.setRecordNumber(Post::SubTransNr, entry.subTransNr > 0 ? entry.subTransNr : 0);
+    rec.set(Post::Reserv, "  ");
+
+    std::string& image = shift::writableImage(file_, n_ + 1);
+    shift::openGap(image, Length, n_, p);
+    writeShift(image, p + 1, later);
+    image.replace(static_cast<std::size_t>(p - 1) * Length, Length, rec.bytes());
+    ++n_;
+    return {Outcome::Done, n_, p, p};
+}
+
+PostResult Cashbook::remove(int post) {
+    const shift::Posts posts(file_, n_);
+    const Amount a = posts.amount(post, Post::Belopp);
+    if (n_ == 1)
+        return {Outcome::OnlyPost, n_, 1, 1};
+    std::vector<FieldBytes> later;
+    if (const Outcome o = planShift(posts, post + 1, n_, -a, later); o != Outcome::Done)
+        return {o, n_, 0, 0};
+
+    std::string& image = shift::writableImage(file_, n_);
+    shift::closeGap(image, Length, n_, post);
+    writeShift(image, post, later);
+    const bool wasLast = post == n_;
+    --n_;
+    return {Outcome::Done, n_, wasLast ? n_ : post, wasLast ? n_ : post};
+}
+
+PostResult Cashbook::changeAmount(int post, Amount amount) {
+    const shift::Posts posts(file_, n_);
+    const Amount old = posts.amount(post, Post::Belopp);
+    if (amount == old)
+        return {Outcome::NoChange, n_, post, post};
+    FieldBytes belopp;
+    std::vector<FieldBytes> balances;
+    PostResult r{Outcome::Done, n_, post, post};
+    if ((r.outcome = amountOutcome(amount)) != Outcome::Done ||
+        (r.outcome = shift::differenceBytes(amount, belopp)) != Outcome::Done ||
+        (r.outcome = planShift(posts, post, n_, amount - old, balances)) != Outcome::Done)
+        return r;
+
+    std::string& image = shift::writableImage(file_, n_);
+    shift::put(image, Length, post, Post::Belopp, belopp);
+    writeShift(image, post, balances);
+    return r;
+}
+
+PostResult Cashbook::move(int first, int last, std::string_view date) {
+    shift::requireDate(date);
+    const shift::Posts posts(file_, n_);
+    if (n_ < 2) {
+        posts.record(first); // range check
+        std::string& image = shift::writableImage(file_, n_);
+        shift::put(image, Length, 1, Post::Datum, date);
+        return {Outcome::Done, n_, 1, 1};
+    }
+    const shift::MoveLayout m = shift::planMove(posts, first, last, date);
+
+    // The moved posts as they will be written: amounts in their stored form, balances running on
+    // from the post that will stand before them.
+    Amount moved;
+    std::vector<Amount> amounts;
+    std::vector<FieldBytes> beloppBytes(static_cast<std::size_t>(m.moved()));
+    for (int i = m.first; i <= m.last; ++i) {
+        amounts.push_back(posts.amount(i, Post::Belopp));
+        moved += amounts.back();
+        if (const Outcome o = shift::differenceBytes(amounts.back(), beloppBytes[amounts.size() - 1]);
+            o != Outcome::Done)
+            return {o, n_, 0, 0};
+    }
+    std::vector<FieldBytes> between;
+    const Amount delta = m.later ? -moved : moved;
+    if (const Outcome o = planShift(posts, m.betweenOld, m.betweenOld + m.betweenCount - 1, delta, between);
+        o != Outcome::Done)
+        return {o, n_, 0, 0};
+    Amount balance;
+    if (m.later)
+        balance = posts.amount(m.betweenOld + m.betweenCount - 1, Post::Saldo) + delta;
+    else if (m.movedStart > 1)
+        balance = posts.amount(m.movedStart - 1, Post::Saldo);
+    std::vector<FieldBytes> movedBalances(amounts.size());
+    for (std::size_t k = 0; k < amounts.size(); ++k) {
+        balance += amounts[k];
+        if (const Outcome o = shift::balanceBytes(balance, movedBalances[k]); o != Outcome::Done)
+            return {o, n_, 0, 0};
+    }
+    // The moved records are put back as new posts: trimmed numbers, the stored amount, the tick.
+    std::vector<std::pair<std::string, std::string>> numbers;
+    for (int i = m.first; i <= m.last; ++i)
+        numbers.emplace_back(store::trimField(posts.field(i, Post::TransNr)),
+                             store::trimField(posts.field(i, Post::SubTransNr)));
+
+    std::string& image = shift::writableImage(file_, n_);
+    shift::rearrange(image, Length, m);
+    writeShift(image, m.betweenNew, between);
+    for (std::size_t k = 0; k < amounts.size(); ++k) {
+        const int n = m.movedStart + static_cast<int>(k);
+        shift::put(image, Length, n, Post::Datum, date);
+        shift::put(image, Length, n, Post::TransNr, numbers[k].first);
+        shift::put(image, Length, n, Post::Belopp, beloppBytes[k]);
+        shift::put(image, Length, n, Post::Saldo, movedBalances[k]);
+        shift::put(image, Length, n, Post::SubTransNr, numbers[k].second);
+        shift::put(image, Length, n, Post::Reserv, "  ");
+    }
+    return {Outcome::Done, n_, m.windowStart, m.movedStart};
+}
+
+bool Cashbook::toggleTick(int post) {
+    const shift::Posts posts(file_, n_);
+    const bool ticked = posts.field(post, Post::Markering) != "x";
+    std::string& image = shift::writableImage(file_, n_);
+    shift::put(image, Length, post, Post::Markering, ticked ? "x" : " ");
+    return ticked;
+}
+
+std::optional<CashBalanceFault> Cashbook::checkBalances(int from) const {
+    const shift::Posts posts(file_, n_);
+    const int start = std::max(from, 1);
+    Amount before = start > 1 && start - 1 <= n_ ? posts.amount(start - 1, Post::Saldo) : Amount();
+    for (int i = start; i <= n_; ++i) {
+        const Amount expected = before + posts.amount(i, Post::Belopp);
+        const Amount stored = posts.amount(i, Post::Saldo);
+        if (hundredths(expected) != hundredths(stored))
+            return CashBalanceFault{i, Post(posts.record(i)), stored, expected};
+        before = stored;
+    }
+    return std::nullopt;
+}
+
+Outcome Cashbook::recount(int from) {
+    const shift::Posts posts(file_, n_);
+    const int start = std::max(from, 1);
+    Amount balance = start > 1 && start - 1 <= n_ ? posts.amount(start - 1, Post::Saldo) : Amount();
+    std::vector<std::pair<int, FieldBytes>> changed;
+    for (int i = start; i <= n_; ++i) {
+        balance += posts.amount(i, Post::Belopp);
+        // A stored balance that is no number is what a recount is for: it is rewritten.
+        if (store::Amount::parse(posts.field(i, Post::Saldo)) == balance)
+            continue;
+        FieldBytes bytes;
+        if (const Outcome o = shift::balanceBytes(balance, bytes); o != Outcome::Done)
+            return o;
+        changed.emplace_back(i, bytes);
+    }
+    if (changed.empty())
+        return Outcome::Done;
+    std::string& image = shift::writableImage(file_, n_);
+    for (const auto& [n, bytes] : changed)
+        shift::put(image, Length, n, Post::Saldo, bytes);
+    return Outcome::Done;
+}
+
+} // namespace ledger

@@ -1,0 +1,124 @@
+#pragma once
+
+// What the post operations of both ledgers share: the outcomes the user is told about, where a new
+// post goes, and the raw passes over a KontoData image that open or close a gap, move a run of
+// posts and rewrite the balance fields of the posts they pass.
+//
+// Every operation works on the file's image in memory and changes only the fields it means to: a
+// shifted post keeps every byte but the balances it adjusts, and a balance whose value stays the
+// same keeps its bytes. Nothing is committed here: the caller commits the file once at the end of
+// its procedure, or reload()s it when the procedure fails. Every limit is checked before the first
+// byte is written, so a refused operation leaves the image exactly as it was.
+
+#include "store/Amount.h"
+#include "store/RecordFile.h"
+#include "store/Records.h"
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace ledger {
+
+// Outcomes the window reports to the user. Failures of the file or its data are thrown instead
+// (store::FileError, store::DataError for a field that is no number).
+enum class Outcome {
+    Done,
+    NoChange,    // the change alters nothing; nothing was written
+    AmountLimit, // an amount or running balance would reach 100 000 000; nothing was written
+    DoesNotFit,  // a value's text is longer than its 11-character field; nothing was written
+    OnlyPost,    // the post to delete is the account's only post; nothing was written, the caller
+                 // asks the user and removes the whole account
+};
+
+struct PostResult {
+    Outcome outcome = Outcome::Done;
+    int postCount = 0;    // N after the operation
+    int recountStart = 0; // S: the first post whose balances may have changed; the check starts here
+    int position = 0;     // the inserted post, or the first moved post in its new place
+
+    friend bool operator==(const PostResult&, const PostResult&) = default;
+};
+
+// Where a post dated `date` goes: after the last of posts 1..postCount dated on or before it (so
+// after every post of the same day), 1 when every post is dated later.
+int insertPosition(const store::RecordFile& kontoData, int postCount, std::string_view date);
+
+namespace shift {
+
+// A date text must be a real "yyyy-mm-dd": a post with any other date would break the order of the
+// file for good. Throws std::invalid_argument otherwise.
+void requireDate(std::string_view date);
+
+using FieldBytes = std::array<char, store::AmountFieldWidth>;
+
+// Records 1..N of a post file for reading, straight from the image. A file whose last record is cut
+// short is read from a copy padded with zero bytes, as reading that record gives.
+class Posts {
+public:
+    Posts(const store::RecordFile& file, int postCount);
+
+    int count() const { return count_; }
+    std::string_view record(int n) const { return image_.substr(offset(n), length_); }
+    std::string_view field(int n, store::Field f) const {
+        return image_.substr(offset(n) + f.offset, f.width);
+    }
+    std::string_view datum(int n) const { return field(n, {0, 10}); }
+    // A field that is no number is a data error.
+    store::Amount amount(int n, store::Field f) const;
+
+private:
+    std::size_t offset(int n) const;
+
+    std::string_view image_;
+    std::string padded_;
+    std::size_t length_;
+    int count_;
+};
+
+// A balance may be written when it stays below the amount limit and its text fits the field; the
+// padded field bytes go to `out`.
+Outcome balanceBytes(store::Amount value, FieldBytes& out);
+// The same without the amount limit, for the difference of a budget post's two balances, which
+// only has to fit its field.
+Outcome differenceBytes(store::Amount value, FieldBytes& out);
+
+// The image of `file` to change, grown with zero bytes to hold `records` whole records (the bytes a
+// write of them would leave).
+std::string& writableImage(store::RecordFile& file, int records);
+
+// Writes bytes into field f of record n.
+void put(std::string& image, std::size_t length, int n, store::Field f, std::string_view bytes);
+inline void put(std::string& image, std::size_t length, int n, store::Field f, const FieldBytes& bytes) {
+    put(image, length, n, f, std::string_view(bytes.data(), bytes.size()));
+}
+
+// Moves records p..N one place up (the image holds N + 1 records); record p is then free to write.
+void openGap(std::string& image, std::size_t length, int postCount, int p);
+// Moves records p+1..N one place down and marks record N out of use: its date becomes ten spaces,
+// its other bytes stay.
+void closeGap(std::string& image, std::size_t length, int postCount, int p);
+void blankDatum(std::string& image, std::size_t length, int n);
+
+// Moving posts first..last to a new date, worked out on the posts as they stand. The moved posts
+// keep their order and go after the last other post dated on or before the new date; the posts
+// they pass ("between") shift by one run and change their balances by the moved amounts.
+struct MoveLayout {
+    int first = 0, last = 0; // the moved posts in their old places
+    int windowStart = 0;     // the records whose content changes: windowStart..windowEnd
+    int windowEnd = 0;
+    int movedStart = 0;   // new record of the first moved post
+    int betweenOld = 0;   // old record of the first post passed
+    int betweenNew = 0;   // its new record
+    int betweenCount = 0; // how many posts are passed
+    bool later = false;   // the posts go to a later place: those passed lose their amounts
+    int moved() const { return last - first + 1; }
+};
+MoveLayout planMove(const Posts& posts, int first, int last, std::string_view date);
+// Puts the records of the window in their new order; no field changes.
+void rearrange(std::string& image, std::size_t length, const MoveLayout& layout);
+
+} // namespace shift
+
+} // namespace ledger
