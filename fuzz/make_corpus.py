@@ -1,0 +1,80 @@
+#!/usr/bin/env python3
+"""Writes the seed corpus: a few valid records of every file, as an earlier version of the
+program left them (Windows-1252, space padded). Run from anywhere; rewrites fuzz/corpus/."""
+
+import pathlib
+
+HERE = pathlib.Path(__file__).resolve().parent
+
+
+def field(value, width):
+    data = value.encode("cp1252") if isinstance(value, str) else value
+    return data[:width].ljust(width, b" ")
+
+
+def konto(name, number, kind, flag=False):
+    name_bytes = field(name, 35 - (1 if flag else 0)).rstrip(b" ") + (b"\x06" if flag else b"")
+    return field(name_bytes, 35) + field(number, 30) + field(kind, 2) + field("C:\\MoniData\\", 15)
+
+
+def cash(date, trans, amount, balance, mark=" "):
+    return field(date, 10) + field(str(trans), 4) + field(amount, 11) + field(balance, 11) + field(mark, 1) + field("", 6)
+
+
+def budget(date, trans, budg, verkl, bsaldo, vsaldo, diff, confirmed):
+    return (field(date, 10) + field(str(trans), 4) + field(budg, 11) + field(verkl, 11) + field(bsaldo, 11)
+            + field(vsaldo, 11) + field(diff, 11) + b" " + (b"*" if confirmed else b" ") + field("", 6))
+
+
+def trans(name, sign):
+    return field(name, 35) + field(sign, 1)
+
+
+def positions(pairs):
+    out = b""
+    for left, top in pairs:
+        out += field(str(left), 7) + field(str(top), 7)
+    return field(out, 140)
+
+
+def cash_posts(count):
+    out, balance = b"", 0
+    for i in range(1, count + 1):
+        amount = 0 if i == 1 else (125 * i if i % 2 == 0 else -37.5 * i)
+        balance += amount
+        text = lambda v: (f"{v:.1f}".rstrip("0").rstrip(".")).replace(".", ",")
+        out += cash(f"2025-{(i - 1) // 28 + 1:02d}-{(i - 1) % 28 + 1:02d}", 1 if i == 1 else (2 if amount >= 0 else 3),
+                    text(amount), text(balance), "x" if i == 3 else " ")
+    return out
+
+
+def budget_posts():
+    return (budget("2025-01-01", 1, "0", "0", "0", "0", "0", True)
+            + budget("2025-01-25", 3, "-1000", "-1104,5", "-1000", "-1104,5", "-104,5", True)
+            + budget("2025-02-25", 2, "25000", "25000", "24000", "23895,5", "-104,5", True)
+            + budget("2026-03-25", 3, "-1100", "-1100", "22900", "22795,5", "-104,5", False))
+
+
+def write(harness, name, data):
+    folder = HERE / "corpus" / harness
+    folder.mkdir(parents=True, exist_ok=True)
+    (folder / name).write_bytes(data)
+
+
+standard = trans("Kontostart", " ") + trans("Insättning", "+") + trans("Uttag", "-")
+register = konto("Hushåll", "1234-5678", "Ek") + konto("", "", "") + konto("Budget 2025", "", "Bg", flag=True)
+
+write("fuzz_records", "cash-posts", cash_posts(3))
+write("fuzz_records", "budget-posts", budget_posts())
+write("fuzz_records", "register", register)
+write("fuzz_records", "positions", positions([(1200, 900), (0, 0), (-15, 30)]))
+write("fuzz_records", "transakt", standard)
+write("fuzz_records", "b-mall", b"3   -1110   0125  2   25000   02  * ")
+write("fuzz_records", "red-days", field("Midsommarafton", 25) + b"2025-06-20" + field("*", 25) + b"          ")
+write("fuzz_records", "texts", "1 250,50\n-37,5\n0,0001\n2024-02-29\n2025-02-29\nÅsa €\n".encode("cp1252"))
+
+write("fuzz_account", "cash-12-posts", cash_posts(12))
+write("fuzz_account", "budget-4-posts", budget_posts())
+write("fuzz_account", "register", register)
+write("fuzz_account", "konto-ini", "3\r\nÅsa Öberg\r\n".encode("cp1252"))
+write("fuzz_account", "transakt", standard + trans("", " ") + trans("Lön", "+"))
