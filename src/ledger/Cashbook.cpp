@@ -14,13 +14,6 @@ using shift::FieldBytes;
 
 constexpr std::size_t Length = Post::Length;
 
-// Two stored balances agree when they show the same at two decimals. The display rounds a half
-// away from zero; a value that rounds to zero counts as zero whatever its sign.
-std::int64_t hundredths(Amount a) {
-    const std::int64_t u = a.units();
-    return u < 0 ? -((-u + 50) / 100) : (u + 50) / 100;
-}
-
 // New Saldo of posts from..to of `posts` (the numbering before anything moves): each stored
 // balance plus `delta`. Nothing to plan when delta is zero: the balances keep their bytes.
 Outcome planShift(const shift::Posts& posts, int from, int to, Amount delta, std::vector<FieldBytes>& out) {
@@ -221,7 +214,7 @@ std::optional<CashBalanceFault> Cashbook::checkBalances(int from) const {
     for (int i = start; i <= n_; ++i) {
         const Amount expected = before + posts.amount(i, Post::Belopp);
         const Amount stored = posts.amount(i, Post::Saldo);
-        if (hundredths(expected) != hundredths(stored))
+        if (!shift::sameOnTwoDecimals(expected, stored))
             return CashBalanceFault{i, Post(posts.record(i)), stored, expected};
         before = stored;
     }

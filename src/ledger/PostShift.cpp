@@ -53,6 +53,14 @@ store::Amount Posts::amount(int n, store::Field f) const {
     return store::Amount::parseStored(field(n, f));
 }
 
+bool sameOnTwoDecimals(store::Amount a, store::Amount b) {
+    const auto hundredths = [](store::Amount v) {
+        const std::int64_t u = v.units();
+        return u < 0 ? -((-u + 50) / 100) : (u + 50) / 100;
+    };
+    return hundredths(a) == hundredths(b);
+}
+
 Outcome differenceBytes(store::Amount value, FieldBytes& out) {
     const std::string text = value.amountText();
     if (text.size() > out.size())

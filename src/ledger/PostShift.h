@@ -77,6 +77,11 @@ private:
     int count_;
 };
 
+// Two balances agree when they show the same at two decimals: the display rounds a half away from
+// zero, and a value that rounds to zero counts as zero whatever its sign. A difference that
+// disappears at two decimals is therefore no fault.
+bool sameOnTwoDecimals(store::Amount a, store::Amount b);
+
 // A balance may be written when it stays below the amount limit and its text fits the field; the
 // padded field bytes go to `out`.
 Outcome balanceBytes(store::Amount value, FieldBytes& out);

@@ -17,7 +17,7 @@ using store::Amount;
 using store::RecordFile;
 
 namespace ledger {
-void PrintTo(const PostResult& r, std::ostream* os) {
+static void PrintTo(const PostResult& r, std::ostream* os) {
     *os << "{outcome " << static_cast<int>(r.outcome) << ", N " << r.postCount << ", S " << r.recountStart
         << ", at " << r.position << "}";
 }

@@ -1,0 +1,419 @@
+#include "ledger/BudgetLedger.h"
+
+#include <cstdlib>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+namespace ledger {
+
+namespace {
+
+using store::Amount;
+using store::Field;
+using Post = store::PostRec_Budget;
+using shift::FieldBytes;
+
+constexpr std::size_t Length = Post::Length;
+
+// The three balances of a post.
+struct Balances {
+    Amount budget, actual, difference;
+};
+
+Balances balancesOf(const shift::Posts& posts, int n) {
+    if (n < 1)
+        return {};
+    return {posts.amount(n, Post::BudgSaldo), posts.amount(n, Post::VerklSaldo),
+            posts.amount(n, Post::DiffSaldo)};
+}
+
+// One balance column of posts from..to shifted by delta, planned before anything is written. The
+// two running balances are held to the amount limit; the difference only has to fit its field.
+struct ColumnShift {
+    Field field;
+    std::vector<FieldBytes> bytes; // empty: the column keeps its bytes
+};
+
+Outcome planColumn(const shift::Posts& posts, int from, int to, Amount delta, ColumnShift& out) {
+    out.bytes.clear();
+    if (delta.isZero() || from > to)
+        return Outcome::Done;
+    out.bytes.resize(static_cast<std::size_t>(to - from + 1));
+    const bool limited = out.field.offset != Post::DiffSaldo.offset;
+    for (int i = from; i <= to; ++i) {
+        const Amount value = posts.amount(i, out.field) + delta;
+        FieldBytes& b = out.bytes[static_cast<std::size_t>(i - from)];
+        if (const Outcome o = limited ? shift::balanceBytes(value, b) : shift::differenceBytes(value, b);
+            o != Outcome::Done)
+            return o;
+    }
+    return Outcome::Done;
+}
+
+// Every balance of posts from..to shifted by the amounts (B, A) and the difference by A - B.
+struct Shift {
+    ColumnShift budget{Post::BudgSaldo, {}}, actual{Post::VerklSaldo, {}}, difference{Post::DiffSaldo, {}};
+
+    Outcome plan(const shift::Posts& posts, int from, int to, Amount b, Amount a) {
+        Outcome o = planColumn(posts, from, to, b, budget);
+        if (o == Outcome::Done)
+            o = planColumn(posts, from, to, a, actual);
+        if (o == Outcome::Done)
+            o = planColumn(posts, from, to, a - b, difference);
+        return o;
+    }
+    void write(std::string& image, int from) const {
+        for (const ColumnShift* c : {&budget, &actual, &difference})
+            for (std::size_t k = 0; k < c->bytes.size(); ++k)
+                shift::put(image, Length, from + static_cast<int>(k), c->field, c->bytes[k]);
+    }
+};
+
+// An amount as entered: it must be a number (a data error otherwise), below the amount limit, and
+// its text must fit the field as it stands.
+Outcome enteredAmount(std::string_view text, Amount& value) {
+    value = Amount::parseStored(text);
+    if (!store::withinAmountLimit(value))
+        return Outcome::AmountLimit;
+    if (store::trimField(text).size() > store::AmountFieldWidth)
+        return Outcome::DoesNotFit;
+    return Outcome::Done;
+}
+
+// The field bytes of a post's three balances.
+struct NewBalances {
+    FieldBytes budget, actual, difference;
+};
+
+// The field texts of a post's balances, the difference following the two balances. A running
+// balance that keeps its value is not checked again (it keeps its bytes); the others must stay
+// below the amount limit, and the difference must fit its field.
+Outcome balanceFields(Balances& v, NewBalances& out, bool budgetChanges = true, bool actualChanges = true) {
+    v.difference = v.actual - v.budget;
+    Outcome o = budgetChanges ? shift::balanceBytes(v.budget, out.budget) : Outcome::Done;
+    if (o == Outcome::Done && actualChanges)
+        o = shift::balanceBytes(v.actual, out.actual);
+    if (o == Outcome::Done)
+        o = shift::differenceBytes(v.difference, out.difference);
+    return o;
+}
+
+Outcome runOn(Balances& running, Amount b, Amount a, NewBalances& out) {
+    running.budget += b;
+    running.actual += a;
+    return balanceFields(running, out);
+}
+
+std::string_view view(const FieldBytes& b) {
+    return {b.data(), b.size()};
+}
+
+} // namespace
+
+BudgetLedger::BudgetLedger(store::RecordFile& kontoData, int postCount, std::string today,
+                           budget::BudgetTemplate* mall)
+    : file_(kontoData), n_(postCount), today_(std::move(today)), mall_(mall) {
+    if (kontoData.recordLength() != Length)
+        throw std::invalid_argument("not a budget post file: " + kontoData.path().string());
+    if (postCount < 0 || static_cast<std::size_t>(postCount) > kontoData.count())
+        throw std::out_of_range("post count " + std::to_string(postCount) + " of " +
+                                kontoData.path().string());
+    shift::requireDate(today_);
+}
+
+int BudgetLedger::insertPosition(std::string_view date) const {
+    return ledger::insertPosition(file_, n_, date);
+}
+
+void BudgetLedger::record(int post) {
+    if (mall_)
+        mall_->update(file_.read<Post>(static_cast<std::size_t>(post)));
+}
+
+PostResult BudgetLedger::insert(const BudgetEntry& entry) {
+    shift::requireDate(entry.date);
+    PostResult r{Outcome::Done, n_, 0, 0};
+    Amount b, a;
+    if ((r.outcome = enteredAmount(entry.budgeted, b)) != Outcome::Done ||
+        (r.outcome = enteredAmount(entry.actual, a)) != Outcome::Done)
+        return r;
+    const int p = insertPosition(entry.date);
+    const shift::Posts posts(file_, n_);
+
+    // The new post's difference runs on from the stored difference before it, as the later ones do.
+    const Balances before = balancesOf(posts, p - 1);
+    NewBalances own;
+    if ((r.outcome = shift::balanceBytes(before.budget + b, own.budget)) != Outcome::Done ||
+        (r.outcome = shift::balanceBytes(before.actual + a, own.actual)) != Outcome::Done ||
+        (r.outcome = shift::differenceBytes(before.difference + (a - b), own.difference)) != Outcome::Done)
+        return r;
+    Shift later;
+    if ((r.outcome = later.plan(posts, p, n_, b, a)) != Outcome::Done)
+        return r;
+
+    const bool confirmed = confirmedOn(entry.date);
+    Post rec;
+    rec.set(Post::Datum, entry.date);
+    rec.setRecordNumber(Post::TransNr, std::abs(entry.transNr));
+    rec.set(Post::BudgBelopp, store::trimField(entry.budgeted));
+    rec.set(Post::VerklBelopp, store::trimField(entry.actual));
+    rec.set(Post::BudgSaldo, view(own.budget));
+    rec.set(Post::VerklSaldo, view(own.actual));
+    rec.set(Post::DiffSaldo, view(own.difference));
+    rec.set(Post::Markering, " ");
+    rec.set(Post::BStatus, confirmed ? "*" : " ");
+    rec.setRecordNumber(Post::SubTransNr, entry.subTransNr > 0 ? entry.subTransNr : 0);
+    rec.set(Post::Reserv, "  ");
+
+    std::string& image = shift::writableImage(file_, n_ + 1);
+    shift::openGap(image, Length, n_, p);
+    later.write(image, p + 1);
+    image.replace(static_cast<std::size_t>(p - 1) * Length, Length, rec.bytes());
+    ++n_;
+    if (confirmed)
+        record(p);
+    return {Outcome::Done, n_, p, p};
+}
+
+Outcome BudgetLedger::confirm(int post) {
+    const shift::Posts posts(file_, n_);
+    if (posts.field(post, Post::BStatus) == "*")
+        return Outcome::NoChange;
+    std::string& image = shift::writableImage(file_, n_);
+    shift::put(image, Length, post, Post::BStatus, "*");
+    record(post);
+    return Outcome::Done;
+}
+
+PostResult BudgetLedger::remove(int post) {
+    const shift::Posts posts(file_, n_);
+    const Amount b = posts.amount(post, Post::BudgBelopp);
+    const Amount a = posts.amount(post, Post::VerklBelopp);
+    if (n_ == 1)
+        return {Outcome::OnlyPost, n_, 1, 1};
+    Shift later;
+    if (const Outcome o = later.plan(posts, post + 1, n_, -b, -a); o != Outcome::Done)
+        return {o, n_, 0, 0};
+
+    std::string& image = shift::writableImage(file_, n_);
+    shift::closeGap(image, Length, n_, post);
+    later.write(image, post);
+    const bool wasLast = post == n_;
+    --n_;
+    return {Outcome::Done, n_, wasLast ? n_ : post, wasLast ? n_ : post};
+}
+
+PostResult BudgetLedger::changeAmounts(int post, std::string_view budgeted, std::string_view actual) {
+    const shift::Posts posts(file_, n_);
+    budgeted = store::trimField(budgeted);
+    actual = store::trimField(actual);
+    const std::string_view oldBudgeted = store::trimField(posts.field(post, Post::BudgBelopp));
+    const std::string_view oldActual = store::trimField(posts.field(post, Post::VerklBelopp));
+    PostResult r{Outcome::Done, n_, post, post};
+    if (budgeted == oldBudgeted && actual == oldActual) {
+        r.outcome = Outcome::NoChange;
+        return r;
+    }
+    Amount b, a;
+    if ((r.outcome = enteredAmount(budgeted, b)) != Outcome::Done ||
+        (r.outcome = enteredAmount(actual, a)) != Outcome::Done)
+        return r;
+    Shift balances;
+    const Amount db = b - Amount::parseStored(oldBudgeted);
+    const Amount da = a - Amount::parseStored(oldActual);
+    if ((r.outcome = balances.plan(posts, post, n_, db, da)) != Outcome::Done)
+        return r;
+    // The post's own date decides: a post dated after today is only budgeted again.
+    const bool confirmed = confirmedOn(posts.datum(post));
+
+    std::string& image = shift::writableImage(file_, n_);
+    shift::put(image, Length, post, Post::BudgBelopp, budgeted);
+    shift::put(image, Length, post, Post::VerklBelopp, actual);
+    shift::put(image, Length, post, Post::BStatus, confirmed ? "*" : " ");
+    balances.write(image, post);
+    if (confirmed)
+        record(post);
+    return r;
+}
+
+PostResult BudgetLedger::move(int first, int last, std::string_view date) {
+    shift::requireDate(date);
+    const shift::Posts posts(file_, n_);
+    const bool confirmed = confirmedOn(date);
+    if (n_ < 2) {
+        posts.record(first); // range check
+        std::string& image = shift::writableImage(file_, n_);
+        shift::put(image, Length, 1, Post::Datum, date);
+        shift::put(image, Length, 1, Post::BStatus, confirmed ? "*" : " ");
+        if (confirmed)
+            record(1);
+        return {Outcome::Done, n_, 1, 1};
+    }
+    const shift::MoveLayout m = shift::planMove(posts, first, last, date);
+
+    // The moved posts as they will be written: amounts in canonical form.
+    struct Moved {
+        Amount b, a;
+        FieldBytes bText, aText;
+        NewBalances balances;
+        std::string transNr, subTransNr;
+    };
+    std::vector<Moved> moved(static_cast<std::size_t>(m.moved()));
+    Amount movedB, movedA;
+    for (int i = m.first; i <= m.last; ++i) {
+        Moved& x = moved[static_cast<std::size_t>(i - m.first)];
+        x.b = posts.amount(i, Post::BudgBelopp);
+        x.a = posts.amount(i, Post::VerklBelopp);
+        movedB += x.b;
+        movedA += x.a;
+        if (const Outcome o = shift::differenceBytes(x.b, x.bText); o != Outcome::Done)
+            return {o, n_, 0, 0};
+        if (const Outcome o = shift::differenceBytes(x.a, x.aText); o != Outcome::Done)
+            return {o, n_, 0, 0};
+        x.transNr = store::trimField(posts.field(i, Post::TransNr));
+        x.subTransNr = store::trimField(posts.field(i, Post::SubTransNr));
+    }
+
+    // The posts passed: both balances by the moved amounts, the difference following them.
+    const Amount db = m.later ? -movedB : movedB;
+    const Amount da = m.later ? -movedA : movedA;
+    struct Between {
+        Balances value;
+        NewBalances bytes;
+        bool difference = false; // the difference changes its value
+    };
+    std::vector<Between> between;
+    if (!db.isZero() || !da.isZero()) {
+        between.resize(static_cast<std::size_t>(m.betweenCount));
+        for (int k = 0; k < m.betweenCount; ++k) {
+            Between& x = between[static_cast<std::size_t>(k)];
+            x.value = {posts.amount(m.betweenOld + k, Post::BudgSaldo) + db,
+                       posts.amount(m.betweenOld + k, Post::VerklSaldo) + da,
+                       {}};
+            if (const Outcome o = balanceFields(x.value, x.bytes, !db.isZero(), !da.isZero());
+                o != Outcome::Done)
+                return {o, n_, 0, 0};
+            x.difference =
+                Amount::parse(posts.field(m.betweenOld + k, Post::DiffSaldo)) != x.value.difference;
+        }
+    }
+    Balances running;
+    if (m.later) {
+        const int lastBetween = m.betweenOld + m.betweenCount - 1;
+        running = between.empty() ? balancesOf(posts, lastBetween) : between.back().value;
+    } else {
+        running = balancesOf(posts, m.movedStart - 1);
+    }
+    for (Moved& x : moved)
+        if (const Outcome o = runOn(running, x.b, x.a, x.balances); o != Outcome::Done)
+            return {o, n_, 0, 0};
+
+    std::string& image = shift::writableImage(file_, n_);
+    shift::rearrange(image, Length, m);
+    for (std::size_t k = 0; k < between.size(); ++k) {
+        const int n = m.betweenNew + static_cast<int>(k);
+        if (!db.isZero())
+            shift::put(image, Length, n, Post::BudgSaldo, between[k].bytes.budget);
+        if (!da.isZero())
+            shift::put(image, Length, n, Post::VerklSaldo, between[k].bytes.actual);
+        if (between[k].difference)
+            shift::put(image, Length, n, Post::DiffSaldo, between[k].bytes.difference);
+    }
+    for (std::size_t k = 0; k < moved.size(); ++k) {
+        const Moved& x = moved[k];
+        const int n = m.movedStart + static_cast<int>(k);
+        shift::put(image, Length, n, Post::Datum, date);
+        shift::put(image, Length, n, Post::TransNr, x.transNr);
+        shift::put(image, Length, n, Post::BudgBelopp, x.bText);
+        shift::put(image, Length, n, Post::VerklBelopp, x.aText);
+        shift::put(image, Length, n, Post::BudgSaldo, x.balances.budget);
+        shift::put(image, Length, n, Post::VerklSaldo, x.balances.actual);
+        shift::put(image, Length, n, Post::DiffSaldo, x.balances.difference);
+        shift::put(image, Length, n, Post::BStatus, confirmed ? "*" : " ");
+        shift::put(image, Length, n, Post::SubTransNr, x.subTransNr);
+        shift::put(image, Length, n, Post::Reserv, "  ");
+    }
+    if (confirmed)
+        for (int k = 0; k < m.moved(); ++k)
+            record(m.movedStart + k);
+    return {Outcome::Done, n_, m.windowStart, m.movedStart};
+}
+
+bool BudgetLedger::toggleTick(int post) {
+    const shift::Posts posts(file_, n_);
+    const bool ticked = posts.field(post, Post::Markering) != "x";
+    std::string& image = shift::writableImage(file_, n_);
+    shift::put(image, Length, post, Post::Markering, ticked ? "x" : " ");
+    return ticked;
+}
+
+std::optional<BudgetBalanceFault> BudgetLedger::checkBalances(int from) const {
+    const shift::Posts posts(file_, n_);
+    const int start = std::max(from, 1);
+    if (start > n_)
+        return std::nullopt;
+    Balances before = balancesOf(posts, start - 1);
+    const auto fault = [&](int i, BalanceTest test, Amount stored, Amount expected) {
+        return BudgetBalanceFault{i, Post(posts.record(i)), test, stored, expected};
+    };
+    for (int i = start; i <= n_; ++i) {
+        const Balances stored = balancesOf(posts, i);
+        const Amount budget = before.budget + posts.amount(i, Post::BudgBelopp);
+        if (!shift::sameOnTwoDecimals(budget, stored.budget))
+            return fault(i, BalanceTest::Budget, stored.budget, budget);
+        const Amount actual = before.actual + posts.amount(i, Post::VerklBelopp);
+        if (!shift::sameOnTwoDecimals(actual, stored.actual))
+            return fault(i, BalanceTest::Actual, stored.actual, actual);
+        const Amount difference = stored.actual - stored.budget;
+        if (!shift::sameOnTwoDecimals(difference, stored.difference))
+            return fault(i, BalanceTest::Difference, stored.difference, difference);
+        before = stored;
+    }
+    return std::nullopt;
+}
+
+Outcome BudgetLedger::recount(int from) {
+    const shift::Posts posts(file_, n_);
+    const int start = std::max(from, 1);
+    if (start > n_)
+        return Outcome::Done;
+    const Balances before = balancesOf(posts, start - 1);
+    Balances running{before.budget, before.actual, {}};
+    // A stored balance that is no number is what a recount is for: it is rewritten.
+    const auto differs = [&](int i, Field f, Amount value) {
+        return Amount::parse(posts.field(i, f)) != value;
+    };
+    struct Changed {
+        int post;
+        NewBalances bytes;
+        bool budget, actual, difference;
+    };
+    std::vector<Changed> changed;
+    for (int i = start; i <= n_; ++i) {
+        NewBalances bytes;
+        if (const Outcome o =
+                runOn(running, posts.amount(i, Post::BudgBelopp), posts.amount(i, Post::VerklBelopp), bytes);
+            o != Outcome::Done)
+            return o;
+        const Changed c{i, bytes, differs(i, Post::BudgSaldo, running.budget),
+                        differs(i, Post::VerklSaldo, running.actual),
+                        differs(i, Post::DiffSaldo, running.difference)};
+        if (c.budget || c.actual || c.difference)
+            changed.push_back(c);
+    }
+    if (changed.empty())
+        return Outcome::Done;
+    std::string& image = shift::writableImage(file_, n_);
+    for (const Changed& c : changed) {
+        if (c.budget)
+            shift::put(image, Length, c.post, Post::BudgSaldo, c.bytes.budget);
+        if (c.actual)
+            shift::put(image, Length, c.post, Post::VerklSaldo, c.bytes.actual);
+        if (c.difference)
+            shift::put(image, Length, c.post, Post::DiffSaldo, c.bytes.difference);
+    }
+    return Outcome::Done;
+}
+
+} // namespace ledger
