@@ -1,0 +1,245 @@
+// The post operations of both ledgers at 1 000, 10 000 and 100 000 posts, on the file image in
+// memory (the commit that follows is the file layer's cost, measured elsewhere): a new post at the
+// start, in the middle and at the end, deleting the first post, moving ten posts from the start to
+// after the last post (every other post passes them), and checking every balance of the file.
+// Each round starts from the same image, restored outside the timing.
+
+#include "budget/BudgetTemplate.h"
+#include "ledger/BudgetLedger.h"
+#include "ledger/Cashbook.h"
+#include "ledger/LedgerView.h"
+#include "store/DateText.h"
+#include "store/Records.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+using store::Amount;
+
+namespace {
+
+struct Folder {
+    fs::path path;
+    Folder() {
+        std::random_device rd;
+        path = fs::temp_directory_path() / ("moniva-opsbench-" + std::to_string(rd()));
+        fs::create_directories(path);
+    }
+    ~Folder() {
+        std::error_code ec;
+        fs::remove_all(path, ec);
+    }
+};
+
+Folder& folder() {
+    static Folder f;
+    return f;
+}
+
+// Three posts a day from 1990-01-01, so the dates stay in order.
+std::string dateOf(int i) {
+    static std::vector<std::string> dates{store::dateText({1990, 1, 1})};
+    while (static_cast<int>(dates.size()) * 3 <= i)
+        dates.push_back(store::dateText(store::stepDay(*store::parseDate(dates.back()), 1)));
+    return dates[static_cast<std::size_t>(i / 3)];
+}
+
+// Amounts that leave fractions in the balances, as real accounts have.
+Amount amountOf(int i) {
+    return i % 3 == 0 ? Amount::parseStored("1234,5") : Amount::parseStored("-411,75");
+}
+
+// KontoData of n consistent posts, written once per kind and size.
+fs::path kontoDataFile(ledger::Kind kind, int n) {
+    const fs::path p =
+        folder().path / ((kind == ledger::Kind::Cash ? "cash-" : "budget-") + std::to_string(n));
+    if (fs::exists(p))
+        return p;
+    std::string image;
+    image.reserve(static_cast<std::size_t>(n) * ledger::recordLength(kind));
+    Amount budget, actual;
+    for (int i = 0; i < n; ++i) {
+        const Amount a = amountOf(i);
+        const Amount b = a + Amount::whole(10);
+        actual += a;
+        budget += b;
+        const std::string transNr = a.isNegative() ? "3" : "2";
+        if (kind == ledger::Kind::Cash) {
+            store::PostRec_Enkel r;
+            r.set(store::PostRec_Enkel::Datum, dateOf(i));
+            r.set(store::PostRec_Enkel::TransNr, transNr);
+            r.setAmount(store::PostRec_Enkel::Belopp, a);
+            r.setAmount(store::PostRec_Enkel::Saldo, actual);
+            image += r.bytes();
+        } else {
+            store::PostRec_Budget r;
+            r.set(store::PostRec_Budget::Datum, dateOf(i));
+            r.set(store::PostRec_Budget::TransNr, transNr);
+            r.setAmount(store::PostRec_Budget::BudgBelopp, b);
+            r.setAmount(store::PostRec_Budget::VerklBelopp, a);
+            r.setAmount(store::PostRec_Budget::BudgSaldo, budget);
+            r.setAmount(store::PostRec_Budget::VerklSaldo, actual);
+            r.setAmount(store::PostRec_Budget::DiffSaldo, actual - budget);
+            r.set(store::PostRec_Budget::BStatus, "*");
+            image += r.bytes();
+        }
+    }
+    std::ofstream out(p, std::ios::binary | std::ios::trunc);
+    out.write(image.data(), static_cast<std::streamsize>(image.size()));
+    return p;
+}
+
+enum Where { Start, Middle, End };
+
+std::string dateFor(Where where, int n) {
+    switch (where) {
+    case Start:
+        return "1989-12-31";
+    case Middle:
+        return dateOf(n / 2);
+    case End:
+        break;
+    }
+    return store::dateText(store::stepDay(*store::parseDate(dateOf(n - 1)), 1));
+}
+
+// An account image restored before every round, outside the timing.
+struct Fixture {
+    store::RecordFile file;
+    std::string original;
+    int n;
+    Fixture(ledger::Kind kind, int posts)
+        : file(kontoDataFile(kind, posts), ledger::recordLength(kind), store::RecordFile::Missing::Fail),
+          original(file.image()), n(posts) {}
+    // A refused operation would measure nothing worth knowing.
+    void require(benchmark::State& state, const ledger::PostResult& r) {
+        if (r.outcome != ledger::Outcome::Done)
+            state.SkipWithError("the operation was refused");
+    }
+    void restore(benchmark::State& state) {
+        state.PauseTiming();
+        file.mutableImage() = original;
+        state.ResumeTiming();
+    }
+};
+
+void BM_CashInsert(benchmark::State& state) {
+    Fixture f(ledger::Kind::Cash, static_cast<int>(state.range(0)));
+    const ledger::CashEntry entry{dateFor(static_cast<Where>(state.range(1)), f.n), 3, 0,
+                                  Amount::parseStored("-99,95")};
+    ledger::PostResult last;
+    for (auto _ : state) {
+        f.restore(state);
+        ledger::Cashbook book(f.file, f.n);
+        last = book.insert(entry);
+        benchmark::DoNotOptimize(last);
+    }
+    f.require(state, last);
+}
+
+void BM_CashDeleteFirst(benchmark::State& state) {
+    Fixture f(ledger::Kind::Cash, static_cast<int>(state.range(0)));
+    ledger::PostResult last;
+    for (auto _ : state) {
+        f.restore(state);
+        ledger::Cashbook book(f.file, f.n);
+        last = book.remove(1);
+        benchmark::DoNotOptimize(last);
+    }
+    f.require(state, last);
+}
+
+void BM_CashMoveTen(benchmark::State& state) {
+    Fixture f(ledger::Kind::Cash, static_cast<int>(state.range(0)));
+    const std::string date = dateFor(End, f.n);
+    ledger::PostResult last;
+    for (auto _ : state) {
+        f.restore(state);
+        ledger::Cashbook book(f.file, f.n);
+        last = book.move(1, 10, date);
+        benchmark::DoNotOptimize(last);
+    }
+    f.require(state, last);
+}
+
+void BM_CashCheck(benchmark::State& state) {
+    Fixture f(ledger::Kind::Cash, static_cast<int>(state.range(0)));
+    const ledger::Cashbook book(f.file, f.n);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(book.checkBalances(1));
+}
+
+void BM_BudgetInsert(benchmark::State& state) {
+    Fixture f(ledger::Kind::Budget, static_cast<int>(state.range(0)));
+    const ledger::BudgetEntry entry{dateFor(static_cast<Where>(state.range(1)), f.n), 3, 0, "-100", "-99,95"};
+    ledger::PostResult last;
+    for (auto _ : state) {
+        f.restore(state);
+        ledger::BudgetLedger book(f.file, f.n, "2100-01-01");
+        last = book.insert(entry);
+        benchmark::DoNotOptimize(last);
+    }
+    f.require(state, last);
+}
+
+void BM_BudgetDeleteFirst(benchmark::State& state) {
+    Fixture f(ledger::Kind::Budget, static_cast<int>(state.range(0)));
+    ledger::PostResult last;
+    for (auto _ : state) {
+        f.restore(state);
+        ledger::BudgetLedger book(f.file, f.n, "2100-01-01");
+        last = book.remove(1);
+        benchmark::DoNotOptimize(last);
+    }
+    f.require(state, last);
+}
+
+// Confirmed posts are recorded in the template as well.
+void BM_BudgetMoveTen(benchmark::State& state) {
+    Fixture f(ledger::Kind::Budget, static_cast<int>(state.range(0)));
+    const std::string date = dateFor(End, f.n);
+    const fs::path mallPath = folder().path / ("B-mall-move-" + std::to_string(f.n));
+    store::RecordFile mall(mallPath, 18);
+    budget::BudgetTemplate tmpl(mall);
+    ledger::PostResult last;
+    for (auto _ : state) {
+        f.restore(state);
+        ledger::BudgetLedger book(f.file, f.n, "2100-01-01", &tmpl);
+        last = book.move(1, 10, date);
+        benchmark::DoNotOptimize(last);
+    }
+    f.require(state, last);
+}
+
+void BM_BudgetCheck(benchmark::State& state) {
+    Fixture f(ledger::Kind::Budget, static_cast<int>(state.range(0)));
+    const ledger::BudgetLedger book(f.file, f.n, "2100-01-01");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(book.checkBalances(1));
+}
+
+} // namespace
+
+BENCHMARK(BM_CashInsert)
+    ->ArgsProduct({{1000, 10000, 100000}, {Start, Middle, End}})
+    ->ArgNames({"posts", "where"})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CashDeleteFirst)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CashMoveTen)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CashCheck)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BudgetInsert)
+    ->ArgsProduct({{1000, 10000, 100000}, {Start, Middle, End}})
+    ->ArgNames({"posts", "where"})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BudgetDeleteFirst)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BudgetMoveTen)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BudgetCheck)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
