@@ -48,6 +48,7 @@ HeadForm::HeadForm(Context& ctx) : ctx_(ctx) {
     placeControls(true);
     command1_->hide();
     installHelp();
+    cashFrame_->attach(this);
 }
 
 HeadForm::~HeadForm() {
@@ -107,6 +108,7 @@ void HeadForm::buildControls() {
                        QStringLiteral("Avsluta och gå ur programmet"));
     connect(command4_, &QPushButton::clicked, this, &HeadForm::Exit_Konto);
     connect(command3_, &QPushButton::clicked, this, &HeadForm::Command3_Click);
+    connect(command2_, &QPushButton::clicked, this, &HeadForm::Command2_Click);
     connect(command14_, &QPushButton::clicked, this, &HeadForm::Donera_Click);
 
     picture1_ = new QLabel(central);
@@ -239,6 +241,7 @@ void HeadForm::AllReset() {
         frame->transText()->clear();
         frame->transText()->setReadOnly(true);
         if (frame == cashFrame_) {
+            cashFrame_->resetEntry();
             cashFrame_->amountBox()->clear();
             cashFrame_->amountBox()->setReadOnly(true);
         } else {
@@ -286,6 +289,19 @@ void HeadForm::Nykonto_mn_Click() {
     } else {
         First_account();
     }
+}
+
+void HeadForm::Command2_Click() {
+    if (kind_ != QLatin1String("Ek"))
+        return; // the budget ledger's procedures are not part of this version yet
+    if (command2Mode_ == QLatin1String("inl"))
+        cashFrame_->Inpost_Enkel();
+    else if (command2Mode_ == QLatin1String("chg"))
+        cashFrame_->ChgPost_Enkel();
+    else if (command2Mode_ == QLatin1String("rem"))
+        cashFrame_->UtPost_Enkel();
+    else if (command2Mode_ == QLatin1String("flt"))
+        cashFrame_->PostMover_Enkel();
 }
 
 void HeadForm::openNewAccountForm() {

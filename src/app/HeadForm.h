@@ -47,6 +47,9 @@ class DateSelector;
 // procedures below.
 class HeadForm : public QMainWindow, public accounts::NyKontoHost {
     Q_OBJECT
+    // The ledger frames run their procedures on the open account this window holds.
+    friend class ledger::CashFrame;
+
 public:
     explicit HeadForm(Context& ctx);
     ~HeadForm() override;
@@ -87,6 +90,10 @@ public:
     void Lock_Kontroller();
     void Finder();
     void Nykonto_mn_Click();
+    // The action button: by account kind and command mode (insert, change, delete, move).
+    void Command2_Click();
+    const QString& command2Mode() const { return command2Mode_; }
+    int markedPost() const { return markedPost_; }
 
     // --- Procedures and the cancel button
     // Starts or changes the procedure in progress; the cancel button's tooltip follows the code.

@@ -111,14 +111,11 @@ void HeadForm::Inläs() {
     transakt_.emplace(ctx_.paths.transakt(accountNameBytes_), store::TransRec::Length,
                       store::RecordFile::Missing::Fail);
     ledger::LedgerFrame* frame = shownFrame();
-    const auto mains = catalogue::mainTransactions(*transakt_);
     if (frame == cashFrame_) {
-        // Ladda_H_Trans_Enkel
-        cashFrame_->loadTransactionList(mains, QStringLiteral("Välj en huvudtransaktion från listan  !"));
-        cashFrame_->showStandardTransactionReady(catalogue::neutralStandardTransaction(*transakt_) != 0);
+        cashFrame_->Ladda_H_Trans_Enkel();
     } else {
         // Ladda_H_Trans_Budg
-        budgetFrame_->loadTransactionList(mains, QString());
+        budgetFrame_->loadTransactionList(catalogue::mainTransactions(*transakt_), QString());
         budgetFrame_->transCombo()->setPlaceholderText(
             QStringLiteral("Välj en huvudtransaktion från listan !"));
     }

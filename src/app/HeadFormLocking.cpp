@@ -5,6 +5,7 @@
 #include "app/DateSelector.h"
 #include "ledger/ui/BudgetFrame.h"
 #include "ledger/ui/CashFrame.h"
+#include "store/Amount.h"
 #include "support/ui/Trap.h"
 
 #include <QAction>
@@ -14,6 +15,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTableWidget>
 
 namespace app {
@@ -172,6 +174,15 @@ void HeadForm::Rensa_Mark(ledger::LedgerFrame* frame) {
         }
         frame->setAllBackgrounds(ledger::UnmarkedBackground);
     }
+    if (frame) {
+        frame->grid()->setEnabled(true);
+        frame->scrollBar()->setEnabled(scroll_.enabled);
+        for (QLabel* title : frame->columnTitles())
+            title->setEnabled(true);
+    }
+    if (frame == cashFrame_)
+        cashFrame_->resetEntry();
+    moveMode_ = false;
     command1_->setEnabled(false);
     command2_->setEnabled(true);
     command2_->setText(QStringLiteral("Flytta"));
@@ -182,6 +193,7 @@ void HeadForm::Rensa_Mark(ledger::LedgerFrame* frame) {
     Unlock_Konto();
     Unlock_menues();
     picture1_->setEnabled(true);
+    dateSelector_->setEnabled(true);
     dateSelector_->datumset(QString::fromStdString(ctx_.today));
 }
 
@@ -222,6 +234,8 @@ void HeadForm::Com3_Routines() {
                 }
                 chosenMain_ = {};
                 chosenSub_ = {};
+                typing_ = false;
+                cashFrame_->resetEntry();
                 command2_->setEnabled(true);
                 command2_->setText(QStringLiteral("Flytta"));
                 command2Mode_ = QStringLiteral("flt");
@@ -235,24 +249,29 @@ void HeadForm::Com3_Routines() {
                 label30_->clear();
                 setProcedureCode(QString());
             } else if (code == QLatin1String("chg")) {
+                const auto shownAmount = [](const QString& stored) {
+                    return stored.isEmpty()
+                               ? QString()
+                               : QString::fromStdString(store::displayStoredAmount(stored.toStdString()));
+                };
                 if (cash)
-                    cashFrame_->amountBox()->setText(markedAmount_);
+                    cashFrame_->amountBox()->setText(shownAmount(markedAmount_));
                 else {
-                    budgetFrame_->budgetAmountBox()->setText(markedAmount_);
-                    budgetFrame_->actualAmountBox()->setText(markedActual_);
+                    budgetFrame_->budgetAmountBox()->setText(shownAmount(markedAmount_));
+                    budgetFrame_->actualAmountBox()->setText(shownAmount(markedActual_));
                 }
                 typing_ = false;
+                if (frame)
+                    frame->scrollBar()->setEnabled(scroll_.enabled);
+                command2_->setEnabled(true);
                 command2_->setText(QStringLiteral("Ta bort"));
                 command2Mode_ = QStringLiteral("rem");
                 command3_->setText(QStringLiteral("Avbryt mark."));
                 setProcedureCode(markCode);
             } else if (code == QLatin1String("Fl")) {
-                moveMode_ = false;
+                Rensa_Mark(frame);
                 label29_->clear();
                 label30_->clear();
-                if (frame)
-                    frame->setAllBackgrounds(ledger::UnmarkedBackground);
-                setProcedureCode(QString());
             } else if (code == QLatin1String("trbyt")) {
                 if (frame) {
                     frame->transText()->setEnabled(true);

@@ -2,6 +2,11 @@
 
 #include "ledger/LedgerView.h"
 #include "ledger/ui/LedgerFrame.h"
+#include "store/Amount.h"
+
+namespace app {
+class HeadForm;
+}
 
 namespace ledger {
 
@@ -22,8 +27,56 @@ public:
     // Green when the account has a neutral standard transaction ready for balance entry, else yellow.
     void showStandardTransactionReady(bool ready);
 
+    // The main window whose open account the frame works on (set once, by the main window).
+    void attach(app::HeadForm* head);
+
+    // --- Transaction choice
+    void Ladda_H_Trans_Enkel();
+    void Ladda_S_Trans_Enkel();
+    void H_TransOptionEnk_MouseDown();
+    void S_TransOptionEnk_MouseDown();
+    void TransCombo_Enkel_DropDown();
+    void TransCombo_Enkel_Click();
+
+    // --- Entering, checking and changing posts
+    void Bel_Enkel_KeyDown();
+    void Bel_Enkel_Enter();
+    void Inpost_Enkel();
+    void SaldoKontroll_Enkel();
+    void ReCount_Enkel();
+    void G1_Click(int row, int column);
+    void UtPost_Enkel();
+    void ChgPost_Enkel();
+    void PostMover_Enkel();
+    // The typed amount as stored: the cleaned digits with "-" in front for an expense.
+    const QString& amountText() const { return amountText_; }
+    const QString& moveState() const { return moveState_; }
+    // Forgets a typed amount and a move in progress (the frame back to idle).
+    void resetEntry();
+
+    static QString amountLimitText();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void amountBoxHelp();
+    void markPost(int row);
+    void moveClick(int row);
+    // Commits the post file, or drops the change and passes the failure on.
+    void commitPosts();
+    // The follow-up steps after a change: the balance check from S, the view placed and filled.
+    void afterChange(int postCount, int recountStart);
+    void pressCancel();
+    QString transactionNameOf(int transNr) const;
+
+    app::HeadForm* head_ = nullptr;
     QLineEdit* amountBox_;
+    QString amountText_;
+    QString moveState_;
+    int moveFirst_ = 0;
+    int moveLast_ = 0;
+    int moveFirstRow_ = -1;
 };
 
 } // namespace ledger

@@ -1,0 +1,681 @@
+// The cash-book procedures of the frame "Kassabokföring": choosing the transaction of a new
+// post, entering it, the balance check, and marking, deleting, changing and moving posts. The
+// frame works on the open account of the main window and calls its named procedures.
+
+#include "app/DateSelector.h"
+#include "app/HeadForm.h"
+#include "catalogue/Catalogue.h"
+#include "ledger/Cashbook.h"
+#include "ledger/ui/CashFrame.h"
+#include "store/Cp1252.h"
+#include "store/Records.h"
+#include "support/ui/Trap.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTableWidget>
+
+namespace ledger {
+
+namespace {
+const QString CRLF = QStringLiteral("\r\n");
+
+QString display(store::Amount a) {
+    return QString::fromStdString(store::displayAmount(a));
+}
+QString displayStored(std::string_view text) {
+    return QString::fromStdString(store::displayStoredAmount(text));
+}
+} // namespace
+
+QString CashFrame::amountLimitText() {
+    return QStringLiteral("Detta program har tyvärr en begränsning\ntill belopp < 100 000 000.00 kronor !\n"
+                          "Därför måste inmatning av högre\nbelopp spärras, likaledes inmatning\n"
+                          "som ger upphov till ett plus- eller\nminussaldo över denna nivå !");
+}
+
+void CashFrame::attach(app::HeadForm* head) {
+    head_ = head;
+    connect(grid(), &QTableWidget::cellClicked, this, &CashFrame::G1_Click);
+    connect(transCombo(), &QComboBox::activated, this, [this] { TransCombo_Enkel_Click(); });
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{amountBox_, transCombo(), mainOption(), subOption(), grid()})
+        w->installEventFilter(this);
+    grid()->setMouseTracking(true);
+}
+
+bool CashFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == amountBox_ && event->type() == QEvent::KeyPress && !amountBox_->isReadOnly()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            Bel_Enkel_Enter();
+            return true; // the key is swallowed
+        }
+        Bel_Enkel_KeyDown();
+    } else if (event->type() == QEvent::MouseButtonPress) {
+        if (watched == transCombo() && transCombo()->isEnabled())
+            TransCombo_Enkel_DropDown();
+        else if (watched == mainOption() && mainOption()->isEnabled()) {
+            H_TransOptionEnk_MouseDown();
+            return true;
+        } else if (watched == subOption() && subOption()->isEnabled()) {
+            S_TransOptionEnk_MouseDown();
+            return true;
+        }
+    } else if (event->type() == QEvent::Enter && head_ && !head_->moveMode_) {
+        if (watched == amountBox_)
+            amountBoxHelp();
+        else if (watched == grid())
+            head_->setHelp(
+                QStringLiteral("Display"),
+                QStringLiteral(" Markera rad för borttagn. eller ändring.\n Flytta post ? Klicka först på "
+                               "[Flytta]."));
+    }
+    return LedgerFrame::eventFilter(watched, event);
+}
+
+void CashFrame::pressCancel() {
+    head_->armReset();
+    head_->Command3_Click();
+}
+
+void CashFrame::resetEntry() {
+    amountText_.clear();
+    moveState_.clear();
+    moveFirst_ = moveLast_ = 0;
+    moveFirstRow_ = -1;
+}
+
+QString CashFrame::transactionNameOf(int transNr) const {
+    return QString::fromStdString(ledger::transactionName(*head_->transakt_, std::to_string(transNr)));
+}
+
+// --- Transaction choice
+
+void CashFrame::Ladda_H_Trans_Enkel() {
+    loadTransactionList(catalogue::mainTransactions(*head_->transakt_),
+                        QStringLiteral("Välj en huvudtransaktion från listan  !"));
+    showStandardTransactionReady(catalogue::neutralStandardTransaction(*head_->transakt_) != 0);
+}
+
+void CashFrame::Ladda_S_Trans_Enkel() {
+    const store::RecordFile kategori(head_->ctx_.paths.kategori(head_->accountNameBytes_),
+                                     store::KatRec::Length);
+    const auto items = catalogue::subTransactions(kategori);
+    loadTransactionList(items, kategori.count() > 0 ? QStringLiteral("Välj en subtransaktion från listan !")
+                                                    : QStringLiteral("Listan subtransaktioner är tom !"));
+}
+
+void CashFrame::H_TransOptionEnk_MouseDown() {
+    if (mainOption()->isChecked())
+        return;
+    mainOption()->setChecked(true);
+    support::trapped(
+        head_->ctx_, head_, [&] { Ladda_H_Trans_Enkel(); },
+        [&] {
+            return support::ErrorDescription{
+                QStringLiteral("Ett fel har uppstått i subrutinen H_TransOptionEnk") + CRLF +
+                    QStringLiteral(" vid laddning av huvudtransaktioner.") + CRLF + CRLF,
+                {QStringLiteral("Fel i rutinen H_TransOptionEnk"),
+                 QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
+        });
+    if (!head_->chosenMain_.name.isEmpty())
+        transText()->setText(head_->chosenMain_.name);
+}
+
+void CashFrame::S_TransOptionEnk_MouseDown() {
+    if (subOption()->isChecked())
+        return;
+    subOption()->setChecked(true);
+    support::trapped(
+        head_->ctx_, head_, [&] { Ladda_S_Trans_Enkel(); },
+        [&] {
+            return support::ErrorDescription{
+                QStringLiteral("Ett fel har uppstått i subrutinen S_TransOptionEnk") + CRLF +
+                    QStringLiteral(" vid laddning av subtransaktioner.") + CRLF + CRLF,
+                {QStringLiteral("Fel i rutinen S_TransOptionEnk"),
+                 QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
+        });
+    if (!head_->chosenSub_.name.isEmpty())
+        transText()->setText(head_->chosenSub_.name);
+}
+
+void CashFrame::TransCombo_Enkel_DropDown() {
+    if (head_->markedPost_ > 0)
+        return;
+    transText()->clear();
+    head_->chosenMain_.name.clear();
+    head_->chosenMain_.sign.clear();
+    if (amountText_.isEmpty()) {
+        amountBox_->setReadOnly(true);
+        if (!head_->balanceMode_) {
+            head_->command2_->setEnabled(true);
+            head_->command2_->setText(QStringLiteral("Flytta"));
+            head_->command2Mode_ = QStringLiteral("flt");
+        }
+    }
+}
+
+void CashFrame::TransCombo_Enkel_Click() {
+    if (transCombo()->currentIndex() < 0)
+        return;
+    const int number = transCombo()->currentData().toInt();
+    support::trapped(
+        head_->ctx_, head_,
+        [&] {
+            if (mainOption()->isChecked()) {
+                const auto rec = head_->transakt_->read<store::TransRec>(static_cast<std::size_t>(number));
+                const QString name =
+                    QString::fromStdString(store::cp1252ToUtf8(rec.text(store::TransRec::TransNamn)));
+                const QString sign = QString(QChar(rec.raw(store::TransRec::Tecken)[0])).trimmed();
+                if (head_->markedPost_ > 0)
+                    return; // replacing a marked post's transaction belongs to the catalogue procedures
+                head_->chosenMain_ = {name, number, sign};
+                transText()->setText(name);
+                if (!head_->balanceMode_) {
+                    head_->Lock_menues();
+                    head_->Lock_Konto();
+                    head_->picture1_->setEnabled(false);
+                    head_->command3_->setText(QStringLiteral("Avbryt inmatn."));
+                    head_->setProcedureCode(QStringLiteral("cbonomark"));
+                }
+                amountBox_->setReadOnly(false);
+                amountBox_->setFocus();
+                return;
+            }
+            const store::RecordFile kategori(head_->ctx_.paths.kategori(head_->accountNameBytes_),
+                                             store::KatRec::Length);
+            const QString name = QString::fromStdString(
+                store::cp1252ToUtf8(kategori.read<store::KatRec>(static_cast<std::size_t>(number))
+                                        .text(store::KatRec::SubTransNamn)));
+            head_->chosenSub_ = {name, number, QString()};
+            transText()->setText(name);
+            if (head_->markedPost_ > 0)
+                return;
+            if (head_->chosenMain_.name.isEmpty()) {
+                head_->Lock_menues();
+                head_->Lock_Konto();
+                head_->picture1_->setEnabled(false);
+                grid()->setEnabled(false);
+                if (!amountText_.isEmpty()) {
+                    head_->command2_->setEnabled(true);
+                    head_->command2_->setText(QStringLiteral("Flytta"));
+                    head_->command2Mode_ = QStringLiteral("flt");
+                    head_->command2_->setFocus();
+                } else {
+                    head_->command2_->setEnabled(false);
+                    head_->command2Mode_.clear();
+                }
+            } else {
+                amountBox_->setFocus();
+            }
+        },
+        [&] {
+            return support::ErrorDescription{
+                QStringLiteral("Ett fel har uppstått i subrutinen TransCombo_Enkel_Click") + CRLF +
+                    QStringLiteral(" vid val på transaktionslistan.") + CRLF + CRLF,
+                {QStringLiteral("Fel i rutinen TransCombo_Enkel_Click"),
+                 QStringLiteral("Vald post = ") + QString::number(number),
+                 QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
+        });
+}
+
+// --- The amount box
+
+void CashFrame::Bel_Enkel_KeyDown() {
+    if (head_->typing_)
+        return;
+    head_->typing_ = true;
+    amountText_.clear();
+    if (head_->markedPost_ <= 0) {
+        amountBox_->clear();
+        return;
+    }
+    // A marked post: typing changes its amount.
+    head_->command2_->setText(QStringLiteral("Ändra"));
+    head_->command2Mode_ = QStringLiteral("chg");
+    head_->command2_->setEnabled(false);
+    head_->command3_->setText(QStringLiteral("Avbryt ändr."));
+    head_->setProcedureCode(QStringLiteral("chg"));
+    head_->command1_->setEnabled(false);
+    scrollBar()->setEnabled(false);
+}
+
+void CashFrame::Bel_Enkel_Enter() {
+    head_->typing_ = false;
+    QString text = amountBox_->text().trimmed();
+    if (text.startsWith('-'))
+        text = text.mid(1).trimmed(); // the sign comes from the transaction
+    std::string cleaned = store::cleanTypedAmount(text.toStdString());
+    if (cleaned.empty()) {
+        cleaned = "0";
+        head_->ctx_.dialogs.message(
+            head_, QStringLiteral("Nollbelopp eller andra tecken"),
+            QStringLiteral("Eftersom andra tecken än siffror, alternativt inga tecken, har "
+                           "använts, utföres beloppet med 0,00"));
+    }
+    const store::Amount amount = store::Amount::parse(cleaned).value_or(store::Amount{});
+    if (amount.roundedWholeHalfEven() >= 100'000'000) {
+        head_->ctx_.dialogs.message(head_, QStringLiteral("Överskriden max-nivå"), amountLimitText());
+        pressCancel();
+        return;
+    }
+    const bool expense = head_->chosenMain_.sign == QLatin1String("-");
+    amountText_ = (expense ? QStringLiteral("-") : QString()) + QString::fromStdString(amount.amountText());
+    amountBox_->setText((expense ? QStringLiteral("-") : QString()) + display(amount));
+    head_->command2_->setEnabled(true);
+    head_->command2_->setFocus();
+    if (head_->markedPost_ <= 0) {
+        head_->command2_->setText(QStringLiteral("Lägg in"));
+        head_->command2Mode_ = QStringLiteral("inl");
+    }
+}
+
+void CashFrame::amountBoxHelp() {
+    QString tip, line;
+    const bool marked = head_->markedPost_ > 0;
+    if (!marked && head_->chosenMain_.name.isEmpty()) {
+        tip = QStringLiteral("Transaktion ej vald !");
+        line = QStringLiteral("Transaktion måste väljas innan belopp skrivs in !");
+    } else if (!marked && amountBox_->isReadOnly()) {
+        tip = QStringLiteral("Avsluta med [Lägg in] !");
+        line = QStringLiteral("Slutför ändringen med [Lägg in] !");
+    } else if (!marked && head_->typing_) {
+        tip = QStringLiteral("Avsluta med ENTER !");
+        line = QStringLiteral("Tryck ENTER efter avslutad inmatning !");
+    } else if (!marked) {
+        tip = QStringLiteral("Skriv in beloppet");
+        line = QStringLiteral("Skriv in beloppet i fältet!");
+    } else if (amountBox_->isReadOnly()) {
+        tip = QStringLiteral("Belopp kan ej ändras !");
+        line = QStringLiteral("Ej möjligt ändra belopp under annan operation !");
+    } else if (head_->typing_) {
+        tip = QStringLiteral("Ändra och tryck ENTER !");
+        line = QStringLiteral("Justera beloppet, tryck därefter ENTER !");
+    } else {
+        tip = QStringLiteral("Beloppet kan ändras !");
+        line = QStringLiteral("Beloppet möjligt justera vid behov !");
+    }
+    amountBox_->setToolTip(tip);
+    head_->setHelp(QStringLiteral("Belopp"), line);
+}
+
+// --- Changing the post file
+
+void CashFrame::commitPosts() {
+    head_->kontoData_->commit();
+}
+
+void CashFrame::afterChange(int postCount, int recountStart) {
+    head_->postCount_ = postCount;
+    head_->currentPost_ = recountStart;
+    SaldoKontroll_Enkel();
+    head_->ScrollSet_Enkel();
+    head_->Inläs_G1();
+    head_->OmLista_Enkel();
+}
+
+void CashFrame::Inpost_Enkel() {
+    const QString date = head_->workingDate();
+    bool written = false;
+    const bool ran = support::trapped(
+        head_->ctx_, head_,
+        [&] {
+            Cashbook book(*head_->kontoData_, head_->postCount_);
+            const CashEntry entry{date.toStdString(), std::abs(head_->chosenMain_.number),
+                                  head_->chosenSub_.number,
+                                  store::Amount::parse(amountText_.toStdString()).value_or(store::Amount{})};
+            const PostResult result = book.insert(entry);
+            if (result.outcome != Outcome::Done) {
+                head_->ctx_.dialogs.message(head_, QStringLiteral("Överskriden max-nivå"), amountLimitText());
+                return;
+            }
+            commitPosts();
+            written = true;
+            afterChange(result.postCount, result.position);
+        },
+        [&] {
+            return support::ErrorDescription{
+                QStringLiteral("Ett fel har uppstått i subrutinen Inpost_Enkel") + CRLF +
+                    QStringLiteral(" vid inläggning av ny post i datafilen.") + CRLF + CRLF,
+                {QStringLiteral("Fel i rutinen Inpost_Enkel"),
+                 QStringLiteral("vid inläggning av ny post i datafilen"), QStringLiteral("Datum = ") + date,
+                 QStringLiteral("Belopp = ") + amountText_,
+                 QStringLiteral("Transaktionsreferens ") + QString::number(head_->chosenMain_.number),
+                 QStringLiteral("Antal poster = ") + QString::number(head_->postCount_),
+                 QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
+        });
+    if (!ran && !written)
+        head_->kontoData_->reload();
+    pressCancel();
+}
+
+void CashFrame::SaldoKontroll_Enkel() {
+    Cashbook book(*head_->kontoData_, head_->postCount_);
+    const auto fault = book.checkBalances(std::max(1, head_->currentPost_));
+    if (!fault)
+        return;
+    const auto& post = fault->record;
+    const QString text =
+        QStringLiteral("Programmet har hittat ett summeringsfel i\ndatafilen, vid kontrollräkning !\nFelet "
+                       "är lokaliserat "
+                       "till:\n\nDatum: ") +
+        QString::fromStdString(post.text(store::PostRec_Enkel::Datum)) + QStringLiteral("\nTransaktion: ") +
+        QString::fromStdString(
+            ledger::transactionName(*head_->transakt_, post.raw(store::PostRec_Enkel::TransNr))) +
+        QStringLiteral("\nBelopp: ") + displayStored(post.text(store::PostRec_Enkel::Belopp)) +
+        QStringLiteral("\n\nUpptäckt saldoskillnad:\n") + display(fault->stored) + QStringLiteral(" till ") +
+        display(fault->expected) +
+        QStringLiteral(
+            "\n\nFelet kan åtgärdas genom en om-\nräkningsprocedur av datafilen fr o m\nposten före den "
+            "felaktiga !\n\nVill du att omräkningen utföres ?");
+    const bool repair = head_->ctx_.dialogs.question(head_, QStringLiteral("Saldo-kontroll"), text);
+    if (repair)
+        ReCount_Enkel();
+    head_->ctx_.dialogs.message(head_, QStringLiteral("Servicemeddelande"),
+                                QStringLiteral("Om felet upprepas, v g kontakta\nprogramleverantör !"));
+}
+
+void CashFrame::ReCount_Enkel() {
+    Cashbook book(*head_->kontoData_, head_->postCount_);
+    if (book.recount(std::max(1, head_->currentPost_)) != Outcome::Done) {
+        // A balance that cannot be stored is left as it is and not checked again.
+        head_->ctx_.dialogs.message(head_, QStringLiteral("Överskriden max-nivå"), amountLimitText());
+        return;
+    }
+    commitPosts();
+    SaldoKontroll_Enkel();
+}
+
+// --- Marking, deleting, changing and moving
+
+void CashFrame::G1_Click(int row, int column) {
+    if (!head_ || !head_->kontoData_)
+        return;
+    if (!moveState_.isEmpty()) {
+        moveClick(row);
+        return;
+    }
+    const int post = head_->scroll_.value + row;
+    support::trapped(
+        head_->ctx_, head_,
+        [&] {
+            if (post > head_->postCount_) {
+                head_->markedPost_ = 0;
+                head_->dateSelector_->datumset(QString::fromStdString(head_->ctx_.today));
+                return;
+            }
+            if (column >= 4) {
+                Cashbook book(*head_->kontoData_, head_->postCount_);
+                book.toggleTick(post);
+                commitPosts();
+                head_->Inläs_G1();
+                head_->markedRow_ = -1;
+                head_->markedPost_ = 0;
+                head_->OmLista_Enkel();
+                return;
+            }
+            head_->markedPost_ = post;
+            markPost(row);
+        },
+        [&] {
+            return support::ErrorDescription{
+                QStringLiteral("Ett fel har uppstått i subrutinen G1_Click") + CRLF +
+                    QStringLiteral(" vid markering av kontopost.") + CRLF + CRLF,
+                {QStringLiteral("Fel i rutinen G1_Click"), QStringLiteral("PostNr ") + QString::number(post),
+                 QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
+        });
+}
+
+void CashFrame::markPost(int row) {
+    head_->Lock_Konto();
+    head_->Lock_menues();
+    head_->picture1_->setEnabled(false);
+    transCombo()->setEnabled(false);
+    head_->markedRow_ = row;
+    head_->OmLista_Enkel();
+    grid()->setCurrentCell(row, 0);
+    head_->command2_->setEnabled(true);
+    head_->command2_->setText(QStringLiteral("Ta bort"));
+    head_->command2Mode_ = QStringLiteral("rem");
+
+    const auto post =
+        head_->kontoData_->read<store::PostRec_Enkel>(static_cast<std::size_t>(head_->markedPost_));
+    const int transNr = std::abs(post.recordNumber(store::PostRec_Enkel::TransNr));
+    const auto trans =
+        head_->transakt_->read<store::TransRec>(static_cast<std::size_t>(std::max(transNr, 1)));
+    head_->chosenMain_ = {QString::fromStdString(store::cp1252ToUtf8(trans.text(store::TransRec::TransNamn))),
+                          transNr, QString(QChar(trans.raw(store::TransRec::Tecken)[0])).trimmed()};
+    head_->chosenSub_ = {};
+    if (!post.isBlank(store::PostRec_Enkel::SubTransNr)) {
+        head_->chosenSub_.number = post.recordNumber(store::PostRec_Enkel::SubTransNr);
+        if (head_->chosenSub_.number > 0) {
+            const store::RecordFile kategori(head_->ctx_.paths.kategori(head_->accountNameBytes_),
+                                             store::KatRec::Length);
+            head_->chosenSub_.name = QString::fromStdString(store::cp1252ToUtf8(
+                kategori.read<store::KatRec>(static_cast<std::size_t>(head_->chosenSub_.number))
+                    .text(store::KatRec::SubTransNamn)));
+        }
+    }
+    transText()->setText(mainOption()->isChecked() ? head_->chosenMain_.name : head_->chosenSub_.name);
+    const std::string stored = post.text(store::PostRec_Enkel::Belopp);
+    amountBox_->setReadOnly(false);
+    amountBox_->setText(displayStored(stored));
+    head_->markedAmount_ = QString::fromStdString(stored);
+    amountText_ = head_->markedAmount_;
+    head_->dateSelector_->datumset(QString::fromStdString(post.text(store::PostRec_Enkel::Datum)));
+    head_->command3_->setText(QStringLiteral("Avbryt markera"));
+    head_->setProcedureCode(QStringLiteral("mkg1"));
+    head_->armReset();
+}
+
+void CashFrame::UtPost_Enkel() {
+    const int post = head_->markedPost_;
+    if (post <= 0)
+        return;
+    const QString question = QStringLiteral("Vill du radera posten med datum: ") + head_->workingDate() +
+                             QStringLiteral("\n\n") + head_->chosenMain_.name + QStringLiteral("\n\n") +
+                             displayStored(head_->markedAmount_.toStdString()) + QStringLiteral(" kr.  ?");
+    if (!head_->ctx_.dialogs.question(head_, QStringLiteral("Borttagning av post"), question)) {
+        head_->Rensa_Mark_G1();
+        return;
+    }
+    bool removeAccount = false;
+    const bool ran = support::trapped(
+        head_->ctx_, head_,
+        [&] {
+            Cashbook book(*head_->kontoData_, head_->postCount_);
+            const PostResult result = book.remove(post);
+            if (result.outcome == Outcome::OnlyPost) {
+                removeAccount = true;
+                return;
+            }
+            if (result.outcome != Outcome::Done) {
+                head_->ctx_.dialogs.message(head_, QStringLiteral("Överskriden max-nivå"), amountLimitText());
+                return;
+            }
+            commitPosts();
+            afterChange(result.postCount, result.recountStart);
+        },
+        [&] {
+            return support::ErrorDescription{
+                QStringLiteral("Ett fel har uppstått i subrutinen UtPost_Enkel") + CRLF +
+                    QStringLiteral(" vid radering av post från datafilen.") + CRLF + CRLF,
+                {QStringLiteral("Fel i rutinen UtPost_Enkel"),
+                 QStringLiteral("vid radering av post från datafilen"),
+                 QStringLiteral("PostNr ") + QString::number(post),
+                 QStringLiteral("Antal poster = ") + QString::number(head_->postCount_),
+                 QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
+        });
+    if (!ran)
+        head_->kontoData_->reload();
+    if (!removeAccount) {
+        pressCancel();
+        return;
+    }
+    if (!head_->ctx_.dialogs.question(
+            head_, QStringLiteral("Ta bort konto ? ?"),
+            QStringLiteral("Du tar bort den enda posten\npå kontot !\n\nDärmed avslutar du "
+                           "också hela kontot !\n\nVill du fortsätta ?"))) {
+        head_->Rensa_Mark_G1();
+        return;
+    }
+    clearGrid();
+    showAccount(QString(), QString());
+    head_->Rensa_Mark_G1();
+    head_->Reducera_Konto();
+}
+
+void CashFrame::ChgPost_Enkel() {
+    const int post = head_->markedPost_;
+    if (post <= 0)
+        return;
+    const auto oldAmount = store::Amount::parse(head_->markedAmount_.toStdString()).value_or(store::Amount{});
+    const auto newAmount = store::Amount::parse(amountText_.toStdString()).value_or(store::Amount{});
+    if (newAmount == oldAmount) {
+        head_->ctx_.dialogs.message(head_, QStringLiteral("Ändring av tidigare belopp"),
+                                    QStringLiteral("Ingen ändring utförd !"));
+        pressCancel(); // back to the marked post
+        return;
+    }
+    const QString sign = head_->chosenMain_.sign == QLatin1String("-") ? QStringLiteral("-") : QString();
+    const QString question = QStringLiteral("Vill du ändra tidigare:\n\nVerkl. beloppet:  ") + sign +
+                             display(oldAmount.abs()) + QStringLiteral("  till  ") + sign +
+                             display(newAmount.abs()) + QStringLiteral("  ?\n");
+    if (!head_->ctx_.dialogs.question(head_, QStringLiteral("Ändring av tidigare belopp"), question)) {
+        pressCancel();
+        return;
+    }
+    const bool ran = support::trapped(
+        head_->ctx_, head_,
+        [&] {
+            Cashbook book(*head_->kontoData_, head_->postCount_);
+            const PostResult result = book.changeAmount(post, newAmount);
+            if (result.outcome == Outcome::Done) {
+                commitPosts();
+                afterChange(result.postCount, post);
+            } else if (result.outcome != Outcome::NoChange) {
+                head_->ctx_.dialogs.message(head_, QStringLiteral("Överskriden max-nivå"), amountLimitText());
+            }
+        },
+        [&] {
+            return support::ErrorDescription{
+                QStringLiteral("Ett fel har uppstått i subrutinen ChgPost_Enkel") + CRLF +
+                    QStringLiteral(" vid ändring av post i datafilen.") + CRLF + CRLF,
+                {QStringLiteral("Fel i rutinen ChgPost_Enkel"),
+                 QStringLiteral("PostNr ") + QString::number(post),
+                 QStringLiteral("Belopp före = ") + head_->markedAmount_,
+                 QStringLiteral("Belopp efter = ") + amountText_,
+                 QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
+        });
+    if (!ran)
+        head_->kontoData_->reload();
+    head_->setProcedureCode(QStringLiteral("mkg1"));
+    head_->command3_->setText(QStringLiteral("Avbryt mark."));
+    head_->command2_->setText(QStringLiteral("Ta bort"));
+    head_->command2Mode_ = QStringLiteral("rem");
+    pressCancel(); // clears the marking
+}
+
+void CashFrame::PostMover_Enkel() {
+    if (moveState_.isEmpty()) {
+        head_->moveMode_ = true;
+        head_->Lock_trans();
+        head_->Lock_Konto();
+        head_->Lock_menues();
+        head_->picture1_->setEnabled(false);
+        amountBox_->setEnabled(false);
+        amountTitle()->setEnabled(false);
+        head_->command3_->setText(QStringLiteral("Avbryt Flytta"));
+        head_->setProcedureCode(QStringLiteral("Fl"));
+        head_->command2_->setEnabled(false);
+        head_->command2Mode_.clear();
+        head_->label29_->setText(QStringLiteral("Flytta"));
+        head_->label30_->setText(QStringLiteral("Klicka på första rad som ska flyttas !"));
+        moveState_ = QStringLiteral("First");
+        return;
+    }
+    if (moveState_ != QLatin1String("Markerat"))
+        return;
+    moveState_.clear();
+    head_->command2_->setEnabled(false);
+    head_->label29_->clear();
+    head_->label30_->clear();
+    head_->command2Mode_.clear();
+    const QString date = head_->workingDate();
+    const bool ran = support::trapped(
+        head_->ctx_, head_,
+        [&] {
+            Cashbook book(*head_->kontoData_, head_->postCount_);
+            const PostResult result = book.move(moveFirst_, moveLast_, date.toStdString());
+            if (result.outcome != Outcome::Done) {
+                head_->ctx_.dialogs.message(head_, QStringLiteral("Överskriden max-nivå"), amountLimitText());
+                return;
+            }
+            commitPosts();
+            afterChange(result.postCount, result.recountStart);
+        },
+        [&] {
+            return support::ErrorDescription{
+                QStringLiteral("Ett fel har uppstått i subrutinen PostMover_Enkel") + CRLF +
+                    QStringLiteral(" vid försök att flytta post(er) till nytt datum.") + CRLF + CRLF,
+                {QStringLiteral("Fel i rutinen PostMover_Enkel"),
+                 QStringLiteral("vid försök att flytta post(er) till nytt datum"),
+                 QStringLiteral("Första post = ") + QString::number(moveFirst_),
+                 QStringLiteral("Sista post = ") + QString::number(moveLast_),
+                 QStringLiteral("Nytt datum = ") + date,
+                 QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
+        });
+    if (!ran)
+        head_->kontoData_->reload();
+    pressCancel();
+}
+
+void CashFrame::moveClick(int row) {
+    const int post = head_->scroll_.value + row;
+    if (post > head_->postCount_)
+        return;
+    const QColor green = MoveRangeBackground;
+    if (moveState_ == QLatin1String("First")) {
+        moveFirst_ = post;
+        moveFirstRow_ = row;
+        head_->dateSelector_->datumset(grid()->item(row, 0)->text());
+        for (int c = 0; c < grid()->columnCount(); ++c)
+            grid()->item(row, c)->setBackground(green);
+        head_->label30_->setText(
+            QStringLiteral("Klicka på sista rad som ska flyttas (kan vara samma rad !)."));
+        moveState_ = QStringLiteral("Last");
+        return;
+    }
+    if (moveState_ != QLatin1String("Last"))
+        return;
+    moveLast_ = post;
+    int firstRow = moveFirstRow_, lastRow = row;
+    if (moveFirst_ > moveLast_) {
+        std::swap(moveFirst_, moveLast_);
+        std::swap(firstRow, lastRow);
+    }
+    for (int r = std::max(0, firstRow); r <= lastRow && r < Rows; ++r)
+        for (int c = 0; c < grid()->columnCount(); ++c)
+            grid()->item(r, c)->setBackground(green);
+    grid()->setEnabled(false);
+    if (!head_->ctx_.dialogs.question(
+            head_, QStringLiteral("Flytta rader"),
+            QStringLiteral("Vill du flytta markerad(e) rad(er)\ntill ett nytt datum ?"))) {
+        pressCancel();
+        return;
+    }
+    head_->label30_->setText(QStringLiteral("Sätt nytt datum och klicka sedan på 'Nytt datum' !"));
+    head_->command2_->setEnabled(true);
+    head_->command2_->setText(QStringLiteral("Nytt datum"));
+    head_->command2Mode_ = QStringLiteral("flt");
+    moveState_ = QStringLiteral("Markerat");
+}
+
+} // namespace ledger

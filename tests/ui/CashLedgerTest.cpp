@@ -1,0 +1,268 @@
+// The cash-book frame: choosing a transaction, entering posts, the balance check, and marking,
+// ticking, deleting, changing and moving posts, checked on the grid and on KontoData.
+
+#include "TestContext.h"
+#include "UiHelpers.h"
+#include "app/DateSelector.h"
+#include "app/HeadForm.h"
+#include "fixtures/AccountFiles.h"
+#include "ledger/ui/CashFrame.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include <gtest/gtest.h>
+
+using namespace fixtures;
+using uitest::control;
+
+namespace {
+
+// Posts 1..n with amounts 0, +100, -30, +100, ... as the fixtures write them.
+long long amountOf(int i) {
+    return i == 1 ? 0 : (i % 2 == 0 ? 100 : -30);
+}
+
+std::string posts(const std::vector<std::tuple<std::string, int, long long>>& list) {
+    std::string out;
+    long long balance = 0;
+    for (const auto& [date, trans, amount] : list) {
+        balance += amount;
+        out += cashPost(date, trans, amount, balance);
+    }
+    return out;
+}
+
+struct CashLedgerTest : ::testing::Test {
+    uitest::TestContext t;
+    std::unique_ptr<app::HeadForm> form;
+    std::filesystem::path kontoData() const { return t.ctx.paths.dataRoot() / "Kassa" / "KontoData"; }
+
+    void open(const std::string& postBytes) {
+        writeFile(t.ctx.paths.dataRoot() / "KontoFil", kontoRec("Kassa", "1", "Ek"));
+        writeFile(t.ctx.paths.dataRoot() / "KontoIni", "1\r\nAnna\r\n");
+        writeAccount(t.ctx.paths.dataRoot(), "Kassa", postBytes);
+        form = std::make_unique<app::HeadForm>(t.ctx);
+        form->Form_Load();
+    }
+    ledger::CashFrame* frame() { return form->cashFrame(); }
+    QLineEdit* amountBox() { return frame()->amountBox(); }
+    QPushButton* command2() { return control<QPushButton>(*form, "Command2"); }
+    QPushButton* command3() { return control<QPushButton>(*form, "Command3"); }
+    QTableWidget* g1() { return control<QTableWidget>(*form, "G1"); }
+
+    void choose(const QString& transaction) {
+        QComboBox* list = frame()->transCombo();
+        list->setCurrentIndex(list->findText(transaction));
+        frame()->TransCombo_Enkel_Click();
+    }
+    void type(const QString& text) {
+        uitest::typeText(amountBox(), text);
+        uitest::pressEnter(amountBox());
+    }
+    void enter(const QString& transaction, const QString& amount) {
+        choose(transaction);
+        type(amount);
+        command2()->click();
+    }
+};
+
+TEST_F(CashLedgerTest, ANewExpenseGoesInAfterThePostsOfItsDateWithTheLaterBalancesMoved) {
+    open(posts(
+        {{"2026-03-03", 1, 0}, {"2026-03-05", 2, 500}, {"2026-03-05", 3, -20}, {"2026-03-09", 2, 1000}}));
+    form->dateSelector()->datumset("2026-03-05");
+    choose("Uttag");
+    EXPECT_EQ(form->procedureCode(), "cbonomark");
+    EXPECT_EQ(command3()->text(), "Avbryt inmatn.");
+    EXPECT_FALSE(control<QComboBox>(*form, "Combo3")->isEnabled());
+    EXPECT_FALSE(amountBox()->isReadOnly());
+
+    type("1 250.5");
+    EXPECT_EQ(amountBox()->text(), "-1 250,50");
+    EXPECT_EQ(frame()->amountText(), "-1250,5");
+    EXPECT_EQ(command2()->text(), "Lägg in");
+    EXPECT_EQ(form->command2Mode(), "inl");
+    command2()->click();
+
+    EXPECT_EQ(readFile(kontoData()), cashPost("2026-03-03", 1, 0, 0) + cashPost("2026-03-05", 2, 500, 500) +
+                                         cashPost("2026-03-05", 3, -20, 480) + field("2026-03-05", 10) +
+                                         field("3", 4) + field("-1250,5", 11) + field("-770,5", 11) + " " +
+                                         "    " + "  " + cashPost("2026-03-09", 2, 1000, 229).substr(0, 25) +
+                                         field("229,5", 11) + "     " + "  ");
+    EXPECT_EQ(form->postCount(), 5);
+    EXPECT_EQ(form->procedureCode(), "");
+    EXPECT_EQ(command3()->text(), "Avbryt");
+    EXPECT_EQ(command2()->text(), "Flytta");
+    EXPECT_TRUE(control<QComboBox>(*form, "Combo3")->isEnabled());
+    EXPECT_EQ(g1()->item(3, 2)->text(), "-1 250,50");
+    EXPECT_EQ(g1()->item(3, 2)->foreground().color(), QColor(255, 0, 0));
+    EXPECT_EQ(g1()->item(4, 3)->text(), "229,50");
+    EXPECT_TRUE(t.dialogs.calls().empty());
+}
+
+TEST_F(CashLedgerTest, OddAmountTextsAndTheAmountLimit) {
+    open(cashPosts(3));
+    const std::string before = readFile(kontoData());
+    choose("Insättning");
+    type("12a");
+    ASSERT_EQ(t.dialogs.calls().size(), 1u);
+    EXPECT_EQ(t.dialogs.calls()[0].title, "Nollbelopp eller andra tecken");
+    EXPECT_EQ(
+        t.dialogs.calls()[0].text,
+        "Eftersom andra tecken än siffror, alternativt inga tecken, har använts, utföres beloppet med 0,00");
+    EXPECT_EQ(amountBox()->text(), "0,00");
+
+    // An amount of a hundred million is refused at once and the entry is reset.
+    type("100000000");
+    EXPECT_EQ(t.dialogs.calls().back().title, "Överskriden max-nivå");
+    EXPECT_EQ(t.dialogs.calls().back().text, ledger::CashFrame::amountLimitText());
+    EXPECT_EQ(form->procedureCode(), "");
+
+    // One that makes a later balance reach it is refused without a byte written.
+    form->dateSelector()->datumset(QString::fromStdString(nthDate(1)));
+    enter("Insättning", "99999900");
+    EXPECT_EQ(t.dialogs.calls().back().title, "Överskriden max-nivå");
+    EXPECT_EQ(readFile(kontoData()), before);
+    EXPECT_EQ(form->postCount(), 3);
+}
+
+TEST_F(CashLedgerTest, TickingAPostDoesNotMarkIt) {
+    open(cashPosts(4));
+    g1()->cellClicked(1, 4);
+    EXPECT_EQ(readFile(kontoData()).substr(43 + 36, 1), "x");
+    EXPECT_EQ(g1()->item(1, 4)->text(), "x");
+    EXPECT_EQ(form->markedPost(), 0);
+    EXPECT_EQ(form->procedureCode(), "");
+    g1()->cellClicked(1, 4);
+    EXPECT_EQ(readFile(kontoData()), cashPosts(4));
+    // A row below the last post marks nothing.
+    g1()->cellClicked(8, 1);
+    EXPECT_EQ(form->markedPost(), 0);
+}
+
+TEST_F(CashLedgerTest, AMarkedPostIsDeletedAndTheLaterBalancesFollow) {
+    open(posts({{nthDate(1), 1, 0},
+                {nthDate(2), 2, 100},
+                {nthDate(3), 3, -200},
+                {nthDate(4), 2, 50},
+                {nthDate(5), 2, 70}}));
+    g1()->cellClicked(2, 1);
+    EXPECT_EQ(form->markedPost(), 3);
+    EXPECT_EQ(form->procedureCode(), "mkg1");
+    EXPECT_EQ(command2()->text(), "Ta bort");
+    EXPECT_EQ(command3()->text(), "Avbryt markera");
+    EXPECT_EQ(amountBox()->text(), "-200,00");
+    EXPECT_EQ(form->workingDate().toStdString(), nthDate(3));
+    EXPECT_EQ(g1()->item(2, 0)->background().color(), QColor(255, 192, 192));
+    EXPECT_EQ(g1()->item(1, 0)->background().color(), QColor(255, 255, 192));
+
+    t.dialogs.answerYes();
+    command2()->click();
+    EXPECT_EQ(t.dialogs.calls()[0].title, "Borttagning av post");
+    EXPECT_EQ(t.dialogs.calls()[0].text, QString::fromStdString("Vill du radera posten med datum: " +
+                                                                nthDate(3) + "\n\nUttag\n\n-200,00 kr.  ?"));
+    const std::string file = readFile(kontoData());
+    EXPECT_EQ(file.substr(0, 4 * 43),
+              posts({{nthDate(1), 1, 0}, {nthDate(2), 2, 100}, {nthDate(4), 2, 50}, {nthDate(5), 2, 70}}));
+    EXPECT_EQ(file.substr(4 * 43, 10), std::string(10, ' '));
+    EXPECT_EQ(file.substr(4 * 43 + 10), cashPost(nthDate(5), 2, 70, 20).substr(10));
+    EXPECT_EQ(form->postCount(), 4);
+    EXPECT_EQ(form->markedPost(), 0);
+    EXPECT_EQ(form->procedureCode(), "");
+    EXPECT_EQ(g1()->item(4, 0)->text(), "");
+}
+
+TEST_F(CashLedgerTest, ChangingTheAmountOfAMarkedPostMovesEveryLaterBalance) {
+    open(cashPosts(5, amountOf));
+    g1()->cellClicked(1, 0);  // post 2, +100
+    amountBox()->selectAll(); // the shown amount is typed over
+    uitest::typeText(amountBox(), "150");
+    EXPECT_EQ(command2()->text(), "Ändra");
+    EXPECT_FALSE(command2()->isEnabled());
+    EXPECT_EQ(form->procedureCode(), "chg");
+    uitest::pressEnter(amountBox());
+    EXPECT_TRUE(command2()->isEnabled());
+    t.dialogs.answerYes();
+    command2()->click();
+    EXPECT_EQ(t.dialogs.calls()[0].text,
+              "Vill du ändra tidigare:\n\nVerkl. beloppet:  100,00  till  150,00  ?\n");
+    EXPECT_EQ(readFile(kontoData()), posts({{nthDate(1), 1, 0},
+                                            {nthDate(2), 2, 150},
+                                            {nthDate(3), 3, -30},
+                                            {nthDate(4), 2, 100},
+                                            {nthDate(5), 3, -30}}));
+    EXPECT_EQ(form->markedPost(), 0);
+    EXPECT_EQ(form->procedureCode(), "");
+
+    // The same amount again changes nothing and returns to the marked post.
+    g1()->cellClicked(1, 0);
+    amountBox()->selectAll();
+    uitest::typeText(amountBox(), "150");
+    uitest::pressEnter(amountBox());
+    command2()->click();
+    EXPECT_EQ(t.dialogs.calls().back().text, "Ingen ändring utförd !");
+    EXPECT_EQ(form->procedureCode(), "mkg1");
+    EXPECT_EQ(command2()->text(), "Ta bort");
+    EXPECT_EQ(amountBox()->text(), "150,00");
+}
+
+TEST_F(CashLedgerTest, PostsAreMovedToANewDateInTheirOrder) {
+    open(cashPosts(6, amountOf));
+    command2()->click(); // "Flytta"
+    EXPECT_EQ(form->procedureCode(), "Fl");
+    EXPECT_EQ(control<QLabel>(*form, "Label30")->text(), "Klicka på första rad som ska flyttas !");
+    g1()->cellClicked(3, 0); // post 4 first...
+    EXPECT_EQ(g1()->item(3, 0)->background().color(), QColor(0, 255, 0));
+    t.dialogs.answerYes();
+    g1()->cellClicked(1, 0); // ...and post 2 last: the same range
+    EXPECT_EQ(t.dialogs.calls()[0].title, "Flytta rader");
+    EXPECT_EQ(command2()->text(), "Nytt datum");
+    form->dateSelector()->datumset("2026-12-01");
+    command2()->click();
+    EXPECT_EQ(readFile(kontoData()), posts({{nthDate(1), 1, 0},
+                                            {nthDate(5), 3, -30},
+                                            {nthDate(6), 2, 100},
+                                            {"2026-12-01", 2, 100},
+                                            {"2026-12-01", 3, -30},
+                                            {"2026-12-01", 2, 100}}));
+    EXPECT_EQ(form->procedureCode(), "");
+    EXPECT_EQ(command2()->text(), "Flytta");
+    EXPECT_TRUE(command2()->isEnabled());
+    EXPECT_TRUE(g1()->isEnabled());
+}
+
+TEST_F(CashLedgerTest, DeletingTheOnlyPostRemovesTheAccountAfterASecondQuestion) {
+    open(cashPosts(1));
+    g1()->cellClicked(0, 0);
+    t.dialogs.answerYes().answerYes().answerNo().answerNo();
+    command2()->click();
+    EXPECT_EQ(t.dialogs.calls()[1].title, "Ta bort konto ? ?");
+    EXPECT_EQ(t.dialogs.calls()[1].text, "Du tar bort den enda posten\npå kontot !\n\nDärmed avslutar du "
+                                         "också hela kontot !\n\nVill du fortsätta ?");
+    EXPECT_FALSE(std::filesystem::exists(t.ctx.paths.dataRoot() / "Kassa"));
+    EXPECT_FALSE(std::filesystem::exists(t.ctx.paths.kontoFil()));
+    EXPECT_EQ(t.dialogs.calls()[2].title, "Alla konton raderade");
+}
+
+TEST_F(CashLedgerTest, AFaultyBalanceFoundAfterAnEntryIsRecountedOnYes) {
+    std::string bytes = cashPosts(4, amountOf);
+    bytes.replace(3 * 43 + 25, 11, field("999", 11)); // post 4's balance is wrong
+    open(bytes);
+    form->dateSelector()->datumset(QString::fromStdString(nthDate(2)));
+    t.dialogs.answerYes();
+    enter("Insättning", "10");
+    ASSERT_GE(t.dialogs.calls().size(), 2u);
+    EXPECT_EQ(t.dialogs.calls()[0].title, "Saldo-kontroll");
+    EXPECT_TRUE(t.dialogs.calls()[0].text.contains("Upptäckt saldoskillnad:\n1 009,00 till 180,00"));
+    EXPECT_EQ(t.dialogs.calls()[1].title, "Servicemeddelande");
+    EXPECT_EQ(readFile(kontoData()), posts({{nthDate(1), 1, 0},
+                                            {nthDate(2), 2, 100},
+                                            {nthDate(2), 2, 10},
+                                            {nthDate(3), 3, -30},
+                                            {nthDate(4), 2, 100}}));
+}
+
+} // namespace
