@@ -1,0 +1,317 @@
+#include "catalogue/MainTransactions.h"
+#include "catalogue/Replacement.h"
+#include "catalogue/SubTransactions.h"
+
+#include "fixtures/AccountFiles.h"
+#include "fixtures/TempDrive.h"
+#include "store/Errors.h"
+#include "store/Records.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using catalogue::AccountFiles;
+using fixtures::field;
+using ledger::Outcome;
+using store::RecordFile;
+
+namespace {
+
+// A cash-book post with every field spelled out.
+std::string cash(std::string_view date, std::string_view transNr, std::string_view belopp,
+                 std::string_view saldo, std::string_view sub = "") {
+    return field(date, 10) + field(transNr, 4) + field(belopp, 11) + field(saldo, 11) + " " + field(sub, 4) +
+           "  ";
+}
+
+std::string budg(std::string_view date, std::string_view transNr, std::string_view b, std::string_view v,
+                 std::string_view bs, std::string_view vs, std::string_view ds, char status = '*',
+                 std::string_view sub = "") {
+    return field(date, 10) + field(transNr, 4) + field(b, 11) + field(v, 11) + field(bs, 11) + field(vs, 11) +
+           field(ds, 11) + " " + std::string(1, status) + field(sub, 4) + "  ";
+}
+
+std::string blanked(std::string record) {
+    record.replace(0, 10, "          ");
+    return record;
+}
+
+// An account folder with its three files open, as the main window holds them.
+struct Account {
+    explicit Account(const std::string& posts, bool budget = false,
+                     const std::string& transakt = fixtures::standardTransakt(), int postCount = -1)
+        : budget(budget) {
+        drive.writeFile("A/KontoData", posts);
+        drive.writeFile("A/Transakt", transakt);
+        drive.writeFile("A/Kategori", "");
+        kontoData.emplace(drive / "A/KontoData", budget ? 77 : 43);
+        trans.emplace(drive / "A/Transakt", 36);
+        kategori.emplace(drive / "A/Kategori", 35);
+        n = postCount >= 0 ? postCount : static_cast<int>(kontoData->count());
+    }
+    AccountFiles files() { return {*trans, *kontoData, n, budget, drive / "journal"}; }
+    std::string posts() const { return drive.readFile("A/KontoData"); }
+    std::string transakt() const { return drive.readFile("A/Transakt"); }
+
+    TempDrive drive;
+    bool budget;
+    std::optional<RecordFile> kontoData, trans, kategori;
+    int n = 0;
+};
+
+std::string tr(std::string_view name, char sign) {
+    return fixtures::transRec(name, sign);
+}
+
+TEST(MainTransactions, NewTransactionTakesLowestFreeSlotElseAppends) {
+    const std::string freed = std::string(36, ' ');
+    Account a(cash("2026-01-01", "1", "0", "0"), false,
+              fixtures::standardTransakt() + freed + tr("Mat", '-') + std::string(36, '\0'));
+    EXPECT_EQ(catalogue::createMainTransaction(*a.trans, "Hyra", '-'), 4);
+    EXPECT_EQ(catalogue::createMainTransaction(*a.trans, "L\xF6n", '+'), 6); // never-written record
+    EXPECT_EQ(catalogue::createMainTransaction(*a.trans, "Fond", ' '), 7);
+    EXPECT_EQ(a.transakt(), fixtures::standardTransakt() + tr("Hyra", '-') + tr("Mat", '-') +
+                                tr("L\xF6n", '+') + tr("Fond", ' '));
+    EXPECT_THROW(catalogue::createMainTransaction(*a.trans, "   ", '+'), std::invalid_argument);
+    EXPECT_THROW(catalogue::createMainTransaction(*a.trans, std::string(36, 'x'), '+'),
+                 std::invalid_argument);
+}
+
+TEST(MainTransactions, StandardTransactionIsFoundOrCreatedNeutral) {
+    Account a(cash("2026-01-01", "1", "0", "0"));
+    EXPECT_EQ(catalogue::ensureStandardTransaction(*a.trans, "\xC4ndrad andel / kurs"), 4);
+    EXPECT_EQ(a.transakt(), fixtures::standardTransakt() + tr("\xC4ndrad andel / kurs", ' '));
+    // Found again, not made twice; record 1 ("Kontostart", blank sign) never counts.
+    EXPECT_EQ(catalogue::ensureStandardTransaction(*a.trans, "Annan"), 4);
+    EXPECT_EQ(a.trans->count(), 4u);
+}
+
+TEST(MainTransactions, RenameTouchesOnlyTheCatalogue) {
+    const std::string posts = cash("2026-01-01", "1", "0", "0") + cash("2026-01-02", "2", "100", "100");
+    Account a(posts);
+    const auto r = catalogue::changeMainTransaction(a.files(), 2, "L\xF6n", '+');
+    EXPECT_EQ(r.outcome, Outcome::Done);
+    EXPECT_FALSE(r.signChanged);
+    EXPECT_EQ(a.transakt(), tr("Kontostart", ' ') + tr("L\xF6n", '+') + tr("Uttag", '-'));
+    EXPECT_EQ(a.posts(), posts);
+}
+
+TEST(MainTransactions, SignChangeFlipsEveryUserAndMovesLaterBalances) {
+    // 100 (this), 50 (another), 30 (this) from an opening balance of 0.
+    Account a(cash("2026-01-01", "1", "0", "0") + cash("2026-01-02", "2", "100", "100") +
+                  cash("2026-01-03", "4", "50", "150", "3") + cash("2026-01-04", "2", "30", "180") +
+                  blanked(cash("2026-01-05", "2", "7", "187")),
+              false, fixtures::standardTransakt() + tr("Gåva", '+'), 4);
+    const auto r = catalogue::changeMainTransaction(a.files(), 2, "Ins\xE4ttning", '-');
+    EXPECT_EQ(r.outcome, Outcome::Done);
+    EXPECT_TRUE(r.signChanged);
+    EXPECT_EQ(r.firstPost, 2);
+    EXPECT_EQ(r.changedPosts, 2);
+    EXPECT_EQ(a.posts(), cash("2026-01-01", "1", "0", "0") + cash("2026-01-02", "2", "-100", "-100") +
+                             cash("2026-01-03", "4", "50", "-50", "3") +
+                             cash("2026-01-04", "2", "-30", "-80") +
+                             blanked(cash("2026-01-05", "2", "7", "187")));
+    EXPECT_EQ(a.trans->readRaw(2), tr("Ins\xE4ttning", '-'));
+}
+
+TEST(MainTransactions, SignChangeTakesTheChangeFromTheStoredAmount) {
+    // A neutral transaction used with both signs: turning it into "+" moves only the negative one.
+    Account a(cash("2026-01-01", "1", "0", "0") + cash("2026-01-02", "4", "20", "20") +
+                  cash("2026-01-03", "4", "-5,5", "14,5"),
+              false, fixtures::standardTransakt() + tr("Fond", ' '));
+    const auto r = catalogue::changeMainTransaction(a.files(), 4, "Fond", '+');
+    EXPECT_EQ(r.changedPosts, 2);
+    EXPECT_EQ(a.posts(), cash("2026-01-01", "1", "0", "0") + cash("2026-01-02", "4", "20", "20") +
+                             cash("2026-01-03", "4", "5,5", "25,5"));
+}
+
+TEST(MainTransactions, SignChangeOnBudgetPostsKeepsDifferenceRight) {
+    Account a(budg("2026-01-01", "1", "0", "0", "0", "0", "0") +
+                  budg("2026-01-02", "3", "-100", "-90", "-100", "-90", "10") +
+                  budg("2026-01-03", "2", "40", "50", "-60", "-40", "20", ' ') +
+                  budg("2026-01-04", "3", "-0", "-5", "-60", "-45", "15"),
+              true);
+    const auto r = catalogue::changeMainTransaction(a.files(), 3, "Uttag", '+');
+    EXPECT_EQ(r.changedPosts, 2);
+    EXPECT_EQ(a.posts(), budg("2026-01-01", "1", "0", "0", "0", "0", "0") +
+                             budg("2026-01-02", "3", "100", "90", "100", "90", "-10") +
+                             budg("2026-01-03", "2", "40", "50", "140", "140", "0", ' ') +
+                             budg("2026-01-04", "3", "0", "5", "140", "145", "5"));
+}
+
+TEST(MainTransactions, SignChangeRefusedAtTheLimitWritesNothing) {
+    const std::string posts = cash("2026-01-01", "1", "0", "0") +
+                              cash("2026-01-02", "3", "-60000000", "-60000000") +
+                              cash("2026-01-03", "2", "99000000", "39000000");
+    Account a(posts);
+    const auto r = catalogue::changeMainTransaction(a.files(), 3, "Uttag", '+');
+    EXPECT_EQ(r.outcome, Outcome::AmountLimit);
+    EXPECT_EQ(a.posts(), posts);
+    EXPECT_EQ(a.transakt(), fixtures::standardTransakt());
+    EXPECT_FALSE(a.trans->dirty());
+    EXPECT_FALSE(a.kontoData->dirty());
+}
+
+TEST(MainTransactions, SignChangeUnusedChangesOnlyTheCatalogue) {
+    const std::string posts = cash("2026-01-01", "1", "0", "0");
+    Account a(posts);
+    const auto r = catalogue::changeMainTransaction(a.files(), 2, "Ins\xE4ttning", '-');
+    EXPECT_TRUE(r.signChanged);
+    EXPECT_EQ(r.firstPost, 0);
+    EXPECT_EQ(a.posts(), posts);
+    EXPECT_EQ(a.trans->readRaw(2), tr("Ins\xE4ttning", '-'));
+}
+
+TEST(MainTransactions, DeleteRemovesEveryUserInOnePass) {
+    Account a(cash("2026-01-01", "1", "0", "0") + cash("2026-01-02", "2", "100", "100") +
+              cash("2026-01-03", "3", "-40", "60", "2") + cash("2026-01-04", "2", "25,5", "85,5") +
+              cash("2026-01-05", "3", "-5", "80,5"));
+    const auto r = catalogue::deleteMainTransaction(a.files(), 2);
+    EXPECT_EQ(r.outcome, Outcome::Done);
+    EXPECT_EQ(r.removedPosts, 2);
+    EXPECT_EQ(r.postCount, 3);
+    EXPECT_EQ(r.recountStart, 2);
+    EXPECT_EQ(r.total.amountText(), "125,5");
+    // The file keeps its length; the freed records get a blank date and nothing else changes.
+    EXPECT_EQ(a.posts(), cash("2026-01-01", "1", "0", "0") + cash("2026-01-03", "3", "-40", "-40", "2") +
+                             cash("2026-01-05", "3", "-5", "-45") +
+                             blanked(cash("2026-01-04", "2", "25,5", "85,5")) +
+                             blanked(cash("2026-01-05", "3", "-5", "80,5")));
+    EXPECT_EQ(a.transakt(), tr("Kontostart", ' ') + std::string(36, ' ') + tr("Uttag", '-'));
+    // The freed number is taken again.
+    EXPECT_EQ(catalogue::createMainTransaction(*a.trans, "Ny", '+'), 2);
+}
+
+TEST(MainTransactions, DeleteOfLastPostLeavesEarlierBalances) {
+    Account a(cash("2026-01-01", "1", "0", "0") + cash("2026-01-02", "3", "-40", "-40") +
+              cash("2026-01-03", "2", "10", "-30"));
+    const auto r = catalogue::deleteMainTransaction(a.files(), 2);
+    EXPECT_EQ(r.removedPosts, 1);
+    EXPECT_EQ(r.recountStart, 2); // the new last post
+    EXPECT_EQ(a.posts(), cash("2026-01-01", "1", "0", "0") + cash("2026-01-02", "3", "-40", "-40") +
+                             blanked(cash("2026-01-03", "2", "10", "-30")));
+}
+
+TEST(MainTransactions, DeleteOnBudgetPostsSumsBothAmounts) {
+    Account a(budg("2026-01-01", "1", "0", "0", "0", "0", "0") +
+                  budg("2026-01-02", "3", "-100", "-90", "-100", "-90", "10") +
+                  budg("2026-01-03", "2", "40", "50", "-60", "-40", "20", ' '),
+              true);
+    const auto r = catalogue::deleteMainTransaction(a.files(), 3);
+    EXPECT_EQ(r.total.amountText(), "-100");
+    EXPECT_EQ(r.totalActual.amountText(), "-90");
+    EXPECT_EQ(a.posts(), budg("2026-01-01", "1", "0", "0", "0", "0", "0") +
+                             budg("2026-01-03", "2", "40", "50", "40", "50", "10", ' ') +
+                             blanked(budg("2026-01-03", "2", "40", "50", "-60", "-40", "20", ' ')));
+}
+
+TEST(MainTransactions, DeleteNeverLeavesAnAccountWithoutPosts) {
+    const std::string single = cash("2026-01-01", "1", "0", "0");
+    Account a(single);
+    EXPECT_EQ(catalogue::deleteMainTransaction(a.files(), 1).outcome, Outcome::OnlyPost);
+    const std::string both = cash("2026-01-01", "2", "5", "5") + cash("2026-01-02", "2", "5", "10");
+    Account b(both);
+    EXPECT_EQ(catalogue::deleteMainTransaction(b.files(), 2).outcome, Outcome::OnlyPost);
+    // Nothing was written: the catalogue still names the transaction the posts use.
+    EXPECT_EQ(a.posts(), single);
+    EXPECT_EQ(a.transakt(), fixtures::standardTransakt());
+    EXPECT_EQ(b.posts(), both);
+    EXPECT_EQ(b.transakt(), fixtures::standardTransakt());
+}
+
+TEST(MainTransactions, FailedCommitLeavesFilesAndImagesAsTheyWere) {
+    const std::string posts = cash("2026-01-01", "1", "0", "0") + cash("2026-01-02", "2", "100", "100");
+    Account a(posts);
+    store::setCommitFaultHook([](store::CommitStep step, const std::filesystem::path&) {
+        if (step == store::CommitStep::Rename)
+            throw store::FileError("Permission denied", "x");
+    });
+    EXPECT_THROW(catalogue::changeMainTransaction(a.files(), 2, "Ins\xE4ttning", '-'), store::FileError);
+    store::setCommitFaultHook({});
+    EXPECT_EQ(a.posts(), posts);
+    EXPECT_EQ(a.transakt(), fixtures::standardTransakt());
+    EXPECT_EQ(a.kontoData->image(), posts);
+    EXPECT_EQ(a.trans->image(), fixtures::standardTransakt());
+}
+
+TEST(SubTransactions, CreateRenameDeleteAndReuse) {
+    Account a(cash("2026-01-01", "1", "0", "0") + cash("2026-01-02", "3", "-10", "-10", "2") +
+              cash("2026-01-03", "3", "-10", "-20", "1") + cash("2026-01-04", "2", "5", "-15", "2") +
+              cash("2026-01-05", "3", "-1", "-16", "2"));
+    EXPECT_EQ(catalogue::createSubTransaction(*a.kategori, "El"), 1);
+    EXPECT_EQ(catalogue::createSubTransaction(*a.kategori, "Mat"), 2);
+    catalogue::renameSubTransaction(*a.kategori, 2, "Livsmedel");
+    EXPECT_EQ(a.drive.readFile("A/Kategori"), field("El", 35) + field("Livsmedel", 35));
+
+    const std::string before = a.posts();
+    EXPECT_EQ(catalogue::deleteSubTransaction(*a.kategori, *a.kontoData, a.n, false, 2, a.drive / "journal"),
+              3);
+    std::string expected = before;
+    for (int post : {2, 4, 5})
+        expected.replace((post - 1) * 43 + 37, 4, "    ");
+    EXPECT_EQ(a.posts(), expected);
+    EXPECT_EQ(a.drive.readFile("A/Kategori"), field("El", 35) + std::string(35, ' '));
+    EXPECT_EQ(catalogue::createSubTransaction(*a.kategori, "Hyra"), 2);
+
+    Account b(budg("2026-01-01", "1", "0", "0", "0", "0", "0", '*', "1"), true);
+    b.drive.writeFile("A/Kategori", field("El", 35));
+    b.kategori->reload();
+    EXPECT_EQ(catalogue::deleteSubTransaction(*b.kategori, *b.kontoData, 1, true, 1, b.drive / "journal"), 1);
+    EXPECT_EQ(b.posts(), budg("2026-01-01", "1", "0", "0", "0", "0", "0"));
+}
+
+catalogue::ReplaceTarget target(Account& a, store::RecordFile* mall = nullptr,
+                                std::string working = "2026-06-01") {
+    return {*a.kontoData, a.n, a.budget, mall, working, "2026-06-01", a.drive / "journal"};
+}
+
+TEST(Replacement, AllPostsToOtherSignFlipsAndMovesBalances) {
+    Account a(cash("2026-01-01", "1", "0", "0") + cash("2026-01-02", "2", "100", "100") +
+              cash("2026-01-03", "4", "40", "140") + cash("2026-01-04", "2", "25", "165"));
+    const auto r = catalogue::replaceMainTransaction(target(a), {2, '+', 3, '-', true, 3});
+    EXPECT_TRUE(r.signChanged);
+    EXPECT_EQ(r.changedPosts, 2);
+    EXPECT_EQ(r.recountStart, 2);
+    EXPECT_EQ(a.posts(), cash("2026-01-01", "1", "0", "0") + cash("2026-01-02", "3", "-100", "-100") +
+                             cash("2026-01-03", "4", "40", "-60") + cash("2026-01-04", "3", "-25", "-85"));
+}
+
+TEST(Replacement, SameSignChangesOnlyTransNrAndOneChangesOnlyTheMarkedPost) {
+    const std::string posts = cash("2026-01-01", "1", "0", "0") + cash("2026-01-02", "2", "100", "100") +
+                              cash("2026-01-03", "2", "25", "125");
+    Account a(posts, false, fixtures::standardTransakt() + tr("L\xF6n", '+'));
+    auto r = catalogue::replaceMainTransaction(target(a), {2, '+', 4, '+', false, 3});
+    EXPECT_FALSE(r.signChanged);
+    EXPECT_EQ(r.changedPosts, 1);
+    EXPECT_EQ(a.posts(), cash("2026-01-01", "1", "0", "0") + cash("2026-01-02", "2", "100", "100") +
+                             cash("2026-01-03", "4", "25", "125"));
+    r = catalogue::replaceMainTransaction(target(a), {2, '+', 3, '-', false, 2});
+    EXPECT_EQ(a.posts(), cash("2026-01-01", "1", "0", "0") + cash("2026-01-02", "3", "-100", "-100") +
+                             cash("2026-01-03", "4", "25", "-75"));
+}
+
+TEST(Replacement, BudgetConfirmationFollowsTheWorkingDate) {
+    const std::string posts = budg("2026-01-01", "1", "0", "0", "0", "0", "0") +
+                              budg("2026-02-03", "2", "100", "120", "100", "120", "20", ' ');
+    {
+        Account a(posts, true);
+        a.drive.writeFile("A/B-mall", "");
+        RecordFile mall(a.drive / "A/B-mall", 18);
+        catalogue::replaceMainTransaction(target(a, &mall, "2026-07-01"), {2, '+', 3, '-', true, 2});
+        EXPECT_EQ(a.posts(), budg("2026-01-01", "1", "0", "0", "0", "0", "0") +
+                                 budg("2026-02-03", "3", "-100", "-120", "-100", "-120", "-20", ' '));
+        EXPECT_EQ(a.drive.readFile("A/B-mall"), "");
+    }
+    {
+        Account a(posts, true);
+        a.drive.writeFile("A/B-mall", "");
+        RecordFile mall(a.drive / "A/B-mall", 18);
+        catalogue::replaceMainTransaction(target(a, &mall), {2, '+', 3, '-', true, 2});
+        EXPECT_EQ(a.posts(), budg("2026-01-01", "1", "0", "0", "0", "0", "0") +
+                                 budg("2026-02-03", "3", "-100", "-120", "-100", "-120", "-20", '*'));
+        EXPECT_EQ(a.drive.readFile("A/B-mall"), "3   130     0203  ");
+    }
+}
+
+} // namespace
