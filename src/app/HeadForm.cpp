@@ -49,6 +49,8 @@ HeadForm::HeadForm(Context& ctx) : ctx_(ctx) {
     command1_->hide();
     installHelp();
     cashFrame_->attach(this);
+    budgetFrame_->attach(this);
+    connect(command1_, &QPushButton::clicked, budgetFrame_, &ledger::BudgetFrame::Command1_Click);
 }
 
 HeadForm::~HeadForm() {
@@ -245,6 +247,7 @@ void HeadForm::AllReset() {
             cashFrame_->amountBox()->clear();
             cashFrame_->amountBox()->setReadOnly(true);
         } else {
+            budgetFrame_->resetEntry();
             budgetFrame_->budgetAmountBox()->clear();
             budgetFrame_->budgetAmountBox()->setReadOnly(true);
             budgetFrame_->actualAmountBox()->clear();
@@ -292,16 +295,25 @@ void HeadForm::Nykonto_mn_Click() {
 }
 
 void HeadForm::Command2_Click() {
-    if (kind_ != QLatin1String("Ek"))
-        return; // the budget ledger's procedures are not part of this version yet
-    if (command2Mode_ == QLatin1String("inl"))
-        cashFrame_->Inpost_Enkel();
-    else if (command2Mode_ == QLatin1String("chg"))
-        cashFrame_->ChgPost_Enkel();
-    else if (command2Mode_ == QLatin1String("rem"))
-        cashFrame_->UtPost_Enkel();
-    else if (command2Mode_ == QLatin1String("flt"))
-        cashFrame_->PostMover_Enkel();
+    if (kind_ == QLatin1String("Ek")) {
+        if (command2Mode_ == QLatin1String("inl"))
+            cashFrame_->Inpost_Enkel();
+        else if (command2Mode_ == QLatin1String("chg"))
+            cashFrame_->ChgPost_Enkel();
+        else if (command2Mode_ == QLatin1String("rem"))
+            cashFrame_->UtPost_Enkel();
+        else if (command2Mode_ == QLatin1String("flt"))
+            cashFrame_->PostMover_Enkel();
+    } else if (kind_ == QLatin1String("Bg")) {
+        if (command2Mode_ == QLatin1String("inl"))
+            budgetFrame_->Inpost_Budget();
+        else if (command2Mode_ == QLatin1String("chg"))
+            budgetFrame_->ChgPost_Budget();
+        else if (command2Mode_ == QLatin1String("rem"))
+            budgetFrame_->UtPost_Budget();
+        else if (command2Mode_ == QLatin1String("flt"))
+            budgetFrame_->PostMover_Budget();
+    }
 }
 
 void HeadForm::openNewAccountForm() {

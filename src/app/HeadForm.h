@@ -48,7 +48,9 @@ class DateSelector;
 class HeadForm : public QMainWindow, public accounts::NyKontoHost {
     Q_OBJECT
     // The ledger frames run their procedures on the open account this window holds.
+    friend class ledger::LedgerFrame;
     friend class ledger::CashFrame;
+    friend class ledger::BudgetFrame;
 
 public:
     explicit HeadForm(Context& ctx);

@@ -111,14 +111,10 @@ void HeadForm::Inläs() {
     transakt_.emplace(ctx_.paths.transakt(accountNameBytes_), store::TransRec::Length,
                       store::RecordFile::Missing::Fail);
     ledger::LedgerFrame* frame = shownFrame();
-    if (frame == cashFrame_) {
+    if (frame == cashFrame_)
         cashFrame_->Ladda_H_Trans_Enkel();
-    } else {
-        // Ladda_H_Trans_Budg
-        budgetFrame_->loadTransactionList(catalogue::mainTransactions(*transakt_), QString());
-        budgetFrame_->transCombo()->setPlaceholderText(
-            QStringLiteral("Välj en huvudtransaktion från listan !"));
-    }
+    else
+        budgetFrame_->Ladda_H_Trans_Budg();
     kontoData_.emplace(ctx_.paths.kontoData(accountNameBytes_), ledger::recordLength(*kind),
                        store::RecordFile::Missing::Fail);
     if (*kind == ledger::Kind::Budget) {

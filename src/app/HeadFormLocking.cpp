@@ -5,7 +5,6 @@
 #include "app/DateSelector.h"
 #include "ledger/ui/BudgetFrame.h"
 #include "ledger/ui/CashFrame.h"
-#include "store/Amount.h"
 #include "support/ui/Trap.h"
 
 #include <QAction>
@@ -180,8 +179,8 @@ void HeadForm::Rensa_Mark(ledger::LedgerFrame* frame) {
         for (QLabel* title : frame->columnTitles())
             title->setEnabled(true);
     }
-    if (frame == cashFrame_)
-        cashFrame_->resetEntry();
+    if (frame)
+        frame->resetEntry();
     moveMode_ = false;
     command1_->setEnabled(false);
     command2_->setEnabled(true);
@@ -235,7 +234,8 @@ void HeadForm::Com3_Routines() {
                 chosenMain_ = {};
                 chosenSub_ = {};
                 typing_ = false;
-                cashFrame_->resetEntry();
+                if (frame)
+                    frame->resetEntry();
                 command2_->setEnabled(true);
                 command2_->setText(QStringLiteral("Flytta"));
                 command2Mode_ = QStringLiteral("flt");
@@ -249,17 +249,8 @@ void HeadForm::Com3_Routines() {
                 label30_->clear();
                 setProcedureCode(QString());
             } else if (code == QLatin1String("chg")) {
-                const auto shownAmount = [](const QString& stored) {
-                    return stored.isEmpty()
-                               ? QString()
-                               : QString::fromStdString(store::displayStoredAmount(stored.toStdString()));
-                };
-                if (cash)
-                    cashFrame_->amountBox()->setText(shownAmount(markedAmount_));
-                else {
-                    budgetFrame_->budgetAmountBox()->setText(shownAmount(markedAmount_));
-                    budgetFrame_->actualAmountBox()->setText(shownAmount(markedActual_));
-                }
+                if (frame)
+                    frame->restoreMarkedEntry();
                 typing_ = false;
                 if (frame)
                     frame->scrollBar()->setEnabled(scroll_.enabled);

@@ -140,13 +140,16 @@ TEST(HelpPages, EveryLinkLeadsToAPageAndPlaceThatExists) {
             const int targetNumber = support::helpTopicOf(target);
             ASSERT_NE(targetNumber, 0);
             reached.insert(targetNumber);
-            if (target.hasFragment())
+            if (target.hasFragment()) {
                 EXPECT_TRUE(anchors[targetNumber].contains(target.fragment()));
+            }
         }
         // The link bar reaches every other page.
-        for (const support::HelpTopic& topic : helpTopics())
-            if (topic.contextNumber != number)
+        for (const support::HelpTopic& topic : helpTopics()) {
+            if (topic.contextNumber != number) {
                 EXPECT_TRUE(reached.contains(topic.contextNumber)) << topic.contextNumber;
+            }
+        }
     }
 }
 

@@ -19,9 +19,48 @@ public:
     // confirmed ones red when negative, else black. With a marked row the backgrounds show it.
     void OmLista_Budget(const std::vector<BudgetRow>& view, int markedRow);
 
+    void attach(app::HeadForm* head) override;
+    void resetEntry() override;
+    void restoreMarkedEntry() override;
+
+    // --- Transaction choice
+    void Ladda_H_Trans_Budg();
+    void Ladda_S_Trans_Budg();
+    void H_TransOptionBudg_MouseDown();
+    void S_TransOptionBudg_MouseDown();
+    void TransCombo_Budget_DropDown();
+    void TransCombo_Budget_Click();
+
+    // --- Entering, confirming, checking and changing posts
+    void amountKeyDown(QLineEdit* box);
+    void amountEnter(QLineEdit* box);
+    void Inpost_Budget();
+    void Command1_Click();
+    void Saldokontroll_Budget();
+    void Recount_Budget();
+    void G2_Click(int row, int column);
+    void UtPost_Budget();
+    void ChgPost_Budget();
+    void PostMover_Budget();
+    // The pending amount texts as they will be stored ("-" in front for an expense).
+    const QString& pendingBudgeted() const { return budgeted_; }
+    const QString& pendingActual() const { return actual_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void amountBoxHelp(QLineEdit* box);
+    void markPost(int row);
+    // Writes the post file and the template together.
+    void commitPosts();
+    void afterChange(int postCount, int recountStart);
+    void showAmountLimit();
+
     QLineEdit* budgBox_;
     QLineEdit* verklBox_;
+    QString budgeted_;
+    QString actual_;
 };
 
 } // namespace ledger

@@ -2,12 +2,6 @@
 
 #include "ledger/LedgerView.h"
 #include "ledger/ui/LedgerFrame.h"
-#include "store/Amount.h"
-
-namespace app {
-class HeadForm;
-}
-
 namespace ledger {
 
 // "Kassabokföring": grid G1 with VScroll1, the amount box Bel_Enkel and the cash-book
@@ -27,8 +21,8 @@ public:
     // Green when the account has a neutral standard transaction ready for balance entry, else yellow.
     void showStandardTransactionReady(bool ready);
 
-    // The main window whose open account the frame works on (set once, by the main window).
-    void attach(app::HeadForm* head);
+    // Connects the frame's controls to its procedures on the main window's open account.
+    void attach(app::HeadForm* head) override;
 
     // --- Transaction choice
     void Ladda_H_Trans_Enkel();
@@ -50,11 +44,9 @@ public:
     void PostMover_Enkel();
     // The typed amount as stored: the cleaned digits with "-" in front for an expense.
     const QString& amountText() const { return amountText_; }
-    const QString& moveState() const { return moveState_; }
     // Forgets a typed amount and a move in progress (the frame back to idle).
-    void resetEntry();
-
-    static QString amountLimitText();
+    void resetEntry() override;
+    void restoreMarkedEntry() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -62,21 +54,13 @@ protected:
 private:
     void amountBoxHelp();
     void markPost(int row);
-    void moveClick(int row);
-    // Commits the post file, or drops the change and passes the failure on.
     void commitPosts();
     // The follow-up steps after a change: the balance check from S, the view placed and filled.
     void afterChange(int postCount, int recountStart);
-    void pressCancel();
     QString transactionNameOf(int transNr) const;
 
-    app::HeadForm* head_ = nullptr;
     QLineEdit* amountBox_;
     QString amountText_;
-    QString moveState_;
-    int moveFirst_ = 0;
-    int moveLast_ = 0;
-    int moveFirstRow_ = -1;
 };
 
 } // namespace ledger

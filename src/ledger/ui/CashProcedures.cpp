@@ -34,14 +34,8 @@ QString displayStored(std::string_view text) {
 }
 } // namespace
 
-QString CashFrame::amountLimitText() {
-    return QStringLiteral("Detta program har tyvärr en begränsning\ntill belopp < 100 000 000.00 kronor !\n"
-                          "Därför måste inmatning av högre\nbelopp spärras, likaledes inmatning\n"
-                          "som ger upphov till ett plus- eller\nminussaldo över denna nivå !");
-}
-
 void CashFrame::attach(app::HeadForm* head) {
-    head_ = head;
+    LedgerFrame::attach(head);
     connect(grid(), &QTableWidget::cellClicked, this, &CashFrame::G1_Click);
     connect(transCombo(), &QComboBox::activated, this, [this] { TransCombo_Enkel_Click(); });
     for (QWidget* w :
@@ -80,16 +74,15 @@ bool CashFrame::eventFilter(QObject* watched, QEvent* event) {
     return LedgerFrame::eventFilter(watched, event);
 }
 
-void CashFrame::pressCancel() {
-    head_->armReset();
-    head_->Command3_Click();
-}
-
 void CashFrame::resetEntry() {
     amountText_.clear();
-    moveState_.clear();
-    moveFirst_ = moveLast_ = 0;
-    moveFirstRow_ = -1;
+    resetMove();
+}
+
+void CashFrame::restoreMarkedEntry() {
+    amountText_ = head_->markedAmount_;
+    amountBox_->setText(head_->markedAmount_.isEmpty() ? QString()
+                                                       : displayStored(head_->markedAmount_.toStdString()));
 }
 
 QString CashFrame::transactionNameOf(int transNr) const {
@@ -254,7 +247,7 @@ void CashFrame::Bel_Enkel_Enter() {
         text = text.mid(1).trimmed(); // the sign comes from the transaction
     std::string cleaned = store::cleanTypedAmount(text.toStdString());
     if (cleaned.empty()) {
-        cleaned = "0";
+        cleaned = std::string(1, '0');
         head_->ctx_.dialogs.message(
             head_, QStringLiteral("Nollbelopp eller andra tecken"),
             QStringLiteral("Eftersom andra tecken än siffror, alternativt inga tecken, har "
@@ -398,7 +391,7 @@ void CashFrame::ReCount_Enkel() {
 void CashFrame::G1_Click(int row, int column) {
     if (!head_ || !head_->kontoData_)
         return;
-    if (!moveState_.isEmpty()) {
+    if (!moveState().isEmpty()) {
         moveClick(row);
         return;
     }
@@ -584,36 +577,18 @@ void CashFrame::ChgPost_Enkel() {
 }
 
 void CashFrame::PostMover_Enkel() {
-    if (moveState_.isEmpty()) {
-        head_->moveMode_ = true;
-        head_->Lock_trans();
-        head_->Lock_Konto();
-        head_->Lock_menues();
-        head_->picture1_->setEnabled(false);
-        amountBox_->setEnabled(false);
-        amountTitle()->setEnabled(false);
-        head_->command3_->setText(QStringLiteral("Avbryt Flytta"));
-        head_->setProcedureCode(QStringLiteral("Fl"));
-        head_->command2_->setEnabled(false);
-        head_->command2Mode_.clear();
-        head_->label29_->setText(QStringLiteral("Flytta"));
-        head_->label30_->setText(QStringLiteral("Klicka på första rad som ska flyttas !"));
-        moveState_ = QStringLiteral("First");
+    if (moveState().isEmpty()) {
+        startMove({amountBox_, amountTitle()});
         return;
     }
-    if (moveState_ != QLatin1String("Markerat"))
+    if (!takeMoveRange())
         return;
-    moveState_.clear();
-    head_->command2_->setEnabled(false);
-    head_->label29_->clear();
-    head_->label30_->clear();
-    head_->command2Mode_.clear();
     const QString date = head_->workingDate();
     const bool ran = support::trapped(
         head_->ctx_, head_,
         [&] {
             Cashbook book(*head_->kontoData_, head_->postCount_);
-            const PostResult result = book.move(moveFirst_, moveLast_, date.toStdString());
+            const PostResult result = book.move(moveFirst(), moveLast(), date.toStdString());
             if (result.outcome != Outcome::Done) {
                 head_->ctx_.dialogs.message(head_, QStringLiteral("Överskriden max-nivå"), amountLimitText());
                 return;
@@ -627,55 +602,14 @@ void CashFrame::PostMover_Enkel() {
                     QStringLiteral(" vid försök att flytta post(er) till nytt datum.") + CRLF + CRLF,
                 {QStringLiteral("Fel i rutinen PostMover_Enkel"),
                  QStringLiteral("vid försök att flytta post(er) till nytt datum"),
-                 QStringLiteral("Första post = ") + QString::number(moveFirst_),
-                 QStringLiteral("Sista post = ") + QString::number(moveLast_),
+                 QStringLiteral("Första post = ") + QString::number(moveFirst()),
+                 QStringLiteral("Sista post = ") + QString::number(moveLast()),
                  QStringLiteral("Nytt datum = ") + date,
                  QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
         });
     if (!ran)
         head_->kontoData_->reload();
     pressCancel();
-}
-
-void CashFrame::moveClick(int row) {
-    const int post = head_->scroll_.value + row;
-    if (post > head_->postCount_)
-        return;
-    const QColor green = MoveRangeBackground;
-    if (moveState_ == QLatin1String("First")) {
-        moveFirst_ = post;
-        moveFirstRow_ = row;
-        head_->dateSelector_->datumset(grid()->item(row, 0)->text());
-        for (int c = 0; c < grid()->columnCount(); ++c)
-            grid()->item(row, c)->setBackground(green);
-        head_->label30_->setText(
-            QStringLiteral("Klicka på sista rad som ska flyttas (kan vara samma rad !)."));
-        moveState_ = QStringLiteral("Last");
-        return;
-    }
-    if (moveState_ != QLatin1String("Last"))
-        return;
-    moveLast_ = post;
-    int firstRow = moveFirstRow_, lastRow = row;
-    if (moveFirst_ > moveLast_) {
-        std::swap(moveFirst_, moveLast_);
-        std::swap(firstRow, lastRow);
-    }
-    for (int r = std::max(0, firstRow); r <= lastRow && r < Rows; ++r)
-        for (int c = 0; c < grid()->columnCount(); ++c)
-            grid()->item(r, c)->setBackground(green);
-    grid()->setEnabled(false);
-    if (!head_->ctx_.dialogs.question(
-            head_, QStringLiteral("Flytta rader"),
-            QStringLiteral("Vill du flytta markerad(e) rad(er)\ntill ett nytt datum ?"))) {
-        pressCancel();
-        return;
-    }
-    head_->label30_->setText(QStringLiteral("Sätt nytt datum och klicka sedan på 'Nytt datum' !"));
-    head_->command2_->setEnabled(true);
-    head_->command2_->setText(QStringLiteral("Nytt datum"));
-    head_->command2Mode_ = QStringLiteral("flt");
-    moveState_ = QStringLiteral("Markerat");
 }
 
 } // namespace ledger

@@ -15,6 +15,10 @@ class QRadioButton;
 class QScrollBar;
 class QTableWidget;
 
+namespace app {
+class HeadForm;
+}
+
 namespace ledger {
 
 // Colours of the ledger grids.
@@ -68,11 +72,37 @@ public:
     int columnLeft(int column) const;
     int columnWidth(int column) const;
 
+    // Connects the frame's procedures to the main window whose open account it works on.
+    virtual void attach(app::HeadForm* head) { head_ = head; }
+    // Forgets what the frame's procedures had going (a typed amount, a move).
+    virtual void resetEntry() { resetMove(); }
+    // A change of a marked post given up: its stored amounts are shown and pending again.
+    virtual void restoreMarkedEntry() {}
+
+    // The move of posts to a new date: "" idle, then "First", "Last" and "Markerat".
+    const QString& moveState() const { return moveState_; }
+    int moveFirst() const { return moveFirst_; }
+    int moveLast() const { return moveLast_; }
+
+    static QString amountLimitText();
+
 signals:
     // The user moved the scroll bar (not emitted while the program sets it).
     void scrolled(int value);
 
 protected:
+    // The main window presses its cancel button with the reset armed: the procedure ends.
+    void pressCancel();
+    // "Flytta": the controls are locked, the help lines ask for the first row.
+    void startMove(const std::vector<QWidget*>& entryControls);
+    // A grid click during a move: the first row, then the last row and the question.
+    void moveClick(int row);
+    // "Nytt datum": the chosen range is taken for the move; false when no range is ready.
+    bool takeMoveRange();
+    void resetMove();
+
+    app::HeadForm* head_ = nullptr;
+
     void setCell(int row, int column, const QString& text, Qt::Alignment alignment, const QColor& colour);
     // A line edit placed above a grid column (the amount boxes).
     QLineEdit* addAmountBox(const QString& objectName, int column);
@@ -91,6 +121,10 @@ private:
     QLabel* numberLabel_;
     std::vector<QLabel*> titles_;
     std::vector<int> columnTwips_;
+    QString moveState_;
+    int moveFirst_ = 0;
+    int moveLast_ = 0;
+    int moveFirstRow_ = -1;
 };
 
 } // namespace ledger

@@ -1,0 +1,184 @@
+// The budget frame: entering posts with budgeted and actual amounts, confirming them, the
+// balance check, and changing, deleting and moving posts, checked on the grid, on KontoData and
+// on the budget template.
+
+#include "TestContext.h"
+#include "UiHelpers.h"
+#include "app/DateSelector.h"
+#include "app/HeadForm.h"
+#include "fixtures/AccountFiles.h"
+#include "ledger/ui/BudgetFrame.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include <gtest/gtest.h>
+
+using namespace fixtures;
+using uitest::control;
+
+namespace {
+
+struct BudgetLedgerTest : ::testing::Test {
+    uitest::TestContext t;
+    std::unique_ptr<app::HeadForm> form;
+    std::filesystem::path folder() const { return t.ctx.paths.dataRoot() / "Budget"; }
+
+    void open(const std::string& postBytes, const std::string& mall = "") {
+        writeFile(t.ctx.paths.dataRoot() / "KontoFil", kontoRec("Budget", "1", "Bg"));
+        writeFile(t.ctx.paths.dataRoot() / "KontoIni", "1\r\nAnna\r\n");
+        writeAccount(t.ctx.paths.dataRoot(), "Budget", postBytes);
+        writeFile(folder() / "B-mall", mall);
+        form = std::make_unique<app::HeadForm>(t.ctx);
+        form->Form_Load();
+    }
+    ledger::BudgetFrame* frame() { return form->budgetFrame(); }
+    QLineEdit* budgetBox() { return frame()->budgetAmountBox(); }
+    QLineEdit* actualBox() { return frame()->actualAmountBox(); }
+    QPushButton* button(const char* name) { return control<QPushButton>(*form, name); }
+    QTableWidget* g2() { return control<QTableWidget>(*form, "G2"); }
+
+    void choose(const QString& transaction) {
+        frame()->transCombo()->setCurrentIndex(frame()->transCombo()->findText(transaction));
+        frame()->TransCombo_Budget_Click();
+    }
+    void type(QLineEdit* box, const QString& text) {
+        box->selectAll();
+        uitest::typeText(box, text);
+        uitest::pressEnter(box);
+    }
+};
+
+TEST_F(BudgetLedgerTest, AnExpenseDatedTodayIsStoredConfirmedAndRecordedInTheTemplate) {
+    open(budgetPosts(3), field("3", 4) + field("30", 8) + "01" + "03" + "* ");
+    choose("Uttag");
+    EXPECT_EQ(form->procedureCode(), "cbonomark");
+    EXPECT_FALSE(g2()->isEnabled());
+    type(budgetBox(), "12 345.50");
+    EXPECT_EQ(budgetBox()->text(), "-12 345,50");
+    EXPECT_EQ(frame()->pendingBudgeted(), "-12345,50");
+    EXPECT_EQ(frame()->pendingActual(), "-12345,50"); // the actual amount follows the budgeted one
+    EXPECT_EQ(actualBox()->text(), "-12 345,50");
+    type(actualBox(), "12000");
+    EXPECT_EQ(button("Command2")->text(), "Lägg in");
+    button("Command2")->click();
+
+    // Posts: 0/0, -20/-22, -30/-33 (balances -50/-55), then the new post on 2026-12-06.
+    const std::string expected = budgetPosts(3) + field("2026-12-06", 10) + field("3", 4) +
+                                 field("-12345,50", 11) + field("-12000", 11) + field("-12395,5", 11) +
+                                 field("-12055", 11) + field("340,5", 11) + " " + "*" + "    " + "  ";
+    EXPECT_EQ(readFile(folder() / "KontoData"), expected);
+    // December gets its own template record; the excluded January record keeps its mark.
+    EXPECT_EQ(readFile(folder() / "B-mall"), field("3", 4) + field("30", 8) + "01" + "03" + "* " +
+                                                 field("3", 4) + field("12010", 8) + "12" + "06" + "  ");
+    EXPECT_EQ(form->procedureCode(), "");
+    EXPECT_EQ(g2()->item(3, 2)->text(), "-12 345,50");
+    EXPECT_EQ(g2()->item(3, 2)->foreground().color(), QColor(255, 0, 0));
+}
+
+TEST_F(BudgetLedgerTest, APostDatedTomorrowIsOnlyBudgetedShownBlueAndConfirmedLater) {
+    const std::string mall = field("9", 4) + field("10", 8) + "05" + "01" + "  ";
+    open(budgetPosts(2), mall);
+    form->dateSelector()->datumset("2026-12-07");
+    choose("Insättning");
+    type(actualBox(), "800");
+    EXPECT_EQ(budgetBox()->text(), "0,00");
+    EXPECT_EQ(frame()->pendingBudgeted(), "0");
+    button("Command2")->click();
+    const std::string file = readFile(folder() / "KontoData");
+    EXPECT_EQ(file.substr(2 * 77, 77), field("2026-12-07", 10) + field("2", 4) + field("0", 11) +
+                                           field("800", 11) + field("-20", 11) + field("778", 11) +
+                                           field("798", 11) + " " + " " + "    " + "  ");
+    EXPECT_EQ(g2()->item(2, 3)->foreground().color(), QColor(0, 0, 255));
+    EXPECT_EQ(readFile(folder() / "B-mall"), mall);
+
+    // Marking it offers "Bekräfta"; confirming sets the flag only.
+    g2()->cellClicked(2, 0);
+    EXPECT_EQ(form->procedureCode(), "mkg2");
+    EXPECT_TRUE(button("Command1")->isEnabled());
+    t.dialogs.answerYes();
+    button("Command1")->click();
+    EXPECT_EQ(t.dialogs.calls().back().title, "Bekräfta belopp");
+    EXPECT_EQ(t.dialogs.calls().back().text,
+              "Vill du verifiera beloppen:\n\n0,00 kr.   800,00 kr.\n\nsom verkliga ?");
+    std::string confirmed = file;
+    confirmed[2 * 77 + 70] = '*';
+    EXPECT_EQ(readFile(folder() / "KontoData"), confirmed);
+    EXPECT_EQ(readFile(folder() / "B-mall"), mall + field("2", 4) + field("790", 8) + "12" + "07" + "  ");
+    EXPECT_EQ(form->procedureCode(), "");
+    EXPECT_EQ(g2()->item(2, 3)->foreground().color(), QColor(0, 0, 0));
+}
+
+TEST_F(BudgetLedgerTest, ChangingTheActualAmountMovesTheLaterActualBalancesAndDifferences) {
+    open(budgetPosts(4));
+    g2()->cellClicked(1, 0); // post 2: -20 / -22
+    EXPECT_EQ(actualBox()->text(), "-22,00");
+    EXPECT_FALSE(button("Command1")->isEnabled());
+    type(actualBox(), "72");
+    EXPECT_EQ(button("Command2")->text(), "Ändra");
+    t.dialogs.answerYes();
+    button("Command2")->click();
+    EXPECT_EQ(t.dialogs.calls()[0].title, "Ändring av tidigare belopp");
+    EXPECT_EQ(t.dialogs.calls()[0].text,
+              "Vill du ändra tidigare:\n\nVerkl. beloppet:  -22,00  till  -72,00  ?");
+    const std::string file = readFile(folder() / "KontoData");
+    EXPECT_EQ(file.substr(77 + 14, 55),
+              field("-20", 11) + field("-72", 11) + field("-20", 11) + field("-72", 11) + field("-52", 11));
+    EXPECT_EQ(file.substr(3 * 77 + 36, 33), field("-90", 11) + field("-149", 11) + field("-59", 11));
+    EXPECT_EQ(form->procedureCode(), "");
+}
+
+TEST_F(BudgetLedgerTest, DeletingAndMovingPostsKeepTheBalancesRight) {
+    open(budgetPosts(5));
+    g2()->cellClicked(1, 1);
+    t.dialogs.answerYes();
+    button("Command2")->click();
+    EXPECT_EQ(t.dialogs.calls()[0].title, "Borttagning av post");
+    EXPECT_EQ(t.dialogs.calls()[0].text,
+              QString::fromStdString("Vill du radera posten med datum: " + nthDate(2) +
+                                     "\n\nUttag\n\n-20,00 kr.,  -22,00 kr.  ?"));
+    EXPECT_EQ(form->postCount(), 4);
+    EXPECT_EQ(readFile(folder() / "KontoData").substr(77, 77),
+              budgetPost(nthDate(3), 3, -30, -33, -30, -33, true));
+
+    // Move the new last post to the first day: it goes after post 1.
+    button("Command2")->click();
+    EXPECT_EQ(form->procedureCode(), "Fl");
+    g2()->cellClicked(3, 0);
+    t.dialogs.answerYes();
+    g2()->cellClicked(3, 0);
+    form->dateSelector()->datumset(QString::fromStdString(nthDate(1)));
+    button("Command2")->click();
+    const std::string file = readFile(folder() / "KontoData");
+    EXPECT_EQ(file.substr(0, 2 * 77), budgetPost(nthDate(1), 1, 0, 0, 0, 0, true) +
+                                          budgetPost(nthDate(1), 3, -50, -55, -50, -55, true));
+    EXPECT_EQ(file.substr(3 * 77, 77), budgetPost(nthDate(4), 3, -40, -44, -120, -132, true));
+    EXPECT_EQ(form->procedureCode(), "");
+    EXPECT_TRUE(button("Command2")->isEnabled());
+}
+
+TEST_F(BudgetLedgerTest, AWrongBudgetBalanceIsNamedAndRecountedOnYes) {
+    std::string bytes = budgetPosts(4);
+    bytes.replace(2 * 77 + 36, 11, field("-1000", 11)); // post 3's budget balance
+    open(bytes);
+    g2()->cellClicked(0, 7); // a tick leaves the balances alone
+    form->dateSelector()->datumset(QString::fromStdString(nthDate(2)));
+    choose("Uttag");
+    type(budgetBox(), "0");
+    t.dialogs.answerYes();
+    button("Command2")->click();
+    ASSERT_GE(t.dialogs.calls().size(), 2u);
+    EXPECT_EQ(t.dialogs.calls()[0].title, "Saldo-kontroll");
+    EXPECT_TRUE(t.dialogs.calls()[0].text.contains("Budgetbelopp: -30,00\nVerkl.belopp: -33,00\n\nUpptäckt "
+                                                   "skillnad budgetsaldo:\n-1 000,00 till -50,00\n\n\n"
+                                                   "Felet kan åtgärdas"));
+    EXPECT_TRUE(t.dialogs.calls()[0].text.endsWith("Vill du att omräkningen sker ?"));
+    EXPECT_EQ(t.dialogs.calls()[1].title, "Servicemeddelande");
+    const std::string file = readFile(folder() / "KontoData");
+    EXPECT_EQ(file.substr(3 * 77 + 36, 33), field("-50", 11) + field("-55", 11) + field("-5", 11));
+    EXPECT_EQ(file.substr(69, 1), "x");
+}
+
+} // namespace
