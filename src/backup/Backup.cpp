@@ -1,0 +1,333 @@
+#include "backup/Backup.h"
+
+#include "accounts/Register.h"
+#include "store/Errors.h"
+#include "store/FileIo.h"
+#include "store/GroupCommit.h"
+#include "store/Paths.h"
+#include "store/RecordFile.h"
+#include "store/Records.h"
+
+#include <algorithm>
+#include <cerrno>
+
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace backup {
+
+namespace {
+
+bool isDigits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool isHidden(const fs::path& name) {
+    const std::string text = name.filename().string();
+    return !text.empty() && text.front() == '.';
+}
+
+bool startsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+bool isRegularFile(const fs::directory_entry& entry) {
+    std::error_code ec;
+    return entry.symlink_status(ec).type() == fs::file_type::regular;
+}
+
+bool isRealFolder(const fs::directory_entry& entry) {
+    std::error_code ec;
+    return entry.symlink_status(ec).type() == fs::file_type::directory;
+}
+
+// True when path is the folder or lies below it (both absolute and normal).
+bool isInside(const fs::path& path, const fs::path& folder) {
+    auto p = path.begin();
+    for (auto f = folder.begin(); f != folder.end(); ++f, ++p) {
+        if (f->empty() && std::next(f) == folder.end())
+            break; // a final "/" of the folder
+        if (p == path.end() || *p != *f)
+            return false;
+    }
+    return true;
+}
+
+fs::path realPath(const fs::path& path) {
+    std::error_code ec;
+    fs::path real = fs::weakly_canonical(fs::absolute(path, ec), ec);
+    if (ec)
+        throw store::FileError(ec.message(), path.string());
+    return real;
+}
+
+std::vector<fs::directory_entry> entriesOf(const fs::path& folder) {
+    std::error_code ec;
+    std::vector<fs::directory_entry> entries;
+    for (fs::directory_iterator it(folder, ec), end; it != end; it.increment(ec)) {
+        if (ec)
+            break;
+        entries.push_back(*it);
+    }
+    if (ec)
+        throw store::FileError(ec.message(), folder.string());
+    std::sort(entries.begin(), entries.end(),
+              [](const fs::directory_entry& a, const fs::directory_entry& b) { return a.path() < b.path(); });
+    return entries;
+}
+
+void planFolder(const fs::path& root, const fs::path& relative, std::vector<CopyItem>& plan) {
+    for (const fs::directory_entry& entry : entriesOf(root / relative)) {
+        if (isHidden(entry.path()))
+            continue;
+        const fs::path item = relative / entry.path().filename();
+        if (isRealFolder(entry)) {
+            plan.push_back({item, true});
+            planFolder(root, item, plan);
+        } else if (isRegularFile(entry)) {
+            plan.push_back({item, false});
+        }
+    }
+}
+
+[[noreturn]] void throwFileError(int err, const fs::path& path) {
+    store::io::fail(err, path);
+}
+
+// One file of a restore: where its bytes come from and where they go.
+struct RestoreFile {
+    fs::path source;
+    fs::path target;
+};
+
+// The files directly in a backup folder, paired with their place in the target folder. A name
+// the data root could not hold refuses the whole restore.
+void collectFiles(const fs::path& backupFolder, const fs::path& targetFolder, std::vector<RestoreFile>& out) {
+    for (const fs::directory_entry& entry : entriesOf(backupFolder)) {
+        if (isHidden(entry.path()) || !isRegularFile(entry))
+            continue;
+        const std::string name = entry.path().filename().string();
+        if (!store::isSafeFolderName(name))
+            throw store::DataError("BackUp-katalogen innehåller ett filnamn som inte kan användas: " + name);
+        out.push_back({entry.path(), targetFolder / name});
+    }
+}
+
+// Nothing a restore writes may land outside the data root, and nothing is written through a
+// link: a replaced link would carry the backup's bytes to wherever it points.
+void checkTarget(const fs::path& target, const fs::path& realRoot) {
+    std::error_code ec;
+    if (fs::is_symlink(fs::symlink_status(target, ec)))
+        throw store::DataError("Återställningen skriver inte genom en länk: " + target.string());
+    if (!isInside(realPath(target), realRoot))
+        throw store::DataError("Återställningen skulle skriva utanför datamappen: " + target.string());
+}
+
+// Stages every file of the restore and commits them together.
+void commitRestore(const store::DataPaths& paths, const std::vector<fs::path>& folders,
+                   const std::vector<RestoreFile>& files) {
+    const fs::path realRoot = realPath(paths.dataRoot());
+    // The data root itself may well be a link the user made; what lies below it may not.
+    for (const fs::path& folder : folders)
+        if (folder != paths.dataRoot())
+            checkTarget(folder, realRoot);
+    for (const RestoreFile& file : files)
+        checkTarget(file.target, realRoot);
+
+    store::GroupCommit group(paths.journalFolder());
+    for (const fs::path& folder : folders) {
+        std::error_code ec;
+        if (!fs::is_directory(folder, ec))
+            group.createFolder(folder);
+    }
+    for (const RestoreFile& file : files)
+        group.stage(file.target, store::readWholeFile(file.source));
+    group.commit();
+}
+
+std::string utf8AccountFolderName(std::string_view utf8Account) {
+    if (!store::isSafeFolderName(utf8Account))
+        throw store::DataError("Kontonamnet '" + std::string(utf8Account) + "' kan inte vara ett mappnamn");
+    return std::string(utf8Account);
+}
+
+} // namespace
+
+std::string timeStamp(std::string_view today, std::string_view clock) {
+    const bool dateOk = today.size() == 10 && today[4] == '-' && today[7] == '-' &&
+                        isDigits(today.substr(0, 4)) && isDigits(today.substr(5, 2)) &&
+                        isDigits(today.substr(8, 2));
+    const bool timeOk =
+        clock.size() >= 5 && clock[2] == ':' && isDigits(clock.substr(0, 2)) && isDigits(clock.substr(3, 2));
+    if (!dateOk || !timeOk)
+        throw store::DataError("Datum eller klockslag kan inte bilda BackUp-namnet: " + std::string(today) +
+                               " " + std::string(clock));
+    std::string stamp;
+    stamp.append(today.substr(0, 4)).append(today.substr(5, 2)).append(today.substr(8, 2));
+    stamp.append(clock.substr(0, 2)).append(clock.substr(3, 2));
+    return stamp;
+}
+
+std::string accountBackupName(std::string_view utf8Account, std::string_view today, std::string_view clock) {
+    return utf8AccountFolderName(utf8Account) + timeStamp(today, clock);
+}
+
+std::string allAccountsBackupName(std::string_view today, std::string_view clock) {
+    return std::string(AllAccountsPrefix) + timeStamp(today, clock);
+}
+
+std::vector<CopyItem> copyPlan(const fs::path& folder) {
+    std::vector<CopyItem> plan;
+    planFolder(folder, {}, plan);
+    return plan;
+}
+
+void copyFolder(const fs::path& source, const fs::path& target) {
+    std::error_code ec;
+    if (!fs::is_directory(source, ec))
+        throwFileError(ENOENT, source);
+    if (isInside(realPath(target), realPath(source)))
+        throw store::DataError("En BackUp kan inte läggas i den mapp som kopieras: " + target.string());
+    const fs::path parent = target.parent_path();
+    const std::string name = target.filename().string();
+    const std::string pid = std::to_string(::getpid());
+    const fs::path temp = parent / ("." + name + ".tmp-" + pid);
+    const fs::path old = parent / ("." + name + ".old-" + pid);
+
+    const fs::file_type existing = fs::symlink_status(target, ec).type();
+    if (existing != fs::file_type::not_found && existing != fs::file_type::directory)
+        throwFileError(EEXIST, target);
+
+    // Listed before anything is made, so the copy never holds itself.
+    const std::vector<CopyItem> plan = copyPlan(source);
+    fs::remove_all(temp, ec);
+    try {
+        if (!fs::create_directory(temp, ec))
+            throwFileError(ec ? ec.value() : EEXIST, temp);
+        std::vector<fs::path> folders{temp};
+        for (const CopyItem& item : plan) {
+            const fs::path to = temp / item.path;
+            if (item.folder) {
+                fs::create_directory(to, ec);
+                if (ec)
+                    throwFileError(ec.value(), to);
+                folders.push_back(to);
+                continue;
+            }
+            const fs::path from = source / item.path;
+            store::replaceFileAtomically(to, store::readWholeFile(from));
+            // The copy keeps the date of its original; a file system that cannot is no failure.
+            const auto written = fs::last_write_time(from, ec);
+            if (!ec)
+                fs::last_write_time(to, written, ec);
+        }
+        // Children before parents, so each folder's entries are durable before it is named.
+        for (auto it = folders.rbegin(); it != folders.rend(); ++it)
+            store::io::syncFolder(*it);
+    } catch (...) {
+        fs::remove_all(temp, ec);
+        throw;
+    }
+
+    const bool replacing = existing == fs::file_type::directory;
+    if (replacing && ::rename(target.c_str(), old.c_str()) != 0) {
+        const int err = errno;
+        fs::remove_all(temp, ec);
+        throwFileError(err, target);
+    }
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
+        const int err = errno;
+        if (replacing)
+            ::rename(old.c_str(), target.c_str());
+        fs::remove_all(temp, ec);
+        throwFileError(err, target);
+    }
+    if (replacing)
+        fs::remove_all(old, ec);
+    store::io::syncFolder(parent.empty() ? fs::path(".") : parent);
+}
+
+fs::path backUpAccount(const store::DataPaths& paths, std::string_view utf8Account, const fs::path& driveRoot,
+                       std::string_view today, std::string_view clock) {
+    const fs::path source = paths.dataRoot() / utf8AccountFolderName(utf8Account);
+    const fs::path target = driveRoot / accountBackupName(utf8Account, today, clock);
+    copyFolder(source, target);
+    return target;
+}
+
+fs::path backUpAll(const store::DataPaths& paths, const fs::path& driveRoot, std::string_view today,
+                   std::string_view clock) {
+    const fs::path target = driveRoot / allAccountsBackupName(today, clock);
+    copyFolder(paths.dataRoot(), target);
+    return target;
+}
+
+bool isBackupFolder(const fs::path& folder, Scope scope) {
+    std::error_code ec;
+    const fs::path marker = folder / (scope == Scope::Account ? "KontoData" : "KontoFil");
+    return fs::symlink_status(marker, ec).type() == fs::file_type::regular;
+}
+
+std::vector<fs::path> restoreCandidates(const fs::path& driveRoot, Scope scope,
+                                        std::string_view utf8Account) {
+    const std::string_view prefix = scope == Scope::All ? AllAccountsPrefix : utf8Account;
+    std::vector<fs::path> found;
+    if (prefix.empty())
+        return found;
+    std::error_code ec;
+    for (fs::directory_iterator it(driveRoot, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        std::error_code typeEc;
+        if (name.front() == '.' || !startsWith(name, prefix) || !it->is_directory(typeEc))
+            continue;
+        if (isBackupFolder(it->path(), scope))
+            found.push_back(it->path());
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+std::vector<std::string> missingAccountFolders(const store::DataPaths& paths, const fs::path& backupFolder) {
+    std::vector<std::string> missing;
+    std::error_code ec;
+    if (!fs::exists(paths.kontoFil(), ec))
+        return missing;
+    const store::RecordFile kontoFil(paths.kontoFil(), store::KontoRec::Length,
+                                     store::RecordFile::Missing::Fail);
+    for (const accounts::RegisterEntry& entry : accounts::listAccounts(kontoFil)) {
+        const bool present =
+            store::isSafeFolderName(entry.name) && fs::is_directory(backupFolder / entry.name, ec);
+        if (!present)
+            missing.push_back(entry.name);
+    }
+    return missing;
+}
+
+void restoreAccount(const store::DataPaths& paths, std::string_view utf8Account,
+                    const fs::path& backupFolder) {
+    const fs::path accountFolder = paths.dataRoot() / utf8AccountFolderName(utf8Account);
+    std::vector<RestoreFile> files;
+    collectFiles(backupFolder, accountFolder, files);
+    commitRestore(paths, {paths.dataRoot(), accountFolder}, files);
+}
+
+void restoreAll(const store::DataPaths& paths, const fs::path& backupFolder) {
+    const fs::path root = paths.dataRoot();
+    std::vector<fs::path> folders{root};
+    std::vector<RestoreFile> files;
+    collectFiles(backupFolder, root, files);
+    for (const fs::directory_entry& entry : entriesOf(backupFolder)) {
+        if (isHidden(entry.path()) || !isRealFolder(entry))
+            continue;
+        const std::string name = entry.path().filename().string();
+        if (!store::isSafeFolderName(name))
+            throw store::DataError("BackUp-katalogen innehåller ett mappnamn som inte kan användas: " + name);
+        folders.push_back(root / name);
+        collectFiles(entry.path(), root / name, files);
+    }
+    commitRestore(paths, folders, files);
+}
+
+} // namespace backup

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace store {
+class DataPaths;
+}
+
+namespace backup {
+
+// An all-accounts backup folder is this + the time stamp; an account backup is the account
+// name + the time stamp.
+inline constexpr std::string_view AllAccountsPrefix = "MonivaBU";
+
+// "yyyymmddhhmi": year, month and day of today's date "yyyy-mm-dd" (taken at start-up) and hour
+// and minute of the clock "hh:mm:ss". store::DataError when either text is malformed, so a stamp
+// is always twelve digits.
+std::string timeStamp(std::string_view today, std::string_view clock);
+// "Hushåll202612041530". DataError for a name that cannot be a folder name.
+std::string accountBackupName(std::string_view utf8Account, std::string_view today, std::string_view clock);
+// "MonivaBU202612041530".
+std::string allAccountsBackupName(std::string_view today, std::string_view clock);
+
+// One thing a backup copies, relative to the copied folder.
+struct CopyItem {
+    std::filesystem::path path;
+    bool folder = false;
+};
+
+// What a backup of the folder copies, parents before children: every folder and regular file
+// at any depth. Links are not followed (a backup never reaches outside the folder) and hidden
+// names are left out (the temporary files of a save cut short are no data).
+std::vector<CopyItem> copyPlan(const std::filesystem::path& folder);
+
+// Copies the folder to target, a new folder beside which a temporary one is filled first: every
+// file is written and synced there, and only then is the temporary folder renamed to target. A
+// copy that fails part-way leaves no target behind (and an earlier target as it was), so a
+// half-made backup never looks complete. An existing target folder (a backup made in the same
+// minute) is replaced whole. store::FileError on failure; store::DataError when target lies
+// inside the folder.
+void copyFolder(const std::filesystem::path& source, const std::filesystem::path& target);
+
+// The backup of one account: its folder, data root + name, copied to drive root + name + time
+// stamp. Returns the folder made.
+std::filesystem::path backUpAccount(const store::DataPaths& paths, std::string_view utf8Account,
+                                    const std::filesystem::path& driveRoot, std::string_view today,
+                                    std::string_view clock);
+// The backup of all accounts: the whole data root copied to drive root + "MonivaBU" + time stamp.
+std::filesystem::path backUpAll(const store::DataPaths& paths, const std::filesystem::path& driveRoot,
+                                std::string_view today, std::string_view clock);
+
+enum class Scope { Account, All };
+
+// True when the folder holds what a backup of that scope holds: KontoData for an account,
+// KontoFil for all accounts.
+bool isBackupFolder(const std::filesystem::path& folder, Scope scope);
+
+// The backups in the drive root a restore can choose from, sorted by name: folders whose name
+// begins with the account name (any account whose name begins so, as Bilresor… for Bil) or
+// with "MonivaBU", that hold a backup of the scope. Hidden folders (a backup being made) are
+// never offered. Empty when the account name is empty or the root cannot be read.
+std::vector<std::filesystem::path> restoreCandidates(const std::filesystem::path& driveRoot, Scope scope,
+                                                     std::string_view utf8Account);
+
+// The accounts of the register (KontoFil of the data root) that have no folder in an
+// all-accounts backup, in record order, UTF-8. Empty when there is no register.
+std::vector<std::string> missingAccountFolders(const store::DataPaths& paths,
+                                               const std::filesystem::path& backupFolder);
+
+// Copies an account backup onto the account's folder: files of the same name are replaced,
+// files only in the folder stay; the folder is made when it is gone. All files land in one
+// group commit, so a failure leaves every file as it was.
+// Refused with store::DataError, before anything is written: a name in the backup that cannot
+// be a file name, and a target reached through a link or lying outside the data root.
+void restoreAccount(const store::DataPaths& paths, std::string_view utf8Account,
+                    const std::filesystem::path& backupFolder);
+// Copies an all-accounts backup onto the data root in the same way: its files and the files of
+// each account folder in it.
+void restoreAll(const store::DataPaths& paths, const std::filesystem::path& backupFolder);
+
+} // namespace backup

@@ -1,0 +1,260 @@
+#include "backup/Backup.h"
+
+#include "fixtures/AccountFiles.h"
+#include "fixtures/TempDrive.h"
+#include "store/Errors.h"
+#include "store/Paths.h"
+#include "store/RecordFile.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using fixtures::kontoRec;
+using fixtures::readFile;
+using fixtures::writeFile;
+
+const std::string Today = "2026-12-04";
+const std::string Clock = "15:30:59";
+// "Hushåll" as the register holds it and as its folder is named.
+const std::string HushallCp = "Hush\xE5ll";
+const std::string Hushall = "Hush\xC3\xA5ll";
+
+// A budget template of two records with a zero byte and Windows-1252 letters.
+const std::string Mall = std::string("2026-01-01\x00", 11) + "Bo\xE5" + "    " + "2026-02-01" + "       1";
+
+class BackupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(paths.dataRoot());
+        writeFile(paths.kontoFil(), kontoRec(HushallCp, "1234", "Bg") + kontoRec("Bil", "", "Ek"));
+        writeFile(paths.kontoIni(), "1\r\nAnna\r\n");
+        writeFile(paths.posFil(), std::string(140, '\0'));
+        fixtures::writeAccount(paths.dataRoot(), Hushall, fixtures::budgetPosts(3));
+        writeFile(paths.dataRoot() / Hushall / "B-mall", Mall);
+        fixtures::writeAccount(paths.dataRoot(), "Bil", fixtures::cashPosts(5));
+        fs::create_directories(stick.path());
+    }
+    void TearDown() override { store::setCommitFaultHook({}); }
+
+    // Every file under the folder with its bytes, relative paths in order.
+    static std::vector<std::pair<std::string, std::string>> snapshot(const fs::path& folder) {
+        std::vector<std::pair<std::string, std::string>> out;
+        for (const auto& entry : fs::recursive_directory_iterator(folder))
+            if (entry.is_regular_file())
+                out.emplace_back(entry.path().lexically_relative(folder).string(), readFile(entry.path()));
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+
+    TempDrive drive;
+    TempDrive stick;
+    store::DataPaths paths{drive.path()};
+};
+
+TEST_F(BackupTest, FolderNamesCarryDateAndMinuteWithoutSeparators) {
+    EXPECT_EQ(backup::timeStamp(Today, Clock), "202612041530");
+    EXPECT_EQ(backup::accountBackupName(Hushall, Today, Clock), Hushall + "202612041530");
+    EXPECT_EQ(backup::allAccountsBackupName("2027-01-09", "08:05:00"), "MonivaBU202701090805");
+
+    for (const auto& [today, clock] : std::vector<std::pair<std::string, std::string>>{
+             {"2026-12-4", Clock}, {"2026/12/04", Clock}, {Today, "1530"}, {Today, "15.30.00"}, {"", ""}})
+        EXPECT_THROW(backup::timeStamp(today, clock), store::DataError) << today << " " << clock;
+    for (const char* name : {"", "..", "a/b", "a\\b"})
+        EXPECT_THROW(backup::accountBackupName(name, Today, Clock), store::DataError) << name;
+}
+
+TEST_F(BackupTest, AccountBackupIsAByteExactCopyOfTheAccountFolder) {
+    // The leftover of a save cut short is no data and stays behind.
+    writeFile(paths.dataRoot() / Hushall / ".KontoData.tmp-99999", "half");
+    const auto before = snapshot(paths.dataRoot() / Hushall);
+
+    const fs::path made = backup::backUpAccount(paths, Hushall, stick.path(), Today, Clock);
+
+    EXPECT_EQ(made, stick.path() / (Hushall + "202612041530"));
+    EXPECT_EQ(stick.list(), std::vector<std::string>{Hushall + "202612041530"}); // no temporary folder
+    auto expected = before;
+    std::erase_if(expected, [](const auto& f) { return f.first.front() == '.'; });
+    ASSERT_EQ(expected.size(), 4u); // B-mall, Kategori (empty), KontoData, Transakt
+    EXPECT_EQ(snapshot(made), expected);
+    EXPECT_EQ(readFile(made / "B-mall"), Mall);
+    EXPECT_EQ(snapshot(paths.dataRoot() / Hushall), before); // the source is untouched
+}
+
+TEST_F(BackupTest, SecondBackupInTheSameMinuteReplacesTheFirst) {
+    const fs::path first = backup::backUpAccount(paths, "Bil", stick.path(), Today, "15:30:01");
+    writeFile(first / "Extra", "only in the first");
+    writeFile(paths.dataRoot() / "Bil" / "KontoData", fixtures::cashPosts(7));
+
+    const fs::path second = backup::backUpAccount(paths, "Bil", stick.path(), Today, "15:30:58");
+
+    EXPECT_EQ(second, first);
+    EXPECT_EQ(snapshot(second), snapshot(paths.dataRoot() / "Bil"));
+    EXPECT_EQ(stick.list(), std::vector<std::string>{"Bil202612041530"});
+}
+
+TEST_F(BackupTest, AllAccountsBackupCopiesTheDataRootButNoLinks) {
+    writeFile(drive / "outside.txt", "private");
+    fs::create_symlink(drive / "outside.txt", paths.dataRoot() / "Link");
+    fs::create_directory_symlink(drive.path(), paths.dataRoot() / "LinkedFolder");
+    fs::create_directories(paths.dataRoot() / "Empty");
+
+    const fs::path made = backup::backUpAll(paths, stick.path(), Today, Clock);
+
+    EXPECT_EQ(made, stick.path() / "MonivaBU202612041530");
+    auto expected = snapshot(paths.dataRoot());
+    std::erase_if(expected, [](const auto& f) { return f.first.rfind("Link", 0) == 0; });
+    EXPECT_EQ(snapshot(made), expected);
+    EXPECT_TRUE(fs::is_directory(made / "Empty"));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(made / "Link")));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(made / "LinkedFolder")));
+
+    // A target inside the copied folder would copy itself.
+    EXPECT_THROW(backup::backUpAll(paths, paths.dataRoot(), Today, Clock), store::DataError);
+}
+
+TEST_F(BackupTest, FailedCopyLeavesNoBackupAndKeepsTheEarlierOne) {
+    const fs::path earlier = backup::backUpAll(paths, stick.path(), Today, Clock);
+    const auto earlierFiles = snapshot(earlier);
+    writeFile(paths.kontoIni(), "2\r\nAnna\r\n");
+
+    int writes = 0;
+    store::setCommitFaultHook([&](store::CommitStep step, const fs::path& path) {
+        if (step == store::CommitStep::Write && ++writes == 3)
+            throw store::FileError("No space left on device", path.string());
+    });
+    EXPECT_THROW(backup::backUpAll(paths, stick.path(), Today, Clock), store::FileError);
+    EXPECT_EQ(stick.list(), std::vector<std::string>{"MonivaBU202612041530"});
+    EXPECT_EQ(snapshot(earlier), earlierFiles);
+
+    writes = 0;
+    EXPECT_THROW(backup::backUpAccount(paths, "Bil", stick.path(), Today, "16:00:00"), store::FileError);
+    EXPECT_EQ(stick.list(), std::vector<std::string>{"MonivaBU202612041530"});
+
+    // A file in the way of the folder name is not the user's to lose.
+    store::setCommitFaultHook({});
+    writeFile(stick / "Bil202612041700", "a file of the user");
+    EXPECT_THROW(backup::backUpAccount(paths, "Bil", stick.path(), Today, "17:00:00"), store::FileError);
+    EXPECT_EQ(stick.readFile("Bil202612041700"), "a file of the user");
+}
+
+TEST_F(BackupTest, RestoreCandidatesAreBackupsWhoseNameBeginsWithTheAccount) {
+    backup::backUpAccount(paths, "Bil", stick.path(), Today, Clock);
+    writeFile(stick / "Bilresor202601011200" / "KontoData", "x"); // another account's backup counts
+    writeFile(stick / "Bilder" / "semester.jpg", "jpeg");         // no backup at all
+    writeFile(stick / ".Bil202612041531.tmp-77" / "KontoData", "being made");
+    writeFile(stick / "Bil202612041532", "a file, not a folder");
+    backup::backUpAll(paths, stick.path(), Today, Clock);
+    fs::create_directories(stick / "MonivaBU-tom");
+
+    const auto names = [](const std::vector<fs::path>& found) {
+        std::vector<std::string> out;
+        for (const fs::path& p : found)
+            out.push_back(p.filename().string());
+        return out;
+    };
+    EXPECT_EQ(names(backup::restoreCandidates(stick.path(), backup::Scope::Account, "Bil")),
+              (std::vector<std::string>{"Bil202612041530", "Bilresor202601011200"}));
+    EXPECT_EQ(names(backup::restoreCandidates(stick.path(), backup::Scope::All, "Bil")),
+              std::vector<std::string>{"MonivaBU202612041530"});
+    EXPECT_TRUE(backup::restoreCandidates(stick.path(), backup::Scope::Account, "").empty());
+    EXPECT_TRUE(backup::restoreCandidates(stick.path(), backup::Scope::Account, Hushall).empty());
+    EXPECT_TRUE(backup::restoreCandidates(stick / "missing", backup::Scope::All, "").empty());
+}
+
+TEST_F(BackupTest, AccountRestoreOverwritesSameNamesAndKeepsTheRest) {
+    const fs::path made = backup::backUpAccount(paths, "Bil", stick.path(), Today, Clock);
+    const std::string savedPosts = readFile(made / "KontoData");
+    writeFile(paths.dataRoot() / "Bil" / "KontoData", fixtures::cashPosts(9));
+    writeFile(paths.dataRoot() / "Bil" / "Anteckning", "only here");
+    fs::remove(paths.dataRoot() / "Bil" / "Kategori");
+
+    backup::restoreAccount(paths, "Bil", made);
+
+    EXPECT_EQ(readFile(paths.dataRoot() / "Bil" / "KontoData"), savedPosts);
+    EXPECT_EQ(readFile(paths.dataRoot() / "Bil" / "Kategori"), "");
+    EXPECT_EQ(readFile(paths.dataRoot() / "Bil" / "Anteckning"), "only here");
+    EXPECT_FALSE(fs::exists(paths.journalFolder()));
+
+    // An account whose folder is gone gets it back.
+    fs::remove_all(paths.dataRoot() / "Bil");
+    backup::restoreAccount(paths, "Bil", made);
+    EXPECT_EQ(snapshot(paths.dataRoot() / "Bil"), snapshot(made));
+}
+
+TEST_F(BackupTest, AllRestoreIsAllOrNothing) {
+    const fs::path made = backup::backUpAll(paths, stick.path(), Today, Clock);
+    writeFile(paths.kontoIni(), "2\r\nBertil\r\n");
+    writeFile(paths.dataRoot() / "Bil" / "KontoData", fixtures::cashPosts(2));
+    fs::remove_all(paths.dataRoot() / Hushall);
+    const auto before = snapshot(paths.dataRoot());
+
+    // The fourth data file to be replaced fails, after three have been.
+    int replaced = 0;
+    const std::string root = fs::absolute(paths.dataRoot()).string();
+    store::setCommitFaultHook([&](store::CommitStep step, const fs::path& path) {
+        if (step == store::CommitStep::Rename && path.string().rfind(root, 0) == 0 && ++replaced == 4)
+            throw store::FileError("Input/output error", path.string());
+    });
+    EXPECT_THROW(backup::restoreAll(paths, made), store::FileError);
+    EXPECT_GE(replaced, 4);
+    EXPECT_EQ(snapshot(paths.dataRoot()), before);
+    EXPECT_FALSE(fs::exists(paths.dataRoot() / Hushall)); // the folder the restore made is gone again
+
+    store::setCommitFaultHook({});
+    backup::restoreAll(paths, made);
+    EXPECT_EQ(snapshot(paths.dataRoot()), snapshot(made));
+}
+
+TEST_F(BackupTest, RestoreRefusesUnsafeNamesAndLinksBeforeWritingAnything) {
+    const fs::path made = backup::backUpAll(paths, stick.path(), Today, Clock);
+    writeFile(paths.kontoIni(), "2\r\nBertil\r\n");
+    const auto before = snapshot(paths.dataRoot());
+
+    writeFile(made / "Bad\x01Name" / "KontoData", "x");
+    EXPECT_THROW(backup::restoreAll(paths, made), store::DataError);
+    fs::remove_all(made / "Bad\x01Name");
+    writeFile(made / "Bil" / "Kontodata\x7F", "x");
+    EXPECT_THROW(backup::restoreAll(paths, made), store::DataError);
+    EXPECT_THROW(backup::restoreAccount(paths, "Bil", made / "Bil"), store::DataError);
+    fs::remove(made / "Bil" / "Kontodata\x7F");
+    EXPECT_THROW(backup::restoreAccount(paths, "../Bil", made / "Bil"), store::DataError);
+    EXPECT_EQ(snapshot(paths.dataRoot()), before);
+
+    // A data file that is a link to a file outside: the restore would write there.
+    writeFile(drive / "outside.txt", "private");
+    fs::remove(paths.dataRoot() / "Bil" / "Transakt");
+    fs::create_symlink(drive / "outside.txt", paths.dataRoot() / "Bil" / "Transakt");
+    EXPECT_THROW(backup::restoreAccount(paths, "Bil", made / "Bil"), store::DataError);
+    EXPECT_EQ(drive.readFile("outside.txt"), "private");
+    // An account folder that is a link leads outside just as well.
+    fs::remove(paths.dataRoot() / "Bil" / "Transakt");
+    writeFile(paths.dataRoot() / "Bil" / "Transakt", fixtures::standardTransakt());
+    fs::remove_all(paths.dataRoot() / Hushall);
+    fs::create_directory_symlink(drive.path(), paths.dataRoot() / Hushall);
+    EXPECT_THROW(backup::restoreAll(paths, made), store::DataError);
+    EXPECT_FALSE(drive.exists("KontoData"));
+    EXPECT_EQ(readFile(paths.kontoIni()), "2\r\nBertil\r\n");
+}
+
+TEST_F(BackupTest, MissingAccountFoldersFollowTheRegister) {
+    // Hushåll carries the flag byte; a freed slot names nothing.
+    writeFile(paths.kontoFil(), kontoRec(HushallCp + "\x06", "", "Bg") + kontoRec("", "", "Ek") +
+                                    kontoRec("Bil", "", "Ek") + kontoRec("Semester", "", "Ek"));
+    writeFile(stick / "MonivaBU1" / "KontoFil", "");
+    fs::create_directories(stick / "MonivaBU1" / "Bil");
+    writeFile(stick / "MonivaBU1" / "Semester", "a file, not a folder");
+
+    EXPECT_EQ(backup::missingAccountFolders(paths, stick / "MonivaBU1"),
+              (std::vector<std::string>{Hushall, "Semester"}));
+    fs::remove(paths.kontoFil());
+    EXPECT_TRUE(backup::missingAccountFolders(paths, stick / "MonivaBU1").empty());
+    EXPECT_FALSE(fs::exists(paths.kontoFil()));
+}
+
+} // namespace
