@@ -1,0 +1,669 @@
+#include "calendar/ui/HolidayForm.h"
+
+#include "app/Context.h"
+#include "calendar/RedDays.h"
+#include "store/Cp1252.h"
+#include "store/DateText.h"
+#include "store/Errors.h"
+#include "support/ui/Trap.h"
+#include "support/ui/Twips.h"
+#include "support/ui/WindowPosition.h"
+
+#include <QCloseEvent>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace calendar {
+
+namespace {
+
+const QString CRLF = QStringLiteral("\r\n");
+const QString Q = QStringLiteral("\"");
+
+// The window's texts, in one place, with CR LF where the guidance breaks its lines.
+namespace text {
+
+const QString Caption = Q + QStringLiteral("Röda dagar") + Q;
+
+QString firstEntry() {
+    return QStringLiteral("Skriv in namnet på en ") + Q + QStringLiteral("Röd dag") + Q +
+           QStringLiteral(" i nedanstående textfält") + QStringLiteral(" och tryck på Enter !");
+}
+
+QString entries() {
+    return QStringLiteral("Skriv in en ny ") + Q + QStringLiteral("Röd dag") + Q +
+           QStringLiteral(" i textfält nedan") +
+           QStringLiteral(" och tryck på Enter, eller klicka på befintlig i listan") +
+           QStringLiteral(" för  borttagning / ev. ändring !");
+}
+
+QString lastDeleted() {
+    return QStringLiteral("Sista registreringen av 'Röd dag' har raderats !") + CRLF +
+           QStringLiteral("Skriv in namnet på en ny ") + Q + QStringLiteral("Röd dag") + Q +
+           QStringLiteral(" i nedanstående textfält ") +
+           QStringLiteral(" och tryck på Enter, eller Avsluta !");
+}
+
+const QString OutdatedTitle = QStringLiteral("Utdaterade 'röda dagar'");
+QString outdatedHead() {
+    return QStringLiteral("Följande reg. 'Röd(a) dag(ar)' är utdaterad(e) och kan behöva") +
+           QStringLiteral(" datumjusteras:") + CRLF;
+}
+
+const QString NoName = QStringLiteral("Textfältet saknar en benämning för 'Röd dag' !");
+
+QString thisYearOnly() {
+    return QStringLiteral("Endast innevarande budgetår visas !") + CRLF +
+           QStringLiteral("Klicka på årtalet för att gå vidare !");
+}
+
+QString nextYearToo() {
+    return QStringLiteral("'Röda dagar' kan även (om)registreras för de första sex") +
+           QStringLiteral(" månaderna nästa år !") + CRLF +
+           QStringLiteral("Ställ in och klicka på¨avsett årtal för att gå vidare !");
+}
+
+const QString MonthEnd = QStringLiteral(" och klicka sedan på månadssiffran !");
+const QString MonthNextYear = QStringLiteral("Ställ in månad för 'Röd dag' under första halvåret nästa år");
+const QString MonthSecondHalf = QStringLiteral("Ställ in månad för 'Röd dag' under andra halvåret detta år");
+const QString MonthThisYear = QStringLiteral("Ställ in månad för 'Röd dag' under detta år,");
+
+QString chooseDay() {
+    return QStringLiteral("Ställ in dagsdatumet för 'Röd dag' och klicka sedan på dagssiffran !") + CRLF;
+}
+
+QString ready() {
+    return QStringLiteral("Klicka på 'OK' för att registrera inställningen, eller") +
+           QStringLiteral(" Klicka på 'Avbryt' om du behöver göra om inställningen !");
+}
+
+const QString PassedTitle = QStringLiteral("Ej passerat datum");
+const QString Passed = QStringLiteral("Ej möjligt ändra datum till nästa år på hämtad post !");
+
+const QString Editing =
+    QStringLiteral("Justera text och / eller datum + OK, alternativt Avbryt, eller Ta bort !");
+
+const QString DeleteOnlyTitle = QStringLiteral("Radera enda filposten ?");
+const QString DeleteTitle = QStringLiteral("Radera filposten ?");
+QString deleteQuestion(const QString& name, const QString& date) {
+    return QStringLiteral("Vill du verkligen radera 'Röd dag': ") + name + QStringLiteral(" med datumet: ") +
+           date + QStringLiteral(" ?");
+}
+
+const QString BadDate = QStringLiteral("Datumet ") + QStringLiteral("%1") +
+                        QStringLiteral(" finns inte i kalendern, ställ in ett giltigt datum !");
+
+} // namespace text
+
+QString fromCp1252(const std::string& bytes) {
+    return QString::fromStdString(store::cp1252ToUtf8(bytes));
+}
+
+support::ErrorDescription failure(const QString& routine, const QString& situation, QStringList values) {
+    QStringList details{QStringLiteral("Fel i rutinen ") + routine, situation};
+    details += values;
+    return {QStringLiteral("Ett fel har uppstått i subrutinen ") + routine + CRLF + situation + CRLF + CRLF,
+            details};
+}
+
+void setShown(std::initializer_list<QWidget*> widgets, bool visible, bool enabled) {
+    for (QWidget* w : widgets) {
+        w->setVisible(visible);
+        w->setEnabled(enabled);
+    }
+}
+
+} // namespace
+
+HolidayForm::HolidayForm(app::Context& ctx, QWidget* opener, RedDays& redDays)
+    : ctx_(ctx), opener_(opener), days_(redDays),
+      label1_(new QLabel(QStringLiteral("Ny / Mark. Röd dag"), this)), text1_(new QLineEdit(this)),
+      label2_(new QLabel(QStringLiteral("Budg.år"), this)), yearLabel_(new QLabel(this)),
+      yearPos_(new QPushButton(QStringLiteral("+"), this)),
+      yearNeg_(new QPushButton(QStringLiteral("-"), this)),
+      label3_(new QLabel(QStringLiteral("-mån."), this)), monthLabel_(new QLabel(this)),
+      monthPos_(new QPushButton(QStringLiteral("+"), this)),
+      monthNeg_(new QPushButton(QStringLiteral("-"), this)),
+      label4_(new QLabel(QStringLiteral("-dag"), this)), dayLabel_(new QLabel(this)),
+      dayPos_(new QPushButton(QStringLiteral("+"), this)),
+      dayNeg_(new QPushButton(QStringLiteral("-"), this)),
+      label5_(new QLabel(QStringLiteral("Daterade helgdagar ") + text::Caption, this)),
+      g4_(new QTableWidget(this)), label6_(new QLabel(this)),
+      command1_(new QPushButton(QStringLiteral("OK"), this)),
+      command2_(new QPushButton(QStringLiteral("Avbryt"), this)),
+      command4_(new QPushButton(QStringLiteral("Ta bort"), this)),
+      command3_(new QPushButton(QStringLiteral("Avsluta"), this)) {
+    setObjectName(QStringLiteral("HolidayForm"));
+    setWindowTitle(text::Caption);
+    const std::pair<QWidget*, const char*> names[] = {{label1_, "Label1"},     {text1_, "Text1"},
+                                                      {label2_, "Label2"},     {yearLabel_, "YearLabel"},
+                                                      {yearPos_, "YearPos"},   {yearNeg_, "YearNeg"},
+                                                      {label3_, "Label3"},     {monthLabel_, "MonthLabel"},
+                                                      {monthPos_, "MonthPos"}, {monthNeg_, "MonthNeg"},
+                                                      {label4_, "Label4"},     {dayLabel_, "DayLabel"},
+                                                      {dayPos_, "DayPos"},     {dayNeg_, "DayNeg"},
+                                                      {label5_, "Label5"},     {g4_, "G4"},
+                                                      {label6_, "Label6"},     {command1_, "Command1"},
+                                                      {command2_, "Command2"}, {command4_, "Command4"},
+                                                      {command3_, "Command3"}};
+    for (const auto& [widget, name] : names)
+        widget->setObjectName(QString::fromLatin1(name));
+
+    const auto today = store::parseDate(ctx_.today);
+    todayYear_ = today ? today->year : 0;
+    todayMonth_ = today ? today->month : 1;
+
+    // The name field holds 25 bytes, one per character.
+    text1_->setMaxLength(static_cast<int>(RedDayNameLength));
+    for (QLabel* picked : {yearLabel_, monthLabel_, dayLabel_}) {
+        picked->setFrameShape(QFrame::Panel);
+        picked->setFrameShadow(QFrame::Sunken);
+        picked->setAlignment(Qt::AlignCenter);
+        picked->setMinimumWidth(support::px(600));
+        picked->setCursor(Qt::PointingHandCursor);
+        picked->installEventFilter(this);
+    }
+    for (QPushButton* step : {yearPos_, yearNeg_, monthPos_, monthNeg_, dayPos_, dayNeg_})
+        step->setFixedWidth(support::px(360));
+
+    g4_->setColumnCount(3);
+    g4_->horizontalHeader()->hide();
+    g4_->verticalHeader()->hide();
+    g4_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    g4_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    g4_->setSelectionMode(QAbstractItemView::SingleSelection);
+    g4_->setColumnWidth(0, support::px(450));
+    g4_->setColumnWidth(1, support::px(3295));
+    g4_->setColumnWidth(2, support::px(1400));
+    g4_->setMinimumWidth(support::px(450 + 3295 + 1400 + 400));
+
+    label6_->setWordWrap(true);
+    label6_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label6_->setFrameShape(QFrame::Panel);
+    label6_->setFrameShadow(QFrame::Sunken);
+    label6_->setMargin(6);
+    label6_->setMinimumHeight(support::px(1000));
+
+    auto* pickers = new QGridLayout;
+    const std::tuple<QLabel*, QLabel*, QPushButton*, QPushButton*> columns[] = {
+        {label2_, yearLabel_, yearPos_, yearNeg_},
+        {label3_, monthLabel_, monthPos_, monthNeg_},
+        {label4_, dayLabel_, dayPos_, dayNeg_}};
+    int column = 0;
+    for (const auto& [heading, shown, up, down] : columns) {
+        pickers->addWidget(heading, 0, column, 1, 2);
+        pickers->addWidget(shown, 1, column, 2, 1);
+        pickers->addWidget(up, 1, column + 1);
+        pickers->addWidget(down, 2, column + 1);
+        column += 2;
+    }
+    pickers->setColumnStretch(column, 1);
+
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {command1_, command2_, command4_})
+        buttons->addWidget(b);
+    buttons->addStretch();
+    buttons->addWidget(command3_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label1_);
+    layout->addWidget(text1_);
+    layout->addLayout(pickers);
+    layout->addWidget(label5_);
+    layout->addWidget(g4_, 1);
+    layout->addWidget(label6_);
+    layout->addLayout(buttons);
+
+    connect(text1_, &QLineEdit::returnPressed, this, &HolidayForm::Text1_Enter);
+    connect(yearPos_, &QPushButton::clicked, this, &HolidayForm::YearPos_Click);
+    connect(yearNeg_, &QPushButton::clicked, this, &HolidayForm::YearNeg_Click);
+    connect(monthPos_, &QPushButton::clicked, this, &HolidayForm::MonthPos_Click);
+    connect(monthNeg_, &QPushButton::clicked, this, &HolidayForm::MonthNeg_Click);
+    connect(dayPos_, &QPushButton::clicked, this, &HolidayForm::DayPos_Click);
+    connect(dayNeg_, &QPushButton::clicked, this, &HolidayForm::DayNeg_Click);
+    connect(g4_, &QTableWidget::cellClicked, this, [this](int row, int) { G4_Click(row); });
+    connect(command1_, &QPushButton::clicked, this, &HolidayForm::Command1_Click);
+    connect(command2_, &QPushButton::clicked, this, &HolidayForm::Command2_Click);
+    connect(command3_, &QPushButton::clicked, this, &HolidayForm::Command3_Click);
+    connect(command4_, &QPushButton::clicked, this, &HolidayForm::Command4_Click);
+}
+
+int HolidayForm::redDayCount() const {
+    return days_.count();
+}
+
+int HolidayForm::DagMon(int year, int month) {
+    return store::daysInMonth(year, month);
+}
+
+bool HolidayForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress) {
+        if (watched == yearLabel_ && yearLabel_->isEnabled()) {
+            YearLabel_Click();
+            return true;
+        }
+        if (watched == monthLabel_ && monthLabel_->isEnabled()) {
+            MonthLabel_Click();
+            return true;
+        }
+        if (watched == dayLabel_ && dayLabel_->isEnabled()) {
+            DayLabel_Click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void HolidayForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (loaded_)
+        return;
+    loaded_ = true;
+    Form_Load();
+}
+
+void HolidayForm::Form_Load() {
+    support::trapped(
+        ctx_, this, [this] { support::restoreWindowPosition(ctx_, *this, store::WindowPair::HolidayForm); },
+        [] {
+            return failure(QStringLiteral("Form_Load"),
+                           QStringLiteral(" vid placering av fönstret Röda dagar."), {});
+        });
+    Close_Fields();
+    edited_ = 0;
+    fillGrid();
+    if (days_.count() == 0)
+        setLabel6(text::firstEntry());
+    else
+        checkOutdated();
+    if (opener_)
+        opener_->setEnabled(false);
+    text1_->setFocus();
+}
+
+void HolidayForm::fillGrid() {
+    const std::vector<RedDay> list = days_.list();
+    g4_->clearContents();
+    g4_->setRowCount(std::max<int>(5, static_cast<int>(list.size())));
+    for (const RedDay& day : list) {
+        const int row = day.record - 1;
+        g4_->setItem(row, 0, new QTableWidgetItem(QString::number(day.record)));
+        g4_->setItem(row, 1, new QTableWidgetItem(fromCp1252(day.name)));
+        g4_->setItem(row, 2, new QTableWidgetItem(fromCp1252(day.date)));
+    }
+    g4_->clearSelection();
+}
+
+void HolidayForm::checkOutdated() {
+    const std::vector<RedDay> old = days_.outdated(todayYear_);
+    if (!old.empty()) {
+        QString message = text::outdatedHead();
+        for (const RedDay& day : old)
+            message += fromCp1252(day.name) + QStringLiteral("  ") + fromCp1252(day.date) + CRLF;
+        ctx_.dialogs.message(this, text::OutdatedTitle, message, support::Dialogs::Icon::Exclamation);
+    }
+    setLabel6(text::entries());
+}
+
+void HolidayForm::showGuidance() {
+    setLabel6(days_.count() == 0 ? text::firstEntry() : text::entries());
+}
+
+void HolidayForm::setLabel6(const QString& message) {
+    QString shown = message;
+    shown.replace(CRLF, QStringLiteral("\n"));
+    label6_->setText(shown);
+}
+
+void HolidayForm::Close_Fields() {
+    setShown({label2_, yearLabel_, yearPos_, yearNeg_, label3_, monthLabel_, monthPos_, monthNeg_, label4_,
+              dayLabel_, dayPos_, dayNeg_, command1_, command2_, command4_},
+             false, false);
+}
+
+void HolidayForm::Open_Fields() {
+    setShown({label2_, yearLabel_, yearPos_, yearNeg_, label3_, monthLabel_, monthPos_, monthNeg_, label4_,
+              dayLabel_, dayPos_, dayNeg_, command1_, command2_, command4_},
+             true, true);
+}
+
+void HolidayForm::resetEntry() {
+    edited_ = 0;
+    name_.clear();
+    year_ = month_ = day_ = 0;
+    text1_->clear();
+    g4_->clearSelection();
+    g4_->setCurrentCell(-1, -1);
+    showPicked();
+}
+
+void HolidayForm::setYearBounds(bool passedRecord) {
+    yearMin_ = todayYear_;
+    // From July on, the first half of next year belongs to the budget year too.
+    yearMax_ = todayMonth_ >= 7 && !passedRecord ? todayYear_ + 1 : todayYear_;
+}
+
+void HolidayForm::setMonthBounds() {
+    if (year_ > todayYear_) {
+        monthMin_ = 1;
+        monthMax_ = 6;
+    } else if (year_ == todayYear_ && todayMonth_ >= 7) {
+        monthMin_ = 7;
+        monthMax_ = 12;
+    } else {
+        monthMin_ = 1;
+        monthMax_ = 12;
+    }
+}
+
+void HolidayForm::setDayBounds() {
+    dayMin_ = 1;
+    dayMax_ = month_ >= 1 && month_ <= 12 ? DagMon(year_, month_) : 31;
+}
+
+void HolidayForm::yearChanged() {
+    setMonthBounds();
+    if (month_ != 0)
+        month_ = std::clamp(month_, monthMin_, monthMax_);
+    monthChanged();
+}
+
+void HolidayForm::monthChanged() {
+    setDayBounds();
+    if (day_ != 0)
+        day_ = std::clamp(day_, dayMin_, dayMax_);
+    showPicked();
+}
+
+void HolidayForm::showPicked() {
+    yearLabel_->setText(year_ != 0 ? QString::number(year_) : QString());
+    monthLabel_->setText(month_ != 0 ? QString::fromStdString(store::twoDigits(month_))
+                                     : QStringLiteral("--"));
+    dayLabel_->setText(day_ != 0 ? QString::fromStdString(store::twoDigits(day_)) : QString());
+}
+
+QString HolidayForm::pickedDate() const {
+    return QString::number(year_).rightJustified(4, QLatin1Char('0')) + QStringLiteral("-") +
+           QString::fromStdString(store::twoDigits(month_)) + QStringLiteral("-") +
+           QString::fromStdString(store::twoDigits(day_));
+}
+
+void HolidayForm::Text1_Enter() {
+    const QString name = text1_->text().trimmed();
+    if (name.isEmpty()) {
+        setLabel6(text::NoName);
+        return;
+    }
+    if (const auto problem = redDayNameProblem(name.toStdString())) {
+        setLabel6(QString::fromStdString(*problem));
+        return;
+    }
+    name_ = name;
+    // A record being changed stays the one changed; its date is picked again from the year.
+    setShown({command1_, command2_, command4_}, false, false);
+    setShown({label2_, yearLabel_, yearPos_, yearNeg_, label3_, monthLabel_, monthPos_, monthNeg_, label4_,
+              dayLabel_, dayPos_, dayNeg_},
+             true, false);
+    setShown({label2_, yearLabel_, yearPos_, yearNeg_}, true, true);
+    setYearBounds(false);
+    year_ = todayYear_;
+    month_ = day_ = 0;
+    setMonthBounds();
+    showPicked();
+    setLabel6(todayMonth_ <= 6 ? text::thisYearOnly() : text::nextYearToo());
+}
+
+// A step that leaves the value as it was (at a bound) changes nothing else either.
+void HolidayForm::stepYear(int delta) {
+    const int year = std::clamp(year_ + delta, yearMin_, yearMax_);
+    if (year == year_)
+        return;
+    year_ = year;
+    yearChanged();
+}
+
+void HolidayForm::stepMonth(int delta) {
+    const int month = std::clamp(month_ + delta, monthMin_, monthMax_);
+    if (month == month_)
+        return;
+    month_ = month;
+    monthChanged();
+}
+
+void HolidayForm::YearPos_Click() {
+    stepYear(+1);
+}
+
+void HolidayForm::YearNeg_Click() {
+    stepYear(-1);
+}
+
+void HolidayForm::YearLabel_Click() {
+    QString guidance;
+    if (year_ > todayYear_)
+        guidance = text::MonthNextYear;
+    else if (todayMonth_ >= 7)
+        guidance = text::MonthSecondHalf;
+    else
+        guidance = text::MonthThisYear;
+    setMonthBounds();
+    month_ = monthMin_;
+    monthChanged();
+    setShown({label3_, monthLabel_, monthPos_, monthNeg_}, true, true);
+    setLabel6(guidance + text::MonthEnd);
+}
+
+void HolidayForm::MonthPos_Click() {
+    stepMonth(+1);
+}
+
+void HolidayForm::MonthNeg_Click() {
+    stepMonth(-1);
+}
+
+void HolidayForm::MonthLabel_Click() {
+    if (month_ == 0)
+        return;
+    setDayBounds();
+    day_ = dayMin_;
+    showPicked();
+    setShown({label4_, dayLabel_, dayPos_, dayNeg_}, true, true);
+    setLabel6(text::chooseDay());
+}
+
+// The day steps from the shown day, or from 1 when none is shown.
+void HolidayForm::DayPos_Click() {
+    day_ = std::clamp((day_ != 0 ? day_ : 1) + 1, dayMin_, dayMax_);
+    showPicked();
+}
+
+void HolidayForm::DayNeg_Click() {
+    day_ = std::clamp((day_ != 0 ? day_ : 1) - 1, dayMin_, dayMax_);
+    showPicked();
+}
+
+void HolidayForm::DayLabel_Click() {
+    if (day_ == 0)
+        return;
+    setShown({command1_, command2_}, true, true);
+    setLabel6(text::ready());
+    command1_->setFocus();
+}
+
+void HolidayForm::G4_Click(int row) {
+    const int n = row + 1;
+    if (n < 1 || n > days_.count())
+        return;
+    const RedDay day = days_.at(n);
+    if (day.name.empty())
+        return;
+    edited_ = n;
+    name_ = fromCp1252(day.name);
+    text1_->setText(name_);
+
+    // A record whose date has passed cannot be moved on to next year.
+    const bool passed = ctx_.today > day.date;
+    setYearBounds(passed);
+    if (const auto date = store::parseDate(day.date)) {
+        year_ = date->year;
+        month_ = date->month;
+        day_ = date->day;
+    } else {
+        // A date that names no real day is picked anew from the budget year.
+        year_ = todayYear_;
+        month_ = 0;
+        day_ = 0;
+    }
+    setMonthBounds();
+    if (month_ == 0)
+        month_ = monthMin_;
+    setDayBounds();
+    if (day_ == 0)
+        day_ = dayMin_;
+    showPicked();
+    Open_Fields();
+    if (passed)
+        ctx_.dialogs.message(this, text::PassedTitle, text::Passed, support::Dialogs::Icon::Exclamation);
+    setLabel6(text::Editing);
+}
+
+void HolidayForm::Command1_Click() {
+    if (year_ == 0 || month_ == 0 || day_ == 0)
+        return;
+    const QString name = text1_->text().trimmed();
+    if (name.isEmpty()) {
+        setLabel6(text::NoName);
+        return;
+    }
+    if (const auto problem = redDayNameProblem(name.toStdString())) {
+        setLabel6(QString::fromStdString(*problem));
+        return;
+    }
+    const QString date = pickedDate();
+    if (!store::parseDate(date.toStdString())) {
+        setLabel6(text::BadDate.arg(date));
+        return;
+    }
+    Close_Fields();
+    const std::string bytes = *store::utf8ToCp1252(name.toStdString());
+    const int edited = edited_;
+    const bool stored = support::trapped(
+        ctx_, this,
+        [&] {
+            try {
+                if (edited != 0)
+                    days_.change(edited, bytes, date.toStdString());
+                else
+                    days_.insert(bytes, date.toStdString());
+                days_.commit();
+            } catch (...) {
+                days_.reload();
+                throw;
+            }
+        },
+        [&] {
+            return failure(QStringLiteral("Command1_MouseDown"),
+                           QStringLiteral(" vid registrering av 'Röd dag'."),
+                           {QStringLiteral("Namn = ") + name, QStringLiteral("Datum = ") + date,
+                            QStringLiteral("PostNr = ") + QString::number(edited),
+                            QStringLiteral("Antal = ") + QString::number(days_.count())});
+        });
+    fillGrid();
+    resetEntry();
+    if (stored)
+        showGuidance();
+    text1_->setFocus();
+}
+
+void HolidayForm::Command2_Click() {
+    Close_Fields();
+    resetEntry();
+    showGuidance();
+    text1_->setFocus();
+}
+
+void HolidayForm::Command4_Click() {
+    if (edited_ < 1 || edited_ > days_.count())
+        return;
+    const RedDay day = days_.at(edited_);
+    const QString title = days_.count() <= 1 ? text::DeleteOnlyTitle : text::DeleteTitle;
+    if (!ctx_.dialogs.question(this, title, text::deleteQuestion(fromCp1252(day.name), fromCp1252(day.date))))
+        return;
+    Close_Fields();
+    const bool removed = support::trapped(
+        ctx_, this,
+        [&] {
+            try {
+                days_.remove(day.record);
+                days_.commit();
+            } catch (...) {
+                days_.reload();
+                throw;
+            }
+        },
+        [&] {
+            return failure(QStringLiteral("Command4_MouseDown"),
+                           QStringLiteral(" vid radering av 'Röd dag'."),
+                           {QStringLiteral("Namn = ") + fromCp1252(day.name),
+                            QStringLiteral("Datum = ") + fromCp1252(day.date),
+                            QStringLiteral("PostNr = ") + QString::number(day.record),
+                            QStringLiteral("Antal = ") + QString::number(days_.count())});
+        });
+    resetEntry();
+    fillGrid();
+    if (!removed)
+        return;
+    if (days_.count() == 0)
+        setLabel6(text::lastDeleted());
+    else
+        checkOutdated();
+}
+
+void HolidayForm::Command3_Click() {
+    support::trapped(
+        ctx_, this, [this] { support::storeWindowPosition(ctx_, *this, store::WindowPair::HolidayForm); },
+        [] {
+            return failure(QStringLiteral("Command3_MouseDown"),
+                           QStringLiteral(" vid lagring av fönstret Röda dagars position."), {});
+        });
+    leave();
+}
+
+void HolidayForm::leave() {
+    if (opener_)
+        opener_->setEnabled(true);
+    if (!left_) {
+        left_ = true;
+        close();
+        emit closed();
+    }
+}
+
+void HolidayForm::closeEvent(QCloseEvent* event) {
+    // The title bar's close button ends the window as Avsluta does.
+    if (!left_) {
+        left_ = true;
+        support::trapped(
+            ctx_, this, [this] { support::storeWindowPosition(ctx_, *this, store::WindowPair::HolidayForm); },
+            [] {
+                return failure(QStringLiteral("Form_Unload"),
+                               QStringLiteral(" vid lagring av fönstret Röda dagars position."), {});
+            });
+        if (opener_)
+            opener_->setEnabled(true);
+        emit closed();
+    }
+    event->accept();
+}
+
+} // namespace calendar

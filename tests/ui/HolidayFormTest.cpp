@@ -1,0 +1,446 @@
+#include "calendar/ui/HolidayForm.h"
+
+#include "TestContext.h"
+#include "UiHelpers.h"
+#include "calendar/RedDays.h"
+#include "store/Errors.h"
+#include "store/RecordFile.h"
+#include "store/Records.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+QT_BEGIN_NAMESPACE
+static void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+QT_END_NAMESPACE
+
+namespace {
+
+namespace fs = std::filesystem;
+using uitest::control;
+
+const QString Q = QStringLiteral("\"");
+
+std::string rec(const std::string& name, const std::string& date) {
+    std::string r = name;
+    r.resize(25, ' ');
+    return r + date;
+}
+
+// Label6 shows the guidance with plain line feeds.
+const QString Entries =
+    QStringLiteral("Skriv in en ny \"Röd dag\" i textfält nedan och tryck på Enter, eller klicka"
+                   " på befintlig i listan för  borttagning / ev. ändring !");
+const QString FirstEntry =
+    QStringLiteral("Skriv in namnet på en \"Röd dag\" i nedanstående textfält och tryck på Enter !");
+
+void click(QWidget* w) {
+    ASSERT_NE(w, nullptr);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &release);
+}
+
+class HolidayFormTest : public ::testing::Test {
+protected:
+    void TearDown() override { store::setCommitFaultHook({}); }
+
+    // Opens the window on a red-day file of these records, with today's date as given.
+    void open(const std::string& today, const std::string& file = {}) {
+        tc.ctx.today = today;
+        if (!file.empty())
+            tc.drive.writeFile("MoniData/RedDayFil", file);
+        opener.show();
+        days = std::make_unique<calendar::RedDays>(tc.ctx.paths.redDayFil());
+        form = std::make_unique<calendar::HolidayForm>(tc.ctx, &opener, *days);
+        form->show();
+    }
+    std::string onDisk() const { return tc.drive.readFile("MoniData/RedDayFil"); }
+
+    QLabel* label(const char* name) { return control<QLabel>(*form, name); }
+    QPushButton* button(const char* name) { return control<QPushButton>(*form, name); }
+    QLineEdit* text1() { return control<QLineEdit>(*form, "Text1"); }
+    QTableWidget* g4() { return control<QTableWidget>(*form, "G4"); }
+    QString label6() { return label("Label6")->text(); }
+    QString picked() {
+        return label("YearLabel")->text() + "-" + label("MonthLabel")->text() + "-" +
+               label("DayLabel")->text();
+    }
+    void press(const char* name, int times = 1) {
+        for (int i = 0; i < times; ++i)
+            button(name)->click();
+    }
+    void enterName(const QString& name) {
+        text1()->setText(name);
+        uitest::pressEnter(text1());
+    }
+    void clickRow(int row) {
+        QTableWidget* grid = g4();
+        const QRect cell = grid->visualItemRect(grid->item(row, 1));
+        QWidget* viewport = grid->viewport();
+        QMouseEvent pressEvent(QEvent::MouseButtonPress, cell.center(), viewport->mapToGlobal(cell.center()),
+                               Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &pressEvent);
+        QMouseEvent releaseEvent(QEvent::MouseButtonRelease, cell.center(),
+                                 viewport->mapToGlobal(cell.center()), Qt::LeftButton, Qt::NoButton,
+                                 Qt::NoModifier);
+        QApplication::sendEvent(viewport, &releaseEvent);
+    }
+    // The year, month and day taken in turn, with the given steps after each.
+    void pick(int yearSteps, int monthSteps, int daySteps) {
+        press(yearSteps >= 0 ? "YearPos" : "YearNeg", std::abs(yearSteps));
+        click(label("YearLabel"));
+        press(monthSteps >= 0 ? "MonthPos" : "MonthNeg", std::abs(monthSteps));
+        click(label("MonthLabel"));
+        press(daySteps >= 0 ? "DayPos" : "DayNeg", std::abs(daySteps));
+        click(label("DayLabel"));
+    }
+    bool pickersShown() {
+        for (const char* name : {"Label2", "YearLabel", "YearPos", "YearNeg", "Label3", "MonthLabel",
+                                 "MonthPos", "MonthNeg", "Label4", "DayLabel", "DayPos", "DayNeg"})
+            if (!form->findChild<QWidget*>(QString::fromLatin1(name))->isVisible())
+                return false;
+        return true;
+    }
+    bool enabled(std::initializer_list<const char*> names) {
+        for (const char* name : names)
+            if (!form->findChild<QWidget*>(QString::fromLatin1(name))->isEnabled())
+                return false;
+        return true;
+    }
+    bool disabled(std::initializer_list<const char*> names) {
+        for (const char* name : names)
+            if (form->findChild<QWidget*>(QString::fromLatin1(name))->isEnabled())
+                return false;
+        return true;
+    }
+
+    uitest::TestContext tc;
+    QWidget opener;
+    std::unique_ptr<calendar::RedDays> days;
+    std::unique_ptr<calendar::HolidayForm> form;
+};
+
+TEST_F(HolidayFormTest, OpensWithItsTextsAndClosedFieldsAndGivesTheOpenerBackOnClose) {
+    open("2026-12-06");
+    EXPECT_EQ(form->windowTitle(), "\"Röda dagar\"");
+    EXPECT_EQ(label("Label1")->text(), "Ny / Mark. Röd dag");
+    EXPECT_EQ(label("Label2")->text(), "Budg.år");
+    EXPECT_EQ(label("Label3")->text(), "-mån.");
+    EXPECT_EQ(label("Label4")->text(), "-dag");
+    EXPECT_EQ(label("Label5")->text(), "Daterade helgdagar \"Röda dagar\"");
+    EXPECT_EQ(button("Command1")->text(), "OK");
+    EXPECT_EQ(button("Command2")->text(), "Avbryt");
+    EXPECT_EQ(button("Command4")->text(), "Ta bort");
+    EXPECT_EQ(button("Command3")->text(), "Avsluta");
+    EXPECT_EQ(label6(), FirstEntry);
+    EXPECT_EQ(g4()->columnCount(), 3);
+    EXPECT_EQ(g4()->rowCount(), 5);
+    EXPECT_FALSE(pickersShown());
+    EXPECT_TRUE(disabled({"YearLabel", "YearPos", "MonthPos", "DayNeg", "Command1", "Command2", "Command4"}));
+    EXPECT_FALSE(button("Command1")->isVisible());
+    EXPECT_TRUE(tc.dialogs.calls().empty());
+    EXPECT_FALSE(opener.isEnabled());
+    EXPECT_TRUE(fs::exists(tc.ctx.paths.redDayFil()));
+    EXPECT_EQ(onDisk(), "");
+
+    // Pair 10 of PosFil holds the window's place from the first opening on; a moved window
+    // stores its new place on Avsluta.
+    const auto placed = store::RecordFile(tc.ctx.paths.posFil(), store::PosRec::Length)
+                            .read<store::PosRec>(1)
+                            .position(static_cast<int>(store::WindowPair::HolidayForm));
+    ASSERT_TRUE(placed);
+    form->move(form->pos() + QPoint(45, 30));
+    bool closed = false;
+    QObject::connect(form.get(), &calendar::HolidayForm::closed, [&] { closed = true; });
+    press("Command3");
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(opener.isEnabled());
+    EXPECT_NE(store::RecordFile(tc.ctx.paths.posFil(), store::PosRec::Length)
+                  .read<store::PosRec>(1)
+                  .position(static_cast<int>(store::WindowPair::HolidayForm)),
+              placed);
+}
+
+TEST_F(HolidayFormTest, NewRedDayInTheAutumnStepsThroughNextYearsFirstHalf) {
+    open("2026-12-06");
+    enterName(QStringLiteral("   "));
+    EXPECT_EQ(label6(), "Textfältet saknar en benämning för 'Röd dag' !");
+    EXPECT_FALSE(pickersShown());
+
+    enterName(QStringLiteral("  Trettondedag jul "));
+    EXPECT_TRUE(pickersShown());
+    EXPECT_TRUE(enabled({"YearLabel", "YearPos", "YearNeg"}));
+    EXPECT_TRUE(
+        disabled({"MonthLabel", "MonthPos", "DayLabel", "DayPos", "Command1", "Command2", "Command4"}));
+    EXPECT_EQ(picked(), "2026----");
+    EXPECT_EQ(label6(), "'Röda dagar' kan även (om)registreras för de första sex månaderna nästa år !\n"
+                        "Ställ in och klicka på¨avsett årtal för att gå vidare !");
+
+    press("YearNeg");
+    EXPECT_EQ(label("YearLabel")->text(), "2026");
+    press("YearPos", 3);
+    EXPECT_EQ(label("YearLabel")->text(), "2027");
+    click(label("YearLabel"));
+    EXPECT_EQ(picked(), "2027-01-");
+    EXPECT_EQ(label6(), "Ställ in månad för 'Röd dag' under första halvåret nästa år och klicka sedan på "
+                        "månadssiffran !");
+    press("MonthNeg");
+    press("MonthPos", 9);
+    EXPECT_EQ(label("MonthLabel")->text(), "06");
+    press("MonthNeg", 5);
+    click(label("MonthLabel"));
+    EXPECT_EQ(picked(), "2027-01-01");
+    EXPECT_EQ(label6(), "Ställ in dagsdatumet för 'Röd dag' och klicka sedan på dagssiffran !\n");
+    EXPECT_TRUE(disabled({"Command1", "Command2"}));
+    press("DayPos", 5);
+    click(label("DayLabel"));
+    EXPECT_TRUE(enabled({"Command1", "Command2"}));
+    EXPECT_EQ(label6(), "Klicka på 'OK' för att registrera inställningen, eller Klicka på 'Avbryt' om du "
+                        "behöver göra om inställningen !");
+    EXPECT_EQ(onDisk(), ""); // nothing is written before OK
+
+    press("Command1");
+    EXPECT_EQ(onDisk(), rec("Trettondedag jul", "2027-01-06"));
+    EXPECT_EQ(form->redDayCount(), 1);
+    EXPECT_EQ(days->count(), 1);
+    EXPECT_EQ(g4()->item(0, 0)->text(), "1");
+    EXPECT_EQ(g4()->item(0, 1)->text(), "Trettondedag jul");
+    EXPECT_EQ(g4()->item(0, 2)->text(), "2027-01-06");
+    EXPECT_FALSE(pickersShown());
+    EXPECT_EQ(text1()->text(), "");
+    EXPECT_EQ(form->editedRecord(), 0);
+    EXPECT_EQ(label6(), Entries);
+
+    // In the autumn the current year offers July to December only.
+    enterName(QStringLiteral("Julafton"));
+    click(label("YearLabel"));
+    EXPECT_EQ(label6(), "Ställ in månad för 'Röd dag' under andra halvåret detta år och klicka sedan på "
+                        "månadssiffran !");
+    EXPECT_EQ(label("MonthLabel")->text(), "07");
+    press("MonthNeg");
+    EXPECT_EQ(label("MonthLabel")->text(), "07");
+    press("MonthPos", 8);
+    click(label("MonthLabel"));
+    press("DayPos", 40);
+    EXPECT_EQ(label("DayLabel")->text(), "31");
+    press("DayNeg", 7);
+    click(label("DayLabel"));
+    press("Command1");
+    EXPECT_EQ(onDisk(), rec("Julafton", "2026-12-24") + rec("Trettondedag jul", "2027-01-06"));
+}
+
+TEST_F(HolidayFormTest, InTheSpringOnlyThisYearAndAnEqualDateGoesFirst) {
+    open("2026-03-15", rec("Nationaldagen", "2026-06-06") + rec("Julafton", "2026-12-24"));
+    EXPECT_EQ(label6(), Entries);
+    EXPECT_EQ(g4()->item(1, 1)->text(), "Julafton");
+
+    enterName(QStringLiteral("Svenska flaggans dag"));
+    EXPECT_EQ(label6(), "Endast innevarande budgetår visas !\nKlicka på årtalet för att gå vidare !");
+    press("YearPos");
+    EXPECT_EQ(label("YearLabel")->text(), "2026");
+    click(label("YearLabel"));
+    EXPECT_EQ(label6(), "Ställ in månad för 'Röd dag' under detta år, och klicka sedan på månadssiffran !");
+    EXPECT_EQ(label("MonthLabel")->text(), "01");
+    press("MonthPos", 20);
+    EXPECT_EQ(label("MonthLabel")->text(), "12");
+    press("MonthNeg", 6);
+    click(label("MonthLabel"));
+    press("DayPos", 5);
+    click(label("DayLabel"));
+    EXPECT_EQ(picked(), "2026-06-06");
+    press("Command1");
+    EXPECT_EQ(onDisk(), rec("Svenska flaggans dag", "2026-06-06") + rec("Nationaldagen", "2026-06-06") +
+                            rec("Julafton", "2026-12-24"));
+    EXPECT_EQ(g4()->item(0, 1)->text(), "Svenska flaggans dag");
+    EXPECT_EQ(g4()->item(2, 0)->text(), "3");
+}
+
+TEST_F(HolidayFormTest, FebruaryOffersItsLeapYearLength) {
+    struct Case {
+        const char* today;
+        const char* last;
+    };
+    for (const Case c : {Case{"2029-09-01", "28"}, Case{"2035-08-20", "29"}}) {
+        open(c.today);
+        enterName(QStringLiteral("Fettisdagen"));
+        pick(1, 1, 40);
+        EXPECT_EQ(label("DayLabel")->text(), c.last) << c.today;
+        EXPECT_EQ(calendar::HolidayForm::DagMon(std::atoi(c.today) + 1, 2), std::atoi(c.last));
+    }
+    EXPECT_EQ(calendar::HolidayForm::DagMon(2100, 2), 28);
+    EXPECT_EQ(calendar::HolidayForm::DagMon(2000, 2), 29);
+    EXPECT_EQ(calendar::HolidayForm::DagMon(2026, 4), 30);
+}
+
+TEST_F(HolidayFormTest, OutdatedRedDaysAreNamedEveryTimeTheWindowOpens) {
+    const std::string file = rec("Annandag jul", "2025-12-26") + rec("Ny\xe5rsafton", "2025-12-31") +
+                             rec("Julafton", "2026-12-24");
+    for (int opening = 0; opening < 2; ++opening) {
+        tc.dialogs.clear();
+        open("2026-12-06", file);
+        ASSERT_EQ(tc.dialogs.calls().size(), 1u);
+        const auto& warning = tc.dialogs.calls()[0];
+        EXPECT_EQ(warning.title, "Utdaterade 'röda dagar'");
+        EXPECT_EQ(warning.icon, support::Dialogs::Icon::Exclamation);
+        EXPECT_EQ(warning.text,
+                  "Följande reg. 'Röd(a) dag(ar)' är utdaterad(e) och kan behöva datumjusteras:\r\n"
+                  "Annandag jul  2025-12-26\r\nNyårsafton  2025-12-31\r\n");
+        EXPECT_EQ(label6(), Entries);
+        EXPECT_EQ(g4()->item(1, 1)->text(), "Nyårsafton");
+    }
+}
+
+TEST_F(HolidayFormTest, ChangingARecordInPlaceOrByDateNeverStoresAnImpossibleDay) {
+    open("2026-12-06", rec("Julafton", "2026-12-24") + rec("Ny\xe5rsdagen", "2027-01-31"));
+
+    clickRow(0);
+    EXPECT_EQ(form->editedRecord(), 1);
+    EXPECT_EQ(text1()->text(), "Julafton");
+    EXPECT_EQ(picked(), "2026-12-24");
+    EXPECT_TRUE(pickersShown());
+    EXPECT_TRUE(enabled({"YearPos", "MonthLabel", "DayNeg", "Command1", "Command2", "Command4"}));
+    EXPECT_EQ(label6(), "Justera text och / eller datum + OK, alternativt Avbryt, eller Ta bort !");
+    EXPECT_TRUE(tc.dialogs.calls().empty());
+
+    // The same date: only the name changes, in the same record.
+    text1()->setText(QStringLiteral("Julafton (halvdag)"));
+    press("Command1");
+    EXPECT_EQ(onDisk(), rec("Julafton (halvdag)", "2026-12-24") + rec("Ny\xe5rsdagen", "2027-01-31"));
+    EXPECT_EQ(form->editedRecord(), 0);
+    EXPECT_FALSE(pickersShown());
+
+    // A month with fewer days pulls the day in: 31 January becomes 28 February, never 31.
+    clickRow(1);
+    press("MonthPos");
+    EXPECT_EQ(picked(), "2027-02-28");
+    press("Command1");
+    EXPECT_EQ(onDisk(), rec("Julafton (halvdag)", "2026-12-24") + rec("Ny\xe5rsdagen", "2027-02-28"));
+
+    // Next year keeps its months within January to June; the record moves to its new place.
+    clickRow(0);
+    press("YearPos");
+    EXPECT_EQ(picked(), "2027-06-24");
+    press("MonthNeg", 2);
+    press("Command1");
+    EXPECT_EQ(onDisk(), rec("Ny\xe5rsdagen", "2027-02-28") + rec("Julafton (halvdag)", "2027-04-24"));
+    EXPECT_EQ(form->redDayCount(), 2);
+    EXPECT_EQ(g4()->item(1, 2)->text(), "2027-04-24");
+}
+
+TEST_F(HolidayFormTest, APassedRecordCannotMoveToNextYear) {
+    open("2026-12-06", rec("Nationaldagen", "2026-06-06"));
+    clickRow(0);
+    ASSERT_EQ(tc.dialogs.calls().size(), 1u);
+    EXPECT_EQ(tc.dialogs.calls()[0].title, "Ej passerat datum");
+    EXPECT_EQ(tc.dialogs.calls()[0].text, "Ej möjligt ändra datum till nästa år på hämtad post !");
+    EXPECT_EQ(tc.dialogs.calls()[0].icon, support::Dialogs::Icon::Exclamation);
+    press("YearPos");
+    EXPECT_EQ(picked(), "2026-06-06");
+
+    press("Command2");
+    EXPECT_FALSE(pickersShown());
+    EXPECT_EQ(text1()->text(), "");
+    EXPECT_EQ(form->editedRecord(), 0);
+    EXPECT_TRUE(g4()->selectedItems().isEmpty());
+    EXPECT_EQ(onDisk(), rec("Nationaldagen", "2026-06-06"));
+}
+
+TEST_F(HolidayFormTest, DeletingAsksFirstAndTheLastDeletionLeavesAFreeRecord) {
+    open("2026-12-06", rec("Annandag jul", "2025-12-26") + rec("Julafton", "2026-12-24"));
+    tc.dialogs.clear();
+
+    clickRow(1);
+    tc.dialogs.answerNo();
+    press("Command4");
+    EXPECT_EQ(tc.dialogs.calls().back().title, "Radera filposten ?");
+    EXPECT_EQ(tc.dialogs.calls().back().text,
+              "Vill du verkligen radera 'Röd dag': Julafton med datumet: 2026-12-24 ?");
+    EXPECT_EQ(form->redDayCount(), 2);
+
+    // The outdated one left is named again after the deletion.
+    tc.dialogs.clear();
+    tc.dialogs.answerYes();
+    press("Command4");
+    ASSERT_EQ(tc.dialogs.calls().size(), 2u);
+    EXPECT_EQ(tc.dialogs.calls()[1].title, "Utdaterade 'röda dagar'");
+    EXPECT_EQ(onDisk(), rec("Annandag jul", "2025-12-26") + rec("*", "2026-12-24"));
+    EXPECT_EQ(form->redDayCount(), 1);
+    EXPECT_EQ(label6(), Entries);
+    EXPECT_EQ(g4()->item(1, 1), nullptr);
+
+    clickRow(0);
+    tc.dialogs.clear();
+    tc.dialogs.answerYes();
+    press("Command4");
+    EXPECT_EQ(tc.dialogs.calls()[0].title, "Radera enda filposten ?");
+    EXPECT_EQ(onDisk(), rec("*", "2025-12-26") + rec("*", "2026-12-24"));
+    EXPECT_EQ(form->redDayCount(), 0);
+    EXPECT_EQ(form->editedRecord(), 0);
+    EXPECT_EQ(text1()->text(), "");
+    EXPECT_FALSE(pickersShown());
+    EXPECT_EQ(label6(),
+              "Sista registreringen av 'Röd dag' har raderats !\nSkriv in namnet på en ny \"Röd dag\" i "
+              "nedanstående textfält  och tryck på Enter, eller Avsluta !");
+    EXPECT_EQ(calendar::RedDays(tc.ctx.paths.redDayFil()).count(), 0);
+}
+
+TEST_F(HolidayFormTest, NamesTheFileCannotHoldAreRefused) {
+    open("2026-12-06");
+    enterName(QStringLiteral("Fest \U0001F389"));
+    EXPECT_FALSE(pickersShown());
+    EXPECT_EQ(label6(), "Namnet på 'Röd dag' innehåller tecken som inte kan sparas !\n"
+                        "Använd bokstäver, siffror och vanliga skiljetecken.");
+    // "*" alone marks a free record: a red day by that name would drop out of the list.
+    enterName(QStringLiteral(" * "));
+    EXPECT_FALSE(pickersShown());
+    EXPECT_EQ(label6(), "Namnet '*' kan inte användas för en 'Röd dag' !\nVälj ett annat namn.");
+
+    // Typed in over an accepted name before OK: still refused, nothing written.
+    enterName(QStringLiteral("Midsommarafton"));
+    pick(1, 5, 25);
+    text1()->setText(QStringLiteral("Midsommar \u03A9"));
+    press("Command1");
+    EXPECT_TRUE(label6().startsWith("Namnet på 'Röd dag' innehåller tecken som inte kan sparas !"));
+    EXPECT_EQ(onDisk(), "");
+    EXPECT_TRUE(button("Command1")->isEnabled());
+
+    // 25 characters fit; the box takes no more.
+    EXPECT_EQ(text1()->maxLength(), 25);
+}
+
+TEST_F(HolidayFormTest, AFailedSaveIsReportedAndLeavesTheFileAndCountAsTheyWere) {
+    open("2026-12-06", rec("Julafton", "2026-12-24"));
+    store::setCommitFaultHook([](store::CommitStep step, const fs::path& file) {
+        if (step == store::CommitStep::Rename && file.filename() == "RedDayFil")
+            throw store::FileError("Input/output error", file.string());
+    });
+    enterName(QStringLiteral("Juldagen"));
+    pick(0, 5, 24);
+    tc.dialogs.answerNo(); // the error report offer
+    press("Command1");
+    store::setCommitFaultHook({});
+
+    EXPECT_EQ(tc.ctx.error.errorText, "Input/output error");
+    EXPECT_EQ(tc.ctx.error.headline.rfind("Ett fel har uppstått i subrutinen Command1_MouseDown", 0), 0u);
+    EXPECT_EQ(onDisk(), rec("Julafton", "2026-12-24"));
+    EXPECT_EQ(days->file().image(), rec("Julafton", "2026-12-24"));
+    EXPECT_EQ(form->redDayCount(), 1);
+    EXPECT_EQ(g4()->item(1, 1), nullptr);
+}
+
+} // namespace
