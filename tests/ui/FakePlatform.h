@@ -20,11 +20,13 @@ public:
     std::vector<std::filesystem::path> uploadedFiles;
     std::vector<std::string> uploadedContents; // raw bytes, "" when the file could not be read
     support::UploadResult uploadResult{true, {}};
+    std::vector<backup::MountInfo> mounts; // what mountedDrives answers
 
     void openUrl(const QString& url) override { openedUrls.push_back(url); }
     void showHelp(int contextNumber) override { helpContexts.push_back(contextNumber); }
     support::UploadResult uploadReport(const std::filesystem::path& file) override;
     void fetchAndDiscard(const QString& url) override { fetchedUrls.push_back(url); }
+    std::vector<backup::MountInfo> mountedDrives() override { return mounts; }
 };
 
 } // namespace uitest

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "backup/Drives.h"
+
 #include <QString>
 
 #include <filesystem>
+#include <vector>
 
 namespace support {
 
@@ -25,6 +28,8 @@ public:
     virtual UploadResult uploadReport(const std::filesystem::path& file) = 0;
     // Requests a page and throws the answer away (the product page at start-up).
     virtual void fetchAndDiscard(const QString& url) = 0;
+    // The mounted file systems, for the backup window's drive list (which keeps the usable ones).
+    virtual std::vector<backup::MountInfo> mountedDrives() = 0;
 };
 
 } // namespace support

@@ -4,9 +4,12 @@
 #include "support/ui/HelpViewer.h"
 
 #include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QStorageInfo>
 #include <QUrl>
 
 namespace support {
@@ -39,6 +42,21 @@ void QtPlatform::fetchAndDiscard(const QString& url) {
         network_ = std::make_unique<QNetworkAccessManager>();
     QNetworkReply* reply = network_->get(QNetworkRequest(QUrl(url.trimmed())));
     QObject::connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
+}
+
+std::vector<backup::MountInfo> QtPlatform::mountedDrives() {
+    std::vector<backup::MountInfo> mounts;
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        backup::MountInfo mount;
+        mount.root = std::filesystem::path(QFile::encodeName(volume.rootPath()).toStdString());
+        mount.fileSystem = volume.fileSystemType().toStdString();
+        mount.device = volume.device().toStdString();
+        // A file bind-mounted over another (as containers do) is no drive.
+        mount.ready = volume.isValid() && volume.isReady() && QFileInfo(volume.rootPath()).isDir();
+        mount.removableDevice = backup::deviceIsRemovable(mount.device);
+        mounts.push_back(std::move(mount));
+    }
+    return mounts;
 }
 
 } // namespace support

@@ -24,6 +24,8 @@ public:
     UploadResult uploadReport(const std::filesystem::path& file) override;
     // An empty address makes no request.
     void fetchAndDiscard(const QString& url) override;
+    // The mounts QStorageInfo lists, the removable flag read from /sys/block.
+    std::vector<backup::MountInfo> mountedDrives() override;
 
     void setHelpHandler(std::function<void(int)> handler) { helpHandler_ = std::move(handler); }
 

@@ -1,0 +1,601 @@
+#include "backup/ui/BackUpForm.h"
+
+#include "app/Context.h"
+#include "backup/Backup.h"
+#include "backup/Drives.h"
+#include "support/ui/Trap.h"
+#include "support/ui/WindowPosition.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QTimer>
+
+#include <algorithm>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace backup {
+
+namespace {
+
+const QString CRLF = QStringLiteral("\r\n");
+const QString BackupMode = QStringLiteral("BU");
+const QString RestoreMode = QStringLiteral("RE");
+const QString ThisAccount = QStringLiteral("1");
+const QString AllAccounts = QStringLiteral("0");
+
+constexpr int KindRole = Qt::UserRole;
+constexpr int PathRole = Qt::UserRole + 1;
+
+// The window's texts, in one place, with CR LF as they are written.
+namespace text {
+
+QString intro() {
+    return QStringLiteral("Programmets arbetsfiler kan säkerhetskopieras och förvaras på annan") +
+           QStringLiteral(" hårddisk eller på ett USB-minne !") + CRLF +
+           QStringLiteral("Om USB-minne föredras, ska detta sättas in i avsedd port.") +
+           QStringLiteral(" Därefter klickas på kommandoknappen 'BackUp !") + CRLF + CRLF +
+           QStringLiteral("Har filerna tidigare säkerhetskopierats, kan de med några klick") +
+           QStringLiteral(" återställas, i de fall någon eller några har skadats eller efter") +
+           QStringLiteral(" en ominstallation av programmet.") + CRLF +
+           QStringLiteral("Det är fördelaktigt om säkerhetskopiorna då är någorlunda aktuella !") + CRLF +
+           CRLF + QStringLiteral("Med nedanstående kontrollknappar kan väljas 'BackUp' eller") +
+           QStringLiteral(" 'Återställ' !");
+}
+
+QString cancelled() {
+    return QStringLiteral("Det finns möjligheter att säkerhetskopiera de arbetsfiler som programmet") +
+           QStringLiteral(" använder, och förvara dem på annan hårddisk, eller på ett USB-minne.") + CRLF +
+           CRLF + QStringLiteral("Föredrar du USB-minne, sätter du in detta i avsedd port !") + CRLF + CRLF +
+           QStringLiteral("Om du tidigare har säkerhetskopierat filerna, kan du med några klick") +
+           QStringLiteral(" återställa dem, för den händelse att någon eller några blivit skadade,") +
+           QStringLiteral(" eller efter ett byte av dator.") + CRLF +
+           QStringLiteral("Viktigt är då att din backup är någorlunda aktuell !") + CRLF + CRLF +
+           QStringLiteral("Via nedanstående kontroller kan du välja 'BackUp' eller 'Återställ' !");
+}
+
+QString backupGuide() {
+    return QStringLiteral("Listan visar samtliga drive-enheter användbara") +
+           QStringLiteral(" för kopiering, inklusive ev. USB-enhet.") + CRLF +
+           QStringLiteral("Klicka i listan på den enhet som avses för säkerhetskopieringen.") + CRLF + CRLF;
+}
+
+QString restoreGuide() {
+    return QStringLiteral("Listan nedan visar möjliga drive-enheter för tidigare utförd BackUp,") +
+           QStringLiteral("  inkl. ev. USB-enhet.") + CRLF +
+           QStringLiteral("Klicka i listan på antagen enhetsbeteckning !") + CRLF + CRLF +
+           QStringLiteral("En sammanställning visas av enhetens katalogstruktur, där någon") +
+           QStringLiteral(" av de tidigare skapade BackUp-katalogerna bör återfinnas !") + CRLF + CRLF;
+}
+
+QString backupWait() {
+    return QStringLiteral("Vänta !") + CRLF + QStringLiteral("Säkerhets-") + CRLF +
+           QStringLiteral("kopiering...");
+}
+
+QString restoreWait() {
+    return QStringLiteral("Vänta !") + CRLF + QStringLiteral("Återställning...");
+}
+
+QString driveDescription(bool backup, int kind) {
+    const QString drive = backup ? QStringLiteral("Driveenheten") : QStringLiteral("Diskenheten");
+    if (kind == static_cast<int>(DriveKind::Removable))
+        return backup ? QStringLiteral("Den valda driveenheten är flyttbar (ex. USB) !")
+                      : QStringLiteral("Den valda diskenheten är flyttbar (ex. USB) !");
+    if (kind == static_cast<int>(DriveKind::Network))
+        return drive + QStringLiteral(" är ansluten till annan dator i nätverket") + CRLF +
+               QStringLiteral("och därmed kanske inte tillgänglig f n (?)");
+    return drive + QStringLiteral(" är en hårddiskdrive (HDD) i denna dator.");
+}
+
+const QString DriveTitle = QStringLiteral("Vald diskenhet ?");
+QString useDrive(bool backup) {
+    return backup ? QStringLiteral("Använd denna diskenhet för BackUp ?")
+                  : QStringLiteral("Använd denna diskenhet för Återställning ?");
+}
+
+QString scopeTitle(bool backup) {
+    return backup ? QStringLiteral("Välj BackUp-omfattning")
+                  : QStringLiteral("Välj återställningens omfattning !");
+}
+QString chooseScope() {
+    return QStringLiteral("Markera ett av alternativen 'Detta konto' eller") +
+           QStringLiteral(" 'Alla konton' !");
+}
+
+const QString StorageTitle = QStringLiteral("Lagringsenhet");
+QString backUpAccountQuestion(const QString& drive, const QString& account) {
+    return QStringLiteral("Är diskenhet") + drive + QStringLiteral(" för säkerhetskopieringen") +
+           QStringLiteral(" av kontot '") + account + QStringLiteral("' OK ?");
+}
+QString backUpAllQuestion(const QString& drive) {
+    return QStringLiteral("Är diskenhet ") + drive + QStringLiteral(" för säkerhetskopieringen") +
+           QStringLiteral(" av samtliga konton OK ?");
+}
+QString restoreAccountQuestion(const QString& drive, const QString& account) {
+    return CRLF + CRLF + QStringLiteral("Är diskenhet ") + drive + QStringLiteral(" för återställning") +
+           QStringLiteral(" av kontot '") + account + QStringLiteral("'  OK ?");
+}
+QString restoreAllQuestion(const QString& drive) {
+    return CRLF + CRLF + QStringLiteral("Är diskenhet ") + drive + QStringLiteral(" för återställning") +
+           QStringLiteral(" av säkerhetskopierade konton  OK ?");
+}
+
+QString accountDone(const QString& account, const QString& drive) {
+    return QStringLiteral("En säkerhetskopia av ") + account + QStringLiteral(", försedd med datum och") +
+           QStringLiteral(" klockslag,  har nu skapats på den angivna drive-enheten,") +
+           QStringLiteral(" (") + drive + QStringLiteral(")");
+}
+QString allDone(const QString& folder, const QString& drive) {
+    return QStringLiteral("En säkerhetskopia av samtliga konton,") + CRLF + folder + CRLF +
+           QStringLiteral("försedd med datum och klockslag,") +
+           QStringLiteral("  har nu skapats på den angivna drive-enheten,") + QStringLiteral(" (") + drive +
+           QStringLiteral(")");
+}
+
+const QString WrongDriveTitle = QStringLiteral("Felvald drive-enhet");
+const QString NoAccountBackup =
+    QStringLiteral("Vald diskenhet innehåller tyvärr ingen användbar BackUp för återställn. !");
+const QString NoAllBackup =
+    QStringLiteral("Vald enhet innehåller tyvärr ingen användbar BackUp för återställn. !");
+const QString PickTitle = QStringLiteral("Välj ut BackUp !");
+const QString Pick = QStringLiteral("Klicka på den avsedda BackUp-katalogen !");
+
+const QString MissingTitle = QStringLiteral("Saknad kontokatalog i BackUp");
+QString missing(const QString& name) {
+    return QStringLiteral("Vald BackUp-mapp saknar kontokatalogen ") + name + QStringLiteral(" !") + CRLF +
+           QStringLiteral("Anledning: Fel BackUp-mapp kan vara vald ?") + CRLF + CRLF +
+           QStringLiteral("Vill du fortsätta återställning från denna BackUp-mapp ?");
+}
+
+const QString DoneTitle = QStringLiteral("Återställning utförd");
+QString restoreDone() {
+    return QStringLiteral("Säkerhetskopierade arbetsfiler från BackUp,") +
+           QStringLiteral(" är nu återställda till registerkatalogen !") + CRLF + CRLF +
+           QStringLiteral("Starta om programmet  för att läsa in alla filer ! !");
+}
+
+} // namespace text
+
+// "Ett fel har uppstått i subrutinen X" + the situation, and the detail lines after it.
+support::ErrorDescription failure(const QString& routine, const QString& situation, QStringList values = {}) {
+    QString item = situation;
+    if (item.endsWith(QLatin1Char('.')))
+        item.chop(1);
+    QStringList details{QStringLiteral("Fel i rutinen ") + routine, item};
+    details += values;
+    return {QStringLiteral("Ett fel har uppstått i subrutinen ") + routine + CRLF + situation + CRLF + CRLF,
+            details};
+}
+
+QString shown(QString text) {
+    return text.replace(CRLF, QStringLiteral("\n"));
+}
+
+QString fromPath(const fs::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+} // namespace
+
+BackUpForm::BackUpForm(app::Context& ctx, QWidget* parent, std::function<QString()> openAccount,
+                       std::function<void()> restored)
+    : QWidget(parent, Qt::Window), ctx_(ctx), openAccount_(std::move(openAccount)),
+      restored_(std::move(restored)), text1Box_(new QPlainTextEdit(this)),
+      command3_(new QPushButton(QStringLiteral("BackUp"), this)),
+      command4_(new QPushButton(QStringLiteral("Återställ"), this)),
+      label1_(new QLabel(QStringLiteral("Drive-enheter"), this)), drvList_(new QListWidget(this)),
+      option1_(new QRadioButton(QStringLiteral("Detta konto"), this)),
+      option2_(new QRadioButton(QStringLiteral("Alla konton"), this)), dir1_(new QListWidget(this)),
+      label2_(new QLabel(this)), command1_(new QPushButton(QStringLiteral("Avbryt"), this)),
+      command2_(new QPushButton(QStringLiteral("Avsluta"), this)) {
+    setObjectName(QStringLiteral("BackUpForm"));
+    setWindowTitle(QStringLiteral("Backup / Äterställ"));
+    setWindowModality(Qt::ApplicationModal);
+    text1Box_->setObjectName(QStringLiteral("Text1"));
+    command3_->setObjectName(QStringLiteral("Command3"));
+    command4_->setObjectName(QStringLiteral("Command4"));
+    label1_->setObjectName(QStringLiteral("Label1"));
+    drvList_->setObjectName(QStringLiteral("DrvList"));
+    option1_->setObjectName(QStringLiteral("Option1"));
+    option2_->setObjectName(QStringLiteral("Option2"));
+    dir1_->setObjectName(QStringLiteral("Dir1"));
+    label2_->setObjectName(QStringLiteral("Label2"));
+    command1_->setObjectName(QStringLiteral("Command1"));
+    command2_->setObjectName(QStringLiteral("Command2"));
+
+    // Placed as on the designed form: the drive list, options and folders lie below the text and
+    // are shown only while a drive is chosen, when the window has its full height.
+    text1Box_->setReadOnly(true);
+    text1Box_->setGeometry(10, 10, 410, 210);
+    command3_->setGeometry(430, 10, 160, 30);
+    command4_->setGeometry(430, 46, 160, 30);
+    command1_->setGeometry(430, 82, 160, 30);
+    command2_->setGeometry(430, 118, 160, 30);
+    label2_->setGeometry(430, 160, 160, 80);
+    label2_->setAlignment(Qt::AlignCenter);
+    label1_->setGeometry(10, 230, 160, 20);
+    drvList_->setGeometry(10, 252, 160, 158);
+    option1_->setGeometry(180, 252, 120, 24);
+    option2_->setGeometry(180, 280, 120, 24);
+    dir1_->setGeometry(310, 252, 280, 158);
+    resize(DesignWidth, idleHeight());
+
+    connect(command1_, &QPushButton::clicked, this, &BackUpForm::Command1_Click);
+    connect(command2_, &QPushButton::clicked, this, &BackUpForm::Command2_Click);
+    connect(command3_, &QPushButton::clicked, this, &BackUpForm::Command3_Click);
+    connect(command4_, &QPushButton::clicked, this, &BackUpForm::Command4_Click);
+    connect(option1_, &QRadioButton::clicked, this, &BackUpForm::Option1_MouseDown);
+    connect(option2_, &QRadioButton::clicked, this, &BackUpForm::Option2_MouseDown);
+    connect(drvList_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { DrvList_MouseDown(drvList_->row(item)); });
+    connect(dir1_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { Dir1_MouseDown(dir1_->row(item)); });
+
+    showIdle();
+}
+
+void BackUpForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (loaded_)
+        return;
+    loaded_ = true;
+    Form_Load();
+}
+
+void BackUpForm::Form_Load() {
+    support::trapped(
+        ctx_, this, [this] { support::restoreWindowPosition(ctx_, *this, store::WindowPair::BackUpForm); },
+        [] {
+            return failure(QStringLiteral("Form_Load"), QStringLiteral(" vid placering av fönstret Backup."));
+        });
+    showIdle();
+    setText1(text::intro());
+}
+
+QString BackUpForm::accountName() const {
+    return openAccount_ ? openAccount_() : QString();
+}
+
+void BackUpForm::setText1(const QString& message) {
+    text1_ = message;
+    text1Box_->setPlainText(shown(message));
+}
+
+void BackUpForm::clearOptions() {
+    // Exclusive radio buttons cannot all be unchecked while they are exclusive.
+    for (QRadioButton* option : {option1_, option2_}) {
+        option->setAutoExclusive(false);
+        option->setChecked(false);
+        option->setAutoExclusive(true);
+    }
+}
+
+void BackUpForm::showIdle() {
+    mode_.clear();
+    restoreScope_.clear();
+    command1_->setEnabled(false);
+    command3_->setEnabled(true);
+    command4_->setEnabled(true);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{label1_, drvList_, option1_, option2_, dir1_, label2_}) {
+        w->setEnabled(false);
+        w->hide();
+    }
+    resize(width(), idleHeight());
+}
+
+void BackUpForm::showChoosing() {
+    clearOptions();
+    label2_->setText(shown(waitText_));
+    label2_->hide();
+    chosenDrive_.clear();
+    chosenRoot_.clear();
+    restoreScope_.clear();
+    Enhetslista();
+    command1_->setEnabled(true);
+    command3_->setEnabled(false);
+    command4_->setEnabled(false);
+    resize(width(), DesignHeight);
+    label1_->show();
+    label1_->setEnabled(true);
+    drvList_->show();
+    drvList_->setEnabled(true);
+    option1_->show();
+    option2_->show();
+    option1_->setEnabled(false);
+    option2_->setEnabled(false);
+    dir1_->clear();
+    dir1_->setEnabled(false);
+    dir1_->setVisible(mode_ == RestoreMode);
+}
+
+void BackUpForm::Command3_Click() {
+    mode_ = BackupMode;
+    waitText_ = text::backupWait();
+    setText1(text::backupGuide());
+    showChoosing();
+}
+
+void BackUpForm::Command4_Click() {
+    mode_ = RestoreMode;
+    waitText_ = text::restoreWait();
+    setText1(text::restoreGuide());
+    showChoosing();
+}
+
+void BackUpForm::Enhetslista() {
+    drvList_->clear();
+    support::trapped(
+        ctx_, this,
+        [this] {
+            for (const Drive& drive : usableDrives(ctx_.platform.mountedDrives())) {
+                auto* item = new QListWidgetItem(QString::fromStdString(driveText(drive.root)), drvList_);
+                item->setData(KindRole, static_cast<int>(drive.kind));
+                item->setData(PathRole, fromPath(drive.root));
+            }
+        },
+        [] {
+            return failure(QStringLiteral("Enhetslista"), QStringLiteral(" vid listning av drive-enheter."));
+        });
+    drvList_->show();
+}
+
+void BackUpForm::DrvList_MouseDown(int row) {
+    QListWidgetItem* item = drvList_->item(row);
+    if (!item || mode_.isEmpty() || busy_)
+        return;
+    const bool backup = mode_ == BackupMode;
+    const QString question =
+        text::driveDescription(backup, item->data(KindRole).toInt()) + CRLF + CRLF + text::useDrive(backup);
+    if (!ctx_.dialogs.question(this, text::DriveTitle, question)) {
+        clearOptions();
+        option1_->setEnabled(false);
+        option2_->setEnabled(false);
+        mode_.clear();
+        return;
+    }
+    chosenDrive_ = item->text();
+    chosenRoot_ = fs::path(item->data(PathRole).toString().toStdString());
+    // "Detta konto" needs an open account.
+    option1_->setEnabled(!accountName().isEmpty());
+    option2_->setEnabled(true);
+    ctx_.dialogs.message(this, text::scopeTitle(backup), text::chooseScope());
+}
+
+void BackUpForm::Option1_MouseDown() {
+    if (chosenDrive_.isEmpty() || busy_ || accountName().isEmpty())
+        return;
+    if (mode_ == BackupMode) {
+        if (!ctx_.dialogs.question(this, text::StorageTitle,
+                                   text::backUpAccountQuestion(chosenDrive_, accountName()))) {
+            clearOptions();
+            return;
+        }
+        showWait();
+        if (!Backp(2))
+            return;
+        KontoBackUp();
+    } else if (mode_ == RestoreMode) {
+        if (!ctx_.dialogs.question(this, text::StorageTitle,
+                                   text::restoreAccountQuestion(chosenDrive_, accountName())))
+            return;
+        armRestore(true);
+    }
+}
+
+void BackUpForm::Option2_MouseDown() {
+    if (chosenDrive_.isEmpty() || busy_)
+        return;
+    if (mode_ == BackupMode) {
+        if (!ctx_.dialogs.question(this, text::StorageTitle, text::backUpAllQuestion(chosenDrive_))) {
+            clearOptions();
+            return;
+        }
+        showWait();
+        if (!Backp(2))
+            return;
+        AllBackUp();
+    } else if (mode_ == RestoreMode) {
+        if (!ctx_.dialogs.question(this, text::StorageTitle, text::restoreAllQuestion(chosenDrive_)))
+            return;
+        armRestore(false);
+    }
+}
+
+void BackUpForm::armRestore(bool thisAccount) {
+    const Scope scope = thisAccount ? Scope::Account : Scope::All;
+    const std::vector<fs::path> found = restoreCandidates(chosenRoot_, scope, accountName().toStdString());
+    if (found.empty()) {
+        ctx_.dialogs.message(this, text::WrongDriveTitle,
+                             thisAccount ? text::NoAccountBackup : text::NoAllBackup);
+        return;
+    }
+    // Only the backups are offered: a click on any other folder would copy it onto the data.
+    dir1_->clear();
+    for (const fs::path& folder : found) {
+        auto* item = new QListWidgetItem(QString::fromStdString(folder.filename().string()), dir1_);
+        item->setData(PathRole, fromPath(folder));
+    }
+    dir1_->show();
+    dir1_->setEnabled(true);
+    restoreScope_ = thisAccount ? ThisAccount : AllAccounts;
+    ctx_.dialogs.message(this, text::PickTitle, text::Pick);
+}
+
+void BackUpForm::KontoBackUp() {
+    const QString account = accountName();
+    const QString drive = chosenDrive_;
+    fs::path made;
+    const bool ok = support::trapped(
+        ctx_, this,
+        [&] {
+            made =
+                backUpAccount(ctx_.paths, account.toStdString(), chosenRoot_, ctx_.today, ctx_.clockTime());
+        },
+        [&] {
+            return failure(QStringLiteral("KontoBackUp"),
+                           QStringLiteral(" vid säkerhetskopiering av kontot."),
+                           {QStringLiteral("Felet uppstod i konto ") + account,
+                            QStringLiteral("BackUp-media = ") + drive});
+        });
+    hideWait();
+    if (ok) {
+        lastBackup_ = made;
+        setText1(text::accountDone(account, drive));
+    }
+    showIdle();
+}
+
+void BackUpForm::AllBackUp() {
+    const QString drive = chosenDrive_;
+    fs::path made;
+    const bool ok = support::trapped(
+        ctx_, this, [&] { made = backUpAll(ctx_.paths, chosenRoot_, ctx_.today, ctx_.clockTime()); },
+        [&] {
+            return failure(QStringLiteral("AllBackUp"),
+                           QStringLiteral(" vid säkerhetskopiering av samtliga konton."),
+                           {QStringLiteral("BackUp-media = ") + drive});
+        });
+    hideWait();
+    if (ok) {
+        lastBackup_ = made;
+        setText1(text::allDone(QString::fromStdString(made.filename().string()), drive));
+    }
+    showIdle();
+}
+
+void BackUpForm::Dir1_MouseDown(int row) {
+    QListWidgetItem* item = dir1_->item(row);
+    if (!item || restoreScope_.isEmpty() || busy_)
+        return;
+    const fs::path folder(item->data(PathRole).toString().toStdString());
+    showWait();
+    if (!Backp(2))
+        return;
+    const bool copied = restoreScope_ == ThisAccount ? KontoRecover(folder) : AllRecover(folder);
+    hideWait();
+    if (!copied)
+        return;
+    ctx_.dialogs.message(this, text::DoneTitle, text::restoreDone());
+    const auto restored = restored_;
+    Command2_Click();
+    if (restored)
+        restored();
+}
+
+bool BackUpForm::KontoRecover(const fs::path& folder) {
+    const QString account = accountName();
+    return support::trapped(
+        ctx_, this, [&] { restoreAccount(ctx_.paths, account.toStdString(), folder); },
+        [&] {
+            return failure(QStringLiteral("KontoRecover"), QStringLiteral(" vid återställning av kontot."),
+                           {QStringLiteral("Felet uppstod i konto ") + account,
+                            QStringLiteral("BackUp-katalog = ") + fromPath(folder)});
+        });
+}
+
+bool BackUpForm::AllRecover(const fs::path& folder) {
+    const auto describe = [&] {
+        return failure(QStringLiteral("AllRecover"), QStringLiteral(" vid återställning av samtliga konton."),
+                       {QStringLiteral("BackUp-katalog = ") + fromPath(folder)});
+    };
+    std::vector<std::string> absent;
+    if (!support::trapped(
+            ctx_, this, [&] { absent = missingAccountFolders(ctx_.paths, folder); }, describe))
+        return false;
+    for (const std::string& name : absent)
+        if (!ctx_.dialogs.question(this, text::MissingTitle, text::missing(QString::fromStdString(name))))
+            return false;
+    return support::trapped(
+        ctx_, this, [&] { restoreAll(ctx_.paths, folder); }, describe);
+}
+
+void BackUpForm::showWait() {
+    label2_->setText(shown(waitText_));
+    label2_->setEnabled(true);
+    label2_->show();
+}
+
+void BackUpForm::hideWait() {
+    label2_->clear();
+    label2_->hide();
+}
+
+bool BackUpForm::Backp(int seconds) {
+    // The controls rest while the copy waits, so nothing starts a second procedure meanwhile.
+    const std::initializer_list<QWidget*> controls{command1_, command2_, command3_, command4_,
+                                                   drvList_,  option1_,  option2_,  dir1_};
+    std::vector<bool> enabled;
+    for (QWidget* w : controls) {
+        enabled.push_back(w->isEnabled());
+        w->setEnabled(false);
+    }
+    busy_ = true;
+    QPointer<BackUpForm> self(this);
+    {
+        // The timer runs on a steady clock, so a wait across midnight lasts what it should.
+        QEventLoop loop;
+        QTimer::singleShot(std::max(0, seconds) * secondLength_, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    if (!self)
+        return false;
+    busy_ = false;
+    auto state = enabled.begin();
+    for (QWidget* w : controls)
+        w->setEnabled(*state++);
+    return true;
+}
+
+void BackUpForm::Command1_Click() {
+    if (busy_)
+        return;
+    showIdle();
+    setText1(text::cancelled());
+}
+
+void BackUpForm::Command2_Click() {
+    if (busy_)
+        return;
+    support::trapped(
+        ctx_, this, [this] { support::storeWindowPosition(ctx_, *this, store::WindowPair::BackUpForm); },
+        [] {
+            return failure(QStringLiteral("Command2_Click"),
+                           QStringLiteral(" vid placering av fönstret Backup."));
+        });
+    closeWindow();
+}
+
+void BackUpForm::closeWindow() {
+    closing_ = true;
+    close();
+    closing_ = false;
+}
+
+void BackUpForm::closeEvent(QCloseEvent* event) {
+    // A copy under way finishes first; the window cannot go from under it.
+    if (busy_) {
+        event->ignore();
+        return;
+    }
+    if (!closing_ && loaded_) {
+        support::trapped(
+            ctx_, this, [this] { support::storeWindowPosition(ctx_, *this, store::WindowPair::BackUpForm); },
+            [] {
+                return failure(QStringLiteral("Form_Unload"),
+                               QStringLiteral(" vid placering av fönstret Backup."));
+            });
+    }
+    event->accept();
+}
+
+} // namespace backup

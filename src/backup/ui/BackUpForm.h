@@ -1,0 +1,120 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <filesystem>
+#include <functional>
+
+class QLabel;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace app {
+class Context;
+}
+
+namespace backup {
+
+// The backup window ("Backup / Äterställ"): copies the open account or the whole data root to a
+// time-stamped folder in the root of a chosen drive, and copies such a folder back.
+//
+// A window of its own (application modal) owned by parent. openAccount names the open account
+// (UTF-8, "" when none); restored is called after a restore has written files, before the
+// window closes, so the main window can read the register and the open account again instead of
+// saving its old images over the restored files.
+class BackUpForm : public QWidget {
+    Q_OBJECT
+public:
+    BackUpForm(app::Context& ctx, QWidget* parent, std::function<QString()> openAccount = {},
+               std::function<void()> restored = {});
+
+    // Cancel: back to the idle state from any state.
+    void Command1_Click();
+    // Close: the position is stored when it changed.
+    void Command2_Click();
+    // Starts a backup: the drive list is filled and shown.
+    void Command3_Click();
+    // Starts a restore.
+    void Command4_Click();
+    // Fills DrvList with the usable drives, the drive kind as item data.
+    void Enhetslista();
+    void DrvList_MouseDown(int row);
+    // "Detta konto" and "Alla konton": a backup is made at once, a restore is armed.
+    void Option1_MouseDown();
+    void Option2_MouseDown();
+    // Restores from the backup folder in that row of Dir1.
+    void Dir1_MouseDown(int row);
+    // Waits the seconds while the window keeps painting; false when the window went away meanwhile.
+    bool Backp(int seconds);
+
+    // "BU", "RE" or "" (no mode).
+    const QString& mode() const { return mode_; }
+    // The chosen drive's text ("/media/anna/USB/"), "" while none is chosen.
+    const QString& chosenDrive() const { return chosenDrive_; }
+    // "1" this account, "0" all accounts, "" while no restore is armed.
+    const QString& restoreScope() const { return restoreScope_; }
+    // Text1 as written, with CR LF line ends (the control shows plain line feeds).
+    const QString& text1() const { return text1_; }
+    const std::filesystem::path& lastBackupFolder() const { return lastBackup_; }
+    int designHeight() const { return DesignHeight; }
+    int idleHeight() const { return DesignHeight * 83 / 100; }
+    // The length of one second of Backp; tests make it short.
+    void setSecondLength(int milliseconds) { secondLength_ = milliseconds; }
+
+    static constexpr int DesignWidth = 600;
+    static constexpr int DesignHeight = 420;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Form_Load();
+    void KontoBackUp();
+    void AllBackUp();
+    bool KontoRecover(const std::filesystem::path& folder);
+    bool AllRecover(const std::filesystem::path& folder);
+    // Arms the restore with the backups found in the chosen drive, or says there are none.
+    void armRestore(bool thisAccount);
+
+    void setText1(const QString& text);
+    void showIdle();
+    void showChoosing();
+    void clearOptions();
+    void showWait();
+    void hideWait();
+    void closeWindow();
+    QString accountName() const;
+
+    app::Context& ctx_;
+    std::function<QString()> openAccount_;
+    std::function<void()> restored_;
+    QString mode_;
+    QString chosenDrive_;
+    std::filesystem::path chosenRoot_;
+    QString restoreScope_;
+    QString text1_;
+    QString waitText_;
+    std::filesystem::path lastBackup_;
+    int secondLength_ = 1000;
+    bool loaded_ = false;
+    bool busy_ = false;
+    bool closing_ = false;
+
+    QPlainTextEdit* text1Box_;
+    QPushButton* command3_;
+    QPushButton* command4_;
+    QLabel* label1_;
+    QListWidget* drvList_;
+    QRadioButton* option1_;
+    QRadioButton* option2_;
+    QListWidget* dir1_;
+    QLabel* label2_;
+    QPushButton* command1_;
+    QPushButton* command2_;
+};
+
+} // namespace backup

@@ -1,0 +1,415 @@
+#include "backup/ui/BackUpForm.h"
+
+#include "TestContext.h"
+#include "UiHelpers.h"
+#include "backup/Backup.h"
+#include "fixtures/AccountFiles.h"
+#include "store/Errors.h"
+#include "store/RecordFile.h"
+#include "support/ErrorReport.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+
+static void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+using uitest::control;
+using Kind = uitest::ScriptedDialogs::Kind;
+
+const QString CRLF = QStringLiteral("\r\n");
+const QString Hushall = QStringLiteral("Hushåll");
+const std::string HushallUtf8 = "Hush\xC3\xA5ll";
+const std::string Stamp = "202612061011"; // the test context's 2026-12-06 at 10:11:12
+
+const QString Intro = QStringLiteral(
+    "Programmets arbetsfiler kan säkerhetskopieras och förvaras på annan hårddisk eller på ett "
+    "USB-minne !\r\nOm USB-minne föredras, ska detta sättas in i avsedd port. Därefter klickas på "
+    "kommandoknappen 'BackUp !\r\n\r\nHar filerna tidigare säkerhetskopierats, kan de med några "
+    "klick återställas, i de fall någon eller några har skadats eller efter en ominstallation av "
+    "programmet.\r\nDet är fördelaktigt om säkerhetskopiorna då är någorlunda aktuella !\r\n\r\n"
+    "Med nedanstående kontrollknappar kan väljas 'BackUp' eller 'Återställ' !");
+const QString BackupGuide = QStringLiteral(
+    "Listan visar samtliga drive-enheter användbara för kopiering, inklusive ev. USB-enhet.\r\n"
+    "Klicka i listan på den enhet som avses för säkerhetskopieringen.\r\n\r\n");
+const QString RestoreGuide = QStringLiteral(
+    "Listan nedan visar möjliga drive-enheter för tidigare utförd BackUp,  inkl. ev. USB-enhet.\r\n"
+    "Klicka i listan på antagen enhetsbeteckning !\r\n\r\nEn sammanställning visas av enhetens "
+    "katalogstruktur, där någon av de tidigare skapade BackUp-katalogerna bör återfinnas !\r\n\r\n");
+const QString Cancelled = QStringLiteral(
+    "Det finns möjligheter att säkerhetskopiera de arbetsfiler som programmet använder, och förvara dem på "
+    "annan "
+    "hårddisk, eller på ett USB-minne.\r\n\r\nFöredrar du USB-minne, sätter du in detta i avsedd port "
+    "!\r\n\r\n"
+    "Om du tidigare har säkerhetskopierat filerna, kan du med några klick återställa dem, för den händelse "
+    "att "
+    "någon eller några blivit skadade, eller efter ett byte av dator.\r\nViktigt är då att din backup är "
+    "någorlunda aktuell !\r\n\r\nVia nedanstående kontroller kan du välja 'BackUp' eller 'Återställ' !");
+const QString ChooseScope = QStringLiteral("Markera ett av alternativen 'Detta konto' eller 'Alla konton' !");
+
+class BackUpFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto& paths = tc.ctx.paths;
+        fixtures::writeFile(paths.kontoFil(),
+                            fixtures::kontoRec("Hush\xE5ll", "", "Bg") + fixtures::kontoRec("Bil", "", "Ek"));
+        fixtures::writeFile(paths.kontoIni(), "1\r\nAnna\r\n");
+        fixtures::writeAccount(paths.dataRoot(), HushallUtf8, fixtures::budgetPosts(3));
+        fixtures::writeAccount(paths.dataRoot(), "Bil", fixtures::cashPosts(4));
+        for (const fs::path& root : {stick, disk, nas})
+            fs::create_directories(root);
+        // Listed in this order: the stick, the second disk, the share. The rest never show.
+        tc.platform.mounts = {{stick, "vfat", "/dev/sdz1", true, true},
+                              {tc.drive / "cd", "iso9660", "/dev/sr0", true, true},
+                              {disk, "ext4", "/dev/sdy1", true, false},
+                              {"/proc", "proc", "proc", true, false},
+                              {tc.drive / "empty-reader", "vfat", "/dev/sdx1", false, true},
+                              {nas, "nfs4", "server:/export", true, false}};
+        form = std::make_unique<backup::BackUpForm>(
+            tc.ctx, nullptr, [this] { return account; }, [this] { ++restoredCalls; });
+        form->setSecondLength(0);
+        form->show();
+    }
+    void TearDown() override { store::setCommitFaultHook({}); }
+
+    QPushButton* button(const char* name) { return control<QPushButton>(*form, name); }
+    QRadioButton* option(const char* name) { return control<QRadioButton>(*form, name); }
+    QListWidget* list(const char* name) { return control<QListWidget>(*form, name); }
+    QLabel* label(const char* name) { return control<QLabel>(*form, name); }
+
+    static QString driveOf(const fs::path& root) { return QString::fromStdString(root.string()) + '/'; }
+
+    void clickDrive(int row) {
+        QListWidget* drives = list("DrvList");
+        ASSERT_NE(drives->item(row), nullptr);
+        emit drives->itemClicked(drives->item(row));
+    }
+    void clickFolder(int row) {
+        QListWidget* folders = list("Dir1");
+        ASSERT_NE(folders->item(row), nullptr);
+        emit folders->itemClicked(folders->item(row));
+    }
+
+    void expectIdle() {
+        EXPECT_TRUE(form->mode().isEmpty());
+        EXPECT_FALSE(button("Command1")->isEnabled());
+        EXPECT_TRUE(button("Command3")->isEnabled());
+        EXPECT_TRUE(button("Command4")->isEnabled());
+        for (const char* name : {"Label1", "DrvList", "Option1", "Option2", "Dir1", "Label2"})
+            EXPECT_FALSE(form->findChild<QWidget*>(QString::fromLatin1(name))->isVisible()) << name;
+        EXPECT_EQ(form->height(), backup::BackUpForm::DesignHeight * 83 / 100);
+    }
+
+    // Every file under the folder with its bytes.
+    static std::vector<std::pair<std::string, std::string>> snapshot(const fs::path& folder) {
+        std::vector<std::pair<std::string, std::string>> out;
+        for (const auto& entry : fs::recursive_directory_iterator(folder))
+            if (entry.is_regular_file())
+                out.emplace_back(entry.path().lexically_relative(folder).string(),
+                                 fixtures::readFile(entry.path()));
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+
+    uitest::TestContext tc;
+    fs::path stick = tc.drive / "media" / "USB";
+    fs::path disk = tc.drive / "disk2";
+    fs::path nas = tc.drive / "nas";
+    QString account = Hushall;
+    int restoredCalls = 0;
+    std::unique_ptr<backup::BackUpForm> form;
+};
+
+TEST_F(BackUpFormTest, OpensIdleWithItsControlsAndStoresItsFirstPosition) {
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Backup / Äterställ"));
+    const std::pair<const char*, const char*> buttons[] = {
+        {"Command1", "Avbryt"}, {"Command2", "Avsluta"}, {"Command3", "BackUp"}, {"Command4", "Återställ"}};
+    for (const auto& [name, caption] : buttons)
+        EXPECT_EQ(button(name)->text(), QString::fromUtf8(caption)) << name;
+    EXPECT_EQ(option("Option1")->text(), QStringLiteral("Detta konto"));
+    EXPECT_EQ(option("Option2")->text(), QStringLiteral("Alla konton"));
+    EXPECT_EQ(label("Label1")->text(), QStringLiteral("Drive-enheter"));
+    ASSERT_NE(list("Dir1"), nullptr);
+
+    EXPECT_EQ(form->text1(), Intro);
+    EXPECT_EQ(control<QPlainTextEdit>(*form, "Text1")->toPlainText(), QString(Intro).replace(CRLF, "\n"));
+    expectIdle();
+    // Pair 2 of PosFil was unset: the window's position is written there.
+    const std::string pos = tc.drive.readFile(tc.ctx.paths.posFil());
+    ASSERT_EQ(pos.size(), 140u);
+    EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(pos[14])));
+    EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(pos[21])));
+    EXPECT_TRUE(tc.dialogs.calls().empty());
+}
+
+TEST_F(BackUpFormTest, BackupOfTheOpenAccountWaitsWithItsTextThenCopiesEveryByte) {
+    button("Command3")->click();
+    EXPECT_EQ(form->mode(), QStringLiteral("BU"));
+    EXPECT_EQ(form->text1(), BackupGuide);
+    EXPECT_EQ(form->height(), backup::BackUpForm::DesignHeight);
+    EXPECT_TRUE(button("Command1")->isEnabled());
+    EXPECT_FALSE(button("Command3")->isEnabled());
+    EXPECT_FALSE(button("Command4")->isEnabled());
+    EXPECT_TRUE(list("DrvList")->isVisible() && list("DrvList")->isEnabled());
+    EXPECT_TRUE(label("Label1")->isVisible());
+    EXPECT_FALSE(option("Option1")->isEnabled());
+    EXPECT_FALSE(option("Option2")->isEnabled());
+    EXPECT_FALSE(list("Dir1")->isVisible());
+    EXPECT_FALSE(label("Label2")->isVisible());
+    // CD, not-ready reader and /proc are left out; the kind is kept as item data.
+    QListWidget* drives = list("DrvList");
+    ASSERT_EQ(drives->count(), 3);
+    EXPECT_EQ(drives->item(0)->text(), driveOf(stick));
+    EXPECT_EQ(drives->item(0)->data(Qt::UserRole).toInt(), 2);
+    EXPECT_EQ(drives->item(1)->text(), driveOf(disk));
+    EXPECT_EQ(drives->item(1)->data(Qt::UserRole).toInt(), 3);
+    EXPECT_EQ(drives->item(2)->text(), driveOf(nas));
+    EXPECT_EQ(drives->item(2)->data(Qt::UserRole).toInt(), 4);
+
+    tc.dialogs.answerYes().answerYes();
+    clickDrive(0);
+    EXPECT_EQ(form->chosenDrive(), driveOf(stick));
+    EXPECT_TRUE(option("Option1")->isEnabled());
+    EXPECT_TRUE(option("Option2")->isEnabled());
+
+    // While it waits the window paints its wait text and its controls rest.
+    form->setSecondLength(40);
+    QString waitShown;
+    bool closeEnabled = true;
+    QTimer::singleShot(10, form.get(), [&] {
+        if (label("Label2")->isVisible())
+            waitShown = label("Label2")->text();
+        closeEnabled = button("Command2")->isEnabled();
+    });
+    option("Option1")->click();
+
+    EXPECT_EQ(waitShown, QStringLiteral("Vänta !\nSäkerhets-\nkopiering..."));
+    EXPECT_FALSE(closeEnabled);
+    const auto& calls = tc.dialogs.calls();
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0].title, QStringLiteral("Vald diskenhet ?"));
+    EXPECT_EQ(calls[0].text, QStringLiteral("Den valda driveenheten är flyttbar (ex. USB) !\r\n\r\n"
+                                            "Använd denna diskenhet för BackUp ?"));
+    EXPECT_EQ(calls[1].kind, Kind::Message);
+    EXPECT_EQ(calls[1].title, QStringLiteral("Välj BackUp-omfattning"));
+    EXPECT_EQ(calls[1].text, ChooseScope);
+    EXPECT_EQ(calls[2].title, QStringLiteral("Lagringsenhet"));
+    EXPECT_EQ(calls[2].text, QStringLiteral("Är diskenhet") + driveOf(stick) +
+                                 QStringLiteral(" för säkerhetskopieringen av kontot 'Hushåll' OK ?"));
+
+    const fs::path made = stick / (HushallUtf8 + Stamp);
+    EXPECT_EQ(form->lastBackupFolder(), made);
+    EXPECT_EQ(snapshot(made), snapshot(tc.ctx.paths.dataRoot() / HushallUtf8));
+    EXPECT_EQ(form->text1(),
+              QStringLiteral("En säkerhetskopia av Hushåll, försedd med datum och klockslag,  har nu "
+                             "skapats på den angivna drive-enheten, (") +
+                  driveOf(stick) + ")");
+    expectIdle();
+    EXPECT_TRUE(button("Command2")->isEnabled());
+}
+
+TEST_F(BackUpFormTest, BackupOfAllAccountsGoesToAMonivaBUFolder) {
+    button("Command3")->click();
+    tc.dialogs.answerYes().answerYes();
+    clickDrive(1);
+    option("Option2")->click();
+
+    EXPECT_EQ(tc.dialogs.calls().back().text,
+              QStringLiteral("Är diskenhet ") + driveOf(disk) +
+                  QStringLiteral(" för säkerhetskopieringen av samtliga konton OK ?"));
+    const fs::path made = disk / ("MonivaBU" + Stamp);
+    EXPECT_EQ(snapshot(made), snapshot(tc.ctx.paths.dataRoot()));
+    EXPECT_EQ(form->text1(), QStringLiteral("En säkerhetskopia av samtliga konton,\r\nMonivaBU") +
+                                 QString::fromStdString(Stamp) +
+                                 QStringLiteral("\r\nförsedd med datum och klockslag,  har nu skapats på den "
+                                                "angivna drive-enheten, (") +
+                                 driveOf(disk) + ")");
+    expectIdle();
+
+    // Declined: nothing is copied and both options are cleared.
+    button("Command3")->click();
+    tc.dialogs.answerYes().answerNo();
+    clickDrive(2);
+    option("Option2")->click();
+    EXPECT_FALSE(option("Option2")->isChecked());
+    EXPECT_TRUE(fs::is_empty(nas));
+}
+
+TEST_F(BackUpFormTest, EachDriveKindIsDescribedAndOnlyYesChoosesIt) {
+    const QString network = QStringLiteral(" är ansluten till annan dator i nätverket\r\n"
+                                           "och därmed kanske inte tillgänglig f n (?)");
+    const QString backupTexts[] = {QStringLiteral("Den valda driveenheten är flyttbar (ex. USB) !"),
+                                   QStringLiteral("Driveenheten är en hårddiskdrive (HDD) i denna dator."),
+                                   QStringLiteral("Driveenheten") + network};
+    const QString restoreTexts[] = {QStringLiteral("Den valda diskenheten är flyttbar (ex. USB) !"),
+                                    QStringLiteral("Diskenheten är en hårddiskdrive (HDD) i denna dator."),
+                                    QStringLiteral("Diskenheten") + network};
+    for (int row = 0; row < 3; ++row) {
+        button("Command3")->click();
+        tc.dialogs.clear();
+        tc.dialogs.answerNo();
+        clickDrive(row);
+        EXPECT_EQ(tc.dialogs.lastText(),
+                  backupTexts[row] + QStringLiteral("\r\n\r\nAnvänd denna diskenhet för BackUp ?"));
+        EXPECT_TRUE(form->mode().isEmpty());
+        EXPECT_TRUE(form->chosenDrive().isEmpty());
+        EXPECT_FALSE(option("Option1")->isEnabled());
+        // With the mode gone the list answers no more clicks.
+        clickDrive(row);
+        EXPECT_EQ(tc.dialogs.calls().size(), 1u);
+        button("Command1")->click();
+
+        button("Command4")->click();
+        EXPECT_EQ(form->text1(), RestoreGuide);
+        EXPECT_TRUE(list("Dir1")->isVisible());
+        EXPECT_FALSE(list("Dir1")->isEnabled());
+        tc.dialogs.clear();
+        tc.dialogs.answerYes();
+        clickDrive(row);
+        ASSERT_EQ(tc.dialogs.calls().size(), 2u);
+        EXPECT_EQ(tc.dialogs.calls()[0].text,
+                  restoreTexts[row] + QStringLiteral("\r\n\r\nAnvänd denna diskenhet för Återställning ?"));
+        EXPECT_EQ(tc.dialogs.calls()[1].title, QStringLiteral("Välj återställningens omfattning !"));
+        EXPECT_EQ(tc.dialogs.calls()[1].text, ChooseScope);
+        button("Command1")->click();
+        EXPECT_EQ(form->text1(), Cancelled);
+        expectIdle();
+    }
+}
+
+TEST_F(BackUpFormTest, RestoreOfTheAccountCopiesTheChosenBackupAndClosesTheWindow) {
+    const fs::path dataRoot = tc.ctx.paths.dataRoot();
+    const fs::path made = backup::backUpAccount(tc.ctx.paths, HushallUtf8, stick, "2026-11-01", "09:00:00");
+    backup::backUpAccount(tc.ctx.paths, "Bil", stick, "2026-11-01", "09:00:00");
+    fixtures::writeFile(dataRoot / HushallUtf8 / "KontoData", fixtures::budgetPosts(8));
+
+    button("Command4")->click();
+    tc.dialogs.answerYes().answerYes();
+    clickDrive(0);
+    option("Option1")->click();
+
+    EXPECT_EQ(tc.dialogs.calls()[2].text, QStringLiteral("\r\n\r\nÄr diskenhet ") + driveOf(stick) +
+                                              QStringLiteral(" för återställning av kontot 'Hushåll'  OK ?"));
+    EXPECT_EQ(tc.dialogs.calls()[3].title, QStringLiteral("Välj ut BackUp !"));
+    EXPECT_EQ(tc.dialogs.calls()[3].text, QStringLiteral("Klicka på den avsedda BackUp-katalogen !"));
+    EXPECT_EQ(form->restoreScope(), QStringLiteral("1"));
+    ASSERT_EQ(list("Dir1")->count(), 1); // Bil's backup is not Hushåll's
+    EXPECT_EQ(list("Dir1")->item(0)->text(), QStringLiteral("Hushåll202611010900"));
+    EXPECT_TRUE(list("Dir1")->isEnabled());
+
+    clickFolder(0);
+    EXPECT_EQ(snapshot(dataRoot / HushallUtf8), snapshot(made));
+    EXPECT_EQ(tc.dialogs.calls().back().title, QStringLiteral("Återställning utförd"));
+    EXPECT_EQ(
+        tc.dialogs.calls().back().text,
+        QStringLiteral("Säkerhetskopierade arbetsfiler från BackUp, är nu återställda till registerkatalogen "
+                       "!\r\n\r\nStarta om programmet  för att läsa in alla filer ! !"));
+    EXPECT_EQ(restoredCalls, 1);
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(BackUpFormTest, RestoreOfAllAccountsAsksForEachMissingAccountFolder) {
+    const fs::path dataRoot = tc.ctx.paths.dataRoot();
+    const fs::path made = backup::backUpAll(tc.ctx.paths, disk, "2026-11-01", "09:00:00");
+    fs::remove_all(made / "Bil");
+    fixtures::writeFile(tc.ctx.paths.kontoIni(), "2\r\nAnna\r\n");
+    const auto before = snapshot(dataRoot);
+    const auto bilBefore = snapshot(dataRoot / "Bil");
+
+    button("Command4")->click();
+    tc.dialogs.answerYes().answerYes();
+    clickDrive(1);
+    option("Option2")->click();
+    EXPECT_EQ(tc.dialogs.calls()[2].text,
+              QStringLiteral("\r\n\r\nÄr diskenhet ") + driveOf(disk) +
+                  QStringLiteral(" för återställning av säkerhetskopierade konton  OK ?"));
+    EXPECT_EQ(form->restoreScope(), QStringLiteral("0"));
+    ASSERT_EQ(list("Dir1")->count(), 1);
+
+    tc.dialogs.clear();
+    tc.dialogs.answerNo();
+    clickFolder(0);
+    ASSERT_EQ(tc.dialogs.calls().size(), 1u);
+    EXPECT_EQ(tc.dialogs.calls()[0].title, QStringLiteral("Saknad kontokatalog i BackUp"));
+    EXPECT_EQ(
+        tc.dialogs.calls()[0].text,
+        QStringLiteral("Vald BackUp-mapp saknar kontokatalogen Bil !\r\nAnledning: Fel BackUp-mapp kan vara "
+                       "vald ?\r\n\r\nVill du fortsätta återställning från denna BackUp-mapp ?"));
+    EXPECT_EQ(snapshot(dataRoot), before);
+    EXPECT_EQ(restoredCalls, 0);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_FALSE(label("Label2")->isVisible());
+
+    // Going on restores what the backup holds and leaves Bil's own folder as it was.
+    tc.dialogs.clear();
+    tc.dialogs.answerYes();
+    clickFolder(0);
+    EXPECT_EQ(tc.drive.readFile(tc.ctx.paths.kontoIni()), "1\r\nAnna\r\n");
+    EXPECT_EQ(snapshot(dataRoot / HushallUtf8), snapshot(made / HushallUtf8));
+    EXPECT_EQ(snapshot(dataRoot / "Bil"), bilBefore);
+    EXPECT_EQ(tc.dialogs.calls().back().title, QStringLiteral("Återställning utförd"));
+    EXPECT_EQ(restoredCalls, 1);
+}
+
+TEST_F(BackUpFormTest, ADriveWithoutBackupsIsReportedBeforeAnythingIsCopied) {
+    button("Command4")->click();
+    tc.dialogs.answerYes().answerYes();
+    clickDrive(2);
+    option("Option1")->click();
+    EXPECT_EQ(tc.dialogs.calls().back().title, QStringLiteral("Felvald drive-enhet"));
+    EXPECT_EQ(tc.dialogs.calls().back().text,
+              QStringLiteral("Vald diskenhet innehåller tyvärr ingen användbar BackUp för återställn. !"));
+    tc.dialogs.answerYes();
+    option("Option2")->click();
+    EXPECT_EQ(tc.dialogs.calls().back().text,
+              QStringLiteral("Vald enhet innehåller tyvärr ingen användbar BackUp för återställn. !"));
+    EXPECT_TRUE(form->restoreScope().isEmpty());
+    EXPECT_FALSE(list("Dir1")->isEnabled());
+
+    // With no open account "Detta konto" cannot be chosen.
+    account.clear();
+    button("Command1")->click();
+    button("Command3")->click();
+    tc.dialogs.answerYes();
+    clickDrive(0);
+    EXPECT_FALSE(option("Option1")->isEnabled());
+    EXPECT_TRUE(option("Option2")->isEnabled());
+}
+
+TEST_F(BackUpFormTest, AFailedCopyIsReportedAndLeavesNoBackup) {
+    store::setCommitFaultHook([](store::CommitStep step, const fs::path& path) {
+        if (step == store::CommitStep::Write)
+            throw store::FileError("No space left on device", path.string());
+    });
+    button("Command3")->click();
+    tc.dialogs.answerYes().answerYes().answerNo(); // the last one declines the error report
+    clickDrive(0);
+    option("Option1")->click();
+
+    EXPECT_EQ(tc.dialogs.calls().back().title, QStringLiteral("Felspec. = No space left on device"));
+    EXPECT_EQ(tc.ctx.error.headline, "Ett fel har uppstått i subrutinen KontoBackUp\r\n"
+                                     " vid säkerhetskopiering av kontot.\r\n\r\n");
+    const auto details = support::splitDetails(tc.ctx.error.details);
+    ASSERT_GE(details.size(), 4u);
+    EXPECT_EQ(details[0], "Fel i rutinen KontoBackUp");
+    EXPECT_EQ(details[3], "BackUp-media = " + driveOf(stick).toStdString());
+    EXPECT_TRUE(fs::is_empty(stick));
+    EXPECT_EQ(form->text1(), BackupGuide);
+    expectIdle();
+}
+
+} // namespace
