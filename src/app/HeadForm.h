@@ -130,6 +130,8 @@ public:
     QString feedbackText() const;
     // Mouse over the "Saldo" heading of the cash-book grid.
     void saldoTitleHover();
+    // Closes the fund-account hint when it is shown.
+    void closeFundHint();
 
     // --- NyKontoHost
     QWidget* hostWindow() override { return this; }

@@ -242,6 +242,11 @@ void HeadForm::saldoTitleHover() {
     msgForm_->showHint(support::MsgForm::FundHintCaption, support::MsgForm::fundHintText());
 }
 
+void HeadForm::closeFundHint() {
+    if (msgForm_ && msgForm_->isVisible())
+        msgForm_->Command3_Click();
+}
+
 // --- Removing accounts
 
 void HeadForm::Radko_mn_Click() {

@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -263,6 +264,54 @@ TEST_F(CashLedgerTest, AFaultyBalanceFoundAfterAnEntryIsRecountedOnYes) {
                                             {nthDate(2), 2, 10},
                                             {nthDate(3), 3, -30},
                                             {nthDate(4), 2, 100}}));
+}
+
+} // namespace
+
+namespace {
+
+void press(QWidget* w) {
+    QMouseEvent event(QEvent::MouseButtonPress, QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+}
+
+TEST_F(CashLedgerTest, ANewBalanceBecomesAPostOfTheStandardTransaction) {
+    open(posts({{nthDate(1), 1, 0}, {nthDate(2), 2, 1000}}));
+    const std::filesystem::path transakt = t.ctx.paths.dataRoot() / "Kassa" / "Transakt";
+    // Cancelling the name question creates nothing.
+    t.dialogs.answerInput("");
+    press(frame()->saldoTitle());
+    EXPECT_EQ(t.dialogs.calls()[0].title, "Standardtransaktion för fondkonto");
+    EXPECT_EQ(readFile(transakt), standardTransakt());
+    EXPECT_EQ(form->procedureCode(), "");
+
+    t.dialogs.answerInput("Ändrad kurs");
+    press(frame()->saldoTitle());
+    EXPECT_EQ(readFile(transakt), standardTransakt() + transRec("\xC4ndrad kurs", ' '));
+    EXPECT_EQ(t.dialogs.calls().back().text, "Skriv eller kopiera in ett nytt uppdaterat Saldo !");
+    EXPECT_EQ(form->procedureCode(), "saldo");
+    EXPECT_EQ(frame()->amountTitle()->text(), "Nytt Saldo");
+    EXPECT_EQ(command3()->text(), "Avbryt Saldo-In");
+    EXPECT_EQ(frame()->transText()->text(), "Ändrad kurs");
+
+    type("750");
+    EXPECT_EQ(amountBox()->text(), "750,00");
+    EXPECT_EQ(command2()->text(), "Beräkna");
+    command2()->click();
+    EXPECT_EQ(t.dialogs.calls().back().title, "Belopp vid insättning av nytt saldo");
+    EXPECT_EQ(t.dialogs.calls().back().text,
+              "Framräknat belopp från nytt saldo den 2026-12-06 blir\n\n-250,0");
+    EXPECT_EQ(readFile(kontoData()),
+              posts({{nthDate(1), 1, 0}, {nthDate(2), 2, 1000}, {"2026-12-06", 4, -250}}));
+    EXPECT_EQ(frame()->amountTitle()->text(), "Belopp");
+    EXPECT_EQ(form->procedureCode(), "");
+
+    // Now the account has its standard transaction: no name is asked for.
+    const std::size_t before = t.dialogs.calls().size();
+    press(frame()->saldoTitle());
+    EXPECT_EQ(t.dialogs.calls().size(), before + 1);
+    EXPECT_EQ(t.dialogs.calls().back().kind, uitest::ScriptedDialogs::Kind::Message);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "ledger/LedgerView.h"
 #include "ledger/ui/LedgerFrame.h"
+#include "store/Amount.h"
 namespace ledger {
 
 // "Kassabokföring": grid G1 with VScroll1, the amount box Bel_Enkel and the cash-book
@@ -36,6 +37,10 @@ public:
     void Bel_Enkel_KeyDown();
     void Bel_Enkel_Enter();
     void Inpost_Enkel();
+    // A click on the "Saldo" heading: the account's standard transaction is found or made, and
+    // the next amount typed is the account's new balance.
+    void Skapa_StdTrans();
+    const QString& newBalanceText() const { return newBalanceText_; }
     void SaldoKontroll_Enkel();
     void ReCount_Enkel();
     void G1_Click(int row, int column);
@@ -59,8 +64,13 @@ private:
     void afterChange(int postCount, int recountStart);
     QString transactionNameOf(int transNr) const;
 
+    // Inpost_Enkel in balance-entry mode: the amount from the new balance; false when nothing
+    // may be written (a sign against the transaction's).
+    bool amountFromNewBalance(const QString& date, store::Amount& amount);
+
     QLineEdit* amountBox_;
     QString amountText_;
+    QString newBalanceText_;
 };
 
 } // namespace ledger

@@ -5,6 +5,7 @@
 #include "app/DateSelector.h"
 #include "app/HeadForm.h"
 #include "catalogue/Catalogue.h"
+#include "catalogue/MainTransactions.h"
 #include "ledger/Cashbook.h"
 #include "ledger/ui/CashFrame.h"
 #include "store/Cp1252.h"
@@ -38,8 +39,8 @@ void CashFrame::attach(app::HeadForm* head) {
     LedgerFrame::attach(head);
     connect(grid(), &QTableWidget::cellClicked, this, &CashFrame::G1_Click);
     connect(transCombo(), &QComboBox::activated, this, [this] { TransCombo_Enkel_Click(); });
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{amountBox_, transCombo(), mainOption(), subOption(), grid()})
+    for (QWidget* w : std::initializer_list<QWidget*>{amountBox_, transCombo(), mainOption(), subOption(),
+                                                      grid(), saldoTitle()})
         w->installEventFilter(this);
     grid()->setMouseTracking(true);
 }
@@ -53,7 +54,9 @@ bool CashFrame::eventFilter(QObject* watched, QEvent* event) {
         }
         Bel_Enkel_KeyDown();
     } else if (event->type() == QEvent::MouseButtonPress) {
-        if (watched == transCombo() && transCombo()->isEnabled())
+        if (watched == saldoTitle() && saldoTitle()->isEnabled() && head_->procedureCode().isEmpty())
+            Skapa_StdTrans();
+        else if (watched == transCombo() && transCombo()->isEnabled())
             TransCombo_Enkel_DropDown();
         else if (watched == mainOption() && mainOption()->isEnabled()) {
             H_TransOptionEnk_MouseDown();
@@ -76,6 +79,7 @@ bool CashFrame::eventFilter(QObject* watched, QEvent* event) {
 
 void CashFrame::resetEntry() {
     amountText_.clear();
+    newBalanceText_.clear();
     resetMove();
 }
 
@@ -243,6 +247,27 @@ void CashFrame::Bel_Enkel_KeyDown() {
 void CashFrame::Bel_Enkel_Enter() {
     head_->typing_ = false;
     QString text = amountBox_->text().trimmed();
+    if (head_->balanceMode_) {
+        // A balance may be negative; it is read as typed or pasted, with spaces between groups.
+        const bool negative = text.startsWith('-');
+        const std::string digits = store::cleanTypedAmount((negative ? text.mid(1) : text).toStdString());
+        const auto balance = store::Amount::parse(digits);
+        if (digits.empty() || !balance) {
+            head_->ctx_.dialogs.message(head_, QStringLiteral("Nytt saldo"),
+                                        QStringLiteral("Saldot kan inte läsas !\n\nSkriv in det med siffror, "
+                                                       "ev. minustecken och decimalkomma."),
+                                        support::Dialogs::Icon::Exclamation);
+            return;
+        }
+        const store::Amount value = negative ? -*balance : *balance;
+        newBalanceText_ = QString::fromStdString(value.amountText());
+        amountBox_->setText(display(value));
+        head_->command2_->setEnabled(true);
+        head_->command2_->setText(QStringLiteral("Beräkna"));
+        head_->command2_->setFocus();
+        return;
+    }
+
     if (text.startsWith('-'))
         text = text.mid(1).trimmed(); // the sign comes from the transaction
     std::string cleaned = store::cleanTypedAmount(text.toStdString());
@@ -320,10 +345,12 @@ void CashFrame::Inpost_Enkel() {
     const bool ran = support::trapped(
         head_->ctx_, head_,
         [&] {
+            store::Amount amount = store::Amount::parse(amountText_.toStdString()).value_or(store::Amount{});
+            if (head_->balanceMode_ && !amountFromNewBalance(date, amount))
+                return;
             Cashbook book(*head_->kontoData_, head_->postCount_);
             const CashEntry entry{date.toStdString(), std::abs(head_->chosenMain_.number),
-                                  head_->chosenSub_.number,
-                                  store::Amount::parse(amountText_.toStdString()).value_or(store::Amount{})};
+                                  head_->chosenSub_.number, amount};
             const PostResult result = book.insert(entry);
             if (result.outcome != Outcome::Done) {
                 head_->ctx_.dialogs.message(head_, QStringLiteral("Överskriden max-nivå"), amountLimitText());
@@ -347,6 +374,101 @@ void CashFrame::Inpost_Enkel() {
     if (!ran && !written)
         head_->kontoData_->reload();
     pressCancel();
+}
+
+bool CashFrame::amountFromNewBalance(const QString& date, store::Amount& amount) {
+    head_->balanceMode_ = false;
+    amountTitle()->setText(QStringLiteral("Belopp"));
+    head_->command2_->setText(QString());
+    const Cashbook book(*head_->kontoData_, head_->postCount_);
+    const char sign = head_->chosenMain_.sign.isEmpty() ? ' ' : head_->chosenMain_.sign.at(0).toLatin1();
+    const auto newBalance = store::Amount::parse(newBalanceText_.toStdString()).value_or(store::Amount{});
+    const BalanceEntry entry = book.balanceEntry(date.toStdString(), newBalance, sign);
+    if (entry.sign != SignCheck::Agrees) {
+        const bool positive = entry.sign == SignCheck::PositiveForExpense;
+        head_->ctx_.dialogs.message(head_,
+                                    positive ? QStringLiteral("Positivt belopp vid utgifts-transaktion")
+                                             : QStringLiteral("Negativt belopp vid inkomst-transaktion"),
+                                    QStringLiteral("Framräknat belopp ej överensstämmande m a p tecken "
+                                                   "!\nSäkra att rätt transaktion anges innan "
+                                                   "ett nytt saldo matas in ! (Bör vara en ") +
+                                        (positive ? QStringLiteral("inkomsttransaktion !)")
+                                                  : QStringLiteral("utgiftstransaktion !)")),
+                                    support::Dialogs::Icon::Exclamation);
+        return false;
+    }
+    amount = entry.amount;
+    if (entry.fromPrevious)
+        head_->ctx_.dialogs.message(head_, QStringLiteral("Belopp vid insättning av nytt saldo"),
+                                    QStringLiteral("Framräknat belopp från nytt saldo den ") + date +
+                                        QStringLiteral(" blir\n\n") +
+                                        QString::fromStdString(store::formatPattern(amount, "### ###.0#")));
+    return true;
+}
+
+void CashFrame::Skapa_StdTrans() {
+    if (!head_->transakt_)
+        return;
+    head_->closeFundHint();
+    support::trapped(
+        head_->ctx_, head_,
+        [&] {
+            int number = catalogue::neutralStandardTransaction(*head_->transakt_);
+            if (number == 0) {
+                const QString name = head_->ctx_.dialogs.input(
+                    head_,
+                    QStringLiteral(
+                        "Neutral transaktion används för uppdateringen av fondkontot, gällande såväl "
+                        "positiva som negativa förändringar.\r\nTransaktionen hämtas i samband med att "
+                        "saldo skrivs, alt. kopieras in från ex. kontoutdrag !\r\nTransaktionsbeloppet "
+                        "framräknas, teckensätts och läggs in automatiskt !\r\n\r\n(Förslag på "
+                        "transaktionens benämning nedan:)"),
+                    QStringLiteral("Standardtransaktion för fondkonto"),
+                    QStringLiteral("Ändrad andel / kurs"));
+                if (name.trimmed().isEmpty()) {
+                    pressCancel();
+                    return;
+                }
+                const auto bytes = store::utf8ToCp1252(name.trimmed().toStdString());
+                if (!bytes || !catalogue::fitsTransactionName(*bytes)) {
+                    head_->ctx_.dialogs.message(
+                        head_, QStringLiteral("Standardtransaktion för fondkonto"),
+                        QStringLiteral("Namnet kan inte sparas: högst 35 tecken, och bara "
+                                       "tecken som programmets filer kan hålla !"),
+                        support::Dialogs::Icon::Exclamation);
+                    pressCancel();
+                    return;
+                }
+                number = catalogue::ensureStandardTransaction(*head_->transakt_, *bytes);
+                head_->transakt_->commit();
+                Ladda_H_Trans_Enkel();
+            }
+            const auto rec = head_->transakt_->read<store::TransRec>(static_cast<std::size_t>(number));
+            head_->chosenMain_ = {
+                QString::fromStdString(store::cp1252ToUtf8(rec.text(store::TransRec::TransNamn))), number,
+                QString()};
+            transText()->setText(head_->chosenMain_.name);
+            amountBox_->clear();
+            amountBox_->setReadOnly(false);
+            amountBox_->setFocus();
+            head_->ctx_.dialogs.message(head_, QStringLiteral("Nytt saldo"),
+                                        QStringLiteral("Skriv eller kopiera in ett nytt uppdaterat Saldo !"));
+            amountTitle()->setText(QStringLiteral("Nytt Saldo"));
+            head_->command2_->setText(QString());
+            head_->command2Mode_ = QStringLiteral("inl");
+            head_->command3_->setText(QStringLiteral("Avbryt Saldo-In"));
+            head_->setProcedureCode(QStringLiteral("saldo"));
+            head_->armReset();
+            head_->balanceMode_ = true;
+            newBalanceText_.clear();
+        },
+        [&] {
+            return support::ErrorDescription{
+                QStringLiteral("Ett fel har uppstått i subrutinen Skapa_StdTrans") + CRLF +
+                    QStringLiteral(" vid försök att skapa standardtransaktion.") + CRLF + CRLF,
+                {QStringLiteral("Fel i rutinen Skapa_StdTrans"),
+                 QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
+        });
 }
 
 void CashFrame::SaldoKontroll_Enkel() {
