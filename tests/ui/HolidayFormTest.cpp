@@ -358,6 +358,10 @@ TEST_F(HolidayFormTest, APassedRecordCannotMoveToNextYear) {
     EXPECT_EQ(form->editedRecord(), 0);
     EXPECT_TRUE(g4()->selectedItems().isEmpty());
     EXPECT_EQ(onDisk(), rec("Nationaldagen", "2026-06-06"));
+
+    // The title bar's close button gives the opener back as Avsluta does.
+    form->close();
+    EXPECT_TRUE(opener.isEnabled());
 }
 
 TEST_F(HolidayFormTest, DeletingAsksFirstAndTheLastDeletionLeavesAFreeRecord) {
