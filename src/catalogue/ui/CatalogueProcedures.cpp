@@ -1,0 +1,169 @@
+#include "catalogue/ui/CatalogueProcedures.h"
+
+#include "app/Context.h"
+#include "catalogue/Catalogue.h"
+#include "catalogue/MainTransactions.h"
+#include "ledger/ui/LedgerFrame.h"
+#include "store/Cp1252.h"
+#include "store/Errors.h"
+#include "store/Records.h"
+#include "support/ui/InsetBox.h"
+#include "support/ui/Trap.h"
+
+#include <QWidget>
+
+namespace catalogue {
+
+namespace {
+
+const QString CRLF = QStringLiteral("\r\n");
+
+char signByte(const QString& sign) {
+    return sign == QLatin1String("+") ? '+' : sign == QLatin1String("-") ? '-' : ' ';
+}
+
+QString accountName(CatalogueHost& host) {
+    return QString::fromStdString(store::cp1252ToUtf8(host.accountNameBytes()));
+}
+
+} // namespace
+
+std::optional<std::string> storableName(CatalogueHost& host, QWidget* parent, const QString& name) {
+    auto bytes = store::utf8ToCp1252(name.toStdString());
+    if (!bytes)
+        host.context().dialogs.message(parent, QStringLiteral("Transaktionsnamn"),
+                                       QStringLiteral("Namnet innehåller tecken som inte kan sparas !\n"
+                                                      "Skriv namnet med andra tecken."),
+                                       support::Dialogs::Icon::Exclamation);
+    return bytes;
+}
+
+void showLimitRefusal(CatalogueHost& host, QWidget* parent) {
+    host.context().dialogs.message(parent, QStringLiteral("Överskriden max-nivå"),
+                                   ledger::LedgerFrame::amountLimitText());
+}
+
+bool TransSpar(CatalogueHost& host, QWidget* parent, const QString& name, const QString& sign,
+               const QString& caller) {
+    int number = 0;
+    const bool saved = support::trapped(
+        host.context(), parent,
+        [&] {
+            const auto bytes = store::utf8ToCp1252(name.toStdString());
+            if (!bytes)
+                throw store::DataError("Namnet innehåller tecken som inte kan sparas");
+            number = createMainTransaction(host.transakt(), *bytes, signByte(sign));
+        },
+        [&] {
+            return support::ErrorDescription{
+                QStringLiteral("Ett fel har uppstått i subrutinen TransSpar") + CRLF +
+                    QStringLiteral(" vid försök att spara ny eller ändrad transaktion.") + CRLF + CRLF,
+                {QStringLiteral("Fel i rutinen TransSpar"), QStringLiteral("TransNamn = ") + name,
+                 QStringLiteral("Tecken = [") + sign + QStringLiteral("]"),
+                 QStringLiteral("Antal poster i Transakt = ") + QString::number(host.transakt().count()),
+                 QStringLiteral("Felet uppstod i konto ") + accountName(host)}};
+        });
+    if (!saved)
+        return false;
+    host.setChosenMain({name, number, sign});
+    if (caller == QLatin1String("budg")) {
+        host.budgAltConditions();
+        if (QWidget* budgAlt = host.budgAltWindow())
+            budgAlt->setEnabled(true);
+        return true;
+    }
+    if (QWidget* main = host.hostWindow())
+        main->setEnabled(true);
+    host.disableCommand2();
+    host.reloadTransactionList();
+    host.setTransactionBox(name);
+    host.unlockAmountBox();
+    host.pressCommand3();
+    return true;
+}
+
+void Skapa_StdTrans(CatalogueHost& host, QWidget* parent) {
+    app::Context& ctx = host.context();
+    int number = 0;
+    for (;;) {
+        number = neutralStandardTransaction(host.transakt());
+        if (number != 0)
+            break;
+        const QString answer = support::InmatningsBox(
+            ctx, parent,
+            QStringLiteral("Neutral transaktion används för uppdateringen av fondkontot,"
+                           " gällande såväl positiva som negativa förändringar.") +
+                CRLF +
+                QStringLiteral("Transaktionen hämtas i samband med att saldo skrivs, alt. kopieras"
+                               " in från ex. kontoutdrag !") +
+                CRLF +
+                QStringLiteral("Transaktionsbeloppet framräknas, teckensätts och läggs"
+                               " in automatiskt !") +
+                CRLF + CRLF + QStringLiteral("(Förslag på transaktionens benämning nedan:)"),
+            QStringLiteral("Standardtransaktion för fondkonto"), QStringLiteral("Ändrad andel / kurs"));
+        const QString name = answer.trimmed();
+        if (name.isEmpty()) {
+            host.pressCommand3();
+            return;
+        }
+        if (!storableName(host, parent, name))
+            continue;
+        if (!TransSpar(host, parent, name.left(static_cast<int>(store::TransRec::TransNamn.width)), QString(),
+                       QStringLiteral("head")))
+            return;
+        host.markSaldoHeading();
+    }
+    const auto rec = host.transakt().read<store::TransRec>(static_cast<std::size_t>(number));
+    const QString name = QString::fromStdString(store::cp1252ToUtf8(rec.text(store::TransRec::TransNamn)));
+    host.setChosenMain({name, number, QString()});
+    host.setTransactionBox(name);
+    host.unlockAmountBox();
+    ctx.dialogs.message(parent, QString(),
+                        QStringLiteral("Skriv eller kopiera in ett nytt uppdaterat Saldo !"));
+    host.startBalanceEntry();
+}
+
+std::optional<ReplaceResult> ChgAccountTrans(CatalogueHost& host, QWidget* parent, const Replacement& r) {
+    const bool budget = host.accountKind() == QLatin1String("Bg");
+    ReplaceResult result;
+    const bool done = support::trapped(
+        host.context(), parent,
+        [&] {
+            const ReplaceTarget target{host.kontoData(),
+                                       host.postCount(),
+                                       budget,
+                                       budget ? host.budgetMall() : nullptr,
+                                       host.workingDate().toStdString(),
+                                       host.context().today,
+                                       host.context().paths.journalFolder()};
+            result = replaceMainTransaction(target, r);
+        },
+        [&] {
+            return support::ErrorDescription{
+                QStringLiteral("Ett fel har uppstått i subrutinen ChgAccountTrans") + CRLF +
+                    QStringLiteral("vid försök att ändra transaktion i kontopost.") + CRLF + CRLF,
+                {QStringLiteral("Fel i rutinen ChgAccountTrans"),
+                 QStringLiteral("vid försök att ändra transaktion i kontopost"),
+                 QStringLiteral("Tecken före ändring [") + QChar(r.oldSign) + QStringLiteral("]"),
+                 QStringLiteral("Tecken ändras till [") + QChar(r.newSign) + QStringLiteral("]"),
+                 QStringLiteral("PostNr ") + QString::number(r.all ? 0 : r.markedPost),
+                 QStringLiteral("Felet uppstod i konto ") + accountName(host)}};
+        });
+    if (!done)
+        return std::nullopt;
+    if (result.outcome != ledger::Outcome::Done) {
+        showLimitRefusal(host, parent);
+        return result;
+    }
+    if (budget && result.signChanged)
+        host.budgetMallChanged();
+    if (result.signChanged && result.changedPosts > 0)
+        host.balanceCheck(result.recountStart);
+    host.setRecountStart(r.markedPost);
+    host.reloadLedgerView();
+    if (budget)
+        host.pressCommand3(true);
+    return result;
+}
+
+} // namespace catalogue

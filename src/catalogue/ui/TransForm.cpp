@@ -1,0 +1,675 @@
+#include "catalogue/ui/TransForm.h"
+
+#include "app/Context.h"
+#include "catalogue/Catalogue.h"
+#include "catalogue/MainTransactions.h"
+#include "catalogue/ui/CatalogueProcedures.h"
+#include "store/Cp1252.h"
+#include "store/Errors.h"
+#include "store/Records.h"
+#include "support/ui/Trap.h"
+#include "support/ui/WindowPosition.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace catalogue {
+
+namespace {
+
+const QString CRLF = QStringLiteral("\r\n");
+const QString LF = QStringLiteral("\n");
+const QChar Quote = QLatin1Char('"');
+
+// The window's messages, in one place.
+namespace text {
+
+const QString StdTitle = QStringLiteral("Standardtransaktion för fondkonto");
+QString standardInfo() {
+    return QStringLiteral("Om kontot är ett fondkonto, och transaktionen avser ett regelbundet") +
+           QStringLiteral(" uppdaterande av  kontot från ex.vis kontoutdrag på internet,") +
+           QStringLiteral(" kan en standardtransaktion skapas:") + CRLF + CRLF +
+           QStringLiteral("Förslag: ex. ") + Quote + QStringLiteral("Ändr. andelar & kurs") + Quote +
+           QStringLiteral("eller något liknande adekvat namn.") + CRLF + CRLF +
+           QStringLiteral("Då behöver transaktionen inte bindas till utgift eller inkomst,") +
+           QStringLiteral(" vilket ju kan variera från gång till annan !") + CRLF + CRLF +
+           QStringLiteral("Ett klick på rubriken") + Quote + QStringLiteral("Saldo") + Quote +
+           QStringLiteral(", sedan") +
+           QStringLiteral(" kopiera och klistra in ett nytt saldo från internet, och") +
+           QStringLiteral(" programmet räknar fram och presenterar ändringen med denna") +
+           QStringLiteral(" standardtransaktion !") + CRLF + CRLF +
+           QStringLiteral("OBS - fungerar endast med en enda sådan transaktion !") +
+           QStringLiteral(" Övriga måste ha en koppling till utgift eller inkomst !");
+}
+
+const QString MissingTitle = QStringLiteral("Saknat transaktionsnamn");
+QString missing() {
+    return QStringLiteral("Inget namn har angivits på transaktionen !") + CRLF + CRLF +
+           QStringLiteral("Vill du avsluta och återvända till huvudformuläret ?");
+}
+
+const QString CheckTitle = QStringLiteral("Kontokontroll vid transaktionsändring");
+QString changeQuestion(const QString& name) {
+    return QStringLiteral("Du kan förändra transaktionen") + CRLF + CRLF + name + CRLF + CRLF +
+           QStringLiteral("till annan text, genom att skriva in en ny sådan / editera") +
+           QStringLiteral(" i textfältet !") + CRLF + CRLF +
+           QStringLiteral("Ändringen kommer också att omfatta alla tidigare poster") +
+           QStringLiteral(" som har denna transaktion !") + CRLF + CRLF +
+           QStringLiteral("Vill du ändra denna transaktionstext ?");
+}
+
+const QString SignTitle = QStringLiteral("Teckenbyte");
+QString signQuestion() {
+    return QStringLiteral("Alternativt är också möjligt ändra transaktionens identitet,d v s") +
+           QStringLiteral(" att skifta dess Inkomst till Utgift eller omvänt.") + CRLF + CRLF +
+           QStringLiteral("Hela kontot kommer därefter genomsökas efter transaktionen") +
+           QStringLiteral(" och för varje påträffad post omräknas") +
+           QStringLiteral(" efterföljande saldon !") + CRLF + CRLF +
+           QStringLiteral("Beroende på kontots storlek, kan detta ta längre eller") +
+           QStringLiteral(" kortare tid.") + CRLF + CRLF +
+           QStringLiteral("Resultat meddelas efter genomgången !") + CRLF + CRLF +
+           QStringLiteral("Vill du  ändra transaktionens teckenidentitet ?");
+}
+QString signAfterRename() {
+    return QStringLiteral("Ändringen kan också omfatta transaktionens") + CRLF +
+           QStringLiteral("identitet,d v s att den skiftar Inkomst till") + CRLF +
+           QStringLiteral("Utgift eller omvänt.") + CRLF + CRLF +
+           QStringLiteral("Det betyder att hela kontot kommer genomsökas") +
+           QStringLiteral(" efter transaktionen och för varje påträffad") +
+           QStringLiteral(" post måste efterföljande saldon omräknas !") + CRLF + CRLF +
+           QStringLiteral("Beroende på kontots storlek, kan detta ta längre") +
+           QStringLiteral(" eller kortare tid.") + CRLF + CRLF +
+           QStringLiteral("Resultat meddelas efter genomgången !") + CRLF + CRLF +
+           QStringLiteral("Vill du fortsätta med att också ändra") +
+           QStringLiteral(" transaktionens teckenidentitet ?");
+}
+
+const QString RenamedTitle = QStringLiteral("Ändrat transaktionsnamn");
+QString renamed(const QString& oldName, const QString& newName) {
+    return QStringLiteral("Transaktionsnamnet har ändrats från") + CRLF + CRLF + oldName + CRLF + CRLF +
+           QStringLiteral("till") + CRLF + CRLF + newName + CRLF + CRLF +
+           QStringLiteral("Är ändringen OK ?") + QStringLiteral(" (Återgå med 'Avbryt' !)");
+}
+
+const QString ChangeTitle = QStringLiteral("Transaktionsändring");
+QString nameChanged(const QString& oldName, const QString& newName) {
+    return QStringLiteral("Transaktionen  '") + oldName + QStringLiteral("'") + CRLF + CRLF +
+           QStringLiteral("har nu bytts ut mot") + CRLF + CRLF + QStringLiteral("'") + newName +
+           QStringLiteral("'") + CRLF + CRLF + QStringLiteral("i transaktionslistan") + CRLF + CRLF;
+}
+QString signNotUsed() {
+    return QStringLiteral("Den ändrade transaktionen med teckenbyte, hittades inte i") +
+           QStringLiteral(" någon av kontoposterna....") + CRLF + CRLF +
+           QStringLiteral("Ändringen är enbart genomförd i transaktionslistan !");
+}
+const QString SignDoneTitle = QStringLiteral("Ändring av transaktion ");
+QString signDone() {
+    return QStringLiteral("Kontoposterna har kontrollräknats efter operationen, och är korrekta !") + CRLF;
+}
+
+QString deleteQuestion(const QString& name) {
+    return QStringLiteral("Du vill radera transaktionen") + CRLF + CRLF + name + CRLF + CRLF +
+           QStringLiteral("från detta konto ! ?") + CRLF + CRLF +
+           QStringLiteral("Eftersom du därmed tar bort en transaktion, som kan ha använts") +
+           QStringLiteral(" tidigare i dina kontoposter, måste programmet söka igenom") +
+           QStringLiteral(" dessa efter transaktionen.") + CRLF + CRLF +
+           QStringLiteral("(Bör påpekas att om transaktionen förekommer aktivt i kontot och") +
+           QStringLiteral(" raderas, med åtföljande omräkningar av saldo, riskerar kontot") +
+           QStringLiteral(" att bli missvisande relativt verkligheten !") + CRLF +
+           QStringLiteral("Enstaka felaktigt inlagd transaktion kan, med fördel, alltid") +
+           QStringLiteral(" tas bort genom att den markeras och 'Ta bort' klickas.") + CRLF +
+           QStringLiteral("Då omräknas också efterföljande saldon !)") + CRLF + CRLF +
+           QStringLiteral("Beroende på kontots storlek, kan det ta mer eller mindre tid.") + CRLF + CRLF +
+           QStringLiteral("Utfallet meddelas efter genomgången !") + CRLF + CRLF +
+           QStringLiteral("Vill du ta bort transaktionen från kontot nu ?") + CRLF;
+}
+
+const QString NotUsedTitle = QStringLiteral("Transaktionsradering");
+QString deletedNotUsed(const QString& name) {
+    return QStringLiteral("Transaktionen") + CRLF + CRLF + name + CRLF + CRLF +
+           QStringLiteral("är nu raderad från listan !") + CRLF + CRLF +
+           QStringLiteral("Transaktionen hittades dock inte i någon av kontoposterna....");
+}
+
+const QString OnlyPostTitle = QStringLiteral("Ta bort konto ? ?");
+QString onlyPost(bool budget) {
+    return (budget ? QStringLiteral("Du tar bort den enda posten på kontot.")
+                   : QStringLiteral("Du tar bort den enda posten på kontot !")) +
+           CRLF + CRLF + QStringLiteral("Därmed avslutar du också hela kontot !") + CRLF + CRLF + LF +
+           QStringLiteral("Vill du fortsätta ?");
+}
+const QString RemovedTitle = QStringLiteral("Konto borttaget");
+
+QString deletedTitle(bool budget) {
+    return budget ? QStringLiteral("Radering av transaktion ") : QStringLiteral("Radering av transaktion");
+}
+QString deleted(bool budget, int count, const QString& name, const QString& total,
+                const QString& totalActual) {
+    QString t = QString::number(count) + QStringLiteral(" st. kontopost(er) innehållande transaktionen") +
+                CRLF + CRLF + name + CRLF + CRLF +
+                (budget ? QStringLiteral("har nu avlägsnats !") : QStringLiteral("har avlägsnats !")) + CRLF +
+                CRLF;
+    if (budget)
+        t += QStringLiteral("(Totalsumman av borttagna Budgetbelopp är ") + total + QStringLiteral(")") +
+             CRLF + CRLF + QStringLiteral("(Totalsumman av borttagna Verkl.belopp är ") + totalActual +
+             QStringLiteral(")") + CRLF + CRLF;
+    else
+        t += QStringLiteral("(Totalsumman av borttagna belopp är ") + total + QStringLiteral(")") + CRLF +
+             CRLF;
+    return t + QStringLiteral("Övriga kontoposter har kontrollräknats efter operationen,") +
+           QStringLiteral(" och är korrekta !") + CRLF + LF;
+}
+
+} // namespace text
+
+QString signWord(const QString& sign) {
+    return sign == QLatin1String("+")   ? QStringLiteral("Inkomst")
+           : sign == QLatin1String("-") ? QStringLiteral("Utgift")
+                                        : QString();
+}
+
+support::ErrorDescription describe(const QString& routine, const QString& situation, QStringList values) {
+    values.prepend(QStringLiteral("Fel i rutinen ") + routine);
+    return {QStringLiteral("Ett fel har uppstått i subrutinen ") + routine + CRLF + situation + CRLF + CRLF,
+            values};
+}
+
+// The Ja/Nej/Avbryt question of a rename, shown through the dialogs like any modal window.
+int yesNoCancel(app::Context& ctx, QWidget* parent, const QString& title, const QString& message) {
+    QDialog box(parent);
+    box.setObjectName(QStringLiteral("YesNoCancelBox"));
+    box.setWindowTitle(title);
+    auto* layout = new QVBoxLayout(&box);
+    auto* label = new QLabel(QString(message).replace(CRLF, LF), &box);
+    label->setObjectName(QStringLiteral("Label1"));
+    layout->addWidget(label);
+    auto* row = new QHBoxLayout;
+    layout->addLayout(row);
+    const struct {
+        const char* name;
+        QString caption;
+        int code;
+    } buttons[] = {{"Yes", QStringLiteral("Ja"), TransForm::Yes},
+                   {"No", QStringLiteral("Nej"), TransForm::No},
+                   {"Cancel", QStringLiteral("Avbryt"), TransForm::Cancel}};
+    for (const auto& b : buttons) {
+        auto* button = new QPushButton(b.caption, &box);
+        button->setObjectName(QString::fromLatin1(b.name));
+        const int code = b.code;
+        QObject::connect(button, &QPushButton::clicked, &box, [&box, code] { box.done(code); });
+        row->addWidget(button);
+    }
+    return ctx.dialogs.exec(box);
+}
+
+} // namespace
+
+TransForm::TransForm(CatalogueHost& host, const QString& mode, const QString& caller)
+    : QWidget(nullptr), host_(host), mode_(mode), caller_(caller) {
+    setObjectName(QStringLiteral("TransForm"));
+    setWindowTitle(QStringLiteral("Ny/Ändrad huvudtransaktion"));
+
+    auto* menu = new QMenuBar(this);
+    hlp_mn_ = menu->addAction(QStringLiteral("Hjälp"));
+    hlp_mn_->setObjectName(QStringLiteral("hlp_mn"));
+
+    label1_ = new QLabel(QStringLiteral("Transaktionsnamn"), this);
+    label1_->setObjectName(QStringLiteral("Label1"));
+    text1_ = new QLineEdit(this);
+    text1_->setObjectName(QStringLiteral("Text1"));
+    text1_->setMaxLength(static_cast<int>(store::TransRec::TransNamn.width));
+    option1_ = new QRadioButton(QStringLiteral("Ändra"), this);
+    option1_->setObjectName(QStringLiteral("Option1"));
+    option1_->setToolTip(QStringLiteral("Byt text och/eller tecken"));
+    option2_ = new QRadioButton(QStringLiteral("Radera"), this);
+    option2_->setObjectName(QStringLiteral("Option2"));
+    option2_->setToolTip(QStringLiteral("Ta bort transaktion"));
+    option3_ = new QRadioButton(QStringLiteral("Inkomst"), this);
+    option3_->setObjectName(QStringLiteral("Option3"));
+    option3_->setToolTip(QStringLiteral("Inkomstpost"));
+    option4_ = new QRadioButton(QStringLiteral("Utgift"), this);
+    option4_->setObjectName(QStringLiteral("Option4"));
+    option4_->setToolTip(QStringLiteral("Utgiftspost"));
+    for (QRadioButton* o : {option1_, option2_, option3_, option4_})
+        o->setAutoExclusive(false); // the window clears and sets them itself
+    command1_ = new QPushButton(QStringLiteral("OK"), this);
+    command1_->setObjectName(QStringLiteral("Command1"));
+    command1_->setEnabled(false);
+    command2_ = new QPushButton(QStringLiteral("Avbryt transaktion"), this);
+    command2_->setObjectName(QStringLiteral("Command2"));
+    label2_ = new QLabel(this);
+    label2_->setObjectName(QStringLiteral("Label2"));
+    label2_->setWordWrap(true);
+    label2_->setMinimumWidth(360);
+
+    auto* layout = new QGridLayout(this);
+    layout->setMenuBar(menu);
+    layout->addWidget(label1_, 0, 0, 1, 2);
+    layout->addWidget(text1_, 1, 0, 1, 2);
+    layout->addWidget(option1_, 2, 0);
+    layout->addWidget(option3_, 2, 1);
+    layout->addWidget(option2_, 3, 0);
+    layout->addWidget(option4_, 3, 1);
+    layout->addWidget(label2_, 4, 0, 1, 2);
+    layout->addWidget(command1_, 5, 0);
+    layout->addWidget(command2_, 5, 1);
+
+    connect(text1_, &QLineEdit::returnPressed, this, &TransForm::Text1_Enter);
+    connect(option1_, &QRadioButton::clicked, this, &TransForm::Option1_MouseUp);
+    connect(option2_, &QRadioButton::clicked, this, &TransForm::Option2_Click);
+    connect(option3_, &QRadioButton::clicked, this, &TransForm::Option3_MouseUp);
+    connect(option4_, &QRadioButton::clicked, this, &TransForm::Option4_MouseUp);
+    connect(command1_, &QPushButton::clicked, this, &TransForm::Command1_Click);
+    connect(command2_, &QPushButton::clicked, this, &TransForm::Command2_Click);
+    connect(hlp_mn_, &QAction::triggered, this, &TransForm::hlp_mn_Click);
+}
+
+void TransForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (loaded_)
+        return;
+    loaded_ = true;
+    Form_Load();
+}
+
+bool TransForm::hasStandardTransaction() {
+    return neutralStandardTransaction(host_.transakt()) != 0;
+}
+
+void TransForm::clearOption(QRadioButton* option) {
+    option->setChecked(false);
+}
+
+void TransForm::setCallerEnabled(bool enabled) {
+    QWidget* caller = caller_ == QLatin1String("budg") ? host_.budgAltWindow() : host_.hostWindow();
+    if (caller)
+        caller->setEnabled(enabled);
+}
+
+void TransForm::setLabel2(const QString& message, const QColor& colour) {
+    label2_->setText(QString(message).replace(CRLF, LF));
+    QPalette palette = label2_->palette();
+    palette.setColor(QPalette::WindowText, colour.isValid() ? colour : QColor(Qt::black));
+    label2_->setPalette(palette);
+}
+
+void TransForm::Form_Load() {
+    support::trapped(
+        host_.context(), this,
+        [this] { support::restoreWindowPosition(host_.context(), *this, store::WindowPair::TransForm); },
+        [] {
+            return describe(QStringLiteral("Form_Load"),
+                            QStringLiteral(" vid försök att läsa fönstrets position."), {});
+        });
+    setCallerEnabled(false);
+    for (QRadioButton* o : {option1_, option2_, option3_, option4_})
+        clearOption(o);
+    if (mode_ == QLatin1String("ny")) {
+        setWindowTitle(QStringLiteral("Nytt transaktionsnamn"));
+        option1_->setEnabled(false);
+        option2_->setEnabled(false);
+        option3_->setEnabled(false);
+        option4_->setEnabled(false);
+        setLabel2(QStringLiteral("Skriv ett namn på transaktionen. Avsluta med Enter !"));
+        text1_->clear();
+        text1_->setFocus();
+        command2_->setText(QStringLiteral("Avbryt ny transaktion"));
+        if (host_.listMode() == QLatin1String("1") && !hasStandardTransaction())
+            host_.context().dialogs.message(this, text::StdTitle, text::standardInfo());
+        return;
+    }
+    current_ = host_.chosenMain();
+    setWindowTitle(QStringLiteral("Ändra/Radera transaktionsnamn"));
+    text1_->setText(current_.name);
+    text1_->setReadOnly(true);
+    option1_->setEnabled(true);
+    option2_->setEnabled(true);
+    option3_->setEnabled(false);
+    option4_->setEnabled(false);
+    setLabel2(QStringLiteral("Markera ett alternativ 'Ändra' eller 'Radera'"));
+    command2_->setText(QStringLiteral("Avbryt transaktionsändr."));
+}
+
+void TransForm::Text1_Enter() {
+    app::Context& ctx = host_.context();
+    const QString typed = text1_->text().trimmed();
+    if (mode_ == QLatin1String("ny")) {
+        if (typed.isEmpty()) {
+            if (ctx.dialogs.question(this, text::MissingTitle, text::missing())) {
+                Command2_Click();
+                return;
+            }
+            clearOption(option3_);
+            clearOption(option4_);
+            text1_->setFocus();
+            return;
+        }
+        if (!storableName(host_, this, typed)) {
+            text1_->setFocus();
+            return;
+        }
+        setLabel2(QStringLiteral("Markera ev. transaktionen för 'Inkomst' eller 'Utgift'"));
+        option3_->setEnabled(true);
+        option4_->setEnabled(true);
+        if (host_.listMode() == QLatin1String("1") && !hasStandardTransaction()) {
+            current_.sign.clear();
+            command1_->setEnabled(true);
+            command1_->setFocus();
+        }
+        return;
+    }
+    if (mode_ != QLatin1String("chg") || text1_->isReadOnly())
+        return;
+    // A rename to nothing would turn the transaction into a free slot under its posts.
+    if (typed.isEmpty() || !storableName(host_, this, typed)) {
+        text1_->setFocus();
+        return;
+    }
+    switch (yesNoCancel(ctx, this, text::RenamedTitle, text::renamed(current_.name, typed))) {
+    case No:
+        text1_->setFocus();
+        return;
+    case Yes:
+        break;
+    default:
+        text1_->setText(current_.name);
+        command2_->setFocus();
+        return;
+    }
+    if (ctx.dialogs.question(this, text::SignTitle, text::signAfterRename())) {
+        signChoice(true);
+        return;
+    }
+    current_.name = typed;
+    TransChange();
+}
+
+void TransForm::Option1_MouseUp() {
+    if (mode_ != QLatin1String("chg"))
+        return;
+    app::Context& ctx = host_.context();
+    if (ctx.dialogs.question(this, text::CheckTitle, text::changeQuestion(current_.name))) {
+        option2_->setEnabled(false);
+        text1_->setReadOnly(false);
+        text1_->setToolTip(QStringLiteral("Ändra eller ange nytt transaktionsnamn"));
+        setLabel2(QStringLiteral("Ändra befintligt namn, eller skriv ett nytt") + LF +
+                      QStringLiteral("Tryck därefter ENTER !"),
+                  DarkGreen);
+        text1_->setFocus();
+        return;
+    }
+    if (ctx.dialogs.question(this, text::SignTitle, text::signQuestion())) {
+        signChoice(false);
+        return;
+    }
+    setCallerEnabled(true);
+    host_.setTransactionBox(current_.name);
+    host_.pressCommand3();
+    mode_.clear();
+    Command2_Click();
+}
+
+void TransForm::signChoice(bool renamed) {
+    option1_->setEnabled(false);
+    option2_->setEnabled(false);
+    clearOption(option3_);
+    clearOption(option4_);
+    option3_->setEnabled(true);
+    option4_->setEnabled(true);
+    option3_->setToolTip(QStringLiteral("Sätt som Inkomstpost !"));
+    option4_->setToolTip(QStringLiteral("Sätt som Utgiftspost !"));
+    setLabel2((renamed ? QStringLiteral("Transaktionsnamn ändrat, har hittills gällt som ")
+                       : QStringLiteral("Transaktionen har hittills gällt som ")) +
+              signWord(current_.sign) + LF +
+              QStringLiteral("Klicka på fortsatt tillämpning, Inkomst eller Utgift !"));
+}
+
+void TransForm::Option3_MouseUp() {
+    chooseSign(QStringLiteral("+"));
+}
+
+void TransForm::Option4_MouseUp() {
+    chooseSign(QStringLiteral("-"));
+}
+
+void TransForm::chooseSign(const QString& sign) {
+    const bool income = sign == QLatin1String("+");
+    (income ? option3_ : option4_)->setChecked(true);
+    (income ? option4_ : option3_)->setEnabled(false);
+    const QString as = income ? QStringLiteral(" som Inkomst") : QStringLiteral(" som Utgift");
+    if (mode_ == QLatin1String("ny")) {
+        current_.sign = sign;
+        setLabel2(QStringLiteral("Nytt transaktionsnamn är ") + text1_->text().trimmed() + as + CRLF +
+                  QStringLiteral("Bekräfta med OK,") +
+                  QStringLiteral(" eller avbryt med 'Avbryt ny transaktion'"));
+    } else {
+        targetSign_ = sign;
+        setLabel2(QStringLiteral("Slutför ändringen av transaktionen till ") + text1_->text() + as +
+                  QStringLiteral(" genom att klicka på OK.") + CRLF +
+                  QStringLiteral("Eller avbryt ändringen genom att klicka på 'Avbryt transaktion'"));
+    }
+    command1_->setEnabled(true);
+    command1_->setFocus();
+}
+
+void TransForm::Option2_Click() {
+    if (mode_ != QLatin1String("chg"))
+        return;
+    if (host_.context().dialogs.question(this, text::CheckTitle, text::deleteQuestion(current_.name))) {
+        TransRadera();
+        return;
+    }
+    current_ = {};
+    host_.setChosenMain({});
+    text1_->clear();
+    Command2_Click();
+}
+
+void TransForm::Command1_Click() {
+    command1_->setEnabled(false);
+    if (mode_ == QLatin1String("ny")) {
+        option3_->setEnabled(false);
+        option4_->setEnabled(false);
+        current_.name = text1_->text().trimmed();
+        TransSpar();
+        return;
+    }
+    if (mode_ == QLatin1String("chg")) {
+        current_.name = text1_->text().trimmed();
+        TransChange();
+    }
+}
+
+void TransForm::TransSpar() {
+    if (!storableName(host_, this, current_.name))
+        return;
+    if (!catalogue::TransSpar(host_, this, current_.name, current_.sign, caller_))
+        return;
+    current_ = host_.chosenMain();
+    mode_.clear();
+    Command2_Click();
+}
+
+void TransForm::TransChange() {
+    app::Context& ctx = host_.context();
+    const bool budget = host_.accountKind() == QLatin1String("Bg");
+    const QString newSign = targetSign_.isEmpty() ? current_.sign : targetSign_;
+    QString oldName;
+    ChangeResult result;
+    const bool done = support::trapped(
+        ctx, this,
+        [&] {
+            const auto rec =
+                host_.transakt().read<store::TransRec>(static_cast<std::size_t>(current_.number));
+            oldName = QString::fromStdString(store::cp1252ToUtf8(rec.text(store::TransRec::TransNamn)));
+            const auto name = store::utf8ToCp1252(current_.name.toStdString());
+            if (!name)
+                throw store::DataError("Namnet innehåller tecken som inte kan sparas");
+            const AccountFiles files{host_.transakt(), host_.kontoData(), host_.postCount(), budget,
+                                     ctx.paths.journalFolder()};
+            const char sign = newSign == QLatin1String("+") ? '+' : newSign == QLatin1String("-") ? '-' : ' ';
+            result = changeMainTransaction(files, current_.number, *name, sign);
+        },
+        [&] {
+            return describe(QStringLiteral("TransChange"),
+                            QStringLiteral(" vid försök att ändra en transaktion."),
+                            {QStringLiteral("TransNr = ") + QString::number(current_.number),
+                             QStringLiteral("TransNamn = ") + current_.name,
+                             QStringLiteral("Tecken före ändring [") + current_.sign + QStringLiteral("]"),
+                             QStringLiteral("Tecken ändras till [") + newSign + QStringLiteral("]"),
+                             QStringLiteral("Antal poster = ") + QString::number(host_.postCount())});
+        });
+    if (!done)
+        return;
+    if (result.outcome != ledger::Outcome::Done) {
+        showLimitRefusal(host_, this);
+        Command2_Click();
+        return;
+    }
+    current_.sign = newSign;
+    host_.setChosenMain(current_);
+    host_.reloadTransactionList();
+    if (!result.signChanged) {
+        host_.reloadLedgerView();
+        ctx.dialogs.message(this, text::ChangeTitle, text::nameChanged(oldName, current_.name));
+    } else if (result.firstPost == 0) {
+        ctx.dialogs.message(this, text::ChangeTitle, text::signNotUsed());
+    } else {
+        host_.setRecountStart(result.firstPost);
+        host_.balanceCheck(result.firstPost);
+        host_.reloadLedgerView();
+        ctx.dialogs.message(this, text::SignDoneTitle, text::signDone());
+    }
+    setCallerEnabled(true);
+    host_.setTransactionBox(current_.name);
+    host_.pressCommand3();
+    mode_.clear();
+    Command2_Click();
+}
+
+void TransForm::TransRadera_Enkel() {
+    TransRadera();
+}
+
+void TransForm::TransRadera_Budget() {
+    TransRadera();
+}
+
+void TransForm::TransRadera() {
+    app::Context& ctx = host_.context();
+    const bool budget = host_.accountKind() == QLatin1String("Bg");
+    const QString routine =
+        budget ? QStringLiteral("TransRadera_Budget") : QStringLiteral("TransRadera_Enkel");
+    DeleteResult result;
+    const bool done = support::trapped(
+        ctx, this,
+        [&] {
+            const AccountFiles files{host_.transakt(), host_.kontoData(), host_.postCount(), budget,
+                                     ctx.paths.journalFolder()};
+            result = deleteMainTransaction(files, current_.number);
+        },
+        [&] {
+            return describe(
+                routine,
+                budget ? QStringLiteral(" vid försök att radera en transaktion för budgetkonto")
+                       : QStringLiteral(" vid försök att radera en transaktion för Enkelt konto"),
+                {QStringLiteral("TransNr = ") + QString::number(current_.number),
+                 QStringLiteral("TransNamn = ") + current_.name,
+                 QStringLiteral("Antal poster = ") + QString::number(host_.postCount()),
+                 QStringLiteral("Antal poster i Transakt = ") + QString::number(host_.transakt().count())});
+        });
+    if (!done)
+        return;
+
+    if (result.outcome == ledger::Outcome::OnlyPost) {
+        // Nothing is written yet: No leaves the account and its catalogue as they were.
+        if (!ctx.dialogs.question(this, text::OnlyPostTitle, text::onlyPost(budget))) {
+            Command2_Click();
+            return;
+        }
+        const QString account = QString::fromStdString(store::cp1252ToUtf8(host_.accountNameBytes()));
+        mode_.clear();
+        setCallerEnabled(true);
+        if (host_.Reducera_Konto()) {
+            ctx.dialogs.message(this, text::RemovedTitle,
+                                account + QStringLiteral(" konto har avlägsnats !"));
+            host_.Inläs_Kontofil();
+        }
+        closeWindow();
+        return;
+    }
+    if (result.outcome != ledger::Outcome::Done) {
+        showLimitRefusal(host_, this);
+        Command2_Click();
+        return;
+    }
+
+    host_.reloadTransactionList();
+    host_.setTransactionBox(QString());
+    if (result.removedPosts == 0) {
+        ctx.dialogs.message(this, text::NotUsedTitle, text::deletedNotUsed(current_.name));
+    } else {
+        host_.setPostCount(result.postCount);
+        host_.setRecountStart(result.recountStart);
+        host_.balanceCheck(result.recountStart);
+        host_.reloadLedgerView();
+        ctx.dialogs.message(this, text::deletedTitle(budget),
+                            text::deleted(budget, result.removedPosts, current_.name,
+                                          QString::fromStdString(result.total.amountText()),
+                                          QString::fromStdString(result.totalActual.amountText())));
+    }
+    host_.setChosenMain({});
+    Command2_Click();
+}
+
+void TransForm::Command2_Click() {
+    cancelSteps();
+    closeWindow();
+}
+
+void TransForm::cancelSteps() {
+    support::trapped(
+        host_.context(), this,
+        [this] { support::storeWindowPosition(host_.context(), *this, store::WindowPair::TransForm); },
+        [] {
+            return describe(QStringLiteral("Command2_Click"),
+                            QStringLiteral(" vid försök att spara fönstrets position."), {});
+        });
+    if (caller_ == QLatin1String("budg")) {
+        setCallerEnabled(true);
+        host_.budgAltConditions();
+    } else {
+        setCallerEnabled(true);
+        host_.setTransactionBox(QString());
+        host_.pressCommand3();
+    }
+    mode_.clear();
+}
+
+void TransForm::hlp_mn_Click() {
+    host_.context().platform.showHelp(20000);
+}
+
+void TransForm::closeWindow() {
+    closing_ = true;
+    close();
+    closing_ = false;
+}
+
+void TransForm::closeEvent(QCloseEvent* event) {
+    // The close button of the title bar is a cancel; the calling window never stays disabled.
+    if (!closing_)
+        cancelSteps();
+    event->accept();
+}
+
+} // namespace catalogue
