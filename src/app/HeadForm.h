@@ -123,6 +123,7 @@ public:
     void Reducera_Konto();
     void Radera_KontoNamn();
     void Donera_Click();
+    void Bu_mn_Click();
     void Picture1_Click();
     void kritisk_mn_Click();
     void Update_mn_Click();

@@ -4,6 +4,7 @@
 
 #include "accounts/RemoveAccount.h"
 #include "app/DateSelector.h"
+#include "backup/ui/BackUpForm.h"
 #include "catalogue/Catalogue.h"
 #include "ledger/ui/BudgetFrame.h"
 #include "ledger/ui/CashFrame.h"
@@ -59,7 +60,9 @@ void HeadForm::buildMenus() {
     };
     buplAction_ = comingLater(QStringLiteral("Budgetplanering"), QStringLiteral("bupl_mn"));
     utskrstatAction_ = comingLater(QStringLiteral("Utskrift o Statistik"), QStringLiteral("utskrstat_mn"));
-    buAction_ = comingLater(QStringLiteral("Back-up"), QStringLiteral("Bu_mn"));
+    buAction_ = menuBar()->addAction(QStringLiteral("Back-up"));
+    buAction_->setObjectName(QStringLiteral("Bu_mn"));
+    connect(buAction_, &QAction::triggered, this, &HeadForm::Bu_mn_Click);
 
     helpMenu_ = menuBar()->addMenu(QStringLiteral("Info/Hjälp (F1)"));
     helpMenu_->setObjectName(QStringLiteral("KB_InfAnv_mn"));
@@ -240,6 +243,18 @@ void HeadForm::saldoTitleHover() {
         });
     }
     msgForm_->showHint(support::MsgForm::FundHintCaption, support::MsgForm::fundHintText());
+}
+
+void HeadForm::Bu_mn_Click() {
+    auto* form = new backup::BackUpForm(
+        ctx_, this, [this] { return accountName_; },
+        [this] {
+            // The files on disk are the restored ones now: read everything again.
+            closeAccountFiles();
+            Inläs_Kontofil();
+        });
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    form->show();
 }
 
 void HeadForm::closeFundHint() {

@@ -277,7 +277,15 @@ TEST_F(ControlsTest, MenusOpenHelpAndTellWhereNoAddressIsConfigured) {
     form.findChild<QAction*>("Update_mn")->trigger();
     ASSERT_EQ(t.platform.openedUrls.size(), 1u);
     EXPECT_EQ(t.platform.openedUrls[0], "https://moniva.example.org/Bugfix/BuggFix_Moniva.php");
-    for (const char* later : {"bupl_mn", "utskrstat_mn", "Bu_mn"}) {
+    EXPECT_TRUE(form.findChild<QAction*>("Bu_mn")->isEnabled());
+    form.findChild<QAction*>("Bu_mn")->trigger();
+    QWidget* backupWindow = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->inherits("backup::BackUpForm"))
+            backupWindow = w;
+    ASSERT_NE(backupWindow, nullptr);
+    backupWindow->close();
+    for (const char* later : {"bupl_mn", "utskrstat_mn"}) {
         EXPECT_FALSE(form.findChild<QAction*>(later)->isEnabled()) << later;
         EXPECT_FALSE(form.findChild<QAction*>(later)->toolTip().isEmpty()) << later;
     }
