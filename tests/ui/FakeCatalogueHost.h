@@ -1,0 +1,91 @@
+#pragma once
+
+// The main window as the catalogue windows see it: an account folder on a temporary drive with its
+// files open, and a record of every request made of the main window.
+
+#include "TestContext.h"
+#include "catalogue/ui/CatalogueHost.h"
+#include "fixtures/AccountFiles.h"
+#include "store/RecordFile.h"
+
+#include <QStringList>
+#include <QWidget>
+
+#include <memory>
+#include <string>
+
+namespace uitest {
+
+class FakeCatalogueHost : public catalogue::CatalogueHost {
+public:
+    // kind "Ek" or "Bg"; posts as the file holds them.
+    FakeCatalogueHost(const QString& kind, const std::string& posts,
+                      const std::string& transakt = fixtures::standardTransakt(),
+                      const std::string& kategori = "")
+        : kind_(kind) {
+        const auto folder = tc.ctx.paths.accountFolder(name);
+        fixtures::writeFile(folder / "KontoData", posts);
+        fixtures::writeFile(folder / "Transakt", transakt);
+        fixtures::writeFile(folder / "Kategori", kategori);
+        kontoData_ = std::make_unique<store::RecordFile>(folder / "KontoData", kind == "Bg" ? 77 : 43);
+        transakt_ = std::make_unique<store::RecordFile>(folder / "Transakt", 36);
+        posts_ = static_cast<int>(kontoData_->count());
+    }
+
+    std::string file(const char* which) const {
+        return fixtures::readFile(tc.ctx.paths.accountFolder(name) / which);
+    }
+
+    app::Context& context() override { return tc.ctx; }
+    QWidget* hostWindow() override { return &window; }
+    store::RecordFile& transakt() override { return *transakt_; }
+    store::RecordFile& kontoData() override { return *kontoData_; }
+    store::RecordFile* budgetMall() override { return nullptr; }
+    void budgetMallChanged() override { calls << QStringLiteral("budgetMallChanged"); }
+    std::string accountNameBytes() const override { return name; }
+    QString accountKind() const override { return kind_; }
+    int postCount() const override { return posts_; }
+    void setPostCount(int n) override {
+        posts_ = n;
+        calls << QStringLiteral("setPostCount %1").arg(n);
+    }
+    void setRecountStart(int post) override { calls << QStringLiteral("setRecountStart %1").arg(post); }
+    QString workingDate() const override { return QStringLiteral("2026-12-06"); }
+    QString listMode() const override { return mode; }
+    catalogue::TransactionChoice chosenMain() const override { return main; }
+    void setChosenMain(const catalogue::TransactionChoice& c) override { main = c; }
+    catalogue::TransactionChoice chosenSub() const override { return sub; }
+    void setChosenSub(const catalogue::TransactionChoice& c) override { sub = c; }
+    void reloadTransactionList() override { calls << QStringLiteral("reloadTransactionList"); }
+    void setTransactionBox(const QString& text) override { calls << QStringLiteral("box ") + text; }
+    void focusTransactionBox() override { calls << QStringLiteral("focusTransactionBox"); }
+    void unlockAmountBox() override { calls << QStringLiteral("unlockAmountBox"); }
+    void disableCommand2() override { calls << QStringLiteral("disableCommand2"); }
+    void command3ToCancel() override { calls << QStringLiteral("command3ToCancel"); }
+    void pressCommand3(bool armReset) override {
+        calls << (armReset ? QStringLiteral("pressCommand3 armed") : QStringLiteral("pressCommand3"));
+    }
+    void balanceCheck(int from) override { calls << QStringLiteral("balanceCheck %1").arg(from); }
+    void reloadLedgerView() override { calls << QStringLiteral("reloadLedgerView"); }
+    void markSaldoHeading() override { calls << QStringLiteral("markSaldoHeading"); }
+    void startBalanceEntry() override { calls << QStringLiteral("startBalanceEntry"); }
+    bool Reducera_Konto() override {
+        calls << QStringLiteral("Reducera_Konto");
+        return true;
+    }
+    void Inläs_Kontofil() override { calls << QStringLiteral("Inläs_Kontofil"); }
+
+    TestContext tc;
+    QWidget window;
+    QStringList calls;
+    QString mode = QStringLiteral("1");
+    catalogue::TransactionChoice main, sub;
+    const std::string name = "Hush\xE5ll"; // "Hushåll" in Windows-1252
+
+private:
+    QString kind_;
+    std::unique_ptr<store::RecordFile> kontoData_, transakt_;
+    int posts_ = 0;
+};
+
+} // namespace uitest

@@ -1,0 +1,349 @@
+#include "catalogue/ui/TransForm.h"
+
+#include "FakeCatalogueHost.h"
+#include "UiHelpers.h"
+#include "catalogue/ui/CatalogueProcedures.h"
+#include "store/Records.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+static void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+
+namespace {
+
+using fixtures::cashPost;
+using fixtures::field;
+using fixtures::transRec;
+using uitest::control;
+using uitest::FakeCatalogueHost;
+
+const QString CRLF = QStringLiteral("\r\n");
+
+QString shown(QString text) {
+    return text.replace(CRLF, QStringLiteral("\n"));
+}
+
+struct Window {
+    Window(FakeCatalogueHost& host, const QString& mode)
+        : form(std::make_unique<catalogue::TransForm>(host, mode)) {
+        form->show();
+    }
+    QLineEdit* text1() { return control<QLineEdit>(*form, "Text1"); }
+    QRadioButton* option(int n) { return form->findChild<QRadioButton*>(QStringLiteral("Option%1").arg(n)); }
+    QPushButton* command(int n) { return form->findChild<QPushButton*>(QStringLiteral("Command%1").arg(n)); }
+    QString label2() { return control<QLabel>(*form, "Label2")->text(); }
+    std::unique_ptr<catalogue::TransForm> form;
+};
+
+const std::string Posts = cashPost("2026-01-01", 1, 0, 0) + cashPost("2026-01-02", 2, 100, 100) +
+                          cashPost("2026-01-03", 3, -50, 50) + cashPost("2026-01-04", 2, 30, 80);
+
+TEST(TransForm, NewTransactionWithSign) {
+    FakeCatalogueHost host(QStringLiteral("Ek"), Posts, fixtures::standardTransakt() + transRec("Fond", ' '));
+    Window w(host, QStringLiteral("ny"));
+    EXPECT_EQ(w.form->windowTitle(), QStringLiteral("Nytt transaktionsnamn"));
+    EXPECT_FALSE(host.window.isEnabled());
+    for (int n = 1; n <= 4; ++n)
+        EXPECT_FALSE(w.option(n)->isEnabled()) << n;
+    EXPECT_FALSE(w.command(1)->isEnabled());
+    EXPECT_EQ(w.command(2)->text(), QStringLiteral("Avbryt ny transaktion"));
+    EXPECT_EQ(w.label2(), QStringLiteral("Skriv ett namn på transaktionen. Avsluta med Enter !"));
+    EXPECT_EQ(w.option(3)->toolTip(), QStringLiteral("Inkomstpost"));
+    EXPECT_TRUE(host.tc.dialogs.calls().empty()); // a standard transaction exists: no hint
+
+    w.text1()->setText(QStringLiteral(" Hyra "));
+    uitest::pressEnter(w.text1());
+    EXPECT_EQ(w.label2(), QStringLiteral("Markera ev. transaktionen för 'Inkomst' eller 'Utgift'"));
+    EXPECT_TRUE(w.option(3)->isEnabled());
+    EXPECT_TRUE(w.option(4)->isEnabled());
+    EXPECT_FALSE(w.command(1)->isEnabled());
+
+    w.option(4)->click();
+    EXPECT_EQ(w.label2(),
+              QStringLiteral("Nytt transaktionsnamn är Hyra som Utgift\nBekräfta med OK, eller avbryt med "
+                             "'Avbryt ny transaktion'"));
+    EXPECT_FALSE(w.option(3)->isEnabled());
+    EXPECT_TRUE(w.command(1)->isEnabled());
+    w.command(1)->click();
+
+    EXPECT_EQ(host.file("Transakt"),
+              fixtures::standardTransakt() + transRec("Fond", ' ') + transRec("Hyra", '-'));
+    EXPECT_EQ(host.main.name, QStringLiteral("Hyra"));
+    EXPECT_EQ(host.main.number, 5);
+    EXPECT_EQ(host.calls, (QStringList{"disableCommand2", "reloadTransactionList", "box Hyra",
+                                       "unlockAmountBox", "pressCommand3", "box ", "pressCommand3"}));
+    EXPECT_TRUE(host.window.isEnabled());
+    EXPECT_FALSE(w.form->isVisible());
+    EXPECT_TRUE(w.form->mode().isEmpty());
+    // The window's place went into its pair of PosFil.
+    const store::PosRec pos(fixtures::readFile(host.tc.ctx.paths.posFil()));
+    EXPECT_TRUE(pos.position(static_cast<int>(store::WindowPair::TransForm)).has_value());
+}
+
+TEST(TransForm, NewNeutralTransactionOfferedWhileNoneExists) {
+    FakeCatalogueHost host(QStringLiteral("Ek"), Posts);
+    Window w(host, QStringLiteral("ny"));
+    ASSERT_EQ(host.tc.dialogs.calls().size(), 1u);
+    EXPECT_EQ(host.tc.dialogs.calls()[0].title, QStringLiteral("Standardtransaktion för fondkonto"));
+    EXPECT_EQ(host.tc.dialogs.calls()[0].text,
+              QStringLiteral(
+                  "Om kontot är ett fondkonto, och transaktionen avser ett regelbundet uppdaterande av  "
+                  "kontot från ex.vis kontoutdrag på internet, kan en standardtransaktion skapas:\r\n\r\n"
+                  "Förslag: ex. \"Ändr. andelar & kurs\"eller något liknande adekvat namn.\r\n\r\n"
+                  "Då behöver transaktionen inte bindas till utgift eller inkomst, vilket ju kan variera "
+                  "från gång till annan !\r\n\r\nEtt klick på rubriken\"Saldo\", sedan kopiera och klistra "
+                  "in ett nytt saldo från internet, och programmet räknar fram och presenterar ändringen "
+                  "med denna standardtransaktion !\r\n\r\nOBS - fungerar endast med en enda sådan "
+                  "transaktion ! Övriga måste ha en koppling till utgift eller inkomst !"));
+    w.text1()->setText(QStringLiteral("Ändrad kurs"));
+    uitest::pressEnter(w.text1());
+    EXPECT_TRUE(w.command(1)->isEnabled()); // OK now makes a neutral one
+    w.command(1)->click();
+    EXPECT_EQ(host.file("Transakt"), fixtures::standardTransakt() + transRec("\xC4ndrad kurs", ' '));
+    EXPECT_EQ(host.main.sign, QString());
+
+    // Once one exists, the hint is not shown again; nor is it while sub-transactions are listed.
+    host.tc.dialogs.clear();
+    Window again(host, QStringLiteral("ny"));
+    FakeCatalogueHost other(QStringLiteral("Ek"), Posts);
+    other.mode = QStringLiteral("0");
+    Window sub(other, QStringLiteral("ny"));
+    EXPECT_TRUE(host.tc.dialogs.calls().empty());
+    EXPECT_TRUE(other.tc.dialogs.calls().empty());
+}
+
+TEST(TransForm, EmptyNameAsksWhetherToLeave) {
+    FakeCatalogueHost host(QStringLiteral("Ek"), Posts);
+    host.mode = QStringLiteral("0");
+    Window w(host, QStringLiteral("ny"));
+    host.tc.dialogs.answerNo().answerYes();
+    w.text1()->setText(QStringLiteral("   "));
+    uitest::pressEnter(w.text1());
+    EXPECT_EQ(host.tc.dialogs.calls().back().title, QStringLiteral("Saknat transaktionsnamn"));
+    EXPECT_EQ(
+        host.tc.dialogs.calls().back().text,
+        QStringLiteral("Inget namn har angivits på transaktionen !\r\n\r\nVill du avsluta och återvända till "
+                       "huvudformuläret ?"));
+    EXPECT_TRUE(w.form->isVisible());
+    uitest::pressEnter(w.text1());
+    EXPECT_FALSE(w.form->isVisible());
+    EXPECT_EQ(host.file("Transakt"), fixtures::standardTransakt());
+    EXPECT_TRUE(host.window.isEnabled());
+}
+
+TEST(TransForm, RenameTouchesNoPost) {
+    FakeCatalogueHost host(QStringLiteral("Ek"), Posts);
+    host.main = {QStringLiteral("Insättning"), 2, QStringLiteral("+")};
+    Window w(host, QStringLiteral("chg"));
+    EXPECT_EQ(w.form->windowTitle(), QStringLiteral("Ändra/Radera transaktionsnamn"));
+    EXPECT_TRUE(w.text1()->isReadOnly());
+    EXPECT_EQ(w.text1()->text(), QStringLiteral("Insättning"));
+    EXPECT_TRUE(w.option(1)->isEnabled());
+    EXPECT_FALSE(w.option(3)->isEnabled());
+    EXPECT_EQ(w.command(2)->text(), QStringLiteral("Avbryt transaktionsändr."));
+
+    host.tc.dialogs.answerYes();
+    w.option(1)->click();
+    EXPECT_EQ(host.tc.dialogs.calls().back().text,
+              QStringLiteral(
+                  "Du kan förändra transaktionen\r\n\r\nInsättning\r\n\r\ntill annan text, genom att skriva "
+                  "in en ny sådan / editera i textfältet !\r\n\r\nÄndringen kommer också att omfatta alla "
+                  "tidigare poster som har denna transaktion !\r\n\r\nVill du ändra denna "
+                  "transaktionstext ?"));
+    EXPECT_FALSE(w.text1()->isReadOnly());
+    EXPECT_FALSE(w.option(2)->isEnabled());
+    EXPECT_EQ(w.label2(),
+              QStringLiteral("Ändra befintligt namn, eller skriv ett nytt\nTryck därefter ENTER !"));
+    EXPECT_EQ(w.text1()->toolTip(), QStringLiteral("Ändra eller ange nytt transaktionsnamn"));
+
+    QString boxText;
+    host.tc.dialogs
+        .onExec([&](QDialog& box) {
+            boxText = box.findChild<QLabel*>(QStringLiteral("Label1"))->text();
+            box.findChild<QPushButton*>(QStringLiteral("Yes"))->click();
+            return box.result();
+        })
+        .answerNo();
+    w.text1()->setText(QStringLiteral("Lön"));
+    uitest::pressEnter(w.text1());
+    EXPECT_EQ(boxText,
+              shown(QStringLiteral("Transaktionsnamnet har ändrats från\r\n\r\nInsättning\r\n\r\ntill\r\n\r\n"
+                                   "Lön\r\n\r\nÄr ändringen OK ? (Återgå med 'Avbryt' !)")));
+    EXPECT_EQ(host.file("Transakt"),
+              transRec("Kontostart", ' ') + transRec("L\xF6n", '+') + transRec("Uttag", '-'));
+    EXPECT_EQ(host.file("KontoData"), Posts);
+    EXPECT_EQ(host.tc.dialogs.calls().back().title, QStringLiteral("Transaktionsändring"));
+    EXPECT_EQ(host.tc.dialogs.calls().back().text,
+              QStringLiteral("Transaktionen  'Insättning'\r\n\r\nhar nu bytts ut mot\r\n\r\n'Lön'\r\n\r\n"
+                             "i transaktionslistan\r\n\r\n"));
+    EXPECT_FALSE(w.form->isVisible());
+}
+
+TEST(TransForm, RenameCancelledGivesTheOldNameBack) {
+    FakeCatalogueHost host(QStringLiteral("Ek"), Posts);
+    host.main = {QStringLiteral("Uttag"), 3, QStringLiteral("-")};
+    Window w(host, QStringLiteral("chg"));
+    host.tc.dialogs.answerYes().onExec([](QDialog& box) {
+        box.reject();
+        return box.result();
+    });
+    w.option(1)->click();
+    w.text1()->setText(QStringLiteral("Utgifter"));
+    uitest::pressEnter(w.text1());
+    EXPECT_EQ(w.text1()->text(), QStringLiteral("Uttag"));
+    EXPECT_EQ(host.file("Transakt"), fixtures::standardTransakt());
+    EXPECT_TRUE(w.form->isVisible());
+}
+
+TEST(TransForm, SignChangeRewritesThePosts) {
+    FakeCatalogueHost host(QStringLiteral("Ek"), Posts);
+    host.main = {QStringLiteral("Insättning"), 2, QStringLiteral("+")};
+    Window w(host, QStringLiteral("chg"));
+    host.tc.dialogs.answerNo().answerYes();
+    w.option(1)->click();
+    EXPECT_EQ(host.tc.dialogs.calls().back().title, QStringLiteral("Teckenbyte"));
+    EXPECT_EQ(w.label2(), QStringLiteral("Transaktionen har hittills gällt som Inkomst\nKlicka på fortsatt "
+                                         "tillämpning, Inkomst eller Utgift !"));
+    EXPECT_TRUE(w.option(3)->isEnabled());
+    EXPECT_EQ(w.option(4)->toolTip(), QStringLiteral("Sätt som Utgiftspost !"));
+    EXPECT_FALSE(w.option(1)->isEnabled());
+
+    w.option(4)->click();
+    EXPECT_EQ(w.label2(),
+              QStringLiteral("Slutför ändringen av transaktionen till Insättning som Utgift genom att "
+                             "klicka på OK.\nEller avbryt ändringen genom att klicka på 'Avbryt "
+                             "transaktion'"));
+    host.calls.clear();
+    w.command(1)->click();
+    EXPECT_EQ(host.file("KontoData"),
+              cashPost("2026-01-01", 1, 0, 0) + cashPost("2026-01-02", 2, -100, -100) +
+                  cashPost("2026-01-03", 3, -50, -150) + cashPost("2026-01-04", 2, -30, -180));
+    EXPECT_EQ(host.file("Transakt"),
+              transRec("Kontostart", ' ') + transRec("Ins\xE4ttning", '-') + transRec("Uttag", '-'));
+    EXPECT_EQ(host.tc.dialogs.calls().back().title, QStringLiteral("Ändring av transaktion "));
+    EXPECT_EQ(host.tc.dialogs.calls().back().text,
+              QStringLiteral("Kontoposterna har kontrollräknats efter operationen, och är korrekta !\r\n"));
+    EXPECT_TRUE(host.calls.contains(QStringLiteral("balanceCheck 2")));
+    EXPECT_TRUE(host.calls.contains(QStringLiteral("reloadLedgerView")));
+    EXPECT_EQ(host.main.sign, QStringLiteral("-"));
+}
+
+TEST(TransForm, DeleteRemovesThePostsAndReportsTheTotal) {
+    FakeCatalogueHost host(QStringLiteral("Ek"), Posts);
+    host.main = {QStringLiteral("Insättning"), 2, QStringLiteral("+")};
+    Window w(host, QStringLiteral("chg"));
+    host.tc.dialogs.answerYes();
+    w.option(2)->click();
+    EXPECT_TRUE(host.tc.dialogs.calls()[0].text.startsWith(QStringLiteral(
+        "Du vill radera transaktionen\r\n\r\nInsättning\r\n\r\nfrån detta konto ! ?\r\n\r\n")));
+    EXPECT_TRUE(host.tc.dialogs.calls()[0].text.endsWith(QStringLiteral(
+        "Utfallet meddelas efter genomgången !\r\n\r\nVill du ta bort transaktionen från kontot nu "
+        "?\r\n")));
+    EXPECT_EQ(host.file("KontoData"), cashPost("2026-01-01", 1, 0, 0) + cashPost("2026-01-03", 3, -50, -50) +
+                                          "          " + cashPost("2026-01-03", 3, -50, 50).substr(10) +
+                                          "          " + cashPost("2026-01-04", 2, 30, 80).substr(10));
+    EXPECT_EQ(host.file("Transakt"),
+              transRec("Kontostart", ' ') + std::string(36, ' ') + transRec("Uttag", '-'));
+    EXPECT_EQ(host.postCount(), 2);
+    EXPECT_TRUE(host.calls.contains(QStringLiteral("balanceCheck 2")));
+    EXPECT_EQ(host.tc.dialogs.calls().back().title, QStringLiteral("Radering av transaktion"));
+    EXPECT_EQ(host.tc.dialogs.calls().back().text,
+              QStringLiteral(
+                  "2 st. kontopost(er) innehållande transaktionen\r\n\r\nInsättning\r\n\r\nhar avlägsnats "
+                  "!\r\n\r\n(Totalsumman av borttagna belopp är 130)\r\n\r\nÖvriga kontoposter har "
+                  "kontrollräknats efter operationen, och är korrekta !\r\n\n"));
+    EXPECT_FALSE(w.form->isVisible());
+}
+
+TEST(TransForm, DeletingTheOnlyPostOffersToRemoveTheAccount) {
+    const std::string single = cashPost("2026-01-01", 1, 0, 0);
+    FakeCatalogueHost host(QStringLiteral("Ek"), single);
+    host.main = {QStringLiteral("Kontostart"), 1, QString()};
+    {
+        Window w(host, QStringLiteral("chg"));
+        host.tc.dialogs.answerYes().answerNo();
+        w.option(2)->click();
+        EXPECT_EQ(host.tc.dialogs.calls().back().title, QStringLiteral("Ta bort konto ? ?"));
+        EXPECT_EQ(
+            host.tc.dialogs.calls().back().text,
+            QStringLiteral("Du tar bort den enda posten på kontot !\r\n\r\nDärmed avslutar du också hela "
+                           "kontot !\r\n\r\n\nVill du fortsätta ?"));
+        // No: the account and its catalogue stay as they were.
+        EXPECT_EQ(host.file("KontoData"), single);
+        EXPECT_EQ(host.file("Transakt"), fixtures::standardTransakt());
+        EXPECT_FALSE(host.calls.contains(QStringLiteral("Reducera_Konto")));
+    }
+    host.tc.dialogs.clear();
+    Window w(host, QStringLiteral("chg"));
+    host.tc.dialogs.answerYes().answerYes();
+    w.option(2)->click();
+    EXPECT_TRUE(host.calls.contains(QStringLiteral("Reducera_Konto")));
+    EXPECT_EQ(host.tc.dialogs.calls().back().title, QStringLiteral("Konto borttaget"));
+    EXPECT_EQ(host.tc.dialogs.calls().back().text, QStringLiteral("Hushåll konto har avlägsnats !"));
+    EXPECT_EQ(host.calls.last(), QStringLiteral("Inläs_Kontofil"));
+    EXPECT_FALSE(w.form->isVisible());
+    EXPECT_TRUE(host.window.isEnabled());
+}
+
+TEST(TransForm, HelpAndUserClose) {
+    FakeCatalogueHost host(QStringLiteral("Ek"), Posts);
+    Window w(host, QStringLiteral("ny"));
+    host.tc.dialogs.clear();
+    w.form->findChild<QAction*>(QStringLiteral("hlp_mn"))->trigger();
+    EXPECT_EQ(host.tc.platform.helpContexts, std::vector<int>{20000});
+    w.form->close();
+    EXPECT_TRUE(host.window.isEnabled());
+    EXPECT_EQ(host.calls, (QStringList{"box ", "pressCommand3"}));
+}
+
+TEST(CatalogueProcedures, StandardTransactionAskedForOnceAndBalanceEntryStarts) {
+    FakeCatalogueHost host(QStringLiteral("Ek"), Posts);
+    host.tc.dialogs.answerInput(QStringLiteral("Ändrad andel / kurs"));
+    catalogue::Skapa_StdTrans(host, &host.window);
+    EXPECT_EQ(host.tc.dialogs.calls()[0].title, QStringLiteral("Standardtransaktion för fondkonto"));
+    EXPECT_EQ(host.file("Transakt"), fixtures::standardTransakt() + transRec("\xC4ndrad andel / kurs", ' '));
+    EXPECT_EQ(host.main.number, 4);
+    EXPECT_EQ(host.tc.dialogs.calls().back().text,
+              QStringLiteral("Skriv eller kopiera in ett nytt uppdaterat Saldo !"));
+    EXPECT_TRUE(host.calls.contains(QStringLiteral("markSaldoHeading")));
+    EXPECT_EQ(host.calls.last(), QStringLiteral("startBalanceEntry"));
+
+    // Found now: no question, nothing written.
+    host.tc.dialogs.clear();
+    catalogue::Skapa_StdTrans(host, &host.window);
+    EXPECT_EQ(host.tc.dialogs.calls().size(), 1u);
+    EXPECT_EQ(host.transakt().count(), 4u);
+
+    FakeCatalogueHost cancelled(QStringLiteral("Ek"), Posts);
+    cancelled.tc.dialogs.answerInput(QString());
+    catalogue::Skapa_StdTrans(cancelled, &cancelled.window);
+    EXPECT_EQ(cancelled.file("Transakt"), fixtures::standardTransakt());
+    EXPECT_EQ(cancelled.calls, QStringList{"pressCommand3"});
+}
+
+TEST(CatalogueProcedures, ChgAccountTransChecksOnlyOnASignChange) {
+    FakeCatalogueHost host(QStringLiteral("Ek"), Posts);
+    auto result = catalogue::ChgAccountTrans(host, &host.window, {2, '+', 3, '-', true, 4});
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->changedPosts, 2);
+    EXPECT_EQ(host.file("KontoData"),
+              cashPost("2026-01-01", 1, 0, 0) + cashPost("2026-01-02", 3, -100, -100) +
+                  cashPost("2026-01-03", 3, -50, -150) + cashPost("2026-01-04", 3, -30, -180));
+    EXPECT_EQ(host.calls, (QStringList{"balanceCheck 2", "setRecountStart 4", "reloadLedgerView"}));
+    host.calls.clear();
+    result = catalogue::ChgAccountTrans(host, &host.window, {3, '-', 3, '-', false, 2});
+    EXPECT_EQ(host.calls, (QStringList{"setRecountStart 2", "reloadLedgerView"}));
+}
+
+} // namespace
