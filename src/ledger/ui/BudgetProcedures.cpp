@@ -110,29 +110,13 @@ void BudgetFrame::Ladda_S_Trans_Budg() {
 }
 
 void BudgetFrame::H_TransOptionBudg_MouseDown() {
-    if (mainOption()->isChecked())
-        return;
-    mainOption()->setChecked(true);
-    Ladda_H_Trans_Budg();
-    if (!head_->chosenMain_.name.isEmpty())
-        transText()->setText(head_->chosenMain_.name);
+    switchList(
+        true, [this] { Ladda_H_Trans_Budg(); }, QStringLiteral("H_TransOptionBudg"));
 }
 
 void BudgetFrame::S_TransOptionBudg_MouseDown() {
-    if (subOption()->isChecked())
-        return;
-    subOption()->setChecked(true);
-    support::trapped(
-        head_->ctx_, head_, [&] { Ladda_S_Trans_Budg(); },
-        [&] {
-            return support::ErrorDescription{
-                QStringLiteral("Ett fel har uppstått i subrutinen S_TransOptionBudg") + CRLF +
-                    QStringLiteral(" vid laddning av subtransaktioner.") + CRLF + CRLF,
-                {QStringLiteral("Fel i rutinen S_TransOptionBudg"), QStringLiteral("Kontoslag = BudgetKonto"),
-                 QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
-        });
-    if (!head_->chosenSub_.name.isEmpty())
-        transText()->setText(head_->chosenSub_.name);
+    switchList(
+        false, [this] { Ladda_S_Trans_Budg(); }, QStringLiteral("S_TransOptionBudg"));
 }
 
 void BudgetFrame::TransCombo_Budget_DropDown() {
@@ -159,51 +143,26 @@ void BudgetFrame::TransCombo_Budget_Click() {
     support::trapped(
         head_->ctx_, head_,
         [&] {
-            if (mainOption()->isChecked()) {
-                if (head_->markedPost_ > 0)
-                    return; // replacing a marked post's transaction belongs to the catalogue procedures
-                const auto rec = head_->transakt_->read<store::TransRec>(static_cast<std::size_t>(number));
-                head_->chosenMain_ = {
-                    QString::fromStdString(store::cp1252ToUtf8(rec.text(store::TransRec::TransNamn))), number,
-                    QString(QChar(rec.raw(store::TransRec::Tecken)[0])).trimmed()};
-                transText()->setText(head_->chosenMain_.name);
-                head_->Lock_Konto();
-                head_->Lock_menues();
-                head_->picture1_->setEnabled(false);
-                head_->command3_->setText(QStringLiteral("Avbryt inmatn."));
-                head_->setProcedureCode(QStringLiteral("cbonomark"));
-                grid()->setEnabled(false);
-                budgBox_->setReadOnly(false);
-                verklBox_->setReadOnly(false);
-                budgBox_->setFocus();
+            if (head_->markedPost_ > 0 && mainOption()->isChecked())
+                return; // replacing a marked post's transaction belongs to the catalogue procedures
+            if (!mainOption()->isChecked()) {
+                chooseSubTransaction(number);
+                transText()->setText(head_->chosenSub_.name);
+                if (head_->markedPost_ <= 0)
+                    subChosenWithoutMark(!budgeted_.isEmpty(), budgBox_);
                 return;
             }
-            const store::RecordFile kategori(head_->ctx_.paths.kategori(head_->accountNameBytes_),
-                                             store::KatRec::Length);
-            head_->chosenSub_ = {QString::fromStdString(store::cp1252ToUtf8(
-                                     kategori.read<store::KatRec>(static_cast<std::size_t>(number))
-                                         .text(store::KatRec::SubTransNamn))),
-                                 number, QString()};
-            transText()->setText(head_->chosenSub_.name);
-            if (head_->markedPost_ > 0)
-                return;
-            if (head_->chosenMain_.name.isEmpty()) {
-                head_->Lock_Konto();
-                head_->Lock_menues();
-                head_->picture1_->setEnabled(false);
-                grid()->setEnabled(false);
-                if (!budgeted_.isEmpty()) {
-                    head_->command2_->setEnabled(true);
-                    head_->command2_->setText(QStringLiteral("Flytta"));
-                    head_->command2Mode_ = QStringLiteral("flt");
-                    head_->command2_->setFocus();
-                } else {
-                    head_->command2_->setEnabled(false);
-                    head_->command2Mode_.clear();
-                }
-            } else {
-                budgBox_->setFocus();
-            }
+            chooseMainTransaction(number);
+            transText()->setText(head_->chosenMain_.name);
+            head_->Lock_Konto();
+            head_->Lock_menues();
+            head_->picture1_->setEnabled(false);
+            head_->command3_->setText(QStringLiteral("Avbryt inmatn."));
+            head_->setProcedureCode(QStringLiteral("cbonomark"));
+            grid()->setEnabled(false);
+            budgBox_->setReadOnly(false);
+            verklBox_->setReadOnly(false);
+            budgBox_->setFocus();
         },
         [&] {
             return support::ErrorDescription{
@@ -485,11 +444,8 @@ void BudgetFrame::G2_Click(int row, int column) {
     support::trapped(
         head_->ctx_, head_,
         [&] {
-            if (post > head_->postCount_) {
-                head_->markedPost_ = 0;
-                head_->dateSelector_->datumset(QString::fromStdString(head_->ctx_.today));
+            if (clickedBelowLastPost(post))
                 return;
-            }
             if (column >= 7) {
                 BudgetLedger book(*head_->kontoData_, head_->postCount_, head_->ctx_.today);
                 book.toggleTick(post);
@@ -515,36 +471,12 @@ void BudgetFrame::G2_Click(int row, int column) {
 }
 
 void BudgetFrame::markPost(int row) {
-    head_->Lock_Konto();
-    head_->Lock_menues();
-    transCombo()->setEnabled(false);
-    head_->picture1_->setEnabled(false);
-    head_->markedRow_ = row;
-    head_->OmLista_Budget();
-    head_->command2_->setEnabled(true);
-    head_->command2_->setText(QStringLiteral("Ta bort"));
-    head_->command2Mode_ = QStringLiteral("rem");
-
+    beginMark(row);
     const auto post =
         head_->kontoData_->read<store::PostRec_Budget>(static_cast<std::size_t>(head_->markedPost_));
     head_->command1_->setEnabled(!post.confirmed());
-    const int transNr = std::abs(post.recordNumber(store::PostRec_Budget::TransNr));
-    const auto trans =
-        head_->transakt_->read<store::TransRec>(static_cast<std::size_t>(std::max(transNr, 1)));
-    head_->chosenMain_ = {QString::fromStdString(store::cp1252ToUtf8(trans.text(store::TransRec::TransNamn))),
-                          transNr, QString(QChar(trans.raw(store::TransRec::Tecken)[0])).trimmed()};
-    head_->chosenSub_ = {};
-    if (!post.isBlank(store::PostRec_Budget::SubTransNr)) {
-        head_->chosenSub_.number = post.recordNumber(store::PostRec_Budget::SubTransNr);
-        if (head_->chosenSub_.number > 0) {
-            const store::RecordFile kategori(head_->ctx_.paths.kategori(head_->accountNameBytes_),
-                                             store::KatRec::Length);
-            head_->chosenSub_.name = QString::fromStdString(store::cp1252ToUtf8(
-                kategori.read<store::KatRec>(static_cast<std::size_t>(head_->chosenSub_.number))
-                    .text(store::KatRec::SubTransNamn)));
-        }
-    }
-    transText()->setText(mainOption()->isChecked() ? head_->chosenMain_.name : head_->chosenSub_.name);
+    takeMarkedTransactions(post.raw(store::PostRec_Budget::TransNr),
+                           post.raw(store::PostRec_Budget::SubTransNr));
     head_->markedAmount_ = QString::fromStdString(post.text(store::PostRec_Budget::BudgBelopp));
     head_->markedActual_ = QString::fromStdString(post.text(store::PostRec_Budget::VerklBelopp));
     budgeted_ = head_->markedAmount_;
@@ -553,10 +485,7 @@ void BudgetFrame::markPost(int row) {
         box->setReadOnly(false);
     budgBox_->setText(displayStored(budgeted_));
     verklBox_->setText(displayStored(actual_));
-    head_->dateSelector_->datumset(QString::fromStdString(post.text(store::PostRec_Budget::Datum)));
-    head_->command3_->setText(QStringLiteral("Avbryt markera"));
-    head_->setProcedureCode(QStringLiteral("mkg2"));
-    head_->armReset();
+    endMark(post.text(store::PostRec_Budget::Datum), QStringLiteral("mkg2"));
 }
 
 void BudgetFrame::UtPost_Budget() {
@@ -604,17 +533,7 @@ void BudgetFrame::UtPost_Budget() {
         pressCancel();
         return;
     }
-    if (!head_->ctx_.dialogs.question(
-            head_, QStringLiteral("Ta bort konto ? ?"),
-            QStringLiteral("Du tar bort den enda posten\npå kontot !\n\nDärmed avslutar du "
-                           "också hela kontot !\n\nVill du fortsätta ?"))) {
-        head_->Rensa_Mark_G2();
-        return;
-    }
-    clearGrid();
-    showAccount(QString(), QString());
-    head_->Rensa_Mark_G2();
-    head_->Reducera_Konto();
+    removeOnlyPost();
 }
 
 void BudgetFrame::ChgPost_Budget() {

@@ -110,37 +110,13 @@ void CashFrame::Ladda_S_Trans_Enkel() {
 }
 
 void CashFrame::H_TransOptionEnk_MouseDown() {
-    if (mainOption()->isChecked())
-        return;
-    mainOption()->setChecked(true);
-    support::trapped(
-        head_->ctx_, head_, [&] { Ladda_H_Trans_Enkel(); },
-        [&] {
-            return support::ErrorDescription{
-                QStringLiteral("Ett fel har uppstått i subrutinen H_TransOptionEnk") + CRLF +
-                    QStringLiteral(" vid laddning av huvudtransaktioner.") + CRLF + CRLF,
-                {QStringLiteral("Fel i rutinen H_TransOptionEnk"),
-                 QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
-        });
-    if (!head_->chosenMain_.name.isEmpty())
-        transText()->setText(head_->chosenMain_.name);
+    switchList(
+        true, [this] { Ladda_H_Trans_Enkel(); }, QStringLiteral("H_TransOptionEnk"));
 }
 
 void CashFrame::S_TransOptionEnk_MouseDown() {
-    if (subOption()->isChecked())
-        return;
-    subOption()->setChecked(true);
-    support::trapped(
-        head_->ctx_, head_, [&] { Ladda_S_Trans_Enkel(); },
-        [&] {
-            return support::ErrorDescription{
-                QStringLiteral("Ett fel har uppstått i subrutinen S_TransOptionEnk") + CRLF +
-                    QStringLiteral(" vid laddning av subtransaktioner.") + CRLF + CRLF,
-                {QStringLiteral("Fel i rutinen S_TransOptionEnk"),
-                 QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
-        });
-    if (!head_->chosenSub_.name.isEmpty())
-        transText()->setText(head_->chosenSub_.name);
+    switchList(
+        false, [this] { Ladda_S_Trans_Enkel(); }, QStringLiteral("S_TransOptionEnk"));
 }
 
 void CashFrame::TransCombo_Enkel_DropDown() {
@@ -166,52 +142,26 @@ void CashFrame::TransCombo_Enkel_Click() {
     support::trapped(
         head_->ctx_, head_,
         [&] {
-            if (mainOption()->isChecked()) {
-                const auto rec = head_->transakt_->read<store::TransRec>(static_cast<std::size_t>(number));
-                const QString name =
-                    QString::fromStdString(store::cp1252ToUtf8(rec.text(store::TransRec::TransNamn)));
-                const QString sign = QString(QChar(rec.raw(store::TransRec::Tecken)[0])).trimmed();
-                if (head_->markedPost_ > 0)
-                    return; // replacing a marked post's transaction belongs to the catalogue procedures
-                head_->chosenMain_ = {name, number, sign};
-                transText()->setText(name);
-                if (!head_->balanceMode_) {
-                    head_->Lock_menues();
-                    head_->Lock_Konto();
-                    head_->picture1_->setEnabled(false);
-                    head_->command3_->setText(QStringLiteral("Avbryt inmatn."));
-                    head_->setProcedureCode(QStringLiteral("cbonomark"));
-                }
-                amountBox_->setReadOnly(false);
-                amountBox_->setFocus();
+            if (head_->markedPost_ > 0 && mainOption()->isChecked())
+                return; // replacing a marked post's transaction belongs to the catalogue procedures
+            if (!mainOption()->isChecked()) {
+                chooseSubTransaction(number);
+                transText()->setText(head_->chosenSub_.name);
+                if (head_->markedPost_ <= 0)
+                    subChosenWithoutMark(!amountText_.isEmpty(), amountBox_);
                 return;
             }
-            const store::RecordFile kategori(head_->ctx_.paths.kategori(head_->accountNameBytes_),
-                                             store::KatRec::Length);
-            const QString name = QString::fromStdString(
-                store::cp1252ToUtf8(kategori.read<store::KatRec>(static_cast<std::size_t>(number))
-                                        .text(store::KatRec::SubTransNamn)));
-            head_->chosenSub_ = {name, number, QString()};
-            transText()->setText(name);
-            if (head_->markedPost_ > 0)
-                return;
-            if (head_->chosenMain_.name.isEmpty()) {
+            chooseMainTransaction(number);
+            transText()->setText(head_->chosenMain_.name);
+            if (!head_->balanceMode_) {
                 head_->Lock_menues();
                 head_->Lock_Konto();
                 head_->picture1_->setEnabled(false);
-                grid()->setEnabled(false);
-                if (!amountText_.isEmpty()) {
-                    head_->command2_->setEnabled(true);
-                    head_->command2_->setText(QStringLiteral("Flytta"));
-                    head_->command2Mode_ = QStringLiteral("flt");
-                    head_->command2_->setFocus();
-                } else {
-                    head_->command2_->setEnabled(false);
-                    head_->command2Mode_.clear();
-                }
-            } else {
-                amountBox_->setFocus();
+                head_->command3_->setText(QStringLiteral("Avbryt inmatn."));
+                head_->setProcedureCode(QStringLiteral("cbonomark"));
             }
+            amountBox_->setReadOnly(false);
+            amountBox_->setFocus();
         },
         [&] {
             return support::ErrorDescription{
@@ -521,11 +471,8 @@ void CashFrame::G1_Click(int row, int column) {
     support::trapped(
         head_->ctx_, head_,
         [&] {
-            if (post > head_->postCount_) {
-                head_->markedPost_ = 0;
-                head_->dateSelector_->datumset(QString::fromStdString(head_->ctx_.today));
+            if (clickedBelowLastPost(post))
                 return;
-            }
             if (column >= 4) {
                 Cashbook book(*head_->kontoData_, head_->postCount_);
                 book.toggleTick(post);
@@ -549,45 +496,17 @@ void CashFrame::G1_Click(int row, int column) {
 }
 
 void CashFrame::markPost(int row) {
-    head_->Lock_Konto();
-    head_->Lock_menues();
-    head_->picture1_->setEnabled(false);
-    transCombo()->setEnabled(false);
-    head_->markedRow_ = row;
-    head_->OmLista_Enkel();
-    grid()->setCurrentCell(row, 0);
-    head_->command2_->setEnabled(true);
-    head_->command2_->setText(QStringLiteral("Ta bort"));
-    head_->command2Mode_ = QStringLiteral("rem");
-
+    beginMark(row);
     const auto post =
         head_->kontoData_->read<store::PostRec_Enkel>(static_cast<std::size_t>(head_->markedPost_));
-    const int transNr = std::abs(post.recordNumber(store::PostRec_Enkel::TransNr));
-    const auto trans =
-        head_->transakt_->read<store::TransRec>(static_cast<std::size_t>(std::max(transNr, 1)));
-    head_->chosenMain_ = {QString::fromStdString(store::cp1252ToUtf8(trans.text(store::TransRec::TransNamn))),
-                          transNr, QString(QChar(trans.raw(store::TransRec::Tecken)[0])).trimmed()};
-    head_->chosenSub_ = {};
-    if (!post.isBlank(store::PostRec_Enkel::SubTransNr)) {
-        head_->chosenSub_.number = post.recordNumber(store::PostRec_Enkel::SubTransNr);
-        if (head_->chosenSub_.number > 0) {
-            const store::RecordFile kategori(head_->ctx_.paths.kategori(head_->accountNameBytes_),
-                                             store::KatRec::Length);
-            head_->chosenSub_.name = QString::fromStdString(store::cp1252ToUtf8(
-                kategori.read<store::KatRec>(static_cast<std::size_t>(head_->chosenSub_.number))
-                    .text(store::KatRec::SubTransNamn)));
-        }
-    }
-    transText()->setText(mainOption()->isChecked() ? head_->chosenMain_.name : head_->chosenSub_.name);
+    takeMarkedTransactions(post.raw(store::PostRec_Enkel::TransNr),
+                           post.raw(store::PostRec_Enkel::SubTransNr));
     const std::string stored = post.text(store::PostRec_Enkel::Belopp);
     amountBox_->setReadOnly(false);
     amountBox_->setText(displayStored(stored));
     head_->markedAmount_ = QString::fromStdString(stored);
     amountText_ = head_->markedAmount_;
-    head_->dateSelector_->datumset(QString::fromStdString(post.text(store::PostRec_Enkel::Datum)));
-    head_->command3_->setText(QStringLiteral("Avbryt markera"));
-    head_->setProcedureCode(QStringLiteral("mkg1"));
-    head_->armReset();
+    endMark(post.text(store::PostRec_Enkel::Datum), QStringLiteral("mkg1"));
 }
 
 void CashFrame::UtPost_Enkel() {
@@ -634,17 +553,7 @@ void CashFrame::UtPost_Enkel() {
         pressCancel();
         return;
     }
-    if (!head_->ctx_.dialogs.question(
-            head_, QStringLiteral("Ta bort konto ? ?"),
-            QStringLiteral("Du tar bort den enda posten\npå kontot !\n\nDärmed avslutar du "
-                           "också hela kontot !\n\nVill du fortsätta ?"))) {
-        head_->Rensa_Mark_G1();
-        return;
-    }
-    clearGrid();
-    showAccount(QString(), QString());
-    head_->Rensa_Mark_G1();
-    head_->Reducera_Konto();
+    removeOnlyPost();
 }
 
 void CashFrame::ChgPost_Enkel() {

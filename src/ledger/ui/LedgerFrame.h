@@ -6,6 +6,10 @@
 #include <QGroupBox>
 #include <QString>
 
+#include <functional>
+#include <string>
+#include <string_view>
+
 #include <vector>
 
 class QComboBox;
@@ -100,6 +104,24 @@ protected:
     // "Nytt datum": the chosen range is taken for the move; false when no range is ready.
     bool takeMoveRange();
     void resetMove();
+
+    // "Huvud-" / "Sub-" pressed: the list switches and shows the chosen name of its kind.
+    void switchList(bool toMain, const std::function<void()>& load, const QString& procedure);
+    // Main transaction `number` of Transakt, or sub-transaction `number` of Kategori (0: none),
+    // becomes the chosen one of the main window.
+    void chooseMainTransaction(int number);
+    void chooseSubTransaction(int number);
+    // A sub-transaction chosen before any main transaction: the window is held for the entry.
+    void subChosenWithoutMark(bool amountPending, QWidget* amountBox);
+    // A click below the last post marks nothing; true when that is what happened.
+    bool clickedBelowLastPost(int post);
+    // Marking a post: the locks, the marked row, "Ta bort"; then its transactions; then its date
+    // as the working date and the marking code.
+    void beginMark(int row);
+    void takeMarkedTransactions(std::string_view transNrField, std::string_view subTransField);
+    void endMark(const std::string& date, const QString& markCode);
+    // Deleting the account's only post removes the account, after a second question.
+    void removeOnlyPost();
 
     app::HeadForm* head_ = nullptr;
 

@@ -1,12 +1,19 @@
-// What both ledger frames share of their procedures: ending a procedure through the cancel
-// button, and picking the range of posts to move to a new date.
+// What both ledger frames share of their procedures: switching the transaction list, choosing
+// and marking, removing the only post, ending a procedure through the cancel button, and picking
+// the range of posts to move to a new date.
 
 #include "app/DateSelector.h"
 #include "app/HeadForm.h"
 #include "ledger/ui/LedgerFrame.h"
+#include "store/Cp1252.h"
+#include "store/Records.h"
+#include "support/ui/Trap.h"
 
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableWidget>
 
 namespace ledger {
@@ -95,6 +102,109 @@ bool LedgerFrame::takeMoveRange() {
     head_->label30_->clear();
     head_->command2Mode_.clear();
     return true;
+}
+
+void LedgerFrame::switchList(bool toMain, const std::function<void()>& load, const QString& procedure) {
+    QRadioButton* option = toMain ? hOption_ : sOption_;
+    if (option->isChecked())
+        return;
+    option->setChecked(true);
+    support::trapped(head_->ctx_, head_, load, [&] {
+        return support::ErrorDescription{QStringLiteral("Ett fel har uppstått i subrutinen ") + procedure +
+                                             QStringLiteral("\r\n") +
+                                             (toMain ? QStringLiteral(" vid laddning av huvudtransaktioner.")
+                                                     : QStringLiteral(" vid laddning av subtransaktioner.")) +
+                                             QStringLiteral("\r\n\r\n"),
+                                         {QStringLiteral("Fel i rutinen ") + procedure,
+                                          QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
+    });
+    const QString& name = toMain ? head_->chosenMain_.name : head_->chosenSub_.name;
+    if (!name.isEmpty())
+        transText_->setText(name);
+}
+
+void LedgerFrame::chooseMainTransaction(int number) {
+    const auto rec = head_->transakt_->read<store::TransRec>(static_cast<std::size_t>(std::max(number, 1)));
+    head_->chosenMain_ = {QString::fromStdString(store::cp1252ToUtf8(rec.text(store::TransRec::TransNamn))),
+                          number, QString(QChar(rec.raw(store::TransRec::Tecken)[0])).trimmed()};
+}
+
+void LedgerFrame::chooseSubTransaction(int number) {
+    head_->chosenSub_ = {QString(), number, QString()};
+    if (number <= 0)
+        return;
+    const store::RecordFile kategori(head_->ctx_.paths.kategori(head_->accountNameBytes_),
+                                     store::KatRec::Length);
+    head_->chosenSub_.name = QString::fromStdString(store::cp1252ToUtf8(
+        kategori.read<store::KatRec>(static_cast<std::size_t>(number)).text(store::KatRec::SubTransNamn)));
+}
+
+void LedgerFrame::subChosenWithoutMark(bool amountPending, QWidget* amountBox) {
+    if (!head_->chosenMain_.name.isEmpty()) {
+        amountBox->setFocus();
+        return;
+    }
+    head_->Lock_menues();
+    head_->Lock_Konto();
+    head_->picture1_->setEnabled(false);
+    grid_->setEnabled(false);
+    if (amountPending) {
+        head_->command2_->setEnabled(true);
+        head_->command2_->setText(QStringLiteral("Flytta"));
+        head_->command2Mode_ = QStringLiteral("flt");
+        head_->command2_->setFocus();
+    } else {
+        head_->command2_->setEnabled(false);
+        head_->command2Mode_.clear();
+    }
+}
+
+bool LedgerFrame::clickedBelowLastPost(int post) {
+    if (post <= head_->postCount_)
+        return false;
+    head_->markedPost_ = 0;
+    head_->dateSelector_->datumset(QString::fromStdString(head_->ctx_.today));
+    return true;
+}
+
+void LedgerFrame::beginMark(int row) {
+    head_->Lock_Konto();
+    head_->Lock_menues();
+    head_->picture1_->setEnabled(false);
+    transCombo_->setEnabled(false);
+    head_->markedRow_ = row;
+    markRow(row);
+    grid_->setCurrentCell(row, 0);
+    head_->command2_->setEnabled(true);
+    head_->command2_->setText(QStringLiteral("Ta bort"));
+    head_->command2Mode_ = QStringLiteral("rem");
+}
+
+void LedgerFrame::takeMarkedTransactions(std::string_view transNrField, std::string_view subTransField) {
+    chooseMainTransaction(std::abs(store::parseRecordNumber(store::trimField(transNrField))));
+    chooseSubTransaction(store::parseRecordNumber(store::trimField(subTransField)));
+    transText_->setText(hOption_->isChecked() ? head_->chosenMain_.name : head_->chosenSub_.name);
+}
+
+void LedgerFrame::endMark(const std::string& date, const QString& markCode) {
+    head_->dateSelector_->datumset(QString::fromStdString(date));
+    head_->command3_->setText(QStringLiteral("Avbryt markera"));
+    head_->setProcedureCode(markCode);
+    head_->armReset();
+}
+
+void LedgerFrame::removeOnlyPost() {
+    if (!head_->ctx_.dialogs.question(
+            head_, QStringLiteral("Ta bort konto ? ?"),
+            QStringLiteral("Du tar bort den enda posten\npå kontot !\n\nDärmed avslutar du "
+                           "också hela kontot !\n\nVill du fortsätta ?"))) {
+        head_->Rensa_Mark(this);
+        return;
+    }
+    clearGrid();
+    showAccount(QString(), QString());
+    head_->Rensa_Mark(this);
+    head_->Reducera_Konto();
 }
 
 } // namespace ledger
