@@ -1,0 +1,136 @@
+// Statistics and reports over 1 000, 10 000 and 100 000 posts, on the file images in memory: the
+// range of a period, the statistics of one transaction (one pass over the image), the rows of the
+// widest report kind and the whole text file of the cash-book report.
+
+#include "stats/Period.h"
+#include "stats/Reports.h"
+#include "stats/Statistics.h"
+#include "stats/TextReport.h"
+#include "store/DateText.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Folder {
+    fs::path path;
+    Folder() {
+        std::random_device rd;
+        path = fs::temp_directory_path() / ("moniva-statsbench-" + std::to_string(rd()));
+        fs::create_directories(path / "MoniData");
+    }
+    ~Folder() {
+        std::error_code ec;
+        fs::remove_all(path, ec);
+    }
+};
+
+Folder& folder() {
+    static Folder f;
+    return f;
+}
+
+std::string pad(std::string s, std::size_t w) {
+    s.resize(w, ' ');
+    return s;
+}
+
+void write(const fs::path& p, const std::string& bytes) {
+    fs::create_directories(p.parent_path());
+    std::ofstream(p, std::ios::binary | std::ios::trunc)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// An account of n posts, three a day from 1990-01-01, five main and three sub-transactions in turn.
+stats::AccountFiles account(ledger::Kind kind, int n) {
+    const std::string name = std::string(kind == ledger::Kind::Cash ? "Kassa" : "Budget") + std::to_string(n);
+    const store::DataPaths paths(folder().path);
+    if (!fs::exists(paths.kontoData(name))) {
+        std::string posts, transakt, kategori;
+        for (int t = 1; t <= 5; ++t)
+            transakt += pad("Transaktion " + std::to_string(t), 35) + (t % 2 ? "-" : "+");
+        for (int s = 1; s <= 3; ++s)
+            kategori += pad("Sub " + std::to_string(s), 35);
+        store::Date date{1990, 1, 1};
+        long long balance = 0;
+        for (int i = 0; i < n; ++i) {
+            if (i > 0 && i % 3 == 0)
+                date = store::stepDay(date, 1);
+            const long long amount = i % 2 ? -41175 : 123450;
+            balance += amount;
+            const std::string a = std::to_string(amount / 100) + "," + std::to_string(std::abs(amount % 100));
+            const std::string b =
+                std::to_string(balance / 100) + "," + std::to_string(std::abs(balance % 100));
+            const std::string head = store::dateText(date) + pad(std::to_string(i % 5 + 1), 4);
+            const std::string sub = pad(i % 4 ? std::to_string(i % 4) : "", 4);
+            if (kind == ledger::Kind::Cash)
+                posts += head + pad(a, 11) + pad(b, 11) + " " + sub + "  ";
+            else
+                posts += head + pad(a, 11) + pad(a, 11) + pad(b, 11) + pad(b, 11) + pad("0", 11) + " *" +
+                         sub + "  ";
+        }
+        write(paths.kontoData(name), posts);
+        write(paths.transakt(name), transakt);
+        write(paths.kategori(name), kategori);
+    }
+    return stats::openAccountFiles(paths, name, kind);
+}
+
+void BM_Range(benchmark::State& state) {
+    const auto files = account(ledger::Kind::Cash, static_cast<int>(state.range(0)));
+    const auto span = *stats::findAccountSpan(files.kontoData);
+    stats::PeriodParts p = stats::wholePeriod(span);
+    p.startYear = std::to_string(std::stoi(p.startYear) + 1); // a period inside the file
+    for (auto _ : state)
+        benchmark::DoNotOptimize(stats::findRange(files.kontoData, span.postCount, p));
+}
+
+void BM_Statistics(benchmark::State& state, ledger::Kind kind) {
+    const int n = static_cast<int>(state.range(0));
+    const auto files = account(kind, n);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(stats::computeStatistics(files, stats::PostRange{1, n}, 3));
+    state.SetItemsProcessed(state.iterations() * n);
+}
+
+void BM_ReportRows(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    const auto files = account(ledger::Kind::Budget, n);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(stats::reportRows(files, stats::ReportKind::Pr_5, 1, n));
+    state.SetItemsProcessed(state.iterations() * n);
+}
+
+void BM_TextFile(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    const auto files = account(ledger::Kind::Cash, n);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(stats::accountReportFile(files, stats::ReportKind::Pr_2,
+                                                          stats::PostRange{1, n}, "Kassa", "2026-12-06"));
+    state.SetItemsProcessed(state.iterations() * n);
+}
+
+} // namespace
+
+BENCHMARK(BM_Range)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Statistics, cash, ledger::Kind::Cash)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Statistics, budget, ledger::Kind::Budget)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReportRows)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TextFile)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
