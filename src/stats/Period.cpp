@@ -143,4 +143,32 @@ PostRange findRange(const store::RecordFile& kontoData, int postCount, const Per
     return range;
 }
 
+PeriodSelection::PeriodSelection(const store::RecordFile& kontoData) : span_(findAccountSpan(kontoData)) {
+    if (!span_)
+        return;
+    parts_ = wholePeriod(*span_);
+    acceptedStart_ = startKey(parts_);
+    acceptedEnd_ = endKey(parts_);
+    whole_ = true;
+    range_ = PostRange{1, span_->postCount};
+}
+
+bool PeriodSelection::change(const store::RecordFile& kontoData, const PeriodParts& p) {
+    if (!periodValid(p)) {
+        parts_ = partsFromKeys(acceptedStart_, acceptedEnd_);
+        return false;
+    }
+    parts_ = p;
+    acceptedStart_ = startKey(p);
+    acceptedEnd_ = endKey(p);
+    whole_ = span_ && coversWholeFile(p, *span_);
+    reset(kontoData);
+    return true;
+}
+
+void PeriodSelection::reset(const store::RecordFile& kontoData) {
+    range_ = span_ ? findRange(kontoData, span_->postCount, parts_) : PostRange{};
+    current = range_.first;
+}
+
 } // namespace stats

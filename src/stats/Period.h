@@ -70,4 +70,44 @@ struct PostRange {
 // (first = postCount + 1, last = postCount), so every output yields nothing.
 PostRange findRange(const store::RecordFile& kontoData, int postCount, const PeriodParts& p);
 
+// The refusal of a start after the end (UTF-8; lines separated by "\n").
+inline constexpr std::string_view PeriodRefusedTitle = "Felaktig datumsättning för tidsperiod";
+inline constexpr std::string_view PeriodRefusedText =
+    "Startdatum får inte vara > Slutdatum !\n\n Datumändringen återtas !";
+
+// The period of one account as the window keeps it: the parts shown, the last accepted keys, the
+// range of posts and the report cursor.
+class PeriodSelection {
+public:
+    // Opening an account: the period from the first to the last post. An account without posts
+    // has an empty period, an empty range and no years to pick.
+    explicit PeriodSelection(const store::RecordFile& kontoData);
+
+    bool hasPosts() const { return span_.has_value(); }
+    const std::optional<AccountSpan>& span() const { return span_; }
+    const PeriodParts& parts() const { return parts_; }
+    std::vector<std::string> years() const { return span_ ? yearList(*span_) : std::vector<std::string>{}; }
+    const PostRange& range() const { return range_; }
+    bool wholeFile() const { return whole_; }
+    std::string_view coverage() const { return coverageText(whole_); }
+
+    // A changed period. A start after the end is refused (false): the parts return to the last
+    // accepted period and the range stays. Otherwise the period is accepted, the range is found
+    // again and the cursor goes to its first post.
+    bool change(const store::RecordFile& kontoData, const PeriodParts& p);
+    // Finds the range of the current period again and puts the cursor on its first post; every
+    // output starts with this.
+    void reset(const store::RecordFile& kontoData);
+
+    // The report cursor: the first post (or statistics row) an output shows.
+    int current = 1;
+
+private:
+    std::optional<AccountSpan> span_;
+    PeriodParts parts_;
+    std::string acceptedStart_, acceptedEnd_;
+    PostRange range_;
+    bool whole_ = false;
+};
+
 } // namespace stats

@@ -105,3 +105,46 @@ TEST(Period, RangeOfAPeriod) {
         EXPECT_EQ(r.empty(), c.range.first > c.range.last);
     }
 }
+
+TEST(Period, SelectionAcceptsOrRestoresAChange) {
+    TempDrive drive;
+    const std::string posts = cash("2009-03-14", "1", "0", "0") + cash("2010-06-01", "2", "100", "100") +
+                              cash("2011-01-02", "3", "-5", "95");
+    const auto files = statstest::account(drive, ledger::Kind::Cash, posts);
+    PeriodSelection sel(files.kontoData);
+    ASSERT_TRUE(sel.hasPosts());
+    EXPECT_EQ(sel.coverage(), "Hela Kontofilen !");
+    EXPECT_EQ(sel.range(), (PostRange{1, 3}));
+
+    PeriodParts later = sel.parts();
+    later.startYear = "2010"; // 2010-03-14
+    EXPECT_TRUE(sel.change(files.kontoData, later));
+    EXPECT_EQ(sel.coverage(), "Del av Kontofilen !");
+    EXPECT_EQ(sel.range(), (PostRange{2, 3}));
+    EXPECT_EQ(sel.current, 2);
+
+    PeriodParts wrong = sel.parts();
+    wrong.startYear = "2012";
+    EXPECT_FALSE(sel.change(files.kontoData, wrong));
+    EXPECT_EQ(sel.parts(), later); // the last accepted period, not the opening one
+    EXPECT_EQ(sel.range(), (PostRange{2, 3}));
+
+    sel.current = 3;
+    sel.reset(files.kontoData);
+    EXPECT_EQ(sel.current, 2);
+
+    EXPECT_TRUE(sel.change(files.kontoData, PeriodParts{"2009", "03", "14", "2011", "01", "02"}));
+    EXPECT_TRUE(sel.wholeFile());
+}
+
+TEST(Period, SelectionOfAnAccountWithoutPosts) {
+    TempDrive drive;
+    const auto files = statstest::account(drive, ledger::Kind::Budget, "");
+    PeriodSelection sel(files.kontoData);
+    EXPECT_FALSE(sel.hasPosts());
+    EXPECT_TRUE(sel.range().empty());
+    EXPECT_TRUE(sel.years().empty());
+    EXPECT_TRUE(sel.change(files.kontoData, PeriodParts{"2020", "01", "01", "2020", "12", "31"}));
+    EXPECT_TRUE(sel.range().empty());
+    EXPECT_FALSE(sel.wholeFile());
+}
