@@ -296,6 +296,38 @@ TEST(TransForm, DeletingTheOnlyPostOffersToRemoveTheAccount) {
     EXPECT_TRUE(host.window.isEnabled());
 }
 
+TEST(TransForm, BudgetDeleteReportsBothTotalsAndUnstorableNamesAreRefused) {
+    const std::string posts = fixtures::budgetPost("2026-01-01", 1, 0, 0, 0, 0, true) +
+                              fixtures::budgetPost("2026-01-02", 3, -100, -90, -100, -90, true) +
+                              fixtures::budgetPost("2026-01-03", 2, 40, 50, -60, -40, false);
+    FakeCatalogueHost host(QStringLiteral("Bg"), posts);
+    host.main = {QStringLiteral("Uttag"), 3, QStringLiteral("-")};
+    Window w(host, QStringLiteral("chg"));
+    host.tc.dialogs.answerYes();
+    w.option(2)->click();
+    EXPECT_EQ(host.tc.dialogs.calls().back().title, QStringLiteral("Radering av transaktion "));
+    EXPECT_EQ(
+        host.tc.dialogs.calls().back().text,
+        QStringLiteral("1 st. kontopost(er) innehållande transaktionen\r\n\r\nUttag\r\n\r\nhar nu avlägsnats "
+                       "!\r\n\r\n(Totalsumman av borttagna Budgetbelopp är -100)\r\n\r\n(Totalsumman av "
+                       "borttagna Verkl.belopp är -90)\r\n\r\nÖvriga kontoposter har kontrollräknats efter "
+                       "operationen, och är korrekta !\r\n\n"));
+    EXPECT_EQ(host.file("KontoData").substr(77, 77),
+              fixtures::budgetPost("2026-01-03", 2, 40, 50, 40, 50, false));
+
+    // A character Windows-1252 cannot hold is refused before anything is stored.
+    FakeCatalogueHost other(QStringLiteral("Ek"), Posts);
+    other.mode = QStringLiteral("0");
+    Window n(other, QStringLiteral("ny"));
+    n.text1()->setText(QStringLiteral("Resa \u2708"));
+    uitest::pressEnter(n.text1());
+    EXPECT_EQ(
+        other.tc.dialogs.calls().back().text,
+        QStringLiteral("Namnet innehåller tecken som inte kan sparas !\nSkriv namnet med andra tecken."));
+    EXPECT_FALSE(n.option(3)->isEnabled());
+    EXPECT_EQ(other.file("Transakt"), fixtures::standardTransakt());
+}
+
 TEST(TransForm, HelpAndUserClose) {
     FakeCatalogueHost host(QStringLiteral("Ek"), Posts);
     Window w(host, QStringLiteral("ny"));
