@@ -6,6 +6,7 @@
 #include "stats/Reports.h"
 #include "stats/Statistics.h"
 #include "stats/TextReport.h"
+#include "store/Amount.h"
 #include "store/DateText.h"
 
 #include <benchmark/benchmark.h>
@@ -59,7 +60,7 @@ stats::AccountFiles account(ledger::Kind kind, int n) {
         for (int s = 1; s <= 3; ++s)
             kategori += pad("Sub " + std::to_string(s), 35);
         store::Date date{1990, 1, 1};
-        long long balance = 0;
+        store::Amount balance;
         for (int i = 0; i < n; ++i) {
             if (i > 0 && i % 3 == 0)
                 date = store::stepDay(date, 1);
