@@ -3,6 +3,8 @@
 #include "FakeCatalogueHost.h"
 #include "UiHelpers.h"
 #include "catalogue/ui/CatalogueProcedures.h"
+#include "store/Errors.h"
+#include "store/RecordFile.h"
 #include "store/Records.h"
 
 #include <QAction>
@@ -326,6 +328,30 @@ TEST(TransForm, BudgetDeleteReportsBothTotalsAndUnstorableNamesAreRefused) {
         QStringLiteral("Namnet innehåller tecken som inte kan sparas !\nSkriv namnet med andra tecken."));
     EXPECT_FALSE(n.option(3)->isEnabled());
     EXPECT_EQ(other.file("Transakt"), fixtures::standardTransakt());
+}
+
+TEST(TransForm, FailedSignChangeIsReportedAndChangesNothing) {
+    FakeCatalogueHost host(QStringLiteral("Ek"), Posts);
+    host.main = {QStringLiteral("Insättning"), 2, QStringLiteral("+")};
+    Window w(host, QStringLiteral("chg"));
+    host.tc.dialogs.answerNo().answerYes();
+    w.option(1)->click();
+    w.option(4)->click();
+    store::setCommitFaultHook([](store::CommitStep step, const std::filesystem::path& file) {
+        if (step == store::CommitStep::Rename && file.filename() == "KontoData")
+            throw store::FileError("Input/output error", file.string());
+    });
+    host.tc.dialogs.answerNo(); // no error report
+    w.command(1)->click();
+    store::setCommitFaultHook({});
+    EXPECT_EQ(host.tc.ctx.error.errorText, "Input/output error");
+    EXPECT_EQ(host.tc.ctx.error.headline.rfind("Ett fel har uppstått i subrutinen TransChange", 0), 0u);
+    EXPECT_EQ(host.tc.ctx.error.details.rfind("Fel i rutinen TransChange", 0), 0u);
+    EXPECT_EQ(host.file("KontoData"), Posts);
+    EXPECT_EQ(host.file("Transakt"), fixtures::standardTransakt());
+    EXPECT_EQ(host.kontoData().image(), Posts);
+    EXPECT_FALSE(host.calls.contains(QStringLiteral("reloadTransactionList")));
+    EXPECT_TRUE(w.form->isVisible()); // Avbryt gives the main window back
 }
 
 TEST(TransForm, HelpAndUserClose) {
