@@ -64,11 +64,10 @@ stats::AccountFiles account(ledger::Kind kind, int n) {
         for (int i = 0; i < n; ++i) {
             if (i > 0 && i % 3 == 0)
                 date = store::stepDay(date, 1);
-            const long long amount = i % 2 ? -41175 : 123450;
+            const store::Amount amount = store::Amount::fromUnits(i % 2 ? -4117500 : 12345000);
             balance += amount;
-            const std::string a = std::to_string(amount / 100) + "," + std::to_string(std::abs(amount % 100));
-            const std::string b =
-                std::to_string(balance / 100) + "," + std::to_string(std::abs(balance % 100));
+            const std::string a = amount.amountText();
+            const std::string b = balance.amountText();
             const std::string head = store::dateText(date) + pad(std::to_string(i % 5 + 1), 4);
             const std::string sub = pad(i % 4 ? std::to_string(i % 4) : "", 4);
             if (kind == ledger::Kind::Cash)
