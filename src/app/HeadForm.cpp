@@ -1,6 +1,7 @@
 #include "app/HeadForm.h"
 
 #include "accounts/ui/NyKontoForm.h"
+#include "app/CatalogueAccess.h"
 #include "app/DateSelector.h"
 #include "app/Logo.h"
 #include "ledger/ui/BudgetFrame.h"

@@ -37,6 +37,10 @@ namespace support {
 class MsgForm;
 }
 
+namespace catalogue {
+class CatalogueHost;
+}
+
 namespace app {
 
 class DateSelector;
@@ -117,6 +121,11 @@ public:
     // Clears a marked post and returns the frame to idle.
     void Rensa_Mark_G1();
     void Rensa_Mark_G2();
+
+    // --- The catalogue windows (TransForm, SubTransForm) for the open account
+    void openTransForm(const QString& mode);
+    void openSubTransForm(const QString& mode);
+    catalogue::CatalogueHost& catalogueAccess();
 
     // --- Menus and their windows
     void Radko_mn_Click();
@@ -268,6 +277,8 @@ private:
     QPointer<class support::MsgForm> msgForm_;
 
     QPointer<accounts::NyKontoForm> nyKontoForm_;
+    class CatalogueAccess;
+    std::unique_ptr<CatalogueAccess> catalogueAccess_;
 };
 
 } // namespace app

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableWidget>
 
 #include <gtest/gtest.h>
@@ -312,6 +313,54 @@ TEST_F(CashLedgerTest, ANewBalanceBecomesAPostOfTheStandardTransaction) {
     press(frame()->saldoTitle());
     EXPECT_EQ(t.dialogs.calls().size(), before + 1);
     EXPECT_EQ(t.dialogs.calls().back().kind, uitest::ScriptedDialogs::Kind::Message);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(CashLedgerTest, TheEmptyTransactionBoxOpensTheWindowForANewTransaction) {
+    open(cashPosts(3));
+    t.dialogs.answerYes();
+    press(frame()->transText());
+    ASSERT_FALSE(t.dialogs.calls().empty());
+    EXPECT_EQ(t.dialogs.calls()[0].title, "Ny transaktion (?)");
+    EXPECT_EQ(t.dialogs.calls()[0].text, "Har du kontrollerat om den transaktion\nsom du tänker skapa, "
+                                         "kanske\nredan finns i den här listan ?");
+    EXPECT_EQ(form->procedureCode(), "trny");
+    EXPECT_EQ(command3()->text(), "Avbryt ny tr.akt.");
+    QWidget* window = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowTitle() == "Nytt transaktionsnamn")
+            window = w;
+    ASSERT_NE(window, nullptr);
+    auto* name = window->findChild<QLineEdit*>("Text1");
+    name->setText("Hyra");
+    uitest::pressEnter(name);
+    window->findChild<QRadioButton*>("Option4")->click();
+    window->findChild<QPushButton*>("Command1")->click();
+    EXPECT_EQ(readFile(t.ctx.paths.dataRoot() / "Kassa" / "Transakt"),
+              standardTransakt() + transRec("Hyra", '-'));
+    EXPECT_GE(frame()->transCombo()->findText("Hyra"), 0);
+    EXPECT_TRUE(form->isEnabled());
+}
+
+TEST_F(CashLedgerTest, AChosenTransactionInTheBoxIsOfferedForChangeOrRemoval) {
+    open(cashPosts(3));
+    choose("Uttag");
+    form->armReset();
+    command3()->click(); // back to idle with "Uttag" forgotten
+    frame()->transText()->setText("Uttag");
+    t.dialogs.answerNo();
+    press(frame()->transText());
+    ASSERT_FALSE(t.dialogs.calls().empty());
+    EXPECT_EQ(t.dialogs.calls()[0].title, "Textbyte / Radering");
+    EXPECT_EQ(t.dialogs.calls()[0].text,
+              "Vill du ändra eller radera denna transaktion ?\r\n\r\nUttag\r\n\r\nKlicka då 'Ja' och sedan "
+              "på något "
+              "av alternativen [Ändra] eller [Radera] !\r\n\r\nEller avstå genom att klicka 'Nej' !");
+    EXPECT_EQ(frame()->transText()->text(), "");
+    EXPECT_EQ(form->procedureCode(), "");
 }
 
 } // namespace

@@ -41,7 +41,7 @@ void BudgetFrame::attach(app::HeadForm* head) {
     connect(grid(), &QTableWidget::cellClicked, this, &BudgetFrame::G2_Click);
     connect(transCombo(), &QComboBox::activated, this, [this] { TransCombo_Budget_Click(); });
     for (QWidget* w : std::initializer_list<QWidget*>{budgBox_, verklBox_, transCombo(), mainOption(),
-                                                      subOption(), grid()})
+                                                      subOption(), grid(), transText()})
         w->installEventFilter(this);
 }
 
@@ -55,7 +55,9 @@ bool BudgetFrame::eventFilter(QObject* watched, QEvent* event) {
         }
         amountKeyDown(box);
     } else if (event->type() == QEvent::MouseButtonPress) {
-        if (watched == transCombo() && transCombo()->isEnabled())
+        if (watched == transText() && transText()->isEnabled())
+            TransText_Click();
+        else if (watched == transCombo() && transCombo()->isEnabled())
             TransCombo_Budget_DropDown();
         else if (watched == mainOption() && mainOption()->isEnabled()) {
             H_TransOptionBudg_MouseDown();

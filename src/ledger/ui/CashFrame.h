@@ -40,6 +40,8 @@ public:
     // A click on the "Saldo" heading: the account's standard transaction is found or made, and
     // the next amount typed is the account's new balance.
     void Skapa_StdTrans();
+    // Balance-entry mode on: the next amount typed is the account's new balance.
+    void startBalanceEntry();
     const QString& newBalanceText() const { return newBalanceText_; }
     void SaldoKontroll_Enkel();
     void ReCount_Enkel();

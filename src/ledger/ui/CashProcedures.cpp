@@ -40,7 +40,7 @@ void CashFrame::attach(app::HeadForm* head) {
     connect(grid(), &QTableWidget::cellClicked, this, &CashFrame::G1_Click);
     connect(transCombo(), &QComboBox::activated, this, [this] { TransCombo_Enkel_Click(); });
     for (QWidget* w : std::initializer_list<QWidget*>{amountBox_, transCombo(), mainOption(), subOption(),
-                                                      grid(), saldoTitle()})
+                                                      grid(), saldoTitle(), transText()})
         w->installEventFilter(this);
     grid()->setMouseTracking(true);
 }
@@ -56,6 +56,8 @@ bool CashFrame::eventFilter(QObject* watched, QEvent* event) {
     } else if (event->type() == QEvent::MouseButtonPress) {
         if (watched == saldoTitle() && saldoTitle()->isEnabled() && head_->procedureCode().isEmpty())
             Skapa_StdTrans();
+        else if (watched == transText() && transText()->isEnabled())
+            TransText_Click();
         else if (watched == transCombo() && transCombo()->isEnabled())
             TransCombo_Enkel_DropDown();
         else if (watched == mainOption() && mainOption()->isEnabled()) {
@@ -356,6 +358,17 @@ bool CashFrame::amountFromNewBalance(const QString& date, store::Amount& amount)
     return true;
 }
 
+void CashFrame::startBalanceEntry() {
+    amountTitle()->setText(QStringLiteral("Nytt Saldo"));
+    head_->command2_->setText(QString());
+    head_->command2Mode_ = QStringLiteral("inl");
+    head_->command3_->setText(QStringLiteral("Avbryt Saldo-In"));
+    head_->setProcedureCode(QStringLiteral("saldo"));
+    head_->armReset();
+    head_->balanceMode_ = true;
+    newBalanceText_.clear();
+}
+
 void CashFrame::Skapa_StdTrans() {
     if (!head_->transakt_)
         return;
@@ -403,14 +416,7 @@ void CashFrame::Skapa_StdTrans() {
             amountBox_->setFocus();
             head_->ctx_.dialogs.message(head_, QStringLiteral("Nytt saldo"),
                                         QStringLiteral("Skriv eller kopiera in ett nytt uppdaterat Saldo !"));
-            amountTitle()->setText(QStringLiteral("Nytt Saldo"));
-            head_->command2_->setText(QString());
-            head_->command2Mode_ = QStringLiteral("inl");
-            head_->command3_->setText(QStringLiteral("Avbryt Saldo-In"));
-            head_->setProcedureCode(QStringLiteral("saldo"));
-            head_->armReset();
-            head_->balanceMode_ = true;
-            newBalanceText_.clear();
+            startBalanceEntry();
         },
         [&] {
             return support::ErrorDescription{

@@ -76,6 +76,10 @@ public:
     int columnLeft(int column) const;
     int columnWidth(int column) const;
 
+    // TransText_Enkel_Click / TransText_Budget_Click: a name in the box is offered for change or
+    // removal in the catalogue windows; an empty box offers a new main or sub-transaction.
+    void TransText_Click();
+
     // Connects the frame's procedures to the main window whose open account it works on.
     virtual void attach(app::HeadForm* head) { head_ = head; }
     // Forgets what the frame's procedures had going (a typed amount, a move).

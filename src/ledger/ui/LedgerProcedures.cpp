@@ -207,4 +207,86 @@ void LedgerFrame::removeOnlyPost() {
     head_->Reducera_Konto();
 }
 
+void LedgerFrame::TransText_Click() {
+    if (!head_ || !head_->transakt_ || head_->typing_)
+        return;
+    const bool cash = head_->kind_ == QLatin1String("Ek");
+    const bool mainList = hOption_->isChecked();
+    const QString name = transText_->text();
+    if (head_->markedPost_ > 0 && mainList)
+        return; // replacing the marked post's transaction comes with the replacement dialogue
+    auto& dialogs = head_->ctx_.dialogs;
+    if (!name.isEmpty() && mainList) {
+        head_->chosenMain_.name = name;
+        const QString question =
+            cash ? QStringLiteral("Vill du ändra eller radera denna transaktion ?\r\n\r\n") + name +
+                       QStringLiteral(
+                           "\r\n\r\nKlicka då 'Ja' och sedan på något av alternativen [Ändra] eller "
+                           "[Radera] !\r\n\r\nEller avstå genom att klicka 'Nej' !")
+                 : QStringLiteral(
+                       "Vill du ändra eller radera denna transaktion ?\n\nKlicka då 'Ja' och sedan på "
+                       "något av alternativen [Ändra]\n eller [Radera] !\n\nEller avstå genom att klicka "
+                       "'Nej' !");
+        if (!dialogs.question(head_, QStringLiteral("Textbyte / Radering"), question)) {
+            transText_->clear();
+            head_->chosenMain_.name.clear();
+            head_->chosenMain_.sign.clear();
+            transCombo_->setEnabled(true);
+            return;
+        }
+        grid_->setEnabled(cash);
+        head_->Unlock_menues();
+        head_->Unlock_Konto();
+        head_->picture1_->setEnabled(true);
+        head_->command3_->setText(QStringLiteral("Avbryt Tr-ändr"));
+        head_->armReset();
+        head_->setProcedureCode(QStringLiteral("trch"));
+        head_->openTransForm(QStringLiteral("chg"));
+        return;
+    }
+    if (!name.isEmpty()) {
+        head_->chosenSub_.name = name;
+        if (!dialogs.question(head_, QStringLiteral("Textbyte / Radering"),
+                              QStringLiteral("Vill du ändra eller radera subtransaktionen  '") + name +
+                                  QStringLiteral("' ?"))) {
+            transText_->clear();
+            head_->chosenSub_ = {};
+            transCombo_->setEnabled(true);
+            return;
+        }
+        head_->command3_->setText(QStringLiteral("Avbryt Tr-ändr"));
+        head_->armReset();
+        head_->setProcedureCode(QStringLiteral("subtrch"));
+        head_->openSubTransForm(QStringLiteral("chg"));
+        return;
+    }
+    // An empty box: a new transaction, once the user has looked in the list.
+    const bool listEmpty = transCombo_->count() == 0;
+    if (mainList) {
+        const QString question =
+            cash ? QStringLiteral("Har du kontrollerat om den transaktion\nsom du tänker skapa, "
+                                  "kanske\nredan finns i den här listan ?")
+                 : QStringLiteral("Har du kontrollerat om den transaktion som du tänker skriva\n "
+                                  "in, kanske redan finns i den här listan ?");
+        if (!listEmpty && !dialogs.question(head_, QStringLiteral("Ny transaktion (?)"), question))
+            return;
+        head_->command3_->setText(QStringLiteral("Avbryt ny tr.akt."));
+        head_->armReset();
+        head_->setProcedureCode(QStringLiteral("trny"));
+        head_->openTransForm(QStringLiteral("ny"));
+        return;
+    }
+    const QString question =
+        cash ? QStringLiteral("Har du kontrollerat om den transaktion som du tänker skapa, "
+                              "kanske redan finns på den här listan ?")
+             : QStringLiteral("Har du kontrollerat om den text\n som du tänker skriva in, "
+                              "kanske\n redan finns på den här listan ?");
+    if (!listEmpty && !dialogs.question(head_, QStringLiteral("Ny Subtransaktion (?)"), question))
+        return;
+    head_->command3_->setText(QStringLiteral("Avbr. Ny Subtr."));
+    head_->armReset();
+    head_->setProcedureCode(QStringLiteral("nysptr"));
+    head_->openSubTransForm(QStringLiteral("ny"));
+}
+
 } // namespace ledger

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "app/HeadForm.h"
+#include "catalogue/ui/CatalogueHost.h"
+#include "ledger/ui/BudgetFrame.h"
+#include "ledger/ui/CashFrame.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace app {
+
+// What the catalogue windows may see and do of the main window.
+class HeadForm::CatalogueAccess : public catalogue::CatalogueHost {
+public:
+    explicit CatalogueAccess(HeadForm& head) : h_(head) {}
+
+    Context& context() override { return h_.ctx_; }
+    QWidget* hostWindow() override { return &h_; }
+    store::RecordFile& transakt() override { return *h_.transakt_; }
+    store::RecordFile& kontoData() override { return *h_.kontoData_; }
+    store::RecordFile* budgetMall() override { return h_.bMall_ ? &*h_.bMall_ : nullptr; }
+    void budgetMallChanged() override {
+        if (h_.bMall_)
+            h_.template_ = std::make_unique<budget::BudgetTemplate>(*h_.bMall_);
+    }
+    std::string accountNameBytes() const override { return h_.accountNameBytes_; }
+    QString accountKind() const override { return h_.kind_; }
+    int postCount() const override { return h_.postCount_; }
+    void setPostCount(int n) override { h_.postCount_ = n; }
+    void setRecountStart(int post) override { h_.currentPost_ = post; }
+    QString workingDate() const override { return h_.workingDate(); }
+    QString listMode() const override {
+        return frame() && frame()->mainOption()->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+    }
+    catalogue::TransactionChoice chosenMain() const override {
+        return {h_.chosenMain_.name, h_.chosenMain_.number, h_.chosenMain_.sign};
+    }
+    void setChosenMain(const catalogue::TransactionChoice& c) override {
+        h_.chosenMain_ = {c.name, c.number, c.sign};
+    }
+    catalogue::TransactionChoice chosenSub() const override {
+        return {h_.chosenSub_.name, h_.chosenSub_.number, h_.chosenSub_.sign};
+    }
+    void setChosenSub(const catalogue::TransactionChoice& c) override {
+        h_.chosenSub_ = {c.name, c.number, c.sign};
+    }
+    void reloadTransactionList() override {
+        const bool main = listMode() == QLatin1String("1");
+        if (h_.kind_ == QLatin1String("Ek"))
+            main ? h_.cashFrame_->Ladda_H_Trans_Enkel() : h_.cashFrame_->Ladda_S_Trans_Enkel();
+        else
+            main ? h_.budgetFrame_->Ladda_H_Trans_Budg() : h_.budgetFrame_->Ladda_S_Trans_Budg();
+    }
+    void setTransactionBox(const QString& text) override {
+        if (frame())
+            frame()->transText()->setText(text);
+    }
+    void focusTransactionBox() override {
+        if (frame())
+            frame()->transText()->setFocus();
+    }
+    void unlockAmountBox() override {
+        if (h_.kind_ == QLatin1String("Ek")) {
+            h_.cashFrame_->amountBox()->setReadOnly(false);
+            h_.cashFrame_->amountBox()->setFocus();
+        } else {
+            h_.budgetFrame_->budgetAmountBox()->setReadOnly(false);
+            h_.budgetFrame_->actualAmountBox()->setReadOnly(false);
+            h_.budgetFrame_->budgetAmountBox()->setFocus();
+        }
+    }
+    void disableCommand2() override { h_.command2_->setEnabled(false); }
+    void command3ToCancel() override {
+        h_.command3_->setText(QStringLiteral("Avbryt"));
+        h_.setProcedureCode(QString());
+    }
+    void pressCommand3(bool armReset) override {
+        if (armReset)
+            h_.armReset();
+        h_.Command3_Click();
+    }
+    void balanceCheck(int from) override {
+        h_.currentPost_ = from;
+        if (h_.kind_ == QLatin1String("Ek"))
+            h_.cashFrame_->SaldoKontroll_Enkel();
+        else
+            h_.budgetFrame_->Saldokontroll_Budget();
+    }
+    void reloadLedgerView() override { h_.showViewAroundCurrentPost(); }
+    void markSaldoHeading() override { h_.cashFrame_->showStandardTransactionReady(true); }
+    void startBalanceEntry() override { h_.cashFrame_->startBalanceEntry(); }
+    bool Reducera_Konto() override {
+        if (ledger::LedgerFrame* f = frame()) {
+            f->clearGrid();
+            f->showAccount(QString(), QString());
+        }
+        h_.closeAccountFiles();
+        h_.Reducera_Konto();
+        return true;
+    }
+    void Inläs_Kontofil() override { h_.Inläs_Kontofil(); }
+
+private:
+    ledger::LedgerFrame* frame() const { return h_.shownFrame(); }
+
+    HeadForm& h_;
+};
+
+} // namespace app
