@@ -44,15 +44,15 @@ ColumnInfo infoOf(Column c) {
 }
 
 // Column, grid width, heading position on screen, file column.
-struct Spec {
+struct Placement {
     Column column;
     int width, left, fileColumn;
 };
 
 ReportLayout make(ReportKind kind, int frameWidth, int frameLeft, int gridWidth, int perPage,
-                  std::initializer_list<Spec> specs) {
+                  std::initializer_list<Placement> placements) {
     ReportLayout l{kind, frameWidth, frameLeft, gridWidth, perPage, {}};
-    for (const Spec& s : specs) {
+    for (const Placement& s : placements) {
         const ColumnInfo info = infoOf(s.column);
         l.columns.push_back(ReportColumn{s.column, info.screenHeading, info.fileHeading, info.align, s.width,
                                          s.left, s.fileColumn, info.align == Align::Right});
