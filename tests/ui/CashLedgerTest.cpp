@@ -364,3 +364,38 @@ TEST_F(CashLedgerTest, AChosenTransactionInTheBoxIsOfferedForChangeOrRemoval) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(CashLedgerTest, AMarkedPostsTransactionIsReplacedInEveryPostThatUsesIt) {
+    open(posts({{nthDate(1), 1, 0}, {nthDate(2), 2, 100}, {nthDate(3), 3, 40}, {nthDate(4), 2, 25}}));
+    g1()->cellClicked(1, 1); // post 2, "Insättning"
+    t.dialogs.answerNo().answerYes().answerYes();
+    press(frame()->transText());
+    ASSERT_EQ(t.dialogs.calls().size(), 3u);
+    EXPECT_EQ(t.dialogs.titles(), (QStringList{"Transaktionsbyte i kontopost", "Transaktionsbyte i kontopost",
+                                               "Transaktionsbyte i kontopost"}));
+    EXPECT_EQ(t.dialogs.calls()[1].text,
+              "Vill du byta ut transaktionen\r\n\r\nInsättning\r\n\r\ni ALLA förekommande kontoposter ?");
+    EXPECT_EQ(form->procedureCode(), "trbyt");
+    EXPECT_EQ(frame()->transLabel()->text(), "Välj ut ny transaktion");
+    EXPECT_EQ(command3()->text(), "Avbryt Tr-byte");
+    EXPECT_TRUE(frame()->transCombo()->isEnabled());
+
+    t.dialogs.answerYes();
+    choose("Uttag");
+    EXPECT_EQ(t.dialogs.calls()[3].title, "Ändrad transaktion");
+    EXPECT_EQ(
+        t.dialogs.calls()[3].text,
+        "Vill du verkligen byta transaktionen till den föreslagna:\r\n\r\nUttag ( = Utgift !)\r\n\r\nsom "
+        "ersättning för:\r\n\r\nInsättning ( = Inkomst !)  ? ?\r\n\r\nOBS att beloppet ej ändras i denna "
+        "operation !\r\n(Ev. teckenändring medför dock omräkning !)\r\n");
+    EXPECT_EQ(t.dialogs.calls().back().title, "Transaktionsbyte utfört");
+    EXPECT_EQ(readFile(kontoData()),
+              posts({{nthDate(1), 1, 0}, {nthDate(2), 3, -100}, {nthDate(3), 3, 40}, {nthDate(4), 3, -25}}));
+    EXPECT_EQ(form->procedureCode(), "");
+    EXPECT_EQ(form->markedPost(), 0);
+    EXPECT_EQ(frame()->transLabel()->text(), "Transaktion");
+}
+
+} // namespace

@@ -40,6 +40,10 @@ public:
     // A click on the "Saldo" heading: the account's standard transaction is found or made, and
     // the next amount typed is the account's new balance.
     void Skapa_StdTrans();
+    // A marked post's main transaction replaced, in that post or in every post using it: the
+    // questions, then the new transaction picked in the list and confirmed.
+    void offerReplacement() override;
+    void confirmReplacement(int number);
     // Balance-entry mode on: the next amount typed is the account's new balance.
     void startBalanceEntry();
     const QString& newBalanceText() const { return newBalanceText_; }
@@ -73,6 +77,7 @@ private:
     QLineEdit* amountBox_;
     QString amountText_;
     QString newBalanceText_;
+    bool replaceAll_ = false;
 };
 
 } // namespace ledger

@@ -5,7 +5,7 @@
 #include "app/DateSelector.h"
 #include "app/HeadForm.h"
 #include "catalogue/Catalogue.h"
-#include "catalogue/MainTransactions.h"
+#include "catalogue/ui/CatalogueProcedures.h"
 #include "ledger/Cashbook.h"
 #include "ledger/ui/CashFrame.h"
 #include "store/Cp1252.h"
@@ -144,8 +144,11 @@ void CashFrame::TransCombo_Enkel_Click() {
     support::trapped(
         head_->ctx_, head_,
         [&] {
-            if (head_->markedPost_ > 0 && mainOption()->isChecked())
-                return; // replacing a marked post's transaction belongs to the catalogue procedures
+            if (head_->markedPost_ > 0 && mainOption()->isChecked()) {
+                if (head_->procedureCode() == QLatin1String("trbyt"))
+                    confirmReplacement(number);
+                return;
+            }
             if (!mainOption()->isChecked()) {
                 chooseSubTransaction(number);
                 transText()->setText(head_->chosenSub_.name);
@@ -373,58 +376,7 @@ void CashFrame::Skapa_StdTrans() {
     if (!head_->transakt_)
         return;
     head_->closeFundHint();
-    support::trapped(
-        head_->ctx_, head_,
-        [&] {
-            int number = catalogue::neutralStandardTransaction(*head_->transakt_);
-            if (number == 0) {
-                const QString name = head_->ctx_.dialogs.input(
-                    head_,
-                    QStringLiteral(
-                        "Neutral transaktion används för uppdateringen av fondkontot, gällande såväl "
-                        "positiva som negativa förändringar.\r\nTransaktionen hämtas i samband med att "
-                        "saldo skrivs, alt. kopieras in från ex. kontoutdrag !\r\nTransaktionsbeloppet "
-                        "framräknas, teckensätts och läggs in automatiskt !\r\n\r\n(Förslag på "
-                        "transaktionens benämning nedan:)"),
-                    QStringLiteral("Standardtransaktion för fondkonto"),
-                    QStringLiteral("Ändrad andel / kurs"));
-                if (name.trimmed().isEmpty()) {
-                    pressCancel();
-                    return;
-                }
-                const auto bytes = store::utf8ToCp1252(name.trimmed().toStdString());
-                if (!bytes || !catalogue::fitsTransactionName(*bytes)) {
-                    head_->ctx_.dialogs.message(
-                        head_, QStringLiteral("Standardtransaktion för fondkonto"),
-                        QStringLiteral("Namnet kan inte sparas: högst 35 tecken, och bara "
-                                       "tecken som programmets filer kan hålla !"),
-                        support::Dialogs::Icon::Exclamation);
-                    pressCancel();
-                    return;
-                }
-                number = catalogue::ensureStandardTransaction(*head_->transakt_, *bytes);
-                head_->transakt_->commit();
-                Ladda_H_Trans_Enkel();
-            }
-            const auto rec = head_->transakt_->read<store::TransRec>(static_cast<std::size_t>(number));
-            head_->chosenMain_ = {
-                QString::fromStdString(store::cp1252ToUtf8(rec.text(store::TransRec::TransNamn))), number,
-                QString()};
-            transText()->setText(head_->chosenMain_.name);
-            amountBox_->clear();
-            amountBox_->setReadOnly(false);
-            amountBox_->setFocus();
-            head_->ctx_.dialogs.message(head_, QStringLiteral("Nytt saldo"),
-                                        QStringLiteral("Skriv eller kopiera in ett nytt uppdaterat Saldo !"));
-            startBalanceEntry();
-        },
-        [&] {
-            return support::ErrorDescription{
-                QStringLiteral("Ett fel har uppstått i subrutinen Skapa_StdTrans") + CRLF +
-                    QStringLiteral(" vid försök att skapa standardtransaktion.") + CRLF + CRLF,
-                {QStringLiteral("Fel i rutinen Skapa_StdTrans"),
-                 QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
-        });
+    catalogue::Skapa_StdTrans(head_->catalogueAccess(), head_);
 }
 
 void CashFrame::SaldoKontroll_Enkel() {
@@ -646,6 +598,109 @@ void CashFrame::PostMover_Enkel() {
         });
     if (!ran)
         head_->kontoData_->reload();
+    pressCancel();
+}
+
+void CashFrame::offerReplacement() {
+    const QString name = head_->chosenMain_.name;
+    const QString title = QStringLiteral("Transaktionsbyte i kontopost");
+    auto& dialogs = head_->ctx_.dialogs;
+    const QString head = QStringLiteral("Vill du byta ut transaktionen") + CRLF + CRLF + name + CRLF + CRLF;
+    const QString explanation =
+        QStringLiteral("Du kan byta ut transaktionen") + CRLF + CRLF + name + CRLF + CRLF;
+    bool all = false;
+    if (dialogs.question(head_, title, head + QStringLiteral("i ENBART denna kontopost ?"))) {
+        if (!dialogs.question(
+                head_, title,
+                explanation +
+                    QStringLiteral(
+                        "i endast denna kontopost, mot en annan befintlig i listan, genom att du klickar "
+                        "ned denna och väljer en ny transaktion.") +
+                    CRLF + CRLF +
+                    QStringLiteral("Om den nya transaktionen har samma tecken som den tidigare, behövs ingen "
+                                   "omräkning.") +
+                    CRLF +
+                    QStringLiteral(
+                        "Är däremot den nya av annat tecken (utgift blir = inkomst eller vice versa), "
+                        "måste omräkningar av saldon genomföras fr o m denna kontopost.") +
+                    CRLF + CRLF +
+                    QStringLiteral(
+                        "Beroende på postens läge i kontot och kontots storlek, kan det ta mer eller "
+                        "mindre tid. Utfallet meddelas efter genomförandet !") +
+                    CRLF + CRLF + QStringLiteral("Vill du byta ut transaktionen ?")))
+            return;
+    } else {
+        if (!dialogs.question(head_, title, head + QStringLiteral("i ALLA förekommande kontoposter ?")))
+            return;
+        if (!dialogs.question(
+                head_, title,
+                explanation +
+                    QStringLiteral(
+                        "i samtliga förekommande kontoposter mot en annan befintlig i listan genom att du "
+                        "klickar ned denna och väljer en ny transaktion.") +
+                    CRLF + CRLF +
+                    QStringLiteral(
+                        "Pogrammet kommer att söka igenom och åtgärda alla kontoposterna som har den "
+                        "tidigare transaktionen !") +
+                    CRLF + QStringLiteral("Om utbytet även innebär ett teckenbyte") + CRLF +
+                    QStringLiteral("(utgift har blivit inkomst eller omvänt)") + CRLF +
+                    QStringLiteral("måste även en ny saldoberäkning utföras.") + CRLF +
+                    QStringLiteral("Beroende på kontots storlek kan detta ta mer eller mindre tid.") + CRLF +
+                    CRLF + QStringLiteral("Utfallet meddelas efter genomgången !") + CRLF + CRLF +
+                    QStringLiteral("Vill du byta transaktionen i alla förekommande kontoposter ?")))
+            return;
+        all = true;
+    }
+    replaceAll_ = all;
+    transText()->setEnabled(false);
+    transLabel()->setText(QStringLiteral("Välj ut ny transaktion"));
+    transCombo()->setEnabled(true);
+    head_->command2_->setEnabled(false);
+    amountBox_->setReadOnly(true);
+    head_->command3_->setText(QStringLiteral("Avbryt Tr-byte"));
+    head_->setProcedureCode(QStringLiteral("trbyt"));
+}
+
+void CashFrame::confirmReplacement(int number) {
+    const auto old = head_->chosenMain_;
+    const auto rec = head_->transakt_->read<store::TransRec>(static_cast<std::size_t>(number));
+    const QString newName = QString::fromStdString(store::cp1252ToUtf8(rec.text(store::TransRec::TransNamn)));
+    const QString newSign = QString(QChar(rec.raw(store::TransRec::Tecken)[0])).trimmed();
+    transText()->setEnabled(true);
+    transText()->setText(newName);
+    const QString newSignText = newSign == QLatin1String("+")   ? QStringLiteral(" ( = Inkomst !)")
+                                : newSign == QLatin1String("-") ? QStringLiteral(" ( = Utgift !)")
+                                                                : QString();
+    const QString oldSignText =
+        old.sign == QLatin1String("+") ? QStringLiteral(" ( = Inkomst !)") : QStringLiteral(" ( = Utgift !)");
+    const QString question = QStringLiteral("Vill du verkligen byta transaktionen till den föreslagna:") +
+                             CRLF + CRLF + newName + newSignText + CRLF + CRLF +
+                             QStringLiteral("som ersättning för:") + CRLF + CRLF + old.name + oldSignText +
+                             QStringLiteral("  ? ?") + CRLF + CRLF +
+                             QStringLiteral("OBS att beloppet ej ändras i denna operation !") + CRLF +
+                             QStringLiteral("(Ev. teckenändring medför dock omräkning !)") + CRLF;
+    if (!head_->ctx_.dialogs.question(head_, QStringLiteral("Ändrad transaktion"), question)) {
+        transText()->setText(old.name);
+        pressCancel(); // back to the marked post
+        return;
+    }
+    const auto signOf = [](const QString& sign) { return sign.isEmpty() ? ' ' : sign.at(0).toLatin1(); };
+    const catalogue::Replacement replacement{old.number,      signOf(old.sign), number,
+                                             signOf(newSign), replaceAll_,      head_->markedPost_};
+    const auto result = catalogue::ChgAccountTrans(head_->catalogueAccess(), head_, replacement);
+    if (result && result->outcome == Outcome::Done)
+        head_->ctx_.dialogs.message(head_, QStringLiteral("Transaktionsbyte utfört"),
+                                    QStringLiteral("Transaktionen") + CRLF + CRLF + old.name + CRLF + CRLF +
+                                        QStringLiteral("har nu bytts ut mot föreslagen") + CRLF + CRLF +
+                                        newName + CRLF + CRLF + QStringLiteral("\n") +
+                                        QStringLiteral("i en eller flera poster, enligt önskemål !") + CRLF +
+                                        CRLF +
+                                        QStringLiteral("Vid ev. teckenbyte har omräkning och efterföljande "
+                                                       "saldokontroll skett !") +
+                                        CRLF + CRLF);
+    // The replacement is done (or refused): the marking ends.
+    transLabel()->setText(QStringLiteral("Transaktion"));
+    head_->setProcedureCode(QStringLiteral("mkg1"));
     pressCancel();
 }
 

@@ -84,6 +84,9 @@ public:
     virtual void attach(app::HeadForm* head) { head_ = head; }
     // Forgets what the frame's procedures had going (a typed amount, a move).
     virtual void resetEntry() { resetMove(); }
+    // The box clicked with a post marked and main transactions listed: the replacement of the
+    // post's transaction is offered.
+    virtual void offerReplacement() {}
     // A change of a marked post given up: its stored amounts are shown and pending again.
     virtual void restoreMarkedEntry() {}
 

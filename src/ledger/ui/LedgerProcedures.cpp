@@ -213,8 +213,10 @@ void LedgerFrame::TransText_Click() {
     const bool cash = head_->kind_ == QLatin1String("Ek");
     const bool mainList = hOption_->isChecked();
     const QString name = transText_->text();
-    if (head_->markedPost_ > 0 && mainList)
-        return; // replacing the marked post's transaction comes with the replacement dialogue
+    if (head_->markedPost_ > 0 && mainList) {
+        offerReplacement();
+        return;
+    }
     auto& dialogs = head_->ctx_.dialogs;
     if (!name.isEmpty() && mainList) {
         head_->chosenMain_.name = name;
