@@ -68,7 +68,6 @@ private:
     void commitPosts();
     // The follow-up steps after a change: the balance check from S, the view placed and filled.
     void afterChange(int postCount, int recountStart);
-    QString transactionNameOf(int transNr) const;
 
     // Inpost_Enkel in balance-entry mode: the amount from the new balance; false when nothing
     // may be written (a sign against the transaction's).

@@ -91,10 +91,6 @@ void CashFrame::restoreMarkedEntry() {
                                                        : displayStored(head_->markedAmount_.toStdString()));
 }
 
-QString CashFrame::transactionNameOf(int transNr) const {
-    return QString::fromStdString(ledger::transactionName(*head_->transakt_, std::to_string(transNr)));
-}
-
 // --- Transaction choice
 
 void CashFrame::Ladda_H_Trans_Enkel() {
