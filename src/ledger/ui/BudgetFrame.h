@@ -53,9 +53,8 @@ private:
     void amountBoxHelp(QLineEdit* box);
     void markPost(int row);
     // Writes the post file and the template together.
-    void commitPosts();
-    void afterChange(int postCount, int recountStart);
-    void showAmountLimit();
+    void commitPosts() override;
+    void afterChange(int postCount, int recountStart) override;
 
     QLineEdit* budgBox_;
     QLineEdit* verklBox_;

@@ -91,10 +91,6 @@ void BudgetFrame::restoreMarkedEntry() {
     verklBox_->setText(displayStored(actual_));
 }
 
-void BudgetFrame::showAmountLimit() {
-    head_->ctx_.dialogs.message(head_, QStringLiteral("Överskriden max-nivå"), amountLimitText());
-}
-
 // --- Transaction choice
 
 void BudgetFrame::Ladda_H_Trans_Budg() {
@@ -324,12 +320,7 @@ void BudgetFrame::Inpost_Budget() {
             const BudgetEntry entry{date.toStdString(), std::abs(head_->chosenMain_.number),
                                     head_->chosenSub_.number, budgeted_.toStdString(), actual_.toStdString()};
             const PostResult result = book.insert(entry);
-            if (result.outcome != Outcome::Done) {
-                showAmountLimit();
-                return;
-            }
-            commitPosts();
-            afterChange(result.postCount, result.position);
+            finishChange(result, result.position);
         },
         [&] {
             return support::ErrorDescription{
@@ -512,12 +503,7 @@ void BudgetFrame::UtPost_Budget() {
                 removeAccount = true;
                 return;
             }
-            if (result.outcome != Outcome::Done) {
-                showAmountLimit();
-                return;
-            }
-            head_->kontoData_->commit();
-            afterChange(result.postCount, result.recountStart);
+            finishChange(result, result.recountStart);
         },
         [&] {
             return support::ErrorDescription{
@@ -572,12 +558,8 @@ void BudgetFrame::ChgPost_Budget() {
                               head_->template_.get());
             const PostResult result =
                 book.changeAmounts(post, budgeted_.toStdString(), actual_.toStdString());
-            if (result.outcome == Outcome::Done) {
-                commitPosts();
-                afterChange(result.postCount, post);
-            } else if (result.outcome != Outcome::NoChange) {
-                showAmountLimit();
-            }
+            if (result.outcome != Outcome::NoChange)
+                finishChange(result, post);
         },
         [&] {
             return support::ErrorDescription{
@@ -615,12 +597,7 @@ void BudgetFrame::PostMover_Budget() {
             BudgetLedger book(*head_->kontoData_, head_->postCount_, head_->ctx_.today,
                               head_->template_.get());
             const PostResult result = book.move(moveFirst(), moveLast(), date.toStdString());
-            if (result.outcome != Outcome::Done) {
-                showAmountLimit();
-                return;
-            }
-            commitPosts();
-            afterChange(result.postCount, result.recountStart);
+            finishChange(result, result.recountStart);
         },
         [&] {
             return support::ErrorDescription{

@@ -65,9 +65,9 @@ protected:
 private:
     void amountBoxHelp();
     void markPost(int row);
-    void commitPosts();
+    void commitPosts() override;
     // The follow-up steps after a change: the balance check from S, the view placed and filled.
-    void afterChange(int postCount, int recountStart);
+    void afterChange(int postCount, int recountStart) override;
 
     // Inpost_Enkel in balance-entry mode: the amount from the new balance; false when nothing
     // may be written (a sign against the transaction's).

@@ -231,7 +231,7 @@ void CashFrame::Bel_Enkel_Enter() {
     }
     const store::Amount amount = store::Amount::parse(cleaned).value_or(store::Amount{});
     if (amount.roundedWholeHalfEven() >= 100'000'000) {
-        head_->ctx_.dialogs.message(head_, QStringLiteral("Överskriden max-nivå"), amountLimitText());
+        showAmountLimit();
         pressCancel();
         return;
     }
@@ -292,7 +292,6 @@ void CashFrame::afterChange(int postCount, int recountStart) {
 
 void CashFrame::Inpost_Enkel() {
     const QString date = head_->workingDate();
-    bool written = false;
     const bool ran = support::trapped(
         head_->ctx_, head_,
         [&] {
@@ -303,13 +302,7 @@ void CashFrame::Inpost_Enkel() {
             const CashEntry entry{date.toStdString(), std::abs(head_->chosenMain_.number),
                                   head_->chosenSub_.number, amount};
             const PostResult result = book.insert(entry);
-            if (result.outcome != Outcome::Done) {
-                head_->ctx_.dialogs.message(head_, QStringLiteral("Överskriden max-nivå"), amountLimitText());
-                return;
-            }
-            commitPosts();
-            written = true;
-            afterChange(result.postCount, result.position);
+            finishChange(result, result.position);
         },
         [&] {
             return support::ErrorDescription{
@@ -322,7 +315,7 @@ void CashFrame::Inpost_Enkel() {
                  QStringLiteral("Antal poster = ") + QString::number(head_->postCount_),
                  QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
         });
-    if (!ran && !written)
+    if (!ran)
         head_->kontoData_->reload();
     pressCancel();
 }
@@ -405,7 +398,7 @@ void CashFrame::ReCount_Enkel() {
     Cashbook book(*head_->kontoData_, head_->postCount_);
     if (book.recount(std::max(1, head_->currentPost_)) != Outcome::Done) {
         // A balance that cannot be stored is left as it is and not checked again.
-        head_->ctx_.dialogs.message(head_, QStringLiteral("Överskriden max-nivå"), amountLimitText());
+        showAmountLimit();
         return;
     }
     commitPosts();
@@ -484,12 +477,7 @@ void CashFrame::UtPost_Enkel() {
                 removeAccount = true;
                 return;
             }
-            if (result.outcome != Outcome::Done) {
-                head_->ctx_.dialogs.message(head_, QStringLiteral("Överskriden max-nivå"), amountLimitText());
-                return;
-            }
-            commitPosts();
-            afterChange(result.postCount, result.recountStart);
+            finishChange(result, result.recountStart);
         },
         [&] {
             return support::ErrorDescription{
@@ -535,12 +523,8 @@ void CashFrame::ChgPost_Enkel() {
         [&] {
             Cashbook book(*head_->kontoData_, head_->postCount_);
             const PostResult result = book.changeAmount(post, newAmount);
-            if (result.outcome == Outcome::Done) {
-                commitPosts();
-                afterChange(result.postCount, post);
-            } else if (result.outcome != Outcome::NoChange) {
-                head_->ctx_.dialogs.message(head_, QStringLiteral("Överskriden max-nivå"), amountLimitText());
-            }
+            if (result.outcome != Outcome::NoChange)
+                finishChange(result, post);
         },
         [&] {
             return support::ErrorDescription{
@@ -574,12 +558,7 @@ void CashFrame::PostMover_Enkel() {
         [&] {
             Cashbook book(*head_->kontoData_, head_->postCount_);
             const PostResult result = book.move(moveFirst(), moveLast(), date.toStdString());
-            if (result.outcome != Outcome::Done) {
-                head_->ctx_.dialogs.message(head_, QStringLiteral("Överskriden max-nivå"), amountLimitText());
-                return;
-            }
-            commitPosts();
-            afterChange(result.postCount, result.recountStart);
+            finishChange(result, result.recountStart);
         },
         [&] {
             return support::ErrorDescription{

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/Catalogue.h"
+#include "ledger/PostShift.h"
 
 #include <QColor>
 #include <QGroupBox>
@@ -129,6 +130,16 @@ protected:
     void endMark(const std::string& date, const QString& markCode);
     // Deleting the account's only post removes the account, after a second question.
     void removeOnlyPost();
+
+    // "Överskriden max-nivå": an amount or balance would reach the limit; nothing was written.
+    void showAmountLimit();
+    // The post file (and what changes with it) saved.
+    virtual void commitPosts() = 0;
+    // The follow-up steps of a change: the balance check from S, the view placed and filled.
+    virtual void afterChange(int postCount, int recountStart) = 0;
+    // A change refused at the limit is told; a done one is saved and followed up from
+    // `recountStart`. True when it was done.
+    bool finishChange(const PostResult& result, int recountStart);
 
     app::HeadForm* head_ = nullptr;
 

@@ -24,6 +24,20 @@ QString LedgerFrame::amountLimitText() {
                           "som ger upphov till ett plus- eller\nminussaldo över denna nivå !");
 }
 
+void LedgerFrame::showAmountLimit() {
+    head_->ctx_.dialogs.message(head_, QStringLiteral("Överskriden max-nivå"), amountLimitText());
+}
+
+bool LedgerFrame::finishChange(const PostResult& result, int recountStart) {
+    if (result.outcome != Outcome::Done) {
+        showAmountLimit();
+        return false;
+    }
+    commitPosts();
+    afterChange(result.postCount, recountStart);
+    return true;
+}
+
 void LedgerFrame::pressCancel() {
     head_->armReset();
     head_->Command3_Click();
