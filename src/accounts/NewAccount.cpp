@@ -157,7 +157,7 @@ int createAccount(const store::DataPaths& paths, const NewAccount& account, std:
     const fs::path folder = paths.accountFolder(name);
     std::error_code ec;
     if (fs::exists(fs::symlink_status(folder, ec)))
-        throw store::FileError(std::strerror(EEXIST), folder.string());
+        throw store::FileError(std::error_code(EEXIST, std::system_category()), folder.string());
 
     // The register is read only when it exists: nothing may be created before the group commit.
     std::optional<store::RecordFile> register_;

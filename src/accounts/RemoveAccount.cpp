@@ -143,7 +143,7 @@ FolderEntry folderEntry(const fs::path& folder) {
     std::error_code ec;
     const fs::file_status st = fs::symlink_status(folder, ec);
     if (ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory)
-        throw store::FileError(ec.message(), folder.string());
+        throw store::FileError(ec, folder.string());
     if (!fs::exists(st))
         return FolderEntry::Missing;
     if (fs::is_symlink(st))
@@ -166,7 +166,7 @@ RemovalResult reduceAccount(const store::DataPaths& paths, int kontoNum, std::st
     std::error_code ec;
     const bool registerExists = fs::exists(paths.kontoFil(), ec);
     if (ec)
-        throw store::FileError(ec.message(), paths.kontoFil().string());
+        throw store::FileError(ec, paths.kontoFil().string());
     if (registerExists)
         kontoFil.emplace(paths.kontoFil(), store::KontoRec::Length, store::RecordFile::Missing::Fail);
     bool otherAccounts = false;

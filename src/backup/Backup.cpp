@@ -59,7 +59,7 @@ fs::path realPath(const fs::path& path) {
     std::error_code ec;
     fs::path real = fs::weakly_canonical(fs::absolute(path, ec), ec);
     if (ec)
-        throw store::FileError(ec.message(), path.string());
+        throw store::FileError(ec, path.string());
     return real;
 }
 
@@ -72,7 +72,7 @@ std::vector<fs::directory_entry> entriesOf(const fs::path& folder) {
         entries.push_back(*it);
     }
     if (ec)
-        throw store::FileError(ec.message(), folder.string());
+        throw store::FileError(ec, folder.string());
     std::sort(entries.begin(), entries.end(),
               [](const fs::directory_entry& a, const fs::directory_entry& b) { return a.path() < b.path(); });
     return entries;

@@ -230,7 +230,7 @@ void GroupCommit::commit() {
     std::error_code ec;
     fs::create_directories(journal_, ec);
     if (ec)
-        throw FileError(ec.message(), journal_.string());
+        throw FileError(ec, journal_.string());
     io::syncFolder(folderOf(journal_));
 
     std::vector<Entry> entries;
@@ -270,7 +270,7 @@ void GroupCommit::commit() {
         for (const fs::path& folder : folders_) {
             fs::create_directories(folder, ec);
             if (ec)
-                throw FileError(ec.message(), folder.string());
+                throw FileError(ec, folder.string());
         }
         for (const Entry& e : entries)
             if (e.kind == Entry::Folder)

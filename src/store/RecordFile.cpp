@@ -99,7 +99,7 @@ std::string systemText(int err) {
 }
 
 [[noreturn]] void fail(int err, const fs::path& path) {
-    throw FileError(systemText(err), path.string());
+    throw FileError(systemText(err), path.string(), std::error_code(err, std::system_category()));
 }
 
 int openRetry(const char* path, int flags, mode_t mode) {

@@ -3,6 +3,8 @@
 #include "store/Cp1252.h"
 #include "store/TextFile.h"
 
+#include <cerrno>
+
 namespace support {
 
 namespace {
@@ -64,6 +66,17 @@ std::vector<std::string> toCp1252(const std::vector<std::string>& lines) {
 }
 
 } // namespace
+
+bool isAccessRefusal(const ErrorState& error) {
+    if (error.errorCode != 0)
+        return error.errorCode == EACCES || error.errorCode == EPERM || error.errorCode == EROFS;
+    std::string_view text = error.errorText;
+    while (!text.empty() && isBlank(text.substr(0, 1)))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.substr(text.size() - 1)))
+        text.remove_suffix(1);
+    return text == "Permission denied";
+}
 
 std::string joinDetails(const std::vector<std::string>& items) {
     std::string out;

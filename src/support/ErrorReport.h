@@ -16,7 +16,13 @@ struct ErrorState {
     std::string headline;  // "Ett fel har uppstått i subrutinen X" + CRLF + situation + CRLF CRLF
     std::string details;   // "Fel i rutinen X" ¦ item ¦ item ...
     std::string errorText; // the failure as the system words it ("Permission denied")
+    int errorCode = 0;     // the system's error number (errno) behind it; 0 when there is none
 };
+
+// A refused file access (EACCES, EPERM, EROFS) gets its own explanation instead of the report.
+// Decided by the error number, since the wording differs between the libraries that raise it; a
+// failure that carries no number is taken by its text "Permission denied".
+bool isAccessRefusal(const ErrorState& error);
 
 // Joins the items with the separator: the first is "Fel i rutinen X".
 std::string joinDetails(const std::vector<std::string>& items);

@@ -5,6 +5,7 @@
 #include "TestContext.h"
 #include "UiHelpers.h"
 #include "store/Errors.h"
+#include "store/FileIo.h"
 #include "store/Records.h"
 #include "support/ui/DonateForm.h"
 #include "support/ui/Felhantering.h"
@@ -28,6 +29,10 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <functional>
 
 #include <sys/stat.h>
 
@@ -172,6 +177,49 @@ TEST(Trap, FailureFillsTheErrorStateAndCallsTheRoutine) {
             return ErrorDescription{"H", {"Fel i rutinen X"}};
         }));
     EXPECT_EQ(t.dialogs.titles(), QStringList{"Felspec. = Ogiltigt belopp"});
+}
+
+// A refused access is told by the error number, whatever words the library that raised it uses.
+TEST(Trap, RefusedAccessIsToldByTheErrorNumber) {
+    namespace fs = std::filesystem;
+    const auto fsError = [](std::errc e) {
+        return [e] {
+            throw fs::filesystem_error("cannot open", fs::path("/x/KontoData"), std::make_error_code(e));
+        };
+    };
+    const auto fileError = [](int err) { return [err] { store::io::fail(err, "/x/KontoData"); }; };
+    const struct {
+        const char* what;
+        std::function<void()> body;
+        bool refused;
+        int code;
+    } cases[] = {
+        {"filesystem EACCES", fsError(std::errc::permission_denied), true, EACCES},
+        {"filesystem EROFS", fsError(std::errc::read_only_file_system), true, EROFS},
+        {"filesystem ENOSPC", fsError(std::errc::no_space_on_device), false, ENOSPC},
+        {"FileError EACCES", fileError(EACCES), true, EACCES},
+        {"FileError EROFS", fileError(EROFS), true, EROFS},
+        {"FileError EPERM", fileError(EPERM), true, EPERM},
+        {"FileError ENOENT", fileError(ENOENT), false, ENOENT},
+        {"FileError from a text", [] { throw store::FileError("Permission denied", "/x"); }, true, 0},
+    };
+    for (const auto& c : cases) {
+        uitest::TestContext t;
+        t.dialogs.answerNo();
+        EXPECT_FALSE(trapped(t.ctx, nullptr, c.body, [] {
+            return ErrorDescription{"H", {"Fel i rutinen X"}};
+        }));
+        EXPECT_EQ(t.ctx.error.errorCode, c.code) << c.what;
+        ASSERT_EQ(t.dialogs.calls().size(), 1u) << c.what;
+        if (c.refused) {
+            EXPECT_EQ(t.dialogs.calls()[0].title, "Otillåten filåtkomst") << c.what;
+            EXPECT_EQ(t.dialogs.calls()[0].kind, Kind::Message) << c.what;
+        } else {
+            EXPECT_EQ(t.dialogs.calls()[0].title,
+                      "Felspec. = " + QString::fromStdString(t.ctx.error.errorText))
+                << c.what;
+        }
+    }
 }
 
 TEST(RappForm, SentReportIsDeletedAndThanked) {

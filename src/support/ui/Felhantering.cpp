@@ -1,6 +1,7 @@
 #include "support/ui/Felhantering.h"
 
 #include "app/Context.h"
+#include "support/ErrorReport.h"
 #include "support/ui/RappForm.h"
 
 namespace support {
@@ -50,7 +51,7 @@ QString questionText(const QString& headline) {
 
 void Felhantering(app::Context& ctx, QWidget* parent) {
     const QString errorText = QString::fromStdString(ctx.error.errorText);
-    if (errorText.trimmed() == QLatin1String("Permission denied")) {
+    if (isAccessRefusal(ctx.error)) {
         ctx.dialogs.message(parent, felhantering::DeniedTitle, felhantering::deniedText(),
                             Dialogs::Icon::Information);
         return;

@@ -1,18 +1,28 @@
 #include "support/ui/Trap.h"
 
 #include "app/Context.h"
+#include "store/Errors.h"
 #include "support/ui/Felhantering.h"
 
 #include <exception>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace support {
 
 namespace {
 
+// The system's error number behind a failure, when it has one (0 otherwise). Both system and
+// generic error codes are errno values on this platform.
+int errorNumber(const std::error_code& code) {
+    return code.category() == std::system_category() || code.category() == std::generic_category()
+               ? code.value()
+               : 0;
+}
+
 void report(app::Context& ctx, QWidget* parent, const std::function<ErrorDescription()>& describe,
-            std::string errorText) {
+            std::string errorText, int errorCode) {
     ErrorDescription d;
     try {
         d = describe();
@@ -27,6 +37,7 @@ void report(app::Context& ctx, QWidget* parent, const std::function<ErrorDescrip
     ctx.error.headline = d.headline.toStdString();
     ctx.error.details = joinDetails(items);
     ctx.error.errorText = std::move(errorText);
+    ctx.error.errorCode = errorCode;
     Felhantering(ctx, parent);
 }
 
@@ -37,10 +48,14 @@ bool trapped(app::Context& ctx, QWidget* parent, const std::function<void()>& bo
     try {
         body();
         return true;
+    } catch (const store::FileError& e) {
+        report(ctx, parent, describe, e.what(), errorNumber(e.code()));
+    } catch (const std::system_error& e) { // std::filesystem::filesystem_error among them
+        report(ctx, parent, describe, e.what(), errorNumber(e.code()));
     } catch (const std::exception& e) {
-        report(ctx, parent, describe, e.what());
+        report(ctx, parent, describe, e.what(), 0);
     } catch (...) {
-        report(ctx, parent, describe, "Okänt fel");
+        report(ctx, parent, describe, "Okänt fel", 0);
     }
     return false;
 }
