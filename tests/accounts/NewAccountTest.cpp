@@ -1,13 +1,12 @@
 #include "accounts/NewAccount.h"
 
 #include "fixtures/TempDrive.h"
+#include "fixtures/Unprivileged.h"
 #include "store/Errors.h"
 #include "store/Paths.h"
 #include "store/RecordFile.h"
 
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 namespace {
 
@@ -211,12 +210,19 @@ TEST_F(NewAccountTest, FailureWhileWritingTheRegisterLeavesNothingHalfMade) {
 }
 
 TEST_F(NewAccountTest, FailureOnAReadOnlyDataRootLeavesNothingHalfMade) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes anywhere";
     drive.writeFile("MoniData/KontoFil", "");
     fs::permissions(drive / "MoniData", fs::perms::owner_write, fs::perm_options::remove);
-    EXPECT_THROW(accounts::createAccount(paths, {"Nytt", "1", "Ek"}, "2024-01-01", "Anna"), store::FileError);
+    const auto r = fixtures::asUnprivileged(drive.path(), [&] {
+        try {
+            accounts::createAccount(paths, {"Nytt", "1", "Ek"}, "2024-01-01", "Anna");
+        } catch (const store::FileError& e) {
+            return std::string("FileError: ") + e.what();
+        }
+        return std::string("created");
+    });
     fs::permissions(drive / "MoniData", fs::perms::owner_write, fs::perm_options::add);
+    ASSERT_TRUE(r.ran) << r.output;
+    EXPECT_EQ(r.output, "FileError: Permission denied");
     EXPECT_EQ(drive.list("MoniData"), std::vector<std::string>{"KontoFil"});
     EXPECT_EQ(read("KontoFil"), "");
 }

@@ -1,5 +1,6 @@
 #include "store/RecordFile.h"
 #include "fixtures/TempDrive.h"
+#include "fixtures/Unprivileged.h"
 #include "store/Errors.h"
 
 #include <gtest/gtest.h>
@@ -35,35 +36,6 @@ std::string randomBytes(std::size_t n, unsigned seed) {
             s[i + k] = static_cast<char>(v >> (8 * k));
     }
     return s;
-}
-
-// Runs fn where file permissions apply: in this process, or as the user "nobody" in a child
-// when the tests run as root (root passes every permission check). Returns fn's text.
-std::string whereDenialApplies(const std::function<std::string()>& fn) {
-    if (::geteuid() != 0)
-        return fn();
-    int fds[2];
-    if (::pipe(fds) != 0)
-        return "pipe failed";
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(fds[0]);
-        std::string out;
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-            out = "SKIP";
-        else
-            out = fn();
-        const ssize_t written = ::write(fds[1], out.data(), out.size());
-        ::_exit(written == static_cast<ssize_t>(out.size()) ? 0 : 1);
-    }
-    ::close(fds[1]);
-    std::string out;
-    char buf[256];
-    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;)
-        out.append(buf, static_cast<std::size_t>(n));
-    ::close(fds[0]);
-    ::waitpid(child, nullptr, 0);
-    return out;
 }
 
 std::string failureText(const std::function<void()>& action) {
@@ -218,14 +190,13 @@ TEST(RecordFile, FailuresCarryTheSystemText) {
                                                  ~fs::perms::group_exec & ~fs::perms::others_exec);
     fs::permissions(drive / "Secret", fs::perms::none);
 
-    const std::string result = whereDenialApplies([&] {
+    const auto result = fixtures::asUnprivileged(drive.path(), [&] {
         return failureText([&] { replaceFileAtomically(drive / "open/ReadOnly", "new"); }) + "|" +
                failureText([&] { replaceFileAtomically(drive / "shut/Writable", "new"); }) + "|" +
                failureText([&] { RecordFile f(drive / "Secret", 4); });
     });
-    if (result == "SKIP")
-        GTEST_SKIP() << "cannot take another user's identity";
-    EXPECT_EQ(result, "Permission denied|Permission denied|Permission denied");
+    ASSERT_TRUE(result.ran) << result.output;
+    EXPECT_EQ(result.output, "Permission denied|Permission denied|Permission denied");
     EXPECT_EQ(drive.readFile("open/ReadOnly"), "keep");
     EXPECT_EQ(drive.readFile("shut/Writable"), "keep");
     EXPECT_EQ(drive.list("open"), std::vector<std::string>{"ReadOnly"});
