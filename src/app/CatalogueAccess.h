@@ -96,11 +96,8 @@ public:
             f->clearGrid();
             f->showAccount(QString(), QString());
         }
-        h_.closeAccountFiles();
-        h_.Reducera_Konto();
-        return true;
+        return h_.Reducera_Konto();
     }
-    void Inläs_Kontofil() override { h_.Inläs_Kontofil(); }
 
 private:
     ledger::LedgerFrame* frame() const { return h_.shownFrame(); }

@@ -129,7 +129,9 @@ public:
 
     // --- Menus and their windows
     void Radko_mn_Click();
-    void Reducera_Konto();
+    // Removes the open account and reports the outcome itself; true when it was removed. When it
+    // was not, the failure has been reported and the account is open again.
+    bool Reducera_Konto();
     void Radera_KontoNamn();
     void Donera_Click();
     void Bu_mn_Click();

@@ -308,8 +308,9 @@ void HeadForm::Radko_mn_Click() {
     Reducera_Konto();
 }
 
-void HeadForm::Reducera_Konto() {
+bool HeadForm::Reducera_Konto() {
     const QString name = accountName_;
+    bool removed = false;
     support::trapped(
         ctx_, this,
         [&] {
@@ -317,6 +318,7 @@ void HeadForm::Reducera_Konto() {
             const bool last =
                 accounts::reduceAccount(ctx_.paths, kontoNum_, accountNameBytes_, combo3_->count() < 2) ==
                 accounts::RemovalResult::RegisterDeleted;
+            removed = true;
             if (ledger::LedgerFrame* frame = shownFrame()) {
                 frame->transCombo()->clear();
                 frame->clearGrid();
@@ -369,6 +371,20 @@ void HeadForm::Reducera_Konto() {
                  QStringLiteral("KontoNum = ") + QString::number(kontoNum_),
                  QStringLiteral("Felet uppstod i konto ") + name}};
         });
+    if (!removed) {
+        // Nothing was removed (the removal changes all its files or none): the account stays open.
+        support::trapped(
+            ctx_, this, [&] { Konto_Konfig(); },
+            [&] {
+                return support::ErrorDescription{
+                    QStringLiteral("Ett fel har uppstått i subrutinen Reducera_Konto") + CRLF +
+                        QStringLiteral(" vid försök att öppna kontot igen.") + CRLF + CRLF,
+                    {QStringLiteral("Fel i rutinen Reducera_Konto"),
+                     QStringLiteral("vid försök att öppna kontot igen"),
+                     QStringLiteral("Felet uppstod i konto ") + name}};
+            });
+    }
+    return removed;
 }
 
 void HeadForm::Radera_KontoNamn() {

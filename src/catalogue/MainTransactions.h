@@ -69,7 +69,8 @@ struct DeleteResult {
 // every post using the transaction is removed in one pass; the posts after each removed one move
 // down and lose its amounts from their balances; the records freed at the end get a blank date.
 // An account is never left without posts: when every post uses the transaction, nothing is written
-// and the outcome is OnlyPost, for the caller to offer removing the whole account.
+// and the outcome is OnlyPost, for the caller to offer removing the whole account; postCount then
+// tells whether that was the only post (1) or all of several.
 DeleteResult deleteMainTransaction(const AccountFiles& files, int transNr);
 
 // The first post (from 1) whose TransNr names the transaction; 0 when none does.

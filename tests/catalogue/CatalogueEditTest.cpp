@@ -209,10 +209,14 @@ TEST(MainTransactions, DeleteOnBudgetPostsSumsBothAmounts) {
 TEST(MainTransactions, DeleteNeverLeavesAnAccountWithoutPosts) {
     const std::string single = cash("2026-01-01", "1", "0", "0");
     Account a(single);
-    EXPECT_EQ(catalogue::deleteMainTransaction(a.files(), 1).outcome, Outcome::OnlyPost);
+    const auto onlyOne = catalogue::deleteMainTransaction(a.files(), 1);
+    EXPECT_EQ(onlyOne.outcome, Outcome::OnlyPost);
+    EXPECT_EQ(onlyOne.postCount, 1);
     const std::string both = cash("2026-01-01", "2", "5", "5") + cash("2026-01-02", "2", "5", "10");
     Account b(both);
-    EXPECT_EQ(catalogue::deleteMainTransaction(b.files(), 2).outcome, Outcome::OnlyPost);
+    const auto allOfTwo = catalogue::deleteMainTransaction(b.files(), 2);
+    EXPECT_EQ(allOfTwo.outcome, Outcome::OnlyPost);
+    EXPECT_EQ(allOfTwo.postCount, 2); // the caller says "all 2 posts", not "the only post"
     // Nothing was written: the catalogue still names the transaction the posts use.
     EXPECT_EQ(a.posts(), single);
     EXPECT_EQ(a.transakt(), fixtures::standardTransakt());

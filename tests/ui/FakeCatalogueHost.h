@@ -1,12 +1,15 @@
 #pragma once
 
 // The main window as the catalogue windows see it: an account folder on a temporary drive with its
-// files open, and a record of every request made of the main window.
+// files open, registered in KontoFil beside a second account, and a record of every request made
+// of the main window.
 
 #include "TestContext.h"
+#include "accounts/RemoveAccount.h"
 #include "catalogue/ui/CatalogueHost.h"
 #include "fixtures/AccountFiles.h"
 #include "store/RecordFile.h"
+#include "support/ui/Trap.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -27,8 +30,9 @@ public:
         fixtures::writeFile(folder / "KontoData", posts);
         fixtures::writeFile(folder / "Transakt", transakt);
         fixtures::writeFile(folder / "Kategori", kategori);
-        kontoData_ = std::make_unique<store::RecordFile>(folder / "KontoData", kind == "Bg" ? 77 : 43);
-        transakt_ = std::make_unique<store::RecordFile>(folder / "Transakt", 36);
+        fixtures::writeFile(tc.ctx.paths.kontoFil(), fixtures::kontoRec(name, "1", kind.toStdString()) +
+                                                         fixtures::kontoRec("Spar", "2", "Ek"));
+        open();
         posts_ = static_cast<int>(kontoData_->count());
     }
 
@@ -69,11 +73,35 @@ public:
     void reloadLedgerView() override { calls << QStringLiteral("reloadLedgerView"); }
     void markSaldoHeading() override { calls << QStringLiteral("markSaldoHeading"); }
     void startBalanceEntry() override { calls << QStringLiteral("startBalanceEntry"); }
+    // As the main window does it: the files closed, the account removed from the disk and the
+    // register, the outcome reported once; a failure is trapped and the account opened again.
     bool Reducera_Konto() override {
         calls << QStringLiteral("Reducera_Konto");
-        return true;
+        kontoData_.reset();
+        transakt_.reset();
+        bool removed = false;
+        support::trapped(
+            tc.ctx, &window,
+            [&] {
+                const bool last = accounts::reduceAccount(tc.ctx.paths, 1, name, false) ==
+                                  accounts::RemovalResult::RegisterDeleted;
+                removed = true;
+                if (last)
+                    tc.ctx.dialogs.message(&window, QStringLiteral("Alla konton raderade"),
+                                           QStringLiteral("Det sista kvarvarande kontot\nhar avslutats !"));
+                else
+                    tc.ctx.dialogs.message(&window, QStringLiteral("Konto borttaget"),
+                                           QStringLiteral("Hushåll konto har avlägsnats !"));
+            },
+            [] {
+                return support::ErrorDescription{
+                    QStringLiteral("Ett fel har uppstått i subrutinen Reducera_Konto"),
+                    {QStringLiteral("Fel i rutinen Reducera_Konto")}};
+            });
+        if (!removed)
+            open();
+        return removed;
     }
-    void Inläs_Kontofil() override { calls << QStringLiteral("Inläs_Kontofil"); }
 
     TestContext tc;
     QWidget window;
@@ -83,6 +111,12 @@ public:
     const std::string name = "Hush\xE5ll"; // "Hushåll" in Windows-1252
 
 private:
+    void open() {
+        const auto folder = tc.ctx.paths.accountFolder(name);
+        kontoData_ = std::make_unique<store::RecordFile>(folder / "KontoData", kind_ == "Bg" ? 77 : 43);
+        transakt_ = std::make_unique<store::RecordFile>(folder / "Transakt", 36);
+    }
+
     QString kind_;
     std::unique_ptr<store::RecordFile> kontoData_, transakt_;
     int posts_ = 0;

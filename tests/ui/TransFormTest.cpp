@@ -2,6 +2,7 @@
 
 #include "FakeCatalogueHost.h"
 #include "UiHelpers.h"
+#include "app/HeadForm.h"
 #include "catalogue/ui/CatalogueProcedures.h"
 #include "store/Errors.h"
 #include "store/RecordFile.h"
@@ -290,12 +291,117 @@ TEST(TransForm, DeletingTheOnlyPostOffersToRemoveTheAccount) {
     Window w(host, QStringLiteral("chg"));
     host.tc.dialogs.answerYes().answerYes();
     w.option(2)->click();
-    EXPECT_TRUE(host.calls.contains(QStringLiteral("Reducera_Konto")));
-    EXPECT_EQ(host.tc.dialogs.calls().back().title, QStringLiteral("Konto borttaget"));
-    EXPECT_EQ(host.tc.dialogs.calls().back().text, QStringLiteral("Hushåll konto har avlägsnats !"));
-    EXPECT_EQ(host.calls.last(), QStringLiteral("Inläs_Kontofil"));
+    EXPECT_EQ(host.calls.last(), QStringLiteral("Reducera_Konto"));
+    // The removal says it once; the window adds nothing.
+    EXPECT_EQ(host.tc.dialogs.titles(),
+              (QStringList{"Kontokontroll vid transaktionsändring", "Ta bort konto ? ?", "Konto borttaget"}));
+    EXPECT_FALSE(std::filesystem::exists(host.tc.ctx.paths.accountFolder(host.name)));
     EXPECT_FALSE(w.form->isVisible());
     EXPECT_TRUE(host.window.isEnabled());
+}
+
+TEST(TransForm, DeletingATransactionEveryPostUsesAsksTruthfullyAndRemovesAllOrNothing) {
+    const std::string posts = cashPost("2026-01-01", 2, 100, 100) + cashPost("2026-01-02", 2, 50, 150) +
+                              cashPost("2026-01-03", 2, 30, 180);
+    FakeCatalogueHost host(QStringLiteral("Ek"), posts);
+    host.main = {QStringLiteral("Insättning"), 2, QStringLiteral("+")};
+    const std::string kontoFil = fixtures::readFile(host.tc.ctx.paths.kontoFil());
+    const auto unchanged = [&](const char* answer) {
+        EXPECT_EQ(host.file("KontoData"), posts) << answer;
+        EXPECT_EQ(host.file("Transakt"), fixtures::standardTransakt()) << answer;
+        EXPECT_EQ(fixtures::readFile(host.tc.ctx.paths.kontoFil()), kontoFil) << answer;
+    };
+    {
+        Window w(host, QStringLiteral("chg"));
+        host.tc.dialogs.answerYes().answerNo();
+        w.option(2)->click();
+        EXPECT_EQ(host.tc.dialogs.calls().back().title, QStringLiteral("Ta bort konto ? ?"));
+        EXPECT_EQ(
+            host.tc.dialogs.calls().back().text,
+            QStringLiteral("Samtliga 3 poster på kontot innehåller transaktionen\r\n\r\nInsättning\r\n\r\n"
+                           "Raderas transaktionen, tas alla kontots poster bort.\r\n\r\nDärmed avslutar du "
+                           "också hela kontot !\r\n\r\n\nVill du fortsätta ?"));
+        unchanged("No");
+        EXPECT_FALSE(host.calls.contains(QStringLiteral("Reducera_Konto")));
+        EXPECT_FALSE(w.form->isVisible());
+        EXPECT_TRUE(host.window.isEnabled());
+    }
+    {
+        // Yes, and the removal fails: it is reported as the failure it is, and nothing changes.
+        host.tc.dialogs.clear();
+        Window w(host, QStringLiteral("chg"));
+        host.tc.dialogs.answerYes().answerYes().answerNo(); // no error report
+        store::setCommitFaultHook([](store::CommitStep step, const std::filesystem::path& file) {
+            if (step == store::CommitStep::Rename && file.filename() == "KontoFil")
+                throw store::FileError("Input/output error", file.string());
+        });
+        w.option(2)->click();
+        store::setCommitFaultHook({});
+        EXPECT_EQ(host.tc.dialogs.titles(),
+                  (QStringList{"Kontokontroll vid transaktionsändring", "Ta bort konto ? ?",
+                               "Felspec. = Input/output error"}));
+        unchanged("Yes, failing");
+        EXPECT_EQ(host.kontoData().image(), posts); // the account is open again
+        EXPECT_FALSE(w.form->isVisible());
+        EXPECT_TRUE(host.window.isEnabled());
+    }
+    host.tc.dialogs.clear();
+    Window w(host, QStringLiteral("chg"));
+    host.tc.dialogs.answerYes().answerYes();
+    w.option(2)->click();
+    EXPECT_EQ(host.tc.dialogs.titles(),
+              (QStringList{"Kontokontroll vid transaktionsändring", "Ta bort konto ? ?", "Konto borttaget"}));
+    EXPECT_FALSE(std::filesystem::exists(host.tc.ctx.paths.accountFolder(host.name)));
+    EXPECT_EQ(fixtures::readFile(host.tc.ctx.paths.kontoFil()), std::string(35, ' ') + kontoFil.substr(35));
+    EXPECT_FALSE(w.form->isVisible());
+}
+
+// Through the main window: the removal of the account is told once, by the removal itself, and a
+// failed removal is told as the failure it is, with the account open again as it was.
+TEST(TransForm, RemovingTheLastAccountThroughTheMainWindowIsToldOnce) {
+    uitest::TestContext t;
+    const auto root = t.ctx.paths.dataRoot();
+    fixtures::writeFile(t.ctx.paths.kontoFil(), fixtures::kontoRec("Ensam", "1", "Ek"));
+    fixtures::writeFile(t.ctx.paths.kontoIni(), "1\r\nAnna\r\n");
+    fixtures::writeAccount(root, "Ensam",
+                           cashPost("2026-01-01", 2, 100, 100) + cashPost("2026-01-02", 2, 50, 150));
+    app::HeadForm head(t.ctx);
+    head.Form_Load();
+    ASSERT_EQ(head.postCount(), 2);
+    const auto before = fixtures::readFile(root / "Ensam" / "KontoData");
+    head.catalogueAccess().setChosenMain({QStringLiteral("Insättning"), 2, QStringLiteral("+")});
+    {
+        catalogue::TransForm failing(head.catalogueAccess(), QStringLiteral("chg"));
+        failing.show();
+        t.dialogs.clear();
+        t.dialogs.answerYes().answerYes().answerNo(); // no error report
+        store::setCommitFaultHook([](store::CommitStep step, const std::filesystem::path& file) {
+            if (step == store::CommitStep::Rename)
+                throw store::FileError("Input/output error", file.string());
+        });
+        failing.findChild<QRadioButton*>(QStringLiteral("Option2"))->click();
+        store::setCommitFaultHook({});
+        EXPECT_EQ(t.dialogs.titles(), (QStringList{"Kontokontroll vid transaktionsändring",
+                                                   "Ta bort konto ? ?", "Felspec. = Input/output error"}));
+        EXPECT_EQ(fixtures::readFile(root / "Ensam" / "KontoData"), before);
+        EXPECT_EQ(fixtures::readFile(t.ctx.paths.kontoFil()), fixtures::kontoRec("Ensam", "1", "Ek"));
+        EXPECT_EQ(head.accountName(), QStringLiteral("Ensam"));
+        EXPECT_EQ(head.postCount(), 2);
+        EXPECT_TRUE(head.isEnabled());
+    }
+    head.catalogueAccess().setChosenMain({QStringLiteral("Insättning"), 2, QStringLiteral("+")});
+    catalogue::TransForm form(head.catalogueAccess(), QStringLiteral("chg"));
+    form.show();
+    t.dialogs.clear();
+    t.dialogs.answerYes().answerYes().answerNo().answerNo();
+    form.findChild<QRadioButton*>(QStringLiteral("Option2"))->click();
+    EXPECT_EQ(t.dialogs.titles(), (QStringList{"Kontokontroll vid transaktionsändring", "Ta bort konto ? ?",
+                                               "Alla konton raderade", "Inget konto finns upplagt !",
+                                               "KONTOUPPGIFT", "KONTOUPPGIFT"}));
+    EXPECT_FALSE(std::filesystem::exists(root / "Ensam"));
+    EXPECT_FALSE(std::filesystem::exists(t.ctx.paths.kontoFil()));
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_TRUE(head.isEnabled());
 }
 
 TEST(TransForm, BudgetDeleteReportsBothTotalsAndUnstorableNamesAreRefused) {

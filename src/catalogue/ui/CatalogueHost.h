@@ -79,11 +79,12 @@ public:
     virtual void markSaldoHeading() = 0;
     virtual void startBalanceEntry() = 0;
 
-    // Closes the account's files, removes the account (Reducera_Konto) and clears the ledger grid
-    // and the frame's account labels. False when it failed (the failure is reported already).
+    // Reducera_Konto: clears the ledger grid and the frame's account labels, closes the account's
+    // files and removes the account; then, as after the menu's removal, reports it ("Konto
+    // borttaget" or "Alla konton raderade") and opens the next account or offers a first one.
+    // True when the account was removed. False when it was not: the failure has been reported,
+    // every file is as it was and the account is open again.
     virtual bool Reducera_Konto() = 0;
-    // Re-reads the account register; the first account becomes the current one.
-    virtual void Inläs_Kontofil() = 0;
 
     // The budget alternatives window, when it opened the main transactions window (caller "budg"):
     // the window to disable, and its condition refresh.

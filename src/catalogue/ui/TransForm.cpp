@@ -147,7 +147,14 @@ QString onlyPost(bool budget) {
            CRLF + CRLF + QStringLiteral("Därmed avslutar du också hela kontot !") + CRLF + CRLF + LF +
            QStringLiteral("Vill du fortsätta ?");
 }
-const QString RemovedTitle = QStringLiteral("Konto borttaget");
+// Every one of several posts uses the transaction: deleting it takes them all, and the account.
+QString everyPost(int count, const QString& name) {
+    return QStringLiteral("Samtliga ") + QString::number(count) +
+           QStringLiteral(" poster på kontot innehåller transaktionen") + CRLF + CRLF + name + CRLF + CRLF +
+           QStringLiteral("Raderas transaktionen, tas alla kontots poster bort.") + CRLF + CRLF +
+           QStringLiteral("Därmed avslutar du också hela kontot !") + CRLF + CRLF + LF +
+           QStringLiteral("Vill du fortsätta ?");
+}
 
 QString deletedTitle(bool budget) {
     return budget ? QStringLiteral("Radering av transaktion ") : QStringLiteral("Radering av transaktion");
@@ -591,20 +598,22 @@ void TransForm::TransRadera() {
         return;
 
     if (result.outcome == ledger::Outcome::OnlyPost) {
-        // Nothing is written yet: No leaves the account and its catalogue as they were.
-        if (!ctx.dialogs.question(this, text::OnlyPostTitle, text::onlyPost(budget))) {
+        // Every post uses the transaction, and an account without posts would be taken for a
+        // damaged one: the account goes as a whole or not at all. Nothing is written yet, so No
+        // leaves the account and its catalogue as they were.
+        const QString question =
+            result.postCount > 1 ? text::everyPost(result.postCount, current_.name) : text::onlyPost(budget);
+        if (!ctx.dialogs.question(this, text::OnlyPostTitle, question)) {
             Command2_Click();
             return;
         }
-        const QString account = QString::fromStdString(store::cp1252ToUtf8(host_.accountNameBytes()));
         mode_.clear();
         setCallerEnabled(true);
-        if (host_.Reducera_Konto()) {
-            ctx.dialogs.message(this, text::RemovedTitle,
-                                account + QStringLiteral(" konto har avlägsnats !"));
-            host_.Inläs_Kontofil();
-        }
-        closeWindow();
+        // The removal reports its outcome and reads the register again itself.
+        if (host_.Reducera_Konto())
+            closeWindow();
+        else
+            Command2_Click();
         return;
     }
     if (result.outcome != ledger::Outcome::Done) {
