@@ -197,6 +197,9 @@ private:
     void writeKontoIni();
     // The general restoration after a catalogue procedure.
     void restoreEntryControls();
+    // After a restore: the register and the account that was open read again; the name of the
+    // account then open ("" when none).
+    QString reloadAfterRestore();
     void Rensa_Mark(ledger::LedgerFrame* frame);
     void setHelp(const QString& title, const QString& line);
     void installHelp();

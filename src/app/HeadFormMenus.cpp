@@ -247,14 +247,42 @@ void HeadForm::saldoTitleHover() {
 
 void HeadForm::Bu_mn_Click() {
     auto* form = new backup::BackUpForm(
-        ctx_, this, [this] { return accountName_; },
-        [this] {
-            // The files on disk are the restored ones now: read everything again.
-            closeAccountFiles();
-            Inläs_Kontofil();
-        });
+        ctx_, this, [this] { return accountName_; }, [this] { return reloadAfterRestore(); });
     form->setAttribute(Qt::WA_DeleteOnClose);
     form->show();
+}
+
+QString HeadForm::reloadAfterRestore() {
+    // The files on disk are the restored ones now: read everything again, with the account that
+    // was open opened again. KontoIni names the account of the last exit (and a restore of all
+    // accounts brings back the backup's), so the open account is written there first, looked up
+    // by name, since the restored register may hold it in another record.
+    const std::string open = accountName_.toStdString();
+    closeAccountFiles();
+    support::trapped(
+        ctx_, this,
+        [&] {
+            if (open.empty())
+                return;
+            const store::RecordFile kontoFil(ctx_.paths.kontoFil(), store::KontoRec::Length);
+            for (const accounts::RegisterEntry& entry : accounts::listAccounts(kontoFil)) {
+                if (entry.name == open) {
+                    kontoNum_ = entry.recordNumber;
+                    writeKontoIni();
+                    return;
+                }
+            }
+        },
+        [&] {
+            return support::ErrorDescription{
+                QStringLiteral("Ett fel har uppstått i subrutinen Bu_mn_Click") + CRLF +
+                    QStringLiteral(" vid försök att läsa in kontona efter återställningen.") + CRLF + CRLF,
+                {QStringLiteral("Fel i rutinen Bu_mn_Click"),
+                 QStringLiteral("vid försök att läsa in kontona efter återställningen"),
+                 QStringLiteral("Felet uppstod i konto ") + QString::fromStdString(open)}};
+        });
+    Inläs_Kontofil();
+    return kontoData_ ? accountName_ : QString();
 }
 
 void HeadForm::closeFundHint() {

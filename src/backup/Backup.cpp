@@ -10,6 +10,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
 
 #include <unistd.h>
 
@@ -125,9 +128,62 @@ void checkTarget(const fs::path& target, const fs::path& realRoot) {
         throw store::DataError("Återställningen skulle skriva utanför datamappen: " + target.string());
 }
 
-// Stages every file of the restore and commits them together.
-void commitRestore(const store::DataPaths& paths, const std::vector<fs::path>& folders,
-                   const std::vector<RestoreFile>& files) {
+// Copies the files the restore is about to replace into a new folder beside the data root, keeping
+// their places below it. The folder is filled and synced under a hidden name and only then given
+// its own, so a folder of that name is always complete. Empty path when no file is replaced.
+fs::path keepReplaced(const store::DataPaths& paths, const std::vector<RestoreFile>& files,
+                      std::string_view today, std::string_view clock) {
+    std::vector<const RestoreFile*> replaced;
+    std::error_code ec;
+    for (const RestoreFile& file : files)
+        if (fs::symlink_status(file.target, ec).type() == fs::file_type::regular)
+            replaced.push_back(&file);
+    if (replaced.empty())
+        return {};
+
+    const fs::path drive = paths.driveFolder();
+    const std::string name = replacedFolderName(today, clock);
+    fs::path kept = drive / name;
+    for (int n = 2; fs::symlink_status(kept, ec).type() != fs::file_type::not_found; ++n)
+        kept = drive / (name + "-" + std::to_string(n));
+    const fs::path temp = drive / ("." + kept.filename().string() + ".tmp-" + std::to_string(::getpid()));
+    fs::remove_all(temp, ec);
+    bool named = false;
+    try {
+        if (!fs::create_directory(temp, ec))
+            throwFileError(ec ? ec.value() : EEXIST, temp);
+        std::vector<fs::path> folders{temp};
+        for (const RestoreFile* file : replaced) {
+            const fs::path to = temp / file->target.lexically_relative(paths.dataRoot());
+            if (!fs::is_directory(to.parent_path(), ec)) {
+                fs::create_directory(to.parent_path(), ec);
+                if (ec)
+                    throwFileError(ec.value(), to.parent_path());
+                folders.push_back(to.parent_path());
+            }
+            store::replaceFileAtomically(to, store::readWholeFile(file->target));
+            const auto written = fs::last_write_time(file->target, ec);
+            if (!ec)
+                fs::last_write_time(to, written, ec);
+        }
+        for (auto it = folders.rbegin(); it != folders.rend(); ++it)
+            store::io::syncFolder(*it);
+        if (::rename(temp.c_str(), kept.c_str()) != 0)
+            throwFileError(errno, kept);
+        named = true;
+        store::io::syncFolder(drive);
+    } catch (...) {
+        fs::remove_all(named ? kept : temp, ec);
+        throw;
+    }
+    return kept;
+}
+
+// Keeps the files the restore replaces, then stages every file of the restore and commits them
+// together. Returns the folder of the kept files (empty when none was replaced).
+fs::path commitRestore(const store::DataPaths& paths, const std::vector<fs::path>& folders,
+                       const std::vector<RestoreFile>& files, std::string_view today,
+                       std::string_view clock) {
     const fs::path realRoot = realPath(paths.dataRoot());
     // The data root itself may well be a link the user made; what lies below it may not.
     for (const fs::path& folder : folders)
@@ -136,15 +192,37 @@ void commitRestore(const store::DataPaths& paths, const std::vector<fs::path>& f
     for (const RestoreFile& file : files)
         checkTarget(file.target, realRoot);
 
-    store::GroupCommit group(paths.journalFolder());
-    for (const fs::path& folder : folders) {
+    const fs::path kept = keepReplaced(paths, files, today, clock);
+    try {
+        store::GroupCommit group(paths.journalFolder());
+        for (const fs::path& folder : folders) {
+            std::error_code ec;
+            if (!fs::is_directory(folder, ec))
+                group.createFolder(folder);
+        }
+        for (const RestoreFile& file : files)
+            group.stage(file.target, store::readWholeFile(file.source));
+        group.commit();
+    } catch (...) {
+        // Nothing was replaced after all: a folder of "replaced" files would only mislead.
         std::error_code ec;
-        if (!fs::is_directory(folder, ec))
-            group.createFolder(folder);
+        if (!kept.empty())
+            fs::remove_all(kept, ec);
+        throw;
     }
-    for (const RestoreFile& file : files)
-        group.stage(file.target, store::readWholeFile(file.source));
-    group.commit();
+    return kept;
+}
+
+bool validDate(std::string_view today) {
+    return today.size() == 10 && today[4] == '-' && today[7] == '-' && isDigits(today.substr(0, 4)) &&
+           isDigits(today.substr(5, 2)) && isDigits(today.substr(8, 2));
+}
+
+int number(std::string_view digits) {
+    int n = 0;
+    for (char c : digits)
+        n = n * 10 + (c - '0');
+    return n;
 }
 
 std::string utf8AccountFolderName(std::string_view utf8Account) {
@@ -156,9 +234,7 @@ std::string utf8AccountFolderName(std::string_view utf8Account) {
 } // namespace
 
 std::string timeStamp(std::string_view today, std::string_view clock) {
-    const bool dateOk = today.size() == 10 && today[4] == '-' && today[7] == '-' &&
-                        isDigits(today.substr(0, 4)) && isDigits(today.substr(5, 2)) &&
-                        isDigits(today.substr(8, 2));
+    const bool dateOk = validDate(today);
     const bool timeOk =
         clock.size() >= 5 && clock[2] == ':' && isDigits(clock.substr(0, 2)) && isDigits(clock.substr(3, 2));
     if (!dateOk || !timeOk)
@@ -305,15 +381,64 @@ std::vector<std::string> missingAccountFolders(const store::DataPaths& paths, co
     return missing;
 }
 
-void restoreAccount(const store::DataPaths& paths, std::string_view utf8Account,
-                    const fs::path& backupFolder) {
+std::string backupMoment(const fs::path& backupFolder) {
+    const std::string name = backupFolder.filename().string();
+    if (name.size() >= 12 && isDigits(std::string_view(name).substr(name.size() - 12))) {
+        const std::string_view s = std::string_view(name).substr(name.size() - 12);
+        const int month = number(s.substr(4, 2)), day = number(s.substr(6, 2));
+        const int hour = number(s.substr(8, 2)), minute = number(s.substr(10, 2));
+        if (month >= 1 && month <= 12 && day >= 1 && day <= 31 && hour < 24 && minute < 60)
+            return std::string(s.substr(0, 4)) + "-" + std::string(s.substr(4, 2)) + "-" +
+                   std::string(s.substr(6, 2)) + " " + std::string(s.substr(8, 2)) + ":" +
+                   std::string(s.substr(10, 2));
+    }
+    std::error_code ec;
+    const auto changed = fs::last_write_time(backupFolder, ec);
+    if (ec)
+        return {};
+    const std::time_t t = std::chrono::system_clock::to_time_t(
+        std::chrono::time_point_cast<std::chrono::system_clock::duration>(
+            std::chrono::file_clock::to_sys(changed)));
+    std::tm local{};
+    if (!::localtime_r(&t, &local))
+        return {};
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", local.tm_year + 1900, local.tm_mon + 1,
+                  local.tm_mday, local.tm_hour, local.tm_min);
+    return text;
+}
+
+std::vector<std::string> backupAccounts(const fs::path& backupFolder) {
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : entriesOf(backupFolder))
+        if (!isHidden(entry.path()) && isRealFolder(entry))
+            names.push_back(entry.path().filename().string());
+    return names; // entriesOf sorts
+}
+
+std::string replacedFolderName(std::string_view today, std::string_view clock) {
+    const bool timeOk = clock.size() >= 8 && clock[2] == ':' && clock[5] == ':' &&
+                        isDigits(clock.substr(0, 2)) && isDigits(clock.substr(3, 2)) &&
+                        isDigits(clock.substr(6, 2));
+    if (!validDate(today) || !timeOk)
+        throw store::DataError("Datum eller klockslag kan inte bilda mappnamnet: " + std::string(today) +
+                               " " + std::string(clock));
+    std::string name = "MoniData-ersatt-";
+    name.append(today.substr(0, 4)).append(today.substr(5, 2)).append(today.substr(8, 2)).append("-");
+    name.append(clock.substr(0, 2)).append(clock.substr(3, 2)).append(clock.substr(6, 2));
+    return name;
+}
+
+fs::path restoreAccount(const store::DataPaths& paths, std::string_view utf8Account,
+                        const fs::path& backupFolder, std::string_view today, std::string_view clock) {
     const fs::path accountFolder = paths.dataRoot() / utf8AccountFolderName(utf8Account);
     std::vector<RestoreFile> files;
     collectFiles(backupFolder, accountFolder, files);
-    commitRestore(paths, {paths.dataRoot(), accountFolder}, files);
+    return commitRestore(paths, {paths.dataRoot(), accountFolder}, files, today, clock);
 }
 
-void restoreAll(const store::DataPaths& paths, const fs::path& backupFolder) {
+fs::path restoreAll(const store::DataPaths& paths, const fs::path& backupFolder, std::string_view today,
+                    std::string_view clock) {
     const fs::path root = paths.dataRoot();
     std::vector<fs::path> folders{root};
     std::vector<RestoreFile> files;
@@ -327,7 +452,7 @@ void restoreAll(const store::DataPaths& paths, const fs::path& backupFolder) {
         folders.push_back(root / name);
         collectFiles(entry.path(), root / name, files);
     }
-    commitRestore(paths, folders, files);
+    return commitRestore(paths, folders, files, today, clock);
 }
 
 } // namespace backup

@@ -70,15 +70,36 @@ std::vector<std::filesystem::path> restoreCandidates(const std::filesystem::path
 std::vector<std::string> missingAccountFolders(const store::DataPaths& paths,
                                                const std::filesystem::path& backupFolder);
 
+// When a backup was made, "yyyy-mm-dd hh:mi", for the question before a restore: read from the
+// time stamp that ends the folder's name, or, for a folder named otherwise, from its last change.
+// Empty when neither can be had.
+std::string backupMoment(const std::filesystem::path& backupFolder);
+
+// The accounts an all-accounts backup holds (its folders, UTF-8), sorted: the accounts a restore
+// of it replaces.
+std::vector<std::string> backupAccounts(const std::filesystem::path& backupFolder);
+
+// The folder a restore keeps the files it replaces in, so that a mistaken restore can be undone by
+// hand: "MoniData-ersatt-" + yyyymmdd + "-" + hhmmss, in the drive folder beside the data root
+// (never inside it, so no backup of the data root copies it). DataError for a malformed date or
+// clock text.
+std::string replacedFolderName(std::string_view today, std::string_view clock);
+
 // Copies an account backup onto the account's folder: files of the same name are replaced,
 // files only in the folder stay; the folder is made when it is gone. All files land in one
 // group commit, so a failure leaves every file as it was.
+// Before that, the files about to be replaced are copied, with their places below the data root,
+// into a new folder named by replacedFolderName (a second one in the same second gets "-2" and so
+// on); it is complete and synced before the first data file changes, and it is removed again when
+// the restore fails. Returns that folder, or an empty path when the restore replaced no file.
 // Refused with store::DataError, before anything is written: a name in the backup that cannot
 // be a file name, and a target reached through a link or lying outside the data root.
-void restoreAccount(const store::DataPaths& paths, std::string_view utf8Account,
-                    const std::filesystem::path& backupFolder);
+std::filesystem::path restoreAccount(const store::DataPaths& paths, std::string_view utf8Account,
+                                     const std::filesystem::path& backupFolder, std::string_view today,
+                                     std::string_view clock);
 // Copies an all-accounts backup onto the data root in the same way: its files and the files of
 // each account folder in it.
-void restoreAll(const store::DataPaths& paths, const std::filesystem::path& backupFolder);
+std::filesystem::path restoreAll(const store::DataPaths& paths, const std::filesystem::path& backupFolder,
+                                 std::string_view today, std::string_view clock);
 
 } // namespace backup

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -67,6 +69,10 @@ TEST_F(BackupTest, FolderNamesCarryDateAndMinuteWithoutSeparators) {
         EXPECT_THROW(backup::timeStamp(today, clock), store::DataError) << today << " " << clock;
     for (const char* name : {"", "..", "a/b", "a\\b"})
         EXPECT_THROW(backup::accountBackupName(name, Today, Clock), store::DataError) << name;
+
+    // The folder of the files a restore replaces carries the second as well.
+    EXPECT_EQ(backup::replacedFolderName(Today, Clock), "MoniData-ersatt-20261204-153059");
+    EXPECT_THROW(backup::replacedFolderName(Today, "15:30"), store::DataError);
 }
 
 TEST_F(BackupTest, AccountBackupIsAByteExactCopyOfTheAccountFolder) {
@@ -174,17 +180,29 @@ TEST_F(BackupTest, AccountRestoreOverwritesSameNamesAndKeepsTheRest) {
     writeFile(paths.dataRoot() / "Bil" / "Anteckning", "only here");
     fs::remove(paths.dataRoot() / "Bil" / "Kategori");
 
-    backup::restoreAccount(paths, "Bil", made);
+    const fs::path kept = backup::restoreAccount(paths, "Bil", made, Today, "16:00:01");
 
     EXPECT_EQ(readFile(paths.dataRoot() / "Bil" / "KontoData"), savedPosts);
     EXPECT_EQ(readFile(paths.dataRoot() / "Bil" / "Kategori"), "");
     EXPECT_EQ(readFile(paths.dataRoot() / "Bil" / "Anteckning"), "only here");
     EXPECT_FALSE(fs::exists(paths.journalFolder()));
+    // What it replaced is kept beside the data root, in its place below it; nothing else is.
+    EXPECT_EQ(kept, drive / "MoniData-ersatt-20261204-160001");
+    EXPECT_EQ(snapshot(kept), (std::vector<std::pair<std::string, std::string>>{
+                                  {"Bil/KontoData", fixtures::cashPosts(9)},
+                                  {"Bil/Transakt", fixtures::standardTransakt()}}));
 
-    // An account whose folder is gone gets it back.
+    // In the same second again: a folder of its own.
+    EXPECT_EQ(backup::restoreAccount(paths, "Bil", made, Today, "16:00:01"),
+              drive / "MoniData-ersatt-20261204-160001-2");
+    EXPECT_EQ(snapshot(kept).front().second, fixtures::cashPosts(9));
+
+    // An account whose folder is gone gets it back, and nothing was replaced.
     fs::remove_all(paths.dataRoot() / "Bil");
-    backup::restoreAccount(paths, "Bil", made);
+    EXPECT_EQ(backup::restoreAccount(paths, "Bil", made, Today, "16:00:02"), fs::path());
     EXPECT_EQ(snapshot(paths.dataRoot() / "Bil"), snapshot(made));
+    EXPECT_EQ(drive.list(), (std::vector<std::string>{"MoniData", "MoniData-ersatt-20261204-160001",
+                                                      "MoniData-ersatt-20261204-160001-2"}));
 }
 
 TEST_F(BackupTest, AllRestoreIsAllOrNothing) {
@@ -194,21 +212,55 @@ TEST_F(BackupTest, AllRestoreIsAllOrNothing) {
     fs::remove_all(paths.dataRoot() / Hushall);
     const auto before = snapshot(paths.dataRoot());
 
-    // The fourth data file to be replaced fails, after three have been.
-    int replaced = 0;
-    const std::string root = fs::absolute(paths.dataRoot()).string();
-    store::setCommitFaultHook([&](store::CommitStep step, const fs::path& path) {
-        if (step == store::CommitStep::Rename && path.string().rfind(root, 0) == 0 && ++replaced == 4)
-            throw store::FileError("Input/output error", path.string());
-    });
-    EXPECT_THROW(backup::restoreAll(paths, made), store::FileError);
-    EXPECT_GE(replaced, 4);
-    EXPECT_EQ(snapshot(paths.dataRoot()), before);
-    EXPECT_FALSE(fs::exists(paths.dataRoot() / Hushall)); // the folder the restore made is gone again
+    // The fourth data file to be replaced fails, after three have been; or keeping the replaced
+    // files fails. Either way nothing changes, and no folder of replaced files is left.
+    const std::string root = fs::absolute(paths.dataRoot()).string() + "/";
+    for (const bool failKeeping : {false, true}) {
+        int replaced = 0;
+        store::setCommitFaultHook([&](store::CommitStep step, const fs::path& path) {
+            const bool data = path.string().rfind(root, 0) == 0;
+            if (step == store::CommitStep::Rename && data != failKeeping && ++replaced == 4)
+                throw store::FileError("Input/output error", path.string());
+        });
+        EXPECT_THROW(backup::restoreAll(paths, made, Today, Clock), store::FileError);
+        EXPECT_GE(replaced, 4);
+        EXPECT_EQ(snapshot(paths.dataRoot()), before);
+        EXPECT_FALSE(fs::exists(paths.dataRoot() / Hushall)); // the folder the restore made is gone again
+        EXPECT_EQ(drive.list(), std::vector<std::string>{"MoniData"}) << failKeeping;
+    }
 
     store::setCommitFaultHook({});
-    backup::restoreAll(paths, made);
+    const fs::path kept = backup::restoreAll(paths, made, Today, Clock);
     EXPECT_EQ(snapshot(paths.dataRoot()), snapshot(made));
+    // Every file there was is replaced (the backup holds them all), so all are kept, byte for byte.
+    EXPECT_EQ(kept, drive / "MoniData-ersatt-20261204-153059");
+    EXPECT_EQ(snapshot(kept), before);
+}
+
+TEST_F(BackupTest, BackupMomentAndAccountsForTheQuestionBeforeARestore) {
+    const fs::path made = backup::backUpAll(paths, stick.path(), Today, Clock);
+    EXPECT_EQ(backup::backupMoment(made), "2026-12-04 15:30");
+    EXPECT_EQ(backup::backupAccounts(made), (std::vector<std::string>{"Bil", Hushall}));
+    fs::create_directories(stick / "Bilresor202601011200");
+    EXPECT_EQ(backup::backupMoment(stick / "Bilresor202601011200"), "2026-01-01 12:00");
+
+    // A folder named otherwise: its last change, in local time.
+    fs::create_directories(stick / "MonivaBU-gammal");
+    fs::create_directories(stick / "Bil202613011200"); // no month 13
+    std::tm local{};
+    local.tm_year = 2025 - 1900;
+    local.tm_mon = 2;
+    local.tm_mday = 4;
+    local.tm_hour = 5;
+    local.tm_min = 6;
+    local.tm_isdst = -1;
+    const auto when =
+        std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(std::mktime(&local)));
+    fs::last_write_time(stick / "MonivaBU-gammal", when);
+    fs::last_write_time(stick / "Bil202613011200", when);
+    EXPECT_EQ(backup::backupMoment(stick / "MonivaBU-gammal"), "2025-03-04 05:06");
+    EXPECT_EQ(backup::backupMoment(stick / "Bil202613011200"), "2025-03-04 05:06");
+    EXPECT_EQ(backup::backupMoment(stick / "missing"), "");
 }
 
 TEST_F(BackupTest, RestoreRefusesUnsafeNamesAndLinksBeforeWritingAnything) {
@@ -217,27 +269,27 @@ TEST_F(BackupTest, RestoreRefusesUnsafeNamesAndLinksBeforeWritingAnything) {
     const auto before = snapshot(paths.dataRoot());
 
     writeFile(made / "Bad\x01Name" / "KontoData", "x");
-    EXPECT_THROW(backup::restoreAll(paths, made), store::DataError);
+    EXPECT_THROW(backup::restoreAll(paths, made, Today, Clock), store::DataError);
     fs::remove_all(made / "Bad\x01Name");
     writeFile(made / "Bil" / "Kontodata\x7F", "x");
-    EXPECT_THROW(backup::restoreAll(paths, made), store::DataError);
-    EXPECT_THROW(backup::restoreAccount(paths, "Bil", made / "Bil"), store::DataError);
+    EXPECT_THROW(backup::restoreAll(paths, made, Today, Clock), store::DataError);
+    EXPECT_THROW(backup::restoreAccount(paths, "Bil", made / "Bil", Today, Clock), store::DataError);
     fs::remove(made / "Bil" / "Kontodata\x7F");
-    EXPECT_THROW(backup::restoreAccount(paths, "../Bil", made / "Bil"), store::DataError);
+    EXPECT_THROW(backup::restoreAccount(paths, "../Bil", made / "Bil", Today, Clock), store::DataError);
     EXPECT_EQ(snapshot(paths.dataRoot()), before);
 
     // A data file that is a link to a file outside: the restore would write there.
     writeFile(drive / "outside.txt", "private");
     fs::remove(paths.dataRoot() / "Bil" / "Transakt");
     fs::create_symlink(drive / "outside.txt", paths.dataRoot() / "Bil" / "Transakt");
-    EXPECT_THROW(backup::restoreAccount(paths, "Bil", made / "Bil"), store::DataError);
+    EXPECT_THROW(backup::restoreAccount(paths, "Bil", made / "Bil", Today, Clock), store::DataError);
     EXPECT_EQ(drive.readFile("outside.txt"), "private");
     // An account folder that is a link leads outside just as well.
     fs::remove(paths.dataRoot() / "Bil" / "Transakt");
     writeFile(paths.dataRoot() / "Bil" / "Transakt", fixtures::standardTransakt());
     fs::remove_all(paths.dataRoot() / Hushall);
     fs::create_directory_symlink(drive.path(), paths.dataRoot() / Hushall);
-    EXPECT_THROW(backup::restoreAll(paths, made), store::DataError);
+    EXPECT_THROW(backup::restoreAll(paths, made, Today, Clock), store::DataError);
     EXPECT_FALSE(drive.exists("KontoData"));
     EXPECT_EQ(readFile(paths.kontoIni()), "2\r\nBertil\r\n");
 }

@@ -2,12 +2,15 @@
 
 #include "TestContext.h"
 #include "UiHelpers.h"
+#include "app/HeadForm.h"
 #include "backup/Backup.h"
 #include "fixtures/AccountFiles.h"
 #include "store/Errors.h"
 #include "store/RecordFile.h"
 #include "support/ErrorReport.h"
 
+#include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -80,7 +83,12 @@ protected:
                               {tc.drive / "empty-reader", "vfat", "/dev/sdx1", false, true},
                               {nas, "nfs4", "server:/export", true, false}};
         form = std::make_unique<backup::BackUpForm>(
-            tc.ctx, nullptr, [this] { return account; }, [this] { ++restoredCalls; });
+            tc.ctx, nullptr, [this] { return account; },
+            [this] {
+                ++restoredCalls;
+                dialogsAtReload = tc.dialogs.calls().size();
+                return openAfterReload;
+            });
         form->setSecondLength(0);
         form->show();
     }
@@ -131,6 +139,8 @@ protected:
     fs::path nas = tc.drive / "nas";
     QString account = Hushall;
     int restoredCalls = 0;
+    std::size_t dialogsAtReload = 0;
+    QString openAfterReload = Hushall;
     std::unique_ptr<backup::BackUpForm> form;
 };
 
@@ -296,6 +306,7 @@ TEST_F(BackUpFormTest, RestoreOfTheAccountCopiesTheChosenBackupAndClosesTheWindo
     const fs::path made = backup::backUpAccount(tc.ctx.paths, HushallUtf8, stick, "2026-11-01", "09:00:00");
     backup::backUpAccount(tc.ctx.paths, "Bil", stick, "2026-11-01", "09:00:00");
     fixtures::writeFile(dataRoot / HushallUtf8 / "KontoData", fixtures::budgetPosts(8));
+    const auto before = snapshot(dataRoot);
 
     button("Command4")->click();
     tc.dialogs.answerYes().answerYes();
@@ -311,14 +322,42 @@ TEST_F(BackUpFormTest, RestoreOfTheAccountCopiesTheChosenBackupAndClosesTheWindo
     EXPECT_EQ(list("Dir1")->item(0)->text(), QStringLiteral("Hushåll202611010900"));
     EXPECT_TRUE(list("Dir1")->isEnabled());
 
+    // The last word names the backup's date and time and the account it replaces; No changes nothing.
+    const QString confirm = QStringLiteral(
+        "Kontot 'Hushåll' ersätts nu med säkerhetskopian från 2026-11-01 09:00 (BackUp-katalogen "
+        "Hushåll202611010900) !\r\n\r\nDe nuvarande filerna sparas först i en mapp bredvid MoniData, så att "
+        "återställningen kan göras ogjord för hand.\r\n\r\nVill du återställa kontot ?");
+    tc.dialogs.clear();
+    tc.dialogs.answerNo();
     clickFolder(0);
+    ASSERT_EQ(tc.dialogs.calls().size(), 1u);
+    EXPECT_EQ(tc.dialogs.calls()[0].title, QStringLiteral("Bekräfta återställning"));
+    EXPECT_EQ(tc.dialogs.calls()[0].text, confirm);
+    EXPECT_EQ(snapshot(dataRoot), before);
+    EXPECT_EQ(tc.drive.list(), (std::vector<std::string>{"MoniData", "Program", "disk2", "media", "nas"}));
+    EXPECT_EQ(restoredCalls, 0);
+    EXPECT_TRUE(form->isVisible());
+
+    tc.dialogs.clear();
+    tc.dialogs.answerYes();
+    clickFolder(0);
+    EXPECT_EQ(tc.dialogs.calls()[0].text, confirm);
     EXPECT_EQ(snapshot(dataRoot / HushallUtf8), snapshot(made));
+    // The replaced files are kept beside the data root, byte for byte.
+    const fs::path kept = tc.drive / "MoniData-ersatt-20261206-101112";
+    auto replaced = before;
+    std::erase_if(replaced, [](const auto& f) { return f.first.rfind(HushallUtf8 + "/", 0) != 0; });
+    EXPECT_EQ(snapshot(kept), replaced);
+    // The main window has read the files again before it is told so.
+    EXPECT_EQ(restoredCalls, 1);
+    EXPECT_EQ(dialogsAtReload + 1, tc.dialogs.calls().size());
     EXPECT_EQ(tc.dialogs.calls().back().title, QStringLiteral("Återställning utförd"));
     EXPECT_EQ(
         tc.dialogs.calls().back().text,
         QStringLiteral("Säkerhetskopierade arbetsfiler från BackUp, är nu återställda till registerkatalogen "
-                       "!\r\n\r\nStarta om programmet  för att läsa in alla filer ! !"));
-    EXPECT_EQ(restoredCalls, 1);
+                       "!\r\n\r\nFilerna har lästs in på nytt, och kontot 'Hushåll' är öppnat igen.\r\n\r\n"
+                       "De ersatta filerna finns sparade i mappen\r\n") +
+            QString::fromStdString(kept.string()) + QStringLiteral("\r\nom du vill gå tillbaka till dem."));
     EXPECT_FALSE(form->isVisible());
 }
 
@@ -354,15 +393,97 @@ TEST_F(BackUpFormTest, RestoreOfAllAccountsAsksForEachMissingAccountFolder) {
     EXPECT_TRUE(form->isVisible());
     EXPECT_FALSE(label("Label2")->isVisible());
 
-    // Going on restores what the backup holds and leaves Bil's own folder as it was.
+    // Going on asks once more, naming the backup and what it replaces; No still changes nothing.
+    const QString confirm = QStringLiteral(
+        "Registret och programmets arbetsfiler ersätts nu med säkerhetskopian från 2026-11-01 09:00 "
+        "(BackUp-katalogen MonivaBU202611010900), och likaså kontona:\r\n\r\nHushåll\r\n\r\nDe nuvarande "
+        "filerna "
+        "sparas först i en mapp bredvid MoniData, så att återställningen kan göras ogjord för "
+        "hand.\r\n\r\nVill "
+        "du återställa samtliga konton ?");
     tc.dialogs.clear();
-    tc.dialogs.answerYes();
+    tc.dialogs.answerYes().answerNo();
+    clickFolder(0);
+    EXPECT_EQ(tc.dialogs.titles(), (QStringList{"Saknad kontokatalog i BackUp", "Bekräfta återställning"}));
+    EXPECT_EQ(tc.dialogs.calls()[1].text, confirm);
+    EXPECT_EQ(snapshot(dataRoot), before);
+    EXPECT_EQ(restoredCalls, 0);
+
+    // Yes restores what the backup holds and leaves Bil's own folder as it was.
+    tc.dialogs.clear();
+    tc.dialogs.answerYes().answerYes();
+    openAfterReload.clear();
     clickFolder(0);
     EXPECT_EQ(tc.drive.readFile(tc.ctx.paths.kontoIni()), "1\r\nAnna\r\n");
     EXPECT_EQ(snapshot(dataRoot / HushallUtf8), snapshot(made / HushallUtf8));
     EXPECT_EQ(snapshot(dataRoot / "Bil"), bilBefore);
     EXPECT_EQ(tc.dialogs.calls().back().title, QStringLiteral("Återställning utförd"));
+    EXPECT_TRUE(tc.dialogs.calls().back().text.contains(
+        QStringLiteral(
+            "\r\n\r\nFilerna har lästs in på nytt.\r\n\r\nDe ersatta filerna finns sparade i mappen\r\n") +
+        QString::fromStdString((tc.drive / "MoniData-ersatt-20261206-101112").string())));
+    EXPECT_EQ(tc.drive.readFile(tc.drive / "MoniData-ersatt-20261206-101112" / "KontoIni"), "2\r\nAnna\r\n");
     EXPECT_EQ(restoredCalls, 1);
+}
+
+// Through the main window: the account that was open is open again after a restore, wherever the
+// restored register keeps it, although KontoIni names the account of the last exit.
+TEST(BackUpFromTheMainWindow, RestoreOpensTheAccountThatWasOpen) {
+    uitest::TestContext t;
+    const auto& paths = t.ctx.paths;
+    fixtures::writeFile(paths.kontoFil(), fixtures::kontoRec("Mat", "1", "Ek") +
+                                              fixtures::kontoRec("Bil", "2", "Ek") +
+                                              fixtures::kontoRec("Spar", "3", "Ek"));
+    fixtures::writeFile(paths.kontoIni(), "1\r\nAnna\r\n");
+    for (const char* name : {"Mat", "Bil", "Spar"})
+        fixtures::writeAccount(paths.dataRoot(), name, fixtures::cashPosts(4));
+    const fs::path stick = t.drive / "USB";
+    fs::create_directories(stick);
+    t.platform.mounts = {{stick, "vfat", "/dev/sdz1", true, true}};
+
+    app::HeadForm head(t.ctx);
+    head.Form_Load();
+    control<QComboBox>(head, "Combo3")->setCurrentIndex(2);
+    head.Combo3_Click();
+    ASSERT_EQ(head.accountName(), QStringLiteral("Spar"));
+    backup::backUpAccount(paths, "Spar", stick, "2026-11-01", "09:00:00");
+    const fs::path all = backup::backUpAll(paths, stick, "2026-11-01", "09:00:00");
+    // The register of the all-accounts backup holds Spar in its second record.
+    fixtures::writeFile(all / "KontoFil", fixtures::kontoRec("Mat", "1", "Ek") +
+                                              fixtures::kontoRec("Spar", "3", "Ek") +
+                                              fixtures::kontoRec("Bil", "2", "Ek"));
+
+    const auto restore = [&](const char* scope) {
+        fixtures::writeAccount(paths.dataRoot(), "Spar", fixtures::cashPosts(7)); // changed since
+        head.findChild<QAction*>(QStringLiteral("Bu_mn"))->trigger();
+        backup::BackUpForm* form = nullptr;
+        for (auto* f : head.findChildren<backup::BackUpForm*>())
+            if (f->isVisible())
+                form = f;
+        ASSERT_NE(form, nullptr);
+        form->setSecondLength(0);
+        t.dialogs.clear();
+        t.dialogs.answerYes().answerYes().answerYes(); // the drive, the scope, the last word
+        control<QPushButton>(*form, "Command4")->click();
+        auto* drives = control<QListWidget>(*form, "DrvList");
+        emit drives->itemClicked(drives->item(0));
+        control<QRadioButton>(*form, scope)->click();
+        auto* folders = control<QListWidget>(*form, "Dir1");
+        ASSERT_EQ(folders->count(), 1);
+        emit folders->itemClicked(folders->item(0));
+        EXPECT_EQ(t.dialogs.titles().back(), QStringLiteral("Återställning utförd")) << scope;
+        EXPECT_TRUE(t.dialogs.calls().back().text.contains(
+            QStringLiteral("Filerna har lästs in på nytt, och kontot 'Spar' är öppnat igen.")))
+            << scope;
+    };
+    restore("Option1");
+    EXPECT_EQ(head.accountName(), QStringLiteral("Spar"));
+    EXPECT_EQ(head.kontoNum(), 3);
+    EXPECT_EQ(head.postCount(), 4);
+    restore("Option2");
+    EXPECT_EQ(head.accountName(), QStringLiteral("Spar"));
+    EXPECT_EQ(head.kontoNum(), 2);
+    EXPECT_EQ(head.postCount(), 4);
 }
 
 TEST_F(BackUpFormTest, ADriveWithoutBackupsIsReportedBeforeAnythingIsCopied) {

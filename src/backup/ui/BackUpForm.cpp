@@ -156,11 +156,43 @@ QString missing(const QString& name) {
            QStringLiteral("Vill du fortsätta återställning från denna BackUp-mapp ?");
 }
 
+const QString ConfirmTitle = QStringLiteral("Bekräfta återställning");
+QString from(const QString& moment, const QString& folder) {
+    return QStringLiteral("säkerhetskopian från ") +
+           (moment.isEmpty() ? QStringLiteral("okänd tidpunkt") : moment) +
+           QStringLiteral(" (BackUp-katalogen ") + folder + QStringLiteral(")");
+}
+const QString KeptNote = QStringLiteral("De nuvarande filerna sparas först i en mapp bredvid MoniData,") +
+                         QStringLiteral(" så att återställningen kan göras ogjord för hand.");
+QString replaceAccount(const QString& account, const QString& moment, const QString& folder) {
+    return QStringLiteral("Kontot '") + account + QStringLiteral("' ersätts nu med ") + from(moment, folder) +
+           QStringLiteral(" !") + CRLF + CRLF + KeptNote + CRLF + CRLF +
+           QStringLiteral("Vill du återställa kontot ?");
+}
+QString replaceAll(const QStringList& accounts, const QString& moment, const QString& folder) {
+    QString t =
+        QStringLiteral("Registret och programmets arbetsfiler ersätts nu med ") + from(moment, folder);
+    if (!accounts.isEmpty())
+        t += QStringLiteral(", och likaså kontona:") + CRLF + CRLF + accounts.join(CRLF);
+    return t + CRLF + CRLF + KeptNote + CRLF + CRLF + QStringLiteral("Vill du återställa samtliga konton ?");
+}
+
 const QString DoneTitle = QStringLiteral("Återställning utförd");
-QString restoreDone() {
-    return QStringLiteral("Säkerhetskopierade arbetsfiler från BackUp,") +
-           QStringLiteral(" är nu återställda till registerkatalogen !") + CRLF + CRLF +
-           QStringLiteral("Starta om programmet  för att läsa in alla filer ! !");
+QString restoreDone(const QString& account, const QString& open, const fs::path& kept) {
+    QString t = QStringLiteral("Säkerhetskopierade arbetsfiler från BackUp,") +
+                QStringLiteral(" är nu återställda till registerkatalogen !") + CRLF + CRLF +
+                QStringLiteral("Filerna har lästs in på nytt");
+    if (open.isEmpty())
+        t += QStringLiteral(".");
+    else if (open == account)
+        t += QStringLiteral(", och kontot '") + open + QStringLiteral("' är öppnat igen.");
+    else
+        t += QStringLiteral(", och kontot '") + open + QStringLiteral("' är öppnat.");
+    t += CRLF + CRLF;
+    if (kept.empty())
+        return t + QStringLiteral("Inga befintliga filer behövde ersättas.");
+    return t + QStringLiteral("De ersatta filerna finns sparade i mappen") + CRLF +
+           QString::fromStdString(kept.string()) + CRLF + QStringLiteral("om du vill gå tillbaka till dem.");
 }
 
 } // namespace text
@@ -187,7 +219,7 @@ QString fromPath(const fs::path& path) {
 } // namespace
 
 BackUpForm::BackUpForm(app::Context& ctx, QWidget* parent, std::function<QString()> openAccount,
-                       std::function<void()> restored)
+                       std::function<QString()> restored)
     : QWidget(parent, Qt::Window), ctx_(ctx), openAccount_(std::move(openAccount)),
       restored_(std::move(restored)), text1Box_(new QPlainTextEdit(this)),
       command3_(new QPushButton(QStringLiteral("BackUp"), this)),
@@ -478,24 +510,72 @@ void BackUpForm::Dir1_MouseDown(int row) {
     if (!item || restoreScope_.isEmpty() || busy_)
         return;
     const fs::path folder(item->data(PathRole).toString().toStdString());
+    const bool thisAccount = restoreScope_ == ThisAccount;
+    if (!confirmRestore(folder, thisAccount))
+        return;
     showWait();
     if (!Backp(2))
         return;
-    const bool copied = restoreScope_ == ThisAccount ? KontoRecover(folder) : AllRecover(folder);
+    fs::path kept;
+    const bool copied = thisAccount ? KontoRecover(folder, kept) : AllRecover(folder, kept);
     hideWait();
     if (!copied)
         return;
-    ctx_.dialogs.message(this, text::DoneTitle, text::restoreDone());
+    // The main window reads the restored files before it is told what happened; the message then
+    // belongs to it, since this window is closed by then.
+    app::Context& ctx = ctx_;
+    const QString account = accountName();
     const auto restored = restored_;
+    const QPointer<QWidget> owner = parentWidget();
     Command2_Click();
-    if (restored)
-        restored();
+    const QString open = restored ? restored() : QString();
+    ctx.dialogs.message(owner, text::DoneTitle, text::restoreDone(account, open, kept));
 }
 
-bool BackUpForm::KontoRecover(const fs::path& folder) {
+bool BackUpForm::confirmRestore(const fs::path& folder, bool thisAccount) {
+    const auto describe = [&] {
+        return thisAccount
+                   ? failure(QStringLiteral("KontoRecover"), QStringLiteral(" vid återställning av kontot."),
+                             {QStringLiteral("Felet uppstod i konto ") + accountName(),
+                              QStringLiteral("BackUp-katalog = ") + fromPath(folder)})
+                   : failure(QStringLiteral("AllRecover"),
+                             QStringLiteral(" vid återställning av samtliga konton."),
+                             {QStringLiteral("BackUp-katalog = ") + fromPath(folder)});
+    };
+    std::vector<std::string> absent, accounts;
+    std::string moment;
+    if (!support::trapped(
+            ctx_, this,
+            [&] {
+                moment = backupMoment(folder);
+                if (!thisAccount) {
+                    absent = missingAccountFolders(ctx_.paths, folder);
+                    accounts = backupAccounts(folder);
+                }
+            },
+            describe))
+        return false;
+    for (const std::string& name : absent)
+        if (!ctx_.dialogs.question(this, text::MissingTitle, text::missing(QString::fromStdString(name))))
+            return false;
+    const QString name = QString::fromStdString(folder.filename().string());
+    const QString when = QString::fromStdString(moment);
+    if (thisAccount)
+        return ctx_.dialogs.question(this, text::ConfirmTitle,
+                                     text::replaceAccount(accountName(), when, name));
+    QStringList names;
+    for (const std::string& account : accounts)
+        names << QString::fromStdString(account);
+    return ctx_.dialogs.question(this, text::ConfirmTitle, text::replaceAll(names, when, name));
+}
+
+bool BackUpForm::KontoRecover(const fs::path& folder, fs::path& kept) {
     const QString account = accountName();
     return support::trapped(
-        ctx_, this, [&] { restoreAccount(ctx_.paths, account.toStdString(), folder); },
+        ctx_, this,
+        [&] {
+            kept = restoreAccount(ctx_.paths, account.toStdString(), folder, ctx_.today, ctx_.clockTime());
+        },
         [&] {
             return failure(QStringLiteral("KontoRecover"), QStringLiteral(" vid återställning av kontot."),
                            {QStringLiteral("Felet uppstod i konto ") + account,
@@ -503,20 +583,14 @@ bool BackUpForm::KontoRecover(const fs::path& folder) {
         });
 }
 
-bool BackUpForm::AllRecover(const fs::path& folder) {
-    const auto describe = [&] {
-        return failure(QStringLiteral("AllRecover"), QStringLiteral(" vid återställning av samtliga konton."),
-                       {QStringLiteral("BackUp-katalog = ") + fromPath(folder)});
-    };
-    std::vector<std::string> absent;
-    if (!support::trapped(
-            ctx_, this, [&] { absent = missingAccountFolders(ctx_.paths, folder); }, describe))
-        return false;
-    for (const std::string& name : absent)
-        if (!ctx_.dialogs.question(this, text::MissingTitle, text::missing(QString::fromStdString(name))))
-            return false;
+bool BackUpForm::AllRecover(const fs::path& folder, fs::path& kept) {
     return support::trapped(
-        ctx_, this, [&] { restoreAll(ctx_.paths, folder); }, describe);
+        ctx_, this, [&] { kept = restoreAll(ctx_.paths, folder, ctx_.today, ctx_.clockTime()); },
+        [&] {
+            return failure(QStringLiteral("AllRecover"),
+                           QStringLiteral(" vid återställning av samtliga konton."),
+                           {QStringLiteral("BackUp-katalog = ") + fromPath(folder)});
+        });
 }
 
 void BackUpForm::showWait() {

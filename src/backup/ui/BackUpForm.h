@@ -22,14 +22,15 @@ namespace backup {
 // time-stamped folder in the root of a chosen drive, and copies such a folder back.
 //
 // A window of its own (application modal) owned by parent. openAccount names the open account
-// (UTF-8, "" when none); restored is called after a restore has written files, before the
-// window closes, so the main window can read the register and the open account again instead of
-// saving its old images over the restored files.
+// (UTF-8, "" when none); restored is called after a restore has written files, as the window
+// closes, so the main window reads the register and the open account again instead of saving its
+// old images over the restored files; it returns the name of the account open after that ("" when
+// none), which the completion message tells.
 class BackUpForm : public QWidget {
     Q_OBJECT
 public:
     BackUpForm(app::Context& ctx, QWidget* parent, std::function<QString()> openAccount = {},
-               std::function<void()> restored = {});
+               std::function<QString()> restored = {});
 
     // Cancel: back to the idle state from any state.
     void Command1_Click();
@@ -75,8 +76,12 @@ private:
     void Form_Load();
     void KontoBackUp();
     void AllBackUp();
-    bool KontoRecover(const std::filesystem::path& folder);
-    bool AllRecover(const std::filesystem::path& folder);
+    // The last word before a restore: for all accounts the register test first, then one question
+    // naming the backup's date and time and the accounts it replaces. False when declined.
+    bool confirmRestore(const std::filesystem::path& folder, bool thisAccount);
+    // The copies; kept is where the replaced files went (empty when none was replaced).
+    bool KontoRecover(const std::filesystem::path& folder, std::filesystem::path& kept);
+    bool AllRecover(const std::filesystem::path& folder, std::filesystem::path& kept);
     // Arms the restore with the backups found in the chosen drive, or says there are none.
     void armRestore(bool thisAccount);
 
@@ -91,7 +96,7 @@ private:
 
     app::Context& ctx_;
     std::function<QString()> openAccount_;
-    std::function<void()> restored_;
+    std::function<QString()> restored_;
     QString mode_;
     QString chosenDrive_;
     std::filesystem::path chosenRoot_;
