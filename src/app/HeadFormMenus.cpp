@@ -15,6 +15,7 @@
 #include "support/ui/MsgForm.h"
 #include "support/ui/Trap.h"
 
+#include <QKeyEvent>
 #include <QAction>
 #include <QComboBox>
 #include <QEvent>
@@ -161,6 +162,8 @@ void HeadForm::installHelp() {
 }
 
 bool HeadForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && commandKey(watched, *static_cast<QKeyEvent*>(event)))
+        return true;
     if (event->type() == QEvent::MouseButtonPress) {
         if (watched == command3_ && command3_->isEnabled())
             Command3_MouseDown();
@@ -425,7 +428,7 @@ void HeadForm::Radera_KontoNamn() {
                 name = QString::fromStdString(store::cp1252ToUtf8(
                     kontoFil.read<store::KontoRec>(static_cast<std::size_t>(kontoNum_)).name()));
             }
-            closeAccountFiles();
+            showNoAccount();
             if (const auto refused = accounts::removeRegisterName(ctx_.paths, kontoNum_)) {
                 const QString file = *refused == accounts::InUseFile::Transakt ? QStringLiteral("Transakt")
                                                                                : QStringLiteral("Kontodata");

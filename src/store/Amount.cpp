@@ -96,6 +96,10 @@ std::optional<Amount> Amount::parse(std::string_view text) {
     return Amount(negative ? -units : units);
 }
 
+void Amount::overflow() {
+    throw DataError("Beloppet ryms inte i programmets talområde");
+}
+
 Amount Amount::parseStored(std::string_view text) {
     const auto value = parse(text);
     if (!value)
@@ -195,7 +199,8 @@ std::string displayStoredAmount(std::string_view storedText) {
     const std::string_view trimmed = trimSpaces(storedText);
     const Amount value = Amount::parseStored(trimmed);
     const std::string shown = formatPattern(value.abs(), DisplayPattern);
-    return !trimmed.empty() && trimmed.front() == '-' ? "-" + shown : shown;
+    // A zero stored as "-0" (an expense of nothing) shows as plain zero.
+    return !trimmed.empty() && trimmed.front() == '-' && !value.isZero() ? "-" + shown : shown;
 }
 
 std::string displayAmount(Amount value) {

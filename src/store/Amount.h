@@ -20,7 +20,7 @@ public:
     constexpr std::int64_t units() const { return units_; }
     constexpr bool isNegative() const { return units_ < 0; }
     constexpr bool isZero() const { return units_ == 0; }
-    constexpr Amount abs() const { return Amount(units_ < 0 ? -units_ : units_); }
+    constexpr Amount abs() const { return units_ < 0 ? -*this : *this; }
 
     // The stored form (AmountText): optional "-", integer digits without grouping and, only for
     // a non-zero fraction, a decimal comma and the fraction digits without trailing zeros.
@@ -39,21 +39,28 @@ public:
     // The largest whole number not above the value.
     std::int64_t floorWhole() const;
 
-    friend constexpr Amount operator+(Amount a, Amount b) { return Amount(a.units_ + b.units_); }
-    friend constexpr Amount operator-(Amount a, Amount b) { return Amount(a.units_ - b.units_); }
-    constexpr Amount operator-() const { return Amount(-units_); }
-    Amount& operator+=(Amount o) {
-        units_ += o.units_;
-        return *this;
+    // Sums and differences are checked: a result beyond the 64-bit range is a data error
+    // (store::DataError), never a wrapped value.
+    friend constexpr Amount operator+(Amount a, Amount b) {
+        std::int64_t sum = 0;
+        if (__builtin_add_overflow(a.units_, b.units_, &sum))
+            overflow();
+        return Amount(sum);
     }
-    Amount& operator-=(Amount o) {
-        units_ -= o.units_;
-        return *this;
+    friend constexpr Amount operator-(Amount a, Amount b) {
+        std::int64_t difference = 0;
+        if (__builtin_sub_overflow(a.units_, b.units_, &difference))
+            overflow();
+        return Amount(difference);
     }
+    constexpr Amount operator-() const { return Amount() - *this; }
+    Amount& operator+=(Amount o) { return *this = *this + o; }
+    Amount& operator-=(Amount o) { return *this = *this - o; }
     friend constexpr auto operator<=>(Amount, Amount) = default;
 
 private:
     constexpr explicit Amount(std::int64_t units) : units_(units) {}
+    [[noreturn]] static void overflow();
     std::int64_t units_ = 0;
 };
 

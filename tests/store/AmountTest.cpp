@@ -151,8 +151,7 @@ TEST(AmountFormatTest, StoredTextShowsItsOwnSign) {
     EXPECT_EQ(store::displayStoredAmount("-1250"), "-1 250,00");
     EXPECT_EQ(store::displayStoredAmount("-1250      "), "-1 250,00");
     EXPECT_EQ(store::displayStoredAmount("12,3"), "12,30");
-    // A budget amount defaulted to "-0" keeps its minus on screen.
-    EXPECT_EQ(store::displayStoredAmount("-0"), "-0,00");
+    EXPECT_EQ(store::displayStoredAmount("-0"), "0,00"); // an expense of nothing has no sign
     EXPECT_EQ(store::displayStoredAmount("0"), "0,00");
     EXPECT_THROW(store::displayStoredAmount("12 kr"), store::DataError);
     EXPECT_THROW(store::displayStoredAmount(""), store::DataError);
@@ -198,3 +197,19 @@ TEST(AmountLimitTest, HundredMillionIsOutside) {
 }
 
 } // namespace
+
+TEST(AmountArithmeticTest, ASumBeyondTheRangeIsADataErrorNeverAWrappedValue) {
+    const Amount max = units(std::numeric_limits<std::int64_t>::max());
+    const Amount min = units(std::numeric_limits<std::int64_t>::min());
+    const Amount typed = *Amount::parse("922337203685477");
+    EXPECT_THROW(typed - Amount::whole(-1000), store::DataError); // a huge balance against a debt
+    EXPECT_THROW(max + units(1), store::DataError);
+    EXPECT_THROW(min - units(1), store::DataError);
+    EXPECT_THROW(-min, store::DataError);
+    EXPECT_THROW(min.abs(), store::DataError);
+    Amount sum = max;
+    EXPECT_THROW(sum += units(1), store::DataError);
+    EXPECT_EQ(sum, max); // unchanged by the refused step
+    EXPECT_EQ((max - max).units(), 0);
+    EXPECT_EQ((-max).units(), -std::numeric_limits<std::int64_t>::max());
+}

@@ -499,11 +499,15 @@ void TransForm::Command1_Click() {
 void TransForm::TransSpar() {
     if (!storableName(host_, this, current_.name))
         return;
-    if (!catalogue::TransSpar(host_, this, current_.name, current_.sign, caller_))
+    const int number = catalogue::TransSpar(host_, this, current_.name, current_.sign, caller_);
+    if (number == 0)
         return;
     current_ = host_.chosenMain();
     mode_.clear();
     Command2_Click();
+    // Made for an entry in the ledger: the new transaction is the entry's, not an empty box.
+    if (caller_ != QLatin1String("budg"))
+        host_.chooseMainTransaction(number);
 }
 
 void TransForm::TransChange() {
