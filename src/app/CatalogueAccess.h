@@ -5,6 +5,7 @@
 #include "ledger/ui/BudgetFrame.h"
 #include "ledger/ui/CashFrame.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -70,6 +71,16 @@ public:
             h_.budgetFrame_->actualAmountBox()->setReadOnly(false);
             h_.budgetFrame_->budgetAmountBox()->setFocus();
         }
+    }
+    void chooseMainTransaction(int number) override {
+        ledger::LedgerFrame* f = frame();
+        if (!f || !f->mainOption()->isChecked())
+            return;
+        f->transCombo()->setCurrentIndex(f->transCombo()->findData(number));
+        if (h_.kind_ == QLatin1String("Ek"))
+            h_.cashFrame_->TransCombo_Enkel_Click();
+        else
+            h_.budgetFrame_->TransCombo_Budget_Click();
     }
     void disableCommand2() override { h_.command2_->setEnabled(false); }
     void command3ToCancel() override {

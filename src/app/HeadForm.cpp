@@ -15,6 +15,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -51,6 +52,7 @@ HeadForm::HeadForm(Context& ctx) : ctx_(ctx) {
     installHelp();
     cashFrame_->attach(this);
     budgetFrame_->attach(this);
+    installKeyboard();
     connect(command1_, &QPushButton::clicked, budgetFrame_, &ledger::BudgetFrame::Command1_Click);
 }
 
@@ -134,6 +136,56 @@ void HeadForm::buildControls() {
     webBrowser1_ = new QWidget(central);
     webBrowser1_->setObjectName(QStringLiteral("WebBrowser1"));
     webBrowser1_->resize(px(615), px(495));
+}
+
+void HeadForm::installKeyboard() {
+    for (QPushButton* b : {command1_, command2_, command3_, command4_, command14_})
+        b->installEventFilter(this);
+    // Through an entry in the order it is made: transaction, amount, the action, cancel, the posts.
+    const auto chain = [](std::initializer_list<QWidget*> widgets) {
+        QWidget* previous = nullptr;
+        for (QWidget* w : widgets) {
+            if (previous)
+                setTabOrder(previous, w);
+            previous = w;
+        }
+    };
+    chain({cashFrame_->mainOption(), cashFrame_->subOption(), cashFrame_->transCombo(),
+           cashFrame_->amountBox(), command2_, command3_, cashFrame_->grid()});
+    chain({budgetFrame_->mainOption(), budgetFrame_->subOption(), budgetFrame_->transCombo(),
+           budgetFrame_->budgetAmountBox(), budgetFrame_->actualAmountBox(), command1_, command2_, command3_,
+           budgetFrame_->grid()});
+}
+
+void HeadForm::keyPressEvent(QKeyEvent* event) {
+    // Esc reaches the window from any control that has no use for it.
+    if (event->key() == Qt::Key_Escape) {
+        userCancel();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void HeadForm::userCancel() {
+    if (!command3_->isEnabled() || !command3_->isVisible())
+        return;
+    Command3_MouseDown();
+    Command3_Click();
+}
+
+bool HeadForm::commandKey(QObject* watched, const QKeyEvent& key) {
+    auto* button = qobject_cast<QPushButton*>(watched);
+    if (!button || !button->isEnabled())
+        return false;
+    const bool enter = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+    if (button == command3_ && (enter || key.key() == Qt::Key_Space)) {
+        userCancel();
+        return true;
+    }
+    if (!enter)
+        return false;
+    button->click();
+    return true;
 }
 
 void HeadForm::GridSetting() {
@@ -296,6 +348,8 @@ void HeadForm::Nykonto_mn_Click() {
 }
 
 void HeadForm::Command2_Click() {
+    if (!kontoData_ || !transakt_)
+        return; // no account is open
     if (kind_ == QLatin1String("Ek")) {
         if (command2Mode_ == QLatin1String("inl"))
             cashFrame_->Inpost_Enkel();

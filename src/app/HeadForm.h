@@ -17,6 +17,7 @@
 
 class QAction;
 class QComboBox;
+class QKeyEvent;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -94,12 +95,16 @@ public:
     void Arr_Kontroller();
     void AllReset();
     void Lock_Kontroller();
+    // The window without an open account: the files closed, the panels emptied, the controls
+    // locked until another account is chosen.
+    void showNoAccount();
     void Finder();
     void Nykonto_mn_Click();
     // The action button: by account kind and command mode (insert, change, delete, move).
     void Command2_Click();
     const QString& command2Mode() const { return command2Mode_; }
     int markedPost() const { return markedPost_; }
+    int markedRow() const { return markedRow_; }
 
     // --- Procedures and the cancel button
     // Starts or changes the procedure in progress; the cancel button's tooltip follows the code.
@@ -176,6 +181,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildControls();
@@ -203,6 +209,13 @@ private:
     void Rensa_Mark(ledger::LedgerFrame* frame);
     void setHelp(const QString& title, const QString& line);
     void installHelp();
+    // Esc, and Enter on a focused command button, as a person expects them; the tab order.
+    void installKeyboard();
+    // A key on a command button: Enter presses it; on "Avbryt" Space and Enter are the user's
+    // own press. True when the key was used.
+    bool commandKey(QObject* watched, const QKeyEvent& key);
+    // The cancel button pressed by the user (mouse, Esc or keyboard).
+    void userCancel();
     // Says plainly that no address is configured where a page would have been shown.
     void noAddressMessage(const QString& what);
 
@@ -247,8 +260,6 @@ private:
         QString sign;
     } chosenMain_, chosenSub_;
     QString markedAmount_, markedActual_;
-    QPoint placedAt_;
-    std::optional<std::pair<int, int>> storedPosition_; // pair 1 of PosFil, twips
 
     // Controls.
     QGroupBox* frame4_ = nullptr;

@@ -94,11 +94,44 @@ void HeadForm::Konto_Konfig() {
     balanceMode_ = false;
     frame->showAccount(accountName_, accountNumber_);
 
-    Inläs();
-    postCount_ = ledger::findPostCount(*kontoData_);
-    setCurrentPostForWorkingDate();
-    showViewAroundCurrentPost();
-    AllReset();
+    try {
+        Inläs();
+        postCount_ = ledger::findPostCount(*kontoData_);
+        setCurrentPostForWorkingDate();
+        showViewAroundCurrentPost();
+        AllReset();
+    } catch (...) {
+        // Nothing may go on working on an account that did not open.
+        showNoAccount();
+        throw;
+    }
+}
+
+void HeadForm::showNoAccount() {
+    closeAccountFiles();
+    for (ledger::LedgerFrame* frame :
+         {static_cast<ledger::LedgerFrame*>(cashFrame_), static_cast<ledger::LedgerFrame*>(budgetFrame_)}) {
+        frame->resetEntry();
+        frame->clearGrid();
+        frame->setAllBackgrounds(ledger::UnmarkedBackground);
+        frame->showAccount(QString(), QString());
+        frame->scrollBar()->setEnabled(false);
+    }
+    postCount_ = currentPost_ = 0;
+    scroll_ = {};
+    cashView_.clear();
+    budgetView_.clear();
+    markedPost_ = 0;
+    markedRow_ = -1;
+    chosenMain_ = {};
+    chosenSub_ = {};
+    markedAmount_.clear();
+    markedActual_.clear();
+    typing_ = balanceMode_ = moveMode_ = false;
+    resetArmed_ = false;
+    setProcedureCode(QString());
+    command2Mode_.clear();
+    Lock_Kontroller();
 }
 
 void HeadForm::setCurrentPostForWorkingDate() {
@@ -174,15 +207,29 @@ void HeadForm::scrollChanged(ledger::LedgerFrame* frame, int value) {
         return;
     const bool reread = ledger::scrollTo(scroll_, postCount_, value);
     applyScrollState(frame);
-    if (reread) {
-        if (frame == cashFrame_) {
-            Inläs_G1();
-            OmLista_Enkel();
-        } else {
-            Inläs_G2();
-            OmLista_Budget();
-        }
-    }
+    const QString procedure =
+        frame == cashFrame_ ? QStringLiteral("VScroll1_Change") : QStringLiteral("VScroll2_Change");
+    if (reread && !support::trapped(
+                      ctx_, this,
+                      [&] {
+                          if (frame == cashFrame_) {
+                              Inläs_G1();
+                              OmLista_Enkel();
+                          } else {
+                              Inläs_G2();
+                              OmLista_Budget();
+                          }
+                      },
+                      [&] {
+                          return support::ErrorDescription{
+                              QStringLiteral("Ett fel har uppstått i subrutinen ") + procedure + CRLF +
+                                  QStringLiteral(" vid läsning av kontoposter till listan.") + CRLF + CRLF,
+                              {QStringLiteral("Fel i rutinen ") + procedure,
+                               QStringLiteral("Första post i listan = ") + QString::number(scroll_.value),
+                               QStringLiteral("Antal poster = ") + QString::number(postCount_),
+                               QStringLiteral("Felet uppstod i konto ") + accountName_}};
+                      }))
+        return;
     // A marked post scrolled out of reach is no longer marked.
     if (procedureCode_ == (frame == cashFrame_ ? QLatin1String("mkg1") : QLatin1String("mkg2"))) {
         armReset();

@@ -212,7 +212,17 @@ void HeadForm::Com3_Routines() {
             const bool cash = kind_ == QLatin1String("Ek");
             const QString markCode = cash ? QStringLiteral("mkg1") : QStringLiteral("mkg2");
             ledger::LedgerFrame* frame = shownFrame();
-            if (code == QLatin1String("cbonomark")) {
+            const bool catalogueCode = code == QLatin1String("trch") || code == QLatin1String("subtrch") ||
+                                       code == QLatin1String("trny") || code == QLatin1String("nysptr");
+            if (catalogueCode && markedPost_ > 0) {
+                // The catalogue may have changed under the marked post: back to its marking code,
+                // and the second reset ends the marking, so every lock it set comes off again.
+                setProcedureCode(markCode);
+                Rensa_Mark(frame);
+                label30_->clear();
+            } else if (code == QLatin1String("cbonomark") || code == QLatin1String("trch") ||
+                       code == QLatin1String("trny")) {
+                // The transaction box is emptied by these procedures: nothing stays chosen unseen.
                 Unlock_Konto();
                 Unlock_menues();
                 picture1_->setEnabled(true);
@@ -240,7 +250,8 @@ void HeadForm::Com3_Routines() {
                 command2_->setText(QStringLiteral("Flytta"));
                 command2Mode_ = QStringLiteral("flt");
                 label30_->clear();
-                dateSelector_->datumset(QString::fromStdString(ctx_.today));
+                if (code == QLatin1String("cbonomark"))
+                    dateSelector_->datumset(QString::fromStdString(ctx_.today));
                 command3_->setText(QStringLiteral("Avbryt"));
                 setProcedureCode(QString());
             } else if (code == QLatin1String("mkg1") || code == QLatin1String("mkg2")) {
@@ -264,35 +275,16 @@ void HeadForm::Com3_Routines() {
                 label29_->clear();
                 label30_->clear();
             } else if (code == QLatin1String("trbyt")) {
+                // Back to the marked post exactly as the marking left it.
                 if (frame) {
                     frame->transText()->setEnabled(true);
-                    frame->transCombo()->setEnabled(true);
                     frame->transLabel()->setText(QStringLiteral("Transaktion"));
+                    frame->remark();
                 }
-                for (QLineEdit* box : {cashFrame_->amountBox(), budgetFrame_->budgetAmountBox(),
-                                       budgetFrame_->actualAmountBox()})
-                    box->setReadOnly(false);
-                setProcedureCode(markCode);
-                command2_->setText(QStringLiteral("Ta bort"));
-                command2Mode_ = QStringLiteral("rem");
-                command3_->setText(QStringLiteral("Avbryt markera"));
-            } else if (code == QLatin1String("trch")) {
-                command3_->setText(QStringLiteral("Avbryt"));
-                setProcedureCode(QString());
-                if (frame)
-                    frame->transCombo()->setEnabled(true);
             } else if (code == QLatin1String("subtrch")) {
-                if (markedPost_ > 0) {
-                    command3_->setText(QStringLiteral("Avbryt markera"));
-                    setProcedureCode(markCode);
-                } else {
-                    command3_->setText(QStringLiteral("Avbryt"));
-                    setProcedureCode(QString());
-                }
-                restoreEntryControls();
-            } else if (code == QLatin1String("trny")) {
                 command3_->setText(QStringLiteral("Avbryt"));
                 setProcedureCode(QString());
+                restoreEntryControls();
             } else if (code == QLatin1String("nysptr")) {
                 restoreEntryControls();
                 setProcedureCode(QString());

@@ -7,6 +7,7 @@
 #include "store/DriveFolder.h"
 #include "support/ui/Dialogs.h"
 #include "support/ui/QtPlatform.h"
+#include "support/ui/SafeApplication.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -34,7 +35,7 @@ void loadSwedishTranslation(QApplication& app) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    support::SafeApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Moniva"));
     QApplication::setApplicationVersion(QStringLiteral("5"));
     QApplication::setFont(QFont(QStringLiteral("Arial"), 9));
@@ -80,6 +81,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
+    app.setErrorContext(&ctx);
     app::HeadForm form(ctx);
     QObject::connect(&form, &app::HeadForm::programEnded, &app, &QApplication::quit, Qt::QueuedConnection);
 
@@ -99,5 +101,7 @@ int main(int argc, char* argv[]) {
     form.Form_Load();
     if (form.ended())
         return 0;
-    return app.exec();
+    const int code = app.exec();
+    app.setErrorContext(nullptr); // the context ends before the application object
+    return code;
 }

@@ -8,6 +8,8 @@
 #include "app/HeadForm.h"
 #include "fixtures/AccountFiles.h"
 #include "ledger/ui/BudgetFrame.h"
+#include "store/Errors.h"
+#include "store/RecordFile.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -179,6 +181,41 @@ TEST_F(BudgetLedgerTest, AWrongBudgetBalanceIsNamedAndRecountedOnYes) {
     const std::string file = readFile(folder() / "KontoData");
     EXPECT_EQ(file.substr(3 * 77 + 36, 33), field("-50", 11) + field("-55", 11) + field("-5", 11));
     EXPECT_EQ(file.substr(69, 1), "x");
+}
+
+// Typing in either box takes the pending amounts back until Enter; a changed transaction signs
+// them anew; a failed tick stays unwritten.
+TEST_F(BudgetLedgerTest, OnlyAmountsTakenWithEnterArePostedWithTheSignOfTheirTransaction) {
+    open(budgetPosts(3));
+    const std::string before = readFile(folder() / "KontoData");
+    choose("Uttag");
+    type(budgetBox(), "100");
+    EXPECT_TRUE(button("Command2")->isEnabled());
+    uitest::typeText(actualBox(), "5");
+    EXPECT_FALSE(button("Command2")->isEnabled());
+    form->Command2_Click();
+    EXPECT_TRUE(t.dialogs.calls().empty()); // never the error report
+    EXPECT_EQ(readFile(folder() / "KontoData"), before);
+
+    uitest::pressEnter(actualBox());
+    choose("Insättning");
+    EXPECT_EQ(budgetBox()->text(), "100,00");
+    EXPECT_EQ(frame()->pendingActual(), "5");
+    button("Command2")->click();
+    EXPECT_EQ(readFile(folder() / "KontoData").substr(3 * 77, 39),
+              field("2026-12-06", 10) + field("2", 4) + field("100", 11) + field("5", 11) + field("50", 3));
+
+    store::setCommitFaultHook([](store::CommitStep step, const std::filesystem::path& file) {
+        if (step == store::CommitStep::Rename && file.filename() == "KontoData")
+            throw store::FileError("Input/output error", file.string());
+    });
+    t.dialogs.answerNo();
+    g2()->cellClicked(0, 7);
+    store::setCommitFaultHook({});
+    g2()->cellClicked(1, 7);
+    const std::string after = readFile(folder() / "KontoData");
+    EXPECT_EQ(after.substr(69, 1), " ");
+    EXPECT_EQ(after.substr(77 + 69, 1), "x");
 }
 
 } // namespace

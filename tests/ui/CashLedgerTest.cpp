@@ -7,6 +7,9 @@
 #include "app/HeadForm.h"
 #include "fixtures/AccountFiles.h"
 #include "ledger/ui/CashFrame.h"
+#include "store/Errors.h"
+#include "store/RecordFile.h"
+#include "support/ui/SafeApplication.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -14,7 +17,9 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTableWidget>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -120,7 +125,10 @@ TEST_F(CashLedgerTest, OddAmountTextsAndTheAmountLimit) {
     // An amount of a hundred million is refused at once and the entry is reset.
     type("100000000");
     EXPECT_EQ(t.dialogs.calls().back().title, "Överskriden max-nivå");
-    EXPECT_EQ(t.dialogs.calls().back().text, ledger::CashFrame::amountLimitText());
+    EXPECT_EQ(t.dialogs.calls().back().text,
+              "Detta program har tyvärr en begränsning\ntill belopp < 100 000 000.00 kronor !\nDärför måste "
+              "inmatning av högre\nbelopp spärras, likaledes inmatning\nsom ger upphov till ett plus- eller\n"
+              "minussaldo över denna nivå !");
     EXPECT_EQ(form->procedureCode(), "");
 
     // One that makes a later balance reach it is refused without a byte written.
@@ -396,6 +404,249 @@ TEST_F(CashLedgerTest, AMarkedPostsTransactionIsReplacedInEveryPostThatUsesIt) {
     EXPECT_EQ(form->procedureCode(), "");
     EXPECT_EQ(form->markedPost(), 0);
     EXPECT_EQ(frame()->transLabel()->text(), "Transaktion");
+}
+
+} // namespace
+
+namespace {
+
+// Faults found trying the program as a new user: each case failed before its repair.
+
+TEST_F(CashLedgerTest, ADamagedAmountMetWhileScrollingIsReportedAndNothingEnds) {
+    std::string bytes = cashPosts(30, amountOf);
+    bytes.replace(14 * 43 + 14, 11, field("12a", 11)); // post 15
+    open(bytes);
+    const std::string before = readFile(kontoData());
+    t.dialogs.answerNo(); // no error report
+    frame()->scrollBar()->setValue(15);
+    ASSERT_EQ(t.dialogs.calls().size(), 1u);
+    EXPECT_TRUE(t.dialogs.calls()[0].title.startsWith("Felspec. = "));
+    EXPECT_TRUE(t.dialogs.calls()[0].text.startsWith("Ett fel har uppstått i subrutinen VScroll1_Change"));
+    frame()->scrollBar()->setValue(16); // the window still works
+    EXPECT_EQ(g1()->item(0, 0)->text().toStdString(), nthDate(16));
+    EXPECT_EQ(readFile(kontoData()), before);
+
+    // The net under every handler: a failure that reaches the event loop is explained, not fatal.
+    struct Faulty : QWidget {
+        bool event(QEvent* e) override {
+            if (e->type() == QEvent::User)
+                throw store::DataError("Trasigt fält");
+            return QWidget::event(e);
+        }
+    } faulty;
+    auto* app = static_cast<support::SafeApplication*>(QApplication::instance());
+    app->setErrorContext(&t.ctx);
+    t.dialogs.answerNo();
+    QEvent user(QEvent::User);
+    QApplication::sendEvent(&faulty, &user);
+    app->setErrorContext(nullptr);
+    EXPECT_EQ(t.dialogs.calls().back().title, "Felspec. = Trasigt fält");
+    EXPECT_TRUE(t.dialogs.calls().back().text.startsWith("Ett fel har uppstått i programmet"));
+}
+
+TEST_F(CashLedgerTest, AnAccountThatFailsToOpenLeavesNothingToWorkOn) {
+    open(cashPosts(3));
+    writeFile(t.ctx.paths.kontoFil(), kontoRec("Kassa", "1", "Ek") + kontoRec("Trasig", "2", "Ek"));
+    writeAccount(t.ctx.paths.dataRoot(), "Trasig", cashPosts(2));
+    std::filesystem::remove(t.ctx.paths.dataRoot() / "Trasig" / "Transakt");
+    auto* combo3 = control<QComboBox>(*form, "Combo3");
+    form->Inläs_Kontofil();
+    choose("Uttag");
+    t.dialogs.answerNo().answerNo(); // no report, keep the name
+    combo3->setCurrentIndex(combo3->findText("Trasig", Qt::MatchContains));
+    ASSERT_GE(combo3->currentIndex(), 0);
+    form->Combo3_Click();
+    ASSERT_FALSE(t.dialogs.calls().empty());
+    EXPECT_EQ(t.dialogs.titles().back(), "Radera kontonamn");
+    EXPECT_EQ(g1()->item(0, 0)->text(), "");
+    EXPECT_EQ(frame()->transCombo()->count(), 0);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{command2(), command3(), frame()->transCombo(), amountBox()})
+        EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+    form->Command2_Click(); // nothing can run on an account that is not open
+    frame()->TransCombo_Enkel_Click();
+    EXPECT_EQ(readFile(t.ctx.paths.dataRoot() / "Trasig" / "KontoData"), cashPosts(2));
+
+    combo3->setCurrentIndex(combo3->findText("Kassa", Qt::MatchContains));
+    form->Combo3_Click();
+    EXPECT_EQ(g1()->item(0, 0)->text().toStdString(), nthDate(1));
+    EXPECT_TRUE(command2()->isEnabled());
+}
+
+TEST_F(CashLedgerTest, ANewBalanceIsTakenOnlyWithinTheLimitAndOnlyOnceTyped) {
+    open(posts({{nthDate(1), 1, 0}, {nthDate(2), 3, -500}}));
+    const std::string before = readFile(kontoData());
+    t.dialogs.answerInput("Ändrad kurs");
+    press(frame()->saldoTitle());
+    ASSERT_EQ(form->procedureCode(), "saldo");
+    const std::string withStandard = readFile(kontoData());
+    EXPECT_FALSE(command2()->isEnabled()); // "Beräkna" waits for a balance
+    form->Command2_Click();
+    EXPECT_EQ(readFile(kontoData()), before);
+
+    // A balance beyond the limit is refused before any sum is made (it once overflowed).
+    type("922337203685477");
+    EXPECT_EQ(t.dialogs.calls().back().title, "Överskriden max-nivå");
+    EXPECT_EQ(form->procedureCode(), "");
+    EXPECT_EQ(frame()->amountTitle()->text(), "Belopp");
+    EXPECT_EQ(readFile(kontoData()), withStandard);
+}
+
+TEST_F(CashLedgerTest, APendingAmountTakesTheSignOfTheTransactionFinallyChosen) {
+    open(cashPosts(2));
+    choose("Uttag");
+    type("100");
+    EXPECT_EQ(amountBox()->text(), "-100,00");
+    frame()->TransCombo_Enkel_DropDown(); // the list opened: no transaction, nothing to insert
+    EXPECT_FALSE(command2()->isEnabled());
+    choose("Insättning");
+    EXPECT_EQ(amountBox()->text(), "100,00");
+    EXPECT_TRUE(command2()->isEnabled());
+    command2()->click();
+    EXPECT_EQ(readFile(kontoData()).substr(2 * 43), cashPost("2026-12-06", 2, 100, 300));
+
+    // A zero expense carries no sign; typing again takes the pending amount back until Enter.
+    choose("Uttag");
+    type("0");
+    EXPECT_EQ(amountBox()->text(), "0,00");
+    uitest::typeText(amountBox(), "5");
+    EXPECT_FALSE(command2()->isEnabled());
+    form->Command2_Click();
+    EXPECT_EQ(form->postCount(), 3);
+
+    // An amount whose text cannot be stored is told so, not as the limit.
+    amountBox()->clear();
+    type("1234567,1234");
+    EXPECT_EQ(t.dialogs.calls().back().title, "Beloppet ryms inte");
+    EXPECT_EQ(form->postCount(), 3);
+}
+
+TEST_F(CashLedgerTest, ANewTransactionMadeFromTheLedgerIsTheChosenOne) {
+    open(cashPosts(2));
+    t.dialogs.answerYes();
+    press(frame()->transText());
+    QWidget* window = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowTitle() == "Nytt transaktionsnamn")
+            window = w;
+    ASSERT_NE(window, nullptr);
+    auto* name = window->findChild<QLineEdit*>("Text1");
+    name->setText("Hyra");
+    uitest::pressEnter(name);
+    window->findChild<QRadioButton*>("Option4")->click();
+    window->findChild<QPushButton*>("Command1")->click();
+    EXPECT_EQ(frame()->transText()->text(), "Hyra");
+    EXPECT_EQ(form->procedureCode(), "cbonomark");
+    EXPECT_FALSE(amountBox()->isReadOnly());
+    type("40");
+    command2()->click();
+    EXPECT_EQ(readFile(kontoData()).substr(2 * 43), cashPost("2026-12-06", 4, -40, 160));
+}
+
+TEST_F(CashLedgerTest, AFailedTickIsNotWrittenByTheNextSave) {
+    open(cashPosts(4));
+    store::setCommitFaultHook([](store::CommitStep step, const std::filesystem::path& file) {
+        if (step == store::CommitStep::Rename && file.filename() == "KontoData")
+            throw store::FileError("Input/output error", file.string());
+    });
+    t.dialogs.answerNo();
+    g1()->cellClicked(0, 4);
+    store::setCommitFaultHook({});
+    EXPECT_EQ(t.ctx.error.errorText, "Input/output error");
+    g1()->cellClicked(1, 4);
+    std::string expected = cashPosts(4);
+    expected[43 + 36] = 'x';
+    EXPECT_EQ(readFile(kontoData()), expected);
+}
+
+// Every way out of a procedure begun on a marked post ends in a state the window can go on from.
+TEST_F(CashLedgerTest, CancellingWhatAMarkedPostStartedReturnsToAConsistentState) {
+    std::string bytes = cashPosts(4, amountOf);
+    bytes.replace(43 + 37, 4, field("1", 4)); // post 2 names sub-transaction 1
+    open(bytes);
+    writeFile(t.ctx.paths.dataRoot() / "Kassa" / "Kategori", field("Mat", 35));
+    const auto escape = [&] { uitest::pressKey(g1(), Qt::Key_Escape); };
+    const auto expectMarked = [&](const char* step) {
+        SCOPED_TRACE(step);
+        EXPECT_EQ(form->procedureCode(), "mkg1");
+        EXPECT_EQ(command2()->text(), "Ta bort");
+        EXPECT_TRUE(command2()->isEnabled());
+        EXPECT_EQ(form->command2Mode(), "rem");
+        EXPECT_FALSE(control<QComboBox>(*form, "Combo3")->isEnabled());
+        EXPECT_EQ(g1()->item(1, 0)->background().color(), QColor(255, 192, 192));
+    };
+    const auto expectIdle = [&](const char* step) {
+        SCOPED_TRACE(step);
+        EXPECT_EQ(form->procedureCode(), "");
+        EXPECT_EQ(form->markedPost(), 0);
+        EXPECT_EQ(command3()->text(), "Avbryt");
+        EXPECT_EQ(command2()->text(), "Flytta");
+        EXPECT_TRUE(command2()->isEnabled());
+        EXPECT_TRUE(control<QComboBox>(*form, "Combo3")->isEnabled());
+        EXPECT_TRUE(frame()->transCombo()->isEnabled());
+        EXPECT_EQ(g1()->item(1, 0)->background().color(), QColor(255, 255, 192));
+    };
+    const auto subTransWindow = [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && w->objectName() == "SubTransForm")
+                return w;
+        return static_cast<QWidget*>(nullptr);
+    };
+
+    g1()->cellClicked(1, 0);
+    t.dialogs.answerYes().answerYes(); // "trbyt", then the new transaction is not confirmed
+    press(frame()->transText());
+    ASSERT_EQ(form->procedureCode(), "trbyt");
+    t.dialogs.answerNo();
+    choose("Uttag");
+    expectMarked("trbyt");
+    EXPECT_EQ(frame()->transLabel()->text(), "Transaktion");
+    escape();
+    expectIdle("mkg1");
+
+    for (const char* code : {"subtrch", "nysptr"}) {
+        SCOPED_TRACE(code);
+        g1()->cellClicked(code == std::string("subtrch") ? 1 : 2, 0);
+        press(frame()->subOption());
+        t.dialogs.answerYes().answerYes();
+        press(frame()->transText());
+        ASSERT_EQ(form->procedureCode(), code);
+        QWidget* window = subTransWindow();
+        ASSERT_NE(window, nullptr);
+        window->close();
+        expectIdle(code);
+        press(frame()->mainOption());
+    }
+}
+
+TEST_F(CashLedgerTest, EntryMarkingAndCancelWorkWithoutAMouse) {
+    open(cashPosts(12, amountOf));
+    QComboBox* list = frame()->transCombo();
+    uitest::pressKey(list, Qt::Key_Down); // opens the list instead of choosing at once
+    ASSERT_TRUE(list->view()->isVisible());
+    list->view()->setCurrentIndex(list->model()->index(list->findText("Insättning"), 0));
+    uitest::pressEnter(list->view());
+    EXPECT_EQ(form->procedureCode(), "cbonomark");
+    type("25");
+    uitest::pressEnter(command2()); // Enter on the focused "Lägg in"
+    EXPECT_EQ(form->postCount(), 13);
+
+    // The grid: arrows scroll at its edges, Space marks, Esc cancels; the wheel scrolls too.
+    const int top = frame()->scrollBar()->value();
+    g1()->setCurrentCell(0, 0);
+    uitest::pressKey(g1(), Qt::Key_Up);
+    EXPECT_EQ(frame()->scrollBar()->value(), top - 1);
+    uitest::pressKey(g1(), Qt::Key_Space, " ");
+    EXPECT_EQ(form->markedPost(), top - 1);
+    EXPECT_EQ(form->procedureCode(), "mkg1");
+    uitest::pressKey(g1(), Qt::Key_Escape);
+    EXPECT_EQ(form->markedPost(), 0);
+    EXPECT_EQ(form->procedureCode(), "");
+    QWheelEvent wheel(QPointF(5, 5), g1()->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(g1()->viewport(), &wheel);
+    EXPECT_EQ(frame()->scrollBar()->value(), top);
+    EXPECT_EQ(g1()->item(0, 0)->text().toStdString(), nthDate(top));
 }
 
 } // namespace

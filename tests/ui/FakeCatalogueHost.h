@@ -64,6 +64,7 @@ public:
     void setTransactionBox(const QString& text) override { calls << QStringLiteral("box ") + text; }
     void focusTransactionBox() override { calls << QStringLiteral("focusTransactionBox"); }
     void unlockAmountBox() override { calls << QStringLiteral("unlockAmountBox"); }
+    void chooseMainTransaction(int number) override { calls << QStringLiteral("choose %1").arg(number); }
     void disableCommand2() override { calls << QStringLiteral("disableCommand2"); }
     void command3ToCancel() override { calls << QStringLiteral("command3ToCancel"); }
     void pressCommand3(bool armReset) override {

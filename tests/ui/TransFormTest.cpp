@@ -85,7 +85,8 @@ TEST(TransForm, NewTransactionWithSign) {
     EXPECT_EQ(host.main.name, QStringLiteral("Hyra"));
     EXPECT_EQ(host.main.number, 5);
     EXPECT_EQ(host.calls, (QStringList{"disableCommand2", "reloadTransactionList", "box Hyra",
-                                       "unlockAmountBox", "pressCommand3", "box ", "pressCommand3"}));
+                                       "unlockAmountBox", "pressCommand3", "box ", "pressCommand3",
+                                       "choose 5"}));
     EXPECT_TRUE(host.window.isEnabled());
     EXPECT_FALSE(w.form->isVisible());
     EXPECT_TRUE(w.form->mode().isEmpty());

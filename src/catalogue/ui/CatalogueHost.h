@@ -59,6 +59,9 @@ public:
     // The frame's transaction box (TransText_Enkel / TransText_Budget).
     virtual void setTransactionBox(const QString& text) = 0;
     virtual void focusTransactionBox() = 0;
+    // Main transaction `number` chosen in the frame's list as the user would choose it, so a new
+    // transaction made for an entry is the entry's transaction.
+    virtual void chooseMainTransaction(int number) = 0;
     // The amount box (Bel_Enkel; budget: BudgBel_Budget and VerklBel_Budget) unlocked, focused.
     virtual void unlockAmountBox() = 0;
     // The main window's Command2 disabled.

@@ -43,8 +43,8 @@ void showLimitRefusal(CatalogueHost& host, QWidget* parent) {
                                    ledger::LedgerFrame::amountLimitText());
 }
 
-bool TransSpar(CatalogueHost& host, QWidget* parent, const QString& name, const QString& sign,
-               const QString& caller) {
+int TransSpar(CatalogueHost& host, QWidget* parent, const QString& name, const QString& sign,
+              const QString& caller) {
     int number = 0;
     const bool saved = support::trapped(
         host.context(), parent,
@@ -64,13 +64,13 @@ bool TransSpar(CatalogueHost& host, QWidget* parent, const QString& name, const 
                  QStringLiteral("Felet uppstod i konto ") + accountName(host)}};
         });
     if (!saved)
-        return false;
+        return 0;
     host.setChosenMain({name, number, sign});
     if (caller == QLatin1String("budg")) {
         host.budgAltConditions();
         if (QWidget* budgAlt = host.budgAltWindow())
             budgAlt->setEnabled(true);
-        return true;
+        return number;
     }
     if (QWidget* main = host.hostWindow())
         main->setEnabled(true);
@@ -79,7 +79,7 @@ bool TransSpar(CatalogueHost& host, QWidget* parent, const QString& name, const 
     host.setTransactionBox(name);
     host.unlockAmountBox();
     host.pressCommand3();
-    return true;
+    return number;
 }
 
 void Skapa_StdTrans(CatalogueHost& host, QWidget* parent) {

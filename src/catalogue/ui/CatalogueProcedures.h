@@ -19,9 +19,10 @@ std::optional<std::string> storableName(CatalogueHost& host, QWidget* parent, co
 // TransSpar: stores name and sign ("+", "-" or "") as a new main transaction, makes it the chosen
 // one and, for caller "head", gives the main window back with the list rebuilt, the name in the
 // transaction box and the amount box open. For caller "budg" the budget alternatives window
-// refreshes its conditions. False when the saving failed (reported through the error routine).
-bool TransSpar(CatalogueHost& host, QWidget* parent, const QString& name, const QString& sign,
-               const QString& caller);
+// refreshes its conditions. Returns the new record number, 0 when the saving failed (reported
+// through the error routine).
+int TransSpar(CatalogueHost& host, QWidget* parent, const QString& name, const QString& sign,
+              const QString& caller);
 
 // Skapa_StdTrans: finds the account's standard transaction, or asks for a name and creates it,
 // and switches the cash-book entry into balance entry.

@@ -2,6 +2,7 @@
 
 #include "ledger/LedgerView.h"
 #include "ledger/ui/LedgerFrame.h"
+#include "store/Amount.h"
 
 namespace ledger {
 
@@ -22,6 +23,7 @@ public:
     void attach(app::HeadForm* head) override;
     void resetEntry() override;
     void restoreMarkedEntry() override;
+    void remark() override;
 
     // --- Transaction choice
     void Ladda_H_Trans_Budg();
@@ -51,9 +53,18 @@ protected:
 
 private:
     void amountBoxHelp(QLineEdit* box);
+    // "-" for a non-zero amount of an expense transaction.
+    QString signFor(store::Amount amount) const;
+    // The pending amounts take the sign of a newly chosen transaction.
+    void resignPendingAmounts();
     void markPost(int row);
     // Writes the post file and the template together.
-    void commitPosts() override;
+    void dropDownTransactions() override { TransCombo_Budget_DropDown(); }
+    void optionPressed(bool mainList) override {
+        mainList ? H_TransOptionBudg_MouseDown() : S_TransOptionBudg_MouseDown();
+    }
+    void saveFiles() override;
+    void dropChanges() override;
     void afterChange(int postCount, int recountStart) override;
 
     QLineEdit* budgBox_;

@@ -121,8 +121,7 @@ void BudgetFrame::TransCombo_Budget_DropDown() {
     if (head_->markedPost_ > 0)
         return;
     transText()->clear();
-    head_->chosenMain_.name.clear();
-    head_->chosenMain_.sign.clear();
+    head_->chosenMain_ = {};
     if (budgeted_.isEmpty() && actual_.isEmpty()) {
         budgBox_->setReadOnly(true);
         verklBox_->setReadOnly(true);
@@ -131,11 +130,13 @@ void BudgetFrame::TransCombo_Budget_DropDown() {
             head_->command2_->setText(QStringLiteral("Flytta"));
             head_->command2Mode_ = QStringLiteral("flt");
         }
+    } else if (head_->command2Mode_ == QLatin1String("inl")) {
+        head_->command2_->setEnabled(false); // the amounts wait for their transaction
     }
 }
 
 void BudgetFrame::TransCombo_Budget_Click() {
-    if (transCombo()->currentIndex() < 0)
+    if (!head_->transakt_ || transCombo()->currentIndex() < 0)
         return;
     const int number = transCombo()->currentData().toInt();
     support::trapped(
@@ -152,6 +153,7 @@ void BudgetFrame::TransCombo_Budget_Click() {
             }
             chooseMainTransaction(number);
             transText()->setText(head_->chosenMain_.name);
+            resignPendingAmounts();
             head_->Lock_Konto();
             head_->Lock_menues();
             head_->picture1_->setEnabled(false);
@@ -183,6 +185,8 @@ void BudgetFrame::amountKeyDown(QLineEdit* box) {
     (box == budgBox_ ? budgeted_ : actual_).clear();
     if (head_->markedPost_ <= 0) {
         box->clear();
+        // Nothing is pending until Enter: the button cannot post a half-typed amount.
+        head_->command2_->setEnabled(false);
         return;
     }
     head_->command2_->setText(QStringLiteral("Ändra"));
@@ -215,9 +219,14 @@ void BudgetFrame::amountEnter(QLineEdit* box) {
         pressCancel();
         return;
     }
-    const QString sign = head_->chosenMain_.sign == QLatin1String("-") ? QStringLiteral("-") : QString();
+    const QString sign = signFor(amount);
     // The digits are kept as typed; only the sign comes from the transaction.
     const QString stored = sign + QString::fromStdString(cleaned);
+    if (stored.size() > static_cast<qsizetype>(store::AmountFieldWidth)) {
+        showDoesNotFit();
+        pressCancel();
+        return;
+    }
     (box == budgBox_ ? budgeted_ : actual_) = stored;
     box->setText(sign + display(amount));
     if (head_->markedPost_ > 0) {
@@ -229,13 +238,36 @@ void BudgetFrame::amountEnter(QLineEdit* box) {
         actual_ = budgeted_;
         verklBox_->setText(budgBox_->text());
     } else if (box == verklBox_ && budgeted_.isEmpty()) {
-        budgeted_ = sign + QStringLiteral("0");
-        budgBox_->setText(sign + QStringLiteral("0,00"));
+        budgeted_ = QStringLiteral("0");
+        budgBox_->setText(QStringLiteral("0,00"));
     }
     head_->command2_->setEnabled(true);
     head_->command2_->setText(QStringLiteral("Lägg in"));
     head_->command2Mode_ = QStringLiteral("inl");
     head_->command2_->setFocus();
+}
+
+QString BudgetFrame::signFor(store::Amount amount) const {
+    return head_->chosenMain_.sign == QLatin1String("-") && !amount.isZero() ? QStringLiteral("-")
+                                                                             : QString();
+}
+
+void BudgetFrame::resignPendingAmounts() {
+    const auto resign = [this](QString& text, QLineEdit* box) {
+        if (text.isEmpty())
+            return;
+        const QString digits = text.startsWith('-') ? text.mid(1) : text;
+        const store::Amount amount = store::Amount::parse(digits.toStdString()).value_or(store::Amount{});
+        text = signFor(amount) + digits;
+        box->setText(signFor(amount) + display(amount));
+    };
+    resign(budgeted_, budgBox_);
+    resign(actual_, verklBox_);
+    if (!budgeted_.isEmpty() && !head_->typing_) {
+        head_->command2_->setEnabled(true);
+        head_->command2_->setText(QStringLiteral("Lägg in"));
+        head_->command2Mode_ = QStringLiteral("inl");
+    }
 }
 
 void BudgetFrame::amountBoxHelp(QLineEdit* box) {
@@ -280,7 +312,7 @@ void BudgetFrame::amountBoxHelp(QLineEdit* box) {
 
 // --- Changing the post file
 
-void BudgetFrame::commitPosts() {
+void BudgetFrame::saveFiles() {
     store::GroupCommit group(head_->ctx_.paths.journalFolder());
     group.stage(*head_->kontoData_);
     if (head_->bMall_ && head_->bMall_->dirty())
@@ -297,23 +329,20 @@ void BudgetFrame::afterChange(int postCount, int recountStart) {
     head_->OmLista_Budget();
 }
 
-namespace {
-// A failed procedure drops what it changed in memory: the files are as they were.
-void dropChanges(app::HeadForm& head, store::RecordFile& kontoData, store::RecordFile* mall,
-                 std::unique_ptr<budget::BudgetTemplate>& tmpl) {
-    kontoData.reload();
-    if (mall && mall->dirty()) {
-        mall->reload();
-        tmpl = std::make_unique<budget::BudgetTemplate>(*mall);
+void BudgetFrame::dropChanges() {
+    head_->kontoData_->reload();
+    if (head_->bMall_ && head_->bMall_->dirty()) {
+        head_->bMall_->reload();
+        head_->template_ = std::make_unique<budget::BudgetTemplate>(*head_->bMall_);
     }
-    (void)head;
 }
-} // namespace
 
 void BudgetFrame::Inpost_Budget() {
+    // Nothing is written without a transaction and both amounts taken with Enter.
+    if (head_->chosenMain_.number <= 0 || budgeted_.isEmpty() || actual_.isEmpty())
+        return;
     const QString date = head_->workingDate();
-    const bool ran = support::trapped(
-        head_->ctx_, head_,
+    runChange(
         [&] {
             BudgetLedger book(*head_->kontoData_, head_->postCount_, head_->ctx_.today,
                               head_->template_.get());
@@ -337,14 +366,12 @@ void BudgetFrame::Inpost_Budget() {
                  QStringLiteral("Nyinsatt post Datum  ") + date, QStringLiteral("Kontoslag = BudgetKonto"),
                  QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
         });
-    if (!ran)
-        dropChanges(*head_, *head_->kontoData_, head_->bMall_ ? &*head_->bMall_ : nullptr, head_->template_);
     pressCancel();
 }
 
 void BudgetFrame::Command1_Click() {
     const int post = head_->markedPost_;
-    if (post <= 0)
+    if (post <= 0 || !head_->kontoData_)
         return;
     head_->command1_->setEnabled(false);
     const QString text = QStringLiteral("Vill du verifiera beloppen:\n\n") +
@@ -354,8 +381,7 @@ void BudgetFrame::Command1_Click() {
         head_->Rensa_Mark_G2();
         return;
     }
-    const bool ran = support::trapped(
-        head_->ctx_, head_,
+    runChange(
         [&] {
             BudgetLedger book(*head_->kontoData_, head_->postCount_, head_->ctx_.today,
                               head_->template_.get());
@@ -375,8 +401,6 @@ void BudgetFrame::Command1_Click() {
                  QStringLiteral("Kontoslag = BudgetKonto"),
                  QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
         });
-    if (!ran)
-        dropChanges(*head_, *head_->kontoData_, head_->bMall_ ? &*head_->bMall_ : nullptr, head_->template_);
     pressCancel();
     head_->OmLista_Budget();
 }
@@ -434,15 +458,14 @@ void BudgetFrame::G2_Click(int row, int column) {
         return;
     }
     const int post = head_->scroll_.value + row;
-    support::trapped(
-        head_->ctx_, head_,
+    runChange(
         [&] {
             if (clickedBelowLastPost(post))
                 return;
             if (column >= 7) {
                 BudgetLedger book(*head_->kontoData_, head_->postCount_, head_->ctx_.today);
                 book.toggleTick(post);
-                head_->kontoData_->commit();
+                commitPosts();
                 head_->Inläs_G2();
                 head_->markedRow_ = -1;
                 head_->markedPost_ = 0;
@@ -481,6 +504,10 @@ void BudgetFrame::markPost(int row) {
     endMark(post.text(store::PostRec_Budget::Datum), QStringLiteral("mkg2"));
 }
 
+void BudgetFrame::remark() {
+    markPost(head_->markedRow_);
+}
+
 void BudgetFrame::UtPost_Budget() {
     const int post = head_->markedPost_;
     if (post <= 0)
@@ -494,8 +521,7 @@ void BudgetFrame::UtPost_Budget() {
         return;
     }
     bool removeAccount = false;
-    const bool ran = support::trapped(
-        head_->ctx_, head_,
+    runChange(
         [&] {
             BudgetLedger book(*head_->kontoData_, head_->postCount_, head_->ctx_.today);
             const PostResult result = book.remove(post);
@@ -515,8 +541,6 @@ void BudgetFrame::UtPost_Budget() {
                  QStringLiteral("Kontoslag = BudgetKonto"),
                  QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
         });
-    if (!ran)
-        head_->kontoData_->reload();
     if (!removeAccount) {
         pressCancel();
         return;
@@ -551,8 +575,7 @@ void BudgetFrame::ChgPost_Budget() {
         pressCancel();
         return;
     }
-    const bool ran = support::trapped(
-        head_->ctx_, head_,
+    runChange(
         [&] {
             BudgetLedger book(*head_->kontoData_, head_->postCount_, head_->ctx_.today,
                               head_->template_.get());
@@ -574,8 +597,6 @@ void BudgetFrame::ChgPost_Budget() {
                  QStringLiteral("Kontoslag = BudgetKonto"),
                  QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
         });
-    if (!ran)
-        dropChanges(*head_, *head_->kontoData_, head_->bMall_ ? &*head_->bMall_ : nullptr, head_->template_);
     head_->setProcedureCode(QStringLiteral("mkg2"));
     head_->command3_->setText(QStringLiteral("Avbryt mark."));
     head_->command2_->setText(QStringLiteral("Ta bort"));
@@ -591,8 +612,7 @@ void BudgetFrame::PostMover_Budget() {
     if (!takeMoveRange())
         return;
     const QString date = head_->workingDate();
-    const bool ran = support::trapped(
-        head_->ctx_, head_,
+    runChange(
         [&] {
             BudgetLedger book(*head_->kontoData_, head_->postCount_, head_->ctx_.today,
                               head_->template_.get());
@@ -610,8 +630,6 @@ void BudgetFrame::PostMover_Budget() {
                  QStringLiteral("Nytt datum = ") + date, QStringLiteral("Kontoslag = BudgetKonto"),
                  QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
         });
-    if (!ran)
-        dropChanges(*head_, *head_->kontoData_, head_->bMall_ ? &*head_->bMall_ : nullptr, head_->template_);
     pressCancel();
 }
 

@@ -58,14 +58,22 @@ public:
     // Forgets a typed amount and a move in progress (the frame back to idle).
     void resetEntry() override;
     void restoreMarkedEntry() override;
+    void remark() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void amountBoxHelp();
+    // An amount taken from the box: signed by the chosen transaction and offered for insertion.
+    void takeAmount(store::Amount amount);
     void markPost(int row);
-    void commitPosts() override;
+    void dropDownTransactions() override { TransCombo_Enkel_DropDown(); }
+    void optionPressed(bool mainList) override {
+        mainList ? H_TransOptionEnk_MouseDown() : S_TransOptionEnk_MouseDown();
+    }
+    void saveFiles() override;
+    void dropChanges() override;
     // The follow-up steps after a change: the balance check from S, the view placed and filled.
     void afterChange(int postCount, int recountStart) override;
 

@@ -53,6 +53,10 @@ bool CashFrame::eventFilter(QObject* watched, QEvent* event) {
             return true; // the key is swallowed
         }
         Bel_Enkel_KeyDown();
+    } else if (watched == amountBox_ && event->type() == QEvent::MouseButtonRelease && head_ &&
+               head_->balanceMode_ && !head_->typing_ && !amountBox_->isReadOnly() &&
+               !amountBox_->text().trimmed().isEmpty()) {
+        Bel_Enkel_Enter(); // a balance pasted with the mouse
     } else if (event->type() == QEvent::MouseButtonPress) {
         if (watched == saldoTitle() && saldoTitle()->isEnabled() && head_->procedureCode().isEmpty())
             Skapa_StdTrans();
@@ -121,8 +125,7 @@ void CashFrame::TransCombo_Enkel_DropDown() {
     if (head_->markedPost_ > 0)
         return;
     transText()->clear();
-    head_->chosenMain_.name.clear();
-    head_->chosenMain_.sign.clear();
+    head_->chosenMain_ = {};
     if (amountText_.isEmpty()) {
         amountBox_->setReadOnly(true);
         if (!head_->balanceMode_) {
@@ -130,11 +133,13 @@ void CashFrame::TransCombo_Enkel_DropDown() {
             head_->command2_->setText(QStringLiteral("Flytta"));
             head_->command2Mode_ = QStringLiteral("flt");
         }
+    } else if (head_->command2Mode_ == QLatin1String("inl")) {
+        head_->command2_->setEnabled(false); // the amount waits for its transaction
     }
 }
 
 void CashFrame::TransCombo_Enkel_Click() {
-    if (transCombo()->currentIndex() < 0)
+    if (!head_->transakt_ || transCombo()->currentIndex() < 0)
         return;
     const int number = transCombo()->currentData().toInt();
     support::trapped(
@@ -160,6 +165,9 @@ void CashFrame::TransCombo_Enkel_Click() {
                 head_->picture1_->setEnabled(false);
                 head_->command3_->setText(QStringLiteral("Avbryt inmatn."));
                 head_->setProcedureCode(QStringLiteral("cbonomark"));
+                if (!amountText_.isEmpty())
+                    takeAmount(
+                        store::Amount::parse(amountText_.toStdString()).value_or(store::Amount{}).abs());
             }
             amountBox_->setReadOnly(false);
             amountBox_->setFocus();
@@ -183,6 +191,9 @@ void CashFrame::Bel_Enkel_KeyDown() {
     amountText_.clear();
     if (head_->markedPost_ <= 0) {
         amountBox_->clear();
+        // Nothing is pending until Enter: the button cannot post a half-typed amount.
+        if (head_->command2Mode_ == QLatin1String("inl"))
+            head_->command2_->setEnabled(false);
         return;
     }
     // A marked post: typing changes its amount.
@@ -211,6 +222,11 @@ void CashFrame::Bel_Enkel_Enter() {
             return;
         }
         const store::Amount value = negative ? -*balance : *balance;
+        if (!store::withinAmountLimit(value)) {
+            showAmountLimit();
+            pressCancel();
+            return;
+        }
         newBalanceText_ = QString::fromStdString(value.amountText());
         amountBox_->setText(display(value));
         head_->command2_->setEnabled(true);
@@ -236,11 +252,29 @@ void CashFrame::Bel_Enkel_Enter() {
         return;
     }
     const bool expense = head_->chosenMain_.sign == QLatin1String("-");
-    amountText_ = (expense ? QStringLiteral("-") : QString()) + QString::fromStdString(amount.amountText());
-    amountBox_->setText((expense ? QStringLiteral("-") : QString()) + display(amount));
-    head_->command2_->setEnabled(true);
+    if (!store::fitsAmountField(expense ? -amount : amount)) {
+        showDoesNotFit();
+        pressCancel();
+        return;
+    }
+    takeAmount(amount);
     head_->command2_->setFocus();
-    if (head_->markedPost_ <= 0) {
+}
+
+void CashFrame::takeAmount(store::Amount amount) {
+    // The sign is the chosen transaction's; a zero carries none.
+    const bool negative = head_->chosenMain_.sign == QLatin1String("-") && !amount.isZero();
+    const store::Amount signedAmount = negative ? -amount : amount;
+    amountText_ = QString::fromStdString(signedAmount.amountText());
+    amountBox_->setText(display(signedAmount));
+    if (head_->markedPost_ > 0) {
+        head_->command2_->setEnabled(true);
+        return;
+    }
+    // A new post needs its transaction; without one the amount waits.
+    const bool ready = head_->chosenMain_.number > 0;
+    head_->command2_->setEnabled(ready);
+    if (ready) {
         head_->command2_->setText(QStringLiteral("Lägg in"));
         head_->command2Mode_ = QStringLiteral("inl");
     }
@@ -277,8 +311,12 @@ void CashFrame::amountBoxHelp() {
 
 // --- Changing the post file
 
-void CashFrame::commitPosts() {
+void CashFrame::saveFiles() {
     head_->kontoData_->commit();
+}
+
+void CashFrame::dropChanges() {
+    head_->kontoData_->reload();
 }
 
 void CashFrame::afterChange(int postCount, int recountStart) {
@@ -291,9 +329,11 @@ void CashFrame::afterChange(int postCount, int recountStart) {
 }
 
 void CashFrame::Inpost_Enkel() {
+    // Nothing is written without a transaction and an amount (or a new balance) taken with Enter.
+    if (head_->chosenMain_.number <= 0 || (head_->balanceMode_ ? newBalanceText_ : amountText_).isEmpty())
+        return;
     const QString date = head_->workingDate();
-    const bool ran = support::trapped(
-        head_->ctx_, head_,
+    runChange(
         [&] {
             store::Amount amount = store::Amount::parse(amountText_.toStdString()).value_or(store::Amount{});
             if (head_->balanceMode_ && !amountFromNewBalance(date, amount))
@@ -315,8 +355,6 @@ void CashFrame::Inpost_Enkel() {
                  QStringLiteral("Antal poster = ") + QString::number(head_->postCount_),
                  QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
         });
-    if (!ran)
-        head_->kontoData_->reload();
     pressCancel();
 }
 
@@ -354,6 +392,7 @@ void CashFrame::startBalanceEntry() {
     amountTitle()->setText(QStringLiteral("Nytt Saldo"));
     head_->command2_->setText(QString());
     head_->command2Mode_ = QStringLiteral("inl");
+    head_->command2_->setEnabled(false); // until a balance is entered
     head_->command3_->setText(QStringLiteral("Avbryt Saldo-In"));
     head_->setProcedureCode(QStringLiteral("saldo"));
     head_->armReset();
@@ -415,8 +454,7 @@ void CashFrame::G1_Click(int row, int column) {
         return;
     }
     const int post = head_->scroll_.value + row;
-    support::trapped(
-        head_->ctx_, head_,
+    runChange(
         [&] {
             if (clickedBelowLastPost(post))
                 return;
@@ -456,6 +494,10 @@ void CashFrame::markPost(int row) {
     endMark(post.text(store::PostRec_Enkel::Datum), QStringLiteral("mkg1"));
 }
 
+void CashFrame::remark() {
+    markPost(head_->markedRow_);
+}
+
 void CashFrame::UtPost_Enkel() {
     const int post = head_->markedPost_;
     if (post <= 0)
@@ -468,8 +510,7 @@ void CashFrame::UtPost_Enkel() {
         return;
     }
     bool removeAccount = false;
-    const bool ran = support::trapped(
-        head_->ctx_, head_,
+    runChange(
         [&] {
             Cashbook book(*head_->kontoData_, head_->postCount_);
             const PostResult result = book.remove(post);
@@ -489,8 +530,6 @@ void CashFrame::UtPost_Enkel() {
                  QStringLiteral("Antal poster = ") + QString::number(head_->postCount_),
                  QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
         });
-    if (!ran)
-        head_->kontoData_->reload();
     if (!removeAccount) {
         pressCancel();
         return;
@@ -518,8 +557,7 @@ void CashFrame::ChgPost_Enkel() {
         pressCancel();
         return;
     }
-    const bool ran = support::trapped(
-        head_->ctx_, head_,
+    runChange(
         [&] {
             Cashbook book(*head_->kontoData_, head_->postCount_);
             const PostResult result = book.changeAmount(post, newAmount);
@@ -536,8 +574,6 @@ void CashFrame::ChgPost_Enkel() {
                  QStringLiteral("Belopp efter = ") + amountText_,
                  QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
         });
-    if (!ran)
-        head_->kontoData_->reload();
     head_->setProcedureCode(QStringLiteral("mkg1"));
     head_->command3_->setText(QStringLiteral("Avbryt mark."));
     head_->command2_->setText(QStringLiteral("Ta bort"));
@@ -553,8 +589,7 @@ void CashFrame::PostMover_Enkel() {
     if (!takeMoveRange())
         return;
     const QString date = head_->workingDate();
-    const bool ran = support::trapped(
-        head_->ctx_, head_,
+    runChange(
         [&] {
             Cashbook book(*head_->kontoData_, head_->postCount_);
             const PostResult result = book.move(moveFirst(), moveLast(), date.toStdString());
@@ -571,8 +606,6 @@ void CashFrame::PostMover_Enkel() {
                  QStringLiteral("Nytt datum = ") + date,
                  QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
         });
-    if (!ran)
-        head_->kontoData_->reload();
     pressCancel();
 }
 

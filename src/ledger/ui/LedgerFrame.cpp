@@ -4,11 +4,13 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QWheelEvent>
 
 #include <numeric>
 
@@ -69,7 +71,10 @@ LedgerFrame::LedgerFrame(const QString& caption, const Names& names, const std::
     grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid_->setSelectionMode(QAbstractItemView::NoSelection);
-    grid_->setFocusPolicy(Qt::NoFocus);
+    grid_->setFocusPolicy(Qt::StrongFocus);
+    grid_->setTabKeyNavigation(false); // Tab leaves the grid for the next control
+    grid_->installEventFilter(this);
+    grid_->viewport()->installEventFilter(this);
     grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid_->verticalHeader()->setMinimumSectionSize(1);
     int gridWidth = 0;
@@ -90,6 +95,9 @@ LedgerFrame::LedgerFrame(const QString& caption, const Names& names, const std::
     scroll_->setObjectName(names.scroll);
     scroll_->setGeometry(grid_->geometry().right() + 1, grid_->y(), px(255), grid_->height());
     scroll_->setPageStep(1);
+    transCombo_->installEventFilter(this);
+    hOption_->installEventFilter(this);
+    sOption_->installEventFilter(this);
     connect(scroll_, &QScrollBar::valueChanged, this, &LedgerFrame::scrolled);
 
     // The list starts after the two options that switch it.
@@ -108,6 +116,48 @@ LedgerFrame::LedgerFrame(const QString& caption, const Names& names, const std::
         title->setAutoFillBackground(true);
         titles_.push_back(title);
     }
+}
+
+bool LedgerFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel && watched == grid_->viewport()) {
+        const int steps = static_cast<QWheelEvent*>(event)->angleDelta().y() / 120;
+        if (steps != 0 && scroll_->isEnabled())
+            scroll_->setValue(scroll_->value() - steps);
+        return true;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return QGroupBox::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    const bool press = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (watched == grid_) {
+        const int row = std::max(0, grid_->currentRow());
+        const int column = std::max(0, grid_->currentColumn());
+        if (press) {
+            grid_->setCurrentCell(row, column);
+            emit grid_->cellClicked(row, column);
+            return true;
+        }
+        const bool up = key == Qt::Key_Up && row == 0;
+        const bool down = key == Qt::Key_Down && row == Rows - 1;
+        if ((up || down) && scroll_->isEnabled()) {
+            scroll_->setValue(scroll_->value() + (up ? -1 : 1));
+            return true;
+        }
+    } else if (watched == transCombo_ && transCombo_->isEnabled() &&
+               (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Space || key == Qt::Key_F4)) {
+        // Arrows open the list instead of choosing the next transaction at each step.
+        dropDownTransactions();
+        transCombo_->showPopup();
+        return true;
+    } else if (watched == hOption_ || watched == sOption_) {
+        if (press) {
+            optionPressed(watched == hOption_);
+            return true;
+        }
+        // The arrows would check the other button without switching the list.
+        return key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left || key == Qt::Key_Right;
+    }
+    return QGroupBox::eventFilter(watched, event);
 }
 
 int LedgerFrame::columnLeft(int column) const {

@@ -2,6 +2,7 @@
 
 #include "catalogue/Catalogue.h"
 #include "ledger/PostShift.h"
+#include "support/ui/Trap.h"
 
 #include <QColor>
 #include <QGroupBox>
@@ -90,6 +91,8 @@ public:
     virtual void offerReplacement() {}
     // A change of a marked post given up: its stored amounts are shown and pending again.
     virtual void restoreMarkedEntry() {}
+    // The marked post marked again from its record, as the click on its row left it.
+    virtual void remark() = 0;
 
     // The move of posts to a new date: "" idle, then "First", "Last" and "Markerat".
     const QString& moveState() const { return moveState_; }
@@ -97,12 +100,22 @@ public:
     int moveLast() const { return moveLast_; }
 
     static QString amountLimitText();
+    static QString doesNotFitText();
 
 signals:
     // The user moved the scroll bar (not emitted while the program sets it).
     void scrolled(int value);
 
 protected:
+    // The keyboard and the wheel reach what the mouse reaches: arrows move in the grid and
+    // scroll at its edges, Space or Enter click the current cell, the wheel moves the scroll bar,
+    // the transaction list opens from the keyboard and the option buttons switch it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // The transaction list about to open (TransCombo_Enkel_DropDown / TransCombo_Budget_DropDown).
+    virtual void dropDownTransactions() = 0;
+    // "Huvud-" or "Sub-" pressed.
+    virtual void optionPressed(bool mainList) = 0;
+
     // The main window presses its cancel button with the reset armed: the procedure ends.
     void pressCancel();
     // "Flytta": the controls are locked, the help lines ask for the first row.
@@ -133,8 +146,18 @@ protected:
 
     // "Överskriden max-nivå": an amount or balance would reach the limit; nothing was written.
     void showAmountLimit();
-    // The post file (and what changes with it) saved.
-    virtual void commitPosts() = 0;
+    // An amount or balance whose text would not fit its field; nothing was written.
+    void showDoesNotFit();
+    // The post file (and what changes with it) saved. A failed save drops the changes in memory
+    // as well, so nothing the user was told had failed is written by a later save.
+    void commitPosts();
+    // Runs a procedure that changes the account's files inside the error trap; when it fails,
+    // the changes it made in memory are dropped. True when it ran through.
+    bool runChange(const std::function<void()>& body,
+                   const std::function<support::ErrorDescription()>& describe);
+    virtual void saveFiles() = 0;
+    // The open files read back from disk: whatever was changed in memory is forgotten.
+    virtual void dropChanges() = 0;
     // The follow-up steps of a change: the balance check from S, the view placed and filled.
     virtual void afterChange(int postCount, int recountStart) = 0;
     // A change refused at the limit is told; a done one is saved and followed up from

@@ -24,11 +24,43 @@ QString LedgerFrame::amountLimitText() {
                           "som ger upphov till ett plus- eller\nminussaldo över denna nivå !");
 }
 
+QString LedgerFrame::doesNotFitText() {
+    return QStringLiteral(
+        "Ett belopp eller saldo skulle bli längre än\n11 tecken (minustecken och decimaler "
+        "inräknade)\noch kan därför inte sparas !\n\nAvrunda beloppet till färre decimaler.");
+}
+
 void LedgerFrame::showAmountLimit() {
     head_->ctx_.dialogs.message(head_, QStringLiteral("Överskriden max-nivå"), amountLimitText());
 }
 
+void LedgerFrame::showDoesNotFit() {
+    head_->ctx_.dialogs.message(head_, QStringLiteral("Beloppet ryms inte"), doesNotFitText());
+}
+
+void LedgerFrame::commitPosts() {
+    try {
+        saveFiles();
+    } catch (...) {
+        dropChanges();
+        throw;
+    }
+}
+
+bool LedgerFrame::runChange(const std::function<void()>& body,
+                            const std::function<support::ErrorDescription()>& describe) {
+    if (support::trapped(head_->ctx_, head_, body, describe))
+        return true;
+    // A file that cannot even be read back is reported by the safety net of the event loop.
+    dropChanges();
+    return false;
+}
+
 bool LedgerFrame::finishChange(const PostResult& result, int recountStart) {
+    if (result.outcome == Outcome::DoesNotFit) {
+        showDoesNotFit();
+        return false;
+    }
     if (result.outcome != Outcome::Done) {
         showAmountLimit();
         return false;
@@ -132,9 +164,9 @@ void LedgerFrame::switchList(bool toMain, const std::function<void()>& load, con
                                          {QStringLiteral("Fel i rutinen ") + procedure,
                                           QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
     });
-    const QString& name = toMain ? head_->chosenMain_.name : head_->chosenSub_.name;
-    if (!name.isEmpty())
-        transText_->setText(name);
+    // The box shows the chosen name of the list's kind, none when there is none: a main name left
+    // under the sub list would be taken for a sub-transaction.
+    transText_->setText(toMain ? head_->chosenMain_.name : head_->chosenSub_.name);
 }
 
 void LedgerFrame::chooseMainTransaction(int number) {
