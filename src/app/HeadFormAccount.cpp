@@ -252,8 +252,19 @@ void HeadForm::showViewAroundCurrentPost() {
 void HeadForm::Finder() {
     if (!kontoData_)
         return;
-    setCurrentPostForWorkingDate();
-    showViewAroundCurrentPost();
+    support::trapped(
+        ctx_, this,
+        [&] {
+            setCurrentPostForWorkingDate();
+            showViewAroundCurrentPost();
+        },
+        [&] {
+            return support::ErrorDescription{
+                QStringLiteral("Ett fel har uppstått i subrutinen Finder") + CRLF +
+                    QStringLiteral(" vid sökning av kontopost för valt datum.") + CRLF + CRLF,
+                {QStringLiteral("Fel i rutinen Finder"), QStringLiteral("Datum = ") + workingDate(),
+                 QStringLiteral("Felet uppstod i konto ") + accountName_}};
+        });
     dateSelector_->setWorkingDateOnly(QString::fromStdString(ctx_.today));
     command3_->setFocus();
 }

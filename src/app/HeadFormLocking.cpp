@@ -118,10 +118,8 @@ void HeadForm::Command3_MouseDown() {
         return;
     }
     // Idle: back to the working date.
-    if (kontoData_) {
-        setCurrentPostForWorkingDate();
-        showViewAroundCurrentPost();
-    }
+    if (kontoData_)
+        Finder();
     AllReset();
 }
 
