@@ -11,7 +11,6 @@
 
 #include <cctype>
 #include <cerrno>
-#include <cstring>
 #include <system_error>
 
 namespace accounts {
