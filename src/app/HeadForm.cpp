@@ -141,20 +141,35 @@ void HeadForm::buildControls() {
 void HeadForm::installKeyboard() {
     for (QPushButton* b : {command1_, command2_, command3_, command4_, command14_})
         b->installEventFilter(this);
-    // Through an entry in the order it is made: transaction, amount, the action, cancel, the posts.
-    const auto chain = [](std::initializer_list<QWidget*> widgets) {
-        QWidget* previous = nullptr;
-        for (QWidget* w : widgets) {
-            if (previous)
-                setTabOrder(previous, w);
-            previous = w;
-        }
-    };
-    chain({cashFrame_->mainOption(), cashFrame_->subOption(), cashFrame_->transCombo(),
-           cashFrame_->amountBox(), command2_, command3_, cashFrame_->grid()});
-    chain({budgetFrame_->mainOption(), budgetFrame_->subOption(), budgetFrame_->transCombo(),
-           budgetFrame_->budgetAmountBox(), budgetFrame_->actualAmountBox(), command1_, command2_, command3_,
-           budgetFrame_->grid()});
+}
+
+void HeadForm::setTabOrderFor(bool cash) {
+    // Through an entry in the order it is made: transaction, amount, the action, cancel, the posts,
+    // then the other buttons. The buttons are shared by both panels, so the order follows the kind.
+    std::vector<QWidget*> chain;
+    if (cash)
+        chain = {cashFrame_->mainOption(),
+                 cashFrame_->subOption(),
+                 cashFrame_->transCombo(),
+                 cashFrame_->transText(),
+                 cashFrame_->amountBox(),
+                 command2_,
+                 command3_,
+                 cashFrame_->grid()};
+    else
+        chain = {budgetFrame_->mainOption(),
+                 budgetFrame_->subOption(),
+                 budgetFrame_->transCombo(),
+                 budgetFrame_->transText(),
+                 budgetFrame_->budgetAmountBox(),
+                 budgetFrame_->actualAmountBox(),
+                 command1_,
+                 command2_,
+                 command3_,
+                 budgetFrame_->grid()};
+    chain.insert(chain.end(), {command14_, command4_});
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
 }
 
 void HeadForm::keyPressEvent(QKeyEvent* event) {
@@ -268,6 +283,7 @@ void HeadForm::placeControls(bool cash) {
     };
     const Placement p = cash ? Placement{12480, 1140, 4000, 0, 3517, 6674, 9831, 3000, 5080}
                              : Placement{16320, 600, 6360, 3686, 7012, 10338, 13680, 3500, 6250};
+    setTabOrderFor(cash);
     const int menuHeight = menuBar()->sizeHint().height();
     setFixedSize(px(p.width), px(ClientHeight) + menuHeight);
     for (ledger::LedgerFrame* frame :

@@ -211,6 +211,7 @@ private:
     void installHelp();
     // Esc, and Enter on a focused command button, as a person expects them; the tab order.
     void installKeyboard();
+    void setTabOrderFor(bool cash);
     // A key on a command button: Enter presses it; on "Avbryt" Space and Enter are the user's
     // own press. True when the key was used.
     bool commandKey(QObject* watched, const QKeyEvent& key);

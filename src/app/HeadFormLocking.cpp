@@ -227,6 +227,7 @@ void HeadForm::Com3_Routines() {
                 if (frame) {
                     frame->grid()->setEnabled(true);
                     frame->transCombo()->setEnabled(true);
+                    frame->transCombo()->setCurrentIndex(-1);
                     frame->transText()->clear();
                     if (frame->subOption()->isChecked()) {
                         frame->mainOption()->setChecked(true);
