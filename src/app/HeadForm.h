@@ -207,6 +207,8 @@ private:
     // account then open ("" when none).
     QString reloadAfterRestore();
     void Rensa_Mark(ledger::LedgerFrame* frame);
+    // No post marked, no transaction chosen, nothing being typed.
+    void forgetMarkAndChoice();
     void setHelp(const QString& title, const QString& line);
     void installHelp();
     // Esc, and Enter on a focused command button, as a person expects them; the tab order.

@@ -121,13 +121,8 @@ void HeadForm::showNoAccount() {
     scroll_ = {};
     cashView_.clear();
     budgetView_.clear();
-    markedPost_ = 0;
-    markedRow_ = -1;
-    chosenMain_ = {};
-    chosenSub_ = {};
-    markedAmount_.clear();
-    markedActual_.clear();
-    typing_ = balanceMode_ = moveMode_ = false;
+    forgetMarkAndChoice();
+    balanceMode_ = moveMode_ = false;
     resetArmed_ = false;
     setProcedureCode(QString());
     command2Mode_.clear();

@@ -146,7 +146,7 @@ void HeadForm::restoreEntryControls() {
     command2Mode_ = QStringLiteral("flt");
 }
 
-void HeadForm::Rensa_Mark(ledger::LedgerFrame* frame) {
+void HeadForm::forgetMarkAndChoice() {
     markedPost_ = 0;
     markedRow_ = -1;
     chosenMain_ = {};
@@ -154,6 +154,10 @@ void HeadForm::Rensa_Mark(ledger::LedgerFrame* frame) {
     markedAmount_.clear();
     markedActual_.clear();
     typing_ = false;
+}
+
+void HeadForm::Rensa_Mark(ledger::LedgerFrame* frame) {
+    forgetMarkAndChoice();
     if (frame) {
         frame->transCombo()->setEnabled(true);
         frame->transText()->clear();

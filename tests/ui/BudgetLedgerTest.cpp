@@ -205,10 +205,7 @@ TEST_F(BudgetLedgerTest, OnlyAmountsTakenWithEnterArePostedWithTheSignOfTheirTra
     EXPECT_EQ(readFile(folder() / "KontoData").substr(3 * 77, 39),
               field("2026-12-06", 10) + field("2", 4) + field("100", 11) + field("5", 11) + field("50", 3));
 
-    store::setCommitFaultHook([](store::CommitStep step, const std::filesystem::path& file) {
-        if (step == store::CommitStep::Rename && file.filename() == "KontoData")
-            throw store::FileError("Input/output error", file.string());
-    });
+    uitest::failSavesOf("KontoData");
     t.dialogs.answerNo();
     g2()->cellClicked(0, 7);
     store::setCommitFaultHook({});

@@ -337,10 +337,7 @@ TEST_F(CashLedgerTest, TheEmptyTransactionBoxOpensTheWindowForANewTransaction) {
                                          "kanske\nredan finns i den här listan ?");
     EXPECT_EQ(form->procedureCode(), "trny");
     EXPECT_EQ(command3()->text(), "Avbryt ny tr.akt.");
-    QWidget* window = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && w->windowTitle() == "Nytt transaktionsnamn")
-            window = w;
+    QWidget* window = uitest::shownWindow("Nytt transaktionsnamn");
     ASSERT_NE(window, nullptr);
     auto* name = window->findChild<QLineEdit*>("Text1");
     name->setText("Hyra");
@@ -525,10 +522,7 @@ TEST_F(CashLedgerTest, ANewTransactionMadeFromTheLedgerIsTheChosenOne) {
     open(cashPosts(2));
     t.dialogs.answerYes();
     press(frame()->transText());
-    QWidget* window = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && w->windowTitle() == "Nytt transaktionsnamn")
-            window = w;
+    QWidget* window = uitest::shownWindow("Nytt transaktionsnamn");
     ASSERT_NE(window, nullptr);
     auto* name = window->findChild<QLineEdit*>("Text1");
     name->setText("Hyra");
@@ -545,10 +539,7 @@ TEST_F(CashLedgerTest, ANewTransactionMadeFromTheLedgerIsTheChosenOne) {
 
 TEST_F(CashLedgerTest, AFailedTickIsNotWrittenByTheNextSave) {
     open(cashPosts(4));
-    store::setCommitFaultHook([](store::CommitStep step, const std::filesystem::path& file) {
-        if (step == store::CommitStep::Rename && file.filename() == "KontoData")
-            throw store::FileError("Input/output error", file.string());
-    });
+    uitest::failSavesOf("KontoData");
     t.dialogs.answerNo();
     g1()->cellClicked(0, 4);
     store::setCommitFaultHook({});
@@ -586,12 +577,6 @@ TEST_F(CashLedgerTest, CancellingWhatAMarkedPostStartedReturnsToAConsistentState
         EXPECT_TRUE(frame()->transCombo()->isEnabled());
         EXPECT_EQ(g1()->item(1, 0)->background().color(), QColor(255, 255, 192));
     };
-    const auto subTransWindow = [] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->isVisible() && w->objectName() == "SubTransForm")
-                return w;
-        return static_cast<QWidget*>(nullptr);
-    };
 
     g1()->cellClicked(1, 0);
     t.dialogs.answerYes().answerYes(); // "trbyt", then the new transaction is not confirmed
@@ -611,7 +596,7 @@ TEST_F(CashLedgerTest, CancellingWhatAMarkedPostStartedReturnsToAConsistentState
         t.dialogs.answerYes().answerYes();
         press(frame()->transText());
         ASSERT_EQ(form->procedureCode(), code);
-        QWidget* window = subTransWindow();
+        QWidget* window = uitest::shownWindow("Ny subtransaktion", "SubTransForm");
         ASSERT_NE(window, nullptr);
         window->close();
         expectIdle(code);

@@ -3,6 +3,9 @@
 // Small input helpers for window tests: keys and typing as a person would send them, through
 // the widget's own event handling (event filters included).
 
+#include "store/Errors.h"
+#include "store/RecordFile.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -32,6 +35,23 @@ inline void typeText(QWidget* w, const QString& text) {
 // Finds a named control or fails the calling test through the null pointer it returns.
 template <typename T> T* control(QWidget& window, const char* name) {
     return window.findChild<T*>(QString::fromLatin1(name));
+}
+
+// The visible top-level window with this title (or object name), null when none is shown.
+inline QWidget* shownWindow(const QString& title, const QString& objectName = {}) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() &&
+            (w->windowTitle() == title || (!objectName.isEmpty() && w->objectName() == objectName)))
+            return w;
+    return nullptr;
+}
+
+// Every save of the named file fails at its rename until the hook is cleared.
+inline void failSavesOf(const std::string& fileName) {
+    store::setCommitFaultHook([fileName](store::CommitStep step, const std::filesystem::path& file) {
+        if (step == store::CommitStep::Rename && file.filename() == fileName)
+            throw store::FileError("Input/output error", file.string());
+    });
 }
 
 } // namespace uitest
