@@ -246,7 +246,7 @@ TEST(LedgerView, BudgetRowsCarryConfirmationAndSignPerColumn) {
     };
     RecordFile f(drive / "KontoData", 77);
     f.write(1, post("2024-03-01", "-500", "-450", "-500", "-450", "50", true));
-    // Typed text "-0": the sign of the text decides the colour, not the value.
+    // Typed text "-0": the sign of the text decides the colour; a zero is shown without a sign.
     f.write(2, post("2024-04-01", "-1200", "-0", "-1700", "-450", "1250", false));
 
     const auto rows = ledger::readBudgetView(f, transakt, 1, 2);
@@ -260,7 +260,7 @@ TEST(LedgerView, BudgetRowsCarryConfirmationAndSignPerColumn) {
 
     EXPECT_FALSE(rows[1].confirmed);
     EXPECT_EQ(rows[1].budgBelopp, "-1 200,00");
-    EXPECT_EQ(rows[1].verklBelopp, "-0,00");
+    EXPECT_EQ(rows[1].verklBelopp, "0,00");
     EXPECT_EQ(rows[1].budgSaldo, "-1 700,00");
     EXPECT_EQ(rows[1].verklSaldo, "-450,00");
     EXPECT_EQ(rows[1].diffSaldo, "1 250,00");
