@@ -9,7 +9,7 @@
 #include "store/GroupCommit.h"
 #include "store/Records.h"
 #include "support/ui/Trap.h"
-#include "support/ui/Twips.h"
+#include "support/ui/WindowPosition.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -18,7 +18,6 @@
 
 namespace app {
 
-using support::px;
 namespace fs = std::filesystem;
 
 namespace {
@@ -94,20 +93,16 @@ void HeadForm::Form_Load() {
 }
 
 void HeadForm::placeWindow() {
-    store::RecordFile posFil(ctx_.paths.posFil(), store::PosRec::Length);
-    if (posFil.byteLength() == 0) {
-        move(px(1500), px(3500));
-        store::PosRec rec{std::string_view{}}; // the other windows' pairs stay unwritten
-        rec.setPosition(1, 1500, 3500);
-        posFil.write(1, rec);
-        posFil.commit();
-        storedPosition_ = std::pair{1500, 3500};
-    } else {
-        storedPosition_ = posFil.read<store::PosRec>(1).position(1);
-        if (storedPosition_)
-            move(px(storedPosition_->first), px(storedPosition_->second));
+    {
+        store::RecordFile posFil(ctx_.paths.posFil(), store::PosRec::Length);
+        if (posFil.byteLength() == 0) {
+            store::PosRec rec{std::string_view{}}; // the other windows' pairs stay unwritten
+            rec.setPosition(static_cast<int>(store::WindowPair::HeadForm), 1500, 3500);
+            posFil.write(1, rec);
+            posFil.commit();
+        }
     }
-    placedAt_ = pos();
+    support::restoreWindowPosition(ctx_, *this, store::WindowPair::HeadForm);
 }
 
 void HeadForm::Inläs_Kontofil() {
@@ -329,19 +324,7 @@ void HeadForm::Exit_Konto() {
         ctx_, this,
         [&] {
             writeKontoIni();
-            store::RecordFile posFil(ctx_.paths.posFil(), store::PosRec::Length);
-            // A window the user has not moved keeps the twips it was placed at.
-            const std::pair<int, int> now =
-                pos() == placedAt_ && storedPosition_
-                    ? *storedPosition_
-                    : std::pair{support::twips(pos().x()), support::twips(pos().y())};
-            store::PosRec rec =
-                posFil.count() >= 1 ? posFil.read<store::PosRec>(1) : store::PosRec{std::string_view{}};
-            if (posFil.count() >= 1 && rec.position(1) == now)
-                return;
-            rec.setPosition(1, now.first, now.second);
-            posFil.write(1, rec);
-            posFil.commit();
+            support::storeWindowPosition(ctx_, *this, store::WindowPair::HeadForm);
         },
         [&] {
             return support::ErrorDescription{

@@ -138,7 +138,9 @@ TEST_F(StartupTest, AnEarlierDataFolderOpensUnchangedAndShowsTheLastTenPosts) {
     EXPECT_EQ(combo->itemData(1).toInt(), 2);
     EXPECT_EQ(control<QLineEdit>(form, "Text10")->text(), "Hushåll");
     EXPECT_EQ(form.windowTitle(), "Ollons Moniva 5 för Anna");
-    EXPECT_EQ(form.pos(), QPoint(support::px(2000), support::px(1000)));
+    // Placed at pair 1; the test screen (800 pixels) is narrower than the window, which keeps its
+    // left edge on it.
+    EXPECT_EQ(form.pos(), QPoint(0, support::px(1000)));
 
     EXPECT_TRUE(form.cashFrame()->isVisibleTo(&form));
     EXPECT_FALSE(form.budgetFrame()->isVisibleTo(&form));
@@ -303,7 +305,7 @@ TEST_F(StartupTest, ClosingWritesTheStartupFileAndTheNextStartOpensTheSameAccoun
         app::HeadForm form(t.ctx);
         form.Form_Load();
         EXPECT_EQ(form.accountName(), "Budget 2026");
-        EXPECT_EQ(form.pos(), QPoint(support::px(2000), support::px(1000)));
+        EXPECT_EQ(form.pos(), QPoint(0, support::px(1000)));
         form.move(300, 120);
         form.Exit_Konto();
     }

@@ -421,6 +421,7 @@ TEST(WindowPosition, PairIsRestoredAndRewrittenOnlyWhenMoved) {
     rec.replace(28, 14, "3000   4500   "); // pair 3
     t.drive.writeFile(t.ctx.paths.posFil(), rec);
     QWidget w;
+    w.resize(300, 200);
     restoreWindowPosition(t.ctx, w, store::WindowPair::DonateForm);
     EXPECT_EQ(w.pos(), QPoint(twipsX(w, 3000), twipsY(w, 4500)));
 

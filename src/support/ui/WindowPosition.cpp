@@ -4,19 +4,92 @@
 #include "store/RecordFile.h"
 #include "support/ui/Twips.h"
 
+#include <QApplication>
+#include <QEvent>
+#include <QScreen>
+#include <QVariant>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
+#include <limits>
 
 namespace support {
 
 namespace {
 
+// Where restoreWindowPosition put the frame: a window still standing there was not moved.
+constexpr const char* PlacedAt = "monivaPlacedAt";
+
+bool hasNativeWindow(const QWidget& window) {
+    const QWindow* handle = window.windowHandle();
+    return handle && handle->handle();
+}
+
+// Under X11 a window manager frames the windows; elsewhere (the offscreen platform of the tests)
+// QWidget's own idea of the frame is all there is.
+bool framedByWindowManager(const QWidget& window) {
+    return hasNativeWindow(window) && QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
+// The frame as the window manager reports it now; none before it framed the window. (QWidget's
+// own idea of its frame is renewed only when the window moves, and may still be the one from
+// before the window was framed.)
+QMargins knownMargins(const QWidget& window) {
+    return hasNativeWindow(window) ? window.windowHandle()->frameMargins() : QMargins();
+}
+
+// The frame of a window the window manager has not framed yet is that of the program's other
+// windows (one window manager decorates them alike); before any window is framed, a title bar
+// and a thin border are assumed, so that a window pulled onto the screen keeps its bottom on it.
+QMargins expectedMargins(const QWidget& window) {
+    if (const QMargins own = knownMargins(window); !own.isNull())
+        return own;
+    for (const QWidget* other : QApplication::topLevelWidgets())
+        if (other->isVisible())
+            if (const QMargins m = knownMargins(*other); !m.isNull())
+                return m;
+    return {4, 30, 4, 4};
+}
+
+// The frame's top-left corner in pixels.
+QPoint frameTopLeft(const QWidget& window) {
+    if (!framedByWindowManager(window))
+        return window.pos();
+    const QMargins m = knownMargins(window);
+    return window.geometry().topLeft() - QPoint(m.left(), m.top());
+}
+
+QRect frameRect(const QWidget& window) {
+    return {frameTopLeft(window), window.size().grownBy(expectedMargins(window))};
+}
+
+// Moves a framed window so that its frame stands at p. QWidget::move adds the frame QWidget
+// believes in; the client area goes inside the frame the window manager reports.
+void moveFramedTo(QWidget& window, QPoint p, QMargins m) {
+    const QPoint believed = window.geometry().topLeft() - window.frameGeometry().topLeft();
+    window.move(p + QPoint(m.left(), m.top()) - believed);
+}
+
+QScreen* nearestScreen(QPoint p) {
+    QScreen* nearest = nullptr;
+    qint64 best = std::numeric_limits<qint64>::max();
+    for (QScreen* screen : QGuiApplication::screens()) {
+        const QRect g = screen->geometry();
+        const qint64 dx = p.x() < g.left() ? g.left() - p.x() : std::max(0, p.x() - g.right());
+        const qint64 dy = p.y() < g.top() ? g.top() - p.y() : std::max(0, p.y() - g.bottom());
+        if (dx * dx + dy * dy < best) {
+            best = dx * dx + dy * dy;
+            nearest = screen;
+        }
+    }
+    return nearest;
+}
+
 // A position left of or above the screen would read back as unset (a field must begin with a
 // digit), so the edge is kept at 0.
-std::pair<int, int> currentTwips(const QWidget& window) {
-    const QPoint p = window.pos();
-    return {std::max(0, pixelsToTwipsX(window, p.x())), std::max(0, pixelsToTwipsY(window, p.y()))};
+std::pair<int, int> toTwips(const QWidget& window, QPoint p) {
+    return {pixelsToTwipsX(window, std::max(0, p.x())), pixelsToTwipsY(window, std::max(0, p.y()))};
 }
 
 void writePair(store::RecordFile& file, store::PosRec rec, int pair, std::pair<int, int> twips) {
@@ -25,29 +98,106 @@ void writePair(store::RecordFile& file, store::PosRec rec, int pair, std::pair<i
     file.commit();
 }
 
+// A window placed by its frame before the window manager framed it is checked once it is framed:
+// a window manager may apply a move made while it frames a window to the client area.
+class FrameKeeper : public QObject {
+public:
+    static void keep(QWidget& window, QPoint place) {
+        delete window.findChild<QObject*>(Name, Qt::FindDirectChildrenOnly);
+        window.installEventFilter(new FrameKeeper(window, place));
+    }
+
+private:
+    inline static const QString Name = QStringLiteral("monivaFrameKeeper");
+
+    FrameKeeper(QWidget& window, QPoint place) : QObject(&window), place_(place) { setObjectName(Name); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::Move && type != QEvent::Paint && type != QEvent::Show)
+            return false;
+        auto* window = static_cast<QWidget*>(watched);
+        const QMargins m = knownMargins(*window);
+        if (m.isNull())
+            return false; // not framed yet
+        if (frameTopLeft(*window) != place_)
+            moveFramedTo(*window, place_, m);
+        window->removeEventFilter(this);
+        deleteLater();
+        return false;
+    }
+
+    QPoint place_;
+};
+
 } // namespace
+
+QPoint placeFrame(QWidget& window, QPoint topLeft) {
+    QPoint p = topLeft;
+    if (const QScreen* screen = nearestScreen(topLeft)) {
+        const QRect area = screen->availableGeometry();
+        const QSize frame = window.size().grownBy(expectedMargins(window));
+        // Right and bottom first: a window larger than the screen keeps its title bar on it.
+        p.setX(std::max(area.left(), std::min(p.x(), area.right() + 1 - frame.width())));
+        p.setY(std::max(area.top(), std::min(p.y(), area.bottom() + 1 - frame.height())));
+    }
+    window.setProperty(PlacedAt, p);
+    if (!framedByWindowManager(window)) {
+        // No native window yet (Qt places its frame when it makes one), or no window manager.
+        window.move(p);
+    } else if (const QMargins m = knownMargins(window); !m.isNull()) {
+        moveFramedTo(window, p, m);
+    } else {
+        // Shown but not framed yet. QWidget::move would place the client area there, so the
+        // title bar landed one title bar higher at every opening, and would send the native
+        // window the size it was created with (640 x 480), which the window then took over. The
+        // native window gets the widget's size, and the frame position is asked of the window
+        // manager directly.
+        QWindow* handle = window.windowHandle();
+        handle->resize(window.size());
+        window.move(p);
+        handle->setFramePosition(p);
+        FrameKeeper::keep(window, p);
+    }
+    return p;
+}
 
 void restoreWindowPosition(app::Context& ctx, QWidget& window, store::WindowPair which) {
     const int pair = static_cast<int>(which);
     store::RecordFile file(ctx.paths.posFil(), store::PosRec::Length);
     const auto rec = file.read<store::PosRec>(1);
-    if (const auto stored = rec.position(pair))
-        window.move(twipsX(window, stored->first), twipsY(window, stored->second));
-    else
-        writePair(file, rec, pair, currentTwips(window));
+    if (const auto stored = rec.position(pair)) {
+        placeFrame(window, {twipsX(window, stored->first), twipsY(window, stored->second)});
+        return;
+    }
+    // The window manager would put a window without a place anywhere (and only after this has
+    // run): it opens centred over the window it was opened from, or on the screen, and that is
+    // the place it keeps.
+    const QWidget* over = QApplication::activeWindow();
+    QRect area = over && over != &window ? frameRect(*over) : QRect();
+    if (area.isEmpty())
+        if (const QScreen* screen = window.screen())
+            area = screen->availableGeometry();
+    const QSize frame = window.size().grownBy(expectedMargins(window));
+    const QPoint at =
+        placeFrame(window, area.center() + QPoint(1, 1) - QPoint(frame.width(), frame.height()) / 2);
+    writePair(file, rec, pair, toTwips(window, at));
 }
 
 void storeWindowPosition(app::Context& ctx, QWidget& window, store::WindowPair which) {
     const int pair = static_cast<int>(which);
     store::RecordFile file(ctx.paths.posFil(), store::PosRec::Length);
     const auto rec = file.read<store::PosRec>(1);
-    // Compared in pixels: a stored value that does not fall on a whole pixel still counts as unmoved.
-    const auto stored = rec.position(pair);
-    const QPoint now = window.pos();
-    if (stored && twipsX(window, stored->first) == std::max(0, now.x()) &&
-        twipsY(window, stored->second) == std::max(0, now.y()))
-        return;
-    writePair(file, rec, pair, currentTwips(window));
+    const QPoint now = frameTopLeft(window);
+    if (const auto stored = rec.position(pair)) {
+        // Unmoved: where it was placed, or (compared in pixels, as a stored value need not fall on
+        // a whole pixel) where the pair says.
+        const QVariant placed = window.property(PlacedAt);
+        if ((placed.isValid() && placed.toPoint() == now) ||
+            QPoint(twipsX(window, stored->first), twipsY(window, stored->second)) == now)
+            return;
+    }
+    writePair(file, rec, pair, toTwips(window, now));
 }
 
 } // namespace support
