@@ -15,10 +15,10 @@
 #include "support/ui/MsgForm.h"
 #include "support/ui/Trap.h"
 
-#include <QKeyEvent>
 #include <QAction>
 #include <QComboBox>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -70,7 +70,9 @@ void HeadForm::buildMenus() {
     for (const support::HelpTopic& topic : support::helpTopics()) {
         if (topic.menuObjectName.isEmpty())
             continue; // opened from its own window
-        QAction* action = helpMenu_->addAction(topic.title);
+        // A menu takes "&" for a shortcut letter; the title's own "&" is written twice.
+        QAction* action =
+            helpMenu_->addAction(QString(topic.title).replace(QLatin1Char('&'), QStringLiteral("&&")));
         action->setObjectName(topic.menuObjectName);
         const int context = topic.contextNumber;
         connect(action, &QAction::triggered, this, [this, context] { ctx_.platform.showHelp(context); });
@@ -252,6 +254,10 @@ void HeadForm::Bu_mn_Click() {
     auto* form = new backup::BackUpForm(
         ctx_, this, [this] { return accountName_; }, [this] { return reloadAfterRestore(); });
     form->setAttribute(Qt::WA_DeleteOnClose);
+    // Shown disabled while the backup window is open (the window gives it back as it closes);
+    // the window itself is a child and stays enabled.
+    setEnabled(false);
+    form->setEnabled(true);
     form->show();
 }
 

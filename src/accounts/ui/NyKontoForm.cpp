@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -153,6 +154,9 @@ NyKontoForm::NyKontoForm(app::Context& ctx, NyKontoHost& host)
     });
     connect(command1_, &QPushButton::clicked, this, &NyKontoForm::Command1_Click);
     connect(command2_, &QPushButton::clicked, this, &NyKontoForm::Command2_Click);
+    // Esc is "Avbryt Nytt konto".
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, command2_,
+            &QPushButton::click);
 }
 
 void NyKontoForm::showEvent(QShowEvent* event) {

@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QTimer>
 
@@ -271,6 +272,9 @@ BackUpForm::BackUpForm(app::Context& ctx, QWidget* parent, std::function<QString
             [this](QListWidgetItem* item) { DrvList_MouseDown(drvList_->row(item)); });
     connect(dir1_, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { Dir1_MouseDown(dir1_->row(item)); });
+    // Esc cancels a drive choice under way ("Avbryt"), else closes the window ("Avsluta").
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            [this] { (command1_->isEnabled() ? command1_ : command2_)->click(); });
 
     showIdle();
 }
@@ -669,6 +673,9 @@ void BackUpForm::closeEvent(QCloseEvent* event) {
                                QStringLiteral(" vid placering av fönstret Backup."));
             });
     }
+    // The main window, disabled while this window is open, is given back on every way out.
+    if (QWidget* main = parentWidget())
+        main->setEnabled(true);
     event->accept();
 }
 

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -236,6 +237,10 @@ HolidayForm::HolidayForm(app::Context& ctx, QWidget* opener, RedDays& redDays)
     connect(command2_, &QPushButton::clicked, this, &HolidayForm::Command2_Click);
     connect(command3_, &QPushButton::clicked, this, &HolidayForm::Command3_Click);
     connect(command4_, &QPushButton::clicked, this, &HolidayForm::Command4_Click);
+    // Esc undoes a red day being set ("Avbryt"), else closes the window ("Avsluta").
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] {
+        (command2_->isEnabled() && command2_->isVisibleTo(this) ? command2_ : command3_)->click();
+    });
 }
 
 int HolidayForm::redDayCount() const {

@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 
 namespace catalogue {
 
@@ -105,6 +106,9 @@ SubTransForm::SubTransForm(CatalogueHost& host, const QString& mode)
     connect(option2_, &QRadioButton::clicked, this, &SubTransForm::Option2_MouseUp);
     connect(command2_, &QPushButton::clicked, this, &SubTransForm::Command2_Click);
     connect(command1_, &QPushButton::clicked, this, &SubTransForm::Command1_Click);
+    // Esc is the cancel button.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, command1_,
+            &QPushButton::click);
     connect(hlp_mn_, &QAction::triggered, this, &SubTransForm::hlp_mn_Click);
 }
 

@@ -20,6 +20,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace catalogue {
@@ -277,6 +278,9 @@ TransForm::TransForm(CatalogueHost& host, const QString& mode, const QString& ca
     connect(option4_, &QRadioButton::clicked, this, &TransForm::Option4_MouseUp);
     connect(command1_, &QPushButton::clicked, this, &TransForm::Command1_Click);
     connect(command2_, &QPushButton::clicked, this, &TransForm::Command2_Click);
+    // Esc is the cancel button.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, command2_,
+            &QPushButton::click);
     connect(hlp_mn_, &QAction::triggered, this, &TransForm::hlp_mn_Click);
 }
 

@@ -4,7 +4,10 @@
 
 #include <QAbstractButton>
 #include <QDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace support {
 
@@ -34,12 +37,30 @@ QString shown(const QString& text) {
     return out;
 }
 
+// Pixels of a title bar beside its title: the window's icon, three buttons and their margins.
+constexpr int TitleBarAllowance = 140;
+
+// The window manager writes the title in a bold font between the window's icon and its three
+// buttons; QMessageBox leaves only 50 pixels for them and cut titles such as "Inget konto finns
+// upplagt !". A spacer under the box's contents keeps it wide enough for the whole title.
+void fitTitle(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    QFont font = box.font();
+    font.setBold(true);
+    const int width = QFontMetrics(font).horizontalAdvance(box.windowTitle()) + TitleBarAllowance;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
+
 } // namespace
 
 void QtDialogs::message(QWidget* parent, const QString& title, const QString& text, Icon icon) {
     QMessageBox box(qtIcon(icon), title, shown(text), QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
     box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+    fitTitle(box);
     box.exec();
 }
 
@@ -50,6 +71,7 @@ bool QtDialogs::question(QWidget* parent, const QString& title, const QString& t
     box.button(QMessageBox::No)->setText(QStringLiteral("Nej"));
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
+    fitTitle(box);
     return box.exec() == QMessageBox::Yes;
 }
 
