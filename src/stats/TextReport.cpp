@@ -36,13 +36,17 @@ ReportRow fileHeadings(const ReportLayout& layout) {
     return row;
 }
 
-// Pages of `perPage` rows; `heading` writes the lines above the column headings of page n.
+// Pages of `perPage` rows; `heading` writes the lines above the column headings of page n. The
+// first page is written even without rows when `firstPageAlways` (an account report of an empty
+// period still names the account and its columns).
 template <typename Heading>
-std::string pages(const ReportLayout& layout, const std::vector<ReportRow>& rows, Heading heading) {
+std::string pages(const ReportLayout& layout, const std::vector<ReportRow>& rows, bool firstPageAlways,
+                  Heading heading) {
     ColumnWriter w;
     const ReportRow headings = fileHeadings(layout);
     const std::size_t perPage = static_cast<std::size_t>(layout.postsPerFilePage);
-    for (std::size_t start = 0, page = 1; start < rows.size(); start += perPage, ++page) {
+    for (std::size_t start = 0, page = 1; start < rows.size() || (page == 1 && firstPageAlways);
+         start += perPage, ++page) {
         if (page > 1)
             w.endLine(); // the empty line between two pages
         heading(w, page);
@@ -92,7 +96,7 @@ std::string accountReportFile(const AccountFiles& files, ReportKind kind, const 
         range.empty() ? std::vector<ReportRow>{} : reportRowsRaw(files, kind, range.first, range.last);
     const std::string title =
         "Utskrift av " + cp1252(utf8AccountName) + " " + cp1252(today) + "              Sida ";
-    return pages(layout, rows, [&](ColumnWriter& w, std::size_t page) {
+    return pages(layout, rows, true, [&](ColumnWriter& w, std::size_t page) {
         w.line(title + std::to_string(page));
         w.endLine();
     });
@@ -109,7 +113,7 @@ std::string statisticsReportFile(const Statistics& st, std::string_view utf8Acco
         "Konto: '" + cp1252(utf8AccountName) + "', datum: " + cp1252(today) + ", Sida ";
     const std::string transaction = "Statistik, transaktionen '" + cp1252(utf8TransactionName) + "' ";
     const std::string summary = cp1252(st.summary);
-    return pages(layout, rows, [&](ColumnWriter& w, std::size_t page) {
+    return pages(layout, rows, false, [&](ColumnWriter& w, std::size_t page) {
         w.line(account + std::to_string(page));
         w.line(transaction);
         w.line(summary);

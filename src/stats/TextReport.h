@@ -16,7 +16,8 @@ namespace stats {
 
 // The account report of one kind over the range. Each page: "Utskrift av <name> <today>" and the
 // page number, an empty line, the column headings, then up to the kind's number of posts; one
-// empty line between pages, a page only when it has a post. Names are UTF-8 and are written in
+// empty line between pages. Page 1 is written even for a range without posts; a later page only
+// when it has a post. Names are UTF-8 and are written in
 // Windows-1252 (store::DataError for a name it cannot hold). `today` is "yyyy-mm-dd".
 std::string accountReportFile(const AccountFiles& files, ReportKind kind, const PostRange& range,
                               std::string_view utf8AccountName, std::string_view today);
