@@ -145,32 +145,31 @@ template <> store::Field amountField<store::PostRec_Budget>(Column c) {
 }
 
 template <typename Post>
-std::vector<ReportRow> rowsOf(const AccountFiles& files, const ReportLayout& layout, int from, int to) {
-    std::vector<ReportRow> rows;
+void rowsOf(const AccountFiles& files, const ReportLayout& layout, int from, int to,
+            const std::function<void(const ReportRow&)>& take) {
     const int last = std::min(to, static_cast<int>(files.kontoData.count()));
+    ReportRow row(layout.columns.size());
     for (int n = std::max(from, 1); n <= last; ++n) {
         const Post post(recordView(files.kontoData, n));
-        ReportRow row;
-        row.reserve(layout.columns.size());
-        for (const ReportColumn& col : layout.columns) {
-            switch (col.column) {
+        for (std::size_t i = 0; i < layout.columns.size(); ++i) {
+            const Column column = layout.columns[i].column;
+            switch (column) {
             case C::Datum:
-                row.emplace_back(post.raw(Post::Datum));
+                row[i].assign(post.raw(Post::Datum));
                 break;
             case C::Huvudtransaktion:
-                row.push_back(transactionNameRaw(files.transakt, post.raw(Post::TransNr)));
+                row[i] = transactionNameRaw(files.transakt, post.raw(Post::TransNr));
                 break;
             case C::Subtransaktion:
-                row.push_back(subTransactionNameRaw(files.kategori, post.raw(Post::SubTransNr)));
+                row[i] = subTransactionNameRaw(files.kategori, post.raw(Post::SubTransNr));
                 break;
             default:
-                row.push_back(store::displayStoredAmount(post.text(amountField<Post>(col.column))));
+                row[i] = store::displayStoredAmount(post.raw(amountField<Post>(column)));
                 break;
             }
         }
-        rows.push_back(std::move(row));
+        take(row);
     }
-    return rows;
 }
 
 } // namespace
@@ -197,14 +196,23 @@ const ReportLayout& layoutOf(ReportKind kind) {
     return layouts()[static_cast<std::size_t>(kind)];
 }
 
-std::vector<ReportRow> reportRowsRaw(const AccountFiles& files, ReportKind kind, int from, int to) {
+void forEachReportRowRaw(const AccountFiles& files, ReportKind kind, int from, int to,
+                         const std::function<void(const ReportRow&)>& take) {
     if (kind == ReportKind::Pr_7)
         throw std::invalid_argument("the statistics report has no account rows");
     if (needsBudgetAccount(kind) && files.kind != ledger::Kind::Budget)
         throw std::invalid_argument("budget report kind on a cash-book account");
     const ReportLayout& layout = layoutOf(kind);
-    return files.kind == ledger::Kind::Cash ? rowsOf<store::PostRec_Enkel>(files, layout, from, to)
-                                            : rowsOf<store::PostRec_Budget>(files, layout, from, to);
+    if (files.kind == ledger::Kind::Cash)
+        rowsOf<store::PostRec_Enkel>(files, layout, from, to, take);
+    else
+        rowsOf<store::PostRec_Budget>(files, layout, from, to, take);
+}
+
+std::vector<ReportRow> reportRowsRaw(const AccountFiles& files, ReportKind kind, int from, int to) {
+    std::vector<ReportRow> rows;
+    forEachReportRowRaw(files, kind, from, to, [&](const ReportRow& row) { rows.push_back(row); });
+    return rows;
 }
 
 std::vector<ReportRow> reportRows(const AccountFiles& files, ReportKind kind, int from, int to) {

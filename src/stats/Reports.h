@@ -7,6 +7,7 @@
 #include "stats/Period.h"
 #include "stats/Statistics.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -74,6 +75,10 @@ using ReportRow = std::vector<std::string>;
 std::vector<ReportRow> reportRows(const AccountFiles& files, ReportKind kind, int from, int to);
 // The same in Windows-1252, as the text file writes them.
 std::vector<ReportRow> reportRowsRaw(const AccountFiles& files, ReportKind kind, int from, int to);
+// The rows of reportRowsRaw handed to `take` one at a time, in one pass over the file image
+// without keeping them (the text file of a large account is written as it is read).
+void forEachReportRowRaw(const AccountFiles& files, ReportKind kind, int from, int to,
+                         const std::function<void(const ReportRow&)>& take);
 
 // Rows from..to (1-based) of the statistics table: date, sub-transaction, amount.
 std::vector<ReportRow> statisticsRows(const Statistics& st, int from, int to);

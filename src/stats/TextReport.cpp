@@ -36,27 +36,45 @@ ReportRow fileHeadings(const ReportLayout& layout) {
     return row;
 }
 
-// Pages of `perPage` rows; `heading` writes the lines above the column headings of page n. The
-// first page is written even without rows when `firstPageAlways` (an account report of an empty
-// period still names the account and its columns).
-template <typename Heading>
-std::string pages(const ReportLayout& layout, const std::vector<ReportRow>& rows, bool firstPageAlways,
-                  Heading heading) {
-    ColumnWriter w;
-    const ReportRow headings = fileHeadings(layout);
-    const std::size_t perPage = static_cast<std::size_t>(layout.postsPerFilePage);
-    for (std::size_t start = 0, page = 1; start < rows.size() || (page == 1 && firstPageAlways);
-         start += perPage, ++page) {
-        if (page > 1)
-            w.endLine(); // the empty line between two pages
-        heading(w, page);
-        cells(w, layout, headings);
-        const std::size_t end = std::min(rows.size(), start + perPage);
-        for (std::size_t i = start; i < end; ++i)
-            cells(w, layout, rows[i]);
+// Pages of the layout's number of rows, laid out as the rows come; `heading` writes the lines
+// above the column headings of page n. A page is begun by its first row, so a full last page is
+// followed by nothing.
+template <typename Heading> class Pages {
+public:
+    Pages(const ReportLayout& layout, Heading heading)
+        : layout_(layout), headings_(fileHeadings(layout)),
+          perPage_(static_cast<std::size_t>(layout.postsPerFilePage)), heading_(std::move(heading)) {}
+
+    void add(const ReportRow& row) {
+        if (rows_ % perPage_ == 0)
+            beginPage();
+        cells(w_, layout_, row);
+        ++rows_;
     }
-    return w.finish();
-}
+
+    // The bytes; with `firstPageAlways` an empty report still gets page 1's heading (an account
+    // report of an empty period names the account and its columns).
+    std::string finish(bool firstPageAlways) {
+        if (rows_ == 0 && firstPageAlways)
+            beginPage();
+        return w_.finish();
+    }
+
+private:
+    void beginPage() {
+        if (page_ > 0)
+            w_.endLine(); // the empty line between two pages
+        heading_(w_, ++page_);
+        cells(w_, layout_, headings_);
+    }
+
+    const ReportLayout& layout_;
+    const ReportRow headings_;
+    const std::size_t perPage_;
+    Heading heading_;
+    ColumnWriter w_;
+    std::size_t rows_ = 0, page_ = 0;
+};
 
 } // namespace
 
@@ -91,34 +109,33 @@ std::string ColumnWriter::finish() {
 
 std::string accountReportFile(const AccountFiles& files, ReportKind kind, const PostRange& range,
                               std::string_view utf8AccountName, std::string_view today) {
-    const ReportLayout& layout = layoutOf(kind);
-    const std::vector<ReportRow> rows =
-        range.empty() ? std::vector<ReportRow>{} : reportRowsRaw(files, kind, range.first, range.last);
     const std::string title =
         "Utskrift av " + cp1252(utf8AccountName) + " " + cp1252(today) + "              Sida ";
-    return pages(layout, rows, true, [&](ColumnWriter& w, std::size_t page) {
+    Pages pages(layoutOf(kind), [&](ColumnWriter& w, std::size_t page) {
         w.line(title + std::to_string(page));
         w.endLine();
     });
+    if (!range.empty())
+        forEachReportRowRaw(files, kind, range.first, range.last,
+                            [&](const ReportRow& row) { pages.add(row); });
+    return pages.finish(true);
 }
 
 std::string statisticsReportFile(const Statistics& st, std::string_view utf8AccountName,
                                  std::string_view utf8TransactionName, std::string_view today) {
-    const ReportLayout& layout = layoutOf(ReportKind::Pr_7);
-    std::vector<ReportRow> rows;
-    rows.reserve(st.rows.size());
-    for (const StatRow& r : st.rows)
-        rows.push_back(ReportRow{cp1252(r.datum), cp1252(r.subTransaction), cp1252(r.amount)});
     const std::string account =
         "Konto: '" + cp1252(utf8AccountName) + "', datum: " + cp1252(today) + ", Sida ";
     const std::string transaction = "Statistik, transaktionen '" + cp1252(utf8TransactionName) + "' ";
     const std::string summary = cp1252(st.summary);
-    return pages(layout, rows, false, [&](ColumnWriter& w, std::size_t page) {
+    Pages pages(layoutOf(ReportKind::Pr_7), [&](ColumnWriter& w, std::size_t page) {
         w.line(account + std::to_string(page));
         w.line(transaction);
         w.line(summary);
         w.endLine();
     });
+    for (const StatRow& r : st.rows)
+        pages.add(ReportRow{cp1252(r.datum), cp1252(r.subTransaction), cp1252(r.amount)});
+    return pages.finish(false);
 }
 
 std::string reportWrittenText(std::string_view utf8Path) {
