@@ -52,6 +52,11 @@ public:
         ++rows_;
     }
 
+    // Room for `rows` lines as wide as the last column's edge.
+    void reserve(std::size_t rows) {
+        w_.reserve(rows * (static_cast<std::size_t>(layout_.columns.back().fileColumn) + CrLf.size()));
+    }
+
     // The bytes; with `firstPageAlways` an empty report still gets page 1's heading (an account
     // report of an empty period names the account and its columns).
     std::string finish(bool firstPageAlways) {
@@ -115,6 +120,7 @@ std::string accountReportFile(const AccountFiles& files, ReportKind kind, const 
         w.line(title + std::to_string(page));
         w.endLine();
     });
+    pages.reserve(static_cast<std::size_t>(range.size()));
     if (!range.empty())
         forEachReportRowRaw(files, kind, range.first, range.last,
                             [&](const ReportRow& row) { pages.add(row); });
@@ -133,6 +139,7 @@ std::string statisticsReportFile(const Statistics& st, std::string_view utf8Acco
         w.line(summary);
         w.endLine();
     });
+    pages.reserve(st.rows.size());
     for (const StatRow& r : st.rows)
         pages.add(ReportRow{cp1252(r.datum), cp1252(r.subTransaction), cp1252(r.amount)});
     return pages.finish(false);

@@ -39,6 +39,8 @@ public:
         at(1, bytes);
         endLine();
     }
+    // Room for about this many bytes, so a large report is not copied as it grows.
+    void reserve(std::size_t bytes) { out_.reserve(bytes); }
     // The bytes written; a line still open is ended first.
     std::string finish();
 
