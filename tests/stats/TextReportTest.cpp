@@ -66,9 +66,7 @@ TEST(TextReport, CashBookReportBytes) {
 // "Mat" with sub-transaction "Bröd"; the amounts differ per column so a swapped column shows.
 TEST(TextReport, EveryKindPageByPage) {
     using ledger::Kind;
-    const std::string mat = " Mat", brod = " Mat" + sp(18) +
-                                           "Br\xF6"
-                                           "d";
+    const std::string brd = std::string("Br\xF6") + "d", mat = " Mat", brod = mat + sp(18) + brd;
     const std::string h1 = "Datum" + sp(6) + "Huvudtransaktion", h2 = h1 + sp(5) + "Subtransaktion";
     const std::string hStat = "Datum" + sp(6) + "Subtransaktion" + sp(13) + "Belopp";
     const std::string budgetHeads =
@@ -100,18 +98,14 @@ TEST(TextReport, EveryKindPageByPage) {
          Kind::Cash,
          68,
          hStat,
-         " Br\xF6"
-         "d" +
-             sp(20) + "-1 234,50",
+         " " + brd + sp(20) + "-1 234,50",
          {"Antal = 68, Totalbel. = -83 946,00, Medel = -1 234,50",
           "Antal = 69, Totalbel. = -85 180,50, Medel = -1 234,50"}},
         {ReportKind::Pr_7,
          Kind::Budget,
          68,
          hStat,
-         " Br\xF6"
-         "d" +
-             sp(22) + "-250,25",
+         " " + brd + sp(22) + "-250,25",
          {"Antal = 68, Totalbel. = -17 017,00, Medel = -250,25",
           "Antal = 69, Totalbel. = -17 267,25, Medel = -250,25"}},
     };
