@@ -252,8 +252,8 @@ void HeadForm::Arr_Kontroller() {
     if (!cash && !budget)
         return;
     radkoAction_->setEnabled(true);
-    utskrstatAction_->setEnabled(false); // its window comes with the statistics
-    buplAction_->setEnabled(false);      // its window comes with the budget planning
+    utskrstatAction_->setEnabled(true);
+    buplAction_->setEnabled(false); // its window comes with the budget planning
     cashFrame_->setVisible(cash);
     budgetFrame_->setVisible(budget);
     command1_->setVisible(budget);

@@ -140,6 +140,8 @@ public:
     void Radera_KontoNamn();
     void Donera_Click();
     void Bu_mn_Click();
+    // Opens the statistics and report window on the open account.
+    void Utskrstat_mn_Click();
     void Picture1_Click();
     void kritisk_mn_Click();
     void Update_mn_Click();

@@ -64,10 +64,10 @@ void HeadForm::Lock_menues() {
 void HeadForm::Unlock_menues() {
     arkMenu_->setEnabled(true);
     arkMenu_->menuAction()->setEnabled(true);
-    // Budget planning belongs to budget accounts only; its window and the statistics window
-    // are not part of this version yet, so both entries stay off.
+    // Budget planning belongs to budget accounts only and its window is not part of this version
+    // yet. The statistics window starts from the open account, so it needs one.
     buplAction_->setEnabled(false);
-    utskrstatAction_->setEnabled(false);
+    utskrstatAction_->setEnabled(kontoData_.has_value());
     doneraAction_->setEnabled(true);
 }
 

@@ -8,6 +8,7 @@
 #include "catalogue/Catalogue.h"
 #include "ledger/ui/BudgetFrame.h"
 #include "ledger/ui/CashFrame.h"
+#include "stats/ui/UtskrStatForm.h"
 #include "store/Cp1252.h"
 #include "support/ErrorReport.h"
 #include "support/ui/DonateForm.h"
@@ -60,7 +61,10 @@ void HeadForm::buildMenus() {
         return action;
     };
     buplAction_ = comingLater(QStringLiteral("Budgetplanering"), QStringLiteral("bupl_mn"));
-    utskrstatAction_ = comingLater(QStringLiteral("Utskrift o Statistik"), QStringLiteral("utskrstat_mn"));
+    utskrstatAction_ = menuBar()->addAction(QStringLiteral("Utskrift o Statistik"));
+    utskrstatAction_->setObjectName(QStringLiteral("utskrstat_mn"));
+    utskrstatAction_->setEnabled(false);
+    connect(utskrstatAction_, &QAction::triggered, this, &HeadForm::Utskrstat_mn_Click);
     buAction_ = menuBar()->addAction(QStringLiteral("Back-up"));
     buAction_->setObjectName(QStringLiteral("Bu_mn"));
     connect(buAction_, &QAction::triggered, this, &HeadForm::Bu_mn_Click);
@@ -258,6 +262,15 @@ void HeadForm::Bu_mn_Click() {
     // the window itself is a child and stays enabled.
     setEnabled(false);
     form->setEnabled(true);
+    form->show();
+}
+
+void HeadForm::Utskrstat_mn_Click() {
+    if (!kontoData_)
+        return;
+    auto* form = new stats::UtskrStatForm(ctx_, this, {accountName_, kind_, kontoNum_});
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    // The window disables this one as it opens and enables it on every way out.
     form->show();
 }
 

@@ -16,6 +16,8 @@ const char* kindName(ScriptedDialogs::Kind kind) {
         return "input";
     case ScriptedDialogs::Kind::Exec:
         return "exec";
+    case ScriptedDialogs::Kind::Save:
+        return "save";
     }
     return "?";
 }
@@ -37,6 +39,11 @@ ScriptedDialogs& ScriptedDialogs::answerInput(const QString& text) {
 
 ScriptedDialogs& ScriptedDialogs::onExec(std::function<int(QDialog&)> handler) {
     script_.push_back({Kind::Exec, false, {}, std::move(handler)});
+    return *this;
+}
+
+ScriptedDialogs& ScriptedDialogs::answerSave(const QString& path) {
+    script_.push_back({Kind::Save, false, path, {}});
     return *this;
 }
 
@@ -81,28 +88,38 @@ bool ScriptedDialogs::take(Kind kind, const Call& call, Answer& out) {
 }
 
 void ScriptedDialogs::message(QWidget*, const QString& title, const QString& text, Icon icon) {
-    calls_.push_back({Kind::Message, title, text, icon});
+    calls_.push_back({Kind::Message, title, text, icon, {}});
 }
 
 bool ScriptedDialogs::question(QWidget*, const QString& title, const QString& text, Icon icon) {
-    calls_.push_back({Kind::Question, title, text, icon});
+    calls_.push_back({Kind::Question, title, text, icon, {}});
     Answer a;
     return take(Kind::Question, calls_.back(), a) && a.yes;
 }
 
 QString ScriptedDialogs::input(QWidget*, const QString& prompt, const QString& title, const QString&) {
-    calls_.push_back({Kind::Input, title, prompt, Icon::None});
+    calls_.push_back({Kind::Input, title, prompt, Icon::None, {}});
     Answer a;
     return take(Kind::Input, calls_.back(), a) ? a.text : QString();
 }
 
 int ScriptedDialogs::exec(QDialog& dialog) {
-    calls_.push_back({Kind::Exec, dialog.windowTitle(), QString::fromLatin1(dialog.metaObject()->className()),
-                      Icon::None});
+    calls_.push_back({Kind::Exec,
+                      dialog.windowTitle(),
+                      QString::fromLatin1(dialog.metaObject()->className()),
+                      Icon::None,
+                      {}});
     Answer a;
     if (!take(Kind::Exec, calls_.back(), a))
         return QDialog::Rejected;
     return a.handler ? a.handler(dialog) : QDialog::Rejected;
+}
+
+QString ScriptedDialogs::saveFile(QWidget*, const QString& title, const QString& defaultPath,
+                                  const QString& filter) {
+    calls_.push_back({Kind::Save, title, defaultPath, Icon::None, filter});
+    Answer a;
+    return take(Kind::Save, calls_.back(), a) ? a.text : QString();
 }
 
 } // namespace uitest

@@ -20,18 +20,19 @@ namespace uitest {
 //   EXPECT_EQ(dialogs.lastText(), "...");
 //
 // Answers are used in the order given, each by the next call of its kind (a question takes a
-// yes/no answer, an input box an input answer, a modal window an exec handler). A question,
-// input box or modal window with no fitting answer next in the script fails the test and
-// answers No, "" or Rejected. Message boxes need no answer: they are only recorded.
+// yes/no answer, an input box an input answer, a modal window an exec handler, a save dialog a path). A
+// question, input box or modal window with no fitting answer next in the script fails the test and answers
+// No, "" or Rejected. Message boxes need no answer: they are only recorded.
 class ScriptedDialogs : public support::Dialogs {
 public:
-    enum class Kind { Message, Question, Input, Exec };
+    enum class Kind { Message, Question, Input, Exec, Save };
 
     struct Call {
         Kind kind;
         QString title; // the window caption for Exec
-        QString text;  // the prompt for Input; the window's class name for Exec
+        QString text;  // the prompt for Input; the window's class name for Exec; the offered path for Save
         Icon icon = Icon::None;
+        QString filter; // Save only
     };
 
     ScriptedDialogs& answerYes();
@@ -40,6 +41,8 @@ public:
     // The handler drives the window (fills it, clicks its buttons) and returns its result code,
     // usually dialog.result() after a button closed it.
     ScriptedDialogs& onExec(std::function<int(QDialog&)> handler);
+    // The path a save dialog returns; "" cancels it.
+    ScriptedDialogs& answerSave(const QString& path);
 
     const std::vector<Call>& calls() const { return calls_; }
     // Text of the last call of any kind; "" when there was none.
@@ -55,6 +58,8 @@ public:
     QString input(QWidget* parent, const QString& prompt, const QString& title,
                   const QString& defaultText) override;
     int exec(QDialog& dialog) override;
+    QString saveFile(QWidget* parent, const QString& title, const QString& defaultPath,
+                     const QString& filter) override;
 
 private:
     struct Answer {

@@ -84,6 +84,8 @@ TEST_F(MainWindowTest, AWindowThatTakesOverShowsTheMainWindowDisabledUntilItClos
          "Command1"},
         {"BackUpForm", [](app::HeadForm& h, uitest::ScriptedDialogs&) { h.Bu_mn_Click(); }, "Command2"},
         {"DonateForm", [](app::HeadForm& h, uitest::ScriptedDialogs&) { h.Donera_Click(); }, "Command2"},
+        {"UtskrStatForm", [](app::HeadForm& h, uitest::ScriptedDialogs&) { h.Utskrstat_mn_Click(); },
+         "Command3"},
     };
     enum class Way { Button, Escape, WindowClose };
     for (const auto& w : windows) {

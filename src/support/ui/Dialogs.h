@@ -27,6 +27,10 @@ public:
     // Shows a window modally and returns its result code (QDialog::exec in the program; a test
     // drives the window from its script instead).
     virtual int exec(QDialog& dialog) = 0;
+    // The platform's save dialog: the chosen path, "" when cancelled. defaultPath names the folder
+    // and file offered; filter is a Qt name filter ("Textfiler (*.txt)").
+    virtual QString saveFile(QWidget* parent, const QString& title, const QString& defaultPath,
+                             const QString& filter) = 0;
 };
 
 // The real boxes, with Swedish buttons.
@@ -37,6 +41,8 @@ public:
     QString input(QWidget* parent, const QString& prompt, const QString& title,
                   const QString& defaultText) override;
     int exec(QDialog& dialog) override;
+    QString saveFile(QWidget* parent, const QString& title, const QString& defaultPath,
+                     const QString& filter) override;
 };
 
 } // namespace support

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QDialog>
+#include <QFileDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QMessageBox>
@@ -82,6 +83,11 @@ QString QtDialogs::input(QWidget* parent, const QString& prompt, const QString& 
 
 int QtDialogs::exec(QDialog& dialog) {
     return dialog.exec();
+}
+
+QString QtDialogs::saveFile(QWidget* parent, const QString& title, const QString& defaultPath,
+                            const QString& filter) {
+    return QFileDialog::getSaveFileName(parent, title, defaultPath, filter);
 }
 
 } // namespace support

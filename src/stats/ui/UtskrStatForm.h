@@ -1,0 +1,170 @@
+#pragma once
+
+#include "ledger/LedgerView.h"
+#include "stats/AccountFiles.h"
+#include "stats/Period.h"
+#include "stats/Reports.h"
+#include "stats/Statistics.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <optional>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QTableWidget;
+
+namespace app {
+class Context;
+}
+
+namespace stats {
+
+// The account the window starts with: the one open in the main window.
+struct StartAccount {
+    QString name; // UTF-8
+    QString kind; // "Ek" or "Bg"
+    int kontoNum = 0;
+};
+
+// The statistics and report window ("Utskrift KontoData och Statistik"): the posts of any account
+// of the register over a chosen period, or the statistics of one main transaction, on screen or
+// in a text file. It reads the account's files and never writes them; only its place goes to
+// PosFil. The main window (its parent) is disabled while it is open and enabled on every way out.
+class UtskrStatForm : public QWidget {
+    Q_OBJECT
+public:
+    UtskrStatForm(app::Context& ctx, QWidget* parent, StartAccount account);
+
+    enum class DatePart { StartYear, StartMonth, StartDay, EndYear, EndMonth, EndDay };
+
+    // A choice in Combo1: the account of that item.
+    void Combo1_Click(int index);
+    // A click on a date label opens its picker; a click in the picker sets the part.
+    void dateLabel_Click(DatePart part);
+    void picker_Click(QListWidget* picker, int row);
+    void Check_Click(QCheckBox* box);
+    void Option_Click(QRadioButton* option);
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    // Enters statistics mode; a click in List4 chooses the transaction.
+    void Text2_Click();
+    void List4_Click(int row);
+    void scroll(ScrollStep step);
+
+    // "kto", "stk", "sku", "fusk", "prusk" or "" (no account chosen).
+    const QString& mode() const { return mode_; }
+    bool statisticsMode() const { return statMode_; }
+    // The first post (or statistics row) the screen report shows.
+    int shownFrom() const { return cursor_; }
+    const std::optional<ReportKind>& shownKind() const { return shown_; }
+    const std::optional<PeriodSelection>& period() const { return period_; }
+    bool expanded() const;
+
+    static constexpr int CollapsedHeight = 3525; // twips
+    static constexpr int ExpandedHeight = 8280;
+    static constexpr int DesignWidth = 15000;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Form_Load();
+    // Opens the account's files and period; false (with the error told) leaves the window as it was.
+    bool openAccount(const QString& name, const QString& kind, int kontoNum, const QString& routine,
+                     const QString& situation);
+    void InitDatum();
+    void Inläs_Konton();
+    void Datum_Jmf(const PeriodParts& wanted);
+    void Trans_Stat();
+    void Avbr_Konto();
+    void Avbr_Statistik();
+    void Avbryt_Skarmutskr();
+    void Avbr_FilUtskr();
+    void Avbr_PrUtskr();
+    void ScreenPrint();
+    void FilePrint();
+    void FilPr_7();
+    // Fills the grid with the page of the kind from the cursor; a new kind sets up the report area.
+    void ScPr(ReportKind kind);
+    void ScrollButtons();
+    void UtskrMedd(const QString& path);
+    void refusePrinter();
+    // Writes the report's bytes to the chosen path as one whole; throws store::FileError.
+    void writeReport(const QString& path, const std::string& bytes);
+    QString askPath(const QString& defaultName);
+
+    std::optional<ReportKind> checkedKind() const;
+    void showPeriod();
+    void hidePickers();
+    void hideReport();
+    void setExpanded(bool on);
+    void setMode(const QString& code, const QString& caption);
+    void resetStatisticsEntry(bool usable);
+    void clearOptions();
+    void untickChecks();
+    bool isBudget() const { return kind_ == ledger::Kind::Budget; }
+
+    app::Context& ctx_;
+    QString name_; // UTF-8
+    std::string nameRaw_;
+    std::optional<ledger::Kind> kind_;
+    int kontoNum_ = 0;
+    std::optional<AccountFiles> files_;
+    std::optional<PeriodSelection> period_;
+    QString mode_;
+    bool statMode_ = false;
+    int statTrans_ = 0;
+    QString statName_;
+    QString statSign_;
+    Statistics stats_;
+    std::optional<ReportKind> shown_;
+    PostRange screenRange_;
+    int cursor_ = 1;
+    DatePart pickTarget_ = DatePart::StartYear;
+    bool loaded_ = false;
+    bool closing_ = false;
+
+    QLabel* label1_;
+    QComboBox* combo1_;
+    QLineEdit* text1_;
+    QLabel* label5_;
+    QLabel* dateLabels_[6];
+    QListWidget* list1_;
+    QListWidget* list2_;
+    QListWidget* list3_;
+    QLabel* label14_;
+    QCheckBox* check1_;
+    QCheckBox* check2_;
+    QCheckBox* check3_;
+    QLabel* label13_;
+    QRadioButton* option1_;
+    QRadioButton* option2_;
+    QRadioButton* option3_;
+    QPushButton* command1_;
+    QPushButton* command2_;
+    QPushButton* command3_;
+    QLabel* label2_;
+    QLineEdit* text2_;
+    QListWidget* list4_;
+    QLabel* label28_;
+    QFrame* frame1_;
+    QTableWidget* grid1_;
+    QLabel* headings_[11] = {}; // Label15 .. Label25 (Label23 is none)
+    QLabel* label26_;
+    QLabel* label27_;
+    QPushButton* scrollButtons_[4]; // Command4 .. Command7
+};
+
+} // namespace stats

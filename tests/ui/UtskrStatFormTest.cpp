@@ -1,0 +1,365 @@
+// The statistics and report window opened from the main window: any account of the register, the
+// period pickers, the modes of the cancel button, the screen report and its scrolling, the text
+// file, the statistics, and the main window given back on every way out.
+
+#include "stats/ui/UtskrStatForm.h"
+#include "TestContext.h"
+#include "UiHelpers.h"
+#include "app/HeadForm.h"
+#include "fixtures/AccountFiles.h"
+#include "stats/TextReport.h"
+#include "store/Records.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+
+#include <gtest/gtest.h>
+
+using namespace fixtures;
+using uitest::control;
+using Part = stats::UtskrStatForm::DatePart;
+
+namespace {
+
+struct UtskrStatTest : ::testing::Test {
+    uitest::TestContext t;
+    std::unique_ptr<app::HeadForm> head;
+    stats::UtskrStatForm* form = nullptr;
+
+    // Kassa (cash book, 40 posts, open in the main window), Budget (12 posts), Trasig (no folder).
+    void SetUp() override {
+        const auto root = t.ctx.paths.dataRoot();
+        writeFile(root / "KontoFil", kontoRec("Kassa", "1", "Ek") + kontoRec("Budget", "2", "Bg") +
+                                         kontoRec("Trasig", "3", "Ek"));
+        writeFile(root / "KontoIni", "1\r\nAnna\r\n");
+        writeAccount(root, "Kassa", cashPosts(40));
+        writeFile(root / "Kassa" / "Transakt", standardTransakt() + transRec("Tom", '-'));
+        writeAccount(root, "Budget", budgetPosts(12));
+        head = std::make_unique<app::HeadForm>(t.ctx);
+        head->Form_Load();
+    }
+    void TearDown() override {
+        if (form)
+            form->close();
+    }
+    void open() {
+        QAction* entry = head->findChild<QAction*>("utskrstat_mn");
+        ASSERT_TRUE(entry->isEnabled());
+        entry->trigger();
+        form = head->findChild<stats::UtskrStatForm*>();
+        ASSERT_NE(form, nullptr);
+        ASSERT_TRUE(form->isVisible());
+    }
+    template <typename T> T* c(const char* name) { return control<T>(*form, name); }
+    QString label(const char* name) { return c<QLabel>(name)->text(); }
+    QString caption() { return c<QPushButton>("Command2")->text(); }
+    void chooseAccount(const QString& name) {
+        auto* combo = c<QComboBox>("Combo1");
+        const int i = combo->findText(name);
+        combo->setCurrentIndex(i);
+        form->Combo1_Click(i);
+    }
+    void pick(Part part, const QString& value) {
+        form->dateLabel_Click(part);
+        const int i = static_cast<int>(part) % 3;
+        auto* picker = c<QListWidget>(i == 0 ? "List1" : i == 1 ? "List2" : "List3");
+        EXPECT_TRUE(picker->isVisible());
+        const auto found = picker->findItems(value, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << value.toStdString();
+        form->picker_Click(picker, picker->row(found[0]));
+    }
+    void output(const char* option) {
+        c<QRadioButton>(option)->click();
+        c<QPushButton>("Command1")->click();
+    }
+    void statistics(const QString& transaction) {
+        form->Text2_Click();
+        auto* list = c<QListWidget>("List4");
+        form->List4_Click(list->row(list->findItems(transaction, Qt::MatchExactly).value(0)));
+    }
+    QString cell(int row, int column) {
+        QTableWidgetItem* item = c<QTableWidget>("Grid1")->item(row, column);
+        return item ? item->text() : QString();
+    }
+    std::filesystem::path out() const { return t.drive.path() / "rapport.txt"; }
+    stats::AccountFiles files(const std::string& name, ledger::Kind kind) {
+        return stats::openAccountFiles(t.ctx.paths, name, kind);
+    }
+};
+
+TEST_F(UtskrStatTest, TheMainWindowIsDisabledWhileItIsOpenAndTheWindowOnlyWritesItsPlace) {
+    open();
+    EXPECT_FALSE(head->isEnabled());
+    EXPECT_TRUE(form->isEnabled());
+    EXPECT_EQ(form->windowTitle(), "Utskrift KontoData och Statistik");
+    const store::PosRec pos(readFile(t.ctx.paths.posFil()));
+    EXPECT_TRUE(pos.position(static_cast<int>(store::WindowPair::UtskrStatForm)).has_value());
+    c<QCheckBox>("Check1")->click();
+    output("Option1");
+    c<QPushButton>("Command3")->click();
+    form = nullptr;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(head->isEnabled());
+    EXPECT_EQ(head->findChild<stats::UtskrStatForm*>(), nullptr);
+    EXPECT_EQ(readFile(t.ctx.paths.dataRoot() / "Kassa" / "KontoData"), cashPosts(40));
+}
+
+TEST_F(UtskrStatTest, AnyAccountOfTheRegisterCanBeChosenAndOneWithoutFilesKeepsThePrevious) {
+    open();
+    auto* combo = c<QComboBox>("Combo1");
+    ASSERT_EQ(combo->count(), 3);
+    EXPECT_EQ(combo->currentText(), "Kassa");
+    EXPECT_EQ(c<QLineEdit>("Text1")->text(), "Kassa");
+    EXPECT_EQ(label("Label7") + label("Label11") + label("Label9"), "20260101");
+    EXPECT_EQ(label("Label8") + label("Label12") + label("Label10"), "20260212");
+    EXPECT_EQ(label("Label14"), "Hela Kontofilen !");
+    EXPECT_FALSE(c<QCheckBox>("Check2")->isEnabled());
+
+    chooseAccount("Budget");
+    EXPECT_EQ(c<QLineEdit>("Text1")->text(), "Budget");
+    EXPECT_EQ(label("Label8") + label("Label12") + label("Label10"), "20260112");
+    EXPECT_TRUE(c<QCheckBox>("Check2")->isEnabled());
+    EXPECT_FALSE(c<QCheckBox>("Check3")->isEnabled());
+    c<QCheckBox>("Check2")->click();
+    EXPECT_TRUE(c<QCheckBox>("Check3")->isEnabled());
+    c<QCheckBox>("Check2")->click();
+    EXPECT_FALSE(c<QCheckBox>("Check3")->isEnabled());
+
+    t.dialogs.answerNo(); // no error report
+    chooseAccount("Trasig");
+    ASSERT_FALSE(t.dialogs.calls().empty());
+    EXPECT_TRUE(t.dialogs.calls()[0].text.startsWith(
+        "Ett fel har uppstått i subrutinen Combo1_Click i UtskriftsForm\r\n vid försök att välja konto"));
+    EXPECT_EQ(combo->currentText(), "Budget");
+    EXPECT_EQ(c<QLineEdit>("Text1")->text(), "Budget");
+    output("Option1"); // still usable
+    EXPECT_EQ(cell(0, 0).toStdString(), nthDate(1));
+    EXPECT_EQ(cell(11, 0).toStdString(), nthDate(12));
+}
+
+TEST_F(UtskrStatTest, PickersSetThePeriodAndARefusedPeriodBringsBackTheLastAccepted) {
+    open();
+    form->dateLabel_Click(Part::StartYear);
+    QStringList years;
+    for (int i = 0; i < c<QListWidget>("List1")->count(); ++i)
+        years << c<QListWidget>("List1")->item(i)->text();
+    EXPECT_EQ(years, QStringList({"2026", "2027"}));
+    pick(Part::StartMonth, "02");
+    form->dateLabel_Click(Part::StartDay);
+    EXPECT_EQ(c<QListWidget>("List3")->count(), 28); // February 2026
+    pick(Part::StartDay, "03");
+    EXPECT_EQ(label("Label14"), "Del av Kontofilen !");
+    EXPECT_EQ(form->period()->range(), (stats::PostRange{31, 40}));
+
+    pick(Part::StartYear, "2027");
+    ASSERT_EQ(t.dialogs.calls().size(), 1u);
+    EXPECT_EQ(t.dialogs.calls()[0].title, "Felaktig datumsättning för tidsperiod");
+    EXPECT_EQ(t.dialogs.calls()[0].text,
+              "Startdatum får inte vara > Slutdatum !\n\n Datumändringen återtas !");
+    EXPECT_EQ(label("Label7") + label("Label11") + label("Label9"), "20260203");
+    EXPECT_EQ(form->period()->range(), (stats::PostRange{31, 40}));
+
+    pick(Part::StartMonth, "01");
+    pick(Part::StartDay, "01");
+    EXPECT_EQ(label("Label14"), "Hela Kontofilen !");
+}
+
+TEST_F(UtskrStatTest, EachModeHasItsCancelCaptionAndTheCancelGoesBackToTheAccount) {
+    open();
+    struct Case {
+        const char* enter;
+        const char* mode;
+        const char* caption;
+    };
+    for (const Case& k :
+         {Case{"Option1", "sku", "Avbryt Skärmutskr."}, Case{"Option2", "fusk", "Avbryt Filutskr."},
+          Case{"Option3", "prusk", "Avbryt Printerutskr."}, Case{"Text2", "stk", "Avbryt Statistik"}}) {
+        if (std::string(k.enter) == "Text2")
+            form->Text2_Click();
+        else
+            c<QRadioButton>(k.enter)->click();
+        EXPECT_EQ(form->mode(), k.mode);
+        EXPECT_EQ(caption(), k.caption);
+        c<QPushButton>("Command2")->click();
+        EXPECT_EQ(form->mode(), "kto") << k.enter;
+        EXPECT_EQ(caption(), "Avbryt Konto") << k.enter;
+        EXPECT_TRUE(c<QLineEdit>("Text2")->isEnabled()) << k.enter;
+        EXPECT_FALSE(c<QPushButton>("Command1")->isEnabled()) << k.enter;
+    }
+    // The printer is refused in words, not silently.
+    output("Option3");
+    ASSERT_EQ(t.dialogs.calls().size(), 1u);
+    EXPECT_EQ(t.dialogs.calls()[0].title, "Utskrift till skrivare");
+    t.dialogs.clear();
+    // Cancelling the account empties the choice; another account can be chosen then.
+    c<QPushButton>("Command2")->click();
+    c<QPushButton>("Command2")->click();
+    EXPECT_EQ(form->mode(), "");
+    EXPECT_EQ(caption(), "Avbryt");
+    EXPECT_FALSE(c<QPushButton>("Command2")->isEnabled());
+    EXPECT_EQ(label("Label7"), "");
+    EXPECT_FALSE(c<QRadioButton>("Option1")->isEnabled());
+    chooseAccount("Kassa");
+    EXPECT_EQ(form->mode(), "kto");
+    EXPECT_TRUE(c<QRadioButton>("Option1")->isEnabled());
+}
+
+TEST_F(UtskrStatTest, TheScreenReportScrollsToTheEndOfFortyPostsAndBack) {
+    open();
+    c<QCheckBox>("Check1")->click();
+    output("Option1");
+    EXPECT_TRUE(form->expanded());
+    EXPECT_EQ(form->shownKind(), stats::ReportKind::Pr_2);
+    EXPECT_TRUE(c<QLabel>("Label17")->isVisible());
+    EXPECT_FALSE(c<QLabel>("Label18")->isVisible());
+    EXPECT_EQ(label("Label24"), "Belopp");
+    EXPECT_EQ(cell(1, 1), "Insättning");
+    EXPECT_EQ(cell(1, 3), "200,00");
+    EXPECT_EQ(cell(2, 3), "-90,00");
+    const auto buttons = [&] {
+        std::string s;
+        for (const char* b : {"Command4", "Command5", "Command6", "Command7"})
+            s += c<QPushButton>(b)->isEnabled() ? '1' : '0';
+        return s;
+    };
+    struct Step {
+        const char* button;
+        int first;
+        const char* enabled;
+    };
+    EXPECT_EQ(buttons(), "0011");
+    for (const Step& s :
+         {Step{"Command7", 16, "1111"}, Step{"Command7", 26, "1100"}, Step{"Command5", 11, "1111"},
+          Step{"Command5", 1, "0011"}, Step{"Command6", 2, "1111"}, Step{"Command4", 1, "0011"}}) {
+        c<QPushButton>(s.button)->click();
+        EXPECT_EQ(form->shownFrom(), s.first) << s.button;
+        EXPECT_EQ(cell(0, 0).toStdString(), nthDate(s.first)) << s.button;
+        EXPECT_EQ(buttons(), s.enabled) << s.button << " " << s.first;
+    }
+    c<QPushButton>("Command7")->click();
+    c<QPushButton>("Command7")->click();
+    EXPECT_EQ(cell(14, 0).toStdString(), nthDate(40));
+
+    c<QPushButton>("Command2")->click(); // Avbryt Skärmutskr.
+    EXPECT_FALSE(form->expanded());
+    EXPECT_FALSE(c<QWidget>("Frame1")->isVisible());
+    EXPECT_FALSE(c<QCheckBox>("Check1")->isChecked());
+}
+
+TEST_F(UtskrStatTest, TheTextFileIsWrittenWhereTheSaveDialogSaysAndNothingWhenCancelled) {
+    open();
+    t.dialogs.answerSave("");
+    output("Option2");
+    EXPECT_FALSE(std::filesystem::exists(out()));
+    EXPECT_EQ(form->mode(), "kto");
+    ASSERT_EQ(t.dialogs.calls().size(), 1u);
+    EXPECT_EQ(t.dialogs.calls()[0].text.toStdString(), (t.drive.path() / "Kassa.txt").string());
+    EXPECT_EQ(t.dialogs.calls()[0].filter, "Textfiler (*.txt)");
+
+    t.dialogs.clear();
+    t.dialogs.answerSave(QString::fromStdString(out().string()));
+    output("Option2");
+    const std::string bytes = readFile(out());
+    EXPECT_EQ(bytes, stats::accountReportFile(files("Kassa", ledger::Kind::Cash), stats::ReportKind::Pr_1,
+                                              {1, 40}, "Kassa", "2026-12-06"));
+    EXPECT_EQ(bytes.substr(0, 50), "Utskrift av Kassa 2026-12-06              Sida 1\r\n");
+    ASSERT_EQ(t.dialogs.calls().size(), 2u);
+    EXPECT_EQ(t.dialogs.calls()[1].title, "Konto- eller statistikutskrift ");
+    EXPECT_TRUE(t.dialogs.calls()[1].text.startsWith(QString::fromStdString(
+        "Utskriften finns nu tillgänglig på anvisad sökväg: " + out().string() + " !")));
+    EXPECT_EQ(form->mode(), "kto");
+    EXPECT_FALSE(c<QRadioButton>("Option2")->isChecked());
+
+    // A period without posts: the heading of page 1 and no post line; the screen shows no row.
+    pick(Part::EndMonth, "01");
+    pick(Part::EndDay, "31");
+    pick(Part::StartDay, "29"); // 2026-01-29 .. 31: no post
+    t.dialogs.clear();
+    t.dialogs.answerSave(QString::fromStdString(out().string()));
+    output("Option2");
+    const std::string empty = readFile(out());
+    EXPECT_EQ(std::count(empty.begin(), empty.end(), '\n'), 3);
+    EXPECT_EQ(empty.substr(0, 50), "Utskrift av Kassa 2026-12-06              Sida 1\r\n");
+    output("Option1");
+    EXPECT_TRUE(c<QWidget>("Frame1")->isVisible());
+    EXPECT_EQ(cell(0, 0), "");
+    EXPECT_EQ(readFile(t.ctx.paths.dataRoot() / "Kassa" / "KontoData"), cashPosts(40));
+}
+
+TEST_F(UtskrStatTest, StatisticsOfATransactionOnScreenFollowTheDatesAndGoToAFile) {
+    open();
+    form->Text2_Click();
+    auto* list = c<QListWidget>("List4");
+    EXPECT_TRUE(list->isVisible());
+    ASSERT_EQ(list->count(), 4);
+    EXPECT_FALSE(c<QComboBox>("Combo1")->isEnabled());
+    statistics("Insättning"); // Text2 again: already in statistics mode, nothing changes
+    EXPECT_EQ(c<QLineEdit>("Text2")->text(), "Insättning");
+    EXPECT_EQ(label("Label13"), "Skriv ut statistik till:");
+    output("Option1");
+    EXPECT_EQ(form->mode(), "stk");
+    EXPECT_EQ(label("Label26"), "Statistik Insättning");
+    EXPECT_EQ(label("Label27"), "Antal = 20, Totalbel. = 42 000,00, Medel = 2 100,00");
+    EXPECT_EQ(cell(0, 0).toStdString(), nthDate(2));
+    EXPECT_EQ(cell(0, 2), "200,00");
+    EXPECT_TRUE(c<QPushButton>("Command7")->isEnabled());
+
+    pick(Part::StartMonth, "02"); // from 2026-02-01: posts 29..40
+    EXPECT_EQ(label("Label27"), "Antal = 6, Totalbel. = 21 000,00, Medel = 3 500,00");
+    EXPECT_EQ(cell(0, 0).toStdString(), nthDate(30));
+    EXPECT_FALSE(c<QPushButton>("Command7")->isEnabled());
+
+    c<QPushButton>("Command2")->click(); // Avbryt Statistik
+    EXPECT_FALSE(form->statisticsMode());
+    statistics("Uttag");
+    t.dialogs.answerSave(QString::fromStdString(out().string()));
+    output("Option2");
+    const stats::AccountFiles f = files("Kassa", ledger::Kind::Cash);
+    stats::PeriodSelection period(f.kontoData);
+    period.change(f.kontoData, form->period()->parts());
+    EXPECT_EQ(readFile(out()), stats::statisticsReportFile(stats::computeStatistics(f, period.range(), 3),
+                                                           "Kassa", "Uttag", "2026-12-06"));
+    EXPECT_FALSE(form->statisticsMode());
+    EXPECT_EQ(form->mode(), "kto");
+}
+
+TEST_F(UtskrStatTest, StatisticsWithoutHitsSayItOnScreenOrInAMessage) {
+    open();
+    statistics("Tom");
+    output("Option1");
+    EXPECT_EQ(label("Label26"), "Statistik Tom");
+    EXPECT_EQ(label("Label27"), "Ingen förekomst av transaktionen under tidsperioden !");
+    EXPECT_EQ(cell(0, 0), "");
+    c<QPushButton>("Command2")->click();
+    statistics("Tom");
+    output("Option2");
+    ASSERT_EQ(t.dialogs.calls().size(), 1u);
+    EXPECT_EQ(t.dialogs.calls()[0].title, "Statistikupptagning av Tom");
+    EXPECT_EQ(t.dialogs.calls()[0].text, "Ingen förekomst av transaktionen under angiven tidsperiod !");
+    EXPECT_FALSE(form->statisticsMode());
+    EXPECT_FALSE(std::filesystem::exists(out()));
+
+    c<QWidget>("Label28")->setFocus();
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(c<QLabel>("Label28"), &release);
+    EXPECT_EQ(t.platform.helpContexts, std::vector<int>{70000});
+}
+
+TEST(UtskrStatEntry, IsOffWithoutAnOpenAccount) {
+    uitest::TestContext t;
+    app::HeadForm head(t.ctx);
+    std::filesystem::remove_all(t.ctx.paths.dataRoot());
+    t.dialogs.answerInput("Anna").answerNo().answerNo(); // a first start, no first account now
+    head.Form_Load();
+    EXPECT_FALSE(head.findChild<QAction*>("utskrstat_mn")->isEnabled());
+}
+
+} // namespace
