@@ -150,13 +150,13 @@ UtskrStatForm::UtskrStatForm(app::Context& ctx, QWidget* parent, StartAccount ac
     command2_ = make(new QPushButton(QStringLiteral("Avbryt Konto"), this), "Command2", 510, 112, 150, 30);
     command3_ = make(new QPushButton(QStringLiteral("Avsluta"), this), "Command3", 670, 112, 100, 30);
     label2_ =
-        make(new QLabel(QStringLiteral("Statistik per transaktion:"), this), "Label2", 560, 10, 200, 20);
-    text2_ = make(new QLineEdit(this), "Text2", 560, 32, 210, 24);
+        make(new QLabel(QStringLiteral("Statistik per transaktion:"), this), "Label2", 785, 10, 200, 20);
+    text2_ = make(new QLineEdit(this), "Text2", 785, 32, 205, 24);
     text2_->setReadOnly(true);
     text2_->setCursor(Qt::PointingHandCursor);
     text2_->installEventFilter(this);
-    list4_ = make(new QListWidget(this), "List4", 560, 58, 210, 170);
-    label28_ = make(new QLabel(QStringLiteral("Hjälp"), this), "Label28", 900, 10, 60, 20);
+    list4_ = make(new QListWidget(this), "List4", 785, 58, 205, 170);
+    label28_ = make(new QLabel(QStringLiteral("Hjälp"), this), "Label28", 520, 12, 60, 20);
     label28_->setCursor(Qt::PointingHandCursor);
     label28_->setStyleSheet(QStringLiteral("color: blue; text-decoration: underline;"));
     label28_->installEventFilter(this);
