@@ -253,6 +253,50 @@ TEST_F(UtskrStatTest, TheScreenReportScrollsToTheEndOfFortyPostsAndBack) {
     EXPECT_FALSE(c<QCheckBox>("Check1")->isChecked());
 }
 
+TEST_F(UtskrStatTest, TheBoxesChooseTheBudgetReportsWithTheirHeadingsOnScreenAndInTheFile) {
+    open();
+    chooseAccount("Budget");
+    struct Case {
+        bool sub, budget, diff;
+        stats::ReportKind kind;
+        const char* headings; // the labels shown, by number
+        int column;           // of the second post's cell checked
+        const char* text;
+    };
+    using K = stats::ReportKind;
+    for (const Case& k : {Case{false, false, false, K::Pr_1, "15 16 24 25", 2, "-22,00"},
+                          Case{true, false, false, K::Pr_2, "15 16 17 24 25", 4, "-22,00"},
+                          Case{false, true, false, K::Pr_3, "15 16 18 19 20 21", 2, "-20,00"},
+                          Case{false, true, true, K::Pr_4, "15 16 18 19 20 21 22", 6, "-2,00"},
+                          Case{true, true, true, K::Pr_5, "15 16 17 18 19 20 21 22", 7, "-2,00"},
+                          Case{true, true, false, K::Pr_6, "15 16 17 18 19 20 21", 3, "-20,00"}}) {
+        const std::string name(stats::kindCode(k.kind));
+        for (const auto& [box, want] : {std::pair{"Check1", k.sub}, {"Check2", k.budget}, {"Check3", k.diff}})
+            if (c<QCheckBox>(box)->isChecked() != want)
+                c<QCheckBox>(box)->click();
+        output("Option1");
+        EXPECT_EQ(form->shownKind(), k.kind) << name;
+        QStringList shown;
+        for (int n = 15; n <= 25; ++n)
+            if (auto* l = form->findChild<QLabel*>(QStringLiteral("Label%1").arg(n)); l && l->isVisible())
+                shown << QString::number(n);
+        EXPECT_EQ(shown.join(' '), k.headings) << name;
+        EXPECT_EQ(cell(1, k.column), k.text) << name;
+        if (k.kind == K::Pr_5) {
+            c<QPushButton>("Command2")->click();
+            for (const char* box : {"Check1", "Check2", "Check3"})
+                c<QCheckBox>(box)->click();
+            t.dialogs.answerSave(QString::fromStdString(out().string()));
+            output("Option2");
+            EXPECT_EQ(readFile(out()), stats::accountReportFile(files("Budget", ledger::Kind::Budget), k.kind,
+                                                                {1, 12}, "Budget", "2026-12-06"));
+            EXPECT_FALSE(c<QCheckBox>("Check1")->isChecked()); // the file unticks the boxes
+            continue;
+        }
+        c<QPushButton>("Command2")->click(); // every box unticked again
+    }
+}
+
 TEST_F(UtskrStatTest, TheTextFileIsWrittenWhereTheSaveDialogSaysAndNothingWhenCancelled) {
     open();
     t.dialogs.answerSave("");
