@@ -59,6 +59,7 @@ const Window Windows[] = {
     {"TransForm", WindowPair::TransForm, "Command2", true},
     {"SubTransForm", WindowPair::SubTransForm, "Command1", true},
     {"BackUpForm", WindowPair::BackUpForm, "Command2"},
+    {"UtskrStatForm", WindowPair::UtskrStatForm, "Command3"},
     {"DonateForm", WindowPair::DonateForm, "Command2"},
     {"HolidayForm", WindowPair::HolidayForm, "Command3"},
     {"MsgForm", WindowPair::MsgForm, "Command3"},
@@ -157,6 +158,8 @@ protected:
             head_->openSubTransForm(QStringLiteral("ny"));
         } else if (name == "BackUpForm") {
             head_->Bu_mn_Click();
+        } else if (name == "UtskrStatForm") {
+            head_->Utskrstat_mn_Click();
         } else if (name == "DonateForm") {
             head_->Donera_Click();
         } else if (name == "HolidayForm") {
