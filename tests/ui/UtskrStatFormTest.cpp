@@ -370,6 +370,7 @@ TEST_F(UtskrStatTest, StatisticsOfATransactionOnScreenFollowTheDatesAndGoToAFile
     period.change(f.kontoData, form->period()->parts());
     EXPECT_EQ(readFile(out()), stats::statisticsReportFile(stats::computeStatistics(f, period.range(), 3),
                                                            "Kassa", "Uttag", "2026-12-06"));
+    EXPECT_EQ(t.dialogs.calls()[0].text.toStdString(), (t.drive.path() / "Kassa_Uttag.txt").string());
     EXPECT_FALSE(form->statisticsMode());
     EXPECT_EQ(form->mode(), "kto");
 }

@@ -858,7 +858,9 @@ void UtskrStatForm::scroll(ScrollStep step) {
     ScPr(*shown_);
 }
 
-QString UtskrStatForm::askPath(const QString& defaultName) {
+QString UtskrStatForm::askPath(QString defaultName) {
+    // A transaction's name may hold a slash; the offered name stays one file in the drive folder.
+    defaultName.replace(QLatin1Char('/'), QLatin1Char('-'));
     const QString folder = QString::fromStdString(ctx_.paths.driveFolder().string());
     return ctx_.dialogs.saveFile(this, text::SaveTitle, folder + QLatin1Char('/') + defaultName,
                                  text::SaveFilter);

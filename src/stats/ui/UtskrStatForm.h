@@ -103,7 +103,7 @@ private:
     void refusePrinter();
     // Writes the report's bytes to the chosen path as one whole; throws store::FileError.
     void writeReport(const QString& path, const std::string& bytes);
-    QString askPath(const QString& defaultName);
+    QString askPath(QString defaultName);
 
     std::optional<ReportKind> checkedKind() const;
     void showPeriod();
