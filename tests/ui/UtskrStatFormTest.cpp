@@ -246,6 +246,10 @@ TEST_F(UtskrStatTest, TheScreenReportScrollsToTheEndOfFortyPostsAndBack) {
     c<QPushButton>("Command7")->click();
     c<QPushButton>("Command7")->click();
     EXPECT_EQ(cell(14, 0).toStdString(), nthDate(40));
+    pick(Part::StartDay, "05"); // the report shown keeps its rows and buttons until the next "Utskrift"
+    EXPECT_EQ(form->shownFrom(), 26);
+    c<QPushButton>("Command5")->click();
+    EXPECT_EQ(cell(0, 0).toStdString(), nthDate(11));
 
     c<QPushButton>("Command2")->click(); // Avbryt Skärmutskr.
     EXPECT_FALSE(form->expanded());

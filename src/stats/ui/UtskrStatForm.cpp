@@ -433,7 +433,8 @@ void UtskrStatForm::Datum_Jmf(const PeriodParts& wanted) {
                              support::Dialogs::Icon::Exclamation);
         return;
     }
-    cursor_ = period_->current;
+    // A screen report shown keeps its own range and cursor until the next "Utskrift"; statistics
+    // follow the new period at once.
     if (statMode_) {
         shown_.reset();
         Trans_Stat();
