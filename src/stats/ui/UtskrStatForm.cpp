@@ -104,11 +104,10 @@ const QString StatisticsMode = QStringLiteral("Skriv ut statistik till:");
 } // namespace
 
 UtskrStatForm::UtskrStatForm(app::Context& ctx, QWidget* parent, StartAccount account)
-    : QWidget(parent, Qt::Window), ctx_(ctx), name_(account.name), kontoNum_(account.kontoNum) {
+    : QWidget(parent, Qt::Window), ctx_(ctx), start_(std::move(account)) {
     setObjectName(QStringLiteral("UtskrStatForm"));
     setWindowTitle(QStringLiteral("Utskrift KontoData och Statistik"));
     setWindowModality(Qt::ApplicationModal);
-    kind_ = ledger::kindFromCode(account.kind.toStdString());
 
     const auto make = []<typename W>(W* w, const char* name, int x, int y, int wd, int ht) {
         w->setObjectName(QString::fromLatin1(name));
@@ -242,12 +241,8 @@ void UtskrStatForm::Form_Load() {
     setMode(QStringLiteral("kto"), QStringLiteral("Avbryt Konto"));
     command1_->setEnabled(false);
     clearOptions();
-    const QString startName = name_;
-    const QString startKind = kind_ == ledger::Kind::Budget ? QStringLiteral("Bg") : QStringLiteral("Ek");
-    name_.clear();
-    kind_.reset();
     Inläs_Konton();
-    if (!openAccount(startName, startKind, kontoNum_, QStringLiteral("InitDatum"),
+    if (!openAccount(start_.name, start_.kind, start_.kontoNum, QStringLiteral("InitDatum"),
                      QStringLiteral(" vid hämtning av tidsbestämd fildel."))) {
         Avbr_Konto();
         return;

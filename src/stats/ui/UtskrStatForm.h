@@ -117,6 +117,7 @@ private:
     bool isBudget() const { return kind_ == ledger::Kind::Budget; }
 
     app::Context& ctx_;
+    StartAccount start_;
     QString name_; // UTF-8
     std::string nameRaw_;
     std::optional<ledger::Kind> kind_;
