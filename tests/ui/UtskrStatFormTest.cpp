@@ -167,7 +167,15 @@ TEST_F(UtskrStatTest, PickersSetThePeriodAndARefusedPeriodBringsBackTheLastAccep
     EXPECT_EQ(form->period()->range(), (stats::PostRange{31, 40}));
 
     pick(Part::StartMonth, "01");
-    pick(Part::StartDay, "01");
+    // From the keyboard: Enter on the day label opens its picker at the day shown, Enter chooses.
+    uitest::pressEnter(c<QLabel>("Label9"));
+    auto* days = c<QListWidget>("List3");
+    ASSERT_TRUE(days->isVisible());
+    EXPECT_EQ(days->currentItem()->text(), "03");
+    uitest::pressKey(days, Qt::Key_Up);
+    uitest::pressKey(days, Qt::Key_Up);
+    uitest::pressEnter(days);
+    EXPECT_FALSE(days->isVisible());
     EXPECT_EQ(label("Label14"), "Hela Kontofilen !");
 }
 

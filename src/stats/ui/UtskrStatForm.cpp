@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -129,6 +130,7 @@ UtskrStatForm::UtskrStatForm(app::Context& ctx, QWidget* parent, StartAccount ac
         dateLabels_[i]->setAlignment(Qt::AlignCenter);
         dateLabels_[i]->setCursor(Qt::PointingHandCursor);
         dateLabels_[i]->setToolTip(QStringLiteral("Klicka för att välja"));
+        dateLabels_[i]->setFocusPolicy(Qt::StrongFocus); // Enter or Space opens its picker
         dateLabels_[i]->installEventFilter(this);
     }
     auto* dash = new QLabel(QStringLiteral("–"), this);
@@ -158,6 +160,7 @@ UtskrStatForm::UtskrStatForm(app::Context& ctx, QWidget* parent, StartAccount ac
     label28_ = make(new QLabel(QStringLiteral("Hjälp"), this), "Label28", 520, 12, 60, 20);
     label28_->setCursor(Qt::PointingHandCursor);
     label28_->setStyleSheet(QStringLiteral("color: blue; text-decoration: underline;"));
+    label28_->setFocusPolicy(Qt::StrongFocus);
     label28_->installEventFilter(this);
 
     frame1_ = make(new QFrame(this), "Frame1", 0, 160, 400, 385);
@@ -196,6 +199,7 @@ UtskrStatForm::UtskrStatForm(app::Context& ctx, QWidget* parent, StartAccount ac
                        static_cast<QWidget*>(list3_), static_cast<QWidget*>(list4_)}) {
         w->hide();
         w->raise();
+        w->installEventFilter(this); // Enter chooses the current entry
     }
     frame1_->hide();
     resize(support::px(DesignWidth), support::px(CollapsedHeight));
@@ -213,9 +217,13 @@ UtskrStatForm::UtskrStatForm(app::Context& ctx, QWidget* parent, StartAccount ac
     connect(command1_, &QPushButton::clicked, this, &UtskrStatForm::Command1_Click);
     connect(command2_, &QPushButton::clicked, this, &UtskrStatForm::Command2_Click);
     connect(command3_, &QPushButton::clicked, this, &UtskrStatForm::Command3_Click);
-    // Esc closes the window as "Avsluta" does.
-    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, command3_,
-            &QPushButton::click);
+    // Esc closes an open picker, else the window as "Avsluta" does.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] {
+        if (list1_->isVisible() || list2_->isVisible() || list3_->isVisible())
+            hidePickers();
+        else
+            command3_->click();
+    });
 }
 
 void UtskrStatForm::showEvent(QShowEvent* event) {
@@ -397,7 +405,11 @@ void UtskrStatForm::dateLabel_Click(DatePart part) {
     }
     }
     picker->move(dateLabels_[i]->x(), dateLabels_[i]->y() + dateLabels_[i]->height() + 2);
+    const QList<QListWidgetItem*> shown = picker->findItems(dateLabels_[i]->text(), Qt::MatchExactly);
+    if (!shown.isEmpty())
+        picker->setCurrentItem(shown.first());
     picker->show();
+    picker->setFocus();
     picker->raise();
 }
 
@@ -547,7 +559,24 @@ void UtskrStatForm::mousePressEvent(QMouseEvent* event) {
 }
 
 bool UtskrStatForm::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonRelease) {
+    // From the keyboard, Enter or Space does what a click does: every control a mouse reaches is
+    // reached by Tab too.
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const bool press = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+        for (QListWidget* list : {list1_, list2_, list3_, list4_})
+            if (watched == list && press && list->currentRow() >= 0) {
+                if (list == list4_)
+                    List4_Click(list->currentRow());
+                else
+                    picker_Click(list, list->currentRow());
+                return true;
+            }
+        if (!press)
+            return QWidget::eventFilter(watched, event);
+    }
+    const bool activated = event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::KeyPress;
+    if (activated) {
         for (int i = 0; i < 6; ++i)
             if (watched == dateLabels_[i]) {
                 dateLabel_Click(static_cast<DatePart>(i));
@@ -597,6 +626,7 @@ void UtskrStatForm::Text2_Click() {
                 box->setEnabled(false);
             list4_->show();
             list4_->raise();
+            list4_->setFocus();
             setMode(QStringLiteral("stk"), QStringLiteral("Avbryt Statistik"));
         },
         [] {
