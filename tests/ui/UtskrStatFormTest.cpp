@@ -124,6 +124,7 @@ TEST_F(UtskrStatTest, AnyAccountOfTheRegisterCanBeChosenAndOneWithoutFilesKeepsT
 
     chooseAccount("Budget");
     EXPECT_EQ(c<QLineEdit>("Text1")->text(), "Budget");
+    EXPECT_EQ(c<QLineEdit>("Text1")->toolTip(), "Budgetbokföring");
     EXPECT_EQ(label("Label8") + label("Label12") + label("Label10"), "20260112");
     EXPECT_TRUE(c<QCheckBox>("Check2")->isEnabled());
     EXPECT_FALSE(c<QCheckBox>("Check3")->isEnabled());

@@ -309,6 +309,8 @@ bool UtskrStatForm::openAccount(const QString& name, const QString& kind, int ko
     files_ = std::move(files);
     period_ = std::move(period);
     text1_->setText(name_);
+    // The kind, as the main window names its ledgers.
+    text1_->setToolTip(isBudget() ? QStringLiteral("Budgetbokföring") : QStringLiteral("Kassabokföring"));
     InitDatum();
     label1_->setEnabled(true);
     combo1_->setEnabled(true);
@@ -714,6 +716,7 @@ void UtskrStatForm::Avbr_Konto() {
     combo1_->setCurrentIndex(-1);
     name_.clear();
     text1_->clear();
+    text1_->setToolTip(QString());
     untickChecks();
     for (QCheckBox* box : {check1_, check2_, check3_})
         box->setEnabled(false);
