@@ -4,7 +4,9 @@
 
 #include <QAbstractButton>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QMessageBox>
@@ -87,7 +89,27 @@ int QtDialogs::exec(QDialog& dialog) {
 
 QString QtDialogs::saveFile(QWidget* parent, const QString& title, const QString& defaultPath,
                             const QString& filter) {
-    return QFileDialog::getSaveFileName(parent, title, defaultPath, filter);
+    // Qt's Swedish catalogue does not reach every text of its own file dialog: the labels and the
+    // overwrite question are the program's own.
+    QFileDialog dialog(parent, title, defaultPath, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Leta i:"));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Filnamn:"));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Filtyp:"));
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Spara"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Avbryt"));
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        const QString path = dialog.selectedFiles().constFirst();
+        if (!QFileInfo::exists(path) ||
+            question(parent, QStringLiteral("Filen finns redan"),
+                     QStringLiteral("Filen\n") + QDir::toNativeSeparators(path) +
+                         QStringLiteral("\nfinns redan.\n\nVill du ersätta den ?"),
+                     Icon::Question))
+            return path;
+    }
 }
 
 } // namespace support
