@@ -8,11 +8,14 @@
 #include "app/HeadForm.h"
 #include "fixtures/AccountFiles.h"
 #include "stats/TextReport.h"
+#include "stats/ui/DiagramWidget.h"
 #include "store/Records.h"
+#include "support/ui/Twips.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -409,6 +412,78 @@ TEST_F(UtskrStatTest, StatisticsWithoutHitsSayItOnScreenOrInAMessage) {
                         Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(c<QLabel>("Label28"), &release);
     EXPECT_EQ(t.platform.helpContexts, std::vector<int>{70000});
+}
+
+// Pixels of the shown diagram that are mostly red (or blue).
+int colourPixels(const QImage& image, bool red) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            const int main = red ? c.red() : c.blue(), other = red ? c.blue() : c.red();
+            n += main > 180 && other < 100 && c.green() < 100;
+        }
+    return n;
+}
+
+TEST_F(UtskrStatTest, TheDiagramDrawsTheStatisticsPageByPageInTheTransactionsColour) {
+    writeAccount(t.ctx.paths.dataRoot(), "Kassa", cashPosts(120)); // Insättning: 60 hits, 200 ... 12 000
+    open();
+    statistics("Insättning");
+    output("Option1");
+    auto* command8 = c<QPushButton>("Command8");
+    ASSERT_TRUE(command8->isVisible());
+    EXPECT_EQ(command8->text(), "Visa diagram");
+    command8->click();
+    EXPECT_FALSE(command8->isEnabled());
+    auto* picture = c<stats::DiagramWidget>("Picture1");
+    ASSERT_TRUE(picture->isVisible());
+    EXPECT_EQ(label("L7"),
+              "Transaktion: 'Insättning' i konto: Kassa under tidsperiod 2026-01-01 - 2026-05-08");
+    EXPECT_EQ(label("L6"), "År 2026");
+
+    // Rows 1-25, 200 ... 5 000 on scale 5 000: a blue line, the grid, and the mean 2 600 at its height.
+    const QImage image = picture->grab().toImage();
+    const auto x = [&](int twips) { return support::twipsX(*picture, twips); };
+    const auto y = [&](int twips) { return support::twipsY(*picture, twips); };
+    EXPECT_GT(colourPixels(image, false), 50);
+    EXPECT_EQ(colourPixels(image, true), 0);
+    EXPECT_LT(qGray(image.pixel(x(1000), y(1200))), 80); // a grid line
+    EXPECT_GT(qGray(image.pixel(x(1000), y(1200) + 3)), 200);
+    ASSERT_EQ(form->diagram()->meanY(), 3840 - 1716);
+    EXPECT_LT(qGray(image.pixel(x(11730), y(3840 - 1716))), 80);
+    EXPECT_GT(qGray(image.pixel(x(11730), y(3840 - 1716) - 3)), 200);
+
+    auto* command9 = c<QPushButton>("Command9");
+    const std::pair<int, const char*> pages[] = {
+        {1, "Nästa"}, {26, "Nästa"}, {36, "Från början"}, {1, "Nästa"}};
+    for (const auto& [first, caption] : pages) {
+        EXPECT_EQ(form->diagram()->entries().front().row, first);
+        EXPECT_EQ(command9->text(), QString::fromUtf8(caption));
+        EXPECT_TRUE(command9->isVisible());
+        command9->click();
+    }
+    c<QPushButton>("Command10")->click();
+    EXPECT_FALSE(picture->isVisible());
+    EXPECT_TRUE(command8->isEnabled());
+    EXPECT_EQ(label("L6") + label("L7"), "");
+
+    // A new period closes a diagram shown; cancelling the statistics withdraws the button.
+    command8->click();
+    pick(Part::StartMonth, "02");
+    EXPECT_FALSE(form->diagram().has_value());
+    EXPECT_TRUE(command8->isVisible() && command8->isEnabled());
+    c<QPushButton>("Command2")->click();
+    EXPECT_FALSE(command8->isVisible());
+
+    statistics("Uttag"); // an expense
+    output("Option1");
+    command8->click();
+    EXPECT_GT(colourPixels(picture->grab().toImage(), true), 50);
+    EXPECT_EQ(colourPixels(picture->grab().toImage(), false), 0);
+    c<QPushButton>("Command2")->click();
+    EXPECT_FALSE(picture->isVisible());
+    EXPECT_FALSE(form->diagram().has_value());
 }
 
 TEST(UtskrStatEntry, IsOffWithoutAnOpenAccount) {

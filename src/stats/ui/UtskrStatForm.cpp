@@ -3,6 +3,7 @@
 #include "accounts/Register.h"
 #include "app/Context.h"
 #include "stats/TextReport.h"
+#include "stats/ui/DiagramWidget.h"
 #include "store/Cp1252.h"
 #include "store/Errors.h"
 #include "store/Records.h"
@@ -202,6 +203,7 @@ UtskrStatForm::UtskrStatForm(app::Context& ctx, QWidget* parent, StartAccount ac
         w->installEventFilter(this); // Enter chooses the current entry
     }
     frame1_->hide();
+    makeDiagramArea();
     resize(support::px(DesignWidth), support::px(CollapsedHeight));
 
     connect(combo1_, &QComboBox::activated, this, &UtskrStatForm::Combo1_Click);
@@ -837,6 +839,7 @@ void UtskrStatForm::ScPr(ReportKind kind) {
                     label26_->setText(q(statisticsHeading(statName_.toStdString())));
                     label27_->setText(q(stats_.summary));
                 }
+                offerDiagram(statistics && !stats_.noHits());
                 frame1_->show();
                 shown_ = kind;
             }
@@ -869,6 +872,105 @@ void UtskrStatForm::ScPr(ReportKind kind) {
                             QStringLiteral("Senaste sökrecord i filen: ") + QString::number(cursor_),
                             QStringLiteral("Stopprecord i filen: ") + QString::number(screenRange_.last)});
         });
+}
+
+// Whatever fails while the diagram is set up or drawn is told as a failure of its drawing.
+static support::ErrorDescription drawingFailure() {
+    return failure(QStringLiteral("DiagramSkapa"), QStringLiteral(" vid försök rita diagramkurva."));
+}
+
+void UtskrStatForm::makeDiagramArea() {
+    command8_ = new QPushButton(QStringLiteral("Visa diagram"), this);
+    command8_->setObjectName(QStringLiteral("Command8"));
+    command8_->setGeometry(785, 112, 140, 30);
+    command8_->hide();
+    // The diagram covers the report area while it is shown.
+    diagramArea_ = new QFrame(this);
+    diagramArea_->setObjectName(QStringLiteral("DiagramArea"));
+    diagramArea_->setGeometry(0, 160, support::px(DesignWidth), support::px(ExpandedHeight) - 160);
+    diagramArea_->setAutoFillBackground(true);
+    l7_ = new QLabel(diagramArea_);
+    l7_->setObjectName(QStringLiteral("L7"));
+    l7_->setGeometry(10, 4, diagramArea_->width() - 20, 20);
+    picture1_ = new DiagramWidget(diagramArea_);
+    picture1_->setGeometry((diagramArea_->width() - support::px(diagram::PictureWidth)) / 2, 28,
+                           support::px(diagram::PictureWidth), support::px(diagram::PictureHeight));
+    const int row = picture1_->geometry().bottom() + 6;
+    l6_ = new QLabel(diagramArea_);
+    l6_->setObjectName(QStringLiteral("L6"));
+    l6_->setGeometry(picture1_->x() + support::px(diagram::Left), row + 4, 200, 20);
+    command9_ = new QPushButton(QStringLiteral("Nästa"), diagramArea_);
+    command9_->setObjectName(QStringLiteral("Command9"));
+    command9_->setGeometry(picture1_->x() + support::px(diagram::Left) + 220, row, 120, 28);
+    command10_ = new QPushButton(QStringLiteral("Avsluta diagram"), diagramArea_);
+    command10_->setObjectName(QStringLiteral("Command10"));
+    command10_->setGeometry(command9_->geometry().right() + 15, row, 150, 28);
+    command9_->hide();
+    diagramArea_->hide();
+    connect(command8_, &QPushButton::clicked, this, &UtskrStatForm::Command8_Click);
+    connect(command9_, &QPushButton::clicked, this, &UtskrStatForm::Command9_Click);
+    connect(command10_, &QPushButton::clicked, this, &UtskrStatForm::Command10_Click);
+}
+
+void UtskrStatForm::offerDiagram(bool offered) {
+    closeDiagram();
+    command8_->setVisible(offered);
+}
+
+void UtskrStatForm::Command8_Click() {
+    Diagram_Setup();
+}
+
+void UtskrStatForm::Command9_Click() {
+    if (diagram_)
+        DiagramSkapa();
+}
+
+void UtskrStatForm::Command10_Click() {
+    closeDiagram();
+}
+
+void UtskrStatForm::Diagram_Setup() {
+    if (!period_ || stats_.noHits())
+        return;
+    l7_->setText(q(diagramTitle(statName_.toStdString(), name_.toStdString(), period_->parts())));
+    command8_->setEnabled(false);
+    diagramArea_->show();
+    diagramArea_->raise();
+    if (support::trapped(
+            ctx_, this, [this] { diagram_.emplace(stats_.rows, statSign_.trimmed() == QLatin1String("-")); },
+            drawingFailure))
+        showDiagramPage();
+    else
+        closeDiagram();
+}
+
+void UtskrStatForm::DiagramSkapa() {
+    picture1_->clear();
+    if (support::trapped(
+            ctx_, this, [this] { diagram_->DiagramSkapa(); }, drawingFailure))
+        showDiagramPage();
+}
+
+void UtskrStatForm::showDiagramPage() {
+    support::trapped(
+        ctx_, this,
+        [this] {
+            picture1_->setDrawing(diagram_->drawing());
+            l6_->setText(q(diagram_->yearText()));
+            command9_->setText(q(diagram_->pagerCaption()));
+            command9_->setVisible(diagram_->pagerVisible());
+        },
+        drawingFailure);
+}
+
+void UtskrStatForm::closeDiagram() {
+    diagram_.reset();
+    l6_->clear();
+    l7_->clear();
+    picture1_->clear();
+    diagramArea_->hide();
+    command8_->setEnabled(true);
 }
 
 void UtskrStatForm::ScrollButtons() {
@@ -973,6 +1075,7 @@ void UtskrStatForm::hidePickers() {
 }
 
 void UtskrStatForm::hideReport() {
+    offerDiagram(false);
     frame1_->hide();
     shown_.reset();
     setExpanded(false);

@@ -2,6 +2,7 @@
 
 #include "ledger/LedgerView.h"
 #include "stats/AccountFiles.h"
+#include "stats/Diagram.h"
 #include "stats/Period.h"
 #include "stats/Reports.h"
 #include "stats/Statistics.h"
@@ -26,6 +27,8 @@ class Context;
 }
 
 namespace stats {
+
+class DiagramWidget;
 
 // The account the window starts with: the one open in the main window.
 struct StartAccount {
@@ -59,6 +62,12 @@ public:
     void Text2_Click();
     void List4_Click(int row);
     void scroll(ScrollStep step);
+    // The diagram of the statistics on screen: "Visa diagram", the next or first page, "Avsluta
+    // diagram".
+    void Command8_Click();
+    void Command9_Click();
+    void Command10_Click();
+    const std::optional<Diagram>& diagram() const { return diagram_; }
 
     // "kto", "stk", "sku", "fusk", "prusk" or "" (no account chosen).
     const QString& mode() const { return mode_; }
@@ -99,6 +108,13 @@ private:
     // Fills the grid with the page of the kind from the cursor; a new kind sets up the report area.
     void ScPr(ReportKind kind);
     void ScrollButtons();
+    void makeDiagramArea();
+    // Command8 is offered with screen statistics that have hits; either way a drawing shown is closed.
+    void offerDiagram(bool offered);
+    void Diagram_Setup();
+    void DiagramSkapa();
+    void showDiagramPage();
+    void closeDiagram();
     void UtskrMedd(const QString& path);
     void refusePrinter();
     // Writes the report's bytes to the chosen path as one whole; throws store::FileError.
@@ -166,6 +182,14 @@ private:
     QLabel* label26_;
     QLabel* label27_;
     QPushButton* scrollButtons_[4]; // Command4 .. Command7
+    std::optional<Diagram> diagram_;
+    QPushButton* command8_;
+    QPushButton* command9_;
+    QPushButton* command10_;
+    QFrame* diagramArea_;
+    DiagramWidget* picture1_;
+    QLabel* l6_;
+    QLabel* l7_;
 };
 
 } // namespace stats
