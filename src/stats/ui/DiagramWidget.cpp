@@ -4,6 +4,10 @@
 
 #include <QPainter>
 #include <QPen>
+#include <QPrinter>
+
+#include <algorithm>
+#include <stdexcept>
 
 namespace stats {
 
@@ -18,10 +22,11 @@ void paintDiagram(QPainter& painter, const DiagramDrawing& drawing, int dpiX, in
     const auto y = [dpiY](int twips) { return support::twipsToPixels(twips, dpiY); };
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
-    // The grid lies on whole pixels (half-pixel offset) so its one-pixel lines stay crisp black.
-    QPen grid(Qt::black, 1);
-    grid.setCosmetic(true);
-    QPen curve(QColor(drawing.colour.r, drawing.colour.g, drawing.colour.b), 2);
+    // The grid lies on whole pixels (half-pixel offset) so its one-pixel lines stay crisp black; a
+    // printer's finer dots get lines as thick as the screen's.
+    const double dot = std::max(1.0, dpiX / 96.0);
+    QPen grid(Qt::black, dot);
+    QPen curve(QColor(drawing.colour.r, drawing.colour.g, drawing.colour.b), 2 * dot);
     curve.setCapStyle(Qt::RoundCap);
     curve.setJoinStyle(Qt::RoundJoin);
     for (const DiagramLine& l : drawing.lines) {
@@ -45,6 +50,45 @@ void paintDiagram(QPainter& painter, const DiagramDrawing& drawing, int dpiX, in
     text(60, diagram::Top - 150, ValueAxis);
     text(60, diagram::Bottom + 75, DateAxis);
     painter.restore();
+}
+
+int printDiagram(QPrinter& printer, const std::vector<StatRow>& rows, bool expense, const QString& title) {
+    Diagram diagram(rows, expense);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw std::runtime_error("Skrivaren kunde inte starta utskriften");
+    const int dpiX = printer.logicalDpiX(), dpiY = printer.logicalDpiY();
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSize(10);
+    const int pictureTop = support::twipsToPixels(400, dpiY);
+    const int below = pictureTop + support::twipsToPixels(diagram::PictureHeight + 250, dpiY);
+    // The picture is laid out for a screen; on paper it is widened to the page's width.
+    const double fit = printer.pageLayout().paintRectPixels(dpiX).width() /
+                       static_cast<double>(support::twipsToPixels(diagram::PictureWidth, dpiX));
+    if (fit > 1.0)
+        painter.scale(fit, fit);
+    int pages = 1;
+    for (;;) {
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(QPoint(0, support::twipsToPixels(200, dpiY)), title);
+        painter.drawText(QPoint(support::twipsToPixels(diagram::Left, dpiX), below),
+                         QString::fromStdString(diagram.yearText()));
+        painter.save();
+        painter.translate(0, pictureTop);
+        paintDiagram(painter, diagram.drawing(), dpiX, dpiY);
+        painter.restore();
+        // "Nästa" means rows are left; the last page (or the only one) ends the printout.
+        if (!diagram.pagerVisible() || diagram.pagerCaption() != "Nästa")
+            break;
+        diagram.DiagramSkapa();
+        if (!printer.newPage())
+            throw std::runtime_error("Skrivaren kunde inte börja en ny sida");
+        ++pages;
+    }
+    painter.end();
+    return pages;
 }
 
 DiagramWidget::DiagramWidget(QWidget* parent) : QWidget(parent) {
