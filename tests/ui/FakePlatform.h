@@ -21,12 +21,14 @@ public:
     std::vector<std::string> uploadedContents; // raw bytes, "" when the file could not be read
     support::UploadResult uploadResult{true, {}};
     std::vector<backup::MountInfo> mounts; // what mountedDrives answers
+    bool printers = true;                  // what printersInstalled answers
 
     void openUrl(const QString& url) override { openedUrls.push_back(url); }
     void showHelp(int contextNumber) override { helpContexts.push_back(contextNumber); }
     support::UploadResult uploadReport(const std::filesystem::path& file) override;
     void fetchAndDiscard(const QString& url) override { fetchedUrls.push_back(url); }
     std::vector<backup::MountInfo> mountedDrives() override { return mounts; }
+    bool printersInstalled() override { return printers; }
 };
 
 } // namespace uitest

@@ -1,6 +1,7 @@
 #include "ScriptedDialogs.h"
 
 #include <QDialog>
+#include <QPrinter>
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,8 @@ const char* kindName(ScriptedDialogs::Kind kind) {
         return "exec";
     case ScriptedDialogs::Kind::Save:
         return "save";
+    case ScriptedDialogs::Kind::Print:
+        return "print";
     }
     return "?";
 }
@@ -44,6 +47,11 @@ ScriptedDialogs& ScriptedDialogs::onExec(std::function<int(QDialog&)> handler) {
 
 ScriptedDialogs& ScriptedDialogs::answerSave(const QString& path) {
     script_.push_back({Kind::Save, false, path, {}});
+    return *this;
+}
+
+ScriptedDialogs& ScriptedDialogs::answerPrint(const QString& pdfPath) {
+    script_.push_back({Kind::Print, false, pdfPath, {}});
     return *this;
 }
 
@@ -120,6 +128,16 @@ QString ScriptedDialogs::saveFile(QWidget*, const QString& title, const QString&
     calls_.push_back({Kind::Save, title, defaultPath, Icon::None, filter});
     Answer a;
     return take(Kind::Save, calls_.back(), a) ? a.text : QString();
+}
+
+bool ScriptedDialogs::printSetup(QWidget*, QPrinter& printer) {
+    calls_.push_back({Kind::Print, printer.docName(), printer.outputFileName(), Icon::None, {}});
+    Answer a;
+    if (!take(Kind::Print, calls_.back(), a) || a.text.isEmpty())
+        return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(a.text);
+    return true;
 }
 
 } // namespace uitest

@@ -25,7 +25,7 @@ namespace uitest {
 // No, "" or Rejected. Message boxes need no answer: they are only recorded.
 class ScriptedDialogs : public support::Dialogs {
 public:
-    enum class Kind { Message, Question, Input, Exec, Save };
+    enum class Kind { Message, Question, Input, Exec, Save, Print };
 
     struct Call {
         Kind kind;
@@ -43,6 +43,8 @@ public:
     ScriptedDialogs& onExec(std::function<int(QDialog&)> handler);
     // The path a save dialog returns; "" cancels it.
     ScriptedDialogs& answerSave(const QString& path);
+    // The printer-setup dialog: accepted with the printer writing a PDF to this path; "" cancels.
+    ScriptedDialogs& answerPrint(const QString& pdfPath);
 
     const std::vector<Call>& calls() const { return calls_; }
     // Text of the last call of any kind; "" when there was none.
@@ -60,6 +62,7 @@ public:
     int exec(QDialog& dialog) override;
     QString saveFile(QWidget* parent, const QString& title, const QString& defaultPath,
                      const QString& filter) override;
+    bool printSetup(QWidget* parent, QPrinter& printer) override;
 
 private:
     struct Answer {

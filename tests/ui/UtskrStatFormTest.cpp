@@ -19,8 +19,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 
 #include <gtest/gtest.h>
@@ -205,11 +207,6 @@ TEST_F(UtskrStatTest, EachModeHasItsCancelCaptionAndTheCancelGoesBackToTheAccoun
         EXPECT_TRUE(c<QLineEdit>("Text2")->isEnabled()) << k.enter;
         EXPECT_FALSE(c<QPushButton>("Command1")->isEnabled()) << k.enter;
     }
-    // The printer is refused in words, not silently.
-    output("Option3");
-    ASSERT_EQ(t.dialogs.calls().size(), 1u);
-    EXPECT_EQ(t.dialogs.calls()[0].title, "Utskrift till skrivare");
-    t.dialogs.clear();
     // Cancelling the account empties the choice; another account can be chosen then.
     c<QPushButton>("Command2")->click();
     c<QPushButton>("Command2")->click();
@@ -484,6 +481,135 @@ TEST_F(UtskrStatTest, TheDiagramDrawsTheStatisticsPageByPageInTheTransactionsCol
     c<QPushButton>("Command2")->click();
     EXPECT_FALSE(picture->isVisible());
     EXPECT_FALSE(form->diagram().has_value());
+}
+
+// What a tool of poppler-utils prints about a PDF.
+QString poppler(const QString& tool, QStringList args) {
+    QProcess p;
+    p.start(tool, args);
+    EXPECT_TRUE(p.waitForFinished(30000)) << tool.toStdString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The words of each page with their right edges (points), read back from the PDF.
+struct Word {
+    QString text;
+    double xMax;
+};
+std::vector<std::vector<Word>> pdfWords(const std::filesystem::path& pdf) {
+    const QString html = poppler("pdftotext", {"-bbox", QString::fromStdString(pdf.string()), "-"});
+    std::vector<std::vector<Word>> pages;
+    static const QRegularExpression page(QStringLiteral("<page ")),
+        word(
+            QStringLiteral("<word xMin=\"[0-9.]+\" yMin=\"[0-9.]+\" xMax=\"([0-9.]+)\"[^>]*>([^<]*)</word>"));
+    for (const QString& part : html.split(page).mid(1)) {
+        pages.emplace_back();
+        for (const auto& m : word.globalMatch(part))
+            pages.back().push_back({m.captured(2), m.captured(1).toDouble()});
+    }
+    return pages;
+}
+
+// Printing goes to the printer the dialog chose, here a PDF: a cancelled dialog prints nothing
+// and the window returns to "kto"; 64 posts give two portrait pages with their headings and page
+// numbers, and amounts of every width end at their column's edge; a budget report with the
+// difference is landscape; without a printer the report is offered as a PDF named after the account.
+TEST_F(UtskrStatTest, ThePrinterPrintsTheReportAsTheDialogSaysAndACancelPrintsNothing) {
+    writeAccount(t.ctx.paths.dataRoot(), "Kassa", cashPosts(64));
+    open();
+    const auto pdf = t.drive.path() / "rapport.pdf";
+    const QString pdfPath = QString::fromStdString(pdf.string());
+    t.dialogs.answerPrint("");
+    output("Option3");
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+    EXPECT_EQ(form->mode(), "kto");
+    ASSERT_EQ(t.dialogs.calls().size(), 1u);
+    EXPECT_EQ(t.dialogs.calls()[0].kind, uitest::ScriptedDialogs::Kind::Print);
+    EXPECT_FALSE(c<QRadioButton>("Option3")->isChecked());
+
+    t.dialogs.clear();
+    t.dialogs.answerPrint(pdfPath);
+    output("Option3");
+    EXPECT_EQ(form->mode(), "kto");
+    ASSERT_EQ(t.dialogs.calls().size(), 2u);
+    EXPECT_EQ(t.dialogs.calls()[1].title, "Printerutskrift");
+    EXPECT_EQ(t.dialogs.calls()[1].text, "Utskrift har skickats till printer för konto:\n\nKassa\n");
+    const QString info = poppler("pdfinfo", {pdfPath});
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\n")))) << info.toStdString();
+    EXPECT_TRUE(info.contains(QStringLiteral("Page size:       595 x 842")))
+        << info.toStdString(); // A4 portrait
+    const QString text = poppler("pdftotext", {"-layout", pdfPath, "-"});
+    const QStringList pages = text.split(QLatin1Char('\f'));
+    ASSERT_GE(pages.size(), 2);
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("Utskrift av Kassa, datum: 2026-12-06 Sida 1")))
+        << pages[0].toStdString();
+    EXPECT_TRUE(pages[1].contains(QStringLiteral("Sida 2")));
+    for (const char* heading : {"Datum", "Huvudtransaktion", "Belopp", "Saldo"})
+        EXPECT_TRUE(pages[1].contains(QString::fromLatin1(heading))) << heading;
+    // Amounts end in ",00": on page 1 they end at two edges only (Belopp and Saldo), the
+    // column heading "Belopp" at the first; "6 400,00" and "-1 890,00" are of different widths.
+    const auto words = pdfWords(pdf);
+    ASSERT_EQ(words.size(), 2u);
+    std::vector<double> edges;
+    double belopp = 0;
+    int amounts = 0;
+    for (const Word& w : words[0]) {
+        if (w.text == "Belopp")
+            belopp = w.xMax;
+        if (!w.text.endsWith(QStringLiteral(",00")))
+            continue;
+        ++amounts;
+        if (std::none_of(edges.begin(), edges.end(), [&](double e) { return std::abs(e - w.xMax) < 0.5; }))
+            edges.push_back(w.xMax);
+    }
+    EXPECT_EQ(amounts, 2 * 63);
+    ASSERT_EQ(edges.size(), 2u);
+    EXPECT_NEAR(std::min(edges[0], edges[1]), belopp, 0.5);
+
+    // Budget, sub-transaction and difference: landscape.
+    chooseAccount("Budget");
+    for (const char* box : {"Check1", "Check2", "Check3"})
+        c<QCheckBox>(box)->click();
+    t.dialogs.clear();
+    t.dialogs.answerPrint(pdfPath);
+    output("Option3");
+    EXPECT_TRUE(poppler("pdfinfo", {pdfPath}).contains(QStringLiteral("Page size:       842 x 595")));
+    EXPECT_TRUE(poppler("pdftotext", {"-layout", pdfPath, "-"}).contains(QStringLiteral("Saldodiff.")));
+
+    // Statistics: their own headings; the window stays in statistics mode afterwards.
+    chooseAccount("Kassa");
+    statistics("Insättning");
+    t.dialogs.clear();
+    t.dialogs.answerPrint(pdfPath);
+    output("Option3");
+    const QString statistics = poppler("pdftotext", {"-layout", pdfPath, "-"});
+    EXPECT_TRUE(statistics.contains(QStringLiteral("Statistik, transaktionen: 'Insättning'")));
+    EXPECT_TRUE(statistics.contains(QStringLiteral("Sida: 1")));
+    EXPECT_EQ(form->mode(), "stk");
+    EXPECT_EQ(t.dialogs.titles().value(1), "Printerutskrift");
+    c<QPushButton>("Command2")->click();
+
+    // No printer on the desktop: the save dialog offers "<account>.pdf".
+    std::filesystem::remove(pdf);
+    t.platform.printers = false;
+    chooseAccount("Kassa");
+    t.dialogs.clear();
+    t.dialogs.answerSave(pdfPath);
+    output("Option3");
+    ASSERT_EQ(t.dialogs.calls().size(), 2u);
+    EXPECT_EQ(t.dialogs.calls()[0].text.toStdString(), (t.drive.path() / "Kassa.pdf").string());
+    EXPECT_EQ(t.dialogs.calls()[0].filter, "PDF-filer (*.pdf)");
+    EXPECT_TRUE(poppler("pdfinfo", {pdfPath}).contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\n"))));
+
+    // A PDF that cannot be written is told through the error routine; no success is claimed.
+    t.dialogs.clear();
+    t.dialogs.answerSave(QString::fromStdString((t.drive.path() / "saknas" / "x.pdf").string())).answerNo();
+    output("Option3");
+    ASSERT_GE(t.dialogs.calls().size(), 2u);
+    EXPECT_TRUE(t.dialogs.calls()[1].text.startsWith(
+        "Ett fel har uppstått i subrutinen PriPr_1\r\n vid utskriftsförsök till printer."));
+    EXPECT_FALSE(t.dialogs.titles().contains("Printerutskrift"));
+    EXPECT_EQ(form->mode(), "kto");
 }
 
 TEST(UtskrStatEntry, IsOffWithoutAnOpenAccount) {

@@ -4,6 +4,7 @@
 #include "app/Context.h"
 #include "stats/TextReport.h"
 #include "stats/ui/DiagramWidget.h"
+#include "stats/ui/ReportPrinter.h"
 #include "store/Cp1252.h"
 #include "store/Errors.h"
 #include "store/Records.h"
@@ -16,6 +17,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFile>
 #include <QFrame>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -24,6 +26,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSaveFile>
@@ -93,10 +96,8 @@ Qt::Alignment qtAlign(Align a) {
 
 // Texts of the window and its messages, in one place.
 namespace text {
-const QString PrinterTitle = QStringLiteral("Utskrift till skrivare");
-const QString PrinterRefused =
-    QStringLiteral("Utskrift till skrivare finns inte i den här versionen av programmet ännu.\n\n"
-                   "Välj Skärm eller Textfil för utskriften !");
+const QString PdfTitle = QStringLiteral("Ingen skrivare finns: spara utskriften som PDF-fil");
+const QString PdfFilter = QStringLiteral("PDF-filer (*.pdf)");
 const QString SaveTitle = QStringLiteral("Spara utskriften som textfil");
 const QString SaveFilter = QStringLiteral("Textfiler (*.txt)");
 const QString AccountMode = QStringLiteral("Skriv ut Kontofil till:");
@@ -506,12 +507,9 @@ void UtskrStatForm::Command1_Click() {
     } else if (option2_->isChecked()) {
         FilePrint();
     } else if (option3_->isChecked()) {
-        refusePrinter();
+        PrPrint();
+        Avbr_PrUtskr();
     }
-}
-
-void UtskrStatForm::refusePrinter() {
-    ctx_.dialogs.message(this, text::PrinterTitle, text::PrinterRefused, support::Dialogs::Icon::Exclamation);
 }
 
 void UtskrStatForm::Command2_Click() {
@@ -708,7 +706,7 @@ void UtskrStatForm::Trans_Stat() {
     } else if (option2_->isChecked()) {
         FilPr_7();
     } else if (option3_->isChecked()) {
-        refusePrinter();
+        PriPr_7();
     }
 }
 
@@ -1049,6 +1047,84 @@ void UtskrStatForm::FilPr_7() {
             }))
         return;
     UtskrMedd(path);
+}
+
+void UtskrStatForm::PrPrint() {
+    const std::optional<ReportKind> kind = checkedKind();
+    if (!kind)
+        return;
+    static const char* const what[6] = {
+        "(exkl subtr exkl budget)",           "(inkl subtr exkl budget)",
+        "(exkl subtr inkl budget exkl diff)", "(exkl subtr inkl budget inkl diff)",
+        "(inkl subtr inkl budget inkl diff)", "(inkl subtr inkl budget exkl diff)"};
+    const int n = static_cast<int>(*kind) + 1;
+    const QString routine = QStringLiteral("PriPr_") + QString::number(n);
+    if (printReport(routine, name_, QStringLiteral(" vid utskriftsförsök till printer."),
+                    QStringLiteral("Fel i rutinen ") + routine +
+                        QStringLiteral(" vid utskriftsförsök printer ") + QString::fromUtf8(what[n - 1]),
+                    [&](PrintTarget& target) {
+                        period_->reset(files_->kontoData);
+                        return printAccountReport(target, *files_, *kind, period_->range(),
+                                                  name_.toStdString(), ctx_.today);
+                    }))
+        PrinterMsg();
+}
+
+void UtskrStatForm::PriPr_7() {
+    // After a statistics printout the window stays in statistics mode until the user cancels it.
+    if (printReport(QStringLiteral("PriPr_7"), name_ + QLatin1Char('_') + statName_,
+                    QStringLiteral(" vid utskriftsförsök statistik till printer."),
+                    QStringLiteral("Fel i rutinen PriPr_7 vid utskriftsförsök printer (statistik)"),
+                    [&](PrintTarget& target) {
+                        return printStatisticsReport(target, stats_, name_.toStdString(),
+                                                     statName_.toStdString(), ctx_.today);
+                    }))
+        PrinterMsg();
+}
+
+bool UtskrStatForm::printReport(const QString& routine, const QString& fileName, const QString& situation,
+                                const QString& diagnostic, const std::function<bool(PrintTarget&)>& print) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(fileName);
+    if (ctx_.platform.printersInstalled()) {
+        if (!ctx_.dialogs.printSetup(this, printer))
+            return false;
+    } else {
+        // Without a printer the report is offered as a PDF file, never sent to an empty job.
+        QString name = fileName + QStringLiteral(".pdf");
+        name.replace(QLatin1Char('/'), QLatin1Char('-'));
+        const QString path = ctx_.dialogs.saveFile(this, text::PdfTitle,
+                                                   QString::fromStdString(ctx_.paths.driveFolder().string()) +
+                                                       QLatin1Char('/') + name,
+                                                   text::PdfFilter);
+        if (path.isEmpty())
+            return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+    }
+    bool completed = false;
+    QtPrintTarget target(printer, this);
+    const bool ok = support::trapped(
+        ctx_, this, [&] { completed = print(target); },
+        [&] {
+            return support::ErrorDescription{
+                QStringLiteral("Ett fel har uppstått i subrutinen ") + routine + CRLF + situation + CRLF +
+                    CRLF,
+                {diagnostic, QStringLiteral("RubrikSetting 1: Arial 11 fet"),
+                 QStringLiteral("RubrikSetting 2: Arial 10"), QStringLiteral("Tab huvudtrans.: 2000"),
+                 QStringLiteral("Utskrift till: ") + (printer.outputFileName().isEmpty()
+                                                          ? printer.printerName()
+                                                          : printer.outputFileName())}};
+        });
+    // A job cancelled half-way leaves no half a PDF behind.
+    if ((!ok || !completed) && printer.outputFormat() == QPrinter::PdfFormat)
+        QFile::remove(printer.outputFileName());
+    return ok && completed;
+}
+
+void UtskrStatForm::PrinterMsg() {
+    ctx_.dialogs.message(this, q(PrintedTitle), q(printedText(name_.toStdString())),
+                         support::Dialogs::Icon::Information);
 }
 
 void UtskrStatForm::UtskrMedd(const QString& path) {

@@ -4,12 +4,14 @@
 #include "stats/AccountFiles.h"
 #include "stats/Diagram.h"
 #include "stats/Period.h"
+#include "stats/PrintLayout.h"
 #include "stats/Reports.h"
 #include "stats/Statistics.h"
 
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 class QCheckBox;
@@ -116,7 +118,14 @@ private:
     void showDiagramPage();
     void closeDiagram();
     void UtskrMedd(const QString& path);
-    void refusePrinter();
+    // Printer output: the account report of the checked kind, or the statistics report.
+    void PrPrint();
+    void PriPr_7();
+    // Asks for the printer (a PDF file named after `fileName` when the desktop has none) and
+    // prints through `print`; false when the user cancelled the dialog.
+    bool printReport(const QString& routine, const QString& fileName, const QString& situation,
+                     const QString& diagnostic, const std::function<bool(PrintTarget&)>& print);
+    void PrinterMsg();
     // Writes the report's bytes to the chosen path as one whole; throws store::FileError.
     void writeReport(const QString& path, const std::string& bytes);
     QString askPath(QString defaultName);

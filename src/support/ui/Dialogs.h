@@ -3,6 +3,7 @@
 #include <QString>
 
 class QDialog;
+class QPrinter;
 class QWidget;
 
 namespace support {
@@ -31,6 +32,9 @@ public:
     // and file offered; filter is a Qt name filter ("Textfiler (*.txt)").
     virtual QString saveFile(QWidget* parent, const QString& title, const QString& defaultPath,
                              const QString& filter) = 0;
+    // The platform's printer-setup dialog for this printer: false when cancelled (nothing may be
+    // printed then).
+    virtual bool printSetup(QWidget* parent, QPrinter& printer) = 0;
 };
 
 // The real boxes, with Swedish buttons.
@@ -43,6 +47,7 @@ public:
     int exec(QDialog& dialog) override;
     QString saveFile(QWidget* parent, const QString& title, const QString& defaultPath,
                      const QString& filter) override;
+    bool printSetup(QWidget* parent, QPrinter& printer) override;
 };
 
 } // namespace support

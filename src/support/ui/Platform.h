@@ -30,6 +30,8 @@ public:
     virtual void fetchAndDiscard(const QString& url) = 0;
     // The mounted file systems, for the backup window's drive list (which keeps the usable ones).
     virtual std::vector<backup::MountInfo> mountedDrives() = 0;
+    // True when the desktop has at least one printer; without one a report is offered as a PDF.
+    virtual bool printersInstalled() = 0;
 };
 
 } // namespace support

@@ -10,6 +10,8 @@
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QSpacerItem>
 
 namespace support {
@@ -110,6 +112,12 @@ QString QtDialogs::saveFile(QWidget* parent, const QString& title, const QString
                      Icon::Question))
             return path;
     }
+}
+
+bool QtDialogs::printSetup(QWidget* parent, QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Skriv ut"));
+    return dialog.exec() == QDialog::Accepted;
 }
 
 } // namespace support

@@ -9,6 +9,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QPrinterInfo>
 #include <QStorageInfo>
 #include <QUrl>
 
@@ -57,6 +58,10 @@ std::vector<backup::MountInfo> QtPlatform::mountedDrives() {
         mounts.push_back(std::move(mount));
     }
     return mounts;
+}
+
+bool QtPlatform::printersInstalled() {
+    return !QPrinterInfo::availablePrinters().isEmpty();
 }
 
 } // namespace support

@@ -26,6 +26,7 @@ public:
     void fetchAndDiscard(const QString& url) override;
     // The mounts QStorageInfo lists, the removable flag read from /sys/block.
     std::vector<backup::MountInfo> mountedDrives() override;
+    bool printersInstalled() override;
 
     void setHelpHandler(std::function<void(int)> handler) { helpHandler_ = std::move(handler); }
 
