@@ -612,6 +612,25 @@ TEST_F(UtskrStatTest, ThePrinterPrintsTheReportAsTheDialogSaysAndACancelPrintsNo
     EXPECT_EQ(form->mode(), "kto");
 }
 
+// The diagram on paper: a cancelled dialog prints nothing, else each diagram page is a page.
+TEST_F(UtskrStatTest, TheDiagramPrintsEachOfItsPages) {
+    writeAccount(t.ctx.paths.dataRoot(), "Kassa", cashPosts(120)); // Uttag: 59 hits, three pages
+    open();
+    statistics("Uttag");
+    output("Option1");
+    c<QPushButton>("Command8")->click();
+    const QString pdf = QString::fromStdString((t.drive.path() / "diagram.pdf").string());
+    t.dialogs.answerPrint("");
+    c<QPushButton>("PrintDiagram")->click();
+    EXPECT_FALSE(std::filesystem::exists(pdf.toStdString()));
+    EXPECT_EQ(t.dialogs.calls().back().title, "Kassa_Uttag_diagram");
+    t.dialogs.answerPrint(pdf);
+    c<QPushButton>("PrintDiagram")->click();
+    EXPECT_EQ(t.dialogs.titles().last(), "Printerutskrift");
+    EXPECT_TRUE(poppler("pdfinfo", {pdf}).contains(QRegularExpression(QStringLiteral("Pages:\\s+3\\n"))));
+    EXPECT_TRUE(form->diagram().has_value()); // the diagram stays on screen
+}
+
 TEST(UtskrStatEntry, IsOffWithoutAnOpenAccount) {
     uitest::TestContext t;
     app::HeadForm head(t.ctx);

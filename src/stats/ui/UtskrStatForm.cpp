@@ -903,6 +903,11 @@ void UtskrStatForm::makeDiagramArea() {
     command10_ = new QPushButton(QStringLiteral("Avsluta diagram"), diagramArea_);
     command10_->setObjectName(QStringLiteral("Command10"));
     command10_->setGeometry(command9_->geometry().right() + 15, row, 150, 28);
+    // Beyond the window's first design: the diagram's pages on paper or in a PDF file.
+    printDiagram_ = new QPushButton(QStringLiteral("Skriv ut diagram"), diagramArea_);
+    printDiagram_->setObjectName(QStringLiteral("PrintDiagram"));
+    printDiagram_->setGeometry(command10_->geometry().right() + 15, row, 150, 28);
+    connect(printDiagram_, &QPushButton::clicked, this, &UtskrStatForm::printDiagramPages);
     command9_->hide();
     diagramArea_->hide();
     connect(command8_, &QPushButton::clicked, this, &UtskrStatForm::Command8_Click);
@@ -960,6 +965,29 @@ void UtskrStatForm::showDiagramPage() {
             command9_->setVisible(diagram_->pagerVisible());
         },
         drawingFailure);
+}
+
+void UtskrStatForm::printDiagramPages() {
+    QPrinter printer(QPrinter::HighResolution);
+    if (!diagram_ ||
+        !choosePrinter(printer, name_ + QLatin1Char('_') + statName_ + QStringLiteral("_diagram")))
+        return;
+    const bool ok = support::trapped(
+        ctx_, this,
+        [&] {
+            printDiagram(printer, stats_.rows, statSign_.trimmed() == QLatin1String("-"),
+                         q(diagramTitle(statName_.toStdString(), name_.toStdString(), period_->parts())));
+        },
+        [&] {
+            return failure(
+                QStringLiteral("Skriv_Diagram"), QStringLiteral(" vid utskriftsförsök av diagram."),
+                {QStringLiteral("Utskrift till: ") +
+                 (printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName())});
+        });
+    if (ok)
+        PrinterMsg();
+    else if (printer.outputFormat() == QPrinter::PdfFormat)
+        QFile::remove(printer.outputFileName()); // no half a PDF
 }
 
 void UtskrStatForm::closeDiagram() {
@@ -1082,26 +1110,28 @@ void UtskrStatForm::PriPr_7() {
         PrinterMsg();
 }
 
+bool UtskrStatForm::choosePrinter(QPrinter& printer, const QString& fileName) {
+    printer.setDocName(fileName);
+    if (ctx_.platform.printersInstalled())
+        return ctx_.dialogs.printSetup(this, printer);
+    // Without a printer the report is offered as a PDF file, never sent to an empty job.
+    QString name = fileName + QStringLiteral(".pdf");
+    name.replace(QLatin1Char('/'), QLatin1Char('-'));
+    const QString path = ctx_.dialogs.saveFile(
+        this, text::PdfTitle,
+        QString::fromStdString(ctx_.paths.driveFolder().string()) + QLatin1Char('/') + name, text::PdfFilter);
+    if (path.isEmpty())
+        return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    return true;
+}
+
 bool UtskrStatForm::printReport(const QString& routine, const QString& fileName, const QString& situation,
                                 const QString& diagnostic, const std::function<bool(PrintTarget&)>& print) {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(fileName);
-    if (ctx_.platform.printersInstalled()) {
-        if (!ctx_.dialogs.printSetup(this, printer))
-            return false;
-    } else {
-        // Without a printer the report is offered as a PDF file, never sent to an empty job.
-        QString name = fileName + QStringLiteral(".pdf");
-        name.replace(QLatin1Char('/'), QLatin1Char('-'));
-        const QString path = ctx_.dialogs.saveFile(this, text::PdfTitle,
-                                                   QString::fromStdString(ctx_.paths.driveFolder().string()) +
-                                                       QLatin1Char('/') + name,
-                                                   text::PdfFilter);
-        if (path.isEmpty())
-            return false;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(path);
-    }
+    if (!choosePrinter(printer, fileName))
+        return false;
     bool completed = false;
     QtPrintTarget target(printer, this);
     const bool ok = support::trapped(

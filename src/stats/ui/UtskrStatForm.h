@@ -20,6 +20,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QPrinter;
 class QPushButton;
 class QRadioButton;
 class QTableWidget;
@@ -117,6 +118,8 @@ private:
     void DiagramSkapa();
     void showDiagramPage();
     void closeDiagram();
+    // Every page of the diagram to the chosen printer or PDF file.
+    void printDiagramPages();
     void UtskrMedd(const QString& path);
     // Printer output: the account report of the checked kind, or the statistics report.
     void PrPrint();
@@ -126,6 +129,9 @@ private:
     bool printReport(const QString& routine, const QString& fileName, const QString& situation,
                      const QString& diagnostic, const std::function<bool(PrintTarget&)>& print);
     void PrinterMsg();
+    // The printer dialog, or without an installed printer a PDF file named after fileName; false
+    // when the user cancelled.
+    bool choosePrinter(QPrinter& printer, const QString& fileName);
     // Writes the report's bytes to the chosen path as one whole; throws store::FileError.
     void writeReport(const QString& path, const std::string& bytes);
     QString askPath(QString defaultName);
@@ -195,6 +201,7 @@ private:
     QPushButton* command8_;
     QPushButton* command9_;
     QPushButton* command10_;
+    QPushButton* printDiagram_;
     QFrame* diagramArea_;
     DiagramWidget* picture1_;
     QLabel* l6_;
