@@ -2,6 +2,7 @@
 // range of a period, the statistics of one transaction (one pass over the image), the first page of
 // the screen report, and the whole text file of a report, built and written to disk.
 
+#include "StatsAccounts.h"
 #include "stats/Period.h"
 #include "stats/Reports.h"
 #include "stats/Statistics.h"
@@ -39,49 +40,8 @@ Folder& folder() {
     return f;
 }
 
-std::string pad(std::string s, std::size_t w) {
-    s.resize(w, ' ');
-    return s;
-}
-
-void write(const fs::path& p, const std::string& bytes) {
-    fs::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary | std::ios::trunc)
-        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-// An account of n posts, three a day from 1990-01-01, five main and three sub-transactions in turn.
 stats::AccountFiles account(ledger::Kind kind, int n) {
-    const std::string name = std::string(kind == ledger::Kind::Cash ? "Kassa" : "Budget") + std::to_string(n);
-    const store::DataPaths paths(folder().path);
-    if (!fs::exists(paths.kontoData(name))) {
-        std::string posts, transakt, kategori;
-        for (int t = 1; t <= 5; ++t)
-            transakt += pad("Transaktion " + std::to_string(t), 35) + (t % 2 ? "-" : "+");
-        for (int s = 1; s <= 3; ++s)
-            kategori += pad("Sub " + std::to_string(s), 35);
-        store::Date date{1990, 1, 1};
-        store::Amount balance;
-        for (int i = 0; i < n; ++i) {
-            if (i > 0 && i % 3 == 0)
-                date = store::stepDay(date, 1);
-            const store::Amount amount = store::Amount::fromUnits(i % 2 ? -4117500 : 12345000);
-            balance += amount;
-            const std::string a = amount.amountText();
-            const std::string b = balance.amountText();
-            const std::string head = store::dateText(date) + pad(std::to_string(i % 5 + 1), 4);
-            const std::string sub = pad(i % 4 ? std::to_string(i % 4) : "", 4);
-            if (kind == ledger::Kind::Cash)
-                posts += head + pad(a, 11) + pad(b, 11) + " " + sub + "  ";
-            else
-                posts += head + pad(a, 11) + pad(a, 11) + pad(b, 11) + pad(b, 11) + pad("0", 11) + " *" +
-                         sub + "  ";
-        }
-        write(paths.kontoData(name), posts);
-        write(paths.transakt(name), transakt);
-        write(paths.kategori(name), kategori);
-    }
-    return stats::openAccountFiles(paths, name, kind);
+    return benchdata::statsAccount(folder().path / "MoniData", kind, n);
 }
 
 void BM_Range(benchmark::State& state) {

@@ -198,17 +198,6 @@ QString restoreDone(const QString& account, const QString& open, const fs::path&
 
 } // namespace text
 
-// "Ett fel har uppstått i subrutinen X" + the situation, and the detail lines after it.
-support::ErrorDescription failure(const QString& routine, const QString& situation, QStringList values = {}) {
-    QString item = situation;
-    if (item.endsWith(QLatin1Char('.')))
-        item.chop(1);
-    QStringList details{QStringLiteral("Fel i rutinen ") + routine, item};
-    details += values;
-    return {QStringLiteral("Ett fel har uppstått i subrutinen ") + routine + CRLF + situation + CRLF + CRLF,
-            details};
-}
-
 QString shown(QString text) {
     return text.replace(CRLF, QStringLiteral("\n"));
 }
@@ -291,7 +280,8 @@ void BackUpForm::Form_Load() {
     support::trapped(
         ctx_, this, [this] { support::restoreWindowPosition(ctx_, *this, store::WindowPair::BackUpForm); },
         [] {
-            return failure(QStringLiteral("Form_Load"), QStringLiteral(" vid placering av fönstret Backup."));
+            return support::describeFailure(QStringLiteral("Form_Load"),
+                                            QStringLiteral(" vid placering av fönstret Backup."));
         });
     showIdle();
     setText1(text::intro());
@@ -380,7 +370,8 @@ void BackUpForm::Enhetslista() {
             }
         },
         [] {
-            return failure(QStringLiteral("Enhetslista"), QStringLiteral(" vid listning av drive-enheter."));
+            return support::describeFailure(QStringLiteral("Enhetslista"),
+                                            QStringLiteral(" vid listning av drive-enheter."));
         });
     drvList_->show();
 }
@@ -478,10 +469,10 @@ void BackUpForm::KontoBackUp() {
                 backUpAccount(ctx_.paths, account.toStdString(), chosenRoot_, ctx_.today, ctx_.clockTime());
         },
         [&] {
-            return failure(QStringLiteral("KontoBackUp"),
-                           QStringLiteral(" vid säkerhetskopiering av kontot."),
-                           {QStringLiteral("Felet uppstod i konto ") + account,
-                            QStringLiteral("BackUp-media = ") + drive});
+            return support::describeFailure(QStringLiteral("KontoBackUp"),
+                                            QStringLiteral(" vid säkerhetskopiering av kontot."),
+                                            {QStringLiteral("Felet uppstod i konto ") + account,
+                                             QStringLiteral("BackUp-media = ") + drive});
         });
     hideWait();
     if (ok) {
@@ -497,9 +488,9 @@ void BackUpForm::AllBackUp() {
     const bool ok = support::trapped(
         ctx_, this, [&] { made = backUpAll(ctx_.paths, chosenRoot_, ctx_.today, ctx_.clockTime()); },
         [&] {
-            return failure(QStringLiteral("AllBackUp"),
-                           QStringLiteral(" vid säkerhetskopiering av samtliga konton."),
-                           {QStringLiteral("BackUp-media = ") + drive});
+            return support::describeFailure(QStringLiteral("AllBackUp"),
+                                            QStringLiteral(" vid säkerhetskopiering av samtliga konton."),
+                                            {QStringLiteral("BackUp-media = ") + drive});
         });
     hideWait();
     if (ok) {
@@ -539,12 +530,13 @@ void BackUpForm::Dir1_MouseDown(int row) {
 bool BackUpForm::confirmRestore(const fs::path& folder, bool thisAccount) {
     const auto describe = [&] {
         return thisAccount
-                   ? failure(QStringLiteral("KontoRecover"), QStringLiteral(" vid återställning av kontot."),
-                             {QStringLiteral("Felet uppstod i konto ") + accountName(),
-                              QStringLiteral("BackUp-katalog = ") + fromPath(folder)})
-                   : failure(QStringLiteral("AllRecover"),
-                             QStringLiteral(" vid återställning av samtliga konton."),
-                             {QStringLiteral("BackUp-katalog = ") + fromPath(folder)});
+                   ? support::describeFailure(QStringLiteral("KontoRecover"),
+                                              QStringLiteral(" vid återställning av kontot."),
+                                              {QStringLiteral("Felet uppstod i konto ") + accountName(),
+                                               QStringLiteral("BackUp-katalog = ") + fromPath(folder)})
+                   : support::describeFailure(QStringLiteral("AllRecover"),
+                                              QStringLiteral(" vid återställning av samtliga konton."),
+                                              {QStringLiteral("BackUp-katalog = ") + fromPath(folder)});
     };
     std::vector<std::string> absent, accounts;
     std::string moment;
@@ -581,9 +573,10 @@ bool BackUpForm::KontoRecover(const fs::path& folder, fs::path& kept) {
             kept = restoreAccount(ctx_.paths, account.toStdString(), folder, ctx_.today, ctx_.clockTime());
         },
         [&] {
-            return failure(QStringLiteral("KontoRecover"), QStringLiteral(" vid återställning av kontot."),
-                           {QStringLiteral("Felet uppstod i konto ") + account,
-                            QStringLiteral("BackUp-katalog = ") + fromPath(folder)});
+            return support::describeFailure(QStringLiteral("KontoRecover"),
+                                            QStringLiteral(" vid återställning av kontot."),
+                                            {QStringLiteral("Felet uppstod i konto ") + account,
+                                             QStringLiteral("BackUp-katalog = ") + fromPath(folder)});
         });
 }
 
@@ -591,9 +584,9 @@ bool BackUpForm::AllRecover(const fs::path& folder, fs::path& kept) {
     return support::trapped(
         ctx_, this, [&] { kept = restoreAll(ctx_.paths, folder, ctx_.today, ctx_.clockTime()); },
         [&] {
-            return failure(QStringLiteral("AllRecover"),
-                           QStringLiteral(" vid återställning av samtliga konton."),
-                           {QStringLiteral("BackUp-katalog = ") + fromPath(folder)});
+            return support::describeFailure(QStringLiteral("AllRecover"),
+                                            QStringLiteral(" vid återställning av samtliga konton."),
+                                            {QStringLiteral("BackUp-katalog = ") + fromPath(folder)});
         });
 }
 
@@ -647,8 +640,8 @@ void BackUpForm::Command2_Click() {
     support::trapped(
         ctx_, this, [this] { support::storeWindowPosition(ctx_, *this, store::WindowPair::BackUpForm); },
         [] {
-            return failure(QStringLiteral("Command2_Click"),
-                           QStringLiteral(" vid placering av fönstret Backup."));
+            return support::describeFailure(QStringLiteral("Command2_Click"),
+                                            QStringLiteral(" vid placering av fönstret Backup."));
         });
     closeWindow();
 }
@@ -669,8 +662,8 @@ void BackUpForm::closeEvent(QCloseEvent* event) {
         support::trapped(
             ctx_, this, [this] { support::storeWindowPosition(ctx_, *this, store::WindowPair::BackUpForm); },
             [] {
-                return failure(QStringLiteral("Form_Unload"),
-                               QStringLiteral(" vid placering av fönstret Backup."));
+                return support::describeFailure(QStringLiteral("Form_Unload"),
+                                                QStringLiteral(" vid placering av fönstret Backup."));
             });
     }
     // The main window, disabled while this window is open, is given back on every way out.

@@ -45,16 +45,6 @@ QString q(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-support::ErrorDescription failure(const QString& routine, const QString& situation, QStringList values = {}) {
-    QString item = situation.trimmed();
-    if (item.endsWith(QLatin1Char('.')))
-        item.chop(1);
-    QStringList details{QStringLiteral("Fel i rutinen ") + routine, item};
-    details += values;
-    return {QStringLiteral("Ett fel har uppstått i subrutinen ") + routine + CRLF + situation + CRLF + CRLF,
-            details};
-}
-
 // The heading label of a column, by its number (Label15 ... Label25).
 int headingLabelOf(Column c) {
     switch (c) {
@@ -244,8 +234,8 @@ void UtskrStatForm::Form_Load() {
     support::trapped(
         ctx_, this, [this] { support::restoreWindowPosition(ctx_, *this, store::WindowPair::UtskrStatForm); },
         [] {
-            return failure(QStringLiteral("Form_Load"),
-                           QStringLiteral(" vid placering av utskriftsfönstret."));
+            return support::describeFailure(QStringLiteral("Form_Load"),
+                                            QStringLiteral(" vid placering av utskriftsfönstret."));
         });
     setExpanded(false);
     resetStatisticsEntry(true);
@@ -274,7 +264,7 @@ void UtskrStatForm::Inläs_Konton() {
                 combo1_->addItem(q(entry.name), entry.recordNumber);
             combo1_->setCurrentIndex(-1);
         },
-        [] { return failure(QStringLiteral("Inläs_Konton (UtskriftsForm)."), QString()); });
+        [] { return support::describeFailure(QStringLiteral("Inläs_Konton (UtskriftsForm)."), QString()); });
 }
 
 bool UtskrStatForm::openAccount(const QString& name, const QString& kind, int kontoNum,
@@ -299,9 +289,10 @@ bool UtskrStatForm::openAccount(const QString& name, const QString& kind, int ko
             period.emplace(files->kontoData);
         },
         [&] {
-            return failure(routine, situation,
-                           {QStringLiteral("Konto: ") + name, QStringLiteral("Kontotyp: ") + kind,
-                            QStringLiteral("KontoNum: ") + QString::number(kontoNum)});
+            return support::describeFailure(routine, situation,
+                                            {QStringLiteral("Konto: ") + name,
+                                             QStringLiteral("Kontotyp: ") + kind,
+                                             QStringLiteral("KontoNum: ") + QString::number(kontoNum)});
         });
     if (!ok)
         return false;
@@ -370,9 +361,9 @@ void UtskrStatForm::Combo1_Click(int index) {
                                              .text(store::KontoRec::KontoTyp)));
         },
         [&] {
-            return failure(QStringLiteral("Combo1_Click i UtskriftsForm"),
-                           QStringLiteral(" vid försök att välja konto"),
-                           {QStringLiteral("KontoNum: ") + QString::number(number)});
+            return support::describeFailure(QStringLiteral("Combo1_Click i UtskriftsForm"),
+                                            QStringLiteral(" vid försök att välja konto"),
+                                            {QStringLiteral("KontoNum: ") + QString::number(number)});
         });
     if (read && openAccount(name, kind, number, QStringLiteral("Combo1_Click i UtskriftsForm"),
                             QStringLiteral(" vid försök att välja konto")))
@@ -433,10 +424,10 @@ void UtskrStatForm::Datum_Jmf(const PeriodParts& wanted) {
     if (!support::trapped(
             ctx_, this, [&] { accepted = period_->change(files_->kontoData, wanted); },
             [&] {
-                return failure(QStringLiteral("Datum_Jmf i Utskriftsformulär"),
-                               QStringLiteral(" vid försök att sätta tidsperiod."),
-                               {QStringLiteral("Startdatum: ") + q(startKey(wanted)),
-                                QStringLiteral("Slutdatum: ") + q(endKey(wanted))});
+                return support::describeFailure(QStringLiteral("Datum_Jmf i Utskriftsformulär"),
+                                                QStringLiteral(" vid försök att sätta tidsperiod."),
+                                                {QStringLiteral("Startdatum: ") + q(startKey(wanted)),
+                                                 QStringLiteral("Slutdatum: ") + q(endKey(wanted))});
             }))
         return;
     showPeriod();
@@ -530,8 +521,8 @@ void UtskrStatForm::Command3_Click() {
     support::trapped(
         ctx_, this, [this] { support::storeWindowPosition(ctx_, *this, store::WindowPair::UtskrStatForm); },
         [] {
-            return failure(QStringLiteral("Command3_Click"),
-                           QStringLiteral(" vid placering av utskriftsfönstret."));
+            return support::describeFailure(QStringLiteral("Command3_Click"),
+                                            QStringLiteral(" vid placering av utskriftsfönstret."));
         });
     closing_ = true;
     close();
@@ -544,8 +535,8 @@ void UtskrStatForm::closeEvent(QCloseEvent* event) {
             ctx_, this,
             [this] { support::storeWindowPosition(ctx_, *this, store::WindowPair::UtskrStatForm); },
             [] {
-                return failure(QStringLiteral("Form_Unload"),
-                               QStringLiteral(" vid placering av utskriftsfönstret."));
+                return support::describeFailure(QStringLiteral("Form_Unload"),
+                                                QStringLiteral(" vid placering av utskriftsfönstret."));
             });
     }
     files_.reset();
@@ -632,8 +623,9 @@ void UtskrStatForm::Text2_Click() {
             setMode(QStringLiteral("stk"), QStringLiteral("Avbryt Statistik"));
         },
         [] {
-            return failure(QStringLiteral("Text2_MouseUp ('Klicka för transaktion')"),
-                           QStringLiteral(" vid försök att visa transaktionslistan i StatistikFormuläret"));
+            return support::describeFailure(
+                QStringLiteral("Text2_MouseUp ('Klicka för transaktion')"),
+                QStringLiteral(" vid försök att visa transaktionslistan i StatistikFormuläret"));
         });
 }
 
@@ -656,9 +648,10 @@ void UtskrStatForm::List4_Click(int row) {
             label13_->setText(text::StatisticsMode);
         },
         [&] {
-            return failure(QStringLiteral("List4_Click Utskriftsformulär"),
-                           QStringLiteral(" vid försök att välja transaktion för statistik."),
-                           {QStringLiteral("Transaktion: ") + item->text()});
+            return support::describeFailure(
+                QStringLiteral("List4_Click Utskriftsformulär"),
+                QStringLiteral(" vid försök att välja transaktion för statistik."),
+                {QStringLiteral("Transaktion: ") + item->text()});
         });
 }
 
@@ -672,12 +665,12 @@ void UtskrStatForm::Trans_Stat() {
             stats_ = computeStatistics(*files_, period_->range(), statTrans_);
         },
         [this] {
-            return failure(QStringLiteral("Trans_Stat"),
-                           QStringLiteral(" vid utskriftsförsök av statistik till skärm."),
-                           {QStringLiteral("Antal poster i matrisen: ") + QString::number(stats_.hits()),
-                            QStringLiteral("Bokföringsval: ") +
-                                (isBudget() ? QStringLiteral("Bg") : QStringLiteral("Ek")),
-                            QStringLiteral("Skapad summering: ") + q(stats_.summary)});
+            return support::describeFailure(
+                QStringLiteral("Trans_Stat"), QStringLiteral(" vid utskriftsförsök av statistik till skärm."),
+                {QStringLiteral("Antal poster i matrisen: ") + QString::number(stats_.hits()),
+                 QStringLiteral("Bokföringsval: ") +
+                     (isBudget() ? QStringLiteral("Bg") : QStringLiteral("Ek")),
+                 QStringLiteral("Skapad summering: ") + q(stats_.summary)});
         });
     if (!ok)
         return;
@@ -797,8 +790,9 @@ void UtskrStatForm::ScreenPrint() {
                 cursor_ = period_->current;
             },
             [] {
-                return failure(QStringLiteral("Datum_Reset"),
-                               QStringLiteral(" vid uppdatering av start- och end i tidsperiod."));
+                return support::describeFailure(
+                    QStringLiteral("Datum_Reset"),
+                    QStringLiteral(" vid uppdatering av start- och end i tidsperiod."));
             }))
         return;
     ScPr(*kind);
@@ -861,20 +855,21 @@ void UtskrStatForm::ScPr(ReportKind kind) {
         },
         [&] {
             grid1_->setUpdatesEnabled(true);
-            return failure(routine,
-                           kind == ReportKind::Pr_7
-                               ? QStringLiteral(" vid utskriftsförsök till skärm av statistik.")
-                               : QStringLiteral(" vid utskriftsförsök till skärm."),
-                           {QStringLiteral("Bokföringsval: ") +
-                                (isBudget() ? QStringLiteral("Bg") : QStringLiteral("Ek")),
-                            QStringLiteral("Senaste sökrecord i filen: ") + QString::number(cursor_),
-                            QStringLiteral("Stopprecord i filen: ") + QString::number(screenRange_.last)});
+            return support::describeFailure(
+                routine,
+                kind == ReportKind::Pr_7 ? QStringLiteral(" vid utskriftsförsök till skärm av statistik.")
+                                         : QStringLiteral(" vid utskriftsförsök till skärm."),
+                {QStringLiteral("Bokföringsval: ") +
+                     (isBudget() ? QStringLiteral("Bg") : QStringLiteral("Ek")),
+                 QStringLiteral("Senaste sökrecord i filen: ") + QString::number(cursor_),
+                 QStringLiteral("Stopprecord i filen: ") + QString::number(screenRange_.last)});
         });
 }
 
 // Whatever fails while the diagram is set up or drawn is told as a failure of its drawing.
 static support::ErrorDescription drawingFailure() {
-    return failure(QStringLiteral("DiagramSkapa"), QStringLiteral(" vid försök rita diagramkurva."));
+    return support::describeFailure(QStringLiteral("DiagramSkapa"),
+                                    QStringLiteral(" vid försök rita diagramkurva."));
 }
 
 void UtskrStatForm::makeDiagramArea() {
@@ -979,7 +974,7 @@ void UtskrStatForm::printDiagramPages() {
                          q(diagramTitle(statName_.toStdString(), name_.toStdString(), period_->parts())));
         },
         [&] {
-            return failure(
+            return support::describeFailure(
                 QStringLiteral("Skriv_Diagram"), QStringLiteral(" vid utskriftsförsök av diagram."),
                 {QStringLiteral("Utskrift till: ") +
                  (printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName())});
@@ -1049,10 +1044,11 @@ void UtskrStatForm::FilePrint() {
                                                     ctx_.today));
             },
             [&] {
-                return failure(routine, QStringLiteral(" vid utskriftsförsök till textfil."),
-                               {QStringLiteral("Filbenämning: ") + path,
-                                QStringLiteral("Bokföringsval: ") +
-                                    (isBudget() ? QStringLiteral("Bg") : QStringLiteral("Ek"))});
+                return support::describeFailure(
+                    routine, QStringLiteral(" vid utskriftsförsök till textfil."),
+                    {QStringLiteral("Filbenämning: ") + path,
+                     QStringLiteral("Bokföringsval: ") +
+                         (isBudget() ? QStringLiteral("Bg") : QStringLiteral("Ek"))});
             }))
         return;
     UtskrMedd(path);
@@ -1069,9 +1065,9 @@ void UtskrStatForm::FilPr_7() {
                                                        ctx_.today));
             },
             [&] {
-                return failure(QStringLiteral("FilPr_7"),
-                               QStringLiteral(" vid utskriftsförsök statistik till textfil."),
-                               {QStringLiteral("Filbenämning: ") + path});
+                return support::describeFailure(
+                    QStringLiteral("FilPr_7"), QStringLiteral(" vid utskriftsförsök statistik till textfil."),
+                    {QStringLiteral("Filbenämning: ") + path});
             }))
         return;
     UtskrMedd(path);

@@ -43,6 +43,18 @@ void report(app::Context& ctx, QWidget* parent, const std::function<ErrorDescrip
 
 } // namespace
 
+ErrorDescription describeFailure(const QString& routine, const QString& situation,
+                                 const QStringList& values) {
+    QString item = situation.trimmed();
+    if (item.endsWith(QLatin1Char('.')))
+        item.chop(1);
+    QStringList details{QStringLiteral("Fel i rutinen ") + routine, item};
+    details += values;
+    return {QStringLiteral("Ett fel har uppstått i subrutinen ") + routine + QStringLiteral("\r\n") +
+                situation + QStringLiteral("\r\n\r\n"),
+            details};
+}
+
 bool trapped(app::Context& ctx, QWidget* parent, const std::function<void()>& body,
              const std::function<ErrorDescription()>& describe) {
     try {

@@ -21,6 +21,12 @@ struct ErrorDescription {
     QStringList details;
 };
 
+// The usual description: "Ett fel har uppstått i subrutinen " + routine, the situation on the next
+// line; the details "Fel i rutinen " + routine, the situation (trimmed, without its full stop) and
+// the values of interest.
+ErrorDescription describeFailure(const QString& routine, const QString& situation,
+                                 const QStringList& values = {});
+
 // The one error trap of every window procedure of weight. Runs body; when it throws, the shared
 // error state of ctx is filled (headline, joined details, and the failure's own text as error
 // text) and Felhantering explains it and offers the report. describe is called only then, so it
