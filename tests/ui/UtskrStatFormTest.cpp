@@ -222,9 +222,11 @@ TEST_F(UtskrStatTest, EachModeHasItsCancelCaptionAndTheCancelGoesBackToTheAccoun
 
 TEST_F(UtskrStatTest, TheScreenReportScrollsToTheEndOfFortyPostsAndBack) {
     open();
+    form->move(0, 300); // low on the screen: the grown window is pulled up onto it
     c<QCheckBox>("Check1")->click();
     output("Option1");
     EXPECT_TRUE(form->expanded());
+    EXPECT_LE(form->y() + form->height(), form->screen()->availableGeometry().bottom() + 1);
     EXPECT_EQ(form->shownKind(), stats::ReportKind::Pr_2);
     EXPECT_TRUE(c<QLabel>("Label17")->isVisible());
     EXPECT_FALSE(c<QLabel>("Label18")->isVisible());

@@ -1168,6 +1168,8 @@ bool UtskrStatForm::expanded() const {
 
 void UtskrStatForm::setExpanded(bool on) {
     resize(width(), support::px(on ? ExpandedHeight : CollapsedHeight));
+    if (on)
+        support::keepOnScreen(*this);
 }
 
 void UtskrStatForm::hidePickers() {

@@ -130,9 +130,9 @@ private:
     QPoint place_;
 };
 
-} // namespace
-
-QPoint placeFrame(QWidget& window, QPoint topLeft) {
+// The frame's top-left corner moved as little as needed for the whole frame to lie on the
+// available area of the screen nearest to it.
+QPoint onScreen(const QWidget& window, QPoint topLeft) {
     QPoint p = topLeft;
     if (const QScreen* screen = nearestScreen(topLeft)) {
         const QRect area = screen->availableGeometry();
@@ -141,6 +141,26 @@ QPoint placeFrame(QWidget& window, QPoint topLeft) {
         p.setX(std::max(area.left(), std::min(p.x(), area.right() + 1 - frame.width())));
         p.setY(std::max(area.top(), std::min(p.y(), area.bottom() + 1 - frame.height())));
     }
+    return p;
+}
+
+} // namespace
+
+void keepOnScreen(QWidget& window) {
+    if (!window.isVisible())
+        return;
+    const QPoint now = frameTopLeft(window);
+    const QPoint p = onScreen(window, now);
+    if (p == now)
+        return;
+    if (const QMargins m = knownMargins(window); framedByWindowManager(window) && !m.isNull())
+        moveFramedTo(window, p, m);
+    else
+        window.move(p);
+}
+
+QPoint placeFrame(QWidget& window, QPoint topLeft) {
+    const QPoint p = onScreen(window, topLeft);
     window.setProperty(PlacedAt, p);
     if (!framedByWindowManager(window)) {
         // No native window yet (Qt places its frame when it makes one), or no window manager.

@@ -33,4 +33,8 @@ void storeWindowPosition(app::Context& ctx, QWidget& window, store::WindowPair p
 // window.
 QPoint placeFrame(QWidget& window, QPoint topLeft);
 
+// A shown window that grew is pulled back onto the screen where it no longer fits; where it was
+// placed is not changed, so closing it stores the place it was pulled to.
+void keepOnScreen(QWidget& window);
+
 } // namespace support
