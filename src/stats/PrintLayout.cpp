@@ -11,91 +11,93 @@ namespace {
 constexpr int Left = 850;
 constexpr int LineStep = 230;
 
-const std::array<PrintSpec, 7>& specs() {
+const std::array<PrintedLayout, 7>& layouts() {
     using O = PageOrientation;
-    static const std::array<PrintSpec, 7> all{
-        PrintSpec{O::Portrait, 63, {{850, false}, {2000, false}, {5100, true}, {6500, true}}},
-        PrintSpec{O::Portrait, 63, {{850, false}, {2000, false}, {5100, false}, {8300, true}, {9700, true}}},
-        PrintSpec{O::Portrait,
-                  63,
-                  {{850, false}, {2000, false}, {5200, true}, {6600, true}, {9000, true}, {10400, true}}},
-        PrintSpec{O::Landscape,
-                  42,
-                  {{850, false},
-                   {2000, false},
-                   {5200, true},
-                   {6600, true},
-                   {9000, true},
-                   {10400, true},
-                   {11800, true}}},
-        PrintSpec{O::Landscape,
-                  42,
-                  {{850, false},
-                   {2000, false},
-                   {5100, false},
-                   {9000, true},
-                   {10400, true},
-                   {11800, true},
-                   {13200, true},
-                   {14600, true}}},
-        PrintSpec{O::Landscape,
-                  42,
-                  {{850, false},
-                   {2000, false},
-                   {5100, false},
-                   {9550, true},
-                   {10950, true},
-                   {12350, true},
-                   {13750, true}}},
-        PrintSpec{O::Portrait, 61, {{850, false}, {2000, false}, {5100, true}}},
+    static const std::array<PrintedLayout, 7> all{
+        PrintedLayout{O::Portrait, 63, {{850, false}, {2000, false}, {5100, true}, {6500, true}}},
+        PrintedLayout{
+            O::Portrait, 63, {{850, false}, {2000, false}, {5100, false}, {8300, true}, {9700, true}}},
+        PrintedLayout{O::Portrait,
+                      63,
+                      {{850, false}, {2000, false}, {5200, true}, {6600, true}, {9000, true}, {10400, true}}},
+        PrintedLayout{O::Landscape,
+                      42,
+                      {{850, false},
+                       {2000, false},
+                       {5200, true},
+                       {6600, true},
+                       {9000, true},
+                       {10400, true},
+                       {11800, true}}},
+        PrintedLayout{O::Landscape,
+                      42,
+                      {{850, false},
+                       {2000, false},
+                       {5100, false},
+                       {9000, true},
+                       {10400, true},
+                       {11800, true},
+                       {13200, true},
+                       {14600, true}}},
+        PrintedLayout{O::Landscape,
+                      42,
+                      {{850, false},
+                       {2000, false},
+                       {5100, false},
+                       {9550, true},
+                       {10950, true},
+                       {12350, true},
+                       {13750, true}}},
+        PrintedLayout{O::Portrait, 61, {{850, false}, {2000, false}, {5100, true}}},
     };
     return all;
 }
 
 struct Stopped {};
 
-void cells(PrintTarget& t, const PrintSpec& spec, const ReportRow& row, int y) {
-    for (std::size_t i = 0; i < spec.columns.size() && i < row.size(); ++i) {
-        const PrintColumn& c = spec.columns[i];
+void cells(PrintTarget& t, const PrintedLayout& layout, const ReportRow& row, int y) {
+    for (std::size_t i = 0; i < layout.columns.size() && i < row.size(); ++i) {
+        const PrintColumn& c = layout.columns[i];
         t.printAt(c.right ? c.x - t.textWidth(row[i]) : c.x, y, row[i]);
     }
 }
 
-// Pages of the spec's number of lines; `heading` prints the lines above the column headings and
+// Pages of the kind's number of lines; `heading` prints the lines above the column headings and
 // returns the y of the column headings. A page is begun by its first line, so a full last page is
 // followed by nothing.
 class Pages {
 public:
     using Heading = std::function<int(PrintTarget&, int page)>;
     Pages(PrintTarget& t, ReportKind kind, int rows, Heading heading, int firstLineY)
-        : t_(t), kind_(kind), spec_(printSpecOf(kind)), heading_(std::move(heading)), firstY_(firstLineY) {
-        t_.begin(spec_.orientation, printedPages(kind, rows));
+        : t_(t), kind_(kind), layout_(printedLayoutOf(kind)), heading_(std::move(heading)),
+          firstY_(firstLineY) {
+        t_.begin(layout_.orientation, printedPages(kind, rows));
         for (const ReportColumn& col : layoutOf(kind).columns)
             headings_.emplace_back(col.fileHeading);
         beginPage();
     }
 
     void add(const ReportRow& row) {
-        if (lines_ == spec_.linesPerPage) {
+        if (lines_ == layout_.linesPerPage) {
             if (!t_.newPage())
                 throw Stopped{};
             beginPage();
         }
-        cells(t_, spec_, row, firstY_ + lines_ * LineStep);
+        cells(t_, layout_, row, firstY_ + lines_ * LineStep);
         ++lines_;
     }
 
 private:
     void beginPage() {
         t_.setFont(PrintFont::Heading);
-        cells(t_, spec_, headings_, heading_(t_, ++page_));
+        cells(t_, layout_, headings_, heading_(t_, ++page_));
         t_.setFont(PrintFont::Line);
         lines_ = 0;
     }
 
     PrintTarget& t_;
     ReportKind kind_;
-    const PrintSpec& spec_;
+    const PrintedLayout& layout_;
     Heading heading_;
     int firstY_;
     ReportRow headings_;
@@ -104,12 +106,12 @@ private:
 
 } // namespace
 
-const PrintSpec& printSpecOf(ReportKind kind) {
-    return specs()[static_cast<std::size_t>(kind)];
+const PrintedLayout& printedLayoutOf(ReportKind kind) {
+    return layouts()[static_cast<std::size_t>(kind)];
 }
 
 int printedPages(ReportKind kind, int rows) {
-    const int per = printSpecOf(kind).linesPerPage;
+    const int per = printedLayoutOf(kind).linesPerPage;
     return rows <= 0 ? 1 : (rows + per - 1) / per;
 }
 

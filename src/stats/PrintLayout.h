@@ -44,13 +44,13 @@ struct PrintColumn {
     bool right; // an amount: it ends at x
 };
 
-struct PrintSpec {
+struct PrintedLayout {
     PageOrientation orientation;
     int linesPerPage;
     std::vector<PrintColumn> columns; // in the order of the kind's report columns
 };
 
-const PrintSpec& printSpecOf(ReportKind kind);
+const PrintedLayout& printedLayoutOf(ReportKind kind);
 
 // Pages of a report of `rows` lines: page 1 is printed even without a line.
 int printedPages(ReportKind kind, int rows);

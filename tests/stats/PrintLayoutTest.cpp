@@ -76,7 +76,7 @@ TEST(PrintLayout, PagesAndOrientationByKind) {
         EXPECT_EQ(p.orientation, c.orientation);
         EXPECT_EQ(p.announcedPages, c.pages);
         ASSERT_EQ(static_cast<int>(p.pages.size()), c.pages);
-        const std::size_t columns = printSpecOf(c.kind).columns.size();
+        const std::size_t columns = printedLayoutOf(c.kind).columns.size();
         // heading, column headings, then the posts
         EXPECT_EQ(p.pages.back().size(), 1 + columns * (1 + static_cast<std::size_t>(c.linesOnLastPage)));
         EXPECT_EQ(t.ops.back().kind, DrawOp::Kind::End);
