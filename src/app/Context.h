@@ -36,6 +36,10 @@ public:
     // Facts of the session the error report tells (kept up to date by the main window).
     std::string userName;
     std::string installDate;
+
+    // The folder of the program's own read-only files (the planning window's guiding texts): the
+    // installed share folder, or the build folder when run from there. Empty: none are found.
+    std::filesystem::path programDataDir;
 };
 
 } // namespace app

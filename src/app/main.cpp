@@ -5,6 +5,7 @@
 #include "app/InstanceLock.h"
 #include "app/Screenshot.h"
 #include "store/DriveFolder.h"
+#include "support/ProgramData.h"
 #include "support/ui/Dialogs.h"
 #include "support/ui/QtPlatform.h"
 #include "support/ui/SafeApplication.h"
@@ -70,6 +71,8 @@ int main(int argc, char* argv[]) {
         QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")).toStdString(),
         [] { return QTime::currentTime().toString(QStringLiteral("hh:mm:ss")).toStdString(); }, dialogs,
         platform);
+
+    ctx.programDataDir = support::programDataFolder(QCoreApplication::applicationDirPath().toStdString());
 
     const auto lock = app::lockDataRoot(ctx.paths);
     if (!lock) {
