@@ -8,55 +8,35 @@
 
 namespace budget {
 
-namespace {
-
-// Puts an image back as it was before a refused or failed posting.
-class Restore {
-public:
-    explicit Restore(store::RecordFile& file) : file_(file), saved_(file.image()), wasDirty_(file.dirty()) {}
-    void operator()() {
-        file_.mutableImage() = saved_;
-        if (!wasDirty_)
-            file_.markClean();
-    }
-
-private:
-    store::RecordFile& file_;
-    std::string saved_;
-    bool wasDirty_;
-};
-
-} // namespace
-
 PeriodPosting postPeriod(store::RecordFile& kontoData, int postCount, std::string_view today, int year,
-                         int transNr, const std::vector<ScannedMonth>& months) {
+                         int transNr, const std::vector<ScannedMonth>& months, const PostedMonth& posted) {
     std::vector<ScannedMonth> ordered(months);
     std::stable_sort(ordered.begin(), ordered.end(),
                      [](const ScannedMonth& a, const ScannedMonth& b) { return a.month < b.month; });
 
     // The posts go in by the ledger's own insertion, without the template: budgeted amounts are no
-    // confirmed history.
+    // confirmed history. An insertion plans everything before it writes, so a refused or failed
+    // month leaves the image as the month before left it.
     ledger::BudgetLedger ledger(kontoData, postCount, std::string(today), nullptr);
     PeriodPosting result{ledger::Outcome::Done, postCount, 0, 0, 0};
-    Restore restore(kontoData);
-    try {
-        for (const auto& m : ordered) {
-            const std::string text = m.amount.amountText();
-            const ledger::BudgetEntry entry{store::dateText({year, m.month, m.day}), transNr, 0, text, text};
-            const ledger::PostResult r = ledger.insert(entry);
-            if (r.outcome != ledger::Outcome::Done) {
-                restore();
-                return {r.outcome, postCount, 0, 0, m.month};
-            }
-            result.recountStart =
-                result.recountStart == 0 ? r.position : std::min(result.recountStart, r.position);
-            ++result.posted;
+    for (const auto& m : ordered) {
+        const std::string text = m.amount.amountText();
+        const ledger::BudgetEntry entry{store::dateText({year, m.month, m.day}), transNr, 0, text, text};
+        const ledger::PostResult r = ledger.insert(entry);
+        if (r.outcome != ledger::Outcome::Done) {
+            result.outcome = r.outcome;
+            result.refusedMonth = m.month;
+            return result;
         }
-    } catch (...) {
-        restore();
-        throw;
+        ++result.posted;
+        result.postCount = r.postCount;
+        if (posted)
+            posted({ledger::Outcome::Done, r.postCount, r.position, result.posted, 0});
+        // The months go in date order, so the first one's position is where the balances began
+        // to change.
+        if (result.recountStart == 0)
+            result.recountStart = r.position;
     }
-    result.postCount = ledger.postCount();
     return result;
 }
 

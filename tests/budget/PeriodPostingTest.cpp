@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 using budget::ScannedMonth;
 using fixtures::budgetPost;
@@ -50,31 +51,50 @@ TEST(BudgetPeriodPosting, OnePostPerMonthInDateOrderRaisingTheLaterBalances) {
     EXPECT_EQ(drive.readFile("KontoData"), before);
 }
 
-TEST(BudgetPeriodPosting, ARefusedMonthLeavesTheWholeFileAsItWas) {
+TEST(BudgetPeriodPosting, ARefusedMonthStopsThePostingAndTheMonthsBeforeStayWritten) {
     TempDrive drive;
     const std::string before = budgetPost("2027-01-10", 1, 0, 0, 0, 0, true) +
                                budgetPost("2027-11-15", 2, 99999000, 99999000, 99999000, 99999000, false);
     drive.writeFile("KontoData", before);
     RecordFile konto(drive / "KontoData", 77);
 
-    // The first two months fit; November's post would take the later balance to the limit.
+    // Months 1 and 2 of six fit; the third would take the later balance to the limit. Each
+    // written month is committed by the caller as it comes.
+    std::vector<budget::PeriodPosting> steps;
+    const auto commitEach = [&](const budget::PeriodPosting& step) {
+        steps.push_back(step);
+        konto.commit();
+    };
     const auto r = budget::postPeriod(konto, 2, "2027-03-01", 2027, 2,
-                                      {month(4, 1, 300), month(6, 1, 300), month(11, 2, 400)});
+                                      {month(4, 1, 300), month(5, 3, 300), month(6, 1, 400), month(7, 1, 1),
+                                       month(8, 2, 1), month(9, 1, 1)},
+                                      commitEach);
     EXPECT_EQ(r.outcome, Outcome::AmountLimit);
-    EXPECT_EQ(r.refusedMonth, 11);
-    EXPECT_EQ(r.postCount, 2);
-    EXPECT_EQ(r.posted, 0);
-    EXPECT_EQ(konto.image(), before);
+    EXPECT_EQ(r.refusedMonth, 6);
+    EXPECT_EQ(r.posted, 2);
+    EXPECT_EQ(r.postCount, 4);
+    EXPECT_EQ(r.recountStart, 2);
+    ASSERT_EQ(steps.size(), 2u);
+    EXPECT_EQ(steps[0].recountStart, 2);
+    EXPECT_EQ(steps[1].recountStart, 3);
+    EXPECT_EQ(steps[1].postCount, 4);
+
+    const std::string written = budgetPost("2027-01-10", 1, 0, 0, 0, 0, true) +
+                                budgetPost("2027-04-01", 2, 300, 300, 300, 300, false) +
+                                budgetPost("2027-05-03", 2, 300, 300, 600, 600, false) +
+                                budgetPost("2027-11-15", 2, 99999000, 99999000, 99999600, 99999600, false);
+    EXPECT_EQ(drive.readFile("KontoData"), written);
+    EXPECT_EQ(konto.image(), written);
     EXPECT_FALSE(konto.dirty());
 
-    // A month that is no date throws, and also leaves the image as it was.
-    EXPECT_ANY_THROW(budget::postPeriod(konto, 2, "2027-03-01", 2027, 2, {month(4, 1, 5), month(4, 31, 5)}));
-    EXPECT_EQ(konto.image(), before);
+    // A month that is no date throws before its post touches the image.
+    EXPECT_ANY_THROW(budget::postPeriod(konto, 4, "2027-03-01", 2027, 2, {month(4, 31, 5)}));
+    EXPECT_EQ(konto.image(), written);
     EXPECT_FALSE(konto.dirty());
 
     // An empty period writes nothing.
-    const auto none = budget::postPeriod(konto, 2, "2027-03-01", 2027, 2, {});
+    const auto none = budget::postPeriod(konto, 4, "2027-03-01", 2027, 2, {});
     EXPECT_EQ(none.outcome, Outcome::Done);
-    EXPECT_EQ(none.postCount, 2);
-    EXPECT_EQ(konto.image(), before);
+    EXPECT_EQ(none.postCount, 4);
+    EXPECT_EQ(konto.image(), written);
 }
