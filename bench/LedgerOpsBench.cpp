@@ -1,10 +1,12 @@
 // The post operations of both ledgers at 1 000, 10 000 and 100 000 posts, on the file image in
 // memory (the commit that follows is the file layer's cost, measured elsewhere): a new post at the
 // start, in the middle and at the end, deleting the first post, moving ten posts from the start to
-// after the last post (every other post passes them), and checking every balance of the file.
+// after the last post (every other post passes them), checking every balance of the file, and a
+// year's budget posted by the planning window.
 // Each round starts from the same image, restored outside the timing.
 
 #include "budget/BudgetTemplate.h"
+#include "budget/PeriodPosting.h"
 #include "ledger/BudgetLedger.h"
 #include "ledger/Cashbook.h"
 #include "ledger/LedgerView.h"
@@ -225,6 +227,41 @@ void BM_BudgetCheck(benchmark::State& state) {
         benchmark::DoNotOptimize(book.checkBalances(1));
 }
 
+// The reference for the planning window's posting: one budget post at the start of the file and
+// the balance check that follows it in the main window.
+void BM_BudgetInsertAndCheck(benchmark::State& state) {
+    Fixture f(ledger::Kind::Budget, static_cast<int>(state.range(0)));
+    const ledger::BudgetEntry entry{dateFor(Start, f.n), 3, 0, "-500", "-500"};
+    ledger::PostResult last;
+    for (auto _ : state) {
+        f.restore(state);
+        ledger::BudgetLedger book(f.file, f.n, "2100-01-01");
+        last = book.insert(entry);
+        benchmark::DoNotOptimize(book.checkBalances(last.position));
+    }
+    f.require(state, last);
+}
+
+// A year's budget of one transaction posted before every other post: twelve insertions, each
+// followed by the balance check from its post. Compare with 12 x BM_BudgetInsertAndCheck.
+void BM_BudgetPeriodOfTwelve(benchmark::State& state) {
+    Fixture f(ledger::Kind::Budget, static_cast<int>(state.range(0)));
+    std::vector<budget::ScannedMonth> months;
+    for (int m = 1; m <= 12; ++m)
+        months.push_back({m, 10, "-500", Amount::whole(-500)});
+    budget::PeriodPosting last;
+    for (auto _ : state) {
+        f.restore(state);
+        last = budget::postPeriod(f.file, f.n, "2100-01-01", 1989, 3, months,
+                                  [&](const budget::PeriodPosting& step) {
+                                      const ledger::BudgetLedger book(f.file, step.postCount, "2100-01-01");
+                                      benchmark::DoNotOptimize(book.checkBalances(step.recountStart));
+                                  });
+    }
+    if (last.posted != 12)
+        state.SkipWithError("a month was refused");
+}
+
 } // namespace
 
 BENCHMARK(BM_CashInsert)
@@ -241,5 +278,7 @@ BENCHMARK(BM_BudgetInsert)
 BENCHMARK(BM_BudgetDeleteFirst)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BudgetMoveTen)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BudgetCheck)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BudgetInsertAndCheck)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BudgetPeriodOfTwelve)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();
