@@ -222,7 +222,7 @@ private:
     // The cancel button pressed by the user (mouse, Esc or keyboard).
     void userCancel();
     // Says plainly that no address is configured where a page would have been shown.
-    void noAddressMessage(const QString& what);
+    void noAddressMessage(const QString& what, const QString& more = QString());
 
     Context& ctx_;
 

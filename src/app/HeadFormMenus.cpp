@@ -11,6 +11,7 @@
 #include "stats/ui/UtskrStatForm.h"
 #include "store/Cp1252.h"
 #include "support/ErrorReport.h"
+#include "support/Version.h"
 #include "support/ui/DonateForm.h"
 #include "support/ui/HelpViewer.h"
 #include "support/ui/MsgForm.h"
@@ -96,16 +97,22 @@ void HeadForm::buildMenus() {
     connect(f1, &QShortcut::activated, this, [this] { ctx_.platform.showHelp(support::HelpOverview); });
 }
 
-void HeadForm::noAddressMessage(const QString& what) {
+void HeadForm::noAddressMessage(const QString& what, const QString& more) {
     ctx_.dialogs.message(this, QStringLiteral("Ingen webbadress"),
-                         what + QStringLiteral(" skulle ha öppnats i webbläsaren, men ingen webbadress är "
-                                               "inställd i den här versionen av programmet."));
+                         what +
+                             QStringLiteral(" skulle ha öppnats i webbläsaren, men ingen webbadress är "
+                                            "inställd i den här versionen av programmet.") +
+                             more);
 }
 
 void HeadForm::Update_mn_Click() {
     const QString url = ctx_.settings.page(QStringLiteral("Bugfix/BuggFix_Moniva.php"));
     if (url.isEmpty())
-        noAddressMessage(QStringLiteral("Uppdateringssidan"));
+        noAddressMessage(
+            QStringLiteral("Uppdateringssidan"),
+            QStringLiteral("\n\nDu använder Moniva ") +
+                QString::fromUtf8(support::ProgramVersion.data(), support::ProgramVersion.size()) +
+                QStringLiteral("."));
     else
         ctx_.platform.openUrl(url);
 }

@@ -6,6 +6,7 @@
 #include "app/Screenshot.h"
 #include "store/DriveFolder.h"
 #include "support/ProgramData.h"
+#include "support/Version.h"
 #include "support/ui/Dialogs.h"
 #include "support/ui/QtPlatform.h"
 #include "support/ui/SafeApplication.h"
@@ -22,10 +23,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <string_view>
 
 namespace {
 
-void loadSwedishTranslation(QApplication& app) {
+void loadSwedishTranslation(QCoreApplication& app) {
     static QTranslator translator;
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     if (translator.load(QStringLiteral("qt_sv"), folder) ||
@@ -33,28 +35,61 @@ void loadSwedishTranslation(QApplication& app) {
         app.installTranslator(&translator);
 }
 
-} // namespace
-
-int main(int argc, char* argv[]) {
-    support::SafeApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Moniva"));
-    QApplication::setApplicationVersion(QStringLiteral("5"));
-    QApplication::setFont(QFont(QStringLiteral("Arial"), 9));
-    loadSwedishTranslation(app);
-
+// The options of the command line, for --help and the program alike.
+struct Options {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Moniva – hushållsekonomi med kassabok och budget."));
-    parser.addHelpOption();
-    const QCommandLineOption driveOption(
+    const QCommandLineOption drive{
         QStringLiteral("drive"),
-        QStringLiteral("Mappen som spelar enhetens rot; data ligger i DIR/MoniData."), QStringLiteral("DIR"));
-    const QCommandLineOption screenshotOption(
+        QStringLiteral("Mappen som spelar enhetens rot; data ligger i DIR/MoniData."), QStringLiteral("DIR")};
+    const QCommandLineOption screenshot{
         QStringLiteral("screenshot"),
         QStringLiteral(
             "Starta som vanligt, spara en bild av huvudfönstret (med öppna dialoger) i FILE och avsluta."),
-        QStringLiteral("FILE"));
-    parser.addOption(driveOption);
-    parser.addOption(screenshotOption);
+        QStringLiteral("FILE")};
+
+    Options() {
+        parser.setApplicationDescription(QStringLiteral("Moniva – hushållsekonomi med kassabok och budget."));
+        parser.addHelpOption();
+        parser.addVersionOption();
+        parser.addOption(drive);
+        parser.addOption(screenshot);
+    }
+};
+
+void nameTheApplication() {
+    QCoreApplication::setApplicationName(QStringLiteral("Moniva"));
+    QCoreApplication::setApplicationVersion(
+        QString::fromUtf8(support::ProgramVersion.data(), support::ProgramVersion.size()));
+}
+
+// --help and --version answer without a display, so they work in a terminal, a package build or
+// a man-page tool as well.
+void answerWithoutWindows(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "-h" || arg == "--help" || arg == "--help-all" || arg == "-v" || arg == "--version") {
+            QCoreApplication core(argc, argv);
+            nameTheApplication();
+            loadSwedishTranslation(core);
+            Options options;
+            options.parser.process(core); // prints and exits
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    answerWithoutWindows(argc, argv);
+    support::SafeApplication app(argc, argv);
+    nameTheApplication();
+    QApplication::setFont(QFont(QStringLiteral("Arial"), 9));
+    loadSwedishTranslation(app);
+
+    Options options;
+    QCommandLineParser& parser = options.parser;
+    const QCommandLineOption& driveOption = options.drive;
+    const QCommandLineOption& screenshotOption = options.screenshot;
     parser.process(app);
 
     const std::filesystem::path startupDir = QDir::currentPath().toStdString();

@@ -1,5 +1,7 @@
 #include "support/ErrorReport.h"
 
+#include "support/Version.h"
+
 #include "store/Cp1252.h"
 #include "store/TextFile.h"
 
@@ -114,6 +116,8 @@ std::vector<std::string> errorReportLines(const ErrorState& error, const ReportF
         "Användare = " + facts.userName,
         "",
         "Installationsdatum = " + facts.installDate,
+        "",
+        "Programversion = " + std::string(ProgramVersion),
         "",
     };
     if (isBlank(facts.message)) {

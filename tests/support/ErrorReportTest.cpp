@@ -37,6 +37,8 @@ TEST(ErrorReport, FileIsWrittenLineByLineInWindows1252) {
                                   "\r\n"
                                   "Installationsdatum = 2025-01-31\r\n"
                                   "\r\n"
+                                  "Programversion = " MONIVA_VERSION "\r\n"
+                                  "\r\n"
                                   "Meddelande fr\xE5n anv\xE4ndaren:\r\n"
                                   "\r\n"
                                   "F\xF6rsta raden\r\n"
@@ -56,10 +58,10 @@ TEST(ErrorReport, NoMessageAndSameSecondOverwrite) {
     e.details = "Fel i rutinen X";
     const auto first = writeErrorReport(dir.path(), e, facts(""));
     std::vector<std::string> lines = errorReportLines(e, facts(" \r\n "));
-    ASSERT_EQ(lines.size(), 12u);
-    EXPECT_EQ(lines[7], "Inget meddelande från användaren !");
-    EXPECT_EQ(lines[8], "");
-    EXPECT_EQ(lines[11], "Fel i rutinen X");
+    ASSERT_EQ(lines.size(), 14u);
+    EXPECT_EQ(lines[9], "Inget meddelande från användaren !");
+    EXPECT_EQ(lines[10], "");
+    EXPECT_EQ(lines[13], "Fel i rutinen X");
 
     // A second report in the same second takes the same name and replaces the first.
     e.errorText = "Permission denied";

@@ -272,6 +272,7 @@ TEST_F(ControlsTest, MenusOpenHelpAndTellWhereNoAddressIsConfigured) {
 
     form.findChild<QAction*>("Update_mn")->trigger();
     EXPECT_EQ(t.dialogs.calls().back().title, "Ingen webbadress");
+    EXPECT_TRUE(t.dialogs.calls().back().text.endsWith("\n\nDu använder Moniva " MONIVA_VERSION "."));
     EXPECT_TRUE(t.platform.openedUrls.empty());
     t.ctx.settings.webServer = "https://moniva.example.org";
     form.findChild<QAction*>("Update_mn")->trigger();

@@ -236,6 +236,7 @@ TEST(RappForm, SentReportIsDeletedAndThanked) {
                                               "Datum = 2026-12-06, Tidpunkt = 10:11:12\r\n\r\n"
                                               "Anv\xE4ndare = \xC5sa\r\n\r\n"
                                               "Installationsdatum = 2025-01-31\r\n\r\n"
+                                              "Programversion = " MONIVA_VERSION "\r\n\r\n"
                                               "Meddelande fr\xE5n anv\xE4ndaren:\r\n\r\n"
                                               "Det h\xE4nde n\xE4r jag\r\nbytte konto\r\n\r\n"
                                               "Data samlade vid felk\xE4llan: \r\n\r\n"
