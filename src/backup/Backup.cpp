@@ -46,26 +46,6 @@ bool isRealFolder(const fs::directory_entry& entry) {
     return entry.symlink_status(ec).type() == fs::file_type::directory;
 }
 
-// True when path is the folder or lies below it (both absolute and normal).
-bool isInside(const fs::path& path, const fs::path& folder) {
-    auto p = path.begin();
-    for (auto f = folder.begin(); f != folder.end(); ++f, ++p) {
-        if (f->empty() && std::next(f) == folder.end())
-            break; // a final "/" of the folder
-        if (p == path.end() || *p != *f)
-            return false;
-    }
-    return true;
-}
-
-fs::path realPath(const fs::path& path) {
-    std::error_code ec;
-    fs::path real = fs::weakly_canonical(fs::absolute(path, ec), ec);
-    if (ec)
-        throw store::FileError(ec, path.string());
-    return real;
-}
-
 std::vector<fs::directory_entry> entriesOf(const fs::path& folder) {
     std::error_code ec;
     std::vector<fs::directory_entry> entries;
@@ -124,7 +104,7 @@ void checkTarget(const fs::path& target, const fs::path& realRoot) {
     std::error_code ec;
     if (fs::is_symlink(fs::symlink_status(target, ec)))
         throw store::DataError("Återställningen skriver inte genom en länk: " + target.string());
-    if (!isInside(realPath(target), realRoot))
+    if (!store::isWithin(store::resolvedPath(target), realRoot))
         throw store::DataError("Återställningen skulle skriva utanför datamappen: " + target.string());
 }
 
@@ -184,7 +164,7 @@ fs::path keepReplaced(const store::DataPaths& paths, const std::vector<RestoreFi
 fs::path commitRestore(const store::DataPaths& paths, const std::vector<fs::path>& folders,
                        const std::vector<RestoreFile>& files, std::string_view today,
                        std::string_view clock) {
-    const fs::path realRoot = realPath(paths.dataRoot());
+    const fs::path realRoot = store::resolvedPath(paths.dataRoot());
     // The data root itself may well be a link the user made; what lies below it may not.
     for (const fs::path& folder : folders)
         if (folder != paths.dataRoot())
@@ -264,7 +244,7 @@ void copyFolder(const fs::path& source, const fs::path& target) {
     std::error_code ec;
     if (!fs::is_directory(source, ec))
         throwFileError(ENOENT, source);
-    if (isInside(realPath(target), realPath(source)))
+    if (store::isWithin(store::resolvedPath(target), store::resolvedPath(source)))
         throw store::DataError("En BackUp kan inte läggas i den mapp som kopieras: " + target.string());
     const fs::path parent = target.parent_path();
     const std::string name = target.filename().string();

@@ -2,6 +2,7 @@
 
 #include "store/Errors.h"
 #include "store/FileIo.h"
+#include "store/Paths.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -184,6 +185,21 @@ fs::path absoluteOf(const fs::path& p) {
     return fs::absolute(p).lexically_normal();
 }
 
+// A manifest read from disk is only trusted to name what a commit of this program can touch: the
+// data root beside the journal (which may be created itself) and what lies below it, links and
+// ".." resolved. Anything else means the journal was edited, damaged or brought from elsewhere;
+// nothing is restored and the journal stays for whoever looks into it.
+void requireInsideDataRoot(const std::vector<Entry>& entries, const fs::path& journalFolder) {
+    const fs::path root = resolvedPath(DataPaths::dataRootBeside(absoluteOf(journalFolder)));
+    for (const Entry& e : entries) {
+        const bool allowed = e.path.is_absolute() && isWithin(resolvedPath(e.path), root) &&
+                             (e.kind == Entry::Folder || resolvedPath(e.path) != root);
+        if (!allowed)
+            throw DataError("Journalen för en samlad skrivning nämner en fil utanför datamappen (" +
+                            e.path.string() + "); journalen lämnas orörd i " + journalFolder.string());
+    }
+}
+
 } // namespace
 
 GroupCommit::GroupCommit(fs::path journalFolder) : journal_(absoluteOf(journalFolder)) {}
@@ -316,7 +332,9 @@ bool recoverGroupCommit(const fs::path& journalFolder) {
     }
     if (err != 0)
         io::fail(err, journalFolder / ManifestName);
-    restore(decode(data), journalFolder);
+    const std::vector<Entry> entries = decode(data);
+    requireInsideDataRoot(entries, journalFolder);
+    restore(entries, journalFolder);
     removeManifest(journalFolder);
     cleanJournal(journalFolder);
     return true;

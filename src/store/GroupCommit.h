@@ -44,7 +44,8 @@ private:
 };
 
 // Restores the originals of a group commit interrupted by a crash. Returns true when it found
-// and undid one. Folders the interrupted commit created are removed again when they are empty
+// and undid one. Only files and folders of the data root beside the journal folder are restored;
+// a manifest naming anything else is refused (DataError) and the journal is left as it is. Folders the interrupted commit created are removed again when they are empty
 // after the restore, so a half-made account never blocks its own second attempt.
 bool recoverGroupCommit(const std::filesystem::path& journalFolder);
 

@@ -24,6 +24,26 @@ std::string DataPaths::placering() const {
     return drive + "/MoniData/";
 }
 
+std::filesystem::path resolvedPath(const std::filesystem::path& path) {
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    std::filesystem::path real = ec ? absolute : std::filesystem::weakly_canonical(absolute, ec);
+    if (ec)
+        throw FileError(ec, path.string());
+    return real;
+}
+
+bool isWithin(const std::filesystem::path& path, const std::filesystem::path& folder) {
+    auto p = path.begin();
+    for (auto f = folder.begin(); f != folder.end(); ++f, ++p) {
+        if (f->empty() && std::next(f) == folder.end())
+            break; // a final "/" of the folder
+        if (p == path.end() || *p != *f)
+            return false;
+    }
+    return true;
+}
+
 bool isSafeFolderName(std::string_view utf8Name) {
     if (utf8Name.empty() || utf8Name == "." || utf8Name == "..")
         return false;

@@ -184,3 +184,66 @@ TEST(GroupCommit, DamagedOrPartialJournal) {
     fs::remove_all(s.journal);
     EXPECT_EQ(tree(s.drive), s.before);
 }
+
+namespace {
+
+// A manifest as a commit writes it, naming one entry: 'F' (an original to put back from copy-0),
+// 'A' (a file to remove again) or 'D' (a folder to remove again).
+std::string manifestNaming(char kind, const std::string& path, const std::string& copy = {}) {
+    const auto number = [](std::uint64_t n) {
+        std::string out;
+        for (int i = 0; i < 8; ++i)
+            out.push_back(static_cast<char>((n >> (8 * i)) & 0xFF));
+        return out;
+    };
+    std::string m = "MONIVA-GROUP-JOURNAL-1" + number(1) + kind + number(path.size()) + path;
+    if (kind == 'F')
+        m += number(6) + "copy-0" + number(copy.size());
+    return m + "END";
+}
+
+} // namespace
+
+// A manifest edited by hand or brought from elsewhere must not make start-up write or delete
+// anything outside the data root beside the journal, however the path is spelt.
+TEST(GroupCommit, RecoveryRefusesPathsOutsideTheDataRoot) {
+    Scene s;
+    s.drive.writeFile("victim", "keep me");
+    fs::create_directories(s.drive / "elsewhere");
+    s.drive.writeFile("elsewhere/victim", "keep me too");
+    fs::create_directory_symlink(s.drive / "elsewhere", s.drive / "MoniData/link");
+    const auto before = tree(s.drive);
+
+    const std::string drive = s.drive.path().string();
+    const struct {
+        char kind;
+        std::string path;
+    } hostile[] = {
+        {'F', drive + "/victim"},
+        {'F', drive + "/MoniData/../victim"},
+        {'F', drive + "/MoniData/link/victim"},
+        {'A', drive + "/victim"},
+        {'A', drive + "/MoniData"},
+        {'D', drive + "/elsewhere"},
+        {'F', "MoniData/KontoFil"},
+    };
+    for (const auto& h : hostile) {
+        s.drive.writeFile(".MoniJournal/copy-0", "evil");
+        s.drive.writeFile(".MoniJournal/manifest", manifestNaming(h.kind, h.path, "evil"));
+        const auto journal = tree(s.drive);
+        EXPECT_THROW(recoverGroupCommit(s.journal), DataError) << h.kind << " " << h.path;
+        EXPECT_EQ(tree(s.drive), journal) << "nothing touched, the journal kept: " << h.path;
+        GroupCommit later(s.journal);
+        later.stage(s.drive / "MoniData/KontoFil", "x");
+        EXPECT_THROW(later.commit(), DataError) << "a later commit refuses too";
+        EXPECT_EQ(tree(s.drive), journal);
+        fs::remove_all(s.journal);
+    }
+    EXPECT_EQ(tree(s.drive), before);
+
+    // The same manifest naming a file inside the data root is put back.
+    s.drive.writeFile(".MoniJournal/copy-0", "original");
+    s.drive.writeFile(".MoniJournal/manifest", manifestNaming('F', drive + "/MoniData/KontoFil", "original"));
+    EXPECT_TRUE(recoverGroupCommit(s.journal));
+    EXPECT_EQ(s.drive.readFile("MoniData/KontoFil"), "original");
+}
