@@ -257,7 +257,7 @@ void HeadForm::Arr_Kontroller() {
     cashFrame_->setVisible(cash);
     budgetFrame_->setVisible(budget);
     command1_->setVisible(budget);
-    command1_->setEnabled(budget);
+    command1_->setEnabled(false); // until an unconfirmed post is marked
     ledger::LedgerFrame* shown = shownFrame();
     shown->setEnabled(true);
     // The entry controls may still be off from a time without any account.

@@ -90,6 +90,20 @@ void put(std::string& image, std::size_t length, int n, store::Field f, std::str
         image[at + i] = i < bytes.size() ? bytes[i] : ' ';
 }
 
+void setSubTransaction(store::RecordFile& file, int postCount, int n, store::Field f, int number) {
+    if (n < 1 || n > postCount)
+        throw std::out_of_range("post " + std::to_string(n) + " outside 1.." + std::to_string(postCount));
+    const std::string text = store::recordNumberText(std::max(number, 0), f.width);
+    put(writableImage(file, postCount), file.recordLength(), n, f, text);
+}
+
+void setDate(store::RecordFile& file, int postCount, int n, std::string_view date) {
+    requireDate(date);
+    if (n < 1 || n > postCount)
+        throw std::out_of_range("post " + std::to_string(n) + " outside 1.." + std::to_string(postCount));
+    put(writableImage(file, postCount), file.recordLength(), n, {0, 10}, date);
+}
+
 void openGap(std::string& image, std::size_t length, int postCount, int p) {
     if (p > postCount)
         return;

@@ -106,6 +106,13 @@ void openGap(std::string& image, std::size_t length, int postCount, int p);
 void closeGap(std::string& image, std::size_t length, int postCount, int p);
 void blankDatum(std::string& image, std::size_t length, int n);
 
+// The sub-transaction of post n (field f) becomes `number`, four spaces for 0; the post's amounts
+// and balances stay, so nothing else of the file changes.
+void setSubTransaction(store::RecordFile& file, int postCount, int n, store::Field f, int number);
+// Post n gets the date `date` and keeps every other byte: the one post of an account moved to a
+// new date has no other post to pass.
+void setDate(store::RecordFile& file, int postCount, int n, std::string_view date);
+
 // Moving posts first..last to a new date, worked out on the posts as they stand. The moved posts
 // keep their order and go after the last other post dated on or before the new date; the posts
 // they pass ("between") shift by one run and change their balances by the moved amounts.

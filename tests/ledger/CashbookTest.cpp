@@ -338,3 +338,15 @@ TEST(Cashbook, RefusesWhatItCannotDo) {
     EXPECT_EQ(acc.image(), M1 + M2);
     EXPECT_FALSE(acc.file().dirty());
 }
+
+TEST(Cashbook, ASubTransactionOrTheOnlyPostsDateChangesOnlyItsBytes) {
+    Account acc(P1 + P4);
+    using store::PostRec_Enkel;
+    ledger::shift::setSubTransaction(acc.file(), 2, 2, PostRec_Enkel::SubTransNr, 3);
+    ledger::shift::setSubTransaction(acc.file(), 2, 1, PostRec_Enkel::SubTransNr, 0);
+    ledger::shift::setDate(acc.file(), 2, 2, "2024-04-01");
+    EXPECT_EQ(acc.image(), P1 + post("2024-04-01", "2", "50,00", "750", 'x', "3", std::string("\0\0", 2)));
+    EXPECT_THROW(ledger::shift::setDate(acc.file(), 2, 1, "2024-4-1"), std::invalid_argument);
+    EXPECT_THROW(ledger::shift::setSubTransaction(acc.file(), 2, 3, PostRec_Enkel::SubTransNr, 1),
+                 std::out_of_range);
+}

@@ -12,11 +12,15 @@
 #include "store/RecordFile.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableWidget>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace fixtures;
 using uitest::control;
@@ -29,6 +33,7 @@ struct BudgetLedgerTest : ::testing::Test {
     std::filesystem::path folder() const { return t.ctx.paths.dataRoot() / "Budget"; }
 
     void open(const std::string& postBytes, const std::string& mall = "") {
+        form.reset();
         writeFile(t.ctx.paths.dataRoot() / "KontoFil", kontoRec("Budget", "1", "Bg"));
         writeFile(t.ctx.paths.dataRoot() / "KontoIni", "1\r\nAnna\r\n");
         writeAccount(t.ctx.paths.dataRoot(), "Budget", postBytes);
@@ -124,7 +129,7 @@ TEST_F(BudgetLedgerTest, ChangingTheActualAmountMovesTheLaterActualBalancesAndDi
     button("Command2")->click();
     EXPECT_EQ(t.dialogs.calls()[0].title, "Ändring av tidigare belopp");
     EXPECT_EQ(t.dialogs.calls()[0].text,
-              "Vill du ändra tidigare:\n\nVerkl. beloppet:  -22,00  till  -72,00  ?");
+              "Vill du ändra tidigare:\nVerkl. beloppet:  -22,00  till  -72,00  ?");
     const std::string file = readFile(folder() / "KontoData");
     EXPECT_EQ(file.substr(77 + 14, 55),
               field("-20", 11) + field("-72", 11) + field("-20", 11) + field("-72", 11) + field("-52", 11));
@@ -149,6 +154,8 @@ TEST_F(BudgetLedgerTest, DeletingAndMovingPostsKeepTheBalancesRight) {
     button("Command2")->click();
     EXPECT_EQ(form->procedureCode(), "Fl");
     g2()->cellClicked(3, 0);
+    EXPECT_EQ(g2()->item(3, 0)->background().color(), QColor(0, 255, 0));
+    EXPECT_NE(g2()->item(3, 1)->background().color(), QColor(0, 255, 0)); // the date cells only
     t.dialogs.answerYes();
     g2()->cellClicked(3, 0);
     form->dateSelector()->datumset(QString::fromStdString(nthDate(1)));
@@ -213,6 +220,192 @@ TEST_F(BudgetLedgerTest, OnlyAmountsTakenWithEnterArePostedWithTheSignOfTheirTra
     const std::string after = readFile(folder() / "KontoData");
     EXPECT_EQ(after.substr(69, 1), " ");
     EXPECT_EQ(after.substr(77 + 69, 1), "x");
+}
+
+TEST_F(BudgetLedgerTest, Command1IsOfferedOnlyWhileAnUnconfirmedPostIsMarked) {
+    std::string bytes = budgetPosts(3);
+    bytes[77 + 70] = ' '; // post 2 only budgeted
+    open(bytes);
+    QPushButton* command1 = button("Command1");
+    const auto cancel = [&] {
+        form->armReset();
+        button("Command3")->click();
+    };
+    EXPECT_FALSE(command1->isEnabled());
+    g2()->cellClicked(0, 0);
+    EXPECT_FALSE(command1->isEnabled());
+    cancel();
+    g2()->cellClicked(1, 0);
+    EXPECT_TRUE(command1->isEnabled());
+    uitest::typeText(budgetBox(), "5"); // a change of its amounts begun...
+    EXPECT_FALSE(command1->isEnabled());
+    cancel(); // ...and given up: the post is marked as before
+    EXPECT_EQ(form->procedureCode(), "mkg2");
+    EXPECT_TRUE(command1->isEnabled());
+    cancel();
+    EXPECT_FALSE(command1->isEnabled());
+}
+
+TEST_F(BudgetLedgerTest, TheOnlyPostTakesTheNewDateAtOnceAndKeepsItsFlag) {
+    open(budgetPosts(1, false));
+    form->dateSelector()->datumset("2026-02-01");
+    button("Command2")->click(); // "Flytta"
+    EXPECT_EQ(readFile(folder() / "KontoData"), budgetPost("2026-02-01", 1, 0, 0, 0, 0, false));
+    EXPECT_TRUE(t.dialogs.calls().empty());
+    EXPECT_EQ(form->procedureCode(), "");
+    EXPECT_EQ(g2()->item(0, 0)->text(), "2026-02-01");
+}
+
+// A marked post's transaction replaced in that post only or in every post using it; the sign
+// change moves the later balances.
+TEST_F(BudgetLedgerTest, AMarkedPostsTransactionIsReplacedInOneOrAllPosts) {
+    const struct {
+        bool all;
+        std::string posts2to4;
+    } cases[] = {
+        {false, budgetPost(nthDate(2), 3, -20, -22, -20, -22, true) +
+                    budgetPost(nthDate(3), 2, 30, 33, 10, 11, true) +
+                    budgetPost(nthDate(4), 3, -40, -44, -30, -33, true)},
+        {true, budgetPost(nthDate(2), 2, 20, 22, 20, 22, true) +
+                   budgetPost(nthDate(3), 2, 30, 33, 50, 55, true) +
+                   budgetPost(nthDate(4), 2, 40, 44, 90, 99, true)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.all);
+        t.dialogs.clear();
+        open(budgetPosts(4));
+        g2()->cellClicked(2, 1); // post 3, "Uttag"
+        if (c.all)
+            t.dialogs.answerNo().answerYes().answerYes();
+        else
+            t.dialogs.answerYes().answerYes();
+        frame()->TransText_Click();
+        EXPECT_EQ(t.dialogs.calls()[0].text, "Vill du byta ut transaktionen\ni ENBART denna kontopost ?");
+        EXPECT_EQ(form->procedureCode(), "trbyt");
+        t.dialogs.answerYes();
+        choose("Insättning");
+        const auto& calls = t.dialogs.calls();
+        const std::size_t confirm = c.all ? 3 : 2;
+        ASSERT_GT(calls.size(), confirm + 1);
+        EXPECT_EQ(calls[confirm].title, "Ändrad transaktion");
+        EXPECT_EQ(
+            calls[confirm].text,
+            "Vill du verkligen byta transaktionen\ntill den föreslagna:\n\nInsättning ( = Inkomst !)\n\n"
+            "som ersättning för:\n\nUttag ( = Utgift !)  ? ?\n\nOBS att beloppet ej ändras i\ndenna "
+            "operation ! (Ev. tecken-\nändring medför dock omräkning !)");
+        EXPECT_EQ(calls.back().title, "Transaktionsbyte utfört");
+        EXPECT_EQ(
+            calls.back().text,
+            "Transaktionen\n\nUttag\n\nhar nu bytts ut mot föreslagen\n\nInsättning\n\ni en eller flera "
+            "poster, enligt\nönskemål !\n\nVid ev. teckenbyte har omräkning\noch efterföljande "
+            "saldokontroll\nskett !");
+        EXPECT_EQ(readFile(folder() / "KontoData").substr(77), c.posts2to4);
+        EXPECT_EQ(form->procedureCode(), "");
+        EXPECT_EQ(form->markedPost(), 0);
+    }
+}
+
+// The sub-transaction list is open to a marked post: Yes writes SubTransNr alone, No ends the
+// marking and returns to today.
+TEST_F(BudgetLedgerTest, ASubTransactionIsAddedToOrReplacedInAMarkedPost) {
+    const struct {
+        int row;
+        bool yes;
+        const char* title;
+        QString text;
+        const char* stored; // SubTransNr of the marked post afterwards
+    } cases[] = {
+        {1, true, "Ny subtransaktion i post",
+         "Vill du lägga in subtransaktionen\n\nHyra\n\nför att precisera transaktionen ?", "2   "},
+        {2, true, "Ändrad subtransaktion i post",
+         "Vill du ersätta texten:\n\nMat\n\nmed texten:\n\nHyra\n\nför att precisera transaktionen ?",
+         "2   "},
+        {1, false, "Ny subtransaktion i post",
+         "Vill du lägga in subtransaktionen\n\nHyra\n\nför att precisera transaktionen ?", "    "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.row);
+        t.dialogs.clear();
+        std::string bytes = budgetPosts(3);
+        bytes.replace(2 * 77 + 71, 4, field("1", 4));
+        open(bytes);
+        writeFile(folder() / "Kategori", field("Mat", 35) + field("Hyra", 35));
+        frame()->S_TransOptionBudg_MouseDown();
+        form->dateSelector()->datumset("2026-06-01");
+        g2()->cellClicked(c.row, 0);
+        ASSERT_TRUE(frame()->transCombo()->isEnabled());
+        c.yes ? t.dialogs.answerYes() : t.dialogs.answerNo();
+        frame()->transCombo()->setCurrentIndex(1);
+        frame()->TransCombo_Budget_Click();
+        ASSERT_EQ(t.dialogs.calls().size(), 1u);
+        EXPECT_EQ(t.dialogs.calls()[0].title, c.title);
+        EXPECT_EQ(t.dialogs.calls()[0].text, c.text);
+        bytes.replace(static_cast<std::size_t>(c.row) * 77 + 71, 4, c.stored);
+        EXPECT_EQ(readFile(folder() / "KontoData"), bytes);
+        EXPECT_EQ(form->markedPost(), c.yes ? c.row + 1 : 0);
+        if (!c.yes)
+            EXPECT_EQ(form->workingDate(), "2026-12-06");
+    }
+    // A save that fails is reported as this step's error and leaves the post as it was.
+    uitest::failSavesOf("KontoData");
+    g2()->cellClicked(1, 0);
+    t.dialogs.answerYes().answerNo(); // no report sent
+    frame()->transCombo()->setCurrentIndex(1);
+    frame()->TransCombo_Budget_Click();
+    store::setCommitFaultHook({});
+    EXPECT_NE(t.ctx.error.headline.find("\r\nnär subtransaktion ska tillföras\r\n"), std::string::npos);
+    EXPECT_EQ(t.ctx.error.details.rfind("Fel nr 6 i rutinen TransCombo_Budget_Click", 0), 0u);
+    EXPECT_EQ(readFile(folder() / "KontoData").substr(77 + 71, 4), "    ");
+}
+
+// The help of the transaction box and the option buttons, by the frame's state.
+TEST_F(BudgetLedgerTest, TheTransactionBoxAndOptionsExplainThemselves) {
+    open(budgetPosts(3));
+    auto* label29 = control<QLabel>(*form, "Label29");
+    auto* label30 = control<QLabel>(*form, "Label30");
+    const auto hover = [](QWidget* w) {
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(w, &enter);
+    };
+    const struct {
+        std::function<void()> state;
+        const char* title;
+        const char* tooltip;
+        const char* line;
+    } cases[] = {
+        {[] {}, "Transaktion", "Ny huvudtransaktion ! ?",
+         "Klicka för att lägga till en ny transaktion,\neller välj en befintlig från listan !"},
+        {[&] { choose("Uttag"); }, "Transaktion", "Ändra eller ta bort transaktion !",
+         "Klicka för att ändra / radera transaktion"},
+        {[&] {
+             form->armReset();
+             button("Command3")->click();
+             g2()->cellClicked(1, 0);
+         },
+         "Transaktion", "Byt ev. ut transaktion för denna post",
+         "Klicka för att ev. byta transaktion för kontoposten"},
+        {[&] { frame()->S_TransOptionBudg_MouseDown(); }, "Subtransaktion", "Lägg till en subtransaktion !",
+         "Klicka för att skapa en första subtransaktion !"},
+    };
+    for (const auto& c : cases) {
+        c.state();
+        hover(frame()->transText());
+        EXPECT_EQ(label29->text(), c.title);
+        EXPECT_EQ(frame()->transText()->toolTip(), c.tooltip);
+        EXPECT_EQ(label30->text(), c.line);
+    }
+    // Marked, sub list shown: the main option names the chosen main transaction.
+    hover(frame()->mainOption());
+    EXPECT_EQ(frame()->mainOption()->toolTip(), "Huvudtransaktion = Uttag");
+    form->armReset();
+    button("Command3")->click();
+    hover(frame()->subOption());
+    EXPECT_EQ(label30->text(), "Listan saknar subtransaktioner !");
+    // An empty sub-transaction list still asks before a new one is made.
+    t.dialogs.answerNo();
+    frame()->TransText_Click();
+    EXPECT_EQ(t.dialogs.titles(), QStringList{"Ny Subtransaktion (?)"});
+    EXPECT_EQ(form->procedureCode(), "");
 }
 
 } // namespace

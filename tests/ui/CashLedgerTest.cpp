@@ -49,6 +49,7 @@ struct CashLedgerTest : ::testing::Test {
     std::filesystem::path kontoData() const { return t.ctx.paths.dataRoot() / "Kassa" / "KontoData"; }
 
     void open(const std::string& postBytes) {
+        form.reset();
         writeFile(t.ctx.paths.dataRoot() / "KontoFil", kontoRec("Kassa", "1", "Ek"));
         writeFile(t.ctx.paths.dataRoot() / "KontoIni", "1\r\nAnna\r\n");
         writeAccount(t.ctx.paths.dataRoot(), "Kassa", postBytes);
@@ -244,6 +245,62 @@ TEST_F(CashLedgerTest, PostsAreMovedToANewDateInTheirOrder) {
     EXPECT_TRUE(g1()->isEnabled());
 }
 
+TEST_F(CashLedgerTest, AfterAMoveTheViewFollowsTheMovedPosts) {
+    open(cashPosts(30, amountOf));
+    command2()->click();
+    g1()->cellClicked(1, 0);
+    t.dialogs.answerYes();
+    g1()->cellClicked(1, 0);
+    form->dateSelector()->datumset("2026-12-01");
+    command2()->click();
+    EXPECT_EQ(readFile(kontoData()).substr(29 * 43, 14), field("2026-12-01", 10) + field("2", 4));
+    EXPECT_EQ(form->currentPost(), 30);
+    EXPECT_EQ(form->scrollState().value, 21);
+    EXPECT_EQ(g1()->item(9, 0)->text(), "2026-12-01");
+}
+
+// Choosing from the sub-transaction list with a post marked: both questions and both answers.
+TEST_F(CashLedgerTest, ASubTransactionIsAddedToOrReplacedInAMarkedPost) {
+    const struct {
+        int row;
+        bool yes;
+        QString text;
+        const char* stored;
+    } cases[] = {
+        {1, true, "Vill du lägga in subtransaktionen\r\n\r\nHyra\r\n\r\nför att komplettera transaktionen ?",
+         "2   "},
+        {2, false,
+         "Vill du ersätta texten:\r\n\r\nMat\r\n\r\nmed texten:\r\n\r\nHyra\r\n\r\nför att "
+         "förtydliga transaktionen ?",
+         "1   "},
+    };
+    for (const auto& c : cases) {
+        t.dialogs.clear();
+        std::string bytes = cashPosts(3);
+        bytes.replace(2 * 43 + 37, 4, field("1", 4));
+        open(bytes);
+        writeFile(t.ctx.paths.dataRoot() / "Kassa" / "Kategori", field("Mat", 35) + field("Hyra", 35));
+        g1()->cellClicked(c.row, 0);
+        EXPECT_FALSE(frame()->transCombo()->isEnabled()); // closed to main transactions
+        frame()->S_TransOptionEnk_MouseDown();
+        ASSERT_TRUE(frame()->transCombo()->isEnabled());
+        c.yes ? t.dialogs.answerYes() : t.dialogs.answerNo();
+        choose("Hyra");
+        ASSERT_EQ(t.dialogs.calls().size(), 1u);
+        EXPECT_EQ(t.dialogs.calls()[0].title,
+                  c.yes ? "Ny subtransaktion i post" : "Ändrad subtransaktion i post");
+        EXPECT_EQ(t.dialogs.calls()[0].text, c.text);
+        bytes.replace(static_cast<std::size_t>(c.row) * 43 + 37, 4, c.stored);
+        EXPECT_EQ(readFile(kontoData()), bytes);
+        EXPECT_EQ(form->markedPost(), c.yes ? c.row + 1 : 0);
+        // The box's help speaks of the post's sub-transaction.
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(frame()->transText(), &enter);
+        EXPECT_EQ(frame()->transText()->toolTip(),
+                  c.yes ? "Klicka för ev. radering av subtransaktionen" : "Ny subtransaktion ! ?");
+    }
+}
+
 TEST_F(CashLedgerTest, DeletingTheOnlyPostRemovesTheAccountAfterASecondQuestion) {
     open(cashPosts(1));
     g1()->cellClicked(0, 0);
@@ -296,7 +353,9 @@ TEST_F(CashLedgerTest, ANewBalanceBecomesAPostOfTheStandardTransaction) {
     EXPECT_EQ(form->procedureCode(), "");
 
     t.dialogs.answerInput("Ändrad kurs");
+    amountBox()->setText("12");
     press(frame()->saldoTitle());
+    EXPECT_EQ(amountBox()->text(), ""); // the box waits for the balance
     EXPECT_EQ(readFile(transakt), standardTransakt() + transRec("\xC4ndrad kurs", ' '));
     EXPECT_EQ(t.dialogs.calls().back().text, "Skriv eller kopiera in ett nytt uppdaterat Saldo !");
     EXPECT_EQ(form->procedureCode(), "saldo");
@@ -304,7 +363,15 @@ TEST_F(CashLedgerTest, ANewBalanceBecomesAPostOfTheStandardTransaction) {
     EXPECT_EQ(command3()->text(), "Avbryt Saldo-In");
     EXPECT_EQ(frame()->transText()->text(), "Ändrad kurs");
 
-    type("750");
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(amountBox(), &enter);
+    EXPECT_EQ(control<QLabel>(*form, "Label29")->text(), "Saldo");
+    EXPECT_EQ(amountBox()->toolTip(), "För in Saldo");
+    uitest::typeText(amountBox(), "7"); // a balance pasted after a key: the mouse takes it
+    amountBox()->setText("750");
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), amountBox()->mapToGlobal(QPointF(2, 2)),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(amountBox(), &release);
     EXPECT_EQ(amountBox()->text(), "750,00");
     EXPECT_EQ(command2()->text(), "Beräkna");
     command2()->click();

@@ -6,7 +6,7 @@
 namespace ledger {
 
 BudgetFrame::BudgetFrame(QWidget* parent)
-    : LedgerFrame(QStringLiteral("Budgetbokföring"),
+    : LedgerFrame(QStringLiteral("Budgetbokföring"), budgetKind(),
                   {QStringLiteral("Frame2"), QStringLiteral("G2"), QStringLiteral("VScroll2"),
                    QStringLiteral("TransText_Budget"), QStringLiteral("TransCombo_Budget"),
                    QStringLiteral("H_TransOptionBudg"), QStringLiteral("S_TransOptionBudg"),

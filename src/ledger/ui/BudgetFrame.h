@@ -3,6 +3,7 @@
 #include "ledger/LedgerView.h"
 #include "ledger/ui/LedgerFrame.h"
 #include "store/Amount.h"
+#include "store/Records.h"
 
 namespace ledger {
 
@@ -23,7 +24,6 @@ public:
     void attach(app::HeadForm* head) override;
     void resetEntry() override;
     void restoreMarkedEntry() override;
-    void remark() override;
 
     // --- Transaction choice
     void Ladda_H_Trans_Budg();
@@ -57,7 +57,26 @@ private:
     QString signFor(store::Amount amount) const;
     // The pending amounts take the sign of a newly chosen transaction.
     void resignPendingAmounts();
-    void markPost(int row);
+    void markPost(int row) override;
+    void toggleTick(int post) override;
+    void refillView() override;
+    std::vector<QLineEdit*> amountBoxes() const override { return {budgBox_, verklBox_}; }
+    bool amountPending() const override { return !budgeted_.isEmpty() || !actual_.isEmpty(); }
+    void mainChosenForEntry() override;
+    store::Field subTransField() const override { return store::PostRec_Budget::SubTransNr; }
+    QString markedAmountsText() const override;
+    PostResult removeInBook(int post) override;
+    PostResult moveInBook(int first, int last, const std::string& date) override;
+    std::vector<QWidget*> moveLockedControls() const override;
+    // "Flytta" in an account of one post: it takes the working date at once.
+    void redateOnlyPost();
+    // The values of a new post's error report, read at the insertion point.
+    QStringList newPostValues(int position) const;
+    // BStatus of a post, empty when it cannot be read.
+    QString statusOf(int post) const;
+    void checkBalances();
+    // The error report of the balance check and the recount, with the values of the pass.
+    support::ErrorDescription balanceError(const QString& heading, const QStringList& description) const;
     // Writes the post file and the template together.
     void dropDownTransactions() override { TransCombo_Budget_DropDown(); }
     void optionPressed(bool mainList) override {
@@ -65,7 +84,8 @@ private:
     }
     void saveFiles() override;
     void dropChanges() override;
-    void afterChange(int postCount, int recountStart) override;
+    void balanceCheck() override;
+    void showView() override;
 
     QLineEdit* budgBox_;
     QLineEdit* verklBox_;

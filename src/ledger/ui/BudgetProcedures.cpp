@@ -22,6 +22,8 @@
 #include <QScrollBar>
 #include <QTableWidget>
 
+#include <optional>
+
 namespace ledger {
 
 namespace {
@@ -85,6 +87,7 @@ void BudgetFrame::resetEntry() {
 }
 
 void BudgetFrame::restoreMarkedEntry() {
+    head_->command1_->setEnabled(statusOf(head_->markedPost_) == QLatin1String(" "));
     budgeted_ = head_->markedAmount_;
     actual_ = head_->markedActual_;
     budgBox_->setText(displayStored(budgeted_));
@@ -118,62 +121,24 @@ void BudgetFrame::S_TransOptionBudg_MouseDown() {
 }
 
 void BudgetFrame::TransCombo_Budget_DropDown() {
-    if (head_->markedPost_ > 0)
-        return;
-    transText()->clear();
-    head_->chosenMain_ = {};
-    if (budgeted_.isEmpty() && actual_.isEmpty()) {
-        budgBox_->setReadOnly(true);
-        verklBox_->setReadOnly(true);
-        if (!head_->balanceMode_) {
-            head_->command2_->setEnabled(true);
-            head_->command2_->setText(QStringLiteral("Flytta"));
-            head_->command2Mode_ = QStringLiteral("flt");
-        }
-    } else if (head_->command2Mode_ == QLatin1String("inl")) {
-        head_->command2_->setEnabled(false); // the amounts wait for their transaction
-    }
+    TransCombo_DropDown();
 }
 
 void BudgetFrame::TransCombo_Budget_Click() {
-    if (!head_->transakt_ || transCombo()->currentIndex() < 0)
-        return;
-    const int number = transCombo()->currentData().toInt();
-    support::trapped(
-        head_->ctx_, head_,
-        [&] {
-            if (head_->markedPost_ > 0 && mainOption()->isChecked())
-                return; // replacing a marked post's transaction belongs to the catalogue procedures
-            if (!mainOption()->isChecked()) {
-                chooseSubTransaction(number);
-                transText()->setText(head_->chosenSub_.name);
-                if (head_->markedPost_ <= 0)
-                    subChosenWithoutMark(!budgeted_.isEmpty(), budgBox_);
-                return;
-            }
-            chooseMainTransaction(number);
-            transText()->setText(head_->chosenMain_.name);
-            resignPendingAmounts();
-            head_->Lock_Konto();
-            head_->Lock_menues();
-            head_->picture1_->setEnabled(false);
-            head_->command3_->setText(QStringLiteral("Avbryt inmatn."));
-            head_->setProcedureCode(QStringLiteral("cbonomark"));
-            grid()->setEnabled(false);
-            budgBox_->setReadOnly(false);
-            verklBox_->setReadOnly(false);
-            budgBox_->setFocus();
-        },
-        [&] {
-            return support::ErrorDescription{
-                QStringLiteral("Ett fel har uppstått i subrutinen TransCombo_Budget_Click") + CRLF +
-                    QStringLiteral(" vid val på Transaktionslistan") + CRLF +
-                    QStringLiteral(" och hämtning av transaktion") + CRLF + CRLF,
-                {QStringLiteral("Fel i rutinen TransCombo_Budget_Click"),
-                 QStringLiteral("Vald post = ") + QString::number(number),
-                 QStringLiteral("Kontoslag = BudgetKonto"),
-                 QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
-        });
+    TransCombo_Click();
+}
+
+void BudgetFrame::mainChosenForEntry() {
+    resignPendingAmounts();
+    head_->Lock_Konto();
+    head_->Lock_menues();
+    head_->picture1_->setEnabled(false);
+    head_->command3_->setText(QStringLiteral("Avbryt inmatn."));
+    head_->setProcedureCode(QStringLiteral("cbonomark"));
+    grid()->setEnabled(false);
+    budgBox_->setReadOnly(false);
+    verklBox_->setReadOnly(false);
+    budgBox_->setFocus();
 }
 
 // --- The amount boxes
@@ -189,39 +154,20 @@ void BudgetFrame::amountKeyDown(QLineEdit* box) {
         head_->command2_->setEnabled(false);
         return;
     }
-    head_->command2_->setText(QStringLiteral("Ändra"));
-    head_->command2Mode_ = QStringLiteral("chg");
-    head_->command2_->setEnabled(false);
-    head_->command3_->setText(QStringLiteral("Avbryt ändr."));
-    head_->setProcedureCode(QStringLiteral("chg"));
-    head_->command1_->setEnabled(false);
-    scrollBar()->setEnabled(false);
+    startChangeOfMarked();
 }
 
 void BudgetFrame::amountEnter(QLineEdit* box) {
     if (!head_->typing_ || head_->chosenMain_.name.isEmpty())
         return;
     head_->typing_ = false;
-    QString text = box->text().trimmed();
-    if (text.startsWith('-'))
-        text = text.mid(1).trimmed(); // the sign comes from the transaction
-    std::string cleaned = store::cleanTypedAmount(text.toStdString());
-    if (cleaned.empty()) {
-        cleaned = std::string("0,00", 4);
-        head_->ctx_.dialogs.message(
-            head_, QStringLiteral("Nollbelopp eller andra tecken"),
-            QStringLiteral("Eftersom andra tecken än siffror, alternativt inga tecken, har "
-                           "använts, utföres beloppet med 0,00"));
-    }
-    const store::Amount amount = store::Amount::parse(cleaned).value_or(store::Amount{});
-    if (amount.roundedWholeHalfEven() >= 100'000'000) {
-        showAmountLimit();
-        pressCancel();
+    const auto cleaned = typedAmount(box);
+    if (!cleaned)
         return;
-    }
+    const store::Amount amount = store::Amount::parse(*cleaned).value_or(store::Amount{});
     const QString sign = signFor(amount);
     // The digits are kept as typed; only the sign comes from the transaction.
-    const QString stored = sign + QString::fromStdString(cleaned);
+    const QString stored = sign + QString::fromStdString(*cleaned);
     if (stored.size() > static_cast<qsizetype>(store::AmountFieldWidth)) {
         showDoesNotFit();
         pressCancel();
@@ -290,6 +236,10 @@ void BudgetFrame::amountBoxHelp(QLineEdit* box) {
     } else if (!marked && !budgBox_->text().isEmpty()) {
         tip = QStringLiteral("Belopp kan ändras !");
         line = QStringLiteral("Beloppet är möjligt att justera vid behov !");
+    } else if (!marked && head_->balanceMode_) {
+        title = QStringLiteral("Saldo");
+        tip = QStringLiteral("För in Saldo");
+        line = QStringLiteral("Skriv eller klistra in hämtat saldo i fältet!");
     } else if (!marked) {
         tip = QStringLiteral("Skriv in belopp !");
         line = QStringLiteral("Skriv in belopp i fältet!");
@@ -320,13 +270,46 @@ void BudgetFrame::saveFiles() {
     group.commit();
 }
 
-void BudgetFrame::afterChange(int postCount, int recountStart) {
-    head_->postCount_ = postCount;
-    head_->currentPost_ = recountStart;
+void BudgetFrame::balanceCheck() {
     Saldokontroll_Budget();
+}
+
+void BudgetFrame::showView() {
     head_->ScrollSet_Budget();
-    head_->Inläs_G2();
-    head_->OmLista_Budget();
+    refillView();
+}
+
+void BudgetFrame::refillView() {
+    const auto values = [this] {
+        return QStringList{QStringLiteral("Första post i listan = ") + QString::number(head_->scroll_.value),
+                           QStringLiteral("Antal poster i kontot  ") + QString::number(head_->postCount_)} +
+               reportEnd();
+    };
+    // Each step reports its own failure; the change before them is already saved.
+    if (!support::trapped(
+            head_->ctx_, head_, [&] { head_->Inläs_G2(); },
+            [&] {
+                return support::ErrorDescription{
+                    QStringLiteral("Ett fel har uppstått i subrutinen Inläs_G2") + CRLF +
+                        QStringLiteral("vid försök att uppdatera Budgetkonto") + CRLF + CRLF,
+                    QStringList{QStringLiteral("Fel i rutinen Inläs_G2")} + values()};
+            }))
+        return;
+    support::trapped(
+        head_->ctx_, head_, [&] { head_->OmLista_Budget(); },
+        [&] {
+            return support::ErrorDescription{
+                QStringLiteral("Ett fel har uppstått i subrutinen OmLista_Budget") + CRLF +
+                    QStringLiteral("vid skiftning i sammanställning för") + CRLF +
+                    QStringLiteral("Budgetbokföring") + CRLF + CRLF,
+                QStringList{QStringLiteral("Fel i rutinen OmLista_Budget"),
+                            QStringLiteral("vid skiftning Budget")} +
+                    values()};
+        });
+}
+
+void BudgetFrame::toggleTick(int post) {
+    BudgetLedger(*head_->kontoData_, head_->postCount_, head_->ctx_.today).toggleTick(post);
 }
 
 void BudgetFrame::dropChanges() {
@@ -342,31 +325,58 @@ void BudgetFrame::Inpost_Budget() {
     if (head_->chosenMain_.number <= 0 || budgeted_.isEmpty() || actual_.isEmpty())
         return;
     const QString date = head_->workingDate();
+    int position = 0;
     runChange(
         [&] {
             BudgetLedger book(*head_->kontoData_, head_->postCount_, head_->ctx_.today,
                               head_->template_.get());
+            position = book.insertPosition(date.toStdString());
             const BudgetEntry entry{date.toStdString(), std::abs(head_->chosenMain_.number),
                                     head_->chosenSub_.number, budgeted_.toStdString(), actual_.toStdString()};
             const PostResult result = book.insert(entry);
             finishChange(result, result.position);
         },
         [&] {
+            QStringList values{
+                QStringLiteral("Fel i rutinen Inpost_Budget vid sparförsök"),
+                QStringLiteral("av ny kontopost"),
+                QStringLiteral("Nytt Budgetbelopp för inläggning ?  ") + budgeted_,
+                QStringLiteral("Nytt Verkl. belopp för inläggning ?  ") + actual_,
+                QStringLiteral("Referenssiffra för transaktion ") +
+                    QString::number(head_->chosenMain_.number),
+                QStringLiteral("Referenssiffra för subtrans. ") + QString::number(head_->chosenSub_.number),
+                QStringLiteral("Insättningspunkt ny post  ") + QString::number(position),
+                QStringLiteral("Antal poster i kontot  ") + QString::number(head_->postCount_)};
+            values += newPostValues(position);
             return support::ErrorDescription{
                 QStringLiteral("Ett fel har uppstått i subrutinen Inpost_Budget") + CRLF +
                     QStringLiteral("vid försök lägga in ny kontopost") + CRLF + CRLF,
-                {QStringLiteral("Fel i rutinen Inpost_Budget vid sparförsök"),
-                 QStringLiteral("av ny kontopost"),
-                 QStringLiteral("Nytt Budgetbelopp för inläggning ?  ") + budgeted_,
-                 QStringLiteral("Nytt Verkl. belopp för inläggning ?  ") + actual_,
-                 QStringLiteral("Referenssiffra för transaktion ") +
-                     QString::number(head_->chosenMain_.number),
-                 QStringLiteral("Referenssiffra för subtrans. ") + QString::number(head_->chosenSub_.number),
-                 QStringLiteral("Antal poster i kontot  ") + QString::number(head_->postCount_),
-                 QStringLiteral("Nyinsatt post Datum  ") + date, QStringLiteral("Kontoslag = BudgetKonto"),
-                 QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
+                values + reportEnd()};
         });
     pressCancel();
+}
+
+QStringList BudgetFrame::newPostValues(int position) const {
+    using P = store::PostRec_Budget;
+    // The post as it stands in memory at the insertion point, when it got that far.
+    std::optional<P> post;
+    try {
+        if (position > 0 && static_cast<std::size_t>(position) <= head_->kontoData_->count())
+            post = head_->kontoData_->read<P>(static_cast<std::size_t>(position));
+    } catch (const std::exception&) {
+    }
+    const auto value = [&](store::Field f) {
+        return post ? QString::fromStdString(store::cp1252ToUtf8(post->text(f))) : QString();
+    };
+    return {QStringLiteral("Nyinsatt post Datum  ") + value(P::Datum),
+            QStringLiteral("Nyinsatt post Trans.ref  ") + value(P::TransNr),
+            QStringLiteral("Nyinsatt post Budgetbelopp  ") + value(P::BudgBelopp),
+            QStringLiteral("Nyinsatt post Verkl. belopp  ") + value(P::VerklBelopp),
+            QStringLiteral("Nyinsatt post Budgetsaldo  ") + value(P::BudgSaldo),
+            QStringLiteral("Nyinsatt post Verkl. saldo  ") + value(P::VerklSaldo),
+            QStringLiteral("Nyinsatt post SaldoDiff  ") + value(P::DiffSaldo),
+            QStringLiteral("Nyinsatt post Subtr.ref  ") + value(P::SubTransNr),
+            QStringLiteral("Nyinsatt post status  ") + value(P::BStatus)};
 }
 
 void BudgetFrame::Command1_Click() {
@@ -394,18 +404,69 @@ void BudgetFrame::Command1_Click() {
                 QStringLiteral("Ett fel har uppstått i subrutinen Command1_Click") + CRLF +
                     QStringLiteral("vid klickning [Bekräfta] för ett") + CRLF +
                     QStringLiteral("antaget (blått) belopp") + CRLF + CRLF,
-                {QStringLiteral("Fel nr 1 i rutinen Command1_Click"),
-                 QStringLiteral("vid klickning [Bekräfta]"),
-                 QStringLiteral("Budgetbeloppet är ") + head_->markedAmount_,
-                 QStringLiteral("Verkligt belopp är ") + head_->markedActual_,
-                 QStringLiteral("Kontoslag = BudgetKonto"),
-                 QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
+                QStringList{QStringLiteral("Fel nr 1 i rutinen Command1_Click"),
+                            QStringLiteral("vid klickning [Bekräfta]"),
+                            QStringLiteral("Budgetbeloppet är ") + head_->markedAmount_,
+                            QStringLiteral("Verkligt belopp är ") + head_->markedActual_,
+                            QStringLiteral("BG_B.BStatus är ('*' eller ' ' ) ") + statusOf(post),
+                            QStringLiteral("(Ska vara = '*' om bekräftad !)")} +
+                    reportEnd()};
         });
     pressCancel();
     head_->OmLista_Budget();
 }
 
+QString BudgetFrame::statusOf(int post) const {
+    try {
+        if (post > 0 && static_cast<std::size_t>(post) <= head_->kontoData_->count())
+            return QString::fromLatin1(
+                head_->kontoData_->read<store::PostRec_Budget>(static_cast<std::size_t>(post))
+                    .raw(store::PostRec_Budget::BStatus));
+    } catch (const std::exception&) {
+    }
+    return QString();
+}
+
+support::ErrorDescription BudgetFrame::balanceError(const QString& headingLines,
+                                                    const QStringList& description) const {
+    const int from = std::max(1, head_->currentPost_);
+    QStringList values = description;
+    values << QStringLiteral("Angivet PostNr ?  ") + QString::number(head_->currentPost_)
+           << QStringLiteral("Antal poster i kontot  ") + QString::number(head_->postCount_)
+           << QStringLiteral("Siffra för pågående post ") + QString::number(from);
+    // The amounts of the post the pass started from and of the one before, as far as they read.
+    try {
+        using P = store::PostRec_Budget;
+        const shift::Posts posts(*head_->kontoData_, head_->postCount_);
+        const auto text = [&](int n, store::Field f) {
+            return n >= 1 && n <= posts.count() ? QString::fromLatin1(store::trimField(posts.field(n, f)))
+                                                : QString();
+        };
+        values << QStringLiteral("Aktuell post Budgetbelopp  ") + text(from, P::BudgBelopp)
+               << QStringLiteral("Aktuell post Verkl.belopp  ") + text(from, P::VerklBelopp)
+               << QStringLiteral("Föregående post Budgetsaldo  ") + text(from - 1, P::BudgSaldo)
+               << QStringLiteral("Föregående post Verkl.saldo  ") + text(from - 1, P::VerklSaldo)
+               << QStringLiteral("Aktuell post Budgetsaldo  ") + text(from, P::BudgSaldo)
+               << QStringLiteral("Aktuell post Verkl.saldo  ") + text(from, P::VerklSaldo)
+               << QStringLiteral("Aktuell post Saldodiff.  ") + text(from, P::DiffSaldo);
+    } catch (const std::exception&) {
+    }
+    return {headingLines, values + reportEnd()};
+}
+
 void BudgetFrame::Saldokontroll_Budget() {
+    support::trapped(
+        head_->ctx_, head_, [&] { checkBalances(); },
+        [&] {
+            return balanceError(QStringLiteral("Ett fel har uppstått i subrutinen SaldoKontroll_Budget") +
+                                    CRLF + QStringLiteral("vid kontrollräkning av kontoposter från") + CRLF +
+                                    QStringLiteral("senaste ändringspunkt") + CRLF + CRLF,
+                                {QStringLiteral("Fel i rutinen Saldokontroll_Budget vid kontrollräkning"),
+                                 QStringLiteral("från senaste kontopost")});
+        });
+}
+
+void BudgetFrame::checkBalances() {
     BudgetLedger book(*head_->kontoData_, head_->postCount_, head_->ctx_.today);
     const auto fault = book.checkBalances(std::max(1, head_->currentPost_));
     if (!fault)
@@ -439,51 +500,30 @@ void BudgetFrame::Saldokontroll_Budget() {
 }
 
 void BudgetFrame::Recount_Budget() {
-    BudgetLedger book(*head_->kontoData_, head_->postCount_, head_->ctx_.today);
-    if (book.recount(std::max(1, head_->currentPost_)) != Outcome::Done) {
-        showAmountLimit(); // not checked again: the same values would be found
-        return;
-    }
-    commitPosts();
-    Saldokontroll_Budget();
+    bool recounted = false;
+    runChange(
+        [&] {
+            BudgetLedger book(*head_->kontoData_, head_->postCount_, head_->ctx_.today);
+            if (book.recount(std::max(1, head_->currentPost_)) != Outcome::Done) {
+                showAmountLimit(); // not checked again: the same values would be found
+                return;
+            }
+            commitPosts();
+            recounted = true;
+        },
+        [&] {
+            return balanceError(QStringLiteral("Ett fel har uppstått i subrutinen ReCount_Budget") + CRLF +
+                                    QStringLiteral("vid omräkning saldo efter felaktighet") + CRLF + CRLF,
+                                {QStringLiteral("Fel i rutinen ReCount_Budget")});
+        });
+    if (recounted)
+        Saldokontroll_Budget();
 }
 
 // --- Marking, deleting, changing and moving
 
 void BudgetFrame::G2_Click(int row, int column) {
-    if (!head_ || !head_->kontoData_)
-        return;
-    if (!moveState().isEmpty()) {
-        moveClick(row);
-        return;
-    }
-    const int post = head_->scroll_.value + row;
-    runChange(
-        [&] {
-            if (clickedBelowLastPost(post))
-                return;
-            if (column >= 7) {
-                BudgetLedger book(*head_->kontoData_, head_->postCount_, head_->ctx_.today);
-                book.toggleTick(post);
-                commitPosts();
-                head_->Inläs_G2();
-                head_->markedRow_ = -1;
-                head_->markedPost_ = 0;
-                head_->OmLista_Budget();
-                return;
-            }
-            head_->markedPost_ = post;
-            markPost(row);
-        },
-        [&] {
-            return support::ErrorDescription{
-                QStringLiteral("Ett fel har uppstått i subrutinen G2_Click") + CRLF +
-                    QStringLiteral("vid markering av kontopost Budgetbokf.") + CRLF + CRLF,
-                {QStringLiteral("Fel i rutinen G2_Click"),
-                 QStringLiteral("vid markering av kontopost Budget"),
-                 QStringLiteral("PostNr ") + QString::number(post), QStringLiteral("Kontoslag = BudgetKonto"),
-                 QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
-        });
+    G_Click(row, column);
 }
 
 void BudgetFrame::markPost(int row) {
@@ -504,48 +544,17 @@ void BudgetFrame::markPost(int row) {
     endMark(post.text(store::PostRec_Budget::Datum), QStringLiteral("mkg2"));
 }
 
-void BudgetFrame::remark() {
-    markPost(head_->markedRow_);
+void BudgetFrame::UtPost_Budget() {
+    UtPost();
 }
 
-void BudgetFrame::UtPost_Budget() {
-    const int post = head_->markedPost_;
-    if (post <= 0)
-        return;
-    const QString question = QStringLiteral("Vill du radera posten med datum: ") + head_->workingDate() +
-                             QStringLiteral("\n\n") + head_->chosenMain_.name + QStringLiteral("\n\n") +
-                             displayStored(head_->markedAmount_) + QStringLiteral(" kr.,  ") +
-                             displayStored(head_->markedActual_) + QStringLiteral(" kr.  ?");
-    if (!head_->ctx_.dialogs.question(head_, QStringLiteral("Borttagning av post"), question)) {
-        head_->Rensa_Mark_G2();
-        return;
-    }
-    bool removeAccount = false;
-    runChange(
-        [&] {
-            BudgetLedger book(*head_->kontoData_, head_->postCount_, head_->ctx_.today);
-            const PostResult result = book.remove(post);
-            if (result.outcome == Outcome::OnlyPost) {
-                removeAccount = true;
-                return;
-            }
-            finishChange(result, result.recountStart);
-        },
-        [&] {
-            return support::ErrorDescription{
-                QStringLiteral("Ett fel har uppstått i subrutinen UtPost_Budget") + CRLF +
-                    QStringLiteral("vid radering av post från datafilen.") + CRLF + CRLF,
-                {QStringLiteral("Fel i rutinen UtPost_Budget"),
-                 QStringLiteral("PostNr ") + QString::number(post),
-                 QStringLiteral("Antal poster = ") + QString::number(head_->postCount_),
-                 QStringLiteral("Kontoslag = BudgetKonto"),
-                 QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
-        });
-    if (!removeAccount) {
-        pressCancel();
-        return;
-    }
-    removeOnlyPost();
+QString BudgetFrame::markedAmountsText() const {
+    return displayStored(head_->markedAmount_) + QStringLiteral(" kr.,  ") +
+           displayStored(head_->markedActual_) + QStringLiteral(" kr.  ?");
+}
+
+PostResult BudgetFrame::removeInBook(int post) {
+    return BudgetLedger(*head_->kontoData_, head_->postCount_, head_->ctx_.today).remove(post);
 }
 
 void BudgetFrame::ChgPost_Budget() {
@@ -556,7 +565,7 @@ void BudgetFrame::ChgPost_Budget() {
     const auto shown = [&](const QString& text) {
         return sign + display(store::Amount::parse(text.toStdString()).value_or(store::Amount{}).abs());
     };
-    QString question = QStringLiteral("Vill du ändra tidigare:\n");
+    QString question = QStringLiteral("Vill du ändra tidigare:");
     const bool budgetChanged = budgeted_ != head_->markedAmount_;
     const bool actualChanged = actual_ != head_->markedActual_;
     if (budgetChanged)
@@ -597,38 +606,44 @@ void BudgetFrame::ChgPost_Budget() {
                  QStringLiteral("Kontoslag = BudgetKonto"),
                  QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
         });
-    head_->setProcedureCode(QStringLiteral("mkg2"));
-    head_->command3_->setText(QStringLiteral("Avbryt mark."));
-    head_->command2_->setText(QStringLiteral("Ta bort"));
-    head_->command2Mode_ = QStringLiteral("rem");
-    pressCancel(); // clears the marking
+    endChangeOfMarked();
 }
 
 void BudgetFrame::PostMover_Budget() {
-    if (moveState().isEmpty()) {
-        startMove({budgBox_, verklBox_, columnTitles().at(2), columnTitles().at(3)});
+    if (moveState().isEmpty() && head_->postCount_ < 2) {
+        redateOnlyPost();
         return;
     }
-    if (!takeMoveRange())
-        return;
+    PostMover();
+}
+
+PostResult BudgetFrame::moveInBook(int first, int last, const std::string& date) {
+    return BudgetLedger(*head_->kontoData_, head_->postCount_, head_->ctx_.today, head_->template_.get())
+        .move(first, last, date);
+}
+
+std::vector<QWidget*> BudgetFrame::moveLockedControls() const {
+    return {budgBox_, verklBox_, columnTitles().at(2), columnTitles().at(3)};
+}
+
+void BudgetFrame::redateOnlyPost() {
     const QString date = head_->workingDate();
     runChange(
         [&] {
-            BudgetLedger book(*head_->kontoData_, head_->postCount_, head_->ctx_.today,
-                              head_->template_.get());
-            const PostResult result = book.move(moveFirst(), moveLast(), date.toStdString());
-            finishChange(result, result.recountStart);
+            // The only post takes the working date as it is: amounts, balances and the confirmed
+            // flag stay.
+            shift::setDate(*head_->kontoData_, head_->postCount_, 1, date.toStdString());
+            commitPosts();
+            refillView();
         },
         [&] {
             return support::ErrorDescription{
                 QStringLiteral("Ett fel har uppstått i subrutinen PostMover_Budget") + CRLF +
                     QStringLiteral("vid försök att flytta post(er) till nytt datum.") + CRLF + CRLF,
-                {QStringLiteral("Fel i rutinen PostMover_Budget"),
-                 QStringLiteral("vid försök att flytta post(er) till nytt datum.."),
-                 QStringLiteral("Första post = ") + QString::number(moveFirst()),
-                 QStringLiteral("Sista post = ") + QString::number(moveLast()),
-                 QStringLiteral("Nytt datum = ") + date, QStringLiteral("Kontoslag = BudgetKonto"),
-                 QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
+                QStringList{QStringLiteral("Fel i rutinen PostMover_Budget"),
+                            QStringLiteral("vid försök att flytta post(er) till nytt datum.."),
+                            QStringLiteral("Nytt datum = ") + date} +
+                    reportEnd()};
         });
     pressCancel();
 }

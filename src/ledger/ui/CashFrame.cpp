@@ -7,7 +7,7 @@
 namespace ledger {
 
 CashFrame::CashFrame(QWidget* parent)
-    : LedgerFrame(QStringLiteral("Kassabokföring"),
+    : LedgerFrame(QStringLiteral("Kassabokföring"), cashKind(),
                   {QStringLiteral("Frame1"), QStringLiteral("G1"), QStringLiteral("VScroll1"),
                    QStringLiteral("TransText_Enkel"), QStringLiteral("TransCombo_Enkel"),
                    QStringLiteral("H_TransOptionEnk"), QStringLiteral("S_TransOptionEnk"),

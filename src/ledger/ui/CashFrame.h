@@ -3,6 +3,7 @@
 #include "ledger/LedgerView.h"
 #include "ledger/ui/LedgerFrame.h"
 #include "store/Amount.h"
+#include "store/Records.h"
 namespace ledger {
 
 // "Kassabokföring": grid G1 with VScroll1, the amount box Bel_Enkel and the cash-book
@@ -40,10 +41,6 @@ public:
     // A click on the "Saldo" heading: the account's standard transaction is found or made, and
     // the next amount typed is the account's new balance.
     void Skapa_StdTrans();
-    // A marked post's main transaction replaced, in that post or in every post using it: the
-    // questions, then the new transaction picked in the list and confirmed.
-    void offerReplacement() override;
-    void confirmReplacement(int number);
     // Balance-entry mode on: the next amount typed is the account's new balance.
     void startBalanceEntry();
     const QString& newBalanceText() const { return newBalanceText_; }
@@ -58,7 +55,6 @@ public:
     // Forgets a typed amount and a move in progress (the frame back to idle).
     void resetEntry() override;
     void restoreMarkedEntry() override;
-    void remark() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -67,15 +63,25 @@ private:
     void amountBoxHelp();
     // An amount taken from the box: signed by the chosen transaction and offered for insertion.
     void takeAmount(store::Amount amount);
-    void markPost(int row);
+    void markPost(int row) override;
+    void toggleTick(int post) override;
+    void refillView() override;
+    std::vector<QLineEdit*> amountBoxes() const override { return {amountBox_}; }
+    bool amountPending() const override { return !amountText_.isEmpty(); }
+    void mainChosenForEntry() override;
+    store::Field subTransField() const override { return store::PostRec_Enkel::SubTransNr; }
+    QString markedAmountsText() const override;
+    PostResult removeInBook(int post) override;
+    PostResult moveInBook(int first, int last, const std::string& date) override;
+    std::vector<QWidget*> moveLockedControls() const override;
     void dropDownTransactions() override { TransCombo_Enkel_DropDown(); }
     void optionPressed(bool mainList) override {
         mainList ? H_TransOptionEnk_MouseDown() : S_TransOptionEnk_MouseDown();
     }
     void saveFiles() override;
     void dropChanges() override;
-    // The follow-up steps after a change: the balance check from S, the view placed and filled.
-    void afterChange(int postCount, int recountStart) override;
+    void balanceCheck() override;
+    void showView() override;
 
     // Inpost_Enkel in balance-entry mode: the amount from the new balance; false when nothing
     // may be written (a sign against the transaction's).
@@ -84,7 +90,6 @@ private:
     QLineEdit* amountBox_;
     QString amountText_;
     QString newBalanceText_;
-    bool replaceAll_ = false;
 };
 
 } // namespace ledger

@@ -54,8 +54,7 @@ bool CashFrame::eventFilter(QObject* watched, QEvent* event) {
         }
         Bel_Enkel_KeyDown();
     } else if (watched == amountBox_ && event->type() == QEvent::MouseButtonRelease && head_ &&
-               head_->balanceMode_ && !head_->typing_ && !amountBox_->isReadOnly() &&
-               !amountBox_->text().trimmed().isEmpty()) {
+               head_->balanceMode_ && !amountBox_->isReadOnly() && !amountBox_->text().trimmed().isEmpty()) {
         Bel_Enkel_Enter(); // a balance pasted with the mouse
     } else if (event->type() == QEvent::MouseButtonPress) {
         if (watched == saldoTitle() && saldoTitle()->isEnabled() && head_->procedureCode().isEmpty())
@@ -122,64 +121,25 @@ void CashFrame::S_TransOptionEnk_MouseDown() {
 }
 
 void CashFrame::TransCombo_Enkel_DropDown() {
-    if (head_->markedPost_ > 0)
-        return;
-    transText()->clear();
-    head_->chosenMain_ = {};
-    if (amountText_.isEmpty()) {
-        amountBox_->setReadOnly(true);
-        if (!head_->balanceMode_) {
-            head_->command2_->setEnabled(true);
-            head_->command2_->setText(QStringLiteral("Flytta"));
-            head_->command2Mode_ = QStringLiteral("flt");
-        }
-    } else if (head_->command2Mode_ == QLatin1String("inl")) {
-        head_->command2_->setEnabled(false); // the amount waits for its transaction
-    }
+    TransCombo_DropDown();
 }
 
 void CashFrame::TransCombo_Enkel_Click() {
-    if (!head_->transakt_ || transCombo()->currentIndex() < 0)
-        return;
-    const int number = transCombo()->currentData().toInt();
-    support::trapped(
-        head_->ctx_, head_,
-        [&] {
-            if (head_->markedPost_ > 0 && mainOption()->isChecked()) {
-                if (head_->procedureCode() == QLatin1String("trbyt"))
-                    confirmReplacement(number);
-                return;
-            }
-            if (!mainOption()->isChecked()) {
-                chooseSubTransaction(number);
-                transText()->setText(head_->chosenSub_.name);
-                if (head_->markedPost_ <= 0)
-                    subChosenWithoutMark(!amountText_.isEmpty(), amountBox_);
-                return;
-            }
-            chooseMainTransaction(number);
-            transText()->setText(head_->chosenMain_.name);
-            if (!head_->balanceMode_) {
-                head_->Lock_menues();
-                head_->Lock_Konto();
-                head_->picture1_->setEnabled(false);
-                head_->command3_->setText(QStringLiteral("Avbryt inmatn."));
-                head_->setProcedureCode(QStringLiteral("cbonomark"));
-                if (!amountText_.isEmpty())
-                    takeAmount(
-                        store::Amount::parse(amountText_.toStdString()).value_or(store::Amount{}).abs());
-            }
-            amountBox_->setReadOnly(false);
-            amountBox_->setFocus();
-        },
-        [&] {
-            return support::ErrorDescription{
-                QStringLiteral("Ett fel har uppstått i subrutinen TransCombo_Enkel_Click") + CRLF +
-                    QStringLiteral(" vid val på transaktionslistan.") + CRLF + CRLF,
-                {QStringLiteral("Fel i rutinen TransCombo_Enkel_Click"),
-                 QStringLiteral("Vald post = ") + QString::number(number),
-                 QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
-        });
+    TransCombo_Click();
+}
+
+void CashFrame::mainChosenForEntry() {
+    if (!head_->balanceMode_) {
+        head_->Lock_menues();
+        head_->Lock_Konto();
+        head_->picture1_->setEnabled(false);
+        head_->command3_->setText(QStringLiteral("Avbryt inmatn."));
+        head_->setProcedureCode(QStringLiteral("cbonomark"));
+        if (!amountText_.isEmpty())
+            takeAmount(store::Amount::parse(amountText_.toStdString()).value_or(store::Amount{}).abs());
+    }
+    amountBox_->setReadOnly(false);
+    amountBox_->setFocus();
 }
 
 // --- The amount box
@@ -196,14 +156,7 @@ void CashFrame::Bel_Enkel_KeyDown() {
             head_->command2_->setEnabled(false);
         return;
     }
-    // A marked post: typing changes its amount.
-    head_->command2_->setText(QStringLiteral("Ändra"));
-    head_->command2Mode_ = QStringLiteral("chg");
-    head_->command2_->setEnabled(false);
-    head_->command3_->setText(QStringLiteral("Avbryt ändr."));
-    head_->setProcedureCode(QStringLiteral("chg"));
-    head_->command1_->setEnabled(false);
-    scrollBar()->setEnabled(false);
+    startChangeOfMarked();
 }
 
 void CashFrame::Bel_Enkel_Enter() {
@@ -235,22 +188,10 @@ void CashFrame::Bel_Enkel_Enter() {
         return;
     }
 
-    if (text.startsWith('-'))
-        text = text.mid(1).trimmed(); // the sign comes from the transaction
-    std::string cleaned = store::cleanTypedAmount(text.toStdString());
-    if (cleaned.empty()) {
-        cleaned = std::string(1, '0');
-        head_->ctx_.dialogs.message(
-            head_, QStringLiteral("Nollbelopp eller andra tecken"),
-            QStringLiteral("Eftersom andra tecken än siffror, alternativt inga tecken, har "
-                           "använts, utföres beloppet med 0,00"));
-    }
-    const store::Amount amount = store::Amount::parse(cleaned).value_or(store::Amount{});
-    if (amount.roundedWholeHalfEven() >= 100'000'000) {
-        showAmountLimit();
-        pressCancel();
+    const auto cleaned = typedAmount(amountBox_);
+    if (!cleaned)
         return;
-    }
+    const store::Amount amount = store::Amount::parse(*cleaned).value_or(store::Amount{});
     const bool expense = head_->chosenMain_.sign == QLatin1String("-");
     if (!store::fitsAmountField(expense ? -amount : amount)) {
         showDoesNotFit();
@@ -289,6 +230,12 @@ void CashFrame::amountBoxHelp() {
     } else if (!marked && amountBox_->isReadOnly()) {
         tip = QStringLiteral("Avsluta med [Lägg in] !");
         line = QStringLiteral("Slutför ändringen med [Lägg in] !");
+    } else if (!marked && head_->balanceMode_ && !newBalanceText_.isEmpty()) {
+        tip = QStringLiteral("Beräkna beloppet !");
+        line = QStringLiteral("Klicka på kommandoknappen 'Beräkna' !");
+    } else if (!marked && head_->balanceMode_) {
+        tip = QStringLiteral("För in Saldo");
+        line = QStringLiteral("Skriv eller klistra in hämtat saldo i fältet!");
     } else if (!marked && head_->typing_) {
         tip = QStringLiteral("Avsluta med ENTER !");
         line = QStringLiteral("Tryck ENTER efter avslutad inmatning !");
@@ -306,7 +253,7 @@ void CashFrame::amountBoxHelp() {
         line = QStringLiteral("Beloppet möjligt justera vid behov !");
     }
     amountBox_->setToolTip(tip);
-    head_->setHelp(QStringLiteral("Belopp"), line);
+    head_->setHelp(head_->balanceMode_ ? QStringLiteral("Saldo") : QStringLiteral("Belopp"), line);
 }
 
 // --- Changing the post file
@@ -319,13 +266,22 @@ void CashFrame::dropChanges() {
     head_->kontoData_->reload();
 }
 
-void CashFrame::afterChange(int postCount, int recountStart) {
-    head_->postCount_ = postCount;
-    head_->currentPost_ = recountStart;
+void CashFrame::balanceCheck() {
     SaldoKontroll_Enkel();
+}
+
+void CashFrame::showView() {
     head_->ScrollSet_Enkel();
+    refillView();
+}
+
+void CashFrame::refillView() {
     head_->Inläs_G1();
     head_->OmLista_Enkel();
+}
+
+void CashFrame::toggleTick(int post) {
+    Cashbook(*head_->kontoData_, head_->postCount_).toggleTick(post);
 }
 
 void CashFrame::Inpost_Enkel() {
@@ -389,6 +345,7 @@ bool CashFrame::amountFromNewBalance(const QString& date, store::Amount& amount)
 }
 
 void CashFrame::startBalanceEntry() {
+    amountBox_->clear(); // a balance, not the amount that stood there
     amountTitle()->setText(QStringLiteral("Nytt Saldo"));
     head_->command2_->setText(QString());
     head_->command2Mode_ = QStringLiteral("inl");
@@ -447,37 +404,7 @@ void CashFrame::ReCount_Enkel() {
 // --- Marking, deleting, changing and moving
 
 void CashFrame::G1_Click(int row, int column) {
-    if (!head_ || !head_->kontoData_)
-        return;
-    if (!moveState().isEmpty()) {
-        moveClick(row);
-        return;
-    }
-    const int post = head_->scroll_.value + row;
-    runChange(
-        [&] {
-            if (clickedBelowLastPost(post))
-                return;
-            if (column >= 4) {
-                Cashbook book(*head_->kontoData_, head_->postCount_);
-                book.toggleTick(post);
-                commitPosts();
-                head_->Inläs_G1();
-                head_->markedRow_ = -1;
-                head_->markedPost_ = 0;
-                head_->OmLista_Enkel();
-                return;
-            }
-            head_->markedPost_ = post;
-            markPost(row);
-        },
-        [&] {
-            return support::ErrorDescription{
-                QStringLiteral("Ett fel har uppstått i subrutinen G1_Click") + CRLF +
-                    QStringLiteral(" vid markering av kontopost.") + CRLF + CRLF,
-                {QStringLiteral("Fel i rutinen G1_Click"), QStringLiteral("PostNr ") + QString::number(post),
-                 QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
-        });
+    G_Click(row, column);
 }
 
 void CashFrame::markPost(int row) {
@@ -494,47 +421,16 @@ void CashFrame::markPost(int row) {
     endMark(post.text(store::PostRec_Enkel::Datum), QStringLiteral("mkg1"));
 }
 
-void CashFrame::remark() {
-    markPost(head_->markedRow_);
+void CashFrame::UtPost_Enkel() {
+    UtPost();
 }
 
-void CashFrame::UtPost_Enkel() {
-    const int post = head_->markedPost_;
-    if (post <= 0)
-        return;
-    const QString question = QStringLiteral("Vill du radera posten med datum: ") + head_->workingDate() +
-                             QStringLiteral("\n\n") + head_->chosenMain_.name + QStringLiteral("\n\n") +
-                             displayStored(head_->markedAmount_.toStdString()) + QStringLiteral(" kr.  ?");
-    if (!head_->ctx_.dialogs.question(head_, QStringLiteral("Borttagning av post"), question)) {
-        head_->Rensa_Mark_G1();
-        return;
-    }
-    bool removeAccount = false;
-    runChange(
-        [&] {
-            Cashbook book(*head_->kontoData_, head_->postCount_);
-            const PostResult result = book.remove(post);
-            if (result.outcome == Outcome::OnlyPost) {
-                removeAccount = true;
-                return;
-            }
-            finishChange(result, result.recountStart);
-        },
-        [&] {
-            return support::ErrorDescription{
-                QStringLiteral("Ett fel har uppstått i subrutinen UtPost_Enkel") + CRLF +
-                    QStringLiteral(" vid radering av post från datafilen.") + CRLF + CRLF,
-                {QStringLiteral("Fel i rutinen UtPost_Enkel"),
-                 QStringLiteral("vid radering av post från datafilen"),
-                 QStringLiteral("PostNr ") + QString::number(post),
-                 QStringLiteral("Antal poster = ") + QString::number(head_->postCount_),
-                 QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
-        });
-    if (!removeAccount) {
-        pressCancel();
-        return;
-    }
-    removeOnlyPost();
+QString CashFrame::markedAmountsText() const {
+    return displayStored(head_->markedAmount_.toStdString()) + QStringLiteral(" kr.  ?");
+}
+
+PostResult CashFrame::removeInBook(int post) {
+    return Cashbook(*head_->kontoData_, head_->postCount_).remove(post);
 }
 
 void CashFrame::ChgPost_Enkel() {
@@ -574,142 +470,19 @@ void CashFrame::ChgPost_Enkel() {
                  QStringLiteral("Belopp efter = ") + amountText_,
                  QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
         });
-    head_->setProcedureCode(QStringLiteral("mkg1"));
-    head_->command3_->setText(QStringLiteral("Avbryt mark."));
-    head_->command2_->setText(QStringLiteral("Ta bort"));
-    head_->command2Mode_ = QStringLiteral("rem");
-    pressCancel(); // clears the marking
+    endChangeOfMarked();
 }
 
 void CashFrame::PostMover_Enkel() {
-    if (moveState().isEmpty()) {
-        startMove({amountBox_, amountTitle()});
-        return;
-    }
-    if (!takeMoveRange())
-        return;
-    const QString date = head_->workingDate();
-    runChange(
-        [&] {
-            Cashbook book(*head_->kontoData_, head_->postCount_);
-            const PostResult result = book.move(moveFirst(), moveLast(), date.toStdString());
-            finishChange(result, result.recountStart);
-        },
-        [&] {
-            return support::ErrorDescription{
-                QStringLiteral("Ett fel har uppstått i subrutinen PostMover_Enkel") + CRLF +
-                    QStringLiteral(" vid försök att flytta post(er) till nytt datum.") + CRLF + CRLF,
-                {QStringLiteral("Fel i rutinen PostMover_Enkel"),
-                 QStringLiteral("vid försök att flytta post(er) till nytt datum"),
-                 QStringLiteral("Första post = ") + QString::number(moveFirst()),
-                 QStringLiteral("Sista post = ") + QString::number(moveLast()),
-                 QStringLiteral("Nytt datum = ") + date,
-                 QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
-        });
-    pressCancel();
+    PostMover();
 }
 
-void CashFrame::offerReplacement() {
-    const QString name = head_->chosenMain_.name;
-    const QString title = QStringLiteral("Transaktionsbyte i kontopost");
-    auto& dialogs = head_->ctx_.dialogs;
-    const QString head = QStringLiteral("Vill du byta ut transaktionen") + CRLF + CRLF + name + CRLF + CRLF;
-    const QString explanation =
-        QStringLiteral("Du kan byta ut transaktionen") + CRLF + CRLF + name + CRLF + CRLF;
-    bool all = false;
-    if (dialogs.question(head_, title, head + QStringLiteral("i ENBART denna kontopost ?"))) {
-        if (!dialogs.question(
-                head_, title,
-                explanation +
-                    QStringLiteral(
-                        "i endast denna kontopost, mot en annan befintlig i listan, genom att du klickar "
-                        "ned denna och väljer en ny transaktion.") +
-                    CRLF + CRLF +
-                    QStringLiteral("Om den nya transaktionen har samma tecken som den tidigare, behövs ingen "
-                                   "omräkning.") +
-                    CRLF +
-                    QStringLiteral(
-                        "Är däremot den nya av annat tecken (utgift blir = inkomst eller vice versa), "
-                        "måste omräkningar av saldon genomföras fr o m denna kontopost.") +
-                    CRLF + CRLF +
-                    QStringLiteral(
-                        "Beroende på postens läge i kontot och kontots storlek, kan det ta mer eller "
-                        "mindre tid. Utfallet meddelas efter genomförandet !") +
-                    CRLF + CRLF + QStringLiteral("Vill du byta ut transaktionen ?")))
-            return;
-    } else {
-        if (!dialogs.question(head_, title, head + QStringLiteral("i ALLA förekommande kontoposter ?")))
-            return;
-        if (!dialogs.question(
-                head_, title,
-                explanation +
-                    QStringLiteral(
-                        "i samtliga förekommande kontoposter mot en annan befintlig i listan genom att du "
-                        "klickar ned denna och väljer en ny transaktion.") +
-                    CRLF + CRLF +
-                    QStringLiteral(
-                        "Pogrammet kommer att söka igenom och åtgärda alla kontoposterna som har den "
-                        "tidigare transaktionen !") +
-                    CRLF + QStringLiteral("Om utbytet även innebär ett teckenbyte") + CRLF +
-                    QStringLiteral("(utgift har blivit inkomst eller omvänt)") + CRLF +
-                    QStringLiteral("måste även en ny saldoberäkning utföras.") + CRLF +
-                    QStringLiteral("Beroende på kontots storlek kan detta ta mer eller mindre tid.") + CRLF +
-                    CRLF + QStringLiteral("Utfallet meddelas efter genomgången !") + CRLF + CRLF +
-                    QStringLiteral("Vill du byta transaktionen i alla förekommande kontoposter ?")))
-            return;
-        all = true;
-    }
-    replaceAll_ = all;
-    transText()->setEnabled(false);
-    transLabel()->setText(QStringLiteral("Välj ut ny transaktion"));
-    transCombo()->setEnabled(true);
-    head_->command2_->setEnabled(false);
-    amountBox_->setReadOnly(true);
-    head_->command3_->setText(QStringLiteral("Avbryt Tr-byte"));
-    head_->setProcedureCode(QStringLiteral("trbyt"));
+std::vector<QWidget*> CashFrame::moveLockedControls() const {
+    return {amountBox_, amountTitle()};
 }
 
-void CashFrame::confirmReplacement(int number) {
-    const auto old = head_->chosenMain_;
-    const auto rec = head_->transakt_->read<store::TransRec>(static_cast<std::size_t>(number));
-    const QString newName = QString::fromStdString(store::cp1252ToUtf8(rec.text(store::TransRec::TransNamn)));
-    const QString newSign = QString(QChar(rec.raw(store::TransRec::Tecken)[0])).trimmed();
-    transText()->setEnabled(true);
-    transText()->setText(newName);
-    const QString newSignText = newSign == QLatin1String("+")   ? QStringLiteral(" ( = Inkomst !)")
-                                : newSign == QLatin1String("-") ? QStringLiteral(" ( = Utgift !)")
-                                                                : QString();
-    const QString oldSignText =
-        old.sign == QLatin1String("+") ? QStringLiteral(" ( = Inkomst !)") : QStringLiteral(" ( = Utgift !)");
-    const QString question = QStringLiteral("Vill du verkligen byta transaktionen till den föreslagna:") +
-                             CRLF + CRLF + newName + newSignText + CRLF + CRLF +
-                             QStringLiteral("som ersättning för:") + CRLF + CRLF + old.name + oldSignText +
-                             QStringLiteral("  ? ?") + CRLF + CRLF +
-                             QStringLiteral("OBS att beloppet ej ändras i denna operation !") + CRLF +
-                             QStringLiteral("(Ev. teckenändring medför dock omräkning !)") + CRLF;
-    if (!head_->ctx_.dialogs.question(head_, QStringLiteral("Ändrad transaktion"), question)) {
-        transText()->setText(old.name);
-        pressCancel(); // back to the marked post
-        return;
-    }
-    const auto signOf = [](const QString& sign) { return sign.isEmpty() ? ' ' : sign.at(0).toLatin1(); };
-    const catalogue::Replacement replacement{old.number,      signOf(old.sign), number,
-                                             signOf(newSign), replaceAll_,      head_->markedPost_};
-    const auto result = catalogue::ChgAccountTrans(head_->catalogueAccess(), head_, replacement);
-    if (result && result->outcome == Outcome::Done)
-        head_->ctx_.dialogs.message(head_, QStringLiteral("Transaktionsbyte utfört"),
-                                    QStringLiteral("Transaktionen") + CRLF + CRLF + old.name + CRLF + CRLF +
-                                        QStringLiteral("har nu bytts ut mot föreslagen") + CRLF + CRLF +
-                                        newName + CRLF + CRLF + QStringLiteral("\n") +
-                                        QStringLiteral("i en eller flera poster, enligt önskemål !") + CRLF +
-                                        CRLF +
-                                        QStringLiteral("Vid ev. teckenbyte har omräkning och efterföljande "
-                                                       "saldokontroll skett !") +
-                                        CRLF + CRLF);
-    // The replacement is done (or refused): the marking ends.
-    transLabel()->setText(QStringLiteral("Transaktion"));
-    head_->setProcedureCode(QStringLiteral("mkg1"));
-    pressCancel();
+PostResult CashFrame::moveInBook(int first, int last, const std::string& date) {
+    return Cashbook(*head_->kontoData_, head_->postCount_).move(first, last, date);
 }
 
 } // namespace ledger

@@ -1,5 +1,6 @@
 #include "ledger/ui/LedgerFrame.h"
 
+#include "app/HeadForm.h"
 #include "support/ui/Twips.h"
 
 #include <QComboBox>
@@ -29,9 +30,10 @@ constexpr int GridTopTwips = 1860;
 constexpr int ControlHeight = 330;
 } // namespace
 
-LedgerFrame::LedgerFrame(const QString& caption, const Names& names, const std::vector<int>& columnTwips,
+LedgerFrame::LedgerFrame(const QString& caption, const LedgerKind& kind, const Names& names,
+                         const std::vector<int>& columnTwips,
                          const std::vector<std::pair<QString, QString>>& titles, QWidget* parent)
-    : QGroupBox(caption, parent), columnTwips_(columnTwips) {
+    : QGroupBox(caption, parent), kind_(kind), columnTwips_(columnTwips) {
     setObjectName(names.frame);
 
     nameLabel_ = new QLabel(this);
@@ -62,6 +64,7 @@ LedgerFrame::LedgerFrame(const QString& caption, const Names& names, const std::
     transText_ = new QLineEdit(this);
     transText_->setObjectName(names.transText);
     transText_->setReadOnly(true);
+    transText_->installEventFilter(this);
 
     grid_ = new QTableWidget(Rows, static_cast<int>(columnTwips_.size()), this);
     grid_->setObjectName(names.grid);
@@ -124,6 +127,12 @@ bool LedgerFrame::eventFilter(QObject* watched, QEvent* event) {
         if (steps != 0 && scroll_->isEnabled())
             scroll_->setValue(scroll_->value() - steps);
         return true;
+    }
+    if (event->type() == QEvent::Enter && head_ && !head_->moveMode_) {
+        if (watched == transText_)
+            transTextHelp();
+        else if (watched == hOption_ || watched == sOption_)
+            optionHelp(watched == hOption_);
     }
     if (event->type() != QEvent::KeyPress)
         return QGroupBox::eventFilter(watched, event);

@@ -2,6 +2,7 @@
 
 #include "catalogue/Catalogue.h"
 #include "ledger/PostShift.h"
+#include "ledger/ui/LedgerKind.h"
 #include "support/ui/Trap.h"
 
 #include <QColor>
@@ -9,6 +10,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -49,8 +51,11 @@ public:
     };
 
     // Column widths and titles in twips; amountBoxes are placed above the columns named by index.
-    LedgerFrame(const QString& caption, const Names& names, const std::vector<int>& columnTwips,
-                const std::vector<std::pair<QString, QString>>& titles, QWidget* parent);
+    LedgerFrame(const QString& caption, const LedgerKind& kind, const Names& names,
+                const std::vector<int>& columnTwips, const std::vector<std::pair<QString, QString>>& titles,
+                QWidget* parent);
+
+    const LedgerKind& kind() const { return kind_; }
 
     QTableWidget* grid() const { return grid_; }
     QScrollBar* scrollBar() const { return scroll_; }
@@ -81,18 +86,30 @@ public:
     // TransText_Enkel_Click / TransText_Budget_Click: a name in the box is offered for change or
     // removal in the catalogue windows; an empty box offers a new main or sub-transaction.
     void TransText_Click();
+    // TransCombo_Enkel_Click / TransCombo_Budget_Click: a choice in the list, for a new entry, for
+    // the marked post's sub-transaction, or as the marked post's new main transaction.
+    void TransCombo_Click();
+    // The help title, tooltip and help line of the transaction box and the option buttons.
+    void transTextHelp();
+    void optionHelp(bool mainOption);
+    // The row of the transaction box's help table for the frame's state.
+    TransTextSituation transTextSituation() const;
 
     // Connects the frame's procedures to the main window whose open account it works on.
     virtual void attach(app::HeadForm* head) { head_ = head; }
     // Forgets what the frame's procedures had going (a typed amount, a move).
     virtual void resetEntry() { resetMove(); }
     // The box clicked with a post marked and main transactions listed: the replacement of the
-    // post's transaction is offered.
-    virtual void offerReplacement() {}
+    // post's transaction is offered, in that post or in every post using it.
+    void offerReplacement();
+    // The new transaction picked in the list during a replacement: confirmed, then done.
+    void confirmReplacement(int number);
     // A change of a marked post given up: its stored amounts are shown and pending again.
     virtual void restoreMarkedEntry() {}
     // The marked post marked again from its record, as the click on its row left it.
-    virtual void remark() = 0;
+    void remark();
+    // G1_Click / G2_Click: a tick toggled, a post marked, or a row of a move chosen.
+    void G_Click(int row, int column);
 
     // The move of posts to a new date: "" idle, then "First", "Last" and "Markerat".
     const QString& moveState() const { return moveState_; }
@@ -116,6 +133,40 @@ protected:
     // "Huvud-" or "Sub-" pressed.
     virtual void optionPressed(bool mainList) = 0;
 
+    // UtPost_Enkel / UtPost_Budget: the marked post deleted after the question.
+    void UtPost();
+    // PostMover_Enkel / PostMover_Budget: "Flytta", then "Nytt datum" once a range is chosen.
+    void PostMover();
+    // TransCombo_Enkel_DropDown / TransCombo_Budget_DropDown: without a marked post the earlier
+    // choice is forgotten; with no amount typed "Flytta" is offered.
+    void TransCombo_DropDown();
+    // The first key in an amount box with a post marked: the post's amounts are being changed.
+    void startChangeOfMarked();
+    // A change of the marked post's amounts done or refused: the cancel button ends the marking.
+    void endChangeOfMarked();
+    // The text of an amount box as typed: without its sign, cleaned; an empty or odd text is zero
+    // after the message. Empty when the amount is at the limit (told, the entry reset).
+    std::optional<std::string> typedAmount(const QLineEdit* box);
+    // The marked post's amounts as the delete question names them.
+    virtual QString markedAmountsText() const = 0;
+    virtual PostResult removeInBook(int post) = 0;
+    virtual PostResult moveInBook(int first, int last, const std::string& date) = 0;
+    // The controls a move locks besides the common ones.
+    virtual std::vector<QWidget*> moveLockedControls() const = 0;
+
+    // A click on a post's row marks it: its values in the entry controls.
+    virtual void markPost(int row) = 0;
+    // The tick of a post toggled in the file (not yet saved).
+    virtual void toggleTick(int post) = 0;
+    // Inläs_G and OmLista: the view read again and shown.
+    virtual void refillView() = 0;
+    // The frame's amount boxes, the first one taking the focus.
+    virtual std::vector<QLineEdit*> amountBoxes() const = 0;
+    // An amount typed and taken with Enter is waiting for its post.
+    virtual bool amountPending() const = 0;
+    // A main transaction chosen for a new entry (no post marked): the kind's own steps.
+    virtual void mainChosenForEntry() = 0;
+
     // The main window presses its cancel button with the reset armed: the procedure ends.
     void pressCancel();
     // "Flytta": the controls are locked, the help lines ask for the first row.
@@ -132,6 +183,8 @@ protected:
     // becomes the chosen one of the main window.
     void chooseMainTransaction(int number);
     void chooseSubTransaction(int number);
+    // The trimmed name of sub-transaction `number`; empty for 0 or a number beyond the file.
+    QString subTransactionName(int number) const;
     // A sub-transaction chosen before any main transaction: the window is held for the entry.
     void subChosenWithoutMark(bool amountPending, QWidget* amountBox);
     // A click below the last post marks nothing; true when that is what happened.
@@ -141,6 +194,8 @@ protected:
     void beginMark(int row);
     void takeMarkedTransactions(std::string_view transNrField, std::string_view subTransField);
     void endMark(const std::string& date, const QString& markCode);
+    // The click on the transaction box, inside the error trap.
+    void transTextClicked();
     // Deleting the account's only post removes the account, after a second question.
     void removeOnlyPost();
 
@@ -159,10 +214,22 @@ protected:
     // The open files read back from disk: whatever was changed in memory is forgotten.
     virtual void dropChanges() = 0;
     // The follow-up steps of a change: the balance check from S, the view placed and filled.
-    virtual void afterChange(int postCount, int recountStart) = 0;
+    // The balances checked from S (SaldoKontroll_Enkel / Saldokontroll_Budget), and the view
+    // placed around S and filled (ScrollSet, Inläs_G, OmLista).
+    virtual void balanceCheck() = 0;
+    virtual void showView() = 0;
+    // The follow-up steps of a change: N, the balance check from `recountStart`, then the view
+    // around `viewPost` (the recount start unless given).
+    void afterChange(int postCount, int recountStart, int viewPost = 0);
     // A change refused at the limit is told; a done one is saved and followed up from
-    // `recountStart`. True when it was done.
-    bool finishChange(const PostResult& result, int recountStart);
+    // `recountStart`, the view around `viewPost`. True when it was done.
+    bool finishChange(const PostResult& result, int recountStart, int viewPost = 0);
+    // The closing lines of the frame's error reports: the kind's and the account's.
+    QStringList reportEnd() const;
+    // The sub-transaction chosen in the list for the marked post: added or replaced on Yes.
+    void subChosenForMarkedPost();
+    // SubTransNr of the marked post written.
+    virtual store::Field subTransField() const = 0;
 
     app::HeadForm* head_ = nullptr;
 
@@ -173,6 +240,7 @@ protected:
     int gridTop() const;
 
 private:
+    const LedgerKind& kind_;
     QTableWidget* grid_;
     QScrollBar* scroll_;
     QLineEdit* transText_;
@@ -188,6 +256,7 @@ private:
     int moveFirst_ = 0;
     int moveLast_ = 0;
     int moveFirstRow_ = -1;
+    bool replaceAll_ = false;
 };
 
 } // namespace ledger
