@@ -112,6 +112,23 @@ protected:
         emit folders->itemClicked(folders->item(row));
     }
 
+    // Opens the window again when a restore closed it, and arms a restore from that drive.
+    void armRestore(int drive, const char* scope) {
+        form->show();
+        form->Command1_Click();
+        button("Command4")->click();
+        tc.dialogs.answerYes().answerYes();
+        clickDrive(drive);
+        option(scope)->click();
+    }
+    // A restore that ends without copying closes the window, leaves the data as it was and says nothing.
+    void expectNothingRestored(const std::vector<std::pair<std::string, std::string>>& before) {
+        EXPECT_EQ(snapshot(tc.ctx.paths.dataRoot()), before);
+        EXPECT_EQ(restoredCalls, 0);
+        EXPECT_FALSE(tc.dialogs.titles().contains(QStringLiteral("Återställning utförd")));
+        EXPECT_FALSE(form->isVisible());
+    }
+
     void expectIdle() {
         EXPECT_TRUE(form->mode().isEmpty());
         EXPECT_FALSE(button("Command1")->isEnabled());
@@ -275,6 +292,7 @@ TEST_F(BackUpFormTest, EachDriveKindIsDescribedAndOnlyYesChoosesIt) {
         clickDrive(row);
         EXPECT_EQ(tc.dialogs.lastText(),
                   backupTexts[row] + QStringLiteral("\r\n\r\nAnvänd denna diskenhet för BackUp ?"));
+        EXPECT_FALSE(tc.dialogs.calls()[0].cancelButton);
         EXPECT_TRUE(form->mode().isEmpty());
         EXPECT_TRUE(form->chosenDrive().isEmpty());
         EXPECT_FALSE(option("Option1")->isEnabled());
@@ -283,10 +301,19 @@ TEST_F(BackUpFormTest, EachDriveKindIsDescribedAndOnlyYesChoosesIt) {
         EXPECT_EQ(tc.dialogs.calls().size(), 1u);
         button("Command1")->click();
 
+        // The restore's drive question has "Avbryt" too, which chooses nothing, as "Nej" does.
         button("Command4")->click();
         EXPECT_EQ(form->text1(), RestoreGuide);
         EXPECT_TRUE(list("Dir1")->isVisible());
         EXPECT_FALSE(list("Dir1")->isEnabled());
+        tc.dialogs.clear();
+        tc.dialogs.answerCancel();
+        clickDrive(row);
+        EXPECT_TRUE(tc.dialogs.calls()[0].cancelButton);
+        EXPECT_TRUE(form->mode().isEmpty());
+        EXPECT_FALSE(option("Option2")->isEnabled());
+        button("Command1")->click();
+        button("Command4")->click();
         tc.dialogs.clear();
         tc.dialogs.answerYes();
         clickDrive(row);
@@ -308,11 +335,7 @@ TEST_F(BackUpFormTest, RestoreOfTheAccountCopiesTheChosenBackupAndClosesTheWindo
     fixtures::writeFile(dataRoot / HushallUtf8 / "KontoData", fixtures::budgetPosts(8));
     const auto before = snapshot(dataRoot);
 
-    button("Command4")->click();
-    tc.dialogs.answerYes().answerYes();
-    clickDrive(0);
-    option("Option1")->click();
-
+    armRestore(0, "Option1");
     EXPECT_EQ(tc.dialogs.calls()[2].text, QStringLiteral("\r\n\r\nÄr diskenhet ") + driveOf(stick) +
                                               QStringLiteral(" för återställning av kontot 'Hushåll'  OK ?"));
     EXPECT_EQ(tc.dialogs.calls()[3].title, QStringLiteral("Välj ut BackUp !"));
@@ -333,11 +356,24 @@ TEST_F(BackUpFormTest, RestoreOfTheAccountCopiesTheChosenBackupAndClosesTheWindo
     ASSERT_EQ(tc.dialogs.calls().size(), 1u);
     EXPECT_EQ(tc.dialogs.calls()[0].title, QStringLiteral("Bekräfta återställning"));
     EXPECT_EQ(tc.dialogs.calls()[0].text, confirm);
-    EXPECT_EQ(snapshot(dataRoot), before);
+    expectNothingRestored(before);
     EXPECT_EQ(tc.drive.list(), (std::vector<std::string>{"MoniData", "Program", "disk2", "media", "nas"}));
-    EXPECT_EQ(restoredCalls, 0);
-    EXPECT_TRUE(form->isVisible());
 
+    // A copy that fails is reported; the files stay as they were, nothing kept, and the window closes.
+    store::setCommitFaultHook([](store::CommitStep step, const fs::path& path) {
+        if (step == store::CommitStep::Rename)
+            throw store::FileError("Input/output error", path.string());
+    });
+    armRestore(0, "Option1");
+    tc.dialogs.clear();
+    tc.dialogs.answerYes().answerNo(); // the last word, then the error report declined
+    clickFolder(0);
+    store::setCommitFaultHook({});
+    EXPECT_EQ(tc.ctx.error.headline.rfind("Ett fel har uppstått i subrutinen KontoRecover", 0), 0u);
+    expectNothingRestored(before);
+    EXPECT_EQ(tc.drive.list(), (std::vector<std::string>{"MoniData", "Program", "disk2", "media", "nas"}));
+
+    armRestore(0, "Option1");
     tc.dialogs.clear();
     tc.dialogs.answerYes();
     clickFolder(0);
@@ -369,10 +405,7 @@ TEST_F(BackUpFormTest, RestoreOfAllAccountsAsksForEachMissingAccountFolder) {
     const auto before = snapshot(dataRoot);
     const auto bilBefore = snapshot(dataRoot / "Bil");
 
-    button("Command4")->click();
-    tc.dialogs.answerYes().answerYes();
-    clickDrive(1);
-    option("Option2")->click();
+    armRestore(1, "Option2");
     EXPECT_EQ(tc.dialogs.calls()[2].text,
               QStringLiteral("\r\n\r\nÄr diskenhet ") + driveOf(disk) +
                   QStringLiteral(" för återställning av säkerhetskopierade konton  OK ?"));
@@ -388,10 +421,7 @@ TEST_F(BackUpFormTest, RestoreOfAllAccountsAsksForEachMissingAccountFolder) {
         tc.dialogs.calls()[0].text,
         QStringLiteral("Vald BackUp-mapp saknar kontokatalogen Bil !\r\nAnledning: Fel BackUp-mapp kan vara "
                        "vald ?\r\n\r\nVill du fortsätta återställning från denna BackUp-mapp ?"));
-    EXPECT_EQ(snapshot(dataRoot), before);
-    EXPECT_EQ(restoredCalls, 0);
-    EXPECT_TRUE(form->isVisible());
-    EXPECT_FALSE(label("Label2")->isVisible());
+    expectNothingRestored(before);
 
     // Going on asks once more, naming the backup and what it replaces; No still changes nothing.
     const QString confirm = QStringLiteral(
@@ -401,15 +431,16 @@ TEST_F(BackUpFormTest, RestoreOfAllAccountsAsksForEachMissingAccountFolder) {
         "sparas först i en mapp bredvid MoniData, så att återställningen kan göras ogjord för "
         "hand.\r\n\r\nVill "
         "du återställa samtliga konton ?");
+    armRestore(1, "Option2");
     tc.dialogs.clear();
     tc.dialogs.answerYes().answerNo();
     clickFolder(0);
     EXPECT_EQ(tc.dialogs.titles(), (QStringList{"Saknad kontokatalog i BackUp", "Bekräfta återställning"}));
     EXPECT_EQ(tc.dialogs.calls()[1].text, confirm);
-    EXPECT_EQ(snapshot(dataRoot), before);
-    EXPECT_EQ(restoredCalls, 0);
+    expectNothingRestored(before);
 
     // Yes restores what the backup holds and leaves Bil's own folder as it was.
+    armRestore(1, "Option2");
     tc.dialogs.clear();
     tc.dialogs.answerYes().answerYes();
     openAfterReload.clear();

@@ -35,6 +35,11 @@ ScriptedDialogs& ScriptedDialogs::answerNo() {
     return *this;
 }
 
+ScriptedDialogs& ScriptedDialogs::answerCancel() {
+    script_.push_back({Kind::Question, false, {}, {}, true});
+    return *this;
+}
+
 ScriptedDialogs& ScriptedDialogs::answerInput(const QString& text) {
     script_.push_back({Kind::Input, false, text, {}});
     return *this;
@@ -78,7 +83,7 @@ void ScriptedDialogs::clear() {
     script_.clear();
 }
 
-bool ScriptedDialogs::take(Kind kind, const Call& call, Answer& out) {
+bool ScriptedDialogs::take(Kind kind, const Call& call, Reply& out) {
     if (script_.empty()) {
         ADD_FAILURE() << "Unscripted " << kindName(kind) << " box, title \"" << call.title.toStdString()
                       << "\", text \"" << call.text.toStdString() << "\"";
@@ -101,13 +106,28 @@ void ScriptedDialogs::message(QWidget*, const QString& title, const QString& tex
 
 bool ScriptedDialogs::question(QWidget*, const QString& title, const QString& text, Icon icon) {
     calls_.push_back({Kind::Question, title, text, icon, {}});
-    Answer a;
-    return take(Kind::Question, calls_.back(), a) && a.yes;
+    Reply a;
+    if (!take(Kind::Question, calls_.back(), a))
+        return false;
+    if (a.cancel)
+        ADD_FAILURE() << "Cancel answered a Yes/No box: title \"" << title.toStdString() << "\"";
+    return a.yes;
+}
+
+support::Dialogs::Answer ScriptedDialogs::questionOrCancel(QWidget*, const QString& title,
+                                                           const QString& text, Icon icon) {
+    calls_.push_back({Kind::Question, title, text, icon, {}, true});
+    Reply a;
+    if (!take(Kind::Question, calls_.back(), a))
+        return support::Dialogs::Answer::Cancel;
+    return a.cancel ? support::Dialogs::Answer::Cancel
+           : a.yes  ? support::Dialogs::Answer::Yes
+                    : support::Dialogs::Answer::No;
 }
 
 QString ScriptedDialogs::input(QWidget*, const QString& prompt, const QString& title, const QString&) {
     calls_.push_back({Kind::Input, title, prompt, Icon::None, {}});
-    Answer a;
+    Reply a;
     return take(Kind::Input, calls_.back(), a) ? a.text : QString();
 }
 
@@ -117,7 +137,7 @@ int ScriptedDialogs::exec(QDialog& dialog) {
                       QString::fromLatin1(dialog.metaObject()->className()),
                       Icon::None,
                       {}});
-    Answer a;
+    Reply a;
     if (!take(Kind::Exec, calls_.back(), a))
         return QDialog::Rejected;
     return a.handler ? a.handler(dialog) : QDialog::Rejected;
@@ -126,13 +146,13 @@ int ScriptedDialogs::exec(QDialog& dialog) {
 QString ScriptedDialogs::saveFile(QWidget*, const QString& title, const QString& defaultPath,
                                   const QString& filter) {
     calls_.push_back({Kind::Save, title, defaultPath, Icon::None, filter});
-    Answer a;
+    Reply a;
     return take(Kind::Save, calls_.back(), a) ? a.text : QString();
 }
 
 bool ScriptedDialogs::printSetup(QWidget*, QPrinter& printer) {
     calls_.push_back({Kind::Print, printer.docName(), printer.outputFileName(), Icon::None, {}});
-    Answer a;
+    Reply a;
     if (!take(Kind::Print, calls_.back(), a) || a.text.isEmpty())
         return false;
     printer.setOutputFormat(QPrinter::PdfFormat);

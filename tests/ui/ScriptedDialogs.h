@@ -32,11 +32,14 @@ public:
         QString title; // the window caption for Exec
         QString text;  // the prompt for Input; the window's class name for Exec; the offered path for Save
         Icon icon = Icon::None;
-        QString filter; // Save only
+        QString filter;            // Save only
+        bool cancelButton = false; // a question with "Avbryt" beside "Ja" and "Nej"
     };
 
     ScriptedDialogs& answerYes();
     ScriptedDialogs& answerNo();
+    // Only a Yes/No/Cancel box takes it: a Yes/No box given Cancel fails the test.
+    ScriptedDialogs& answerCancel();
     ScriptedDialogs& answerInput(const QString& text);
     // The handler drives the window (fills it, clicks its buttons) and returns its result code,
     // usually dialog.result() after a button closed it.
@@ -57,6 +60,8 @@ public:
 
     void message(QWidget* parent, const QString& title, const QString& text, Icon icon) override;
     bool question(QWidget* parent, const QString& title, const QString& text, Icon icon) override;
+    support::Dialogs::Answer questionOrCancel(QWidget* parent, const QString& title, const QString& text,
+                                              Icon icon) override;
     QString input(QWidget* parent, const QString& prompt, const QString& title,
                   const QString& defaultText) override;
     int exec(QDialog& dialog) override;
@@ -65,16 +70,17 @@ public:
     bool printSetup(QWidget* parent, QPrinter& printer) override;
 
 private:
-    struct Answer {
+    struct Reply {
         Kind kind;
         bool yes = false;
         QString text;
         std::function<int(QDialog&)> handler;
+        bool cancel = false;
     };
     // The next answer when it is of this kind; fails the test otherwise.
-    bool take(Kind kind, const Call& call, Answer& out);
+    bool take(Kind kind, const Call& call, Reply& out);
 
-    std::deque<Answer> script_;
+    std::deque<Reply> script_;
     std::vector<Call> calls_;
 };
 

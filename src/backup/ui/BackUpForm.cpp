@@ -383,7 +383,11 @@ void BackUpForm::DrvList_MouseDown(int row) {
     const bool backup = mode_ == BackupMode;
     const QString question =
         text::driveDescription(backup, item->data(KindRole).toInt()) + CRLF + CRLF + text::useDrive(backup);
-    if (!ctx_.dialogs.question(this, text::DriveTitle, question)) {
+    // The restore's drive is asked with a Cancel button beside Yes and No; only Yes goes on.
+    const bool yes = backup ? ctx_.dialogs.question(this, text::DriveTitle, question)
+                            : ctx_.dialogs.questionOrCancel(this, text::DriveTitle, question) ==
+                                  support::Dialogs::Answer::Yes;
+    if (!yes) {
         clearOptions();
         option1_->setEnabled(false);
         option2_->setEnabled(false);
@@ -506,16 +510,22 @@ void BackUpForm::Dir1_MouseDown(int row) {
         return;
     const fs::path folder(item->data(PathRole).toString().toStdString());
     const bool thisAccount = restoreScope_ == ThisAccount;
-    if (!confirmRestore(folder, thisAccount))
+    // A restore declined or failed ends as a finished one does: the window closes, with nothing
+    // copied (a failed restore leaves every file as it was) and no completion message.
+    if (!confirmRestore(folder, thisAccount)) {
+        Command2_Click();
         return;
+    }
     showWait();
     if (!Backp(2))
         return;
     fs::path kept;
     const bool copied = thisAccount ? KontoRecover(folder, kept) : AllRecover(folder, kept);
     hideWait();
-    if (!copied)
+    if (!copied) {
+        Command2_Click();
         return;
+    }
     // The main window reads the restored files before it is told what happened; the message then
     // belongs to it, since this window is closed by then.
     app::Context& ctx = ctx_;

@@ -13,6 +13,7 @@ namespace support {
 class Dialogs {
 public:
     enum class Icon { None, Information, Question, Exclamation, Critical };
+    enum class Answer { Yes, No, Cancel };
 
     virtual ~Dialogs() = default;
 
@@ -22,6 +23,9 @@ public:
     // A Yes/No box ("Ja"/"Nej"); true on Yes.
     virtual bool question(QWidget* parent, const QString& title, const QString& text,
                           Icon icon = Icon::Question) = 0;
+    // A Yes/No/Cancel box ("Ja"/"Nej"/"Avbryt"); Esc and closing the box answer Cancel.
+    virtual Answer questionOrCancel(QWidget* parent, const QString& title, const QString& text,
+                                    Icon icon = Icon::Question) = 0;
     // The program's own input box (InsetBox): the typed text, "" on cancel.
     virtual QString input(QWidget* parent, const QString& prompt, const QString& title,
                           const QString& defaultText) = 0;
@@ -42,6 +46,7 @@ class QtDialogs : public Dialogs {
 public:
     void message(QWidget* parent, const QString& title, const QString& text, Icon icon) override;
     bool question(QWidget* parent, const QString& title, const QString& text, Icon icon) override;
+    Answer questionOrCancel(QWidget* parent, const QString& title, const QString& text, Icon icon) override;
     QString input(QWidget* parent, const QString& prompt, const QString& title,
                   const QString& defaultText) override;
     int exec(QDialog& dialog) override;

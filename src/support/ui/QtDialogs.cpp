@@ -80,6 +80,27 @@ bool QtDialogs::question(QWidget* parent, const QString& title, const QString& t
     return box.exec() == QMessageBox::Yes;
 }
 
+Dialogs::Answer QtDialogs::questionOrCancel(QWidget* parent, const QString& title, const QString& text,
+                                            Icon icon) {
+    QMessageBox box(qtIcon(icon), title, shown(text),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("Ja"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("Nej"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("Avbryt"));
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    fitTitle(box);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
 QString QtDialogs::input(QWidget* parent, const QString& prompt, const QString& title,
                          const QString& defaultText) {
     return InmatningsBox(*this, parent, prompt, title, defaultText);
