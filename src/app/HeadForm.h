@@ -193,8 +193,9 @@ private:
     void placeControls(bool cash);
     void openNewAccountForm();
     void fillAccountList(const store::RecordFile& kontoFil);
-    // Reads KontoIni of the data root or the older layout; empty when neither is complete.
-    bool readStartupFile();
+    // Reads KontoIni of the data root or the older layout; false when neither is complete. level
+    // becomes 2 while the older file is taken over, for the error report.
+    bool readStartupFile(int& level);
     void moveOlderRegister(store::RecordFile& kontoFil);
     ledger::LedgerFrame* shownFrame() const;
     void applyScrollState(ledger::LedgerFrame* frame);

@@ -111,7 +111,7 @@ void HeadForm::Inläs_Kontofil() {
         ctx_, this,
         [&] {
             level = 1;
-            if (!readStartupFile()) {
+            if (!readStartupFile(level)) {
                 level = 3;
                 if (!NamnReg())
                     return;
@@ -169,13 +169,14 @@ void HeadForm::Inläs_Kontofil() {
         });
 }
 
-bool HeadForm::readStartupFile() {
+bool HeadForm::readStartupFile(int& level) {
     if (const auto ini = accounts::readKontoIni(ctx_.paths.kontoIni())) {
         kontoNum_ = ini->kontoNum;
         userName_ = QString::fromStdString(ini->userName);
         return true;
     }
     removeIfPresent(ctx_.paths.kontoIni());
+    level = 2;
     // The older layout kept the start-up file in the start-up folder.
     const fs::path older = ctx_.startupDir / "KontoIni";
     if (const auto ini = accounts::readKontoIni(older)) {

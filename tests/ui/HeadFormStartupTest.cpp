@@ -8,6 +8,8 @@
 #include "fixtures/AccountFiles.h"
 #include "ledger/ui/BudgetFrame.h"
 #include "ledger/ui/CashFrame.h"
+#include "store/Errors.h"
+#include "store/RecordFile.h"
 #include "support/ui/Twips.h"
 
 #include <QAction>
@@ -330,6 +332,22 @@ TEST_F(StartupTest, TheOlderLayoutIsMovedIntoTheDataFolderKeepingRecordNumbers) 
                                                  kontoRec("Annan", "2", "Ek", oldFolder));
     writeAccount(oldPath, "Gammal", cashPosts(3));
     writeAccount(oldPath, "Annan", cashPosts(12));
+    {
+        // A failure while the older start-up file is taken over is reported at its own level and
+        // leaves that file for the next start.
+        store::setCommitFaultHook([](store::CommitStep step, const std::filesystem::path& path) {
+            if (step == store::CommitStep::Write && path.filename() == "KontoIni")
+                throw store::FileError("No space left on device", path.string());
+        });
+        t.dialogs.answerNo(); // the error report
+        app::HeadForm failed(t.ctx);
+        failed.Form_Load();
+        store::setCommitFaultHook({});
+        EXPECT_EQ(t.ctx.error.headline, "Ett fel har uppstått i subrutinen Inläs_Kontofil, Nivå = 2\n");
+        EXPECT_FALSE(std::filesystem::exists(root() / "KontoIni"));
+        EXPECT_EQ(readFile(t.ctx.startupDir / "KontoIni"), "3\r\nCecilia\r\n");
+        t.dialogs.clear();
+    }
     app::HeadForm form(t.ctx);
     form.Form_Load();
 
