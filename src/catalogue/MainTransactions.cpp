@@ -123,6 +123,7 @@ ChangeResult changeMainTransaction(const AccountFiles& files, int transNr, std::
         result.signChanged = storedSign(rec) != target;
 
         pass::Plan plan(files.kontoData, files.postCount, files.budget);
+        plan.traceInto(files.trace);
         if (result.signChanged) {
             result.firstPost = firstPostUsing(files.kontoData, files.postCount, files.budget, transNr);
             if (result.firstPost > 0) {
@@ -168,6 +169,8 @@ DeleteResult deleteMainTransaction(const AccountFiles& files, int transNr) {
         Amount removedB, removedV;
         for (int i = 1; i <= posts.count(); ++i) {
             if (uses(i)) {
+                if (files.trace)
+                    *files.trace = {i, std::string(posts.record(i)), {}};
                 if (result.recountStart == 0)
                     result.recountStart = i;
                 ++result.removedPosts;

@@ -12,6 +12,7 @@
 // was. A file that cannot be written, or a field that does not decode, throws (store::FileError,
 // store::DataError); the images are then reloaded, so nothing half-done stays in memory either.
 
+#include "catalogue/PostPass.h"
 #include "ledger/PostShift.h"
 #include "store/Amount.h"
 #include "store/RecordFile.h"
@@ -29,6 +30,8 @@ struct AccountFiles {
     int postCount = 0;
     bool budget = false; // "Bg": PostRec_Budget posts; else PostRec_Enkel
     std::filesystem::path journalFolder;
+    // Follows the posts changed or removed, for the error report (may be null).
+    PostTrace* trace = nullptr;
 };
 
 // A name fits TransNamn (35 bytes of Windows-1252) and is not empty after trimming.

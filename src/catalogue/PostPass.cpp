@@ -102,7 +102,10 @@ FlipOutcome Plan::flipSigns(const std::function<bool(int)>& select, const std::f
     Amount dB, dV;
     for (int i = from; i <= posts_.count(); ++i) {
         std::string bytes = record(i);
-        if (select(i)) {
+        const bool chosen = select(i);
+        if (chosen && trace_)
+            *trace_ = {i, bytes, {}};
+        if (chosen) {
             const bool negative = signOf(i) == '-';
             static const std::vector<store::Field> cashFields{PostRec_Enkel::Belopp};
             static const std::vector<store::Field> budgetFields{PostRec_Budget::BudgBelopp,
@@ -136,9 +139,11 @@ FlipOutcome Plan::flipSigns(const std::function<bool(int)>& select, const std::f
                 return refuse(o);
             putField(bytes, PostRec_Enkel::Saldo, {fb.data(), fb.size()});
         }
+        if (chosen && trace_)
+            trace_->after = bytes;
         if (bytes != posts_.record(i) || changed_.count(i))
             changed_[i] = std::move(bytes);
-        if (select(i) && onFlipped)
+        if (chosen && onFlipped)
             onFlipped(i);
     }
     return result;

@@ -14,6 +14,19 @@
 #include <string>
 #include <string_view>
 
+namespace catalogue {
+
+// Where a pass over the posts stood when it failed, for the error report: the post last worked on,
+// its record as read and as it was to be written ("" while not yet worked out, and for a post
+// being removed).
+struct PostTrace {
+    int post = 0;
+    std::string before;
+    std::string after;
+};
+
+} // namespace catalogue
+
 namespace catalogue::pass {
 
 // A record-number field (TransNr, SubTransNr) as a number, 0 when blank; a leading "-" of older
@@ -51,6 +64,9 @@ public:
     // Writes the planned records into the image.
     void apply();
 
+    // flipSigns records each chosen post in trace as it goes (null: no record).
+    void traceInto(PostTrace* trace) { trace_ = trace; }
+
 private:
     std::string& editable(int post);
 
@@ -58,6 +74,7 @@ private:
     ledger::shift::Posts posts_;
     bool budget_;
     std::map<int, std::string> changed_;
+    PostTrace* trace_ = nullptr;
 };
 
 } // namespace catalogue::pass

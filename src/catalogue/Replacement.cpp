@@ -39,6 +39,7 @@ ReplaceResult replaceMainTransaction(const ReplaceTarget& target, const Replacem
         const bool confirm = target.workingDate <= target.today;
         std::vector<int> toRecord;
         pass::Plan plan(target.kontoData, target.postCount, target.budget);
+        plan.traceInto(target.trace);
         if (result.signChanged) {
             const auto planned = plan.flipSigns(
                 chosen, [&](int) { return newSign; }, result.recountStart,
@@ -49,6 +50,8 @@ ReplaceResult replaceMainTransaction(const ReplaceTarget& target, const Replacem
                         if (confirm)
                             toRecord.push_back(post);
                     }
+                    if (target.trace)
+                        target.trace->after = plan.record(post);
                 });
             if (planned.outcome != ledger::Outcome::Done) {
                 result.outcome = planned.outcome;
@@ -58,7 +61,11 @@ ReplaceResult replaceMainTransaction(const ReplaceTarget& target, const Replacem
         } else {
             for (int i = result.recountStart; i <= posts.count(); ++i)
                 if (chosen(i)) {
+                    if (target.trace)
+                        *target.trace = {i, plan.record(i), {}};
                     plan.setField(i, transField, transText);
+                    if (target.trace)
+                        target.trace->after = plan.record(i);
                     ++result.changedPosts;
                 }
         }

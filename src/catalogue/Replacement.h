@@ -4,6 +4,7 @@
 // uses a given transaction ("all"). With a different sign the changed posts' amounts take the new
 // sign and every later balance moves by the change.
 
+#include "catalogue/PostPass.h"
 #include "ledger/PostShift.h"
 #include "store/RecordFile.h"
 
@@ -31,6 +32,8 @@ struct ReplaceTarget {
     std::string workingDate;
     std::string today;
     std::filesystem::path journalFolder;
+    // Follows the changed posts for the error report (may be null).
+    PostTrace* trace = nullptr;
 };
 
 struct ReplaceResult {

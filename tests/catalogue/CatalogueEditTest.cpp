@@ -237,6 +237,22 @@ TEST(MainTransactions, FailedCommitLeavesFilesAndImagesAsTheyWere) {
     EXPECT_EQ(a.transakt(), fixtures::standardTransakt());
     EXPECT_EQ(a.kontoData->image(), posts);
     EXPECT_EQ(a.trans->image(), fixtures::standardTransakt());
+
+    // An amount that does not decode stops a pass at its post, which the trace gives as it was read.
+    const std::string bad = cash("2026-01-03", "2", "1x", "101");
+    for (const bool deleting : {false, true}) {
+        Account b(posts + bad);
+        catalogue::PostTrace trace;
+        AccountFiles files = b.files();
+        files.trace = &trace;
+        EXPECT_THROW(deleting ? (void)catalogue::deleteMainTransaction(files, 2)
+                              : (void)catalogue::changeMainTransaction(files, 2, "Ins\xE4ttning", '-'),
+                     store::DataError);
+        EXPECT_EQ(trace.post, 3) << deleting;
+        EXPECT_EQ(trace.before, bad) << deleting;
+        EXPECT_EQ(trace.after, "") << deleting;
+        EXPECT_EQ(b.posts(), posts + bad);
+    }
 }
 
 TEST(SubTransactions, CreateRenameDeleteAndReuse) {

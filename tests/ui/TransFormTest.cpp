@@ -7,6 +7,7 @@
 #include "store/Errors.h"
 #include "store/RecordFile.h"
 #include "store/Records.h"
+#include "support/ErrorReport.h"
 
 #include <QAction>
 #include <QDialog>
@@ -84,9 +85,9 @@ TEST(TransForm, NewTransactionWithSign) {
               fixtures::standardTransakt() + transRec("Fond", ' ') + transRec("Hyra", '-'));
     EXPECT_EQ(host.main.name, QStringLiteral("Hyra"));
     EXPECT_EQ(host.main.number, 5);
-    EXPECT_EQ(host.calls, (QStringList{"disableCommand2", "reloadTransactionList", "box Hyra",
-                                       "unlockAmountBox", "pressCommand3", "box ", "pressCommand3",
-                                       "choose 5"}));
+    EXPECT_EQ(host.calls,
+              (QStringList{"disableCommand2", "reloadTransactionList", "box Hyra", "unlockAmountBox",
+                           "pressCommand3", "box ", "pressCommand3", "choose 5"}));
     EXPECT_TRUE(host.window.isEnabled());
     EXPECT_FALSE(w.form->isVisible());
     EXPECT_TRUE(w.form->mode().isEmpty());
@@ -453,7 +454,13 @@ TEST(TransForm, FailedSignChangeIsReportedAndChangesNothing) {
     store::setCommitFaultHook({});
     EXPECT_EQ(host.tc.ctx.error.errorText, "Input/output error");
     EXPECT_EQ(host.tc.ctx.error.headline.rfind("Ett fel har uppstått i subrutinen TransChange", 0), 0u);
-    EXPECT_EQ(host.tc.ctx.error.details.rfind("Fel i rutinen TransChange", 0), 0u);
+    // The report names the last post the change reached, with its amount and balance before and after.
+    const auto details = support::splitDetails(host.tc.ctx.error.details);
+    ASSERT_GE(details.size(), 5u);
+    EXPECT_EQ(details[0], "Fel i rutinen TransChange");
+    EXPECT_EQ(std::vector<std::string>(details.end() - 5, details.end()),
+              (std::vector<std::string>{"PostNr 4", "Belopp för ändr 30", "Saldo för ändr. 80",
+                                        "Res Belopp efter ändr -30", "Res Saldo efter ändr. -180"}));
     EXPECT_EQ(host.file("KontoData"), Posts);
     EXPECT_EQ(host.file("Transakt"), fixtures::standardTransakt());
     EXPECT_EQ(host.kontoData().image(), Posts);
@@ -509,6 +516,46 @@ TEST(CatalogueProcedures, ChgAccountTransChecksOnlyOnASignChange) {
     host.calls.clear();
     result = catalogue::ChgAccountTrans(host, &host.window, {3, '-', 3, '-', false, 2});
     EXPECT_EQ(host.calls, (QStringList{"setRecountStart 2", "reloadLedgerView"}));
+}
+
+// A replacement that fails is reported with the post it stood at, that post's amounts and balances
+// before and after the change, and the account's files stay as they were.
+TEST(CatalogueProcedures, FailedChgAccountTransReportsThePostBeforeAndAfter) {
+    const std::string budgetPosts = fixtures::budgetPost("2026-01-01", 1, 0, 0, 0, 0, true) +
+                                    fixtures::budgetPost("2026-01-02", 2, 100, 90, 100, 90, true);
+    const struct {
+        const char* kind;
+        std::string posts;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"Ek",
+         Posts,
+         {"Belopp för ändr 100", "Saldo för ändr. 100", "Res Belopp efter ändr -100",
+          "Res Saldo efter ändr. -100"}},
+        {"Bg",
+         budgetPosts,
+         {"Budgetbelopp för ändr 100", "Verkl.belopp för ändr 90", "Budg.saldo före ändr. 100",
+          "Verkl.saldo före ändr 90", "Res Budgetbelopp efter ändr -100", "Res Verkl.belopp efter ändr -90",
+          "Res Budg.saldo efter ändr. -100", "Res verkl.saldo efter ändr -90"}},
+    };
+    for (const auto& c : cases) {
+        FakeCatalogueHost host(QString::fromLatin1(c.kind), c.posts);
+        store::setCommitFaultHook([](store::CommitStep step, const std::filesystem::path& file) {
+            if (step == store::CommitStep::Write)
+                throw store::FileError("Input/output error", file.string());
+        });
+        host.tc.dialogs.answerNo(); // no error report
+        const auto result = catalogue::ChgAccountTrans(host, &host.window, {2, '+', 3, '-', false, 2});
+        store::setCommitFaultHook({});
+        EXPECT_FALSE(result) << c.kind;
+        std::vector<std::string> expected{"Fel i rutinen ChgAccountTrans",
+                                          "vid försök att ändra transaktion i kontopost",
+                                          "Tecken före ändring [+]", "Tecken ändras till [-]"};
+        expected.insert(expected.end(), c.lines.begin(), c.lines.end());
+        expected.insert(expected.end(), {"PostNr 2", "Felet uppstod i konto Hushåll"});
+        EXPECT_EQ(support::splitDetails(host.tc.ctx.error.details), expected) << c.kind;
+        EXPECT_EQ(host.file("KontoData"), c.posts) << c.kind;
+    }
 }
 
 } // namespace

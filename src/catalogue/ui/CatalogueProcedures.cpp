@@ -12,6 +12,8 @@
 
 #include <QWidget>
 
+#include <span>
+
 namespace catalogue {
 
 namespace {
@@ -26,7 +28,41 @@ QString accountName(CatalogueHost& host) {
     return QString::fromStdString(store::cp1252ToUtf8(host.accountNameBytes()));
 }
 
+// A field of a post record as the report shows it; "" for a record not read.
+QString fieldText(const std::string& record, store::Field f) {
+    if (record.size() < f.offset + f.width)
+        return {};
+    return QString::fromStdString(store::cp1252ToUtf8(store::trimField(record.substr(f.offset, f.width))));
+}
+
 } // namespace
+
+QStringList traceLines(const PostTrace& trace, bool budget) {
+    using store::PostRec_Budget;
+    using store::PostRec_Enkel;
+    struct Label {
+        const char* before;
+        const char* after;
+        store::Field field;
+    };
+    static const Label cash[] = {{"Belopp för ändr ", "Res Belopp efter ändr ", PostRec_Enkel::Belopp},
+                                 {"Saldo för ändr. ", "Res Saldo efter ändr. ", PostRec_Enkel::Saldo}};
+    static const Label budg[] = {
+        {"Budgetbelopp för ändr ", "Res Budgetbelopp efter ändr ", PostRec_Budget::BudgBelopp},
+        {"Verkl.belopp för ändr ", "Res Verkl.belopp efter ändr ", PostRec_Budget::VerklBelopp},
+        {"Budg.saldo före ändr. ", "Res Budg.saldo efter ändr. ", PostRec_Budget::BudgSaldo},
+        {"Verkl.saldo före ändr ", "Res verkl.saldo efter ändr ", PostRec_Budget::VerklSaldo}};
+    QStringList lines{QStringLiteral("PostNr ") + QString::number(trace.post)};
+    if (trace.post == 0)
+        return lines;
+    const auto table = budget ? std::span<const Label>(budg) : std::span<const Label>(cash);
+    for (const Label& l : table)
+        lines << QString::fromUtf8(l.before) + fieldText(trace.before, l.field);
+    if (!trace.after.empty())
+        for (const Label& l : table)
+            lines << QString::fromUtf8(l.after) + fieldText(trace.after, l.field);
+    return lines;
+}
 
 std::optional<std::string> storableName(CatalogueHost& host, QWidget* parent, const QString& name) {
     auto bytes = store::utf8ToCp1252(name.toStdString());
@@ -126,6 +162,7 @@ void Skapa_StdTrans(CatalogueHost& host, QWidget* parent) {
 std::optional<ReplaceResult> ChgAccountTrans(CatalogueHost& host, QWidget* parent, const Replacement& r) {
     const bool budget = host.accountKind() == QLatin1String("Bg");
     ReplaceResult result;
+    PostTrace trace;
     const bool done = support::trapped(
         host.context(), parent,
         [&] {
@@ -135,19 +172,26 @@ std::optional<ReplaceResult> ChgAccountTrans(CatalogueHost& host, QWidget* paren
                                        budget ? host.budgetMall() : nullptr,
                                        host.workingDate().toStdString(),
                                        host.context().today,
-                                       host.context().paths.journalFolder()};
+                                       host.context().paths.journalFolder(),
+                                       &trace};
             result = replaceMainTransaction(target, r);
         },
         [&] {
-            return support::ErrorDescription{
+            support::ErrorDescription description{
                 QStringLiteral("Ett fel har uppstått i subrutinen ChgAccountTrans") + CRLF +
                     QStringLiteral("vid försök att ändra transaktion i kontopost.") + CRLF + CRLF,
                 {QStringLiteral("Fel i rutinen ChgAccountTrans"),
                  QStringLiteral("vid försök att ändra transaktion i kontopost"),
                  QStringLiteral("Tecken före ändring [") + QChar(r.oldSign) + QStringLiteral("]"),
-                 QStringLiteral("Tecken ändras till [") + QChar(r.newSign) + QStringLiteral("]"),
-                 QStringLiteral("PostNr ") + QString::number(r.all ? 0 : r.markedPost),
-                 QStringLiteral("Felet uppstod i konto ") + accountName(host)}};
+                 QStringLiteral("Tecken ändras till [") + QChar(r.newSign) + QStringLiteral("]")}};
+            if (trace.post == 0)
+                trace.post = r.all ? 0 : r.markedPost;
+            QStringList lines = traceLines(trace, budget);
+            // This report names the post after its amounts.
+            lines.append(lines.takeFirst());
+            description.details += lines;
+            description.details << QStringLiteral("Felet uppstod i konto ") + accountName(host);
+            return description;
         });
     if (!done)
         return std::nullopt;

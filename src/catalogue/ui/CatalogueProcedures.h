@@ -4,6 +4,7 @@
 #include "catalogue/ui/CatalogueHost.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <string>
@@ -33,6 +34,10 @@ void Skapa_StdTrans(CatalogueHost& host, QWidget* parent);
 // result (empty when the procedure failed) is for the caller's report.
 std::optional<ReplaceResult> ChgAccountTrans(CatalogueHost& host, QWidget* parent,
                                              const Replacement& replacement);
+
+// The error report's lines for the post a pass stood at when it failed: "PostNr " + its number,
+// then its amounts and balances before the change and, once worked out, after it.
+QStringList traceLines(const PostTrace& trace, bool budget);
 
 // The limit message when a change would take a balance beyond the amount limit or its field.
 void showLimitRefusal(CatalogueHost& host, QWidget* parent);

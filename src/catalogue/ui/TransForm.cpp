@@ -520,6 +520,7 @@ void TransForm::TransChange() {
     const QString newSign = targetSign_.isEmpty() ? current_.sign : targetSign_;
     QString oldName;
     ChangeResult result;
+    PostTrace trace;
     const bool done = support::trapped(
         ctx, this,
         [&] {
@@ -529,19 +530,22 @@ void TransForm::TransChange() {
             const auto name = store::utf8ToCp1252(current_.name.toStdString());
             if (!name)
                 throw store::DataError("Namnet innehåller tecken som inte kan sparas");
-            const AccountFiles files{host_.transakt(), host_.kontoData(), host_.postCount(), budget,
-                                     ctx.paths.journalFolder()};
+            const AccountFiles files{host_.transakt(), host_.kontoData(),         host_.postCount(),
+                                     budget,           ctx.paths.journalFolder(), &trace};
             const char sign = newSign == QLatin1String("+") ? '+' : newSign == QLatin1String("-") ? '-' : ' ';
             result = changeMainTransaction(files, current_.number, *name, sign);
         },
         [&] {
-            return describe(QStringLiteral("TransChange"),
-                            QStringLiteral(" vid försök att ändra en transaktion."),
-                            {QStringLiteral("TransNr = ") + QString::number(current_.number),
-                             QStringLiteral("TransNamn = ") + current_.name,
-                             QStringLiteral("Tecken före ändring [") + current_.sign + QStringLiteral("]"),
-                             QStringLiteral("Tecken ändras till [") + newSign + QStringLiteral("]"),
-                             QStringLiteral("Antal poster = ") + QString::number(host_.postCount())});
+            return describe(
+                QStringLiteral("TransChange"), QStringLiteral(" vid försök att ändra en transaktion."),
+                QStringList{QStringLiteral("TransNr = ") + QString::number(current_.number),
+                            QStringLiteral("TransNamn = ") + current_.name,
+                            QStringLiteral("Tecken före ändring [") + current_.sign + QStringLiteral("]"),
+                            QStringLiteral("Tecken ändras till [") + newSign + QStringLiteral("]"),
+                            QStringLiteral("Antal poster = ") + QString::number(host_.postCount()),
+                            QStringLiteral("Antal poster i Transakt = ") +
+                                QString::number(host_.transakt().count())} +
+                    traceLines(trace, budget));
         });
     if (!done)
         return;
@@ -585,11 +589,12 @@ void TransForm::TransRadera() {
     const QString routine =
         budget ? QStringLiteral("TransRadera_Budget") : QStringLiteral("TransRadera_Enkel");
     DeleteResult result;
+    PostTrace trace;
     const bool done = support::trapped(
         ctx, this,
         [&] {
-            const AccountFiles files{host_.transakt(), host_.kontoData(), host_.postCount(), budget,
-                                     ctx.paths.journalFolder()};
+            const AccountFiles files{host_.transakt(), host_.kontoData(),         host_.postCount(),
+                                     budget,           ctx.paths.journalFolder(), &trace};
             result = deleteMainTransaction(files, current_.number);
         },
         [&] {
@@ -597,10 +602,12 @@ void TransForm::TransRadera() {
                 routine,
                 budget ? QStringLiteral(" vid försök att radera en transaktion för budgetkonto")
                        : QStringLiteral(" vid försök att radera en transaktion för Enkelt konto"),
-                {QStringLiteral("TransNr = ") + QString::number(current_.number),
-                 QStringLiteral("TransNamn = ") + current_.name,
-                 QStringLiteral("Antal poster = ") + QString::number(host_.postCount()),
-                 QStringLiteral("Antal poster i Transakt = ") + QString::number(host_.transakt().count())});
+                QStringList{QStringLiteral("TransNr = ") + QString::number(current_.number),
+                            QStringLiteral("TransNamn = ") + current_.name,
+                            QStringLiteral("Antal poster = ") + QString::number(host_.postCount()),
+                            QStringLiteral("Antal poster i Transakt = ") +
+                                QString::number(host_.transakt().count())} +
+                    traceLines(trace, budget));
         });
     if (!done)
         return;
