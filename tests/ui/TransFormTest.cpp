@@ -271,91 +271,76 @@ TEST(TransForm, DeleteRemovesThePostsAndReportsTheTotal) {
     EXPECT_FALSE(w.form->isVisible());
 }
 
-TEST(TransForm, DeletingTheOnlyPostOffersToRemoveTheAccount) {
-    const std::string single = cashPost("2026-01-01", 1, 0, 0);
-    FakeCatalogueHost host(QStringLiteral("Ek"), single);
-    host.main = {QStringLiteral("Kontostart"), 1, QString()};
-    {
-        Window w(host, QStringLiteral("chg"));
-        host.tc.dialogs.answerYes().answerNo();
-        w.option(2)->click();
-        EXPECT_EQ(host.tc.dialogs.calls().back().title, QStringLiteral("Ta bort konto ? ?"));
-        EXPECT_EQ(
-            host.tc.dialogs.calls().back().text,
-            QStringLiteral("Du tar bort den enda posten på kontot !\r\n\r\nDärmed avslutar du också hela "
-                           "kontot !\r\n\r\n\nVill du fortsätta ?"));
-        // No: the account and its catalogue stay as they were.
-        EXPECT_EQ(host.file("KontoData"), single);
-        EXPECT_EQ(host.file("Transakt"), fixtures::standardTransakt());
-        EXPECT_FALSE(host.calls.contains(QStringLiteral("Reducera_Konto")));
-    }
-    host.tc.dialogs.clear();
-    Window w(host, QStringLiteral("chg"));
-    host.tc.dialogs.answerYes().answerYes();
-    w.option(2)->click();
-    EXPECT_EQ(host.calls.last(), QStringLiteral("Reducera_Konto"));
-    // The removal says it once; the window adds nothing.
-    EXPECT_EQ(host.tc.dialogs.titles(),
-              (QStringList{"Kontokontroll vid transaktionsändring", "Ta bort konto ? ?", "Konto borttaget"}));
-    EXPECT_FALSE(std::filesystem::exists(host.tc.ctx.paths.accountFolder(host.name)));
-    EXPECT_FALSE(w.form->isVisible());
-    EXPECT_TRUE(host.window.isEnabled());
-}
-
-TEST(TransForm, DeletingATransactionEveryPostUsesAsksTruthfullyAndRemovesAllOrNothing) {
-    const std::string posts = cashPost("2026-01-01", 2, 100, 100) + cashPost("2026-01-02", 2, 50, 150) +
-                              cashPost("2026-01-03", 2, 30, 180);
-    FakeCatalogueHost host(QStringLiteral("Ek"), posts);
-    host.main = {QStringLiteral("Insättning"), 2, QStringLiteral("+")};
-    const std::string kontoFil = fixtures::readFile(host.tc.ctx.paths.kontoFil());
-    const auto unchanged = [&](const char* answer) {
-        EXPECT_EQ(host.file("KontoData"), posts) << answer;
-        EXPECT_EQ(host.file("Transakt"), fixtures::standardTransakt()) << answer;
-        EXPECT_EQ(fixtures::readFile(host.tc.ctx.paths.kontoFil()), kontoFil) << answer;
+// When every post uses the transaction, deleting it takes the whole account or nothing: No and a
+// failed removal leave the account and its catalogue as they were.
+TEST(TransForm, DeletingATransactionEveryPostUsesAsksToRemoveTheAccount) {
+    const struct {
+        std::string posts;
+        catalogue::TransactionChoice main;
+        QString question;
+    } cases[] = {
+        {cashPost("2026-01-01", 1, 0, 0),
+         {QStringLiteral("Kontostart"), 1, QString()},
+         QStringLiteral("Du tar bort den enda posten på kontot !")},
+        {cashPost("2026-01-01", 2, 100, 100) + cashPost("2026-01-02", 2, 50, 150) +
+             cashPost("2026-01-03", 2, 30, 180),
+         {QStringLiteral("Insättning"), 2, QStringLiteral("+")},
+         QStringLiteral("Samtliga 3 poster på kontot innehåller transaktionen\r\n\r\nInsättning\r\n\r\n"
+                        "Raderas transaktionen, tas alla kontots poster bort.")},
     };
-    {
-        Window w(host, QStringLiteral("chg"));
-        host.tc.dialogs.answerYes().answerNo();
-        w.option(2)->click();
-        EXPECT_EQ(host.tc.dialogs.calls().back().title, QStringLiteral("Ta bort konto ? ?"));
-        EXPECT_EQ(
-            host.tc.dialogs.calls().back().text,
-            QStringLiteral("Samtliga 3 poster på kontot innehåller transaktionen\r\n\r\nInsättning\r\n\r\n"
-                           "Raderas transaktionen, tas alla kontots poster bort.\r\n\r\nDärmed avslutar du "
-                           "också hela kontot !\r\n\r\n\nVill du fortsätta ?"));
+    for (const auto& c : cases) {
+        FakeCatalogueHost host(QStringLiteral("Ek"), c.posts);
+        host.main = c.main;
+        const std::string kontoFil = fixtures::readFile(host.tc.ctx.paths.kontoFil());
+        const auto deleteAnswering = [&](bool removal, const char* failingFile) {
+            host.tc.dialogs.clear();
+            Window w(host, QStringLiteral("chg"));
+            host.tc.dialogs.answerYes();
+            if (removal)
+                host.tc.dialogs.answerYes();
+            else
+                host.tc.dialogs.answerNo();
+            if (failingFile)
+                host.tc.dialogs.answerNo(); // no error report
+            store::setCommitFaultHook(
+                [failingFile](store::CommitStep step, const std::filesystem::path& file) {
+                    if (failingFile && step == store::CommitStep::Rename && file.filename() == failingFile)
+                        throw store::FileError("Input/output error", file.string());
+                });
+            w.option(2)->click();
+            store::setCommitFaultHook({});
+            EXPECT_FALSE(w.form->isVisible());
+            EXPECT_TRUE(host.window.isEnabled());
+            return host.tc.dialogs.titles();
+        };
+        const auto unchanged = [&](const char* answer) {
+            EXPECT_EQ(host.file("KontoData"), c.posts) << answer;
+            EXPECT_EQ(host.kontoData().image(), c.posts) << answer; // the account is open again
+            EXPECT_EQ(host.file("Transakt"), fixtures::standardTransakt()) << answer;
+            EXPECT_EQ(fixtures::readFile(host.tc.ctx.paths.kontoFil()), kontoFil) << answer;
+        };
+
+        EXPECT_EQ(deleteAnswering(false, nullptr).back(), QStringLiteral("Ta bort konto ? ?"));
+        EXPECT_EQ(host.tc.dialogs.lastText(),
+                  c.question + QStringLiteral("\r\n\r\nDärmed avslutar du också hela kontot !\r\n\r\n\n"
+                                              "Vill du fortsätta ?"));
         unchanged("No");
         EXPECT_FALSE(host.calls.contains(QStringLiteral("Reducera_Konto")));
-        EXPECT_FALSE(w.form->isVisible());
-        EXPECT_TRUE(host.window.isEnabled());
-    }
-    {
-        // Yes, and the removal fails: it is reported as the failure it is, and nothing changes.
-        host.tc.dialogs.clear();
-        Window w(host, QStringLiteral("chg"));
-        host.tc.dialogs.answerYes().answerYes().answerNo(); // no error report
-        store::setCommitFaultHook([](store::CommitStep step, const std::filesystem::path& file) {
-            if (step == store::CommitStep::Rename && file.filename() == "KontoFil")
-                throw store::FileError("Input/output error", file.string());
-        });
-        w.option(2)->click();
-        store::setCommitFaultHook({});
-        EXPECT_EQ(host.tc.dialogs.titles(),
+
+        // Yes, and the removal fails: it is reported as the failure it is.
+        EXPECT_EQ(deleteAnswering(true, "KontoFil"),
                   (QStringList{"Kontokontroll vid transaktionsändring", "Ta bort konto ? ?",
                                "Felspec. = Input/output error"}));
         unchanged("Yes, failing");
-        EXPECT_EQ(host.kontoData().image(), posts); // the account is open again
-        EXPECT_FALSE(w.form->isVisible());
-        EXPECT_TRUE(host.window.isEnabled());
+
+        // The removal says it once; the window adds nothing.
+        EXPECT_EQ(deleteAnswering(true, nullptr), (QStringList{"Kontokontroll vid transaktionsändring",
+                                                               "Ta bort konto ? ?", "Konto borttaget"}));
+        EXPECT_EQ(host.calls.last(), QStringLiteral("Reducera_Konto"));
+        EXPECT_FALSE(std::filesystem::exists(host.tc.ctx.paths.accountFolder(host.name)));
+        EXPECT_EQ(fixtures::readFile(host.tc.ctx.paths.kontoFil()),
+                  std::string(35, ' ') + kontoFil.substr(35));
     }
-    host.tc.dialogs.clear();
-    Window w(host, QStringLiteral("chg"));
-    host.tc.dialogs.answerYes().answerYes();
-    w.option(2)->click();
-    EXPECT_EQ(host.tc.dialogs.titles(),
-              (QStringList{"Kontokontroll vid transaktionsändring", "Ta bort konto ? ?", "Konto borttaget"}));
-    EXPECT_FALSE(std::filesystem::exists(host.tc.ctx.paths.accountFolder(host.name)));
-    EXPECT_EQ(fixtures::readFile(host.tc.ctx.paths.kontoFil()), std::string(35, ' ') + kontoFil.substr(35));
-    EXPECT_FALSE(w.form->isVisible());
 }
 
 // Through the main window: the removal of the account is told once, by the removal itself, and a
