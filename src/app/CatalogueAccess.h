@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/HeadForm.h"
+#include "budget/ui/BudgAltForm.h"
 #include "catalogue/ui/CatalogueHost.h"
 #include "ledger/ui/BudgetFrame.h"
 #include "ledger/ui/CashFrame.h"
@@ -102,6 +103,11 @@ public:
     void reloadLedgerView() override { h_.showViewAroundCurrentPost(); }
     void markSaldoHeading() override { h_.cashFrame_->showStandardTransactionReady(true); }
     void startBalanceEntry() override { h_.cashFrame_->startBalanceEntry(); }
+    QWidget* budgAltWindow() override { return h_.budgAltForm_; }
+    void budgAltConditions() override {
+        if (auto* form = qobject_cast<budget::BudgAltForm*>(h_.budgAltForm_.data()))
+            form->Conditions();
+    }
     bool Reducera_Konto() override {
         if (ledger::LedgerFrame* f = frame()) {
             f->clearGrid();

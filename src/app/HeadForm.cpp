@@ -253,7 +253,7 @@ void HeadForm::Arr_Kontroller() {
         return;
     radkoAction_->setEnabled(true);
     utskrstatAction_->setEnabled(true);
-    buplAction_->setEnabled(false); // its window comes with the budget planning
+    buplAction_->setEnabled(budget);
     cashFrame_->setVisible(cash);
     budgetFrame_->setVisible(budget);
     command1_->setVisible(budget);

@@ -142,6 +142,9 @@ public:
     void Bu_mn_Click();
     // Opens the statistics and report window on the open account.
     void Utskrstat_mn_Click();
+    // Opens the planning window of the open budget account (procedure "budg").
+    void bupl_mn_Click();
+    QWidget* budgAltForm() const { return budgAltForm_; }
     void Picture1_Click();
     void kritisk_mn_Click();
     void Update_mn_Click();
@@ -299,6 +302,7 @@ private:
     QPointer<class support::MsgForm> msgForm_;
 
     QPointer<accounts::NyKontoForm> nyKontoForm_;
+    QPointer<QWidget> budgAltForm_;
     class CatalogueAccess;
     std::unique_ptr<CatalogueAccess> catalogueAccess_;
 };

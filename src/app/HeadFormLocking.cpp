@@ -64,9 +64,9 @@ void HeadForm::Lock_menues() {
 void HeadForm::Unlock_menues() {
     arkMenu_->setEnabled(true);
     arkMenu_->menuAction()->setEnabled(true);
-    // Budget planning belongs to budget accounts only and its window is not part of this version
-    // yet. The statistics window starts from the open account, so it needs one.
-    buplAction_->setEnabled(false);
+    // Budget planning belongs to budget accounts only. The statistics window starts from the open
+    // account, so it needs one.
+    buplAction_->setEnabled(kontoData_.has_value() && kind_ == QLatin1String("Bg"));
     utskrstatAction_->setEnabled(kontoData_.has_value());
     doneraAction_->setEnabled(true);
 }

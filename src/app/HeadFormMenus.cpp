@@ -5,6 +5,7 @@
 #include "accounts/RemoveAccount.h"
 #include "app/DateSelector.h"
 #include "backup/ui/BackUpForm.h"
+#include "budget/ui/BudgAltForm.h"
 #include "catalogue/Catalogue.h"
 #include "ledger/ui/BudgetFrame.h"
 #include "ledger/ui/CashFrame.h"
@@ -52,16 +53,10 @@ void HeadForm::buildMenus() {
     exAction_->setObjectName(QStringLiteral("Ex_mn"));
     connect(exAction_, &QAction::triggered, this, &HeadForm::Exit_Konto);
 
-    // Windows of later versions: the entries are there, off, and say why.
-    const QString later = QStringLiteral("Fönstret finns inte i den här versionen av programmet ännu.");
-    const auto comingLater = [&](const QString& caption, const QString& name) {
-        QAction* action = menuBar()->addAction(caption);
-        action->setObjectName(name);
-        action->setEnabled(false);
-        action->setToolTip(later);
-        return action;
-    };
-    buplAction_ = comingLater(QStringLiteral("Budgetplanering"), QStringLiteral("bupl_mn"));
+    buplAction_ = menuBar()->addAction(QStringLiteral("Budgetplanering"));
+    buplAction_->setObjectName(QStringLiteral("bupl_mn"));
+    buplAction_->setEnabled(false);
+    connect(buplAction_, &QAction::triggered, this, &HeadForm::bupl_mn_Click);
     utskrstatAction_ = menuBar()->addAction(QStringLiteral("Utskrift o Statistik"));
     utskrstatAction_->setObjectName(QStringLiteral("utskrstat_mn"));
     utskrstatAction_->setEnabled(false);
@@ -278,6 +273,19 @@ void HeadForm::Utskrstat_mn_Click() {
     auto* form = new stats::UtskrStatForm(ctx_, this, {accountName_, kind_, kontoNum_});
     form->setAttribute(Qt::WA_DeleteOnClose);
     // The window disables this one as it opens and enables it on every way out.
+    form->show();
+}
+
+void HeadForm::bupl_mn_Click() {
+    if (!kontoData_ || kind_ != QLatin1String("Bg") || budgAltForm_)
+        return;
+    setProcedureCode(QStringLiteral("budg"));
+    armReset();
+    auto* form = new budget::BudgAltForm(catalogueAccess());
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    budgAltForm_ = form;
+    // The window disables this one as it opens and gives it back, with the procedure ended, on
+    // every way out.
     form->show();
 }
 
