@@ -40,11 +40,8 @@ QString displayStored(const QString& text) {
 
 void BudgetFrame::attach(app::HeadForm* head) {
     LedgerFrame::attach(head);
-    connect(grid(), &QTableWidget::cellClicked, this, &BudgetFrame::G2_Click);
-    connect(transCombo(), &QComboBox::activated, this, [this] { TransCombo_Budget_Click(); });
-    for (QWidget* w : std::initializer_list<QWidget*>{budgBox_, verklBox_, transCombo(), mainOption(),
-                                                      subOption(), grid(), transText()})
-        w->installEventFilter(this);
+    budgBox_->installEventFilter(this);
+    verklBox_->installEventFilter(this);
 }
 
 bool BudgetFrame::eventFilter(QObject* watched, QEvent* event) {
@@ -56,26 +53,8 @@ bool BudgetFrame::eventFilter(QObject* watched, QEvent* event) {
             return true; // the key is swallowed
         }
         amountKeyDown(box);
-    } else if (event->type() == QEvent::MouseButtonPress) {
-        if (watched == transText() && transText()->isEnabled())
-            TransText_Click();
-        else if (watched == transCombo() && transCombo()->isEnabled())
-            TransCombo_Budget_DropDown();
-        else if (watched == mainOption() && mainOption()->isEnabled()) {
-            H_TransOptionBudg_MouseDown();
-            return true;
-        } else if (watched == subOption() && subOption()->isEnabled()) {
-            S_TransOptionBudg_MouseDown();
-            return true;
-        }
-    } else if (event->type() == QEvent::Enter && head_ && !head_->moveMode_) {
-        if (box)
-            amountBoxHelp(box);
-        else if (watched == grid())
-            head_->setHelp(
-                QStringLiteral("Display"),
-                QStringLiteral(" Markera rad innan klick på [Ta bort] eller [Bekräfta]. \n För att flytta "
-                               "post, klicka först på [Flytta]."));
+    } else if (box && event->type() == QEvent::Enter && head_ && !head_->moveMode_) {
+        amountBoxHelp(box);
     }
     return LedgerFrame::eventFilter(watched, event);
 }

@@ -37,12 +37,8 @@ QString displayStored(std::string_view text) {
 
 void CashFrame::attach(app::HeadForm* head) {
     LedgerFrame::attach(head);
-    connect(grid(), &QTableWidget::cellClicked, this, &CashFrame::G1_Click);
-    connect(transCombo(), &QComboBox::activated, this, [this] { TransCombo_Enkel_Click(); });
-    for (QWidget* w : std::initializer_list<QWidget*>{amountBox_, transCombo(), mainOption(), subOption(),
-                                                      grid(), saldoTitle(), transText()})
-        w->installEventFilter(this);
-    grid()->setMouseTracking(true);
+    amountBox_->installEventFilter(this);
+    saldoTitle()->installEventFilter(this);
 }
 
 bool CashFrame::eventFilter(QObject* watched, QEvent* event) {
@@ -56,28 +52,11 @@ bool CashFrame::eventFilter(QObject* watched, QEvent* event) {
     } else if (watched == amountBox_ && event->type() == QEvent::MouseButtonRelease && head_ &&
                head_->balanceMode_ && !amountBox_->isReadOnly() && !amountBox_->text().trimmed().isEmpty()) {
         Bel_Enkel_Enter(); // a balance pasted with the mouse
-    } else if (event->type() == QEvent::MouseButtonPress) {
-        if (watched == saldoTitle() && saldoTitle()->isEnabled() && head_->procedureCode().isEmpty())
-            Skapa_StdTrans();
-        else if (watched == transText() && transText()->isEnabled())
-            TransText_Click();
-        else if (watched == transCombo() && transCombo()->isEnabled())
-            TransCombo_Enkel_DropDown();
-        else if (watched == mainOption() && mainOption()->isEnabled()) {
-            H_TransOptionEnk_MouseDown();
-            return true;
-        } else if (watched == subOption() && subOption()->isEnabled()) {
-            S_TransOptionEnk_MouseDown();
-            return true;
-        }
-    } else if (event->type() == QEvent::Enter && head_ && !head_->moveMode_) {
-        if (watched == amountBox_)
-            amountBoxHelp();
-        else if (watched == grid())
-            head_->setHelp(
-                QStringLiteral("Display"),
-                QStringLiteral(" Markera rad för borttagn. eller ändring.\n Flytta post ? Klicka först på "
-                               "[Flytta]."));
+    } else if (event->type() == QEvent::MouseButtonPress && watched == saldoTitle() && head_ &&
+               saldoTitle()->isEnabled() && head_->procedureCode().isEmpty()) {
+        Skapa_StdTrans();
+    } else if (event->type() == QEvent::Enter && watched == amountBox_ && head_ && !head_->moveMode_) {
+        amountBoxHelp();
     }
     return LedgerFrame::eventFilter(watched, event);
 }

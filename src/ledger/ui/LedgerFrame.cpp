@@ -133,6 +133,21 @@ bool LedgerFrame::eventFilter(QObject* watched, QEvent* event) {
             transTextHelp();
         else if (watched == hOption_ || watched == sOption_)
             optionHelp(watched == hOption_);
+        else if (watched == grid_)
+            head_->setHelp(QStringLiteral("Display"), kind_.gridHelp);
+    }
+    if (event->type() == QEvent::MouseButtonPress && head_) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->isEnabled()) {
+            if (watched == transText_)
+                TransText_Click();
+            else if (watched == transCombo_)
+                dropDownTransactions();
+            if (watched == hOption_ || watched == sOption_) {
+                optionPressed(watched == hOption_);
+                return true;
+            }
+        }
     }
     if (event->type() != QEvent::KeyPress)
         return QGroupBox::eventFilter(watched, event);
@@ -167,6 +182,13 @@ bool LedgerFrame::eventFilter(QObject* watched, QEvent* event) {
         return key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left || key == Qt::Key_Right;
     }
     return QGroupBox::eventFilter(watched, event);
+}
+
+void LedgerFrame::attach(app::HeadForm* head) {
+    head_ = head;
+    connect(grid_, &QTableWidget::cellClicked, this, &LedgerFrame::G_Click);
+    connect(transCombo_, &QComboBox::activated, this, [this] { TransCombo_Click(); });
+    grid_->setMouseTracking(true);
 }
 
 int LedgerFrame::columnLeft(int column) const {

@@ -96,7 +96,7 @@ public:
     TransTextSituation transTextSituation() const;
 
     // Connects the frame's procedures to the main window whose open account it works on.
-    virtual void attach(app::HeadForm* head) { head_ = head; }
+    virtual void attach(app::HeadForm* head);
     // Forgets what the frame's procedures had going (a typed amount, a move).
     virtual void resetEntry() { resetMove(); }
     // The box clicked with a post marked and main transactions listed: the replacement of the

@@ -25,6 +25,8 @@ LedgerKind makeCash() {
     k.suffix = QStringLiteral("Enkel");
     k.markCode = QStringLiteral("mkg1");
     k.grid = QStringLiteral("G1");
+    k.gridHelp =
+        QStringLiteral(" Markera rad för borttagn. eller ändring.\n Flytta post ? Klicka först på [Flytta].");
     k.tickColumn = 4;
     k.gridError = {QStringLiteral(" vid markering av kontopost."),
                    {QStringLiteral("Fel i rutinen G1_Click")}};
@@ -105,6 +107,8 @@ LedgerKind makeBudget() {
     k.suffix = QStringLiteral("Budget");
     k.markCode = QStringLiteral("mkg2");
     k.grid = QStringLiteral("G2");
+    k.gridHelp = QStringLiteral(" Markera rad innan klick på [Ta bort] eller [Bekräfta]. \n För att flytta "
+                                "post, klicka först på [Flytta].");
     k.tickColumn = 7;
     k.gridError = {
         QStringLiteral("vid markering av kontopost Budgetbokf."),

@@ -39,6 +39,7 @@ struct LedgerKind {
     QString suffix;   // of the procedure names: "Enkel" or "Budget"
     QString markCode; // the procedure code of a marked post
     QString grid;     // "G1" or "G2"
+    QString gridHelp; // the help line over the grid
     int tickColumn;
     ErrorText gridError;        // a click in the grid failed
     ErrorText removeError;      // UtPost_Enkel / UtPost_Budget
