@@ -119,7 +119,7 @@ void BudgAltForm::buildControls() {
     label34_ = new QLabel(body);
     place(label34_, "Label34", 4900, 120, 700, 300);
     clickable(label34_, QStringLiteral("Ändra budgetår"));
-    auto* periodTitle = new QLabel(QStringLiteral("Period:"), body);
+    auto* periodTitle = new QLabel(QStringLiteral("Period"), body);
     place(periodTitle, "LabelPeriod", 3960, 510, 900, 270);
     label35_ = new QLabel(body);
     place(label35_, "Label35", 4900, 480, 420, 300);
@@ -136,11 +136,12 @@ void BudgAltForm::buildControls() {
     place(label38_, "Label38", 6360, 480, 700, 300);
     clickable(label38_, QStringLiteral("Ändra budgetår"));
 
-    const char* headings[] = {"Period", "Dag", "Mån", "belopp"};
-    const int headingX[] = {3960, 4700, 5200, 5640};
-    for (int i = 0; i < 4; ++i) {
-        auto* h = new QLabel(QString::fromLatin1(headings[i]), body);
-        place(h, (std::string("Heading") + headings[i]).c_str(), headingX[i], 870, 700, 250);
+    // Column headings over the month rows.
+    const std::pair<const char*, int> headings[] = {{"Mån", 3960}, {"Dag", 4700}, {"belopp", 5200}};
+    for (const auto& [text, x] : headings) {
+        auto* h = new QLabel(QString::fromUtf8(text), body);
+        h->setObjectName(QStringLiteral("Heading") + QString::fromUtf8(text));
+        h->setGeometry(px(x), px(870), px(700), px(250));
     }
     static const char* const monthCaptions[12] = {"Jan.:", "Feb.:", "Mars:",  "April:", "Maj:", "Juni:",
                                                   "Juli:", "Aug.:", "Sept.:", "Okt.:",  "Nov.", "Dec.:"};
