@@ -6,6 +6,7 @@
 #include "UiHelpers.h"
 #include "WmSession.h"
 #include "app/HeadForm.h"
+#include "budget/ui/BudgAltForm.h"
 #include "calendar/RedDays.h"
 #include "calendar/ui/HolidayForm.h"
 #include "fixtures/AccountFiles.h"
@@ -62,6 +63,7 @@ const Window Windows[] = {
     {"UtskrStatForm", WindowPair::UtskrStatForm, "Command3"},
     {"DonateForm", WindowPair::DonateForm, "Command2"},
     {"HolidayForm", WindowPair::HolidayForm, "Command3"},
+    {"BudgAltForm", WindowPair::BudgAltForm, "Command1", true},
     {"MsgForm", WindowPair::MsgForm, "Command3"},
 };
 
@@ -164,6 +166,11 @@ protected:
             head_->Donera_Click();
         } else if (name == "HolidayForm") {
             auto* form = new calendar::HolidayForm(t.ctx, nullptr, redDays_);
+            form->setAttribute(Qt::WA_DeleteOnClose);
+            form->show();
+        } else if (name == "BudgAltForm") {
+            // The window over the open account's files, as the menu opens it for a budget account.
+            auto* form = new budget::BudgAltForm(head_->catalogueAccess());
             form->setAttribute(Qt::WA_DeleteOnClose);
             form->show();
         } else if (name == "MsgForm") {
