@@ -172,6 +172,17 @@ TEST(TransForm, RenameTouchesNoPost) {
               QStringLiteral("Ändra befintligt namn, eller skriv ett nytt\nTryck därefter ENTER !"));
     EXPECT_EQ(w.text1()->toolTip(), QStringLiteral("Ändra eller ange nytt transaktionsnamn"));
 
+    // Avbryt gives the old name back and changes nothing.
+    host.tc.dialogs.onExec([](QDialog& box) {
+        box.reject();
+        return box.result();
+    });
+    w.text1()->setText(QStringLiteral("Utgifter"));
+    uitest::pressEnter(w.text1());
+    EXPECT_EQ(w.text1()->text(), QStringLiteral("Insättning"));
+    EXPECT_EQ(host.file("Transakt"), fixtures::standardTransakt());
+    EXPECT_TRUE(w.form->isVisible());
+
     QString boxText;
     host.tc.dialogs
         .onExec([&](QDialog& box) {
@@ -195,53 +206,67 @@ TEST(TransForm, RenameTouchesNoPost) {
     EXPECT_FALSE(w.form->isVisible());
 }
 
-TEST(TransForm, RenameCancelledGivesTheOldNameBack) {
-    FakeCatalogueHost host(QStringLiteral("Ek"), Posts);
-    host.main = {QStringLiteral("Uttag"), 3, QStringLiteral("-")};
-    Window w(host, QStringLiteral("chg"));
-    host.tc.dialogs.answerYes().onExec([](QDialog& box) {
-        box.reject();
-        return box.result();
-    });
-    w.option(1)->click();
-    w.text1()->setText(QStringLiteral("Utgifter"));
-    uitest::pressEnter(w.text1());
-    EXPECT_EQ(w.text1()->text(), QStringLiteral("Uttag"));
-    EXPECT_EQ(host.file("Transakt"), fixtures::standardTransakt());
-    EXPECT_TRUE(w.form->isVisible());
-}
-
+// A failed commit first: it is reported with the last post the change reached, that post's amount
+// and balance before and after, and nothing changes; the second attempt goes through.
 TEST(TransForm, SignChangeRewritesThePosts) {
     FakeCatalogueHost host(QStringLiteral("Ek"), Posts);
     host.main = {QStringLiteral("Insättning"), 2, QStringLiteral("+")};
-    Window w(host, QStringLiteral("chg"));
-    host.tc.dialogs.answerNo().answerYes();
-    w.option(1)->click();
-    EXPECT_EQ(host.tc.dialogs.calls().back().title, QStringLiteral("Teckenbyte"));
-    EXPECT_EQ(w.label2(), QStringLiteral("Transaktionen har hittills gällt som Inkomst\nKlicka på fortsatt "
-                                         "tillämpning, Inkomst eller Utgift !"));
-    EXPECT_TRUE(w.option(3)->isEnabled());
-    EXPECT_EQ(w.option(4)->toolTip(), QStringLiteral("Sätt som Utgiftspost !"));
-    EXPECT_FALSE(w.option(1)->isEnabled());
+    for (const bool failing : {true, false}) {
+        Window w(host, QStringLiteral("chg"));
+        host.tc.dialogs.answerNo().answerYes();
+        w.option(1)->click();
+        EXPECT_EQ(host.tc.dialogs.calls().back().title, QStringLiteral("Teckenbyte"));
+        EXPECT_EQ(w.label2(),
+                  QStringLiteral("Transaktionen har hittills gällt som Inkomst\nKlicka på fortsatt "
+                                 "tillämpning, Inkomst eller Utgift !"));
+        EXPECT_TRUE(w.option(3)->isEnabled());
+        EXPECT_EQ(w.option(4)->toolTip(), QStringLiteral("Sätt som Utgiftspost !"));
+        EXPECT_FALSE(w.option(1)->isEnabled());
 
-    w.option(4)->click();
-    EXPECT_EQ(w.label2(),
-              QStringLiteral("Slutför ändringen av transaktionen till Insättning som Utgift genom att "
-                             "klicka på OK.\nEller avbryt ändringen genom att klicka på 'Avbryt "
-                             "transaktion'"));
-    host.calls.clear();
-    w.command(1)->click();
-    EXPECT_EQ(host.file("KontoData"),
-              cashPost("2026-01-01", 1, 0, 0) + cashPost("2026-01-02", 2, -100, -100) +
-                  cashPost("2026-01-03", 3, -50, -150) + cashPost("2026-01-04", 2, -30, -180));
-    EXPECT_EQ(host.file("Transakt"),
-              transRec("Kontostart", ' ') + transRec("Ins\xE4ttning", '-') + transRec("Uttag", '-'));
-    EXPECT_EQ(host.tc.dialogs.calls().back().title, QStringLiteral("Ändring av transaktion "));
-    EXPECT_EQ(host.tc.dialogs.calls().back().text,
-              QStringLiteral("Kontoposterna har kontrollräknats efter operationen, och är korrekta !\r\n"));
-    EXPECT_TRUE(host.calls.contains(QStringLiteral("balanceCheck 2")));
-    EXPECT_TRUE(host.calls.contains(QStringLiteral("reloadLedgerView")));
-    EXPECT_EQ(host.main.sign, QStringLiteral("-"));
+        w.option(4)->click();
+        EXPECT_EQ(w.label2(),
+                  QStringLiteral("Slutför ändringen av transaktionen till Insättning som Utgift genom att "
+                                 "klicka på OK.\nEller avbryt ändringen genom att klicka på 'Avbryt "
+                                 "transaktion'"));
+        host.calls.clear();
+        store::setCommitFaultHook([failing](store::CommitStep step, const std::filesystem::path& file) {
+            if (failing && step == store::CommitStep::Rename && file.filename() == "KontoData")
+                throw store::FileError("Input/output error", file.string());
+        });
+        if (failing)
+            host.tc.dialogs.answerNo(); // no error report
+        w.command(1)->click();
+        store::setCommitFaultHook({});
+        if (failing) {
+            EXPECT_EQ(host.tc.ctx.error.errorText, "Input/output error");
+            EXPECT_EQ(host.tc.ctx.error.headline.rfind("Ett fel har uppstått i subrutinen TransChange", 0),
+                      0u);
+            const auto details = support::splitDetails(host.tc.ctx.error.details);
+            ASSERT_GE(details.size(), 5u);
+            EXPECT_EQ(details[0], "Fel i rutinen TransChange");
+            EXPECT_EQ(std::vector<std::string>(details.end() - 5, details.end()),
+                      (std::vector<std::string>{"PostNr 4", "Belopp för ändr 30", "Saldo för ändr. 80",
+                                                "Res Belopp efter ändr -30", "Res Saldo efter ändr. -180"}));
+            EXPECT_EQ(host.file("KontoData"), Posts);
+            EXPECT_EQ(host.kontoData().image(), Posts);
+            EXPECT_EQ(host.file("Transakt"), fixtures::standardTransakt());
+            EXPECT_FALSE(host.calls.contains(QStringLiteral("reloadTransactionList")));
+            EXPECT_TRUE(w.form->isVisible()); // Avbryt gives the main window back
+            continue;
+        }
+        EXPECT_EQ(host.file("KontoData"),
+                  cashPost("2026-01-01", 1, 0, 0) + cashPost("2026-01-02", 2, -100, -100) +
+                      cashPost("2026-01-03", 3, -50, -150) + cashPost("2026-01-04", 2, -30, -180));
+        EXPECT_EQ(host.file("Transakt"),
+                  transRec("Kontostart", ' ') + transRec("Ins\xE4ttning", '-') + transRec("Uttag", '-'));
+        EXPECT_EQ(host.tc.dialogs.calls().back().title, QStringLiteral("Ändring av transaktion "));
+        EXPECT_EQ(
+            host.tc.dialogs.calls().back().text,
+            QStringLiteral("Kontoposterna har kontrollräknats efter operationen, och är korrekta !\r\n"));
+        EXPECT_TRUE(host.calls.contains(QStringLiteral("balanceCheck 2")));
+        EXPECT_TRUE(host.calls.contains(QStringLiteral("reloadLedgerView")));
+        EXPECT_EQ(host.main.sign, QStringLiteral("-"));
+    }
 }
 
 TEST(TransForm, DeleteRemovesThePostsAndReportsTheTotal) {
@@ -421,36 +446,6 @@ TEST(TransForm, BudgetDeleteReportsBothTotalsAndUnstorableNamesAreRefused) {
         QStringLiteral("Namnet innehåller tecken som inte kan sparas !\nSkriv namnet med andra tecken."));
     EXPECT_FALSE(n.option(3)->isEnabled());
     EXPECT_EQ(other.file("Transakt"), fixtures::standardTransakt());
-}
-
-TEST(TransForm, FailedSignChangeIsReportedAndChangesNothing) {
-    FakeCatalogueHost host(QStringLiteral("Ek"), Posts);
-    host.main = {QStringLiteral("Insättning"), 2, QStringLiteral("+")};
-    Window w(host, QStringLiteral("chg"));
-    host.tc.dialogs.answerNo().answerYes();
-    w.option(1)->click();
-    w.option(4)->click();
-    store::setCommitFaultHook([](store::CommitStep step, const std::filesystem::path& file) {
-        if (step == store::CommitStep::Rename && file.filename() == "KontoData")
-            throw store::FileError("Input/output error", file.string());
-    });
-    host.tc.dialogs.answerNo(); // no error report
-    w.command(1)->click();
-    store::setCommitFaultHook({});
-    EXPECT_EQ(host.tc.ctx.error.errorText, "Input/output error");
-    EXPECT_EQ(host.tc.ctx.error.headline.rfind("Ett fel har uppstått i subrutinen TransChange", 0), 0u);
-    // The report names the last post the change reached, with its amount and balance before and after.
-    const auto details = support::splitDetails(host.tc.ctx.error.details);
-    ASSERT_GE(details.size(), 5u);
-    EXPECT_EQ(details[0], "Fel i rutinen TransChange");
-    EXPECT_EQ(std::vector<std::string>(details.end() - 5, details.end()),
-              (std::vector<std::string>{"PostNr 4", "Belopp för ändr 30", "Saldo för ändr. 80",
-                                        "Res Belopp efter ändr -30", "Res Saldo efter ändr. -180"}));
-    EXPECT_EQ(host.file("KontoData"), Posts);
-    EXPECT_EQ(host.file("Transakt"), fixtures::standardTransakt());
-    EXPECT_EQ(host.kontoData().image(), Posts);
-    EXPECT_FALSE(host.calls.contains(QStringLiteral("reloadTransactionList")));
-    EXPECT_TRUE(w.form->isVisible()); // Avbryt gives the main window back
 }
 
 TEST(TransForm, HelpAndUserClose) {
