@@ -8,6 +8,7 @@
 #include "UiHelpers.h"
 #include "app/HeadForm.h"
 #include "calendar/ui/HolidayForm.h"
+#include "catalogue/ui/CatalogueHost.h"
 #include "fixtures/AccountFiles.h"
 
 #include <QAction>
@@ -160,7 +161,7 @@ TEST_F(BudgAltFormTest, FiltersExcludesAndReadmitsThroughTheTemplateMark) {
     store::setCommitFaultHook({});
     EXPECT_EQ(readFile(folder() / "B-mall"), before);
     EXPECT_TRUE(t.ctx.error.headline.starts_with("Ett fel har uppstått i subrutinen Command3 (Uteslut"));
-    EXPECT_EQ(listed(), QStringList({"Kontostart", "Insättning"})) << "the image is the file again";
+    EXPECT_FALSE(head->catalogueAccess().budgetMall()->dirty()) << "the image is the file again";
 
     // A new transaction from Text3: the window waits for the transactions window.
     form->Command7_Click();
@@ -220,6 +221,18 @@ TEST_F(BudgAltFormTest, FillsThePeriodFromTheTemplateAndPostsEveryMonth) {
     EXPECT_EQ(box(1)->palette().color(QPalette::Base), budget::BudgAltForm::Accepted);
     EXPECT_FALSE(box(4)->isEnabled());
     EXPECT_EQ(info(), "Text 8\n");
+
+    // A failed save writes nothing and keeps every month for another try.
+    uitest::failSavesOf("KontoData");
+    t.dialogs.answerNo(); // no error report
+    c<QPushButton>("Command2")->click();
+    store::setCommitFaultHook({});
+    EXPECT_EQ(readFile(folder() / "KontoData"), budgetPosts(3));
+    EXPECT_TRUE(
+        t.ctx.error.headline.starts_with("Ett fel har uppstått i subrutinen Command2 (Budgetera...)"));
+    EXPECT_EQ(head->postCount(), 3);
+    EXPECT_FALSE(head->catalogueAccess().kontoData().dirty()) << "the image is the file again";
+    EXPECT_EQ(day(1), "15");
 
     c<QPushButton>("Command2")->click();
     const auto post = [](const char* date, long long a, long long b) {
