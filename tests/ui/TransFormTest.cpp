@@ -10,7 +10,6 @@
 #include "support/ErrorReport.h"
 
 #include <QAction>
-#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -31,12 +30,6 @@ using fixtures::field;
 using fixtures::transRec;
 using uitest::control;
 using uitest::FakeCatalogueHost;
-
-const QString CRLF = QStringLiteral("\r\n");
-
-QString shown(QString text) {
-    return text.replace(CRLF, QStringLiteral("\n"));
-}
 
 struct Window {
     Window(FakeCatalogueHost& host, const QString& mode)
@@ -172,30 +165,25 @@ TEST(TransForm, RenameTouchesNoPost) {
               QStringLiteral("Ändra befintligt namn, eller skriv ett nytt\nTryck därefter ENTER !"));
     EXPECT_EQ(w.text1()->toolTip(), QStringLiteral("Ändra eller ange nytt transaktionsnamn"));
 
-    // Avbryt gives the old name back and changes nothing.
-    host.tc.dialogs.onExec([](QDialog& box) {
-        box.reject();
-        return box.result();
-    });
+    // Nej leaves the new text for more editing, Avbryt gives the old name back; neither changes anything.
+    host.tc.dialogs.answerNo().answerCancel();
     w.text1()->setText(QStringLiteral("Utgifter"));
+    uitest::pressEnter(w.text1());
+    EXPECT_EQ(w.text1()->text(), QStringLiteral("Utgifter"));
     uitest::pressEnter(w.text1());
     EXPECT_EQ(w.text1()->text(), QStringLiteral("Insättning"));
     EXPECT_EQ(host.file("Transakt"), fixtures::standardTransakt());
     EXPECT_TRUE(w.form->isVisible());
 
-    QString boxText;
-    host.tc.dialogs
-        .onExec([&](QDialog& box) {
-            boxText = box.findChild<QLabel*>(QStringLiteral("Label1"))->text();
-            box.findChild<QPushButton*>(QStringLiteral("Yes"))->click();
-            return box.result();
-        })
-        .answerNo();
+    host.tc.dialogs.clear();
+    host.tc.dialogs.answerYes().answerNo();
     w.text1()->setText(QStringLiteral("Lön"));
     uitest::pressEnter(w.text1());
-    EXPECT_EQ(boxText,
-              shown(QStringLiteral("Transaktionsnamnet har ändrats från\r\n\r\nInsättning\r\n\r\ntill\r\n\r\n"
-                                   "Lön\r\n\r\nÄr ändringen OK ? (Återgå med 'Avbryt' !)")));
+    EXPECT_EQ(host.tc.dialogs.calls()[0].title, QStringLiteral("Ändrat transaktionsnamn"));
+    EXPECT_TRUE(host.tc.dialogs.calls()[0].cancelButton);
+    EXPECT_EQ(host.tc.dialogs.calls()[0].text,
+              QStringLiteral("Transaktionsnamnet har ändrats från\r\n\r\nInsättning\r\n\r\ntill\r\n\r\n"
+                             "Lön\r\n\r\nÄr ändringen OK ? (Återgå med 'Avbryt' !)"));
     EXPECT_EQ(host.file("Transakt"),
               transRec("Kontostart", ' ') + transRec("L\xF6n", '+') + transRec("Uttag", '-'));
     EXPECT_EQ(host.file("KontoData"), Posts);

@@ -12,16 +12,13 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QDialog>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
-#include <QVBoxLayout>
 
 namespace catalogue {
 
@@ -191,34 +188,6 @@ support::ErrorDescription describe(const QString& routine, const QString& situat
             values};
 }
 
-// The Ja/Nej/Avbryt question of a rename, shown through the dialogs like any modal window.
-int yesNoCancel(app::Context& ctx, QWidget* parent, const QString& title, const QString& message) {
-    QDialog box(parent);
-    box.setObjectName(QStringLiteral("YesNoCancelBox"));
-    box.setWindowTitle(title);
-    auto* layout = new QVBoxLayout(&box);
-    auto* label = new QLabel(QString(message).replace(CRLF, LF), &box);
-    label->setObjectName(QStringLiteral("Label1"));
-    layout->addWidget(label);
-    auto* row = new QHBoxLayout;
-    layout->addLayout(row);
-    const struct {
-        const char* name;
-        QString caption;
-        int code;
-    } buttons[] = {{"Yes", QStringLiteral("Ja"), TransForm::Yes},
-                   {"No", QStringLiteral("Nej"), TransForm::No},
-                   {"Cancel", QStringLiteral("Avbryt"), TransForm::Cancel}};
-    for (const auto& b : buttons) {
-        auto* button = new QPushButton(b.caption, &box);
-        button->setObjectName(QString::fromLatin1(b.name));
-        const int code = b.code;
-        QObject::connect(button, &QPushButton::clicked, &box, [&box, code] { box.done(code); });
-        row->addWidget(button);
-    }
-    return ctx.dialogs.exec(box);
-}
-
 } // namespace
 
 TransForm::TransForm(CatalogueHost& host, const QString& mode, const QString& caller)
@@ -385,13 +354,13 @@ void TransForm::Text1_Enter() {
         text1_->setFocus();
         return;
     }
-    switch (yesNoCancel(ctx, this, text::RenamedTitle, text::renamed(current_.name, typed))) {
-    case No:
+    switch (ctx.dialogs.questionOrCancel(this, text::RenamedTitle, text::renamed(current_.name, typed))) {
+    case support::Dialogs::Answer::No:
         text1_->setFocus();
         return;
-    case Yes:
+    case support::Dialogs::Answer::Yes:
         break;
-    default:
+    case support::Dialogs::Answer::Cancel:
         text1_->setText(current_.name);
         command2_->setFocus();
         return;

@@ -43,8 +43,6 @@ public:
     const QString& mode() const { return mode_; }
 
     inline static const QColor DarkGreen{0, 64, 0};
-    // Result codes of the three-way question of a rename.
-    enum Answer { Cancel = 0, Yes = 1, No = 2 };
 
 protected:
     void showEvent(QShowEvent* event) override;
