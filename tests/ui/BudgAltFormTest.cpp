@@ -206,6 +206,12 @@ TEST_F(BudgAltFormTest, APeriodEndingInDecemberBeyondTheRedDaysIsWarnedAbout) {
     form->List3_Click(5);
     EXPECT_EQ(c<QLabel>("Label35")->text() + c<QLabel>("Label39")->text() + c<QLabel>("Label40")->text(),
               "030331");
+    // From the keyboard: Enter on a label opens its list, Enter in the list chooses.
+    uitest::pressEnter(c<QLabel>("Label39"));
+    ASSERT_TRUE(c<QListWidget>("List3")->isVisibleTo(form));
+    c<QListWidget>("List3")->setCurrentRow(11);
+    uitest::pressEnter(c<QListWidget>("List3"));
+    EXPECT_EQ(c<QLabel>("Label39")->text(), "12");
     closeAndCheck();
 }
 

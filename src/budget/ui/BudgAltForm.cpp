@@ -82,6 +82,8 @@ void BudgAltForm::buildControls() {
         label->setAlignment(Qt::AlignCenter);
         label->setToolTip(tip);
         label->setCursor(Qt::PointingHandCursor);
+        // Reached by Tab too: Enter or Space opens its list as a click does.
+        label->setFocusPolicy(Qt::StrongFocus);
         label->installEventFilter(this);
     };
 
@@ -773,28 +775,39 @@ void BudgAltForm::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-bool BudgAltForm::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonPress) {
-        auto* w = qobject_cast<QWidget*>(watched);
-        if (!w || !w->isEnabled())
-            return false;
-        if (watched == text3_)
-            Text3_Click();
-        else if (watched == label34_ || watched == label38_)
-            yearLabel_Click(static_cast<QLabel*>(watched));
-        else if (watched == label35_)
-            Label35_Click();
-        else if (watched == label39_)
-            Label39_Click();
+bool BudgAltForm::press(QObject* watched) {
+    if (watched == text3_)
+        Text3_Click();
+    else if (watched == label34_ || watched == label38_)
+        yearLabel_Click(static_cast<QLabel*>(watched));
+    else if (watched == label35_)
+        Label35_Click();
+    else if (watched == label39_)
+        Label39_Click();
+    else {
         for (int m = 0; m < 12; ++m)
-            if (watched == dayLabels_[m])
+            if (watched == dayLabels_[m]) {
                 dayLabel_Click(m + 1);
+                return true;
+            }
+        return false;
+    }
+    return true;
+}
+
+bool BudgAltForm::eventFilter(QObject* watched, QEvent* event) {
+    auto* w = qobject_cast<QWidget*>(watched);
+    if (!w || !w->isEnabled())
+        return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::MouseButtonPress) {
+        press(watched);
         return false;
     }
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
+        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
         auto* list = qobject_cast<QListWidget*>(watched);
-        if (list && (key == Qt::Key_Return || key == Qt::Key_Enter) && list->currentRow() >= 0) {
+        if (list && enter && list->currentRow() >= 0) {
             const int row = list->currentRow();
             if (list == list1_)
                 List1_Click(row);
@@ -806,6 +819,8 @@ bool BudgAltForm::eventFilter(QObject* watched, QEvent* event) {
                 List4_Click(row);
             return true;
         }
+        if (!list && (enter || key == Qt::Key_Space) && press(watched))
+            return true;
     }
     return QWidget::eventFilter(watched, event);
 }

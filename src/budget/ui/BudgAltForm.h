@@ -130,6 +130,8 @@ private:
                         int month = 0);
     void hideChoiceLists();
     void openRedDays();
+    // A click on a label that opens a list, or on Text3; false for any other control.
+    bool press(QObject* watched);
     void leave(bool storePlace);
     std::vector<TemplateRecord> mall() const;
     QString filterName() const;
