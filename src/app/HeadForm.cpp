@@ -3,6 +3,7 @@
 #include "accounts/ui/NyKontoForm.h"
 #include "app/CatalogueAccess.h"
 #include "app/DateSelector.h"
+#include "app/LedgerAccess.h"
 #include "app/Logo.h"
 #include "ledger/ui/BudgetFrame.h"
 #include "ledger/ui/CashFrame.h"
@@ -50,8 +51,9 @@ HeadForm::HeadForm(Context& ctx) : ctx_(ctx) {
     placeControls(true);
     command1_->hide();
     installHelp();
-    cashFrame_->attach(this);
-    budgetFrame_->attach(this);
+    ledgerAccess_ = std::make_unique<LedgerAccess>(*this);
+    cashFrame_->attach(ledgerAccess_.get());
+    budgetFrame_->attach(ledgerAccess_.get());
     installKeyboard();
     connect(command1_, &QPushButton::clicked, budgetFrame_, &ledger::BudgetFrame::Command1_Click);
 }

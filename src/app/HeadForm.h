@@ -52,10 +52,6 @@ class DateSelector;
 // procedures below.
 class HeadForm : public QMainWindow, public accounts::NyKontoHost {
     Q_OBJECT
-    // The ledger frames run their procedures on the open account this window holds.
-    friend class ledger::LedgerFrame;
-    friend class ledger::CashFrame;
-    friend class ledger::BudgetFrame;
 
 public:
     explicit HeadForm(Context& ctx);
@@ -305,6 +301,8 @@ private:
     QPointer<QWidget> budgAltForm_;
     class CatalogueAccess;
     std::unique_ptr<CatalogueAccess> catalogueAccess_;
+    class LedgerAccess;
+    std::unique_ptr<LedgerAccess> ledgerAccess_;
 };
 
 } // namespace app

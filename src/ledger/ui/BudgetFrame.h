@@ -21,7 +21,7 @@ public:
     // confirmed ones red when negative, else black. With a marked row the backgrounds show it.
     void OmLista_Budget(const std::vector<BudgetRow>& view, int markedRow);
 
-    void attach(app::HeadForm* head) override;
+    void attach(LedgerHost* host) override;
     void resetEntry() override;
     void restoreMarkedEntry() override;
 

@@ -2,11 +2,11 @@
 // entering its budgeted and actual amounts, confirming, the balance check, and marking,
 // deleting, changing and moving posts. Confirmed posts feed the account's budget template.
 
-#include "app/DateSelector.h"
-#include "app/HeadForm.h"
+#include "app/Context.h"
 #include "catalogue/Catalogue.h"
 #include "ledger/BudgetLedger.h"
 #include "ledger/ui/BudgetFrame.h"
+#include "ledger/ui/LedgerHost.h"
 #include "store/Cp1252.h"
 #include "store/GroupCommit.h"
 #include "store/Records.h"
@@ -38,8 +38,8 @@ QString displayStored(const QString& text) {
 }
 } // namespace
 
-void BudgetFrame::attach(app::HeadForm* head) {
-    LedgerFrame::attach(head);
+void BudgetFrame::attach(LedgerHost* host) {
+    LedgerFrame::attach(host);
     budgBox_->installEventFilter(this);
     verklBox_->installEventFilter(this);
 }
@@ -53,7 +53,7 @@ bool BudgetFrame::eventFilter(QObject* watched, QEvent* event) {
             return true; // the key is swallowed
         }
         amountKeyDown(box);
-    } else if (box && event->type() == QEvent::Enter && head_ && !head_->moveMode_) {
+    } else if (box && event->type() == QEvent::Enter && host_ && !host_->moveMode()) {
         amountBoxHelp(box);
     }
     return LedgerFrame::eventFilter(watched, event);
@@ -66,9 +66,9 @@ void BudgetFrame::resetEntry() {
 }
 
 void BudgetFrame::restoreMarkedEntry() {
-    head_->command1_->setEnabled(statusOf(head_->markedPost_) == QLatin1String(" "));
-    budgeted_ = head_->markedAmount_;
-    actual_ = head_->markedActual_;
+    host_->command1()->setEnabled(statusOf(host_->markedPost()) == QLatin1String(" "));
+    budgeted_ = host_->markedAmount();
+    actual_ = host_->markedActual();
     budgBox_->setText(displayStored(budgeted_));
     verklBox_->setText(displayStored(actual_));
 }
@@ -76,12 +76,12 @@ void BudgetFrame::restoreMarkedEntry() {
 // --- Transaction choice
 
 void BudgetFrame::Ladda_H_Trans_Budg() {
-    loadTransactionList(catalogue::mainTransactions(*head_->transakt_), QString());
+    loadTransactionList(catalogue::mainTransactions(host_->transakt()), QString());
     transCombo()->setPlaceholderText(QStringLiteral("Välj en huvudtransaktion från listan !"));
 }
 
 void BudgetFrame::Ladda_S_Trans_Budg() {
-    const store::RecordFile kategori(head_->ctx_.paths.kategori(head_->accountNameBytes_),
+    const store::RecordFile kategori(host_->context().paths.kategori(host_->accountNameBytes()),
                                      store::KatRec::Length);
     loadTransactionList(catalogue::subTransactions(kategori), QString());
     transCombo()->setPlaceholderText(kategori.count() > 0
@@ -109,11 +109,11 @@ void BudgetFrame::TransCombo_Budget_Click() {
 
 void BudgetFrame::mainChosenForEntry() {
     resignPendingAmounts();
-    head_->Lock_Konto();
-    head_->Lock_menues();
-    head_->picture1_->setEnabled(false);
-    head_->command3_->setText(QStringLiteral("Avbryt inmatn."));
-    head_->setProcedureCode(QStringLiteral("cbonomark"));
+    host_->Lock_Konto();
+    host_->Lock_menues();
+    host_->setPictureEnabled(false);
+    host_->command3()->setText(QStringLiteral("Avbryt inmatn."));
+    host_->setProcedureCode(QStringLiteral("cbonomark"));
     grid()->setEnabled(false);
     budgBox_->setReadOnly(false);
     verklBox_->setReadOnly(false);
@@ -123,23 +123,23 @@ void BudgetFrame::mainChosenForEntry() {
 // --- The amount boxes
 
 void BudgetFrame::amountKeyDown(QLineEdit* box) {
-    if (head_->typing_)
+    if (host_->typing())
         return;
-    head_->typing_ = true;
+    host_->setTyping(true);
     (box == budgBox_ ? budgeted_ : actual_).clear();
-    if (head_->markedPost_ <= 0) {
+    if (host_->markedPost() <= 0) {
         box->clear();
         // Nothing is pending until Enter: the button cannot post a half-typed amount.
-        head_->command2_->setEnabled(false);
+        host_->command2()->setEnabled(false);
         return;
     }
     startChangeOfMarked();
 }
 
 void BudgetFrame::amountEnter(QLineEdit* box) {
-    if (!head_->typing_ || head_->chosenMain_.name.isEmpty())
+    if (!host_->typing() || host_->chosenMain().name.isEmpty())
         return;
-    head_->typing_ = false;
+    host_->setTyping(false);
     const auto cleaned = typedAmount(box);
     if (!cleaned)
         return;
@@ -154,9 +154,9 @@ void BudgetFrame::amountEnter(QLineEdit* box) {
     }
     (box == budgBox_ ? budgeted_ : actual_) = stored;
     box->setText(sign + display(amount));
-    if (head_->markedPost_ > 0) {
-        head_->command2_->setEnabled(true);
-        head_->command2_->setFocus();
+    if (host_->markedPost() > 0) {
+        host_->command2()->setEnabled(true);
+        host_->command2()->setFocus();
         return;
     }
     if (box == budgBox_ && actual_.isEmpty()) {
@@ -166,15 +166,15 @@ void BudgetFrame::amountEnter(QLineEdit* box) {
         budgeted_ = QStringLiteral("0");
         budgBox_->setText(QStringLiteral("0,00"));
     }
-    head_->command2_->setEnabled(true);
-    head_->command2_->setText(QStringLiteral("Lägg in"));
-    head_->command2Mode_ = QStringLiteral("inl");
-    head_->command2_->setFocus();
+    host_->command2()->setEnabled(true);
+    host_->command2()->setText(QStringLiteral("Lägg in"));
+    host_->setCommand2Mode(QStringLiteral("inl"));
+    host_->command2()->setFocus();
 }
 
 QString BudgetFrame::signFor(store::Amount amount) const {
-    return head_->chosenMain_.sign == QLatin1String("-") && !amount.isZero() ? QStringLiteral("-")
-                                                                             : QString();
+    return host_->chosenMain().sign == QLatin1String("-") && !amount.isZero() ? QStringLiteral("-")
+                                                                              : QString();
 }
 
 void BudgetFrame::resignPendingAmounts() {
@@ -188,25 +188,25 @@ void BudgetFrame::resignPendingAmounts() {
     };
     resign(budgeted_, budgBox_);
     resign(actual_, verklBox_);
-    if (!budgeted_.isEmpty() && !head_->typing_) {
-        head_->command2_->setEnabled(true);
-        head_->command2_->setText(QStringLiteral("Lägg in"));
-        head_->command2Mode_ = QStringLiteral("inl");
+    if (!budgeted_.isEmpty() && !host_->typing()) {
+        host_->command2()->setEnabled(true);
+        host_->command2()->setText(QStringLiteral("Lägg in"));
+        host_->setCommand2Mode(QStringLiteral("inl"));
     }
 }
 
 void BudgetFrame::amountBoxHelp(QLineEdit* box) {
     const bool budget = box == budgBox_;
-    const bool marked = head_->markedPost_ > 0;
+    const bool marked = host_->markedPost() > 0;
     QString title = budget ? QStringLiteral("Budgetbelopp") : QStringLiteral("Verkl. belopp");
     QString tip, line;
-    if (!marked && head_->chosenMain_.name.isEmpty()) {
+    if (!marked && host_->chosenMain().name.isEmpty()) {
         tip = QStringLiteral("Transaktion ej vald !");
         line = QStringLiteral("Transaktion måste väljas innan belopp skrivs in !");
     } else if (!marked && box->isReadOnly()) {
         tip = QStringLiteral("Avsluta med [Lägg in] !");
         line = QStringLiteral("Slutför ändringen med [Lägg in] !");
-    } else if (!marked && head_->typing_) {
+    } else if (!marked && host_->typing()) {
         tip = QStringLiteral("Avsluta med ENTER !");
         line = QStringLiteral("Tryck ENTER efter avslutad inmatning !");
     } else if (!marked && budget) {
@@ -215,7 +215,7 @@ void BudgetFrame::amountBoxHelp(QLineEdit* box) {
     } else if (!marked && !budgBox_->text().isEmpty()) {
         tip = QStringLiteral("Belopp kan ändras !");
         line = QStringLiteral("Beloppet är möjligt att justera vid behov !");
-    } else if (!marked && head_->balanceMode_) {
+    } else if (!marked && host_->balanceMode()) {
         title = QStringLiteral("Saldo");
         tip = QStringLiteral("För in Saldo");
         line = QStringLiteral("Skriv eller klistra in hämtat saldo i fältet!");
@@ -225,7 +225,7 @@ void BudgetFrame::amountBoxHelp(QLineEdit* box) {
     } else if (box->isReadOnly()) {
         tip = QStringLiteral("Belopp kan ej ändras !");
         line = QStringLiteral("Ej möjligt ändra belopp under annan operation !");
-    } else if (head_->typing_) {
+    } else if (host_->typing()) {
         tip = QStringLiteral("Ändra och tryck ENTER !");
         line = QStringLiteral("Justera beloppet, tryck därefter ENTER !");
     } else if (budget) {
@@ -236,16 +236,16 @@ void BudgetFrame::amountBoxHelp(QLineEdit* box) {
         line = QStringLiteral("Belopp är möjligt att justera vid behov !");
     }
     box->setToolTip(tip);
-    head_->setHelp(title, line);
+    host_->setHelp(title, line);
 }
 
 // --- Changing the post file
 
 void BudgetFrame::saveFiles() {
-    store::GroupCommit group(head_->ctx_.paths.journalFolder());
-    group.stage(*head_->kontoData_);
-    if (head_->bMall_ && head_->bMall_->dirty())
-        group.stage(*head_->bMall_);
+    store::GroupCommit group(host_->context().paths.journalFolder());
+    group.stage(host_->kontoData());
+    if (store::RecordFile* mall = host_->budgetMall(); mall && mall->dirty())
+        group.stage(*mall);
     group.commit();
 }
 
@@ -254,19 +254,20 @@ void BudgetFrame::balanceCheck() {
 }
 
 void BudgetFrame::showView() {
-    head_->ScrollSet_Budget();
+    host_->ScrollSet_Budget();
     refillView();
 }
 
 void BudgetFrame::refillView() {
     const auto values = [this] {
-        return QStringList{QStringLiteral("Första post i listan = ") + QString::number(head_->scroll_.value),
-                           QStringLiteral("Antal poster i kontot  ") + QString::number(head_->postCount_)} +
+        return QStringList{QStringLiteral("Första post i listan = ") +
+                               QString::number(host_->firstShownPost()),
+                           QStringLiteral("Antal poster i kontot  ") + QString::number(host_->postCount())} +
                reportEnd();
     };
     // Each step reports its own failure; the change before them is already saved.
     if (!support::trapped(
-            head_->ctx_, head_, [&] { head_->Inläs_G2(); },
+            host_->context(), host_->hostWindow(), [&] { host_->Inläs_G2(); },
             [&] {
                 return support::ErrorDescription{
                     QStringLiteral("Ett fel har uppstått i subrutinen Inläs_G2") + CRLF +
@@ -275,7 +276,7 @@ void BudgetFrame::refillView() {
             }))
         return;
     support::trapped(
-        head_->ctx_, head_, [&] { head_->OmLista_Budget(); },
+        host_->context(), host_->hostWindow(), [&] { host_->OmLista_Budget(); },
         [&] {
             return support::ErrorDescription{
                 QStringLiteral("Ett fel har uppstått i subrutinen OmLista_Budget") + CRLF +
@@ -288,30 +289,31 @@ void BudgetFrame::refillView() {
 }
 
 void BudgetFrame::toggleTick(int post) {
-    BudgetLedger(*head_->kontoData_, head_->postCount_, head_->ctx_.today).toggleTick(post);
+    BudgetLedger(host_->kontoData(), host_->postCount(), host_->context().today).toggleTick(post);
 }
 
 void BudgetFrame::dropChanges() {
-    head_->kontoData_->reload();
-    if (head_->bMall_ && head_->bMall_->dirty()) {
-        head_->bMall_->reload();
-        head_->template_ = std::make_unique<budget::BudgetTemplate>(*head_->bMall_);
+    host_->kontoData().reload();
+    if (store::RecordFile* mall = host_->budgetMall(); mall && mall->dirty()) {
+        mall->reload();
+        host_->budgetMallChanged();
     }
 }
 
 void BudgetFrame::Inpost_Budget() {
     // Nothing is written without a transaction and both amounts taken with Enter.
-    if (head_->chosenMain_.number <= 0 || budgeted_.isEmpty() || actual_.isEmpty())
+    if (host_->chosenMain().number <= 0 || budgeted_.isEmpty() || actual_.isEmpty())
         return;
-    const QString date = head_->workingDate();
+    const QString date = host_->workingDate();
     int position = 0;
     runChange(
         [&] {
-            BudgetLedger book(*head_->kontoData_, head_->postCount_, head_->ctx_.today,
-                              head_->template_.get());
+            BudgetLedger book(host_->kontoData(), host_->postCount(), host_->context().today,
+                              host_->budgetTemplate());
             position = book.insertPosition(date.toStdString());
-            const BudgetEntry entry{date.toStdString(), std::abs(head_->chosenMain_.number),
-                                    head_->chosenSub_.number, budgeted_.toStdString(), actual_.toStdString()};
+            const BudgetEntry entry{date.toStdString(), std::abs(host_->chosenMain().number),
+                                    host_->chosenSub().number, budgeted_.toStdString(),
+                                    actual_.toStdString()};
             const PostResult result = book.insert(entry);
             finishChange(result, result.position);
         },
@@ -322,10 +324,10 @@ void BudgetFrame::Inpost_Budget() {
                 QStringLiteral("Nytt Budgetbelopp för inläggning ?  ") + budgeted_,
                 QStringLiteral("Nytt Verkl. belopp för inläggning ?  ") + actual_,
                 QStringLiteral("Referenssiffra för transaktion ") +
-                    QString::number(head_->chosenMain_.number),
-                QStringLiteral("Referenssiffra för subtrans. ") + QString::number(head_->chosenSub_.number),
+                    QString::number(host_->chosenMain().number),
+                QStringLiteral("Referenssiffra för subtrans. ") + QString::number(host_->chosenSub().number),
                 QStringLiteral("Insättningspunkt ny post  ") + QString::number(position),
-                QStringLiteral("Antal poster i kontot  ") + QString::number(head_->postCount_)};
+                QStringLiteral("Antal poster i kontot  ") + QString::number(host_->postCount())};
             values += newPostValues(position);
             return support::ErrorDescription{
                 QStringLiteral("Ett fel har uppstått i subrutinen Inpost_Budget") + CRLF +
@@ -340,8 +342,8 @@ QStringList BudgetFrame::newPostValues(int position) const {
     // The post as it stands in memory at the insertion point, when it got that far.
     std::optional<P> post;
     try {
-        if (position > 0 && static_cast<std::size_t>(position) <= head_->kontoData_->count())
-            post = head_->kontoData_->read<P>(static_cast<std::size_t>(position));
+        if (position > 0 && static_cast<std::size_t>(position) <= host_->kontoData().count())
+            post = host_->kontoData().read<P>(static_cast<std::size_t>(position));
     } catch (const std::exception&) {
     }
     const auto value = [&](store::Field f) {
@@ -359,24 +361,24 @@ QStringList BudgetFrame::newPostValues(int position) const {
 }
 
 void BudgetFrame::Command1_Click() {
-    const int post = head_->markedPost_;
-    if (post <= 0 || !head_->kontoData_)
+    const int post = host_->markedPost();
+    if (post <= 0 || !host_->accountOpen())
         return;
-    head_->command1_->setEnabled(false);
+    host_->command1()->setEnabled(false);
     const QString text = QStringLiteral("Vill du verifiera beloppen:\n\n") +
-                         displayStored(head_->markedAmount_) + QStringLiteral(" kr.   ") +
-                         displayStored(head_->markedActual_) + QStringLiteral(" kr.\n\nsom verkliga ?");
-    if (!head_->ctx_.dialogs.question(head_, QStringLiteral("Bekräfta belopp"), text)) {
-        head_->Rensa_Mark_G2();
+                         displayStored(host_->markedAmount()) + QStringLiteral(" kr.   ") +
+                         displayStored(host_->markedActual()) + QStringLiteral(" kr.\n\nsom verkliga ?");
+    if (!host_->context().dialogs.question(host_->hostWindow(), QStringLiteral("Bekräfta belopp"), text)) {
+        host_->Rensa_Mark(this);
         return;
     }
     runChange(
         [&] {
-            BudgetLedger book(*head_->kontoData_, head_->postCount_, head_->ctx_.today,
-                              head_->template_.get());
+            BudgetLedger book(host_->kontoData(), host_->postCount(), host_->context().today,
+                              host_->budgetTemplate());
             if (book.confirm(post) == Outcome::Done)
                 commitPosts();
-            head_->Inläs_G2();
+            host_->Inläs_G2();
         },
         [&] {
             return support::ErrorDescription{
@@ -385,22 +387,22 @@ void BudgetFrame::Command1_Click() {
                     QStringLiteral("antaget (blått) belopp") + CRLF + CRLF,
                 QStringList{QStringLiteral("Fel nr 1 i rutinen Command1_Click"),
                             QStringLiteral("vid klickning [Bekräfta]"),
-                            QStringLiteral("Budgetbeloppet är ") + head_->markedAmount_,
-                            QStringLiteral("Verkligt belopp är ") + head_->markedActual_,
+                            QStringLiteral("Budgetbeloppet är ") + host_->markedAmount(),
+                            QStringLiteral("Verkligt belopp är ") + host_->markedActual(),
                             QStringLiteral("BG_B.BStatus är ('*' eller ' ' ) ") + statusOf(post),
                             QStringLiteral("(Ska vara = '*' om bekräftad !)")} +
                     reportEnd()};
         });
     pressCancel();
-    head_->OmLista_Budget();
+    host_->OmLista_Budget();
 }
 
 QString BudgetFrame::statusOf(int post) const {
     try {
-        if (post > 0 && static_cast<std::size_t>(post) <= head_->kontoData_->count())
-            return QString::fromLatin1(
-                head_->kontoData_->read<store::PostRec_Budget>(static_cast<std::size_t>(post))
-                    .raw(store::PostRec_Budget::BStatus));
+        if (post > 0 && static_cast<std::size_t>(post) <= host_->kontoData().count())
+            return QString::fromLatin1(host_->kontoData()
+                                           .read<store::PostRec_Budget>(static_cast<std::size_t>(post))
+                                           .raw(store::PostRec_Budget::BStatus));
     } catch (const std::exception&) {
     }
     return QString();
@@ -408,15 +410,15 @@ QString BudgetFrame::statusOf(int post) const {
 
 support::ErrorDescription BudgetFrame::balanceError(const QString& headingLines,
                                                     const QStringList& description) const {
-    const int from = std::max(1, head_->currentPost_);
+    const int from = std::max(1, host_->recountStart());
     QStringList values = description;
-    values << QStringLiteral("Angivet PostNr ?  ") + QString::number(head_->currentPost_)
-           << QStringLiteral("Antal poster i kontot  ") + QString::number(head_->postCount_)
+    values << QStringLiteral("Angivet PostNr ?  ") + QString::number(host_->recountStart())
+           << QStringLiteral("Antal poster i kontot  ") + QString::number(host_->postCount())
            << QStringLiteral("Siffra för pågående post ") + QString::number(from);
     // The amounts of the post the pass started from and of the one before, as far as they read.
     try {
         using P = store::PostRec_Budget;
-        const shift::Posts posts(*head_->kontoData_, head_->postCount_);
+        const shift::Posts posts(host_->kontoData(), host_->postCount());
         const auto text = [&](int n, store::Field f) {
             return n >= 1 && n <= posts.count() ? QString::fromLatin1(store::trimField(posts.field(n, f)))
                                                 : QString();
@@ -435,7 +437,7 @@ support::ErrorDescription BudgetFrame::balanceError(const QString& headingLines,
 
 void BudgetFrame::Saldokontroll_Budget() {
     support::trapped(
-        head_->ctx_, head_, [&] { checkBalances(); },
+        host_->context(), host_->hostWindow(), [&] { checkBalances(); },
         [&] {
             return balanceError(QStringLiteral("Ett fel har uppstått i subrutinen SaldoKontroll_Budget") +
                                     CRLF + QStringLiteral("vid kontrollräkning av kontoposter från") + CRLF +
@@ -446,8 +448,8 @@ void BudgetFrame::Saldokontroll_Budget() {
 }
 
 void BudgetFrame::checkBalances() {
-    BudgetLedger book(*head_->kontoData_, head_->postCount_, head_->ctx_.today);
-    const auto fault = book.checkBalances(std::max(1, head_->currentPost_));
+    BudgetLedger book(host_->kontoData(), host_->postCount(), host_->context().today);
+    const auto fault = book.checkBalances(std::max(1, host_->recountStart()));
     if (!fault)
         return;
     const auto& post = fault->record;
@@ -461,7 +463,7 @@ void BudgetFrame::checkBalances() {
                        "till:\n\nDatum: ") +
         QString::fromStdString(post.text(store::PostRec_Budget::Datum)) + QStringLiteral("\nTransaktion: ") +
         QString::fromStdString(
-            ledger::transactionName(*head_->transakt_, post.raw(store::PostRec_Budget::TransNr))) +
+            ledger::transactionName(host_->transakt(), post.raw(store::PostRec_Budget::TransNr))) +
         QStringLiteral("\nBudgetbelopp: ") +
         displayStored(QString::fromStdString(post.text(store::PostRec_Budget::BudgBelopp))) +
         QStringLiteral("\nVerkl.belopp: ") +
@@ -472,18 +474,18 @@ void BudgetFrame::checkBalances() {
         QStringLiteral(
             "Felet kan åtgärdas genom en om-\nräkningsprocedur av datafilen fr o m\nposten före den "
             "felaktiga !\n\nVill du att omräkningen sker ?");
-    if (head_->ctx_.dialogs.question(head_, QStringLiteral("Saldo-kontroll"), text))
+    if (host_->context().dialogs.question(host_->hostWindow(), QStringLiteral("Saldo-kontroll"), text))
         Recount_Budget();
-    head_->ctx_.dialogs.message(head_, QStringLiteral("Servicemeddelande"),
-                                QStringLiteral("Om felet upprepas, v g kontakta\nprogramleverantör !"));
+    host_->context().dialogs.message(host_->hostWindow(), QStringLiteral("Servicemeddelande"),
+                                     QStringLiteral("Om felet upprepas, v g kontakta\nprogramleverantör !"));
 }
 
 void BudgetFrame::Recount_Budget() {
     bool recounted = false;
     runChange(
         [&] {
-            BudgetLedger book(*head_->kontoData_, head_->postCount_, head_->ctx_.today);
-            if (book.recount(std::max(1, head_->currentPost_)) != Outcome::Done) {
+            BudgetLedger book(host_->kontoData(), host_->postCount(), host_->context().today);
+            if (book.recount(std::max(1, host_->recountStart())) != Outcome::Done) {
                 showAmountLimit(); // not checked again: the same values would be found
                 return;
             }
@@ -508,14 +510,14 @@ void BudgetFrame::G2_Click(int row, int column) {
 void BudgetFrame::markPost(int row) {
     beginMark(row);
     const auto post =
-        head_->kontoData_->read<store::PostRec_Budget>(static_cast<std::size_t>(head_->markedPost_));
-    head_->command1_->setEnabled(!post.confirmed());
+        host_->kontoData().read<store::PostRec_Budget>(static_cast<std::size_t>(host_->markedPost()));
+    host_->command1()->setEnabled(!post.confirmed());
     takeMarkedTransactions(post.raw(store::PostRec_Budget::TransNr),
                            post.raw(store::PostRec_Budget::SubTransNr));
-    head_->markedAmount_ = QString::fromStdString(post.text(store::PostRec_Budget::BudgBelopp));
-    head_->markedActual_ = QString::fromStdString(post.text(store::PostRec_Budget::VerklBelopp));
-    budgeted_ = head_->markedAmount_;
-    actual_ = head_->markedActual_;
+    host_->setMarkedAmount(QString::fromStdString(post.text(store::PostRec_Budget::BudgBelopp)));
+    host_->setMarkedActual(QString::fromStdString(post.text(store::PostRec_Budget::VerklBelopp)));
+    budgeted_ = host_->markedAmount();
+    actual_ = host_->markedActual();
     for (QLineEdit* box : {budgBox_, verklBox_})
         box->setReadOnly(false);
     budgBox_->setText(displayStored(budgeted_));
@@ -528,45 +530,46 @@ void BudgetFrame::UtPost_Budget() {
 }
 
 QString BudgetFrame::markedAmountsText() const {
-    return displayStored(head_->markedAmount_) + QStringLiteral(" kr.,  ") +
-           displayStored(head_->markedActual_) + QStringLiteral(" kr.  ?");
+    return displayStored(host_->markedAmount()) + QStringLiteral(" kr.,  ") +
+           displayStored(host_->markedActual()) + QStringLiteral(" kr.  ?");
 }
 
 PostResult BudgetFrame::removeInBook(int post) {
-    return BudgetLedger(*head_->kontoData_, head_->postCount_, head_->ctx_.today).remove(post);
+    return BudgetLedger(host_->kontoData(), host_->postCount(), host_->context().today).remove(post);
 }
 
 void BudgetFrame::ChgPost_Budget() {
-    const int post = head_->markedPost_;
+    const int post = host_->markedPost();
     if (post <= 0)
         return;
-    const QString sign = head_->chosenMain_.sign == QLatin1String("-") ? QStringLiteral("-") : QString();
+    const QString sign = host_->chosenMain().sign == QLatin1String("-") ? QStringLiteral("-") : QString();
     const auto shown = [&](const QString& text) {
         return sign + display(store::Amount::parse(text.toStdString()).value_or(store::Amount{}).abs());
     };
     QString question = QStringLiteral("Vill du ändra tidigare:");
-    const bool budgetChanged = budgeted_ != head_->markedAmount_;
-    const bool actualChanged = actual_ != head_->markedActual_;
+    const bool budgetChanged = budgeted_ != host_->markedAmount();
+    const bool actualChanged = actual_ != host_->markedActual();
     if (budgetChanged)
-        question += QStringLiteral("\nBudgetbeloppet:  ") + shown(head_->markedAmount_) +
+        question += QStringLiteral("\nBudgetbeloppet:  ") + shown(host_->markedAmount()) +
                     QStringLiteral("  till  ") + shown(budgeted_) + QStringLiteral("  ?");
     if (actualChanged)
-        question += QStringLiteral("\nVerkl. beloppet:  ") + shown(head_->markedActual_) +
+        question += QStringLiteral("\nVerkl. beloppet:  ") + shown(host_->markedActual()) +
                     QStringLiteral("  till  ") + shown(actual_) + QStringLiteral("  ?");
     if (!budgetChanged && !actualChanged) {
-        head_->ctx_.dialogs.message(head_, QStringLiteral("Ändring av tidigare belopp"),
-                                    QStringLiteral("Ingen ändring utförd !"));
+        host_->context().dialogs.message(host_->hostWindow(), QStringLiteral("Ändring av tidigare belopp"),
+                                         QStringLiteral("Ingen ändring utförd !"));
         pressCancel(); // back to the marked post
         return;
     }
-    if (!head_->ctx_.dialogs.question(head_, QStringLiteral("Ändring av tidigare belopp"), question)) {
+    if (!host_->context().dialogs.question(host_->hostWindow(), QStringLiteral("Ändring av tidigare belopp"),
+                                           question)) {
         pressCancel();
         return;
     }
     runChange(
         [&] {
-            BudgetLedger book(*head_->kontoData_, head_->postCount_, head_->ctx_.today,
-                              head_->template_.get());
+            BudgetLedger book(host_->kontoData(), host_->postCount(), host_->context().today,
+                              host_->budgetTemplate());
             const PostResult result =
                 book.changeAmounts(post, budgeted_.toStdString(), actual_.toStdString());
             if (result.outcome != Outcome::NoChange)
@@ -578,18 +581,18 @@ void BudgetFrame::ChgPost_Budget() {
                     QStringLiteral("vid ändring av post i datafilen.") + CRLF + CRLF,
                 {QStringLiteral("Fel i rutinen ChgPost_Budget"),
                  QStringLiteral("PostNr ") + QString::number(post),
-                 QStringLiteral("Budgetbelopp före = ") + head_->markedAmount_,
+                 QStringLiteral("Budgetbelopp före = ") + host_->markedAmount(),
                  QStringLiteral("Budgetbelopp efter = ") + budgeted_,
-                 QStringLiteral("Verkl. belopp före = ") + head_->markedActual_,
+                 QStringLiteral("Verkl. belopp före = ") + host_->markedActual(),
                  QStringLiteral("Verkl. belopp efter = ") + actual_,
                  QStringLiteral("Kontoslag = BudgetKonto"),
-                 QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
+                 QStringLiteral("Felet uppstod i konto ") + host_->accountName()}};
         });
     endChangeOfMarked();
 }
 
 void BudgetFrame::PostMover_Budget() {
-    if (moveState().isEmpty() && head_->postCount_ < 2) {
+    if (moveState().isEmpty() && host_->postCount() < 2) {
         redateOnlyPost();
         return;
     }
@@ -597,7 +600,8 @@ void BudgetFrame::PostMover_Budget() {
 }
 
 PostResult BudgetFrame::moveInBook(int first, int last, const std::string& date) {
-    return BudgetLedger(*head_->kontoData_, head_->postCount_, head_->ctx_.today, head_->template_.get())
+    return BudgetLedger(host_->kontoData(), host_->postCount(), host_->context().today,
+                        host_->budgetTemplate())
         .move(first, last, date);
 }
 
@@ -606,12 +610,12 @@ std::vector<QWidget*> BudgetFrame::moveLockedControls() const {
 }
 
 void BudgetFrame::redateOnlyPost() {
-    const QString date = head_->workingDate();
+    const QString date = host_->workingDate();
     runChange(
         [&] {
             // The only post takes the working date as it is: amounts, balances and the confirmed
             // flag stay.
-            shift::setDate(*head_->kontoData_, head_->postCount_, 1, date.toStdString());
+            shift::setDate(host_->kontoData(), host_->postCount(), 1, date.toStdString());
             commitPosts();
             refillView();
         },

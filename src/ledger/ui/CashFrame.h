@@ -24,7 +24,7 @@ public:
     void showStandardTransactionReady(bool ready);
 
     // Connects the frame's controls to its procedures on the main window's open account.
-    void attach(app::HeadForm* head) override;
+    void attach(LedgerHost* host) override;
 
     // --- Transaction choice
     void Ladda_H_Trans_Enkel();

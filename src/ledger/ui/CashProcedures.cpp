@@ -2,12 +2,12 @@
 // post, entering it, the balance check, and marking, deleting, changing and moving posts. The
 // frame works on the open account of the main window and calls its named procedures.
 
-#include "app/DateSelector.h"
-#include "app/HeadForm.h"
+#include "app/Context.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/ui/CatalogueProcedures.h"
 #include "ledger/Cashbook.h"
 #include "ledger/ui/CashFrame.h"
+#include "ledger/ui/LedgerHost.h"
 #include "store/Cp1252.h"
 #include "store/Records.h"
 #include "support/ui/Trap.h"
@@ -35,8 +35,8 @@ QString displayStored(std::string_view text) {
 }
 } // namespace
 
-void CashFrame::attach(app::HeadForm* head) {
-    LedgerFrame::attach(head);
+void CashFrame::attach(LedgerHost* host) {
+    LedgerFrame::attach(host);
     amountBox_->installEventFilter(this);
     saldoTitle()->installEventFilter(this);
 }
@@ -49,13 +49,13 @@ bool CashFrame::eventFilter(QObject* watched, QEvent* event) {
             return true; // the key is swallowed
         }
         Bel_Enkel_KeyDown();
-    } else if (watched == amountBox_ && event->type() == QEvent::MouseButtonRelease && head_ &&
-               head_->balanceMode_ && !amountBox_->isReadOnly() && !amountBox_->text().trimmed().isEmpty()) {
+    } else if (watched == amountBox_ && event->type() == QEvent::MouseButtonRelease && host_ &&
+               host_->balanceMode() && !amountBox_->isReadOnly() && !amountBox_->text().trimmed().isEmpty()) {
         Bel_Enkel_Enter(); // a balance pasted with the mouse
-    } else if (event->type() == QEvent::MouseButtonPress && watched == saldoTitle() && head_ &&
-               saldoTitle()->isEnabled() && head_->procedureCode().isEmpty()) {
+    } else if (event->type() == QEvent::MouseButtonPress && watched == saldoTitle() && host_ &&
+               saldoTitle()->isEnabled() && host_->procedureCode().isEmpty()) {
         Skapa_StdTrans();
-    } else if (event->type() == QEvent::Enter && watched == amountBox_ && head_ && !head_->moveMode_) {
+    } else if (event->type() == QEvent::Enter && watched == amountBox_ && host_ && !host_->moveMode()) {
         amountBoxHelp();
     }
     return LedgerFrame::eventFilter(watched, event);
@@ -68,21 +68,21 @@ void CashFrame::resetEntry() {
 }
 
 void CashFrame::restoreMarkedEntry() {
-    amountText_ = head_->markedAmount_;
-    amountBox_->setText(head_->markedAmount_.isEmpty() ? QString()
-                                                       : displayStored(head_->markedAmount_.toStdString()));
+    amountText_ = host_->markedAmount();
+    amountBox_->setText(host_->markedAmount().isEmpty() ? QString()
+                                                        : displayStored(host_->markedAmount().toStdString()));
 }
 
 // --- Transaction choice
 
 void CashFrame::Ladda_H_Trans_Enkel() {
-    loadTransactionList(catalogue::mainTransactions(*head_->transakt_),
+    loadTransactionList(catalogue::mainTransactions(host_->transakt()),
                         QStringLiteral("Välj en huvudtransaktion från listan  !"));
-    showStandardTransactionReady(catalogue::neutralStandardTransaction(*head_->transakt_) != 0);
+    showStandardTransactionReady(catalogue::neutralStandardTransaction(host_->transakt()) != 0);
 }
 
 void CashFrame::Ladda_S_Trans_Enkel() {
-    const store::RecordFile kategori(head_->ctx_.paths.kategori(head_->accountNameBytes_),
+    const store::RecordFile kategori(host_->context().paths.kategori(host_->accountNameBytes()),
                                      store::KatRec::Length);
     const auto items = catalogue::subTransactions(kategori);
     loadTransactionList(items, kategori.count() > 0 ? QStringLiteral("Välj en subtransaktion från listan !")
@@ -108,12 +108,12 @@ void CashFrame::TransCombo_Enkel_Click() {
 }
 
 void CashFrame::mainChosenForEntry() {
-    if (!head_->balanceMode_) {
-        head_->Lock_menues();
-        head_->Lock_Konto();
-        head_->picture1_->setEnabled(false);
-        head_->command3_->setText(QStringLiteral("Avbryt inmatn."));
-        head_->setProcedureCode(QStringLiteral("cbonomark"));
+    if (!host_->balanceMode()) {
+        host_->Lock_menues();
+        host_->Lock_Konto();
+        host_->setPictureEnabled(false);
+        host_->command3()->setText(QStringLiteral("Avbryt inmatn."));
+        host_->setProcedureCode(QStringLiteral("cbonomark"));
         if (!amountText_.isEmpty())
             takeAmount(store::Amount::parse(amountText_.toStdString()).value_or(store::Amount{}).abs());
     }
@@ -124,33 +124,34 @@ void CashFrame::mainChosenForEntry() {
 // --- The amount box
 
 void CashFrame::Bel_Enkel_KeyDown() {
-    if (head_->typing_)
+    if (host_->typing())
         return;
-    head_->typing_ = true;
+    host_->setTyping(true);
     amountText_.clear();
-    if (head_->markedPost_ <= 0) {
+    if (host_->markedPost() <= 0) {
         amountBox_->clear();
         // Nothing is pending until Enter: the button cannot post a half-typed amount.
-        if (head_->command2Mode_ == QLatin1String("inl"))
-            head_->command2_->setEnabled(false);
+        if (host_->command2Mode() == QLatin1String("inl"))
+            host_->command2()->setEnabled(false);
         return;
     }
     startChangeOfMarked();
 }
 
 void CashFrame::Bel_Enkel_Enter() {
-    head_->typing_ = false;
+    host_->setTyping(false);
     QString text = amountBox_->text().trimmed();
-    if (head_->balanceMode_) {
+    if (host_->balanceMode()) {
         // A balance may be negative; it is read as typed or pasted, with spaces between groups.
         const bool negative = text.startsWith('-');
         const std::string digits = store::cleanTypedAmount((negative ? text.mid(1) : text).toStdString());
         const auto balance = store::Amount::parse(digits);
         if (digits.empty() || !balance) {
-            head_->ctx_.dialogs.message(head_, QStringLiteral("Nytt saldo"),
-                                        QStringLiteral("Saldot kan inte läsas !\n\nSkriv in det med siffror, "
-                                                       "ev. minustecken och decimalkomma."),
-                                        support::Dialogs::Icon::Exclamation);
+            host_->context().dialogs.message(
+                host_->hostWindow(), QStringLiteral("Nytt saldo"),
+                QStringLiteral("Saldot kan inte läsas !\n\nSkriv in det med siffror, "
+                               "ev. minustecken och decimalkomma."),
+                support::Dialogs::Icon::Exclamation);
             return;
         }
         const store::Amount value = negative ? -*balance : *balance;
@@ -161,9 +162,9 @@ void CashFrame::Bel_Enkel_Enter() {
         }
         newBalanceText_ = QString::fromStdString(value.amountText());
         amountBox_->setText(display(value));
-        head_->command2_->setEnabled(true);
-        head_->command2_->setText(QStringLiteral("Beräkna"));
-        head_->command2_->setFocus();
+        host_->command2()->setEnabled(true);
+        host_->command2()->setText(QStringLiteral("Beräkna"));
+        host_->command2()->setFocus();
         return;
     }
 
@@ -171,51 +172,51 @@ void CashFrame::Bel_Enkel_Enter() {
     if (!cleaned)
         return;
     const store::Amount amount = store::Amount::parse(*cleaned).value_or(store::Amount{});
-    const bool expense = head_->chosenMain_.sign == QLatin1String("-");
+    const bool expense = host_->chosenMain().sign == QLatin1String("-");
     if (!store::fitsAmountField(expense ? -amount : amount)) {
         showDoesNotFit();
         pressCancel();
         return;
     }
     takeAmount(amount);
-    head_->command2_->setFocus();
+    host_->command2()->setFocus();
 }
 
 void CashFrame::takeAmount(store::Amount amount) {
     // The sign is the chosen transaction's; a zero carries none.
-    const bool negative = head_->chosenMain_.sign == QLatin1String("-") && !amount.isZero();
+    const bool negative = host_->chosenMain().sign == QLatin1String("-") && !amount.isZero();
     const store::Amount signedAmount = negative ? -amount : amount;
     amountText_ = QString::fromStdString(signedAmount.amountText());
     amountBox_->setText(display(signedAmount));
-    if (head_->markedPost_ > 0) {
-        head_->command2_->setEnabled(true);
+    if (host_->markedPost() > 0) {
+        host_->command2()->setEnabled(true);
         return;
     }
     // A new post needs its transaction; without one the amount waits.
-    const bool ready = head_->chosenMain_.number > 0;
-    head_->command2_->setEnabled(ready);
+    const bool ready = host_->chosenMain().number > 0;
+    host_->command2()->setEnabled(ready);
     if (ready) {
-        head_->command2_->setText(QStringLiteral("Lägg in"));
-        head_->command2Mode_ = QStringLiteral("inl");
+        host_->command2()->setText(QStringLiteral("Lägg in"));
+        host_->setCommand2Mode(QStringLiteral("inl"));
     }
 }
 
 void CashFrame::amountBoxHelp() {
     QString tip, line;
-    const bool marked = head_->markedPost_ > 0;
-    if (!marked && head_->chosenMain_.name.isEmpty()) {
+    const bool marked = host_->markedPost() > 0;
+    if (!marked && host_->chosenMain().name.isEmpty()) {
         tip = QStringLiteral("Transaktion ej vald !");
         line = QStringLiteral("Transaktion måste väljas innan belopp skrivs in !");
     } else if (!marked && amountBox_->isReadOnly()) {
         tip = QStringLiteral("Avsluta med [Lägg in] !");
         line = QStringLiteral("Slutför ändringen med [Lägg in] !");
-    } else if (!marked && head_->balanceMode_ && !newBalanceText_.isEmpty()) {
+    } else if (!marked && host_->balanceMode() && !newBalanceText_.isEmpty()) {
         tip = QStringLiteral("Beräkna beloppet !");
         line = QStringLiteral("Klicka på kommandoknappen 'Beräkna' !");
-    } else if (!marked && head_->balanceMode_) {
+    } else if (!marked && host_->balanceMode()) {
         tip = QStringLiteral("För in Saldo");
         line = QStringLiteral("Skriv eller klistra in hämtat saldo i fältet!");
-    } else if (!marked && head_->typing_) {
+    } else if (!marked && host_->typing()) {
         tip = QStringLiteral("Avsluta med ENTER !");
         line = QStringLiteral("Tryck ENTER efter avslutad inmatning !");
     } else if (!marked) {
@@ -224,7 +225,7 @@ void CashFrame::amountBoxHelp() {
     } else if (amountBox_->isReadOnly()) {
         tip = QStringLiteral("Belopp kan ej ändras !");
         line = QStringLiteral("Ej möjligt ändra belopp under annan operation !");
-    } else if (head_->typing_) {
+    } else if (host_->typing()) {
         tip = QStringLiteral("Ändra och tryck ENTER !");
         line = QStringLiteral("Justera beloppet, tryck därefter ENTER !");
     } else {
@@ -232,17 +233,17 @@ void CashFrame::amountBoxHelp() {
         line = QStringLiteral("Beloppet möjligt justera vid behov !");
     }
     amountBox_->setToolTip(tip);
-    head_->setHelp(head_->balanceMode_ ? QStringLiteral("Saldo") : QStringLiteral("Belopp"), line);
+    host_->setHelp(host_->balanceMode() ? QStringLiteral("Saldo") : QStringLiteral("Belopp"), line);
 }
 
 // --- Changing the post file
 
 void CashFrame::saveFiles() {
-    head_->kontoData_->commit();
+    host_->kontoData().commit();
 }
 
 void CashFrame::dropChanges() {
-    head_->kontoData_->reload();
+    host_->kontoData().reload();
 }
 
 void CashFrame::balanceCheck() {
@@ -250,32 +251,32 @@ void CashFrame::balanceCheck() {
 }
 
 void CashFrame::showView() {
-    head_->ScrollSet_Enkel();
+    host_->ScrollSet_Enkel();
     refillView();
 }
 
 void CashFrame::refillView() {
-    head_->Inläs_G1();
-    head_->OmLista_Enkel();
+    host_->Inläs_G1();
+    host_->OmLista_Enkel();
 }
 
 void CashFrame::toggleTick(int post) {
-    Cashbook(*head_->kontoData_, head_->postCount_).toggleTick(post);
+    Cashbook(host_->kontoData(), host_->postCount()).toggleTick(post);
 }
 
 void CashFrame::Inpost_Enkel() {
     // Nothing is written without a transaction and an amount (or a new balance) taken with Enter.
-    if (head_->chosenMain_.number <= 0 || (head_->balanceMode_ ? newBalanceText_ : amountText_).isEmpty())
+    if (host_->chosenMain().number <= 0 || (host_->balanceMode() ? newBalanceText_ : amountText_).isEmpty())
         return;
-    const QString date = head_->workingDate();
+    const QString date = host_->workingDate();
     runChange(
         [&] {
             store::Amount amount = store::Amount::parse(amountText_.toStdString()).value_or(store::Amount{});
-            if (head_->balanceMode_ && !amountFromNewBalance(date, amount))
+            if (host_->balanceMode() && !amountFromNewBalance(date, amount))
                 return;
-            Cashbook book(*head_->kontoData_, head_->postCount_);
-            const CashEntry entry{date.toStdString(), std::abs(head_->chosenMain_.number),
-                                  head_->chosenSub_.number, amount};
+            Cashbook book(host_->kontoData(), host_->postCount());
+            const CashEntry entry{date.toStdString(), std::abs(host_->chosenMain().number),
+                                  host_->chosenSub().number, amount};
             const PostResult result = book.insert(entry);
             finishChange(result, result.position);
         },
@@ -286,66 +287,66 @@ void CashFrame::Inpost_Enkel() {
                 {QStringLiteral("Fel i rutinen Inpost_Enkel"),
                  QStringLiteral("vid inläggning av ny post i datafilen"), QStringLiteral("Datum = ") + date,
                  QStringLiteral("Belopp = ") + amountText_,
-                 QStringLiteral("Transaktionsreferens ") + QString::number(head_->chosenMain_.number),
-                 QStringLiteral("Antal poster = ") + QString::number(head_->postCount_),
-                 QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
+                 QStringLiteral("Transaktionsreferens ") + QString::number(host_->chosenMain().number),
+                 QStringLiteral("Antal poster = ") + QString::number(host_->postCount()),
+                 QStringLiteral("Felet uppstod i konto ") + host_->accountName()}};
         });
     pressCancel();
 }
 
 bool CashFrame::amountFromNewBalance(const QString& date, store::Amount& amount) {
-    head_->balanceMode_ = false;
+    host_->setBalanceMode(false);
     amountTitle()->setText(QStringLiteral("Belopp"));
-    head_->command2_->setText(QString());
-    const Cashbook book(*head_->kontoData_, head_->postCount_);
-    const char sign = head_->chosenMain_.sign.isEmpty() ? ' ' : head_->chosenMain_.sign.at(0).toLatin1();
+    host_->command2()->setText(QString());
+    const Cashbook book(host_->kontoData(), host_->postCount());
+    const char sign = host_->chosenMain().sign.isEmpty() ? ' ' : host_->chosenMain().sign.at(0).toLatin1();
     const auto newBalance = store::Amount::parse(newBalanceText_.toStdString()).value_or(store::Amount{});
     const BalanceEntry entry = book.balanceEntry(date.toStdString(), newBalance, sign);
     if (entry.sign != SignCheck::Agrees) {
         const bool positive = entry.sign == SignCheck::PositiveForExpense;
-        head_->ctx_.dialogs.message(head_,
-                                    positive ? QStringLiteral("Positivt belopp vid utgifts-transaktion")
-                                             : QStringLiteral("Negativt belopp vid inkomst-transaktion"),
-                                    QStringLiteral("Framräknat belopp ej överensstämmande m a p tecken "
-                                                   "!\nSäkra att rätt transaktion anges innan "
-                                                   "ett nytt saldo matas in ! (Bör vara en ") +
-                                        (positive ? QStringLiteral("inkomsttransaktion !)")
-                                                  : QStringLiteral("utgiftstransaktion !)")),
-                                    support::Dialogs::Icon::Exclamation);
+        host_->context().dialogs.message(host_->hostWindow(),
+                                         positive ? QStringLiteral("Positivt belopp vid utgifts-transaktion")
+                                                  : QStringLiteral("Negativt belopp vid inkomst-transaktion"),
+                                         QStringLiteral("Framräknat belopp ej överensstämmande m a p tecken "
+                                                        "!\nSäkra att rätt transaktion anges innan "
+                                                        "ett nytt saldo matas in ! (Bör vara en ") +
+                                             (positive ? QStringLiteral("inkomsttransaktion !)")
+                                                       : QStringLiteral("utgiftstransaktion !)")),
+                                         support::Dialogs::Icon::Exclamation);
         return false;
     }
     amount = entry.amount;
     if (entry.fromPrevious)
-        head_->ctx_.dialogs.message(head_, QStringLiteral("Belopp vid insättning av nytt saldo"),
-                                    QStringLiteral("Framräknat belopp från nytt saldo den ") + date +
-                                        QStringLiteral(" blir\n\n") +
-                                        QString::fromStdString(store::formatPattern(amount, "### ###.0#")));
+        host_->context().dialogs.message(
+            host_->hostWindow(), QStringLiteral("Belopp vid insättning av nytt saldo"),
+            QStringLiteral("Framräknat belopp från nytt saldo den ") + date + QStringLiteral(" blir\n\n") +
+                QString::fromStdString(store::formatPattern(amount, "### ###.0#")));
     return true;
 }
 
 void CashFrame::startBalanceEntry() {
     amountBox_->clear(); // a balance, not the amount that stood there
     amountTitle()->setText(QStringLiteral("Nytt Saldo"));
-    head_->command2_->setText(QString());
-    head_->command2Mode_ = QStringLiteral("inl");
-    head_->command2_->setEnabled(false); // until a balance is entered
-    head_->command3_->setText(QStringLiteral("Avbryt Saldo-In"));
-    head_->setProcedureCode(QStringLiteral("saldo"));
-    head_->armReset();
-    head_->balanceMode_ = true;
+    host_->command2()->setText(QString());
+    host_->setCommand2Mode(QStringLiteral("inl"));
+    host_->command2()->setEnabled(false); // until a balance is entered
+    host_->command3()->setText(QStringLiteral("Avbryt Saldo-In"));
+    host_->setProcedureCode(QStringLiteral("saldo"));
+    host_->armReset();
+    host_->setBalanceMode(true);
     newBalanceText_.clear();
 }
 
 void CashFrame::Skapa_StdTrans() {
-    if (!head_->transakt_)
+    if (!host_->accountOpen())
         return;
-    head_->closeFundHint();
-    catalogue::Skapa_StdTrans(head_->catalogueAccess(), head_);
+    host_->closeFundHint();
+    catalogue::Skapa_StdTrans(host_->catalogueHost(), host_->hostWindow());
 }
 
 void CashFrame::SaldoKontroll_Enkel() {
-    Cashbook book(*head_->kontoData_, head_->postCount_);
-    const auto fault = book.checkBalances(std::max(1, head_->currentPost_));
+    Cashbook book(host_->kontoData(), host_->postCount());
+    const auto fault = book.checkBalances(std::max(1, host_->recountStart()));
     if (!fault)
         return;
     const auto& post = fault->record;
@@ -355,23 +356,24 @@ void CashFrame::SaldoKontroll_Enkel() {
                        "till:\n\nDatum: ") +
         QString::fromStdString(post.text(store::PostRec_Enkel::Datum)) + QStringLiteral("\nTransaktion: ") +
         QString::fromStdString(
-            ledger::transactionName(*head_->transakt_, post.raw(store::PostRec_Enkel::TransNr))) +
+            ledger::transactionName(host_->transakt(), post.raw(store::PostRec_Enkel::TransNr))) +
         QStringLiteral("\nBelopp: ") + displayStored(post.text(store::PostRec_Enkel::Belopp)) +
         QStringLiteral("\n\nUpptäckt saldoskillnad:\n") + display(fault->stored) + QStringLiteral(" till ") +
         display(fault->expected) +
         QStringLiteral(
             "\n\nFelet kan åtgärdas genom en om-\nräkningsprocedur av datafilen fr o m\nposten före den "
             "felaktiga !\n\nVill du att omräkningen utföres ?");
-    const bool repair = head_->ctx_.dialogs.question(head_, QStringLiteral("Saldo-kontroll"), text);
+    const bool repair =
+        host_->context().dialogs.question(host_->hostWindow(), QStringLiteral("Saldo-kontroll"), text);
     if (repair)
         ReCount_Enkel();
-    head_->ctx_.dialogs.message(head_, QStringLiteral("Servicemeddelande"),
-                                QStringLiteral("Om felet upprepas, v g kontakta\nprogramleverantör !"));
+    host_->context().dialogs.message(host_->hostWindow(), QStringLiteral("Servicemeddelande"),
+                                     QStringLiteral("Om felet upprepas, v g kontakta\nprogramleverantör !"));
 }
 
 void CashFrame::ReCount_Enkel() {
-    Cashbook book(*head_->kontoData_, head_->postCount_);
-    if (book.recount(std::max(1, head_->currentPost_)) != Outcome::Done) {
+    Cashbook book(host_->kontoData(), host_->postCount());
+    if (book.recount(std::max(1, host_->recountStart())) != Outcome::Done) {
         // A balance that cannot be stored is left as it is and not checked again.
         showAmountLimit();
         return;
@@ -389,14 +391,14 @@ void CashFrame::G1_Click(int row, int column) {
 void CashFrame::markPost(int row) {
     beginMark(row);
     const auto post =
-        head_->kontoData_->read<store::PostRec_Enkel>(static_cast<std::size_t>(head_->markedPost_));
+        host_->kontoData().read<store::PostRec_Enkel>(static_cast<std::size_t>(host_->markedPost()));
     takeMarkedTransactions(post.raw(store::PostRec_Enkel::TransNr),
                            post.raw(store::PostRec_Enkel::SubTransNr));
     const std::string stored = post.text(store::PostRec_Enkel::Belopp);
     amountBox_->setReadOnly(false);
     amountBox_->setText(displayStored(stored));
-    head_->markedAmount_ = QString::fromStdString(stored);
-    amountText_ = head_->markedAmount_;
+    host_->setMarkedAmount(QString::fromStdString(stored));
+    amountText_ = host_->markedAmount();
     endMark(post.text(store::PostRec_Enkel::Datum), QStringLiteral("mkg1"));
 }
 
@@ -405,36 +407,38 @@ void CashFrame::UtPost_Enkel() {
 }
 
 QString CashFrame::markedAmountsText() const {
-    return displayStored(head_->markedAmount_.toStdString()) + QStringLiteral(" kr.  ?");
+    return displayStored(host_->markedAmount().toStdString()) + QStringLiteral(" kr.  ?");
 }
 
 PostResult CashFrame::removeInBook(int post) {
-    return Cashbook(*head_->kontoData_, head_->postCount_).remove(post);
+    return Cashbook(host_->kontoData(), host_->postCount()).remove(post);
 }
 
 void CashFrame::ChgPost_Enkel() {
-    const int post = head_->markedPost_;
+    const int post = host_->markedPost();
     if (post <= 0)
         return;
-    const auto oldAmount = store::Amount::parse(head_->markedAmount_.toStdString()).value_or(store::Amount{});
+    const auto oldAmount =
+        store::Amount::parse(host_->markedAmount().toStdString()).value_or(store::Amount{});
     const auto newAmount = store::Amount::parse(amountText_.toStdString()).value_or(store::Amount{});
     if (newAmount == oldAmount) {
-        head_->ctx_.dialogs.message(head_, QStringLiteral("Ändring av tidigare belopp"),
-                                    QStringLiteral("Ingen ändring utförd !"));
+        host_->context().dialogs.message(host_->hostWindow(), QStringLiteral("Ändring av tidigare belopp"),
+                                         QStringLiteral("Ingen ändring utförd !"));
         pressCancel(); // back to the marked post
         return;
     }
-    const QString sign = head_->chosenMain_.sign == QLatin1String("-") ? QStringLiteral("-") : QString();
+    const QString sign = host_->chosenMain().sign == QLatin1String("-") ? QStringLiteral("-") : QString();
     const QString question = QStringLiteral("Vill du ändra tidigare:\n\nVerkl. beloppet:  ") + sign +
                              display(oldAmount.abs()) + QStringLiteral("  till  ") + sign +
                              display(newAmount.abs()) + QStringLiteral("  ?\n");
-    if (!head_->ctx_.dialogs.question(head_, QStringLiteral("Ändring av tidigare belopp"), question)) {
+    if (!host_->context().dialogs.question(host_->hostWindow(), QStringLiteral("Ändring av tidigare belopp"),
+                                           question)) {
         pressCancel();
         return;
     }
     runChange(
         [&] {
-            Cashbook book(*head_->kontoData_, head_->postCount_);
+            Cashbook book(host_->kontoData(), host_->postCount());
             const PostResult result = book.changeAmount(post, newAmount);
             if (result.outcome != Outcome::NoChange)
                 finishChange(result, post);
@@ -445,9 +449,9 @@ void CashFrame::ChgPost_Enkel() {
                     QStringLiteral(" vid ändring av post i datafilen.") + CRLF + CRLF,
                 {QStringLiteral("Fel i rutinen ChgPost_Enkel"),
                  QStringLiteral("PostNr ") + QString::number(post),
-                 QStringLiteral("Belopp före = ") + head_->markedAmount_,
+                 QStringLiteral("Belopp före = ") + host_->markedAmount(),
                  QStringLiteral("Belopp efter = ") + amountText_,
-                 QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
+                 QStringLiteral("Felet uppstod i konto ") + host_->accountName()}};
         });
     endChangeOfMarked();
 }
@@ -461,7 +465,7 @@ std::vector<QWidget*> CashFrame::moveLockedControls() const {
 }
 
 PostResult CashFrame::moveInBook(int first, int last, const std::string& date) {
-    return Cashbook(*head_->kontoData_, head_->postCount_).move(first, last, date);
+    return Cashbook(host_->kontoData(), host_->postCount()).move(first, last, date);
 }
 
 } // namespace ledger

@@ -1,6 +1,6 @@
 #include "ledger/ui/LedgerFrame.h"
 
-#include "app/HeadForm.h"
+#include "ledger/ui/LedgerHost.h"
 #include "support/ui/Twips.h"
 
 #include <QComboBox>
@@ -128,15 +128,15 @@ bool LedgerFrame::eventFilter(QObject* watched, QEvent* event) {
             scroll_->setValue(scroll_->value() - steps);
         return true;
     }
-    if (event->type() == QEvent::Enter && head_ && !head_->moveMode_) {
+    if (event->type() == QEvent::Enter && host_ && !host_->moveMode()) {
         if (watched == transText_)
             transTextHelp();
         else if (watched == hOption_ || watched == sOption_)
             optionHelp(watched == hOption_);
         else if (watched == grid_)
-            head_->setHelp(QStringLiteral("Display"), kind_.gridHelp);
+            host_->setHelp(QStringLiteral("Display"), kind_.gridHelp);
     }
-    if (event->type() == QEvent::MouseButtonPress && head_) {
+    if (event->type() == QEvent::MouseButtonPress && host_) {
         auto* widget = qobject_cast<QWidget*>(watched);
         if (widget && widget->isEnabled()) {
             if (watched == transText_)
@@ -184,8 +184,8 @@ bool LedgerFrame::eventFilter(QObject* watched, QEvent* event) {
     return QGroupBox::eventFilter(watched, event);
 }
 
-void LedgerFrame::attach(app::HeadForm* head) {
-    head_ = head;
+void LedgerFrame::attach(LedgerHost* host) {
+    host_ = host;
     connect(grid_, &QTableWidget::cellClicked, this, &LedgerFrame::G_Click);
     connect(transCombo_, &QComboBox::activated, this, [this] { TransCombo_Click(); });
     grid_->setMouseTracking(true);

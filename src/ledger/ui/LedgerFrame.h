@@ -23,11 +23,9 @@ class QRadioButton;
 class QScrollBar;
 class QTableWidget;
 
-namespace app {
-class HeadForm;
-}
-
 namespace ledger {
+
+class LedgerHost;
 
 // Colours of the ledger grids.
 inline const QColor UnmarkedBackground{255, 255, 192};
@@ -96,7 +94,7 @@ public:
     TransTextSituation transTextSituation() const;
 
     // Connects the frame's procedures to the main window whose open account it works on.
-    virtual void attach(app::HeadForm* head);
+    virtual void attach(LedgerHost* host);
     // Forgets what the frame's procedures had going (a typed amount, a move).
     virtual void resetEntry() { resetMove(); }
     // The box clicked with a post marked and main transactions listed: the replacement of the
@@ -231,7 +229,7 @@ protected:
     // SubTransNr of the marked post written.
     virtual store::Field subTransField() const = 0;
 
-    app::HeadForm* head_ = nullptr;
+    LedgerHost* host_ = nullptr;
 
     void setCell(int row, int column, const QString& text, Qt::Alignment alignment, const QColor& colour);
     // A line edit placed above a grid column (the amount boxes).

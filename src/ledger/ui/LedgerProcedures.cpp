@@ -2,10 +2,10 @@
 // and marking, removing the only post, ending a procedure through the cancel button, and picking
 // the range of posts to move to a new date.
 
-#include "app/DateSelector.h"
-#include "app/HeadForm.h"
+#include "app/Context.h"
 #include "catalogue/ui/CatalogueProcedures.h"
 #include "ledger/ui/LedgerFrame.h"
+#include "ledger/ui/LedgerHost.h"
 #include "store/Cp1252.h"
 #include "store/Records.h"
 #include "support/ui/Trap.h"
@@ -35,7 +35,7 @@ QString signText(const QString& sign, bool blankIsExpense) {
 } // namespace
 
 QStringList LedgerFrame::reportEnd() const {
-    return kind_.reportLines + QStringList{QStringLiteral("Felet uppstod i konto ") + head_->accountName_};
+    return kind_.reportLines + QStringList{QStringLiteral("Felet uppstod i konto ") + host_->accountName()};
 }
 
 QString LedgerFrame::amountLimitText() {
@@ -51,11 +51,13 @@ QString LedgerFrame::doesNotFitText() {
 }
 
 void LedgerFrame::showAmountLimit() {
-    head_->ctx_.dialogs.message(head_, QStringLiteral("Överskriden max-nivå"), amountLimitText());
+    host_->context().dialogs.message(host_->hostWindow(), QStringLiteral("Överskriden max-nivå"),
+                                     amountLimitText());
 }
 
 void LedgerFrame::showDoesNotFit() {
-    head_->ctx_.dialogs.message(head_, QStringLiteral("Beloppet ryms inte"), doesNotFitText());
+    host_->context().dialogs.message(host_->hostWindow(), QStringLiteral("Beloppet ryms inte"),
+                                     doesNotFitText());
 }
 
 void LedgerFrame::commitPosts() {
@@ -69,7 +71,7 @@ void LedgerFrame::commitPosts() {
 
 bool LedgerFrame::runChange(const std::function<void()>& body,
                             const std::function<support::ErrorDescription()>& describe) {
-    if (support::trapped(head_->ctx_, head_, body, describe))
+    if (support::trapped(host_->context(), host_->hostWindow(), body, describe))
         return true;
     // A file that cannot even be read back is reported by the safety net of the event loop.
     dropChanges();
@@ -77,10 +79,10 @@ bool LedgerFrame::runChange(const std::function<void()>& body,
 }
 
 void LedgerFrame::afterChange(int postCount, int recountStart, int viewPost) {
-    head_->postCount_ = postCount;
-    head_->currentPost_ = recountStart;
+    host_->setPostCount(postCount);
+    host_->setRecountStart(recountStart);
     balanceCheck();
-    head_->currentPost_ = viewPost > 0 ? viewPost : recountStart;
+    host_->setRecountStart(viewPost > 0 ? viewPost : recountStart);
     showView();
 }
 
@@ -99,8 +101,8 @@ bool LedgerFrame::finishChange(const PostResult& result, int recountStart, int v
 }
 
 void LedgerFrame::pressCancel() {
-    head_->armReset();
-    head_->Command3_Click();
+    host_->armReset();
+    host_->Command3_Click();
 }
 
 void LedgerFrame::resetMove() {
@@ -110,36 +112,35 @@ void LedgerFrame::resetMove() {
 }
 
 void LedgerFrame::startMove(const std::vector<QWidget*>& entryControls) {
-    head_->moveMode_ = true;
-    head_->Lock_trans();
-    head_->Lock_Konto();
-    head_->Lock_menues();
-    head_->picture1_->setEnabled(false);
+    host_->setMoveMode(true);
+    host_->Lock_trans();
+    host_->Lock_Konto();
+    host_->Lock_menues();
+    host_->setPictureEnabled(false);
     for (QWidget* w : entryControls)
         w->setEnabled(false);
-    head_->command1_->setEnabled(false);
-    head_->command3_->setText(QStringLiteral("Avbryt Flytta"));
-    head_->setProcedureCode(QStringLiteral("Fl"));
-    head_->command2_->setEnabled(false);
-    head_->command2Mode_.clear();
-    head_->label29_->setText(QStringLiteral("Flytta"));
-    head_->label30_->setText(QStringLiteral("Klicka på första rad som ska flyttas !"));
+    host_->command1()->setEnabled(false);
+    host_->command3()->setText(QStringLiteral("Avbryt Flytta"));
+    host_->setProcedureCode(QStringLiteral("Fl"));
+    host_->command2()->setEnabled(false);
+    host_->setCommand2Mode(QString());
+    host_->setHelpTitle(QStringLiteral("Flytta"));
+    host_->setHelpLine(QStringLiteral("Klicka på första rad som ska flyttas !"));
     moveState_ = QStringLiteral("First");
 }
 
 void LedgerFrame::moveClick(int row) {
-    const int post = head_->scroll_.value + row;
-    if (post > head_->postCount_)
+    const int post = host_->firstShownPost() + row;
+    if (post > host_->postCount())
         return;
     if (moveState_ == QLatin1String("First")) {
         moveFirst_ = post;
         moveFirstRow_ = row;
-        head_->dateSelector_->datumset(grid_->item(row, 0)->text());
+        host_->setWorkingDate(grid_->item(row, 0)->text());
         const int columns = kind_.wholeMoveRows ? grid_->columnCount() : 1;
         for (int c = 0; c < columns; ++c)
             grid_->item(row, c)->setBackground(MoveRangeBackground);
-        head_->label30_->setText(
-            QStringLiteral("Klicka på sista rad som ska flyttas (kan vara samma rad !)."));
+        host_->setHelpLine(QStringLiteral("Klicka på sista rad som ska flyttas (kan vara samma rad !)."));
         moveState_ = QStringLiteral("Last");
         return;
     }
@@ -156,16 +157,16 @@ void LedgerFrame::moveClick(int row) {
         for (int c = 0; c < columns; ++c)
             grid_->item(r, c)->setBackground(MoveRangeBackground);
     grid_->setEnabled(false);
-    if (!head_->ctx_.dialogs.question(
-            head_, QStringLiteral("Flytta rader"),
+    if (!host_->context().dialogs.question(
+            host_->hostWindow(), QStringLiteral("Flytta rader"),
             QStringLiteral("Vill du flytta markerad(e) rad(er)\ntill ett nytt datum ?"))) {
         pressCancel();
         return;
     }
-    head_->label30_->setText(QStringLiteral("Sätt nytt datum och klicka sedan på 'Nytt datum' !"));
-    head_->command2_->setEnabled(true);
-    head_->command2_->setText(QStringLiteral("Nytt datum"));
-    head_->command2Mode_ = QStringLiteral("flt");
+    host_->setHelpLine(QStringLiteral("Sätt nytt datum och klicka sedan på 'Nytt datum' !"));
+    host_->command2()->setEnabled(true);
+    host_->command2()->setText(QStringLiteral("Nytt datum"));
+    host_->setCommand2Mode(QStringLiteral("flt"));
     moveState_ = QStringLiteral("Markerat");
 }
 
@@ -173,10 +174,9 @@ bool LedgerFrame::takeMoveRange() {
     if (moveState_ != QLatin1String("Markerat"))
         return false;
     moveState_.clear();
-    head_->command2_->setEnabled(false);
-    head_->label29_->clear();
-    head_->label30_->clear();
-    head_->command2Mode_.clear();
+    host_->command2()->setEnabled(false);
+    host_->setHelp(QString(), QString());
+    host_->setCommand2Mode(QString());
     return true;
 }
 
@@ -185,32 +185,32 @@ void LedgerFrame::switchList(bool toMain, const std::function<void()>& load, con
     if (option->isChecked())
         return;
     option->setChecked(true);
-    support::trapped(head_->ctx_, head_, load, [&] {
+    support::trapped(host_->context(), host_->hostWindow(), load, [&] {
         return support::ErrorDescription{QStringLiteral("Ett fel har uppstått i subrutinen ") + procedure +
                                              QStringLiteral("\r\n") +
                                              (toMain ? QStringLiteral(" vid laddning av huvudtransaktioner.")
                                                      : QStringLiteral(" vid laddning av subtransaktioner.")) +
                                              QStringLiteral("\r\n\r\n"),
                                          {QStringLiteral("Fel i rutinen ") + procedure,
-                                          QStringLiteral("Felet uppstod i konto ") + head_->accountName_}};
+                                          QStringLiteral("Felet uppstod i konto ") + host_->accountName()}};
     });
     // The box shows the chosen name of the list's kind, none when there is none: a main name left
     // under the sub list would be taken for a sub-transaction.
-    transText_->setText(toMain ? head_->chosenMain_.name : head_->chosenSub_.name);
-    if (head_->markedPost_ > 0 && head_->procedureCode() == kind_.markCode)
+    transText_->setText(toMain ? host_->chosenMain().name : host_->chosenSub().name);
+    if (host_->markedPost() > 0 && host_->procedureCode() == kind_.markCode)
         transCombo_->setEnabled(!toMain);
 }
 
 void LedgerFrame::chooseMainTransaction(int number) {
-    const auto rec = head_->transakt_->read<store::TransRec>(static_cast<std::size_t>(std::max(number, 1)));
-    head_->chosenMain_ = {QString::fromStdString(store::cp1252ToUtf8(rec.text(store::TransRec::TransNamn))),
-                          number, QString(QChar(rec.raw(store::TransRec::Tecken)[0])).trimmed()};
+    const auto rec = host_->transakt().read<store::TransRec>(static_cast<std::size_t>(std::max(number, 1)));
+    host_->setChosenMain({QString::fromStdString(store::cp1252ToUtf8(rec.text(store::TransRec::TransNamn))),
+                          number, QString(QChar(rec.raw(store::TransRec::Tecken)[0])).trimmed()});
 }
 
 QString LedgerFrame::subTransactionName(int number) const {
     if (number <= 0)
         return QString();
-    const store::RecordFile kategori(head_->ctx_.paths.kategori(head_->accountNameBytes_),
+    const store::RecordFile kategori(host_->context().paths.kategori(host_->accountNameBytes()),
                                      store::KatRec::Length);
     if (static_cast<std::size_t>(number) > kategori.count())
         return QString();
@@ -219,85 +219,85 @@ QString LedgerFrame::subTransactionName(int number) const {
 }
 
 void LedgerFrame::chooseSubTransaction(int number) {
-    head_->chosenSub_ = {subTransactionName(number), number, QString()};
+    host_->setChosenSub({subTransactionName(number), number, QString()});
 }
 
 void LedgerFrame::subChosenWithoutMark(bool amountPending, QWidget* amountBox) {
-    if (!head_->chosenMain_.name.isEmpty()) {
+    if (!host_->chosenMain().name.isEmpty()) {
         amountBox->setFocus();
         return;
     }
-    head_->Lock_menues();
-    head_->Lock_Konto();
-    head_->picture1_->setEnabled(false);
+    host_->Lock_menues();
+    host_->Lock_Konto();
+    host_->setPictureEnabled(false);
     grid_->setEnabled(false);
     if (amountPending) {
-        head_->command2_->setEnabled(true);
-        head_->command2_->setText(QStringLiteral("Flytta"));
-        head_->command2Mode_ = QStringLiteral("flt");
-        head_->command2_->setFocus();
+        host_->command2()->setEnabled(true);
+        host_->command2()->setText(QStringLiteral("Flytta"));
+        host_->setCommand2Mode(QStringLiteral("flt"));
+        host_->command2()->setFocus();
     } else {
-        head_->command2_->setEnabled(false);
-        head_->command2Mode_.clear();
+        host_->command2()->setEnabled(false);
+        host_->setCommand2Mode(QString());
     }
 }
 
 bool LedgerFrame::clickedBelowLastPost(int post) {
-    if (post <= head_->postCount_)
+    if (post <= host_->postCount())
         return false;
-    head_->markedPost_ = 0;
-    head_->dateSelector_->datumset(QString::fromStdString(head_->ctx_.today));
+    host_->setMarkedPost(0);
+    host_->setWorkingDate(QString::fromStdString(host_->context().today));
     return true;
 }
 
 void LedgerFrame::beginMark(int row) {
-    head_->Lock_Konto();
-    head_->Lock_menues();
-    head_->picture1_->setEnabled(false);
+    host_->Lock_Konto();
+    host_->Lock_menues();
+    host_->setPictureEnabled(false);
     // Closed to main transactions (a replacement opens it); open to the post's sub-transaction.
     transCombo_->setEnabled(sOption_->isChecked());
-    head_->markedRow_ = row;
+    host_->setMarkedRow(row);
     markRow(row);
     grid_->setCurrentCell(row, 0);
-    head_->command2_->setEnabled(true);
-    head_->command2_->setText(QStringLiteral("Ta bort"));
-    head_->command2Mode_ = QStringLiteral("rem");
+    host_->command2()->setEnabled(true);
+    host_->command2()->setText(QStringLiteral("Ta bort"));
+    host_->setCommand2Mode(QStringLiteral("rem"));
 }
 
 void LedgerFrame::takeMarkedTransactions(std::string_view transNrField, std::string_view subTransField) {
     chooseMainTransaction(std::abs(store::parseRecordNumber(store::trimField(transNrField))));
     chooseSubTransaction(store::parseRecordNumber(store::trimField(subTransField)));
-    transText_->setText(hOption_->isChecked() ? head_->chosenMain_.name : head_->chosenSub_.name);
+    transText_->setText(hOption_->isChecked() ? host_->chosenMain().name : host_->chosenSub().name);
 }
 
 void LedgerFrame::endMark(const std::string& date, const QString& markCode) {
-    head_->dateSelector_->datumset(QString::fromStdString(date));
-    head_->command3_->setText(QStringLiteral("Avbryt markera"));
-    head_->setProcedureCode(markCode);
-    head_->armReset();
+    host_->setWorkingDate(QString::fromStdString(date));
+    host_->command3()->setText(QStringLiteral("Avbryt markera"));
+    host_->setProcedureCode(markCode);
+    host_->armReset();
 }
 
 void LedgerFrame::removeOnlyPost() {
-    if (!head_->ctx_.dialogs.question(
-            head_, QStringLiteral("Ta bort konto ? ?"),
+    if (!host_->context().dialogs.question(
+            host_->hostWindow(), QStringLiteral("Ta bort konto ? ?"),
             QStringLiteral("Du tar bort den enda posten\npå kontot !\n\nDärmed avslutar du "
                            "också hela kontot !\n\nVill du fortsätta ?"))) {
-        head_->Rensa_Mark(this);
+        host_->Rensa_Mark(this);
         return;
     }
     clearGrid();
     showAccount(QString(), QString());
-    head_->Rensa_Mark(this);
-    head_->Reducera_Konto();
+    host_->Rensa_Mark(this);
+    host_->Reducera_Konto();
 }
 
 void LedgerFrame::TransText_Click() {
-    if (!head_ || !head_->transakt_ || head_->typing_)
+    if (!host_ || !host_->accountOpen() || host_->typing())
         return;
-    const bool marked = head_->markedPost_ > 0;
+    const bool marked = host_->markedPost() > 0;
     const QString procedure = QStringLiteral("TransText_") + kind_.suffix + QStringLiteral("_Click");
     support::trapped(
-        head_->ctx_, head_, [&] { transTextClicked(); },
+        host_->context(), host_->hostWindow(), [&] { transTextClicked(); },
         [&] {
             return support::ErrorDescription{
                 heading(procedure, marked ? QStringLiteral(" vid försök att ändra transaktionstext i "
@@ -313,79 +313,86 @@ void LedgerFrame::TransText_Click() {
 void LedgerFrame::transTextClicked() {
     const bool mainList = hOption_->isChecked();
     const QString name = transText_->text();
-    if (head_->markedPost_ > 0 && mainList) {
+    if (host_->markedPost() > 0 && mainList) {
         offerReplacement();
         return;
     }
-    auto& dialogs = head_->ctx_.dialogs;
+    auto& dialogs = host_->context().dialogs;
     const QString textTitle = QStringLiteral("Textbyte / Radering");
     if (!name.isEmpty() && mainList) {
-        head_->chosenMain_.name = name;
-        if (!dialogs.question(head_, textTitle, fill(kind_.changeMain, name))) {
+        catalogue::TransactionChoice offered = host_->chosenMain();
+        offered.name = name;
+        host_->setChosenMain(offered);
+        if (!dialogs.question(host_->hostWindow(), textTitle, fill(kind_.changeMain, name))) {
             transText_->clear();
-            head_->chosenMain_.name.clear();
-            head_->chosenMain_.sign.clear();
+            catalogue::TransactionChoice declined = host_->chosenMain();
+            declined.name.clear();
+            declined.sign.clear();
+            host_->setChosenMain(declined);
             transCombo_->setEnabled(true);
             return;
         }
         grid_->setEnabled(kind_.gridOpenForChange);
-        head_->Unlock_menues();
-        head_->Unlock_Konto();
-        head_->picture1_->setEnabled(true);
-        head_->command3_->setText(QStringLiteral("Avbryt Tr-ändr"));
-        head_->armReset();
-        head_->setProcedureCode(QStringLiteral("trch"));
-        head_->openTransForm(QStringLiteral("chg"));
+        host_->Unlock_menues();
+        host_->Unlock_Konto();
+        host_->setPictureEnabled(true);
+        host_->command3()->setText(QStringLiteral("Avbryt Tr-ändr"));
+        host_->armReset();
+        host_->setProcedureCode(QStringLiteral("trch"));
+        host_->openTransForm(QStringLiteral("chg"));
         return;
     }
     if (!name.isEmpty()) {
-        head_->chosenSub_.name = name;
-        if (!dialogs.question(head_, textTitle,
+        catalogue::TransactionChoice offered = host_->chosenSub();
+        offered.name = name;
+        host_->setChosenSub(offered);
+        if (!dialogs.question(host_->hostWindow(), textTitle,
                               QStringLiteral("Vill du ändra eller radera subtransaktionen  '") + name +
                                   QStringLiteral("' ?"))) {
             transText_->clear();
-            head_->chosenSub_ = {};
+            host_->setChosenSub({});
             transCombo_->setEnabled(true);
             return;
         }
-        head_->command3_->setText(QStringLiteral("Avbryt Tr-ändr"));
-        head_->armReset();
-        head_->setProcedureCode(QStringLiteral("subtrch"));
-        head_->openSubTransForm(QStringLiteral("chg"));
+        host_->command3()->setText(QStringLiteral("Avbryt Tr-ändr"));
+        host_->armReset();
+        host_->setProcedureCode(QStringLiteral("subtrch"));
+        host_->openSubTransForm(QStringLiteral("chg"));
         return;
     }
     // An empty box: a new transaction, once the user has looked in the list.
     const bool ask = kind_.askNewWithEmptyList || transCombo_->count() > 0;
     if (mainList) {
-        if (ask && !dialogs.question(head_, QStringLiteral("Ny transaktion (?)"), kind_.newMain))
+        if (ask &&
+            !dialogs.question(host_->hostWindow(), QStringLiteral("Ny transaktion (?)"), kind_.newMain))
             return;
-        head_->command3_->setText(QStringLiteral("Avbryt ny tr.akt."));
-        head_->armReset();
-        head_->setProcedureCode(QStringLiteral("trny"));
-        head_->openTransForm(QStringLiteral("ny"));
+        host_->command3()->setText(QStringLiteral("Avbryt ny tr.akt."));
+        host_->armReset();
+        host_->setProcedureCode(QStringLiteral("trny"));
+        host_->openTransForm(QStringLiteral("ny"));
         return;
     }
-    if (ask && !dialogs.question(head_, QStringLiteral("Ny Subtransaktion (?)"), kind_.newSub))
+    if (ask && !dialogs.question(host_->hostWindow(), QStringLiteral("Ny Subtransaktion (?)"), kind_.newSub))
         return;
-    head_->command3_->setText(QStringLiteral("Avbr. Ny Subtr."));
-    head_->armReset();
-    head_->setProcedureCode(QStringLiteral("nysptr"));
-    head_->openSubTransForm(QStringLiteral("ny"));
+    host_->command3()->setText(QStringLiteral("Avbr. Ny Subtr."));
+    host_->armReset();
+    host_->setProcedureCode(QStringLiteral("nysptr"));
+    host_->openSubTransForm(QStringLiteral("ny"));
 }
 
 void LedgerFrame::TransCombo_Click() {
-    if (!head_ || !head_->transakt_ || transCombo_->currentIndex() < 0)
+    if (!host_ || !host_->accountOpen() || transCombo_->currentIndex() < 0)
         return;
     const int number = transCombo_->currentData().toInt();
     const bool mainList = hOption_->isChecked();
-    const bool marked = head_->markedPost_ > 0;
-    const QString oldName = head_->chosenMain_.name;
+    const bool marked = host_->markedPost() > 0;
+    const QString oldName = host_->chosenMain().name;
     ListStep step = ListStep::Fetch;
     runChange(
         [&] {
             if (mainList && marked) {
                 // A marked post's main transaction is only replaced through the transaction box.
-                if (head_->procedureCode() != QLatin1String("trbyt"))
+                if (host_->procedureCode() != QLatin1String("trbyt"))
                     return;
                 step = ListStep::Replace;
                 confirmReplacement(number);
@@ -394,7 +401,7 @@ void LedgerFrame::TransCombo_Click() {
             if (!mainList) {
                 step = marked ? ListStep::SubForMarkedPost : ListStep::SubForEntry;
                 chooseSubTransaction(number);
-                transText_->setText(head_->chosenSub_.name);
+                transText_->setText(host_->chosenSub().name);
                 if (marked)
                     subChosenForMarkedPost();
                 else
@@ -402,7 +409,7 @@ void LedgerFrame::TransCombo_Click() {
                 return;
             }
             chooseMainTransaction(number);
-            transText_->setText(head_->chosenMain_.name);
+            transText_->setText(host_->chosenMain().name);
             step = ListStep::MainForEntry;
             mainChosenForEntry();
         },
@@ -422,36 +429,36 @@ void LedgerFrame::TransCombo_Click() {
 }
 
 void LedgerFrame::subChosenForMarkedPost() {
-    const int post = head_->markedPost_;
-    const shift::Posts posts(*head_->kontoData_, head_->postCount_);
+    const int post = host_->markedPost();
+    const shift::Posts posts(host_->kontoData(), host_->postCount());
     const QString current =
         subTransactionName(store::parseRecordNumber(store::trimField(posts.field(post, subTransField()))));
-    const QString chosen = head_->chosenSub_.name;
+    const QString chosen = host_->chosenSub().name;
     const bool replace = !current.isEmpty();
-    if (!head_->ctx_.dialogs.question(head_,
-                                      replace ? QStringLiteral("Ändrad subtransaktion i post")
-                                              : QStringLiteral("Ny subtransaktion i post"),
-                                      replace ? fill(kind_.subReplace, current, chosen)
-                                              : fill(kind_.subAdd, chosen))) {
-        head_->Rensa_Mark(this); // back to today's date as well
+    if (!host_->context().dialogs.question(host_->hostWindow(),
+                                           replace ? QStringLiteral("Ändrad subtransaktion i post")
+                                                   : QStringLiteral("Ny subtransaktion i post"),
+                                           replace ? fill(kind_.subReplace, current, chosen)
+                                                   : fill(kind_.subAdd, chosen))) {
+        host_->Rensa_Mark(this); // back to today's date as well
         return;
     }
-    shift::setSubTransaction(*head_->kontoData_, head_->postCount_, post, subTransField(),
-                             head_->chosenSub_.number);
+    shift::setSubTransaction(host_->kontoData(), host_->postCount(), post, subTransField(),
+                             host_->chosenSub().number);
     commitPosts();
 }
 
 void LedgerFrame::offerReplacement() {
-    const QString name = head_->chosenMain_.name;
+    const QString name = host_->chosenMain().name;
     const QString title = QStringLiteral("Transaktionsbyte i kontopost");
-    auto& dialogs = head_->ctx_.dialogs;
+    auto& dialogs = host_->context().dialogs;
     bool all = false;
-    if (dialogs.question(head_, title, fill(kind_.replaceOne, name))) {
-        if (!dialogs.question(head_, title, fill(kind_.explainOne, name)))
+    if (dialogs.question(host_->hostWindow(), title, fill(kind_.replaceOne, name))) {
+        if (!dialogs.question(host_->hostWindow(), title, fill(kind_.explainOne, name)))
             return;
     } else {
-        if (!dialogs.question(head_, title, fill(kind_.replaceAll, name)) ||
-            !dialogs.question(head_, title, fill(kind_.explainAll, name)))
+        if (!dialogs.question(host_->hostWindow(), title, fill(kind_.replaceAll, name)) ||
+            !dialogs.question(host_->hostWindow(), title, fill(kind_.explainAll, name)))
             return;
         all = true;
     }
@@ -459,50 +466,53 @@ void LedgerFrame::offerReplacement() {
     transText_->setEnabled(false);
     transLabel_->setText(QStringLiteral("Välj ut ny transaktion"));
     transCombo_->setEnabled(true);
-    head_->command2_->setEnabled(false);
+    host_->command2()->setEnabled(false);
     for (QLineEdit* box : amountBoxes())
         box->setReadOnly(true);
-    head_->command3_->setText(QStringLiteral("Avbryt Tr-byte"));
-    head_->setProcedureCode(QStringLiteral("trbyt"));
+    host_->command3()->setText(QStringLiteral("Avbryt Tr-byte"));
+    host_->setProcedureCode(QStringLiteral("trbyt"));
 }
 
 void LedgerFrame::confirmReplacement(int number) {
-    const auto old = head_->chosenMain_;
-    const auto rec = head_->transakt_->read<store::TransRec>(static_cast<std::size_t>(number));
+    const auto old = host_->chosenMain();
+    const auto rec = host_->transakt().read<store::TransRec>(static_cast<std::size_t>(number));
     const QString newName = QString::fromStdString(store::cp1252ToUtf8(rec.text(store::TransRec::TransNamn)));
     const QString newSign = QString(QChar(rec.raw(store::TransRec::Tecken)[0])).trimmed();
     transText_->setEnabled(true);
     transText_->setText(newName);
-    head_->chosenMain_.sign = newSign;
+    catalogue::TransactionChoice chosen = host_->chosenMain();
+    chosen.sign = newSign;
+    host_->setChosenMain(chosen);
     const QString question = fill(kind_.confirmReplace, newName + signText(newSign, false),
                                   old.name + signText(old.sign, kind_.oldSignBlankIsExpense));
-    if (!head_->ctx_.dialogs.question(head_, QStringLiteral("Ändrad transaktion"), question)) {
+    if (!host_->context().dialogs.question(host_->hostWindow(), QStringLiteral("Ändrad transaktion"),
+                                           question)) {
         transText_->setText(old.name);
-        head_->chosenMain_ = old;
+        host_->setChosenMain(old);
         pressCancel(); // back to the marked post
         return;
     }
     // Whatever the outcome, the marking ends with the replacement.
     transLabel_->setText(QStringLiteral("Transaktion"));
-    head_->setProcedureCode(kind_.markCode);
+    host_->setProcedureCode(kind_.markCode);
     const auto signOf = [](const QString& sign) { return sign.isEmpty() ? ' ' : sign.at(0).toLatin1(); };
     const catalogue::Replacement replacement{old.number,      signOf(old.sign), number,
-                                             signOf(newSign), replaceAll_,      head_->markedPost_};
-    const auto result = catalogue::ChgAccountTrans(head_->catalogueAccess(), head_, replacement);
+                                             signOf(newSign), replaceAll_,      host_->markedPost()};
+    const auto result = catalogue::ChgAccountTrans(host_->catalogueHost(), host_->hostWindow(), replacement);
     if (result && result->outcome == Outcome::Done)
-        head_->ctx_.dialogs.message(head_, QStringLiteral("Transaktionsbyte utfört"),
-                                    fill(kind_.replaced, old.name, newName));
+        host_->context().dialogs.message(host_->hostWindow(), QStringLiteral("Transaktionsbyte utfört"),
+                                         fill(kind_.replaced, old.name, newName));
     pressCancel();
 }
 
 TransTextSituation LedgerFrame::transTextSituation() const {
     const bool main = hOption_->isChecked();
     if (!transText_->text().isEmpty()) {
-        if (head_->markedPost_ > 0)
+        if (host_->markedPost() > 0)
             return main ? TransTextSituation::MarkedMain : TransTextSituation::MarkedSub;
         if (main)
             return TransTextSituation::Main;
-        return head_->procedureCode() == QLatin1String("nysptr") ? TransTextSituation::SubBeingMade
+        return host_->procedureCode() == QLatin1String("nysptr") ? TransTextSituation::SubBeingMade
                                                                  : TransTextSituation::Sub;
     }
     if (main)
@@ -513,15 +523,15 @@ TransTextSituation LedgerFrame::transTextSituation() const {
 void LedgerFrame::transTextHelp() {
     const Help& help = kind_.transTextHelp.at(static_cast<std::size_t>(transTextSituation()));
     transText_->setToolTip(help.tooltip);
-    head_->setHelp(hOption_->isChecked() ? QStringLiteral("Transaktion") : QStringLiteral("Subtransaktion"),
+    host_->setHelp(hOption_->isChecked() ? QStringLiteral("Transaktion") : QStringLiteral("Subtransaktion"),
                    help.line);
 }
 
 void LedgerFrame::optionHelp(bool mainOption) {
     if (!kind_.optionHelp)
         return;
-    const auto& chosenMain = head_->chosenMain_.name;
-    const auto& chosenSub = head_->chosenSub_.name;
+    const QString chosenMain = host_->chosenMain().name;
+    const QString chosenSub = host_->chosenSub().name;
     if (mainOption) {
         hOption_->setToolTip(!sOption_->isChecked() ? QString()
                              : chosenMain.isEmpty() ? QStringLiteral("Ladda listan med huvudtransaktioner !")
@@ -529,15 +539,15 @@ void LedgerFrame::optionHelp(bool mainOption) {
         return;
     }
     QString tip;
-    if (head_->markedPost_ <= 0 && sOption_->isChecked()) {
+    if (host_->markedPost() <= 0 && sOption_->isChecked()) {
         const int n = transCombo_->count();
-        head_->setHelp(QStringLiteral("Subtransaktioner:"),
+        host_->setHelp(QStringLiteral("Subtransaktioner:"),
                        n > 0 ? QStringLiteral("Listan innehåller %1 subtransaktioner !").arg(n)
                              : QStringLiteral("Listan saknar subtransaktioner !"));
-    } else if (head_->markedPost_ <= 0) {
-        head_->label29_->setText(QStringLiteral("Subtransaktioner:"));
+    } else if (host_->markedPost() <= 0) {
+        host_->setHelpTitle(QStringLiteral("Subtransaktioner:"));
         // Looked up without creating the file: a hover writes nothing.
-        const auto path = head_->ctx_.paths.kategori(head_->accountNameBytes_);
+        const auto path = host_->context().paths.kategori(host_->accountNameBytes());
         const bool any = std::filesystem::exists(path) &&
                          !catalogue::subTransactions(store::RecordFile(path, store::KatRec::Length)).empty();
         tip = any ? QStringLiteral("Ladda listan med subtransaktioner !")
@@ -549,13 +559,13 @@ void LedgerFrame::optionHelp(bool mainOption) {
 }
 
 void LedgerFrame::remark() {
-    markPost(head_->markedRow_);
+    markPost(host_->markedRow());
 }
 
 void LedgerFrame::G_Click(int row, int column) {
-    if (!head_ || !head_->kontoData_)
+    if (!host_ || !host_->accountOpen())
         return;
-    const int post = head_->scroll_.value + row;
+    const int post = host_->firstShownPost() + row;
     const QString move = moveState();
     runChange(
         [&] {
@@ -568,12 +578,12 @@ void LedgerFrame::G_Click(int row, int column) {
             if (column >= kind_.tickColumn) {
                 toggleTick(post);
                 commitPosts();
-                head_->markedRow_ = -1;
-                head_->markedPost_ = 0;
+                host_->setMarkedRow(-1);
+                host_->setMarkedPost(0);
                 refillView();
                 return;
             }
-            head_->markedPost_ = post;
+            host_->setMarkedPost(post);
             markPost(row);
         },
         [&] {
@@ -587,14 +597,15 @@ void LedgerFrame::G_Click(int row, int column) {
 }
 
 void LedgerFrame::UtPost() {
-    const int post = head_->markedPost_;
+    const int post = host_->markedPost();
     if (post <= 0)
         return;
-    const QString question = QStringLiteral("Vill du radera posten med datum: ") + head_->workingDate() +
-                             QStringLiteral("\n\n") + head_->chosenMain_.name + QStringLiteral("\n\n") +
+    const QString question = QStringLiteral("Vill du radera posten med datum: ") + host_->workingDate() +
+                             QStringLiteral("\n\n") + host_->chosenMain().name + QStringLiteral("\n\n") +
                              markedAmountsText();
-    if (!head_->ctx_.dialogs.question(head_, QStringLiteral("Borttagning av post"), question)) {
-        head_->Rensa_Mark(this);
+    if (!host_->context().dialogs.question(host_->hostWindow(), QStringLiteral("Borttagning av post"),
+                                           question)) {
+        host_->Rensa_Mark(this);
         return;
     }
     bool removeAccount = false;
@@ -612,7 +623,7 @@ void LedgerFrame::UtPost() {
                 heading(QStringLiteral("UtPost_") + kind_.suffix, kind_.removeError.heading),
                 kind_.removeError.description +
                     QStringList{QStringLiteral("PostNr ") + QString::number(post),
-                                QStringLiteral("Antal poster = ") + QString::number(head_->postCount_)} +
+                                QStringLiteral("Antal poster = ") + QString::number(host_->postCount())} +
                     reportEnd()};
         });
     if (!removeAccount) {
@@ -629,7 +640,7 @@ void LedgerFrame::PostMover() {
     }
     if (!takeMoveRange())
         return;
-    const QString date = head_->workingDate();
+    const QString date = host_->workingDate();
     runChange(
         [&] {
             const PostResult result = moveInBook(moveFirst(), moveLast(), date.toStdString());
@@ -649,38 +660,38 @@ void LedgerFrame::PostMover() {
 }
 
 void LedgerFrame::TransCombo_DropDown() {
-    if (head_->markedPost_ > 0)
+    if (host_->markedPost() > 0)
         return;
     transText_->clear();
-    head_->chosenMain_ = {};
+    host_->setChosenMain({});
     if (!amountPending()) {
         for (QLineEdit* box : amountBoxes())
             box->setReadOnly(true);
-        if (!head_->balanceMode_) {
-            head_->command2_->setEnabled(true);
-            head_->command2_->setText(QStringLiteral("Flytta"));
-            head_->command2Mode_ = QStringLiteral("flt");
+        if (!host_->balanceMode()) {
+            host_->command2()->setEnabled(true);
+            host_->command2()->setText(QStringLiteral("Flytta"));
+            host_->setCommand2Mode(QStringLiteral("flt"));
         }
-    } else if (head_->command2Mode_ == QLatin1String("inl")) {
-        head_->command2_->setEnabled(false); // the amount waits for its transaction
+    } else if (host_->command2Mode() == QLatin1String("inl")) {
+        host_->command2()->setEnabled(false); // the amount waits for its transaction
     }
 }
 
 void LedgerFrame::startChangeOfMarked() {
-    head_->command2_->setText(QStringLiteral("Ändra"));
-    head_->command2Mode_ = QStringLiteral("chg");
-    head_->command2_->setEnabled(false);
-    head_->command3_->setText(QStringLiteral("Avbryt ändr."));
-    head_->setProcedureCode(QStringLiteral("chg"));
-    head_->command1_->setEnabled(false);
+    host_->command2()->setText(QStringLiteral("Ändra"));
+    host_->setCommand2Mode(QStringLiteral("chg"));
+    host_->command2()->setEnabled(false);
+    host_->command3()->setText(QStringLiteral("Avbryt ändr."));
+    host_->setProcedureCode(QStringLiteral("chg"));
+    host_->command1()->setEnabled(false);
     scroll_->setEnabled(false);
 }
 
 void LedgerFrame::endChangeOfMarked() {
-    head_->setProcedureCode(kind_.markCode);
-    head_->command3_->setText(QStringLiteral("Avbryt mark."));
-    head_->command2_->setText(QStringLiteral("Ta bort"));
-    head_->command2Mode_ = QStringLiteral("rem");
+    host_->setProcedureCode(kind_.markCode);
+    host_->command3()->setText(QStringLiteral("Avbryt mark."));
+    host_->command2()->setText(QStringLiteral("Ta bort"));
+    host_->setCommand2Mode(QStringLiteral("rem"));
     pressCancel(); // clears the marking
 }
 
@@ -691,8 +702,8 @@ std::optional<std::string> LedgerFrame::typedAmount(const QLineEdit* box) {
     std::string cleaned = store::cleanTypedAmount(text.toStdString());
     if (cleaned.empty()) {
         cleaned = std::string("0,00", 4);
-        head_->ctx_.dialogs.message(
-            head_, QStringLiteral("Nollbelopp eller andra tecken"),
+        host_->context().dialogs.message(
+            host_->hostWindow(), QStringLiteral("Nollbelopp eller andra tecken"),
             QStringLiteral("Eftersom andra tecken än siffror, alternativt inga tecken, har "
                            "använts, utföres beloppet med 0,00"));
     }
