@@ -2,6 +2,7 @@
 
 // The messages and questions of the planning window, in one place.
 
+#include "store/Cp1252.h"
 #include "support/ui/Trap.h"
 
 #include <QString>
@@ -9,6 +10,11 @@
 namespace budget::alttext {
 
 inline const QString CRLF = QStringLiteral("\r\n");
+
+// Windows-1252 bytes of the account's files as shown text.
+inline QString fromBytes(std::string_view bytes) {
+    return QString::fromStdString(store::cp1252ToUtf8(bytes));
+}
 
 // A failure description whose details are the system's own sentence.
 inline support::ErrorDescription ErrorDescriptionFor(const QString& routine, const QString& situation,

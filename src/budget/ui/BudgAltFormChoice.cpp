@@ -1,0 +1,356 @@
+// The planning window's transaction list: the filter, the choice of a transaction, excluding and
+// re-admitting it through the template mark, and a new transaction from Text3.
+
+#include "app/Context.h"
+#include "budget/TemplateEdits.h"
+#include "budget/ui/BudgAltForm.h"
+#include "budget/ui/BudgAltTexts.h"
+#include "catalogue/ui/CatalogueHost.h"
+#include "catalogue/ui/TransForm.h"
+#include "store/Records.h"
+#include "support/ui/Trap.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace budget {
+
+using namespace alttext;
+
+std::vector<TemplateRecord> BudgAltForm::mall() const {
+    const store::RecordFile* file = host_.budgetMall();
+    return file ? readTemplate(*file) : std::vector<TemplateRecord>{};
+}
+
+QString BudgAltForm::filterName() const {
+    switch (filter_) {
+    case Filter::All:
+        return QStringLiteral("Alla");
+    case Filter::BudgetableOnly:
+        return QStringLiteral("B-bara");
+    case Filter::ExcludedOnly:
+        break;
+    }
+    return QStringLiteral("Uteslutna");
+}
+
+void BudgAltForm::Conditions() {
+    support::trapped(
+        host_.context(), this,
+        [&] {
+            if (host_.transakt().count() == 0) {
+                list4_->clear();
+                InfoBox(1);
+                return;
+            }
+            const auto records = mall();
+            if (records.empty()) {
+                filter_ = Filter::All;
+                option2_->setEnabled(false);
+                option3_->setEnabled(false);
+                ListUpDate();
+                InfoBox(2);
+            } else if (anyExclusionFrom(records, period_.startMonth)) {
+                filter_ = Filter::BudgetableOnly;
+                for (QRadioButton* o : {option1_, option2_, option3_})
+                    o->setEnabled(true);
+                ListUpDate();
+                InfoBox(4);
+            } else {
+                filter_ = Filter::All;
+                option2_->setEnabled(true);
+                // Marks of months before the period still make a transaction excluded.
+                option3_->setEnabled(!excludedTransactions(records).empty());
+                command3_->setText(QString());
+                command3_->setEnabled(false);
+                ListUpDate();
+                InfoBox(3);
+            }
+            list4_->setEnabled(true);
+            command1_->setFocus();
+        },
+        [] {
+            return support::describeFailure(QStringLiteral("Conditions"),
+                                            QStringLiteral(" vid försök att lista transaktionerna."));
+        });
+}
+
+void BudgAltForm::ListUpDate() {
+    option1_->setChecked(filter_ == Filter::All);
+    option2_->setChecked(filter_ == Filter::BudgetableOnly);
+    option3_->setChecked(filter_ == Filter::ExcludedOnly);
+    list4_->clear();
+    for (const PlanTransaction& t : listTransactions(host_.transakt(), mall(), filter_)) {
+        auto* item = new QListWidgetItem(fromBytes(t.name), list4_);
+        item->setData(Qt::UserRole, t.transNr);
+    }
+}
+
+void BudgAltForm::Option_Click(Filter filter) {
+    filter_ = filter;
+    support::trapped(
+        host_.context(), this, [&] { ListUpDate(); },
+        [] {
+            return support::describeFailure(QStringLiteral("Option_Click"),
+                                            QStringLiteral(" vid försök att lista transaktionerna."));
+        });
+}
+
+void BudgAltForm::List4_Click(int row) {
+    QListWidgetItem* item = list4_->item(row);
+    if (!item)
+        return;
+    hideChoiceLists();
+    support::trapped(
+        host_.context(), this,
+        [&] {
+            const int nr = item->data(Qt::UserRole).toInt();
+            budgeting_ = false;
+            Rensa();
+            Close_Fields();
+            Open_Period();
+            scanned_.clear();
+            command2_->setEnabled(false);
+            command7_->setEnabled(true);
+            chosenNr_ = nr;
+            chosenRow_ = row;
+            const auto rec = host_.transakt().read<store::TransRec>(static_cast<std::size_t>(nr));
+            chosenName_ = fromBytes(rec.text(store::TransRec::TransNamn));
+            chosenSign_ = rec.raw(store::TransRec::Tecken).front();
+            const QString sign = chosenSign_ == ' ' ? QString() : QString(QLatin1Char(chosenSign_));
+            host_.setChosenMain({chosenName_, nr, sign});
+            text3_->setText(chosenName_);
+            label43_->setText(chosenSign_ == '-' ? QStringLiteral("Utgifts") : QStringLiteral("Inkomst"));
+
+            const auto records = mall();
+            if (isExcluded(records, nr)) {
+                if (filter_ == Filter::ExcludedOnly) {
+                    command3_->setText(QStringLiteral("Anslut transaktion"));
+                    command3_->setToolTip(QStringLiteral("Gör transaktionen budgeteringsbar"));
+                    command3_->setEnabled(true);
+                    InfoBox(20);
+                } else {
+                    command3_->setText(QString());
+                    command3_->setEnabled(false);
+                    InfoBox(10);
+                }
+                return;
+            }
+            if (records.empty()) {
+                startBudgeting();
+                InfoBox(9);
+                return;
+            }
+            if (host_.context().dialogs.question(this, BudgetTitle, budgetQuestion())) {
+                startBudgeting();
+                Fyll_Månader();
+            } else {
+                command3_->setText(QStringLiteral("Uteslut transaktion"));
+                command3_->setToolTip(QStringLiteral("Avlägsna transaktionen från budgeteringsbara"));
+                command3_->setEnabled(true);
+                InfoBox(19);
+                command1_->setFocus();
+            }
+        },
+        [] {
+            return support::describeFailure(QStringLiteral("List4 (Transaktionslista)"),
+                                            QStringLiteral(" vid försök att hämta listad transaktion"));
+        });
+}
+
+void BudgAltForm::startBudgeting() {
+    budgeting_ = true;
+    command3_->setText(QStringLiteral("Avbryt transaktion"));
+    command3_->setToolTip(QStringLiteral("Avbryt budgeteringen av transaktionen"));
+    command3_->setEnabled(true);
+    command7_->setEnabled(false);
+    // The period stands while its months are being filled: the rows are laid out for it.
+    Close_Period();
+    BudgetPeriod(false);
+}
+
+void BudgAltForm::backToChoosing() {
+    hideChoiceLists();
+    budgeting_ = false;
+    defaultAmount_.clear();
+    scanned_.clear();
+    chosenNr_ = 0;
+    BudgetPeriod(false);
+    Open_Period();
+    command2_->setEnabled(false);
+    command6_->setEnabled(false);
+    command3_->setText(QString());
+    command3_->setEnabled(false);
+    command7_->setEnabled(true);
+    text3_->setText(NewTransaction);
+    label43_->clear();
+}
+
+void BudgAltForm::Close_Fields() {
+    for (int m = 0; m < 12; ++m) {
+        dayLabels_[m]->setEnabled(false);
+        amountBoxes_[m]->setEnabled(false);
+    }
+}
+
+void BudgAltForm::Close_Period() {
+    for (QWidget* w : std::initializer_list<QWidget*>{label34_, label38_, label35_, label39_, option1_,
+                                                      option2_, option3_})
+        w->setEnabled(false);
+}
+
+void BudgAltForm::Open_Period() {
+    for (QWidget* w : std::initializer_list<QWidget*>{label34_, label38_, label35_, label39_})
+        w->setEnabled(true);
+    // The filters stay as the template allows them.
+    const auto records = mall();
+    option1_->setEnabled(true);
+    option2_->setEnabled(!records.empty());
+    option3_->setEnabled(!excludedTransactions(records).empty());
+}
+
+void BudgAltForm::filterAfterMarks() {
+    const auto records = mall();
+    if (excludedTransactions(records).empty()) {
+        filter_ = Filter::All;
+        option3_->setEnabled(false);
+        InfoBox(3);
+    } else {
+        filter_ = Filter::BudgetableOnly;
+        for (QRadioButton* o : {option1_, option2_, option3_})
+            o->setEnabled(true);
+        InfoBox(4);
+    }
+    ListUpDate();
+    chosenNr_ = 0;
+    chosenRow_ = -1;
+    text3_->setText(NewTransaction);
+    label43_->clear();
+    command3_->setText(QString());
+    command3_->setEnabled(false);
+}
+
+bool BudgAltForm::commitMall(const QString& routine, const QString& situation) {
+    store::RecordFile* file = host_.budgetMall();
+    const bool saved = support::trapped(
+        host_.context(), this, [&] { file->commit(); },
+        [&] {
+            return support::describeFailure(routine, situation,
+                                            {QStringLiteral("TransNr = ") + QString::number(chosenNr_)});
+        });
+    if (!saved) {
+        try {
+            file->reload();
+        } catch (...) {
+            // The file could not be read back either: what is on disk stays what it was.
+        }
+    }
+    host_.budgetMallChanged();
+    return saved;
+}
+
+void BudgAltForm::Command3_Click() {
+    app::Context& ctx = host_.context();
+    if (budgeting_) {
+        support::trapped(
+            ctx, this,
+            [&] {
+                backToChoosing();
+                InfoBox(filter_ == Filter::ExcludedOnly ? 10 : 7);
+            },
+            [] {
+                return ErrorDescriptionFor(
+                    QStringLiteral("Command3 (Avbryt transaktion)"),
+                    QStringLiteral(" vid försök att avbryta transaktionen"),
+                    QStringLiteral("Fel i rutinen Command3 vid försök avbryta transaktion."));
+            });
+        return;
+    }
+    store::RecordFile* file = host_.budgetMall();
+    if (chosenNr_ <= 0 || !file)
+        return;
+    const QString entry = chosenName_;
+    if (filter_ == Filter::ExcludedOnly) {
+        if (!ctx.dialogs.question(this, ReadmitTitle, readmitQuestion(entry))) {
+            list4_->setFocus();
+            return;
+        }
+        bool changed = false;
+        support::trapped(
+            ctx, this, [&] { changed = setExclusion(*file, chosenNr_, false) > 0; },
+            [] {
+                return support::describeFailure(QStringLiteral("Command3 (Anslut transaktion)"),
+                                                QStringLiteral(" vid försök att återställa transaktionen"));
+            });
+        if (!changed || !commitMall(QStringLiteral("Command3 (Anslut transaktion)"),
+                                    QStringLiteral(" vid försök att spara budgetmallen")))
+            return;
+        filterAfterMarks();
+        ctx.dialogs.message(this, ReadmitTitle, Readmitted);
+        return;
+    }
+    if (!ctx.dialogs.question(this, ExcludeTitle, excludeQuestion(entry))) {
+        list4_->setFocus();
+        return;
+    }
+    host_.budgetMallChanged(); // the template count read again from the file length
+    int marked = 0;
+    if (!support::trapped(
+            ctx, this, [&] { marked = setExclusion(*file, chosenNr_, true); },
+            [] {
+                return support::describeFailure(QStringLiteral("Command3 (Uteslut transaktion)"),
+                                                QStringLiteral(" vid försök att utesluta transaktionen"));
+            }))
+        return;
+    if (marked == 0) {
+        ctx.dialogs.message(this, ExcludeTitle, NotInTemplate);
+        Conditions();
+        return;
+    }
+    if (!commitMall(QStringLiteral("Command3 (Uteslut transaktion)"),
+                    QStringLiteral(" vid försök att spara budgetmallen")))
+        return;
+    filterAfterMarks();
+    ctx.dialogs.message(this, ExcludeTitle, Excluded);
+}
+
+void BudgAltForm::Command7_Click() {
+    support::trapped(
+        host_.context(), this, [&] { ListUpDate(); },
+        [] {
+            return support::describeFailure(QStringLiteral("Command7"),
+                                            QStringLiteral(" vid försök att lista transaktionerna."));
+        });
+    if (list4_->count() == 0)
+        host_.context().dialogs.message(this, EmptyListTitle, emptyList(filterName()));
+    chosenNr_ = 0;
+    text3_->setText(NewTransaction);
+    label43_->clear();
+    InfoBox(filter_ == Filter::ExcludedOnly ? 10 : 7);
+    if (chosenRow_ >= 0 && chosenRow_ < list4_->count())
+        list4_->setCurrentRow(chosenRow_);
+}
+
+void BudgAltForm::Text3_Click() {
+    if (chosenNr_ > 0) {
+        command1_->setFocus();
+        return;
+    }
+    app::Context& ctx = host_.context();
+    if (list4_->count() > 0) {
+        InfoBox(5);
+        if (!ctx.dialogs.question(this, NewTransactionTitle, NewTransactionQuestion)) {
+            Conditions();
+            return;
+        }
+    }
+    InfoBox(6);
+    auto* form = new catalogue::TransForm(host_, QStringLiteral("ny"), QStringLiteral("budg"));
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    form->show();
+}
+
+} // namespace budget
