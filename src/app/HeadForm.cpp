@@ -11,6 +11,7 @@
 #include "store/Records.h"
 #include "support/ui/MsgForm.h"
 #include "support/ui/Twips.h"
+#include "support/ui/WindowPosition.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -40,6 +41,8 @@ constexpr int ButtonHeight = 500;
 constexpr int HelpRowTop = 7700;
 constexpr int HelpRowHeight = 800;
 constexpr int ClientHeight = 8650;
+constexpr int CashWidth = 12480;
+constexpr int BudgetWidth = 16320;
 } // namespace
 
 HeadForm::HeadForm(Context& ctx) : ctx_(ctx) {
@@ -56,6 +59,10 @@ HeadForm::HeadForm(Context& ctx) : ctx_(ctx) {
     budgetFrame_->attach(ledgerAccess_.get());
     installKeyboard();
     connect(command1_, &QPushButton::clicked, budgetFrame_, &ledger::BudgetFrame::Command1_Click);
+}
+
+QSize HeadForm::largestClientTwips() {
+    return {BudgetWidth, ClientHeight};
 }
 
 HeadForm::~HeadForm() {
@@ -283,14 +290,16 @@ void HeadForm::placeControls(bool cash) {
     struct Placement {
         int width, frame3, frame4, command1, command2, command14, command4, label29, label30;
     };
-    const Placement p = cash ? Placement{12480, 1140, 4000, 0, 3517, 6674, 9831, 3000, 5080}
-                             : Placement{16320, 600, 6360, 3686, 7012, 10338, 13680, 3500, 6250};
+    const Placement p = cash ? Placement{CashWidth, 1140, 4000, 0, 3517, 6674, 9831, 3000, 5080}
+                             : Placement{BudgetWidth, 600, 6360, 3686, 7012, 10338, 13680, 3500, 6250};
     setTabOrderFor(cash);
     const int menuHeight = menuBar()->sizeHint().height();
     setFixedSize(px(p.width), px(ClientHeight) + menuHeight);
+    // A budget account widens the window where it stands: it is pulled back onto the screen.
+    support::keepOnScreen(*this);
     for (ledger::LedgerFrame* frame :
          {static_cast<ledger::LedgerFrame*>(cashFrame_), static_cast<ledger::LedgerFrame*>(budgetFrame_)})
-        frame->resize(px((cash ? 12480 : 16320) - 356 - 300), px(PanelHeight));
+        frame->resize(px(p.width - 356 - 300), px(PanelHeight));
     dateSelector_->move(px(p.frame3), px(TopRowTop));
     frame4_->move(px(p.frame4), px(TopRowTop));
     command3_->move(px(360), px(ButtonRowTop));

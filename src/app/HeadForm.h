@@ -57,6 +57,10 @@ public:
     explicit HeadForm(Context& ctx);
     ~HeadForm() override;
 
+    // The client area of the widest arrangement (a budget account), in twips: what the screen
+    // must hold.
+    static QSize largestClientTwips();
+
     // The start-up sequence (Form_Load): places and shows the window, asks for the user name when
     // needed, reads the register and opens the account that was open at the last exit.
     void Form_Load();

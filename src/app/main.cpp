@@ -10,6 +10,7 @@
 #include "support/ui/Dialogs.h"
 #include "support/ui/QtPlatform.h"
 #include "support/ui/SafeApplication.h"
+#include "support/ui/ScreenFit.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -84,6 +85,7 @@ int main(int argc, char* argv[]) {
     support::SafeApplication app(argc, argv);
     nameTheApplication();
     QApplication::setFont(QFont(QStringLiteral("Arial"), 9));
+    support::fitLayoutToScreen(app::HeadForm::largestClientTwips());
     loadSwedishTranslation(app);
 
     Options options;

@@ -38,11 +38,21 @@ inline int screenDpi() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? static_cast<int>(std::lround(screen->logicalDotsPerInch())) : 96;
 }
+
+// Where the screen is too small for the program's largest window at the user's scale, the measures
+// of the windows' parts shrink by one factor (and the fonts with it, see fitLayoutToScreen); 1
+// otherwise. Window places on the screen keep their measure.
+inline double& layoutFit() {
+    static double fit = 1.0;
+    return fit;
+}
+
+// A measure of a window's part: its size or its place inside the window.
 inline int px(int twips) {
-    return twipsToPixels(twips, screenDpi());
+    return static_cast<int>(std::lround(static_cast<double>(twips) * screenDpi() / 1440.0 * layoutFit()));
 }
 inline int twips(int pixels) {
-    return pixelsToTwips(pixels, screenDpi());
+    return static_cast<int>(std::lround(static_cast<double>(pixels) * 1440.0 / screenDpi() / layoutFit()));
 }
 
 } // namespace support

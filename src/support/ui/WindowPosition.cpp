@@ -107,8 +107,10 @@ public:
         window.installEventFilter(new FrameKeeper(window, place));
     }
 
-private:
     inline static const QString Name = QStringLiteral("monivaFrameKeeper");
+    QPoint place() const { return place_; }
+
+private:
 
     FrameKeeper(QWidget& window, QPoint place) : QObject(&window), place_(place) { setObjectName(Name); }
 
@@ -149,14 +151,18 @@ QPoint onScreen(const QWidget& window, QPoint topLeft) {
 void keepOnScreen(QWidget& window) {
     if (!window.isVisible())
         return;
-    const QPoint now = frameTopLeft(window);
+    // A window not framed yet still goes where it was placed once it is: that place is the one
+    // to check.
+    const auto* keeper = window.findChild<FrameKeeper*>(FrameKeeper::Name, Qt::FindDirectChildrenOnly);
+    const QPoint now = keeper ? keeper->place() : frameTopLeft(window);
     const QPoint p = onScreen(window, now);
     if (p == now)
         return;
-    if (const QMargins m = knownMargins(window); framedByWindowManager(window) && !m.isNull())
-        moveFramedTo(window, p, m);
-    else
-        window.move(p);
+    // Placed as any window is, but its place stays the one it was given, so closing it stores
+    // where it was pulled to.
+    const QVariant placed = window.property(PlacedAt);
+    placeFrame(window, p);
+    window.setProperty(PlacedAt, placed);
 }
 
 QPoint placeFrame(QWidget& window, QPoint topLeft) {
