@@ -343,8 +343,9 @@ TEST_F(BudgetLedgerTest, ASubTransactionIsAddedToOrReplacedInAMarkedPost) {
         bytes.replace(static_cast<std::size_t>(c.row) * 77 + 71, 4, c.stored);
         EXPECT_EQ(readFile(folder() / "KontoData"), bytes);
         EXPECT_EQ(form->markedPost(), c.yes ? c.row + 1 : 0);
-        if (!c.yes)
+        if (!c.yes) {
             EXPECT_EQ(form->workingDate(), "2026-12-06");
+        }
     }
     // A save that fails is reported as this step's error and leaves the post as it was.
     uitest::failSavesOf("KontoData");
