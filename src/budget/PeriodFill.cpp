@@ -55,20 +55,30 @@ std::string boxAmountText(std::int64_t value) {
 
 MonthRows fillFromTemplate(const std::vector<TemplateRecord>& mall, int transNr, const Period& period,
                            const RedDaySet& redDays) {
-    MonthRows rows;
+    // The records the walk takes, and the months that have one of their own.
+    std::vector<TemplateRecord> taken;
     std::array<bool, 12> own{};
     for (const auto& r : recordsOf(mall, transNr)) {
         if (r.monthBlank)
             break;
         if (r.month == 0 || !period.contains(r.month) || r.day == 0 || !r.amount)
             continue;
-        const int day = std::min(r.day, store::daysInMonth(period.year, r.month));
-        const store::Date date = moveOffWeekend({period.year, r.month, day}, period, redDays);
+        taken.push_back(r);
+        own[static_cast<std::size_t>(r.month - 1)] = true;
+    }
+    MonthRows rows;
+    std::array<bool, 12> filled{};
+    for (const auto& r : taken) {
+        const store::Date candidate{period.year, r.month,
+                                    std::min(r.day, store::daysInMonth(period.year, r.month))};
+        store::Date date = moveOffWeekend(candidate, period, redDays);
+        const auto into = static_cast<std::size_t>(date.month - 1);
+        // A date that would leave for a month with a date of its own stays in its own month, so
+        // no month's budget is lost.
+        if (date.month != r.month && (date.year != period.year || own[into] || filled[into]))
+            date = moveOffWeekend(candidate, Period{period.year, r.month, r.month}, redDays);
         const auto row = static_cast<std::size_t>(date.month - 1);
-        const bool ownMonth = date.month == r.month;
-        if (date.year != period.year || (!ownMonth && own[row]))
-            continue;
-        own[row] = own[row] || ownMonth;
+        filled[row] = true;
         rows[row] = {store::twoDigits(date.day), boxAmountText(*r.amount), true};
     }
     return rows;

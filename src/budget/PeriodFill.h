@@ -48,10 +48,11 @@ std::string boxAmountText(std::int64_t value);
 // Filling the period from the template: the records of the transaction in file order, up to the
 // first one with a blank month; months outside the period are passed over. Each record's day in
 // the budget year is moved off weekends and red days and, with the record's amount, goes into the
-// row of the month it lands in. A month's own record wins over a date moved into it from the month
-// before; a record whose day or amount does not read is passed over (its month stays empty for the
-// user to fill), and a day beyond the end of the month (29 February outside a leap year) becomes
-// the month's last day. Rows outside the result stay empty.
+// row of the month it lands in. A date that would move into a month with a record of its own (or
+// one already filled) is moved within its own month instead, so every month of the template keeps
+// its budget; a record whose day or amount does not read is passed over (its month stays empty for
+// the user to fill), and a day beyond the end of the month (29 February outside a leap year)
+// becomes the month's last day. Rows outside the result stay empty.
 MonthRows fillFromTemplate(const std::vector<TemplateRecord>& mall, int transNr, const Period& period,
                            const RedDaySet& redDays);
 

@@ -120,16 +120,19 @@ TEST(BudgetPlanFill, MonthsOfThePeriodComeFromTheTemplateOnWorkingDays) {
     EXPECT_FALSE(rows[4].fromTemplate);
 }
 
-TEST(BudgetPlanFill, AMonthsOwnRecordWinsOverADateMovedIntoIt) {
+TEST(BudgetPlanFill, ADateStaysInItsMonthWhereTheNextHasItsOwn) {
     Files f;
-    // 2027-01-31 is a Sunday and moves to 1 February; February has its own record, before or after.
+    // 2027-01-31 is a Sunday and would move to 1 February; with February's own record, before or
+    // after it, it goes back to Friday the 29th instead. 2027-05-01 is a Saturday and would move
+    // to 30 April, which has its own record: Monday the 3rd.
     const std::string january = mallRec("3", "100", "01", "31"), february = mallRec("3", "200", "02", "10");
+    const std::string april = mallRec("3", "300", "04", "12"), may = mallRec("3", "400", "05", "01");
     const budget::Period period{2027, 1, 12};
-    for (const std::string& bytes : {january + february, february + january}) {
+    for (const std::string& bytes : {january + february + april + may, may + april + february + january}) {
         auto mall = f.mall(bytes);
         const auto rows = budget::fillFromTemplate(budget::readTemplate(mall), 3, period, {});
-        EXPECT_EQ(rows[0].day, "");
-        EXPECT_EQ(rows[1].day + " " + rows[1].amount, "10 200");
+        EXPECT_EQ(shown(rows), (std::vector<std::string>{"29 100", "10 200", "", "12 300", "03 400", "", "",
+                                                         "", "", "", "", ""}));
     }
     // Without February's own record January's date lands there.
     auto mall = f.mall(january);
