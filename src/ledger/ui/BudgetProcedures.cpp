@@ -368,7 +368,7 @@ void BudgetFrame::Command1_Click() {
     const QString text = QStringLiteral("Vill du verifiera beloppen:\n\n") +
                          displayStored(host_->markedAmount()) + QStringLiteral(" kr.   ") +
                          displayStored(host_->markedActual()) + QStringLiteral(" kr.\n\nsom verkliga ?");
-    if (!host_->context().dialogs.question(host_->hostWindow(), QStringLiteral("Bekräfta belopp"), text)) {
+    if (!ask(QStringLiteral("Bekräfta belopp"), text)) {
         host_->Rensa_Mark(this);
         return;
     }
@@ -474,10 +474,10 @@ void BudgetFrame::checkBalances() {
         QStringLiteral(
             "Felet kan åtgärdas genom en om-\nräkningsprocedur av datafilen fr o m\nposten före den "
             "felaktiga !\n\nVill du att omräkningen sker ?");
-    if (host_->context().dialogs.question(host_->hostWindow(), QStringLiteral("Saldo-kontroll"), text))
+    if (ask(QStringLiteral("Saldo-kontroll"), text))
         Recount_Budget();
-    host_->context().dialogs.message(host_->hostWindow(), QStringLiteral("Servicemeddelande"),
-                                     QStringLiteral("Om felet upprepas, v g kontakta\nprogramleverantör !"));
+    tell(QStringLiteral("Servicemeddelande"),
+         QStringLiteral("Om felet upprepas, v g kontakta\nprogramleverantör !"));
 }
 
 void BudgetFrame::Recount_Budget() {
@@ -556,13 +556,11 @@ void BudgetFrame::ChgPost_Budget() {
         question += QStringLiteral("\nVerkl. beloppet:  ") + shown(host_->markedActual()) +
                     QStringLiteral("  till  ") + shown(actual_) + QStringLiteral("  ?");
     if (!budgetChanged && !actualChanged) {
-        host_->context().dialogs.message(host_->hostWindow(), QStringLiteral("Ändring av tidigare belopp"),
-                                         QStringLiteral("Ingen ändring utförd !"));
+        tell(QStringLiteral("Ändring av tidigare belopp"), QStringLiteral("Ingen ändring utförd !"));
         pressCancel(); // back to the marked post
         return;
     }
-    if (!host_->context().dialogs.question(host_->hostWindow(), QStringLiteral("Ändring av tidigare belopp"),
-                                           question)) {
+    if (!ask(QStringLiteral("Ändring av tidigare belopp"), question)) {
         pressCancel();
         return;
     }

@@ -147,11 +147,10 @@ void CashFrame::Bel_Enkel_Enter() {
         const std::string digits = store::cleanTypedAmount((negative ? text.mid(1) : text).toStdString());
         const auto balance = store::Amount::parse(digits);
         if (digits.empty() || !balance) {
-            host_->context().dialogs.message(
-                host_->hostWindow(), QStringLiteral("Nytt saldo"),
-                QStringLiteral("Saldot kan inte läsas !\n\nSkriv in det med siffror, "
-                               "ev. minustecken och decimalkomma."),
-                support::Dialogs::Icon::Exclamation);
+            tell(QStringLiteral("Nytt saldo"),
+                 QStringLiteral("Saldot kan inte läsas !\n\nSkriv in det med siffror, "
+                                "ev. minustecken och decimalkomma."),
+                 support::Dialogs::Icon::Exclamation);
             return;
         }
         const store::Amount value = negative ? -*balance : *balance;
@@ -304,23 +303,21 @@ bool CashFrame::amountFromNewBalance(const QString& date, store::Amount& amount)
     const BalanceEntry entry = book.balanceEntry(date.toStdString(), newBalance, sign);
     if (entry.sign != SignCheck::Agrees) {
         const bool positive = entry.sign == SignCheck::PositiveForExpense;
-        host_->context().dialogs.message(host_->hostWindow(),
-                                         positive ? QStringLiteral("Positivt belopp vid utgifts-transaktion")
-                                                  : QStringLiteral("Negativt belopp vid inkomst-transaktion"),
-                                         QStringLiteral("Framräknat belopp ej överensstämmande m a p tecken "
-                                                        "!\nSäkra att rätt transaktion anges innan "
-                                                        "ett nytt saldo matas in ! (Bör vara en ") +
-                                             (positive ? QStringLiteral("inkomsttransaktion !)")
-                                                       : QStringLiteral("utgiftstransaktion !)")),
-                                         support::Dialogs::Icon::Exclamation);
+        tell(positive ? QStringLiteral("Positivt belopp vid utgifts-transaktion")
+                      : QStringLiteral("Negativt belopp vid inkomst-transaktion"),
+             QStringLiteral("Framräknat belopp ej överensstämmande m a p tecken "
+                            "!\nSäkra att rätt transaktion anges innan "
+                            "ett nytt saldo matas in ! (Bör vara en ") +
+                 (positive ? QStringLiteral("inkomsttransaktion !)")
+                           : QStringLiteral("utgiftstransaktion !)")),
+             support::Dialogs::Icon::Exclamation);
         return false;
     }
     amount = entry.amount;
     if (entry.fromPrevious)
-        host_->context().dialogs.message(
-            host_->hostWindow(), QStringLiteral("Belopp vid insättning av nytt saldo"),
-            QStringLiteral("Framräknat belopp från nytt saldo den ") + date + QStringLiteral(" blir\n\n") +
-                QString::fromStdString(store::formatPattern(amount, "### ###.0#")));
+        tell(QStringLiteral("Belopp vid insättning av nytt saldo"),
+             QStringLiteral("Framräknat belopp från nytt saldo den ") + date + QStringLiteral(" blir\n\n") +
+                 QString::fromStdString(store::formatPattern(amount, "### ###.0#")));
     return true;
 }
 
@@ -363,12 +360,11 @@ void CashFrame::SaldoKontroll_Enkel() {
         QStringLiteral(
             "\n\nFelet kan åtgärdas genom en om-\nräkningsprocedur av datafilen fr o m\nposten före den "
             "felaktiga !\n\nVill du att omräkningen utföres ?");
-    const bool repair =
-        host_->context().dialogs.question(host_->hostWindow(), QStringLiteral("Saldo-kontroll"), text);
+    const bool repair = ask(QStringLiteral("Saldo-kontroll"), text);
     if (repair)
         ReCount_Enkel();
-    host_->context().dialogs.message(host_->hostWindow(), QStringLiteral("Servicemeddelande"),
-                                     QStringLiteral("Om felet upprepas, v g kontakta\nprogramleverantör !"));
+    tell(QStringLiteral("Servicemeddelande"),
+         QStringLiteral("Om felet upprepas, v g kontakta\nprogramleverantör !"));
 }
 
 void CashFrame::ReCount_Enkel() {
@@ -422,8 +418,7 @@ void CashFrame::ChgPost_Enkel() {
         store::Amount::parse(host_->markedAmount().toStdString()).value_or(store::Amount{});
     const auto newAmount = store::Amount::parse(amountText_.toStdString()).value_or(store::Amount{});
     if (newAmount == oldAmount) {
-        host_->context().dialogs.message(host_->hostWindow(), QStringLiteral("Ändring av tidigare belopp"),
-                                         QStringLiteral("Ingen ändring utförd !"));
+        tell(QStringLiteral("Ändring av tidigare belopp"), QStringLiteral("Ingen ändring utförd !"));
         pressCancel(); // back to the marked post
         return;
     }
@@ -431,8 +426,7 @@ void CashFrame::ChgPost_Enkel() {
     const QString question = QStringLiteral("Vill du ändra tidigare:\n\nVerkl. beloppet:  ") + sign +
                              display(oldAmount.abs()) + QStringLiteral("  till  ") + sign +
                              display(newAmount.abs()) + QStringLiteral("  ?\n");
-    if (!host_->context().dialogs.question(host_->hostWindow(), QStringLiteral("Ändring av tidigare belopp"),
-                                           question)) {
+    if (!ask(QStringLiteral("Ändring av tidigare belopp"), question)) {
         pressCancel();
         return;
     }

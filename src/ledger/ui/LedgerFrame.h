@@ -3,6 +3,7 @@
 #include "catalogue/Catalogue.h"
 #include "ledger/PostShift.h"
 #include "ledger/ui/LedgerKind.h"
+#include "support/ui/Dialogs.h"
 #include "support/ui/Trap.h"
 
 #include <QColor>
@@ -197,6 +198,11 @@ protected:
     // Deleting the account's only post removes the account, after a second question.
     void removeOnlyPost();
 
+    // A question or a message over the main window.
+    bool ask(const QString& title, const QString& text,
+             support::Dialogs::Icon icon = support::Dialogs::Icon::Question);
+    void tell(const QString& title, const QString& text,
+              support::Dialogs::Icon icon = support::Dialogs::Icon::Information);
     // "Överskriden max-nivå": an amount or balance would reach the limit; nothing was written.
     void showAmountLimit();
     // An amount or balance whose text would not fit its field; nothing was written.

@@ -47,7 +47,7 @@ public:
     virtual void budgetMallChanged() = 0;
     virtual QString accountName() const = 0;
     virtual std::string accountNameBytes() const = 0; // Windows-1252, as in the register
-    virtual int postCount() const = 0; // N
+    virtual int postCount() const = 0;                // N
     virtual void setPostCount(int n) = 0;
     // S: the post the balance check starts from and the view is placed around.
     virtual int recountStart() const = 0;

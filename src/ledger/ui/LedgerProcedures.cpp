@@ -34,6 +34,14 @@ QString signText(const QString& sign, bool blankIsExpense) {
 }
 } // namespace
 
+bool LedgerFrame::ask(const QString& title, const QString& text, support::Dialogs::Icon icon) {
+    return host_->context().dialogs.question(host_->hostWindow(), title, text, icon);
+}
+
+void LedgerFrame::tell(const QString& title, const QString& text, support::Dialogs::Icon icon) {
+    host_->context().dialogs.message(host_->hostWindow(), title, text, icon);
+}
+
 QStringList LedgerFrame::reportEnd() const {
     return kind_.reportLines + QStringList{QStringLiteral("Felet uppstod i konto ") + host_->accountName()};
 }
@@ -51,13 +59,11 @@ QString LedgerFrame::doesNotFitText() {
 }
 
 void LedgerFrame::showAmountLimit() {
-    host_->context().dialogs.message(host_->hostWindow(), QStringLiteral("Överskriden max-nivå"),
-                                     amountLimitText());
+    tell(QStringLiteral("Överskriden max-nivå"), amountLimitText());
 }
 
 void LedgerFrame::showDoesNotFit() {
-    host_->context().dialogs.message(host_->hostWindow(), QStringLiteral("Beloppet ryms inte"),
-                                     doesNotFitText());
+    tell(QStringLiteral("Beloppet ryms inte"), doesNotFitText());
 }
 
 void LedgerFrame::commitPosts() {
@@ -157,9 +163,8 @@ void LedgerFrame::moveClick(int row) {
         for (int c = 0; c < columns; ++c)
             grid_->item(r, c)->setBackground(MoveRangeBackground);
     grid_->setEnabled(false);
-    if (!host_->context().dialogs.question(
-            host_->hostWindow(), QStringLiteral("Flytta rader"),
-            QStringLiteral("Vill du flytta markerad(e) rad(er)\ntill ett nytt datum ?"))) {
+    if (!ask(QStringLiteral("Flytta rader"),
+             QStringLiteral("Vill du flytta markerad(e) rad(er)\ntill ett nytt datum ?"))) {
         pressCancel();
         return;
     }
@@ -278,10 +283,9 @@ void LedgerFrame::endMark(const std::string& date, const QString& markCode) {
 }
 
 void LedgerFrame::removeOnlyPost() {
-    if (!host_->context().dialogs.question(
-            host_->hostWindow(), QStringLiteral("Ta bort konto ? ?"),
-            QStringLiteral("Du tar bort den enda posten\npå kontot !\n\nDärmed avslutar du "
-                           "också hela kontot !\n\nVill du fortsätta ?"))) {
+    if (!ask(QStringLiteral("Ta bort konto ? ?"),
+             QStringLiteral("Du tar bort den enda posten\npå kontot !\n\nDärmed avslutar du "
+                            "också hela kontot !\n\nVill du fortsätta ?"))) {
         host_->Rensa_Mark(this);
         return;
     }
@@ -317,13 +321,12 @@ void LedgerFrame::transTextClicked() {
         offerReplacement();
         return;
     }
-    auto& dialogs = host_->context().dialogs;
     const QString textTitle = QStringLiteral("Textbyte / Radering");
     if (!name.isEmpty() && mainList) {
         catalogue::TransactionChoice offered = host_->chosenMain();
         offered.name = name;
         host_->setChosenMain(offered);
-        if (!dialogs.question(host_->hostWindow(), textTitle, fill(kind_.changeMain, name))) {
+        if (!ask(textTitle, fill(kind_.changeMain, name))) {
             transText_->clear();
             catalogue::TransactionChoice declined = host_->chosenMain();
             declined.name.clear();
@@ -346,9 +349,8 @@ void LedgerFrame::transTextClicked() {
         catalogue::TransactionChoice offered = host_->chosenSub();
         offered.name = name;
         host_->setChosenSub(offered);
-        if (!dialogs.question(host_->hostWindow(), textTitle,
-                              QStringLiteral("Vill du ändra eller radera subtransaktionen  '") + name +
-                                  QStringLiteral("' ?"))) {
+        if (!ask(textTitle, QStringLiteral("Vill du ändra eller radera subtransaktionen  '") + name +
+                                QStringLiteral("' ?"))) {
             transText_->clear();
             host_->setChosenSub({});
             transCombo_->setEnabled(true);
@@ -361,10 +363,9 @@ void LedgerFrame::transTextClicked() {
         return;
     }
     // An empty box: a new transaction, once the user has looked in the list.
-    const bool ask = kind_.askNewWithEmptyList || transCombo_->count() > 0;
+    const bool lookFirst = kind_.askNewWithEmptyList || transCombo_->count() > 0;
     if (mainList) {
-        if (ask &&
-            !dialogs.question(host_->hostWindow(), QStringLiteral("Ny transaktion (?)"), kind_.newMain))
+        if (lookFirst && !ask(QStringLiteral("Ny transaktion (?)"), kind_.newMain))
             return;
         host_->command3()->setText(QStringLiteral("Avbryt ny tr.akt."));
         host_->armReset();
@@ -372,7 +373,7 @@ void LedgerFrame::transTextClicked() {
         host_->openTransForm(QStringLiteral("ny"));
         return;
     }
-    if (ask && !dialogs.question(host_->hostWindow(), QStringLiteral("Ny Subtransaktion (?)"), kind_.newSub))
+    if (lookFirst && !ask(QStringLiteral("Ny Subtransaktion (?)"), kind_.newSub))
         return;
     host_->command3()->setText(QStringLiteral("Avbr. Ny Subtr."));
     host_->armReset();
@@ -435,11 +436,9 @@ void LedgerFrame::subChosenForMarkedPost() {
         subTransactionName(store::parseRecordNumber(store::trimField(posts.field(post, subTransField()))));
     const QString chosen = host_->chosenSub().name;
     const bool replace = !current.isEmpty();
-    if (!host_->context().dialogs.question(host_->hostWindow(),
-                                           replace ? QStringLiteral("Ändrad subtransaktion i post")
-                                                   : QStringLiteral("Ny subtransaktion i post"),
-                                           replace ? fill(kind_.subReplace, current, chosen)
-                                                   : fill(kind_.subAdd, chosen))) {
+    if (!ask(replace ? QStringLiteral("Ändrad subtransaktion i post")
+                     : QStringLiteral("Ny subtransaktion i post"),
+             replace ? fill(kind_.subReplace, current, chosen) : fill(kind_.subAdd, chosen))) {
         host_->Rensa_Mark(this); // back to today's date as well
         return;
     }
@@ -451,14 +450,12 @@ void LedgerFrame::subChosenForMarkedPost() {
 void LedgerFrame::offerReplacement() {
     const QString name = host_->chosenMain().name;
     const QString title = QStringLiteral("Transaktionsbyte i kontopost");
-    auto& dialogs = host_->context().dialogs;
     bool all = false;
-    if (dialogs.question(host_->hostWindow(), title, fill(kind_.replaceOne, name))) {
-        if (!dialogs.question(host_->hostWindow(), title, fill(kind_.explainOne, name)))
+    if (ask(title, fill(kind_.replaceOne, name))) {
+        if (!ask(title, fill(kind_.explainOne, name)))
             return;
     } else {
-        if (!dialogs.question(host_->hostWindow(), title, fill(kind_.replaceAll, name)) ||
-            !dialogs.question(host_->hostWindow(), title, fill(kind_.explainAll, name)))
+        if (!ask(title, fill(kind_.replaceAll, name)) || !ask(title, fill(kind_.explainAll, name)))
             return;
         all = true;
     }
@@ -485,8 +482,7 @@ void LedgerFrame::confirmReplacement(int number) {
     host_->setChosenMain(chosen);
     const QString question = fill(kind_.confirmReplace, newName + signText(newSign, false),
                                   old.name + signText(old.sign, kind_.oldSignBlankIsExpense));
-    if (!host_->context().dialogs.question(host_->hostWindow(), QStringLiteral("Ändrad transaktion"),
-                                           question)) {
+    if (!ask(QStringLiteral("Ändrad transaktion"), question)) {
         transText_->setText(old.name);
         host_->setChosenMain(old);
         pressCancel(); // back to the marked post
@@ -500,8 +496,7 @@ void LedgerFrame::confirmReplacement(int number) {
                                              signOf(newSign), replaceAll_,      host_->markedPost()};
     const auto result = catalogue::ChgAccountTrans(host_->catalogueHost(), host_->hostWindow(), replacement);
     if (result && result->outcome == Outcome::Done)
-        host_->context().dialogs.message(host_->hostWindow(), QStringLiteral("Transaktionsbyte utfört"),
-                                         fill(kind_.replaced, old.name, newName));
+        tell(QStringLiteral("Transaktionsbyte utfört"), fill(kind_.replaced, old.name, newName));
     pressCancel();
 }
 
@@ -603,8 +598,7 @@ void LedgerFrame::UtPost() {
     const QString question = QStringLiteral("Vill du radera posten med datum: ") + host_->workingDate() +
                              QStringLiteral("\n\n") + host_->chosenMain().name + QStringLiteral("\n\n") +
                              markedAmountsText();
-    if (!host_->context().dialogs.question(host_->hostWindow(), QStringLiteral("Borttagning av post"),
-                                           question)) {
+    if (!ask(QStringLiteral("Borttagning av post"), question)) {
         host_->Rensa_Mark(this);
         return;
     }
@@ -702,10 +696,9 @@ std::optional<std::string> LedgerFrame::typedAmount(const QLineEdit* box) {
     std::string cleaned = store::cleanTypedAmount(text.toStdString());
     if (cleaned.empty()) {
         cleaned = std::string("0,00", 4);
-        host_->context().dialogs.message(
-            host_->hostWindow(), QStringLiteral("Nollbelopp eller andra tecken"),
-            QStringLiteral("Eftersom andra tecken än siffror, alternativt inga tecken, har "
-                           "använts, utföres beloppet med 0,00"));
+        tell(QStringLiteral("Nollbelopp eller andra tecken"),
+             QStringLiteral("Eftersom andra tecken än siffror, alternativt inga tecken, har "
+                            "använts, utföres beloppet med 0,00"));
     }
     if (store::Amount::parse(cleaned).value_or(store::Amount{}).roundedWholeHalfEven() >= 100'000'000) {
         showAmountLimit();
