@@ -18,7 +18,7 @@ class HeadForm::CatalogueAccess : public catalogue::CatalogueHost {
 public:
     explicit CatalogueAccess(HeadForm& head) : h_(head) {}
 
-    Context& context() override { return h_.ctx_; }
+    support::Context& context() override { return h_.ctx_; }
     QWidget* hostWindow() override { return &h_; }
     store::RecordFile& transakt() override { return *h_.transakt_; }
     store::RecordFile& kontoData() override { return *h_.kontoData_; }

@@ -45,7 +45,7 @@ constexpr int CashWidth = 12480;
 constexpr int BudgetWidth = 16320;
 } // namespace
 
-HeadForm::HeadForm(Context& ctx) : ctx_(ctx) {
+HeadForm::HeadForm(support::Context& ctx) : ctx_(ctx) {
     setObjectName(QStringLiteral("HeadForm"));
     setWindowTitle(QStringLiteral("Ollons Moniva 5"));
     buildMenus();

@@ -3,10 +3,10 @@
 #include "accounts/Register.h"
 #include "accounts/ui/NyKontoForm.h"
 #include "accounts/ui/NyKontoHost.h"
-#include "app/Context.h"
 #include "budget/BudgetTemplate.h"
 #include "ledger/LedgerView.h"
 #include "store/RecordFile.h"
+#include "support/ui/Context.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -54,7 +54,7 @@ class HeadForm : public QMainWindow, public accounts::NyKontoHost {
     Q_OBJECT
 
 public:
-    explicit HeadForm(Context& ctx);
+    explicit HeadForm(support::Context& ctx);
     ~HeadForm() override;
 
     // The client area of the widest arrangement (a budget account), in twips: what the screen
@@ -163,7 +163,7 @@ public:
     void closeAccountFiles() override;
 
     // --- State, for the other windows and for tests
-    Context& context() { return ctx_; }
+    support::Context& context() { return ctx_; }
     int kontoNum() const { return kontoNum_; }
     const QString& accountName() const { return accountName_; }
     const QString& accountNumber() const { return accountNumber_; }
@@ -228,7 +228,7 @@ private:
     // Says plainly that no address is configured where a page would have been shown.
     void noAddressMessage(const QString& what, const QString& more = QString());
 
-    Context& ctx_;
+    support::Context& ctx_;
 
     // Session.
     QString userName_;

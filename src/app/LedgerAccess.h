@@ -15,7 +15,7 @@ class HeadForm::LedgerAccess : public ledger::LedgerHost {
 public:
     explicit LedgerAccess(HeadForm& head) : h_(head) {}
 
-    Context& context() override { return shared().context(); }
+    support::Context& context() override { return shared().context(); }
     QWidget* hostWindow() override { return shared().hostWindow(); }
     catalogue::CatalogueHost& catalogueHost() override { return shared(); }
 

@@ -1,12 +1,12 @@
 // Moniva: household bookkeeping.
 
-#include "app/Context.h"
 #include "app/HeadForm.h"
 #include "app/InstanceLock.h"
 #include "app/Screenshot.h"
 #include "store/DriveFolder.h"
 #include "support/ProgramData.h"
 #include "support/Version.h"
+#include "support/ui/Context.h"
 #include "support/ui/Dialogs.h"
 #include "support/ui/QtPlatform.h"
 #include "support/ui/SafeApplication.h"
@@ -103,7 +103,7 @@ int main(int argc, char* argv[]) {
 
     support::QtDialogs dialogs;
     support::QtPlatform platform{support::Settings{}};
-    app::Context ctx(
+    support::Context ctx(
         store::DataPaths(drive), startupDir,
         QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")).toStdString(),
         [] { return QTime::currentTime().toString(QStringLiteral("hh:mm:ss")).toStdString(); }, dialogs,

@@ -40,7 +40,7 @@ public:
         return fixtures::readFile(tc.ctx.paths.accountFolder(name) / which);
     }
 
-    app::Context& context() override { return tc.ctx; }
+    support::Context& context() override { return tc.ctx; }
     QWidget* hostWindow() override { return &window; }
     store::RecordFile& transakt() override { return *transakt_; }
     store::RecordFile& kontoData() override { return *kontoData_; }

@@ -4,8 +4,8 @@
 #include "ChildProcess.h"
 #include "ScriptedDialogs.h"
 #include "UiHelpers.h"
-#include "app/Context.h"
 #include "fixtures/TempDrive.h"
+#include "support/ui/Context.h"
 #include "support/ui/Felhantering.h"
 #include "support/ui/QtPlatform.h"
 #include "support/ui/RappForm.h"
@@ -129,7 +129,7 @@ TEST(FtpUpload, ReportReachesTheServerAndLeavesNoLocalCopy) {
     settings.ftpPort = server.port;
     QtPlatform platform(settings);
     uitest::ScriptedDialogs dialogs;
-    app::Context ctx(
+    support::Context ctx(
         store::DataPaths(drive.path()), drive / "Program", "2026-12-06", [] { return "10:11:12"; }, dialogs,
         platform);
     ctx.userName = "Åsa";

@@ -44,7 +44,7 @@ namespace {
 
 const char* const ReportName = "FelRapport_Moniva20261206101112";
 
-void setTransChangeError(app::Context& ctx, const std::string& errorText) {
+void setTransChangeError(support::Context& ctx, const std::string& errorText) {
     ctx.error.headline =
         "Ett fel har uppstått i subrutinen TransChange\r\n vid försök att ändra en transaktion.\r\n\r\n";
     ctx.error.details = "Fel i rutinen TransChange\xC2\xA6 vid försök att ändra en transaktion\xC2\xA6"

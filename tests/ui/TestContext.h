@@ -2,8 +2,8 @@
 
 #include "FakePlatform.h"
 #include "ScriptedDialogs.h"
-#include "app/Context.h"
 #include "fixtures/TempDrive.h"
+#include "support/ui/Context.h"
 
 #include <filesystem>
 #include <string>
@@ -31,7 +31,7 @@ struct TestContext {
     ScriptedDialogs dialogs;
     FakePlatform platform;
     std::string clock = "10:11:12";
-    app::Context ctx;
+    support::Context ctx;
 };
 
 } // namespace uitest

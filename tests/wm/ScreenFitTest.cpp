@@ -9,8 +9,8 @@
 #include "fixtures/AccountFiles.h"
 #include "fixtures/TempDrive.h"
 
-#include <QPushButton>
 #include <QPixmap>
+#include <QPushButton>
 #include <QScreen>
 
 #include <gtest/gtest.h>
@@ -21,12 +21,12 @@ TEST(ScreenFit, TheWidestMainWindowAndItsButtonsAreOnTheScreen) {
     TempDrive drive;
     uitest::ScriptedDialogs dialogs;
     uitest::FakePlatform platform;
-    app::Context ctx{store::DataPaths(drive.path()),
-                     drive.path() / "Program",
-                     "2026-12-06",
-                     [] { return std::string("10:11:12"); },
-                     dialogs,
-                     platform};
+    support::Context ctx{store::DataPaths(drive.path()),
+                         drive.path() / "Program",
+                         "2026-12-06",
+                         [] { return std::string("10:11:12"); },
+                         dialogs,
+                         platform};
     std::filesystem::create_directories(ctx.startupDir);
     const auto root = ctx.paths.dataRoot();
     fixtures::writeFile(root / "KontoFil", fixtures::kontoRec("Budget", "1", "Bg"));

@@ -86,12 +86,12 @@ struct WmContext {
     TempDrive drive;
     RunningDialogs dialogs;
     uitest::FakePlatform platform;
-    app::Context ctx{store::DataPaths(drive.path()),
-                     drive.path() / "Program",
-                     "2026-12-06",
-                     [] { return std::string("10:11:12"); },
-                     dialogs,
-                     platform};
+    support::Context ctx{store::DataPaths(drive.path()),
+                         drive.path() / "Program",
+                         "2026-12-06",
+                         [] { return std::string("10:11:12"); },
+                         dialogs,
+                         platform};
 };
 
 class WindowPlaces : public ::testing::Test {

@@ -1,7 +1,7 @@
 #include "accounts/ui/NyKontoForm.h"
 
 #include "accounts/NewAccount.h"
-#include "app/Context.h"
+#include "support/ui/Context.h"
 #include "support/ui/Trap.h"
 #include "support/ui/WindowPosition.h"
 
@@ -89,7 +89,7 @@ support::ErrorDescription positionError(const QString& routine) {
 
 } // namespace
 
-NyKontoForm::NyKontoForm(app::Context& ctx, NyKontoHost& host)
+NyKontoForm::NyKontoForm(support::Context& ctx, NyKontoHost& host)
     : ctx_(ctx), host_(host), label1_(new QLabel(QStringLiteral("Nytt Kontonamn"), this)),
       text1_(new QLineEdit(this)), label2_(new QLabel(QStringLiteral("Nytt Kontonummer"), this)),
       text2_(new QLineEdit(this)), option1_(new QRadioButton(QStringLiteral("Budgetbokföring"), this)),

@@ -11,7 +11,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
-namespace app {
+namespace support {
 class Context;
 }
 
@@ -26,7 +26,7 @@ namespace accounts {
 class NyKontoForm : public QWidget {
     Q_OBJECT
 public:
-    NyKontoForm(app::Context& ctx, NyKontoHost& host);
+    NyKontoForm(support::Context& ctx, NyKontoHost& host);
 
     // OK: checks the input in order, the first failing check explains itself in Label4; then the
     // summary question and, on Yes, Skapa_Konto.
@@ -55,7 +55,7 @@ private:
     // Closes the window as the end of a procedure (not the user's close button).
     void closeWindow();
 
-    app::Context& ctx_;
+    support::Context& ctx_;
     NyKontoHost& host_;
     QString kind_;
     QColor instructionColour_;

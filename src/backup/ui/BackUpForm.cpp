@@ -1,8 +1,8 @@
 #include "backup/ui/BackUpForm.h"
 
-#include "app/Context.h"
 #include "backup/Backup.h"
 #include "backup/Drives.h"
+#include "support/ui/Context.h"
 #include "support/ui/Trap.h"
 #include "support/ui/WindowPosition.h"
 
@@ -208,7 +208,7 @@ QString fromPath(const fs::path& path) {
 
 } // namespace
 
-BackUpForm::BackUpForm(app::Context& ctx, QWidget* parent, std::function<QString()> openAccount,
+BackUpForm::BackUpForm(support::Context& ctx, QWidget* parent, std::function<QString()> openAccount,
                        std::function<QString()> restored)
     : QWidget(parent, Qt::Window), ctx_(ctx), openAccount_(std::move(openAccount)),
       restored_(std::move(restored)), text1Box_(new QPlainTextEdit(this)),
@@ -528,7 +528,7 @@ void BackUpForm::Dir1_MouseDown(int row) {
     }
     // The main window reads the restored files before it is told what happened; the message then
     // belongs to it, since this window is closed by then.
-    app::Context& ctx = ctx_;
+    support::Context& ctx = ctx_;
     const QString account = accountName();
     const auto restored = restored_;
     const QPointer<QWidget> owner = parentWidget();

@@ -12,7 +12,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 
-namespace app {
+namespace support {
 class Context;
 }
 
@@ -29,7 +29,7 @@ namespace backup {
 class BackUpForm : public QWidget {
     Q_OBJECT
 public:
-    BackUpForm(app::Context& ctx, QWidget* parent, std::function<QString()> openAccount = {},
+    BackUpForm(support::Context& ctx, QWidget* parent, std::function<QString()> openAccount = {},
                std::function<QString()> restored = {});
 
     // Cancel: back to the idle state from any state.
@@ -94,7 +94,7 @@ private:
     void closeWindow();
     QString accountName() const;
 
-    app::Context& ctx_;
+    support::Context& ctx_;
     std::function<QString()> openAccount_;
     std::function<QString()> restored_;
     QString mode_;

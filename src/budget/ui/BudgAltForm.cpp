@@ -3,11 +3,11 @@
 
 #include "budget/ui/BudgAltForm.h"
 
-#include "app/Context.h"
 #include "budget/ui/BudgAltTexts.h"
 #include "calendar/ui/HolidayForm.h"
 #include "catalogue/ui/CatalogueHost.h"
 #include "store/DateText.h"
+#include "support/ui/Context.h"
 #include "support/ui/Trap.h"
 #include "support/ui/Twips.h"
 #include "support/ui/WindowPosition.h"
@@ -222,7 +222,7 @@ void BudgAltForm::showEvent(QShowEvent* event) {
 }
 
 void BudgAltForm::Form_Load() {
-    app::Context& ctx = host_.context();
+    support::Context& ctx = host_.context();
     if (QWidget* main = host_.hostWindow())
         main->setEnabled(false);
     setWindowTitle(caption(fromBytes(host_.accountNameBytes())));

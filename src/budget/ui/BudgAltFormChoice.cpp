@@ -1,13 +1,13 @@
 // The planning window's transaction list: the filter, the choice of a transaction, excluding and
 // re-admitting it through the template mark, and a new transaction from Text3.
 
-#include "app/Context.h"
 #include "budget/TemplateEdits.h"
 #include "budget/ui/BudgAltForm.h"
 #include "budget/ui/BudgAltTexts.h"
 #include "catalogue/ui/CatalogueHost.h"
 #include "catalogue/ui/TransForm.h"
 #include "store/Records.h"
+#include "support/ui/Context.h"
 #include "support/ui/Trap.h"
 
 #include <QLabel>
@@ -253,7 +253,7 @@ bool BudgAltForm::commitMall(const QString& routine, const QString& situation) {
 }
 
 void BudgAltForm::Command3_Click() {
-    app::Context& ctx = host_.context();
+    support::Context& ctx = host_.context();
     if (budgeting_) {
         support::trapped(
             ctx, this,
@@ -339,7 +339,7 @@ void BudgAltForm::Text3_Click() {
         command1_->setFocus();
         return;
     }
-    app::Context& ctx = host_.context();
+    support::Context& ctx = host_.context();
     if (list4_->count() > 0) {
         InfoBox(5);
         if (!ctx.dialogs.question(this, NewTransactionTitle, NewTransactionQuestion)) {

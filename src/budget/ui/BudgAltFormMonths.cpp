@@ -1,7 +1,6 @@
 // The planning window's month rows: days and amounts by hand or from the template, the scan of the
 // rows, and the posting of the months into the account.
 
-#include "app/Context.h"
 #include "budget/PeriodPosting.h"
 #include "budget/TemplateEdits.h"
 #include "budget/ui/BudgAltForm.h"
@@ -10,6 +9,7 @@
 #include "ledger/ui/LedgerFrame.h"
 #include "store/Amount.h"
 #include "store/DateText.h"
+#include "support/ui/Context.h"
 #include "support/ui/Trap.h"
 
 #include <QLabel>
@@ -232,7 +232,7 @@ void BudgAltForm::Command2_Click() {
     // What is on screen is what gets posted: the rows are read once more.
     if (!BudgScanna() || scanned_.empty())
         return;
-    app::Context& ctx = host_.context();
+    support::Context& ctx = host_.context();
     const std::vector<ScannedMonth> months = scanned_;
     int posted = 0;
     int checkFrom = 0;

@@ -1,10 +1,10 @@
 #include "calendar/ui/HolidayForm.h"
 
-#include "app/Context.h"
 #include "calendar/RedDays.h"
 #include "store/Cp1252.h"
 #include "store/DateText.h"
 #include "store/Errors.h"
+#include "support/ui/Context.h"
 #include "support/ui/Trap.h"
 #include "support/ui/Twips.h"
 #include "support/ui/WindowPosition.h"
@@ -126,7 +126,7 @@ void setShown(std::initializer_list<QWidget*> widgets, bool visible, bool enable
 
 } // namespace
 
-HolidayForm::HolidayForm(app::Context& ctx, QWidget* opener, RedDays& redDays)
+HolidayForm::HolidayForm(support::Context& ctx, QWidget* opener, RedDays& redDays)
     : ctx_(ctx), opener_(opener), days_(redDays),
       label1_(new QLabel(QStringLiteral("Ny / Mark. Röd dag"), this)), text1_(new QLineEdit(this)),
       label2_(new QLabel(QStringLiteral("Budg.år"), this)), yearLabel_(new QLabel(this)),

@@ -9,7 +9,7 @@ class QLineEdit;
 class QPushButton;
 class QTableWidget;
 
-namespace app {
+namespace support {
 class Context;
 }
 
@@ -29,7 +29,7 @@ class RedDays;
 class HolidayForm : public QWidget {
     Q_OBJECT
 public:
-    HolidayForm(app::Context& ctx, QWidget* opener, RedDays& redDays);
+    HolidayForm(support::Context& ctx, QWidget* opener, RedDays& redDays);
 
     // The open red-day file and its count, as the opener uses them afterwards.
     RedDays& redDays() { return days_; }
@@ -99,7 +99,7 @@ private:
     QString pickedDate() const;
     void leave();
 
-    app::Context& ctx_;
+    support::Context& ctx_;
     QPointer<QWidget> opener_;
     RedDays& days_;
     int todayYear_ = 0;

@@ -8,7 +8,7 @@
 
 class QWidget;
 
-namespace app {
+namespace support {
 class Context;
 }
 
@@ -27,7 +27,7 @@ class CatalogueHost {
 public:
     virtual ~CatalogueHost() = default;
 
-    virtual app::Context& context() = 0;
+    virtual support::Context& context() = 0;
     // Disabled while a catalogue window is open, enabled again when it closes.
     virtual QWidget* hostWindow() = 0;
 

@@ -1,12 +1,12 @@
 #include "catalogue/ui/CatalogueProcedures.h"
 
-#include "app/Context.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/MainTransactions.h"
 #include "ledger/ui/LedgerFrame.h"
 #include "store/Cp1252.h"
 #include "store/Errors.h"
 #include "store/Records.h"
+#include "support/ui/Context.h"
 #include "support/ui/InsetBox.h"
 #include "support/ui/Trap.h"
 
@@ -119,7 +119,7 @@ int TransSpar(CatalogueHost& host, QWidget* parent, const QString& name, const Q
 }
 
 void Skapa_StdTrans(CatalogueHost& host, QWidget* parent) {
-    app::Context& ctx = host.context();
+    support::Context& ctx = host.context();
     int number = 0;
     for (;;) {
         number = neutralStandardTransaction(host.transakt());

@@ -1,12 +1,12 @@
 #include "catalogue/ui/SubTransForm.h"
 
-#include "app/Context.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/SubTransactions.h"
 #include "catalogue/ui/CatalogueProcedures.h"
 #include "store/Cp1252.h"
 #include "store/Errors.h"
 #include "store/Records.h"
+#include "support/ui/Context.h"
 #include "support/ui/Trap.h"
 #include "support/ui/WindowPosition.h"
 
@@ -165,7 +165,7 @@ void SubTransForm::Form_Load() {
 void SubTransForm::Text1_Enter() {
     if (text1_->isReadOnly())
         return;
-    app::Context& ctx = host_.context();
+    support::Context& ctx = host_.context();
     const QString typed = text1_->text().trimmed();
     if (mode_ == QLatin1String("ny")) {
         if (typed.isEmpty()) {
@@ -248,7 +248,7 @@ void SubTransForm::Command2_Click() {
 }
 
 void SubTransForm::SubTransSpar() {
-    app::Context& ctx = host_.context();
+    support::Context& ctx = host_.context();
     const bool isNew = renameFlag_ != QLatin1String("1");
     const int renamedNumber = host_.chosenSub().number;
     int number = 0;
@@ -306,7 +306,7 @@ void SubTransForm::SubTransRadera_Budget() {
 }
 
 void SubTransForm::SubTransRadera() {
-    app::Context& ctx = host_.context();
+    support::Context& ctx = host_.context();
     const bool budget = host_.accountKind() == QLatin1String("Bg");
     const QString routine =
         budget ? QStringLiteral("SubTransRadera_Budget") : QStringLiteral("SubTransRadera_Enkel");

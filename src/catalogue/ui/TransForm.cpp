@@ -1,12 +1,12 @@
 #include "catalogue/ui/TransForm.h"
 
-#include "app/Context.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/MainTransactions.h"
 #include "catalogue/ui/CatalogueProcedures.h"
 #include "store/Cp1252.h"
 #include "store/Errors.h"
 #include "store/Records.h"
+#include "support/ui/Context.h"
 #include "support/ui/Trap.h"
 #include "support/ui/WindowPosition.h"
 
@@ -320,7 +320,7 @@ void TransForm::Form_Load() {
 }
 
 void TransForm::Text1_Enter() {
-    app::Context& ctx = host_.context();
+    support::Context& ctx = host_.context();
     const QString typed = text1_->text().trimmed();
     if (mode_ == QLatin1String("ny")) {
         if (typed.isEmpty()) {
@@ -376,7 +376,7 @@ void TransForm::Text1_Enter() {
 void TransForm::Option1_MouseUp() {
     if (mode_ != QLatin1String("chg"))
         return;
-    app::Context& ctx = host_.context();
+    support::Context& ctx = host_.context();
     if (ctx.dialogs.question(this, text::CheckTitle, text::changeQuestion(current_.name))) {
         option2_->setEnabled(false);
         text1_->setReadOnly(false);
@@ -484,7 +484,7 @@ void TransForm::TransSpar() {
 }
 
 void TransForm::TransChange() {
-    app::Context& ctx = host_.context();
+    support::Context& ctx = host_.context();
     const bool budget = host_.accountKind() == QLatin1String("Bg");
     const QString newSign = targetSign_.isEmpty() ? current_.sign : targetSign_;
     QString oldName;
@@ -553,7 +553,7 @@ void TransForm::TransRadera_Budget() {
 }
 
 void TransForm::TransRadera() {
-    app::Context& ctx = host_.context();
+    support::Context& ctx = host_.context();
     const bool budget = host_.accountKind() == QLatin1String("Bg");
     const QString routine =
         budget ? QStringLiteral("TransRadera_Budget") : QStringLiteral("TransRadera_Enkel");

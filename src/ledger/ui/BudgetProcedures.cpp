@@ -2,7 +2,6 @@
 // entering its budgeted and actual amounts, confirming, the balance check, and marking,
 // deleting, changing and moving posts. Confirmed posts feed the account's budget template.
 
-#include "app/Context.h"
 #include "catalogue/Catalogue.h"
 #include "ledger/BudgetLedger.h"
 #include "ledger/ui/BudgetFrame.h"
@@ -10,6 +9,7 @@
 #include "store/Cp1252.h"
 #include "store/GroupCommit.h"
 #include "store/Records.h"
+#include "support/ui/Context.h"
 #include "support/ui/Trap.h"
 
 #include <QComboBox>

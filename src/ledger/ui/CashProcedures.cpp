@@ -2,7 +2,6 @@
 // post, entering it, the balance check, and marking, deleting, changing and moving posts. The
 // frame works on the open account of the main window and calls its named procedures.
 
-#include "app/Context.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/ui/CatalogueProcedures.h"
 #include "ledger/Cashbook.h"
@@ -10,6 +9,7 @@
 #include "ledger/ui/LedgerHost.h"
 #include "store/Cp1252.h"
 #include "store/Records.h"
+#include "support/ui/Context.h"
 #include "support/ui/Trap.h"
 
 #include <QComboBox>

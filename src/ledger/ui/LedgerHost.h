@@ -10,7 +10,7 @@
 class QPushButton;
 class QWidget;
 
-namespace app {
+namespace support {
 class Context;
 }
 
@@ -29,7 +29,7 @@ class LedgerHost {
 public:
     virtual ~LedgerHost() = default;
 
-    virtual app::Context& context() = 0;
+    virtual support::Context& context() = 0;
     // The parent of the frames' questions and error reports.
     virtual QWidget* hostWindow() = 0;
     // The frames hand this on to the catalogue procedures they start.

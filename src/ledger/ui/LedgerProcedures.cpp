@@ -2,12 +2,12 @@
 // and marking, removing the only post, ending a procedure through the cancel button, and picking
 // the range of posts to move to a new date.
 
-#include "app/Context.h"
 #include "catalogue/ui/CatalogueProcedures.h"
 #include "ledger/ui/LedgerFrame.h"
 #include "ledger/ui/LedgerHost.h"
 #include "store/Cp1252.h"
 #include "store/Records.h"
+#include "support/ui/Context.h"
 #include "support/ui/Trap.h"
 
 #include <QComboBox>

@@ -1,13 +1,13 @@
 #include "stats/ui/UtskrStatForm.h"
 
 #include "accounts/Register.h"
-#include "app/Context.h"
 #include "stats/TextReport.h"
 #include "stats/ui/DiagramWidget.h"
 #include "stats/ui/ReportPrinter.h"
 #include "store/Cp1252.h"
 #include "store/Errors.h"
 #include "store/Records.h"
+#include "support/ui/Context.h"
 #include "support/ui/Dialogs.h"
 #include "support/ui/Platform.h"
 #include "support/ui/Trap.h"
@@ -96,7 +96,7 @@ const QString StatisticsMode = QStringLiteral("Skriv ut statistik till:");
 
 } // namespace
 
-UtskrStatForm::UtskrStatForm(app::Context& ctx, QWidget* parent, StartAccount account)
+UtskrStatForm::UtskrStatForm(support::Context& ctx, QWidget* parent, StartAccount account)
     : QWidget(parent, Qt::Window), ctx_(ctx), start_(std::move(account)) {
     setObjectName(QStringLiteral("UtskrStatForm"));
     setWindowTitle(QStringLiteral("Utskrift KontoData och Statistik"));

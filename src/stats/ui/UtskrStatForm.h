@@ -25,7 +25,7 @@ class QPushButton;
 class QRadioButton;
 class QTableWidget;
 
-namespace app {
+namespace support {
 class Context;
 }
 
@@ -47,7 +47,7 @@ struct StartAccount {
 class UtskrStatForm : public QWidget {
     Q_OBJECT
 public:
-    UtskrStatForm(app::Context& ctx, QWidget* parent, StartAccount account);
+    UtskrStatForm(support::Context& ctx, QWidget* parent, StartAccount account);
 
     enum class DatePart { StartYear, StartMonth, StartDay, EndYear, EndMonth, EndDay };
 
@@ -147,7 +147,7 @@ private:
     void untickChecks();
     bool isBudget() const { return kind_ == ledger::Kind::Budget; }
 
-    app::Context& ctx_;
+    support::Context& ctx_;
     StartAccount start_;
     QString name_; // UTF-8
     std::string nameRaw_;

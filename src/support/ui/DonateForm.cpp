@@ -1,6 +1,6 @@
 #include "support/ui/DonateForm.h"
 
-#include "app/Context.h"
+#include "support/ui/Context.h"
 #include "support/ui/Trap.h"
 #include "support/ui/WindowPosition.h"
 
@@ -46,7 +46,7 @@ QString DonateForm::pageFailedText(const QString& reason) {
     return QStringLiteral("Donationssidan kunde inte hämtas: ") + reason;
 }
 
-DonateForm::DonateForm(app::Context& ctx, QWidget* parent)
+DonateForm::DonateForm(support::Context& ctx, QWidget* parent)
     : QDialog(parent), ctx_(ctx), webBrowser1_(new QTextBrowser(this)), label1_(new QLabel(this)),
       command2_(new QPushButton(QStringLiteral("Avbryt"), this)) {
     setObjectName(QStringLiteral("DonateForm"));

@@ -9,7 +9,7 @@ class QNetworkReply;
 class QPushButton;
 class QTextBrowser;
 
-namespace app {
+namespace support {
 class Context;
 }
 
@@ -20,7 +20,7 @@ namespace support {
 class DonateForm : public QDialog {
     Q_OBJECT
 public:
-    DonateForm(app::Context& ctx, QWidget* parent = nullptr);
+    DonateForm(support::Context& ctx, QWidget* parent = nullptr);
 
     // "Avbryt": stores the position, enables the main window and closes.
     void Command2_Click();
@@ -45,7 +45,7 @@ protected:
 private:
     void pageArrived(QNetworkReply* reply);
 
-    app::Context& ctx_;
+    support::Context& ctx_;
     QTextBrowser* webBrowser1_;
     QLabel* label1_;
     QPushButton* command2_;

@@ -1,7 +1,7 @@
 #include "support/ui/Felhantering.h"
 
-#include "app/Context.h"
 #include "support/ErrorReport.h"
+#include "support/ui/Context.h"
 #include "support/ui/RappForm.h"
 
 namespace support {
@@ -49,7 +49,7 @@ QString questionText(const QString& headline) {
 
 } // namespace felhantering
 
-void Felhantering(app::Context& ctx, QWidget* parent) {
+void Felhantering(support::Context& ctx, QWidget* parent) {
     const QString errorText = QString::fromStdString(ctx.error.errorText);
     if (isAccessRefusal(ctx.error)) {
         ctx.dialogs.message(parent, felhantering::DeniedTitle, felhantering::deniedText(),

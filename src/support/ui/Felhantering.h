@@ -4,7 +4,7 @@
 
 class QWidget;
 
-namespace app {
+namespace support {
 class Context;
 }
 
@@ -12,7 +12,7 @@ namespace support {
 
 // The shared error routine: explains the failure held in ctx.error and offers the error report
 // (RappForm). A refused file access gets its own explanation and no report.
-void Felhantering(app::Context& ctx, QWidget* parent);
+void Felhantering(support::Context& ctx, QWidget* parent);
 
 // The texts of the routine, in one place.
 namespace felhantering {

@@ -1,6 +1,6 @@
 #include "support/ui/InsetBox.h"
 
-#include "app/Context.h"
+#include "support/ui/Context.h"
 #include "support/ui/Dialogs.h"
 #include "support/ui/Twips.h"
 
@@ -131,7 +131,7 @@ QString InmatningsBox(Dialogs& dialogs, QWidget* parent, const QString& prompt, 
     return box.answer();
 }
 
-QString InmatningsBox(app::Context& ctx, QWidget* parent, const QString& prompt, const QString& title,
+QString InmatningsBox(support::Context& ctx, QWidget* parent, const QString& prompt, const QString& title,
                       const QString& defaultText) {
     return ctx.dialogs.input(parent, prompt, title, defaultText);
 }

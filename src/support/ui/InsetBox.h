@@ -7,7 +7,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace app {
+namespace support {
 class Context;
 }
 
@@ -62,7 +62,7 @@ private:
 QString InmatningsBox(Dialogs& dialogs, QWidget* parent, const QString& prompt, const QString& title,
                       const QString& defaultText);
 // What a window calls: the input box of the context's dialogs (a test answers it from its script).
-QString InmatningsBox(app::Context& ctx, QWidget* parent, const QString& prompt, const QString& title,
+QString InmatningsBox(support::Context& ctx, QWidget* parent, const QString& prompt, const QString& title,
                       const QString& defaultText);
 
 } // namespace support

@@ -1,6 +1,6 @@
 #include "support/ui/MsgForm.h"
 
-#include "app/Context.h"
+#include "support/ui/Context.h"
 #include "support/ui/Trap.h"
 #include "support/ui/WindowPosition.h"
 
@@ -24,7 +24,7 @@ QString MsgForm::fundHintText() {
                           " och läggs in automatiskt !");
 }
 
-MsgForm::MsgForm(app::Context& ctx, QWidget* parent)
+MsgForm::MsgForm(support::Context& ctx, QWidget* parent)
     : QDialog(parent), ctx_(ctx), text1_(new QPlainTextEdit(this)),
       check1_(new QCheckBox(QStringLiteral("Visa inte igen"), this)), command1_(new QPushButton(this)),
       command2_(new QPushButton(QStringLiteral("Nej"), this)),

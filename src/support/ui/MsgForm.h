@@ -7,7 +7,7 @@ class QCheckBox;
 class QPlainTextEdit;
 class QPushButton;
 
-namespace app {
+namespace support {
 class Context;
 }
 
@@ -20,7 +20,7 @@ namespace support {
 class MsgForm : public QDialog {
     Q_OBJECT
 public:
-    MsgForm(app::Context& ctx, QWidget* parent = nullptr);
+    MsgForm(support::Context& ctx, QWidget* parent = nullptr);
 
     // Caption, Text1 and "OK" on Command3; shows the window at its stored place.
     void showHint(const QString& caption, const QString& text);
@@ -46,7 +46,7 @@ protected:
     void reject() override;
 
 private:
-    app::Context& ctx_;
+    support::Context& ctx_;
     QPlainTextEdit* text1_;
     QCheckBox* check1_;
     QPushButton* command1_;

@@ -1,7 +1,7 @@
 #include "support/ui/RappForm.h"
 
-#include "app/Context.h"
 #include "support/ErrorReport.h"
+#include "support/ui/Context.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -40,7 +40,7 @@ QString RappForm::notSentText(const QString& reason, const std::filesystem::path
            QString::fromStdString(keptFile.string());
 }
 
-RappForm::RappForm(app::Context& ctx, QWidget* parent)
+RappForm::RappForm(support::Context& ctx, QWidget* parent)
     : QDialog(parent), ctx_(ctx), label1_(new QLabel(this)), text1_(new QPlainTextEdit(this)),
       command1_(new QPushButton(QStringLiteral("Skicka"), this)),
       command2_(new QPushButton(QStringLiteral("Avbryt"), this)) {

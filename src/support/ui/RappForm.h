@@ -9,7 +9,7 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
-namespace app {
+namespace support {
 class Context;
 }
 
@@ -21,7 +21,7 @@ namespace support {
 class RappForm : public QDialog {
     Q_OBJECT
 public:
-    RappForm(app::Context& ctx, QWidget* parent = nullptr);
+    RappForm(support::Context& ctx, QWidget* parent = nullptr);
 
     // "Skicka".
     void Command1_Click();
@@ -36,7 +36,7 @@ public:
     static QString notSentText(const QString& reason, const std::filesystem::path& keptFile);
 
 private:
-    app::Context& ctx_;
+    support::Context& ctx_;
     QLabel* label1_;
     QPlainTextEdit* text1_;
     QPushButton* command1_;

@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-namespace app {
+namespace support {
 class Context;
 }
 
@@ -17,12 +17,12 @@ public:
     SafeApplication(int& argc, char** argv);
 
     // Where escaped failures are reported; without a context they are only written to the log.
-    void setErrorContext(app::Context* ctx) { ctx_ = ctx; }
+    void setErrorContext(support::Context* ctx) { ctx_ = ctx; }
 
     bool notify(QObject* receiver, QEvent* event) override;
 
 private:
-    app::Context* ctx_ = nullptr;
+    support::Context* ctx_ = nullptr;
 };
 
 } // namespace support

@@ -1,7 +1,7 @@
 #include "support/ui/Trap.h"
 
-#include "app/Context.h"
 #include "store/Errors.h"
+#include "support/ui/Context.h"
 #include "support/ui/Felhantering.h"
 
 #include <exception>
@@ -21,7 +21,7 @@ int errorNumber(const std::error_code& code) {
                : 0;
 }
 
-void report(app::Context& ctx, QWidget* parent, const std::function<ErrorDescription()>& describe,
+void report(support::Context& ctx, QWidget* parent, const std::function<ErrorDescription()>& describe,
             std::string errorText, int errorCode) {
     ErrorDescription d;
     try {
@@ -55,7 +55,7 @@ ErrorDescription describeFailure(const QString& routine, const QString& situatio
             details};
 }
 
-bool trapped(app::Context& ctx, QWidget* parent, const std::function<void()>& body,
+bool trapped(support::Context& ctx, QWidget* parent, const std::function<void()>& body,
              const std::function<ErrorDescription()>& describe) {
     try {
         body();

@@ -7,7 +7,7 @@
 
 class QWidget;
 
-namespace app {
+namespace support {
 class Context;
 }
 
@@ -36,7 +36,7 @@ ErrorDescription describeFailure(const QString& routine, const QString& situatio
 //
 //   if (!support::trapped(ctx, this, [&] { ... }, [&] { return ErrorDescription{...}; }))
 //       return;
-bool trapped(app::Context& ctx, QWidget* parent, const std::function<void()>& body,
+bool trapped(support::Context& ctx, QWidget* parent, const std::function<void()>& body,
              const std::function<ErrorDescription()>& describe);
 
 } // namespace support

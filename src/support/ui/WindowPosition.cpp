@@ -1,7 +1,7 @@
 #include "support/ui/WindowPosition.h"
 
-#include "app/Context.h"
 #include "store/RecordFile.h"
+#include "support/ui/Context.h"
 #include "support/ui/Twips.h"
 
 #include <QApplication>
@@ -111,7 +111,6 @@ public:
     QPoint place() const { return place_; }
 
 private:
-
     FrameKeeper(QWidget& window, QPoint place) : QObject(&window), place_(place) { setObjectName(Name); }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -188,7 +187,7 @@ QPoint placeFrame(QWidget& window, QPoint topLeft) {
     return p;
 }
 
-void restoreWindowPosition(app::Context& ctx, QWidget& window, store::WindowPair which) {
+void restoreWindowPosition(support::Context& ctx, QWidget& window, store::WindowPair which) {
     const int pair = static_cast<int>(which);
     store::RecordFile file(ctx.paths.posFil(), store::PosRec::Length);
     const auto rec = file.read<store::PosRec>(1);
@@ -210,7 +209,7 @@ void restoreWindowPosition(app::Context& ctx, QWidget& window, store::WindowPair
     writePair(file, rec, pair, toTwips(window, at));
 }
 
-void storeWindowPosition(app::Context& ctx, QWidget& window, store::WindowPair which) {
+void storeWindowPosition(support::Context& ctx, QWidget& window, store::WindowPair which) {
     const int pair = static_cast<int>(which);
     store::RecordFile file(ctx.paths.posFil(), store::PosRec::Length);
     const auto rec = file.read<store::PosRec>(1);

@@ -6,7 +6,7 @@
 
 class QWidget;
 
-namespace app {
+namespace support {
 class Context;
 }
 
@@ -25,8 +25,8 @@ namespace support {
 //
 // Both throw store::FileError when PosFil cannot be read or written; callers run them inside
 // their error trap.
-void restoreWindowPosition(app::Context& ctx, QWidget& window, store::WindowPair pair);
-void storeWindowPosition(app::Context& ctx, QWidget& window, store::WindowPair pair);
+void restoreWindowPosition(support::Context& ctx, QWidget& window, store::WindowPair pair);
+void storeWindowPosition(support::Context& ctx, QWidget& window, store::WindowPair pair);
 
 // Moves the window's frame to topLeft (pixels), pulled onto the available area of the nearest
 // screen; returns where the frame goes. Works before and after the window manager framed the

@@ -10,7 +10,7 @@
 #include <functional>
 #include <string>
 
-namespace app {
+namespace support {
 
 // What the environment decides, handed to every window: where the data lives, the start-up
 // folder, today's date and the clock, the dialogs and the platform. Nothing reads the system
@@ -19,7 +19,7 @@ namespace app {
 class Context {
 public:
     Context(store::DataPaths paths, std::filesystem::path startupDir, std::string today,
-            std::function<std::string()> clockTime, support::Dialogs& dialogs, support::Platform& platform)
+            std::function<std::string()> clockTime, Dialogs& dialogs, Platform& platform)
         : paths(std::move(paths)), startupDir(std::move(startupDir)), today(std::move(today)),
           clockTime(std::move(clockTime)), dialogs(dialogs), platform(platform) {}
 
@@ -27,12 +27,12 @@ public:
     std::filesystem::path startupDir;       // ErrLog and error reports are written here
     std::string today;                      // "yyyy-mm-dd", taken once at start-up
     std::function<std::string()> clockTime; // "hh:mm:ss" now
-    support::Dialogs& dialogs;
-    support::Platform& platform;
-    support::Settings settings;
+    Dialogs& dialogs;
+    Platform& platform;
+    Settings settings;
 
     // The shared error state a trapping procedure fills before the error routine runs.
-    support::ErrorState error;
+    ErrorState error;
     // Facts of the session the error report tells (kept up to date by the main window).
     std::string userName;
     std::string installDate;
@@ -42,4 +42,4 @@ public:
     std::filesystem::path programDataDir;
 };
 
-} // namespace app
+} // namespace support
