@@ -303,18 +303,18 @@ void BudgAltForm::yearLabel_Click(QLabel* label) {
 }
 
 void BudgAltForm::Label35_Click() {
-    QStringList months;
-    for (int m = 1; m <= 11; ++m)
-        months << QString::fromStdString(store::twoDigits(m));
-    showChoiceList(list3_, label35_, months, Opener::StartMonth);
-    InfoBox(18);
+    monthLabel_Click(label35_, 11, Opener::StartMonth);
 }
 
 void BudgAltForm::Label39_Click() {
+    monthLabel_Click(label39_, 12, Opener::EndMonth);
+}
+
+void BudgAltForm::monthLabel_Click(QLabel* label, int lastMonth, Opener opener) {
     QStringList months;
-    for (int m = 1; m <= 12; ++m)
+    for (int m = 1; m <= lastMonth; ++m)
         months << QString::fromStdString(store::twoDigits(m));
-    showChoiceList(list3_, label39_, months, Opener::EndMonth);
+    showChoiceList(list3_, label, months, opener);
     InfoBox(18);
 }
 

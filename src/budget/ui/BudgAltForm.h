@@ -126,6 +126,8 @@ private:
     bool commitMall(const QString& routine, const QString& situation);
     // The postings that did go in leave the rows, so a second press cannot post them again.
     void dropPostedRows(int posted);
+    // The start month ("01"-"11") or the end month ("01"-"12") list beside its label.
+    void monthLabel_Click(QLabel* label, int lastMonth, Opener opener);
     void showChoiceList(QListWidget* list, QLabel* beside, const QStringList& items, Opener opener,
                         int month = 0);
     void hideChoiceLists();
