@@ -78,3 +78,25 @@ write("fuzz_account", "budget-4-posts", budget_posts())
 write("fuzz_account", "register", register)
 write("fuzz_account", "konto-ini", "3\r\nÅsa Öberg\r\n".encode("cp1252"))
 write("fuzz_account", "transakt", standard + trans("", " ") + trans("Lön", "+"))
+
+
+def mall(trans_nr, amount, month, day, excluded=False):
+    return field(str(trans_nr), 4) + field(str(amount), 8) + field(month, 2) + field(day, 2) + (b"* " if excluded else b"  ")
+
+
+def red_day(name, date):
+    return field(name, 25) + field(date, 10)
+
+
+def planning(*parts):
+    return b"\n##\n".join(parts)
+
+
+plan_mall = b"".join(mall(3, 9510, f"{m:02d}", "28") for m in range(1, 13)) + mall(2, 24990, "01", "25") \
+    + mall(4, 820, "03", "15", excluded=True) + mall(4, 820, "04", "15", excluded=True)
+plan_red = red_day("Nyårsdagen", "2027-01-01") + red_day("Trettondedag jul", "2027-01-06") \
+    + red_day("Midsommarafton", "2026-06-19") + red_day("*", "2026-06-19")
+plan_trans = standard + trans("Hyra", "-") + trans("El", "-") + trans("", " ")
+write("fuzz_planning", "year-of-rent", planning(plan_mall, plan_red, plan_trans))
+write("fuzz_planning", "no-red-days", planning(plan_mall, b"", plan_trans))
+write("fuzz_planning", "empty-template", planning(b"", plan_red, plan_trans))

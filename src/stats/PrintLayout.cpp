@@ -69,8 +69,7 @@ class Pages {
 public:
     using Heading = std::function<int(PrintTarget&, int page)>;
     Pages(PrintTarget& t, ReportKind kind, int rows, Heading heading, int firstLineY)
-        : t_(t), kind_(kind), layout_(printedLayoutOf(kind)), heading_(std::move(heading)),
-          firstY_(firstLineY) {
+        : t_(t), layout_(printedLayoutOf(kind)), heading_(std::move(heading)), firstY_(firstLineY) {
         t_.begin(layout_.orientation, printedPages(kind, rows));
         for (const ReportColumn& col : layoutOf(kind).columns)
             headings_.emplace_back(col.fileHeading);
@@ -96,7 +95,6 @@ private:
     }
 
     PrintTarget& t_;
-    ReportKind kind_;
     const PrintedLayout& layout_;
     Heading heading_;
     int firstY_;
