@@ -13,6 +13,7 @@
 #include <QTableWidget>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <numeric>
 
 namespace ledger {
@@ -106,6 +107,13 @@ LedgerFrame::LedgerFrame(const QString& caption, const LedgerKind& kind, const N
     // The list starts after the two options that switch it.
     transCombo_->setGeometry(px(columnLeft(1) + 250), px(ListRowTop), px(columnWidth(1) - 250),
                              px(ControlHeight));
+    // On a small screen the windows shrink but the options' round marks keep their size: the
+    // captions get the room they need, and the list gives way.
+    hOption_->resize(std::max(hOption_->width(), hOption_->sizeHint().width()), hOption_->height());
+    sOption_->move(std::max(sOption_->x(), hOption_->geometry().right() + 1), sOption_->y());
+    sOption_->resize(std::max(sOption_->width(), sOption_->sizeHint().width()), sOption_->height());
+    if (const int overlap = sOption_->geometry().right() + 1 - transCombo_->x(); overlap > 0)
+        transCombo_->setGeometry(transCombo_->geometry().adjusted(overlap, 0, 0, 0));
     transText_->setGeometry(px(columnLeft(1)), px(EntryRowTop), px(columnWidth(1)), px(ControlHeight));
 
     for (std::size_t c = 0; c < titles.size() && c < columnTwips_.size(); ++c) {
