@@ -2,12 +2,10 @@
 // inside the available area and every command button in sight. Run at the normal scale on a large
 // screen, and (test "wm_scaled") at scale 1.5 on a 1280 x 800 screen, where the window shrinks
 // to fit.
-#include "FakePlatform.h"
-#include "ScriptedDialogs.h"
+#include "TestContext.h"
 #include "WmSession.h"
 #include "app/HeadForm.h"
 #include "fixtures/AccountFiles.h"
-#include "fixtures/TempDrive.h"
 
 #include <QPixmap>
 #include <QPushButton>
@@ -18,16 +16,8 @@
 #include <cstdlib>
 
 TEST(ScreenFit, TheWidestMainWindowAndItsButtonsAreOnTheScreen) {
-    TempDrive drive;
-    uitest::ScriptedDialogs dialogs;
-    uitest::FakePlatform platform;
-    support::Context ctx{store::DataPaths(drive.path()),
-                         drive.path() / "Program",
-                         "2026-12-06",
-                         [] { return std::string("10:11:12"); },
-                         dialogs,
-                         platform};
-    std::filesystem::create_directories(ctx.startupDir);
+    uitest::TestContext t;
+    support::Context& ctx = t.ctx;
     const auto root = ctx.paths.dataRoot();
     fixtures::writeFile(root / "KontoFil", fixtures::kontoRec("Budget", "1", "Bg"));
     fixtures::writeFile(root / "KontoIni", "1\r\nAnna\r\n");

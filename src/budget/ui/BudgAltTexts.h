@@ -9,8 +9,6 @@
 
 namespace budget::alttext {
 
-inline const QString CRLF = QStringLiteral("\r\n");
-
 // Windows-1252 bytes of the account's files as shown text.
 inline QString fromBytes(std::string_view bytes) {
     return QString::fromStdString(store::cp1252ToUtf8(bytes));
@@ -19,8 +17,7 @@ inline QString fromBytes(std::string_view bytes) {
 // A failure description whose details are the system's own sentence.
 inline support::ErrorDescription ErrorDescriptionFor(const QString& routine, const QString& situation,
                                                      const QString& detail, const QStringList& values = {}) {
-    return {QStringLiteral("Ett fel har uppstått i subrutinen ") + routine + CRLF + situation + CRLF + CRLF,
-            QStringList{detail} + values};
+    return {support::failureHeadline(routine, situation), QStringList{detail} + values};
 }
 
 inline QString caption(const QString& account) {
@@ -37,17 +34,19 @@ inline QString budgetQuestion() {
 }
 
 inline const QString ExcludeTitle = QStringLiteral("Uteslut transaktion från listan");
+// The question before a transaction is excluded or re-admitted: the intro, the list entry.
+inline QString markQuestion(const QString& intro, const QString& entry) {
+    return intro + QStringLiteral("\n\n") + entry + QStringLiteral("!\n\nVill du fortsätta ?");
+}
 inline QString excludeQuestion(const QString& entry) {
-    return QStringLiteral("Du försöker utesluta transaktionen:\n\n") + entry +
-           QStringLiteral("!\n\nVill du fortsätta ?");
+    return markQuestion(QStringLiteral("Du försöker utesluta transaktionen:"), entry);
 }
 inline const QString NotInTemplate = QStringLiteral("Transaktionen förekommer inte i budgetmallen !");
 inline const QString Excluded = QStringLiteral("Transaktionen är utesluten !");
 
 inline const QString ReadmitTitle = QStringLiteral("Återställ transaktion till budgeterbar");
 inline QString readmitQuestion(const QString& entry) {
-    return QStringLiteral("Du försöker återställa den uteslutna transaktionen:\n\n") + entry +
-           QStringLiteral("!\n\nVill du fortsätta ?");
+    return markQuestion(QStringLiteral("Du försöker återställa den uteslutna transaktionen:"), entry);
 }
 inline const QString Readmitted = QStringLiteral("Transaktionen är återställd, kan hämtas och budgeteras !");
 

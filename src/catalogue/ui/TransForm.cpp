@@ -184,8 +184,7 @@ QString signWord(const QString& sign) {
 
 support::ErrorDescription describe(const QString& routine, const QString& situation, QStringList values) {
     values.prepend(QStringLiteral("Fel i rutinen ") + routine);
-    return {QStringLiteral("Ett fel har uppstått i subrutinen ") + routine + CRLF + situation + CRLF + CRLF,
-            values};
+    return {support::failureHeadline(routine, situation), values};
 }
 
 } // namespace

@@ -21,10 +21,9 @@
 namespace ledger {
 
 namespace {
-const QString CRLF = QStringLiteral("\r\n");
 
 QString heading(const QString& procedure, const QString& lines) {
-    return QStringLiteral("Ett fel har uppstått i subrutinen ") + procedure + CRLF + lines + CRLF + CRLF;
+    return support::failureHeadline(procedure, lines);
 }
 
 QString signText(const QString& sign, bool blankIsExpense) {

@@ -37,7 +37,6 @@ namespace stats {
 
 namespace {
 
-const QString CRLF = QStringLiteral("\r\n");
 const QString ClickForTransactions = QStringLiteral("Klicka för transaktioner !");
 constexpr int HelpContext = 70000;
 
@@ -1134,8 +1133,7 @@ bool UtskrStatForm::printReport(const QString& routine, const QString& fileName,
         ctx_, this, [&] { completed = print(target); },
         [&] {
             return support::ErrorDescription{
-                QStringLiteral("Ett fel har uppstått i subrutinen ") + routine + CRLF + situation + CRLF +
-                    CRLF,
+                support::failureHeadline(routine, situation),
                 {diagnostic, QStringLiteral("RubrikSetting 1: Arial 11 fet"),
                  QStringLiteral("RubrikSetting 2: Arial 10"), QStringLiteral("Tab huvudtrans.: 2000"),
                  QStringLiteral("Utskrift till: ") + (printer.outputFileName().isEmpty()

@@ -43,6 +43,11 @@ void report(support::Context& ctx, QWidget* parent, const std::function<ErrorDes
 
 } // namespace
 
+QString failureHeadline(const QString& routine, const QString& situation) {
+    return QStringLiteral("Ett fel har uppstått i subrutinen ") + routine + QStringLiteral("\r\n") +
+           situation + QStringLiteral("\r\n\r\n");
+}
+
 ErrorDescription describeFailure(const QString& routine, const QString& situation,
                                  const QStringList& values) {
     QString item = situation.trimmed();
@@ -50,9 +55,7 @@ ErrorDescription describeFailure(const QString& routine, const QString& situatio
         item.chop(1);
     QStringList details{QStringLiteral("Fel i rutinen ") + routine, item};
     details += values;
-    return {QStringLiteral("Ett fel har uppstått i subrutinen ") + routine + QStringLiteral("\r\n") +
-                situation + QStringLiteral("\r\n\r\n"),
-            details};
+    return {failureHeadline(routine, situation), details};
 }
 
 bool trapped(support::Context& ctx, QWidget* parent, const std::function<void()>& body,

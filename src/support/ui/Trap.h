@@ -21,6 +21,10 @@ struct ErrorDescription {
     QStringList details;
 };
 
+// "Ett fel har uppstått i subrutinen " + routine, the situation on the next line, an empty line:
+// the headline of every error description.
+QString failureHeadline(const QString& routine, const QString& situation);
+
 // The usual description: "Ett fel har uppstått i subrutinen " + routine, the situation on the next
 // line; the details "Fel i rutinen " + routine, the situation (trimmed, without its full stop) and
 // the values of interest.
