@@ -2,6 +2,7 @@
 
 #include "store/Errors.h"
 #include "store/FileIo.h"
+#include "store/History.h"
 #include "store/Paths.h"
 
 #include <algorithm>
@@ -242,6 +243,11 @@ void GroupCommit::commit() {
     // A manifest still here belongs to an earlier commit that never finished: its originals
     // come back before anything new is written over them.
     recoverGroupCommit(journal_);
+    // The undo history keeps what is about to change while all of it is still as it was.
+    for (const fs::path& folder : folders_)
+        keepBeforeImage(folder, true);
+    for (const Change& c : changes_)
+        keepBeforeImage(c.file);
 
     std::error_code ec;
     fs::create_directories(journal_, ec);

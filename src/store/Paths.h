@@ -26,6 +26,8 @@ public:
         return journalFolder.parent_path() / "MoniData";
     }
     std::filesystem::path lockFile() const { return drive_ / ".MoniData.lock"; }
+    // The undo history, beside the data root for the same reason.
+    std::filesystem::path historyFolder() const { return drive_ / ".MoniData.history"; }
 
     // The account's folder: data root + the name (Windows-1252 in the register, UTF-8 on disk).
     // Throws DataError for a name that is no single safe folder name ("..", "a/b", control

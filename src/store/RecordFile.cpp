@@ -2,6 +2,7 @@
 
 #include "store/Errors.h"
 #include "store/FileIo.h"
+#include "store/History.h"
 
 #include <cerrno>
 #include <csignal>
@@ -192,6 +193,10 @@ void setCommitFaultHook(CommitFaultHook hook) {
     faultHook() = std::move(hook);
 }
 
+void commitFaultPoint(CommitStep s, const fs::path& path) {
+    step(s, path);
+}
+
 std::string readWholeFile(const fs::path& path) {
     std::string content;
     if (const int err = io::tryReadWholeFile(path, content))
@@ -211,6 +216,7 @@ void replaceFileAtomically(const fs::path& path, std::string_view content) {
     bool existed = false;
     try {
         step(CommitStep::OpenTemp, path);
+        keepBeforeImage(path);
         struct stat st {};
         existed = ::stat(target.c_str(), &st) == 0;
         // A file the user has made read-only stays untouched, as writing into it would.

@@ -63,6 +63,8 @@ enum class CommitStep { OpenTemp, Write, Fsync, Rename, SyncFolder };
 // Empty (the default) in the program.
 using CommitFaultHook = std::function<void(CommitStep, const std::filesystem::path&)>;
 void setCommitFaultHook(CommitFaultHook hook);
+// Runs the hook for a step that is no file replacement (a file an undo puts back by rename).
+void commitFaultPoint(CommitStep step, const std::filesystem::path& path);
 
 // Replaces a file's content atomically (the same steps as RecordFile::commit). Creates the file
 // when it does not exist. Throws FileError with the system's text on any failure, leaving the

@@ -1,0 +1,607 @@
+#include "store/History.h"
+
+#include "store/FileIo.h"
+#include "store/RecordFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <string_view>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace store {
+
+namespace {
+
+History* activeHistory = nullptr;
+int scopeDepth = 0;
+
+const char* const ManifestName = "manifest";
+const char* const SwapName = "swap";
+const std::string PendingPrefix = "pending-";
+const std::string Magic = "MONIVA-HISTORY-1";
+
+// Files of the data root that are settings, not data: an undo never turns back a window place.
+bool excluded(const fs::path& rel) {
+    const std::string first = rel.begin()->string();
+    return std::distance(rel.begin(), rel.end()) == 1 &&
+           (first == "PosFil" || first == "KontoIni" || first.rfind('.', 0) == 0);
+}
+
+std::optional<History::Stamp> stampOf(const fs::path& path, bool* other = nullptr) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    if (other)
+        *other = !S_ISREG(st.st_mode);
+    return History::Stamp{static_cast<std::uint64_t>(st.st_ino), static_cast<std::uint64_t>(st.st_size),
+                          static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+bool onDisk(const fs::path& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool isFolder(const fs::path& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool sameFile(const fs::path& a, const fs::path& b) {
+    struct stat sa {
+    }, sb{};
+    return ::lstat(a.c_str(), &sa) == 0 && ::lstat(b.c_str(), &sb) == 0 && sa.st_ino == sb.st_ino &&
+           sa.st_dev == sb.st_dev;
+}
+
+fs::path image(const fs::path& dir, int side, unsigned n) {
+    return dir / (std::to_string(side) + "-" + std::to_string(n));
+}
+
+// The old content stays where it is under a second name; only where the file system cannot link
+// (another file system, no links at all) is it copied.
+void keepFile(const fs::path& file, const fs::path& to) {
+    if (::link(file.c_str(), to.c_str()) == 0)
+        return;
+    const int err = errno;
+    if (err != EXDEV && err != EPERM && err != EMLINK && err != ENOTSUP && err != EOPNOTSUPP && err != ENOSYS)
+        io::fail(err, to);
+    replaceFileAtomically(to, readWholeFile(file));
+}
+
+// Binary and length-prefixed, as the group-commit journal: a name may hold any byte but NUL.
+void putNumber(std::string& out, std::uint64_t n) {
+    for (int i = 0; i < 8; ++i)
+        out.push_back(static_cast<char>((n >> (8 * i)) & 0xFF));
+}
+void putText(std::string& out, std::string_view text) {
+    putNumber(out, text.size());
+    out.append(text);
+}
+
+class Reader {
+public:
+    explicit Reader(std::string_view data) : data_(data) {}
+    std::string_view take(std::size_t n) {
+        if (n > data_.size())
+            bad();
+        const std::string_view part = data_.substr(0, n);
+        data_.remove_prefix(n);
+        return part;
+    }
+    std::uint64_t number() {
+        const std::string_view b = take(8);
+        std::uint64_t n = 0;
+        for (int i = 7; i >= 0; --i)
+            n = (n << 8) | static_cast<unsigned char>(b[static_cast<std::size_t>(i)]);
+        return n;
+    }
+    std::string text() {
+        const std::uint64_t n = number();
+        if (n > data_.size())
+            bad();
+        return std::string(take(static_cast<std::size_t>(n)));
+    }
+    bool atEnd() const { return data_.empty(); }
+    [[noreturn]] static void bad() { throw HistoryMismatch("Ångrahistoriken är skadad"); }
+
+private:
+    std::string_view data_;
+};
+
+std::string encode(const History::Change& c) {
+    std::string out = Magic;
+    putNumber(out, static_cast<std::uint64_t>(c.live));
+    putText(out, c.description);
+    for (const ChangeView& v : c.view) {
+        putText(out, v.account);
+        putNumber(out, static_cast<std::uint64_t>(std::max(v.post, 0)));
+    }
+    putNumber(out, c.items.size());
+    for (const History::Item& i : c.items) {
+        putText(out, i.rel);
+        putNumber(out, (i.folder ? 1 : 0) | (i.present[0] ? 2 : 0) | (i.present[1] ? 4 : 0));
+        putNumber(out, i.image);
+        for (const History::Stamp& s : i.stamp) {
+            putNumber(out, s.inode);
+            putNumber(out, s.size);
+            putNumber(out, static_cast<std::uint64_t>(s.mtimeNs));
+        }
+    }
+    return out;
+}
+
+History::Change decode(std::string_view data, unsigned seq) {
+    Reader in(data);
+    if (in.take(Magic.size()) != Magic)
+        Reader::bad();
+    History::Change c;
+    c.seq = seq;
+    const std::uint64_t live = in.number();
+    if (live > 1)
+        Reader::bad();
+    c.live = static_cast<int>(live);
+    c.description = in.text();
+    for (ChangeView& v : c.view) {
+        v.account = in.text();
+        v.post = static_cast<int>(std::min<std::uint64_t>(in.number(), 1u << 30));
+    }
+    const std::uint64_t count = in.number();
+    if (count > 100000)
+        Reader::bad();
+    for (std::uint64_t n = 0; n < count; ++n) {
+        History::Item i;
+        i.rel = in.text();
+        const std::uint64_t flags = in.number();
+        i.folder = flags & 1;
+        i.present[0] = flags & 2;
+        i.present[1] = flags & 4;
+        i.image = static_cast<unsigned>(std::min<std::uint64_t>(in.number(), 1u << 30));
+        for (History::Stamp& s : i.stamp) {
+            s.inode = in.number();
+            s.size = in.number();
+            s.mtimeNs = static_cast<std::int64_t>(in.number());
+        }
+        c.items.push_back(std::move(i));
+    }
+    if (!in.atEnd())
+        Reader::bad();
+    return c;
+}
+
+// A relative path of plain names: nothing in a manifest can lead above the data root by itself.
+bool plainRelative(const std::string& rel) {
+    const fs::path p(rel);
+    if (rel.empty() || p.is_absolute() || rel.find('\0') != std::string::npos)
+        return false;
+    for (const fs::path& part : p)
+        if (part.empty() || part == "." || part == "..")
+            return false;
+    return true;
+}
+
+void removeTree(const fs::path& dir) {
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+}
+
+} // namespace
+
+History::History(DataPaths paths)
+    : paths_(std::move(paths)), folder_(fs::absolute(paths_.historyFolder()).lexically_normal()),
+      root_(fs::absolute(paths_.dataRoot()).lexically_normal()) {}
+
+History::~History() {
+    if (activeHistory == this)
+        activeHistory = nullptr;
+}
+
+void History::activate() {
+    activeHistory = this;
+}
+
+fs::path History::changeFolder(unsigned seq) const {
+    std::string name = std::to_string(seq);
+    return folder_ / (std::string(10 - std::min<std::size_t>(name.size(), 10), '0') + name);
+}
+
+void History::recover() {
+    changes_.clear();
+    std::error_code ec;
+    std::vector<std::pair<unsigned, fs::path>> found;
+    for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.rfind(PendingPrefix, 0) == 0) {
+            // A change whose procedure never ended (a crash): its files are as they were left.
+            removeTree(it->path());
+            continue;
+        }
+        if (name.size() != 10 || name.find_first_not_of("0123456789") != std::string::npos ||
+            !isFolder(it->path()))
+            continue;
+        found.emplace_back(static_cast<unsigned>(std::stoul(name)), it->path());
+    }
+    std::sort(found.begin(), found.end());
+    try {
+        for (const auto& [seq, dir] : found) {
+            std::string data;
+            if (io::tryReadWholeFile(dir / ManifestName, data) != 0) {
+                removeTree(dir);
+                continue;
+            }
+            changes_.push_back(decode(data, seq));
+        }
+        for (std::size_t n = 0; n < changes_.size(); ++n) {
+            Change& c = changes_[n];
+            std::string marker;
+            if (io::tryReadWholeFile(changeFolder(c.seq) / SwapName, marker) == 0) {
+                if (marker != "0" && marker != "1")
+                    Reader::bad();
+                const int side = marker == "0" ? 0 : 1;
+                validate(c, side, true);
+                finishSwap(c, side, changeFolder(c.seq));
+            }
+            // Done changes lie below undone ones; anything else was not written by this program.
+            if (n > 0 && c.live == 1 && changes_[n - 1].live == 0)
+                Reader::bad();
+        }
+    } catch (const HistoryMismatch&) {
+        discard();
+        throw;
+    }
+}
+
+std::optional<std::string> History::undoDescription() const {
+    for (auto it = changes_.rbegin(); it != changes_.rend(); ++it)
+        if (it->live == 1)
+            return it->description;
+    return std::nullopt;
+}
+
+std::optional<std::string> History::redoDescription() const {
+    for (const Change& c : changes_)
+        if (c.live == 0)
+            return c.description;
+    return std::nullopt;
+}
+
+std::size_t History::undoCount() const {
+    return static_cast<std::size_t>(
+        std::count_if(changes_.begin(), changes_.end(), [](const Change& c) { return c.live == 1; }));
+}
+
+std::size_t History::redoCount() const {
+    return changes_.size() - undoCount();
+}
+
+void History::discard() {
+    changes_.clear();
+    removeTree(folder_);
+}
+
+ChangeView History::undo() {
+    auto it = std::find_if(changes_.rbegin(), changes_.rend(), [](const Change& c) { return c.live == 1; });
+    if (it == changes_.rend())
+        return {};
+    swap(*it, 0);
+    ChangeView view = it->view[0];
+    // The view returns to the changed post where the account stays the same.
+    if (view.account == it->view[1].account)
+        view.post = it->view[1].post;
+    return view;
+}
+
+ChangeView History::redo() {
+    auto it = std::find_if(changes_.begin(), changes_.end(), [](const Change& c) { return c.live == 0; });
+    if (it == changes_.end())
+        return {};
+    swap(*it, 1);
+    return it->view[1];
+}
+
+// Only what this program wrote is ever applied: plain names below the data root (links
+// resolved), files exactly as the change left them, images as they were kept.
+void History::validate(const Change& change, int side, bool midSwap) const {
+    const int live = 1 - side;
+    const fs::path dir = changeFolder(change.seq);
+    const fs::path realRoot = resolvedPath(root_);
+    for (const Item& i : change.items) {
+        if (!plainRelative(i.rel))
+            throw HistoryMismatch("Ångrahistoriken nämner en fil utanför datamappen: " + i.rel);
+        const fs::path path = root_ / i.rel;
+        if (!isWithin(resolvedPath(path), realRoot) || !isWithin(resolvedPath(path.parent_path()), realRoot))
+            throw HistoryMismatch("Ångrahistoriken nämner en fil utanför datamappen: " + i.rel);
+        const auto mismatch = [&] {
+            throw HistoryMismatch("Filen " + path.string() + " stämmer inte med ångrahistoriken");
+        };
+        bool other = false;
+        const std::optional<Stamp> now = stampOf(path, &other);
+        if (i.folder) {
+            if (now && !isFolder(path))
+                mismatch();
+            if (!midSwap && now.has_value() != i.present[live])
+                mismatch();
+            continue;
+        }
+        if (now && other)
+            mismatch();
+        const auto matches = [&](int s) { return i.present[s] ? now && *now == i.stamp[s] : !now; };
+        if (!matches(live) && !(midSwap && matches(side)))
+            mismatch();
+        if (!midSwap && i.present[side]) {
+            const std::optional<Stamp> kept = stampOf(image(dir, side, i.image), &other);
+            if (!kept || other || *kept != i.stamp[side])
+                mismatch();
+        }
+    }
+}
+
+// Puts the files of one side in place, keeping the others as the images of the other side. Each
+// file is a link and a rename, and every step can be repeated after a crash or run the other way
+// after a failure.
+static void applySide(const History::Change& change, int side, const fs::path& dir, const fs::path& root) {
+    const int live = 1 - side;
+    std::vector<const History::Item*> folders;
+    for (const History::Item& i : change.items)
+        if (i.folder && i.present[side] && !i.present[live])
+            folders.push_back(&i);
+    std::sort(folders.begin(), folders.end(),
+              [](const History::Item* a, const History::Item* b) { return a->rel.size() < b->rel.size(); });
+    for (const History::Item* i : folders) {
+        const fs::path path = root / i->rel;
+        if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST)
+            io::fail(errno, path);
+        io::syncFolder(path.parent_path());
+    }
+    std::vector<fs::path> touched;
+    for (const History::Item& i : change.items) {
+        if (i.folder)
+            continue;
+        const fs::path path = root / i.rel;
+        const fs::path mine = image(dir, side, i.image);
+        const fs::path theirs = image(dir, live, i.image);
+        if (i.present[side] ? !onDisk(mine) : !onDisk(path))
+            continue; // this file is done
+        commitFaultPoint(CommitStep::Rename, path);
+        if (i.present[live] && onDisk(path) && !onDisk(theirs))
+            keepFile(path, theirs);
+        if (!i.present[side]) {
+            if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+                io::fail(errno, path);
+        } else if (sameFile(mine, path)) {
+            // Already in place (a failed step turned back): only the second name goes.
+            ::unlink(mine.c_str());
+        } else if (::rename(mine.c_str(), path.c_str()) != 0) {
+            io::fail(errno, path);
+        }
+        if (std::find(touched.begin(), touched.end(), path.parent_path()) == touched.end())
+            touched.push_back(path.parent_path());
+    }
+    for (const fs::path& f : touched)
+        io::syncFolder(f);
+    io::syncFolder(dir);
+    folders.clear();
+    for (const History::Item& i : change.items)
+        if (i.folder && i.present[live] && !i.present[side])
+            folders.push_back(&i);
+    std::sort(folders.begin(), folders.end(),
+              [](const History::Item* a, const History::Item* b) { return a->rel.size() > b->rel.size(); });
+    for (const History::Item* i : folders) {
+        const fs::path path = root / i->rel;
+        // A folder that holds something the change did not make stays.
+        if (::rmdir(path.c_str()) == 0)
+            io::syncFolder(path.parent_path(), std::nothrow);
+    }
+}
+
+void History::finishSwap(Change& change, int side, const fs::path& dir) {
+    applySide(change, side, dir, root_);
+    const int live = 1 - side;
+    for (Item& i : change.items)
+        if (!i.folder && i.present[live])
+            if (const auto s = stampOf(image(dir, live, i.image)))
+                i.stamp[live] = *s;
+    change.live = side;
+    writeManifest(change, dir);
+    if (::unlink((dir / SwapName).c_str()) != 0 && errno != ENOENT)
+        io::fail(errno, dir / SwapName);
+    io::syncFolder(dir);
+}
+
+void History::swap(Change& change, int side) {
+    try {
+        validate(change, side, false);
+    } catch (const HistoryMismatch&) {
+        discard();
+        throw;
+    }
+    const fs::path dir = changeFolder(change.seq);
+    replaceFileAtomically(dir / SwapName, side == 0 ? "0" : "1");
+    try {
+        applySide(change, side, dir, root_);
+    } catch (...) {
+        try {
+            applySide(change, 1 - side, dir, root_);
+            ::unlink((dir / SwapName).c_str());
+            io::syncFolder(dir, std::nothrow);
+        } catch (...) {
+            // The marker stays: the next start finishes the swap, so the files are never left between.
+        }
+        throw;
+    }
+    finishSwap(change, side, dir);
+    // What the same procedure writes after an undo (the account read in again) is no change of
+    // its own: recording it would end what can be redone.
+    if (pending_)
+        pending_->broken = true;
+}
+
+void History::writeManifest(const Change& change, const fs::path& dir) const {
+    replaceFileAtomically(dir / ManifestName, encode(change));
+}
+
+void History::prune() {
+    std::uint64_t bytes = 0;
+    std::vector<std::uint64_t> sizes;
+    for (const Change& c : changes_) {
+        std::uint64_t size = 0;
+        for (const Item& i : c.items)
+            if (!i.folder && i.present[1 - c.live])
+                size += i.stamp[1 - c.live].size;
+        sizes.push_back(size);
+        bytes += size;
+    }
+    std::size_t drop = 0;
+    while (changes_.size() - drop > 1 && (changes_.size() - drop > MaxChanges || bytes > MaxBytes))
+        bytes -= sizes[drop++];
+    for (std::size_t n = 0; n < drop; ++n)
+        removeTree(changeFolder(changes_[n].seq));
+    changes_.erase(changes_.begin(), changes_.begin() + static_cast<std::ptrdiff_t>(drop));
+    if (drop > 0)
+        io::syncFolder(folder_, std::nothrow);
+}
+
+void History::open() {
+    pending_.emplace();
+    if (viewProvider_)
+        pending_->change.view[0] = viewProvider_();
+}
+
+void History::keep(const fs::path& path, bool folder) {
+    if (!pending_ || pending_->broken)
+        return;
+    const fs::path abs = fs::absolute(path).lexically_normal();
+    const fs::path rel = abs.lexically_relative(root_);
+    if (rel.empty() || rel == "." || *rel.begin() == ".." || excluded(rel))
+        return;
+    Pending& p = *pending_;
+    const auto known = [&](const std::string& r) {
+        return std::any_of(p.change.items.begin(), p.change.items.end(),
+                           [&](const Item& i) { return i.rel == r; });
+    };
+    try {
+        if (!p.started) {
+            std::error_code ec;
+            fs::create_directories(folder_, ec);
+            p.dir = folder_ / (PendingPrefix + std::to_string(::getpid()));
+            removeTree(p.dir);
+            if (ec || !fs::create_directory(p.dir, ec))
+                throw FileError(ec, p.dir.string());
+            p.started = true;
+        }
+        // The folders on the way: a removed account folder comes back, a new one goes again.
+        fs::path walked;
+        for (auto part = rel.begin(); part != rel.end(); ++part) {
+            walked /= *part;
+            const bool last = std::next(part) == rel.end();
+            if (last && !folder)
+                break;
+            if (known(walked.string()))
+                continue;
+            Item i;
+            i.rel = walked.string();
+            i.folder = true;
+            i.present[0] = isFolder(root_ / walked);
+            p.change.items.push_back(i);
+        }
+        if (folder || known(rel.string()))
+            return;
+        Item i;
+        i.rel = rel.string();
+        i.image = static_cast<unsigned>(p.change.items.size());
+        bool other = false;
+        if (const auto s = stampOf(abs, &other)) {
+            if (other) {
+                p.broken = true; // a link or a folder by a data file's name is not kept
+                return;
+            }
+            keepFile(abs, image(p.dir, 0, i.image));
+            i.present[0] = true;
+            i.stamp[0] = *stampOf(image(p.dir, 0, i.image));
+        }
+        p.change.items.push_back(i);
+    } catch (...) {
+        p.broken = true;
+    }
+}
+
+void History::close() noexcept {
+    std::optional<Pending> taken = std::move(pending_);
+    pending_.reset();
+    if (!taken || !taken->started)
+        return;
+    Pending& p = *taken;
+    try {
+        if (p.broken)
+            throw FileError("before-image not kept", p.dir.string());
+        Change& c = p.change;
+        std::vector<Item> changed;
+        for (Item& i : c.items) {
+            const fs::path path = root_ / i.rel;
+            if (i.folder) {
+                i.present[1] = isFolder(path);
+            } else if (const auto s = stampOf(path)) {
+                i.present[1] = true;
+                i.stamp[1] = *s;
+            }
+            if (i.present[0] != i.present[1] || (!i.folder && i.present[0] && i.stamp[0] != i.stamp[1]))
+                changed.push_back(i);
+            else if (!i.folder && i.present[0])
+                ::unlink(image(p.dir, 0, i.image).c_str());
+        }
+        if (changed.empty())
+            throw FileError("nothing changed", p.dir.string());
+        c.items = std::move(changed);
+        c.live = 1;
+        if (c.description.empty())
+            c.description = "ändring";
+        if (viewProvider_)
+            c.view[1] = viewProvider_();
+        writeManifest(c, p.dir);
+        io::syncFolder(p.dir);
+        // A new change ends what could be redone.
+        while (!changes_.empty() && changes_.back().live == 0) {
+            removeTree(changeFolder(changes_.back().seq));
+            changes_.pop_back();
+        }
+        c.seq = changes_.empty() ? 1 : changes_.back().seq + 1;
+        const fs::path dir = changeFolder(c.seq);
+        removeTree(dir);
+        if (::rename(p.dir.c_str(), dir.c_str()) != 0)
+            io::fail(errno, dir);
+        io::syncFolder(folder_);
+        changes_.push_back(std::move(c));
+        prune();
+    } catch (...) {
+        // Not recorded: the data is saved all the same, and a later undo that meets these files
+        // finds that they no longer match and drops the history rather than apply it.
+        removeTree(p.dir);
+    }
+}
+
+ChangeScope::ChangeScope() {
+    if (scopeDepth++ == 0 && activeHistory)
+        activeHistory->open();
+}
+
+ChangeScope::~ChangeScope() {
+    if (--scopeDepth == 0 && activeHistory)
+        activeHistory->close();
+}
+
+void describeChange(std::string description) {
+    if (activeHistory && activeHistory->pending_)
+        activeHistory->pending_->change.description = std::move(description);
+}
+
+void keepBeforeImage(const fs::path& path, bool folder) {
+    if (activeHistory && scopeDepth > 0)
+        activeHistory->keep(path, folder);
+}
+
+} // namespace store

@@ -1,0 +1,247 @@
+#include "store/History.h"
+#include "fixtures/TempDrive.h"
+#include "store/GroupCommit.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <map>
+#include <string>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace store;
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+
+namespace {
+
+struct HookReset {
+    ~HookReset() { setCommitFaultHook({}); }
+};
+
+// Every file (with its bytes) and folder of the data root.
+std::map<std::string, std::string> tree(const TempDrive& drive) {
+    std::map<std::string, std::string> all;
+    for (const auto& e : fs::recursive_directory_iterator(drive / "MoniData"))
+        all[fs::relative(e.path(), drive.path()).string()] =
+            e.is_directory() ? "<folder>" : drive.readFile(e.path());
+    return all;
+}
+
+// A data root with an account and one change of every kind: a group commit that makes an
+// account folder with a file, rewrites the register and removes an account's file and folder,
+// then a single file replaced twice within the same change.
+struct Scene {
+    TempDrive drive;
+    DataPaths paths{drive.path()};
+    std::map<std::string, std::string> before, after;
+
+    Scene() {
+        drive.writeFile("MoniData/KontoFil", "Hush\xE5ll" + std::string(60, ' '));
+        drive.writeFile("MoniData/Bil/Transakt", "Kontostart" + std::string(26, ' '));
+        drive.writeFile("MoniData/Konto A/Transakt", "A" + std::string(35, ' '));
+        drive.writeFile("MoniData/PosFil", "place");
+        before = tree(drive);
+    }
+
+    void change(const std::string& description = "borttaget konto Bil") {
+        ChangeScope scope;
+        GroupCommit group(paths.journalFolder());
+        group.createFolder(drive / "MoniData/Ny\nkonto");
+        group.stage(drive / "MoniData/Ny\nkonto/KontoData", "2024-01-01");
+        group.stage(paths.kontoFil(), "R\xE4ttat"s + std::string(60, '\0'));
+        group.remove(drive / "MoniData/Bil/Transakt");
+        group.commit();
+        fs::remove(drive / "MoniData/Bil");
+        replaceFileAtomically(drive / "MoniData/Konto A/Transakt", "first");
+        replaceFileAtomically(drive / "MoniData/Konto A/Transakt", "second");
+        replaceFileAtomically(paths.posFil(), "moved"); // a window place is no data
+        describeChange(description);
+        after = tree(drive);
+    }
+};
+
+template <typename Fn> int inChild(Fn fn) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        try {
+            fn();
+        } catch (...) {
+            ::_exit(2);
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+} // namespace
+
+TEST(History, UndoAndRedoGiveBackEveryFileAlsoAfterARestart) {
+    Scene s;
+    auto history = std::make_unique<History>(s.paths);
+    history->activate();
+    history->setViewProvider([n = 0]() mutable { return ChangeView{"Bil", ++n}; });
+    s.change();
+    ASSERT_EQ(history->undoDescription(), "borttaget konto Bil");
+    EXPECT_FALSE(history->redoDescription());
+
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        const ChangeView view = history->undo();
+        EXPECT_EQ(view.account, "Bil");
+        EXPECT_EQ(view.post, 2) << "the view returns to the changed post";
+        auto expected = s.before;
+        expected["MoniData/PosFil"] = "moved";
+        EXPECT_EQ(tree(s.drive), expected);
+        EXPECT_EQ(history->redoDescription(), "borttaget konto Bil");
+        EXPECT_FALSE(history->undoDescription());
+
+        // A restart reads the same history.
+        history = std::make_unique<History>(s.paths);
+        history->activate();
+        history->recover();
+        EXPECT_EQ(history->redo().post, 2);
+        EXPECT_EQ(tree(s.drive), s.after);
+        EXPECT_EQ(history->undoCount(), 1u);
+    }
+    // A change of nothing but settings is none; a new change ends what could be redone.
+    history->undo();
+    {
+        ChangeScope scope;
+        replaceFileAtomically(s.paths.posFil(), "again");
+    }
+    EXPECT_EQ(history->redoCount(), 1u);
+    {
+        ChangeScope scope;
+        replaceFileAtomically(s.drive / "MoniData/Konto A/Transakt", "other");
+    }
+    EXPECT_EQ(history->redoCount(), 0u);
+    EXPECT_EQ(history->undoDescription(), "ändring");
+}
+
+TEST(History, KeepsTheLastFiftyChanges) {
+    TempDrive drive;
+    drive.writeFile("MoniData/KontoFil", "0");
+    History history{DataPaths(drive.path())};
+    history.activate();
+    for (int n = 1; n <= 60; ++n) {
+        ChangeScope scope;
+        replaceFileAtomically(drive / "MoniData/KontoFil", std::to_string(n));
+        describeChange("steg " + std::to_string(n));
+    }
+    EXPECT_EQ(history.undoCount(), 50u);
+    while (history.undoDescription())
+        history.undo();
+    EXPECT_EQ(drive.readFile("MoniData/KontoFil"), "10");
+    EXPECT_EQ(history.redoDescription(), "steg 11");
+    EXPECT_EQ(drive.list(".MoniData.history").size(), 50u);
+}
+
+// A history that does not match the files is dropped without writing anything: a file edited by
+// hand, a manifest naming a file outside the data root, an image swapped in the history.
+TEST(History, MismatchIsNeverApplied) {
+    const std::vector<std::string> cases{"edited", "outside", "image"};
+    for (const std::string& kind : cases) {
+        SCOPED_TRACE(kind);
+        Scene s;
+        s.drive.writeFile("Other/KontoFil", "not ours");
+        auto history = std::make_unique<History>(s.paths);
+        history->activate();
+        s.change();
+        const fs::path dir = history->folder() / "0000000001";
+        if (kind == "edited") {
+            s.drive.writeFile("MoniData/KontoFil", "by hand");
+        } else if (kind == "image") {
+            for (const auto& e : fs::directory_iterator(dir))
+                if (e.path().filename().string().rfind("0-", 0) == 0) {
+                    fs::remove(e.path());
+                    s.drive.writeFile(e.path(), "swapped");
+                }
+        } else {
+            // The same length keeps the manifest readable: KontoFil -> ../Other/KontoFil.
+            std::string manifest = s.drive.readFile(dir / "manifest");
+            const std::string from = "\x08"s + std::string(7, '\0') + "KontoFil";
+            const auto at = manifest.find(from);
+            ASSERT_NE(at, std::string::npos);
+            const std::string to = "../Other/KontoFil";
+            manifest.replace(at, from.size(), char(to.size()) + std::string(7, '\0') + to);
+            s.drive.writeFile(dir / "manifest", manifest);
+            history = std::make_unique<History>(s.paths);
+            history->activate();
+            history->recover();
+        }
+        const auto files = tree(s.drive);
+        EXPECT_THROW(history->undo(), HistoryMismatch);
+        EXPECT_EQ(tree(s.drive), files);
+        EXPECT_EQ(s.drive.readFile("Other/KontoFil"), "not ours");
+        EXPECT_FALSE(history->undoDescription());
+        EXPECT_FALSE(s.drive.exists(".MoniData.history"));
+    }
+}
+
+TEST(History, FullDiskDuringUndoLeavesEverything) {
+    Scene s;
+    HookReset reset;
+    History history(s.paths);
+    history.activate();
+    s.change();
+    int renames = 0;
+    setCommitFaultHook([&](CommitStep step, const fs::path&) {
+        if (step == CommitStep::Rename && ++renames == 3)
+            throw FileError(std::error_code(ENOSPC, std::system_category()), "disk");
+    });
+    EXPECT_THROW(history.undo(), FileError);
+    EXPECT_EQ(tree(s.drive), s.after);
+    setCommitFaultHook({});
+    history.undo();
+    EXPECT_EQ(tree(s.drive)["MoniData/Bil/Transakt"], s.before["MoniData/Bil/Transakt"]);
+}
+
+// Killed at any step of an undo (and of the recovery at the next start), the data is either all
+// before or all after the undo once the next start has recovered.
+TEST(History, KillDuringUndoLeavesBeforeOrAfter) {
+    HookReset reset;
+    bool finished = false;
+    for (int killAt = 1; !finished && killAt < 200; ++killAt) {
+        SCOPED_TRACE(killAt);
+        Scene s;
+        {
+            History history(s.paths);
+            history.activate();
+            s.change();
+        }
+        auto undone = s.before;
+        undone["MoniData/PosFil"] = "moved";
+        const int code = inChild([&] {
+            History history(s.paths);
+            history.recover();
+            int steps = 0;
+            setCommitFaultHook([&](CommitStep, const fs::path&) {
+                if (++steps == killAt)
+                    ::kill(::getpid(), SIGKILL);
+            });
+            history.undo();
+        });
+        ASSERT_TRUE(code == 0 || code == 128 + SIGKILL) << code;
+        finished = code == 0;
+        inChild([&] {
+            int steps = 0;
+            setCommitFaultHook([&](CommitStep, const fs::path&) {
+                if (++steps == 1 + killAt % 3)
+                    ::kill(::getpid(), SIGKILL);
+            });
+            History(s.paths).recover();
+        });
+        History history(s.paths);
+        history.recover();
+        const auto files = tree(s.drive);
+        EXPECT_TRUE(files == s.after || files == undone);
+        EXPECT_EQ(history.undoCount() + history.redoCount(), 1u);
+        EXPECT_EQ(history.undoCount() == 1, files == s.after) << "the history says where the files are";
+    }
+    EXPECT_TRUE(finished);
+}
