@@ -6,6 +6,8 @@
 #include <cerrno>
 
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -60,10 +62,23 @@ void appendTextLines(const fs::path& path, const std::vector<std::string>& lines
     }
     if (!fd)
         io::fail(errno, path);
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0)
+        io::fail(errno, path);
+    // On a full disk the lines may get in only in part: the file is cut back to what it held, so
+    // the log never keeps half an entry (and one made for this entry goes again).
+    const auto undo = [&](int err) {
+        if (created)
+            ::unlink(path.c_str());
+        else
+            while (::ftruncate(fd.get(), st.st_size) != 0 && errno == EINTR) {
+            }
+        io::fail(err, path);
+    };
     if (const int err = io::writeAll(fd.get(), joinLines(lines)))
-        io::fail(err, path);
+        undo(err);
     if (const int err = io::fsyncRetry(fd.get()))
-        io::fail(err, path);
+        undo(err);
     if (const int err = fd.close())
         io::fail(err, path);
     if (created) {
