@@ -14,7 +14,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -332,29 +331,19 @@ TEST_F(CashLedgerTest, AFaultyBalanceFoundAfterAnEntryIsRecountedOnYes) {
                                             {nthDate(4), 2, 100}}));
 }
 
-} // namespace
-
-namespace {
-
-void press(QWidget* w) {
-    QMouseEvent event(QEvent::MouseButtonPress, QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(w, &event);
-}
-
 TEST_F(CashLedgerTest, ANewBalanceBecomesAPostOfTheStandardTransaction) {
     open(posts({{nthDate(1), 1, 0}, {nthDate(2), 2, 1000}}));
     const std::filesystem::path transakt = t.ctx.paths.dataRoot() / "Kassa" / "Transakt";
     // Cancelling the name question creates nothing.
     t.dialogs.answerInput("");
-    press(frame()->saldoTitle());
+    uitest::mouseDown(frame()->saldoTitle());
     EXPECT_EQ(t.dialogs.calls()[0].title, "Standardtransaktion för fondkonto");
     EXPECT_EQ(readFile(transakt), standardTransakt());
     EXPECT_EQ(form->procedureCode(), "");
 
     t.dialogs.answerInput("Ändrad kurs");
     amountBox()->setText("12");
-    press(frame()->saldoTitle());
+    uitest::mouseDown(frame()->saldoTitle());
     EXPECT_EQ(amountBox()->text(), ""); // the box waits for the balance
     EXPECT_EQ(readFile(transakt), standardTransakt() + transRec("\xC4ndrad kurs", ' '));
     EXPECT_EQ(t.dialogs.calls().back().text, "Skriv eller kopiera in ett nytt uppdaterat Saldo !");
@@ -369,9 +358,7 @@ TEST_F(CashLedgerTest, ANewBalanceBecomesAPostOfTheStandardTransaction) {
     EXPECT_EQ(amountBox()->toolTip(), "För in Saldo");
     uitest::typeText(amountBox(), "7"); // a balance pasted after a key: the mouse takes it
     amountBox()->setText("750");
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), amountBox()->mapToGlobal(QPointF(2, 2)),
-                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(amountBox(), &release);
+    uitest::mouseUp(amountBox());
     EXPECT_EQ(amountBox()->text(), "750,00");
     EXPECT_EQ(command2()->text(), "Beräkna");
     command2()->click();
@@ -385,19 +372,15 @@ TEST_F(CashLedgerTest, ANewBalanceBecomesAPostOfTheStandardTransaction) {
 
     // Now the account has its standard transaction: no name is asked for.
     const std::size_t before = t.dialogs.calls().size();
-    press(frame()->saldoTitle());
+    uitest::mouseDown(frame()->saldoTitle());
     EXPECT_EQ(t.dialogs.calls().size(), before + 1);
     EXPECT_EQ(t.dialogs.calls().back().kind, uitest::ScriptedDialogs::Kind::Message);
 }
 
-} // namespace
-
-namespace {
-
 TEST_F(CashLedgerTest, TheEmptyTransactionBoxOpensTheWindowForANewTransaction) {
     open(cashPosts(3));
     t.dialogs.answerYes();
-    press(frame()->transText());
+    uitest::mouseDown(frame()->transText());
     ASSERT_FALSE(t.dialogs.calls().empty());
     EXPECT_EQ(t.dialogs.calls()[0].title, "Ny transaktion (?)");
     EXPECT_EQ(t.dialogs.calls()[0].text, "Har du kontrollerat om den transaktion\nsom du tänker skapa, "
@@ -430,7 +413,7 @@ TEST_F(CashLedgerTest, AChosenTransactionInTheBoxIsOfferedForChangeOrRemoval) {
     command3()->click(); // back to idle with "Uttag" forgotten
     frame()->transText()->setText("Uttag");
     t.dialogs.answerNo();
-    press(frame()->transText());
+    uitest::mouseDown(frame()->transText());
     ASSERT_FALSE(t.dialogs.calls().empty());
     EXPECT_EQ(t.dialogs.calls()[0].title, "Textbyte / Radering");
     EXPECT_EQ(t.dialogs.calls()[0].text,
@@ -441,15 +424,11 @@ TEST_F(CashLedgerTest, AChosenTransactionInTheBoxIsOfferedForChangeOrRemoval) {
     EXPECT_EQ(form->procedureCode(), "");
 }
 
-} // namespace
-
-namespace {
-
 TEST_F(CashLedgerTest, AMarkedPostsTransactionIsReplacedInEveryPostThatUsesIt) {
     open(posts({{nthDate(1), 1, 0}, {nthDate(2), 2, 100}, {nthDate(3), 3, 40}, {nthDate(4), 2, 25}}));
     g1()->cellClicked(1, 1); // post 2, "Insättning"
     t.dialogs.answerNo().answerYes().answerYes();
-    press(frame()->transText());
+    uitest::mouseDown(frame()->transText());
     ASSERT_EQ(t.dialogs.calls().size(), 3u);
     EXPECT_EQ(t.dialogs.titles(), (QStringList{"Transaktionsbyte i kontopost", "Transaktionsbyte i kontopost",
                                                "Transaktionsbyte i kontopost"}));
@@ -475,10 +454,6 @@ TEST_F(CashLedgerTest, AMarkedPostsTransactionIsReplacedInEveryPostThatUsesIt) {
     EXPECT_EQ(form->markedPost(), 0);
     EXPECT_EQ(frame()->transLabel()->text(), "Transaktion");
 }
-
-} // namespace
-
-namespace {
 
 // Faults found trying the program as a new user: each case failed before its repair.
 
@@ -547,7 +522,7 @@ TEST_F(CashLedgerTest, ANewBalanceIsTakenOnlyWithinTheLimitAndOnlyOnceTyped) {
     open(posts({{nthDate(1), 1, 0}, {nthDate(2), 3, -500}}));
     const std::string before = readFile(kontoData());
     t.dialogs.answerInput("Ändrad kurs");
-    press(frame()->saldoTitle());
+    uitest::mouseDown(frame()->saldoTitle());
     ASSERT_EQ(form->procedureCode(), "saldo");
     const std::string withStandard = readFile(kontoData());
     EXPECT_FALSE(command2()->isEnabled()); // "Beräkna" waits for a balance
@@ -634,7 +609,7 @@ TEST_F(CashLedgerTest, CancellingWhatAMarkedPostStartedReturnsToAConsistentState
 
     g1()->cellClicked(1, 0);
     t.dialogs.answerYes().answerYes(); // "trbyt", then the new transaction is not confirmed
-    press(frame()->transText());
+    uitest::mouseDown(frame()->transText());
     ASSERT_EQ(form->procedureCode(), "trbyt");
     t.dialogs.answerNo();
     choose("Uttag");
@@ -646,15 +621,15 @@ TEST_F(CashLedgerTest, CancellingWhatAMarkedPostStartedReturnsToAConsistentState
     for (const char* code : {"subtrch", "nysptr"}) {
         SCOPED_TRACE(code);
         g1()->cellClicked(code == std::string("subtrch") ? 1 : 2, 0);
-        press(frame()->subOption());
+        uitest::mouseDown(frame()->subOption());
         t.dialogs.answerYes().answerYes();
-        press(frame()->transText());
+        uitest::mouseDown(frame()->transText());
         ASSERT_EQ(form->procedureCode(), code);
         QWidget* window = uitest::shownWindow("Ny subtransaktion", "SubTransForm");
         ASSERT_NE(window, nullptr);
         window->close();
         expectIdle(code);
-        press(frame()->mainOption());
+        uitest::mouseDown(frame()->mainOption());
     }
 }
 

@@ -18,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidget>
@@ -32,15 +31,6 @@ using support::px;
 using uitest::control;
 
 namespace {
-
-void mousePress(QWidget* w) {
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(w, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)),
-                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(w, &release);
-}
 
 void enter(QWidget* w) {
     QEnterEvent event(QPointF(1, 1), QPointF(1, 1), w->mapToGlobal(QPointF(1, 1)));
@@ -93,7 +83,7 @@ TEST_F(ControlsTest, TheStepButtonsWalkTheCalendarAndTheDisplaysShowTwoDigits) {
     };
     for (const auto& s : steps) {
         form.dateSelector()->datumset(s.from);
-        mousePress(control<QPushButton>(form, s.button));
+        uitest::click(control<QPushButton>(form, s.button));
         EXPECT_EQ(shown(form), s.to) << s.from << " " << s.button;
         EXPECT_EQ(form.workingDate(), s.to);
     }
@@ -107,14 +97,14 @@ TEST_F(ControlsTest, ADisplayLooksTheDateUpAndAvbrytWhileIdleReturnsToTheWorking
     form.Form_Load();
     auto* g = control<QTableWidget>(form, "G1");
     form.dateSelector()->datumset(QString::fromStdString(nthDate(6)));
-    mousePress(control<QPushButton>(form, "DayMinus"));
-    mousePress(control<QLabel>(form, "DayShow"));
+    uitest::click(control<QPushButton>(form, "DayMinus"));
+    uitest::click(control<QLabel>(form, "DayShow"));
     EXPECT_EQ(form.currentPost(), 5);
     EXPECT_EQ(g->item(0, 0)->text().toStdString(), nthDate(4));
     EXPECT_EQ(form.workingDate(), "2026-12-06");
     EXPECT_EQ(shown(form).toStdString(), nthDate(5));
 
-    mousePress(control<QPushButton>(form, "Command3"));
+    uitest::click(control<QPushButton>(form, "Command3"));
     EXPECT_EQ(form.currentPost(), 30);
     EXPECT_EQ(g->item(9, 0)->text().toStdString(), nthDate(30));
     EXPECT_EQ(shown(form), "2026-12-06");
@@ -217,7 +207,7 @@ TEST_F(ControlsTest, TheCancelButtonUndoesTheProcedureItsCodeNames) {
     EXPECT_EQ(command3->text(), "Avbryt mark.");
     EXPECT_EQ(command3->toolTip(), "Avbryt markering av kontopost (enkel bokf.)");
     // The user's own press and click on "Avbryt" during the marking clears it.
-    mousePress(command3);
+    uitest::click(command3);
     EXPECT_EQ(form.procedureCode(), "");
     EXPECT_EQ(command2->text(), "Flytta");
     EXPECT_EQ(command3->text(), "Avbryt");

@@ -3,10 +3,10 @@
 #include "support/ui/HelpViewer.h"
 #include "support/ui/QtPlatform.h"
 
+#include "UiHelpers.h"
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSet>
@@ -69,13 +69,7 @@ bool clickLink(QTextBrowser* browser, const QString& href) {
             browser->setTextCursor(cursor);
             browser->ensureCursorVisible();
             const QPoint at = browser->cursorRect(cursor).center();
-            const QPointF global = browser->viewport()->mapToGlobal(QPointF(at));
-            QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), global, Qt::LeftButton, Qt::LeftButton,
-                              Qt::NoModifier);
-            QApplication::sendEvent(browser->viewport(), &press);
-            QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), global, Qt::LeftButton, Qt::NoButton,
-                                Qt::NoModifier);
-            QApplication::sendEvent(browser->viewport(), &release);
+            uitest::click(browser->viewport(), at);
             return true;
         }
     return false;

@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -43,16 +42,6 @@ const QString Entries =
                    " på befintlig i listan för  borttagning / ev. ändring !");
 const QString FirstEntry =
     QStringLiteral("Skriv in namnet på en \"Röd dag\" i nedanstående textfält och tryck på Enter !");
-
-void click(QWidget* w) {
-    ASSERT_NE(w, nullptr);
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(w, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)),
-                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(w, &release);
-}
 
 class HolidayFormTest : public ::testing::Test {
 protected:
@@ -88,25 +77,16 @@ protected:
         uitest::pressEnter(text1());
     }
     void clickRow(int row) {
-        QTableWidget* grid = g4();
-        const QRect cell = grid->visualItemRect(grid->item(row, 1));
-        QWidget* viewport = grid->viewport();
-        QMouseEvent pressEvent(QEvent::MouseButtonPress, cell.center(), viewport->mapToGlobal(cell.center()),
-                               Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(viewport, &pressEvent);
-        QMouseEvent releaseEvent(QEvent::MouseButtonRelease, cell.center(),
-                                 viewport->mapToGlobal(cell.center()), Qt::LeftButton, Qt::NoButton,
-                                 Qt::NoModifier);
-        QApplication::sendEvent(viewport, &releaseEvent);
+        uitest::click(g4()->viewport(), g4()->visualItemRect(g4()->item(row, 1)).center());
     }
     // The year, month and day taken in turn, with the given steps after each.
     void pick(int yearSteps, int monthSteps, int daySteps) {
         press(yearSteps >= 0 ? "YearPos" : "YearNeg", std::abs(yearSteps));
-        click(label("YearLabel"));
+        uitest::click(label("YearLabel"));
         press(monthSteps >= 0 ? "MonthPos" : "MonthNeg", std::abs(monthSteps));
-        click(label("MonthLabel"));
+        uitest::click(label("MonthLabel"));
         press(daySteps >= 0 ? "DayPos" : "DayNeg", std::abs(daySteps));
-        click(label("DayLabel"));
+        uitest::click(label("DayLabel"));
     }
     bool pickersShown() {
         for (const char* name : {"Label2", "YearLabel", "YearPos", "YearNeg", "Label3", "MonthLabel",
@@ -115,18 +95,14 @@ protected:
                 return false;
         return true;
     }
-    bool enabled(std::initializer_list<const char*> names) {
+    bool all(bool enabled, std::initializer_list<const char*> names) {
         for (const char* name : names)
-            if (!form->findChild<QWidget*>(QString::fromLatin1(name))->isEnabled())
+            if (form->findChild<QWidget*>(QString::fromLatin1(name))->isEnabled() != enabled)
                 return false;
         return true;
     }
-    bool disabled(std::initializer_list<const char*> names) {
-        for (const char* name : names)
-            if (form->findChild<QWidget*>(QString::fromLatin1(name))->isEnabled())
-                return false;
-        return true;
-    }
+    bool enabled(std::initializer_list<const char*> names) { return all(true, names); }
+    bool disabled(std::initializer_list<const char*> names) { return all(false, names); }
 
     uitest::TestContext tc;
     QWidget opener;
@@ -195,7 +171,7 @@ TEST_F(HolidayFormTest, NewRedDayInTheAutumnStepsThroughNextYearsFirstHalf) {
     EXPECT_EQ(label("YearLabel")->text(), "2026");
     press("YearPos", 3);
     EXPECT_EQ(label("YearLabel")->text(), "2027");
-    click(label("YearLabel"));
+    uitest::click(label("YearLabel"));
     EXPECT_EQ(picked(), "2027-01-");
     EXPECT_EQ(label6(), "Ställ in månad för 'Röd dag' under första halvåret nästa år och klicka sedan på "
                         "månadssiffran !");
@@ -203,12 +179,12 @@ TEST_F(HolidayFormTest, NewRedDayInTheAutumnStepsThroughNextYearsFirstHalf) {
     press("MonthPos", 9);
     EXPECT_EQ(label("MonthLabel")->text(), "06");
     press("MonthNeg", 5);
-    click(label("MonthLabel"));
+    uitest::click(label("MonthLabel"));
     EXPECT_EQ(picked(), "2027-01-01");
     EXPECT_EQ(label6(), "Ställ in dagsdatumet för 'Röd dag' och klicka sedan på dagssiffran !\n");
     EXPECT_TRUE(disabled({"Command1", "Command2"}));
     press("DayPos", 5);
-    click(label("DayLabel"));
+    uitest::click(label("DayLabel"));
     EXPECT_TRUE(enabled({"Command1", "Command2"}));
     EXPECT_EQ(label6(), "Klicka på 'OK' för att registrera inställningen, eller Klicka på 'Avbryt' om du "
                         "behöver göra om inställningen !");
@@ -228,18 +204,18 @@ TEST_F(HolidayFormTest, NewRedDayInTheAutumnStepsThroughNextYearsFirstHalf) {
 
     // In the autumn the current year offers July to December only.
     enterName(QStringLiteral("Julafton"));
-    click(label("YearLabel"));
+    uitest::click(label("YearLabel"));
     EXPECT_EQ(label6(), "Ställ in månad för 'Röd dag' under andra halvåret detta år och klicka sedan på "
                         "månadssiffran !");
     EXPECT_EQ(label("MonthLabel")->text(), "07");
     press("MonthNeg");
     EXPECT_EQ(label("MonthLabel")->text(), "07");
     press("MonthPos", 8);
-    click(label("MonthLabel"));
+    uitest::click(label("MonthLabel"));
     press("DayPos", 40);
     EXPECT_EQ(label("DayLabel")->text(), "31");
     press("DayNeg", 7);
-    click(label("DayLabel"));
+    uitest::click(label("DayLabel"));
     press("Command1");
     EXPECT_EQ(onDisk(), rec("Julafton", "2026-12-24") + rec("Trettondedag jul", "2027-01-06"));
 }
@@ -253,15 +229,15 @@ TEST_F(HolidayFormTest, InTheSpringOnlyThisYearAndAnEqualDateGoesFirst) {
     EXPECT_EQ(label6(), "Endast innevarande budgetår visas !\nKlicka på årtalet för att gå vidare !");
     press("YearPos");
     EXPECT_EQ(label("YearLabel")->text(), "2026");
-    click(label("YearLabel"));
+    uitest::click(label("YearLabel"));
     EXPECT_EQ(label6(), "Ställ in månad för 'Röd dag' under detta år, och klicka sedan på månadssiffran !");
     EXPECT_EQ(label("MonthLabel")->text(), "01");
     press("MonthPos", 20);
     EXPECT_EQ(label("MonthLabel")->text(), "12");
     press("MonthNeg", 6);
-    click(label("MonthLabel"));
+    uitest::click(label("MonthLabel"));
     press("DayPos", 5);
-    click(label("DayLabel"));
+    uitest::click(label("DayLabel"));
     EXPECT_EQ(picked(), "2026-06-06");
     press("Command1");
     EXPECT_EQ(onDisk(), rec("Svenska flaggans dag", "2026-06-06") + rec("Nationaldagen", "2026-06-06") +

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QString>
 #include <QWidget>
 
@@ -30,6 +31,23 @@ inline void pressEnter(QWidget* w) {
 inline void typeText(QWidget* w, const QString& text) {
     for (QChar c : text)
         pressKey(w, 0, QString(c));
+}
+
+// The left button pressed or released at `at` (the widget's own coordinates), through the
+// widget's event handling; click() sends both, as a person's click does.
+inline void mouseDown(QWidget* w, QPointF at = {2, 2}) {
+    QMouseEvent event(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+}
+inline void mouseUp(QWidget* w, QPointF at = {2, 2}) {
+    QMouseEvent event(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+}
+inline void click(QWidget* w, QPointF at = {2, 2}) {
+    mouseDown(w, at);
+    mouseUp(w, at);
 }
 
 // Finds a named control or fails the calling test through the null pointer it returns.

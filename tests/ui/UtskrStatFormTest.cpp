@@ -407,9 +407,7 @@ TEST_F(UtskrStatTest, StatisticsWithoutHitsSayItOnScreenOrInAMessage) {
     EXPECT_FALSE(std::filesystem::exists(out()));
 
     c<QWidget>("Label28")->setFocus();
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(c<QLabel>("Label28"), &release);
+    uitest::mouseUp(c<QLabel>("Label28"));
     EXPECT_EQ(t.platform.helpContexts, std::vector<int>{70000});
 }
 
@@ -629,7 +627,18 @@ TEST_F(UtskrStatTest, TheDiagramPrintsEachOfItsPages) {
     t.dialogs.answerPrint(pdf);
     c<QPushButton>("PrintDiagram")->click();
     EXPECT_EQ(t.dialogs.titles().last(), "Printerutskrift");
-    EXPECT_TRUE(poppler("pdfinfo", {pdf}).contains(QRegularExpression(QStringLiteral("Pages:\\s+3\\n"))));
+    const QString info = poppler("pdfinfo", {pdf});
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+3\\n")))) << info.toStdString();
+    EXPECT_TRUE(info.contains(QStringLiteral("Page size:       842 x 595"))) << info.toStdString();
+    // Each page carries the title, its scale, the years and the mean line's label.
+    const QStringList pages = poppler("pdftotext", {"-layout", pdf, "-"}).split(QLatin1Char('\f'));
+    ASSERT_GE(pages.size(), 3);
+    for (const QString& page : pages.mid(0, 3)) {
+        EXPECT_TRUE(page.contains(QStringLiteral("Transaktion: 'Uttag' i konto: Kassa")))
+            << page.toStdString();
+        EXPECT_TRUE(page.contains(QStringLiteral("MV")) && page.contains(QStringLiteral("År 2026")))
+            << page.toStdString();
+    }
     EXPECT_TRUE(form->diagram().has_value()); // the diagram stays on screen
 }
 
