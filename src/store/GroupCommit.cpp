@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdint>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -132,17 +133,43 @@ void cleanJournal(const fs::path& journal) {
     ::rmdir(journal.c_str());
 }
 
+// The journal's copy goes back in the file's place as a second name of the copy, renamed over the
+// file: that needs no room for the content, so a commit that failed on a full disk is undone on
+// that same full disk. Where no such name can be made (another file system, no hard links, a file
+// reached through a link) the content is written anew.
+void putBack(const fs::path& copy, const Entry& e) {
+    struct stat st {};
+    if (::stat(copy.c_str(), &st) != 0)
+        io::fail(errno, copy);
+    if (static_cast<std::uint64_t>(st.st_size) != e.size)
+        Reader::bad();
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(e.path, ec))) {
+        const fs::path temp =
+            folderOf(e.path) / ("." + e.path.filename().string() + ".tmp-" + std::to_string(::getpid()));
+        ::unlink(temp.c_str());
+        if (::link(copy.c_str(), temp.c_str()) == 0) {
+            if (::rename(temp.c_str(), e.path.c_str()) != 0) {
+                const int err = errno;
+                ::unlink(temp.c_str());
+                io::fail(err, e.path);
+            }
+            io::syncFolder(folderOf(e.path));
+            return;
+        }
+    }
+    const std::string original = readWholeFile(copy);
+    if (original.size() != e.size)
+        Reader::bad();
+    replaceFileAtomically(e.path, original);
+}
+
 // Puts every file back as the journal recorded it. Repeating it is harmless, so a crash during a
 // restore is mended by the next start.
 void restore(const std::vector<Entry>& entries, const fs::path& journal) {
-    for (const Entry& e : entries) {
-        if (e.kind != Entry::Original)
-            continue;
-        const std::string original = readWholeFile(journal / e.copy);
-        if (original.size() != e.size)
-            Reader::bad();
-        replaceFileAtomically(e.path, original);
-    }
+    for (const Entry& e : entries)
+        if (e.kind == Entry::Original)
+            putBack(journal / e.copy, e);
     for (const Entry& e : entries) {
         if (e.kind != Entry::Absent)
             continue;

@@ -94,13 +94,17 @@ TEST(FullDisk, EveryWriteOfEveryOperationFailsCleanly) {
         ASSERT_GT(counted.steps, 0) << "no seed made it write";
         const fixtures::DriveSnapshot& after = counted.states.back();
 
-        // The fault hook fails each step of each replacement in turn.
-        for (long failAt = 1; failAt <= counted.steps; ++failAt) {
-            SCOPED_TRACE("write step " + std::to_string(failAt) + " of " + std::to_string(counted.steps));
+        // The fault hook fails each step of each replacement in turn; the second time the disk
+        // stays full while the change is taken back.
+        for (long failAt = 1; failAt <= 2 * counted.steps; ++failAt) {
+            const bool lasting = failAt > counted.steps;
+            const long at = lasting ? failAt - counted.steps : failAt;
+            SCOPED_TRACE("write step " + std::to_string(at) + " of " + std::to_string(counted.steps) +
+                         (lasting ? ", the disk staying full" : ""));
             fixtures::restoreDrive(drive.path(), start);
             long step = 0;
             store::setCommitFaultHook([&](store::CommitStep, const fs::path& path) {
-                if (++step == failAt)
+                if (++step == at || (lasting && step > at))
                     throw store::FileError(std::error_code(ENOSPC, std::system_category()), path.string());
             });
             int stood = 0;

@@ -5,7 +5,8 @@
 // commit steps it took to get there. Each round puts the drive back to the state before a random
 // operation, lets a child run from there with the same seeds, and kills it: half the rounds at a
 // random commit step (the fault hook raises SIGKILL, so kills land inside commits for certain),
-// half after a random delay. MONIVA_KILLS sets the number of rounds (thousands by hand).
+// half after a random delay. MONIVA_KILLS sets the number of rounds (thousands by hand),
+// MONIVA_KILL_SEED another sequence of operations.
 
 #include "fixtures/DataRootCheck.h"
 #include "fixtures/TempDrive.h"
@@ -86,10 +87,11 @@ Reference recordReference(const fs::path& drive, int operations, std::uint64_t s
 
 TEST(Kills, EveryOperationIsWhollyDoneOrNotAtAll) {
     const int rounds = envCount("MONIVA_KILLS", 800);
+    const auto seed = static_cast<std::uint64_t>(envCount("MONIVA_KILL_SEED", 11));
     const int operations = 120, run = 3;
     TempDrive refDrive, drive;
-    Driver::makeStartData(refDrive.path(), 40, 7);
-    const Reference ref = recordReference(refDrive.path(), operations, 11);
+    Driver::makeStartData(refDrive.path(), 40, seed + 1);
+    const Reference ref = recordReference(refDrive.path(), operations, seed);
     ASSERT_FALSE(HasFailure());
 
     // Shared with the children: how many changes of the round stood before the kill.
@@ -97,7 +99,7 @@ TEST(Kills, EveryOperationIsWhollyDoneOrNotAtAll) {
         ::mmap(nullptr, sizeof(int), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0));
     ASSERT_NE(done, MAP_FAILED);
 
-    std::mt19937_64 gen(20261207);
+    std::mt19937_64 gen(seed * 7919);
     std::map<std::string, int> killsIn;
     int killed = 0, finished = 0, emptyFolders = 0;
     for (int round = 0; round < rounds && !HasFailure(); ++round) {
