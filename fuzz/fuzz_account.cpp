@@ -3,7 +3,7 @@
 // listed, the start-up file read, the catalogue listed. Only store::DataError and
 // store::FileError may come out; anything else is a fault.
 
-#include "FuzzCheck.h"
+#include "FuzzFiles.h"
 
 #include "accounts/Register.h"
 #include "budget/BudgetTemplate.h"
@@ -17,13 +17,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -33,14 +30,6 @@ constexpr std::string_view Today = "2026-06-15";
 constexpr std::string_view AccountName = "Fuzz";
 constexpr std::string_view CatalogueAccount = "Katalog";
 
-void writeFile(const fs::path& path, std::string_view bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() || std::fclose(f) != 0) {
-        std::perror(path.c_str());
-        std::abort();
-    }
-}
-
 std::string transRec(std::string_view cp1252Name, char sign) {
     store::TransRec rec;
     rec.set(store::TransRec::TransNamn, cp1252Name);
@@ -48,50 +37,22 @@ std::string transRec(std::string_view cp1252Name, char sign) {
     return std::string(rec.bytes());
 }
 
-// A drive folder made once per process (in memory where the system offers it, so thousands of
-// runs a second cost no disk) and removed at exit.
-class Workspace {
-public:
-    Workspace() {
-        std::error_code ec;
-        const fs::path base =
-            ::access("/dev/shm", W_OK) == 0 ? fs::path("/dev/shm") : fs::temp_directory_path();
-        std::string pattern = (base / "moniva-fuzz-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) {
-            std::perror("mkdtemp");
-            std::abort();
-        }
-        paths_ = store::DataPaths(pattern);
-        fs::create_directories(paths_.accountFolder(AccountName));
-        fs::create_directories(paths_.accountFolder(CatalogueAccount));
-        // A catalogue with a freed slot among the standard transactions.
-        writeFile(paths_.transakt(AccountName), transRec("Kontostart", ' ') + transRec("Ins\xE4ttning", '+') +
-                                                    transRec("Uttag", '-') + transRec("", ' ') +
-                                                    transRec("L\xF6n", '+'));
-        // Left empty on disk: every run builds its template in memory and never commits it.
-        writeFile(paths_.bMall(AccountName), "");
-    }
-    ~Workspace() {
-        std::error_code ec;
-        fs::remove_all(paths_.driveFolder(), ec);
-    }
-    const store::DataPaths& paths() const { return paths_; }
-
-private:
-    store::DataPaths paths_;
-};
-
+// A drive folder with an account and a catalogue, made once per process.
 const store::DataPaths& paths() {
-    static Workspace workspace;
-    return workspace.paths();
-}
-
-template <typename Step> void allowingDataErrors(Step step) {
-    try {
-        step();
-    } catch (const store::DataError&) {
-    } catch (const store::FileError&) {
-    }
+    static const fuzz::Workspace w("moniva-fuzz");
+    static const store::DataPaths p = [] {
+        const store::DataPaths d(w.path());
+        fs::create_directories(d.accountFolder(AccountName));
+        fs::create_directories(d.accountFolder(CatalogueAccount));
+        // A catalogue with a freed slot among the standard transactions.
+        fuzz::writeFile(d.transakt(AccountName), transRec("Kontostart", ' ') +
+                                                     transRec("Ins\xE4ttning", '+') + transRec("Uttag", '-') +
+                                                     transRec("", ' ') + transRec("L\xF6n", '+'));
+        // Left empty on disk: every run builds its template in memory and never commits it.
+        fuzz::writeFile(d.bMall(AccountName), "");
+        return d;
+    }();
+    return p;
 }
 
 void checkScroll(const ledger::ScrollState& s, int postCount) {
@@ -107,7 +68,7 @@ void checkScroll(const ledger::ScrollState& s, int postCount) {
 
 void readView(ledger::Kind kind, const store::RecordFile& kontoData, const store::RecordFile& transakt,
               const ledger::ScrollState& s) {
-    allowingDataErrors([&] {
+    fuzz::allowingDataErrors([&] {
         const std::size_t rows =
             kind == ledger::Kind::Cash
                 ? ledger::readCashView(kontoData, transakt, s.value, s.lastShown).size()
@@ -122,7 +83,7 @@ void buildTemplate(const store::RecordFile& kontoData, int postCount) {
                            store::RecordFile::Missing::Fail);
     budget::BudgetTemplate tmpl(mall);
     FUZZ_REQUIRE(tmpl.count() == 0);
-    allowingDataErrors([&] {
+    fuzz::allowingDataErrors([&] {
         const bool built = tmpl.open(kontoData, postCount, Today);
         FUZZ_REQUIRE(built == (postCount > 1));
         FUZZ_REQUIRE(static_cast<std::size_t>(tmpl.count()) == mall.count());
@@ -192,7 +153,7 @@ void listRegister() {
         FUZZ_REQUIRE(store::cp1252ToUtf8(rec.name()) == entry.name);
         (void)ledger::kindFromCode(rec.text(store::KontoRec::KontoTyp));
         // Whatever the register says, the account's folder lies directly in the data root.
-        allowingDataErrors([&] {
+        fuzz::allowingDataErrors([&] {
             const fs::path folder = paths().accountFolder(rec.name());
             FUZZ_REQUIRE(folder.parent_path() == paths().dataRoot());
             const fs::path leaf = folder.filename();
@@ -246,22 +207,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const store::DataPaths& p = paths();
 
-    writeFile(p.kontoData(AccountName), input);
-    allowingDataErrors([&] {
+    fuzz::writeFile(p.kontoData(AccountName), input);
+    fuzz::allowingDataErrors([&] {
         const store::RecordFile transakt(p.transakt(AccountName), store::TransRec::Length,
                                          store::RecordFile::Missing::Fail);
         openAccount(ledger::Kind::Cash, transakt);
         openAccount(ledger::Kind::Budget, transakt);
     });
 
-    writeFile(p.kontoFil(), input);
-    allowingDataErrors(listRegister);
+    fuzz::writeFile(p.kontoFil(), input);
+    fuzz::allowingDataErrors(listRegister);
 
-    writeFile(p.kontoIni(), input);
-    allowingDataErrors(readStartupFile);
+    fuzz::writeFile(p.kontoIni(), input);
+    fuzz::allowingDataErrors(readStartupFile);
 
-    writeFile(p.transakt(CatalogueAccount), input);
-    writeFile(p.kategori(CatalogueAccount), input);
-    allowingDataErrors(listCatalogue);
+    fuzz::writeFile(p.transakt(CatalogueAccount), input);
+    fuzz::writeFile(p.kategori(CatalogueAccount), input);
+    fuzz::allowingDataErrors(listCatalogue);
     return 0;
 }

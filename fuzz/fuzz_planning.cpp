@@ -5,7 +5,7 @@
 // changed and removed. Only store::DataError and store::FileError may come out; a mark may change
 // nothing but the mark bytes of the transaction's records (and write a last record cut short whole).
 
-#include "FuzzCheck.h"
+#include "FuzzFiles.h"
 
 #include "budget/Period.h"
 #include "budget/PeriodFill.h"
@@ -17,72 +17,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <string_view>
-#include <unistd.h>
-
-namespace fs = std::filesystem;
 
 namespace {
-
-void writeFile(const fs::path& path, std::string_view bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() || std::fclose(f) != 0) {
-        std::perror(path.c_str());
-        std::abort();
-    }
-}
-
-// A folder made once per process (in memory where the system offers it) and removed at exit.
-class Workspace {
-public:
-    Workspace() {
-        const fs::path base =
-            ::access("/dev/shm", W_OK) == 0 ? fs::path("/dev/shm") : fs::temp_directory_path();
-        std::string pattern = (base / "moniva-fuzz-plan-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) {
-            std::perror("mkdtemp");
-            std::abort();
-        }
-        dir_ = pattern;
-    }
-    ~Workspace() {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-    fs::path operator/(const char* name) const { return dir_ / name; }
-
-private:
-    fs::path dir_;
-};
-
-const Workspace& workspace() {
-    static Workspace w;
-    return w;
-}
-
-template <typename Step> void allowingDataErrors(Step step) {
-    try {
-        step();
-    } catch (const store::DataError&) {
-    } catch (const store::FileError&) {
-    }
-}
-
-// The input cut at the first two "\n##\n" lines.
-std::string_view part(std::string_view input, int n) {
-    constexpr std::string_view Separator = "\n##\n";
-    for (int i = 0; i < n; ++i) {
-        const std::size_t at = input.find(Separator);
-        if (at == std::string_view::npos)
-            return {};
-        input.remove_prefix(at + Separator.size());
-    }
-    return input.substr(0, input.find(Separator));
-}
 
 void planEveryTransaction(store::RecordFile& mall, const store::RecordFile& transakt,
                           const budget::RedDaySet& redDays) {
@@ -129,7 +67,7 @@ void editRedDays(calendar::RedDays& days) {
     const auto list = days.list();
     FUZZ_REQUIRE(list.size() == static_cast<std::size_t>(count));
     (void)days.outdated(2026);
-    allowingDataErrors([&] {
+    fuzz::allowingDataErrors([&] {
         const int n = days.insert("Fuzzdag", "2026-06-06");
         FUZZ_REQUIRE(days.count() == count + 1 && n >= 1 && n <= days.count());
         FUZZ_REQUIRE(days.at(n).date == "2026-06-06");
@@ -144,18 +82,18 @@ void editRedDays(calendar::RedDays& days) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    const Workspace& w = workspace();
-    writeFile(w / "B-mall", part(input, 0));
-    writeFile(w / "RedDayFil", part(input, 1));
-    writeFile(w / "Transakt", part(input, 2));
+    static const fuzz::Workspace w("moniva-fuzz-plan");
+    fuzz::writeFile(w / "B-mall", fuzz::part(input, 0));
+    fuzz::writeFile(w / "RedDayFil", fuzz::part(input, 1));
+    fuzz::writeFile(w / "Transakt", fuzz::part(input, 2));
 
     budget::RedDaySet redDays;
-    allowingDataErrors([&] {
+    fuzz::allowingDataErrors([&] {
         calendar::RedDays days(w / "RedDayFil");
         redDays = budget::redDaySet(days);
         editRedDays(days);
     });
-    allowingDataErrors([&] {
+    fuzz::allowingDataErrors([&] {
         store::RecordFile mall(w / "B-mall", store::MallRec::Length, store::RecordFile::Missing::Fail);
         const store::RecordFile transakt(w / "Transakt", store::TransRec::Length,
                                          store::RecordFile::Missing::Fail);
