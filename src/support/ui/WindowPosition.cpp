@@ -1,6 +1,7 @@
 #include "support/ui/WindowPosition.h"
 
 #include "store/RecordFile.h"
+#include "support/WindowPlace.h"
 #include "support/ui/Context.h"
 #include "support/ui/Twips.h"
 
@@ -12,7 +13,7 @@
 #include <QWindow>
 
 #include <algorithm>
-#include <limits>
+#include <vector>
 
 namespace support {
 
@@ -71,19 +72,13 @@ void moveFramedTo(QWidget& window, QPoint p, QMargins m) {
     window.move(p + QPoint(m.left(), m.top()) - believed);
 }
 
-QScreen* nearestScreen(QPoint p) {
-    QScreen* nearest = nullptr;
-    qint64 best = std::numeric_limits<qint64>::max();
-    for (QScreen* screen : QGuiApplication::screens()) {
-        const QRect g = screen->geometry();
-        const qint64 dx = p.x() < g.left() ? g.left() - p.x() : std::max(0, p.x() - g.right());
-        const qint64 dy = p.y() < g.top() ? g.top() - p.y() : std::max(0, p.y() - g.bottom());
-        if (dx * dx + dy * dy < best) {
-            best = dx * dx + dy * dy;
-            nearest = screen;
-        }
+std::vector<ScreenAreas> screenAreas() {
+    std::vector<ScreenAreas> areas;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect g = screen->geometry(), a = screen->availableGeometry();
+        areas.push_back({{g.x(), g.y(), g.width(), g.height()}, {a.x(), a.y(), a.width(), a.height()}});
     }
-    return nearest;
+    return areas;
 }
 
 // A position left of or above the screen would read back as unset (a field must begin with a
@@ -134,15 +129,10 @@ private:
 // The frame's top-left corner moved as little as needed for the whole frame to lie on the
 // available area of the screen nearest to it.
 QPoint onScreen(const QWidget& window, QPoint topLeft) {
-    QPoint p = topLeft;
-    if (const QScreen* screen = nearestScreen(topLeft)) {
-        const QRect area = screen->availableGeometry();
-        const QSize frame = window.size().grownBy(expectedMargins(window));
-        // Right and bottom first: a window larger than the screen keeps its title bar on it.
-        p.setX(std::max(area.left(), std::min(p.x(), area.right() + 1 - frame.width())));
-        p.setY(std::max(area.top(), std::min(p.y(), area.bottom() + 1 - frame.height())));
-    }
-    return p;
+    const QSize frame = window.size().grownBy(expectedMargins(window));
+    const PixelPoint p =
+        placeOnScreen(screenAreas(), {topLeft.x(), topLeft.y()}, frame.width(), frame.height());
+    return {p.x, p.y};
 }
 
 } // namespace
