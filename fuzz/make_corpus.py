@@ -100,3 +100,67 @@ plan_trans = standard + trans("Hyra", "-") + trans("El", "-") + trans("", " ")
 write("fuzz_planning", "year-of-rent", planning(plan_mall, plan_red, plan_trans))
 write("fuzz_planning", "no-red-days", planning(plan_mall, b"", plan_trans))
 write("fuzz_planning", "empty-template", planning(b"", plan_red, plan_trans))
+
+
+# The journal of an interrupted group commit; the placeholder stands for the harness's scratch
+# folder and has its length.
+SCRATCH = "/tmp/moniva-fuzz-journal-00000000"
+
+
+def manifest(*entries):
+    num = lambda n: n.to_bytes(8, "little")
+    text = lambda t: num(len(t)) + t
+    out = b"MONIVA-GROUP-JOURNAL-1" + num(len(entries))
+    for kind, where, *copy in entries:
+        out += kind.encode() + text(f"{SCRATCH}/drive/{where}".encode())
+        if kind == "F":
+            out += text(copy[0].encode()) + num(copy[1])
+    return out + b"END"
+
+
+def journal(entries, *copies):
+    return b"\n##\n".join([manifest(*entries), *copies])
+
+
+old_register = register[:82]
+write("fuzz_journal", "new-account", journal(
+    [("D", "MoniData/Ny"), ("F", "MoniData/KontoFil", "copy-0", len(old_register)),
+     ("A", "MoniData/Ny/KontoData"), ("A", "MoniData/Ny/Transakt")], old_register))
+write("fuzz_journal", "sign-change", journal(
+    [("F", "MoniData/Hushåll/KontoData", "copy-0", 86), ("F", "MoniData/Hushåll/Transakt", "copy-1", 36)],
+    cash_posts(2), standard[:36]))
+write("fuzz_journal", "outside", journal([("F", "MoniData/../sentinel", "copy-0", 2), ("A", "MoniData/ut/KontoData")],
+                                         b"xx"))
+
+
+def account_files(posts, transakt, kategori):
+    return b"\n##\n".join([posts, transakt, kategori])
+
+
+categories = field("Hyra", 35) + field("", 35) + field("Bröd", 35)
+with_sub = b"".join(post[:37] + field(str(i % 4), 4) + post[41:] for i, post in
+                    enumerate(cash_posts(30)[n:n + 43] for n in range(0, 30 * 43, 43)))
+food = standard + trans("Mat", "-")
+write("fuzz_stats", "cash-two-years", account_files(with_sub, food, categories))
+write("fuzz_stats", "budget", account_files(budget_posts(), food, categories))
+write("fuzz_stats", "no-posts", account_files(b"", standard, b""))
+
+write("fuzz_positions", "three-pairs", positions([(1200, 900), (0, 0), (-15, 30)]))
+write("fuzz_positions", "every-pair", positions([(1500 * i, 1000 * i) for i in range(1, 11)]))
+write("fuzz_positions", "far-away", positions([(9999999, -999999), (28800, 16200)]) + b"1234567")
+
+
+def editing(posts, transakt, kategori, b_mall, konto_fil, kind, *edits):
+    return b"\n##\n".join([posts, transakt, kategori, b_mall, konto_fil, bytes([kind]) + bytes(edits)])
+
+
+two_accounts = konto("Konto", "1234-5678", "Ek") + konto("Annat", "", "Bg")
+ledger_edits = (0, 7, 9, 130, 2, 3, 1, 6, 3, 2, 9, 44, 4, 1, 1, 1, 5, 1, 0, 0, 1, 4, 0, 0)
+catalogue_edits = (6, 3, 3, 2, 8, 1, 1, 5, 9, 1, 0, 0, 7, 3, 3, 0, 10, 0, 1, 2, 11, 0, 0, 0)
+write("fuzz_editing", "cash-ledger", editing(cash_posts(12), food, categories, b"", two_accounts, 0, *ledger_edits))
+write("fuzz_editing", "cash-catalogue", editing(with_sub[:12 * 43], food, categories, b"", two_accounts, 0,
+                                                 *catalogue_edits))
+write("fuzz_editing", "budget-ledger", editing(budget_posts(), food, categories, plan_mall[:36],
+                                                konto("Konto", "", "Bg"), 1, *ledger_edits))
+write("fuzz_editing", "budget-catalogue", editing(budget_posts(), food, categories, b"", konto("Konto", "", "Bg"), 1,
+                                                   *catalogue_edits))
