@@ -101,7 +101,7 @@ TEST(Kills, EveryOperationIsWhollyDoneOrNotAtAll) {
 
     std::mt19937_64 gen(seed * 7919);
     std::map<std::string, int> killsIn;
-    int killed = 0, finished = 0, emptyFolders = 0;
+    int killed = 0, finished = 0, emptyFolders = 0, recoveriesKilled = 0;
     for (int round = 0; round < rounds && !HasFailure(); ++round) {
         const int first = std::uniform_int_distribution<int>(0, operations - run)(gen);
         const std::size_t from = ref.opStart[static_cast<std::size_t>(first)];
@@ -168,9 +168,32 @@ TEST(Kills, EveryOperationIsWhollyDoneOrNotAtAll) {
         SCOPED_TRACE("round " + std::to_string(round) + ", killed during " + during +
                      (byStep ? " at commit step " + std::to_string(killStep) : " after a delay"));
 
+        // Every third round the first start is killed too, somewhere inside its recovery.
+        if (round % 3 == 1 && fs::exists(store::DataPaths(drive.path()).journalFolder())) {
+            const auto spin = std::chrono::microseconds(std::uniform_int_distribution<long>(0, 400)(gen));
+            const pid_t start = ::fork();
+            ASSERT_GE(start, 0);
+            if (start == 0) {
+                try {
+                    recoverAsStartUp(drive.path());
+                } catch (...) {
+                    ::_exit(2);
+                }
+                ::_exit(0);
+            }
+            for (const auto until = std::chrono::steady_clock::now() + spin;
+                 std::chrono::steady_clock::now() < until;) {
+            }
+            ::kill(start, SIGKILL);
+            ::waitpid(start, &status, 0);
+            ASSERT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) != 0)
+                << "the first start's recovery failed";
+            recoveriesKilled += WIFSIGNALED(status) ? 1 : 0;
+        }
         ASSERT_NO_THROW(recoverAsStartUp(drive.path()));
         fixtures::DriveSnapshot now = fixtures::snapshotDrive(drive.path());
         emptyFolders += fixtures::dropUnregisteredEmptyFolders(now);
+        fixtures::dropTempFilesOfRunningProcesses(now);
         if (wasKilled) {
             ++killed;
             ++killsIn[during];
@@ -193,10 +216,12 @@ TEST(Kills, EveryOperationIsWhollyDoneOrNotAtAll) {
     RecordProperty("kills", killed);
     RecordProperty("finished_before_the_kill", finished);
     RecordProperty("empty_folders_left_by_removal", emptyFolders);
+    RecordProperty("recoveries_killed", recoveriesKilled);
     std::string spread;
     for (const auto& [name, count] : killsIn)
         spread += name + "=" + std::to_string(count) + " ";
     RecordProperty("kills_by_operation", spread);
-    std::printf("%d kills (%d rounds finished first), %d empty folders left by a removal; %s\n", killed,
-                finished, emptyFolders, spread.c_str());
+    std::printf("%d kills (%d rounds finished first, %d recoveries killed too), %d empty folders left by a "
+                "removal; %s\n",
+                killed, finished, recoveriesKilled, emptyFolders, spread.c_str());
 }
