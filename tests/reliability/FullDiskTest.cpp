@@ -16,6 +16,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <set>
 
 #include <sys/mman.h>
@@ -72,7 +73,8 @@ template <typename Fn> int underSizeLimit(rlim_t limit, Fn fn) {
 
 TEST(FullDisk, EveryWriteOfEveryOperationFailsCleanly) {
     TempDrive base, drive;
-    Driver::makeStartData(base.path(), 60, 3);
+    const char* seedText = std::getenv("MONIVA_KILL_SEED"); // another start, by hand
+    Driver::makeStartData(base.path(), 60, seedText ? std::strtoull(seedText, nullptr, 10) : 3);
     const fixtures::DriveSnapshot start = fixtures::snapshotDrive(base.path());
     auto* done = static_cast<int*>(
         ::mmap(nullptr, sizeof(int), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0));
@@ -91,7 +93,11 @@ TEST(FullDisk, EveryWriteOfEveryOperationFailsCleanly) {
             counted = countWrites(drive.path(), op, s, applies);
             seed = s;
         }
-        ASSERT_GT(counted.steps, 0) << "no seed made it write";
+        if (counted.steps == 0) {
+            // Another start may offer an operation nothing to change; the usual one offers each.
+            EXPECT_TRUE(seedText) << "no seed made it write";
+            continue;
+        }
         const fixtures::DriveSnapshot& after = counted.states.back();
 
         // The fault hook fails each step of each replacement in turn; the second time the disk
