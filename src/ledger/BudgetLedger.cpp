@@ -28,45 +28,22 @@ Balances balancesOf(const shift::Posts& posts, int n) {
             posts.amount(n, Post::DiffSaldo)};
 }
 
-// One balance column of posts from..to shifted by delta, planned before anything is written. The
+// Every balance of posts from..to shifted by the amounts (B, A) and the difference by A - B. The
 // two running balances are held to the amount limit; the difference only has to fit its field.
-struct ColumnShift {
-    Field field;
-    std::vector<FieldBytes> bytes; // empty: the column keeps its bytes
-};
-
-Outcome planColumn(const shift::Posts& posts, int from, int to, Amount delta, ColumnShift& out) {
-    out.bytes.clear();
-    if (delta.isZero() || from > to)
-        return Outcome::Done;
-    out.bytes.resize(static_cast<std::size_t>(to - from + 1));
-    const bool limited = out.field.offset != Post::DiffSaldo.offset;
-    for (int i = from; i <= to; ++i) {
-        const Amount value = posts.amount(i, out.field) + delta;
-        FieldBytes& b = out.bytes[static_cast<std::size_t>(i - from)];
-        if (const Outcome o = limited ? shift::balanceBytes(value, b) : shift::differenceBytes(value, b);
-            o != Outcome::Done)
-            return o;
-    }
-    return Outcome::Done;
-}
-
-// Every balance of posts from..to shifted by the amounts (B, A) and the difference by A - B.
 struct Shift {
-    ColumnShift budget{Post::BudgSaldo, {}}, actual{Post::VerklSaldo, {}}, difference{Post::DiffSaldo, {}};
+    shift::Column budget{Post::BudgSaldo}, actual{Post::VerklSaldo}, difference{Post::DiffSaldo};
 
     Outcome plan(const shift::Posts& posts, int from, int to, Amount b, Amount a) {
-        Outcome o = planColumn(posts, from, to, b, budget);
+        Outcome o = budget.shiftBy(posts, from, to, b, true);
         if (o == Outcome::Done)
-            o = planColumn(posts, from, to, a, actual);
+            o = actual.shiftBy(posts, from, to, a, true);
         if (o == Outcome::Done)
-            o = planColumn(posts, from, to, a - b, difference);
+            o = difference.shiftBy(posts, from, to, a - b, false);
         return o;
     }
     void write(std::string& image, int from) const {
-        for (const ColumnShift* c : {&budget, &actual, &difference})
-            for (std::size_t k = 0; k < c->bytes.size(); ++k)
-                shift::put(image, Length, from + static_cast<int>(k), c->field, c->bytes[k]);
+        for (const shift::Column* c : {&budget, &actual, &difference})
+            c->write(image, Length, from);
     }
 };
 
@@ -278,48 +255,42 @@ PostResult BudgetLedger::move(int first, int last, std::string_view date) {
     // The posts passed: both balances by the moved amounts, the difference following them.
     const Amount db = m.later ? -movedB : movedB;
     const Amount da = m.later ? -movedA : movedA;
-    struct Between {
-        Balances value;
-        NewBalances bytes;
-        bool difference = false; // the difference changes its value
-    };
-    std::vector<Between> between;
-    if (!db.isZero() || !da.isZero()) {
-        between.resize(static_cast<std::size_t>(m.betweenCount));
+    shift::Column betweenBudget(Post::BudgSaldo), betweenActual(Post::VerklSaldo),
+        betweenDifference(Post::DiffSaldo);
+    const bool betweenChange = !db.isZero() || !da.isZero();
+    Balances lastBetween;
+    if (betweenChange) {
+        for (shift::Column* c : {&betweenBudget, &betweenActual, &betweenDifference})
+            c->reset(m.betweenCount);
         for (int k = 0; k < m.betweenCount; ++k) {
-            Between& x = between[static_cast<std::size_t>(k)];
-            x.value = {posts.amount(m.betweenOld + k, Post::BudgSaldo) + db,
-                       posts.amount(m.betweenOld + k, Post::VerklSaldo) + da,
-                       {}};
-            if (const Outcome o = balanceFields(x.value, x.bytes, !db.isZero(), !da.isZero());
+            const int n = m.betweenOld + k;
+            lastBetween = {posts.amount(n, Post::BudgSaldo) + db, posts.amount(n, Post::VerklSaldo) + da, {}};
+            NewBalances bytes;
+            if (const Outcome o = balanceFields(lastBetween, bytes, !db.isZero(), !da.isZero());
                 o != Outcome::Done)
                 return {o, n_, 0, 0};
-            x.difference =
-                Amount::parse(posts.field(m.betweenOld + k, Post::DiffSaldo)) != x.value.difference;
+            if (!db.isZero())
+                betweenBudget[k] = bytes.budget;
+            if (!da.isZero())
+                betweenActual[k] = bytes.actual;
+            if (Amount::parse(posts.field(n, Post::DiffSaldo)) != lastBetween.difference)
+                betweenDifference[k] = bytes.difference;
         }
     }
     Balances running;
-    if (m.later) {
-        const int lastBetween = m.betweenOld + m.betweenCount - 1;
-        running = between.empty() ? balancesOf(posts, lastBetween) : between.back().value;
-    } else {
+    if (m.later)
+        running = betweenChange && m.betweenCount > 0 ? lastBetween
+                                                      : balancesOf(posts, m.betweenOld + m.betweenCount - 1);
+    else
         running = balancesOf(posts, m.movedStart - 1);
-    }
     for (Moved& x : moved)
         if (const Outcome o = runOn(running, x.b, x.a, x.balances); o != Outcome::Done)
             return {o, n_, 0, 0};
 
     std::string& image = shift::writableImage(file_, n_);
     shift::rearrange(image, Length, m);
-    for (std::size_t k = 0; k < between.size(); ++k) {
-        const int n = m.betweenNew + static_cast<int>(k);
-        if (!db.isZero())
-            shift::put(image, Length, n, Post::BudgSaldo, between[k].bytes.budget);
-        if (!da.isZero())
-            shift::put(image, Length, n, Post::VerklSaldo, between[k].bytes.actual);
-        if (between[k].difference)
-            shift::put(image, Length, n, Post::DiffSaldo, between[k].bytes.difference);
-    }
+    for (const shift::Column* c : {&betweenBudget, &betweenActual, &betweenDifference})
+        c->write(image, Length, m.betweenNew);
     for (std::size_t k = 0; k < moved.size(); ++k) {
         const Moved& x = moved[k];
         const int n = m.movedStart + static_cast<int>(k);

@@ -14,26 +14,6 @@ using shift::FieldBytes;
 
 constexpr std::size_t Length = Post::Length;
 
-// New Saldo of posts from..to of `posts` (the numbering before anything moves): each stored
-// balance plus `delta`. Nothing to plan when delta is zero: the balances keep their bytes.
-Outcome planShift(const shift::Posts& posts, int from, int to, Amount delta, std::vector<FieldBytes>& out) {
-    out.clear();
-    if (delta.isZero() || from > to)
-        return Outcome::Done;
-    out.resize(static_cast<std::size_t>(to - from + 1));
-    for (int i = from; i <= to; ++i)
-        if (const Outcome o = shift::balanceBytes(posts.amount(i, Post::Saldo) + delta,
-                                                  out[static_cast<std::size_t>(i - from)]);
-            o != Outcome::Done)
-            return o;
-    return Outcome::Done;
-}
-
-void writeShift(std::string& image, int from, const std::vector<FieldBytes>& planned) {
-    for (std::size_t k = 0; k < planned.size(); ++k)
-        shift::put(image, Length, from + static_cast<int>(k), Post::Saldo, planned[k]);
-}
-
 Outcome amountOutcome(Amount a) {
     FieldBytes unused;
     return shift::balanceBytes(a, unused);
@@ -82,8 +62,8 @@ PostResult Cashbook::insert(const CashEntry& entry) {
     if ((refused.outcome = amountOutcome(a)) != Outcome::Done ||
         (refused.outcome = shift::balanceBytes(before + a, own)) != Outcome::Done)
         return refused;
-    std::vector<FieldBytes> later;
-    if ((refused.outcome = planShift(posts, p, n_, a, later)) != Outcome::Done)
+    shift::Column later(Post::Saldo);
+    if ((refused.outcome = later.shiftBy(posts, p, n_, a, true)) != Outcome::Done)
         return refused;
 
     Post rec;
@@ -97,7 +77,7 @@ PostResult Cashbook::insert(const CashEntry& entry) {
 
     std::string& image = shift::writableImage(file_, n_ + 1);
     shift::openGap(image, Length, n_, p);
-    writeShift(image, p + 1, later);
+    later.write(image, Length, p + 1);
     image.replace(static_cast<std::size_t>(p - 1) * Length, Length, rec.bytes());
     ++n_;
     return {Outcome::Done, n_, p, p};
@@ -108,13 +88,13 @@ PostResult Cashbook::remove(int post) {
     const Amount a = posts.amount(post, Post::Belopp);
     if (n_ == 1)
         return {Outcome::OnlyPost, n_, 1, 1};
-    std::vector<FieldBytes> later;
-    if (const Outcome o = planShift(posts, post + 1, n_, -a, later); o != Outcome::Done)
+    shift::Column later(Post::Saldo);
+    if (const Outcome o = later.shiftBy(posts, post + 1, n_, -a, true); o != Outcome::Done)
         return {o, n_, 0, 0};
 
     std::string& image = shift::writableImage(file_, n_);
     shift::closeGap(image, Length, n_, post);
-    writeShift(image, post, later);
+    later.write(image, Length, post);
     const bool wasLast = post == n_;
     --n_;
     return {Outcome::Done, n_, wasLast ? n_ : post, wasLast ? n_ : post};
@@ -126,16 +106,16 @@ PostResult Cashbook::changeAmount(int post, Amount amount) {
     if (amount == old)
         return {Outcome::NoChange, n_, post, post};
     FieldBytes belopp;
-    std::vector<FieldBytes> balances;
+    shift::Column balances(Post::Saldo);
     PostResult r{Outcome::Done, n_, post, post};
     if ((r.outcome = amountOutcome(amount)) != Outcome::Done ||
         (r.outcome = shift::differenceBytes(amount, belopp)) != Outcome::Done ||
-        (r.outcome = planShift(posts, post, n_, amount - old, balances)) != Outcome::Done)
+        (r.outcome = balances.shiftBy(posts, post, n_, amount - old, true)) != Outcome::Done)
         return r;
 
     std::string& image = shift::writableImage(file_, n_);
     shift::put(image, Length, post, Post::Belopp, belopp);
-    writeShift(image, post, balances);
+    balances.write(image, Length, post);
     return r;
 }
 
@@ -162,9 +142,10 @@ PostResult Cashbook::move(int first, int last, std::string_view date) {
             o != Outcome::Done)
             return {o, n_, 0, 0};
     }
-    std::vector<FieldBytes> between;
+    shift::Column between(Post::Saldo);
     const Amount delta = m.later ? -moved : moved;
-    if (const Outcome o = planShift(posts, m.betweenOld, m.betweenOld + m.betweenCount - 1, delta, between);
+    if (const Outcome o =
+            between.shiftBy(posts, m.betweenOld, m.betweenOld + m.betweenCount - 1, delta, true);
         o != Outcome::Done)
         return {o, n_, 0, 0};
     Amount balance;
@@ -186,7 +167,7 @@ PostResult Cashbook::move(int first, int last, std::string_view date) {
 
     std::string& image = shift::writableImage(file_, n_);
     shift::rearrange(image, Length, m);
-    writeShift(image, m.betweenNew, between);
+    between.write(image, Length, m.betweenNew);
     for (std::size_t k = 0; k < amounts.size(); ++k) {
         const int n = m.movedStart + static_cast<int>(k);
         shift::put(image, Length, n, Post::Datum, date);

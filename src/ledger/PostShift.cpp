@@ -3,6 +3,8 @@
 #include "store/DateText.h"
 
 #include <algorithm>
+#include <compare>
+#include <cstdint>
 #include <cstring>
 #include <stdexcept>
 
@@ -12,15 +14,37 @@ namespace {
 
 constexpr std::string_view BlankDatum = "          ";
 
+// A date field as a number that orders as its text does, and the blank date's number. The search for
+// a new post's place compares it with every later post, so it is two integer comparisons, not text.
+struct DateKey {
+    std::uint64_t head;
+    std::uint16_t tail;
+    // Ten characters; a shorter text is taken as padded with zero bytes.
+    explicit DateKey(std::string_view datum) {
+        unsigned char c[10] = {};
+        std::memcpy(c, datum.data(), std::min<std::size_t>(datum.size(), 10));
+        std::memcpy(&head, c, 8);
+        head = __builtin_bswap64(head);
+        tail = static_cast<std::uint16_t>(c[8] << 8 | c[9]);
+    }
+    friend auto operator<=>(const DateKey&, const DateKey&) = default;
+};
+const DateKey BlankKey(BlankDatum);
+
+// Whether a post dated `datum` stands before a new post dated `date`: it is in use and not later.
+bool placedBefore(std::string_view datum, const DateKey& date) {
+    const DateKey key(datum);
+    return key != BlankKey && key <= date;
+}
+
 } // namespace
 
 int insertPosition(const store::RecordFile& kontoData, int postCount, std::string_view date) {
     const shift::Posts posts(kontoData, postCount);
-    for (int n = posts.count(); n >= 1; --n) {
-        const std::string_view datum = posts.datum(n);
-        if (datum != BlankDatum && datum <= date)
+    const DateKey key(date);
+    for (int n = posts.count(); n >= 1; --n)
+        if (placedBefore(posts.datum(n), key))
             return n + 1;
-    }
     return 1;
 }
 
@@ -62,11 +86,12 @@ bool sameOnTwoDecimals(store::Amount a, store::Amount b) {
 }
 
 Outcome differenceBytes(store::Amount value, FieldBytes& out) {
-    const std::string text = value.amountText();
-    if (text.size() > out.size())
+    char text[store::Amount::MaxTextLength];
+    const auto size = static_cast<std::size_t>(value.writeText(text) - text);
+    if (size > out.size())
         return Outcome::DoesNotFit;
     out.fill(' ');
-    std::memcpy(out.data(), text.data(), text.size());
+    std::memcpy(out.data(), text, size);
     return Outcome::Done;
 }
 
@@ -74,6 +99,40 @@ Outcome balanceBytes(store::Amount value, FieldBytes& out) {
     if (!store::withinAmountLimit(value))
         return Outcome::AmountLimit;
     return differenceBytes(value, out);
+}
+
+void Column::reset(int n) {
+    if (n > count_ || !texts_)
+        texts_ = std::make_unique_for_overwrite<FieldBytes[]>(static_cast<std::size_t>(std::max(n, 1)));
+    count_ = n;
+    for (int k = 0; k < n; ++k)
+        texts_[static_cast<std::size_t>(k)][0] = '\0';
+}
+
+Outcome Column::shiftBy(const Posts& posts, int from, int to, store::Amount delta, bool limited) {
+    reset(0);
+    if (delta.isZero() || from > to)
+        return Outcome::Done;
+    reset(to - from + 1);
+    // Straight along the image: this pass runs over every later post of a change.
+    const char* at = posts.field(from, field_).data();
+    for (int k = 0; k < count_; ++k, at += posts.length()) {
+        const store::Amount moved = store::Amount::parseStored({at, field_.width}) + delta;
+        FieldBytes& text = texts_[static_cast<std::size_t>(k)];
+        if (const Outcome o = limited ? balanceBytes(moved, text) : differenceBytes(moved, text);
+            o != Outcome::Done)
+            return o;
+    }
+    return Outcome::Done;
+}
+
+void Column::write(std::string& image, std::size_t length, int first) const {
+    char* at = image.data() + static_cast<std::size_t>(first - 1) * length + field_.offset;
+    for (int k = 0; k < count_; ++k, at += length) {
+        const FieldBytes& text = texts_[static_cast<std::size_t>(k)];
+        if (!kept(text))
+            std::memcpy(at, text.data(), text.size());
+    }
 }
 
 std::string& writableImage(store::RecordFile& file, int records) {
@@ -85,9 +144,10 @@ std::string& writableImage(store::RecordFile& file, int records) {
 }
 
 void put(std::string& image, std::size_t length, int n, store::Field f, std::string_view bytes) {
-    const std::size_t at = static_cast<std::size_t>(n - 1) * length + f.offset;
-    for (std::size_t i = 0; i < f.width; ++i)
-        image[at + i] = i < bytes.size() ? bytes[i] : ' ';
+    char* at = image.data() + static_cast<std::size_t>(n - 1) * length + f.offset;
+    const std::size_t size = std::min(bytes.size(), f.width);
+    std::memcpy(at, bytes.data(), size);
+    std::memset(at + size, ' ', f.width - size);
 }
 
 void setSubTransaction(store::RecordFile& file, int postCount, int n, store::Field f, int number) {
@@ -130,14 +190,14 @@ MoveLayout planMove(const Posts& posts, int first, int last, std::string_view da
         throw std::out_of_range("posts " + std::to_string(first) + ".." + std::to_string(last) + " of " +
                                 std::to_string(posts.count()));
     // The last post outside the range dated on or before the new date (0: none).
+    const DateKey key(date);
     int target = 0;
     for (int n = posts.count(); n >= 1; --n) {
         if (n == last) {
             n = first;
             continue;
         }
-        const std::string_view datum = posts.datum(n);
-        if (datum != BlankDatum && datum <= date) {
+        if (placedBefore(posts.datum(n), key)) {
             target = n;
             break;
         }

@@ -16,6 +16,7 @@
 
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -60,6 +61,7 @@ public:
     Posts(const store::RecordFile& file, int postCount);
 
     int count() const { return count_; }
+    std::size_t length() const { return length_; }
     std::string_view record(int n) const { return image_.substr(offset(n), length_); }
     std::string_view field(int n, store::Field f) const {
         return image_.substr(offset(n) + f.offset, f.width);
@@ -88,6 +90,33 @@ Outcome balanceBytes(store::Amount value, FieldBytes& out);
 // The same without the amount limit, for the difference of a budget post's two balances, which
 // only has to fit its field.
 Outcome differenceBytes(store::Amount value, FieldBytes& out);
+
+// New texts for one field of a run of posts, made and checked before anything is written. Entry k
+// belongs to the k-th post of the run; an entry left as kept() leaves the field's bytes as they are.
+class Column {
+public:
+    explicit Column(store::Field f) : field_(f) {}
+
+    store::Field field() const { return field_; }
+    // Room for n entries, each one kept.
+    void reset(int n);
+    int size() const { return count_; }
+    FieldBytes& operator[](int k) { return texts_[static_cast<std::size_t>(k)]; }
+    static bool kept(const FieldBytes& text) { return text[0] == '\0'; }
+
+    // Posts from..to with their stored values moved by delta; every entry kept when delta is zero.
+    // A running balance (limited) must stay below the amount limit; every text must fit its field.
+    // A stored value that is no number is a data error.
+    Outcome shiftBy(const Posts& posts, int from, int to, store::Amount delta, bool limited);
+
+    // Writes the entries into records first, first + 1, ...
+    void write(std::string& image, std::size_t length, int first) const;
+
+private:
+    store::Field field_;
+    std::unique_ptr<FieldBytes[]> texts_;
+    int count_ = 0;
+};
 
 // The image of `file` to change, grown with zero bytes to hold `records` whole records (the bytes a
 // write of them would leave).

@@ -2,6 +2,7 @@
 
 #include "store/Errors.h"
 
+#include <charconv>
 #include <limits>
 
 namespace store {
@@ -36,75 +37,85 @@ std::string_view trimSpaces(std::string_view s) {
     return s;
 }
 
+// Every text form the program reads; false for anything that is no amount.
+bool readUnits(std::string_view text, std::int64_t& units) {
+    text = trimSpaces(text);
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    const bool negative = p != end && *p == '-';
+    if (negative)
+        ++p;
+    // Leading zeros say nothing; more than fifteen digits after them are beyond the range anyway,
+    // so the digits are summed without a check per digit.
+    const char* const digits = p;
+    while (p != end && *p == '0')
+        ++p;
+    const char* const significant = p;
+    std::uint64_t whole = 0;
+    while (p != end && isDigit(*p))
+        whole = whole * 10 + static_cast<std::uint64_t>(*p++ - '0');
+    if (p - significant > 15 || whole > static_cast<std::uint64_t>(MaxUnits / Amount::Scale))
+        return false;
+    bool anyDigit = p != digits;
+    std::uint64_t fraction = 0;
+    if (p != end && (*p == ',' || *p == '.')) {
+        const char* const decimals = ++p;
+        while (p != end && isDigit(*p)) {
+            if (p - decimals == 4)
+                return false;
+            fraction = fraction * 10 + static_cast<std::uint64_t>(*p++ - '0');
+        }
+        anyDigit = anyDigit || p != decimals;
+        fraction *= pow10(4 - static_cast<int>(p - decimals));
+    }
+    if (p != end || !anyDigit)
+        return false;
+    if (whole > (static_cast<std::uint64_t>(MaxUnits) - fraction) / Amount::Scale)
+        return false;
+    const auto total = static_cast<std::int64_t>(whole * Amount::Scale + fraction);
+    units = negative ? -total : total;
+    return true;
+}
+
 } // namespace
 
 std::string Amount::amountText() const {
-    const std::uint64_t m = magnitude(units_);
-    std::string text = units_ < 0 ? "-" : "";
-    text += std::to_string(m / Scale);
-    std::uint64_t fraction = m % Scale;
-    if (fraction != 0) {
-        std::string digits = std::to_string(fraction);
-        digits.insert(0, 4 - digits.size(), '0');
-        while (digits.back() == '0')
-            digits.pop_back();
-        text += ',';
-        text += digits;
-    }
-    return text;
+    char text[MaxTextLength];
+    return std::string(text, writeText(text));
 }
 
-std::optional<Amount> Amount::parse(std::string_view text) {
-    text = trimSpaces(text);
-    bool negative = false;
-    if (!text.empty() && text.front() == '-') {
-        negative = true;
-        text.remove_prefix(1);
+char* Amount::writeText(char* out) const {
+    const std::uint64_t m = magnitude(units_);
+    if (units_ < 0)
+        *out++ = '-';
+    out = std::to_chars(out, out + 15, m / Scale).ptr;
+    const std::uint64_t fraction = m % Scale;
+    if (fraction == 0)
+        return out;
+    *out++ = ',';
+    for (std::uint64_t place = Scale / 10, rest = fraction; rest != 0; place /= 10) {
+        *out++ = static_cast<char>('0' + rest / place);
+        rest %= place;
     }
-    std::int64_t whole = 0;
-    std::int64_t fraction = 0;
-    int fractionDigits = 0;
-    bool anyDigit = false;
-    bool inFraction = false;
-    for (const char c : text) {
-        if (c == ',' || c == '.') {
-            if (inFraction)
-                return std::nullopt;
-            inFraction = true;
-        } else if (isDigit(c)) {
-            anyDigit = true;
-            const int digit = c - '0';
-            if (inFraction) {
-                if (++fractionDigits > 4)
-                    return std::nullopt;
-                fraction = fraction * 10 + digit;
-            } else {
-                if (whole > (MaxUnits / Scale - digit) / 10)
-                    return std::nullopt;
-                whole = whole * 10 + digit;
-            }
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (!anyDigit)
-        return std::nullopt;
-    fraction *= static_cast<std::int64_t>(pow10(4 - fractionDigits));
-    if (whole > (MaxUnits - fraction) / Scale)
-        return std::nullopt;
-    const std::int64_t units = whole * Scale + fraction;
-    return Amount(negative ? -units : units);
+    return out;
 }
 
 void Amount::overflow() {
     throw DataError("Beloppet ryms inte i programmets talområde");
 }
 
+std::optional<Amount> Amount::parse(std::string_view text) {
+    std::int64_t units = 0;
+    if (!readUnits(text, units))
+        return std::nullopt;
+    return Amount(units);
+}
+
 Amount Amount::parseStored(std::string_view text) {
-    const auto value = parse(text);
-    if (!value)
+    std::int64_t units = 0;
+    if (!readUnits(text, units))
         throw DataError("Ogiltigt belopp: '" + std::string(text) + "'");
-    return *value;
+    return Amount(units);
 }
 
 std::int64_t Amount::roundedWholeHalfEven() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <compare>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -26,6 +27,10 @@ public:
     // a non-zero fraction, a decimal comma and the fraction digits without trailing zeros.
     // Zero is "0"; minus thirty-seven and a half is "-37,5".
     std::string amountText() const;
+    // The same text written to `out`, which must hold MaxTextLength bytes; returns the end of the
+    // text. Ledger passes re-encode a balance per post with it, so it allocates nothing.
+    static constexpr std::size_t MaxTextLength = 21; // "-922337203685477,5808"
+    char* writeText(char* out) const;
 
     // Reads a stored or typed number: surrounding spaces ignored, optional leading "-", digits,
     // optional decimal comma (a point is taken as a comma) with at most four decimals.
