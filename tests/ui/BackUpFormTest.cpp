@@ -24,10 +24,6 @@
 #include <cctype>
 #include <memory>
 
-static void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace {
 
 namespace fs = std::filesystem;

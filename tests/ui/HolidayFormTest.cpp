@@ -17,12 +17,6 @@
 
 #include <memory>
 
-QT_BEGIN_NAMESPACE
-static void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-QT_END_NAMESPACE
-
 namespace {
 
 namespace fs = std::filesystem;

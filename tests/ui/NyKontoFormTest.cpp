@@ -24,13 +24,6 @@ public:
     static void mark(QEvent& event) { event.setSpontaneous(); }
 };
 
-static void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-static void PrintTo(const QStringList& l, std::ostream* os) {
-    *os << l.join(QStringLiteral(", ")).toStdString();
-}
-
 namespace {
 
 namespace fs = std::filesystem;

@@ -13,10 +13,6 @@
 
 #include <memory>
 
-static void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace {
 
 using fixtures::field;

@@ -11,7 +11,20 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
+
+#include <ostream>
+
+// Failed comparisons of texts print the texts.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& l, std::ostream* os) {
+    *os << l.join(QStringLiteral(", ")).toStdString();
+}
+QT_END_NAMESPACE
 
 namespace uitest {
 
