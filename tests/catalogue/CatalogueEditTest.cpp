@@ -224,21 +224,9 @@ TEST(MainTransactions, DeleteNeverLeavesAnAccountWithoutPosts) {
     EXPECT_EQ(b.transakt(), fixtures::standardTransakt());
 }
 
-TEST(MainTransactions, FailedCommitLeavesFilesAndImagesAsTheyWere) {
+// An amount that does not decode stops a pass at its post, which the trace gives as it was read.
+TEST(MainTransactions, ADamagedAmountStopsThePassAtItsPost) {
     const std::string posts = cash("2026-01-01", "1", "0", "0") + cash("2026-01-02", "2", "100", "100");
-    Account a(posts);
-    store::setCommitFaultHook([](store::CommitStep step, const std::filesystem::path&) {
-        if (step == store::CommitStep::Rename)
-            throw store::FileError("Permission denied", "x");
-    });
-    EXPECT_THROW(catalogue::changeMainTransaction(a.files(), 2, "Ins\xE4ttning", '-'), store::FileError);
-    store::setCommitFaultHook({});
-    EXPECT_EQ(a.posts(), posts);
-    EXPECT_EQ(a.transakt(), fixtures::standardTransakt());
-    EXPECT_EQ(a.kontoData->image(), posts);
-    EXPECT_EQ(a.trans->image(), fixtures::standardTransakt());
-
-    // An amount that does not decode stops a pass at its post, which the trace gives as it was read.
     const std::string bad = cash("2026-01-03", "2", "1x", "101");
     for (const bool deleting : {false, true}) {
         Account b(posts + bad);
