@@ -90,6 +90,26 @@ std::string standardTransactions() {
     return bytes;
 }
 
+// Whether what stands at the folder's place keeps a new account from taking the name. An empty
+// folder that no register record names is what an account removal cut off after its commit
+// leaves (the folder goes last); it holds nothing of anybody's and does not.
+bool folderBlocks(const store::DataPaths& paths, const fs::path& folder, std::string_view cp1252Name) {
+    std::error_code ec;
+    const fs::file_status status = fs::symlink_status(folder, ec);
+    if (!fs::exists(status))
+        return false;
+    if (!fs::is_directory(status) || !fs::is_empty(folder, ec) || ec)
+        return true;
+    if (!fs::exists(paths.kontoFil(), ec))
+        return static_cast<bool>(ec);
+    const store::RecordFile kontoFil(paths.kontoFil(), store::KontoRec::Length,
+                                     store::RecordFile::Missing::Fail);
+    for (std::size_t n = 1; n <= kontoFil.count(); ++n)
+        if (kontoFil.read<store::KontoRec>(n).name() == cp1252Name)
+            return true;
+    return false;
+}
+
 } // namespace
 
 std::optional<std::string> accountNameProblem(std::string_view utf8Name) {
@@ -135,9 +155,12 @@ std::optional<std::string> accountNumberProblem(std::string_view utf8Number) {
 bool accountFolderExists(const store::DataPaths& paths, std::string_view utf8Name) {
     if (accountNameProblem(utf8Name))
         return false;
-    std::error_code ec;
-    return fs::exists(
-        fs::symlink_status(paths.dataRoot() / fs::path(std::u8string(utf8Name.begin(), utf8Name.end())), ec));
+    const std::string name = *store::utf8ToCp1252(utf8Name);
+    try {
+        return folderBlocks(paths, paths.accountFolder(name), name);
+    } catch (const std::exception&) {
+        return true; // a register that cannot be read keeps the name taken
+    }
 }
 
 int createAccount(const store::DataPaths& paths, const NewAccount& account, std::string_view workingDate,
@@ -154,8 +177,7 @@ int createAccount(const store::DataPaths& paths, const NewAccount& account, std:
     const std::string name = toCp1252(account.name, "Kontonamnet");
     const std::string number = toCp1252(account.number, "Kontonumret");
     const fs::path folder = paths.accountFolder(name);
-    std::error_code ec;
-    if (fs::exists(fs::symlink_status(folder, ec)))
+    if (folderBlocks(paths, folder, name))
         throw store::FileError(std::error_code(EEXIST, std::system_category()), folder.string());
 
     // The register is read only when it exists: nothing may be created before the group commit.

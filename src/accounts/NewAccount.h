@@ -38,12 +38,14 @@ struct NewAccount {
 // failure leaves nothing half made: no folder, no register change. Returns the register record
 // number.
 // Throws store::DataError for a name, number, kind or date that cannot be stored (even when the
-// window missed it), store::FileError when the folder already exists or a file cannot be written.
+// window missed it), store::FileError when the folder already exists (as accountFolderExists
+// tells) or a file cannot be written.
 int createAccount(const store::DataPaths& paths, const NewAccount& account, std::string_view workingDate,
                   std::string_view userName);
 
 // True when anything by that name already stands in the data root (an account's folder, even one
-// no register record names). False for a name that could never be a folder.
+// no register record names), except an empty folder no register record names: what an account
+// removal cut off after its commit leaves. False for a name that could never be a folder.
 bool accountFolderExists(const store::DataPaths& paths, std::string_view utf8Name);
 
 } // namespace accounts

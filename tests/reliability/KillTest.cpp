@@ -8,9 +8,12 @@
 // half after a random delay. MONIVA_KILLS sets the number of rounds (thousands by hand),
 // MONIVA_KILL_SEED another sequence of operations.
 
+#include "accounts/NewAccount.h"
+#include "accounts/RemoveAccount.h"
 #include "fixtures/DataRootCheck.h"
 #include "fixtures/TempDrive.h"
 #include "reliability/Driver.h"
+#include "store/Errors.h"
 #include "store/GroupCommit.h"
 #include "store/Paths.h"
 #include "store/RecordFile.h"
@@ -224,4 +227,30 @@ TEST(Kills, EveryOperationIsWhollyDoneOrNotAtAll) {
     std::printf("%d kills (%d rounds finished first, %d recoveries killed too), %d empty folders left by a "
                 "removal; %s\n",
                 killed, finished, recoveriesKilled, emptyFolders, spread.c_str());
+}
+
+// An account removal killed after its commit leaves the account's folder behind, empty and named
+// by no register record: the name is free for a new account again. A folder holding anything, or
+// one the register names, still keeps it.
+TEST(Kills, RemovalCutOffAfterItsCommitLeavesTheNameFree) {
+    TempDrive drive;
+    const store::DataPaths paths(drive.path());
+    fs::create_directories(paths.dataRoot());
+    for (const char* name : {"Bil", "Mat", "Resor"})
+        accounts::createAccount(paths, {name, "1", "Ek"}, "2026-01-01", "Provare");
+    accounts::reduceAccount(paths, 1, "Bil", false);
+    accounts::reduceAccount(paths, 3, "Resor", false);
+    fs::create_directory(paths.dataRoot() / "Bil"); // as the kill left it
+    fs::create_directory(paths.dataRoot() / "Resor");
+    drive.writeFile("MoniData/Resor/anteckning.txt", "x");
+    fs::remove_all(paths.dataRoot() / "Mat");
+    fs::create_directory(paths.dataRoot() / "Mat");
+
+    EXPECT_FALSE(accounts::accountFolderExists(paths, "Bil"));
+    EXPECT_TRUE(accounts::accountFolderExists(paths, "Resor"));
+    EXPECT_TRUE(accounts::accountFolderExists(paths, "Mat"));
+    EXPECT_NO_THROW(accounts::createAccount(paths, {"Bil", "2", "Bg"}, "2026-02-01", "Provare"));
+    EXPECT_THROW(accounts::createAccount(paths, {"Resor", "2", "Bg"}, "2026-02-01", "Provare"),
+                 store::FileError);
+    EXPECT_TRUE(fs::exists(paths.kontoData("Bil")));
 }
