@@ -7,6 +7,7 @@
 #include "ledger/ui/BudgetFrame.h"
 #include "ledger/ui/CashFrame.h"
 #include "store/Cp1252.h"
+#include "store/History.h"
 #include "store/Records.h"
 #include "support/ErrorReport.h"
 #include "support/ui/Trap.h"
@@ -148,8 +149,10 @@ void HeadForm::Inläs() {
     if (*kind == ledger::Kind::Budget) {
         bMall_.emplace(ctx_.paths.bMall(accountNameBytes_), store::MallRec::Length);
         template_ = std::make_unique<budget::BudgetTemplate>(*bMall_);
-        if (template_->open(*kontoData_, ledger::findPostCount(*kontoData_), ctx_.today))
+        if (template_->open(*kontoData_, ledger::findPostCount(*kontoData_), ctx_.today)) {
+            store::describeChange("ny budgetmall");
             bMall_->commit();
+        }
     }
 }
 

@@ -267,6 +267,7 @@ void GroupCommit::remove(const fs::path& file) {
 void GroupCommit::commit() {
     if (changes_.empty() && folders_.empty())
         return;
+    const ChangeScope change;
     // A manifest still here belongs to an earlier commit that never finished: its originals
     // come back before anything new is written over them.
     recoverGroupCommit(journal_);

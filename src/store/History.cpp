@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <string_view>
+#include <thread>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,6 +24,7 @@ int scopeDepth = 0;
 const char* const ManifestName = "manifest";
 const char* const SwapName = "swap";
 const std::string PendingPrefix = "pending-";
+const std::string DropPrefix = "drop-";
 const std::string Magic = "MONIVA-HISTORY-1";
 
 // Files of the data root that are settings, not data: an undo never turns back a window place.
@@ -199,6 +201,12 @@ History::History(DataPaths paths)
 History::~History() {
     if (activeHistory == this)
         activeHistory = nullptr;
+    finishSweep();
+}
+
+void History::finishSweep() {
+    if (sweeper_.joinable())
+        sweeper_.join();
 }
 
 void History::activate() {
@@ -211,12 +219,13 @@ fs::path History::changeFolder(unsigned seq) const {
 }
 
 void History::recover() {
+    finishSweep();
     changes_.clear();
     std::error_code ec;
     std::vector<std::pair<unsigned, fs::path>> found;
     for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        if (name.rfind(PendingPrefix, 0) == 0) {
+        if (name.rfind(PendingPrefix, 0) == 0 || name.rfind(DropPrefix, 0) == 0) {
             // A change whose procedure never ended (a crash): its files are as they were left.
             removeTree(it->path());
             continue;
@@ -230,11 +239,20 @@ void History::recover() {
     try {
         for (const auto& [seq, dir] : found) {
             std::string data;
-            if (io::tryReadWholeFile(dir / ManifestName, data) != 0) {
+            std::optional<Change> change;
+            if (io::tryReadWholeFile(dir / ManifestName, data) == 0) {
+                try {
+                    change = decode(data, seq);
+                } catch (const HistoryMismatch&) {
+                    // Torn by a crash before it was written back: this step is lost, the others
+                    // are checked file by file before they are ever applied.
+                }
+            }
+            if (!change) {
                 removeTree(dir);
                 continue;
             }
-            changes_.push_back(decode(data, seq));
+            changes_.push_back(std::move(*change));
         }
         for (std::size_t n = 0; n < changes_.size(); ++n) {
             Change& c = changes_[n];
@@ -280,8 +298,11 @@ std::size_t History::redoCount() const {
 }
 
 void History::discard() {
+    finishSweep();
     changes_.clear();
     removeTree(folder_);
+    if (changed_)
+        changed_();
 }
 
 ChangeView History::undo() {
@@ -414,6 +435,15 @@ void History::finishSwap(Change& change, int side, const fs::path& dir) {
 }
 
 void History::swap(Change& change, int side) {
+    busy_ = true;
+    struct Done {
+        bool& busy;
+        ~Done() { busy = false; }
+    } done{busy_};
+    // What the same procedure writes around an undo (the account read in again) is no change of
+    // its own: recording it would end what can be redone.
+    if (pending_)
+        pending_->broken = true;
     try {
         validate(change, side, false);
     } catch (const HistoryMismatch&) {
@@ -435,14 +465,36 @@ void History::swap(Change& change, int side) {
         throw;
     }
     finishSwap(change, side, dir);
-    // What the same procedure writes after an undo (the account read in again) is no change of
-    // its own: recording it would end what can be redone.
-    if (pending_)
-        pending_->broken = true;
+    if (changed_)
+        changed_();
 }
 
 void History::writeManifest(const Change& change, const fs::path& dir) const {
     replaceFileAtomically(dir / ManifestName, encode(change));
+}
+
+// Freeing the images of a large file takes the disk a while; the user's commit does not wait for
+// it. The folders are renamed first, so a half-removed one is never read as a change.
+void History::dropFolders(const std::vector<unsigned>& seqs) {
+    std::vector<fs::path> dropped;
+    for (const unsigned seq : seqs) {
+        const fs::path from = changeFolder(seq);
+        const fs::path to = folder_ / (DropPrefix + from.filename().string());
+        removeTree(to);
+        dropped.push_back(::rename(from.c_str(), to.c_str()) == 0 ? to : from);
+    }
+    if (dropped.empty())
+        return;
+    finishSweep();
+    try {
+        sweeper_ = std::thread([dropped] {
+            for (const fs::path& dir : dropped)
+                removeTree(dir);
+        });
+    } catch (...) {
+        for (const fs::path& dir : dropped)
+            removeTree(dir);
+    }
 }
 
 void History::prune() {
@@ -459,11 +511,12 @@ void History::prune() {
     std::size_t drop = 0;
     while (changes_.size() - drop > 1 && (changes_.size() - drop > MaxChanges || bytes > MaxBytes))
         bytes -= sizes[drop++];
+    std::vector<unsigned> dropped;
     for (std::size_t n = 0; n < drop; ++n)
-        removeTree(changeFolder(changes_[n].seq));
+        dropped.push_back(changes_[n].seq);
+    dropFolders(dropped);
+    // Not synced: a dropped change a crash brings back is checked like any other before use.
     changes_.erase(changes_.begin(), changes_.begin() + static_cast<std::ptrdiff_t>(drop));
-    if (drop > 0)
-        io::syncFolder(folder_, std::nothrow);
 }
 
 void History::open() {
@@ -535,6 +588,11 @@ void History::close() noexcept {
     pending_.reset();
     if (!taken || !taken->started)
         return;
+    busy_ = true;
+    struct Done {
+        bool& busy;
+        ~Done() { busy = false; }
+    } done{busy_};
     Pending& p = *taken;
     try {
         if (p.broken)
@@ -562,21 +620,35 @@ void History::close() noexcept {
             c.description = "ändring";
         if (viewProvider_)
             c.view[1] = viewProvider_();
-        writeManifest(c, p.dir);
-        io::syncFolder(p.dir);
+        // Written without a sync: a change costs the user's commit nothing it could feel. A crash
+        // within the seconds before the system writes it back loses this step of the history
+        // only; what is lost or torn then is found at the next start or by the checks of an undo.
+        {
+            const fs::path manifest = p.dir / ManifestName;
+            io::UniqueFd fd(io::openRetry(manifest.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+            if (!fd)
+                io::fail(errno, manifest);
+            if (const int err = io::writeAll(fd.get(), encode(c)))
+                io::fail(err, manifest);
+            if (const int err = fd.close())
+                io::fail(err, manifest);
+        }
         // A new change ends what could be redone.
+        std::vector<unsigned> redone;
         while (!changes_.empty() && changes_.back().live == 0) {
-            removeTree(changeFolder(changes_.back().seq));
+            redone.push_back(changes_.back().seq);
             changes_.pop_back();
         }
+        dropFolders(redone);
         c.seq = changes_.empty() ? 1 : changes_.back().seq + 1;
         const fs::path dir = changeFolder(c.seq);
         removeTree(dir);
         if (::rename(p.dir.c_str(), dir.c_str()) != 0)
             io::fail(errno, dir);
-        io::syncFolder(folder_);
         changes_.push_back(std::move(c));
         prune();
+        if (changed_)
+            changed_();
     } catch (...) {
         // Not recorded: the data is saved all the same, and a later undo that meets these files
         // finds that they no longer match and drops the history rather than apply it.
@@ -585,13 +657,18 @@ void History::close() noexcept {
 }
 
 ChangeScope::ChangeScope() {
-    if (scopeDepth++ == 0 && activeHistory)
-        activeHistory->open();
+    // The history's own files (manifests, markers) are written through the same commit, which
+    // opens a scope of its own: that is no change.
+    if (scopeDepth++ == 0 && activeHistory && !activeHistory->busy_) {
+        history_ = activeHistory;
+        history_->open();
+    }
 }
 
 ChangeScope::~ChangeScope() {
-    if (--scopeDepth == 0 && activeHistory)
-        activeHistory->close();
+    --scopeDepth;
+    if (history_ && history_ == activeHistory)
+        history_->close();
 }
 
 void describeChange(std::string description) {

@@ -8,13 +8,14 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace store {
 
 // The account the main window showed and the post its view stood at.
 struct ChangeView {
-    std::string account; // Windows-1252, as the register holds it; empty: no account open
+    std::string account; // UTF-8; empty: no account open
     int post = 0;
 };
 
@@ -50,6 +51,8 @@ public:
     void activate();
     // Asked when a change begins and when it ends: what the user saw, for the view after undo/redo.
     void setViewProvider(std::function<ChangeView()> provider) { viewProvider_ = std::move(provider); }
+    // Told whenever what can be undone or redone has changed.
+    void setChangedCallback(std::function<void()> callback) { changed_ = std::move(callback); }
 
     // Start-up: finishes an undo or redo cut short by a crash, drops changes that never closed
     // and reads the history. A history that names anything outside the data root or does not
@@ -104,6 +107,8 @@ private:
     void finishSwap(Change& change, int side, const std::filesystem::path& dir);
     void validate(const Change& change, int side, bool midSwap) const;
     void prune();
+    void dropFolders(const std::vector<unsigned>& seqs);
+    void finishSweep();
     void writeManifest(const Change& change, const std::filesystem::path& dir) const;
 
     DataPaths paths_;
@@ -111,6 +116,7 @@ private:
     std::filesystem::path root_;
     std::vector<Change> changes_; // oldest first; done changes below undone ones
     std::function<ChangeView()> viewProvider_;
+    std::function<void()> changed_;
 
     struct Pending {
         std::filesystem::path dir;
@@ -119,16 +125,22 @@ private:
         bool started = false;
     };
     std::optional<Pending> pending_;
+    bool busy_ = false;
+    std::thread sweeper_; // removes the folders of dropped changes
 };
 
 // Opened around a user procedure: every data file committed until the outermost scope closes is
-// one change. Nested scopes join the outer one.
+// one change. Nested scopes join the outer one; a commit made outside any scope is a change of
+// its own.
 class ChangeScope {
 public:
     ChangeScope();
     ~ChangeScope();
     ChangeScope(const ChangeScope&) = delete;
     ChangeScope& operator=(const ChangeScope&) = delete;
+
+private:
+    History* history_ = nullptr; // set on the outermost scope only
 };
 
 // Names the open change in the program's own words (UTF-8; the last name given counts).

@@ -205,6 +205,7 @@ std::string readWholeFile(const fs::path& path) {
 }
 
 void replaceFileAtomically(const fs::path& path, std::string_view content) {
+    const ChangeScope change;
     const fs::path target = resolveLinks(path);
     const fs::path folder = folderOf(target);
     const fs::path temp = tempPathFor(target);

@@ -108,17 +108,15 @@ TEST(History, UndoAndRedoGiveBackEveryFileAlsoAfterARestart) {
         EXPECT_EQ(tree(s.drive), s.after);
         EXPECT_EQ(history->undoCount(), 1u);
     }
-    // A change of nothing but settings is none; a new change ends what could be redone.
+    // A change of nothing but settings is none; a new change, also one commit made outside any
+    // procedure, ends what could be redone.
     history->undo();
     {
         ChangeScope scope;
         replaceFileAtomically(s.paths.posFil(), "again");
     }
     EXPECT_EQ(history->redoCount(), 1u);
-    {
-        ChangeScope scope;
-        replaceFileAtomically(s.drive / "MoniData/Konto A/Transakt", "other");
-    }
+    replaceFileAtomically(s.drive / "MoniData/Konto A/Transakt", "other"); // a change of its own
     EXPECT_EQ(history->redoCount(), 0u);
     EXPECT_EQ(history->undoDescription(), "ändring");
 }

@@ -1,6 +1,7 @@
 #include "accounts/ui/NyKontoForm.h"
 
 #include "accounts/NewAccount.h"
+#include "store/History.h"
 #include "support/ui/Context.h"
 #include "support/ui/Trap.h"
 #include "support/ui/WindowPosition.h"
@@ -232,6 +233,7 @@ void NyKontoForm::Skapa_Konto() {
     const bool created = support::trapped(
         ctx_, this,
         [&] {
+            store::describeChange("nytt konto " + account.name);
             createAccount(ctx_.paths, account, host_.workingDate().toStdString(),
                           host_.userName().toStdString());
             host_.closeAccountFiles();

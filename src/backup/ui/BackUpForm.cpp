@@ -2,6 +2,7 @@
 
 #include "backup/Backup.h"
 #include "backup/Drives.h"
+#include "store/History.h"
 #include "support/ui/Context.h"
 #include "support/ui/Trap.h"
 #include "support/ui/WindowPosition.h"
@@ -580,6 +581,7 @@ bool BackUpForm::KontoRecover(const fs::path& folder, fs::path& kept) {
     return support::trapped(
         ctx_, this,
         [&] {
+            store::describeChange("återställning av kontot " + account.toStdString());
             kept = restoreAccount(ctx_.paths, account.toStdString(), folder, ctx_.today, ctx_.clockTime());
         },
         [&] {
@@ -592,7 +594,11 @@ bool BackUpForm::KontoRecover(const fs::path& folder, fs::path& kept) {
 
 bool BackUpForm::AllRecover(const fs::path& folder, fs::path& kept) {
     return support::trapped(
-        ctx_, this, [&] { kept = restoreAll(ctx_.paths, folder, ctx_.today, ctx_.clockTime()); },
+        ctx_, this,
+        [&] {
+            store::describeChange("återställning av alla konton");
+            kept = restoreAll(ctx_.paths, folder, ctx_.today, ctx_.clockTime());
+        },
         [&] {
             return support::describeFailure(QStringLiteral("AllRecover"),
                                             QStringLiteral(" vid återställning av samtliga konton."),

@@ -6,6 +6,7 @@
 #include "budget/ui/BudgAltTexts.h"
 #include "catalogue/ui/CatalogueHost.h"
 #include "catalogue/ui/TransForm.h"
+#include "store/History.h"
 #include "store/Records.h"
 #include "support/ui/Context.h"
 #include "support/ui/Trap.h"
@@ -236,7 +237,11 @@ void BudgAltForm::filterAfterMarks() {
 bool BudgAltForm::commitMall(const QString& routine, const QString& situation) {
     store::RecordFile* file = host_.budgetMall();
     const bool saved = support::trapped(
-        host_.context(), this, [&] { file->commit(); },
+        host_.context(), this,
+        [&] {
+            store::describeChange("ändrad budgetmall");
+            file->commit();
+        },
         [&] {
             return support::describeFailure(routine, situation,
                                             {QStringLiteral("TransNr = ") + QString::number(chosenNr_)});

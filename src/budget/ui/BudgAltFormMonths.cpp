@@ -9,6 +9,7 @@
 #include "ledger/ui/LedgerFrame.h"
 #include "store/Amount.h"
 #include "store/DateText.h"
+#include "store/History.h"
 #include "support/ui/Context.h"
 #include "support/ui/Trap.h"
 
@@ -240,6 +241,7 @@ void BudgAltForm::Command2_Click() {
     const bool ran = support::trapped(
         ctx, this,
         [&] {
+            store::describeChange("budgetering av period");
             result = postPeriod(host_.kontoData(), host_.postCount(), ctx.today, period_.year, chosenNr_,
                                 months, [&](const PeriodPosting& step) {
                                     checkFrom = step.recountStart;

@@ -4,6 +4,7 @@
 #include "store/Cp1252.h"
 #include "store/DateText.h"
 #include "store/Errors.h"
+#include "store/History.h"
 #include "support/ui/Context.h"
 #include "support/ui/Trap.h"
 #include "support/ui/Twips.h"
@@ -566,6 +567,7 @@ void HolidayForm::Command1_Click() {
         ctx_, this,
         [&] {
             try {
+                store::describeChange((edited != 0 ? "ändrad röd dag " : "ny röd dag ") + name.toStdString());
                 if (edited != 0)
                     days_.change(edited, bytes, date.toStdString());
                 else
@@ -610,6 +612,7 @@ void HolidayForm::Command4_Click() {
         [&] {
             try {
                 days_.remove(day.record);
+                store::describeChange("borttagen röd dag " + fromCp1252(day.name).toStdString());
                 days_.commit();
             } catch (...) {
                 days_.reload();

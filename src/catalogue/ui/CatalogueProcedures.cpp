@@ -5,6 +5,7 @@
 #include "ledger/ui/LedgerFrame.h"
 #include "store/Cp1252.h"
 #include "store/Errors.h"
+#include "store/History.h"
 #include "store/Records.h"
 #include "support/ui/Context.h"
 #include "support/ui/InsetBox.h"
@@ -88,6 +89,7 @@ int TransSpar(CatalogueHost& host, QWidget* parent, const QString& name, const Q
             const auto bytes = store::utf8ToCp1252(name.toStdString());
             if (!bytes)
                 throw store::DataError("Namnet innehåller tecken som inte kan sparas");
+            store::describeChange("ny transaktion " + name.toStdString());
             number = createMainTransaction(host.transakt(), *bytes, signByte(sign));
         },
         [&] {
@@ -174,6 +176,7 @@ std::optional<ReplaceResult> ChgAccountTrans(CatalogueHost& host, QWidget* paren
                                        host.context().today,
                                        host.context().paths.journalFolder(),
                                        &trace};
+            store::describeChange(r.all ? "transaktionsbyte i alla poster" : "transaktionsbyte i en post");
             result = replaceMainTransaction(target, r);
         },
         [&] {

@@ -5,6 +5,7 @@
 #include "catalogue/ui/CatalogueProcedures.h"
 #include "store/Cp1252.h"
 #include "store/Errors.h"
+#include "store/History.h"
 #include "store/Records.h"
 #include "support/ui/Context.h"
 #include "support/ui/Trap.h"
@@ -261,6 +262,8 @@ void SubTransForm::SubTransSpar() {
                 throw store::DataError("Namnet innehåller tecken som inte kan sparas");
             store::RecordFile kategori(ctx.paths.kategori(host_.accountNameBytes()), store::KatRec::Length);
             records = kategori.count();
+            store::describeChange((isNew ? "ny subtransaktion " : "omdöpt subtransaktion till ") +
+                                  current_.name.toStdString());
             if (isNew) {
                 number = createSubTransaction(kategori, *name);
             } else {
@@ -324,6 +327,7 @@ void SubTransForm::SubTransRadera() {
                 }
             if (number == 0)
                 return;
+            store::describeChange("borttagen subtransaktion " + current_.name.toStdString());
             cleared = deleteSubTransaction(kategori, host_.kontoData(), host_.postCount(), budget, number,
                                            ctx.paths.journalFolder());
         },

@@ -5,6 +5,7 @@
 #include "catalogue/ui/CatalogueProcedures.h"
 #include "store/Cp1252.h"
 #include "store/Errors.h"
+#include "store/History.h"
 #include "store/Records.h"
 #include "support/ui/Context.h"
 #include "support/ui/Trap.h"
@@ -501,6 +502,11 @@ void TransForm::TransChange() {
             const AccountFiles files{host_.transakt(), host_.kontoData(),         host_.postCount(),
                                      budget,           ctx.paths.journalFolder(), &trace};
             const char sign = newSign == QLatin1String("+") ? '+' : newSign == QLatin1String("-") ? '-' : ' ';
+            store::describeChange((oldName == current_.name
+                                       ? QStringLiteral("ändrat tecken för ") + oldName
+                                       : QStringLiteral("omdöpt transaktion ") + oldName +
+                                             QStringLiteral(" till ") + current_.name)
+                                      .toStdString());
             result = changeMainTransaction(files, current_.number, *name, sign);
         },
         [&] {
@@ -563,6 +569,7 @@ void TransForm::TransRadera() {
         [&] {
             const AccountFiles files{host_.transakt(), host_.kontoData(),         host_.postCount(),
                                      budget,           ctx.paths.journalFolder(), &trace};
+            store::describeChange("borttagen transaktion " + current_.name.toStdString());
             result = deleteMainTransaction(files, current_.number);
         },
         [&] {

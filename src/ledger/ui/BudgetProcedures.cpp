@@ -8,6 +8,7 @@
 #include "ledger/ui/LedgerHost.h"
 #include "store/Cp1252.h"
 #include "store/GroupCommit.h"
+#include "store/History.h"
 #include "store/Records.h"
 #include "support/ui/Context.h"
 #include "support/ui/Trap.h"
@@ -315,6 +316,9 @@ void BudgetFrame::Inpost_Budget() {
                                     host_->chosenSub().number, budgeted_.toStdString(),
                                     actual_.toStdString()};
             const PostResult result = book.insert(entry);
+            store::describeChange((QStringLiteral("ny post ") + date + QLatin1Char(' ') +
+                                   host_->chosenMain().name + QLatin1Char(' ') + displayStored(actual_))
+                                      .toStdString());
             finishChange(result, result.position);
         },
         [&] {
@@ -376,6 +380,7 @@ void BudgetFrame::Command1_Click() {
         [&] {
             BudgetLedger book(host_->kontoData(), host_->postCount(), host_->context().today,
                               host_->budgetTemplate());
+            store::describeChange("bekräftad post " + std::to_string(post));
             if (book.confirm(post) == Outcome::Done)
                 commitPosts();
             host_->Inläs_G2();
@@ -489,6 +494,7 @@ void BudgetFrame::Recount_Budget() {
                 showAmountLimit(); // not checked again: the same values would be found
                 return;
             }
+            store::describeChange("omräkning av saldon");
             commitPosts();
             recounted = true;
         },
@@ -570,6 +576,8 @@ void BudgetFrame::ChgPost_Budget() {
                               host_->budgetTemplate());
             const PostResult result =
                 book.changeAmounts(post, budgeted_.toStdString(), actual_.toStdString());
+            store::describeChange(
+                (QStringLiteral("ändrade belopp i post ") + QString::number(post)).toStdString());
             if (result.outcome != Outcome::NoChange)
                 finishChange(result, post);
         },
@@ -614,6 +622,8 @@ void BudgetFrame::redateOnlyPost() {
             // The only post takes the working date as it is: amounts, balances and the confirmed
             // flag stay.
             shift::setDate(host_->kontoData(), host_->postCount(), 1, date.toStdString());
+            store::describeChange(
+                (QStringLiteral("nytt datum ") + date + QStringLiteral(" i post 1")).toStdString());
             commitPosts();
             refillView();
         },

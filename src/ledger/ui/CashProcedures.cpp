@@ -8,6 +8,7 @@
 #include "ledger/ui/CashFrame.h"
 #include "ledger/ui/LedgerHost.h"
 #include "store/Cp1252.h"
+#include "store/History.h"
 #include "store/Records.h"
 #include "support/ui/Context.h"
 #include "support/ui/Trap.h"
@@ -277,6 +278,9 @@ void CashFrame::Inpost_Enkel() {
             const CashEntry entry{date.toStdString(), std::abs(host_->chosenMain().number),
                                   host_->chosenSub().number, amount};
             const PostResult result = book.insert(entry);
+            store::describeChange((QStringLiteral("ny post ") + date + QLatin1Char(' ') +
+                                   host_->chosenMain().name + QLatin1Char(' ') + display(amount))
+                                      .toStdString());
             finishChange(result, result.position);
         },
         [&] {
@@ -374,6 +378,7 @@ void CashFrame::ReCount_Enkel() {
         showAmountLimit();
         return;
     }
+    store::describeChange("omräkning av saldon");
     commitPosts();
     SaldoKontroll_Enkel();
 }
@@ -434,6 +439,9 @@ void CashFrame::ChgPost_Enkel() {
         [&] {
             Cashbook book(host_->kontoData(), host_->postCount());
             const PostResult result = book.changeAmount(post, newAmount);
+            store::describeChange((QStringLiteral("ändrat belopp ") + sign + display(oldAmount.abs()) +
+                                   QStringLiteral(" till ") + sign + display(newAmount.abs()))
+                                      .toStdString());
             if (result.outcome != Outcome::NoChange)
                 finishChange(result, post);
         },

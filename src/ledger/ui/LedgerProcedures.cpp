@@ -6,6 +6,7 @@
 #include "ledger/ui/LedgerFrame.h"
 #include "ledger/ui/LedgerHost.h"
 #include "store/Cp1252.h"
+#include "store/History.h"
 #include "store/Records.h"
 #include "support/ui/Context.h"
 #include "support/ui/Trap.h"
@@ -443,6 +444,9 @@ void LedgerFrame::subChosenForMarkedPost() {
     }
     shift::setSubTransaction(host_->kontoData(), host_->postCount(), post, subTransField(),
                              host_->chosenSub().number);
+    store::describeChange(
+        (QStringLiteral("subtransaktion ") + chosen + QStringLiteral(" i post ") + QString::number(post))
+            .toStdString());
     commitPosts();
 }
 
@@ -571,6 +575,7 @@ void LedgerFrame::G_Click(int row, int column) {
                 return;
             if (column >= kind_.tickColumn) {
                 toggleTick(post);
+                store::describeChange("bock i post " + std::to_string(post));
                 commitPosts();
                 host_->setMarkedRow(-1);
                 host_->setMarkedPost(0);
@@ -605,6 +610,9 @@ void LedgerFrame::UtPost() {
     runChange(
         [&] {
             const PostResult result = removeInBook(post);
+            store::describeChange((QStringLiteral("borttagen post ") + host_->workingDate() +
+                                   QLatin1Char(' ') + host_->chosenMain().name)
+                                      .toStdString());
             if (result.outcome == Outcome::OnlyPost) {
                 removeAccount = true;
                 return;
@@ -637,6 +645,7 @@ void LedgerFrame::PostMover() {
     runChange(
         [&] {
             const PostResult result = moveInBook(moveFirst(), moveLast(), date.toStdString());
+            store::describeChange((QStringLiteral("flyttade poster till ") + date).toStdString());
             // The view follows the moved posts: S is the last of them in its new place.
             finishChange(result, result.recountStart, result.position + moveLast() - moveFirst());
         },

@@ -1,6 +1,7 @@
 #include "support/ui/Trap.h"
 
 #include "store/Errors.h"
+#include "store/History.h"
 #include "support/ui/Context.h"
 #include "support/ui/Felhantering.h"
 
@@ -61,7 +62,11 @@ ErrorDescription describeFailure(const QString& routine, const QString& situatio
 bool trapped(support::Context& ctx, QWidget* parent, const std::function<void()>& body,
              const std::function<ErrorDescription()>& describe) {
     try {
-        body();
+        {
+            // What the procedure commits is one step to undo, whether it ends or fails part-way.
+            store::ChangeScope change;
+            body();
+        }
         return true;
     } catch (const store::FileError& e) {
         report(ctx, parent, describe, e.what(), errorNumber(e.code()));
