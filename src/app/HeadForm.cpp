@@ -8,6 +8,7 @@
 #include "ledger/ui/BudgetFrame.h"
 #include "ledger/ui/CashFrame.h"
 #include "store/Cp1252.h"
+#include "store/History.h"
 #include "store/Records.h"
 #include "support/ui/MsgForm.h"
 #include "support/ui/Twips.h"
@@ -45,7 +46,11 @@ constexpr int CashWidth = 12480;
 constexpr int BudgetWidth = 16320;
 } // namespace
 
-HeadForm::HeadForm(support::Context& ctx) : ctx_(ctx) {
+HeadForm::HeadForm(support::Context& ctx) : ctx_(ctx), history_(std::make_unique<store::History>(ctx.paths)) {
+    // Every procedure of this window and the windows it opens is one change in the history.
+    history_->activate();
+    history_->setViewProvider([this] { return store::ChangeView{accountName_.toStdString(), currentPost_}; });
+    history_->setChangedCallback([this] { refreshUndoActions(); });
     setObjectName(QStringLiteral("HeadForm"));
     setWindowTitle(QStringLiteral("Ollons Moniva 5"));
     buildMenus();

@@ -32,7 +32,8 @@ class LedgerFrame;
 
 namespace store {
 class GroupCommit;
-}
+class History;
+} // namespace store
 
 namespace support {
 class MsgForm;
@@ -138,6 +139,13 @@ public:
     // was not, the failure has been reported and the account is open again.
     bool Reducera_Konto();
     void Radera_KontoNamn();
+    // "Ångra" and "Gör om": the newest change of the data undone, or the undone one made again;
+    // the account it concerned is shown at the changed post.
+    void Undo_mn_Click();
+    void Redo_mn_Click();
+    // The two entries name what they would do, and are open only while no procedure runs.
+    void refreshUndoActions();
+    store::History& history() { return *history_; }
     void Donera_Click();
     void Bu_mn_Click();
     // Opens the statistics and report window on the open account.
@@ -212,6 +220,9 @@ private:
     // After a restore: the register and the account that was open read again; the name of the
     // account then open ("" when none).
     QString reloadAfterRestore();
+    // The register read again with the named account (UTF-8) open, when it is there.
+    QString reloadAccounts(const std::string& account);
+    void takeStep(bool redo);
     void Rensa_Mark(ledger::LedgerFrame* frame);
     // No post marked, no transaction chosen, nothing being typed.
     void forgetMarkAndChoice();
@@ -292,6 +303,9 @@ private:
     QAction* nykontoAction_ = nullptr;
     QAction* radkoAction_ = nullptr;
     QAction* exAction_ = nullptr;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
+    std::unique_ptr<store::History> history_;
     QAction* buplAction_ = nullptr;
     QAction* utskrstatAction_ = nullptr;
     QAction* buAction_ = nullptr;

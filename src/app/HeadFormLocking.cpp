@@ -51,6 +51,7 @@ QString cancelTooltip(const QString& code) {
 void HeadForm::setProcedureCode(const QString& code) {
     procedureCode_ = code;
     command3_->setToolTip(cancelTooltip(code));
+    refreshUndoActions();
 }
 
 void HeadForm::Lock_menues() {

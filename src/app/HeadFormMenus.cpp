@@ -11,6 +11,7 @@
 #include "ledger/ui/CashFrame.h"
 #include "stats/ui/UtskrStatForm.h"
 #include "store/Cp1252.h"
+#include "store/History.h"
 #include "support/ErrorReport.h"
 #include "support/Version.h"
 #include "support/ui/DonateForm.h"
@@ -42,6 +43,17 @@ const QString CRLF = QStringLiteral("\r\n");
 void HeadForm::buildMenus() {
     arkMenu_ = menuBar()->addMenu(QStringLiteral("Arkiv"));
     arkMenu_->setObjectName(QStringLiteral("Ark_mn"));
+    undoAction_ = arkMenu_->addAction(QStringLiteral("Ångra"));
+    undoAction_->setObjectName(QStringLiteral("Undo_mn"));
+    undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    connect(undoAction_, &QAction::triggered, this, &HeadForm::Undo_mn_Click);
+    redoAction_ = arkMenu_->addAction(QStringLiteral("Gör om"));
+    redoAction_->setObjectName(QStringLiteral("Redo_mn"));
+    redoAction_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    connect(redoAction_, &QAction::triggered, this, &HeadForm::Redo_mn_Click);
+    arkMenu_->addSeparator();
+    refreshUndoActions();
     nykontoAction_ = arkMenu_->addAction(QStringLiteral("Nytt konto"));
     nykontoAction_->setObjectName(QStringLiteral("Nykonto_mn"));
     connect(nykontoAction_, &QAction::triggered, this, &HeadForm::Nykonto_mn_Click);
@@ -290,11 +302,14 @@ void HeadForm::bupl_mn_Click() {
 }
 
 QString HeadForm::reloadAfterRestore() {
+    return reloadAccounts(accountName_.toStdString());
+}
+
+QString HeadForm::reloadAccounts(const std::string& open) {
     // The files on disk are the restored ones now: read everything again, with the account that
     // was open opened again. KontoIni names the account of the last exit (and a restore of all
     // accounts brings back the backup's), so the open account is written there first, looked up
     // by name, since the restored register may hold it in another record.
-    const std::string open = accountName_.toStdString();
     closeAccountFiles();
     support::trapped(
         ctx_, this,
@@ -320,6 +335,83 @@ QString HeadForm::reloadAfterRestore() {
         });
     Inläs_Kontofil();
     return kontoData_ ? accountName_ : QString();
+}
+
+// --- Undo and redo
+
+void HeadForm::refreshUndoActions() {
+    if (!undoAction_ || !history_)
+        return;
+    const bool free = procedureCode_.isEmpty();
+    const auto undo = history_->undoDescription();
+    const auto redo = history_->redoDescription();
+    undoAction_->setText(undo ? QStringLiteral("Ångra: ") + QString::fromStdString(*undo)
+                              : QStringLiteral("Ångra"));
+    redoAction_->setText(redo ? QStringLiteral("Gör om: ") + QString::fromStdString(*redo)
+                              : QStringLiteral("Gör om"));
+    undoAction_->setEnabled(free && undo.has_value());
+    redoAction_->setEnabled(free && redo.has_value());
+}
+
+void HeadForm::Undo_mn_Click() {
+    takeStep(false);
+}
+
+void HeadForm::Redo_mn_Click() {
+    takeStep(true);
+}
+
+void HeadForm::takeStep(bool redo) {
+    refreshUndoActions();
+    QAction* action = redo ? redoAction_ : undoAction_;
+    if (!action->isEnabled() || !isEnabled())
+        return;
+    const QString what = action->text();
+    std::optional<store::ChangeView> view;
+    QString mismatch;
+    closeFundHint();
+    // The open files are read again below; nothing may be kept of them across the step. What
+    // opening them writes is no change of its own (it would end what can be redone).
+    store::ChangeScope step;
+    closeAccountFiles();
+    support::trapped(
+        ctx_, this,
+        [&] {
+            try {
+                view = redo ? history_->redo() : history_->undo();
+            } catch (const store::HistoryMismatch& e) {
+                mismatch = QString::fromStdString(e.what());
+            }
+        },
+        [&] {
+            return support::describeFailure(redo ? QStringLiteral("Redo_mn") : QStringLiteral("Undo_mn"),
+                                            QStringLiteral(" vid försök att ") +
+                                                (redo ? QStringLiteral("göra om") : QStringLiteral("ångra")) +
+                                                QStringLiteral(" en ändring."),
+                                            {what});
+        });
+    if (!mismatch.isEmpty())
+        ctx_.dialogs.message(
+            this, QStringLiteral("Ångra"),
+            QStringLiteral("Filerna stämmer inte med ångrahistoriken (de har ändrats utanför "
+                           "programmet eller lagts tillbaka från annat håll).\n\n") +
+                mismatch + QStringLiteral("\n\nHistoriken har tagits bort och ingenting har ändrats."));
+    // Read again in every case: after a failed step the files are as they were, after a done one
+    // the account it concerned opens at the changed post.
+    reloadAccounts(view && !view->account.empty() ? view->account : accountName_.toStdString());
+    if (view && kontoData_ && view->post > 0 && QString::fromStdString(view->account) == accountName_) {
+        support::trapped(
+            ctx_, this,
+            [&] {
+                currentPost_ = std::min(view->post, std::max(postCount_, 1));
+                showViewAroundCurrentPost();
+            },
+            [&] {
+                return support::describeFailure(QStringLiteral("Undo_mn"),
+                                                QStringLiteral(" vid visning av posten."));
+            });
+    }
+    refreshUndoActions();
 }
 
 void HeadForm::closeFundHint() {
@@ -383,6 +475,7 @@ bool HeadForm::Reducera_Konto() {
             const bool last =
                 accounts::reduceAccount(ctx_.paths, kontoNum_, accountNameBytes_, combo3_->count() < 2) ==
                 accounts::RemovalResult::RegisterDeleted;
+            store::describeChange("borttaget konto " + name.toStdString());
             removed = true;
             if (ledger::LedgerFrame* frame = shownFrame()) {
                 frame->transCombo()->clear();

@@ -7,6 +7,7 @@
 #include "store/Cp1252.h"
 #include "store/Errors.h"
 #include "store/GroupCommit.h"
+#include "store/History.h"
 #include "store/Records.h"
 #include "support/ui/Trap.h"
 #include "support/ui/WindowPosition.h"
@@ -74,8 +75,30 @@ void HeadForm::Form_Load() {
                 {QStringLiteral("Fel i rutinen Form_Load"), QStringLiteral("vid försök att skapa datamappen"),
                  QStringLiteral("Datamapp = ") + QString::fromStdString(ctx_.paths.dataRoot().string())}};
         });
+    // The history after the group commits: an undo cut short is finished on files that are whole.
+    QString mismatch;
+    if (ready)
+        support::trapped(
+            ctx_, this,
+            [&] {
+                try {
+                    history_->recover();
+                } catch (const store::HistoryMismatch& e) {
+                    mismatch = QString::fromStdString(e.what());
+                }
+            },
+            [&] {
+                return support::describeFailure(QStringLiteral("Form_Load"),
+                                                QStringLiteral(" vid läsning av ångrahistoriken."));
+            });
+    refreshUndoActions();
     Arr_Kontroller();
     show();
+    if (!mismatch.isEmpty())
+        ctx_.dialogs.message(this, QStringLiteral("Ångra"),
+                             QStringLiteral("Ångrahistoriken stämmer inte med filerna och har tagits bort; "
+                                            "ingenting har ändrats.\n\n") +
+                                 mismatch);
     if (!ready) {
         Exit_Konto();
         return;

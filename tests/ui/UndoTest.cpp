@@ -1,0 +1,146 @@
+// "Ångra" and "Gör om" in the main window: the entries name the change, the keys take the step,
+// every file comes back byte for byte and the window shows the account at the changed post.
+
+#include "TestContext.h"
+#include "UiHelpers.h"
+#include "app/DateSelector.h"
+#include "app/HeadForm.h"
+#include "fixtures/AccountFiles.h"
+#include "ledger/ui/CashFrame.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+using namespace fixtures;
+using uitest::control;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct UndoTest : ::testing::Test {
+    uitest::TestContext t;
+    std::unique_ptr<app::HeadForm> form;
+    fs::path root() const { return t.ctx.paths.dataRoot(); }
+
+    void start() {
+        form = std::make_unique<app::HeadForm>(t.ctx);
+        form->Form_Load();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+    QAction* undo() { return form->findChild<QAction*>("Undo_mn"); }
+    QAction* redo() { return form->findChild<QAction*>("Redo_mn"); }
+    void key(int k, Qt::KeyboardModifiers mods = Qt::ControlModifier) {
+        QTest::keyClick(form.get(), static_cast<Qt::Key>(k), mods);
+    }
+    // Every file of the data root with its bytes (KontoIni, the window places, names the account
+    // of the last exit and follows the window, not the data).
+    std::map<std::string, std::string> files() const {
+        std::map<std::string, std::string> all;
+        for (const auto& e : fs::recursive_directory_iterator(root())) {
+            const std::string name = fs::relative(e.path(), root()).string();
+            if (name != "KontoIni" && name != "PosFil")
+                all[name] = e.is_directory() ? "<folder>" : readFile(e.path());
+        }
+        return all;
+    }
+};
+
+TEST_F(UndoTest, ANewPostAndARemovedAccountComeBackAndGoAgain) {
+    writeFile(root() / "KontoFil", kontoRec("Kassa", "1", "Ek") + kontoRec("Bil", "2", "Ek"));
+    writeFile(root() / "KontoIni", "2\r\nAnna\r\n");
+    writeAccount(root(), "Kassa", cashPosts(40));
+    writeAccount(root(), "Bil", cashPosts(3));
+    start();
+    EXPECT_EQ(undo()->text().toStdString(), "Ångra");
+    EXPECT_FALSE(undo()->isEnabled());
+    EXPECT_FALSE(redo()->isEnabled());
+    const auto original = files();
+
+    // A new post in Kassa, then Bil removed.
+    form->findChild<QComboBox*>("Combo3")->setCurrentIndex(0);
+    form->Combo3_Click();
+    ASSERT_EQ(form->accountName(), "Kassa");
+    form->dateSelector()->datumset("2026-01-05");
+    ledger::CashFrame* frame = form->cashFrame();
+    frame->transCombo()->setCurrentIndex(frame->transCombo()->findText("Uttag"));
+    frame->TransCombo_Enkel_Click();
+    EXPECT_EQ(form->procedureCode(), "cbonomark");
+    EXPECT_FALSE(undo()->isEnabled()) << "a procedure is running";
+    uitest::typeText(frame->amountBox(), "9500");
+    uitest::pressEnter(frame->amountBox());
+    control<QPushButton>(*form, "Command2")->click();
+    ASSERT_EQ(form->procedureCode(), "");
+    EXPECT_EQ(undo()->text().toStdString(), "Ångra: ny post 2026-01-05 Uttag -9 500,00");
+    EXPECT_TRUE(undo()->isEnabled());
+    const int newPost = form->currentPost();
+    const auto withPost = files();
+
+    form->findChild<QComboBox*>("Combo3")->setCurrentIndex(1);
+    form->Combo3_Click();
+    t.dialogs.answerYes().answerYes();
+    form->findChild<QAction*>("Radko_mn")->trigger();
+    ASSERT_FALSE(fs::exists(root() / "Bil"));
+    EXPECT_EQ(undo()->text().toStdString(), "Ångra: borttaget konto Bil");
+    const auto removed = files();
+
+    // Ctrl+Z twice: the account comes back and is shown, then the post goes and Kassa is shown.
+    key(Qt::Key_Z);
+    EXPECT_EQ(files(), withPost);
+    EXPECT_EQ(form->accountName(), "Bil");
+    EXPECT_EQ(redo()->text().toStdString(), "Gör om: borttaget konto Bil");
+    key(Qt::Key_Z);
+    EXPECT_EQ(files(), original);
+    EXPECT_EQ(form->accountName(), "Kassa");
+    EXPECT_EQ(form->currentPost(), std::min(newPost, form->postCount()));
+    EXPECT_EQ(form->postCount(), 40);
+    EXPECT_FALSE(undo()->isEnabled());
+
+    // Ctrl+Y and Ctrl+Shift+Z make them again.
+    key(Qt::Key_Y);
+    EXPECT_EQ(files(), withPost);
+    EXPECT_EQ(form->accountName(), "Kassa");
+    EXPECT_EQ(form->currentPost(), newPost);
+    key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(files(), removed);
+    EXPECT_FALSE(redo()->isEnabled());
+
+    // The history outlives the window.
+    form.reset();
+    start();
+    EXPECT_EQ(undo()->text().toStdString(), "Ångra: borttaget konto Bil");
+    form->setProcedureCode("budg");
+    EXPECT_FALSE(undo()->isEnabled());
+    form->setProcedureCode(QString());
+    undo()->trigger();
+    EXPECT_EQ(files(), withPost);
+    EXPECT_TRUE(t.dialogs.calls().size() == 3u) << "only the removal's questions and message";
+}
+
+TEST_F(UndoTest, FilesChangedOutsideTheProgramDropTheHistoryWithAMessage) {
+    writeFile(root() / "KontoFil", kontoRec("Kassa", "1", "Ek"));
+    writeFile(root() / "KontoIni", "1\r\nAnna\r\n");
+    writeAccount(root(), "Kassa", cashPosts(5));
+    start();
+    form->cashFrame()->G1_Click(0, 4); // a tick
+    ASSERT_TRUE(undo()->isEnabled());
+    // The post file is put back from elsewhere.
+    const std::string data = readFile(root() / "Kassa" / "KontoData");
+    fs::remove(root() / "Kassa" / "KontoData");
+    writeFile(root() / "Kassa" / "KontoData", data);
+    undo()->trigger();
+    EXPECT_EQ(readFile(root() / "Kassa" / "KontoData"), data);
+    ASSERT_EQ(t.dialogs.calls().size(), 1u);
+    EXPECT_EQ(t.dialogs.calls()[0].title, "Ångra");
+    EXPECT_FALSE(undo()->isEnabled());
+    EXPECT_FALSE(fs::exists(t.ctx.paths.historyFolder()));
+}
+
+} // namespace
