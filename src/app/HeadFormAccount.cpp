@@ -48,9 +48,14 @@ void HeadForm::Combo3_Click() {
             if (fs::is_regular_file(postFile, ec) && fs::file_size(postFile, ec) == 0) {
                 const QString time = QString::fromStdString(ctx_.clockTime());
                 const QString folder = QString::fromStdString(ctx_.paths.accountFolder(rec.name()).string());
-                support::appendErrLog(ctx_.startupDir, support::emptyPostFileLogLines(
-                                                           ctx_.today, time.toStdString(), kontoNum_,
-                                                           name.toStdString(), folder.toStdString()));
+                try {
+                    support::appendErrLog(ctx_.startupDir, support::emptyPostFileLogLines(
+                                                               ctx_.today, time.toStdString(), kontoNum_,
+                                                               name.toStdString(), folder.toStdString()));
+                } catch (const std::exception&) {
+                    // The log is a record for later: a disk too full for it must not keep the
+                    // message from the user, nor the account from opening.
+                }
                 ctx_.dialogs.message(this, QStringLiteral("Saknas Data"),
                                      QStringLiteral("Ett fel har upptäckts i subrutinen Combo3_Click\n"
                                                     "vid försök att välja ett konto\n\n"

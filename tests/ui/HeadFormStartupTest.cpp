@@ -22,6 +22,10 @@
 #include <QTableWidget>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace fixtures;
@@ -269,6 +273,21 @@ TEST_F(StartupTest, AnAccountWithoutPostsIsReportedLoggedAndShownEmpty) {
             (root() / "Tom").string() + "\r\n\r\n");
     EXPECT_EQ(form.postCount(), 0);
     EXPECT_EQ(cell(g1(form), 0, 0), "");
+
+    // A disk too full for the log keeps neither the message nor the account from the user.
+    t.dialogs.clear();
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    const rlimit full{log.size(), old.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &full);
+    form.Combo3_Click();
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, handler);
+    ASSERT_EQ(t.dialogs.calls().size(), 1u);
+    EXPECT_EQ(t.dialogs.calls()[0].title, "Saknas Data");
+    EXPECT_EQ(readFile(t.ctx.startupDir / "ErrLog"), log);
+    EXPECT_EQ(form.postCount(), 0);
 }
 
 TEST_F(StartupTest, ARemovedAccountOfTheLastRunOpensTheFirstAccountInstead) {
