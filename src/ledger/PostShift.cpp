@@ -19,21 +19,26 @@ constexpr std::string_view BlankDatum = "          ";
 struct DateKey {
     std::uint64_t head;
     std::uint16_t tail;
-    // Ten characters; a shorter text is taken as padded with zero bytes.
-    explicit DateKey(std::string_view datum) {
-        unsigned char c[10] = {};
-        std::memcpy(c, datum.data(), std::min<std::size_t>(datum.size(), 10));
-        std::memcpy(&head, c, 8);
+    // A date field: its ten bytes.
+    explicit DateKey(const char* datum) {
+        std::memcpy(&head, datum, 8);
         head = __builtin_bswap64(head);
-        tail = static_cast<std::uint16_t>(c[8] << 8 | c[9]);
+        tail = static_cast<std::uint16_t>(static_cast<unsigned char>(datum[8]) << 8 |
+                                          static_cast<unsigned char>(datum[9]));
+    }
+    // A date given as text; a shorter text is taken as padded with zero bytes.
+    static DateKey of(std::string_view date) {
+        char padded[10] = {};
+        std::memcpy(padded, date.data(), std::min<std::size_t>(date.size(), 10));
+        return DateKey(padded);
     }
     friend auto operator<=>(const DateKey&, const DateKey&) = default;
 };
-const DateKey BlankKey(BlankDatum);
+const DateKey BlankKey(BlankDatum.data());
 
 // Whether a post dated `datum` stands before a new post dated `date`: it is in use and not later.
 bool placedBefore(std::string_view datum, const DateKey& date) {
-    const DateKey key(datum);
+    const DateKey key(datum.data());
     return key != BlankKey && key <= date;
 }
 
@@ -41,7 +46,7 @@ bool placedBefore(std::string_view datum, const DateKey& date) {
 
 int insertPosition(const store::RecordFile& kontoData, int postCount, std::string_view date) {
     const shift::Posts posts(kontoData, postCount);
-    const DateKey key(date);
+    const DateKey key = DateKey::of(date);
     for (int n = posts.count(); n >= 1; --n)
         if (placedBefore(posts.datum(n), key))
             return n + 1;
@@ -190,7 +195,7 @@ MoveLayout planMove(const Posts& posts, int first, int last, std::string_view da
         throw std::out_of_range("posts " + std::to_string(first) + ".." + std::to_string(last) + " of " +
                                 std::to_string(posts.count()));
     // The last post outside the range dated on or before the new date (0: none).
-    const DateKey key(date);
+    const DateKey key = DateKey::of(date);
     int target = 0;
     for (int n = posts.count(); n >= 1; --n) {
         if (n == last) {
@@ -224,12 +229,34 @@ MoveLayout planMove(const Posts& posts, int first, int last, std::string_view da
     return m;
 }
 
+namespace {
+
+// Records [left, mid) and [mid, right) change places: the smaller part waits in a buffer while the
+// larger one moves in one memmove.
+void swapRuns(char* left, char* mid, char* right) {
+    const auto front = static_cast<std::size_t>(mid - left);
+    const auto back = static_cast<std::size_t>(right - mid);
+    if (front <= back) {
+        const std::string buffer(left, front);
+        std::memmove(left, mid, back);
+        std::memcpy(left + back, buffer.data(), front);
+    } else {
+        const std::string buffer(mid, back);
+        std::memmove(left + back, left, front);
+        std::memcpy(left, buffer.data(), back);
+    }
+}
+
+} // namespace
+
 void rearrange(std::string& image, std::size_t length, const MoveLayout& m) {
-    const auto at = [&](int n) { return image.begin() + static_cast<std::ptrdiff_t>((n - 1) * length); };
+    const auto at = [&](int n) {
+        return image.data() + static_cast<std::ptrdiff_t>(n - 1) * static_cast<std::ptrdiff_t>(length);
+    };
     if (m.later)
-        std::rotate(at(m.first), at(m.last + 1), at(m.windowEnd + 1));
+        swapRuns(at(m.first), at(m.last + 1), at(m.windowEnd + 1));
     else
-        std::rotate(at(m.windowStart), at(m.first), at(m.last + 1));
+        swapRuns(at(m.windowStart), at(m.first), at(m.last + 1));
 }
 
 } // namespace shift

@@ -3,6 +3,7 @@
 #include "store/Errors.h"
 
 #include <charconv>
+#include <cstring>
 #include <limits>
 
 namespace store {
@@ -92,12 +93,16 @@ char* Amount::writeText(char* out) const {
     const std::uint64_t fraction = m % Scale;
     if (fraction == 0)
         return out;
+    // The four decimals by constant divisors, the trailing zeros then dropped.
     *out++ = ',';
-    for (std::uint64_t place = Scale / 10, rest = fraction; rest != 0; place /= 10) {
-        *out++ = static_cast<char>('0' + rest / place);
-        rest %= place;
-    }
-    return out;
+    const char decimals[4] = {
+        static_cast<char>('0' + fraction / 1000), static_cast<char>('0' + fraction / 100 % 10),
+        static_cast<char>('0' + fraction / 10 % 10), static_cast<char>('0' + fraction % 10)};
+    std::size_t size = 4;
+    while (decimals[size - 1] == '0')
+        --size;
+    std::memcpy(out, decimals, 4);
+    return out + size;
 }
 
 void Amount::overflow() {

@@ -92,7 +92,6 @@ struct Plain {
         const int p = position(date);
         std::vector<Amount> a;
         std::string own = budget ? std::string(77, ' ') : std::string(43, ' ');
-        std::vector<Amount> before;
         for (std::size_t c = 0; c < entered.size(); ++c) {
             a.push_back(Amount::parseStored(entered[c]));
             std::string t;
