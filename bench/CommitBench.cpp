@@ -1,0 +1,152 @@
+// A change of an account as the program makes it - open the post file, put a new post before every
+// other post, commit the file durably - against the floor of any durable save of the same bytes: one
+// sequential write and fsync of a new file of that size. Both are timed in every round, one right
+// after the other, so the load of a shared machine falls on both alike. The counters give the
+// medians of the rounds in milliseconds and the median of the rounds' ratios (change / floor).
+
+#include "ledger/BudgetLedger.h"
+#include "ledger/Cashbook.h"
+#include "ledger/LedgerView.h"
+#include "store/DateText.h"
+#include "store/Records.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+using store::Amount;
+
+namespace {
+
+// Beside the build, not in /tmp: the figures are for the disk the data lives on.
+fs::path folder() {
+    static const fs::path path = [] {
+        std::random_device rd;
+        fs::path p = fs::current_path() / ("moniva-commitbench-" + std::to_string(rd()));
+        fs::create_directories(p);
+        return p;
+    }();
+    return path;
+}
+
+struct Cleanup {
+    ~Cleanup() {
+        std::error_code ec;
+        fs::remove_all(folder(), ec);
+    }
+} cleanup;
+
+// Writes the bytes to a file and fsyncs it: the floor of every durable save.
+void writeAndSync(const fs::path& path, const std::string& bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0)
+        throw std::runtime_error("open " + path.string());
+    const bool ok =
+        ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) && ::fsync(fd) == 0;
+    ::close(fd);
+    if (!ok)
+        throw std::runtime_error("write " + path.string());
+}
+
+// n consistent posts, three a day from 1990-01-01, amounts with fractions as real accounts have.
+std::string account(ledger::Kind kind, int n) {
+    std::string image;
+    store::Date date{1990, 1, 1};
+    Amount budget, actual;
+    for (int i = 0; i < n; ++i) {
+        if (i > 0 && i % 3 == 0)
+            date = store::stepDay(date, 1);
+        const Amount a = i % 3 == 0 ? Amount::parseStored("1234,5") : Amount::parseStored("-411,75");
+        const Amount b = a + Amount::whole(10);
+        actual += a;
+        budget += b;
+        if (kind == ledger::Kind::Cash) {
+            store::PostRec_Enkel r;
+            r.set(store::PostRec_Enkel::Datum, store::dateText(date));
+            r.set(store::PostRec_Enkel::TransNr, "2");
+            r.setAmount(store::PostRec_Enkel::Belopp, a);
+            r.setAmount(store::PostRec_Enkel::Saldo, actual);
+            image += r.bytes();
+        } else {
+            store::PostRec_Budget r;
+            r.set(store::PostRec_Budget::Datum, store::dateText(date));
+            r.set(store::PostRec_Budget::TransNr, "2");
+            r.setAmount(store::PostRec_Budget::BudgBelopp, b);
+            r.setAmount(store::PostRec_Budget::VerklBelopp, a);
+            r.setAmount(store::PostRec_Budget::BudgSaldo, budget);
+            r.setAmount(store::PostRec_Budget::VerklSaldo, actual);
+            r.setAmount(store::PostRec_Budget::DiffSaldo, actual - budget);
+            r.set(store::PostRec_Budget::BStatus, "*");
+            image += r.bytes();
+        }
+    }
+    return image;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+double msSince(std::chrono::steady_clock::time_point t) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t).count();
+}
+
+void BM_ChangeAgainstWriteFloor(benchmark::State& state) {
+    const auto kind = state.range(0) == 0 ? ledger::Kind::Cash : ledger::Kind::Budget;
+    const std::string original = account(kind, static_cast<int>(state.range(1)));
+    const fs::path data = folder() / "KontoData";
+    const fs::path floorFile = folder() / "floor";
+    std::vector<double> floor, change, ratio;
+    for (auto _ : state) {
+        writeAndSync(data, original); // every round starts from the same file, on disk
+        fs::remove(floorFile);
+        ::sync();
+
+        auto t = std::chrono::steady_clock::now();
+        writeAndSync(floorFile, original);
+        floor.push_back(msSince(t));
+
+        t = std::chrono::steady_clock::now();
+        store::RecordFile file(data, ledger::recordLength(kind), store::RecordFile::Missing::Fail);
+        const int n = ledger::findPostCount(file);
+        const auto outcome = kind == ledger::Kind::Cash
+                                 ? ledger::Cashbook(file, n)
+                                       .insert({"1989-12-31", 3, 0, Amount::parseStored("-99,95")})
+                                       .outcome
+                                 : ledger::BudgetLedger(file, n, "2100-01-01")
+                                       .insert({"1989-12-31", 3, 0, "-100", "-99,95"})
+                                       .outcome;
+        file.commit();
+        change.push_back(msSince(t));
+        state.SetIterationTime(change.back() / 1000);
+        ratio.push_back(change.back() / floor.back());
+        if (outcome != ledger::Outcome::Done)
+            state.SkipWithError("the insert was refused");
+    }
+    state.counters["floor_ms"] = median(floor);
+    state.counters["change_ms"] = median(change);
+    state.counters["ratio"] = median(ratio);
+}
+
+} // namespace
+
+BENCHMARK(BM_ChangeAgainstWriteFloor)
+    ->ArgsProduct({{0, 1}, {10000, 100000}})
+    ->ArgNames({"budget", "posts"})
+    ->Iterations(40)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
