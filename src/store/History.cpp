@@ -23,6 +23,7 @@ int scopeDepth = 0;
 
 const char* const ManifestName = "manifest";
 const char* const SwapName = "swap";
+const char* const UndoneName = "undone";
 const std::string PendingPrefix = "pending-";
 const std::string DropPrefix = "drop-";
 const std::string Magic = "MONIVA-HISTORY-1";
@@ -63,6 +64,11 @@ bool sameFile(const fs::path& a, const fs::path& b) {
 
 fs::path image(const fs::path& dir, int side, unsigned n) {
     return dir / (std::to_string(side) + "-" + std::to_string(n));
+}
+
+// Present while the files are being swapped to that side: the next start finishes the swap.
+fs::path marker(const fs::path& dir, int side) {
+    return dir / (std::string(SwapName) + "-" + std::to_string(side));
 }
 
 // The old content stays where it is under a second name; only where the file system cannot link
@@ -213,6 +219,11 @@ void History::activate() {
     activeHistory = this;
 }
 
+void History::deactivate() {
+    if (activeHistory == this)
+        activeHistory = nullptr;
+}
+
 fs::path History::changeFolder(unsigned seq) const {
     std::string name = std::to_string(seq);
     return folder_ / (std::string(10 - std::min<std::size_t>(name.size(), 10), '0') + name);
@@ -256,14 +267,14 @@ void History::recover() {
         }
         for (std::size_t n = 0; n < changes_.size(); ++n) {
             Change& c = changes_[n];
-            std::string marker;
-            if (io::tryReadWholeFile(changeFolder(c.seq) / SwapName, marker) == 0) {
-                if (marker != "0" && marker != "1")
-                    Reader::bad();
-                const int side = marker == "0" ? 0 : 1;
-                validate(c, side, true);
-                finishSwap(c, side, changeFolder(c.seq));
-            }
+            const fs::path dir = changeFolder(c.seq);
+            c.live = onDisk(dir / UndoneName) ? 0 : 1;
+            for (const int side : {0, 1})
+                if (onDisk(marker(dir, side))) {
+                    validate(c, side, true);
+                    finishSwap(c, side, dir);
+                    break;
+                }
             // Done changes lie below undone ones; anything else was not written by this program.
             if (n > 0 && c.live == 1 && changes_[n - 1].live == 0)
                 Reader::bad();
@@ -362,11 +373,24 @@ void History::validate(const Change& change, int side, bool midSwap) const {
     }
 }
 
-// Puts the files of one side in place, keeping the others as the images of the other side. Each
-// file is a link and a rename, and every step can be repeated after a crash or run the other way
-// after a failure.
+// Puts the files of one side in place, keeping the others as the images of the other side: first
+// every link (one sync makes them and the marker durable), then every rename (one sync per
+// folder). Each step can be repeated after a crash or run the other way after a failure.
 static void applySide(const History::Change& change, int side, const fs::path& dir, const fs::path& root) {
     const int live = 1 - side;
+    const auto done = [&](const History::Item& i) {
+        return i.folder || (i.present[side] ? !onDisk(image(dir, side, i.image)) : !onDisk(root / i.rel));
+    };
+    for (const History::Item& i : change.items) {
+        const fs::path path = root / i.rel;
+        const fs::path theirs = image(dir, live, i.image);
+        if (done(i) || !i.present[live] || !onDisk(path) || onDisk(theirs))
+            continue;
+        commitFaultPoint(CommitStep::Write, path);
+        keepFile(path, theirs);
+    }
+    io::syncFolder(dir);
+
     std::vector<const History::Item*> folders;
     for (const History::Item& i : change.items)
         if (i.folder && i.present[side] && !i.present[live])
@@ -381,16 +405,11 @@ static void applySide(const History::Change& change, int side, const fs::path& d
     }
     std::vector<fs::path> touched;
     for (const History::Item& i : change.items) {
-        if (i.folder)
+        if (done(i))
             continue;
         const fs::path path = root / i.rel;
         const fs::path mine = image(dir, side, i.image);
-        const fs::path theirs = image(dir, live, i.image);
-        if (i.present[side] ? !onDisk(mine) : !onDisk(path))
-            continue; // this file is done
         commitFaultPoint(CommitStep::Rename, path);
-        if (i.present[live] && onDisk(path) && !onDisk(theirs))
-            keepFile(path, theirs);
         if (!i.present[side]) {
             if (::unlink(path.c_str()) != 0 && errno != ENOENT)
                 io::fail(errno, path);
@@ -405,7 +424,6 @@ static void applySide(const History::Change& change, int side, const fs::path& d
     }
     for (const fs::path& f : touched)
         io::syncFolder(f);
-    io::syncFolder(dir);
     folders.clear();
     for (const History::Item& i : change.items)
         if (i.folder && i.present[live] && !i.present[side])
@@ -420,17 +438,31 @@ static void applySide(const History::Change& change, int side, const fs::path& d
     }
 }
 
+// The side a change's files hold is told by a flag file, so a step that could link every image
+// leaves the manifest as it was written.
 void History::finishSwap(Change& change, int side, const fs::path& dir) {
     applySide(change, side, dir, root_);
     const int live = 1 - side;
+    bool restamped = false;
     for (Item& i : change.items)
         if (!i.folder && i.present[live])
-            if (const auto s = stampOf(image(dir, live, i.image)))
-                i.stamp[live] = *s;
+            if (const auto s = stampOf(image(dir, live, i.image)); s && *s != i.stamp[live]) {
+                i.stamp[live] = *s; // a copy where no link could be made
+                restamped = true;
+            }
     change.live = side;
-    writeManifest(change, dir);
-    if (::unlink((dir / SwapName).c_str()) != 0 && errno != ENOENT)
-        io::fail(errno, dir / SwapName);
+    if (restamped)
+        writeManifest(change, dir);
+    const fs::path undone = dir / UndoneName;
+    if (side == 0) {
+        io::UniqueFd fd(io::openRetry(undone.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
+        if (!fd)
+            io::fail(errno, undone);
+    } else if (::unlink(undone.c_str()) != 0 && errno != ENOENT) {
+        io::fail(errno, undone);
+    }
+    if (::unlink(marker(dir, side).c_str()) != 0 && errno != ENOENT)
+        io::fail(errno, marker(dir, side));
     io::syncFolder(dir);
 }
 
@@ -451,13 +483,18 @@ void History::swap(Change& change, int side) {
         throw;
     }
     const fs::path dir = changeFolder(change.seq);
-    replaceFileAtomically(dir / SwapName, side == 0 ? "0" : "1");
+    {
+        // Made durable together with the links, before any data file moves.
+        io::UniqueFd fd(io::openRetry(marker(dir, side).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
+        if (!fd)
+            io::fail(errno, marker(dir, side));
+    }
     try {
         applySide(change, side, dir, root_);
     } catch (...) {
         try {
             applySide(change, 1 - side, dir, root_);
-            ::unlink((dir / SwapName).c_str());
+            ::unlink(marker(dir, side).c_str());
             io::syncFolder(dir, std::nothrow);
         } catch (...) {
             // The marker stays: the next start finishes the swap, so the files are never left between.

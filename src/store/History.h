@@ -49,6 +49,7 @@ public:
 
     // Commits made inside a ChangeScope are recorded here from now on (one history at a time).
     void activate();
+    void deactivate();
     // Asked when a change begins and when it ends: what the user saw, for the view after undo/redo.
     void setViewProvider(std::function<ChangeView()> provider) { viewProvider_ = std::move(provider); }
     // Told whenever what can be undone or redone has changed.

@@ -181,22 +181,26 @@ TEST(History, MismatchIsNeverApplied) {
     }
 }
 
+// The disk fills while the images are linked, or while the files are put in place.
 TEST(History, FullDiskDuringUndoLeavesEverything) {
-    Scene s;
-    HookReset reset;
-    History history(s.paths);
-    history.activate();
-    s.change();
-    int renames = 0;
-    setCommitFaultHook([&](CommitStep step, const fs::path&) {
-        if (step == CommitStep::Rename && ++renames == 3)
-            throw FileError(std::error_code(ENOSPC, std::system_category()), "disk");
-    });
-    EXPECT_THROW(history.undo(), FileError);
-    EXPECT_EQ(tree(s.drive), s.after);
-    setCommitFaultHook({});
-    history.undo();
-    EXPECT_EQ(tree(s.drive)["MoniData/Bil/Transakt"], s.before["MoniData/Bil/Transakt"]);
+    for (const auto& [failing, at] : {std::pair(CommitStep::Write, 2), std::pair(CommitStep::Rename, 3)}) {
+        SCOPED_TRACE(at);
+        Scene s;
+        HookReset reset;
+        History history(s.paths);
+        history.activate();
+        s.change();
+        int steps = 0;
+        setCommitFaultHook([&, failing = failing, at = at](CommitStep step, const fs::path&) {
+            if (step == failing && ++steps == at)
+                throw FileError(std::error_code(ENOSPC, std::system_category()), "disk");
+        });
+        EXPECT_THROW(history.undo(), FileError);
+        EXPECT_EQ(tree(s.drive), s.after);
+        setCommitFaultHook({});
+        history.undo();
+        EXPECT_EQ(tree(s.drive)["MoniData/Bil/Transakt"], s.before["MoniData/Bil/Transakt"]);
+    }
 }
 
 // Killed at any step of an undo (and of the recovery at the next start), the data is either all
