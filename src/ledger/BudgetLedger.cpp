@@ -355,35 +355,29 @@ Outcome BudgetLedger::recount(int from) {
     const auto differs = [&](int i, Field f, Amount value) {
         return Amount::parse(posts.field(i, f)) != value;
     };
-    struct Changed {
-        int post;
-        NewBalances bytes;
-        bool budget, actual, difference;
-    };
-    std::vector<Changed> changed;
+    Shift changed; // the texts of the values that change
+    const int count = n_ - start + 1;
+    for (shift::Column* c : {&changed.budget, &changed.actual, &changed.difference})
+        c->reset(count);
+    bool any = false;
     for (int i = start; i <= n_; ++i) {
         NewBalances bytes;
         if (const Outcome o =
                 runOn(running, posts.amount(i, Post::BudgBelopp), posts.amount(i, Post::VerklBelopp), bytes);
             o != Outcome::Done)
             return o;
-        const Changed c{i, bytes, differs(i, Post::BudgSaldo, running.budget),
-                        differs(i, Post::VerklSaldo, running.actual),
-                        differs(i, Post::DiffSaldo, running.difference)};
-        if (c.budget || c.actual || c.difference)
-            changed.push_back(c);
+        const auto take = [&](shift::Column& column, Amount value, const FieldBytes& text) {
+            if (differs(i, column.field(), value)) {
+                column[i - start] = text;
+                any = true;
+            }
+        };
+        take(changed.budget, running.budget, bytes.budget);
+        take(changed.actual, running.actual, bytes.actual);
+        take(changed.difference, running.difference, bytes.difference);
     }
-    if (changed.empty())
-        return Outcome::Done;
-    std::string& image = shift::writableImage(file_, n_);
-    for (const Changed& c : changed) {
-        if (c.budget)
-            shift::put(image, Length, c.post, Post::BudgSaldo, c.bytes.budget);
-        if (c.actual)
-            shift::put(image, Length, c.post, Post::VerklSaldo, c.bytes.actual);
-        if (c.difference)
-            shift::put(image, Length, c.post, Post::DiffSaldo, c.bytes.difference);
-    }
+    if (any)
+        changed.write(shift::writableImage(file_, n_), start);
     return Outcome::Done;
 }
 

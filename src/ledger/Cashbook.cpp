@@ -206,22 +206,20 @@ Outcome Cashbook::recount(int from) {
     const shift::Posts posts(file_, n_);
     const int start = std::max(from, 1);
     Amount balance = start > 1 && start - 1 <= n_ ? posts.amount(start - 1, Post::Saldo) : Amount();
-    std::vector<std::pair<int, FieldBytes>> changed;
+    shift::Column saldo(Post::Saldo);
+    saldo.reset(std::max(n_ - start + 1, 0));
+    bool changed = false;
     for (int i = start; i <= n_; ++i) {
         balance += posts.amount(i, Post::Belopp);
         // A stored balance that is no number is what a recount is for: it is rewritten.
         if (store::Amount::parse(posts.field(i, Post::Saldo)) == balance)
             continue;
-        FieldBytes bytes;
-        if (const Outcome o = shift::balanceBytes(balance, bytes); o != Outcome::Done)
+        if (const Outcome o = shift::balanceBytes(balance, saldo[i - start]); o != Outcome::Done)
             return o;
-        changed.emplace_back(i, bytes);
+        changed = true;
     }
-    if (changed.empty())
-        return Outcome::Done;
-    std::string& image = shift::writableImage(file_, n_);
-    for (const auto& [n, bytes] : changed)
-        shift::put(image, Length, n, Post::Saldo, bytes);
+    if (changed)
+        saldo.write(shift::writableImage(file_, n_), Length, start);
     return Outcome::Done;
 }
 
