@@ -362,7 +362,10 @@ void History::validate(const Change& change, int side, bool midSwap) const {
         }
         if (now && other)
             mismatch();
-        const auto matches = [&](int s) { return i.present[s] ? now && *now == i.stamp[s] : !now; };
+        // An empty file where none was is what opening a missing file leaves; it is no change.
+        const auto matches = [&](int s) {
+            return i.present[s] ? now && *now == i.stamp[s] : !now || now->size == 0;
+        };
         if (!matches(live) && !(midSwap && matches(side)))
             mismatch();
         if (!midSwap && i.present[side]) {
