@@ -380,7 +380,9 @@ void BudgetFrame::Command1_Click() {
         [&] {
             BudgetLedger book(host_->kontoData(), host_->postCount(), host_->context().today,
                               host_->budgetTemplate());
-            store::describeChange("bekräftad post " + std::to_string(post));
+            store::describeChange(
+                "bekräftad post " +
+                std::string(shift::Posts(host_->kontoData(), host_->postCount()).datum(post)));
             if (book.confirm(post) == Outcome::Done)
                 commitPosts();
             host_->Inläs_G2();
@@ -577,7 +579,8 @@ void BudgetFrame::ChgPost_Budget() {
             const PostResult result =
                 book.changeAmounts(post, budgeted_.toStdString(), actual_.toStdString());
             store::describeChange(
-                (QStringLiteral("ändrade belopp i post ") + QString::number(post)).toStdString());
+                "ändrade belopp i post " +
+                std::string(shift::Posts(host_->kontoData(), host_->postCount()).datum(post)));
             if (result.outcome != Outcome::NoChange)
                 finishChange(result, post);
         },

@@ -575,7 +575,9 @@ void LedgerFrame::G_Click(int row, int column) {
                 return;
             if (column >= kind_.tickColumn) {
                 toggleTick(post);
-                store::describeChange("bock i post " + std::to_string(post));
+                store::describeChange(
+                    "bock i post " +
+                    std::string(shift::Posts(host_->kontoData(), host_->postCount()).datum(post)));
                 commitPosts();
                 host_->setMarkedRow(-1);
                 host_->setMarkedPost(0);
