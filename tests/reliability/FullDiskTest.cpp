@@ -86,7 +86,7 @@ void failEveryWrite(std::uint64_t startSeed, bool byHand, int* done, Exercised& 
         // that moves posts, a deletion that takes some with it.
         std::uint64_t seed = 0;
         Counted counted;
-        for (std::uint64_t s = 1; s <= 24; ++s) {
+        for (std::uint64_t s = 1; s <= 12; ++s) {
             fixtures::restoreDrive(drive.path(), start);
             bool applies = false;
             Counted tried = countWrites(drive.path(), op, s, applies);
