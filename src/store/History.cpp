@@ -10,6 +10,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -35,13 +36,24 @@ bool excluded(const fs::path& rel) {
            (first == "PosFil" || first == "KontoIni" || first.rfind('.', 0) == 0);
 }
 
-std::optional<History::Stamp> stampOf(const fs::path& path, bool* other = nullptr) {
+// FAT file systems (the usual USB stick) number their files anew at every mount: there only size
+// and modification time tell a file.
+bool stableInodes(const fs::path& folder) {
+    struct statfs fs {};
+    if (::statfs(folder.c_str(), &fs) != 0)
+        return true;
+    constexpr long Msdos = 0x4d44, Exfat = 0x2011BAB0;
+    return fs.f_type != Msdos && fs.f_type != Exfat;
+}
+
+std::optional<History::Stamp> stampOf(const fs::path& path, bool inodes, bool* other = nullptr) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0)
         return std::nullopt;
     if (other)
         *other = !S_ISREG(st.st_mode);
-    return History::Stamp{static_cast<std::uint64_t>(st.st_ino), static_cast<std::uint64_t>(st.st_size),
+    return History::Stamp{inodes ? static_cast<std::uint64_t>(st.st_ino) : 0,
+                          static_cast<std::uint64_t>(st.st_size),
                           static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
 
@@ -202,7 +214,8 @@ void removeTree(const fs::path& dir) {
 
 History::History(DataPaths paths)
     : paths_(std::move(paths)), folder_(fs::absolute(paths_.historyFolder()).lexically_normal()),
-      root_(fs::absolute(paths_.dataRoot()).lexically_normal()) {}
+      root_(fs::absolute(paths_.dataRoot()).lexically_normal()), inodes_(stableInodes(paths_.driveFolder())) {
+}
 
 History::~History() {
     if (activeHistory == this)
@@ -352,7 +365,7 @@ void History::validate(const Change& change, int side, bool midSwap) const {
             throw HistoryMismatch("Filen " + path.string() + " stämmer inte med ångrahistoriken");
         };
         bool other = false;
-        const std::optional<Stamp> now = stampOf(path, &other);
+        const std::optional<Stamp> now = stampOf(path, inodes_, &other);
         if (i.folder) {
             if (now && !isFolder(path))
                 mismatch();
@@ -369,7 +382,7 @@ void History::validate(const Change& change, int side, bool midSwap) const {
         if (!matches(live) && !(midSwap && matches(side)))
             mismatch();
         if (!midSwap && i.present[side]) {
-            const std::optional<Stamp> kept = stampOf(image(dir, side, i.image), &other);
+            const std::optional<Stamp> kept = stampOf(image(dir, side, i.image), inodes_, &other);
             if (!kept || other || *kept != i.stamp[side])
                 mismatch();
         }
@@ -449,7 +462,7 @@ void History::finishSwap(Change& change, int side, const fs::path& dir) {
     bool restamped = false;
     for (Item& i : change.items)
         if (!i.folder && i.present[live])
-            if (const auto s = stampOf(image(dir, live, i.image)); s && *s != i.stamp[live]) {
+            if (const auto s = stampOf(image(dir, live, i.image), inodes_); s && *s != i.stamp[live]) {
                 i.stamp[live] = *s; // a copy where no link could be made
                 restamped = true;
             }
@@ -608,14 +621,14 @@ void History::keep(const fs::path& path, bool folder) {
         i.rel = rel.string();
         i.image = static_cast<unsigned>(p.change.items.size());
         bool other = false;
-        if (const auto s = stampOf(abs, &other)) {
+        if (const auto s = stampOf(abs, inodes_, &other)) {
             if (other) {
                 p.broken = true; // a link or a folder by a data file's name is not kept
                 return;
             }
             keepFile(abs, image(p.dir, 0, i.image));
             i.present[0] = true;
-            i.stamp[0] = *stampOf(image(p.dir, 0, i.image));
+            i.stamp[0] = *stampOf(image(p.dir, 0, i.image), inodes_);
         }
         p.change.items.push_back(i);
     } catch (...) {
@@ -643,7 +656,7 @@ void History::close() noexcept {
             const fs::path path = root_ / i.rel;
             if (i.folder) {
                 i.present[1] = isFolder(path);
-            } else if (const auto s = stampOf(path)) {
+            } else if (const auto s = stampOf(path, inodes_)) {
                 i.present[1] = true;
                 i.stamp[1] = *s;
             }

@@ -115,6 +115,7 @@ private:
     DataPaths paths_;
     std::filesystem::path folder_;
     std::filesystem::path root_;
+    bool inodes_ = true;          // whether a file's inode number tells it across mounts
     std::vector<Change> changes_; // oldest first; done changes below undone ones
     std::function<ChangeView()> viewProvider_;
     std::function<void()> changed_;
