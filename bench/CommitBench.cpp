@@ -30,22 +30,23 @@ using store::Amount;
 namespace {
 
 // Beside the build, not in /tmp: the figures are for the disk the data lives on.
-fs::path folder() {
-    static const fs::path path = [] {
+struct Folder {
+    fs::path path;
+    Folder() {
         std::random_device rd;
-        fs::path p = fs::current_path() / ("moniva-commitbench-" + std::to_string(rd()));
-        fs::create_directories(p);
-        return p;
-    }();
-    return path;
-}
-
-struct Cleanup {
-    ~Cleanup() {
-        std::error_code ec;
-        fs::remove_all(folder(), ec);
+        path = fs::current_path() / ("moniva-commitbench-" + std::to_string(rd()));
+        fs::create_directories(path);
     }
-} cleanup;
+    ~Folder() {
+        std::error_code ec;
+        fs::remove_all(path, ec);
+    }
+};
+
+const fs::path& folder() {
+    static const Folder f;
+    return f.path;
+}
 
 // Writes the bytes to a file and fsyncs it: the floor of every durable save.
 void writeAndSync(const fs::path& path, const std::string& bytes) {
