@@ -3,6 +3,7 @@
 #include "accounts/NewAccount.h"
 #include "accounts/Register.h"
 #include "fixtures/AccountFiles.h"
+#include "fixtures/Faults.h"
 #include "fixtures/TempDrive.h"
 #include "fixtures/Unprivileged.h"
 #include "store/Errors.h"
@@ -38,11 +39,6 @@ std::map<std::string, std::string> snapshot(const fs::path& root) {
     }
     return entries;
 }
-
-struct FaultHook {
-    explicit FaultHook(store::CommitFaultHook hook) { store::setCommitFaultHook(std::move(hook)); }
-    ~FaultHook() { store::setCommitFaultHook({}); }
-};
 
 class RemoveAccountTest : public ::testing::Test {
 protected:
@@ -237,7 +233,7 @@ TEST_F(RemoveAccountTest, FailedCommitLeavesEveryFileAsItWas) {
             const fs::path target = last ? drive / ".MoniData.journal/manifest" : paths.kontoFil();
             bool failed = false;
             {
-                FaultHook hook([&](store::CommitStep step, const fs::path& file) {
+                fixtures::FaultHook hook([&](store::CommitStep step, const fs::path& file) {
                     if (!failed && step == failing && file == target) {
                         failed = true;
                         throw store::FileError("Input/output error", file.string());

@@ -1,4 +1,5 @@
 #include "store/GroupCommit.h"
+#include "fixtures/Faults.h"
 #include "fixtures/TempDrive.h"
 #include "store/Errors.h"
 
@@ -8,7 +9,6 @@
 #include <stdexcept>
 #include <string>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace store;
@@ -16,10 +16,6 @@ namespace fs = std::filesystem;
 using namespace std::string_literals;
 
 namespace {
-
-struct HookReset {
-    ~HookReset() { setCommitFaultHook({}); }
-};
 
 // Every file (with its bytes) and folder under the drive: the whole state a commit may touch.
 std::map<std::string, std::string> tree(const TempDrive& drive) {
@@ -66,22 +62,6 @@ struct Scene {
     }
 };
 
-// Runs fn in a child process and returns its exit code (128 + signal when killed).
-template <typename Fn> int inChild(Fn fn) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        try {
-            fn();
-        } catch (...) {
-            ::_exit(2);
-        }
-        ::_exit(0);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
 } // namespace
 
 TEST(GroupCommit, AllChangesLandTogether) {
@@ -98,7 +78,7 @@ TEST(GroupCommit, AllChangesLandTogether) {
 
 TEST(GroupCommit, FailureRollsEveryFileBack) {
     Scene s;
-    HookReset reset;
+    fixtures::FaultHook reset;
     RecordFile transakt(s.drive / "MoniData/Konto A/Transakt", 36);
     GroupCommit group(s.journal);
     s.stageAll(group, transakt);
@@ -134,12 +114,12 @@ TEST(GroupCommit, FailureRollsEveryFileBack) {
 // A crash at any step of the commit (and again at a step of the recovery that follows) leaves
 // either the complete old state after recovery, or, once the commit point is passed, the new one.
 TEST(GroupCommit, CrashAtAnyStepIsRecovered) {
-    HookReset reset;
+    fixtures::FaultHook reset;
     bool finished = false;
     for (int crashAt = 1; !finished && crashAt < 100; ++crashAt) {
         SCOPED_TRACE(crashAt);
         Scene s;
-        const int code = inChild([&] {
+        const int code = fixtures::inChild([&] {
             int steps = 0;
             setCommitFaultHook([&](CommitStep, const fs::path&) {
                 if (++steps == crashAt)
@@ -153,7 +133,7 @@ TEST(GroupCommit, CrashAtAnyStepIsRecovered) {
         ASSERT_TRUE(code == 0 || code == 7) << code;
         finished = code == 0;
 
-        const int recoveryCode = inChild([&] {
+        const int recoveryCode = fixtures::inChild([&] {
             int steps = 0;
             setCommitFaultHook([&](CommitStep, const fs::path&) {
                 if (++steps == 1 + crashAt % 4)

@@ -6,6 +6,7 @@
 #include "catalogue/MainTransactions.h"
 #include "catalogue/Replacement.h"
 #include "fixtures/AccountFiles.h"
+#include "fixtures/Faults.h"
 #include "fixtures/TempDrive.h"
 #include "ledger/Cashbook.h"
 #include "store/GroupCommit.h"
@@ -19,7 +20,6 @@
 #include <string>
 #include <vector>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace store;
@@ -27,10 +27,6 @@ namespace fs = std::filesystem;
 using namespace std::string_literals;
 
 namespace {
-
-struct HookReset {
-    ~HookReset() { setCommitFaultHook({}); }
-};
 
 // Every file (with its bytes) and folder of the data root.
 std::map<std::string, std::string> tree(const TempDrive& drive) {
@@ -73,21 +69,6 @@ struct Scene {
         after = tree(drive);
     }
 };
-
-template <typename Fn> int inChild(Fn fn) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        try {
-            fn();
-        } catch (...) {
-            ::_exit(2);
-        }
-        ::_exit(0);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
 
 } // namespace
 
@@ -272,7 +253,7 @@ TEST(History, FullDiskDuringUndoLeavesEverything) {
     for (const auto& [failing, at] : {std::pair(CommitStep::Write, 2), std::pair(CommitStep::Rename, 3)}) {
         SCOPED_TRACE(at);
         Scene s;
-        HookReset reset;
+        fixtures::FaultHook reset;
         History history(s.paths);
         history.activate();
         s.change();
@@ -292,7 +273,7 @@ TEST(History, FullDiskDuringUndoLeavesEverything) {
 // Killed at any step of an undo (and of the recovery at the next start), the data is either all
 // before or all after the undo once the next start has recovered.
 TEST(History, KillDuringUndoLeavesBeforeOrAfter) {
-    HookReset reset;
+    fixtures::FaultHook reset;
     bool finished = false;
     for (int killAt = 1; !finished && killAt < 200; ++killAt) {
         SCOPED_TRACE(killAt);
@@ -304,7 +285,7 @@ TEST(History, KillDuringUndoLeavesBeforeOrAfter) {
         }
         auto undone = s.before;
         undone["MoniData/PosFil"] = "moved";
-        const int code = inChild([&] {
+        const int code = fixtures::inChild([&] {
             History history(s.paths);
             history.recover();
             int steps = 0;
@@ -316,7 +297,7 @@ TEST(History, KillDuringUndoLeavesBeforeOrAfter) {
         });
         ASSERT_TRUE(code == 0 || code == 128 + SIGKILL) << code;
         finished = code == 0;
-        inChild([&] {
+        fixtures::inChild([&] {
             int steps = 0;
             setCommitFaultHook([&](CommitStep, const fs::path&) {
                 if (++steps == 1 + killAt % 3)
