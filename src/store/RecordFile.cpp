@@ -52,6 +52,13 @@ fs::path tempPathFor(const fs::path& file) {
     return folderOf(file) / ("." + file.filename().string() + tempMarker + std::to_string(::getpid()));
 }
 
+// A second name for the old file while its replacement is renamed in: of the same family as the
+// temporary file, so one a crash leaves behind is removed with it at the next start.
+fs::path keptPathFor(const fs::path& file) {
+    return folderOf(file) /
+           ("." + file.filename().string() + ".old" + tempMarker + std::to_string(::getpid()));
+}
+
 // Puts the content the file had before a replacement back after the rename went through but the
 // folder could not be synced: the caller is told the save failed, so the file must say so too.
 void restoreAfterRename(const fs::path& target, const fs::path& temp, int oldFd, bool existed) {
@@ -209,9 +216,11 @@ void replaceFileAtomically(const fs::path& path, std::string_view content) {
     const fs::path target = resolveLinks(path);
     const fs::path folder = folderOf(target);
     const fs::path temp = tempPathFor(target);
+    const fs::path kept = keptPathFor(target);
 
     io::UniqueFd fd;
     io::UniqueFd oldFd;
+    bool keptMade = false;
     bool tempMade = false;
     bool renamed = false;
     bool existed = false;
@@ -240,9 +249,15 @@ void replaceFileAtomically(const fs::path& path, std::string_view content) {
         if (const int err = fd.close())
             io::fail(err, path);
 
-        // Held open so the old content can be put back should the folder fail to sync.
-        if (existed)
-            oldFd.reset(io::openRetry(target.c_str(), O_RDONLY | O_CLOEXEC));
+        // Should the folder fail to sync, the old file goes back by renaming this second name of it
+        // over the new one, which needs no room on a disk that may still be full. Where no second
+        // name can be made, it is held open and its content written back instead.
+        if (existed) {
+            ::unlink(kept.c_str());
+            keptMade = ::link(target.c_str(), kept.c_str()) == 0;
+            if (!keptMade)
+                oldFd.reset(io::openRetry(target.c_str(), O_RDONLY | O_CLOEXEC));
+        }
 
         step(CommitStep::Rename, path);
         if (::rename(temp.c_str(), target.c_str()) != 0)
@@ -254,12 +269,20 @@ void replaceFileAtomically(const fs::path& path, std::string_view content) {
             io::fail(err, path);
     } catch (...) {
         fd.close();
-        if (renamed)
+        if (renamed && keptMade && ::rename(kept.c_str(), target.c_str()) == 0)
+            io::syncFolder(folder, std::nothrow);
+        else if (renamed) {
+            if (keptMade)
+                oldFd.reset(io::openRetry(kept.c_str(), O_RDONLY | O_CLOEXEC));
             restoreAfterRename(target, temp, oldFd.get(), existed);
-        else if (tempMade)
+        } else if (tempMade)
             ::unlink(temp.c_str());
+        if (keptMade)
+            ::unlink(kept.c_str());
         throw;
     }
+    if (keptMade)
+        ::unlink(kept.c_str());
 }
 
 std::size_t removeLeftoverTempFiles(const fs::path& folder) {

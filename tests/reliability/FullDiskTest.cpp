@@ -238,3 +238,21 @@ TEST(FullDisk, ErrorLogAndReportFailWithoutDamage) {
     EXPECT_EQ(dir.readFile("ErrLog"), log + log);
     EXPECT_TRUE(fs::exists(support::writeErrorReport(reportFolder, error, facts)));
 }
+
+// A folder that fails to sync after the new file was renamed in: the save is reported failed, so
+// the old file must come back, also on a disk that stays too full to write it again.
+TEST(FullDisk, FailedFolderSyncPutsTheOldFileBackWithoutRoom) {
+    TempDrive dir;
+    const std::string old(200, 'A');
+    dir.writeFile("KontoData", old);
+    const int code = underSizeLimit(64, [&] {
+        store::setCommitFaultHook([](store::CommitStep s, const fs::path& path) {
+            if (s == store::CommitStep::SyncFolder)
+                throw store::FileError(std::error_code(EIO, std::system_category()), path.string());
+        });
+        store::replaceFileAtomically(dir / "KontoData", "new");
+    });
+    EXPECT_EQ(code, 11);
+    EXPECT_EQ(dir.readFile("KontoData"), old);
+    EXPECT_EQ(dir.list(), std::vector<std::string>{"KontoData"});
+}
