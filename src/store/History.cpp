@@ -1,5 +1,6 @@
 #include "store/History.h"
 
+#include "store/ByteForm.h"
 #include "store/FileIo.h"
 #include "store/RecordFile.h"
 
@@ -94,45 +95,9 @@ void keepFile(const fs::path& file, const fs::path& to) {
     replaceFileAtomically(to, readWholeFile(file));
 }
 
-// Binary and length-prefixed, as the group-commit journal: a name may hold any byte but NUL.
-void putNumber(std::string& out, std::uint64_t n) {
-    for (int i = 0; i < 8; ++i)
-        out.push_back(static_cast<char>((n >> (8 * i)) & 0xFF));
+[[noreturn]] void damaged() {
+    throw HistoryMismatch("Ångrahistoriken är skadad");
 }
-void putText(std::string& out, std::string_view text) {
-    putNumber(out, text.size());
-    out.append(text);
-}
-
-class Reader {
-public:
-    explicit Reader(std::string_view data) : data_(data) {}
-    std::string_view take(std::size_t n) {
-        if (n > data_.size())
-            bad();
-        const std::string_view part = data_.substr(0, n);
-        data_.remove_prefix(n);
-        return part;
-    }
-    std::uint64_t number() {
-        const std::string_view b = take(8);
-        std::uint64_t n = 0;
-        for (int i = 7; i >= 0; --i)
-            n = (n << 8) | static_cast<unsigned char>(b[static_cast<std::size_t>(i)]);
-        return n;
-    }
-    std::string text() {
-        const std::uint64_t n = number();
-        if (n > data_.size())
-            bad();
-        return std::string(take(static_cast<std::size_t>(n)));
-    }
-    bool atEnd() const { return data_.empty(); }
-    [[noreturn]] static void bad() { throw HistoryMismatch("Ångrahistoriken är skadad"); }
-
-private:
-    std::string_view data_;
-};
 
 std::string encode(const History::Change& c) {
     std::string out = Magic;
@@ -157,26 +122,26 @@ std::string encode(const History::Change& c) {
 }
 
 History::Change decode(std::string_view data, unsigned seq) {
-    Reader in(data);
+    ByteReader in(data, damaged);
     if (in.take(Magic.size()) != Magic)
-        Reader::bad();
+        damaged();
     History::Change c;
     c.seq = seq;
     const std::uint64_t live = in.number();
     if (live > 1)
-        Reader::bad();
+        damaged();
     c.live = static_cast<int>(live);
-    c.description = in.text();
+    c.description = std::string(in.text());
     for (ChangeView& v : c.view) {
-        v.account = in.text();
+        v.account = std::string(in.text());
         v.post = static_cast<int>(std::min<std::uint64_t>(in.number(), 1u << 30));
     }
     const std::uint64_t count = in.number();
     if (count > 100000)
-        Reader::bad();
+        damaged();
     for (std::uint64_t n = 0; n < count; ++n) {
         History::Item i;
-        i.rel = in.text();
+        i.rel = std::string(in.text());
         const std::uint64_t flags = in.number();
         i.folder = flags & 1;
         i.present[0] = flags & 2;
@@ -190,7 +155,7 @@ History::Change decode(std::string_view data, unsigned seq) {
         c.items.push_back(std::move(i));
     }
     if (!in.atEnd())
-        Reader::bad();
+        damaged();
     return c;
 }
 
@@ -290,7 +255,7 @@ void History::recover() {
                 }
             // Done changes lie below undone ones; anything else was not written by this program.
             if (n > 0 && c.live == 1 && changes_[n - 1].live == 0)
-                Reader::bad();
+                damaged();
         }
     } catch (const HistoryMismatch&) {
         discard();
