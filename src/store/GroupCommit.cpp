@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdint>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -143,6 +144,10 @@ void putBack(const fs::path& copy, const Entry& e) {
         io::fail(errno, copy);
     if (static_cast<std::uint64_t>(st.st_size) != e.size)
         Reader::bad();
+    // A file the commit had not replaced yet is still the journal's own (linked there).
+    struct stat now {};
+    if (::stat(e.path.c_str(), &now) == 0 && now.st_dev == st.st_dev && now.st_ino == st.st_ino)
+        return;
     std::error_code ec;
     if (!fs::is_symlink(fs::symlink_status(e.path, ec))) {
         const fs::path temp =
@@ -200,6 +205,24 @@ void restore(const std::vector<Entry>& entries, const fs::path& journal) {
         if (::rmdir(folder.c_str()) == 0)
             io::syncFolder(folderOf(folder), std::nothrow);
     }
+}
+
+// Every data file is replaced by rename, never written in place, so the original stays as it is
+// until the commit ends: a second name for it in the journal keeps it without copying a byte.
+// Through a symbolic link it is the file linked to, which is also the one the replacement writes.
+// False where no such name can be made (another file system, no hard links): the caller copies.
+bool keepByLink(const fs::path& file, const fs::path& copy, std::vector<Entry>& entries) {
+    ::unlink(copy.c_str());
+    if (::linkat(AT_FDCWD, file.c_str(), AT_FDCWD, copy.c_str(), AT_SYMLINK_FOLLOW) != 0)
+        return false;
+    struct stat st {};
+    if (::stat(copy.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::unlink(copy.c_str());
+        return false;
+    }
+    entries.push_back(
+        {Entry::Original, file, copy.filename().string(), static_cast<std::uint64_t>(st.st_size)});
+    return true;
 }
 
 void removeManifest(const fs::path& journal) {
@@ -295,8 +318,14 @@ void GroupCommit::commit() {
                     break;
             }
         }
+        bool linked = false;
         for (std::size_t i = 0; i < changes_.size(); ++i) {
             const fs::path& file = changes_[i].file;
+            const std::string copy = CopyPrefix + std::to_string(i);
+            if (keepByLink(file, journal_ / copy, entries)) {
+                linked = true;
+                continue;
+            }
             std::string original;
             const int err = io::tryReadWholeFile(file, original);
             if (err == ENOENT || err == ENOTDIR) {
@@ -305,10 +334,11 @@ void GroupCommit::commit() {
             }
             if (err != 0)
                 io::fail(err, file);
-            const std::string copy = CopyPrefix + std::to_string(i);
             replaceFileAtomically(journal_ / copy, original);
             entries.push_back({Entry::Original, file, copy, original.size()});
         }
+        if (linked)
+            io::syncFolder(journal_);
         replaceFileAtomically(journal_ / ManifestName, encode(entries));
     } catch (...) {
         // Nothing outside the journal has been touched yet.

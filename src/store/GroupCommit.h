@@ -11,7 +11,8 @@ namespace store {
 // Changes to several files that must land together or not at all (a new account writes its
 // folder, its files and the register; a sign change rewrites Transakt and KontoData).
 //
-// commit(): the originals are copied into the journal folder with a manifest naming every file
+// commit(): the originals are kept in the journal folder (linked, or copied where the file system
+// cannot link) with a manifest naming every file
 // (and whether it existed), all synced; the files are then replaced one by one; deleting the
 // manifest is the moment of commit. recoverGroupCommit() at start-up finds a manifest left by a
 // crash and puts every original back (files that did not exist are removed again).
@@ -45,8 +46,9 @@ private:
 
 // Restores the originals of a group commit interrupted by a crash. Returns true when it found
 // and undid one. Only files and folders of the data root beside the journal folder are restored;
-// a manifest naming anything else is refused (DataError) and the journal is left as it is. Folders the interrupted commit created are removed again when they are empty
-// after the restore, so a half-made account never blocks its own second attempt.
+// a manifest naming anything else is refused (DataError) and the journal is left as it is. Folders the
+// interrupted commit created are removed again when they are empty after the restore, so a half-made account
+// never blocks its own second attempt.
 bool recoverGroupCommit(const std::filesystem::path& journalFolder);
 
 } // namespace store
