@@ -47,11 +47,12 @@ private:
 };
 
 int writeAll(int fd, std::string_view bytes);
-// Reads the whole file from offset 0, whatever the descriptor's position.
-int readAllAt(int fd, std::string& out);
+// Reads the whole file from offset 0, whatever the descriptor's position, keeping room for that
+// many more bytes in out.
+int readAllAt(int fd, std::string& out, std::size_t room = 0);
 int fsyncRetry(int fd);
 int syncFolder(const std::filesystem::path& folder, std::nothrow_t);
 void syncFolder(const std::filesystem::path& folder);
-int tryReadWholeFile(const std::filesystem::path& path, std::string& out);
+int tryReadWholeFile(const std::filesystem::path& path, std::string& out, std::size_t room = 0);
 
 } // namespace store::io

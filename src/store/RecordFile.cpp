@@ -86,6 +86,12 @@ void restoreAfterRename(const fs::path& target, const fs::path& temp, int oldFd,
     io::syncFolder(folderOf(target), std::nothrow);
 }
 
+// Room an image keeps beyond its end, so inserting a post shifts the image in place instead of
+// copying it whole into a larger one.
+std::size_t roomFor(std::size_t recordLength) {
+    return 64 * recordLength;
+}
+
 int leftoverTempPid(const std::string& name) {
     if (name.size() < 2 || name[0] != '.')
         return 0;
@@ -144,13 +150,33 @@ int writeAll(int fd, std::string_view bytes) {
     return 0;
 }
 
-int readAllAt(int fd, std::string& out) {
+int readAllAt(int fd, std::string& out, std::size_t room) {
     out.clear();
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && st.st_size > 0)
-        out.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[1 << 16];
+    const std::size_t size =
+        ::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
+    // Straight into the string, with the room asked for beyond the end, so neither the read nor
+    // the caller's first growth copies the content once more.
+    out.reserve(size + room);
+    out.resize(size);
     off_t at = 0;
+    while (static_cast<std::size_t>(at) < size) {
+        const ssize_t n = ::pread(fd, out.data() + at, size - static_cast<std::size_t>(at), at);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            const int err = errno;
+            out.clear();
+            return err;
+        }
+        if (n == 0) { // shorter than it was a moment ago
+            out.resize(static_cast<std::size_t>(at));
+            return 0;
+        }
+        at += n;
+    }
+    // Longer than it was a moment ago (or a file that tells no size): the rest in steps.
+    char buffer[1 << 16];
     for (;;) {
         const ssize_t n = ::pread(fd, buffer, sizeof buffer, at);
         if (n < 0) {
@@ -187,11 +213,11 @@ void syncFolder(const fs::path& folder) {
         fail(err, folder);
 }
 
-int tryReadWholeFile(const fs::path& path, std::string& out) {
+int tryReadWholeFile(const fs::path& path, std::string& out, std::size_t room) {
     UniqueFd fd(openRetry(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd)
         return errno;
-    return readAllAt(fd.get(), out);
+    return readAllAt(fd.get(), out, room);
 }
 
 } // namespace io
@@ -305,7 +331,7 @@ RecordFile::RecordFile(fs::path path, std::size_t recordLength, Missing missing)
     : path_(std::move(path)), recordLength_(recordLength) {
     if (recordLength_ == 0)
         throw std::invalid_argument("record length 0");
-    const int err = io::tryReadWholeFile(path_, image_);
+    const int err = io::tryReadWholeFile(path_, image_, roomFor(recordLength_));
     if (err == ENOENT && missing == Missing::Create) {
         // A new file is empty and stays empty until something is written; creating it at once
         // lets other windows and the next start see it.
@@ -363,7 +389,10 @@ void RecordFile::commit() {
 }
 
 void RecordFile::reload() {
-    image_ = readWholeFile(path_);
+    std::string image;
+    if (const int err = io::tryReadWholeFile(path_, image, roomFor(recordLength_)))
+        io::fail(err, path_);
+    image_ = std::move(image);
     dirty_ = false;
 }
 
