@@ -15,7 +15,8 @@ namespace store {
 // cannot link) with a manifest naming every file
 // (and whether it existed), all synced; the files are then replaced one by one; deleting the
 // manifest is the moment of commit. recoverGroupCommit() at start-up finds a manifest left by a
-// crash and puts every original back (files that did not exist are removed again).
+// crash and puts every original back (files that did not exist are removed again). A group of one
+// replaced file goes without the journal, its replacement being atomic by itself.
 class GroupCommit {
 public:
     explicit GroupCommit(std::filesystem::path journalFolder);
