@@ -1,5 +1,6 @@
 #include "store/GroupCommit.h"
 
+#include "store/ByteForm.h"
 #include "store/Errors.h"
 #include "store/FileIo.h"
 #include "store/History.h"
@@ -34,16 +35,6 @@ struct Entry {
     std::uint64_t size = 0; // Original: the copy's length, checked before it is put back
 };
 
-// Binary and length-prefixed: a path may hold any byte but NUL, line ends included.
-void putNumber(std::string& out, std::uint64_t n) {
-    for (int i = 0; i < 8; ++i)
-        out.push_back(static_cast<char>((n >> (8 * i)) & 0xFF));
-}
-void putText(std::string& out, std::string_view text) {
-    putNumber(out, text.size());
-    out.append(text);
-}
-
 std::string encode(const std::vector<Entry>& entries) {
     std::string out = Magic;
     putNumber(out, entries.size());
@@ -59,59 +50,33 @@ std::string encode(const std::vector<Entry>& entries) {
     return out;
 }
 
-class Reader {
-public:
-    explicit Reader(std::string_view data) : data_(data) {}
-    std::string_view take(std::size_t n) {
-        if (n > data_.size())
-            bad();
-        const std::string_view part = data_.substr(0, n);
-        data_.remove_prefix(n);
-        return part;
-    }
-    std::uint64_t number() {
-        const std::string_view b = take(8);
-        std::uint64_t n = 0;
-        for (int i = 7; i >= 0; --i)
-            n = (n << 8) | static_cast<unsigned char>(b[static_cast<std::size_t>(i)]);
-        return n;
-    }
-    std::string_view text() {
-        const std::uint64_t n = number();
-        if (n > data_.size())
-            bad();
-        return take(static_cast<std::size_t>(n));
-    }
-    bool atEnd() const { return data_.empty(); }
-    [[noreturn]] static void bad() { throw DataError("Journalen för en samlad skrivning är skadad"); }
-
-private:
-    std::string_view data_;
-};
+[[noreturn]] void damaged() {
+    throw DataError("Journalen för en samlad skrivning är skadad");
+}
 
 std::vector<Entry> decode(std::string_view data) {
-    Reader in(data);
+    ByteReader in(data, damaged);
     if (in.take(Magic.size()) != Magic)
-        Reader::bad();
+        damaged();
     const std::uint64_t count = in.number();
     std::vector<Entry> entries;
     for (std::uint64_t i = 0; i < count; ++i) {
         const char kind = in.take(1)[0];
         if (kind != Entry::Original && kind != Entry::Absent && kind != Entry::Folder)
-            Reader::bad();
+            damaged();
         Entry e{static_cast<Entry::Kind>(kind), fs::path(std::string(in.text())), {}, 0};
         if (e.path.empty() || e.path.native().find('\0') != std::string::npos)
-            Reader::bad();
+            damaged();
         if (kind == Entry::Original) {
             e.copy = std::string(in.text());
             if (e.copy.rfind(CopyPrefix, 0) != 0 || e.copy.find('/') != std::string::npos)
-                Reader::bad();
+                damaged();
             e.size = in.number();
         }
         entries.push_back(std::move(e));
     }
     if (in.take(EndMark.size()) != EndMark || !in.atEnd())
-        Reader::bad();
+        damaged();
     return entries;
 }
 
@@ -143,7 +108,7 @@ void putBack(const fs::path& copy, const Entry& e) {
     if (::stat(copy.c_str(), &st) != 0)
         io::fail(errno, copy);
     if (static_cast<std::uint64_t>(st.st_size) != e.size)
-        Reader::bad();
+        damaged();
     // A file the commit had not replaced yet is still the journal's own (linked there).
     struct stat now {};
     if (::stat(e.path.c_str(), &now) == 0 && now.st_dev == st.st_dev && now.st_ino == st.st_ino)
@@ -165,7 +130,7 @@ void putBack(const fs::path& copy, const Entry& e) {
     }
     const std::string original = readWholeFile(copy);
     if (original.size() != e.size)
-        Reader::bad();
+        damaged();
     replaceFileAtomically(e.path, original);
 }
 
