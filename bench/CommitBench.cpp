@@ -10,6 +10,8 @@
 #include "store/DateText.h"
 #include "store/Records.h"
 
+#include "ScratchFolder.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -30,22 +32,9 @@ using store::Amount;
 namespace {
 
 // Beside the build, not in /tmp: the figures are for the disk the data lives on.
-struct Folder {
-    fs::path path;
-    Folder() {
-        std::random_device rd;
-        path = fs::current_path() / ("moniva-commitbench-" + std::to_string(rd()));
-        fs::create_directories(path);
-    }
-    ~Folder() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-};
-
 const fs::path& folder() {
-    static const Folder f;
-    return f.path;
+    static const benchdata::ScratchFolder f(fs::current_path(), "moniva-commitbench");
+    return f.path();
 }
 
 // Writes the bytes to a file and fsyncs it: the floor of every durable save.

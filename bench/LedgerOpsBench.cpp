@@ -15,6 +15,8 @@
 #include "store/DateText.h"
 #include "store/Records.h"
 
+#include "ScratchFolder.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -30,22 +32,9 @@ using store::Amount;
 
 namespace {
 
-struct Folder {
-    fs::path path;
-    Folder() {
-        std::random_device rd;
-        path = fs::temp_directory_path() / ("moniva-opsbench-" + std::to_string(rd()));
-        fs::create_directories(path);
-    }
-    ~Folder() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-};
-
-Folder& folder() {
-    static Folder f;
-    return f;
+const fs::path& folder() {
+    static const benchdata::ScratchFolder f(fs::temp_directory_path(), "moniva-opsbench");
+    return f.path();
 }
 
 // Three posts a day from 1990-01-01, so the dates stay in order.
@@ -63,8 +52,7 @@ Amount amountOf(int i) {
 
 // KontoData of n consistent posts, written once per kind and size.
 fs::path kontoDataFile(ledger::Kind kind, int n) {
-    const fs::path p =
-        folder().path / ((kind == ledger::Kind::Cash ? "cash-" : "budget-") + std::to_string(n));
+    const fs::path p = folder() / ((kind == ledger::Kind::Cash ? "cash-" : "budget-") + std::to_string(n));
     if (fs::exists(p))
         return p;
     std::string image;
@@ -247,7 +235,7 @@ void BM_BudgetDeleteFirst(benchmark::State& state) {
 void BM_BudgetMoveHundred(benchmark::State& state) {
     Fixture f(ledger::Kind::Budget, static_cast<int>(state.range(0)));
     const std::string date = dateFor(End, f.n);
-    const fs::path mallPath = folder().path / ("B-mall-move-" + std::to_string(f.n));
+    const fs::path mallPath = folder() / ("B-mall-move-" + std::to_string(f.n));
     store::RecordFile mall(mallPath, 18);
     budget::BudgetTemplate tmpl(mall);
     ledger::PostResult last;

@@ -10,6 +10,8 @@
 #include "store/DateText.h"
 #include "store/Records.h"
 
+#include "ScratchFolder.h"
+
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -22,22 +24,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Folder {
-    fs::path path;
-    Folder() {
-        std::random_device rd;
-        path = fs::temp_directory_path() / ("moniva-openbench-" + std::to_string(rd()));
-        fs::create_directories(path);
-    }
-    ~Folder() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-};
-
-Folder& folder() {
-    static Folder f;
-    return f;
+const fs::path& folder() {
+    static const benchdata::ScratchFolder f(fs::temp_directory_path(), "moniva-openbench");
+    return f.path();
 }
 
 void writeFile(const fs::path& p, const std::string& bytes) {
@@ -54,7 +43,7 @@ std::string dateOf(int i) {
 }
 
 fs::path transaktFile() {
-    const fs::path p = folder().path / "Transakt";
+    const fs::path p = folder() / "Transakt";
     if (!fs::exists(p)) {
         std::string image;
         for (const auto& [name, sign] : {std::pair("Kontostart", " "), std::pair("Ins\xE4ttning", "+"),
@@ -71,8 +60,7 @@ fs::path transaktFile() {
 
 // KontoData of n posts of the kind, written once per size.
 fs::path kontoDataFile(ledger::Kind kind, int n) {
-    const fs::path p =
-        folder().path / ((kind == ledger::Kind::Cash ? "cash-" : "budget-") + std::to_string(n));
+    const fs::path p = folder() / ((kind == ledger::Kind::Cash ? "cash-" : "budget-") + std::to_string(n));
     if (fs::exists(p))
         return p;
     std::string image;
@@ -177,7 +165,7 @@ void BM_ScrollStepBudget(benchmark::State& state) {
 void BM_BuildTemplate(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     store::RecordFile kontoData(kontoDataFile(ledger::Kind::Budget, n), 77, store::RecordFile::Missing::Fail);
-    const fs::path mallPath = folder().path / ("B-mall-" + std::to_string(n));
+    const fs::path mallPath = folder() / ("B-mall-" + std::to_string(n));
     for (auto _ : state) {
         state.PauseTiming();
         fs::remove(mallPath);

@@ -11,6 +11,8 @@
 #include "store/DateText.h"
 #include "store/RecordFile.h"
 
+#include "ScratchFolder.h"
+
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -22,26 +24,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Folder {
-    fs::path path;
-    Folder() {
-        std::random_device rd;
-        path = fs::temp_directory_path() / ("moniva-statsbench-" + std::to_string(rd()));
-        fs::create_directories(path / "MoniData");
-    }
-    ~Folder() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-};
-
-Folder& folder() {
-    static Folder f;
-    return f;
+const fs::path& folder() {
+    static const benchdata::ScratchFolder f(fs::temp_directory_path(), "moniva-statsbench");
+    fs::create_directories(f.path() / "MoniData");
+    return f.path();
 }
 
 stats::AccountFiles account(ledger::Kind kind, int n) {
-    return benchdata::statsAccount(folder().path / "MoniData", kind, n);
+    return benchdata::statsAccount(folder() / "MoniData", kind, n);
 }
 
 void BM_Range(benchmark::State& state) {
@@ -96,7 +86,7 @@ void BM_TextFile(benchmark::State& state, ledger::Kind kind, stats::ReportKind r
 void BM_TextFileToDisk(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     const auto files = account(ledger::Kind::Budget, n);
-    const fs::path out = folder().path / "rapport.txt";
+    const fs::path out = folder() / "rapport.txt";
     for (auto _ : state)
         store::replaceFileAtomically(out, stats::accountReportFile(files, stats::ReportKind::Pr_5,
                                                                    stats::PostRange{1, n}, "Budget",
