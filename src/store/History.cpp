@@ -538,7 +538,7 @@ void History::prune() {
 }
 
 void History::open() {
-    pending_.emplace();
+    pending_.emplace(Pending{});
     if (viewProvider_)
         pending_->change.view[0] = viewProvider_();
 }
