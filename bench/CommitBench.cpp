@@ -10,6 +10,7 @@
 #include "store/DateText.h"
 #include "store/Records.h"
 
+#include "PostImages.h"
 #include "ScratchFolder.h"
 
 #include <benchmark/benchmark.h>
@@ -49,41 +50,6 @@ void writeAndSync(const fs::path& path, const std::string& bytes) {
         throw std::runtime_error("write " + path.string());
 }
 
-// n consistent posts, three a day from 1990-01-01, amounts with fractions as real accounts have.
-std::string account(ledger::Kind kind, int n) {
-    std::string image;
-    store::Date date{1990, 1, 1};
-    Amount budget, actual;
-    for (int i = 0; i < n; ++i) {
-        if (i > 0 && i % 3 == 0)
-            date = store::stepDay(date, 1);
-        const Amount a = i % 3 == 0 ? Amount::parseStored("1234,5") : Amount::parseStored("-411,75");
-        const Amount b = a + Amount::whole(10);
-        actual += a;
-        budget += b;
-        if (kind == ledger::Kind::Cash) {
-            store::PostRec_Enkel r;
-            r.set(store::PostRec_Enkel::Datum, store::dateText(date));
-            r.set(store::PostRec_Enkel::TransNr, "2");
-            r.setAmount(store::PostRec_Enkel::Belopp, a);
-            r.setAmount(store::PostRec_Enkel::Saldo, actual);
-            image += r.bytes();
-        } else {
-            store::PostRec_Budget r;
-            r.set(store::PostRec_Budget::Datum, store::dateText(date));
-            r.set(store::PostRec_Budget::TransNr, "2");
-            r.setAmount(store::PostRec_Budget::BudgBelopp, b);
-            r.setAmount(store::PostRec_Budget::VerklBelopp, a);
-            r.setAmount(store::PostRec_Budget::BudgSaldo, budget);
-            r.setAmount(store::PostRec_Budget::VerklSaldo, actual);
-            r.setAmount(store::PostRec_Budget::DiffSaldo, actual - budget);
-            r.set(store::PostRec_Budget::BStatus, "*");
-            image += r.bytes();
-        }
-    }
-    return image;
-}
-
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0 : v[v.size() / 2];
@@ -95,7 +61,7 @@ double msSince(std::chrono::steady_clock::time_point t) {
 
 void BM_ChangeAgainstWriteFloor(benchmark::State& state) {
     const auto kind = state.range(0) == 0 ? ledger::Kind::Cash : ledger::Kind::Budget;
-    const std::string original = account(kind, static_cast<int>(state.range(1)));
+    const std::string original = benchdata::consistentPosts(kind, static_cast<int>(state.range(1)));
     const fs::path data = folder() / "KontoData";
     const fs::path floorFile = folder() / "floor";
     std::vector<double> floor, change, ratio;

@@ -15,6 +15,7 @@
 #include "store/DateText.h"
 #include "store/Records.h"
 
+#include "PostImages.h"
 #include "ScratchFolder.h"
 
 #include <benchmark/benchmark.h>
@@ -28,6 +29,7 @@
 
 namespace fs = std::filesystem;
 
+using benchdata::dateOf;
 using store::Amount;
 
 namespace {
@@ -37,53 +39,12 @@ const fs::path& folder() {
     return f.path();
 }
 
-// Three posts a day from 1990-01-01, so the dates stay in order.
-std::string dateOf(int i) {
-    static std::vector<std::string> dates{store::dateText({1990, 1, 1})};
-    while (static_cast<int>(dates.size()) * 3 <= i)
-        dates.push_back(store::dateText(store::stepDay(*store::parseDate(dates.back()), 1)));
-    return dates[static_cast<std::size_t>(i / 3)];
-}
-
-// Amounts that leave fractions in the balances, as real accounts have.
-Amount amountOf(int i) {
-    return i % 3 == 0 ? Amount::parseStored("1234,5") : Amount::parseStored("-411,75");
-}
-
 // KontoData of n consistent posts, written once per kind and size.
 fs::path kontoDataFile(ledger::Kind kind, int n) {
     const fs::path p = folder() / ((kind == ledger::Kind::Cash ? "cash-" : "budget-") + std::to_string(n));
     if (fs::exists(p))
         return p;
-    std::string image;
-    image.reserve(static_cast<std::size_t>(n) * ledger::recordLength(kind));
-    Amount budget, actual;
-    for (int i = 0; i < n; ++i) {
-        const Amount a = amountOf(i);
-        const Amount b = a + Amount::whole(10);
-        actual += a;
-        budget += b;
-        const std::string transNr = a.isNegative() ? "3" : "2";
-        if (kind == ledger::Kind::Cash) {
-            store::PostRec_Enkel r;
-            r.set(store::PostRec_Enkel::Datum, dateOf(i));
-            r.set(store::PostRec_Enkel::TransNr, transNr);
-            r.setAmount(store::PostRec_Enkel::Belopp, a);
-            r.setAmount(store::PostRec_Enkel::Saldo, actual);
-            image += r.bytes();
-        } else {
-            store::PostRec_Budget r;
-            r.set(store::PostRec_Budget::Datum, dateOf(i));
-            r.set(store::PostRec_Budget::TransNr, transNr);
-            r.setAmount(store::PostRec_Budget::BudgBelopp, b);
-            r.setAmount(store::PostRec_Budget::VerklBelopp, a);
-            r.setAmount(store::PostRec_Budget::BudgSaldo, budget);
-            r.setAmount(store::PostRec_Budget::VerklSaldo, actual);
-            r.setAmount(store::PostRec_Budget::DiffSaldo, actual - budget);
-            r.set(store::PostRec_Budget::BStatus, "*");
-            image += r.bytes();
-        }
-    }
+    const std::string image = benchdata::consistentPosts(kind, n);
     std::ofstream out(p, std::ios::binary | std::ios::trunc);
     out.write(image.data(), static_cast<std::streamsize>(image.size()));
     return p;

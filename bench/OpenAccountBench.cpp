@@ -10,6 +10,7 @@
 #include "store/DateText.h"
 #include "store/Records.h"
 
+#include "PostImages.h"
 #include "ScratchFolder.h"
 
 #include <benchmark/benchmark.h>
@@ -22,6 +23,8 @@
 
 namespace fs = std::filesystem;
 
+using benchdata::dateOf;
+
 namespace {
 
 const fs::path& folder() {
@@ -32,14 +35,6 @@ const fs::path& folder() {
 void writeFile(const fs::path& p, const std::string& bytes) {
     std::ofstream out(p, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-// Three posts a day from 1990-01-01; the dates stay in order as the ledger requires.
-std::string dateOf(int i) {
-    static std::vector<std::string> dates{store::dateText({1990, 1, 1})};
-    while (static_cast<int>(dates.size()) * 3 <= i)
-        dates.push_back(store::dateText(store::stepDay(*store::parseDate(dates.back()), 1)));
-    return dates[static_cast<std::size_t>(i / 3)];
 }
 
 fs::path transaktFile() {
