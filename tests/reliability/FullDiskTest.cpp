@@ -5,6 +5,7 @@
 // operation goes through once the space is back.
 
 #include "fixtures/DataRootCheck.h"
+#include "fixtures/Faults.h"
 #include "fixtures/TempDrive.h"
 #include "reliability/Driver.h"
 #include "store/Errors.h"
@@ -47,10 +48,9 @@ Counted countWrites(const fs::path& drive, Op op, std::uint64_t seed, bool& appl
 
 // Runs fn in a child with the file size limited to `limit` bytes and SIGXFSZ ignored, as on a full
 // disk. The child's exit code: 0 done, 10 FileError with the system's text for EFBIG, 11 another
-// FileError, 12 anything else.
+// FileError, 2 anything else.
 template <typename Fn> int underSizeLimit(rlim_t limit, Fn fn) {
-    const pid_t child = ::fork();
-    if (child == 0) {
+    return fixtures::inChild([&] {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit lim{limit, limit};
         if (::setrlimit(RLIMIT_FSIZE, &lim) != 0)
@@ -59,14 +59,8 @@ template <typename Fn> int underSizeLimit(rlim_t limit, Fn fn) {
             fn();
         } catch (const store::FileError& e) {
             ::_exit(e.what() == store::io::systemText(EFBIG) ? 10 : 11);
-        } catch (...) {
-            ::_exit(12);
         }
-        ::_exit(0);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    });
 }
 
 struct Exercised {

@@ -17,15 +17,6 @@ using namespace std::string_literals;
 
 namespace {
 
-// Every file (with its bytes) and folder under the drive: the whole state a commit may touch.
-std::map<std::string, std::string> tree(const TempDrive& drive) {
-    std::map<std::string, std::string> all;
-    for (const auto& e : fs::recursive_directory_iterator(drive.path()))
-        all[fs::relative(e.path(), drive.path()).string()] =
-            e.is_directory() ? "<folder>" : drive.readFile(e.path());
-    return all;
-}
-
 // A data root with an account, and a group that rewrites the register and a transaction file,
 // makes a new account folder (its name holds a line feed) with a post file, and deletes a file.
 struct Scene {
@@ -38,7 +29,7 @@ struct Scene {
                                                  std::string(26, ' ') + "EkC:\\MoniData\\  ");
         drive.writeFile("MoniData/Konto A/Transakt", "Kontostart" + std::string(26, ' '));
         drive.writeFile("MoniData/Konto A/Kategori", "Mat" + std::string(32, ' '));
-        before = tree(drive);
+        before = drive.tree();
     }
 
     void stageAll(GroupCommit& group, RecordFile& transakt) const {
@@ -71,9 +62,9 @@ TEST(GroupCommit, AllChangesLandTogether) {
     s.stageAll(group, transakt);
     group.commit();
     EXPECT_FALSE(transakt.dirty());
-    EXPECT_EQ(tree(s.drive), s.expectedAfter()) << "journal and temporary files are gone too";
+    EXPECT_EQ(s.drive.tree(), s.expectedAfter()) << "journal and temporary files are gone too";
     EXPECT_FALSE(recoverGroupCommit(s.journal));
-    EXPECT_EQ(tree(s.drive), s.expectedAfter());
+    EXPECT_EQ(s.drive.tree(), s.expectedAfter());
 }
 
 TEST(GroupCommit, FailureRollsEveryFileBack) {
@@ -89,7 +80,7 @@ TEST(GroupCommit, FailureRollsEveryFileBack) {
             throw std::runtime_error("disk gone");
     });
     EXPECT_THROW(group.commit(), std::runtime_error);
-    EXPECT_EQ(tree(s.drive), s.before);
+    EXPECT_EQ(s.drive.tree(), s.before);
     EXPECT_TRUE(transakt.dirty());
 
     // A real failure (a file below a plain file) is a FileError with the system's text.
@@ -104,11 +95,11 @@ TEST(GroupCommit, FailureRollsEveryFileBack) {
     } catch (const FileError& e) {
         EXPECT_STREQ(e.what(), "Not a directory");
     }
-    EXPECT_EQ(tree(s.drive), s.before);
+    EXPECT_EQ(s.drive.tree(), s.before);
 
     // The same group commits once the fault is gone.
     group.commit();
-    EXPECT_EQ(tree(s.drive), s.expectedAfter());
+    EXPECT_EQ(s.drive.tree(), s.expectedAfter());
 }
 
 // A crash at any step of the commit (and again at a step of the recovery that follows) leaves
@@ -144,7 +135,7 @@ TEST(GroupCommit, CrashAtAnyStepIsRecovered) {
         ASSERT_TRUE(recoveryCode == 0 || recoveryCode == 7) << recoveryCode;
         recoverGroupCommit(s.journal);
 
-        EXPECT_EQ(tree(s.drive), finished ? s.expectedAfter() : s.before);
+        EXPECT_EQ(s.drive.tree(), finished ? s.expectedAfter() : s.before);
     }
     EXPECT_TRUE(finished) << "the commit never ran to its end";
 }
@@ -155,14 +146,14 @@ TEST(GroupCommit, DamagedOrPartialJournal) {
     s.drive.writeFile(".MoniJournal/copy-0", "half");
     s.drive.writeFile(".MoniJournal/.manifest.tmp-99999", "half");
     EXPECT_FALSE(recoverGroupCommit(s.journal));
-    EXPECT_EQ(tree(s.drive), s.before);
+    EXPECT_EQ(s.drive.tree(), s.before);
 
     // A manifest that does not decode is reported and kept; no file is touched.
     s.drive.writeFile(".MoniJournal/manifest", "MONIVA-GROUP-JOURNAL-1\x05");
     EXPECT_THROW(recoverGroupCommit(s.journal), DataError);
     EXPECT_TRUE(s.drive.exists(".MoniJournal/manifest"));
     fs::remove_all(s.journal);
-    EXPECT_EQ(tree(s.drive), s.before);
+    EXPECT_EQ(s.drive.tree(), s.before);
 }
 
 namespace {
@@ -192,7 +183,7 @@ TEST(GroupCommit, RecoveryRefusesPathsOutsideTheDataRoot) {
     fs::create_directories(s.drive / "elsewhere");
     s.drive.writeFile("elsewhere/victim", "keep me too");
     fs::create_directory_symlink(s.drive / "elsewhere", s.drive / "MoniData/link");
-    const auto before = tree(s.drive);
+    const auto before = s.drive.tree();
 
     const std::string drive = s.drive.path().string();
     const struct {
@@ -210,16 +201,16 @@ TEST(GroupCommit, RecoveryRefusesPathsOutsideTheDataRoot) {
     for (const auto& h : hostile) {
         s.drive.writeFile(".MoniJournal/copy-0", "evil");
         s.drive.writeFile(".MoniJournal/manifest", manifestNaming(h.kind, h.path, "evil"));
-        const auto journal = tree(s.drive);
+        const auto journal = s.drive.tree();
         EXPECT_THROW(recoverGroupCommit(s.journal), DataError) << h.kind << " " << h.path;
-        EXPECT_EQ(tree(s.drive), journal) << "nothing touched, the journal kept: " << h.path;
+        EXPECT_EQ(s.drive.tree(), journal) << "nothing touched, the journal kept: " << h.path;
         GroupCommit later(s.journal);
         later.stage(s.drive / "MoniData/KontoFil", "x");
         EXPECT_THROW(later.commit(), DataError) << "a later commit refuses too";
-        EXPECT_EQ(tree(s.drive), journal);
+        EXPECT_EQ(s.drive.tree(), journal);
         fs::remove_all(s.journal);
     }
-    EXPECT_EQ(tree(s.drive), before);
+    EXPECT_EQ(s.drive.tree(), before);
 
     // The same manifest naming a file inside the data root is put back.
     s.drive.writeFile(".MoniJournal/copy-0", "original");

@@ -28,15 +28,6 @@ using namespace std::string_literals;
 
 namespace {
 
-// Every file (with its bytes) and folder of the data root.
-std::map<std::string, std::string> tree(const TempDrive& drive) {
-    std::map<std::string, std::string> all;
-    for (const auto& e : fs::recursive_directory_iterator(drive / "MoniData"))
-        all[fs::relative(e.path(), drive.path()).string()] =
-            e.is_directory() ? "<folder>" : drive.readFile(e.path());
-    return all;
-}
-
 // A data root with an account and one change of every kind: a group commit that makes an
 // account folder with a file, rewrites the register and removes an account's file and folder,
 // then a single file replaced twice within the same change.
@@ -50,7 +41,7 @@ struct Scene {
         drive.writeFile("MoniData/Bil/Transakt", "Kontostart" + std::string(26, ' '));
         drive.writeFile("MoniData/Konto A/Transakt", "A" + std::string(35, ' '));
         drive.writeFile("MoniData/PosFil", "place");
-        before = tree(drive);
+        before = drive.tree("MoniData");
     }
 
     void change(const std::string& description = "borttaget konto Bil") {
@@ -66,7 +57,7 @@ struct Scene {
         replaceFileAtomically(drive / "MoniData/Konto A/Transakt", "second");
         replaceFileAtomically(paths.posFil(), "moved"); // a window place is no data
         describeChange(description);
-        after = tree(drive);
+        after = drive.tree("MoniData");
     }
 };
 
@@ -88,7 +79,7 @@ TEST(History, UndoAndRedoGiveBackEveryFileAlsoAfterARestart) {
         EXPECT_EQ(view.post, 2) << "the view returns to the changed post";
         auto expected = s.before;
         expected["MoniData/PosFil"] = "moved";
-        EXPECT_EQ(tree(s.drive), expected);
+        EXPECT_EQ(s.drive.tree("MoniData"), expected);
         EXPECT_EQ(history->redoDescription(), "borttaget konto Bil");
         EXPECT_FALSE(history->undoDescription());
 
@@ -97,7 +88,7 @@ TEST(History, UndoAndRedoGiveBackEveryFileAlsoAfterARestart) {
         history->activate();
         history->recover();
         EXPECT_EQ(history->redo().post, 2);
-        EXPECT_EQ(tree(s.drive), s.after);
+        EXPECT_EQ(s.drive.tree("MoniData"), s.after);
         EXPECT_EQ(history->undoCount(), 1u);
     }
     // A change of nothing but settings is none; a new change, also one commit made outside any
@@ -163,7 +154,7 @@ TEST(History, EveryKindOfChangeUndoneAndRedone) {
     // KontoIni, the account of the last exit, is no data; an empty file is what opening a missing
     // file leaves behind.
     const auto data = [&] {
-        auto all = tree(drive);
+        auto all = drive.tree("MoniData");
         std::erase_if(all, [](const auto& e) { return e.first == "MoniData/KontoIni" || e.second.empty(); });
         return all;
     };
@@ -239,9 +230,9 @@ TEST(History, MismatchIsNeverApplied) {
             history->activate();
             history->recover();
         }
-        const auto files = tree(s.drive);
+        const auto files = s.drive.tree("MoniData");
         EXPECT_THROW(history->undo(), HistoryMismatch);
-        EXPECT_EQ(tree(s.drive), files);
+        EXPECT_EQ(s.drive.tree("MoniData"), files);
         EXPECT_EQ(s.drive.readFile("Other/KontoFil"), "not ours");
         EXPECT_FALSE(history->undoDescription());
         EXPECT_FALSE(s.drive.exists(".MoniData.history"));
@@ -263,10 +254,10 @@ TEST(History, FullDiskDuringUndoLeavesEverything) {
                 throw FileError(std::error_code(ENOSPC, std::system_category()), "disk");
         });
         EXPECT_THROW(history.undo(), FileError);
-        EXPECT_EQ(tree(s.drive), s.after);
+        EXPECT_EQ(s.drive.tree("MoniData"), s.after);
         setCommitFaultHook({});
         history.undo();
-        EXPECT_EQ(tree(s.drive)["MoniData/Bil/Transakt"], s.before["MoniData/Bil/Transakt"]);
+        EXPECT_EQ(s.drive.tree("MoniData")["MoniData/Bil/Transakt"], s.before["MoniData/Bil/Transakt"]);
     }
 }
 
@@ -307,7 +298,7 @@ TEST(History, KillDuringUndoLeavesBeforeOrAfter) {
         });
         History history(s.paths);
         history.recover();
-        const auto files = tree(s.drive);
+        const auto files = s.drive.tree("MoniData");
         EXPECT_TRUE(files == s.after || files == undone);
         EXPECT_EQ(history.undoCount() + history.redoCount(), 1u);
         EXPECT_EQ(history.undoCount() == 1, files == s.after) << "the history says where the files are";
