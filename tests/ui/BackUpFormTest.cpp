@@ -30,26 +30,26 @@ namespace fs = std::filesystem;
 using uitest::control;
 using Kind = uitest::ScriptedDialogs::Kind;
 
-const QString CRLF = QStringLiteral("\r\n");
-const QString Hushall = QStringLiteral("Hushåll");
+const QString CRLF = "\r\n";
+const QString Hushall = "Hushåll";
 const std::string HushallUtf8 = "Hush\xC3\xA5ll";
 const std::string Stamp = "202612061011"; // the test context's 2026-12-06 at 10:11:12
 
-const QString Intro = QStringLiteral(
+const QString Intro =
     "Programmets arbetsfiler kan säkerhetskopieras och förvaras på annan hårddisk eller på ett "
     "USB-minne !\r\nOm USB-minne föredras, ska detta sättas in i avsedd port. Därefter klickas på "
     "kommandoknappen 'BackUp !\r\n\r\nHar filerna tidigare säkerhetskopierats, kan de med några "
     "klick återställas, i de fall någon eller några har skadats eller efter en ominstallation av "
     "programmet.\r\nDet är fördelaktigt om säkerhetskopiorna då är någorlunda aktuella !\r\n\r\n"
-    "Med nedanstående kontrollknappar kan väljas 'BackUp' eller 'Återställ' !");
-const QString BackupGuide = QStringLiteral(
+    "Med nedanstående kontrollknappar kan väljas 'BackUp' eller 'Återställ' !";
+const QString BackupGuide =
     "Listan visar samtliga drive-enheter användbara för kopiering, inklusive ev. USB-enhet.\r\n"
-    "Klicka i listan på den enhet som avses för säkerhetskopieringen.\r\n\r\n");
-const QString RestoreGuide = QStringLiteral(
+    "Klicka i listan på den enhet som avses för säkerhetskopieringen.\r\n\r\n";
+const QString RestoreGuide =
     "Listan nedan visar möjliga drive-enheter för tidigare utförd BackUp,  inkl. ev. USB-enhet.\r\n"
     "Klicka i listan på antagen enhetsbeteckning !\r\n\r\nEn sammanställning visas av enhetens "
-    "katalogstruktur, där någon av de tidigare skapade BackUp-katalogerna bör återfinnas !\r\n\r\n");
-const QString Cancelled = QStringLiteral(
+    "katalogstruktur, där någon av de tidigare skapade BackUp-katalogerna bör återfinnas !\r\n\r\n";
+const QString Cancelled =
     "Det finns möjligheter att säkerhetskopiera de arbetsfiler som programmet använder, och förvara dem på "
     "annan "
     "hårddisk, eller på ett USB-minne.\r\n\r\nFöredrar du USB-minne, sätter du in detta i avsedd port "
@@ -57,8 +57,8 @@ const QString Cancelled = QStringLiteral(
     "Om du tidigare har säkerhetskopierat filerna, kan du med några klick återställa dem, för den händelse "
     "att "
     "någon eller några blivit skadade, eller efter ett byte av dator.\r\nViktigt är då att din backup är "
-    "någorlunda aktuell !\r\n\r\nVia nedanstående kontroller kan du välja 'BackUp' eller 'Återställ' !");
-const QString ChooseScope = QStringLiteral("Markera ett av alternativen 'Detta konto' eller 'Alla konton' !");
+    "någorlunda aktuell !\r\n\r\nVia nedanstående kontroller kan du välja 'BackUp' eller 'Återställ' !";
+const QString ChooseScope = "Markera ett av alternativen 'Detta konto' eller 'Alla konton' !";
 
 class BackUpFormTest : public ::testing::Test {
 protected:
@@ -124,17 +124,15 @@ protected:
         EXPECT_EQ(tc.drive.list(),
                   (std::vector<std::string>{"MoniData", "Program", "disk2", "media", "nas"}));
         EXPECT_EQ(restoredCalls, 0);
-        EXPECT_FALSE(tc.dialogs.titles().contains(QStringLiteral("Återställning utförd")));
+        EXPECT_FALSE(tc.dialogs.titles().contains("Återställning utförd"));
         EXPECT_FALSE(form->isVisible());
     }
 
     void expectIdle() {
         EXPECT_TRUE(form->mode().isEmpty());
-        EXPECT_FALSE(button("Command1")->isEnabled());
-        EXPECT_TRUE(button("Command3")->isEnabled());
-        EXPECT_TRUE(button("Command4")->isEnabled());
-        for (const char* name : {"Label1", "DrvList", "Option1", "Option2", "Dir1", "Label2"})
-            EXPECT_FALSE(form->findChild<QWidget*>(QString::fromLatin1(name))->isVisible()) << name;
+        EXPECT_EQ(uitest::enabledOf(*form, {"Command1", "Command3", "Command4"}), "011");
+        EXPECT_EQ(uitest::visibleOf(*form, {"Label1", "DrvList", "Option1", "Option2", "Dir1", "Label2"}),
+                  "000000");
         EXPECT_EQ(form->height(), backup::BackUpForm::DesignHeight * 83 / 100);
     }
 
@@ -161,14 +159,11 @@ protected:
 };
 
 TEST_F(BackUpFormTest, OpensIdleWithItsControlsAndStoresItsFirstPosition) {
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Backup / Äterställ"));
-    const std::pair<const char*, const char*> buttons[] = {
-        {"Command1", "Avbryt"}, {"Command2", "Avsluta"}, {"Command3", "BackUp"}, {"Command4", "Återställ"}};
-    for (const auto& [name, caption] : buttons)
-        EXPECT_EQ(button(name)->text(), QString::fromUtf8(caption)) << name;
-    EXPECT_EQ(option("Option1")->text(), QStringLiteral("Detta konto"));
-    EXPECT_EQ(option("Option2")->text(), QStringLiteral("Alla konton"));
-    EXPECT_EQ(label("Label1")->text(), QStringLiteral("Drive-enheter"));
+    EXPECT_EQ(form->windowTitle(), "Backup / Äterställ");
+    EXPECT_EQ(uitest::textsOf(
+                  *form, {"Command1", "Command2", "Command3", "Command4", "Option1", "Option2", "Label1"}),
+              (QStringList{"Avbryt", "Avsluta", "BackUp", "Återställ", "Detta konto", "Alla konton",
+                           "Drive-enheter"}));
     ASSERT_NE(list("Dir1"), nullptr);
 
     EXPECT_EQ(form->text1(), Intro);
@@ -184,33 +179,25 @@ TEST_F(BackUpFormTest, OpensIdleWithItsControlsAndStoresItsFirstPosition) {
 
 TEST_F(BackUpFormTest, BackupOfTheOpenAccountWaitsWithItsTextThenCopiesEveryByte) {
     button("Command3")->click();
-    EXPECT_EQ(form->mode(), QStringLiteral("BU"));
+    EXPECT_EQ(form->mode(), "BU");
     EXPECT_EQ(form->text1(), BackupGuide);
     EXPECT_EQ(form->height(), backup::BackUpForm::DesignHeight);
-    EXPECT_TRUE(button("Command1")->isEnabled());
-    EXPECT_FALSE(button("Command3")->isEnabled());
-    EXPECT_FALSE(button("Command4")->isEnabled());
-    EXPECT_TRUE(list("DrvList")->isVisible() && list("DrvList")->isEnabled());
-    EXPECT_TRUE(label("Label1")->isVisible());
-    EXPECT_FALSE(option("Option1")->isEnabled());
-    EXPECT_FALSE(option("Option2")->isEnabled());
-    EXPECT_FALSE(list("Dir1")->isVisible());
-    EXPECT_FALSE(label("Label2")->isVisible());
+    EXPECT_EQ(uitest::enabledOf(*form, {"Command1", "Command3", "Command4", "DrvList", "Option1", "Option2"}),
+              "100100");
+    EXPECT_EQ(uitest::visibleOf(*form, {"DrvList", "Label1", "Dir1", "Label2"}), "1100");
     // CD, not-ready reader and /proc are left out; the kind is kept as item data.
     QListWidget* drives = list("DrvList");
     ASSERT_EQ(drives->count(), 3);
-    EXPECT_EQ(drives->item(0)->text(), driveOf(stick));
-    EXPECT_EQ(drives->item(0)->data(Qt::UserRole).toInt(), 2);
-    EXPECT_EQ(drives->item(1)->text(), driveOf(disk));
-    EXPECT_EQ(drives->item(1)->data(Qt::UserRole).toInt(), 3);
-    EXPECT_EQ(drives->item(2)->text(), driveOf(nas));
-    EXPECT_EQ(drives->item(2)->data(Qt::UserRole).toInt(), 4);
+    const std::pair<fs::path, int> listed[] = {{stick, 2}, {disk, 3}, {nas, 4}};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(drives->item(i)->text(), driveOf(listed[i].first));
+        EXPECT_EQ(drives->item(i)->data(Qt::UserRole).toInt(), listed[i].second);
+    }
 
     tc.dialogs.answerYes().answerYes();
     clickDrive(0);
     EXPECT_EQ(form->chosenDrive(), driveOf(stick));
-    EXPECT_TRUE(option("Option1")->isEnabled());
-    EXPECT_TRUE(option("Option2")->isEnabled());
+    EXPECT_EQ(uitest::enabledOf(*form, {"Option1", "Option2"}), "11");
 
     // While it waits the window paints its wait text and its controls rest.
     form->setSecondLength(40);
@@ -223,27 +210,23 @@ TEST_F(BackUpFormTest, BackupOfTheOpenAccountWaitsWithItsTextThenCopiesEveryByte
     });
     option("Option1")->click();
 
-    EXPECT_EQ(waitShown, QStringLiteral("Vänta !\nSäkerhets-\nkopiering..."));
+    EXPECT_EQ(waitShown, "Vänta !\nSäkerhets-\nkopiering...");
     EXPECT_FALSE(closeEnabled);
-    const auto& calls = tc.dialogs.calls();
-    ASSERT_EQ(calls.size(), 3u);
-    EXPECT_EQ(calls[0].title, QStringLiteral("Vald diskenhet ?"));
-    EXPECT_EQ(calls[0].text, QStringLiteral("Den valda driveenheten är flyttbar (ex. USB) !\r\n\r\n"
-                                            "Använd denna diskenhet för BackUp ?"));
-    EXPECT_EQ(calls[1].kind, Kind::Message);
-    EXPECT_EQ(calls[1].title, QStringLiteral("Välj BackUp-omfattning"));
-    EXPECT_EQ(calls[1].text, ChooseScope);
-    EXPECT_EQ(calls[2].title, QStringLiteral("Lagringsenhet"));
-    EXPECT_EQ(calls[2].text, QStringLiteral("Är diskenhet") + driveOf(stick) +
-                                 QStringLiteral(" för säkerhetskopieringen av kontot 'Hushåll' OK ?"));
+    ASSERT_EQ(tc.dialogs.titles(),
+              (QStringList{"Vald diskenhet ?", "Välj BackUp-omfattning", "Lagringsenhet"}));
+    EXPECT_EQ(tc.dialogs.texts(),
+              (QStringList{
+                  "Den valda driveenheten är flyttbar (ex. USB) !\r\n\r\nAnvänd denna diskenhet för BackUp ?",
+                  ChooseScope,
+                  "Är diskenhet" + driveOf(stick) + " för säkerhetskopieringen av kontot 'Hushåll' OK ?"}));
+    EXPECT_EQ(tc.dialogs.calls()[1].kind, Kind::Message);
 
     const fs::path made = stick / (HushallUtf8 + Stamp);
     EXPECT_EQ(form->lastBackupFolder(), made);
     EXPECT_EQ(snapshot(made), snapshot(tc.ctx.paths.dataRoot() / HushallUtf8));
-    EXPECT_EQ(form->text1(),
-              QStringLiteral("En säkerhetskopia av Hushåll, försedd med datum och klockslag,  har nu "
-                             "skapats på den angivna drive-enheten, (") +
-                  driveOf(stick) + ")");
+    EXPECT_EQ(form->text1(), "En säkerhetskopia av Hushåll, försedd med datum och klockslag,  har nu "
+                             "skapats på den angivna drive-enheten, (" +
+                                 driveOf(stick) + ")");
     expectIdle();
     EXPECT_TRUE(button("Command2")->isEnabled());
 }
@@ -255,15 +238,13 @@ TEST_F(BackUpFormTest, BackupOfAllAccountsGoesToAMonivaBUFolder) {
     option("Option2")->click();
 
     EXPECT_EQ(tc.dialogs.calls().back().text,
-              QStringLiteral("Är diskenhet ") + driveOf(disk) +
-                  QStringLiteral(" för säkerhetskopieringen av samtliga konton OK ?"));
+              "Är diskenhet " + driveOf(disk) + " för säkerhetskopieringen av samtliga konton OK ?");
     const fs::path made = disk / ("MonivaBU" + Stamp);
     EXPECT_EQ(snapshot(made), snapshot(tc.ctx.paths.dataRoot()));
-    EXPECT_EQ(form->text1(), QStringLiteral("En säkerhetskopia av samtliga konton,\r\nMonivaBU") +
-                                 QString::fromStdString(Stamp) +
-                                 QStringLiteral("\r\nförsedd med datum och klockslag,  har nu skapats på den "
-                                                "angivna drive-enheten, (") +
-                                 driveOf(disk) + ")");
+    EXPECT_EQ(form->text1(),
+              "En säkerhetskopia av samtliga konton,\r\nMonivaBU" + QString::fromStdString(Stamp) +
+                  "\r\nförsedd med datum och klockslag,  har nu skapats på den angivna drive-enheten, (" +
+                  driveOf(disk) + ")");
     expectIdle();
 
     // Declined: nothing is copied and both options are cleared.
@@ -276,21 +257,19 @@ TEST_F(BackUpFormTest, BackupOfAllAccountsGoesToAMonivaBUFolder) {
 }
 
 TEST_F(BackUpFormTest, EachDriveKindIsDescribedAndOnlyYesChoosesIt) {
-    const QString network = QStringLiteral(" är ansluten till annan dator i nätverket\r\n"
-                                           "och därmed kanske inte tillgänglig f n (?)");
-    const QString backupTexts[] = {QStringLiteral("Den valda driveenheten är flyttbar (ex. USB) !"),
-                                   QStringLiteral("Driveenheten är en hårddiskdrive (HDD) i denna dator."),
-                                   QStringLiteral("Driveenheten") + network};
-    const QString restoreTexts[] = {QStringLiteral("Den valda diskenheten är flyttbar (ex. USB) !"),
-                                    QStringLiteral("Diskenheten är en hårddiskdrive (HDD) i denna dator."),
-                                    QStringLiteral("Diskenheten") + network};
+    const QString network = " är ansluten till annan dator i nätverket\r\n"
+                            "och därmed kanske inte tillgänglig f n (?)";
+    const QString backupTexts[] = {"Den valda driveenheten är flyttbar (ex. USB) !",
+                                   "Driveenheten är en hårddiskdrive (HDD) i denna dator.",
+                                   "Driveenheten" + network};
+    const QString restoreTexts[] = {"Den valda diskenheten är flyttbar (ex. USB) !",
+                                    "Diskenheten är en hårddiskdrive (HDD) i denna dator.",
+                                    "Diskenheten" + network};
     for (int row = 0; row < 3; ++row) {
         button("Command3")->click();
-        tc.dialogs.clear();
-        tc.dialogs.answerNo();
+        tc.dialogs.clear().answerNo();
         clickDrive(row);
-        EXPECT_EQ(tc.dialogs.lastText(),
-                  backupTexts[row] + QStringLiteral("\r\n\r\nAnvänd denna diskenhet för BackUp ?"));
+        EXPECT_EQ(tc.dialogs.lastText(), backupTexts[row] + "\r\n\r\nAnvänd denna diskenhet för BackUp ?");
         EXPECT_FALSE(tc.dialogs.calls()[0].cancelButton);
         EXPECT_TRUE(form->mode().isEmpty());
         EXPECT_TRUE(form->chosenDrive().isEmpty());
@@ -305,21 +284,19 @@ TEST_F(BackUpFormTest, EachDriveKindIsDescribedAndOnlyYesChoosesIt) {
         EXPECT_EQ(form->text1(), RestoreGuide);
         EXPECT_TRUE(list("Dir1")->isVisible());
         EXPECT_FALSE(list("Dir1")->isEnabled());
-        tc.dialogs.clear();
-        tc.dialogs.answerCancel();
+        tc.dialogs.clear().answerCancel();
         clickDrive(row);
         EXPECT_TRUE(tc.dialogs.calls()[0].cancelButton);
         EXPECT_TRUE(form->mode().isEmpty());
         EXPECT_FALSE(option("Option2")->isEnabled());
         button("Command1")->click();
         button("Command4")->click();
-        tc.dialogs.clear();
-        tc.dialogs.answerYes();
+        tc.dialogs.clear().answerYes();
         clickDrive(row);
         ASSERT_EQ(tc.dialogs.calls().size(), 2u);
         EXPECT_EQ(tc.dialogs.calls()[0].text,
-                  restoreTexts[row] + QStringLiteral("\r\n\r\nAnvänd denna diskenhet för Återställning ?"));
-        EXPECT_EQ(tc.dialogs.calls()[1].title, QStringLiteral("Välj återställningens omfattning !"));
+                  restoreTexts[row] + "\r\n\r\nAnvänd denna diskenhet för Återställning ?");
+        EXPECT_EQ(tc.dialogs.calls()[1].title, "Välj återställningens omfattning !");
         EXPECT_EQ(tc.dialogs.calls()[1].text, ChooseScope);
         button("Command1")->click();
         EXPECT_EQ(form->text1(), Cancelled);
@@ -335,44 +312,38 @@ TEST_F(BackUpFormTest, RestoreOfTheAccountCopiesTheChosenBackupAndClosesTheWindo
     const auto before = snapshot(dataRoot);
 
     armRestore(0, "Option1");
-    EXPECT_EQ(tc.dialogs.calls()[2].text, QStringLiteral("\r\n\r\nÄr diskenhet ") + driveOf(stick) +
-                                              QStringLiteral(" för återställning av kontot 'Hushåll'  OK ?"));
-    EXPECT_EQ(tc.dialogs.calls()[3].title, QStringLiteral("Välj ut BackUp !"));
-    EXPECT_EQ(tc.dialogs.calls()[3].text, QStringLiteral("Klicka på den avsedda BackUp-katalogen !"));
-    EXPECT_EQ(form->restoreScope(), QStringLiteral("1"));
+    EXPECT_EQ(tc.dialogs.calls()[2].text,
+              "\r\n\r\nÄr diskenhet " + driveOf(stick) + " för återställning av kontot 'Hushåll'  OK ?");
+    EXPECT_EQ(tc.dialogs.calls()[3].title, "Välj ut BackUp !");
+    EXPECT_EQ(tc.dialogs.calls()[3].text, "Klicka på den avsedda BackUp-katalogen !");
+    EXPECT_EQ(form->restoreScope(), "1");
     ASSERT_EQ(list("Dir1")->count(), 1); // Bil's backup is not Hushåll's
-    EXPECT_EQ(list("Dir1")->item(0)->text(), QStringLiteral("Hushåll202611010900"));
+    EXPECT_EQ(list("Dir1")->item(0)->text(), "Hushåll202611010900");
     EXPECT_TRUE(list("Dir1")->isEnabled());
 
     // The last word names the backup's date and time and the account it replaces; No changes nothing.
-    const QString confirm = QStringLiteral(
+    const QString confirm =
         "Kontot 'Hushåll' ersätts nu med säkerhetskopian från 2026-11-01 09:00 (BackUp-katalogen "
         "Hushåll202611010900) !\r\n\r\nDe nuvarande filerna sparas först i en mapp bredvid MoniData, så att "
-        "återställningen kan göras ogjord för hand.\r\n\r\nVill du återställa kontot ?");
-    tc.dialogs.clear();
-    tc.dialogs.answerNo();
+        "återställningen kan göras ogjord för hand.\r\n\r\nVill du återställa kontot ?";
+    tc.dialogs.clear().answerNo();
     clickFolder(0);
     ASSERT_EQ(tc.dialogs.calls().size(), 1u);
-    EXPECT_EQ(tc.dialogs.calls()[0].title, QStringLiteral("Bekräfta återställning"));
+    EXPECT_EQ(tc.dialogs.calls()[0].title, "Bekräfta återställning");
     EXPECT_EQ(tc.dialogs.calls()[0].text, confirm);
     expectNothingRestored(before);
 
     // A copy that fails is reported; the files stay as they were, nothing kept, and the window closes.
-    store::setCommitFaultHook([](store::CommitStep step, const fs::path& path) {
-        if (step == store::CommitStep::Rename)
-            throw store::FileError("Input/output error", path.string());
-    });
+    uitest::failSavesOf("");
     armRestore(0, "Option1");
-    tc.dialogs.clear();
-    tc.dialogs.answerYes().answerNo(); // the last word, then the error report declined
+    tc.dialogs.clear().answerYes().answerNo(); // the last word, then the error report declined
     clickFolder(0);
     store::setCommitFaultHook({});
     EXPECT_EQ(tc.ctx.error.headline.rfind("Ett fel har uppstått i subrutinen KontoRecover", 0), 0u);
     expectNothingRestored(before);
 
     armRestore(0, "Option1");
-    tc.dialogs.clear();
-    tc.dialogs.answerYes();
+    tc.dialogs.clear().answerYes();
     clickFolder(0);
     EXPECT_EQ(tc.dialogs.calls()[0].text, confirm);
     EXPECT_EQ(snapshot(dataRoot / HushallUtf8), snapshot(made));
@@ -384,13 +355,12 @@ TEST_F(BackUpFormTest, RestoreOfTheAccountCopiesTheChosenBackupAndClosesTheWindo
     // The main window has read the files again before it is told so.
     EXPECT_EQ(restoredCalls, 1);
     EXPECT_EQ(dialogsAtReload + 1, tc.dialogs.calls().size());
-    EXPECT_EQ(tc.dialogs.calls().back().title, QStringLiteral("Återställning utförd"));
-    EXPECT_EQ(
-        tc.dialogs.calls().back().text,
-        QStringLiteral("Säkerhetskopierade arbetsfiler från BackUp, är nu återställda till registerkatalogen "
-                       "!\r\n\r\nFilerna har lästs in på nytt, och kontot 'Hushåll' är öppnat igen.\r\n\r\n"
-                       "De ersatta filerna finns sparade i mappen\r\n") +
-            QString::fromStdString(kept.string()) + QStringLiteral("\r\nom du vill gå tillbaka till dem."));
+    EXPECT_EQ(tc.dialogs.calls().back().title, "Återställning utförd");
+    EXPECT_EQ(tc.dialogs.calls().back().text,
+              "Säkerhetskopierade arbetsfiler från BackUp, är nu återställda till registerkatalogen "
+              "!\r\n\r\nFilerna har lästs in på nytt, och kontot 'Hushåll' är öppnat igen.\r\n\r\n"
+              "De ersatta filerna finns sparade i mappen\r\n" +
+                  QString::fromStdString(kept.string()) + "\r\nom du vill gå tillbaka till dem.");
     EXPECT_FALSE(form->isVisible());
 }
 
@@ -403,34 +373,30 @@ TEST_F(BackUpFormTest, RestoreOfAllAccountsAsksForEachMissingAccountFolder) {
     const auto bilBefore = snapshot(dataRoot / "Bil");
 
     armRestore(1, "Option2");
-    EXPECT_EQ(tc.dialogs.calls()[2].text,
-              QStringLiteral("\r\n\r\nÄr diskenhet ") + driveOf(disk) +
-                  QStringLiteral(" för återställning av säkerhetskopierade konton  OK ?"));
-    EXPECT_EQ(form->restoreScope(), QStringLiteral("0"));
+    EXPECT_EQ(tc.dialogs.calls()[2].text, "\r\n\r\nÄr diskenhet " + driveOf(disk) +
+                                              " för återställning av säkerhetskopierade konton  OK ?");
+    EXPECT_EQ(form->restoreScope(), "0");
     ASSERT_EQ(list("Dir1")->count(), 1);
 
-    tc.dialogs.clear();
-    tc.dialogs.answerNo();
+    tc.dialogs.clear().answerNo();
     clickFolder(0);
     ASSERT_EQ(tc.dialogs.calls().size(), 1u);
-    EXPECT_EQ(tc.dialogs.calls()[0].title, QStringLiteral("Saknad kontokatalog i BackUp"));
-    EXPECT_EQ(
-        tc.dialogs.calls()[0].text,
-        QStringLiteral("Vald BackUp-mapp saknar kontokatalogen Bil !\r\nAnledning: Fel BackUp-mapp kan vara "
-                       "vald ?\r\n\r\nVill du fortsätta återställning från denna BackUp-mapp ?"));
+    EXPECT_EQ(tc.dialogs.calls()[0].title, "Saknad kontokatalog i BackUp");
+    EXPECT_EQ(tc.dialogs.calls()[0].text,
+              "Vald BackUp-mapp saknar kontokatalogen Bil !\r\nAnledning: Fel BackUp-mapp kan vara "
+              "vald ?\r\n\r\nVill du fortsätta återställning från denna BackUp-mapp ?");
     expectNothingRestored(before);
 
     // Going on asks once more, naming the backup and what it replaces; No still changes nothing.
-    const QString confirm = QStringLiteral(
+    const QString confirm =
         "Registret och programmets arbetsfiler ersätts nu med säkerhetskopian från 2026-11-01 09:00 "
         "(BackUp-katalogen MonivaBU202611010900), och likaså kontona:\r\n\r\nHushåll\r\n\r\nDe nuvarande "
         "filerna "
         "sparas först i en mapp bredvid MoniData, så att återställningen kan göras ogjord för "
         "hand.\r\n\r\nVill "
-        "du återställa samtliga konton ?");
+        "du återställa samtliga konton ?";
     armRestore(1, "Option2");
-    tc.dialogs.clear();
-    tc.dialogs.answerYes().answerNo();
+    tc.dialogs.clear().answerYes().answerNo();
     clickFolder(0);
     EXPECT_EQ(tc.dialogs.titles(), (QStringList{"Saknad kontokatalog i BackUp", "Bekräfta återställning"}));
     EXPECT_EQ(tc.dialogs.calls()[1].text, confirm);
@@ -438,17 +404,15 @@ TEST_F(BackUpFormTest, RestoreOfAllAccountsAsksForEachMissingAccountFolder) {
 
     // Yes restores what the backup holds and leaves Bil's own folder as it was.
     armRestore(1, "Option2");
-    tc.dialogs.clear();
-    tc.dialogs.answerYes().answerYes();
+    tc.dialogs.clear().answerYes().answerYes();
     openAfterReload.clear();
     clickFolder(0);
     EXPECT_EQ(tc.drive.readFile(tc.ctx.paths.kontoIni()), "1\r\nAnna\r\n");
     EXPECT_EQ(snapshot(dataRoot / HushallUtf8), snapshot(made / HushallUtf8));
     EXPECT_EQ(snapshot(dataRoot / "Bil"), bilBefore);
-    EXPECT_EQ(tc.dialogs.calls().back().title, QStringLiteral("Återställning utförd"));
+    EXPECT_EQ(tc.dialogs.calls().back().title, "Återställning utförd");
     EXPECT_TRUE(tc.dialogs.calls().back().text.contains(
-        QStringLiteral(
-            "\r\n\r\nFilerna har lästs in på nytt.\r\n\r\nDe ersatta filerna finns sparade i mappen\r\n") +
+        "\r\n\r\nFilerna har lästs in på nytt.\r\n\r\nDe ersatta filerna finns sparade i mappen\r\n" +
         QString::fromStdString((tc.drive / "MoniData-ersatt-20261206-101112").string())));
     EXPECT_EQ(tc.drive.readFile(tc.drive / "MoniData-ersatt-20261206-101112" / "KontoIni"), "2\r\nAnna\r\n");
     EXPECT_EQ(restoredCalls, 1);
@@ -473,7 +437,7 @@ TEST(BackUpFromTheMainWindow, RestoreOpensTheAccountThatWasOpen) {
     head.Form_Load();
     control<QComboBox>(head, "Combo3")->setCurrentIndex(2);
     head.Combo3_Click();
-    ASSERT_EQ(head.accountName(), QStringLiteral("Spar"));
+    ASSERT_EQ(head.accountName(), "Spar");
     backup::backUpAccount(paths, "Spar", stick, "2026-11-01", "09:00:00");
     const fs::path all = backup::backUpAll(paths, stick, "2026-11-01", "09:00:00");
     // The register of the all-accounts backup holds Spar in its second record.
@@ -483,15 +447,14 @@ TEST(BackUpFromTheMainWindow, RestoreOpensTheAccountThatWasOpen) {
 
     const auto restore = [&](const char* scope) {
         fixtures::writeAccount(paths.dataRoot(), "Spar", fixtures::cashPosts(7)); // changed since
-        head.findChild<QAction*>(QStringLiteral("Bu_mn"))->trigger();
+        head.findChild<QAction*>("Bu_mn")->trigger();
         backup::BackUpForm* form = nullptr;
         for (auto* f : head.findChildren<backup::BackUpForm*>())
             if (f->isVisible())
                 form = f;
         ASSERT_NE(form, nullptr);
         form->setSecondLength(0);
-        t.dialogs.clear();
-        t.dialogs.answerYes().answerYes().answerYes(); // the drive, the scope, the last word
+        t.dialogs.clear().answerYes().answerYes().answerYes(); // the drive, the scope, the last word
         control<QPushButton>(*form, "Command4")->click();
         auto* drives = control<QListWidget>(*form, "DrvList");
         emit drives->itemClicked(drives->item(0));
@@ -499,17 +462,17 @@ TEST(BackUpFromTheMainWindow, RestoreOpensTheAccountThatWasOpen) {
         auto* folders = control<QListWidget>(*form, "Dir1");
         ASSERT_EQ(folders->count(), 1);
         emit folders->itemClicked(folders->item(0));
-        EXPECT_EQ(t.dialogs.titles().back(), QStringLiteral("Återställning utförd")) << scope;
+        EXPECT_EQ(t.dialogs.titles().back(), "Återställning utförd") << scope;
         EXPECT_TRUE(t.dialogs.calls().back().text.contains(
-            QStringLiteral("Filerna har lästs in på nytt, och kontot 'Spar' är öppnat igen.")))
+            "Filerna har lästs in på nytt, och kontot 'Spar' är öppnat igen."))
             << scope;
     };
     restore("Option1");
-    EXPECT_EQ(head.accountName(), QStringLiteral("Spar"));
+    EXPECT_EQ(head.accountName(), "Spar");
     EXPECT_EQ(head.kontoNum(), 3);
     EXPECT_EQ(head.postCount(), 4);
     restore("Option2");
-    EXPECT_EQ(head.accountName(), QStringLiteral("Spar"));
+    EXPECT_EQ(head.accountName(), "Spar");
     EXPECT_EQ(head.kontoNum(), 2);
     EXPECT_EQ(head.postCount(), 4);
 }
@@ -519,13 +482,13 @@ TEST_F(BackUpFormTest, ADriveWithoutBackupsIsReportedBeforeAnythingIsCopied) {
     tc.dialogs.answerYes().answerYes();
     clickDrive(2);
     option("Option1")->click();
-    EXPECT_EQ(tc.dialogs.calls().back().title, QStringLiteral("Felvald drive-enhet"));
+    EXPECT_EQ(tc.dialogs.calls().back().title, "Felvald drive-enhet");
     EXPECT_EQ(tc.dialogs.calls().back().text,
-              QStringLiteral("Vald diskenhet innehåller tyvärr ingen användbar BackUp för återställn. !"));
+              "Vald diskenhet innehåller tyvärr ingen användbar BackUp för återställn. !");
     tc.dialogs.answerYes();
     option("Option2")->click();
     EXPECT_EQ(tc.dialogs.calls().back().text,
-              QStringLiteral("Vald enhet innehåller tyvärr ingen användbar BackUp för återställn. !"));
+              "Vald enhet innehåller tyvärr ingen användbar BackUp för återställn. !");
     EXPECT_TRUE(form->restoreScope().isEmpty());
     EXPECT_FALSE(list("Dir1")->isEnabled());
 
@@ -540,16 +503,13 @@ TEST_F(BackUpFormTest, ADriveWithoutBackupsIsReportedBeforeAnythingIsCopied) {
 }
 
 TEST_F(BackUpFormTest, AFailedCopyIsReportedAndLeavesNoBackup) {
-    store::setCommitFaultHook([](store::CommitStep step, const fs::path& path) {
-        if (step == store::CommitStep::Write)
-            throw store::FileError("No space left on device", path.string());
-    });
+    uitest::failSavesOf("", store::CommitStep::Write, "No space left on device");
     button("Command3")->click();
     tc.dialogs.answerYes().answerYes().answerNo(); // the last one declines the error report
     clickDrive(0);
     option("Option1")->click();
 
-    EXPECT_EQ(tc.dialogs.calls().back().title, QStringLiteral("Felspec. = No space left on device"));
+    EXPECT_EQ(tc.dialogs.calls().back().title, "Felspec. = No space left on device");
     EXPECT_EQ(tc.ctx.error.headline, "Ett fel har uppstått i subrutinen KontoBackUp\r\n"
                                      " vid säkerhetskopiering av kontot.\r\n\r\n");
     const auto details = support::splitDetails(tc.ctx.error.details);

@@ -136,8 +136,7 @@ TEST_F(BudgAltFormTest, FiltersExcludesAndReadmitsThroughTheTemplateMark) {
     EXPECT_EQ(info(), "Text 3\n");
 
     // Not budgeted: the button excludes instead.
-    t.dialogs.clear();
-    t.dialogs.answerNo().answerYes();
+    t.dialogs.clear().answerNo().answerYes();
     choose("Uttag");
     EXPECT_EQ(c<QPushButton>("Command3")->text(), "Uteslut transaktion");
     form->Command3_Click();

@@ -42,6 +42,14 @@ std::string posts(const std::vector<std::tuple<std::string, int, long long>>& li
     return out;
 }
 
+// The same dated by day number (nthDate).
+std::string days(const std::vector<std::tuple<int, int, long long>>& list) {
+    std::vector<std::tuple<std::string, int, long long>> dated;
+    for (const auto& [n, trans, amount] : list)
+        dated.emplace_back(nthDate(n), trans, amount);
+    return posts(dated);
+}
+
 struct CashLedgerTest : ::testing::Test {
     uitest::TestContext t;
     std::unique_ptr<app::HeadForm> form;
@@ -101,8 +109,7 @@ TEST_F(CashLedgerTest, ANewExpenseGoesInAfterThePostsOfItsDateWithTheLaterBalanc
                                          field("229,5", 11) + "     " + "  ");
     EXPECT_EQ(form->postCount(), 5);
     EXPECT_EQ(form->procedureCode(), "");
-    EXPECT_EQ(command3()->text(), "Avbryt");
-    EXPECT_EQ(command2()->text(), "Flytta");
+    EXPECT_EQ(uitest::textsOf(*form, {"Command3", "Command2"}), (QStringList{"Avbryt", "Flytta"}));
     EXPECT_TRUE(control<QComboBox>(*form, "Combo3")->isEnabled());
     EXPECT_EQ(g1()->item(3, 2)->text(), "-1 250,50");
     EXPECT_EQ(g1()->item(3, 2)->foreground().color(), QColor(255, 0, 0));
@@ -154,16 +161,11 @@ TEST_F(CashLedgerTest, TickingAPostDoesNotMarkIt) {
 }
 
 TEST_F(CashLedgerTest, AMarkedPostIsDeletedAndTheLaterBalancesFollow) {
-    open(posts({{nthDate(1), 1, 0},
-                {nthDate(2), 2, 100},
-                {nthDate(3), 3, -200},
-                {nthDate(4), 2, 50},
-                {nthDate(5), 2, 70}}));
+    open(days({{1, 1, 0}, {2, 2, 100}, {3, 3, -200}, {4, 2, 50}, {5, 2, 70}}));
     g1()->cellClicked(2, 1);
     EXPECT_EQ(form->markedPost(), 3);
     EXPECT_EQ(form->procedureCode(), "mkg1");
-    EXPECT_EQ(command2()->text(), "Ta bort");
-    EXPECT_EQ(command3()->text(), "Avbryt markera");
+    EXPECT_EQ(uitest::textsOf(*form, {"Command2", "Command3"}), (QStringList{"Ta bort", "Avbryt markera"}));
     EXPECT_EQ(amountBox()->text(), "-200,00");
     EXPECT_EQ(form->workingDate().toStdString(), nthDate(3));
     EXPECT_EQ(g1()->item(2, 0)->background().color(), QColor(255, 192, 192));
@@ -175,8 +177,7 @@ TEST_F(CashLedgerTest, AMarkedPostIsDeletedAndTheLaterBalancesFollow) {
     EXPECT_EQ(t.dialogs.calls()[0].text, QString::fromStdString("Vill du radera posten med datum: " +
                                                                 nthDate(3) + "\n\nUttag\n\n-200,00 kr.  ?"));
     const std::string file = readFile(kontoData());
-    EXPECT_EQ(file.substr(0, 4 * 43),
-              posts({{nthDate(1), 1, 0}, {nthDate(2), 2, 100}, {nthDate(4), 2, 50}, {nthDate(5), 2, 70}}));
+    EXPECT_EQ(file.substr(0, 4 * 43), days({{1, 1, 0}, {2, 2, 100}, {4, 2, 50}, {5, 2, 70}}));
     EXPECT_EQ(file.substr(4 * 43, 10), std::string(10, ' '));
     EXPECT_EQ(file.substr(4 * 43 + 10), cashPost(nthDate(5), 2, 70, 20).substr(10));
     EXPECT_EQ(form->postCount(), 4);
@@ -199,11 +200,7 @@ TEST_F(CashLedgerTest, ChangingTheAmountOfAMarkedPostMovesEveryLaterBalance) {
     command2()->click();
     EXPECT_EQ(t.dialogs.calls()[0].text,
               "Vill du ändra tidigare:\n\nVerkl. beloppet:  100,00  till  150,00  ?\n");
-    EXPECT_EQ(readFile(kontoData()), posts({{nthDate(1), 1, 0},
-                                            {nthDate(2), 2, 150},
-                                            {nthDate(3), 3, -30},
-                                            {nthDate(4), 2, 100},
-                                            {nthDate(5), 3, -30}}));
+    EXPECT_EQ(readFile(kontoData()), days({{1, 1, 0}, {2, 2, 150}, {3, 3, -30}, {4, 2, 100}, {5, 3, -30}}));
     EXPECT_EQ(form->markedPost(), 0);
     EXPECT_EQ(form->procedureCode(), "");
 
@@ -269,8 +266,8 @@ TEST_F(CashLedgerTest, ASubTransactionIsAddedToOrReplacedInAMarkedPost) {
         {1, true, "Vill du lägga in subtransaktionen\r\n\r\nHyra\r\n\r\nför att komplettera transaktionen ?",
          "2   "},
         {2, false,
-         "Vill du ersätta texten:\r\n\r\nMat\r\n\r\nmed texten:\r\n\r\nHyra\r\n\r\nför att "
-         "förtydliga transaktionen ?",
+         "Vill du ersätta texten:\r\n\r\nMat\r\n\r\nmed texten:\r\n\r\nHyra\r\n\r\nför att förtydliga "
+         "transaktionen ?",
          "1   "},
     };
     for (const auto& c : cases) {
@@ -324,15 +321,11 @@ TEST_F(CashLedgerTest, AFaultyBalanceFoundAfterAnEntryIsRecountedOnYes) {
     EXPECT_EQ(t.dialogs.calls()[0].title, "Saldo-kontroll");
     EXPECT_TRUE(t.dialogs.calls()[0].text.contains("Upptäckt saldoskillnad:\n1 009,00 till 180,00"));
     EXPECT_EQ(t.dialogs.calls()[1].title, "Servicemeddelande");
-    EXPECT_EQ(readFile(kontoData()), posts({{nthDate(1), 1, 0},
-                                            {nthDate(2), 2, 100},
-                                            {nthDate(2), 2, 10},
-                                            {nthDate(3), 3, -30},
-                                            {nthDate(4), 2, 100}}));
+    EXPECT_EQ(readFile(kontoData()), days({{1, 1, 0}, {2, 2, 100}, {2, 2, 10}, {3, 3, -30}, {4, 2, 100}}));
 }
 
 TEST_F(CashLedgerTest, ANewBalanceBecomesAPostOfTheStandardTransaction) {
-    open(posts({{nthDate(1), 1, 0}, {nthDate(2), 2, 1000}}));
+    open(days({{1, 1, 0}, {2, 2, 1000}}));
     const std::filesystem::path transakt = t.ctx.paths.dataRoot() / "Kassa" / "Transakt";
     // Cancelling the name question creates nothing.
     t.dialogs.answerInput("");
@@ -425,7 +418,7 @@ TEST_F(CashLedgerTest, AChosenTransactionInTheBoxIsOfferedForChangeOrRemoval) {
 }
 
 TEST_F(CashLedgerTest, AMarkedPostsTransactionIsReplacedInEveryPostThatUsesIt) {
-    open(posts({{nthDate(1), 1, 0}, {nthDate(2), 2, 100}, {nthDate(3), 3, 40}, {nthDate(4), 2, 25}}));
+    open(days({{1, 1, 0}, {2, 2, 100}, {3, 3, 40}, {4, 2, 25}}));
     g1()->cellClicked(1, 1); // post 2, "Insättning"
     t.dialogs.answerNo().answerYes().answerYes();
     uitest::mouseDown(frame()->transText());
@@ -448,8 +441,7 @@ TEST_F(CashLedgerTest, AMarkedPostsTransactionIsReplacedInEveryPostThatUsesIt) {
         "ersättning för:\r\n\r\nInsättning ( = Inkomst !)  ? ?\r\n\r\nOBS att beloppet ej ändras i denna "
         "operation !\r\n(Ev. teckenändring medför dock omräkning !)\r\n");
     EXPECT_EQ(t.dialogs.calls().back().title, "Transaktionsbyte utfört");
-    EXPECT_EQ(readFile(kontoData()),
-              posts({{nthDate(1), 1, 0}, {nthDate(2), 3, -100}, {nthDate(3), 3, 40}, {nthDate(4), 3, -25}}));
+    EXPECT_EQ(readFile(kontoData()), days({{1, 1, 0}, {2, 3, -100}, {3, 3, 40}, {4, 3, -25}}));
     EXPECT_EQ(form->procedureCode(), "");
     EXPECT_EQ(form->markedPost(), 0);
     EXPECT_EQ(frame()->transLabel()->text(), "Transaktion");
@@ -519,7 +511,7 @@ TEST_F(CashLedgerTest, AnAccountThatFailsToOpenLeavesNothingToWorkOn) {
 }
 
 TEST_F(CashLedgerTest, ANewBalanceIsTakenOnlyWithinTheLimitAndOnlyOnceTyped) {
-    open(posts({{nthDate(1), 1, 0}, {nthDate(2), 3, -500}}));
+    open(days({{1, 1, 0}, {2, 3, -500}}));
     const std::string before = readFile(kontoData());
     t.dialogs.answerInput("Ändrad kurs");
     uitest::mouseDown(frame()->saldoTitle());
@@ -590,19 +582,16 @@ TEST_F(CashLedgerTest, CancellingWhatAMarkedPostStartedReturnsToAConsistentState
         SCOPED_TRACE(step);
         EXPECT_EQ(form->procedureCode(), "mkg1");
         EXPECT_EQ(command2()->text(), "Ta bort");
-        EXPECT_TRUE(command2()->isEnabled());
         EXPECT_EQ(form->command2Mode(), "rem");
-        EXPECT_FALSE(control<QComboBox>(*form, "Combo3")->isEnabled());
+        EXPECT_EQ(uitest::enabledOf(*form, {"Command2", "Combo3"}), "10");
         EXPECT_EQ(g1()->item(1, 0)->background().color(), QColor(255, 192, 192));
     };
     const auto expectIdle = [&](const char* step) {
         SCOPED_TRACE(step);
         EXPECT_EQ(form->procedureCode(), "");
         EXPECT_EQ(form->markedPost(), 0);
-        EXPECT_EQ(command3()->text(), "Avbryt");
-        EXPECT_EQ(command2()->text(), "Flytta");
-        EXPECT_TRUE(command2()->isEnabled());
-        EXPECT_TRUE(control<QComboBox>(*form, "Combo3")->isEnabled());
+        EXPECT_EQ(uitest::textsOf(*form, {"Command3", "Command2"}), (QStringList{"Avbryt", "Flytta"}));
+        EXPECT_EQ(uitest::enabledOf(*form, {"Command2", "Combo3"}), "11");
         EXPECT_TRUE(frame()->transCombo()->isEnabled());
         EXPECT_EQ(g1()->item(1, 0)->background().color(), QColor(255, 255, 192));
     };

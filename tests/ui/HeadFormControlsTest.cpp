@@ -50,6 +50,14 @@ struct ControlsTest : ::testing::Test {
         writeFile(root() / "Budget" / "B-mall", field("3", 4) + field("60", 8) + "01" + "05" + "  ");
         writeAccount(root(), "Tredje", cashPosts(3));
     }
+    // The main window on those accounts, the first one open.
+    app::HeadForm& open() {
+        writeAccounts();
+        head = std::make_unique<app::HeadForm>(t.ctx);
+        head->Form_Load();
+        return *head;
+    }
+    std::unique_ptr<app::HeadForm> head;
     void choose(app::HeadForm& form, int index) {
         control<QComboBox>(form, "Combo3")->setCurrentIndex(index);
         form.Combo3_Click();
@@ -62,9 +70,7 @@ struct ControlsTest : ::testing::Test {
 };
 
 TEST_F(ControlsTest, TheStepButtonsWalkTheCalendarAndTheDisplaysShowTwoDigits) {
-    writeAccounts();
-    app::HeadForm form(t.ctx);
-    form.Form_Load();
+    app::HeadForm& form = open();
     EXPECT_EQ(shown(form), "2026-12-06");
     const struct {
         const char* from;
@@ -92,9 +98,7 @@ TEST_F(ControlsTest, TheStepButtonsWalkTheCalendarAndTheDisplaysShowTwoDigits) {
 }
 
 TEST_F(ControlsTest, ADisplayLooksTheDateUpAndAvbrytWhileIdleReturnsToTheWorkingDate) {
-    writeAccounts();
-    app::HeadForm form(t.ctx);
-    form.Form_Load();
+    app::HeadForm& form = open();
     auto* g = control<QTableWidget>(form, "G1");
     form.dateSelector()->datumset(QString::fromStdString(nthDate(6)));
     uitest::click(control<QPushButton>(form, "DayMinus"));
@@ -111,9 +115,7 @@ TEST_F(ControlsTest, ADisplayLooksTheDateUpAndAvbrytWhileIdleReturnsToTheWorking
 }
 
 TEST_F(ControlsTest, TheWindowArrangesItselfForTheAccountKind) {
-    writeAccounts();
-    app::HeadForm form(t.ctx);
-    form.Form_Load();
+    app::HeadForm& form = open();
     auto* command1 = control<QPushButton>(form, "Command1");
     auto* bupl = form.findChild<QAction*>("bupl_mn");
     EXPECT_EQ(form.width(), px(12480));
@@ -154,13 +156,9 @@ TEST_F(ControlsTest, TheWindowArrangesItselfForTheAccountKind) {
 }
 
 TEST_F(ControlsTest, TheCancelButtonUndoesTheProcedureItsCodeNames) {
-    writeAccounts();
-    app::HeadForm form(t.ctx);
-    form.Form_Load();
+    app::HeadForm& form = open();
     auto* command2 = control<QPushButton>(form, "Command2");
     auto* command3 = control<QPushButton>(form, "Command3");
-    auto* combo3 = control<QComboBox>(form, "Combo3");
-    auto* ark = form.findChild<QMenu*>("Ark_mn");
 
     // Nothing armed: a click does nothing.
     form.setProcedureCode("budg");
@@ -184,17 +182,13 @@ TEST_F(ControlsTest, TheCancelButtonUndoesTheProcedureItsCodeNames) {
     command3->setText("Avbryt inmatn.");
     form.setProcedureCode("cbonomark");
     EXPECT_EQ(command3->toolTip(), "Avbryt val av transaktion / nytt belopp");
-    EXPECT_FALSE(combo3->isEnabled());
-    EXPECT_FALSE(ark->isEnabled());
+    EXPECT_EQ(uitest::enabledOf(form, {"Combo3", "Ark_mn"}), "00");
     form.armReset();
     command3->click();
-    EXPECT_TRUE(combo3->isEnabled());
-    EXPECT_TRUE(ark->isEnabled());
+    EXPECT_EQ(uitest::enabledOf(form, {"Combo3", "Ark_mn", "Command2"}), "111");
     EXPECT_EQ(form.cashFrame()->amountBox()->text(), "");
     EXPECT_TRUE(form.cashFrame()->amountBox()->isReadOnly());
-    EXPECT_TRUE(command2->isEnabled());
-    EXPECT_EQ(command2->text(), "Flytta");
-    EXPECT_EQ(command3->text(), "Avbryt");
+    EXPECT_EQ(uitest::textsOf(form, {"Command2", "Command3"}), (QStringList{"Flytta", "Avbryt"}));
     EXPECT_EQ(form.procedureCode(), "");
 
     // A changed amount goes back to the marking.
@@ -203,14 +197,12 @@ TEST_F(ControlsTest, TheCancelButtonUndoesTheProcedureItsCodeNames) {
     form.armReset();
     command3->click();
     EXPECT_EQ(form.procedureCode(), "mkg1");
-    EXPECT_EQ(command2->text(), "Ta bort");
-    EXPECT_EQ(command3->text(), "Avbryt mark.");
+    EXPECT_EQ(uitest::textsOf(form, {"Command2", "Command3"}), (QStringList{"Ta bort", "Avbryt mark."}));
     EXPECT_EQ(command3->toolTip(), "Avbryt markering av kontopost (enkel bokf.)");
     // The user's own press and click on "Avbryt" during the marking clears it.
     uitest::click(command3);
     EXPECT_EQ(form.procedureCode(), "");
-    EXPECT_EQ(command2->text(), "Flytta");
-    EXPECT_EQ(command3->text(), "Avbryt");
+    EXPECT_EQ(uitest::textsOf(form, {"Command2", "Command3"}), (QStringList{"Flytta", "Avbryt"}));
 
     // Codes of other windows are left to them; unknown ones get the general tooltip.
     for (const char* code : {"Nyk", "stat", "utskr2"}) {
@@ -233,8 +225,7 @@ TEST_F(ControlsTest, TheCancelButtonUndoesTheProcedureItsCodeNames) {
     form.armReset();
     command3->click();
     EXPECT_TRUE(form.cashFrame()->transCombo()->isEnabled());
-    EXPECT_TRUE(combo3->isEnabled());
-    EXPECT_TRUE(ark->isEnabled());
+    EXPECT_EQ(uitest::enabledOf(form, {"Combo3", "Ark_mn"}), "11");
     EXPECT_EQ(form.procedureCode(), "");
 
     // Balance entry: the amount title goes back to "Belopp".
@@ -248,11 +239,9 @@ TEST_F(ControlsTest, TheCancelButtonUndoesTheProcedureItsCodeNames) {
 }
 
 TEST_F(ControlsTest, MenusOpenHelpAndTellWhereNoAddressIsConfigured) {
-    writeAccounts();
     t.ctx.settings.webServer.clear();
     t.ctx.settings.feedbackEmail = "moniva@example.org";
-    app::HeadForm form(t.ctx);
-    form.Form_Load();
+    app::HeadForm& form = open();
     const std::pair<const char*, int> topics[] = {{"over_mn", 10000}, {"trans_mn", 20000},
                                                   {"acc_mn", 40000},  {"butts_mn", 50000},
                                                   {"bdg_mn", 60000},  {"utstat_mn", 70000}};
@@ -278,11 +267,9 @@ TEST_F(ControlsTest, MenusOpenHelpAndTellWhereNoAddressIsConfigured) {
     EXPECT_EQ(t.platform.openedUrls[0], "https://moniva.example.org/Bugfix/BuggFix_Moniva.php");
     EXPECT_TRUE(form.findChild<QAction*>("Bu_mn")->isEnabled());
     form.findChild<QAction*>("Bu_mn")->trigger();
-    QWidget* backupWindow = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && w->inherits("backup::BackUpForm"))
-            backupWindow = w;
+    QWidget* backupWindow = uitest::shownWindow("Backup / Äterställ");
     ASSERT_NE(backupWindow, nullptr);
+    EXPECT_TRUE(backupWindow->inherits("backup::BackUpForm"));
     backupWindow->close();
     // The statistics window is there for the open account; budget planning for budget accounts.
     EXPECT_TRUE(form.findChild<QAction*>("utskrstat_mn")->isEnabled());
@@ -290,41 +277,36 @@ TEST_F(ControlsTest, MenusOpenHelpAndTellWhereNoAddressIsConfigured) {
 }
 
 TEST_F(ControlsTest, HelpLabelsFollowTheMouseAndTheBackgroundClearsThem) {
-    writeAccounts();
-    app::HeadForm form(t.ctx);
-    form.Form_Load();
-    auto* title = control<QLabel>(form, "Label29");
-    auto* line = control<QLabel>(form, "Label30");
-    enter(form.dateSelector());
-    EXPECT_EQ(title->text(), "Datumenhet");
-    EXPECT_EQ(line->text(), "Ändra valfritt  ¦År¦ - ¦Månad¦ - ¦Dag¦  var för sig !");
-    enter(central(form));
-    EXPECT_EQ(title->text(), "");
-    EXPECT_EQ(line->text(), "");
-    enter(control<QLabel>(form, "MonthShow"));
-    EXPECT_EQ(title->text(), "Datumsökning");
-    EXPECT_EQ(line->text(), "Klicka och sök data på inställt datum. Återställ med 'Avbryt' !");
-    enter(control<QLineEdit>(form, "Text10"));
-    EXPECT_EQ(line->text(), "Klicka för att skapa ett nytt konto, eller välj ett befintligt från listan !");
+    app::HeadForm& form = open();
+    // The help title and line (Label29, Label30) the mouse over each control leaves.
+    const struct {
+        QWidget* over;
+        const char* title;
+        const char* line;
+    } cases[] = {
+        {form.dateSelector(), "Datumenhet", "Ändra valfritt  ¦År¦ - ¦Månad¦ - ¦Dag¦  var för sig !"},
+        {central(form), "", ""},
+        {control<QLabel>(form, "MonthShow"), "Datumsökning",
+         "Klicka och sök data på inställt datum. Återställ med 'Avbryt' !"},
+        {control<QLineEdit>(form, "Text10"), "Konto",
+         "Klicka för att skapa ett nytt konto, eller välj ett befintligt från listan !"},
+        {control<QLabel>(form, "Picture1"), "Logo", "Välkommen titta in på min hemsida !\n/Ollon"},
+        {form.cashFrame(), "", ""},
+    };
+    for (const auto& c : cases) {
+        enter(c.over);
+        EXPECT_EQ(uitest::textsOf(form, {"Label29", "Label30"}), (QStringList{c.title, c.line}))
+            << c.over->objectName().toStdString();
+    }
     EXPECT_EQ(control<QLineEdit>(form, "Text10")->toolTip(), "Klicka för att lägga in nytt konto !");
-    enter(control<QLabel>(form, "Picture1"));
-    EXPECT_EQ(title->text(), "Logo");
-    EXPECT_EQ(line->text(), "Välkommen titta in på min hemsida !\n/Ollon");
-    enter(form.cashFrame());
-    EXPECT_EQ(title->text(), "");
 }
 
 TEST_F(ControlsTest, TheFundHintSwitchedOffIsRememberedInTheRegister) {
-    writeAccounts();
-    app::HeadForm form(t.ctx);
-    form.Form_Load();
+    app::HeadForm& form = open();
     QLabel* saldo = form.cashFrame()->saldoTitle();
     enter(saldo);
     EXPECT_EQ(saldo->toolTip(), "Förenklad kontouppdatering");
-    QWidget* hint = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && w->windowTitle() == "Om detta är ett fondkonto...")
-            hint = w;
+    QWidget* hint = uitest::shownWindow("Om detta är ett fondkonto...");
     ASSERT_NE(hint, nullptr);
     hint->findChild<QCheckBox*>("Check1")->setChecked(true);
     hint->findChild<QPushButton*>("Command3")->click();
@@ -340,15 +322,10 @@ TEST_F(ControlsTest, TheFundHintSwitchedOffIsRememberedInTheRegister) {
 }
 
 TEST_F(ControlsTest, DonationWindowDisablesTheMainWindowWhileOpen) {
-    writeAccounts();
-    app::HeadForm form(t.ctx);
-    form.Form_Load();
+    app::HeadForm& form = open();
     control<QPushButton>(form, "Command14")->click();
     EXPECT_FALSE(form.isEnabled());
-    QWidget* donate = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && w->windowTitle() == "Donation")
-            donate = w;
+    QWidget* donate = uitest::shownWindow("Donation");
     ASSERT_NE(donate, nullptr);
     donate->findChild<QPushButton*>("Command2")->click();
     EXPECT_TRUE(form.isEnabled());

@@ -22,7 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 using uitest::control;
 
-const QString Q = QStringLiteral("\"");
+const QString Q = "\"";
 
 std::string rec(const std::string& name, const std::string& date) {
     std::string r = name;
@@ -31,11 +31,9 @@ std::string rec(const std::string& name, const std::string& date) {
 }
 
 // Label6 shows the guidance with plain line feeds.
-const QString Entries =
-    QStringLiteral("Skriv in en ny \"Röd dag\" i textfält nedan och tryck på Enter, eller klicka"
-                   " på befintlig i listan för  borttagning / ev. ändring !");
-const QString FirstEntry =
-    QStringLiteral("Skriv in namnet på en \"Röd dag\" i nedanstående textfält och tryck på Enter !");
+const QString Entries = "Skriv in en ny \"Röd dag\" i textfält nedan och tryck på Enter, eller klicka"
+                        " på befintlig i listan för  borttagning / ev. ändring !";
+const QString FirstEntry = "Skriv in namnet på en \"Röd dag\" i nedanstående textfält och tryck på Enter !";
 
 class HolidayFormTest : public ::testing::Test {
 protected:
@@ -107,16 +105,11 @@ protected:
 TEST_F(HolidayFormTest, OpensWithItsTextsAndClosedFieldsAndGivesTheOpenerBackOnClose) {
     open("2026-12-06");
     EXPECT_EQ(form->windowTitle(), "\"Röda dagar\"");
-    EXPECT_EQ(label("Label1")->text(), "Ny / Mark. Röd dag");
-    EXPECT_EQ(label("Label2")->text(), "Budg.år");
-    EXPECT_EQ(label("Label3")->text(), "-mån.");
-    EXPECT_EQ(label("Label4")->text(), "-dag");
-    EXPECT_EQ(label("Label5")->text(), "Daterade helgdagar \"Röda dagar\"");
-    EXPECT_EQ(button("Command1")->text(), "OK");
-    EXPECT_EQ(button("Command2")->text(), "Avbryt");
-    EXPECT_EQ(button("Command4")->text(), "Ta bort");
-    EXPECT_EQ(button("Command3")->text(), "Avsluta");
-    EXPECT_EQ(label6(), FirstEntry);
+    EXPECT_EQ(
+        uitest::textsOf(*form, {"Label1", "Label2", "Label3", "Label4", "Label5", "Command1", "Command2",
+                                "Command4", "Command3", "Label6"}),
+        (QStringList{"Ny / Mark. Röd dag", "Budg.år", "-mån.", "-dag", "Daterade helgdagar \"Röda dagar\"",
+                     "OK", "Avbryt", "Ta bort", "Avsluta", FirstEntry}));
     EXPECT_EQ(g4()->columnCount(), 3);
     EXPECT_EQ(g4()->rowCount(), 5);
     EXPECT_FALSE(pickersShown());
@@ -148,11 +141,11 @@ TEST_F(HolidayFormTest, OpensWithItsTextsAndClosedFieldsAndGivesTheOpenerBackOnC
 
 TEST_F(HolidayFormTest, NewRedDayInTheAutumnStepsThroughNextYearsFirstHalf) {
     open("2026-12-06");
-    enterName(QStringLiteral("   "));
+    enterName("   ");
     EXPECT_EQ(label6(), "Textfältet saknar en benämning för 'Röd dag' !");
     EXPECT_FALSE(pickersShown());
 
-    enterName(QStringLiteral("  Trettondedag jul "));
+    enterName("  Trettondedag jul ");
     EXPECT_TRUE(pickersShown());
     EXPECT_TRUE(enabled({"YearLabel", "YearPos", "YearNeg"}));
     EXPECT_TRUE(
@@ -167,8 +160,9 @@ TEST_F(HolidayFormTest, NewRedDayInTheAutumnStepsThroughNextYearsFirstHalf) {
     EXPECT_EQ(label("YearLabel")->text(), "2027");
     uitest::click(label("YearLabel"));
     EXPECT_EQ(picked(), "2027-01-");
-    EXPECT_EQ(label6(), "Ställ in månad för 'Röd dag' under första halvåret nästa år och klicka sedan på "
-                        "månadssiffran !");
+    EXPECT_EQ(
+        label6(),
+        "Ställ in månad för 'Röd dag' under första halvåret nästa år och klicka sedan på månadssiffran !");
     press("MonthNeg");
     press("MonthPos", 9);
     EXPECT_EQ(label("MonthLabel")->text(), "06");
@@ -197,10 +191,11 @@ TEST_F(HolidayFormTest, NewRedDayInTheAutumnStepsThroughNextYearsFirstHalf) {
     EXPECT_EQ(label6(), Entries);
 
     // In the autumn the current year offers July to December only.
-    enterName(QStringLiteral("Julafton"));
+    enterName("Julafton");
     uitest::click(label("YearLabel"));
-    EXPECT_EQ(label6(), "Ställ in månad för 'Röd dag' under andra halvåret detta år och klicka sedan på "
-                        "månadssiffran !");
+    EXPECT_EQ(
+        label6(),
+        "Ställ in månad för 'Röd dag' under andra halvåret detta år och klicka sedan på månadssiffran !");
     EXPECT_EQ(label("MonthLabel")->text(), "07");
     press("MonthNeg");
     EXPECT_EQ(label("MonthLabel")->text(), "07");
@@ -219,7 +214,7 @@ TEST_F(HolidayFormTest, InTheSpringOnlyThisYearAndAnEqualDateGoesFirst) {
     EXPECT_EQ(label6(), Entries);
     EXPECT_EQ(g4()->item(1, 1)->text(), "Julafton");
 
-    enterName(QStringLiteral("Svenska flaggans dag"));
+    enterName("Svenska flaggans dag");
     EXPECT_EQ(label6(), "Endast innevarande budgetår visas !\nKlicka på årtalet för att gå vidare !");
     press("YearPos");
     EXPECT_EQ(label("YearLabel")->text(), "2026");
@@ -247,7 +242,7 @@ TEST_F(HolidayFormTest, FebruaryOffersItsLeapYearLength) {
     };
     for (const Case c : {Case{"2029-09-01", "28"}, Case{"2035-08-20", "29"}}) {
         open(c.today);
-        enterName(QStringLiteral("Fettisdagen"));
+        enterName("Fettisdagen");
         pick(1, 1, 40);
         EXPECT_EQ(label("DayLabel")->text(), c.last) << c.today;
         EXPECT_EQ(calendar::HolidayForm::DagMon(std::atoi(c.today) + 1, 2), std::atoi(c.last));
@@ -288,7 +283,7 @@ TEST_F(HolidayFormTest, ChangingARecordInPlaceOrByDateNeverStoresAnImpossibleDay
     EXPECT_TRUE(tc.dialogs.calls().empty());
 
     // The same date: only the name changes, in the same record.
-    text1()->setText(QStringLiteral("Julafton (halvdag)"));
+    text1()->setText("Julafton (halvdag)");
     press("Command1");
     EXPECT_EQ(onDisk(), rec("Julafton (halvdag)", "2026-12-24") + rec("Ny\xe5rsdagen", "2027-01-31"));
     EXPECT_EQ(form->editedRecord(), 0);
@@ -347,8 +342,7 @@ TEST_F(HolidayFormTest, DeletingAsksFirstAndTheLastDeletionLeavesAFreeRecord) {
     EXPECT_EQ(form->redDayCount(), 2);
 
     // The outdated one left is named again after the deletion.
-    tc.dialogs.clear();
-    tc.dialogs.answerYes();
+    tc.dialogs.clear().answerYes();
     press("Command4");
     ASSERT_EQ(tc.dialogs.calls().size(), 2u);
     EXPECT_EQ(tc.dialogs.calls()[1].title, "Utdaterade 'röda dagar'");
@@ -358,8 +352,7 @@ TEST_F(HolidayFormTest, DeletingAsksFirstAndTheLastDeletionLeavesAFreeRecord) {
     EXPECT_EQ(g4()->item(1, 1), nullptr);
 
     clickRow(0);
-    tc.dialogs.clear();
-    tc.dialogs.answerYes();
+    tc.dialogs.clear().answerYes();
     press("Command4");
     EXPECT_EQ(tc.dialogs.calls()[0].title, "Radera enda filposten ?");
     EXPECT_EQ(onDisk(), rec("*", "2025-12-26") + rec("*", "2026-12-24"));
@@ -375,19 +368,19 @@ TEST_F(HolidayFormTest, DeletingAsksFirstAndTheLastDeletionLeavesAFreeRecord) {
 
 TEST_F(HolidayFormTest, NamesTheFileCannotHoldAreRefused) {
     open("2026-12-06");
-    enterName(QStringLiteral("Fest \U0001F389"));
+    enterName("Fest \U0001F389");
     EXPECT_FALSE(pickersShown());
     EXPECT_EQ(label6(), "Namnet på 'Röd dag' innehåller tecken som inte kan sparas !\n"
                         "Använd bokstäver, siffror och vanliga skiljetecken.");
     // "*" alone marks a free record: a red day by that name would drop out of the list.
-    enterName(QStringLiteral(" * "));
+    enterName(" * ");
     EXPECT_FALSE(pickersShown());
     EXPECT_EQ(label6(), "Namnet '*' kan inte användas för en 'Röd dag' !\nVälj ett annat namn.");
 
     // Typed in over an accepted name before OK: still refused, nothing written.
-    enterName(QStringLiteral("Midsommarafton"));
+    enterName("Midsommarafton");
     pick(1, 5, 25);
-    text1()->setText(QStringLiteral("Midsommar \u03A9"));
+    text1()->setText("Midsommar \u03A9");
     press("Command1");
     EXPECT_TRUE(label6().startsWith("Namnet på 'Röd dag' innehåller tecken som inte kan sparas !"));
     EXPECT_EQ(onDisk(), "");
@@ -399,11 +392,8 @@ TEST_F(HolidayFormTest, NamesTheFileCannotHoldAreRefused) {
 
 TEST_F(HolidayFormTest, AFailedSaveIsReportedAndLeavesTheFileAndCountAsTheyWere) {
     open("2026-12-06", rec("Julafton", "2026-12-24"));
-    store::setCommitFaultHook([](store::CommitStep step, const fs::path& file) {
-        if (step == store::CommitStep::Rename && file.filename() == "RedDayFil")
-            throw store::FileError("Input/output error", file.string());
-    });
-    enterName(QStringLiteral("Juldagen"));
+    uitest::failSavesOf("RedDayFil");
+    enterName("Juldagen");
     pick(0, 5, 24);
     tc.dialogs.answerNo(); // the error report offer
     press("Command1");

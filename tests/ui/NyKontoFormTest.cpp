@@ -29,16 +29,16 @@ namespace {
 namespace fs = std::filesystem;
 using uitest::control;
 
-const QString CRLF = QStringLiteral("\r\n");
+const QString CRLF = "\r\n";
 
 // Label4 shows the texts with plain line feeds.
 QString shown(QString text) {
-    return text.replace(CRLF, QStringLiteral("\n"));
+    return text.replace(CRLF, "\n");
 }
 
 const QString Instruction =
-    QStringLiteral("Skriv in uppgifter om Kontonamn, Kontonummer, samt vilken kontotyp (Budget eller Enkel)"
-                   " som du avser.\r\n\r\nNär du är klar klickar du på OK !");
+    "Skriv in uppgifter om Kontonamn, Kontonummer, samt vilken kontotyp (Budget eller Enkel)"
+    " som du avser.\r\n\r\nNär du är klar klickar du på OK !";
 
 // The main window as the form sees it: records what it is asked to do.
 class FakeHost : public accounts::NyKontoHost {
@@ -48,15 +48,15 @@ public:
     bool accounts = false;
 
     QWidget* hostWindow() override { return &window; }
-    QString workingDate() const override { return QStringLiteral("2026-11-30"); }
-    QString userName() const override { return QStringLiteral("Åsa"); }
+    QString workingDate() const override { return "2026-11-30"; }
+    QString userName() const override { return "Åsa"; }
     bool hasAccounts() const override { return accounts; }
-    void closeAccountFiles() override { calls << QStringLiteral("closeAccountFiles"); }
+    void closeAccountFiles() override { calls << "closeAccountFiles"; }
     void Inläs_Kontofil() override {
-        calls << QStringLiteral("Inläs_Kontofil");
+        calls << "Inläs_Kontofil";
         accounts = true;
     }
-    void NoAccount() override { calls << QStringLiteral("NoAccount"); }
+    void NoAccount() override { calls << "NoAccount"; }
 };
 
 class NyKontoFormTest : public ::testing::Test {
@@ -82,12 +82,11 @@ protected:
     }
     std::vector<std::string> dataRoot() const { return tc.drive.list("MoniData"); }
     QString summary(const QString& name, const QString& number, const QString& kind) const {
-        return QStringLiteral("Sammanfattning av ditt nya konto:\r\n\r\nNytt kontonamn = ") + name +
-               QStringLiteral("\r\n\r\nNytt kontonummer = ") + number +
-               QStringLiteral("\r\n\r\nDu har valt kontotyp: ") + kind +
-               QStringLiteral("\r\n\r\nDitt nya konto placeras på:\r\n\r\n\n") +
-               QString::fromStdString(tc.drive.path().string()) + QStringLiteral("/MoniData/") + name +
-               QStringLiteral("\r\n\r\nÄr uppgifterna riktiga ?");
+        return "Sammanfattning av ditt nya konto:\r\n\r\nNytt kontonamn = " + name +
+               "\r\n\r\nNytt kontonummer = " + number + "\r\n\r\nDu har valt kontotyp: " + kind +
+               "\r\n\r\nDitt nya konto placeras på:\r\n\r\n\n" +
+               QString::fromStdString(tc.drive.path().string()) + "/MoniData/" + name +
+               "\r\n\r\nÄr uppgifterna riktiga ?";
     }
 
     uitest::TestContext tc;
@@ -125,34 +124,31 @@ TEST_F(NyKontoFormTest, ChecksStopAtTheFirstFaultWithItsTextAndColour) {
         QString text;
         QColor colour;
     };
-    const QString noName = QStringLiteral(
+    const QString noName =
         "Du har inte skrivit in något kontonamn till ditt nya konto !\r\n\r\n"
-        "Återvänd till namnfältet och skriv in ett unikt kontonamn, eller avbryt 'Skapa nytt konto' !");
-    const QString noNumber = QStringLiteral(
+        "Återvänd till namnfältet och skriv in ett unikt kontonamn, eller avbryt 'Skapa nytt konto' !";
+    const QString noNumber =
         "Du har inte skrivit in något kontonummer till ditt nya konto !\r\n\r\n"
         "Kontonummer är inte obligatoriskt att använda i programmet, men kan vara till god hjälp att "
         "definiera t ex ett bankkonto e dyl !\r\n\r\n"
-        "Återvänd gärna till nummerfältet och skriv in ett kontonummer !");
-    const QString noKind =
-        QStringLiteral("Du har inte gjort något val av kontotyp (Budget- eller Enkelt konto) !\r\n\r\n"
-                       "Klicka på endera kontotyp, eller avbryt 'Nytt konto' !");
+        "Återvänd gärna till nummerfältet och skriv in ett kontonummer !";
+    const QString noKind = "Du har inte gjort något val av kontotyp (Budget- eller Enkelt konto) !\r\n\r\n"
+                           "Klicka på endera kontotyp, eller avbryt 'Nytt konto' !";
     // Options are clicked only from the case that needs one on: a chosen kind stays chosen.
     const Case cases[] = {
-        {QStringLiteral("   "), QStringLiteral("123"), nullptr, noName, accounts::NyKontoForm::Red},
-        {QStringLiteral("Mat/Hyra"), QStringLiteral(""), nullptr,
-         QStringLiteral("Kontonamnet får inte innehålla tecknen / eller \\ !"), accounts::NyKontoForm::Red},
-        {QStringLiteral(".."), QStringLiteral("1"), nullptr,
-         QStringLiteral("Kontonamnet får inte vara . eller .. !"), accounts::NyKontoForm::Red},
-        {QStringLiteral("Pengar 💰"), QStringLiteral("1"), nullptr,
-         QStringLiteral("Kontonamnet innehåller tecken som inte kan sparas !\r\n\r\n"
-                        "Använd bokstäver, siffror och vanliga skiljetecken."),
+        {"   ", "123", nullptr, noName, accounts::NyKontoForm::Red},
+        {"Mat/Hyra", "", nullptr, "Kontonamnet får inte innehålla tecknen / eller \\ !",
          accounts::NyKontoForm::Red},
-        {QStringLiteral(" Hushåll "), QStringLiteral("  "), nullptr, noNumber,
-         accounts::NyKontoForm::DarkBlue},
-        {QStringLiteral("Hushåll"), QStringLiteral("1234"), nullptr, noKind, accounts::NyKontoForm::Red},
-        {QStringLiteral("Hushåll"), QStringLiteral("💰"), "Option2",
-         QStringLiteral("Kontonumret innehåller tecken som inte kan sparas !"), accounts::NyKontoForm::Red},
-        {QStringLiteral(""), QStringLiteral("1234"), nullptr, noName, accounts::NyKontoForm::Red},
+        {"..", "1", nullptr, "Kontonamnet får inte vara . eller .. !", accounts::NyKontoForm::Red},
+        {"Pengar 💰", "1", nullptr,
+         "Kontonamnet innehåller tecken som inte kan sparas !\r\n\r\n"
+         "Använd bokstäver, siffror och vanliga skiljetecken.",
+         accounts::NyKontoForm::Red},
+        {" Hushåll ", "  ", nullptr, noNumber, accounts::NyKontoForm::DarkBlue},
+        {"Hushåll", "1234", nullptr, noKind, accounts::NyKontoForm::Red},
+        {"Hushåll", "💰", "Option2", "Kontonumret innehåller tecken som inte kan sparas !",
+         accounts::NyKontoForm::Red},
+        {"", "1234", nullptr, noName, accounts::NyKontoForm::Red},
     };
     for (const Case& c : cases) {
         fill(c.name, c.number, c.option);
@@ -170,7 +166,7 @@ TEST_F(NyKontoFormTest, ChecksStopAtTheFirstFaultWithItsTextAndColour) {
 
 TEST_F(NyKontoFormTest, RefusesANameWhoseFolderExistsEvenWithoutARegisterRecord) {
     tc.drive.writeFile("MoniData/Semester/KontoData", "rester");
-    fill(QStringLiteral("Semester"), QStringLiteral("1"), "Option2");
+    fill("Semester", "1", "Option2");
     ok();
     ASSERT_EQ(tc.dialogs.calls().size(), 1u);
     const auto& box = tc.dialogs.calls()[0];
@@ -186,7 +182,7 @@ TEST_F(NyKontoFormTest, RefusesANameWhoseFolderExistsEvenWithoutARegisterRecord)
 }
 
 TEST_F(NyKontoFormTest, SummaryAnsweredNoAsksForCorrections) {
-    fill(QStringLiteral("  Bil "), QStringLiteral(" 8327-9 "), "Option1");
+    fill("  Bil ", " 8327-9 ", "Option1");
     tc.dialogs.answerNo();
     ok();
     ASSERT_EQ(tc.dialogs.calls().size(), 1u);
@@ -200,7 +196,7 @@ TEST_F(NyKontoFormTest, SummaryAnsweredNoAsksForCorrections) {
 }
 
 TEST_F(NyKontoFormTest, CreatesTheAccountAndClosesWhenNoMoreAreWanted) {
-    fill(QStringLiteral("Hushåll"), QStringLiteral("1234-5678"), "Option2");
+    fill("Hushåll", "1234-5678", "Option2");
     EXPECT_EQ(form->kind(), "Ek");
     tc.dialogs.answerYes().answerNo();
     ok();
@@ -222,8 +218,8 @@ TEST_F(NyKontoFormTest, CreatesTheAccountAndClosesWhenNoMoreAreWanted) {
 }
 
 TEST_F(NyKontoFormTest, AnotherAccountKeepsTheWindowOpenWithEmptyInput) {
-    fill(QStringLiteral("Budget"), QStringLiteral("1"), "Option1");
-    label4()->setText(QStringLiteral("gammal text"));
+    fill("Budget", "1", "Option1");
+    label4()->setText("gammal text");
     tc.dialogs.answerYes().answerYes();
     ok();
 
@@ -237,7 +233,7 @@ TEST_F(NyKontoFormTest, AnotherAccountKeepsTheWindowOpenWithEmptyInput) {
     EXPECT_EQ(label4()->text(), shown(Instruction));
 
     // The kind must be chosen again; the next account takes the next register record.
-    fill(QStringLiteral("Kassa"), QStringLiteral("2"), nullptr);
+    fill("Kassa", "2", nullptr);
     ok();
     EXPECT_EQ(label4Colour(), accounts::NyKontoForm::Red);
     option("Option2")->click();
@@ -252,11 +248,8 @@ TEST_F(NyKontoFormTest, AnotherAccountKeepsTheWindowOpenWithEmptyInput) {
 }
 
 TEST_F(NyKontoFormTest, FailedCreationIsReportedAndLeavesTheOpenAccountAlone) {
-    store::setCommitFaultHook([](store::CommitStep step, const fs::path& file) {
-        if (step == store::CommitStep::Rename && file.filename() == "KontoFil")
-            throw store::FileError("Input/output error", file.string());
-    });
-    fill(QStringLiteral("Hushåll"), QStringLiteral("1"), "Option2");
+    uitest::failSavesOf("KontoFil");
+    fill("Hushåll", "1", "Option2");
     tc.dialogs.answerYes().answerNo(); // the summary, then the error report offer
     ok();
     store::setCommitFaultHook({});

@@ -78,9 +78,10 @@ QStringList ScriptedDialogs::texts() const {
     return out;
 }
 
-void ScriptedDialogs::clear() {
+ScriptedDialogs& ScriptedDialogs::clear() {
     calls_.clear();
     script_.clear();
+    return *this;
 }
 
 bool ScriptedDialogs::take(Kind kind, const Call& call, Reply& out) {

@@ -55,8 +55,8 @@ public:
     QStringList titles() const;
     QStringList texts() const;
     std::size_t pendingAnswers() const { return script_.size(); }
-    // Forgets the recorded calls and any unused answers.
-    void clear();
+    // Forgets the recorded calls and any unused answers; a new script may follow.
+    ScriptedDialogs& clear();
 
     void message(QWidget* parent, const QString& title, const QString& text, Icon icon) override;
     bool question(QWidget* parent, const QString& title, const QString& text, Icon icon) override;

@@ -47,8 +47,8 @@ const char* const ReportName = "FelRapport_Moniva20261206101112";
 void setTransChangeError(support::Context& ctx, const std::string& errorText) {
     ctx.error.headline =
         "Ett fel har uppstått i subrutinen TransChange\r\n vid försök att ändra en transaktion.\r\n\r\n";
-    ctx.error.details = "Fel i rutinen TransChange\xC2\xA6 vid försök att ändra en transaktion\xC2\xA6"
-                        "Transaktionsreferens = 7";
+    ctx.error.details = "Fel i rutinen TransChange\xC2\xA6 vid försök att ändra en "
+                        "transaktion\xC2\xA6Transaktionsreferens = 7";
     ctx.error.errorText = errorText;
 }
 
@@ -88,10 +88,10 @@ TEST(Felhantering, RefusedFileAccessIsExplainedWithoutAReport) {
     const auto& box = t.dialogs.calls()[0];
     EXPECT_EQ(box.kind, Kind::Message);
     EXPECT_EQ(box.title, "Otillåten filåtkomst");
-    EXPECT_TRUE(box.text.startsWith(
-        "'Permission denied' !\n\nDitt datorsystem tillåter troligen inte att filer, "
-        "genererade av programmet, placeras eller skrivs/läses till/från systemdisken C:\\ "
-        "!\n\nDet kan med vissa"));
+    EXPECT_TRUE(
+        box.text.startsWith("'Permission denied' !\n\nDitt datorsystem tillåter troligen inte att filer, "
+                            "genererade av programmet, placeras eller skrivs/läses till/från systemdisken "
+                            "C:\\ !\n\nDet kan med vissa"));
     EXPECT_TRUE(box.text.endsWith(
         "vilken tillåter även ocertifierade program - som detta - att köras på din dator."));
 }
@@ -110,13 +110,11 @@ TEST(Felhantering, OtherErrorsOfferTheReport) {
                           "transaktion.\r\n\r\n\nOfta beror fel på någon störning i filhanteringen, att "
                           "någon programfil har blivit 'korrupt', har hanterats eller flyttats utanför "
                           "programmet !\nDet är viktigt"));
-    EXPECT_TRUE(
-        q.text.endsWith("felrapport där du kort kan beskriva hur felet uppstår ! ?\n\nVill du skapa en "
-                        "felrapport ?"));
+    EXPECT_TRUE(q.text.endsWith(
+        "felrapport där du kort kan beskriva hur felet uppstår ! ?\n\nVill du skapa en felrapport ?"));
 
     // Yes opens the report form.
-    t.dialogs.clear();
-    t.dialogs.answerYes().onExec([](QDialog& form) {
+    t.dialogs.clear().answerYes().onExec([](QDialog& form) {
         EXPECT_EQ(form.windowTitle(), "Rapportformulär");
         EXPECT_EQ(control<QPushButton>(form, "Command1")->text(), "Skicka");
         EXPECT_EQ(control<QPushButton>(form, "Command2")->text(), "Avbryt");

@@ -36,6 +36,11 @@ struct Window {
     QRadioButton* option(int n) { return form->findChild<QRadioButton*>(QStringLiteral("Option%1").arg(n)); }
     QPushButton* command(int n) { return form->findChild<QPushButton*>(QStringLiteral("Command%1").arg(n)); }
     QString label2() { return control<QLabel>(*form, "Label2")->text(); }
+    std::string enabled(std::initializer_list<const char*> names) { return uitest::enabledOf(*form, names); }
+    void enter(const QString& text) {
+        text1()->setText(text);
+        uitest::pressEnter(text1());
+    }
     std::unique_ptr<catalogue::TransForm> form;
 };
 
@@ -43,36 +48,29 @@ const std::string Posts = cashPost("2026-01-01", 1, 0, 0) + cashPost("2026-01-02
                           cashPost("2026-01-03", 3, -50, 50) + cashPost("2026-01-04", 2, 30, 80);
 
 TEST(TransForm, NewTransactionWithSign) {
-    FakeCatalogueHost host(QStringLiteral("Ek"), Posts, fixtures::standardTransakt() + transRec("Fond", ' '));
-    Window w(host, QStringLiteral("ny"));
-    EXPECT_EQ(w.form->windowTitle(), QStringLiteral("Nytt transaktionsnamn"));
+    FakeCatalogueHost host("Ek", Posts, fixtures::standardTransakt() + transRec("Fond", ' '));
+    Window w(host, "ny");
+    EXPECT_EQ(w.form->windowTitle(), "Nytt transaktionsnamn");
     EXPECT_FALSE(host.window.isEnabled());
-    for (int n = 1; n <= 4; ++n)
-        EXPECT_FALSE(w.option(n)->isEnabled()) << n;
-    EXPECT_FALSE(w.command(1)->isEnabled());
-    EXPECT_EQ(w.command(2)->text(), QStringLiteral("Avbryt ny transaktion"));
-    EXPECT_EQ(w.label2(), QStringLiteral("Skriv ett namn på transaktionen. Avsluta med Enter !"));
-    EXPECT_EQ(w.option(3)->toolTip(), QStringLiteral("Inkomstpost"));
+    EXPECT_EQ(w.enabled({"Option1", "Option2", "Option3", "Option4", "Command1"}), "00000");
+    EXPECT_EQ(w.command(2)->text(), "Avbryt ny transaktion");
+    EXPECT_EQ(w.label2(), "Skriv ett namn på transaktionen. Avsluta med Enter !");
+    EXPECT_EQ(w.option(3)->toolTip(), "Inkomstpost");
     EXPECT_TRUE(host.tc.dialogs.calls().empty()); // a standard transaction exists: no hint
 
-    w.text1()->setText(QStringLiteral(" Hyra "));
-    uitest::pressEnter(w.text1());
-    EXPECT_EQ(w.label2(), QStringLiteral("Markera ev. transaktionen för 'Inkomst' eller 'Utgift'"));
-    EXPECT_TRUE(w.option(3)->isEnabled());
-    EXPECT_TRUE(w.option(4)->isEnabled());
-    EXPECT_FALSE(w.command(1)->isEnabled());
+    w.enter(" Hyra ");
+    EXPECT_EQ(w.label2(), "Markera ev. transaktionen för 'Inkomst' eller 'Utgift'");
+    EXPECT_EQ(w.enabled({"Option3", "Option4", "Command1"}), "110");
 
     w.option(4)->click();
-    EXPECT_EQ(w.label2(),
-              QStringLiteral("Nytt transaktionsnamn är Hyra som Utgift\nBekräfta med OK, eller avbryt med "
-                             "'Avbryt ny transaktion'"));
-    EXPECT_FALSE(w.option(3)->isEnabled());
-    EXPECT_TRUE(w.command(1)->isEnabled());
+    EXPECT_EQ(w.label2(), "Nytt transaktionsnamn är Hyra som Utgift\nBekräfta med OK, eller avbryt med "
+                          "'Avbryt ny transaktion'");
+    EXPECT_EQ(w.enabled({"Option3", "Command1"}), "01");
     w.command(1)->click();
 
     EXPECT_EQ(host.file("Transakt"),
               fixtures::standardTransakt() + transRec("Fond", ' ') + transRec("Hyra", '-'));
-    EXPECT_EQ(host.main.name, QStringLiteral("Hyra"));
+    EXPECT_EQ(host.main.name, "Hyra");
     EXPECT_EQ(host.main.number, 5);
     EXPECT_EQ(host.calls,
               (QStringList{"disableCommand2", "reloadTransactionList", "box Hyra", "unlockAmountBox",
@@ -86,22 +84,20 @@ TEST(TransForm, NewTransactionWithSign) {
 }
 
 TEST(TransForm, NewNeutralTransactionOfferedWhileNoneExists) {
-    FakeCatalogueHost host(QStringLiteral("Ek"), Posts);
-    Window w(host, QStringLiteral("ny"));
+    FakeCatalogueHost host("Ek", Posts);
+    Window w(host, "ny");
     ASSERT_EQ(host.tc.dialogs.calls().size(), 1u);
-    EXPECT_EQ(host.tc.dialogs.calls()[0].title, QStringLiteral("Standardtransaktion för fondkonto"));
+    EXPECT_EQ(host.tc.dialogs.calls()[0].title, "Standardtransaktion för fondkonto");
     EXPECT_EQ(host.tc.dialogs.calls()[0].text,
-              QStringLiteral(
-                  "Om kontot är ett fondkonto, och transaktionen avser ett regelbundet uppdaterande av  "
-                  "kontot från ex.vis kontoutdrag på internet, kan en standardtransaktion skapas:\r\n\r\n"
-                  "Förslag: ex. \"Ändr. andelar & kurs\"eller något liknande adekvat namn.\r\n\r\n"
-                  "Då behöver transaktionen inte bindas till utgift eller inkomst, vilket ju kan variera "
-                  "från gång till annan !\r\n\r\nEtt klick på rubriken\"Saldo\", sedan kopiera och klistra "
-                  "in ett nytt saldo från internet, och programmet räknar fram och presenterar ändringen "
-                  "med denna standardtransaktion !\r\n\r\nOBS - fungerar endast med en enda sådan "
-                  "transaktion ! Övriga måste ha en koppling till utgift eller inkomst !"));
-    w.text1()->setText(QStringLiteral("Ändrad kurs"));
-    uitest::pressEnter(w.text1());
+              "Om kontot är ett fondkonto, och transaktionen avser ett regelbundet uppdaterande av  "
+              "kontot från ex.vis kontoutdrag på internet, kan en standardtransaktion skapas:\r\n\r\n"
+              "Förslag: ex. \"Ändr. andelar & kurs\"eller något liknande adekvat namn.\r\n\r\n"
+              "Då behöver transaktionen inte bindas till utgift eller inkomst, vilket ju kan variera "
+              "från gång till annan !\r\n\r\nEtt klick på rubriken\"Saldo\", sedan kopiera och klistra "
+              "in ett nytt saldo från internet, och programmet räknar fram och presenterar ändringen "
+              "med denna standardtransaktion !\r\n\r\nOBS - fungerar endast med en enda sådan "
+              "transaktion ! Övriga måste ha en koppling till utgift eller inkomst !");
+    w.enter("Ändrad kurs");
     EXPECT_TRUE(w.command(1)->isEnabled()); // OK now makes a neutral one
     w.command(1)->click();
     EXPECT_EQ(host.file("Transakt"), fixtures::standardTransakt() + transRec("\xC4ndrad kurs", ' '));
@@ -109,26 +105,23 @@ TEST(TransForm, NewNeutralTransactionOfferedWhileNoneExists) {
 
     // Once one exists, the hint is not shown again; nor is it while sub-transactions are listed.
     host.tc.dialogs.clear();
-    Window again(host, QStringLiteral("ny"));
-    FakeCatalogueHost other(QStringLiteral("Ek"), Posts);
-    other.mode = QStringLiteral("0");
-    Window sub(other, QStringLiteral("ny"));
+    Window again(host, "ny");
+    FakeCatalogueHost other("Ek", Posts);
+    other.mode = "0";
+    Window sub(other, "ny");
     EXPECT_TRUE(host.tc.dialogs.calls().empty());
     EXPECT_TRUE(other.tc.dialogs.calls().empty());
 }
 
 TEST(TransForm, EmptyNameAsksWhetherToLeave) {
-    FakeCatalogueHost host(QStringLiteral("Ek"), Posts);
-    host.mode = QStringLiteral("0");
-    Window w(host, QStringLiteral("ny"));
+    FakeCatalogueHost host("Ek", Posts);
+    host.mode = "0";
+    Window w(host, "ny");
     host.tc.dialogs.answerNo().answerYes();
-    w.text1()->setText(QStringLiteral("   "));
-    uitest::pressEnter(w.text1());
-    EXPECT_EQ(host.tc.dialogs.calls().back().title, QStringLiteral("Saknat transaktionsnamn"));
-    EXPECT_EQ(
-        host.tc.dialogs.calls().back().text,
-        QStringLiteral("Inget namn har angivits på transaktionen !\r\n\r\nVill du avsluta och återvända till "
-                       "huvudformuläret ?"));
+    w.enter("   ");
+    EXPECT_EQ(host.tc.dialogs.calls().back().title, "Saknat transaktionsnamn");
+    EXPECT_EQ(host.tc.dialogs.calls().back().text, "Inget namn har angivits på transaktionen !\r\n\r\nVill "
+                                                   "du avsluta och återvända till huvudformuläret ?");
     EXPECT_TRUE(w.form->isVisible());
     uitest::pressEnter(w.text1());
     EXPECT_FALSE(w.form->isVisible());
@@ -137,86 +130,74 @@ TEST(TransForm, EmptyNameAsksWhetherToLeave) {
 }
 
 TEST(TransForm, RenameTouchesNoPost) {
-    FakeCatalogueHost host(QStringLiteral("Ek"), Posts);
-    host.main = {QStringLiteral("Insättning"), 2, QStringLiteral("+")};
-    Window w(host, QStringLiteral("chg"));
-    EXPECT_EQ(w.form->windowTitle(), QStringLiteral("Ändra/Radera transaktionsnamn"));
+    FakeCatalogueHost host("Ek", Posts);
+    host.main = {"Insättning", 2, "+"};
+    Window w(host, "chg");
+    EXPECT_EQ(w.form->windowTitle(), "Ändra/Radera transaktionsnamn");
     EXPECT_TRUE(w.text1()->isReadOnly());
-    EXPECT_EQ(w.text1()->text(), QStringLiteral("Insättning"));
-    EXPECT_TRUE(w.option(1)->isEnabled());
-    EXPECT_FALSE(w.option(3)->isEnabled());
-    EXPECT_EQ(w.command(2)->text(), QStringLiteral("Avbryt transaktionsändr."));
+    EXPECT_EQ(w.text1()->text(), "Insättning");
+    EXPECT_EQ(w.enabled({"Option1", "Option3"}), "10");
+    EXPECT_EQ(w.command(2)->text(), "Avbryt transaktionsändr.");
 
     host.tc.dialogs.answerYes();
     w.option(1)->click();
     EXPECT_EQ(host.tc.dialogs.calls().back().text,
-              QStringLiteral(
-                  "Du kan förändra transaktionen\r\n\r\nInsättning\r\n\r\ntill annan text, genom att skriva "
-                  "in en ny sådan / editera i textfältet !\r\n\r\nÄndringen kommer också att omfatta alla "
-                  "tidigare poster som har denna transaktion !\r\n\r\nVill du ändra denna "
-                  "transaktionstext ?"));
+              "Du kan förändra transaktionen\r\n\r\nInsättning\r\n\r\ntill annan text, genom att skriva "
+              "in en ny sådan / editera i textfältet !\r\n\r\nÄndringen kommer också att omfatta alla "
+              "tidigare poster som har denna transaktion !\r\n\r\nVill du ändra denna transaktionstext ?");
     EXPECT_FALSE(w.text1()->isReadOnly());
     EXPECT_FALSE(w.option(2)->isEnabled());
-    EXPECT_EQ(w.label2(),
-              QStringLiteral("Ändra befintligt namn, eller skriv ett nytt\nTryck därefter ENTER !"));
-    EXPECT_EQ(w.text1()->toolTip(), QStringLiteral("Ändra eller ange nytt transaktionsnamn"));
+    EXPECT_EQ(w.label2(), "Ändra befintligt namn, eller skriv ett nytt\nTryck därefter ENTER !");
+    EXPECT_EQ(w.text1()->toolTip(), "Ändra eller ange nytt transaktionsnamn");
 
     // Nej leaves the new text for more editing, Avbryt gives the old name back; neither changes anything.
     host.tc.dialogs.answerNo().answerCancel();
-    w.text1()->setText(QStringLiteral("Utgifter"));
+    w.enter("Utgifter");
+    EXPECT_EQ(w.text1()->text(), "Utgifter");
     uitest::pressEnter(w.text1());
-    EXPECT_EQ(w.text1()->text(), QStringLiteral("Utgifter"));
-    uitest::pressEnter(w.text1());
-    EXPECT_EQ(w.text1()->text(), QStringLiteral("Insättning"));
+    EXPECT_EQ(w.text1()->text(), "Insättning");
     EXPECT_EQ(host.file("Transakt"), fixtures::standardTransakt());
     EXPECT_TRUE(w.form->isVisible());
 
-    host.tc.dialogs.clear();
-    host.tc.dialogs.answerYes().answerNo();
-    w.text1()->setText(QStringLiteral("Lön"));
-    uitest::pressEnter(w.text1());
-    EXPECT_EQ(host.tc.dialogs.calls()[0].title, QStringLiteral("Ändrat transaktionsnamn"));
+    host.tc.dialogs.clear().answerYes().answerNo();
+    w.enter("Lön");
+    EXPECT_EQ(host.tc.dialogs.calls()[0].title, "Ändrat transaktionsnamn");
     EXPECT_TRUE(host.tc.dialogs.calls()[0].cancelButton);
     EXPECT_EQ(host.tc.dialogs.calls()[0].text,
-              QStringLiteral("Transaktionsnamnet har ändrats från\r\n\r\nInsättning\r\n\r\ntill\r\n\r\n"
-                             "Lön\r\n\r\nÄr ändringen OK ? (Återgå med 'Avbryt' !)"));
+              "Transaktionsnamnet har ändrats från\r\n\r\nInsättning\r\n\r\ntill\r\n\r\n"
+              "Lön\r\n\r\nÄr ändringen OK ? (Återgå med 'Avbryt' !)");
     EXPECT_EQ(host.file("Transakt"),
               transRec("Kontostart", ' ') + transRec("L\xF6n", '+') + transRec("Uttag", '-'));
     EXPECT_EQ(host.file("KontoData"), Posts);
-    EXPECT_EQ(host.tc.dialogs.calls().back().title, QStringLiteral("Transaktionsändring"));
+    EXPECT_EQ(host.tc.dialogs.calls().back().title, "Transaktionsändring");
     EXPECT_EQ(host.tc.dialogs.calls().back().text,
-              QStringLiteral("Transaktionen  'Insättning'\r\n\r\nhar nu bytts ut mot\r\n\r\n'Lön'\r\n\r\n"
-                             "i transaktionslistan\r\n\r\n"));
+              "Transaktionen  'Insättning'\r\n\r\nhar nu bytts ut mot\r\n\r\n'Lön'\r\n\r\n"
+              "i transaktionslistan\r\n\r\n");
     EXPECT_FALSE(w.form->isVisible());
 }
 
 // A failed commit first: it is reported with the last post the change reached, that post's amount
 // and balance before and after, and nothing changes; the second attempt goes through.
 TEST(TransForm, SignChangeRewritesThePosts) {
-    FakeCatalogueHost host(QStringLiteral("Ek"), Posts);
-    host.main = {QStringLiteral("Insättning"), 2, QStringLiteral("+")};
+    FakeCatalogueHost host("Ek", Posts);
+    host.main = {"Insättning", 2, "+"};
     for (const bool failing : {true, false}) {
-        Window w(host, QStringLiteral("chg"));
+        Window w(host, "chg");
         host.tc.dialogs.answerNo().answerYes();
         w.option(1)->click();
-        EXPECT_EQ(host.tc.dialogs.calls().back().title, QStringLiteral("Teckenbyte"));
-        EXPECT_EQ(w.label2(),
-                  QStringLiteral("Transaktionen har hittills gällt som Inkomst\nKlicka på fortsatt "
-                                 "tillämpning, Inkomst eller Utgift !"));
-        EXPECT_TRUE(w.option(3)->isEnabled());
-        EXPECT_EQ(w.option(4)->toolTip(), QStringLiteral("Sätt som Utgiftspost !"));
-        EXPECT_FALSE(w.option(1)->isEnabled());
+        EXPECT_EQ(host.tc.dialogs.calls().back().title, "Teckenbyte");
+        EXPECT_EQ(w.label2(), "Transaktionen har hittills gällt som Inkomst\nKlicka på fortsatt "
+                              "tillämpning, Inkomst eller Utgift !");
+        EXPECT_EQ(w.enabled({"Option3", "Option1"}), "10");
+        EXPECT_EQ(w.option(4)->toolTip(), "Sätt som Utgiftspost !");
 
         w.option(4)->click();
         EXPECT_EQ(w.label2(),
-                  QStringLiteral("Slutför ändringen av transaktionen till Insättning som Utgift genom att "
-                                 "klicka på OK.\nEller avbryt ändringen genom att klicka på 'Avbryt "
-                                 "transaktion'"));
+                  "Slutför ändringen av transaktionen till Insättning som Utgift genom att "
+                  "klicka på OK.\nEller avbryt ändringen genom att klicka på 'Avbryt transaktion'");
         host.calls.clear();
-        store::setCommitFaultHook([failing](store::CommitStep step, const std::filesystem::path& file) {
-            if (failing && step == store::CommitStep::Rename && file.filename() == "KontoData")
-                throw store::FileError("Input/output error", file.string());
-        });
+        if (failing)
+            uitest::failSavesOf("KontoData");
         if (failing)
             host.tc.dialogs.answerNo(); // no error report
         w.command(1)->click();
@@ -234,7 +215,7 @@ TEST(TransForm, SignChangeRewritesThePosts) {
             EXPECT_EQ(host.file("KontoData"), Posts);
             EXPECT_EQ(host.kontoData().image(), Posts);
             EXPECT_EQ(host.file("Transakt"), fixtures::standardTransakt());
-            EXPECT_FALSE(host.calls.contains(QStringLiteral("reloadTransactionList")));
+            EXPECT_FALSE(host.calls.contains("reloadTransactionList"));
             EXPECT_TRUE(w.form->isVisible()); // Avbryt gives the main window back
             continue;
         }
@@ -243,40 +224,37 @@ TEST(TransForm, SignChangeRewritesThePosts) {
                       cashPost("2026-01-03", 3, -50, -150) + cashPost("2026-01-04", 2, -30, -180));
         EXPECT_EQ(host.file("Transakt"),
                   transRec("Kontostart", ' ') + transRec("Ins\xE4ttning", '-') + transRec("Uttag", '-'));
-        EXPECT_EQ(host.tc.dialogs.calls().back().title, QStringLiteral("Ändring av transaktion "));
-        EXPECT_EQ(
-            host.tc.dialogs.calls().back().text,
-            QStringLiteral("Kontoposterna har kontrollräknats efter operationen, och är korrekta !\r\n"));
-        EXPECT_TRUE(host.calls.contains(QStringLiteral("balanceCheck 2")));
-        EXPECT_TRUE(host.calls.contains(QStringLiteral("reloadLedgerView")));
-        EXPECT_EQ(host.main.sign, QStringLiteral("-"));
+        EXPECT_EQ(host.tc.dialogs.calls().back().title, "Ändring av transaktion ");
+        EXPECT_EQ(host.tc.dialogs.calls().back().text,
+                  "Kontoposterna har kontrollräknats efter operationen, och är korrekta !\r\n");
+        EXPECT_TRUE(host.calls.contains("balanceCheck 2"));
+        EXPECT_TRUE(host.calls.contains("reloadLedgerView"));
+        EXPECT_EQ(host.main.sign, "-");
     }
 }
 
 TEST(TransForm, DeleteRemovesThePostsAndReportsTheTotal) {
-    FakeCatalogueHost host(QStringLiteral("Ek"), Posts);
-    host.main = {QStringLiteral("Insättning"), 2, QStringLiteral("+")};
-    Window w(host, QStringLiteral("chg"));
+    FakeCatalogueHost host("Ek", Posts);
+    host.main = {"Insättning", 2, "+"};
+    Window w(host, "chg");
     host.tc.dialogs.answerYes();
     w.option(2)->click();
-    EXPECT_TRUE(host.tc.dialogs.calls()[0].text.startsWith(QStringLiteral(
-        "Du vill radera transaktionen\r\n\r\nInsättning\r\n\r\nfrån detta konto ! ?\r\n\r\n")));
-    EXPECT_TRUE(host.tc.dialogs.calls()[0].text.endsWith(QStringLiteral(
-        "Utfallet meddelas efter genomgången !\r\n\r\nVill du ta bort transaktionen från kontot nu "
-        "?\r\n")));
+    EXPECT_TRUE(host.tc.dialogs.calls()[0].text.startsWith(
+        "Du vill radera transaktionen\r\n\r\nInsättning\r\n\r\nfrån detta konto ! ?\r\n\r\n"));
+    EXPECT_TRUE(host.tc.dialogs.calls()[0].text.endsWith(
+        "Utfallet meddelas efter genomgången !\r\n\r\nVill du ta bort transaktionen från kontot nu ?\r\n"));
     EXPECT_EQ(host.file("KontoData"), cashPost("2026-01-01", 1, 0, 0) + cashPost("2026-01-03", 3, -50, -50) +
                                           "          " + cashPost("2026-01-03", 3, -50, 50).substr(10) +
                                           "          " + cashPost("2026-01-04", 2, 30, 80).substr(10));
     EXPECT_EQ(host.file("Transakt"),
               transRec("Kontostart", ' ') + std::string(36, ' ') + transRec("Uttag", '-'));
     EXPECT_EQ(host.postCount(), 2);
-    EXPECT_TRUE(host.calls.contains(QStringLiteral("balanceCheck 2")));
-    EXPECT_EQ(host.tc.dialogs.calls().back().title, QStringLiteral("Radering av transaktion"));
+    EXPECT_TRUE(host.calls.contains("balanceCheck 2"));
+    EXPECT_EQ(host.tc.dialogs.calls().back().title, "Radering av transaktion");
     EXPECT_EQ(host.tc.dialogs.calls().back().text,
-              QStringLiteral(
-                  "2 st. kontopost(er) innehållande transaktionen\r\n\r\nInsättning\r\n\r\nhar avlägsnats "
-                  "!\r\n\r\n(Totalsumman av borttagna belopp är 130)\r\n\r\nÖvriga kontoposter har "
-                  "kontrollräknats efter operationen, och är korrekta !\r\n\n"));
+              "2 st. kontopost(er) innehållande transaktionen\r\n\r\nInsättning\r\n\r\nhar avlägsnats "
+              "!\r\n\r\n(Totalsumman av borttagna belopp är 130)\r\n\r\nÖvriga kontoposter har "
+              "kontrollräknats efter operationen, och är korrekta !\r\n\n");
     EXPECT_FALSE(w.form->isVisible());
 }
 
@@ -289,21 +267,21 @@ TEST(TransForm, DeletingATransactionEveryPostUsesAsksToRemoveTheAccount) {
         QString question;
     } cases[] = {
         {cashPost("2026-01-01", 1, 0, 0),
-         {QStringLiteral("Kontostart"), 1, QString()},
-         QStringLiteral("Du tar bort den enda posten på kontot !")},
+         {"Kontostart", 1, QString()},
+         "Du tar bort den enda posten på kontot !"},
         {cashPost("2026-01-01", 2, 100, 100) + cashPost("2026-01-02", 2, 50, 150) +
              cashPost("2026-01-03", 2, 30, 180),
-         {QStringLiteral("Insättning"), 2, QStringLiteral("+")},
-         QStringLiteral("Samtliga 3 poster på kontot innehåller transaktionen\r\n\r\nInsättning\r\n\r\n"
-                        "Raderas transaktionen, tas alla kontots poster bort.")},
+         {"Insättning", 2, "+"},
+         "Samtliga 3 poster på kontot innehåller transaktionen\r\n\r\nInsättning\r\n\r\n"
+         "Raderas transaktionen, tas alla kontots poster bort."},
     };
     for (const auto& c : cases) {
-        FakeCatalogueHost host(QStringLiteral("Ek"), c.posts);
+        FakeCatalogueHost host("Ek", c.posts);
         host.main = c.main;
         const std::string kontoFil = fixtures::readFile(host.tc.ctx.paths.kontoFil());
         const auto deleteAnswering = [&](bool removal, const char* failingFile) {
             host.tc.dialogs.clear();
-            Window w(host, QStringLiteral("chg"));
+            Window w(host, "chg");
             host.tc.dialogs.answerYes();
             if (removal)
                 host.tc.dialogs.answerYes();
@@ -311,11 +289,8 @@ TEST(TransForm, DeletingATransactionEveryPostUsesAsksToRemoveTheAccount) {
                 host.tc.dialogs.answerNo();
             if (failingFile)
                 host.tc.dialogs.answerNo(); // no error report
-            store::setCommitFaultHook(
-                [failingFile](store::CommitStep step, const std::filesystem::path& file) {
-                    if (failingFile && step == store::CommitStep::Rename && file.filename() == failingFile)
-                        throw store::FileError("Input/output error", file.string());
-                });
+            if (failingFile)
+                uitest::failSavesOf(failingFile);
             w.option(2)->click();
             store::setCommitFaultHook({});
             EXPECT_FALSE(w.form->isVisible());
@@ -329,12 +304,12 @@ TEST(TransForm, DeletingATransactionEveryPostUsesAsksToRemoveTheAccount) {
             EXPECT_EQ(fixtures::readFile(host.tc.ctx.paths.kontoFil()), kontoFil) << answer;
         };
 
-        EXPECT_EQ(deleteAnswering(false, nullptr).back(), QStringLiteral("Ta bort konto ? ?"));
-        EXPECT_EQ(host.tc.dialogs.lastText(),
-                  c.question + QStringLiteral("\r\n\r\nDärmed avslutar du också hela kontot !\r\n\r\n\n"
-                                              "Vill du fortsätta ?"));
+        EXPECT_EQ(deleteAnswering(false, nullptr).back(), "Ta bort konto ? ?");
+        EXPECT_EQ(host.tc.dialogs.lastText(), c.question +
+                                                  "\r\n\r\nDärmed avslutar du också hela kontot !\r\n\r\n\n"
+                                                  "Vill du fortsätta ?");
         unchanged("No");
-        EXPECT_FALSE(host.calls.contains(QStringLiteral("Reducera_Konto")));
+        EXPECT_FALSE(host.calls.contains("Reducera_Konto"));
 
         // Yes, and the removal fails: it is reported as the failure it is.
         EXPECT_EQ(deleteAnswering(true, "KontoFil"),
@@ -345,7 +320,7 @@ TEST(TransForm, DeletingATransactionEveryPostUsesAsksToRemoveTheAccount) {
         // The removal says it once; the window adds nothing.
         EXPECT_EQ(deleteAnswering(true, nullptr), (QStringList{"Kontokontroll vid transaktionsändring",
                                                                "Ta bort konto ? ?", "Konto borttaget"}));
-        EXPECT_EQ(host.calls.last(), QStringLiteral("Reducera_Konto"));
+        EXPECT_EQ(host.calls.last(), "Reducera_Konto");
         EXPECT_FALSE(std::filesystem::exists(host.tc.ctx.paths.accountFolder(host.name)));
         EXPECT_EQ(fixtures::readFile(host.tc.ctx.paths.kontoFil()),
                   std::string(35, ' ') + kontoFil.substr(35));
@@ -365,32 +340,27 @@ TEST(TransForm, RemovingTheLastAccountThroughTheMainWindowIsToldOnce) {
     head.Form_Load();
     ASSERT_EQ(head.postCount(), 2);
     const auto before = fixtures::readFile(root / "Ensam" / "KontoData");
-    head.catalogueAccess().setChosenMain({QStringLiteral("Insättning"), 2, QStringLiteral("+")});
+    head.catalogueAccess().setChosenMain({"Insättning", 2, "+"});
     {
-        catalogue::TransForm failing(head.catalogueAccess(), QStringLiteral("chg"));
+        catalogue::TransForm failing(head.catalogueAccess(), "chg");
         failing.show();
-        t.dialogs.clear();
-        t.dialogs.answerYes().answerYes().answerNo(); // no error report
-        store::setCommitFaultHook([](store::CommitStep step, const std::filesystem::path& file) {
-            if (step == store::CommitStep::Rename)
-                throw store::FileError("Input/output error", file.string());
-        });
-        failing.findChild<QRadioButton*>(QStringLiteral("Option2"))->click();
+        t.dialogs.clear().answerYes().answerYes().answerNo(); // no error report
+        uitest::failSavesOf("");
+        failing.findChild<QRadioButton*>("Option2")->click();
         store::setCommitFaultHook({});
         EXPECT_EQ(t.dialogs.titles(), (QStringList{"Kontokontroll vid transaktionsändring",
                                                    "Ta bort konto ? ?", "Felspec. = Input/output error"}));
         EXPECT_EQ(fixtures::readFile(root / "Ensam" / "KontoData"), before);
         EXPECT_EQ(fixtures::readFile(t.ctx.paths.kontoFil()), fixtures::kontoRec("Ensam", "1", "Ek"));
-        EXPECT_EQ(head.accountName(), QStringLiteral("Ensam"));
+        EXPECT_EQ(head.accountName(), "Ensam");
         EXPECT_EQ(head.postCount(), 2);
         EXPECT_TRUE(head.isEnabled());
     }
-    head.catalogueAccess().setChosenMain({QStringLiteral("Insättning"), 2, QStringLiteral("+")});
-    catalogue::TransForm form(head.catalogueAccess(), QStringLiteral("chg"));
+    head.catalogueAccess().setChosenMain({"Insättning", 2, "+"});
+    catalogue::TransForm form(head.catalogueAccess(), "chg");
     form.show();
-    t.dialogs.clear();
-    t.dialogs.answerYes().answerYes().answerNo().answerNo();
-    form.findChild<QRadioButton*>(QStringLiteral("Option2"))->click();
+    t.dialogs.clear().answerYes().answerYes().answerNo().answerNo();
+    form.findChild<QRadioButton*>("Option2")->click();
     EXPECT_EQ(t.dialogs.titles(), (QStringList{"Kontokontroll vid transaktionsändring", "Ta bort konto ? ?",
                                                "Alla konton raderade", "Inget konto finns upplagt !",
                                                "KONTOUPPGIFT", "KONTOUPPGIFT"}));
@@ -404,39 +374,36 @@ TEST(TransForm, BudgetDeleteReportsBothTotalsAndUnstorableNamesAreRefused) {
     const std::string posts = fixtures::budgetPost("2026-01-01", 1, 0, 0, 0, 0, true) +
                               fixtures::budgetPost("2026-01-02", 3, -100, -90, -100, -90, true) +
                               fixtures::budgetPost("2026-01-03", 2, 40, 50, -60, -40, false);
-    FakeCatalogueHost host(QStringLiteral("Bg"), posts);
-    host.main = {QStringLiteral("Uttag"), 3, QStringLiteral("-")};
-    Window w(host, QStringLiteral("chg"));
+    FakeCatalogueHost host("Bg", posts);
+    host.main = {"Uttag", 3, "-"};
+    Window w(host, "chg");
     host.tc.dialogs.answerYes();
     w.option(2)->click();
-    EXPECT_EQ(host.tc.dialogs.calls().back().title, QStringLiteral("Radering av transaktion "));
-    EXPECT_EQ(
-        host.tc.dialogs.calls().back().text,
-        QStringLiteral("1 st. kontopost(er) innehållande transaktionen\r\n\r\nUttag\r\n\r\nhar nu avlägsnats "
-                       "!\r\n\r\n(Totalsumman av borttagna Budgetbelopp är -100)\r\n\r\n(Totalsumman av "
-                       "borttagna Verkl.belopp är -90)\r\n\r\nÖvriga kontoposter har kontrollräknats efter "
-                       "operationen, och är korrekta !\r\n\n"));
+    EXPECT_EQ(host.tc.dialogs.calls().back().title, "Radering av transaktion ");
+    EXPECT_EQ(host.tc.dialogs.calls().back().text,
+              "1 st. kontopost(er) innehållande transaktionen\r\n\r\nUttag\r\n\r\nhar nu avlägsnats "
+              "!\r\n\r\n(Totalsumman av borttagna Budgetbelopp är -100)\r\n\r\n(Totalsumman av "
+              "borttagna Verkl.belopp är -90)\r\n\r\nÖvriga kontoposter har kontrollräknats efter "
+              "operationen, och är korrekta !\r\n\n");
     EXPECT_EQ(host.file("KontoData").substr(77, 77),
               fixtures::budgetPost("2026-01-03", 2, 40, 50, 40, 50, false));
 
     // A character Windows-1252 cannot hold is refused before anything is stored.
-    FakeCatalogueHost other(QStringLiteral("Ek"), Posts);
-    other.mode = QStringLiteral("0");
-    Window n(other, QStringLiteral("ny"));
-    n.text1()->setText(QStringLiteral("Resa \u2708"));
-    uitest::pressEnter(n.text1());
-    EXPECT_EQ(
-        other.tc.dialogs.calls().back().text,
-        QStringLiteral("Namnet innehåller tecken som inte kan sparas !\nSkriv namnet med andra tecken."));
+    FakeCatalogueHost other("Ek", Posts);
+    other.mode = "0";
+    Window n(other, "ny");
+    n.enter("Resa \u2708");
+    EXPECT_EQ(other.tc.dialogs.calls().back().text,
+              "Namnet innehåller tecken som inte kan sparas !\nSkriv namnet med andra tecken.");
     EXPECT_FALSE(n.option(3)->isEnabled());
     EXPECT_EQ(other.file("Transakt"), fixtures::standardTransakt());
 }
 
 TEST(TransForm, HelpAndUserClose) {
-    FakeCatalogueHost host(QStringLiteral("Ek"), Posts);
-    Window w(host, QStringLiteral("ny"));
+    FakeCatalogueHost host("Ek", Posts);
+    Window w(host, "ny");
     host.tc.dialogs.clear();
-    w.form->findChild<QAction*>(QStringLiteral("hlp_mn"))->trigger();
+    w.form->findChild<QAction*>("hlp_mn")->trigger();
     EXPECT_EQ(host.tc.platform.helpContexts, std::vector<int>{20000});
     w.form->close();
     EXPECT_TRUE(host.window.isEnabled());
@@ -444,16 +411,15 @@ TEST(TransForm, HelpAndUserClose) {
 }
 
 TEST(CatalogueProcedures, StandardTransactionAskedForOnceAndBalanceEntryStarts) {
-    FakeCatalogueHost host(QStringLiteral("Ek"), Posts);
-    host.tc.dialogs.answerInput(QStringLiteral("Ändrad andel / kurs"));
+    FakeCatalogueHost host("Ek", Posts);
+    host.tc.dialogs.answerInput("Ändrad andel / kurs");
     catalogue::Skapa_StdTrans(host, &host.window);
-    EXPECT_EQ(host.tc.dialogs.calls()[0].title, QStringLiteral("Standardtransaktion för fondkonto"));
+    EXPECT_EQ(host.tc.dialogs.calls()[0].title, "Standardtransaktion för fondkonto");
     EXPECT_EQ(host.file("Transakt"), fixtures::standardTransakt() + transRec("\xC4ndrad andel / kurs", ' '));
     EXPECT_EQ(host.main.number, 4);
-    EXPECT_EQ(host.tc.dialogs.calls().back().text,
-              QStringLiteral("Skriv eller kopiera in ett nytt uppdaterat Saldo !"));
-    EXPECT_TRUE(host.calls.contains(QStringLiteral("markSaldoHeading")));
-    EXPECT_EQ(host.calls.last(), QStringLiteral("startBalanceEntry"));
+    EXPECT_EQ(host.tc.dialogs.calls().back().text, "Skriv eller kopiera in ett nytt uppdaterat Saldo !");
+    EXPECT_TRUE(host.calls.contains("markSaldoHeading"));
+    EXPECT_EQ(host.calls.last(), "startBalanceEntry");
 
     // Found now: no question, nothing written.
     host.tc.dialogs.clear();
@@ -461,7 +427,7 @@ TEST(CatalogueProcedures, StandardTransactionAskedForOnceAndBalanceEntryStarts) 
     EXPECT_EQ(host.tc.dialogs.calls().size(), 1u);
     EXPECT_EQ(host.transakt().count(), 4u);
 
-    FakeCatalogueHost cancelled(QStringLiteral("Ek"), Posts);
+    FakeCatalogueHost cancelled("Ek", Posts);
     cancelled.tc.dialogs.answerInput(QString());
     catalogue::Skapa_StdTrans(cancelled, &cancelled.window);
     EXPECT_EQ(cancelled.file("Transakt"), fixtures::standardTransakt());
@@ -469,7 +435,7 @@ TEST(CatalogueProcedures, StandardTransactionAskedForOnceAndBalanceEntryStarts) 
 }
 
 TEST(CatalogueProcedures, ChgAccountTransChecksOnlyOnASignChange) {
-    FakeCatalogueHost host(QStringLiteral("Ek"), Posts);
+    FakeCatalogueHost host("Ek", Posts);
     auto result = catalogue::ChgAccountTrans(host, &host.window, {2, '+', 3, '-', true, 4});
     ASSERT_TRUE(result);
     EXPECT_EQ(result->changedPosts, 2);
@@ -504,10 +470,7 @@ TEST(CatalogueProcedures, FailedChgAccountTransReportsThePostBeforeAndAfter) {
     };
     for (const auto& c : cases) {
         FakeCatalogueHost host(QString::fromLatin1(c.kind), c.posts);
-        store::setCommitFaultHook([](store::CommitStep step, const std::filesystem::path& file) {
-            if (step == store::CommitStep::Write)
-                throw store::FileError("Input/output error", file.string());
-        });
+        uitest::failSavesOf("", store::CommitStep::Write);
         host.tc.dialogs.answerNo(); // no error report
         const auto result = catalogue::ChgAccountTrans(host, &host.window, {2, '+', 3, '-', false, 2});
         store::setCommitFaultHook({});

@@ -14,7 +14,9 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <initializer_list>
 #include <ostream>
+#include <string>
 
 // Failed comparisons of texts print the texts.
 QT_BEGIN_NAMESPACE
@@ -68,6 +70,33 @@ template <typename T> T* control(QWidget& window, const char* name) {
     return window.findChild<T*>(QString::fromLatin1(name));
 }
 
+// The states of named controls as one text, a character per name: '1' when the control is enabled
+// (visible), '0' when not, '?' when the window has no such control. A window's state is compared at once.
+inline std::string statesOf(QWidget& window, std::initializer_list<const char*> names,
+                            bool (QWidget::*state)() const) {
+    std::string out;
+    for (const char* name : names) {
+        QWidget* w = window.findChild<QWidget*>(QString::fromLatin1(name));
+        out += !w ? '?' : (w->*state)() ? '1' : '0';
+    }
+    return out;
+}
+inline std::string enabledOf(QWidget& window, std::initializer_list<const char*> names) {
+    return statesOf(window, names, &QWidget::isEnabled);
+}
+inline std::string visibleOf(QWidget& window, std::initializer_list<const char*> names) {
+    return statesOf(window, names, &QWidget::isVisible);
+}
+// The texts (captions) of named labels, buttons and boxes, in the order named.
+inline QStringList textsOf(QWidget& window, std::initializer_list<const char*> names) {
+    QStringList out;
+    for (const char* name : names) {
+        QWidget* w = window.findChild<QWidget*>(QString::fromLatin1(name));
+        out << (w ? w->property("text").toString() : QStringLiteral("<no %1>").arg(QLatin1String(name)));
+    }
+    return out;
+}
+
 // The visible top-level window with this title (or object name), null when none is shown.
 inline QWidget* shownWindow(const QString& title, const QString& objectName = {}) {
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -77,11 +106,13 @@ inline QWidget* shownWindow(const QString& title, const QString& objectName = {}
     return nullptr;
 }
 
-// Every save of the named file fails at its rename until the hook is cleared.
-inline void failSavesOf(const std::string& fileName) {
-    store::setCommitFaultHook([fileName](store::CommitStep step, const std::filesystem::path& file) {
-        if (step == store::CommitStep::Rename && file.filename() == fileName)
-            throw store::FileError("Input/output error", file.string());
+// Every save of the named file (of any file when the name is empty) fails at the step with this
+// error until the hook is cleared.
+inline void failSavesOf(const std::string& fileName, store::CommitStep at = store::CommitStep::Rename,
+                        const char* error = "Input/output error") {
+    store::setCommitFaultHook([=](store::CommitStep step, const std::filesystem::path& file) {
+        if (step == at && (fileName.empty() || file.filename() == fileName))
+            throw store::FileError(error, file.string());
     });
 }
 

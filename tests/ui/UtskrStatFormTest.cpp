@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -322,8 +323,7 @@ TEST_F(UtskrStatTest, TheTextFileIsWrittenWhereTheSaveDialogSaysAndNothingWhenCa
     EXPECT_EQ(t.dialogs.calls()[0].text.toStdString(), (t.drive.path() / "Kassa.txt").string());
     EXPECT_EQ(t.dialogs.calls()[0].filter, "Textfiler (*.txt)");
 
-    t.dialogs.clear();
-    t.dialogs.answerSave(QString::fromStdString(out().string()));
+    t.dialogs.clear().answerSave(QString::fromStdString(out().string()));
     output("Option2");
     const std::string bytes = readFile(out());
     EXPECT_EQ(bytes, stats::accountReportFile(files("Kassa", ledger::Kind::Cash), stats::ReportKind::Pr_1,
@@ -340,8 +340,7 @@ TEST_F(UtskrStatTest, TheTextFileIsWrittenWhereTheSaveDialogSaysAndNothingWhenCa
     pick(Part::EndMonth, "01");
     pick(Part::EndDay, "31");
     pick(Part::StartDay, "29"); // 2026-01-29 .. 31: no post
-    t.dialogs.clear();
-    t.dialogs.answerSave(QString::fromStdString(out().string()));
+    t.dialogs.clear().answerSave(QString::fromStdString(out().string()));
     output("Option2");
     const std::string empty = readFile(out());
     EXPECT_EQ(std::count(empty.begin(), empty.end(), '\n'), 3);
@@ -491,17 +490,29 @@ QString poppler(const QString& tool, QStringList args) {
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
+// A printed PDF as read back: its page count, page size in points ("595 x 842") and text pages.
+struct Pdf {
+    int pages = 0;
+    QString size;
+    QStringList text;
+};
+Pdf readPdf(const QString& path) {
+    const QString info = poppler("pdfinfo", {path});
+    static const QRegularExpression pages("Pages:\\s+(\\d+)\\n"), size("Page size:\\s+(\\d+ x \\d+)");
+    return {pages.match(info).captured(1).toInt(), size.match(info).captured(1),
+            poppler("pdftotext", {"-layout", path, "-"}).split('\f')};
+}
+
 // The words of each page with their right edges (points), read back from the PDF.
 struct Word {
     QString text;
     double xMax;
 };
-std::vector<std::vector<Word>> pdfWords(const std::filesystem::path& pdf) {
-    const QString html = poppler("pdftotext", {"-bbox", QString::fromStdString(pdf.string()), "-"});
+std::vector<std::vector<Word>> pdfWords(const QString& pdf) {
+    const QString html = poppler("pdftotext", {"-bbox", pdf, "-"});
     std::vector<std::vector<Word>> pages;
-    static const QRegularExpression page(QStringLiteral("<page ")),
-        word(
-            QStringLiteral("<word xMin=\"[0-9.]+\" yMin=\"[0-9.]+\" xMax=\"([0-9.]+)\"[^>]*>([^<]*)</word>"));
+    static const QRegularExpression page("<page "),
+        word("<word xMin=\"[0-9.]+\" yMin=\"[0-9.]+\" xMax=\"([0-9.]+)\"[^>]*>([^<]*)</word>");
     for (const QString& part : html.split(page).mid(1)) {
         pages.emplace_back();
         for (const auto& m : word.globalMatch(part))
@@ -517,35 +528,32 @@ std::vector<std::vector<Word>> pdfWords(const std::filesystem::path& pdf) {
 TEST_F(UtskrStatTest, ThePrinterPrintsTheReportAsTheDialogSaysAndACancelPrintsNothing) {
     writeAccount(t.ctx.paths.dataRoot(), "Kassa", cashPosts(64));
     open();
-    const auto pdf = t.drive.path() / "rapport.pdf";
-    const QString pdfPath = QString::fromStdString(pdf.string());
-    t.dialogs.answerPrint("");
-    output("Option3");
-    EXPECT_FALSE(std::filesystem::exists(pdf));
+    const QString pdf = QString::fromStdString((t.drive.path() / "rapport.pdf").string());
+    const auto print = [&](const QString& to) {
+        t.dialogs.clear().answerPrint(to);
+        output("Option3");
+    };
+    print("");
+    EXPECT_FALSE(QFile::exists(pdf));
     EXPECT_EQ(form->mode(), "kto");
     ASSERT_EQ(t.dialogs.calls().size(), 1u);
     EXPECT_EQ(t.dialogs.calls()[0].kind, uitest::ScriptedDialogs::Kind::Print);
     EXPECT_FALSE(c<QRadioButton>("Option3")->isChecked());
 
-    t.dialogs.clear();
-    t.dialogs.answerPrint(pdfPath);
-    output("Option3");
+    print(pdf);
     EXPECT_EQ(form->mode(), "kto");
     ASSERT_EQ(t.dialogs.calls().size(), 2u);
     EXPECT_EQ(t.dialogs.calls()[1].title, "Printerutskrift");
     EXPECT_EQ(t.dialogs.calls()[1].text, "Utskrift har skickats till printer för konto:\n\nKassa\n");
-    const QString info = poppler("pdfinfo", {pdfPath});
-    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\n")))) << info.toStdString();
-    EXPECT_TRUE(info.contains(QStringLiteral("Page size:       595 x 842")))
-        << info.toStdString(); // A4 portrait
-    const QString text = poppler("pdftotext", {"-layout", pdfPath, "-"});
-    const QStringList pages = text.split(QLatin1Char('\f'));
-    ASSERT_GE(pages.size(), 2);
-    EXPECT_TRUE(pages[0].contains(QStringLiteral("Utskrift av Kassa, datum: 2026-12-06 Sida 1")))
-        << pages[0].toStdString();
-    EXPECT_TRUE(pages[1].contains(QStringLiteral("Sida 2")));
+    const Pdf report = readPdf(pdf);
+    EXPECT_EQ(report.pages, 2);
+    EXPECT_EQ(report.size, "595 x 842"); // A4 portrait
+    ASSERT_GE(report.text.size(), 2);
+    EXPECT_TRUE(report.text[0].contains("Utskrift av Kassa, datum: 2026-12-06 Sida 1"))
+        << report.text[0].toStdString();
+    EXPECT_TRUE(report.text[1].contains("Sida 2"));
     for (const char* heading : {"Datum", "Huvudtransaktion", "Belopp", "Saldo"})
-        EXPECT_TRUE(pages[1].contains(QString::fromLatin1(heading))) << heading;
+        EXPECT_TRUE(report.text[1].contains(QString::fromLatin1(heading))) << heading;
     // Amounts end in ",00": on page 1 they end at two edges only (Belopp and Saldo), the
     // column heading "Belopp" at the first; "6 400,00" and "-1 890,00" are of different widths.
     const auto words = pdfWords(pdf);
@@ -556,7 +564,7 @@ TEST_F(UtskrStatTest, ThePrinterPrintsTheReportAsTheDialogSaysAndACancelPrintsNo
     for (const Word& w : words[0]) {
         if (w.text == "Belopp")
             belopp = w.xMax;
-        if (!w.text.endsWith(QStringLiteral(",00")))
+        if (!w.text.endsWith(",00"))
             continue;
         ++amounts;
         if (std::none_of(edges.begin(), edges.end(), [&](double e) { return std::abs(e - w.xMax) < 0.5; }))
@@ -570,40 +578,34 @@ TEST_F(UtskrStatTest, ThePrinterPrintsTheReportAsTheDialogSaysAndACancelPrintsNo
     chooseAccount("Budget");
     for (const char* box : {"Check1", "Check2", "Check3"})
         c<QCheckBox>(box)->click();
-    t.dialogs.clear();
-    t.dialogs.answerPrint(pdfPath);
-    output("Option3");
-    EXPECT_TRUE(poppler("pdfinfo", {pdfPath}).contains(QStringLiteral("Page size:       842 x 595")));
-    EXPECT_TRUE(poppler("pdftotext", {"-layout", pdfPath, "-"}).contains(QStringLiteral("Saldodiff.")));
+    print(pdf);
+    EXPECT_EQ(readPdf(pdf).size, "842 x 595");
+    EXPECT_TRUE(readPdf(pdf).text.join('\f').contains("Saldodiff."));
 
     // Statistics: their own headings; the window stays in statistics mode afterwards.
     chooseAccount("Kassa");
     statistics("Insättning");
-    t.dialogs.clear();
-    t.dialogs.answerPrint(pdfPath);
-    output("Option3");
-    const QString statistics = poppler("pdftotext", {"-layout", pdfPath, "-"});
-    EXPECT_TRUE(statistics.contains(QStringLiteral("Statistik, transaktionen: 'Insättning'")));
-    EXPECT_TRUE(statistics.contains(QStringLiteral("Sida: 1")));
+    print(pdf);
+    const QString statistics = readPdf(pdf).text.join('\f');
+    EXPECT_TRUE(statistics.contains("Statistik, transaktionen: 'Insättning'"));
+    EXPECT_TRUE(statistics.contains("Sida: 1"));
     EXPECT_EQ(form->mode(), "stk");
     EXPECT_EQ(t.dialogs.titles().value(1), "Printerutskrift");
     c<QPushButton>("Command2")->click();
 
     // No printer on the desktop: the save dialog offers "<account>.pdf".
-    std::filesystem::remove(pdf);
+    QFile::remove(pdf);
     t.platform.printers = false;
     chooseAccount("Kassa");
-    t.dialogs.clear();
-    t.dialogs.answerSave(pdfPath);
+    t.dialogs.clear().answerSave(pdf);
     output("Option3");
     ASSERT_EQ(t.dialogs.calls().size(), 2u);
     EXPECT_EQ(t.dialogs.calls()[0].text.toStdString(), (t.drive.path() / "Kassa.pdf").string());
     EXPECT_EQ(t.dialogs.calls()[0].filter, "PDF-filer (*.pdf)");
-    EXPECT_TRUE(poppler("pdfinfo", {pdfPath}).contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\n"))));
+    EXPECT_EQ(readPdf(pdf).pages, 2);
 
     // A PDF that cannot be written is told through the error routine; no success is claimed.
-    t.dialogs.clear();
-    t.dialogs.answerSave(QString::fromStdString((t.drive.path() / "saknas" / "x.pdf").string())).answerNo();
+    t.dialogs.clear().answerSave(QString::fromStdString((t.drive.path() / "saknas" / "x.pdf").string())).answerNo();
     output("Option3");
     ASSERT_GE(t.dialogs.calls().size(), 2u);
     EXPECT_TRUE(t.dialogs.calls()[1].text.startsWith(
@@ -622,23 +624,20 @@ TEST_F(UtskrStatTest, TheDiagramPrintsEachOfItsPages) {
     const QString pdf = QString::fromStdString((t.drive.path() / "diagram.pdf").string());
     t.dialogs.answerPrint("");
     c<QPushButton>("PrintDiagram")->click();
-    EXPECT_FALSE(std::filesystem::exists(pdf.toStdString()));
+    EXPECT_FALSE(QFile::exists(pdf));
     EXPECT_EQ(t.dialogs.calls().back().title, "Kassa_Uttag_diagram");
     t.dialogs.answerPrint(pdf);
     c<QPushButton>("PrintDiagram")->click();
     EXPECT_EQ(t.dialogs.titles().last(), "Printerutskrift");
-    const QString info = poppler("pdfinfo", {pdf});
-    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+3\\n")))) << info.toStdString();
-    EXPECT_TRUE(info.contains(QStringLiteral("Page size:       842 x 595"))) << info.toStdString();
+    const Pdf diagram = readPdf(pdf);
+    EXPECT_EQ(diagram.pages, 3);
+    EXPECT_EQ(diagram.size, "842 x 595");
     // Each page carries the title, its scale, the years and the mean line's label.
-    const QStringList pages = poppler("pdftotext", {"-layout", pdf, "-"}).split(QLatin1Char('\f'));
-    ASSERT_GE(pages.size(), 3);
-    for (const QString& page : pages.mid(0, 3)) {
-        EXPECT_TRUE(page.contains(QStringLiteral("Transaktion: 'Uttag' i konto: Kassa")))
+    ASSERT_GE(diagram.text.size(), 3);
+    for (const QString& page : diagram.text.mid(0, 3))
+        EXPECT_TRUE(page.contains("Transaktion: 'Uttag' i konto: Kassa") && page.contains("MV") &&
+                    page.contains("År 2026"))
             << page.toStdString();
-        EXPECT_TRUE(page.contains(QStringLiteral("MV")) && page.contains(QStringLiteral("År 2026")))
-            << page.toStdString();
-    }
     EXPECT_TRUE(form->diagram().has_value()); // the diagram stays on screen
 }
 
