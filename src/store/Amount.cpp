@@ -1,5 +1,6 @@
 #include "store/Amount.h"
 
+#include "store/AmountField.h"
 #include "store/Errors.h"
 
 #include <charconv>
@@ -39,7 +40,7 @@ std::string_view trimSpaces(std::string_view s) {
 }
 
 // Every text form the program reads; false for anything that is no amount.
-bool readUnits(std::string_view text, std::int64_t& units) {
+bool readAnyUnits(std::string_view text, std::int64_t& units) {
     text = trimSpaces(text);
     const char* p = text.data();
     const char* const end = p + text.size();
@@ -78,6 +79,12 @@ bool readUnits(std::string_view text, std::int64_t& units) {
     return true;
 }
 
+bool readUnits(std::string_view text, std::int64_t& units) {
+    if (text.size() == AmountFieldWidth && field::read(text.data(), units))
+        return true;
+    return readAnyUnits(text, units);
+}
+
 } // namespace
 
 std::string Amount::amountText() const {
@@ -86,23 +93,11 @@ std::string Amount::amountText() const {
 }
 
 char* Amount::writeText(char* out) const {
-    const std::uint64_t m = magnitude(units_);
-    if (units_ < 0)
-        *out++ = '-';
-    out = std::to_chars(out, out + 15, m / Scale).ptr;
-    const std::uint64_t fraction = m % Scale;
-    if (fraction == 0)
-        return out;
-    // The four decimals by constant divisors, the trailing zeros then dropped.
-    *out++ = ',';
-    const char decimals[4] = {
-        static_cast<char>('0' + fraction / 1000), static_cast<char>('0' + fraction / 100 % 10),
-        static_cast<char>('0' + fraction / 10 % 10), static_cast<char>('0' + fraction % 10)};
-    std::size_t size = 4;
-    while (decimals[size - 1] == '0')
-        --size;
-    std::memcpy(out, decimals, 4);
-    return out + size;
+    return field::write(units_, out);
+}
+
+char* field::writeLargeWhole(std::uint64_t whole, char* out) {
+    return std::to_chars(out, out + 15, whole).ptr;
 }
 
 void Amount::overflow() {

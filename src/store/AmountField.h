@@ -1,0 +1,96 @@
+#pragma once
+
+// Reading and writing the 11-byte amount fields of the post files in the form the program writes
+// them. A ledger change runs over every later post of an account, reading and writing up to three of
+// these fields per post, so both sides are inline: the reader takes only that one form and leaves
+// every other text to the general reader, the writer makes eight digits at once.
+
+#include "store/Amount.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace store::field {
+
+inline constexpr std::uint64_t Ones = 0x0101010101010101;
+
+// The digits of n < 100 000 000 as eight bytes of values 0-9 in text order, leading zeros included.
+inline std::uint64_t digitsOf(std::uint32_t n) {
+    const std::uint64_t fours = n / 10000 | static_cast<std::uint64_t>(n % 10000) << 32;
+    const std::uint64_t hundreds = ((fours * 10486) >> 20) & 0x0000007F0000007F;
+    const std::uint64_t pairs = hundreds | (fours - hundreds * 100) << 16;
+    const std::uint64_t tens = ((pairs * 103) >> 10) & 0x000F000F000F000F;
+    return tens | (pairs - tens * 10) << 8;
+}
+
+// The four digits of n < 10 000 as bytes of values 0-9 in text order.
+inline std::uint32_t fourDigitsOf(std::uint32_t n) {
+    const std::uint32_t pairs = n / 100 | (n % 100) << 16;
+    const std::uint32_t tens = ((pairs * 103) >> 10) & 0x000F000F;
+    return tens | (pairs - tens * 10) << 8;
+}
+
+// A field as the program writes it - an optional "-", one to eight digits, optionally a comma and
+// one to four decimals, then spaces - read as units. False for any other form, which only the
+// general reader (Amount::parse) then decides on. Reads exactly the 11 bytes at `p`.
+inline bool read(const char* p, std::int64_t& units) {
+    const char* const end = p + AmountFieldWidth;
+    const bool negative = *p == '-';
+    const char* q = p + (negative ? 1 : 0);
+    const char* const digits = q;
+    std::uint64_t whole = 0;
+    for (unsigned d; q != end && (d = static_cast<unsigned char>(*q) - unsigned{'0'}) < 10; ++q)
+        whole = whole * 10 + d;
+    if (q == digits || q - digits > 8)
+        return false;
+    std::uint64_t fraction = 0;
+    if (q != end && *q == ',') {
+        const char* const decimals = ++q;
+        for (unsigned d; q != end && (d = static_cast<unsigned char>(*q) - unsigned{'0'}) < 10; ++q)
+            fraction = fraction * 10 + d;
+        static constexpr std::uint32_t scaleOf[] = {0, 1000, 100, 10, 1};
+        const auto count = q - decimals;
+        if (count == 0 || count > 4)
+            return false;
+        fraction *= scaleOf[count];
+    }
+    while (q != end && *q == ' ')
+        ++q;
+    if (q != end)
+        return false;
+    const auto total = static_cast<std::int64_t>(whole * Amount::Scale + fraction);
+    units = negative ? -total : total;
+    return true;
+}
+
+// The stored text of units (see Amount::amountText) written to `out`, which must hold
+// Amount::MaxTextLength bytes; returns the end of the text.
+char* writeLargeWhole(std::uint64_t whole, char* out);
+inline char* write(std::int64_t units, char* out) {
+    const std::uint64_t m =
+        units < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(units) : static_cast<std::uint64_t>(units);
+    if (units < 0)
+        *out++ = '-';
+    const std::uint64_t whole = m / Amount::Scale;
+    if (whole < 100'000'000) {
+        // Eight digits at once, the leading zeros then shifted out (one stays for zero).
+        const std::uint64_t digits = digitsOf(static_cast<std::uint32_t>(whole));
+        const unsigned leading = whole == 0 ? 7 : __builtin_ctzll(digits) / 8;
+        const std::uint64_t text = (digits + Ones * '0') >> (8 * leading);
+        std::memcpy(out, &text, 8);
+        out += 8 - leading;
+    } else {
+        out = writeLargeWhole(whole, out);
+    }
+    const auto fraction = static_cast<std::uint32_t>(m % Amount::Scale);
+    if (fraction == 0)
+        return out;
+    // The four decimals, the trailing zeros dropped.
+    const std::uint32_t decimals = fourDigitsOf(fraction);
+    const std::uint32_t decimalText = decimals + 0x30303030;
+    *out = ',';
+    std::memcpy(out + 1, &decimalText, 4);
+    return out + 5 - __builtin_clz(decimals) / 8;
+}
+
+} // namespace store::field
