@@ -6,6 +6,7 @@
 // changes), checking every balance of the file, and a year's budget posted by the planning window.
 // Each round starts from the same image, restored outside the timing. The machine is shared, so
 // every figure is also given as the least of the repetitions (run with --benchmark_repetitions).
+// Long passes run in two halves on two cores where the machine has them.
 
 #include "budget/BudgetTemplate.h"
 #include "budget/PeriodPosting.h"
@@ -14,6 +15,7 @@
 #include "ledger/LedgerView.h"
 #include "store/DateText.h"
 #include "store/Records.h"
+#include "support/Halves.h"
 
 #include "PostImages.h"
 #include "ScratchFolder.h"
@@ -21,8 +23,10 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -33,6 +37,13 @@ using benchdata::dateOf;
 using store::Amount;
 
 namespace {
+
+// MONIVA_BENCH_ONE_CORE=1 keeps every pass on one core, for the figures of one core alone.
+const bool oneCore = [] {
+    if (std::getenv("MONIVA_BENCH_ONE_CORE"))
+        support::longRun = std::numeric_limits<int>::max();
+    return true;
+}();
 
 const fs::path& folder() {
     static const benchdata::ScratchFolder f(fs::temp_directory_path(), "moniva-opsbench");

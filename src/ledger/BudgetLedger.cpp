@@ -1,5 +1,8 @@
 #include "ledger/BudgetLedger.h"
 
+#include "support/Halves.h"
+
+#include <atomic>
 #include <cstdlib>
 #include <stdexcept>
 #include <utility>
@@ -259,23 +262,34 @@ PostResult BudgetLedger::move(int first, int last, std::string_view date) {
         betweenDifference(Post::DiffSaldo);
     const bool betweenChange = !db.isZero() || !da.isZero();
     Balances lastBetween;
-    if (betweenChange) {
+    if (betweenChange && m.betweenCount > 0) {
         for (shift::Column* c : {&betweenBudget, &betweenActual, &betweenDifference})
             c->reset(m.betweenCount);
-        for (int k = 0; k < m.betweenCount; ++k) {
-            const int n = m.betweenOld + k;
-            lastBetween = {posts.amount(n, Post::BudgSaldo) + db, posts.amount(n, Post::VerklSaldo) + da, {}};
-            NewBalances bytes;
-            if (const Outcome o = balanceFields(lastBetween, bytes, !db.isZero(), !da.isZero());
-                o != Outcome::Done)
-                return {o, n_, 0, 0};
-            if (!db.isZero())
-                betweenBudget[k] = bytes.budget;
-            if (!da.isZero())
-                betweenActual[k] = bytes.actual;
-            if (Amount::parse(posts.field(n, Post::DiffSaldo)) != lastBetween.difference)
-                betweenDifference[k] = bytes.difference;
-        }
+        const auto shifted = [&](int n) {
+            return Balances{
+                posts.amount(n, Post::BudgSaldo) + db, posts.amount(n, Post::VerklSaldo) + da, {}};
+        };
+        const auto betweenRun = [&](int first, int last) {
+            for (int k = first; k <= last; ++k) {
+                const int n = m.betweenOld + k;
+                Balances v = shifted(n);
+                NewBalances bytes;
+                if (const Outcome o = balanceFields(v, bytes, !db.isZero(), !da.isZero()); o != Outcome::Done)
+                    return o;
+                if (!db.isZero())
+                    betweenBudget[k] = bytes.budget;
+                if (!da.isZero())
+                    betweenActual[k] = bytes.actual;
+                if (shift::tryReadAmount(posts.field(n, Post::DiffSaldo)) != v.difference)
+                    betweenDifference[k] = bytes.difference;
+            }
+            return Outcome::Done;
+        };
+        if (const Outcome o = support::inHalves(0, m.betweenCount - 1, betweenRun,
+                                                [](Outcome o) { return o != Outcome::Done; });
+            o != Outcome::Done)
+            return {o, n_, 0, 0};
+        lastBetween = shifted(m.betweenOld + m.betweenCount - 1);
     }
     Balances running;
     if (m.later)
@@ -321,27 +335,28 @@ bool BudgetLedger::toggleTick(int post) {
 
 std::optional<BudgetBalanceFault> BudgetLedger::checkBalances(int from) const {
     const shift::Posts posts(file_, n_);
-    const int start = std::max(from, 1);
-    if (start > n_)
+    const auto checkRun = [&](int first, int last) -> std::optional<BudgetBalanceFault> {
+        Balances before = balancesOf(posts, first - 1);
+        const auto fault = [&](int i, BalanceTest test, Amount stored, Amount expected) {
+            return BudgetBalanceFault{i, Post(posts.record(i)), test, stored, expected};
+        };
+        for (int i = first; i <= last; ++i) {
+            const Balances stored = balancesOf(posts, i);
+            const Amount budget = before.budget + posts.amount(i, Post::BudgBelopp);
+            if (!shift::sameOnTwoDecimals(budget, stored.budget))
+                return fault(i, BalanceTest::Budget, stored.budget, budget);
+            const Amount actual = before.actual + posts.amount(i, Post::VerklBelopp);
+            if (!shift::sameOnTwoDecimals(actual, stored.actual))
+                return fault(i, BalanceTest::Actual, stored.actual, actual);
+            const Amount difference = stored.actual - stored.budget;
+            if (!shift::sameOnTwoDecimals(difference, stored.difference))
+                return fault(i, BalanceTest::Difference, stored.difference, difference);
+            before = stored;
+        }
         return std::nullopt;
-    Balances before = balancesOf(posts, start - 1);
-    const auto fault = [&](int i, BalanceTest test, Amount stored, Amount expected) {
-        return BudgetBalanceFault{i, Post(posts.record(i)), test, stored, expected};
     };
-    for (int i = start; i <= n_; ++i) {
-        const Balances stored = balancesOf(posts, i);
-        const Amount budget = before.budget + posts.amount(i, Post::BudgBelopp);
-        if (!shift::sameOnTwoDecimals(budget, stored.budget))
-            return fault(i, BalanceTest::Budget, stored.budget, budget);
-        const Amount actual = before.actual + posts.amount(i, Post::VerklBelopp);
-        if (!shift::sameOnTwoDecimals(actual, stored.actual))
-            return fault(i, BalanceTest::Actual, stored.actual, actual);
-        const Amount difference = stored.actual - stored.budget;
-        if (!shift::sameOnTwoDecimals(difference, stored.difference))
-            return fault(i, BalanceTest::Difference, stored.difference, difference);
-        before = stored;
-    }
-    return std::nullopt;
+    return support::inHalves(std::max(from, 1), n_, checkRun,
+                             [](const auto& fault) { return fault.has_value(); });
 }
 
 Outcome BudgetLedger::recount(int from) {
@@ -350,32 +365,49 @@ Outcome BudgetLedger::recount(int from) {
     if (start > n_)
         return Outcome::Done;
     const Balances before = balancesOf(posts, start - 1);
-    Balances running{before.budget, before.actual, {}};
     // A stored balance that is no number is what a recount is for: it is rewritten.
     const auto differs = [&](int i, Field f, Amount value) {
-        return Amount::parse(posts.field(i, f)) != value;
+        return shift::tryReadAmount(posts.field(i, f)) != value;
     };
     Shift changed; // the texts of the values that change
-    const int count = n_ - start + 1;
     for (shift::Column* c : {&changed.budget, &changed.actual, &changed.difference})
-        c->reset(count);
-    bool any = false;
-    for (int i = start; i <= n_; ++i) {
-        NewBalances bytes;
-        if (const Outcome o =
-                runOn(running, posts.amount(i, Post::BudgBelopp), posts.amount(i, Post::VerklBelopp), bytes);
-            o != Outcome::Done)
-            return o;
-        const auto take = [&](shift::Column& column, Amount value, const FieldBytes& text) {
-            if (differs(i, column.field(), value)) {
-                column[i - start] = text;
+        c->reset(n_ - start + 1);
+    std::atomic<bool> any = false;
+    // Each run starts from the balances the posts before it sum to; the second half of a long
+    // recount adds up the first half's amounts itself rather than wait for it.
+    const auto recountRun = [&](int first, int last) {
+        Balances running{before.budget, before.actual, {}};
+        for (int i = start; i < first; ++i) {
+            running.budget += posts.amount(i, Post::BudgBelopp);
+            running.actual += posts.amount(i, Post::VerklBelopp);
+        }
+        for (int i = first; i <= last; ++i) {
+            running.budget += posts.amount(i, Post::BudgBelopp);
+            running.actual += posts.amount(i, Post::VerklBelopp);
+            running.difference = running.actual - running.budget;
+            // Only a value that changes is written anew. One that stays has a stored text that
+            // reads as it does, so its own text fits too: only the limit is left to check.
+            const auto take = [&](shift::Column& column, Amount value, bool limited) {
+                if (!differs(i, column.field(), value))
+                    return limited && !store::withinAmountLimit(value) ? Outcome::AmountLimit : Outcome::Done;
+                FieldBytes& text = column[i - start];
                 any = true;
-            }
-        };
-        take(changed.budget, running.budget, bytes.budget);
-        take(changed.actual, running.actual, bytes.actual);
-        take(changed.difference, running.difference, bytes.difference);
-    }
+                return limited ? shift::balanceBytes(value, text) : shift::differenceBytes(value, text);
+            };
+            Outcome o = take(changed.budget, running.budget, true);
+            if (o == Outcome::Done)
+                o = take(changed.actual, running.actual, true);
+            if (o == Outcome::Done)
+                o = take(changed.difference, running.difference, false);
+            if (o != Outcome::Done)
+                return o;
+        }
+        return Outcome::Done;
+    };
+    if (const Outcome o =
+            support::inHalves(start, n_, recountRun, [](Outcome o) { return o != Outcome::Done; });
+        o != Outcome::Done)
+        return o;
     if (any)
         changed.write(shift::writableImage(file_, n_), start);
     return Outcome::Done;

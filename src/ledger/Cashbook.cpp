@@ -1,5 +1,8 @@
 #include "ledger/Cashbook.h"
 
+#include "support/Halves.h"
+
+#include <atomic>
 #include <cstdlib>
 #include <stdexcept>
 #include <vector>
@@ -190,34 +193,51 @@ bool Cashbook::toggleTick(int post) {
 
 std::optional<CashBalanceFault> Cashbook::checkBalances(int from) const {
     const shift::Posts posts(file_, n_);
-    const int start = std::max(from, 1);
-    Amount before = start > 1 && start - 1 <= n_ ? posts.amount(start - 1, Post::Saldo) : Amount();
-    for (int i = start; i <= n_; ++i) {
-        const Amount expected = before + posts.amount(i, Post::Belopp);
-        const Amount stored = posts.amount(i, Post::Saldo);
-        if (!shift::sameOnTwoDecimals(expected, stored))
-            return CashBalanceFault{i, Post(posts.record(i)), stored, expected};
-        before = stored;
-    }
-    return std::nullopt;
+    const auto checkRun = [&](int first, int last) -> std::optional<CashBalanceFault> {
+        Amount before = first > 1 && first - 1 <= n_ ? posts.amount(first - 1, Post::Saldo) : Amount();
+        for (int i = first; i <= last; ++i) {
+            const Amount expected = before + posts.amount(i, Post::Belopp);
+            const Amount stored = posts.amount(i, Post::Saldo);
+            if (!shift::sameOnTwoDecimals(expected, stored))
+                return CashBalanceFault{i, Post(posts.record(i)), stored, expected};
+            before = stored;
+        }
+        return std::nullopt;
+    };
+    return support::inHalves(std::max(from, 1), n_, checkRun,
+                             [](const auto& fault) { return fault.has_value(); });
 }
 
 Outcome Cashbook::recount(int from) {
     const shift::Posts posts(file_, n_);
     const int start = std::max(from, 1);
-    Amount balance = start > 1 && start - 1 <= n_ ? posts.amount(start - 1, Post::Saldo) : Amount();
+    if (start > n_)
+        return Outcome::Done;
+    const Amount before = start > 1 ? posts.amount(start - 1, Post::Saldo) : Amount();
     shift::Column saldo(Post::Saldo);
-    saldo.reset(std::max(n_ - start + 1, 0));
-    bool changed = false;
-    for (int i = start; i <= n_; ++i) {
-        balance += posts.amount(i, Post::Belopp);
-        // A stored balance that is no number is what a recount is for: it is rewritten.
-        if (store::Amount::parse(posts.field(i, Post::Saldo)) == balance)
-            continue;
-        if (const Outcome o = shift::balanceBytes(balance, saldo[i - start]); o != Outcome::Done)
-            return o;
-        changed = true;
-    }
+    saldo.reset(n_ - start + 1);
+    // Each run starts from the balance the posts before it sum to; the second half of a long
+    // recount adds up the first half's amounts itself rather than wait for it.
+    std::atomic<bool> changed = false;
+    const auto recountRun = [&](int first, int last) {
+        Amount balance = before;
+        for (int i = start; i < first; ++i)
+            balance += posts.amount(i, Post::Belopp);
+        for (int i = first; i <= last; ++i) {
+            balance += posts.amount(i, Post::Belopp);
+            // A stored balance that is no number is what a recount is for: it is rewritten.
+            if (shift::tryReadAmount(posts.field(i, Post::Saldo)) == balance)
+                continue;
+            if (const Outcome o = shift::balanceBytes(balance, saldo[i - start]); o != Outcome::Done)
+                return o;
+            changed = true;
+        }
+        return Outcome::Done;
+    };
+    if (const Outcome o =
+            support::inHalves(start, n_, recountRun, [](Outcome o) { return o != Outcome::Done; });
+        o != Outcome::Done)
+        return o;
     if (changed)
         saldo.write(shift::writableImage(file_, n_), Length, start);
     return Outcome::Done;

@@ -1,6 +1,8 @@
 #include "ledger/PostShift.h"
 
+#include "store/AmountField.h"
 #include "store/DateText.h"
+#include "support/Halves.h"
 
 #include <algorithm>
 #include <compare>
@@ -79,7 +81,21 @@ std::size_t Posts::offset(int n) const {
 }
 
 store::Amount Posts::amount(int n, store::Field f) const {
-    return store::Amount::parseStored(field(n, f));
+    return readAmount(field(n, f));
+}
+
+store::Amount readAmount(std::string_view field) {
+    std::int64_t units;
+    if (field.size() == store::AmountFieldWidth && store::field::read(field.data(), units))
+        return store::Amount::fromUnits(units);
+    return store::Amount::parseStored(field);
+}
+
+std::optional<store::Amount> tryReadAmount(std::string_view field) {
+    std::int64_t units;
+    if (field.size() == store::AmountFieldWidth && store::field::read(field.data(), units))
+        return store::Amount::fromUnits(units);
+    return store::Amount::parse(field);
 }
 
 bool sameOnTwoDecimals(store::Amount a, store::Amount b) {
@@ -91,12 +107,13 @@ bool sameOnTwoDecimals(store::Amount a, store::Amount b) {
 }
 
 Outcome differenceBytes(store::Amount value, FieldBytes& out) {
-    char text[store::Amount::MaxTextLength];
-    const auto size = static_cast<std::size_t>(value.writeText(text) - text);
-    if (size > out.size())
+    // Room for the longest text and for the spaces written after any text that fits.
+    char text[store::Amount::MaxTextLength + store::AmountFieldWidth];
+    char* const end = store::field::write(value.units(), text);
+    if (end - text > static_cast<std::ptrdiff_t>(out.size()))
         return Outcome::DoesNotFit;
-    out.fill(' ');
-    std::memcpy(out.data(), text, size);
+    std::memset(end, ' ', store::AmountFieldWidth);
+    std::memcpy(out.data(), text, out.size());
     return Outcome::Done;
 }
 
@@ -120,15 +137,18 @@ Outcome Column::shiftBy(const Posts& posts, int from, int to, store::Amount delt
         return Outcome::Done;
     reset(to - from + 1);
     // Straight along the image: this pass runs over every later post of a change.
-    const char* at = posts.field(from, field_).data();
-    for (int k = 0; k < count_; ++k, at += posts.length()) {
-        const store::Amount moved = store::Amount::parseStored({at, field_.width}) + delta;
-        FieldBytes& text = texts_[static_cast<std::size_t>(k)];
-        if (const Outcome o = limited ? balanceBytes(moved, text) : differenceBytes(moved, text);
-            o != Outcome::Done)
-            return o;
-    }
-    return Outcome::Done;
+    const auto shiftRun = [&](int first, int last) {
+        const char* at = posts.field(first, field_).data();
+        for (int n = first; n <= last; ++n, at += posts.length()) {
+            const store::Amount moved = readAmount({at, field_.width}) + delta;
+            FieldBytes& text = texts_[static_cast<std::size_t>(n - from)];
+            if (const Outcome o = limited ? balanceBytes(moved, text) : differenceBytes(moved, text);
+                o != Outcome::Done)
+                return o;
+        }
+        return Outcome::Done;
+    };
+    return support::inHalves(from, to, shiftRun, [](Outcome o) { return o != Outcome::Done; });
 }
 
 void Column::write(std::string& image, std::size_t length, int first) const {

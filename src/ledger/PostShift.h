@@ -17,6 +17,7 @@
 #include <array>
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -78,6 +79,11 @@ private:
     std::size_t length_;
     int count_;
 };
+
+// A stored amount field; a field that is no number is a data error.
+store::Amount readAmount(std::string_view field);
+// The same, empty for a field that is no number.
+std::optional<store::Amount> tryReadAmount(std::string_view field);
 
 // Two balances agree when they show the same at two decimals: the display rounds a half away from
 // zero, and a value that rounds to zero counts as zero whatever its sign. A difference that

@@ -1,0 +1,65 @@
+#pragma once
+
+// A pass over a long run of posts split in two halves, the second on a thread of its own, for the
+// passes that run over every later post of an account after a change. Each half must work only on
+// its own entries; the result is what one pass from the start would give: the first half's result
+// when it stops the pass, the second half's otherwise, and an exception of the second half only
+// when the first half would have let the pass reach it.
+
+#include <algorithm>
+#include <exception>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <type_traits>
+#include <utility>
+
+namespace support {
+
+// Below this many entries a thread costs more than it saves. Tests lower it to split short runs.
+inline int longRun = 16384;
+
+inline bool twoCores() {
+    static const bool two = std::thread::hardware_concurrency() >= 2;
+    return two;
+}
+
+// work(from, to) handles entries from..to and returns a result; stops(result) says whether a pass
+// would end there. The halves are first..middle-1 and middle..last.
+template <class Work, class Stops>
+auto inHalves(int first, int last, const Work& work, const Stops& stops)
+    -> std::invoke_result_t<const Work&, int, int> {
+    using Result = std::invoke_result_t<const Work&, int, int>;
+    if (last - first + 1 < std::max(longRun, 2) || !twoCores())
+        return work(first, last);
+    const int middle = first + (last - first + 1) / 2;
+    std::optional<Result> second;
+    std::exception_ptr secondError;
+    std::thread helper;
+    try {
+        helper = std::thread([&] {
+            try {
+                second.emplace(work(middle, last));
+            } catch (...) {
+                secondError = std::current_exception();
+            }
+        });
+    } catch (const std::system_error&) {
+        return work(first, last); // no thread to be had: one pass
+    }
+    std::optional<Result> firstResult;
+    try {
+        firstResult.emplace(work(first, middle - 1));
+    } catch (...) {
+        helper.join();
+        throw;
+    }
+    helper.join();
+    if (stops(*firstResult))
+        return std::move(*firstResult);
+    if (secondError)
+        std::rethrow_exception(secondError);
+    return std::move(*second);
+}
+
+} // namespace support
