@@ -1,6 +1,10 @@
 #pragma once
 
 #include "ledger/LedgerView.h"
+#ifndef Q_MOC_RUN // these headers are beyond the meta-object compiler
+#include "ledger/BudgetLedger.h"
+#include "ledger/ui/CheckAhead.h"
+#endif
 #include "ledger/ui/LedgerFrame.h"
 #include "store/Amount.h"
 #include "store/Records.h"
@@ -85,12 +89,14 @@ private:
     void saveFiles() override;
     void dropChanges() override;
     void balanceCheck() override;
+    void startBalanceCheck(int postCount, int from) override;
     void showView() override;
 
     QLineEdit* budgBox_;
     QLineEdit* verklBox_;
     QString budgeted_;
     QString actual_;
+    CheckAhead<BudgetBalanceFault> checkAhead_;
 };
 
 } // namespace ledger

@@ -293,7 +293,17 @@ void BudgetFrame::toggleTick(int post) {
     BudgetLedger(host_->kontoData(), host_->postCount(), host_->context().today).toggleTick(post);
 }
 
+void BudgetFrame::startBalanceCheck(int postCount, int from) {
+    store::RecordFile* const kontoData = &host_->kontoData();
+    checkAhead_.start(
+        [=, today = host_->context().today] {
+            return BudgetLedger(*kontoData, postCount, today).checkBalances(from);
+        },
+        postCount, from);
+}
+
 void BudgetFrame::dropChanges() {
+    checkAhead_.forget();
     host_->kontoData().reload();
     if (store::RecordFile* mall = host_->budgetMall(); mall && mall->dirty()) {
         mall->reload();
@@ -455,8 +465,11 @@ void BudgetFrame::Saldokontroll_Budget() {
 }
 
 void BudgetFrame::checkBalances() {
-    BudgetLedger book(host_->kontoData(), host_->postCount(), host_->context().today);
-    const auto fault = book.checkBalances(std::max(1, host_->recountStart()));
+    const int postCount = host_->postCount();
+    const int from = std::max(1, host_->recountStart());
+    const auto fault = checkAhead_.take(postCount, from, [&] {
+        return BudgetLedger(host_->kontoData(), postCount, host_->context().today).checkBalances(from);
+    });
     if (!fault)
         return;
     const auto& post = fault->record;

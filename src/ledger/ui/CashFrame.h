@@ -1,6 +1,10 @@
 #pragma once
 
 #include "ledger/LedgerView.h"
+#ifndef Q_MOC_RUN // these headers are beyond the meta-object compiler
+#include "ledger/Cashbook.h"
+#include "ledger/ui/CheckAhead.h"
+#endif
 #include "ledger/ui/LedgerFrame.h"
 #include "store/Amount.h"
 #include "store/Records.h"
@@ -81,6 +85,7 @@ private:
     void saveFiles() override;
     void dropChanges() override;
     void balanceCheck() override;
+    void startBalanceCheck(int postCount, int from) override;
     void showView() override;
 
     // Inpost_Enkel in balance-entry mode: the amount from the new balance; false when nothing
@@ -90,6 +95,7 @@ private:
     QLineEdit* amountBox_;
     QString amountText_;
     QString newBalanceText_;
+    CheckAhead<CashBalanceFault> checkAhead_;
 };
 
 } // namespace ledger

@@ -243,7 +243,13 @@ void CashFrame::saveFiles() {
 }
 
 void CashFrame::dropChanges() {
+    checkAhead_.forget();
     host_->kontoData().reload();
+}
+
+void CashFrame::startBalanceCheck(int postCount, int from) {
+    store::RecordFile* const kontoData = &host_->kontoData();
+    checkAhead_.start([=] { return Cashbook(*kontoData, postCount).checkBalances(from); }, postCount, from);
 }
 
 void CashFrame::balanceCheck() {
@@ -346,8 +352,10 @@ void CashFrame::Skapa_StdTrans() {
 }
 
 void CashFrame::SaldoKontroll_Enkel() {
-    Cashbook book(host_->kontoData(), host_->postCount());
-    const auto fault = book.checkBalances(std::max(1, host_->recountStart()));
+    const int postCount = host_->postCount();
+    const int from = std::max(1, host_->recountStart());
+    const auto fault = checkAhead_.take(
+        postCount, from, [&] { return Cashbook(host_->kontoData(), postCount).checkBalances(from); });
     if (!fault)
         return;
     const auto& post = fault->record;

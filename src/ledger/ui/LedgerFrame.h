@@ -221,6 +221,9 @@ protected:
     // The balances checked from S (SaldoKontroll_Enkel / Saldokontroll_Budget), and the view
     // placed around S and filled (ScrollSet, Inläs_G, OmLista).
     virtual void balanceCheck() = 0;
+    // The balance check from `from` of an account of `postCount` posts started beside the save that
+    // precedes it; balanceCheck() then takes its result. dropChanges() waits for it first.
+    virtual void startBalanceCheck(int postCount, int from) = 0;
     virtual void showView() = 0;
     // The follow-up steps of a change: N, the balance check from `recountStart`, then the view
     // around `viewPost` (the recount start unless given).

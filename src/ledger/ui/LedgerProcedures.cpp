@@ -101,6 +101,7 @@ bool LedgerFrame::finishChange(const PostResult& result, int recountStart, int v
         showAmountLimit();
         return false;
     }
+    startBalanceCheck(result.postCount, std::max(1, recountStart));
     commitPosts();
     afterChange(result.postCount, recountStart, viewPost);
     return true;
