@@ -47,6 +47,8 @@ private:
 };
 
 int writeAll(int fd, std::string_view bytes);
+// The same for a file about to be synced: its write-back starts part by part as it is written.
+int writeAllBehind(int fd, std::string_view bytes);
 // Reads the whole file from offset 0, whatever the descriptor's position, keeping room for that
 // many more bytes in out.
 int readAllAt(int fd, std::string& out, std::size_t room = 0);
