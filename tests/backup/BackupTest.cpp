@@ -17,6 +17,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using fixtures::filesUnder;
 using fixtures::kontoRec;
 using fixtures::readFile;
 using fixtures::writeFile;
@@ -44,16 +45,6 @@ protected:
     }
     void TearDown() override { store::setCommitFaultHook({}); }
 
-    // Every file under the folder with its bytes, relative paths in order.
-    static std::vector<std::pair<std::string, std::string>> snapshot(const fs::path& folder) {
-        std::vector<std::pair<std::string, std::string>> out;
-        for (const auto& entry : fs::recursive_directory_iterator(folder))
-            if (entry.is_regular_file())
-                out.emplace_back(entry.path().lexically_relative(folder).string(), readFile(entry.path()));
-        std::sort(out.begin(), out.end());
-        return out;
-    }
-
     TempDrive drive;
     TempDrive stick;
     store::DataPaths paths{drive.path()};
@@ -78,7 +69,7 @@ TEST_F(BackupTest, FolderNamesCarryDateAndMinuteWithoutSeparators) {
 TEST_F(BackupTest, AccountBackupIsAByteExactCopyOfTheAccountFolder) {
     // The leftover of a save cut short is no data and stays behind.
     writeFile(paths.dataRoot() / Hushall / ".KontoData.tmp-99999", "half");
-    const auto before = snapshot(paths.dataRoot() / Hushall);
+    const auto before = filesUnder(paths.dataRoot() / Hushall);
 
     const fs::path made = backup::backUpAccount(paths, Hushall, stick.path(), Today, Clock);
 
@@ -87,9 +78,9 @@ TEST_F(BackupTest, AccountBackupIsAByteExactCopyOfTheAccountFolder) {
     auto expected = before;
     std::erase_if(expected, [](const auto& f) { return f.first.front() == '.'; });
     ASSERT_EQ(expected.size(), 4u); // B-mall, Kategori (empty), KontoData, Transakt
-    EXPECT_EQ(snapshot(made), expected);
+    EXPECT_EQ(filesUnder(made), expected);
     EXPECT_EQ(readFile(made / "B-mall"), Mall);
-    EXPECT_EQ(snapshot(paths.dataRoot() / Hushall), before); // the source is untouched
+    EXPECT_EQ(filesUnder(paths.dataRoot() / Hushall), before); // the source is untouched
 }
 
 TEST_F(BackupTest, SecondBackupInTheSameMinuteReplacesTheFirst) {
@@ -100,7 +91,7 @@ TEST_F(BackupTest, SecondBackupInTheSameMinuteReplacesTheFirst) {
     const fs::path second = backup::backUpAccount(paths, "Bil", stick.path(), Today, "15:30:58");
 
     EXPECT_EQ(second, first);
-    EXPECT_EQ(snapshot(second), snapshot(paths.dataRoot() / "Bil"));
+    EXPECT_EQ(filesUnder(second), filesUnder(paths.dataRoot() / "Bil"));
     EXPECT_EQ(stick.list(), std::vector<std::string>{"Bil202612041530"});
 }
 
@@ -113,9 +104,9 @@ TEST_F(BackupTest, AllAccountsBackupCopiesTheDataRootButNoLinks) {
     const fs::path made = backup::backUpAll(paths, stick.path(), Today, Clock);
 
     EXPECT_EQ(made, stick.path() / "MonivaBU202612041530");
-    auto expected = snapshot(paths.dataRoot());
+    auto expected = filesUnder(paths.dataRoot());
     std::erase_if(expected, [](const auto& f) { return f.first.rfind("Link", 0) == 0; });
-    EXPECT_EQ(snapshot(made), expected);
+    EXPECT_EQ(filesUnder(made), expected);
     EXPECT_TRUE(fs::is_directory(made / "Empty"));
     EXPECT_FALSE(fs::exists(fs::symlink_status(made / "Link")));
     EXPECT_FALSE(fs::exists(fs::symlink_status(made / "LinkedFolder")));
@@ -126,7 +117,7 @@ TEST_F(BackupTest, AllAccountsBackupCopiesTheDataRootButNoLinks) {
 
 TEST_F(BackupTest, FailedCopyLeavesNoBackupAndKeepsTheEarlierOne) {
     const fs::path earlier = backup::backUpAll(paths, stick.path(), Today, Clock);
-    const auto earlierFiles = snapshot(earlier);
+    const auto earlierFiles = filesUnder(earlier);
     writeFile(paths.kontoIni(), "2\r\nAnna\r\n");
 
     int writes = 0;
@@ -136,7 +127,7 @@ TEST_F(BackupTest, FailedCopyLeavesNoBackupAndKeepsTheEarlierOne) {
     });
     EXPECT_THROW(backup::backUpAll(paths, stick.path(), Today, Clock), store::FileError);
     EXPECT_EQ(stick.list(), std::vector<std::string>{"MonivaBU202612041530"});
-    EXPECT_EQ(snapshot(earlier), earlierFiles);
+    EXPECT_EQ(filesUnder(earlier), earlierFiles);
 
     writes = 0;
     EXPECT_THROW(backup::backUpAccount(paths, "Bil", stick.path(), Today, "16:00:00"), store::FileError);
@@ -188,19 +179,19 @@ TEST_F(BackupTest, AccountRestoreOverwritesSameNamesAndKeepsTheRest) {
     EXPECT_FALSE(fs::exists(paths.journalFolder()));
     // What it replaced is kept beside the data root, in its place below it; nothing else is.
     EXPECT_EQ(kept, drive / "MoniData-ersatt-20261204-160001");
-    EXPECT_EQ(snapshot(kept), (std::vector<std::pair<std::string, std::string>>{
-                                  {"Bil/KontoData", fixtures::cashPosts(9)},
-                                  {"Bil/Transakt", fixtures::standardTransakt()}}));
+    EXPECT_EQ(filesUnder(kept), (std::vector<std::pair<std::string, std::string>>{
+                                    {"Bil/KontoData", fixtures::cashPosts(9)},
+                                    {"Bil/Transakt", fixtures::standardTransakt()}}));
 
     // In the same second again: a folder of its own.
     EXPECT_EQ(backup::restoreAccount(paths, "Bil", made, Today, "16:00:01"),
               drive / "MoniData-ersatt-20261204-160001-2");
-    EXPECT_EQ(snapshot(kept).front().second, fixtures::cashPosts(9));
+    EXPECT_EQ(filesUnder(kept).front().second, fixtures::cashPosts(9));
 
     // An account whose folder is gone gets it back, and nothing was replaced.
     fs::remove_all(paths.dataRoot() / "Bil");
     EXPECT_EQ(backup::restoreAccount(paths, "Bil", made, Today, "16:00:02"), fs::path());
-    EXPECT_EQ(snapshot(paths.dataRoot() / "Bil"), snapshot(made));
+    EXPECT_EQ(filesUnder(paths.dataRoot() / "Bil"), filesUnder(made));
     EXPECT_EQ(drive.list(), (std::vector<std::string>{"MoniData", "MoniData-ersatt-20261204-160001",
                                                       "MoniData-ersatt-20261204-160001-2"}));
 }
@@ -210,7 +201,7 @@ TEST_F(BackupTest, AllRestoreIsAllOrNothing) {
     writeFile(paths.kontoIni(), "2\r\nBertil\r\n");
     writeFile(paths.dataRoot() / "Bil" / "KontoData", fixtures::cashPosts(2));
     fs::remove_all(paths.dataRoot() / Hushall);
-    const auto before = snapshot(paths.dataRoot());
+    const auto before = filesUnder(paths.dataRoot());
 
     // The fourth data file to be replaced fails, after three have been; or keeping the replaced
     // files fails. Either way nothing changes, and no folder of replaced files is left.
@@ -224,17 +215,17 @@ TEST_F(BackupTest, AllRestoreIsAllOrNothing) {
         });
         EXPECT_THROW(backup::restoreAll(paths, made, Today, Clock), store::FileError);
         EXPECT_GE(replaced, 4);
-        EXPECT_EQ(snapshot(paths.dataRoot()), before);
+        EXPECT_EQ(filesUnder(paths.dataRoot()), before);
         EXPECT_FALSE(fs::exists(paths.dataRoot() / Hushall)); // the folder the restore made is gone again
         EXPECT_EQ(drive.list(), std::vector<std::string>{"MoniData"}) << failKeeping;
     }
 
     store::setCommitFaultHook({});
     const fs::path kept = backup::restoreAll(paths, made, Today, Clock);
-    EXPECT_EQ(snapshot(paths.dataRoot()), snapshot(made));
+    EXPECT_EQ(filesUnder(paths.dataRoot()), filesUnder(made));
     // Every file there was is replaced (the backup holds them all), so all are kept, byte for byte.
     EXPECT_EQ(kept, drive / "MoniData-ersatt-20261204-153059");
-    EXPECT_EQ(snapshot(kept), before);
+    EXPECT_EQ(filesUnder(kept), before);
 }
 
 TEST_F(BackupTest, BackupMomentAndAccountsForTheQuestionBeforeARestore) {
@@ -266,7 +257,7 @@ TEST_F(BackupTest, BackupMomentAndAccountsForTheQuestionBeforeARestore) {
 TEST_F(BackupTest, RestoreRefusesUnsafeNamesAndLinksBeforeWritingAnything) {
     const fs::path made = backup::backUpAll(paths, stick.path(), Today, Clock);
     writeFile(paths.kontoIni(), "2\r\nBertil\r\n");
-    const auto before = snapshot(paths.dataRoot());
+    const auto before = filesUnder(paths.dataRoot());
 
     writeFile(made / "Bad\x01Name" / "KontoData", "x");
     EXPECT_THROW(backup::restoreAll(paths, made, Today, Clock), store::DataError);
@@ -276,7 +267,7 @@ TEST_F(BackupTest, RestoreRefusesUnsafeNamesAndLinksBeforeWritingAnything) {
     EXPECT_THROW(backup::restoreAccount(paths, "Bil", made / "Bil", Today, Clock), store::DataError);
     fs::remove(made / "Bil" / "Kontodata\x7F");
     EXPECT_THROW(backup::restoreAccount(paths, "../Bil", made / "Bil", Today, Clock), store::DataError);
-    EXPECT_EQ(snapshot(paths.dataRoot()), before);
+    EXPECT_EQ(filesUnder(paths.dataRoot()), before);
 
     // A data file that is a link to a file outside: the restore would write there.
     writeFile(drive / "outside.txt", "private");

@@ -53,26 +53,15 @@ struct Account {
 
 TEST(BudgetTemplate, ValueRoundsExpensesUpAndIncomesDown) {
     using budget::templateValue;
-    // Expenses: the next ten above.
-    EXPECT_EQ(templateValue("-100"), 110);
-    EXPECT_EQ(templateValue("-104,50"), 110);
-    EXPECT_EQ(templateValue("-7"), 10);
-    EXPECT_EQ(templateValue("-0,40"), 0);
-    EXPECT_EQ(templateValue("-0,60"), 10);
-    EXPECT_EQ(templateValue("-0,5"), 0); // a half rounds to the even 0
-    EXPECT_EQ(templateValue("-1,5"), 10);
-    EXPECT_EQ(templateValue("-0"), 0);
-    EXPECT_EQ(templateValue("- 99"), 100);
-    // Incomes: one ten below.
-    EXPECT_EQ(templateValue("100"), 90);
-    EXPECT_EQ(templateValue("109"), 90);
-    EXPECT_EQ(templateValue("25"), 10);
-    EXPECT_EQ(templateValue("5"), -10);
-    EXPECT_EQ(templateValue("0,5"), 0);
-    EXPECT_EQ(templateValue("1,5"), -10);
-    EXPECT_EQ(templateValue("0"), 0);
+    // Expenses: the next ten above ("-0,5": a half rounds to the even 0). Incomes: one ten below.
+    const std::pair<const char*, int> cases[] = {
+        {"-100", 110}, {"-104,50", 110}, {"-7", 10},    {"-0,40", 0}, {"-0,60", 10}, {"-0,5", 0},
+        {"-1,5", 10},  {"-0", 0},        {"- 99", 100}, {"100", 90},  {"109", 90},   {"25", 10},
+        {"5", -10},    {"0,5", 0},       {"1,5", -10},  {"0", 0},
+    };
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(templateValue(text), value) << text;
     EXPECT_EQ(templateValue("99999999,99"), 99999980);
-
     EXPECT_THROW(templateValue("tio"), store::DataError);
     EXPECT_THROW(templateValue("-"), store::DataError);
 

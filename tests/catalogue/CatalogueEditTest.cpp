@@ -87,16 +87,6 @@ TEST(MainTransactions, StandardTransactionIsFoundOrCreatedNeutral) {
     EXPECT_EQ(a.trans->count(), 4u);
 }
 
-TEST(MainTransactions, RenameTouchesOnlyTheCatalogue) {
-    const std::string posts = cash("2026-01-01", "1", "0", "0") + cash("2026-01-02", "2", "100", "100");
-    Account a(posts);
-    const auto r = catalogue::changeMainTransaction(a.files(), 2, "L\xF6n", '+');
-    EXPECT_EQ(r.outcome, Outcome::Done);
-    EXPECT_FALSE(r.signChanged);
-    EXPECT_EQ(a.transakt(), tr("Kontostart", ' ') + tr("L\xF6n", '+') + tr("Uttag", '-'));
-    EXPECT_EQ(a.posts(), posts);
-}
-
 TEST(MainTransactions, SignChangeFlipsEveryUserAndMovesLaterBalances) {
     // 100 (this), 50 (another), 30 (this) from an opening balance of 0.
     Account a(cash("2026-01-01", "1", "0", "0") + cash("2026-01-02", "2", "100", "100") +

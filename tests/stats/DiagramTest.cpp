@@ -143,8 +143,3 @@ TEST(Diagram, YearLabelAndSmallOrSinglePages) {
     EXPECT_EQ(small.scale(), 10);
     EXPECT_EQ(small.meanY(), 3840 - 132);
 }
-
-TEST(Diagram, TitleNamesTransactionAccountAndPeriod) {
-    EXPECT_EQ(diagramTitle("Mat", "Kassa", {"2026", "01", "01", "2026", "02", "12"}),
-              "Transaktion: 'Mat' i konto: Kassa under tidsperiod 2026-01-01 - 2026-02-12");
-}

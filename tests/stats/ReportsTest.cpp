@@ -121,28 +121,13 @@ TEST(Reports, StatisticsRowsArePagedFromTheTable) {
               (std::vector<ReportRow>{{"2020-01-02", "Hyra", "2,00"}, {"2020-01-03", "", "3,00"}}));
 }
 
+// Forty posts from the start are scrolled step by step, buttons and all, by the window's test
+// (UtskrStatTest.TheScreenReportScrollsToTheEndOfFortyPostsAndBack).
 TEST(Reports, ScreenScrolling) {
     // Fifteen posts fit one page: no button is available.
     const PostRange fifteen{1, 15};
     EXPECT_FALSE(canScrollBack(fifteen, 1));
     EXPECT_FALSE(canScrollForward(fifteen, 1));
-
-    const PostRange forty{1, 40};
-    int current = 1;
-    EXPECT_TRUE(canScrollForward(forty, current));
-    current = scrolled(forty, current, ScrollStep::Forward15);
-    EXPECT_EQ(current, 16);
-    current = scrolled(forty, current, ScrollStep::Forward15);
-    EXPECT_EQ(current, 26); // the last full page
-    EXPECT_FALSE(canScrollForward(forty, current));
-    EXPECT_TRUE(canScrollBack(forty, current));
-    current = scrolled(forty, current, ScrollStep::Back15);
-    EXPECT_EQ(current, 11);
-    current = scrolled(forty, current, ScrollStep::Back15);
-    EXPECT_EQ(current, 1);
-    EXPECT_FALSE(canScrollBack(forty, current));
-    EXPECT_EQ(scrolled(forty, 5, ScrollStep::Forward1), 6);
-    EXPECT_EQ(scrolled(forty, 5, ScrollStep::Back1), 4);
 
     // A period that starts later in the file: fifteen back stops at its first post.
     const PostRange later{20, 60};

@@ -1,4 +1,5 @@
 #include "store/RecordFile.h"
+#include "fixtures/Faults.h"
 #include "fixtures/TempDrive.h"
 #include "fixtures/Unprivileged.h"
 #include "store/Errors.h"
@@ -22,10 +23,6 @@ namespace fs = std::filesystem;
 using namespace std::string_literals;
 
 namespace {
-
-struct HookReset {
-    ~HookReset() { setCommitFaultHook({}); }
-};
 
 std::string randomBytes(std::size_t n, unsigned seed) {
     std::mt19937_64 gen(seed);
@@ -108,7 +105,7 @@ TEST(RecordFile, ReloadDropsChangesAndCleanCommitTouchesNothing) {
     EXPECT_FALSE(f.dirty());
     EXPECT_EQ(f.image(), "AAAAA");
 
-    HookReset reset;
+    fixtures::FaultHook reset;
     int steps = 0;
     setCommitFaultHook([&](CommitStep, const fs::path&) { ++steps; });
     f.commit();
@@ -139,7 +136,7 @@ TEST(RecordFile, MissingFileIsCreatedOrRefused) {
 TEST(RecordFile, CommitCutAtEveryStepLeavesTheOldFile) {
     TempDrive drive;
     const std::string old = "AAAAABBBBBCCC";
-    HookReset reset;
+    fixtures::FaultHook reset;
     for (CommitStep failing : {CommitStep::OpenTemp, CommitStep::Write, CommitStep::Fsync, CommitStep::Rename,
                                CommitStep::SyncFolder}) {
         SCOPED_TRACE(static_cast<int>(failing));

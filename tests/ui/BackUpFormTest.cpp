@@ -27,6 +27,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using fixtures::filesUnder;
 using uitest::control;
 using Kind = uitest::ScriptedDialogs::Kind;
 
@@ -51,12 +52,10 @@ const QString RestoreGuide =
     "katalogstruktur, där någon av de tidigare skapade BackUp-katalogerna bör återfinnas !\r\n\r\n";
 const QString Cancelled =
     "Det finns möjligheter att säkerhetskopiera de arbetsfiler som programmet använder, och förvara dem på "
-    "annan "
-    "hårddisk, eller på ett USB-minne.\r\n\r\nFöredrar du USB-minne, sätter du in detta i avsedd port "
+    "annan hårddisk, eller på ett USB-minne.\r\n\r\nFöredrar du USB-minne, sätter du in detta i avsedd port "
     "!\r\n\r\n"
     "Om du tidigare har säkerhetskopierat filerna, kan du med några klick återställa dem, för den händelse "
-    "att "
-    "någon eller några blivit skadade, eller efter ett byte av dator.\r\nViktigt är då att din backup är "
+    "att någon eller några blivit skadade, eller efter ett byte av dator.\r\nViktigt är då att din backup är "
     "någorlunda aktuell !\r\n\r\nVia nedanstående kontroller kan du välja 'BackUp' eller 'Återställ' !";
 const QString ChooseScope = "Markera ett av alternativen 'Detta konto' eller 'Alla konton' !";
 
@@ -120,7 +119,7 @@ protected:
     // A restore that ends without copying closes the window, leaves the data as it was (and no folder
     // of replaced files) and says nothing.
     void expectNothingRestored(const std::vector<std::pair<std::string, std::string>>& before) {
-        EXPECT_EQ(snapshot(tc.ctx.paths.dataRoot()), before);
+        EXPECT_EQ(filesUnder(tc.ctx.paths.dataRoot()), before);
         EXPECT_EQ(tc.drive.list(),
                   (std::vector<std::string>{"MoniData", "Program", "disk2", "media", "nas"}));
         EXPECT_EQ(restoredCalls, 0);
@@ -134,17 +133,6 @@ protected:
         EXPECT_EQ(uitest::visibleOf(*form, {"Label1", "DrvList", "Option1", "Option2", "Dir1", "Label2"}),
                   "000000");
         EXPECT_EQ(form->height(), backup::BackUpForm::DesignHeight * 83 / 100);
-    }
-
-    // Every file under the folder with its bytes.
-    static std::vector<std::pair<std::string, std::string>> snapshot(const fs::path& folder) {
-        std::vector<std::pair<std::string, std::string>> out;
-        for (const auto& entry : fs::recursive_directory_iterator(folder))
-            if (entry.is_regular_file())
-                out.emplace_back(entry.path().lexically_relative(folder).string(),
-                                 fixtures::readFile(entry.path()));
-        std::sort(out.begin(), out.end());
-        return out;
     }
 
     uitest::TestContext tc;
@@ -223,7 +211,7 @@ TEST_F(BackUpFormTest, BackupOfTheOpenAccountWaitsWithItsTextThenCopiesEveryByte
 
     const fs::path made = stick / (HushallUtf8 + Stamp);
     EXPECT_EQ(form->lastBackupFolder(), made);
-    EXPECT_EQ(snapshot(made), snapshot(tc.ctx.paths.dataRoot() / HushallUtf8));
+    EXPECT_EQ(filesUnder(made), filesUnder(tc.ctx.paths.dataRoot() / HushallUtf8));
     EXPECT_EQ(form->text1(), "En säkerhetskopia av Hushåll, försedd med datum och klockslag,  har nu "
                              "skapats på den angivna drive-enheten, (" +
                                  driveOf(stick) + ")");
@@ -240,7 +228,7 @@ TEST_F(BackUpFormTest, BackupOfAllAccountsGoesToAMonivaBUFolder) {
     EXPECT_EQ(tc.dialogs.calls().back().text,
               "Är diskenhet " + driveOf(disk) + " för säkerhetskopieringen av samtliga konton OK ?");
     const fs::path made = disk / ("MonivaBU" + Stamp);
-    EXPECT_EQ(snapshot(made), snapshot(tc.ctx.paths.dataRoot()));
+    EXPECT_EQ(filesUnder(made), filesUnder(tc.ctx.paths.dataRoot()));
     EXPECT_EQ(form->text1(),
               "En säkerhetskopia av samtliga konton,\r\nMonivaBU" + QString::fromStdString(Stamp) +
                   "\r\nförsedd med datum och klockslag,  har nu skapats på den angivna drive-enheten, (" +
@@ -296,8 +284,7 @@ TEST_F(BackUpFormTest, EachDriveKindIsDescribedAndOnlyYesChoosesIt) {
         ASSERT_EQ(tc.dialogs.calls().size(), 2u);
         EXPECT_EQ(tc.dialogs.calls()[0].text,
                   restoreTexts[row] + "\r\n\r\nAnvänd denna diskenhet för Återställning ?");
-        EXPECT_EQ(tc.dialogs.calls()[1].title, "Välj återställningens omfattning !");
-        EXPECT_EQ(tc.dialogs.calls()[1].text, ChooseScope);
+        EXPECT_TRUE(uitest::showed(tc.dialogs, 1, "Välj återställningens omfattning !", ChooseScope));
         button("Command1")->click();
         EXPECT_EQ(form->text1(), Cancelled);
         expectIdle();
@@ -309,13 +296,13 @@ TEST_F(BackUpFormTest, RestoreOfTheAccountCopiesTheChosenBackupAndClosesTheWindo
     const fs::path made = backup::backUpAccount(tc.ctx.paths, HushallUtf8, stick, "2026-11-01", "09:00:00");
     backup::backUpAccount(tc.ctx.paths, "Bil", stick, "2026-11-01", "09:00:00");
     fixtures::writeFile(dataRoot / HushallUtf8 / "KontoData", fixtures::budgetPosts(8));
-    const auto before = snapshot(dataRoot);
+    const auto before = filesUnder(dataRoot);
 
     armRestore(0, "Option1");
     EXPECT_EQ(tc.dialogs.calls()[2].text,
               "\r\n\r\nÄr diskenhet " + driveOf(stick) + " för återställning av kontot 'Hushåll'  OK ?");
-    EXPECT_EQ(tc.dialogs.calls()[3].title, "Välj ut BackUp !");
-    EXPECT_EQ(tc.dialogs.calls()[3].text, "Klicka på den avsedda BackUp-katalogen !");
+    EXPECT_TRUE(
+        uitest::showed(tc.dialogs, 3, "Välj ut BackUp !", "Klicka på den avsedda BackUp-katalogen !"));
     EXPECT_EQ(form->restoreScope(), "1");
     ASSERT_EQ(list("Dir1")->count(), 1); // Bil's backup is not Hushåll's
     EXPECT_EQ(list("Dir1")->item(0)->text(), "Hushåll202611010900");
@@ -329,8 +316,7 @@ TEST_F(BackUpFormTest, RestoreOfTheAccountCopiesTheChosenBackupAndClosesTheWindo
     tc.dialogs.clear().answerNo();
     clickFolder(0);
     ASSERT_EQ(tc.dialogs.calls().size(), 1u);
-    EXPECT_EQ(tc.dialogs.calls()[0].title, "Bekräfta återställning");
-    EXPECT_EQ(tc.dialogs.calls()[0].text, confirm);
+    EXPECT_TRUE(uitest::showed(tc.dialogs, 0, "Bekräfta återställning", confirm));
     expectNothingRestored(before);
 
     // A copy that fails is reported; the files stay as they were, nothing kept, and the window closes.
@@ -346,21 +332,21 @@ TEST_F(BackUpFormTest, RestoreOfTheAccountCopiesTheChosenBackupAndClosesTheWindo
     tc.dialogs.clear().answerYes();
     clickFolder(0);
     EXPECT_EQ(tc.dialogs.calls()[0].text, confirm);
-    EXPECT_EQ(snapshot(dataRoot / HushallUtf8), snapshot(made));
+    EXPECT_EQ(filesUnder(dataRoot / HushallUtf8), filesUnder(made));
     // The replaced files are kept beside the data root, byte for byte.
     const fs::path kept = tc.drive / "MoniData-ersatt-20261206-101112";
     auto replaced = before;
     std::erase_if(replaced, [](const auto& f) { return f.first.rfind(HushallUtf8 + "/", 0) != 0; });
-    EXPECT_EQ(snapshot(kept), replaced);
+    EXPECT_EQ(filesUnder(kept), replaced);
     // The main window has read the files again before it is told so.
     EXPECT_EQ(restoredCalls, 1);
     EXPECT_EQ(dialogsAtReload + 1, tc.dialogs.calls().size());
-    EXPECT_EQ(tc.dialogs.calls().back().title, "Återställning utförd");
-    EXPECT_EQ(tc.dialogs.calls().back().text,
-              "Säkerhetskopierade arbetsfiler från BackUp, är nu återställda till registerkatalogen "
-              "!\r\n\r\nFilerna har lästs in på nytt, och kontot 'Hushåll' är öppnat igen.\r\n\r\n"
-              "De ersatta filerna finns sparade i mappen\r\n" +
-                  QString::fromStdString(kept.string()) + "\r\nom du vill gå tillbaka till dem.");
+    EXPECT_TRUE(
+        uitest::showed(tc.dialogs, -1, "Återställning utförd",
+                       "Säkerhetskopierade arbetsfiler från BackUp, är nu återställda till registerkatalogen "
+                       "!\r\n\r\nFilerna har lästs in på nytt, och kontot 'Hushåll' är öppnat igen.\r\n\r\n"
+                       "De ersatta filerna finns sparade i mappen\r\n" +
+                           QString::fromStdString(kept.string()) + "\r\nom du vill gå tillbaka till dem."));
     EXPECT_FALSE(form->isVisible());
 }
 
@@ -369,8 +355,8 @@ TEST_F(BackUpFormTest, RestoreOfAllAccountsAsksForEachMissingAccountFolder) {
     const fs::path made = backup::backUpAll(tc.ctx.paths, disk, "2026-11-01", "09:00:00");
     fs::remove_all(made / "Bil");
     fixtures::writeFile(tc.ctx.paths.kontoIni(), "2\r\nAnna\r\n");
-    const auto before = snapshot(dataRoot);
-    const auto bilBefore = snapshot(dataRoot / "Bil");
+    const auto before = filesUnder(dataRoot);
+    const auto bilBefore = filesUnder(dataRoot / "Bil");
 
     armRestore(1, "Option2");
     EXPECT_EQ(tc.dialogs.calls()[2].text, "\r\n\r\nÄr diskenhet " + driveOf(disk) +
@@ -381,20 +367,18 @@ TEST_F(BackUpFormTest, RestoreOfAllAccountsAsksForEachMissingAccountFolder) {
     tc.dialogs.clear().answerNo();
     clickFolder(0);
     ASSERT_EQ(tc.dialogs.calls().size(), 1u);
-    EXPECT_EQ(tc.dialogs.calls()[0].title, "Saknad kontokatalog i BackUp");
-    EXPECT_EQ(tc.dialogs.calls()[0].text,
-              "Vald BackUp-mapp saknar kontokatalogen Bil !\r\nAnledning: Fel BackUp-mapp kan vara "
-              "vald ?\r\n\r\nVill du fortsätta återställning från denna BackUp-mapp ?");
+    EXPECT_TRUE(
+        uitest::showed(tc.dialogs, 0, "Saknad kontokatalog i BackUp",
+                       "Vald BackUp-mapp saknar kontokatalogen Bil !\r\nAnledning: Fel BackUp-mapp kan vara "
+                       "vald ?\r\n\r\nVill du fortsätta återställning från denna BackUp-mapp ?"));
     expectNothingRestored(before);
 
     // Going on asks once more, naming the backup and what it replaces; No still changes nothing.
     const QString confirm =
         "Registret och programmets arbetsfiler ersätts nu med säkerhetskopian från 2026-11-01 09:00 "
         "(BackUp-katalogen MonivaBU202611010900), och likaså kontona:\r\n\r\nHushåll\r\n\r\nDe nuvarande "
-        "filerna "
-        "sparas först i en mapp bredvid MoniData, så att återställningen kan göras ogjord för "
-        "hand.\r\n\r\nVill "
-        "du återställa samtliga konton ?";
+        "filerna sparas först i en mapp bredvid MoniData, så att återställningen kan göras ogjord för "
+        "hand.\r\n\r\nVill du återställa samtliga konton ?";
     armRestore(1, "Option2");
     tc.dialogs.clear().answerYes().answerNo();
     clickFolder(0);
@@ -408,8 +392,8 @@ TEST_F(BackUpFormTest, RestoreOfAllAccountsAsksForEachMissingAccountFolder) {
     openAfterReload.clear();
     clickFolder(0);
     EXPECT_EQ(tc.drive.readFile(tc.ctx.paths.kontoIni()), "1\r\nAnna\r\n");
-    EXPECT_EQ(snapshot(dataRoot / HushallUtf8), snapshot(made / HushallUtf8));
-    EXPECT_EQ(snapshot(dataRoot / "Bil"), bilBefore);
+    EXPECT_EQ(filesUnder(dataRoot / HushallUtf8), filesUnder(made / HushallUtf8));
+    EXPECT_EQ(filesUnder(dataRoot / "Bil"), bilBefore);
     EXPECT_EQ(tc.dialogs.calls().back().title, "Återställning utförd");
     EXPECT_TRUE(tc.dialogs.calls().back().text.contains(
         "\r\n\r\nFilerna har lästs in på nytt.\r\n\r\nDe ersatta filerna finns sparade i mappen\r\n" +
@@ -482,9 +466,8 @@ TEST_F(BackUpFormTest, ADriveWithoutBackupsIsReportedBeforeAnythingIsCopied) {
     tc.dialogs.answerYes().answerYes();
     clickDrive(2);
     option("Option1")->click();
-    EXPECT_EQ(tc.dialogs.calls().back().title, "Felvald drive-enhet");
-    EXPECT_EQ(tc.dialogs.calls().back().text,
-              "Vald diskenhet innehåller tyvärr ingen användbar BackUp för återställn. !");
+    EXPECT_TRUE(uitest::showed(tc.dialogs, -1, "Felvald drive-enhet",
+                               "Vald diskenhet innehåller tyvärr ingen användbar BackUp för återställn. !"));
     tc.dialogs.answerYes();
     option("Option2")->click();
     EXPECT_EQ(tc.dialogs.calls().back().text,

@@ -107,9 +107,8 @@ TEST_F(BudgetLedgerTest, APostDatedTomorrowIsOnlyBudgetedShownBlueAndConfirmedLa
     EXPECT_TRUE(button("Command1")->isEnabled());
     t.dialogs.answerYes();
     button("Command1")->click();
-    EXPECT_EQ(t.dialogs.calls().back().title, "Bekräfta belopp");
-    EXPECT_EQ(t.dialogs.calls().back().text,
-              "Vill du verifiera beloppen:\n\n0,00 kr.   800,00 kr.\n\nsom verkliga ?");
+    EXPECT_TRUE(uitest::showed(t.dialogs, -1, "Bekräfta belopp",
+                               "Vill du verifiera beloppen:\n\n0,00 kr.   800,00 kr.\n\nsom verkliga ?"));
     std::string confirmed = file;
     confirmed[2 * 77 + 70] = '*';
     EXPECT_EQ(readFile(folder() / "KontoData"), confirmed);
@@ -127,9 +126,8 @@ TEST_F(BudgetLedgerTest, ChangingTheActualAmountMovesTheLaterActualBalancesAndDi
     EXPECT_EQ(button("Command2")->text(), "Ändra");
     t.dialogs.answerYes();
     button("Command2")->click();
-    EXPECT_EQ(t.dialogs.calls()[0].title, "Ändring av tidigare belopp");
-    EXPECT_EQ(t.dialogs.calls()[0].text,
-              "Vill du ändra tidigare:\nVerkl. beloppet:  -22,00  till  -72,00  ?");
+    EXPECT_TRUE(uitest::showed(t.dialogs, 0, "Ändring av tidigare belopp",
+                               "Vill du ändra tidigare:\nVerkl. beloppet:  -22,00  till  -72,00  ?"));
     const std::string file = readFile(folder() / "KontoData");
     EXPECT_EQ(file.substr(77 + 14, 55),
               field("-20", 11) + field("-72", 11) + field("-20", 11) + field("-72", 11) + field("-52", 11));
@@ -142,10 +140,9 @@ TEST_F(BudgetLedgerTest, DeletingAndMovingPostsKeepTheBalancesRight) {
     g2()->cellClicked(1, 1);
     t.dialogs.answerYes();
     button("Command2")->click();
-    EXPECT_EQ(t.dialogs.calls()[0].title, "Borttagning av post");
-    EXPECT_EQ(t.dialogs.calls()[0].text,
-              QString::fromStdString("Vill du radera posten med datum: " + nthDate(2) +
-                                     "\n\nUttag\n\n-20,00 kr.,  -22,00 kr.  ?"));
+    EXPECT_TRUE(uitest::showed(t.dialogs, 0, "Borttagning av post",
+                               QString::fromStdString("Vill du radera posten med datum: " + nthDate(2) +
+                                                      "\n\nUttag\n\n-20,00 kr.,  -22,00 kr.  ?")));
     EXPECT_EQ(form->postCount(), 4);
     EXPECT_EQ(readFile(folder() / "KontoData").substr(77, 77),
               budgetPost(nthDate(3), 3, -30, -33, -30, -33, true));
@@ -294,11 +291,10 @@ TEST_F(BudgetLedgerTest, AMarkedPostsTransactionIsReplacedInOneOrAllPosts) {
             "som ersättning för:\n\nUttag ( = Utgift !)  ? ?\n\nOBS att beloppet ej ändras i\ndenna "
             "operation ! (Ev. tecken-\nändring medför dock omräkning !)");
         EXPECT_EQ(calls.back().title, "Transaktionsbyte utfört");
-        EXPECT_EQ(
-            calls.back().text,
-            "Transaktionen\n\nUttag\n\nhar nu bytts ut mot föreslagen\n\nInsättning\n\ni en eller flera "
-            "poster, enligt\nönskemål !\n\nVid ev. teckenbyte har omräkning\noch efterföljande "
-            "saldokontroll\nskett !");
+        EXPECT_EQ(calls.back().text,
+                  "Transaktionen\n\nUttag\n\nhar nu bytts ut mot föreslagen\n\nInsättning\n\ni en eller "
+                  "flera poster, enligt\nönskemål !\n\nVid ev. teckenbyte har omräkning\noch efterföljande "
+                  "saldokontroll\nskett !");
         EXPECT_EQ(readFile(folder() / "KontoData").substr(77), c.posts2to4);
         EXPECT_EQ(form->procedureCode(), "");
         EXPECT_EQ(form->markedPost(), 0);
@@ -338,8 +334,7 @@ TEST_F(BudgetLedgerTest, ASubTransactionIsAddedToOrReplacedInAMarkedPost) {
         frame()->transCombo()->setCurrentIndex(1);
         frame()->TransCombo_Budget_Click();
         ASSERT_EQ(t.dialogs.calls().size(), 1u);
-        EXPECT_EQ(t.dialogs.calls()[0].title, c.title);
-        EXPECT_EQ(t.dialogs.calls()[0].text, c.text);
+        EXPECT_TRUE(uitest::showed(t.dialogs, 0, c.title, c.text));
         bytes.replace(static_cast<std::size_t>(c.row) * 77 + 71, 4, c.stored);
         EXPECT_EQ(readFile(folder() / "KontoData"), bytes);
         EXPECT_EQ(form->markedPost(), c.yes ? c.row + 1 : 0);

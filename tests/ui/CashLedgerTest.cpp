@@ -123,19 +123,18 @@ TEST_F(CashLedgerTest, OddAmountTextsAndTheAmountLimit) {
     choose("Insättning");
     type("12a");
     ASSERT_EQ(t.dialogs.calls().size(), 1u);
-    EXPECT_EQ(t.dialogs.calls()[0].title, "Nollbelopp eller andra tecken");
-    EXPECT_EQ(
-        t.dialogs.calls()[0].text,
-        "Eftersom andra tecken än siffror, alternativt inga tecken, har använts, utföres beloppet med 0,00");
+    EXPECT_TRUE(uitest::showed(
+        t.dialogs, 0, "Nollbelopp eller andra tecken",
+        "Eftersom andra tecken än siffror, alternativt inga tecken, har använts, utföres beloppet med 0,00"));
     EXPECT_EQ(amountBox()->text(), "0,00");
 
     // An amount of a hundred million is refused at once and the entry is reset.
     type("100000000");
-    EXPECT_EQ(t.dialogs.calls().back().title, "Överskriden max-nivå");
-    EXPECT_EQ(t.dialogs.calls().back().text,
-              "Detta program har tyvärr en begränsning\ntill belopp < 100 000 000.00 kronor !\nDärför måste "
-              "inmatning av högre\nbelopp spärras, likaledes inmatning\nsom ger upphov till ett plus- eller\n"
-              "minussaldo över denna nivå !");
+    EXPECT_TRUE(uitest::showed(
+        t.dialogs, -1, "Överskriden max-nivå",
+        "Detta program har tyvärr en begränsning\ntill belopp < 100 000 000.00 kronor !\nDärför måste "
+        "inmatning av högre\nbelopp spärras, likaledes inmatning\nsom ger upphov till ett plus- eller\n"
+        "minussaldo över denna nivå !"));
     EXPECT_EQ(form->procedureCode(), "");
 
     // One that makes a later balance reach it is refused without a byte written.
@@ -173,9 +172,9 @@ TEST_F(CashLedgerTest, AMarkedPostIsDeletedAndTheLaterBalancesFollow) {
 
     t.dialogs.answerYes();
     command2()->click();
-    EXPECT_EQ(t.dialogs.calls()[0].title, "Borttagning av post");
-    EXPECT_EQ(t.dialogs.calls()[0].text, QString::fromStdString("Vill du radera posten med datum: " +
-                                                                nthDate(3) + "\n\nUttag\n\n-200,00 kr.  ?"));
+    EXPECT_TRUE(uitest::showed(t.dialogs, 0, "Borttagning av post",
+                               QString::fromStdString("Vill du radera posten med datum: " + nthDate(3) +
+                                                      "\n\nUttag\n\n-200,00 kr.  ?")));
     const std::string file = readFile(kontoData());
     EXPECT_EQ(file.substr(0, 4 * 43), days({{1, 1, 0}, {2, 2, 100}, {4, 2, 50}, {5, 2, 70}}));
     EXPECT_EQ(file.substr(4 * 43, 10), std::string(10, ' '));
@@ -283,9 +282,8 @@ TEST_F(CashLedgerTest, ASubTransactionIsAddedToOrReplacedInAMarkedPost) {
         c.yes ? t.dialogs.answerYes() : t.dialogs.answerNo();
         choose("Hyra");
         ASSERT_EQ(t.dialogs.calls().size(), 1u);
-        EXPECT_EQ(t.dialogs.calls()[0].title,
-                  c.yes ? "Ny subtransaktion i post" : "Ändrad subtransaktion i post");
-        EXPECT_EQ(t.dialogs.calls()[0].text, c.text);
+        EXPECT_TRUE(uitest::showed(
+            t.dialogs, 0, c.yes ? "Ny subtransaktion i post" : "Ändrad subtransaktion i post", c.text));
         bytes.replace(static_cast<std::size_t>(c.row) * 43 + 37, 4, c.stored);
         EXPECT_EQ(readFile(kontoData()), bytes);
         EXPECT_EQ(form->markedPost(), c.yes ? c.row + 1 : 0);
@@ -302,9 +300,9 @@ TEST_F(CashLedgerTest, DeletingTheOnlyPostRemovesTheAccountAfterASecondQuestion)
     g1()->cellClicked(0, 0);
     t.dialogs.answerYes().answerYes().answerNo().answerNo();
     command2()->click();
-    EXPECT_EQ(t.dialogs.calls()[1].title, "Ta bort konto ? ?");
-    EXPECT_EQ(t.dialogs.calls()[1].text, "Du tar bort den enda posten\npå kontot !\n\nDärmed avslutar du "
-                                         "också hela kontot !\n\nVill du fortsätta ?");
+    EXPECT_TRUE(uitest::showed(t.dialogs, 1, "Ta bort konto ? ?",
+                               "Du tar bort den enda posten\npå kontot !\n\nDärmed avslutar du "
+                               "också hela kontot !\n\nVill du fortsätta ?"));
     EXPECT_FALSE(std::filesystem::exists(t.ctx.paths.dataRoot() / "Kassa"));
     EXPECT_FALSE(std::filesystem::exists(t.ctx.paths.kontoFil()));
     EXPECT_EQ(t.dialogs.calls()[2].title, "Alla konton raderade");
@@ -342,6 +340,7 @@ TEST_F(CashLedgerTest, ANewBalanceBecomesAPostOfTheStandardTransaction) {
     EXPECT_EQ(t.dialogs.calls().back().text, "Skriv eller kopiera in ett nytt uppdaterat Saldo !");
     EXPECT_EQ(form->procedureCode(), "saldo");
     EXPECT_EQ(frame()->amountTitle()->text(), "Nytt Saldo");
+    EXPECT_EQ(frame()->saldoTitle()->palette().color(QPalette::Window), QColor(0, 255, 0)); // marked ready
     EXPECT_EQ(command3()->text(), "Avbryt Saldo-In");
     EXPECT_EQ(frame()->transText()->text(), "Ändrad kurs");
 
@@ -355,19 +354,19 @@ TEST_F(CashLedgerTest, ANewBalanceBecomesAPostOfTheStandardTransaction) {
     EXPECT_EQ(amountBox()->text(), "750,00");
     EXPECT_EQ(command2()->text(), "Beräkna");
     command2()->click();
-    EXPECT_EQ(t.dialogs.calls().back().title, "Belopp vid insättning av nytt saldo");
-    EXPECT_EQ(t.dialogs.calls().back().text,
-              "Framräknat belopp från nytt saldo den 2026-12-06 blir\n\n-250,0");
+    EXPECT_TRUE(uitest::showed(t.dialogs, -1, "Belopp vid insättning av nytt saldo",
+                               "Framräknat belopp från nytt saldo den 2026-12-06 blir\n\n-250,0"));
     EXPECT_EQ(readFile(kontoData()),
               posts({{nthDate(1), 1, 0}, {nthDate(2), 2, 1000}, {"2026-12-06", 4, -250}}));
     EXPECT_EQ(frame()->amountTitle()->text(), "Belopp");
     EXPECT_EQ(form->procedureCode(), "");
 
-    // Now the account has its standard transaction: no name is asked for.
+    // Now the account has its standard transaction: no name is asked for, none is added.
     const std::size_t before = t.dialogs.calls().size();
     uitest::mouseDown(frame()->saldoTitle());
     EXPECT_EQ(t.dialogs.calls().size(), before + 1);
     EXPECT_EQ(t.dialogs.calls().back().kind, uitest::ScriptedDialogs::Kind::Message);
+    EXPECT_EQ(readFile(transakt), standardTransakt() + transRec("\xC4ndrad kurs", ' '));
 }
 
 TEST_F(CashLedgerTest, TheEmptyTransactionBoxOpensTheWindowForANewTransaction) {
@@ -375,9 +374,9 @@ TEST_F(CashLedgerTest, TheEmptyTransactionBoxOpensTheWindowForANewTransaction) {
     t.dialogs.answerYes();
     uitest::mouseDown(frame()->transText());
     ASSERT_FALSE(t.dialogs.calls().empty());
-    EXPECT_EQ(t.dialogs.calls()[0].title, "Ny transaktion (?)");
-    EXPECT_EQ(t.dialogs.calls()[0].text, "Har du kontrollerat om den transaktion\nsom du tänker skapa, "
-                                         "kanske\nredan finns i den här listan ?");
+    EXPECT_TRUE(uitest::showed(t.dialogs, 0, "Ny transaktion (?)",
+                               "Har du kontrollerat om den transaktion\nsom du tänker skapa, "
+                               "kanske\nredan finns i den här listan ?"));
     EXPECT_EQ(form->procedureCode(), "trny");
     EXPECT_EQ(command3()->text(), "Avbryt ny tr.akt.");
     QWidget* window = uitest::shownWindow("Nytt transaktionsnamn");
@@ -408,11 +407,10 @@ TEST_F(CashLedgerTest, AChosenTransactionInTheBoxIsOfferedForChangeOrRemoval) {
     t.dialogs.answerNo();
     uitest::mouseDown(frame()->transText());
     ASSERT_FALSE(t.dialogs.calls().empty());
-    EXPECT_EQ(t.dialogs.calls()[0].title, "Textbyte / Radering");
-    EXPECT_EQ(t.dialogs.calls()[0].text,
-              "Vill du ändra eller radera denna transaktion ?\r\n\r\nUttag\r\n\r\nKlicka då 'Ja' och sedan "
-              "på något "
-              "av alternativen [Ändra] eller [Radera] !\r\n\r\nEller avstå genom att klicka 'Nej' !");
+    EXPECT_TRUE(uitest::showed(
+        t.dialogs, 0, "Textbyte / Radering",
+        "Vill du ändra eller radera denna transaktion ?\r\n\r\nUttag\r\n\r\nKlicka då 'Ja' och sedan på "
+        "något av alternativen [Ändra] eller [Radera] !\r\n\r\nEller avstå genom att klicka 'Nej' !"));
     EXPECT_EQ(frame()->transText()->text(), "");
     EXPECT_EQ(form->procedureCode(), "");
 }
@@ -434,12 +432,11 @@ TEST_F(CashLedgerTest, AMarkedPostsTransactionIsReplacedInEveryPostThatUsesIt) {
 
     t.dialogs.answerYes();
     choose("Uttag");
-    EXPECT_EQ(t.dialogs.calls()[3].title, "Ändrad transaktion");
-    EXPECT_EQ(
-        t.dialogs.calls()[3].text,
+    EXPECT_TRUE(uitest::showed(
+        t.dialogs, 3, "Ändrad transaktion",
         "Vill du verkligen byta transaktionen till den föreslagna:\r\n\r\nUttag ( = Utgift !)\r\n\r\nsom "
         "ersättning för:\r\n\r\nInsättning ( = Inkomst !)  ? ?\r\n\r\nOBS att beloppet ej ändras i denna "
-        "operation !\r\n(Ev. teckenändring medför dock omräkning !)\r\n");
+        "operation !\r\n(Ev. teckenändring medför dock omräkning !)\r\n"));
     EXPECT_EQ(t.dialogs.calls().back().title, "Transaktionsbyte utfört");
     EXPECT_EQ(readFile(kontoData()), days({{1, 1, 0}, {2, 3, -100}, {3, 3, 40}, {4, 3, -25}}));
     EXPECT_EQ(form->procedureCode(), "");

@@ -27,8 +27,8 @@ using namespace support;
 
 namespace {
 
-const QString User = QStringLiteral("Qm4tZ8wLp2");
-const QString Password = QStringLiteral("Hx7Rb3Nc9V");
+const QString User = "Qm4tZ8wLp2";
+const QString Password = "Hx7Rb3Nc9V";
 
 // A running server with its own home folder; port 0 when it could not be started.
 struct LocalFtp {
@@ -81,13 +81,13 @@ TEST(FtpUpload, StoresTheFileUnderItsOwnNameByteForByte) {
     const std::string name = "FelRapport_Moniva20261206101112";
     local.writeFile(name, everyByte());
 
-    UploadResult r = ftpUpload({QStringLiteral("127.0.0.1"), server.port, User, Password}, local / name);
+    UploadResult r = ftpUpload({"127.0.0.1", server.port, User, Password}, local / name);
     ASSERT_TRUE(r.ok) << r.error.toStdString();
     EXPECT_EQ(server.home.readFile(name), everyByte());
 
     // Two reports of the same second: the second replaces the first on the server.
     local.writeFile(name, "andra rapporten\r\n");
-    r = ftpUpload({QStringLiteral("ftp://127.0.0.1/"), server.port, User, Password}, local / name);
+    r = ftpUpload({"ftp://127.0.0.1/", server.port, User, Password}, local / name);
     ASSERT_TRUE(r.ok) << r.error.toStdString();
     EXPECT_EQ(server.home.readFile(name), "andra rapporten\r\n");
     EXPECT_EQ(server.home.list(), std::vector<std::string>{name});
@@ -98,14 +98,12 @@ TEST(FtpUpload, EveryFailureIsReportedAsOne) {
     TempDrive local;
     local.writeFile("rapport", "text");
 
-    const UploadResult refused =
-        ftpUpload({QStringLiteral("127.0.0.1"), server.port, User, QStringLiteral("fel")}, local / "rapport");
+    const UploadResult refused = ftpUpload({"127.0.0.1", server.port, User, "fel"}, local / "rapport");
     EXPECT_FALSE(refused.ok);
     EXPECT_FALSE(refused.error.isEmpty());
     EXPECT_TRUE(server.home.list().empty());
 
-    const UploadResult closed =
-        ftpUpload({QStringLiteral("127.0.0.1"), closedPort(), User, Password}, local / "rapport", 10);
+    const UploadResult closed = ftpUpload({"127.0.0.1", closedPort(), User, Password}, local / "rapport", 10);
     EXPECT_FALSE(closed.ok);
     EXPECT_FALSE(closed.error.isEmpty());
 
@@ -113,8 +111,7 @@ TEST(FtpUpload, EveryFailureIsReportedAsOne) {
     EXPECT_FALSE(noHost.ok);
     EXPECT_EQ(noHost.error, NoFtpHostText);
 
-    const UploadResult noFile =
-        ftpUpload({QStringLiteral("127.0.0.1"), server.port, User, Password}, local / "saknas");
+    const UploadResult noFile = ftpUpload({"127.0.0.1", server.port, User, Password}, local / "saknas");
     EXPECT_FALSE(noFile.ok);
     EXPECT_TRUE(server.home.list().empty());
 }
@@ -125,7 +122,7 @@ TEST(FtpUpload, ReportReachesTheServerAndLeavesNoLocalCopy) {
     TempDrive drive;
     std::filesystem::create_directories(drive / "Program");
     Settings settings;
-    settings.ftpHost = QStringLiteral("127.0.0.1");
+    settings.ftpHost = "127.0.0.1";
     settings.ftpPort = server.port;
     QtPlatform platform(settings);
     uitest::ScriptedDialogs dialogs;

@@ -30,6 +30,12 @@ struct RemoveTest : ::testing::Test {
         writeAccount(root(), "Två", budgetPosts(5));
         writeAccount(root(), "Tre", cashPosts(6));
     }
+    app::HeadForm& open() {
+        head = std::make_unique<app::HeadForm>(t.ctx);
+        head->Form_Load();
+        return *head;
+    }
+    std::unique_ptr<app::HeadForm> head;
     QStringList listed(app::HeadForm& form) {
         QStringList names;
         auto* combo = control<QComboBox>(form, "Combo3");
@@ -41,22 +47,20 @@ struct RemoveTest : ::testing::Test {
 
 TEST_F(RemoveTest, TheOpenAccountOfThreeLeavesAFreeSlotThatTheNextAccountTakes) {
     writeThree();
-    app::HeadForm form(t.ctx);
-    form.Form_Load();
+    app::HeadForm& form = open();
     ASSERT_EQ(form.accountName(), "Två");
     t.dialogs.answerYes().answerYes();
     form.findChild<QAction*>("Radko_mn")->trigger();
 
     ASSERT_GE(t.dialogs.calls().size(), 3u);
-    EXPECT_EQ(t.dialogs.calls()[0].title, "Ta bort konto ? ?");
-    EXPECT_EQ(t.dialogs.calls()[0].text, "Vill du radera konto:\n\n[Två]\n\ni sin helhet ?\n");
-    EXPECT_EQ(t.dialogs.calls()[1].title, "Kontot används");
-    EXPECT_EQ(t.dialogs.calls()[1].text, "Konto [Två] är i användbart skick, då\n\n"
-                                         "filen 'Transakt' finns och har innehåll !\n\n"
-                                         "filen 'KontoData' finns och har innehåll !\n\n"
-                                         "Är du säker på att du vill radera\nkontot [Två] ?");
-    EXPECT_EQ(t.dialogs.calls()[2].title, "Konto borttaget");
-    EXPECT_EQ(t.dialogs.calls()[2].text, "Två konto har avlägsnats !");
+    EXPECT_TRUE(uitest::showed(t.dialogs, 0, "Ta bort konto ? ?",
+                               "Vill du radera konto:\n\n[Två]\n\ni sin helhet ?\n"));
+    EXPECT_TRUE(uitest::showed(t.dialogs, 1, "Kontot används",
+                               "Konto [Två] är i användbart skick, då\n\n"
+                               "filen 'Transakt' finns och har innehåll !\n\n"
+                               "filen 'KontoData' finns och har innehåll !\n\n"
+                               "Är du säker på att du vill radera\nkontot [Två] ?"));
+    EXPECT_TRUE(uitest::showed(t.dialogs, 2, "Konto borttaget", "Två konto har avlägsnats !"));
 
     EXPECT_EQ(readFile(root() / "KontoFil"), kontoRec("Ett", "1", "Ek") + std::string(35, ' ') +
                                                  kontoRec("Tv\xE5", "2", "Bg").substr(35) +
@@ -71,8 +75,7 @@ TEST_F(RemoveTest, TheOpenAccountOfThreeLeavesAFreeSlotThatTheNextAccountTakes) 
 
 TEST_F(RemoveTest, NoToTheSecondQuestionKeepsEverythingAndTheAccountOpen) {
     writeThree();
-    app::HeadForm form(t.ctx);
-    form.Form_Load();
+    app::HeadForm& form = open();
     const std::string before = readFile(root() / "KontoFil");
     t.dialogs.answerYes().answerNo();
     form.findChild<QAction*>("Radko_mn")->trigger();
@@ -85,16 +88,15 @@ TEST_F(RemoveTest, TheLastAccountTakesTheRegisterWithItAndAFirstAccountIsOffered
     writeFile(root() / "KontoFil", kontoRec("Ensam", "1", "Ek"));
     writeFile(root() / "KontoIni", "1\r\nAnna\r\n");
     writeAccount(root(), "Ensam", cashPosts(2));
-    app::HeadForm form(t.ctx);
-    form.Form_Load();
+    app::HeadForm& form = open();
     t.dialogs.answerYes().answerYes().answerNo().answerNo();
     form.findChild<QAction*>("Radko_mn")->trigger();
 
     EXPECT_FALSE(std::filesystem::exists(root() / "KontoFil"));
     EXPECT_FALSE(std::filesystem::exists(root() / "Ensam"));
-    const QStringList titles = t.dialogs.titles();
-    EXPECT_EQ(titles, (QStringList{"Ta bort konto ? ?", "Kontot används", "Alla konton raderade",
-                                   "Inget konto finns upplagt !", "KONTOUPPGIFT", "KONTOUPPGIFT"}));
+    EXPECT_EQ(t.dialogs.titles(),
+              (QStringList{"Ta bort konto ? ?", "Kontot används", "Alla konton raderade",
+                           "Inget konto finns upplagt !", "KONTOUPPGIFT", "KONTOUPPGIFT"}));
     EXPECT_EQ(t.dialogs.calls()[2].text, "Det sista kvarvarande kontot\nhar avslutats !");
     EXPECT_EQ(t.dialogs.calls()[4].text, "Uppgifter om konton saknas och har\ninte lästs in till programmet "
                                          "!\nVill du avsluta programmet nu ?");
@@ -105,20 +107,16 @@ TEST_F(RemoveTest, TheLastAccountTakesTheRegisterWithItAndAFirstAccountIsOffered
 
 TEST_F(RemoveTest, ANameWhoseFilesAreGoneIsOfferedForRemovalWhenOpeningFails) {
     writeThree();
-    app::HeadForm form(t.ctx);
-    form.Form_Load();
+    app::HeadForm& form = open();
     std::filesystem::remove_all(root() / "Tre");
     // The error routine explains the failure (No to the report), then the name can go.
     t.dialogs.answerNo().answerYes();
     control<QComboBox>(form, "Combo3")->setCurrentIndex(2);
     form.Combo3_Click();
-    const QStringList titles = t.dialogs.titles();
-    ASSERT_EQ(titles.size(), 3);
-    EXPECT_EQ(titles[0], "Felspec. = No such file or directory");
-    EXPECT_EQ(titles[1], "Radera kontonamn");
-    EXPECT_EQ(t.dialogs.calls()[1].text, "Vill du radera kontonamnet ? ?");
-    EXPECT_EQ(titles[2], "Kontonamn borttaget");
-    EXPECT_EQ(t.dialogs.calls()[2].text, "Kontonamnet Tre har nu avlägsnats\nur registret !");
+    ASSERT_EQ(t.dialogs.titles(), (QStringList{"Felspec. = No such file or directory", "Radera kontonamn",
+                                               "Kontonamn borttaget"}));
+    EXPECT_EQ(t.dialogs.texts().mid(1), (QStringList{"Vill du radera kontonamnet ? ?",
+                                                     "Kontonamnet Tre har nu avlägsnats\nur registret !"}));
     EXPECT_EQ(readFile(root() / "KontoFil"), kontoRec("Ett", "1", "Ek") + kontoRec("Tv\xE5", "2", "Bg") +
                                                  std::string(35, ' ') +
                                                  kontoRec("Tre", "3", "Ek").substr(35));
@@ -128,17 +126,16 @@ TEST_F(RemoveTest, ANameWhoseFilesAreGoneIsOfferedForRemovalWhenOpeningFails) {
 
 TEST_F(RemoveTest, ANameWhoseTransactionsRemainIsNotRemoved) {
     writeThree();
-    app::HeadForm form(t.ctx);
-    form.Form_Load();
+    app::HeadForm& form = open();
     std::filesystem::remove(root() / "Tre" / "KontoData");
     const std::string before = readFile(root() / "KontoFil");
     t.dialogs.answerNo().answerYes();
     control<QComboBox>(form, "Combo3")->setCurrentIndex(2);
     form.Combo3_Click();
     ASSERT_EQ(t.dialogs.calls().size(), 3u);
-    EXPECT_EQ(t.dialogs.calls()[2].title, "Kontot befintligt");
-    EXPECT_EQ(t.dialogs.calls()[2].text, "Kontonamnet Tre kan inte\navlägsnas ur registret, eftersom\nfilen "
-                                         "'Transakt' finns\noch har innehåll !");
+    EXPECT_TRUE(uitest::showed(t.dialogs, 2, "Kontot befintligt",
+                               "Kontonamnet Tre kan inte\navlägsnas ur registret, eftersom\nfilen "
+                               "'Transakt' finns\noch har innehåll !"));
     EXPECT_EQ(readFile(root() / "KontoFil"), before);
 }
 
@@ -148,8 +145,7 @@ TEST_F(RemoveTest, AHostileNameInTheRegisterNeverReachesOutsideTheDataFolder) {
     writeFile(root() / "KontoFil",
               kontoRec("Ett", "1", "Ek") + kontoRec("../Utanf\xF6r", "2", "Ek") + kontoRec("Tre", "3", "Ek"));
     writeFile(root() / "KontoIni", "1\r\nAnna\r\n");
-    app::HeadForm form(t.ctx);
-    form.Form_Load();
+    app::HeadForm& form = open();
     // Opening it is refused by the error routine; removing its name touches only the register.
     t.dialogs.answerNo().answerYes();
     control<QComboBox>(form, "Combo3")->setCurrentIndex(1);

@@ -63,12 +63,11 @@ struct StartupTest : ::testing::Test {
         writeAccount(root(), "Tom", "");
     }
 
+    // The data folder without the files that follow the window and the last exit.
     std::map<std::string, std::string> accountFiles() const {
-        std::map<std::string, std::string> files;
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(root()))
-            if (entry.is_regular_file() && entry.path().filename() != "KontoIni" &&
-                entry.path().filename() != "PosFil")
-                files[entry.path().string()] = readFile(entry.path());
+        auto files = t.drive.tree("MoniData");
+        files.erase("MoniData/KontoIni");
+        files.erase("MoniData/PosFil");
         return files;
     }
 
@@ -107,13 +106,13 @@ TEST_F(StartupTest, FirstStartCreatesTheDataFolderAsksForTheNameAndOffersTheFirs
     EXPECT_TRUE(ask.text.startsWith(
         "Ett program för Din hushållsekonomi\r\n\r\nVälkommen att testa Ollons Moniva !"));
     EXPECT_TRUE(ask.text.endsWith("              Med Vänlig Hälsning\r\n                     /Ollon"));
-    EXPECT_EQ(t.dialogs.calls()[1].title, "Användarnamn");
-    EXPECT_EQ(t.dialogs.calls()[1].text, "Användarnamn saknas !\nVill du avsluta programmet ?");
-    EXPECT_EQ(t.dialogs.calls()[3].title, "Inget konto finns upplagt !");
-    EXPECT_EQ(t.dialogs.calls()[3].text, "Vill du lägga upp ett första konto nu ?");
-    EXPECT_EQ(t.dialogs.calls()[4].title, "KONTOUPPGIFT");
-    EXPECT_EQ(t.dialogs.calls()[4].text, "Uppgifter om konton saknas och har\ninte lästs in till programmet "
-                                         "!\n\nVill du avsluta programmet nu ?");
+    EXPECT_TRUE(
+        uitest::showed(t.dialogs, 1, "Användarnamn", "Användarnamn saknas !\nVill du avsluta programmet ?"));
+    EXPECT_TRUE(uitest::showed(t.dialogs, 3, "Inget konto finns upplagt !",
+                               "Vill du lägga upp ett första konto nu ?"));
+    EXPECT_TRUE(uitest::showed(t.dialogs, 4, "KONTOUPPGIFT",
+                               "Uppgifter om konton saknas och har\ninte lästs in till programmet "
+                               "!\n\nVill du avsluta programmet nu ?"));
     EXPECT_EQ(t.dialogs.calls()[5].text, "Saknas uppgifter om konton !");
     EXPECT_EQ(form.windowTitle(), "Ollons Moniva 5 för Anna");
     EXPECT_EQ(control<QLineEdit>(form, "Text10")->text(), "Konto saknas !");

@@ -92,7 +92,7 @@ TEST(HelpPages, EveryContextNumberShowsItsOwnSwedishPage) {
 
         viewer.showHelpTopic(topic.contextNumber);
         EXPECT_TRUE(viewer.isVisible());
-        EXPECT_EQ(viewer.windowTitle(), QStringLiteral("Moniva – Hjälp"));
+        EXPECT_EQ(viewer.windowTitle(), "Moniva – Hjälp");
         EXPECT_EQ(viewer.currentTopic(), topic.contextNumber);
         const QTextDocument* doc = viewer.browser()->document();
         EXPECT_EQ(doc->metaInformation(QTextDocument::DocumentTitle), topic.title);
@@ -155,17 +155,16 @@ TEST(HelpViewer, FollowsLinksAndGoesBackForwardAndHome) {
     QPushButton* forward = button("HelpForward");
     QPushButton* overview = button("HelpOverview");
     ASSERT_TRUE(back && forward && overview);
-    EXPECT_EQ(back->text(), QStringLiteral("Bakåt"));
-    EXPECT_EQ(forward->text(), QStringLiteral("Framåt"));
-    EXPECT_EQ(overview->text(), QStringLiteral("Översikt"));
+    EXPECT_EQ(uitest::textsOf(viewer, {"HelpBack", "HelpForward", "HelpOverview"}),
+              (QStringList{"Bakåt", "Framåt", "Översikt"}));
 
-    ASSERT_TRUE(clickLink(viewer.browser(), QStringLiteral("40000.html#backup")));
+    ASSERT_TRUE(clickLink(viewer.browser(), "40000.html#backup"));
     EXPECT_EQ(viewer.currentTopic(), 40000);
-    EXPECT_EQ(viewer.browser()->source().fragment(), QStringLiteral("backup"));
+    EXPECT_EQ(viewer.browser()->source().fragment(), "backup");
     EXPECT_GT(viewer.browser()->verticalScrollBar()->value(), 0); // placed at the section
     ASSERT_TRUE(back->isEnabled());
 
-    ASSERT_TRUE(clickLink(viewer.browser(), QStringLiteral("20000.html#saldo")));
+    ASSERT_TRUE(clickLink(viewer.browser(), "20000.html#saldo"));
     EXPECT_EQ(viewer.currentTopic(), 20000);
 
     back->click();
@@ -178,8 +177,7 @@ TEST(HelpViewer, FollowsLinksAndGoesBackForwardAndHome) {
 
     overview->click();
     EXPECT_EQ(viewer.currentTopic(), 10000);
-    EXPECT_EQ(viewer.browser()->document()->metaInformation(QTextDocument::DocumentTitle),
-              QStringLiteral("Översikt"));
+    EXPECT_EQ(viewer.browser()->document()->metaInformation(QTextDocument::DocumentTitle), "Översikt");
 }
 
 TEST(HelpViewer, UnknownContextNumberShowsTheOverview) {
@@ -189,7 +187,7 @@ TEST(HelpViewer, UnknownContextNumberShowsTheOverview) {
         viewer.showHelpTopic(20000);
         viewer.showHelpTopic(number);
         EXPECT_EQ(viewer.currentTopic(), 10000);
-        EXPECT_EQ(support::helpTopicTitle(number), QStringLiteral("Översikt"));
+        EXPECT_EQ(support::helpTopicTitle(number), "Översikt");
         EXPECT_FALSE(support::isHelpTopic(number));
     }
 }
@@ -208,7 +206,7 @@ TEST(HelpViewer, OneWindowServesEveryCaller) {
 
     int helpWindows = 0;
     for (QWidget* w : QApplication::topLevelWidgets())
-        helpWindows += w->objectName() == QStringLiteral("HelpViewer");
+        helpWindows += w->objectName() == "HelpViewer";
     EXPECT_EQ(helpWindows, 1);
 
     // A handler installed by the program takes the request instead of the window.

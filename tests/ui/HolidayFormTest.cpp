@@ -245,11 +245,7 @@ TEST_F(HolidayFormTest, FebruaryOffersItsLeapYearLength) {
         enterName("Fettisdagen");
         pick(1, 1, 40);
         EXPECT_EQ(label("DayLabel")->text(), c.last) << c.today;
-        EXPECT_EQ(calendar::HolidayForm::DagMon(std::atoi(c.today) + 1, 2), std::atoi(c.last));
     }
-    EXPECT_EQ(calendar::HolidayForm::DagMon(2100, 2), 28);
-    EXPECT_EQ(calendar::HolidayForm::DagMon(2000, 2), 29);
-    EXPECT_EQ(calendar::HolidayForm::DagMon(2026, 4), 30);
 }
 
 TEST_F(HolidayFormTest, OutdatedRedDaysAreNamedEveryTimeTheWindowOpens) {
@@ -311,8 +307,8 @@ TEST_F(HolidayFormTest, APassedRecordCannotMoveToNextYear) {
     open("2026-12-06", rec("Nationaldagen", "2026-06-06"));
     clickRow(0);
     ASSERT_EQ(tc.dialogs.calls().size(), 1u);
-    EXPECT_EQ(tc.dialogs.calls()[0].title, "Ej passerat datum");
-    EXPECT_EQ(tc.dialogs.calls()[0].text, "Ej möjligt ändra datum till nästa år på hämtad post !");
+    EXPECT_TRUE(uitest::showed(tc.dialogs, 0, "Ej passerat datum",
+                               "Ej möjligt ändra datum till nästa år på hämtad post !"));
     EXPECT_EQ(tc.dialogs.calls()[0].icon, support::Dialogs::Icon::Exclamation);
     press("YearPos");
     EXPECT_EQ(picked(), "2026-06-06");
@@ -336,9 +332,8 @@ TEST_F(HolidayFormTest, DeletingAsksFirstAndTheLastDeletionLeavesAFreeRecord) {
     clickRow(1);
     tc.dialogs.answerNo();
     press("Command4");
-    EXPECT_EQ(tc.dialogs.calls().back().title, "Radera filposten ?");
-    EXPECT_EQ(tc.dialogs.calls().back().text,
-              "Vill du verkligen radera 'Röd dag': Julafton med datumet: 2026-12-24 ?");
+    EXPECT_TRUE(uitest::showed(tc.dialogs, -1, "Radera filposten ?",
+                               "Vill du verkligen radera 'Röd dag': Julafton med datumet: 2026-12-24 ?"));
     EXPECT_EQ(form->redDayCount(), 2);
 
     // The outdated one left is named again after the deletion.

@@ -25,6 +25,20 @@ const char* kindName(ScriptedDialogs::Kind kind) {
     return "?";
 }
 
+::testing::AssertionResult showed(const ScriptedDialogs& dialogs, int i, const QString& title,
+                                  const QString& text) {
+    const auto& calls = dialogs.calls();
+    const int at = i < 0 ? static_cast<int>(calls.size()) + i : i;
+    if (at < 0 || at >= static_cast<int>(calls.size()))
+        return ::testing::AssertionFailure() << "no box " << i << " among " << calls.size();
+    const auto& c = calls[static_cast<std::size_t>(at)];
+    if (c.title == title && c.text == text)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "box " << i << " said \"" << c.title.toStdString() << "\": \"" << c.text.toStdString()
+           << "\", not \"" << title.toStdString() << "\": \"" << text.toStdString() << '"';
+}
+
 ScriptedDialogs& ScriptedDialogs::answerYes() {
     script_.push_back({Kind::Question, true, {}, {}});
     return *this;

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <functional>
 #include <vector>
@@ -85,5 +87,10 @@ private:
 };
 
 const char* kindName(ScriptedDialogs::Kind kind);
+
+// Whether call i (counted from the end when negative) had this title and text, for EXPECT_TRUE: a
+// failure shows what the box said.
+::testing::AssertionResult showed(const ScriptedDialogs& dialogs, int i, const QString& title,
+                                  const QString& text);
 
 } // namespace uitest

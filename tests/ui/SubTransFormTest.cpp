@@ -63,10 +63,10 @@ TEST(SubTransForm, NewSubTransactionTakesTheFreeRecord) {
 
     host.tc.dialogs.answerNo();
     uitest::pressEnter(w.text1());
-    EXPECT_EQ(host.tc.dialogs.calls().back().title, "Saknat transaktionsnamn");
-    EXPECT_EQ(host.tc.dialogs.calls().back().text,
-              "Inget namn har angivits på subtransaktionen !\r\n\r\nVill du avsluta och återvända till "
-              "huvudformuläret ?");
+    EXPECT_TRUE(uitest::showed(
+        host.tc.dialogs, -1, "Saknat transaktionsnamn",
+        "Inget namn har angivits på subtransaktionen !\r\n\r\nVill du avsluta och återvända till "
+        "huvudformuläret ?"));
     EXPECT_FALSE(w.ok()->isEnabled());
 
     w.enter("Bränsle");
@@ -94,8 +94,8 @@ TEST(SubTransForm, RenameChangesOnlyTheCatalogue) {
 
     host.tc.dialogs.answerYes().answerNo().answerYes();
     w.option(1)->click();
-    EXPECT_EQ(host.tc.dialogs.calls().back().title, "Nytt eller ändrat namn på subtransaktion");
-    EXPECT_EQ(host.tc.dialogs.calls().back().text, "Vill du ändra namnet på subtransaktionen El");
+    EXPECT_TRUE(uitest::showed(host.tc.dialogs, -1, "Nytt eller ändrat namn på subtransaktion",
+                               "Vill du ändra namnet på subtransaktionen El"));
     EXPECT_EQ(w.enabled({"Text1", "Option2"}), "10");
     EXPECT_EQ(w.label2(),
               "Ändra namn, eller skriv ett nytt, sedan ENTER\n\n(Alla poster med subtransaktionen ändras !)");
@@ -128,10 +128,10 @@ TEST(SubTransForm, DeleteClearsThePostsOfTheFirstOfTwoNamesakes) {
                                           post("2026-01-03", 3, -20, -30, "1") +
                                           post("2026-01-04", 2, 5, -25, "") +
                                           post("2026-01-05", 3, -1, -26, ""));
-    EXPECT_EQ(host.tc.dialogs.calls().back().title, "Radering subtransaktion");
-    EXPECT_EQ(host.tc.dialogs.calls().back().text,
-              "SubTransaktionen\r\n\r\nMat\r\n\r\när nu raderad från listan !\r\n\r\nSubTransaktionen "
-              "hittades i 3 kontoposter och raderades från dessa !");
+    EXPECT_TRUE(uitest::showed(
+        host.tc.dialogs, -1, "Radering subtransaktion",
+        "SubTransaktionen\r\n\r\nMat\r\n\r\när nu raderad från listan !\r\n\r\nSubTransaktionen "
+        "hittades i 3 kontoposter och raderades från dessa !"));
     EXPECT_FALSE(w.form->isVisible());
 
     // A sub-transaction no post uses.

@@ -88,10 +88,9 @@ TEST(Felhantering, RefusedFileAccessIsExplainedWithoutAReport) {
     const auto& box = t.dialogs.calls()[0];
     EXPECT_EQ(box.kind, Kind::Message);
     EXPECT_EQ(box.title, "Otillåten filåtkomst");
-    EXPECT_TRUE(
-        box.text.startsWith("'Permission denied' !\n\nDitt datorsystem tillåter troligen inte att filer, "
-                            "genererade av programmet, placeras eller skrivs/läses till/från systemdisken "
-                            "C:\\ !\n\nDet kan med vissa"));
+    EXPECT_TRUE(box.text.startsWith(
+        "'Permission denied' !\n\nDitt datorsystem tillåter troligen inte att filer, genererade av "
+        "programmet, placeras eller skrivs/läses till/från systemdisken C:\\ !\n\nDet kan med vissa"));
     EXPECT_TRUE(box.text.endsWith(
         "vilken tillåter även ocertifierade program - som detta - att köras på din dator."));
 }
@@ -119,10 +118,8 @@ TEST(Felhantering, OtherErrorsOfferTheReport) {
         EXPECT_EQ(uitest::textsOf(form, {"Command1", "Command2"}), (QStringList{"Skicka", "Avbryt"}));
         EXPECT_EQ(control<QLabel>(form, "Label1")->text(),
                   "Beskriv kort nedan hur felet yttrar sig och i vilket sammanhang ! Lägg gärna till din "
-                  "mailadress "
-                  "om du vill ha ett svar !\n\nDitt meddelande, samt uppsamlade data om felet, sammanställs "
-                  "och sänds "
-                  "när du klickar på 'Skicka' i formuläret !");
+                  "mailadress om du vill ha ett svar !\n\nDitt meddelande, samt uppsamlade data om felet, "
+                  "sammanställs och sänds när du klickar på 'Skicka' i formuläret !");
         control<QPushButton>(form, "Command2")->click();
         return form.result();
     });
@@ -243,12 +240,11 @@ TEST(RappForm, SentReportIsDeletedAndThanked) {
     const auto& last = t.dialogs.calls().back();
     EXPECT_EQ(last.kind, Kind::Message);
     EXPECT_EQ(last.title, "Skickad felrapport");
-    EXPECT_EQ(last.text,
-              "Felrapporten har nu skickats !\r\n\r\n"
-              "Jag beklagar besvären och ska snarast undersöka vad felet kan bestå i, med ledning av "
-              "rapporten och bifogade data !\r\n\r\n"
-              "Med vänlig hälsning\r\n\r\n"
-              "             /Ollon");
+    EXPECT_EQ(last.text, "Felrapporten har nu skickats !\r\n\r\n"
+                         "Jag beklagar besvären och ska snarast undersöka vad felet kan bestå i, med ledning "
+                         "av rapporten och bifogade data !\r\n\r\n"
+                         "Med vänlig hälsning\r\n\r\n"
+                         "             /Ollon");
 }
 
 TEST(RappForm, FailedUploadKeepsTheFileAndSaysSo) {
@@ -370,8 +366,7 @@ TEST(MsgForm, FundHintShowsAndCanBeSwitchedOff) {
     EXPECT_EQ(
         MsgForm::fundHintText(),
         "...sker uppdateringen av kontot mestadels via kontosaldot hos bank. Det kan då kopieras från "
-        "bankens "
-        "hemsida / klistras in som Nytt Saldo\r\n\r\nKlicka på rubriken 'Saldo' ! Då kan också en "
+        "bankens hemsida / klistras in som Nytt Saldo\r\n\r\nKlicka på rubriken 'Saldo' ! Då kan också en "
         "standardtransaktion skapas för ändamålet\r\n(ex. \"Ändrad andel/kurs\")\r\n\r\n"
         "Transaktionsbelopp framräknas slutligen av programmet, teckensätts och läggs in automatiskt !");
     form.showHint(MsgForm::FundHintCaption, MsgForm::fundHintText());
@@ -439,14 +434,13 @@ TEST(DonateForm, ThanksAndSaysWhenNoPageIsConfigured) {
     DonateForm form(t.ctx, &main);
     EXPECT_EQ(form.windowTitle(), "Donation");
     EXPECT_EQ(control<QPushButton>(form, "Command2")->text(), "Avbryt");
-    EXPECT_EQ(DonateForm::thankYouText("Bankgiro 123-4567"),
-              "\r\n\r\nDetta är ett s k FreeWare-program, vilket innebär att det är fritt för dig att "
-              "använda under "
-              "obegränsad tid.\r\n\r\nÄr du nöjd med programmet och vill visa din uppskattning får du gärna "
-              "överraska mig med en donation på valfritt belopp !\r\n\r\nDet enklaste sättet att utföra en "
-              "sådan är "
-              "via din internetbank !\r\nDå kan du föra över ett valfritt belopp till konto nr:\r\nBankgiro "
-              "123-4567\r\n\r\n           Med vänlig hälsning\r\n\r\n                /Ollon");
+    EXPECT_EQ(
+        DonateForm::thankYouText("Bankgiro 123-4567"),
+        "\r\n\r\nDetta är ett s k FreeWare-program, vilket innebär att det är fritt för dig att använda "
+        "under obegränsad tid.\r\n\r\nÄr du nöjd med programmet och vill visa din uppskattning får du gärna "
+        "överraska mig med en donation på valfritt belopp !\r\n\r\nDet enklaste sättet att utföra en sådan "
+        "är via din internetbank !\r\nDå kan du föra över ett valfritt belopp till konto nr:\r\nBankgiro "
+        "123-4567\r\n\r\n           Med vänlig hälsning\r\n\r\n                /Ollon");
     EXPECT_EQ(control<QLabel>(form, "Label1")->text(),
               DonateForm::thankYouText("Bankgiro 123-4567").replace("\r\n", "\n"));
     EXPECT_EQ(control<QTextBrowser>(form, "WebBrowser1")->toPlainText(), DonateForm::NoPageText);

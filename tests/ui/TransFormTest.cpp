@@ -87,16 +87,16 @@ TEST(TransForm, NewNeutralTransactionOfferedWhileNoneExists) {
     FakeCatalogueHost host("Ek", Posts);
     Window w(host, "ny");
     ASSERT_EQ(host.tc.dialogs.calls().size(), 1u);
-    EXPECT_EQ(host.tc.dialogs.calls()[0].title, "Standardtransaktion för fondkonto");
-    EXPECT_EQ(host.tc.dialogs.calls()[0].text,
-              "Om kontot är ett fondkonto, och transaktionen avser ett regelbundet uppdaterande av  "
-              "kontot från ex.vis kontoutdrag på internet, kan en standardtransaktion skapas:\r\n\r\n"
-              "Förslag: ex. \"Ändr. andelar & kurs\"eller något liknande adekvat namn.\r\n\r\n"
-              "Då behöver transaktionen inte bindas till utgift eller inkomst, vilket ju kan variera "
-              "från gång till annan !\r\n\r\nEtt klick på rubriken\"Saldo\", sedan kopiera och klistra "
-              "in ett nytt saldo från internet, och programmet räknar fram och presenterar ändringen "
-              "med denna standardtransaktion !\r\n\r\nOBS - fungerar endast med en enda sådan "
-              "transaktion ! Övriga måste ha en koppling till utgift eller inkomst !");
+    EXPECT_TRUE(uitest::showed(
+        host.tc.dialogs, 0, "Standardtransaktion för fondkonto",
+        "Om kontot är ett fondkonto, och transaktionen avser ett regelbundet uppdaterande av  "
+        "kontot från ex.vis kontoutdrag på internet, kan en standardtransaktion skapas:\r\n\r\n"
+        "Förslag: ex. \"Ändr. andelar & kurs\"eller något liknande adekvat namn.\r\n\r\n"
+        "Då behöver transaktionen inte bindas till utgift eller inkomst, vilket ju kan variera "
+        "från gång till annan !\r\n\r\nEtt klick på rubriken\"Saldo\", sedan kopiera och klistra "
+        "in ett nytt saldo från internet, och programmet räknar fram och presenterar ändringen "
+        "med denna standardtransaktion !\r\n\r\nOBS - fungerar endast med en enda sådan "
+        "transaktion ! Övriga måste ha en koppling till utgift eller inkomst !"));
     w.enter("Ändrad kurs");
     EXPECT_TRUE(w.command(1)->isEnabled()); // OK now makes a neutral one
     w.command(1)->click();
@@ -119,9 +119,9 @@ TEST(TransForm, EmptyNameAsksWhetherToLeave) {
     Window w(host, "ny");
     host.tc.dialogs.answerNo().answerYes();
     w.enter("   ");
-    EXPECT_EQ(host.tc.dialogs.calls().back().title, "Saknat transaktionsnamn");
-    EXPECT_EQ(host.tc.dialogs.calls().back().text, "Inget namn har angivits på transaktionen !\r\n\r\nVill "
-                                                   "du avsluta och återvända till huvudformuläret ?");
+    EXPECT_TRUE(uitest::showed(host.tc.dialogs, -1, "Saknat transaktionsnamn",
+                               "Inget namn har angivits på transaktionen !\r\n\r\nVill "
+                               "du avsluta och återvända till huvudformuläret ?"));
     EXPECT_TRUE(w.form->isVisible());
     uitest::pressEnter(w.text1());
     EXPECT_FALSE(w.form->isVisible());
@@ -169,10 +169,9 @@ TEST(TransForm, RenameTouchesNoPost) {
     EXPECT_EQ(host.file("Transakt"),
               transRec("Kontostart", ' ') + transRec("L\xF6n", '+') + transRec("Uttag", '-'));
     EXPECT_EQ(host.file("KontoData"), Posts);
-    EXPECT_EQ(host.tc.dialogs.calls().back().title, "Transaktionsändring");
-    EXPECT_EQ(host.tc.dialogs.calls().back().text,
-              "Transaktionen  'Insättning'\r\n\r\nhar nu bytts ut mot\r\n\r\n'Lön'\r\n\r\n"
-              "i transaktionslistan\r\n\r\n");
+    EXPECT_TRUE(uitest::showed(host.tc.dialogs, -1, "Transaktionsändring",
+                               "Transaktionen  'Insättning'\r\n\r\nhar nu bytts ut mot\r\n\r\n'Lön'\r\n\r\n"
+                               "i transaktionslistan\r\n\r\n"));
     EXPECT_FALSE(w.form->isVisible());
 }
 
@@ -224,9 +223,9 @@ TEST(TransForm, SignChangeRewritesThePosts) {
                       cashPost("2026-01-03", 3, -50, -150) + cashPost("2026-01-04", 2, -30, -180));
         EXPECT_EQ(host.file("Transakt"),
                   transRec("Kontostart", ' ') + transRec("Ins\xE4ttning", '-') + transRec("Uttag", '-'));
-        EXPECT_EQ(host.tc.dialogs.calls().back().title, "Ändring av transaktion ");
-        EXPECT_EQ(host.tc.dialogs.calls().back().text,
-                  "Kontoposterna har kontrollräknats efter operationen, och är korrekta !\r\n");
+        EXPECT_TRUE(
+            uitest::showed(host.tc.dialogs, -1, "Ändring av transaktion ",
+                           "Kontoposterna har kontrollräknats efter operationen, och är korrekta !\r\n"));
         EXPECT_TRUE(host.calls.contains("balanceCheck 2"));
         EXPECT_TRUE(host.calls.contains("reloadLedgerView"));
         EXPECT_EQ(host.main.sign, "-");
@@ -250,11 +249,11 @@ TEST(TransForm, DeleteRemovesThePostsAndReportsTheTotal) {
               transRec("Kontostart", ' ') + std::string(36, ' ') + transRec("Uttag", '-'));
     EXPECT_EQ(host.postCount(), 2);
     EXPECT_TRUE(host.calls.contains("balanceCheck 2"));
-    EXPECT_EQ(host.tc.dialogs.calls().back().title, "Radering av transaktion");
-    EXPECT_EQ(host.tc.dialogs.calls().back().text,
-              "2 st. kontopost(er) innehållande transaktionen\r\n\r\nInsättning\r\n\r\nhar avlägsnats "
-              "!\r\n\r\n(Totalsumman av borttagna belopp är 130)\r\n\r\nÖvriga kontoposter har "
-              "kontrollräknats efter operationen, och är korrekta !\r\n\n");
+    EXPECT_TRUE(uitest::showed(
+        host.tc.dialogs, -1, "Radering av transaktion",
+        "2 st. kontopost(er) innehållande transaktionen\r\n\r\nInsättning\r\n\r\nhar avlägsnats "
+        "!\r\n\r\n(Totalsumman av borttagna belopp är 130)\r\n\r\nÖvriga kontoposter har "
+        "kontrollräknats efter operationen, och är korrekta !\r\n\n"));
     EXPECT_FALSE(w.form->isVisible());
 }
 
@@ -379,12 +378,12 @@ TEST(TransForm, BudgetDeleteReportsBothTotalsAndUnstorableNamesAreRefused) {
     Window w(host, "chg");
     host.tc.dialogs.answerYes();
     w.option(2)->click();
-    EXPECT_EQ(host.tc.dialogs.calls().back().title, "Radering av transaktion ");
-    EXPECT_EQ(host.tc.dialogs.calls().back().text,
-              "1 st. kontopost(er) innehållande transaktionen\r\n\r\nUttag\r\n\r\nhar nu avlägsnats "
-              "!\r\n\r\n(Totalsumman av borttagna Budgetbelopp är -100)\r\n\r\n(Totalsumman av "
-              "borttagna Verkl.belopp är -90)\r\n\r\nÖvriga kontoposter har kontrollräknats efter "
-              "operationen, och är korrekta !\r\n\n");
+    EXPECT_TRUE(
+        uitest::showed(host.tc.dialogs, -1, "Radering av transaktion ",
+                       "1 st. kontopost(er) innehållande transaktionen\r\n\r\nUttag\r\n\r\nhar nu avlägsnats "
+                       "!\r\n\r\n(Totalsumman av borttagna Budgetbelopp är -100)\r\n\r\n(Totalsumman av "
+                       "borttagna Verkl.belopp är -90)\r\n\r\nÖvriga kontoposter har kontrollräknats efter "
+                       "operationen, och är korrekta !\r\n\n"));
     EXPECT_EQ(host.file("KontoData").substr(77, 77),
               fixtures::budgetPost("2026-01-03", 2, 40, 50, 40, 50, false));
 
@@ -408,30 +407,6 @@ TEST(TransForm, HelpAndUserClose) {
     w.form->close();
     EXPECT_TRUE(host.window.isEnabled());
     EXPECT_EQ(host.calls, (QStringList{"box ", "pressCommand3"}));
-}
-
-TEST(CatalogueProcedures, StandardTransactionAskedForOnceAndBalanceEntryStarts) {
-    FakeCatalogueHost host("Ek", Posts);
-    host.tc.dialogs.answerInput("Ändrad andel / kurs");
-    catalogue::Skapa_StdTrans(host, &host.window);
-    EXPECT_EQ(host.tc.dialogs.calls()[0].title, "Standardtransaktion för fondkonto");
-    EXPECT_EQ(host.file("Transakt"), fixtures::standardTransakt() + transRec("\xC4ndrad andel / kurs", ' '));
-    EXPECT_EQ(host.main.number, 4);
-    EXPECT_EQ(host.tc.dialogs.calls().back().text, "Skriv eller kopiera in ett nytt uppdaterat Saldo !");
-    EXPECT_TRUE(host.calls.contains("markSaldoHeading"));
-    EXPECT_EQ(host.calls.last(), "startBalanceEntry");
-
-    // Found now: no question, nothing written.
-    host.tc.dialogs.clear();
-    catalogue::Skapa_StdTrans(host, &host.window);
-    EXPECT_EQ(host.tc.dialogs.calls().size(), 1u);
-    EXPECT_EQ(host.transakt().count(), 4u);
-
-    FakeCatalogueHost cancelled("Ek", Posts);
-    cancelled.tc.dialogs.answerInput(QString());
-    catalogue::Skapa_StdTrans(cancelled, &cancelled.window);
-    EXPECT_EQ(cancelled.file("Transakt"), fixtures::standardTransakt());
-    EXPECT_EQ(cancelled.calls, QStringList{"pressCommand3"});
 }
 
 TEST(CatalogueProcedures, ChgAccountTransChecksOnlyOnASignChange) {

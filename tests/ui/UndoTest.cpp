@@ -43,12 +43,9 @@ struct UndoTest : ::testing::Test {
     // Every file of the data root with its bytes (KontoIni, the window places, names the account
     // of the last exit and follows the window, not the data).
     std::map<std::string, std::string> files() const {
-        std::map<std::string, std::string> all;
-        for (const auto& e : fs::recursive_directory_iterator(root())) {
-            const std::string name = fs::relative(e.path(), root()).string();
-            if (name != "KontoIni" && name != "PosFil")
-                all[name] = e.is_directory() ? "<folder>" : readFile(e.path());
-        }
+        auto all = t.drive.tree("MoniData");
+        all.erase("MoniData/KontoIni");
+        all.erase("MoniData/PosFil");
         return all;
     }
 };
@@ -60,8 +57,7 @@ TEST_F(UndoTest, ANewPostAndARemovedAccountComeBackAndGoAgain) {
     writeAccount(root(), "Bil", cashPosts(3));
     start();
     EXPECT_EQ(undo()->text().toStdString(), "Ångra");
-    EXPECT_FALSE(undo()->isEnabled());
-    EXPECT_FALSE(redo()->isEnabled());
+    EXPECT_FALSE(undo()->isEnabled() || redo()->isEnabled());
     const auto original = files();
 
     // A new post in Kassa, then Bil removed.

@@ -166,9 +166,8 @@ TEST_F(UtskrStatTest, PickersSetThePeriodAndARefusedPeriodBringsBackTheLastAccep
 
     pick(Part::StartYear, "2027");
     ASSERT_EQ(t.dialogs.calls().size(), 1u);
-    EXPECT_EQ(t.dialogs.calls()[0].title, "Felaktig datumsättning för tidsperiod");
-    EXPECT_EQ(t.dialogs.calls()[0].text,
-              "Startdatum får inte vara > Slutdatum !\n\n Datumändringen återtas !");
+    EXPECT_TRUE(uitest::showed(t.dialogs, 0, "Felaktig datumsättning för tidsperiod",
+                               "Startdatum får inte vara > Slutdatum !\n\n Datumändringen återtas !"));
     EXPECT_EQ(label("Label7") + label("Label11") + label("Label9"), "20260203");
     EXPECT_EQ(form->period()->range(), (stats::PostRange{31, 40}));
 
@@ -393,8 +392,8 @@ TEST_F(UtskrStatTest, StatisticsWithoutHitsSayItOnScreenOrInAMessage) {
     statistics("Tom");
     output("Option2");
     ASSERT_EQ(t.dialogs.calls().size(), 1u);
-    EXPECT_EQ(t.dialogs.calls()[0].title, "Statistikupptagning av Tom");
-    EXPECT_EQ(t.dialogs.calls()[0].text, "Ingen förekomst av transaktionen under angiven tidsperiod !");
+    EXPECT_TRUE(uitest::showed(t.dialogs, 0, "Statistikupptagning av Tom",
+                               "Ingen förekomst av transaktionen under angiven tidsperiod !"));
     EXPECT_FALSE(form->statisticsMode());
     EXPECT_FALSE(std::filesystem::exists(out()));
 
@@ -536,8 +535,8 @@ TEST_F(UtskrStatTest, ThePrinterPrintsTheReportAsTheDialogSaysAndACancelPrintsNo
     print(pdf);
     EXPECT_EQ(form->mode(), "kto");
     ASSERT_EQ(t.dialogs.calls().size(), 2u);
-    EXPECT_EQ(t.dialogs.calls()[1].title, "Printerutskrift");
-    EXPECT_EQ(t.dialogs.calls()[1].text, "Utskrift har skickats till printer för konto:\n\nKassa\n");
+    EXPECT_TRUE(uitest::showed(t.dialogs, 1, "Printerutskrift",
+                               "Utskrift har skickats till printer för konto:\n\nKassa\n"));
     const Pdf report = readPdf(pdf);
     EXPECT_EQ(report.pages, 2);
     EXPECT_EQ(report.size, "595 x 842"); // A4 portrait

@@ -119,7 +119,7 @@ TEST_F(MainWindowTest, AWindowThatTakesOverShowsTheMainWindowDisabledUntilItClos
 
 TEST_F(MainWindowTest, EscInTheBackupWindowCancelsTheDriveChoiceBeforeItCloses) {
     head->Bu_mn_Click();
-    QPointer<QWidget> window = shownWindow(QString(), QStringLiteral("BackUpForm"));
+    QPointer<QWidget> window = shownWindow(QString(), "BackUpForm");
     ASSERT_TRUE(window);
     auto* form = static_cast<backup::BackUpForm*>(window.data());
     control<QPushButton>(*window, "Command3")->click(); // BackUp: the drive list is shown
@@ -133,7 +133,7 @@ TEST_F(MainWindowTest, EscInTheBackupWindowCancelsTheDriveChoiceBeforeItCloses) 
 }
 
 TEST_F(MainWindowTest, MenuCaptionsShowTheirAmpersand) {
-    const QMenu* help = head->findChild<QMenu*>(QStringLiteral("KB_InfAnv_mn"));
+    const QMenu* help = head->findChild<QMenu*>("KB_InfAnv_mn");
     ASSERT_NE(help, nullptr);
     int shown = 0;
     for (const support::HelpTopic& topic : support::helpTopics()) {
@@ -145,7 +145,7 @@ TEST_F(MainWindowTest, MenuCaptionsShowTheirAmpersand) {
         ++shown;
     }
     EXPECT_GT(shown, 0);
-    const QAction* stats = help->findChild<QAction*>(QStringLiteral("utstat_mn"));
+    const QAction* stats = help->findChild<QAction*>("utstat_mn");
     ASSERT_NE(stats, nullptr);
     EXPECT_EQ(stats->iconText(), "Statistik & Utskrift");
 }
@@ -161,7 +161,7 @@ TEST(WindowKeys, EscDoesWhatTheCancelOrCloseButtonDoes) {
     holiday->show();
     QPointer<QWidget> holidayWindow = holiday;
     auto* name = control<QLineEdit>(*holiday, "Text1");
-    name->setText(QStringLiteral("Nationaldagen"));
+    name->setText("Nationaldagen");
     holiday->Text1_Enter();
     holiday->YearLabel_Click();
     holiday->MonthLabel_Click();
@@ -182,8 +182,7 @@ TEST(WindowKeys, EscDoesWhatTheCancelOrCloseButtonDoes) {
     pressEscape(hint);
     EXPECT_FALSE(hint.isVisible());
 
-    support::InsetBox input(nullptr, QStringLiteral("Namn ?"), QStringLiteral("Titel"),
-                            QStringLiteral("Anna"));
+    support::InsetBox input(nullptr, "Namn ?", "Titel", "Anna");
     input.show();
     uitest::pressEnter(control<QLineEdit>(input, "Text1"));
     pressEscape(input);
@@ -223,12 +222,10 @@ TEST(WindowKeys, AMessageBoxIsWideEnoughForItsTitle) {
     };
     support::QtDialogs dialogs;
     whenShown(fits);
-    dialogs.question(nullptr, QStringLiteral("Inget konto finns upplagt !"),
-                     QStringLiteral("Vill du lägga upp ett första konto nu ?"),
+    dialogs.question(nullptr, "Inget konto finns upplagt !", "Vill du lägga upp ett första konto nu ?",
                      support::Dialogs::Icon::Question);
     whenShown(fits);
-    dialogs.message(nullptr, QStringLiteral("Ändring av transaktionens belopp"), QStringLiteral("OK ?"),
-                    support::Dialogs::Icon::Information);
+    dialogs.message(nullptr, "Ändring av transaktionens belopp", "OK ?", support::Dialogs::Icon::Information);
 }
 
 } // namespace
