@@ -357,12 +357,7 @@ TEST_F(BudgetLedgerTest, ASubTransactionIsAddedToOrReplacedInAMarkedPost) {
 // The help of the transaction box and the option buttons, by the frame's state.
 TEST_F(BudgetLedgerTest, TheTransactionBoxAndOptionsExplainThemselves) {
     open(budgetPosts(3));
-    auto* label29 = control<QLabel>(*form, "Label29");
-    auto* label30 = control<QLabel>(*form, "Label30");
-    const auto hover = [](QWidget* w) {
-        QEvent enter(QEvent::Enter);
-        QApplication::sendEvent(w, &enter);
-    };
+    using uitest::hover;
     const struct {
         std::function<void()> state;
         const char* title;
@@ -386,9 +381,8 @@ TEST_F(BudgetLedgerTest, TheTransactionBoxAndOptionsExplainThemselves) {
     for (const auto& c : cases) {
         c.state();
         hover(frame()->transText());
-        EXPECT_EQ(label29->text(), c.title);
+        EXPECT_EQ(uitest::textsOf(*form, {"Label29", "Label30"}), (QStringList{c.title, c.line}));
         EXPECT_EQ(frame()->transText()->toolTip(), c.tooltip);
-        EXPECT_EQ(label30->text(), c.line);
     }
     // Marked, sub list shown: the main option names the chosen main transaction.
     hover(frame()->mainOption());
@@ -396,7 +390,7 @@ TEST_F(BudgetLedgerTest, TheTransactionBoxAndOptionsExplainThemselves) {
     form->armReset();
     button("Command3")->click();
     hover(frame()->subOption());
-    EXPECT_EQ(label30->text(), "Listan saknar subtransaktioner !");
+    EXPECT_EQ(control<QLabel>(*form, "Label30")->text(), "Listan saknar subtransaktioner !");
     // An empty sub-transaction list still asks before a new one is made.
     t.dialogs.answerNo();
     frame()->TransText_Click();

@@ -288,8 +288,7 @@ TEST_F(CashLedgerTest, ASubTransactionIsAddedToOrReplacedInAMarkedPost) {
         EXPECT_EQ(readFile(kontoData()), bytes);
         EXPECT_EQ(form->markedPost(), c.yes ? c.row + 1 : 0);
         // The box's help speaks of the post's sub-transaction.
-        QEvent enter(QEvent::Enter);
-        QApplication::sendEvent(frame()->transText(), &enter);
+        uitest::hover(frame()->transText());
         EXPECT_EQ(frame()->transText()->toolTip(),
                   c.yes ? "Klicka för ev. radering av subtransaktionen" : "Ny subtransaktion ! ?");
     }
@@ -344,8 +343,7 @@ TEST_F(CashLedgerTest, ANewBalanceBecomesAPostOfTheStandardTransaction) {
     EXPECT_EQ(command3()->text(), "Avbryt Saldo-In");
     EXPECT_EQ(frame()->transText()->text(), "Ändrad kurs");
 
-    QEvent enter(QEvent::Enter);
-    QApplication::sendEvent(amountBox(), &enter);
+    uitest::hover(amountBox());
     EXPECT_EQ(control<QLabel>(*form, "Label29")->text(), "Saldo");
     EXPECT_EQ(amountBox()->toolTip(), "För in Saldo");
     uitest::typeText(amountBox(), "7"); // a balance pasted after a key: the mouse takes it

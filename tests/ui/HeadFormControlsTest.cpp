@@ -17,7 +17,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidget>
@@ -32,10 +31,7 @@ using uitest::control;
 
 namespace {
 
-void enter(QWidget* w) {
-    QEnterEvent event(QPointF(1, 1), QPointF(1, 1), w->mapToGlobal(QPointF(1, 1)));
-    QApplication::sendEvent(w, &event);
-}
+using uitest::hover;
 
 struct ControlsTest : ::testing::Test {
     uitest::TestContext t;
@@ -159,6 +155,11 @@ TEST_F(ControlsTest, TheCancelButtonUndoesTheProcedureItsCodeNames) {
     app::HeadForm& form = open();
     auto* command2 = control<QPushButton>(form, "Command2");
     auto* command3 = control<QPushButton>(form, "Command3");
+    // A procedure that ends presses the cancel button itself with the reset armed.
+    const auto reset = [&] {
+        form.armReset();
+        command3->click();
+    };
 
     // Nothing armed: a click does nothing.
     form.setProcedureCode("budg");
@@ -166,9 +167,7 @@ TEST_F(ControlsTest, TheCancelButtonUndoesTheProcedureItsCodeNames) {
     EXPECT_EQ(form.procedureCode(), "budg");
     EXPECT_EQ(command3->toolTip(), "Avbryt budgetering");
 
-    // A procedure that ends presses the cancel button itself with the reset armed.
-    form.armReset();
-    command3->click();
+    reset();
     EXPECT_EQ(form.procedureCode(), "");
     EXPECT_FALSE(form.resetArmed());
     EXPECT_EQ(command3->text(), "Avbryt");
@@ -183,8 +182,7 @@ TEST_F(ControlsTest, TheCancelButtonUndoesTheProcedureItsCodeNames) {
     form.setProcedureCode("cbonomark");
     EXPECT_EQ(command3->toolTip(), "Avbryt val av transaktion / nytt belopp");
     EXPECT_EQ(uitest::enabledOf(form, {"Combo3", "Ark_mn"}), "00");
-    form.armReset();
-    command3->click();
+    reset();
     EXPECT_EQ(uitest::enabledOf(form, {"Combo3", "Ark_mn", "Command2"}), "111");
     EXPECT_EQ(form.cashFrame()->amountBox()->text(), "");
     EXPECT_TRUE(form.cashFrame()->amountBox()->isReadOnly());
@@ -194,8 +192,7 @@ TEST_F(ControlsTest, TheCancelButtonUndoesTheProcedureItsCodeNames) {
     // A changed amount goes back to the marking.
     form.setProcedureCode("chg");
     EXPECT_EQ(command3->toolTip(), "Ångra ändring av belopp");
-    form.armReset();
-    command3->click();
+    reset();
     EXPECT_EQ(form.procedureCode(), "mkg1");
     EXPECT_EQ(uitest::textsOf(form, {"Command2", "Command3"}), (QStringList{"Ta bort", "Avbryt mark."}));
     EXPECT_EQ(command3->toolTip(), "Avbryt markering av kontopost (enkel bokf.)");
@@ -207,8 +204,7 @@ TEST_F(ControlsTest, TheCancelButtonUndoesTheProcedureItsCodeNames) {
     // Codes of other windows are left to them; unknown ones get the general tooltip.
     for (const char* code : {"Nyk", "stat", "utskr2"}) {
         form.setProcedureCode(code);
-        form.armReset();
-        command3->click();
+        reset();
         EXPECT_EQ(form.procedureCode(), code);
     }
     EXPECT_EQ(command3->toolTip(), "Avbryt all utskrift");
@@ -222,8 +218,7 @@ TEST_F(ControlsTest, TheCancelButtonUndoesTheProcedureItsCodeNames) {
     form.Lock_menues();
     form.Lock_Konto();
     form.setProcedureCode("nysptr");
-    form.armReset();
-    command3->click();
+    reset();
     EXPECT_TRUE(form.cashFrame()->transCombo()->isEnabled());
     EXPECT_EQ(uitest::enabledOf(form, {"Combo3", "Ark_mn"}), "11");
     EXPECT_EQ(form.procedureCode(), "");
@@ -231,8 +226,7 @@ TEST_F(ControlsTest, TheCancelButtonUndoesTheProcedureItsCodeNames) {
     // Balance entry: the amount title goes back to "Belopp".
     form.cashFrame()->amountTitle()->setText("Nytt Saldo");
     form.setProcedureCode("saldo");
-    form.armReset();
-    command3->click();
+    reset();
     EXPECT_EQ(form.cashFrame()->amountTitle()->text(), "Belopp");
     EXPECT_EQ(form.procedureCode(), "");
     EXPECT_TRUE(t.dialogs.calls().empty());
@@ -294,7 +288,7 @@ TEST_F(ControlsTest, HelpLabelsFollowTheMouseAndTheBackgroundClearsThem) {
         {form.cashFrame(), "", ""},
     };
     for (const auto& c : cases) {
-        enter(c.over);
+        hover(c.over);
         EXPECT_EQ(uitest::textsOf(form, {"Label29", "Label30"}), (QStringList{c.title, c.line}))
             << c.over->objectName().toStdString();
     }
@@ -304,7 +298,7 @@ TEST_F(ControlsTest, HelpLabelsFollowTheMouseAndTheBackgroundClearsThem) {
 TEST_F(ControlsTest, TheFundHintSwitchedOffIsRememberedInTheRegister) {
     app::HeadForm& form = open();
     QLabel* saldo = form.cashFrame()->saldoTitle();
-    enter(saldo);
+    hover(saldo);
     EXPECT_EQ(saldo->toolTip(), "Förenklad kontouppdatering");
     QWidget* hint = uitest::shownWindow("Om detta är ett fondkonto...");
     ASSERT_NE(hint, nullptr);
@@ -316,7 +310,7 @@ TEST_F(ControlsTest, TheFundHintSwitchedOffIsRememberedInTheRegister) {
                                        kontoRec("Tredje", "3", "Ek"));
     EXPECT_TRUE(form.infoDismissed());
     EXPECT_EQ(control<QComboBox>(form, "Combo3")->itemText(0).trimmed(), "Kassa");
-    enter(saldo);
+    hover(saldo);
     EXPECT_EQ(saldo->toolTip(), "");
     EXPECT_FALSE(hint->isVisible());
 }

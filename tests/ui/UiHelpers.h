@@ -7,6 +7,7 @@
 #include "store/RecordFile.h"
 
 #include <QApplication>
+#include <QEnterEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -46,6 +47,12 @@ inline void pressEnter(QWidget* w) {
 inline void typeText(QWidget* w, const QString& text) {
     for (QChar c : text)
         pressKey(w, 0, QString(c));
+}
+
+// The mouse entering the widget, as its help texts and tooltips wait for.
+inline void hover(QWidget* w) {
+    QEnterEvent event(QPointF(1, 1), QPointF(1, 1), w->mapToGlobal(QPointF(1, 1)));
+    QApplication::sendEvent(w, &event);
 }
 
 // The left button pressed or released at `at` (the widget's own coordinates), through the
