@@ -266,22 +266,23 @@ PostResult BudgetLedger::move(int first, int last, std::string_view date) {
         for (shift::Column* c : {&betweenBudget, &betweenActual, &betweenDifference})
             c->reset(m.betweenCount);
         const auto shifted = [&](int n) {
-            return Balances{
-                posts.amount(n, Post::BudgSaldo) + db, posts.amount(n, Post::VerklSaldo) + da, {}};
+            Balances v{posts.amount(n, Post::BudgSaldo) + db, posts.amount(n, Post::VerklSaldo) + da, {}};
+            v.difference = v.actual - v.budget;
+            return v;
         };
         const auto betweenRun = [&](int first, int last) {
             for (int k = first; k <= last; ++k) {
                 const int n = m.betweenOld + k;
-                Balances v = shifted(n);
-                NewBalances bytes;
-                if (const Outcome o = balanceFields(v, bytes, !db.isZero(), !da.isZero()); o != Outcome::Done)
+                const Balances v = shifted(n);
+                Outcome o = db.isZero() ? Outcome::Done : betweenBudget.put(k, v.budget, true);
+                if (o == Outcome::Done && !da.isZero())
+                    o = betweenActual.put(k, v.actual, true);
+                // A difference that keeps its value keeps its bytes (and its stored text fits).
+                if (o == Outcome::Done &&
+                    shift::tryReadAmount(posts.field(n, Post::DiffSaldo)) != v.difference)
+                    o = betweenDifference.put(k, v.difference, false);
+                if (o != Outcome::Done)
                     return o;
-                if (!db.isZero())
-                    betweenBudget[k] = bytes.budget;
-                if (!da.isZero())
-                    betweenActual[k] = bytes.actual;
-                if (shift::tryReadAmount(posts.field(n, Post::DiffSaldo)) != v.difference)
-                    betweenDifference[k] = bytes.difference;
             }
             return Outcome::Done;
         };
@@ -390,9 +391,8 @@ Outcome BudgetLedger::recount(int from) {
             const auto take = [&](shift::Column& column, Amount value, bool limited) {
                 if (!differs(i, column.field(), value))
                     return limited && !store::withinAmountLimit(value) ? Outcome::AmountLimit : Outcome::Done;
-                FieldBytes& text = column[i - start];
                 any = true;
-                return limited ? shift::balanceBytes(value, text) : shift::differenceBytes(value, text);
+                return column.put(i - start, value, limited);
             };
             Outcome o = take(changed.budget, running.budget, true);
             if (o == Outcome::Done)

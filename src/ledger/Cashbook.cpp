@@ -228,7 +228,7 @@ Outcome Cashbook::recount(int from) {
             // A stored balance that is no number is what a recount is for: it is rewritten.
             if (shift::tryReadAmount(posts.field(i, Post::Saldo)) == balance)
                 continue;
-            if (const Outcome o = shift::balanceBytes(balance, saldo[i - start]); o != Outcome::Done)
+            if (const Outcome o = saldo.put(i - start, balance, true); o != Outcome::Done)
                 return o;
             changed = true;
         }

@@ -124,11 +124,19 @@ Outcome balanceBytes(store::Amount value, FieldBytes& out) {
 }
 
 void Column::reset(int n) {
-    if (n > count_ || !texts_)
-        texts_ = std::make_unique_for_overwrite<FieldBytes[]>(static_cast<std::size_t>(std::max(n, 1)));
+    if (n > count_ || !slots_)
+        slots_ = std::make_unique_for_overwrite<Slot[]>(static_cast<std::size_t>(std::max(n, 1)));
     count_ = n;
     for (int k = 0; k < n; ++k)
-        texts_[static_cast<std::size_t>(k)][0] = '\0';
+        slots_[static_cast<std::size_t>(k)].bytes[0] = '\0';
+}
+
+Outcome Column::put(int k, store::Amount value, bool limited) {
+    if (limited && !store::withinAmountLimit(value))
+        return Outcome::AmountLimit;
+    return store::field::writeSlot(value.units(), slots_[static_cast<std::size_t>(k)].bytes)
+               ? Outcome::Done
+               : Outcome::DoesNotFit;
 }
 
 Outcome Column::shiftBy(const Posts& posts, int from, int to, store::Amount delta, bool limited) {
@@ -139,13 +147,10 @@ Outcome Column::shiftBy(const Posts& posts, int from, int to, store::Amount delt
     // Straight along the image: this pass runs over every later post of a change.
     const auto shiftRun = [&](int first, int last) {
         const char* at = posts.field(first, field_).data();
-        for (int n = first; n <= last; ++n, at += posts.length()) {
-            const store::Amount moved = readAmount({at, field_.width}) + delta;
-            FieldBytes& text = texts_[static_cast<std::size_t>(n - from)];
-            if (const Outcome o = limited ? balanceBytes(moved, text) : differenceBytes(moved, text);
+        for (int n = first; n <= last; ++n, at += posts.length())
+            if (const Outcome o = put(n - from, readAmount({at, field_.width}) + delta, limited);
                 o != Outcome::Done)
                 return o;
-        }
         return Outcome::Done;
     };
     return support::inHalves(from, to, shiftRun, [](Outcome o) { return o != Outcome::Done; });
@@ -153,11 +158,9 @@ Outcome Column::shiftBy(const Posts& posts, int from, int to, store::Amount delt
 
 void Column::write(std::string& image, std::size_t length, int first) const {
     char* at = image.data() + static_cast<std::size_t>(first - 1) * length + field_.offset;
-    for (int k = 0; k < count_; ++k, at += length) {
-        const FieldBytes& text = texts_[static_cast<std::size_t>(k)];
-        if (!kept(text))
-            std::memcpy(at, text.data(), text.size());
-    }
+    for (int k = 0; k < count_; ++k, at += length)
+        if (!kept(k))
+            std::memcpy(at, slots_[static_cast<std::size_t>(k)].bytes, field_.width);
 }
 
 std::string& writableImage(store::RecordFile& file, int records) {

@@ -11,6 +11,7 @@
 // byte is written, so a refused operation leaves the image exactly as it was.
 
 #include "store/Amount.h"
+#include "store/AmountField.h"
 #include "store/RecordFile.h"
 #include "store/Records.h"
 
@@ -98,7 +99,7 @@ Outcome balanceBytes(store::Amount value, FieldBytes& out);
 Outcome differenceBytes(store::Amount value, FieldBytes& out);
 
 // New texts for one field of a run of posts, made and checked before anything is written. Entry k
-// belongs to the k-th post of the run; an entry left as kept() leaves the field's bytes as they are.
+// belongs to the k-th post of the run; an entry left kept leaves the field's bytes as they are.
 class Column {
 public:
     explicit Column(store::Field f) : field_(f) {}
@@ -107,11 +108,12 @@ public:
     // Room for n entries, each one kept.
     void reset(int n);
     int size() const { return count_; }
-    FieldBytes& operator[](int k) { return texts_[static_cast<std::size_t>(k)]; }
-    static bool kept(const FieldBytes& text) { return text[0] == '\0'; }
+    bool kept(int k) const { return slots_[static_cast<std::size_t>(k)].bytes[0] == '\0'; }
+    // Entry k becomes the text of `value`. A running balance (limited) must stay below the amount
+    // limit; every text must fit its field.
+    Outcome put(int k, store::Amount value, bool limited);
 
     // Posts from..to with their stored values moved by delta; every entry kept when delta is zero.
-    // A running balance (limited) must stay below the amount limit; every text must fit its field.
     // A stored value that is no number is a data error.
     Outcome shiftBy(const Posts& posts, int from, int to, store::Amount delta, bool limited);
 
@@ -119,8 +121,12 @@ public:
     void write(std::string& image, std::size_t length, int first) const;
 
 private:
+    // An entry's text is written straight into its slot, with room for the writer's whole stores.
+    struct Slot {
+        char bytes[store::field::SlotWidth];
+    };
     store::Field field_;
-    std::unique_ptr<FieldBytes[]> texts_;
+    std::unique_ptr<Slot[]> slots_;
     int count_ = 0;
 };
 

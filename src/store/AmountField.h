@@ -7,6 +7,7 @@
 
 #include "store/Amount.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -91,6 +92,52 @@ inline char* write(std::int64_t units, char* out) {
     *out = ',';
     std::memcpy(out + 1, &decimalText, 4);
     return out + 5 - __builtin_clz(decimals) / 8;
+}
+
+} // namespace store::field
+
+namespace store::field {
+
+// Room that writeSlot() may store into.
+inline constexpr std::size_t SlotWidth = 24;
+
+// The stored text of units followed by spaces, written into a slot of SlotWidth bytes whose first
+// AmountFieldWidth bytes are then the field; false when the text is longer than the field. Each
+// piece is stored once and nothing stored is read back here, so a pass that fills a slot for every
+// later post never waits for its own stores.
+inline bool writeSlot(std::int64_t units, char* slot) {
+    constexpr std::uint64_t Spaces = Ones * ' ';
+    const std::uint64_t m =
+        units < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(units) : static_cast<std::uint64_t>(units);
+    const std::uint64_t whole = m / Amount::Scale;
+    if (whole >= 100'000'000) { // nine digits or more: rare, and seldom fits
+        char text[Amount::MaxTextLength];
+        const auto size = static_cast<std::size_t>(write(units, text) - text);
+        std::memset(slot, ' ', AmountFieldWidth);
+        std::memcpy(slot, text, std::min(size, AmountFieldWidth));
+        return size <= AmountFieldWidth;
+    }
+    std::memcpy(slot + 8, &Spaces, 8);
+    slot[0] = '-'; // stays only for a negative value: the digits go after it
+    const unsigned sign = units < 0 ? 1 : 0;
+    // Eight digits at once, the leading zeros shifted out (one stays for zero) and spaces shifted in.
+    const std::uint64_t digits = digitsOf(static_cast<std::uint32_t>(whole));
+    const unsigned leading = whole == 0 ? 7 : __builtin_ctzll(digits) / 8;
+    const std::uint64_t wholeText = (digits + Ones * '0') >> (8 * leading) | Spaces << (63 - 8 * leading)
+                                                                                    << 1;
+    std::memcpy(slot + sign, &wholeText, 8);
+    unsigned size = sign + 8 - leading;
+    if (const auto fraction = static_cast<std::uint32_t>(m % Amount::Scale)) {
+        // A comma and the four decimals, the trailing zeros turned into spaces.
+        const std::uint32_t decimals = fourDigitsOf(fraction);
+        const unsigned trailing = __builtin_clz(decimals) / 8;
+        const std::uint32_t shown = 0xFFFFFFFFu >> (8 * trailing);
+        const std::uint32_t decimalText = ((decimals + 0x30303030) & shown) | (0x20202020 & ~shown);
+        const std::uint64_t piece = ',' | std::uint64_t{decimalText} << 8 | Spaces << 40;
+        std::memcpy(slot + size, &piece, 8);
+        size += 5 - trailing;
+    }
+    return size <= AmountFieldWidth;
 }
 
 } // namespace store::field

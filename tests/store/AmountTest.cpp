@@ -1,4 +1,5 @@
 #include "store/Amount.h"
+#include "store/AmountField.h"
 #include "store/Errors.h"
 
 #include <gtest/gtest.h>
@@ -106,6 +107,12 @@ TEST(AmountParseTest, TextRoundTripsThroughParse) {
         const auto digits = text.substr(u < 0 ? 1 : 0);
         ASSERT_FALSE(digits.size() > 1 && digits[0] == '0' && digits[1] != ',') << text;
         ASSERT_FALSE(text.find(',') != std::string::npos && text.back() == '0') << text;
+        // As a field of the post files: the same text padded with spaces; refused when too long.
+        char slot[store::field::SlotWidth];
+        ASSERT_EQ(store::field::writeSlot(u, slot), text.size() <= 11) << text;
+        if (text.size() <= 11) {
+            ASSERT_EQ(std::string(slot, 11), text + std::string(11 - text.size(), ' '));
+        }
     }
 }
 
