@@ -123,10 +123,14 @@ Outcome balanceBytes(store::Amount value, FieldBytes& out) {
     return differenceBytes(value, out);
 }
 
-void Column::reset(int n) {
+void Column::allocate(int n) {
     if (n > count_ || !slots_)
         slots_ = std::make_unique_for_overwrite<Slot[]>(static_cast<std::size_t>(std::max(n, 1)));
     count_ = n;
+}
+
+void Column::reset(int n) {
+    allocate(n);
     for (int k = 0; k < n; ++k)
         slots_[static_cast<std::size_t>(k)].bytes[0] = '\0';
 }
@@ -143,7 +147,8 @@ Outcome Column::shiftBy(const Posts& posts, int from, int to, store::Amount delt
     reset(0);
     if (delta.isZero() || from > to)
         return Outcome::Done;
-    reset(to - from + 1);
+    // Every entry is written below, or the whole column is refused.
+    allocate(to - from + 1);
     // Straight along the image: this pass runs over every later post of a change.
     const auto shiftRun = [&](int first, int last) {
         const char* at = posts.field(first, field_).data();

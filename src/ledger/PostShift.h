@@ -125,6 +125,9 @@ private:
     struct Slot {
         char bytes[store::field::SlotWidth];
     };
+    // Room for n entries, left as they are.
+    void allocate(int n);
+
     store::Field field_;
     std::unique_ptr<Slot[]> slots_;
     int count_ = 0;
