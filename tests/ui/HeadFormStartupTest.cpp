@@ -389,8 +389,7 @@ TEST_F(StartupTest, AFirstStartCreatesTheFirstAccountThroughTheNewAccountWindowA
     app::HeadForm& form = open();
     accounts::NyKontoForm* nyKonto = form.newAccountForm();
     ASSERT_NE(nyKonto, nullptr);
-    EXPECT_TRUE(nyKonto->isVisible());
-    EXPECT_FALSE(form.isEnabled());
+    EXPECT_TRUE(nyKonto->isVisible() && !form.isEnabled());
 
     control<QLineEdit>(*nyKonto, "Text1")->setText("Hushåll");
     control<QLineEdit>(*nyKonto, "Text2")->setText("5678-1");

@@ -104,8 +104,7 @@ TEST_F(NyKontoFormTest, OpensWithItsControlsAndDisablesTheMainWindow) {
     EXPECT_EQ(option("Option2")->toolTip(), "Nytt konto för enkel bokföring");
     EXPECT_EQ(control<QPushButton>(*form, "Command1")->toolTip(), "Spara nytt konto");
     EXPECT_EQ(label4()->text(), shown(Instruction));
-    EXPECT_FALSE(host.window.isEnabled());
-    EXPECT_TRUE(form->isEnabled());
+    EXPECT_TRUE(!host.window.isEnabled() && form->isEnabled());
     EXPECT_EQ(form->kind(), "");
 
     // An unset pair 5 gets the window's position on first opening.
@@ -209,8 +208,7 @@ TEST_F(NyKontoFormTest, CreatesTheAccountAndClosesWhenNoMoreAreWanted) {
     EXPECT_EQ(tc.drive.readFile("MoniData/KontoIni"), "1\r\n\xC5sa\r\n");
     EXPECT_EQ(tc.drive.readFile("MoniData/KontoFil").substr(0, 67),
               std::string("Hush\xE5ll") + std::string(28, ' ') + "1234-5678" + std::string(21, ' ') + "Ek");
-    EXPECT_TRUE(host.window.isEnabled());
-    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(host.window.isEnabled() && !form->isVisible());
 }
 
 TEST_F(NyKontoFormTest, AnotherAccountKeepsTheWindowOpenWithEmptyInput) {
@@ -219,8 +217,7 @@ TEST_F(NyKontoFormTest, AnotherAccountKeepsTheWindowOpenWithEmptyInput) {
     tc.dialogs.answerYes().answerYes();
     ok();
 
-    EXPECT_TRUE(form->isVisible());
-    EXPECT_FALSE(host.window.isEnabled());
+    EXPECT_TRUE(form->isVisible() && !host.window.isEnabled());
     EXPECT_EQ(text1()->text(), "");
     EXPECT_EQ(text2()->text(), "");
     EXPECT_FALSE(option("Option1")->isChecked());
@@ -239,8 +236,7 @@ TEST_F(NyKontoFormTest, AnotherAccountKeepsTheWindowOpenWithEmptyInput) {
     EXPECT_EQ(tc.drive.readFile("MoniData/KontoFil").size(), 2u * 82u);
     EXPECT_EQ(tc.drive.readFile("MoniData/Budget/KontoData").size(), 77u);
     EXPECT_EQ(tc.drive.readFile("MoniData/Kassa/KontoData").size(), 43u);
-    EXPECT_FALSE(form->isVisible());
-    EXPECT_TRUE(host.window.isEnabled());
+    EXPECT_TRUE(!form->isVisible() && host.window.isEnabled());
 }
 
 TEST_F(NyKontoFormTest, FailedCreationIsReportedAndLeavesTheOpenAccountAlone) {
@@ -266,8 +262,7 @@ TEST_F(NyKontoFormTest, CancelGivesTheMainWindowBackAndOffersToEndWithoutAccount
     ASSERT_TRUE(placed);
     form->move(form->pos() + QPoint(40, 30));
     control<QPushButton>(*form, "Command2")->click();
-    EXPECT_TRUE(host.window.isEnabled());
-    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(host.window.isEnabled() && !form->isVisible());
     EXPECT_EQ(host.calls, QStringList{"NoAccount"});
     const store::RecordFile after(tc.ctx.paths.posFil(), store::PosRec::Length);
     EXPECT_NE(after.read<store::PosRec>(1).position(5), placed);

@@ -78,8 +78,7 @@ TEST(SubTransForm, NewSubTransactionTakesTheFreeRecord) {
     EXPECT_EQ(host.file("KontoData"), Posts);
     EXPECT_EQ(host.calls, (QStringList{"reloadTransactionList", "command3ToCancel", "box Bränsle",
                                        "focusTransactionBox", "box ", "pressCommand3"}));
-    EXPECT_TRUE(host.window.isEnabled());
-    EXPECT_FALSE(w.form->isVisible());
+    EXPECT_TRUE(host.window.isEnabled() && !w.form->isVisible());
 }
 
 TEST(SubTransForm, RenameChangesOnlyTheCatalogue) {
@@ -151,8 +150,7 @@ TEST(SubTransForm, CancelAndHelp) {
     w.form->findChild<QAction*>("hlp_mn")->trigger();
     EXPECT_EQ(host.tc.platform.helpContexts, std::vector<int>{30000});
     w.cancel()->click();
-    EXPECT_FALSE(w.form->isVisible());
-    EXPECT_TRUE(host.window.isEnabled());
+    EXPECT_TRUE(!w.form->isVisible() && host.window.isEnabled());
     EXPECT_EQ(host.file("Kategori"), Kategori);
     EXPECT_EQ(host.calls, (QStringList{"box ", "pressCommand3"}));
 }

@@ -75,8 +75,7 @@ TEST(TransForm, NewTransactionWithSign) {
     EXPECT_EQ(host.calls,
               (QStringList{"disableCommand2", "reloadTransactionList", "box Hyra", "unlockAmountBox",
                            "pressCommand3", "box ", "pressCommand3", "choose 5"}));
-    EXPECT_TRUE(host.window.isEnabled());
-    EXPECT_FALSE(w.form->isVisible());
+    EXPECT_TRUE(host.window.isEnabled() && !w.form->isVisible());
     EXPECT_TRUE(w.form->mode().isEmpty());
     // The window's place went into its pair of PosFil.
     const store::PosRec pos(fixtures::readFile(host.tc.ctx.paths.posFil()));
@@ -292,8 +291,7 @@ TEST(TransForm, DeletingATransactionEveryPostUsesAsksToRemoveTheAccount) {
                 uitest::failSavesOf(failingFile);
             w.option(2)->click();
             store::setCommitFaultHook({});
-            EXPECT_FALSE(w.form->isVisible());
-            EXPECT_TRUE(host.window.isEnabled());
+            EXPECT_TRUE(!w.form->isVisible() && host.window.isEnabled());
             return host.tc.dialogs.titles();
         };
         const auto unchanged = [&](const char* answer) {
@@ -365,8 +363,7 @@ TEST(TransForm, RemovingTheLastAccountThroughTheMainWindowIsToldOnce) {
                                                "KONTOUPPGIFT", "KONTOUPPGIFT"}));
     EXPECT_FALSE(std::filesystem::exists(root / "Ensam"));
     EXPECT_FALSE(std::filesystem::exists(t.ctx.paths.kontoFil()));
-    EXPECT_FALSE(form.isVisible());
-    EXPECT_TRUE(head.isEnabled());
+    EXPECT_TRUE(!form.isVisible() && head.isEnabled());
 }
 
 TEST(TransForm, BudgetDeleteReportsBothTotalsAndUnstorableNamesAreRefused) {

@@ -102,8 +102,7 @@ struct UtskrStatTest : ::testing::Test {
 
 TEST_F(UtskrStatTest, TheMainWindowIsDisabledWhileItIsOpenAndTheWindowOnlyWritesItsPlace) {
     open();
-    EXPECT_FALSE(head->isEnabled());
-    EXPECT_TRUE(form->isEnabled());
+    EXPECT_TRUE(!head->isEnabled() && form->isEnabled());
     EXPECT_EQ(form->windowTitle(), "Utskrift KontoData och Statistik");
     const store::PosRec pos(readFile(t.ctx.paths.posFil()));
     EXPECT_TRUE(pos.position(static_cast<int>(store::WindowPair::UtskrStatForm)).has_value());
@@ -452,8 +451,7 @@ TEST_F(UtskrStatTest, TheDiagramDrawsTheStatisticsPageByPageInTheTransactionsCol
         command9->click();
     }
     c<QPushButton>("Command10")->click();
-    EXPECT_FALSE(picture->isVisible());
-    EXPECT_TRUE(command8->isEnabled());
+    EXPECT_TRUE(!picture->isVisible() && command8->isEnabled());
     EXPECT_EQ(label("L6") + label("L7"), "");
 
     // A new period closes a diagram shown; cancelling the statistics withdraws the button.
