@@ -6,6 +6,7 @@
 
 #include "budget/BudgetTemplate.h"
 #include "store/Amount.h"
+#include "store/AmountField.h"
 #include "store/Cp1252.h"
 #include "store/DateText.h"
 #include "store/Errors.h"
@@ -41,11 +42,23 @@ template <typename Rec> void checkRecordNumber(const Rec& rec, Field f) {
 
 // An amount field either is refused or is written back, in its canonical text, to the same value.
 template <typename Rec> void checkAmountField(const Rec& rec, Field f) {
+    // The quick reader of whole fields and the general reader (which a longer text always takes)
+    // agree on every field.
+    const std::string raw(rec.raw(f));
+    FUZZ_REQUIRE(Amount::parse(raw) == Amount::parse(raw + ' '));
     Amount a;
     try {
         a = rec.amount(f);
     } catch (const store::DataError&) {
         return;
+    }
+    // The ledgers' field writer gives the canonical text, padded, or refuses a text too long.
+    if (f.width == store::AmountFieldWidth) {
+        const std::string text = a.amountText();
+        char slot[store::field::SlotWidth];
+        FUZZ_REQUIRE(store::field::writeSlot(a.units(), slot) == (text.size() <= f.width));
+        FUZZ_REQUIRE(text.size() > f.width ||
+                     std::string_view(slot, f.width) == text + std::string(f.width - text.size(), ' '));
     }
     Rec copy;
     copy.setAmount(f, a);
