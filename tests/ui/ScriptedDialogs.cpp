@@ -8,21 +8,8 @@
 namespace uitest {
 
 const char* kindName(ScriptedDialogs::Kind kind) {
-    switch (kind) {
-    case ScriptedDialogs::Kind::Message:
-        return "message";
-    case ScriptedDialogs::Kind::Question:
-        return "question";
-    case ScriptedDialogs::Kind::Input:
-        return "input";
-    case ScriptedDialogs::Kind::Exec:
-        return "exec";
-    case ScriptedDialogs::Kind::Save:
-        return "save";
-    case ScriptedDialogs::Kind::Print:
-        return "print";
-    }
-    return "?";
+    static const char* const names[] = {"message", "question", "input", "exec", "save", "print"};
+    return names[static_cast<int>(kind)];
 }
 
 ::testing::AssertionResult showed(const ScriptedDialogs& dialogs, int i, const QString& title,
