@@ -74,28 +74,8 @@ Posts::Posts(const store::RecordFile& file, int postCount)
     }
 }
 
-std::size_t Posts::offset(int n) const {
-    if (n < 1 || n > count_)
-        throw std::out_of_range("post " + std::to_string(n) + " of " + std::to_string(count_));
-    return static_cast<std::size_t>(n - 1) * length_;
-}
-
-store::Amount Posts::amount(int n, store::Field f) const {
-    return readAmount(field(n, f));
-}
-
-store::Amount readAmount(std::string_view field) {
-    std::int64_t units;
-    if (field.size() == store::AmountFieldWidth && store::field::read(field.data(), units))
-        return store::Amount::fromUnits(units);
-    return store::Amount::parseStored(field);
-}
-
-std::optional<store::Amount> tryReadAmount(std::string_view field) {
-    std::int64_t units;
-    if (field.size() == store::AmountFieldWidth && store::field::read(field.data(), units))
-        return store::Amount::fromUnits(units);
-    return store::Amount::parse(field);
+void Posts::outOfRange(int n) const {
+    throw std::out_of_range("post " + std::to_string(n) + " of " + std::to_string(count_));
 }
 
 bool sameOnTwoDecimals(store::Amount a, store::Amount b) {

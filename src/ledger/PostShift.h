@@ -73,7 +73,12 @@ public:
     store::Amount amount(int n, store::Field f) const;
 
 private:
-    std::size_t offset(int n) const;
+    std::size_t offset(int n) const {
+        if (n < 1 || n > count_)
+            outOfRange(n);
+        return static_cast<std::size_t>(n - 1) * length_;
+    }
+    [[noreturn]] void outOfRange(int n) const;
 
     std::string_view image_;
     std::string padded_;
@@ -81,10 +86,26 @@ private:
     int count_;
 };
 
-// A stored amount field; a field that is no number is a data error.
-store::Amount readAmount(std::string_view field);
+// A stored amount field; a field that is no number is a data error. Inline, with the general
+// reader only for a field not in the form the program writes: the passes over the later posts of a
+// change read one or more of these per post.
+inline store::Amount readAmount(std::string_view field) {
+    std::int64_t units;
+    if (field.size() == store::AmountFieldWidth && store::field::read(field.data(), units))
+        return store::Amount::fromUnits(units);
+    return store::Amount::parseStored(field);
+}
 // The same, empty for a field that is no number.
-std::optional<store::Amount> tryReadAmount(std::string_view field);
+inline std::optional<store::Amount> tryReadAmount(std::string_view field) {
+    std::int64_t units;
+    if (field.size() == store::AmountFieldWidth && store::field::read(field.data(), units))
+        return store::Amount::fromUnits(units);
+    return store::Amount::parse(field);
+}
+
+inline store::Amount Posts::amount(int n, store::Field f) const {
+    return readAmount(field(n, f));
+}
 
 // Two balances agree when they show the same at two decimals: the display rounds a half away from
 // zero, and a value that rounds to zero counts as zero whatever its sign. A difference that
