@@ -92,6 +92,7 @@ struct Window {
         writeAccount(t.ctx.paths.dataRoot(), name, budget ? budgetAccount(n) : cashPosts(n, cashAmount));
         if (budget)
             writeFile(t.ctx.paths.dataRoot() / name / "B-mall", "");
+        ::sync(); // the files just written are on disk: no write-back of them is timed with the opening
         const auto start = Clock::now();
         form = std::make_unique<app::HeadForm>(t.ctx);
         form->Form_Load();
