@@ -116,7 +116,12 @@ void BudgetTemplate::build(const store::RecordFile& kontoData, int postCount, st
     // year before it starts it; posts of later years are passed over.
     int first = 0;
     int last = 0;
-    const auto postAt = [&](int n) { return kontoData.read<Post>(static_cast<std::size_t>(n)); };
+    // Straight from the image: this walks every post of the account when it opens.
+    const std::string_view image = kontoData.image();
+    const auto postAt = [&](int n) {
+        const std::size_t offset = static_cast<std::size_t>(n - 1) * Post::Length;
+        return Post(offset < image.size() ? image.substr(offset, Post::Length) : std::string_view());
+    };
     for (int n = postCount; n >= 1; --n) {
         const auto post = postAt(n);
         if (store::isFreePost(post))
