@@ -286,9 +286,7 @@ PostResult BudgetLedger::move(int first, int last, std::string_view date) {
             }
             return Outcome::Done;
         };
-        if (const Outcome o = support::inHalves(0, m.betweenCount - 1, betweenRun,
-                                                [](Outcome o) { return o != Outcome::Done; });
-            o != Outcome::Done)
+        if (const Outcome o = shift::passInHalves(0, m.betweenCount - 1, betweenRun); o != Outcome::Done)
             return {o, n_, 0, 0};
         lastBetween = shifted(m.betweenOld + m.betweenCount - 1);
     }
@@ -404,9 +402,7 @@ Outcome BudgetLedger::recount(int from) {
         }
         return Outcome::Done;
     };
-    if (const Outcome o =
-            support::inHalves(start, n_, recountRun, [](Outcome o) { return o != Outcome::Done; });
-        o != Outcome::Done)
+    if (const Outcome o = shift::passInHalves(start, n_, recountRun); o != Outcome::Done)
         return o;
     if (any)
         changed.write(shift::writableImage(file_, n_), start);

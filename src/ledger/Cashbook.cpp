@@ -234,9 +234,7 @@ Outcome Cashbook::recount(int from) {
         }
         return Outcome::Done;
     };
-    if (const Outcome o =
-            support::inHalves(start, n_, recountRun, [](Outcome o) { return o != Outcome::Done; });
-        o != Outcome::Done)
+    if (const Outcome o = shift::passInHalves(start, n_, recountRun); o != Outcome::Done)
         return o;
     if (changed)
         saldo.write(shift::writableImage(file_, n_), Length, start);

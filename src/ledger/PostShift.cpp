@@ -2,7 +2,6 @@
 
 #include "store/AmountField.h"
 #include "store/DateText.h"
-#include "support/Halves.h"
 
 #include <algorithm>
 #include <compare>
@@ -138,7 +137,7 @@ Outcome Column::shiftBy(const Posts& posts, int from, int to, store::Amount delt
                 return o;
         return Outcome::Done;
     };
-    return support::inHalves(from, to, shiftRun, [](Outcome o) { return o != Outcome::Done; });
+    return passInHalves(from, to, shiftRun);
 }
 
 void Column::write(std::string& image, std::size_t length, int first) const {

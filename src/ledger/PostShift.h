@@ -14,6 +14,7 @@
 #include "store/AmountField.h"
 #include "store/RecordFile.h"
 #include "store/Records.h"
+#include "support/Halves.h"
 
 #include <array>
 #include <cstddef>
@@ -153,6 +154,12 @@ private:
     std::unique_ptr<Slot[]> slots_;
     int count_ = 0;
 };
+
+// A pass over posts first..last, split in two halves where it is long (support::inHalves), that
+// ends at the first outcome other than Done.
+template <class Run> Outcome passInHalves(int first, int last, const Run& run) {
+    return support::inHalves(first, last, run, [](Outcome o) { return o != Outcome::Done; });
+}
 
 // The image of `file` to change, grown with zero bytes to hold `records` whole records (the bytes a
 // write of them would leave).
