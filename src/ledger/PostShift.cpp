@@ -86,13 +86,10 @@ bool sameOnTwoDecimals(store::Amount a, store::Amount b) {
 }
 
 Outcome differenceBytes(store::Amount value, FieldBytes& out) {
-    // Room for the longest text and for the spaces written after any text that fits.
-    char text[store::Amount::MaxTextLength + store::AmountFieldWidth];
-    char* const end = store::field::write(value.units(), text);
-    if (end - text > static_cast<std::ptrdiff_t>(out.size()))
+    char slot[store::field::SlotWidth];
+    if (!store::field::writeSlot(value.units(), slot))
         return Outcome::DoesNotFit;
-    std::memset(end, ' ', store::AmountFieldWidth);
-    std::memcpy(out.data(), text, out.size());
+    std::memcpy(out.data(), slot, out.size());
     return Outcome::Done;
 }
 

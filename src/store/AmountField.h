@@ -104,7 +104,8 @@ inline constexpr std::size_t SlotWidth = 24;
 // The stored text of units followed by spaces, written into a slot of SlotWidth bytes whose first
 // AmountFieldWidth bytes are then the field; false when the text is longer than the field. Each
 // piece is stored once and nothing stored is read back here, so a pass that fills a slot for every
-// later post never waits for its own stores.
+// later post never waits for its own stores. (write() followed by spaces over the rest of the field
+// was a quarter slower in those passes, so the pieces carry their spaces with them.)
 inline bool writeSlot(std::int64_t units, char* slot) {
     constexpr std::uint64_t Spaces = Ones * ' ';
     const std::uint64_t m =
