@@ -25,7 +25,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <random>
 #include <string>
@@ -50,15 +49,8 @@ const fs::path& folder() {
     return f.path();
 }
 
-// KontoData of n consistent posts, written once per kind and size.
 fs::path kontoDataFile(ledger::Kind kind, int n) {
-    const fs::path p = folder() / ((kind == ledger::Kind::Cash ? "cash-" : "budget-") + std::to_string(n));
-    if (fs::exists(p))
-        return p;
-    const std::string image = benchdata::consistentPosts(kind, n);
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out.write(image.data(), static_cast<std::streamsize>(image.size()));
-    return p;
+    return benchdata::postFile(folder(), kind, n);
 }
 
 enum Where { Start, Middle, End };

@@ -8,7 +8,10 @@
 #include "store/DateText.h"
 #include "store/Records.h"
 
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace benchdata {
@@ -57,6 +60,20 @@ inline std::string consistentPosts(ledger::Kind kind, int n) {
         }
     }
     return image;
+}
+
+inline void writeFile(const std::filesystem::path& p, std::string_view bytes) {
+    std::ofstream out(p, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// KontoData of n consistent posts of the kind in `folder`, written once per kind and size.
+inline std::filesystem::path postFile(const std::filesystem::path& folder, ledger::Kind kind, int n) {
+    const std::filesystem::path p =
+        folder / ((kind == ledger::Kind::Cash ? "cash-" : "budget-") + std::to_string(n));
+    if (!std::filesystem::exists(p))
+        writeFile(p, consistentPosts(kind, n));
+    return p;
 }
 
 } // namespace benchdata
