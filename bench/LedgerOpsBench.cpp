@@ -85,57 +85,40 @@ struct Fixture {
         file.mutableImage() = original;
         state.ResumeTiming();
     }
+    // Times `change` (which returns its PostResult) on the image restored before every round.
+    template <class Change> void time(benchmark::State& state, const Change& change) {
+        ledger::PostResult last;
+        for (auto _ : state) {
+            restore(state);
+            last = change();
+            benchmark::DoNotOptimize(last);
+        }
+        require(state, last);
+    }
 };
 
 void BM_CashInsert(benchmark::State& state) {
     Fixture f(ledger::Kind::Cash, static_cast<int>(state.range(0)));
     const ledger::CashEntry entry{dateFor(static_cast<Where>(state.range(1)), f.n), 3, 0,
                                   Amount::parseStored("-99,95")};
-    ledger::PostResult last;
-    for (auto _ : state) {
-        f.restore(state);
-        ledger::Cashbook book(f.file, f.n);
-        last = book.insert(entry);
-        benchmark::DoNotOptimize(last);
-    }
-    f.require(state, last);
+    f.time(state, [&] { return ledger::Cashbook(f.file, f.n).insert(entry); });
 }
 
 void BM_CashDeleteFirst(benchmark::State& state) {
     Fixture f(ledger::Kind::Cash, static_cast<int>(state.range(0)));
-    ledger::PostResult last;
-    for (auto _ : state) {
-        f.restore(state);
-        ledger::Cashbook book(f.file, f.n);
-        last = book.remove(1);
-        benchmark::DoNotOptimize(last);
-    }
-    f.require(state, last);
+    f.time(state, [&] { return ledger::Cashbook(f.file, f.n).remove(1); });
 }
 
 void BM_CashMoveHundred(benchmark::State& state) {
     Fixture f(ledger::Kind::Cash, static_cast<int>(state.range(0)));
     const std::string date = dateFor(End, f.n);
-    ledger::PostResult last;
-    for (auto _ : state) {
-        f.restore(state);
-        ledger::Cashbook book(f.file, f.n);
-        last = book.move(1, 100, date);
-        benchmark::DoNotOptimize(last);
-    }
-    f.require(state, last);
+    f.time(state, [&] { return ledger::Cashbook(f.file, f.n).move(1, 100, date); });
 }
 
 void BM_CashChangeFirst(benchmark::State& state) {
     Fixture f(ledger::Kind::Cash, static_cast<int>(state.range(0)));
-    ledger::PostResult last;
-    for (auto _ : state) {
-        f.restore(state);
-        ledger::Cashbook book(f.file, f.n);
-        last = book.changeAmount(1, Amount::parseStored("2000,25"));
-        benchmark::DoNotOptimize(last);
-    }
-    f.require(state, last);
+    f.time(state,
+           [&] { return ledger::Cashbook(f.file, f.n).changeAmount(1, Amount::parseStored("2000,25")); });
 }
 
 // The first post's amount raised by a krona in the file itself, as an edit outside the program
@@ -152,15 +135,7 @@ void editFirstAmount(Fixture& f, store::Field amount) {
 void BM_CashRecount(benchmark::State& state) {
     Fixture f(ledger::Kind::Cash, static_cast<int>(state.range(0)));
     editFirstAmount(f, store::PostRec_Enkel::Belopp);
-    ledger::Outcome last{};
-    for (auto _ : state) {
-        f.restore(state);
-        ledger::Cashbook book(f.file, f.n);
-        last = book.recount(1);
-        benchmark::DoNotOptimize(last);
-    }
-    if (last != ledger::Outcome::Done)
-        state.SkipWithError("the recount was refused");
+    f.time(state, [&] { return ledger::PostResult{ledger::Cashbook(f.file, f.n).recount(1)}; });
 }
 
 void BM_CashCheck(benchmark::State& state) {
@@ -173,69 +148,35 @@ void BM_CashCheck(benchmark::State& state) {
 void BM_BudgetInsert(benchmark::State& state) {
     Fixture f(ledger::Kind::Budget, static_cast<int>(state.range(0)));
     const ledger::BudgetEntry entry{dateFor(static_cast<Where>(state.range(1)), f.n), 3, 0, "-100", "-99,95"};
-    ledger::PostResult last;
-    for (auto _ : state) {
-        f.restore(state);
-        ledger::BudgetLedger book(f.file, f.n, "2100-01-01");
-        last = book.insert(entry);
-        benchmark::DoNotOptimize(last);
-    }
-    f.require(state, last);
+    f.time(state, [&] { return ledger::BudgetLedger(f.file, f.n, "2100-01-01").insert(entry); });
 }
 
 void BM_BudgetDeleteFirst(benchmark::State& state) {
     Fixture f(ledger::Kind::Budget, static_cast<int>(state.range(0)));
-    ledger::PostResult last;
-    for (auto _ : state) {
-        f.restore(state);
-        ledger::BudgetLedger book(f.file, f.n, "2100-01-01");
-        last = book.remove(1);
-        benchmark::DoNotOptimize(last);
-    }
-    f.require(state, last);
+    f.time(state, [&] { return ledger::BudgetLedger(f.file, f.n, "2100-01-01").remove(1); });
 }
 
 // Confirmed posts are recorded in the template as well.
 void BM_BudgetMoveHundred(benchmark::State& state) {
     Fixture f(ledger::Kind::Budget, static_cast<int>(state.range(0)));
     const std::string date = dateFor(End, f.n);
-    const fs::path mallPath = folder() / ("B-mall-move-" + std::to_string(f.n));
-    store::RecordFile mall(mallPath, 18);
+    store::RecordFile mall(folder() / ("B-mall-move-" + std::to_string(f.n)), 18);
     budget::BudgetTemplate tmpl(mall);
-    ledger::PostResult last;
-    for (auto _ : state) {
-        f.restore(state);
-        ledger::BudgetLedger book(f.file, f.n, "2100-01-01", &tmpl);
-        last = book.move(1, 100, date);
-        benchmark::DoNotOptimize(last);
-    }
-    f.require(state, last);
+    f.time(state, [&] { return ledger::BudgetLedger(f.file, f.n, "2100-01-01", &tmpl).move(1, 100, date); });
 }
 
 void BM_BudgetChangeFirst(benchmark::State& state) {
     Fixture f(ledger::Kind::Budget, static_cast<int>(state.range(0)));
-    ledger::PostResult last;
-    for (auto _ : state) {
-        f.restore(state);
-        ledger::BudgetLedger book(f.file, f.n, "2100-01-01");
-        last = book.changeAmounts(1, "1300", "2000,25");
-        benchmark::DoNotOptimize(last);
-    }
-    f.require(state, last);
+    f.time(state, [&] {
+        return ledger::BudgetLedger(f.file, f.n, "2100-01-01").changeAmounts(1, "1300", "2000,25");
+    });
 }
 
 void BM_BudgetRecount(benchmark::State& state) {
     Fixture f(ledger::Kind::Budget, static_cast<int>(state.range(0)));
     editFirstAmount(f, store::PostRec_Budget::VerklBelopp);
-    ledger::Outcome last{};
-    for (auto _ : state) {
-        f.restore(state);
-        ledger::BudgetLedger book(f.file, f.n, "2100-01-01");
-        last = book.recount(1);
-        benchmark::DoNotOptimize(last);
-    }
-    if (last != ledger::Outcome::Done)
-        state.SkipWithError("the recount was refused");
+    f.time(state,
+           [&] { return ledger::PostResult{ledger::BudgetLedger(f.file, f.n, "2100-01-01").recount(1)}; });
 }
 
 void BM_BudgetCheck(benchmark::State& state) {
