@@ -1,5 +1,7 @@
 #include "accounts/NewAccount.h"
 
+#include "fixtures/AccountFiles.h"
+#include "fixtures/Faults.h"
 #include "fixtures/TempDrive.h"
 #include "fixtures/Unprivileged.h"
 #include "store/Errors.h"
@@ -12,30 +14,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string padded(std::string_view text, std::size_t width) {
-    std::string s(text.substr(0, width));
-    s.resize(width, ' ');
-    return s;
-}
+using fixtures::field;
 
-std::string repeated(std::string_view text, int times) {
-    std::string s;
-    for (int i = 0; i < times; ++i)
-        s += text;
-    return s;
-}
-
-const std::string Transakt =
-    padded("Kontostart", 35) + " " + padded("Ins\xE4ttning", 35) + "+" + padded("Uttag", 35) + "-";
+const std::string Transakt = fixtures::standardTransakt();
 
 class NewAccountTest : public ::testing::Test {
 protected:
     TempDrive drive;
     store::DataPaths paths{drive.path()};
 
-    std::string placering() const { return padded(drive.path().string() + "/MoniData/", 15); }
     std::string kontoRec(std::string_view name, std::string_view number, std::string_view kind) const {
-        return padded(name, 35) + padded(number, 30) + std::string(kind) + placering();
+        return fixtures::kontoRec(name, number, kind, drive.path().string() + "/MoniData/");
     }
     std::string read(const fs::path& relative) const {
         return drive.readFile(fs::path("MoniData") / relative);
@@ -58,7 +47,6 @@ TEST_F(NewAccountTest, CashBookAccountFilesByteForByte) {
                                          "    "
                                          "  ");
     EXPECT_EQ(read("Hushåll/Transakt"), Transakt);
-    EXPECT_EQ(Transakt.size(), 108u);
     EXPECT_EQ(read("Hushåll/Kategori"), "");
     EXPECT_EQ(read("KontoFil"), kontoRec("Hush\xE5ll", "1234-5678", "Ek"));
     EXPECT_EQ(read("KontoIni"), "1\r\nAnna\r\n");
@@ -83,7 +71,7 @@ TEST_F(NewAccountTest, BudgetAccountOpensWithAConfirmedZeroPost) {
 TEST_F(NewAccountTest, TakesTheFirstFreedRegisterSlotElseAppends) {
     const std::string first = kontoRec("F\xF6rsta", "1", "Ek");
     // A removed account keeps its number, kind and place; only the name is blanked.
-    const std::string removed = padded("", 35) + padded("gammalt", 30) + "Bg" + padded("C:\\MoniData\\", 15);
+    const std::string removed = field("", 35) + field("gammalt", 30) + "Bg" + field("C:\\MoniData\\", 15);
     const std::string third = kontoRec("Tredje", "3", "Bg");
     drive.writeFile("MoniData/KontoFil", first + removed + third);
     drive.writeFile("MoniData/KontoIni", "3\r\nAnna\r\n");
@@ -94,7 +82,7 @@ TEST_F(NewAccountTest, TakesTheFirstFreedRegisterSlotElseAppends) {
 
     EXPECT_EQ(accounts::createAccount(paths, {"Fjärde", "", "Ek"}, "2024-01-01", "Anna"), 4);
     EXPECT_EQ(read("KontoFil").size(), 4u * 82u);
-    EXPECT_EQ(read("KontoFil").substr(3 * 82, 35), padded("Fj\xE4rde", 35));
+    EXPECT_EQ(read("KontoFil").substr(3 * 82, 35), field("Fj\xE4rde", 35));
 }
 
 TEST_F(NewAccountTest, LongNumberIsCutToItsField) {
@@ -131,7 +119,7 @@ TEST(AccountNameProblem, RefusesWhatCannotBeAFolderOrARegisterName) {
         {".", "Kontonamnet får inte vara . eller .. !"},
         {"..", "Kontonamnet får inte vara . eller .. !"},
         {"abcdefghijabcdefghijabcdefghij12345", "Kontonamnet får vara högst 34 tecken långt !"},
-        {"Å" + repeated("ä", 34), "Kontonamnet får vara högst 34 tecken långt !"},
+        {"Åääääääääääääääääääääääääääääääääää", "Kontonamnet får vara högst 34 tecken långt !"},
         {" a", "Kontonamnet får inte börja eller sluta med mellanslag !"},
         {"PosFil", "Kontonamnet PosFil används av programmets egna filer !\r\n\r\nVälj ett annat namn."},
         {"reddayfil",
@@ -179,16 +167,13 @@ TEST_F(NewAccountTest, FailureOnAReadOnlyDataRootLeavesNothingHalfMade) {
     drive.writeFile("MoniData/KontoFil", "");
     fs::permissions(drive / "MoniData", fs::perms::owner_write, fs::perm_options::remove);
     const auto r = fixtures::asUnprivileged(drive.path(), [&] {
-        try {
+        return fixtures::failureText([&] {
             accounts::createAccount(paths, {"Nytt", "1", "Ek"}, "2024-01-01", "Anna");
-        } catch (const store::FileError& e) {
-            return std::string("FileError: ") + e.what();
-        }
-        return std::string("created");
+        });
     });
     fs::permissions(drive / "MoniData", fs::perms::owner_write, fs::perm_options::add);
     ASSERT_TRUE(r.ran) << r.output;
-    EXPECT_EQ(r.output, "FileError: Permission denied");
+    EXPECT_EQ(r.output, "Permission denied");
     EXPECT_EQ(drive.list("MoniData"), std::vector<std::string>{"KontoFil"});
     EXPECT_EQ(read("KontoFil"), "");
 }

@@ -13,8 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 namespace {
 
 namespace fs = std::filesystem;
@@ -23,22 +21,6 @@ using accounts::RemovalResult;
 using fixtures::kontoRec;
 
 const std::string Blanks35(35, ' ');
-
-// Every entry under the folder: files with their bytes, links with their targets, folders. Links
-// are not followed.
-std::map<std::string, std::string> snapshot(const fs::path& root) {
-    std::map<std::string, std::string> entries;
-    for (fs::recursive_directory_iterator it(root), end; it != end; ++it) {
-        const std::string key = fs::relative(it->path(), root).string();
-        if (it->is_symlink())
-            entries[key] = "link to " + fs::read_symlink(it->path()).string();
-        else if (it->is_directory())
-            entries[key] = "folder";
-        else
-            entries[key] = fixtures::readFile(it->path());
-    }
-    return entries;
-}
 
 class RemoveAccountTest : public ::testing::Test {
 protected:
@@ -73,13 +55,13 @@ TEST_F(RemoveAccountTest, MiddleOfThreeLeavesAFreedSlotThatTheNextAccountTakes) 
     // Whatever else the folder holds goes with it.
     drive.writeFile("MoniData/Hushåll/.KontoData.tmp-99999", "half a save");
     drive.writeFile("MoniData/Hushåll/gammalt/djupare/anteckning.txt", "x");
-    const auto others = snapshot(root / "Mat");
+    const auto others = drive.tree("MoniData/Mat");
 
     EXPECT_EQ(accounts::reduceAccount(paths, 2, "Hush\xE5ll", false), RemovalResult::NameBlanked);
 
     EXPECT_EQ(read("KontoFil"), first + Blanks35 + second.substr(35) + third);
     EXPECT_EQ(drive.list("MoniData"), (std::vector<std::string>{"KontoFil", "KontoIni", "Mat", "Spar"}));
-    EXPECT_EQ(snapshot(root / "Mat"), others);
+    EXPECT_EQ(drive.tree("MoniData/Mat"), others);
     EXPECT_EQ(read("KontoIni"), "2\r\nAnna\r\n");
     EXPECT_EQ(drive.list(), std::vector<std::string>{"MoniData"}); // no journal left behind
 
@@ -124,7 +106,7 @@ TEST_F(RemoveAccountTest, RefusesARecordThatNamesAnotherAccountBeforeTouchingAny
     writeRegister(kontoRec("Mat", "1", "Ek") + kontoRec("Spar", "2", "Ek"));
     fixtures::writeAccount(root, "Mat", fixtures::cashPosts(2));
     fixtures::writeAccount(root, "Spar", fixtures::cashPosts(2));
-    const auto before = snapshot(drive.path());
+    const auto before = drive.tree();
 
     EXPECT_THROW(accounts::reduceAccount(paths, 2, "Mat", false), store::DataError);
     EXPECT_THROW(accounts::reduceAccount(paths, 3, "Mat", false), store::DataError);
@@ -133,7 +115,7 @@ TEST_F(RemoveAccountTest, RefusesARecordThatNamesAnotherAccountBeforeTouchingAny
     writeRegister(kontoRec("Hush\xE5ll", "1", "Ek"));
     EXPECT_THROW(accounts::reduceAccount(paths, 1, "Hushåll", true), store::DataError);
     writeRegister(kontoRec("Mat", "1", "Ek") + kontoRec("Spar", "2", "Ek"));
-    EXPECT_EQ(snapshot(drive.path()), before);
+    EXPECT_EQ(drive.tree(), before);
 }
 
 TEST_F(RemoveAccountTest, RegisterNameGoesOnlyWhenTheAccountHoldsNoData) {
@@ -141,18 +123,18 @@ TEST_F(RemoveAccountTest, RegisterNameGoesOnlyWhenTheAccountHoldsNoData) {
     const std::string spar = kontoRec("Spar", "2", "Bg");
     writeRegister(mat + spar);
     fixtures::writeAccount(root, "Mat", fixtures::cashPosts(2));
-    auto before = snapshot(drive.path());
+    auto before = drive.tree();
 
     EXPECT_EQ(accounts::removeRegisterName(paths, 1), InUseFile::Transakt);
-    EXPECT_EQ(snapshot(drive.path()), before);
+    EXPECT_EQ(drive.tree(), before);
 
     drive.writeFile("MoniData/Mat/Transakt", "");
-    before = snapshot(drive.path());
+    before = drive.tree();
     const auto inUse = accounts::filesInUse(paths, "Mat");
     EXPECT_FALSE(inUse.transakt);
     EXPECT_TRUE(inUse.kontoData);
     EXPECT_EQ(accounts::removeRegisterName(paths, 1), InUseFile::KontoData);
-    EXPECT_EQ(snapshot(drive.path()), before);
+    EXPECT_EQ(drive.tree(), before);
 
     // Empty files hold no data.
     drive.writeFile("MoniData/Mat/KontoData", "");
@@ -177,23 +159,23 @@ TEST_F(RemoveAccountTest, HostileNamesNeverReachOutsideTheDataRoot) {
     for (const std::string& name : hostile) {
         const std::string other = kontoRec("Mat", "", "Ek");
         writeRegister(kontoRec(name, "", "Ek") + other);
-        const auto before = snapshot(drive.path());
+        const auto before = drive.tree();
         EXPECT_THROW(accounts::reduceAccount(paths, 1, name, false), store::DataError) << name;
         EXPECT_THROW(accounts::reduceAccount(paths, 1, name, true), store::DataError) << name;
-        EXPECT_EQ(snapshot(drive.path()), before) << name;
+        EXPECT_EQ(drive.tree(), before) << name;
 
         // Such a name can have no files, so it may leave the register; only KontoFil changes.
         EXPECT_FALSE(accounts::filesInUse(paths, name).transakt) << name;
         EXPECT_EQ(accounts::removeRegisterName(paths, 1), std::nullopt) << name;
         auto expected = before;
         expected["MoniData/KontoFil"] = Blanks35 + kontoRec(name, "", "Ek").substr(35) + other;
-        EXPECT_EQ(snapshot(drive.path()), expected) << name;
+        EXPECT_EQ(drive.tree(), expected) << name;
     }
 }
 
 TEST_F(RemoveAccountTest, SymbolicLinksAreRemovedAsLinksNeverFollowed) {
     writeSentinels();
-    const auto outside = snapshot(drive / "Outside");
+    const auto outside = drive.tree("Outside");
     writeRegister(kontoRec("L\xE4nk", "", "Ek") + kontoRec("Mat", "", "Ek") + kontoRec("Spar", "", "Ek"));
     fs::create_directories(root);
     // An account folder that is a link out of the drive folder, with account files behind it.
@@ -211,7 +193,7 @@ TEST_F(RemoveAccountTest, SymbolicLinksAreRemovedAsLinksNeverFollowed) {
     EXPECT_EQ(accounts::reduceAccount(paths, 1, "L\xE4nk", false), RemovalResult::NameBlanked);
     EXPECT_EQ(accounts::reduceAccount(paths, 2, "Mat", false), RemovalResult::NameBlanked);
     EXPECT_EQ(drive.list("MoniData"), std::vector<std::string>{"KontoFil"});
-    EXPECT_EQ(snapshot(drive / "Outside"), outside);
+    EXPECT_EQ(drive.tree("Outside"), outside);
     EXPECT_EQ(drive.readFile("KontoData"), "drive KontoData");
     EXPECT_EQ(read("KontoFil").substr(0, 35), Blanks35);
     EXPECT_EQ(read("KontoFil").substr(82, 35), Blanks35);
@@ -227,7 +209,7 @@ TEST_F(RemoveAccountTest, FailedCommitLeavesEveryFileAsItWas) {
                                : kontoRec("Mat", "1", "Ek") + kontoRec("Budget", "2", "Bg"));
             fixtures::writeAccount(root, "Budget", fixtures::budgetPosts(5));
             drive.writeFile("MoniData/Budget/B-mall", std::string(18 * 3, 'b'));
-            const auto before = snapshot(drive.path());
+            const auto before = drive.tree();
             // The register's replacement fails (a blanked name); when the register is deleted
             // instead, saving the manifest of the journal fails.
             const fs::path target = last ? drive / ".MoniData.journal/manifest" : paths.kontoFil();
@@ -242,7 +224,7 @@ TEST_F(RemoveAccountTest, FailedCommitLeavesEveryFileAsItWas) {
                 EXPECT_THROW(accounts::reduceAccount(paths, last ? 1 : 2, "Budget", last), store::FileError);
             }
             EXPECT_TRUE(failed);
-            EXPECT_EQ(snapshot(drive.path()), before) << last << " " << static_cast<int>(failing);
+            EXPECT_EQ(drive.tree(), before) << last << " " << static_cast<int>(failing);
 
             // Nothing blocks the next attempt.
             EXPECT_EQ(accounts::reduceAccount(paths, last ? 1 : 2, "Budget", last),
@@ -257,19 +239,14 @@ TEST_F(RemoveAccountTest, LeftOverThatCannotBeDeletedLeavesTheAccountWhole) {
     fixtures::writeAccount(root, "Mat", fixtures::cashPosts(3));
     drive.writeFile("MoniData/Mat/skyddat/fil", "x");
     fs::permissions(root / "Mat/skyddat", fs::perms::owner_write, fs::perm_options::remove);
-    const auto before = snapshot(drive.path());
+    const auto before = drive.tree();
 
     const auto r = fixtures::asUnprivileged(drive.path(), [&] {
-        try {
-            accounts::reduceAccount(paths, 1, "Mat", false);
-        } catch (const store::FileError& e) {
-            return std::string("FileError: ") + e.what();
-        }
-        return std::string("removed");
+        return fixtures::failureText([&] { accounts::reduceAccount(paths, 1, "Mat", false); });
     });
     ASSERT_TRUE(r.ran) << r.output;
-    EXPECT_EQ(r.output, "FileError: Permission denied");
-    EXPECT_EQ(snapshot(drive.path()), before);
+    EXPECT_EQ(r.output, "Permission denied");
+    EXPECT_EQ(drive.tree(), before);
     fs::permissions(root / "Mat/skyddat", fs::perms::owner_write, fs::perm_options::add);
 }
 

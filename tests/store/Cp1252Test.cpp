@@ -7,45 +7,14 @@
 namespace {
 
 TEST(Cp1252Test, EachSpecialByteHasItsCharacter) {
+    // The bytes Windows-1252 gives characters of their own above 0x7F, the undefined ones that stay
+    // themselves as control characters, the Latin-1 half and plain ASCII.
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"\x80", "€"},
-        {"\x82", "‚"},
-        {"\x83", "ƒ"},
-        {"\x84", "„"},
-        {"\x85", "…"},
-        {"\x86", "†"},
-        {"\x87", "‡"},
-        {"\x88", "ˆ"},
-        {"\x89", "‰"},
-        {"\x8A", "Š"},
-        {"\x8B", "‹"},
-        {"\x8C", "Œ"},
-        {"\x8E", "Ž"},
-        {"\x91", "‘"},
-        {"\x92", "’"},
-        {"\x93", "“"},
-        {"\x94", "”"},
-        {"\x95", "•"},
-        {"\x96", "–"},
-        {"\x97", "—"},
-        {"\x98", "˜"},
-        {"\x99", "™"},
-        {"\x9A", "š"},
-        {"\x9B", "›"},
-        {"\x9C", "œ"},
-        {"\x9E", "ž"},
-        {"\x9F", "Ÿ"},
-        // Undefined bytes stay themselves as control characters.
-        {"\x81", "\xC2\x81"},
-        {"\x8D", "\xC2\x8D"},
-        {"\x8F", "\xC2\x8F"},
-        {"\x90", "\xC2\x90"},
-        {"\x9D", "\xC2\x9D"},
-        // The Latin-1 half and plain ASCII.
-        {"\xA0", "\xC2\xA0"},
+        {"\x80\x82\x83\x84\x85\x86\x87\x88\x89\x8A\x8B\x8C\x8E", "€‚ƒ„…†‡ˆ‰Š‹ŒŽ"},
+        {"\x91\x92\x93\x94\x95\x96\x97\x98\x99\x9A\x9B\x9C\x9E\x9F", "‘’“”•–—˜™š›œžŸ"},
+        {"\x81\x8D\x8F\x90\x9D", "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D"},
+        {"\xA0\xA4\xFF", "\xC2\xA0¤ÿ"},
         {"\xE5\xE4\xF6\xC5\xC4\xD6", "åäöÅÄÖ"},
-        {"\xFF", "ÿ"},
-        {"\xA4", "¤"},
         {"Hush\xE5ll 2012", "Hushåll 2012"},
         {std::string("a\0b", 3), std::string("a\0b", 3)},
         {"", ""},
@@ -66,22 +35,12 @@ TEST(Cp1252Test, EveryByteSurvivesTheRoundTrip) {
 }
 
 TEST(Cp1252Test, RefusesWhatTheFilesCannotHold) {
-    for (const std::string utf8 : {
-             "Semester 🏖",        // emoji
-             "α",                    // Greek
-             "Ł",                    // Latin Extended-A outside the code page
-             "\xC2\x80",             // U+0080: 0x80 is the euro sign, not this control
-             "\x80",                 // stray continuation byte
-             "ab\xC3",               // truncated two-byte sequence
-             "\xE2\x82",             // truncated euro sign
-             "\xE2\x82x",            // broken continuation
-             "\xC0\xAF",             // overlong "/"
-             "\xE0\x80\xAF",         // overlong "/"
-             "\xED\xA0\x80",         // surrogate
-             "\xF4\x90\x80\x80",     // past U+10FFFF
-             "\xF8\x88\x80\x80\x80", // five-byte form
-             "\xFF",
-         }) {
+    // Characters outside the code page (an emoji, Greek, Latin Extended-A, U+0080 whose byte is the
+    // euro sign's) and no UTF-8: a stray continuation, cut and broken sequences, overlong forms, a
+    // surrogate, past U+10FFFF, a five-byte form.
+    for (const std::string utf8 :
+         {"Semester 🏖", "α", "Ł", "\xC2\x80", "\x80", "ab\xC3", "\xE2\x82", "\xE2\x82x", "\xC0\xAF",
+          "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF8\x88\x80\x80\x80", "\xFF"}) {
         EXPECT_FALSE(store::utf8ToCp1252(utf8)) << utf8;
     }
 }

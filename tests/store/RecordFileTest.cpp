@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -21,6 +20,7 @@
 using namespace store;
 namespace fs = std::filesystem;
 using namespace std::string_literals;
+using fixtures::failureText;
 
 namespace {
 
@@ -33,17 +33,6 @@ std::string randomBytes(std::size_t n, unsigned seed) {
             s[i + k] = static_cast<char>(v >> (8 * k));
     }
     return s;
-}
-
-std::string failureText(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const FileError& e) {
-        return e.what();
-    } catch (const std::exception& e) {
-        return "other: "s + e.what();
-    }
-    return "no failure";
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "store/TextFile.h"
+#include "fixtures/Faults.h"
 #include "fixtures/TempDrive.h"
-#include "store/Errors.h"
 
 #include <gtest/gtest.h>
 
@@ -29,12 +29,7 @@ TEST(TextFile, ReadsLinesWhateverTheirEnds) {
         EXPECT_EQ(readTextLines(drive / "KontoIni"), c.lines);
     }
 
-    try {
-        readTextLines(drive.path());
-        FAIL() << "read a folder as text";
-    } catch (const FileError& e) {
-        EXPECT_STREQ(e.what(), "Is a directory");
-    }
+    EXPECT_EQ(fixtures::failureText([&] { readTextLines(drive.path()); }), "Is a directory");
 }
 
 TEST(TextFile, WritesWholeAndAppendsWithCrLf) {
@@ -49,10 +44,6 @@ TEST(TextFile, WritesWholeAndAppendsWithCrLf) {
     EXPECT_EQ(drive.readFile("ErrLog"), "2024-05-01 Fel 53\r\n2024-05-02 Fel 61\r\n\r\n");
     EXPECT_EQ(readTextLines(drive / "ErrLog"), (Lines{"2024-05-01 Fel 53", "2024-05-02 Fel 61", ""}));
 
-    try {
-        appendTextLines(drive / "Saknas/ErrLog", {"x"});
-        FAIL() << "appended into a missing folder";
-    } catch (const FileError& e) {
-        EXPECT_STREQ(e.what(), "No such file or directory");
-    }
+    EXPECT_EQ(fixtures::failureText([&] { appendTextLines(drive / "Saknas/ErrLog", {"x"}); }),
+              "No such file or directory");
 }
