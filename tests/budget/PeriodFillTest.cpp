@@ -11,15 +11,11 @@
 using budget::MonthRows;
 using budget::ScannedMonth;
 using fixtures::field;
+using fixtures::mallRec;
 using store::Amount;
 using store::RecordFile;
 
 namespace {
-
-std::string mallRec(std::string_view transNr, std::string_view amount, std::string_view month,
-                    std::string_view day, bool excluded = false) {
-    return field(transNr, 4) + field(amount, 8) + field(month, 2) + field(day, 2) + (excluded ? "* " : "  ");
-}
 
 struct Files {
     TempDrive drive;

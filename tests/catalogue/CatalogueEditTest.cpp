@@ -12,30 +12,14 @@
 #include <string>
 
 using catalogue::AccountFiles;
+using fixtures::blanked;
+using fixtures::budg;
+using fixtures::cash;
 using fixtures::field;
 using ledger::Outcome;
 using store::RecordFile;
 
 namespace {
-
-// A cash-book post with every field spelled out.
-std::string cash(std::string_view date, std::string_view transNr, std::string_view belopp,
-                 std::string_view saldo, std::string_view sub = "") {
-    return field(date, 10) + field(transNr, 4) + field(belopp, 11) + field(saldo, 11) + " " + field(sub, 4) +
-           "  ";
-}
-
-std::string budg(std::string_view date, std::string_view transNr, std::string_view b, std::string_view v,
-                 std::string_view bs, std::string_view vs, std::string_view ds, char status = '*',
-                 std::string_view sub = "") {
-    return field(date, 10) + field(transNr, 4) + field(b, 11) + field(v, 11) + field(bs, 11) + field(vs, 11) +
-           field(ds, 11) + " " + std::string(1, status) + field(sub, 4) + "  ";
-}
-
-std::string blanked(std::string record) {
-    record.replace(0, 10, "          ");
-    return record;
-}
 
 // An account folder with its three files open, as the main window holds them.
 struct Account {
@@ -119,14 +103,14 @@ TEST(MainTransactions, SignChangeTakesTheChangeFromTheStoredAmount) {
 TEST(MainTransactions, SignChangeOnBudgetPostsKeepsDifferenceRight) {
     Account a(budg("2026-01-01", "1", "0", "0", "0", "0", "0") +
                   budg("2026-01-02", "3", "-100", "-90", "-100", "-90", "10") +
-                  budg("2026-01-03", "2", "40", "50", "-60", "-40", "20", ' ') +
+                  budg("2026-01-03", "2", "40", "50", "-60", "-40", "20", ' ', ' ') +
                   budg("2026-01-04", "3", "-0", "-5", "-60", "-45", "15"),
               true);
     const auto r = catalogue::changeMainTransaction(a.files(), 3, "Uttag", '+');
     EXPECT_EQ(r.changedPosts, 2);
     EXPECT_EQ(a.posts(), budg("2026-01-01", "1", "0", "0", "0", "0", "0") +
                              budg("2026-01-02", "3", "100", "90", "100", "90", "-10") +
-                             budg("2026-01-03", "2", "40", "50", "140", "140", "0", ' ') +
+                             budg("2026-01-03", "2", "40", "50", "140", "140", "0", ' ', ' ') +
                              budg("2026-01-04", "3", "0", "5", "140", "145", "5"));
 }
 
@@ -186,14 +170,14 @@ TEST(MainTransactions, DeleteOfLastPostLeavesEarlierBalances) {
 TEST(MainTransactions, DeleteOnBudgetPostsSumsBothAmounts) {
     Account a(budg("2026-01-01", "1", "0", "0", "0", "0", "0") +
                   budg("2026-01-02", "3", "-100", "-90", "-100", "-90", "10") +
-                  budg("2026-01-03", "2", "40", "50", "-60", "-40", "20", ' '),
+                  budg("2026-01-03", "2", "40", "50", "-60", "-40", "20", ' ', ' '),
               true);
     const auto r = catalogue::deleteMainTransaction(a.files(), 3);
     EXPECT_EQ(r.total.amountText(), "-100");
     EXPECT_EQ(r.totalActual.amountText(), "-90");
     EXPECT_EQ(a.posts(), budg("2026-01-01", "1", "0", "0", "0", "0", "0") +
-                             budg("2026-01-03", "2", "40", "50", "40", "50", "10", ' ') +
-                             blanked(budg("2026-01-03", "2", "40", "50", "-60", "-40", "20", ' ')));
+                             budg("2026-01-03", "2", "40", "50", "40", "50", "10", ' ', ' ') +
+                             blanked(budg("2026-01-03", "2", "40", "50", "-60", "-40", "20", ' ', ' ')));
 }
 
 TEST(MainTransactions, DeleteNeverLeavesAnAccountWithoutPosts) {
@@ -252,7 +236,7 @@ TEST(SubTransactions, CreateRenameDeleteAndReuse) {
     EXPECT_EQ(a.drive.readFile("A/Kategori"), field("El", 35) + std::string(35, ' '));
     EXPECT_EQ(catalogue::createSubTransaction(*a.kategori, "Hyra"), 2);
 
-    Account b(budg("2026-01-01", "1", "0", "0", "0", "0", "0", '*', "1"), true);
+    Account b(budg("2026-01-01", "1", "0", "0", "0", "0", "0", ' ', '*', "1"), true);
     b.drive.writeFile("A/Kategori", field("El", 35));
     b.kategori->reload();
     EXPECT_EQ(catalogue::deleteSubTransaction(*b.kategori, *b.kontoData, 1, true, 1, b.drive / "journal"), 1);
@@ -291,14 +275,14 @@ TEST(Replacement, SameSignChangesOnlyTransNrAndOneChangesOnlyTheMarkedPost) {
 
 TEST(Replacement, BudgetConfirmationFollowsTheWorkingDate) {
     const std::string posts = budg("2026-01-01", "1", "0", "0", "0", "0", "0") +
-                              budg("2026-02-03", "2", "100", "120", "100", "120", "20", ' ');
+                              budg("2026-02-03", "2", "100", "120", "100", "120", "20", ' ', ' ');
     {
         Account a(posts, true);
         a.drive.writeFile("A/B-mall", "");
         RecordFile mall(a.drive / "A/B-mall", 18);
         catalogue::replaceMainTransaction(target(a, &mall, "2026-07-01"), {2, '+', 3, '-', true, 2});
         EXPECT_EQ(a.posts(), budg("2026-01-01", "1", "0", "0", "0", "0", "0") +
-                                 budg("2026-02-03", "3", "-100", "-120", "-100", "-120", "-20", ' '));
+                                 budg("2026-02-03", "3", "-100", "-120", "-100", "-120", "-20", ' ', ' '));
         EXPECT_EQ(a.drive.readFile("A/B-mall"), "");
     }
     {
@@ -307,7 +291,7 @@ TEST(Replacement, BudgetConfirmationFollowsTheWorkingDate) {
         RecordFile mall(a.drive / "A/B-mall", 18);
         catalogue::replaceMainTransaction(target(a, &mall), {2, '+', 3, '-', true, 2});
         EXPECT_EQ(a.posts(), budg("2026-01-01", "1", "0", "0", "0", "0", "0") +
-                                 budg("2026-02-03", "3", "-100", "-120", "-100", "-120", "-20", '*'));
+                                 budg("2026-02-03", "3", "-100", "-120", "-100", "-120", "-20", ' ', '*'));
         EXPECT_EQ(a.drive.readFile("A/B-mall"), "3   130     0203  ");
     }
 }

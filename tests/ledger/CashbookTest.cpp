@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+using fixtures::blanked;
+using fixtures::cash;
 using ledger::Cashbook;
 using ledger::Outcome;
 using ledger::PostResult;
@@ -24,20 +26,6 @@ static void PrintTo(const PostResult& r, std::ostream* os) {
 } // namespace ledger
 
 namespace {
-
-// A cash-book post as the file holds it, every field spelled out.
-std::string post(std::string_view date, std::string_view transNr, std::string_view belopp,
-                 std::string_view saldo, char mark = ' ', std::string_view sub = "",
-                 std::string_view reserv = "  ") {
-    using fixtures::field;
-    return field(date, 10) + field(transNr, 4) + field(belopp, 11) + field(saldo, 11) + std::string(1, mark) +
-           field(sub, 4) + std::string(reserv);
-}
-
-std::string blanked(std::string record) {
-    record.replace(0, 10, "          ");
-    return record;
-}
 
 Amount amount(std::string_view text) {
     return Amount::parseStored(text);
@@ -58,12 +46,12 @@ private:
     std::optional<RecordFile> file_;
 };
 
-const std::string P1 = post("2024-03-03", "2", "1000", "1000");
-const std::string P2 = post("2024-03-05", "3", "-200", "800");
-const std::string P3 = post("2024-03-05", "3", "-100", "700");
+const std::string P1 = cash("2024-03-03", "2", "1000", "1000");
+const std::string P2 = cash("2024-03-05", "3", "-200", "800");
+const std::string P3 = cash("2024-03-05", "3", "-100", "700");
 // A post with a tick, a sub-transaction, an amount written with trailing zeros and NUL bytes where
 // an older version left them: shifting it may change its Saldo and nothing else.
-const std::string P4 = post("2024-03-09", "2", "50,00", "750", 'x', "12", std::string("\0\0", 2));
+const std::string P4 = cash("2024-03-09", "2", "50,00", "750", "12", 'x', std::string("\0\0", 2));
 
 } // namespace
 
@@ -76,31 +64,31 @@ TEST(Cashbook, InsertGoesAfterTheLastPostOfItsDayAndShiftsTheRest) {
     EXPECT_EQ(book.insertPosition("2024-03-09"), 5);
 
     EXPECT_EQ(book.insert({"2024-03-05", -3, 7, amount("-300")}), (PostResult{Outcome::Done, 5, 4, 4}));
-    const std::string new4 = post("2024-03-05", "3", "-300", "400", ' ', "7");
-    const std::string moved4 = post("2024-03-09", "2", "50,00", "450", 'x', "12", std::string("\0\0", 2));
+    const std::string new4 = cash("2024-03-05", "3", "-300", "400", "7");
+    const std::string moved4 = cash("2024-03-09", "2", "50,00", "450", "12", 'x', std::string("\0\0", 2));
     EXPECT_EQ(acc.image(), P1 + P2 + P3 + new4 + moved4);
 
     // Before every post: record 1, every post one place up with the amount added.
     EXPECT_EQ(book.insert({"2024-02-29", 2, 0, amount("0,25")}), (PostResult{Outcome::Done, 6, 1, 1}));
     EXPECT_EQ(acc.image(),
-              post("2024-02-29", "2", "0,25", "0,25") + post("2024-03-03", "2", "1000", "1000,25") +
-                  post("2024-03-05", "3", "-200", "800,25") + post("2024-03-05", "3", "-100", "700,25") +
-                  post("2024-03-05", "3", "-300", "400,25", ' ', "7") +
-                  post("2024-03-09", "2", "50,00", "450,25", 'x', "12", std::string("\0\0", 2)));
+              cash("2024-02-29", "2", "0,25", "0,25") + cash("2024-03-03", "2", "1000", "1000,25") +
+                  cash("2024-03-05", "3", "-200", "800,25") + cash("2024-03-05", "3", "-100", "700,25") +
+                  cash("2024-03-05", "3", "-300", "400,25", "7") +
+                  cash("2024-03-09", "2", "50,00", "450,25", "12", 'x', std::string("\0\0", 2)));
 
     // A zero amount moves the later posts without touching a byte of them.
     const std::string before = acc.image();
     EXPECT_EQ(book.insert({"2024-03-01", 1, 0, Amount()}).position, 2);
-    EXPECT_EQ(acc.image(), before.substr(0, 43) + post("2024-03-01", "1", "0", "0,25") + before.substr(43));
-    Account zero(post("2024-03-01", "2", "100,50", "100,50"));
+    EXPECT_EQ(acc.image(), before.substr(0, 43) + cash("2024-03-01", "1", "0", "0,25") + before.substr(43));
+    Account zero(cash("2024-03-01", "2", "100,50", "100,50"));
     EXPECT_EQ(Cashbook(zero.file(), 1).insert({"2024-02-01", 1, 0, Amount()}).position, 1);
-    EXPECT_EQ(zero.image(), post("2024-02-01", "1", "0", "0") + post("2024-03-01", "2", "100,50", "100,50"));
+    EXPECT_EQ(zero.image(), cash("2024-02-01", "1", "0", "0") + cash("2024-03-01", "2", "100,50", "100,50"));
     EXPECT_EQ(book.postCount(), 7);
 }
 
 TEST(Cashbook, AmountLimitAndFieldWidthRefuseBeforeAnyWrite) {
     const std::string posts =
-        post("2024-01-01", "2", "99999000", "99999000") + post("2024-01-10", "2", "500", "99999500");
+        cash("2024-01-01", "2", "99999000", "99999000") + cash("2024-01-10", "2", "500", "99999500");
     Account acc(posts);
     Cashbook book(acc.file(), 2);
 
@@ -116,13 +104,13 @@ TEST(Cashbook, AmountLimitAndFieldWidthRefuseBeforeAnyWrite) {
     EXPECT_EQ(book.postCount(), 2);
 
     EXPECT_EQ(book.insert({"2024-01-05", 2, 0, amount("499,99")}).outcome, Outcome::Done);
-    EXPECT_EQ(acc.image(), post("2024-01-01", "2", "99999000", "99999000") +
-                               post("2024-01-05", "2", "499,99", "99999499,99") +
-                               post("2024-01-10", "2", "500", "99999999,99"));
+    EXPECT_EQ(acc.image(), cash("2024-01-01", "2", "99999000", "99999000") +
+                               cash("2024-01-05", "2", "499,99", "99999499,99") +
+                               cash("2024-01-10", "2", "500", "99999999,99"));
 }
 
 TEST(Cashbook, BalanceEntryWorksOutTheAmountAndChecksItsSign) {
-    Account acc(post("2024-03-01", "1", "1000", "1000"));
+    Account acc(cash("2024-03-01", "1", "1000", "1000"));
     const Cashbook book(acc.file(), 1);
 
     auto e = book.balanceEntry("2024-03-05", amount("750"), ' ');
@@ -143,16 +131,16 @@ TEST(Cashbook, BalanceEntryWorksOutTheAmountAndChecksItsSign) {
     EXPECT_EQ(e.position, 1);
     EXPECT_FALSE(e.fromPrevious);
     EXPECT_EQ(e.sign, SignCheck::Agrees);
-    EXPECT_EQ(acc.image(), post("2024-03-01", "1", "1000", "1000"));
+    EXPECT_EQ(acc.image(), cash("2024-03-01", "1", "1000", "1000"));
 }
 
 TEST(Cashbook, CheckComparesOnTwoDecimalsAndRecountRepairs) {
     // Post 2 is off by less than half a hundredth; post 3 is off by 50, and the posts after it
     // follow its wrong balance.
-    const std::string posts = post("2024-01-01", "1", "0", "0") +
-                              post("2024-01-02", "2", "1000", "1000,004") +
-                              post("2024-01-03", "3", "-350", "700") + post("2024-01-04", "3", "-50", "650") +
-                              post("2024-01-05", "2", "25", "675,00", 'x', "3");
+    const std::string posts = cash("2024-01-01", "1", "0", "0") +
+                              cash("2024-01-02", "2", "1000", "1000,004") +
+                              cash("2024-01-03", "3", "-350", "700") + cash("2024-01-04", "3", "-50", "650") +
+                              cash("2024-01-05", "2", "25", "675,00", "3", 'x');
     Account acc(posts);
     Cashbook book(acc.file(), 5);
 
@@ -168,25 +156,25 @@ TEST(Cashbook, CheckComparesOnTwoDecimalsAndRecountRepairs) {
     EXPECT_EQ(acc.image(), posts);
 
     // Half a hundredth shows as a different balance.
-    Account half(post("2024-01-01", "2", "10", "10,005"));
+    Account half(cash("2024-01-01", "2", "10", "10,005"));
     EXPECT_TRUE(Cashbook(half.file(), 1).checkBalances(1));
 
     EXPECT_EQ(book.recount(3), Outcome::Done);
-    EXPECT_EQ(acc.image(), post("2024-01-01", "1", "0", "0") + post("2024-01-02", "2", "1000", "1000,004") +
-                               post("2024-01-03", "3", "-350", "650,004") +
-                               post("2024-01-04", "3", "-50", "600,004") +
-                               post("2024-01-05", "2", "25", "625,004", 'x', "3"));
+    EXPECT_EQ(acc.image(), cash("2024-01-01", "1", "0", "0") + cash("2024-01-02", "2", "1000", "1000,004") +
+                               cash("2024-01-03", "3", "-350", "650,004") +
+                               cash("2024-01-04", "3", "-50", "600,004") +
+                               cash("2024-01-05", "2", "25", "625,004", "3", 'x'));
     EXPECT_FALSE(book.checkBalances(1));
 
     // A recount from post 1 fixes the sub-hundredth too, and a balance that is no number.
-    Account broken(post("2024-01-01", "2", "10", "abc") + post("2024-01-02", "2", "5", "15,00"));
+    Account broken(cash("2024-01-01", "2", "10", "abc") + cash("2024-01-02", "2", "5", "15,00"));
     Cashbook b(broken.file(), 2);
     EXPECT_THROW(b.checkBalances(1), store::DataError);
     EXPECT_EQ(b.recount(1), Outcome::Done);
-    EXPECT_EQ(broken.image(), post("2024-01-01", "2", "10", "10") + post("2024-01-02", "2", "5", "15,00"));
+    EXPECT_EQ(broken.image(), cash("2024-01-01", "2", "10", "10") + cash("2024-01-02", "2", "5", "15,00"));
 
     // A recount that would reach the limit writes nothing.
-    const std::string big = post("2024-01-01", "2", "99999999", "1") + post("2024-01-02", "2", "1", "2");
+    const std::string big = cash("2024-01-01", "2", "99999999", "1") + cash("2024-01-02", "2", "1", "2");
     Account over(big);
     EXPECT_EQ(Cashbook(over.file(), 2).recount(1), Outcome::AmountLimit);
     EXPECT_EQ(over.image(), big);
@@ -194,15 +182,15 @@ TEST(Cashbook, CheckComparesOnTwoDecimalsAndRecountRepairs) {
 }
 
 TEST(Cashbook, DeleteShiftsDownAndBlanksTheLastRecord) {
-    const std::string a = post("2024-01-01", "2", "100", "100");
-    const std::string b = post("2024-01-02", "3", "-30", "70", 'x', "4");
-    const std::string c = post("2024-01-03", "2", "50", "120");
+    const std::string a = cash("2024-01-01", "2", "100", "100");
+    const std::string b = cash("2024-01-02", "3", "-30", "70", "4", 'x');
+    const std::string c = cash("2024-01-03", "2", "50", "120");
     {
         Account acc(a + b + c);
         Cashbook book(acc.file(), 3);
         EXPECT_EQ(book.remove(1), (PostResult{Outcome::Done, 2, 1, 1}));
-        EXPECT_EQ(acc.image(), post("2024-01-02", "3", "-30", "-30", 'x', "4") +
-                                   post("2024-01-03", "2", "50", "20") + blanked(c));
+        EXPECT_EQ(acc.image(), cash("2024-01-02", "3", "-30", "-30", "4", 'x') +
+                                   cash("2024-01-03", "2", "50", "20") + blanked(c));
     }
     {
         // The last post: only its date goes; the file keeps its length and the next post takes it.
@@ -211,18 +199,18 @@ TEST(Cashbook, DeleteShiftsDownAndBlanksTheLastRecord) {
         EXPECT_EQ(book.remove(3), (PostResult{Outcome::Done, 2, 2, 2}));
         EXPECT_EQ(acc.image(), a + b + blanked(c));
         EXPECT_EQ(book.insert({"2024-01-05", 3, 0, amount("-5")}), (PostResult{Outcome::Done, 3, 3, 3}));
-        EXPECT_EQ(acc.image(), a + b + post("2024-01-05", "3", "-5", "65"));
+        EXPECT_EQ(acc.image(), a + b + cash("2024-01-05", "3", "-5", "65"));
     }
     {
         // Post 3 of 5 with -200: posts 4 and 5 come down with 200 more.
-        const std::string p3 = post("2024-01-03", "3", "-200", "-130");
-        Account acc(a + b + p3 + post("2024-01-04", "2", "10", "-120") +
-                    post("2024-01-05", "2", "20", "-100"));
+        const std::string p3 = cash("2024-01-03", "3", "-200", "-130");
+        Account acc(a + b + p3 + cash("2024-01-04", "2", "10", "-120") +
+                    cash("2024-01-05", "2", "20", "-100"));
         Cashbook book(acc.file(), 5);
         EXPECT_EQ(book.remove(3), (PostResult{Outcome::Done, 4, 3, 3}));
-        EXPECT_EQ(acc.image(), a + b + post("2024-01-04", "2", "10", "80") +
-                                   post("2024-01-05", "2", "20", "100") +
-                                   blanked(post("2024-01-05", "2", "20", "-100")));
+        EXPECT_EQ(acc.image(), a + b + cash("2024-01-04", "2", "10", "80") +
+                                   cash("2024-01-05", "2", "20", "100") +
+                                   blanked(cash("2024-01-05", "2", "20", "-100")));
     }
     {
         // The only post stays; the caller removes the account.
@@ -236,8 +224,9 @@ TEST(Cashbook, DeleteShiftsDownAndBlanksTheLastRecord) {
 }
 
 TEST(Cashbook, ChangeAmountMovesEveryLaterBalance) {
-    const std::string posts = post("2024-01-01", "1", "0", "0") + post("2024-01-02", "2", "100,00", "100") +
-                              post("2024-01-03", "2", "40", "140", 'x') + post("2024-01-04", "2", "5", "145");
+    const std::string posts = cash("2024-01-01", "1", "0", "0") + cash("2024-01-02", "2", "100,00", "100") +
+                              cash("2024-01-03", "2", "40", "140", "", 'x') +
+                              cash("2024-01-04", "2", "5", "145");
     Account acc(posts);
     Cashbook book(acc.file(), 4);
 
@@ -248,30 +237,30 @@ TEST(Cashbook, ChangeAmountMovesEveryLaterBalance) {
     EXPECT_FALSE(acc.file().dirty());
 
     EXPECT_EQ(book.changeAmount(2, amount("150")), (PostResult{Outcome::Done, 4, 2, 2}));
-    EXPECT_EQ(acc.image(), post("2024-01-01", "1", "0", "0") + post("2024-01-02", "2", "150", "150") +
-                               post("2024-01-03", "2", "40", "190", 'x') +
-                               post("2024-01-04", "2", "5", "195"));
+    EXPECT_EQ(acc.image(), cash("2024-01-01", "1", "0", "0") + cash("2024-01-02", "2", "150", "150") +
+                               cash("2024-01-03", "2", "40", "190", "", 'x') +
+                               cash("2024-01-04", "2", "5", "195"));
 }
 
 namespace {
 
 // Eight posts; 5..7 in March, one of them ticked with a sub-transaction.
-const std::string M1 = post("2024-01-05", "1", "0", "0");
-const std::string M2 = post("2024-01-10", "2", "100", "100");
-const std::string M3 = post("2024-01-10", "3", "-20", "80");
-const std::string M4 = post("2024-02-01", "2", "5", "85");
-const std::string M5 = post("2024-03-02", "3", "-10", "75", 'x', "4", std::string("\0\0", 2));
-const std::string M6 = post("2024-03-03", "3", "-20,00", "55");
-const std::string M7 = post("2024-03-04", "3", "-30", "25");
-const std::string M8 = post("2024-04-01", "2", "1", "26");
+const std::string M1 = cash("2024-01-05", "1", "0", "0");
+const std::string M2 = cash("2024-01-10", "2", "100", "100");
+const std::string M3 = cash("2024-01-10", "3", "-20", "80");
+const std::string M4 = cash("2024-02-01", "2", "5", "85");
+const std::string M5 = cash("2024-03-02", "3", "-10", "75", "4", 'x', std::string("\0\0", 2));
+const std::string M6 = cash("2024-03-03", "3", "-20,00", "55");
+const std::string M7 = cash("2024-03-04", "3", "-30", "25");
+const std::string M8 = cash("2024-04-01", "2", "1", "26");
 const std::string Moving = M1 + M2 + M3 + M4 + M5 + M6 + M7 + M8;
 
 } // namespace
 
 TEST(Cashbook, MoveKeepsTheOrderAndLandsAfterThePostsOfTheDay) {
-    const std::string expected = M1 + M2 + M3 + post("2024-01-10", "3", "-10", "70", 'x', "4") +
-                                 post("2024-01-10", "3", "-20", "50") + post("2024-01-10", "3", "-30", "20") +
-                                 post("2024-02-01", "2", "5", "25") + M8;
+    const std::string expected = M1 + M2 + M3 + cash("2024-01-10", "3", "-10", "70", "4", 'x') +
+                                 cash("2024-01-10", "3", "-20", "50") + cash("2024-01-10", "3", "-30", "20") +
+                                 cash("2024-02-01", "2", "5", "25") + M8;
     for (const auto& [first, last] : {std::pair(5, 7), std::pair(7, 5)}) {
         Account acc(Moving);
         Cashbook book(acc.file(), 8);
@@ -284,29 +273,29 @@ TEST(Cashbook, MoveKeepsTheOrderAndLandsAfterThePostsOfTheDay) {
     Account acc(Moving);
     Cashbook book(acc.file(), 8);
     EXPECT_EQ(book.move(2, 4, "2024-05-01"), (PostResult{Outcome::Done, 8, 2, 6}));
-    EXPECT_EQ(acc.image(), M1 + post("2024-03-02", "3", "-10", "-10", 'x', "4", std::string("\0\0", 2)) +
-                               post("2024-03-03", "3", "-20,00", "-30") +
-                               post("2024-03-04", "3", "-30", "-60") + post("2024-04-01", "2", "1", "-59") +
-                               post("2024-05-01", "2", "100", "41") + post("2024-05-01", "3", "-20", "21") +
-                               post("2024-05-01", "2", "5", "26"));
+    EXPECT_EQ(acc.image(), M1 + cash("2024-03-02", "3", "-10", "-10", "4", 'x', std::string("\0\0", 2)) +
+                               cash("2024-03-03", "3", "-20,00", "-30") +
+                               cash("2024-03-04", "3", "-30", "-60") + cash("2024-04-01", "2", "1", "-59") +
+                               cash("2024-05-01", "2", "100", "41") + cash("2024-05-01", "3", "-20", "21") +
+                               cash("2024-05-01", "2", "5", "26"));
     EXPECT_FALSE(book.checkBalances(1));
 
     // Before every post.
     Account early(Moving);
     EXPECT_EQ(Cashbook(early.file(), 8).move(8, 8, "2023-12-31"), (PostResult{Outcome::Done, 8, 1, 1}));
     EXPECT_EQ(early.image().substr(0, 86),
-              post("2023-12-31", "2", "1", "1") + post("2024-01-05", "1", "0", "1"));
+              cash("2023-12-31", "2", "1", "1") + cash("2024-01-05", "1", "0", "1"));
 
     // A single post only gets its new date.
     Account single(M5);
     EXPECT_EQ(Cashbook(single.file(), 1).move(1, 1, "2024-06-01").outcome, Outcome::Done);
-    EXPECT_EQ(single.image(), post("2024-06-01", "3", "-10", "75", 'x', "4", std::string("\0\0", 2)));
+    EXPECT_EQ(single.image(), cash("2024-06-01", "3", "-10", "75", "4", 'x', std::string("\0\0", 2)));
 }
 
 TEST(Cashbook, MoveThatWouldReachTheLimitChangesNothing) {
-    const std::string posts = post("2024-01-01", "2", "99999000", "99999000") +
-                              post("2024-01-02", "3", "-2000", "99997000") +
-                              post("2024-01-03", "2", "2500", "99999500");
+    const std::string posts = cash("2024-01-01", "2", "99999000", "99999000") +
+                              cash("2024-01-02", "3", "-2000", "99997000") +
+                              cash("2024-01-03", "2", "2500", "99999500");
     Account acc(posts);
     Cashbook book(acc.file(), 3);
     EXPECT_EQ(book.move(2, 2, "2024-01-04").outcome, Outcome::AmountLimit);
@@ -314,9 +303,9 @@ TEST(Cashbook, MoveThatWouldReachTheLimitChangesNothing) {
     EXPECT_FALSE(acc.file().dirty());
     // The same post to the start is fine: the balances only fall.
     EXPECT_EQ(book.move(2, 2, "2023-12-01").outcome, Outcome::Done);
-    EXPECT_EQ(acc.image(), post("2023-12-01", "3", "-2000", "-2000") +
-                               post("2024-01-01", "2", "99999000", "99997000") +
-                               post("2024-01-03", "2", "2500", "99999500"));
+    EXPECT_EQ(acc.image(), cash("2023-12-01", "3", "-2000", "-2000") +
+                               cash("2024-01-01", "2", "99999000", "99997000") +
+                               cash("2024-01-03", "2", "2500", "99999500"));
 }
 
 TEST(Cashbook, TickTogglesOnlyItsByte) {
@@ -324,8 +313,8 @@ TEST(Cashbook, TickTogglesOnlyItsByte) {
     Cashbook book(acc.file(), 2);
     EXPECT_TRUE(book.toggleTick(1));
     EXPECT_FALSE(book.toggleTick(2));
-    EXPECT_EQ(acc.image(), post("2024-02-01", "2", "5", "85", 'x') +
-                               post("2024-03-02", "3", "-10", "75", ' ', "4", std::string("\0\0", 2)));
+    EXPECT_EQ(acc.image(), cash("2024-02-01", "2", "5", "85", "", 'x') +
+                               cash("2024-03-02", "3", "-10", "75", "4", ' ', std::string("\0\0", 2)));
 }
 
 TEST(Cashbook, RefusesWhatItCannotDo) {
@@ -345,7 +334,7 @@ TEST(Cashbook, ASubTransactionOrTheOnlyPostsDateChangesOnlyItsBytes) {
     ledger::shift::setSubTransaction(acc.file(), 2, 2, PostRec_Enkel::SubTransNr, 3);
     ledger::shift::setSubTransaction(acc.file(), 2, 1, PostRec_Enkel::SubTransNr, 0);
     ledger::shift::setDate(acc.file(), 2, 2, "2024-04-01");
-    EXPECT_EQ(acc.image(), P1 + post("2024-04-01", "2", "50,00", "750", 'x', "3", std::string("\0\0", 2)));
+    EXPECT_EQ(acc.image(), P1 + cash("2024-04-01", "2", "50,00", "750", "3", 'x', std::string("\0\0", 2)));
     EXPECT_THROW(ledger::shift::setDate(acc.file(), 2, 1, "2024-4-1"), std::invalid_argument);
     EXPECT_THROW(ledger::shift::setSubTransaction(acc.file(), 2, 3, PostRec_Enkel::SubTransNr, 1),
                  std::out_of_range);

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 using namespace stats;
-using statstest::budget;
+using statstest::budg;
 using statstest::cash;
 
 namespace {
@@ -68,7 +68,7 @@ TEST(PrintLayout, PagesAndOrientationByKind) {
         TempDrive drive;
         std::string posts;
         for (int n = 0; n < c.posts; ++n)
-            posts += budget("2020-01-01", "3", "-300", "-250,25", "-3000", "-2502,5", "497,5", "3");
+            posts += budg("2020-01-01", "3", "-300", "-250,25", "-3000", "-2502,5", "497,5", ' ', '*', "3");
         const auto files = statstest::account(drive, ledger::Kind::Budget, posts);
         RecordingTarget t(measure);
         ASSERT_TRUE(printAccountReport(t, files, c.kind, PostRange{1, c.posts}, "Konto", "2026-12-06"));

@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 using namespace stats;
-using statstest::budget;
+using statstest::budg;
 using statstest::cash;
 
 namespace {
@@ -25,9 +25,9 @@ std::string smallCash() {
 }
 
 std::string smallBudget() {
-    return budget("2020-01-01", "1", "0", "0", "0", "0", "0") +
-           budget("2020-01-05", "4", "-300", "-250,25", "-300", "-250,25", "49,75", "1") +
-           budget("2020-01-25", "2", "1000", "1000", "700", "749,75", "49,75");
+    return budg("2020-01-01", "1", "0", "0", "0", "0", "0") +
+           budg("2020-01-05", "4", "-300", "-250,25", "-300", "-250,25", "49,75", ' ', '*', "1") +
+           budg("2020-01-25", "2", "1000", "1000", "700", "749,75", "49,75");
 }
 
 } // namespace

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 using namespace stats;
-using statstest::budget;
+using statstest::budg;
 using statstest::cash;
 using store::Amount;
 
@@ -88,9 +88,10 @@ TEST(Statistics, NoHits) {
 
 TEST(Statistics, BudgetAccountCountsTheActualAmount) {
     TempDrive drive;
-    const std::string posts = budget("2020-01-01", "1", "0", "0", "0", "0", "0") +
-                              budget("2020-01-05", "4", "-300", "-250,25", "-300", "-250,25", "49,75", "1") +
-                              budget("2020-01-25", "4", "-300", "0", "-600", "-250,25", "349,75");
+    const std::string posts =
+        budg("2020-01-01", "1", "0", "0", "0", "0", "0") +
+        budg("2020-01-05", "4", "-300", "-250,25", "-300", "-250,25", "49,75", ' ', '*', "1") +
+        budg("2020-01-25", "4", "-300", "0", "-600", "-250,25", "349,75");
     const auto files = statstest::account(drive, ledger::Kind::Budget, posts);
     const Statistics st = computeStatistics(files, PostRange{1, 3}, 4);
     EXPECT_EQ(shown(st), (std::vector<std::string>{"2020-01-05 Hyra -250,25", "2020-01-25  0,00"}));

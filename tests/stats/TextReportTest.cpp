@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 using namespace stats;
-using statstest::budget;
+using statstest::budg;
 using statstest::cash;
 
 namespace {
@@ -114,8 +114,8 @@ TEST(TextReport, EveryKindPageByPage) {
         std::string data;
         for (int i = 1; i <= c.perPage + 1; ++i)
             data += c.account == Kind::Cash ? cash(fixtures::nthDate(i), "4", "-1234,5", "98765,4", "3")
-                                            : budget(fixtures::nthDate(i), "4", "-300", "-250,25", "-3000",
-                                                     "-2502,5", "497,5", "3");
+                                            : budg(fixtures::nthDate(i), "4", "-300", "-250,25", "-3000",
+                                                   "-2502,5", "497,5", ' ', '*', "3");
         TempDrive drive;
         const auto files = statstest::account(drive, c.account, data);
         for (const int posts : {c.perPage, c.perPage + 1}) {
@@ -153,7 +153,7 @@ TEST(TextReport, EveryKindPageByPage) {
 TEST(TextReport, ALongNamePushesTheRestOfThePostOntoTheNextLine) {
     TempDrive drive;
     const std::string transakt =
-        statstest::trans("Kontostart", ' ') + statstest::trans("Abcdefghijklmnopqrstuvwxy", '-');
+        statstest::transRec("Kontostart", ' ') + statstest::transRec("Abcdefghijklmnopqrstuvwxy", '-');
     const auto files =
         statstest::account(drive, ledger::Kind::Cash, cash("2020-01-05", "2", "-100", "-100", "1"), transakt);
     const std::vector<std::string> l =
