@@ -93,11 +93,7 @@ TEST(BudgetPeriod, BudgetDatesMoveOffWeekendsAndRedDays) {
         // Sundays go forward past red days.
         {"sunday", "2027-09-12", {2027, 1, 12}, {}, "2027-09-13"},
         {"sunday 5th, red monday", "2027-09-05", {2027, 1, 12}, {"2027-09-06"}, "2027-09-07"},
-        {"sunday before two red days",
-         "2028-12-24",
-         {2028, 1, 12},
-         {"2028-12-25", "2028-12-26"},
-         "2028-12-27"},
+        {"sunday, two red days", "2028-12-24", {2028, 1, 12}, {"2028-12-25", "2028-12-26"}, "2028-12-27"},
         // Month ends.
         {"sunday last day, next month in period", "2027-01-31", {2027, 1, 12}, {}, "2027-02-01"},
         {"sunday last day, red 1st", "2027-01-31", {2027, 1, 12}, {"2027-02-01"}, "2027-02-02"},
@@ -110,7 +106,7 @@ TEST(BudgetPeriod, BudgetDatesMoveOffWeekendsAndRedDays) {
         {"sunday 31 december", "2028-12-31", {2028, 1, 12}, {}, "2028-12-29"},
         {"sunday 28 february", "2027-02-28", {2027, 1, 3}, {}, "2027-03-01"},
         // A run of red days up to the month end.
-        {"red run to month end, next month in period",
+        {"red run to month end, next month",
          "2028-10-29",
          {2028, 9, 11},
          {"2028-10-30", "2028-10-31"},
@@ -120,7 +116,7 @@ TEST(BudgetPeriod, BudgetDatesMoveOffWeekendsAndRedDays) {
          {2028, 9, 10},
          {"2028-10-30", "2028-10-31"},
          "2028-10-27"},
-        {"red run to month end, red friday",
+        {"red run, red friday",
          "2028-10-29",
          {2028, 9, 10},
          {"2028-10-27", "2028-10-30", "2028-10-31"},

@@ -41,17 +41,12 @@ const bool onMemory = [] {
     return true;
 }();
 
-const char* const Names[] = {"CashInsert",   "CashRemove",    "CashChange",    "CashMove",     "CashTick",
-                             "BudgetInsert", "BudgetConfirm", "BudgetRemove",  "BudgetChange", "BudgetMove",
-                             "BudgetTick",   "PeriodPosting", "NewMain",       "RenameMain",   "SignChange",
-                             "DeleteMain",   "NewSub",        "RenameSub",     "DeleteSub",    "ReplaceOne",
-                             "ReplaceAll",   "NewAccount",    "RemoveAccount", "RedDayInsert", "RedDayChange",
-                             "RedDayRemove", "Exclusion"};
-static_assert(std::size(Names) == static_cast<std::size_t>(Op::Count));
-
-// How often each kind comes up: posts are entered far more often than accounts are made.
-const int Weights[] = {12, 3, 3, 3, 2, 12, 3, 3, 3, 3, 2, 3, 2, 2, 2, 1, 2, 1, 1, 2, 1, 1, 1, 2, 1, 1, 1};
-static_assert(std::size(Weights) == static_cast<std::size_t>(Op::Count));
+#define RELIABILITY_NAME(name, weight) #name,
+#define RELIABILITY_WEIGHT(name, weight) weight,
+const char* const Names[] = {RELIABILITY_OPERATIONS(RELIABILITY_NAME)};
+const int Weights[] = {RELIABILITY_OPERATIONS(RELIABILITY_WEIGHT)};
+#undef RELIABILITY_NAME
+#undef RELIABILITY_WEIGHT
 
 // UTF-8; one with a letter Windows-1252 holds as a single byte.
 const char* const AccountNames[] = {"Hushåll", "Bil", "Resor", "Spar", "Mat", "Semester"};

@@ -30,23 +30,16 @@ TEST(ErrorReport, FileIsWrittenLineByLineInWindows1252) {
         writeErrorReport(dir.path(), transChangeError(), facts("Första raden\nAndra 😀 raden\r\nSista"));
     EXPECT_EQ(file.filename(), "FelRapport_Moniva20261206101112");
     EXPECT_EQ(dir.readFile(file), "Systemrapporterat fel = No such file or directory\r\n"
-                                  "Datum = 2026-12-06, Tidpunkt = 10:11:12\r\n"
-                                  "\r\n"
+                                  "Datum = 2026-12-06, Tidpunkt = 10:11:12\r\n\r\n"
                                   "Anv\xE4ndare = \xC5sa \xD6"
-                                  "berg\r\n"
-                                  "\r\n"
-                                  "Installationsdatum = 2025-01-31\r\n"
-                                  "\r\n"
-                                  "Programversion = " MONIVA_VERSION "\r\n"
-                                  "\r\n"
-                                  "Meddelande fr\xE5n anv\xE4ndaren:\r\n"
-                                  "\r\n"
+                                  "berg\r\n\r\n"
+                                  "Installationsdatum = 2025-01-31\r\n\r\n"
+                                  "Programversion = " MONIVA_VERSION "\r\n\r\n"
+                                  "Meddelande fr\xE5n anv\xE4ndaren:\r\n\r\n"
                                   "F\xF6rsta raden\r\n"
                                   "Andra ? raden\r\n"
-                                  "Sista\r\n"
-                                  "\r\n"
-                                  "Data samlade vid felk\xE4llan: \r\n"
-                                  "\r\n"
+                                  "Sista\r\n\r\n"
+                                  "Data samlade vid felk\xE4llan: \r\n\r\n"
                                   "Fel i rutinen TransChange\r\n"
                                   " vid f\xF6rs\xF6k att \xE4ndra en transaktion\r\n"
                                   "Transaktionsreferens = 7\r\n");
@@ -90,14 +83,11 @@ TEST(ErrorReport, ErrLogBlocksAreAppended) {
                                                    "/media/usb/MoniData/Hushåll"));
     appendErrLog(dir.path(), emptyPostFileLogLines("2026-12-06", "10:12:00", 4, "Bil", "/x"));
     const std::string first = "Fel: Kontokatalogen inneh\xE5ller inga data !\r\n"
-                              "Datum = 2026-12-06, Tidpunkt = 10:11:12\r\n"
-                              "\r\n"
-                              "Filen 'KontoData'saknar inneh\xE5ll !\r\n"
-                              "\r\n"
+                              "Datum = 2026-12-06, Tidpunkt = 10:11:12\r\n\r\n"
+                              "Filen 'KontoData'saknar inneh\xE5ll !\r\n\r\n"
                               "Klickat KontoNum: 3\r\n"
                               "KontoNamn: Hush\xE5ll\r\n"
-                              "S\xF6kv\xE4g: /media/usb/MoniData/Hush\xE5ll\r\n"
-                              "\r\n";
+                              "S\xF6kv\xE4g: /media/usb/MoniData/Hush\xE5ll\r\n\r\n";
     const std::string log = dir.readFile("ErrLog");
     ASSERT_GT(log.size(), first.size());
     EXPECT_EQ(log.substr(0, first.size()), first);
