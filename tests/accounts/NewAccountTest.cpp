@@ -32,20 +32,13 @@ protected:
 };
 
 TEST_F(NewAccountTest, CashBookAccountFilesByteForByte) {
-    const int n = accounts::createAccount(paths, {"Hushåll", "1234-5678", "Ek"}, "2024-03-15", "Anna");
-    EXPECT_EQ(n, 1);
+    EXPECT_EQ(accounts::createAccount(paths, {"Hushåll", "1234-5678", "Ek"}, "2024-03-15", "Anna"), 1);
 
     // The folder is named in UTF-8 on disk; the register holds Windows-1252.
     EXPECT_EQ(drive.list("MoniData"), (std::vector<std::string>{"Hushåll", "KontoFil", "KontoIni"}));
     EXPECT_EQ(drive.list("MoniData/Hushåll"),
               (std::vector<std::string>{"Kategori", "KontoData", "Transakt"}));
-    EXPECT_EQ(read("Hushåll/KontoData"), "2024-03-15"
-                                         "1   "
-                                         "0          "
-                                         "0          "
-                                         " "
-                                         "    "
-                                         "  ");
+    EXPECT_EQ(read("Hushåll/KontoData"), fixtures::cash("2024-03-15", "1", "0", "0"));
     EXPECT_EQ(read("Hushåll/Transakt"), Transakt);
     EXPECT_EQ(read("Hushåll/Kategori"), "");
     EXPECT_EQ(read("KontoFil"), kontoRec("Hush\xE5ll", "1234-5678", "Ek"));
@@ -57,13 +50,7 @@ TEST_F(NewAccountTest, CashBookAccountFilesByteForByte) {
 
 TEST_F(NewAccountTest, BudgetAccountOpensWithAConfirmedZeroPost) {
     accounts::createAccount(paths, {"Budget 2024", "", "Bg"}, "2023-12-31", "Bo");
-    const std::string zero = "0          ";
-    EXPECT_EQ(read("Budget 2024/KontoData"), "2023-12-31"
-                                             "1   " +
-                                                 zero + zero + zero + zero + zero +
-                                                 " *"
-                                                 "      ");
-    EXPECT_EQ(read("Budget 2024/KontoData").size(), 77u);
+    EXPECT_EQ(read("Budget 2024/KontoData"), fixtures::budg("2023-12-31", "1", "0", "0", "0", "0", "0"));
     EXPECT_EQ(read("Budget 2024/Transakt"), Transakt);
     EXPECT_EQ(read("KontoFil"), kontoRec("Budget 2024", "", "Bg"));
 }

@@ -1,5 +1,6 @@
 #include "budget/BudgetTemplate.h"
 
+#include "fixtures/AccountFiles.h"
 #include "fixtures/TempDrive.h"
 #include "store/Errors.h"
 #include "store/Records.h"
@@ -15,18 +16,11 @@ using store::RecordFile;
 
 namespace {
 
+// A post budgeting what it spent.
 PostRec_Budget post(std::string_view datum, std::string_view transNr, std::string_view verkl,
                     bool confirmed = true) {
-    PostRec_Budget p;
-    p.set(PostRec_Budget::Datum, datum);
-    p.set(PostRec_Budget::TransNr, transNr);
-    p.set(PostRec_Budget::BudgBelopp, verkl);
-    p.set(PostRec_Budget::VerklBelopp, verkl);
-    p.set(PostRec_Budget::BudgSaldo, "0");
-    p.set(PostRec_Budget::VerklSaldo, "0");
-    p.set(PostRec_Budget::DiffSaldo, "0");
-    p.set(PostRec_Budget::BStatus, confirmed ? "*" : " ");
-    return p;
+    return PostRec_Budget(
+        fixtures::budg(datum, transNr, verkl, verkl, "0", "0", "0", ' ', confirmed ? '*' : ' '));
 }
 
 // The records of a template image, 18 bytes each.

@@ -1,7 +1,7 @@
 #include "ledger/LedgerView.h"
 
+#include "fixtures/AccountFiles.h"
 #include "fixtures/TempDrive.h"
-#include "store/Records.h"
 
 #include <gtest/gtest.h>
 
@@ -9,24 +9,14 @@
 #include <string>
 #include <vector>
 
+using fixtures::blanked;
+using fixtures::budg;
+using fixtures::cash;
+using fixtures::transRec;
 using ledger::ScrollState;
-using store::PostRec_Budget;
-using store::PostRec_Enkel;
 using store::RecordFile;
-using store::TransRec;
 
 namespace {
-
-PostRec_Enkel cashPost(std::string_view datum, std::string_view transNr, std::string_view belopp,
-                       std::string_view saldo, std::string_view mark = " ") {
-    PostRec_Enkel p;
-    p.set(PostRec_Enkel::Datum, datum);
-    p.set(PostRec_Enkel::TransNr, transNr);
-    p.set(PostRec_Enkel::Belopp, belopp);
-    p.set(PostRec_Enkel::Saldo, saldo);
-    p.set(PostRec_Enkel::Markering, mark);
-    return p;
-}
 
 // A cash book of n posts, one a day from 2024-01-01 (days beyond 28 roll into later months).
 void fillCashBook(RecordFile& f, int n) {
@@ -35,15 +25,23 @@ void fillCashBook(RecordFile& f, int n) {
         const int day = (i - 1) % 28 + 1;
         char datum[11];
         std::snprintf(datum, sizeof datum, "2024-%02d-%02d", month, day);
-        f.write(static_cast<std::size_t>(i), cashPost(datum, "1", "0", "0"));
+        f.writeRaw(static_cast<std::size_t>(i), cash(datum, "1", "0", "0"));
     }
 }
 
-TransRec trans(std::string_view name, std::string_view sign) {
-    TransRec t;
-    t.set(TransRec::TransNamn, name);
-    t.set(TransRec::Tecken, sign);
-    return t;
+// A row as "date|transaction|amount|balance|mark", a red amount followed by " red".
+std::string text(const ledger::CashRow& r) {
+    const auto red = [](bool negative) { return negative ? " red" : ""; };
+    return r.datum + "|" + r.transaktion + "|" + r.belopp + red(r.beloppNegative) + "|" + r.saldo +
+           red(r.saldoNegative) + "|" + r.markering;
+}
+// "date|transaction|confirmed|" and the five amounts, then the mark.
+std::string text(const ledger::BudgetRow& r) {
+    const std::string* amounts[] = {&r.budgBelopp, &r.verklBelopp, &r.budgSaldo, &r.verklSaldo, &r.diffSaldo};
+    std::string out = r.datum + "|" + r.transaktion + (r.confirmed ? "|confirmed" : "|");
+    for (std::size_t i = 0; i < 5; ++i)
+        out += "|" + *amounts[i] + (r.negative[i] ? " red" : "");
+    return out + "|" + r.markering;
 }
 
 struct Window {
@@ -63,29 +61,21 @@ TEST(LedgerView, PostCountSkipsBlankedRecordsAtTheEnd) {
 
     fillCashBook(f, 5);
     // Two deleted posts: their dates are blanked, every other field keeps its old bytes.
-    for (std::size_t n : {6u, 7u}) {
-        auto p = cashPost("2024-02-01", "2", "-10", "-10");
-        p.set(PostRec_Enkel::Datum, "");
-        f.write(n, p);
-    }
+    for (std::size_t n : {6u, 7u})
+        f.writeRaw(n, blanked(cash("2024-02-01", "2", "-10", "-10")));
     EXPECT_EQ(f.count(), 7u);
     EXPECT_EQ(ledger::findPostCount(f), 5);
 
-    for (std::size_t n = 1; n <= 5; ++n) {
-        auto p = f.read<PostRec_Enkel>(n);
-        p.set(PostRec_Enkel::Datum, "");
-        f.write(n, p);
-    }
+    for (std::size_t n = 1; n <= 5; ++n)
+        f.writeRaw(n, blanked(f.readRaw(n)));
     EXPECT_EQ(ledger::findPostCount(f), 0);
 }
 
 TEST(LedgerView, CurrentPostIsTheLastOnOrBeforeTheWorkingDate) {
     TempDrive drive;
     RecordFile f(drive / "KontoData", 43);
-    f.write(1, cashPost("2024-01-10", "1", "0", "0"));
-    f.write(2, cashPost("2024-02-01", "2", "5", "5"));
-    f.write(3, cashPost("2024-02-01", "2", "5", "10"));
-    f.write(4, cashPost("2024-03-05", "2", "5", "15"));
+    f.mutableImage() = cash("2024-01-10", "1", "0", "0") + cash("2024-02-01", "2", "5", "5") +
+                       cash("2024-02-01", "2", "5", "10") + cash("2024-03-05", "2", "5", "15");
 
     EXPECT_EQ(ledger::findCurrentPost(f, 4, "2024-02-01"), 3); // the last of a day's posts
     EXPECT_EQ(ledger::findCurrentPost(f, 4, "2024-02-29"), 3);
@@ -171,47 +161,25 @@ TEST(LedgerView, ScrollingNeverRunsPastTheLastPost) {
 TEST(LedgerView, CashRowsShowNamesAndSignedAmounts) {
     TempDrive drive;
     RecordFile transakt(drive / "Transakt", 36);
-    transakt.write(1, trans("Kontostart", " "));
-    transakt.write(2, trans("Ins\xE4ttning", "+"));
-    transakt.write(3, TransRec()); // freed slot
-    transakt.write(4, trans("Hyra", "-"));
-
+    transakt.mutableImage() = transRec("Kontostart", ' ') + transRec("Ins\xE4ttning", '+') +
+                              std::string(36, ' ') /* freed slot */ + transRec("Hyra", '-');
     RecordFile f(drive / "KontoData", 43);
-    f.write(1, cashPost("2024-01-01", "1", "0", "0"));
-    f.write(2, cashPost("2024-01-05", "2", "15000,5", "15000,5"));
-    f.write(3, cashPost("2024-01-10", "4", "-1250", "13750,5", "x"));
-    f.write(4, cashPost("2024-01-11", "3", "-14000", "-249,5"));
-    f.write(5, cashPost("2024-01-12", "9", "-0,25", "-249,75"));
-    f.write(6, cashPost("2024-01-13", "-2", "1234567,89", "1234318,14"));
-    f.write(7, cashPost("2024-01-14", "", "0", "1234318,14"));
+    f.mutableImage() =
+        cash("2024-01-01", "1", "0", "0") + cash("2024-01-05", "2", "15000,5", "15000,5") +
+        cash("2024-01-10", "4", "-1250", "13750,5", "", 'x') + cash("2024-01-11", "3", "-14000", "-249,5") +
+        cash("2024-01-12", "9", "-0,25", "-249,75") + cash("2024-01-13", "-2", "1234567,89", "1234318,14") +
+        cash("2024-01-14", "", "0", "1234318,14");
 
-    const auto rows = ledger::readCashView(f, transakt, 1, 7);
-    ASSERT_EQ(rows.size(), 7u);
-    EXPECT_EQ(rows[0].datum, "2024-01-01");
-    EXPECT_EQ(rows[0].transaktion, "Kontostart");
-    EXPECT_EQ(rows[0].belopp, "0,00");
-    EXPECT_FALSE(rows[0].beloppNegative);
-
-    EXPECT_EQ(rows[1].transaktion, "Insättning");
-    EXPECT_EQ(rows[1].belopp, "15 000,50");
-
-    EXPECT_EQ(rows[2].transaktion, "Hyra");
-    EXPECT_EQ(rows[2].belopp, "-1 250,00");
-    EXPECT_TRUE(rows[2].beloppNegative);
-    EXPECT_EQ(rows[2].saldo, "13 750,50");
-    EXPECT_FALSE(rows[2].saldoNegative);
-    EXPECT_EQ(rows[2].markering, "x");
-
-    EXPECT_EQ(rows[3].transaktion, ""); // freed slot
-    EXPECT_EQ(rows[3].saldo, "-249,50");
-    EXPECT_TRUE(rows[3].saldoNegative);
-    EXPECT_EQ(rows[3].markering, "");
-
-    EXPECT_EQ(rows[4].transaktion, ""); // beyond the file
-    EXPECT_EQ(rows[4].belopp, "-0,25");
-    EXPECT_EQ(rows[5].transaktion, "Insättning"); // a negated number names its absolute value
-    EXPECT_EQ(rows[5].belopp, "1 234 567,89");
-    EXPECT_EQ(rows[6].transaktion, "");
+    std::vector<std::string> shownRows;
+    for (const auto& r : ledger::readCashView(f, transakt, 1, 7))
+        shownRows.push_back(text(r));
+    // A freed slot and a number beyond the file name nothing; a negated number names its absolute value.
+    EXPECT_EQ(shownRows,
+              (std::vector<std::string>{
+                  "2024-01-01|Kontostart|0,00|0,00|", "2024-01-05|Insättning|15 000,50|15 000,50|",
+                  "2024-01-10|Hyra|-1 250,00 red|13 750,50|x", "2024-01-11||-14 000,00 red|-249,50 red|",
+                  "2024-01-12||-0,25 red|-249,75 red|", "2024-01-13|Insättning|1 234 567,89|1 234 318,14|",
+                  "2024-01-14||0,00|1 234 318,14|"}));
 
     // A window never holds more than ten rows nor anything past the file.
     RecordFile big(drive / "Big", 43);
@@ -227,42 +195,16 @@ TEST(LedgerView, CashRowsShowNamesAndSignedAmounts) {
 TEST(LedgerView, BudgetRowsCarryConfirmationAndSignPerColumn) {
     TempDrive drive;
     RecordFile transakt(drive / "Transakt", 36);
-    transakt.write(1, trans("Kontostart", " "));
-    transakt.write(2, trans("Mat", "-"));
-
-    const auto post = [](std::string_view datum, std::string_view budg, std::string_view verkl,
-                         std::string_view bs, std::string_view vs, std::string_view ds, bool confirmed) {
-        PostRec_Budget p;
-        p.set(PostRec_Budget::Datum, datum);
-        p.set(PostRec_Budget::TransNr, "2");
-        p.set(PostRec_Budget::BudgBelopp, budg);
-        p.set(PostRec_Budget::VerklBelopp, verkl);
-        p.set(PostRec_Budget::BudgSaldo, bs);
-        p.set(PostRec_Budget::VerklSaldo, vs);
-        p.set(PostRec_Budget::DiffSaldo, ds);
-        p.set(PostRec_Budget::Markering, " ");
-        p.set(PostRec_Budget::BStatus, confirmed ? "*" : " ");
-        return p;
-    };
+    transakt.mutableImage() = transRec("Kontostart", ' ') + transRec("Mat", '-');
     RecordFile f(drive / "KontoData", 77);
-    f.write(1, post("2024-03-01", "-500", "-450", "-500", "-450", "50", true));
     // Typed text "-0": the sign of the text decides the colour; a zero is shown without a sign.
-    f.write(2, post("2024-04-01", "-1200", "-0", "-1700", "-450", "1250", false));
-
-    const auto rows = ledger::readBudgetView(f, transakt, 1, 2);
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_TRUE(rows[0].confirmed);
-    EXPECT_EQ(rows[0].transaktion, "Mat");
-    EXPECT_EQ(rows[0].budgBelopp, "-500,00");
-    EXPECT_EQ(rows[0].verklBelopp, "-450,00");
-    EXPECT_EQ(rows[0].diffSaldo, "50,00");
-    EXPECT_EQ(rows[0].negative, (std::array<bool, 5>{true, true, true, true, false}));
-
-    EXPECT_FALSE(rows[1].confirmed);
-    EXPECT_EQ(rows[1].budgBelopp, "-1 200,00");
-    EXPECT_EQ(rows[1].verklBelopp, "0,00");
-    EXPECT_EQ(rows[1].budgSaldo, "-1 700,00");
-    EXPECT_EQ(rows[1].verklSaldo, "-450,00");
-    EXPECT_EQ(rows[1].diffSaldo, "1 250,00");
-    EXPECT_EQ(rows[1].negative, (std::array<bool, 5>{true, true, true, true, false}));
+    f.mutableImage() = budg("2024-03-01", "2", "-500", "-450", "-500", "-450", "50") +
+                       budg("2024-04-01", "2", "-1200", "-0", "-1700", "-450", "1250", ' ', ' ');
+    std::vector<std::string> shownRows;
+    for (const auto& r : ledger::readBudgetView(f, transakt, 1, 2))
+        shownRows.push_back(text(r));
+    EXPECT_EQ(shownRows,
+              (std::vector<std::string>{
+                  "2024-03-01|Mat|confirmed|-500,00 red|-450,00 red|-500,00 red|-450,00 red|50,00|",
+                  "2024-04-01|Mat||-1 200,00 red|0,00 red|-1 700,00 red|-450,00 red|1 250,00|"}));
 }

@@ -14,9 +14,9 @@ namespace uitest {
 // unless asked not to), the start-up folder is "Program" inside it, today is 2026-12-06 and the
 // clock says `clock` (10:11:12 unless a test changes it). Dialogs answer from `dialogs`' script;
 // the desktop is `platform`. Settings are the build's (empty addresses by default); tests may
-// change ctx.settings.
-struct TestContext {
-    explicit TestContext(bool withDataRoot = true)
+// change ctx.settings. Another kind of Dialogs may script them differently.
+template <typename Dialogs = ScriptedDialogs> struct BasicTestContext {
+    explicit BasicTestContext(bool withDataRoot = true)
         : ctx(
               store::DataPaths(drive.path()), drive.path() / "Program", "2026-12-06",
               [this] { return clock; }, dialogs, platform) {
@@ -24,14 +24,15 @@ struct TestContext {
         if (withDataRoot)
             std::filesystem::create_directories(ctx.paths.dataRoot());
     }
-    TestContext(const TestContext&) = delete;
-    TestContext& operator=(const TestContext&) = delete;
+    BasicTestContext(const BasicTestContext&) = delete;
+    BasicTestContext& operator=(const BasicTestContext&) = delete;
 
     TempDrive drive;
-    ScriptedDialogs dialogs;
+    Dialogs dialogs;
     FakePlatform platform;
     std::string clock = "10:11:12";
     support::Context ctx;
 };
+using TestContext = BasicTestContext<>;
 
 } // namespace uitest

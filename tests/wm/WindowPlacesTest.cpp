@@ -1,8 +1,7 @@
 // Every window that keeps its place in PosFil, opened and closed under a real window manager: an
 // unmoved window reopens where it was and leaves PosFil as it is, a moved one keeps its frame's
 // new place, and a stored place off the screen is pulled onto it.
-#include "FakePlatform.h"
-#include "ScriptedDialogs.h"
+#include "TestContext.h"
 #include "UiHelpers.h"
 #include "WmSession.h"
 #include "app/HeadForm.h"
@@ -77,23 +76,6 @@ public:
     }
 };
 
-// The windows' context on a temporary drive folder.
-struct WmContext {
-    WmContext() {
-        std::filesystem::create_directories(ctx.startupDir);
-        std::filesystem::create_directories(ctx.paths.dataRoot());
-    }
-    TempDrive drive;
-    RunningDialogs dialogs;
-    uitest::FakePlatform platform;
-    support::Context ctx{store::DataPaths(drive.path()),
-                         drive.path() / "Program",
-                         "2026-12-06",
-                         [] { return std::string("10:11:12"); },
-                         dialogs,
-                         platform};
-};
-
 class WindowPlaces : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -147,11 +129,8 @@ protected:
     // Opens the window as the program does, and waits until the window manager has framed it.
     QWidget* open(const Window& w) {
         const std::string name = w.name;
-        if (name != "HeadForm")
-            openMain();
-        if (name == "HeadForm") {
-            openMain();
-        } else if (name == "NyKontoForm") {
+        openMain();
+        if (name == "NyKontoForm") {
             t.dialogs.answerYes(); // "Vill du lägga till ett nytt konto ?"
             head_->Nykonto_mn_Click();
         } else if (name == "TransForm") {
@@ -208,7 +187,7 @@ protected:
         })) << w.name;
     }
 
-    WmContext t;
+    uitest::BasicTestContext<RunningDialogs> t;
     calendar::RedDays redDays_{t.ctx.paths.redDayFil()};
     std::unique_ptr<app::HeadForm> head_;
     std::unique_ptr<support::MsgForm> msgForm_;
