@@ -21,6 +21,7 @@ using fixtures::filesUnder;
 using fixtures::kontoRec;
 using fixtures::readFile;
 using fixtures::writeFile;
+using fixtures::writeRegister;
 
 const std::string Today = "2026-12-04";
 const std::string Clock = "15:30:59";
@@ -35,8 +36,7 @@ class BackupTest : public ::testing::Test {
 protected:
     void SetUp() override {
         fs::create_directories(paths.dataRoot());
-        writeFile(paths.kontoFil(), kontoRec(HushallCp, "1234", "Bg") + kontoRec("Bil", "", "Ek"));
-        writeFile(paths.kontoIni(), "1\r\nAnna\r\n");
+        writeRegister(paths.dataRoot(), kontoRec(HushallCp, "1234", "Bg") + kontoRec("Bil", "", "Ek"));
         writeFile(paths.posFil(), std::string(140, '\0'));
         fixtures::writeAccount(paths.dataRoot(), Hushall, fixtures::budgetPosts(3));
         writeFile(paths.dataRoot() / Hushall / "B-mall", Mall);

@@ -63,9 +63,8 @@ class BackUpFormTest : public ::testing::Test {
 protected:
     void SetUp() override {
         const auto& paths = tc.ctx.paths;
-        fixtures::writeFile(paths.kontoFil(),
-                            fixtures::kontoRec("Hush\xE5ll", "", "Bg") + fixtures::kontoRec("Bil", "", "Ek"));
-        fixtures::writeFile(paths.kontoIni(), "1\r\nAnna\r\n");
+        fixtures::writeRegister(paths.dataRoot(), fixtures::kontoRec("Hush\xE5ll", "", "Bg") +
+                                                      fixtures::kontoRec("Bil", "", "Ek"));
         fixtures::writeAccount(paths.dataRoot(), HushallUtf8, fixtures::budgetPosts(3));
         fixtures::writeAccount(paths.dataRoot(), "Bil", fixtures::cashPosts(4));
         for (const fs::path& root : {stick, disk, nas})
@@ -406,10 +405,9 @@ TEST_F(BackUpFormTest, RestoreOfAllAccountsAsksForEachMissingAccountFolder) {
 TEST(BackUpFromTheMainWindow, RestoreOpensTheAccountThatWasOpen) {
     uitest::TestContext t;
     const auto& paths = t.ctx.paths;
-    fixtures::writeFile(paths.kontoFil(), fixtures::kontoRec("Mat", "1", "Ek") +
-                                              fixtures::kontoRec("Bil", "2", "Ek") +
-                                              fixtures::kontoRec("Spar", "3", "Ek"));
-    fixtures::writeFile(paths.kontoIni(), "1\r\nAnna\r\n");
+    fixtures::writeRegister(paths.dataRoot(), fixtures::kontoRec("Mat", "1", "Ek") +
+                                                  fixtures::kontoRec("Bil", "2", "Ek") +
+                                                  fixtures::kontoRec("Spar", "3", "Ek"));
     for (const char* name : {"Mat", "Bil", "Spar"})
         fixtures::writeAccount(paths.dataRoot(), name, fixtures::cashPosts(4));
     const fs::path stick = t.drive / "USB";

@@ -54,9 +54,7 @@ struct BudgAltFormTest : ::testing::Test {
             info += std::to_string(n) + "\xA7\r\nText " + std::to_string(n) + "\r\n\xA7\r\n";
         writeFile(t.drive.path() / "share" / "BudgInfoFil.txt", info);
         t.ctx.programDataDir = t.drive.path() / "share";
-        writeFile(t.ctx.paths.dataRoot() / "KontoFil",
-                  kontoRec("Budget", "1", "Bg") + kontoRec("Kassa", "2", "Ek"));
-        writeFile(t.ctx.paths.dataRoot() / "KontoIni", "1\r\nAnna\r\n");
+        writeRegister(t.ctx.paths.dataRoot(), kontoRec("Budget", "1", "Bg") + kontoRec("Kassa", "2", "Ek"));
         writeAccount(t.ctx.paths.dataRoot(), "Budget", posts);
         writeAccount(t.ctx.paths.dataRoot(), "Kassa", cashPosts(2));
         writeFile(folder() / "B-mall", mall);

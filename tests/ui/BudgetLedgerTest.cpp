@@ -34,8 +34,7 @@ struct BudgetLedgerTest : ::testing::Test {
 
     void open(const std::string& postBytes, const std::string& mall = "") {
         form.reset();
-        writeFile(t.ctx.paths.dataRoot() / "KontoFil", kontoRec("Budget", "1", "Bg"));
-        writeFile(t.ctx.paths.dataRoot() / "KontoIni", "1\r\nAnna\r\n");
+        writeRegister(t.ctx.paths.dataRoot(), kontoRec("Budget", "1", "Bg"));
         writeAccount(t.ctx.paths.dataRoot(), "Budget", postBytes);
         writeFile(folder() / "B-mall", mall);
         form = std::make_unique<app::HeadForm>(t.ctx);

@@ -57,8 +57,7 @@ struct CashLedgerTest : ::testing::Test {
 
     void open(const std::string& postBytes) {
         form.reset();
-        writeFile(t.ctx.paths.dataRoot() / "KontoFil", kontoRec("Kassa", "1", "Ek"));
-        writeFile(t.ctx.paths.dataRoot() / "KontoIni", "1\r\nAnna\r\n");
+        writeRegister(t.ctx.paths.dataRoot(), kontoRec("Kassa", "1", "Ek"));
         writeAccount(t.ctx.paths.dataRoot(), "Kassa", postBytes);
         form = std::make_unique<app::HeadForm>(t.ctx);
         form->Form_Load();

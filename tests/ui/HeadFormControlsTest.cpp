@@ -38,9 +38,8 @@ struct ControlsTest : ::testing::Test {
     std::filesystem::path root() const { return t.ctx.paths.dataRoot(); }
 
     void writeAccounts() {
-        writeFile(root() / "KontoFil", kontoRec("Kassa", "1", "Ek") + kontoRec("Budget", "2", "Bg") +
-                                           kontoRec("Tredje", "3", "Ek"));
-        writeFile(root() / "KontoIni", "1\r\nAnna\r\n");
+        writeRegister(root(), kontoRec("Kassa", "1", "Ek") + kontoRec("Budget", "2", "Bg") +
+                                  kontoRec("Tredje", "3", "Ek"));
         writeAccount(root(), "Kassa", cashPosts(30));
         writeAccount(root(), "Budget", budgetPosts(12));
         writeFile(root() / "Budget" / "B-mall", field("3", 4) + field("60", 8) + "01" + "05" + "  ");

@@ -85,8 +85,7 @@ TEST_F(RemoveTest, NoToTheSecondQuestionKeepsEverythingAndTheAccountOpen) {
 }
 
 TEST_F(RemoveTest, TheLastAccountTakesTheRegisterWithItAndAFirstAccountIsOffered) {
-    writeFile(root() / "KontoFil", kontoRec("Ensam", "1", "Ek"));
-    writeFile(root() / "KontoIni", "1\r\nAnna\r\n");
+    writeRegister(root(), kontoRec("Ensam", "1", "Ek"));
     writeAccount(root(), "Ensam", cashPosts(2));
     app::HeadForm& form = open();
     t.dialogs.answerYes().answerYes().answerNo().answerNo();
@@ -142,9 +141,8 @@ TEST_F(RemoveTest, ANameWhoseTransactionsRemainIsNotRemoved) {
 TEST_F(RemoveTest, AHostileNameInTheRegisterNeverReachesOutsideTheDataFolder) {
     writeThree();
     writeFile(t.drive.path() / "Utanför" / "KontoData", "ska stå kvar");
-    writeFile(root() / "KontoFil",
-              kontoRec("Ett", "1", "Ek") + kontoRec("../Utanf\xF6r", "2", "Ek") + kontoRec("Tre", "3", "Ek"));
-    writeFile(root() / "KontoIni", "1\r\nAnna\r\n");
+    writeRegister(root(), kontoRec("Ett", "1", "Ek") + kontoRec("../Utanf\xF6r", "2", "Ek") +
+                              kontoRec("Tre", "3", "Ek"));
     app::HeadForm& form = open();
     // Opening it is refused by the error routine; removing its name touches only the register.
     t.dialogs.answerNo().answerYes();

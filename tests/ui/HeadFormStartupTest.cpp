@@ -44,9 +44,8 @@ struct StartupTest : ::testing::Test {
     // A data folder as an earlier version left it: a cash book of 30 posts, a budget account of
     // 12 posts (the last three only budgeted) with its template, and an account without posts.
     void writeEarlierData() {
-        writeFile(root() / "KontoFil", kontoRec(CashName, "8327-9 123 456", "Ek") +
-                                           kontoRec("Budget 2026", "", "Bg") + kontoRec("Tom", "1", "Ek"));
-        writeFile(root() / "KontoIni", "1\r\nAnna\r\n");
+        writeRegister(root(), kontoRec(CashName, "8327-9 123 456", "Ek") + kontoRec("Budget 2026", "", "Bg") +
+                                  kontoRec("Tom", "1", "Ek"));
         writeAccount(root(), Utf8CashName,
                      cashPosts(30, [](int i) -> long long { return i == 7 ? -1250 : 10 * i; }));
         std::string budget = budgetPosts(9, true);
@@ -231,8 +230,7 @@ TEST_F(StartupTest, TheViewIsPlacedAroundTheCurrentPost) {
 }
 
 TEST_F(StartupTest, TenPostsFillTheGridWithTheScrollBarOffElevenScrollOneStep) {
-    writeFile(root() / "KontoFil", kontoRec("Tio", "", "Ek") + kontoRec("Elva", "", "Ek"));
-    writeFile(root() / "KontoIni", "1\r\nAnna\r\n");
+    writeRegister(root(), kontoRec("Tio", "", "Ek") + kontoRec("Elva", "", "Ek"));
     writeAccount(root(), "Tio", cashPosts(10));
     writeAccount(root(), "Elva", cashPosts(11));
     app::HeadForm& form = open();

@@ -26,56 +26,14 @@ const char* kindName(ScriptedDialogs::Kind kind) {
            << "\", not \"" << title.toStdString() << "\": \"" << text.toStdString() << '"';
 }
 
-ScriptedDialogs& ScriptedDialogs::answerYes() {
-    script_.push_back({Kind::Question, true, {}, {}});
-    return *this;
-}
-
-ScriptedDialogs& ScriptedDialogs::answerNo() {
-    script_.push_back({Kind::Question, false, {}, {}});
-    return *this;
-}
-
-ScriptedDialogs& ScriptedDialogs::answerCancel() {
-    script_.push_back({Kind::Question, false, {}, {}, true});
-    return *this;
-}
-
-ScriptedDialogs& ScriptedDialogs::answerInput(const QString& text) {
-    script_.push_back({Kind::Input, false, text, {}});
-    return *this;
-}
-
-ScriptedDialogs& ScriptedDialogs::onExec(std::function<int(QDialog&)> handler) {
-    script_.push_back({Kind::Exec, false, {}, std::move(handler)});
-    return *this;
-}
-
-ScriptedDialogs& ScriptedDialogs::answerSave(const QString& path) {
-    script_.push_back({Kind::Save, false, path, {}});
-    return *this;
-}
-
-ScriptedDialogs& ScriptedDialogs::answerPrint(const QString& pdfPath) {
-    script_.push_back({Kind::Print, false, pdfPath, {}});
-    return *this;
-}
-
 QString ScriptedDialogs::lastText() const {
     return calls_.empty() ? QString() : calls_.back().text;
 }
 
-QStringList ScriptedDialogs::titles() const {
+QStringList ScriptedDialogs::all(QString Call::*part) const {
     QStringList out;
     for (const Call& c : calls_)
-        out << c.title;
-    return out;
-}
-
-QStringList ScriptedDialogs::texts() const {
-    QStringList out;
-    for (const Call& c : calls_)
-        out << c.text;
+        out << c.*part;
     return out;
 }
 
@@ -134,11 +92,7 @@ QString ScriptedDialogs::input(QWidget*, const QString& prompt, const QString& t
 }
 
 int ScriptedDialogs::exec(QDialog& dialog) {
-    calls_.push_back({Kind::Exec,
-                      dialog.windowTitle(),
-                      QString::fromLatin1(dialog.metaObject()->className()),
-                      Icon::None,
-                      {}});
+    calls_.push_back({Kind::Exec, dialog.windowTitle(), dialog.metaObject()->className()});
     Reply a;
     if (!take(Kind::Exec, calls_.back(), a))
         return QDialog::Rejected;

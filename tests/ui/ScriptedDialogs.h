@@ -38,24 +38,26 @@ public:
         bool cancelButton = false; // a question with "Avbryt" beside "Ja" and "Nej"
     };
 
-    ScriptedDialogs& answerYes();
-    ScriptedDialogs& answerNo();
+    ScriptedDialogs& answerYes() { return add({Kind::Question, true}); }
+    ScriptedDialogs& answerNo() { return add({Kind::Question, false}); }
     // Only a Yes/No/Cancel box takes it: a Yes/No box given Cancel fails the test.
-    ScriptedDialogs& answerCancel();
-    ScriptedDialogs& answerInput(const QString& text);
+    ScriptedDialogs& answerCancel() { return add({Kind::Question, false, {}, {}, true}); }
+    ScriptedDialogs& answerInput(const QString& text) { return add({Kind::Input, false, text}); }
     // The handler drives the window (fills it, clicks its buttons) and returns its result code,
     // usually dialog.result() after a button closed it.
-    ScriptedDialogs& onExec(std::function<int(QDialog&)> handler);
+    ScriptedDialogs& onExec(std::function<int(QDialog&)> handler) {
+        return add({Kind::Exec, false, {}, std::move(handler)});
+    }
     // The path a save dialog returns; "" cancels it.
-    ScriptedDialogs& answerSave(const QString& path);
+    ScriptedDialogs& answerSave(const QString& path) { return add({Kind::Save, false, path}); }
     // The printer-setup dialog: accepted with the printer writing a PDF to this path; "" cancels.
-    ScriptedDialogs& answerPrint(const QString& pdfPath);
+    ScriptedDialogs& answerPrint(const QString& pdfPath) { return add({Kind::Print, false, pdfPath}); }
 
     const std::vector<Call>& calls() const { return calls_; }
     // Text of the last call of any kind; "" when there was none.
     QString lastText() const;
-    QStringList titles() const;
-    QStringList texts() const;
+    QStringList titles() const { return all(&Call::title); }
+    QStringList texts() const { return all(&Call::text); }
     std::size_t pendingAnswers() const { return script_.size(); }
     // Forgets the recorded calls and any unused answers; a new script may follow.
     ScriptedDialogs& clear();
@@ -79,6 +81,11 @@ private:
         std::function<int(QDialog&)> handler;
         bool cancel = false;
     };
+    ScriptedDialogs& add(Reply reply) {
+        script_.push_back(std::move(reply));
+        return *this;
+    }
+    QStringList all(QString Call::*part) const;
     // The next answer when it is of this kind; fails the test otherwise.
     bool take(Kind kind, const Call& call, Reply& out);
 

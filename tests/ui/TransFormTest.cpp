@@ -329,8 +329,7 @@ TEST(TransForm, DeletingATransactionEveryPostUsesAsksToRemoveTheAccount) {
 TEST(TransForm, RemovingTheLastAccountThroughTheMainWindowIsToldOnce) {
     uitest::TestContext t;
     const auto root = t.ctx.paths.dataRoot();
-    fixtures::writeFile(t.ctx.paths.kontoFil(), fixtures::kontoRec("Ensam", "1", "Ek"));
-    fixtures::writeFile(t.ctx.paths.kontoIni(), "1\r\nAnna\r\n");
+    fixtures::writeRegister(t.ctx.paths.dataRoot(), fixtures::kontoRec("Ensam", "1", "Ek"));
     fixtures::writeAccount(root, "Ensam",
                            cashPost("2026-01-01", 2, 100, 100) + cashPost("2026-01-02", 2, 50, 150));
     app::HeadForm head(t.ctx);

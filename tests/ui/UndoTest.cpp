@@ -121,8 +121,7 @@ TEST_F(UndoTest, ANewPostAndARemovedAccountComeBackAndGoAgain) {
 }
 
 TEST_F(UndoTest, FilesChangedOutsideTheProgramDropTheHistoryWithAMessage) {
-    writeFile(root() / "KontoFil", kontoRec("Kassa", "1", "Ek"));
-    writeFile(root() / "KontoIni", "1\r\nAnna\r\n");
+    writeRegister(root(), kontoRec("Kassa", "1", "Ek"));
     writeAccount(root(), "Kassa", cashPosts(5));
     start();
     form->cashFrame()->G1_Click(0, 4); // a tick

@@ -42,9 +42,8 @@ struct UtskrStatTest : ::testing::Test {
     // Kassa (cash book, 40 posts, open in the main window), Budget (12 posts), Trasig (no folder).
     void SetUp() override {
         const auto root = t.ctx.paths.dataRoot();
-        writeFile(root / "KontoFil", kontoRec("Kassa", "1", "Ek") + kontoRec("Budget", "2", "Bg") +
-                                         kontoRec("Trasig", "3", "Ek"));
-        writeFile(root / "KontoIni", "1\r\nAnna\r\n");
+        writeRegister(root, kontoRec("Kassa", "1", "Ek") + kontoRec("Budget", "2", "Bg") +
+                                kontoRec("Trasig", "3", "Ek"));
         writeAccount(root, "Kassa", cashPosts(40));
         writeFile(root / "Kassa" / "Transakt", standardTransakt() + transRec("Tom", '-'));
         writeAccount(root, "Budget", budgetPosts(12));

@@ -51,8 +51,7 @@ bool gone(const QPointer<QWidget>& w) {
 struct MainWindowTest : ::testing::Test {
     void SetUp() override {
         using namespace fixtures;
-        writeFile(root() / "KontoFil", kontoRec("Hush\xe5ll", "8327-9", "Ek"));
-        writeFile(root() / "KontoIni", "1\r\nAnna\r\n");
+        writeRegister(root(), kontoRec("Hush\xe5ll", "8327-9", "Ek"));
         writeAccount(root(), "Hushåll", cashPosts(3));
         head = std::make_unique<app::HeadForm>(t.ctx);
         head->Form_Load();

@@ -19,8 +19,7 @@ TEST(ScreenFit, TheWidestMainWindowAndItsButtonsAreOnTheScreen) {
     uitest::TestContext t;
     support::Context& ctx = t.ctx;
     const auto root = ctx.paths.dataRoot();
-    fixtures::writeFile(root / "KontoFil", fixtures::kontoRec("Budget", "1", "Bg"));
-    fixtures::writeFile(root / "KontoIni", "1\r\nAnna\r\n");
+    fixtures::writeRegister(root, fixtures::kontoRec("Budget", "1", "Bg"));
     fixtures::writeAccount(root, "Budget", fixtures::budgetPosts(20));
 
     app::HeadForm form(ctx);

@@ -80,8 +80,7 @@ class WindowPlaces : public ::testing::Test {
 protected:
     void SetUp() override {
         using namespace fixtures;
-        writeFile(root() / "KontoFil", kontoRec("Hush\xe5ll", "8327-9", "Ek"));
-        writeFile(root() / "KontoIni", "1\r\nAnna\r\n");
+        writeRegister(root(), kontoRec("Hush\xe5ll", "8327-9", "Ek"));
         writeAccount(root(), "Hushåll", cashPosts(3));
         writeFile(root() / "PosFil", "1500   3500   " + std::string(126, '\0'));
     }
