@@ -1,5 +1,6 @@
 #include "calendar/RedDays.h"
 
+#include "fixtures/AccountFiles.h"
 #include "fixtures/TempDrive.h"
 #include "store/Errors.h"
 
@@ -11,15 +12,10 @@ namespace {
 
 using calendar::RedDay;
 using calendar::RedDays;
+using fixtures::redDayRec;
 
-// One record as the file holds it: the name padded to 25 bytes, then the date.
-std::string rec(const std::string& name, const std::string& date) {
-    std::string r = name;
-    r.resize(25, ' ');
-    return r + date;
-}
 std::string freeRec(const std::string& date) {
-    return rec("*", date);
+    return redDayRec("*", date);
 }
 
 class RedDaysTest : public ::testing::Test {
@@ -40,9 +36,9 @@ TEST_F(RedDaysTest, OpeningCreatesAnEmptyFileAndCountsFromTheLastRecord) {
 
     // Free records after the used ones, and a free one among them, do not end the scan early:
     // the count is the last record that is not free.
-    drive.writeFile("RedDayFil", rec("Nyårsdagen", "2026-01-01") + freeRec("2026-01-06") +
-                                     rec("Midsommarafton", "2026-06-19") + freeRec("2026-12-24") +
-                                     rec("  *  ", "2026-12-25"));
+    drive.writeFile("RedDayFil", redDayRec("Nyårsdagen", "2026-01-01") + freeRec("2026-01-06") +
+                                     redDayRec("Midsommarafton", "2026-06-19") + freeRec("2026-12-24") +
+                                     redDayRec("  *  ", "2026-12-25"));
     RedDays scanned(path());
     EXPECT_EQ(scanned.count(), 3);
     EXPECT_EQ(scanned.at(3), (RedDay{3, "Midsommarafton", "2026-06-19"}));
@@ -63,23 +59,23 @@ TEST_F(RedDaysTest, InsertKeepsDateOrderAndPutsAnEqualDateFirst) {
     // Nothing reaches the disk before the caller commits.
     EXPECT_EQ(onDisk(), "");
     days.commit();
-    EXPECT_EQ(onDisk(), rec("Trettondedag jul", "2026-01-06") + rec("Flaggdag", "2026-06-06") +
-                            rec("Nationaldagen", "2026-06-06") + rec("Julafton", "2026-12-24") +
-                            rec("Ny\xe5rsafton", "2026-12-31"));
+    EXPECT_EQ(onDisk(), redDayRec("Trettondedag jul", "2026-01-06") + redDayRec("Flaggdag", "2026-06-06") +
+                            redDayRec("Nationaldagen", "2026-06-06") + redDayRec("Julafton", "2026-12-24") +
+                            redDayRec("Ny\xe5rsafton", "2026-12-31"));
     EXPECT_EQ(days.find("2026-06-06"), 2);
     EXPECT_TRUE(days.isRedDay("2026-12-31"));
     EXPECT_FALSE(days.isRedDay("2026-12-30"));
 }
 
 TEST_F(RedDaysTest, RemoveMovesDownMarksTheLastFreeAndTheFileNeverShrinks) {
-    drive.writeFile("RedDayFil", rec("A", "2026-01-01") + rec("B", "2026-06-06") + rec("C", "2026-12-24") +
-                                     freeRec("2026-12-31"));
+    drive.writeFile("RedDayFil", redDayRec("A", "2026-01-01") + redDayRec("B", "2026-06-06") +
+                                     redDayRec("C", "2026-12-24") + freeRec("2026-12-31"));
     RedDays days(path());
     ASSERT_EQ(days.count(), 3);
     days.remove(1);
     days.commit();
     EXPECT_EQ(days.count(), 2);
-    EXPECT_EQ(onDisk(), rec("B", "2026-06-06") + rec("C", "2026-12-24") + freeRec("2026-12-24") +
+    EXPECT_EQ(onDisk(), redDayRec("B", "2026-06-06") + redDayRec("C", "2026-12-24") + freeRec("2026-12-24") +
                             freeRec("2026-12-31"));
 
     // A new entry takes the first free record; the "*" records after it stay.
@@ -105,18 +101,20 @@ TEST_F(RedDaysTest, RemoveMovesDownMarksTheLastFreeAndTheFileNeverShrinks) {
 }
 
 TEST_F(RedDaysTest, ChangeKeepsThePlaceForTheSameDateAndMovesOtherwise) {
-    drive.writeFile("RedDayFil", rec("A", "2026-01-01") + rec("B", "2026-06-06") + rec("C", "2026-12-24"));
+    drive.writeFile("RedDayFil", redDayRec("A", "2026-01-01") + redDayRec("B", "2026-06-06") +
+                                     redDayRec("C", "2026-12-24"));
     RedDays days(path());
     EXPECT_EQ(days.change(2, "Nationaldagen", "2026-06-06"), 2);
     EXPECT_EQ(days.change(1, "A", "2026-12-24"), 2); // before C, which has the same date
     EXPECT_EQ(days.change(3, "C", "2026-02-01"), 1);
     EXPECT_EQ(days.count(), 3);
     days.commit();
-    EXPECT_EQ(onDisk(), rec("C", "2026-02-01") + rec("Nationaldagen", "2026-06-06") + rec("A", "2026-12-24"));
+    EXPECT_EQ(onDisk(), redDayRec("C", "2026-02-01") + redDayRec("Nationaldagen", "2026-06-06") +
+                            redDayRec("A", "2026-12-24"));
 }
 
 TEST_F(RedDaysTest, RefusesNamesAndDatesThatCannotBeStored) {
-    drive.writeFile("RedDayFil", rec("A", "2026-06-06"));
+    drive.writeFile("RedDayFil", redDayRec("A", "2026-06-06"));
     RedDays days(path());
     const std::string before = days.file().image();
     for (const char* date : {"2026-02-29", "2026-13-01", "2026-6-6", "", "2026-04-31"})
@@ -142,7 +140,7 @@ TEST_F(RedDaysTest, RefusesNamesAndDatesThatCannotBeStored) {
 }
 
 TEST_F(RedDaysTest, ReloadDropsChangesAndOutdatedListsEarlierYears) {
-    drive.writeFile("RedDayFil", rec("Gammal", "2025-12-26") + rec("Ny", "2026-01-01"));
+    drive.writeFile("RedDayFil", redDayRec("Gammal", "2025-12-26") + redDayRec("Ny", "2026-01-01"));
     RedDays days(path());
     EXPECT_EQ(days.outdated(2026), (std::vector<RedDay>{{1, "Gammal", "2025-12-26"}}));
     EXPECT_TRUE(days.outdated(2025).empty());
@@ -150,7 +148,7 @@ TEST_F(RedDaysTest, ReloadDropsChangesAndOutdatedListsEarlierYears) {
     days.insert("Tillf\xe4llig", "2026-05-01");
     days.reload();
     EXPECT_EQ(days.count(), 2);
-    EXPECT_EQ(days.file().image(), rec("Gammal", "2025-12-26") + rec("Ny", "2026-01-01"));
+    EXPECT_EQ(days.file().image(), redDayRec("Gammal", "2025-12-26") + redDayRec("Ny", "2026-01-01"));
 }
 
 } // namespace

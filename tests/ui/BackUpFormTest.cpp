@@ -95,16 +95,13 @@ protected:
 
     static QString driveOf(const fs::path& root) { return QString::fromStdString(root.string()) + '/'; }
 
-    void clickDrive(int row) {
-        QListWidget* drives = list("DrvList");
-        ASSERT_NE(drives->item(row), nullptr);
-        emit drives->itemClicked(drives->item(row));
+    void clickRow(const char* listName, int row) {
+        QListWidget* items = list(listName);
+        ASSERT_NE(items->item(row), nullptr);
+        emit items->itemClicked(items->item(row));
     }
-    void clickFolder(int row) {
-        QListWidget* folders = list("Dir1");
-        ASSERT_NE(folders->item(row), nullptr);
-        emit folders->itemClicked(folders->item(row));
-    }
+    void clickDrive(int row) { clickRow("DrvList", row); }
+    void clickFolder(int row) { clickRow("Dir1", row); }
 
     // Opens the window again when a restore closed it, and arms a restore from that drive.
     void armRestore(int drive, const char* scope) {

@@ -3,6 +3,7 @@
 #include "TestContext.h"
 #include "UiHelpers.h"
 #include "calendar/RedDays.h"
+#include "fixtures/AccountFiles.h"
 #include "store/Errors.h"
 #include "store/RecordFile.h"
 #include "store/Records.h"
@@ -19,16 +20,12 @@
 
 namespace {
 
+using fixtures::redDayRec;
+
 namespace fs = std::filesystem;
 using uitest::control;
 
 const QString Q = "\"";
-
-std::string rec(const std::string& name, const std::string& date) {
-    std::string r = name;
-    r.resize(25, ' ');
-    return r + date;
-}
 
 // Label6 shows the guidance with plain line feeds.
 const QString Entries = "Skriv in en ny \"Röd dag\" i textfält nedan och tryck på Enter, eller klicka"
@@ -178,7 +175,7 @@ TEST_F(HolidayFormTest, NewRedDayInTheAutumnStepsThroughNextYearsFirstHalf) {
     EXPECT_EQ(onDisk(), ""); // nothing is written before OK
 
     press("Command1");
-    EXPECT_EQ(onDisk(), rec("Trettondedag jul", "2027-01-06"));
+    EXPECT_EQ(onDisk(), redDayRec("Trettondedag jul", "2027-01-06"));
     EXPECT_EQ(form->redDayCount(), 1);
     EXPECT_EQ(days->count(), 1);
     EXPECT_EQ(g4()->item(0, 0)->text(), "1");
@@ -205,11 +202,11 @@ TEST_F(HolidayFormTest, NewRedDayInTheAutumnStepsThroughNextYearsFirstHalf) {
     press("DayNeg", 7);
     uitest::click(label("DayLabel"));
     press("Command1");
-    EXPECT_EQ(onDisk(), rec("Julafton", "2026-12-24") + rec("Trettondedag jul", "2027-01-06"));
+    EXPECT_EQ(onDisk(), redDayRec("Julafton", "2026-12-24") + redDayRec("Trettondedag jul", "2027-01-06"));
 }
 
 TEST_F(HolidayFormTest, InTheSpringOnlyThisYearAndAnEqualDateGoesFirst) {
-    open("2026-03-15", rec("Nationaldagen", "2026-06-06") + rec("Julafton", "2026-12-24"));
+    open("2026-03-15", redDayRec("Nationaldagen", "2026-06-06") + redDayRec("Julafton", "2026-12-24"));
     EXPECT_EQ(label6(), Entries);
     EXPECT_EQ(g4()->item(1, 1)->text(), "Julafton");
 
@@ -228,8 +225,8 @@ TEST_F(HolidayFormTest, InTheSpringOnlyThisYearAndAnEqualDateGoesFirst) {
     uitest::click(label("DayLabel"));
     EXPECT_EQ(picked(), "2026-06-06");
     press("Command1");
-    EXPECT_EQ(onDisk(), rec("Svenska flaggans dag", "2026-06-06") + rec("Nationaldagen", "2026-06-06") +
-                            rec("Julafton", "2026-12-24"));
+    EXPECT_EQ(onDisk(), redDayRec("Svenska flaggans dag", "2026-06-06") +
+                            redDayRec("Nationaldagen", "2026-06-06") + redDayRec("Julafton", "2026-12-24"));
     EXPECT_EQ(g4()->item(0, 1)->text(), "Svenska flaggans dag");
     EXPECT_EQ(g4()->item(2, 0)->text(), "3");
 }
@@ -248,8 +245,8 @@ TEST_F(HolidayFormTest, FebruaryOffersItsLeapYearLength) {
 }
 
 TEST_F(HolidayFormTest, OutdatedRedDaysAreNamedEveryTimeTheWindowOpens) {
-    const std::string file = rec("Annandag jul", "2025-12-26") + rec("Ny\xe5rsafton", "2025-12-31") +
-                             rec("Julafton", "2026-12-24");
+    const std::string file = redDayRec("Annandag jul", "2025-12-26") +
+                             redDayRec("Ny\xe5rsafton", "2025-12-31") + redDayRec("Julafton", "2026-12-24");
     for (int opening = 0; opening < 2; ++opening) {
         tc.dialogs.clear();
         open("2026-12-06", file);
@@ -266,7 +263,7 @@ TEST_F(HolidayFormTest, OutdatedRedDaysAreNamedEveryTimeTheWindowOpens) {
 }
 
 TEST_F(HolidayFormTest, ChangingARecordInPlaceOrByDateNeverStoresAnImpossibleDay) {
-    open("2026-12-06", rec("Julafton", "2026-12-24") + rec("Ny\xe5rsdagen", "2027-01-31"));
+    open("2026-12-06", redDayRec("Julafton", "2026-12-24") + redDayRec("Ny\xe5rsdagen", "2027-01-31"));
 
     clickRow(0);
     EXPECT_EQ(form->editedRecord(), 1);
@@ -280,7 +277,8 @@ TEST_F(HolidayFormTest, ChangingARecordInPlaceOrByDateNeverStoresAnImpossibleDay
     // The same date: only the name changes, in the same record.
     text1()->setText("Julafton (halvdag)");
     press("Command1");
-    EXPECT_EQ(onDisk(), rec("Julafton (halvdag)", "2026-12-24") + rec("Ny\xe5rsdagen", "2027-01-31"));
+    EXPECT_EQ(onDisk(),
+              redDayRec("Julafton (halvdag)", "2026-12-24") + redDayRec("Ny\xe5rsdagen", "2027-01-31"));
     EXPECT_EQ(form->editedRecord(), 0);
     EXPECT_FALSE(pickersShown());
 
@@ -289,7 +287,8 @@ TEST_F(HolidayFormTest, ChangingARecordInPlaceOrByDateNeverStoresAnImpossibleDay
     press("MonthPos");
     EXPECT_EQ(picked(), "2027-02-28");
     press("Command1");
-    EXPECT_EQ(onDisk(), rec("Julafton (halvdag)", "2026-12-24") + rec("Ny\xe5rsdagen", "2027-02-28"));
+    EXPECT_EQ(onDisk(),
+              redDayRec("Julafton (halvdag)", "2026-12-24") + redDayRec("Ny\xe5rsdagen", "2027-02-28"));
 
     // Next year keeps its months within January to June; the record moves to its new place.
     clickRow(0);
@@ -297,13 +296,14 @@ TEST_F(HolidayFormTest, ChangingARecordInPlaceOrByDateNeverStoresAnImpossibleDay
     EXPECT_EQ(picked(), "2027-06-24");
     press("MonthNeg", 2);
     press("Command1");
-    EXPECT_EQ(onDisk(), rec("Ny\xe5rsdagen", "2027-02-28") + rec("Julafton (halvdag)", "2027-04-24"));
+    EXPECT_EQ(onDisk(),
+              redDayRec("Ny\xe5rsdagen", "2027-02-28") + redDayRec("Julafton (halvdag)", "2027-04-24"));
     EXPECT_EQ(form->redDayCount(), 2);
     EXPECT_EQ(g4()->item(1, 2)->text(), "2027-04-24");
 }
 
 TEST_F(HolidayFormTest, APassedRecordCannotMoveToNextYear) {
-    open("2026-12-06", rec("Nationaldagen", "2026-06-06"));
+    open("2026-12-06", redDayRec("Nationaldagen", "2026-06-06"));
     clickRow(0);
     ASSERT_EQ(tc.dialogs.calls().size(), 1u);
     EXPECT_TRUE(uitest::showed(tc.dialogs, 0, "Ej passerat datum",
@@ -317,7 +317,7 @@ TEST_F(HolidayFormTest, APassedRecordCannotMoveToNextYear) {
     EXPECT_EQ(text1()->text(), "");
     EXPECT_EQ(form->editedRecord(), 0);
     EXPECT_TRUE(g4()->selectedItems().isEmpty());
-    EXPECT_EQ(onDisk(), rec("Nationaldagen", "2026-06-06"));
+    EXPECT_EQ(onDisk(), redDayRec("Nationaldagen", "2026-06-06"));
 
     // The title bar's close button gives the opener back as Avsluta does.
     form->close();
@@ -325,7 +325,7 @@ TEST_F(HolidayFormTest, APassedRecordCannotMoveToNextYear) {
 }
 
 TEST_F(HolidayFormTest, DeletingAsksFirstAndTheLastDeletionLeavesAFreeRecord) {
-    open("2026-12-06", rec("Annandag jul", "2025-12-26") + rec("Julafton", "2026-12-24"));
+    open("2026-12-06", redDayRec("Annandag jul", "2025-12-26") + redDayRec("Julafton", "2026-12-24"));
     tc.dialogs.clear();
 
     clickRow(1);
@@ -340,7 +340,7 @@ TEST_F(HolidayFormTest, DeletingAsksFirstAndTheLastDeletionLeavesAFreeRecord) {
     press("Command4");
     ASSERT_EQ(tc.dialogs.calls().size(), 2u);
     EXPECT_EQ(tc.dialogs.calls()[1].title, "Utdaterade 'röda dagar'");
-    EXPECT_EQ(onDisk(), rec("Annandag jul", "2025-12-26") + rec("*", "2026-12-24"));
+    EXPECT_EQ(onDisk(), redDayRec("Annandag jul", "2025-12-26") + redDayRec("*", "2026-12-24"));
     EXPECT_EQ(form->redDayCount(), 1);
     EXPECT_EQ(label6(), Entries);
     EXPECT_EQ(g4()->item(1, 1), nullptr);
@@ -349,7 +349,7 @@ TEST_F(HolidayFormTest, DeletingAsksFirstAndTheLastDeletionLeavesAFreeRecord) {
     tc.dialogs.clear().answerYes();
     press("Command4");
     EXPECT_EQ(tc.dialogs.calls()[0].title, "Radera enda filposten ?");
-    EXPECT_EQ(onDisk(), rec("*", "2025-12-26") + rec("*", "2026-12-24"));
+    EXPECT_EQ(onDisk(), redDayRec("*", "2025-12-26") + redDayRec("*", "2026-12-24"));
     EXPECT_EQ(form->redDayCount(), 0);
     EXPECT_EQ(form->editedRecord(), 0);
     EXPECT_EQ(text1()->text(), "");
@@ -385,7 +385,7 @@ TEST_F(HolidayFormTest, NamesTheFileCannotHoldAreRefused) {
 }
 
 TEST_F(HolidayFormTest, AFailedSaveIsReportedAndLeavesTheFileAndCountAsTheyWere) {
-    open("2026-12-06", rec("Julafton", "2026-12-24"));
+    open("2026-12-06", redDayRec("Julafton", "2026-12-24"));
     uitest::failSavesOf("RedDayFil");
     enterName("Juldagen");
     pick(0, 5, 24);
@@ -395,8 +395,8 @@ TEST_F(HolidayFormTest, AFailedSaveIsReportedAndLeavesTheFileAndCountAsTheyWere)
 
     EXPECT_EQ(tc.ctx.error.errorText, "Input/output error");
     EXPECT_EQ(tc.ctx.error.headline.rfind("Ett fel har uppstått i subrutinen Command1_MouseDown", 0), 0u);
-    EXPECT_EQ(onDisk(), rec("Julafton", "2026-12-24"));
-    EXPECT_EQ(days->file().image(), rec("Julafton", "2026-12-24"));
+    EXPECT_EQ(onDisk(), redDayRec("Julafton", "2026-12-24"));
+    EXPECT_EQ(days->file().image(), redDayRec("Julafton", "2026-12-24"));
     EXPECT_EQ(form->redDayCount(), 1);
     EXPECT_EQ(g4()->item(1, 1), nullptr);
 }

@@ -281,10 +281,7 @@ TEST(TransForm, DeletingATransactionEveryPostUsesAsksToRemoveTheAccount) {
             host.tc.dialogs.clear();
             Window w(host, "chg");
             host.tc.dialogs.answerYes();
-            if (removal)
-                host.tc.dialogs.answerYes();
-            else
-                host.tc.dialogs.answerNo();
+            removal ? host.tc.dialogs.answerYes() : host.tc.dialogs.answerNo();
             if (failingFile)
                 host.tc.dialogs.answerNo(); // no error report
             if (failingFile)
