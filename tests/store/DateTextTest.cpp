@@ -78,12 +78,10 @@ TEST(DateTextTest, MonthAndYearStepsClampTheDay) {
     for (const auto& c : months)
         EXPECT_EQ(store::dateText(store::stepMonth(at(c.from), c.delta)), c.to) << c.from << " " << c.delta;
 
-    const std::vector<Step> years = {
-        {"2012-02-29", 1, "2013-02-28"},
-        {"2012-02-29", 4, "2016-02-29"},
-        {"2012-02-29", -112, "1900-02-28"},
-        {"2013-07-04", -1, "2012-07-04"},
-    };
+    const std::vector<Step> years = {{"2012-02-29", 1, "2013-02-28"},
+                                     {"2012-02-29", 4, "2016-02-29"},
+                                     {"2012-02-29", -112, "1900-02-28"},
+                                     {"2013-07-04", -1, "2012-07-04"}};
     for (const auto& c : years)
         EXPECT_EQ(store::dateText(store::stepYear(at(c.from), c.delta)), c.to) << c.from << " " << c.delta;
 }

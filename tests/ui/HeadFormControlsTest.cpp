@@ -72,15 +72,10 @@ TEST_F(ControlsTest, TheStepButtonsWalkTheCalendarAndTheDisplaysShowTwoDigits) {
         const char* button;
         const char* to;
     } steps[] = {
-        {"2012-02-28", "DayPlus", "2012-02-29"},    {"2012-02-29", "DayPlus", "2012-03-01"},
-        {"2013-02-28", "DayPlus", "2013-03-01"},    {"2008-03-01", "DayMinus", "2008-02-29"},
-        {"2009-03-01", "DayMinus", "2009-02-28"},   {"2010-01-01", "DayMinus", "2009-12-31"},
-        {"2026-06-01", "DayMinus", "2026-05-31"},   {"2026-05-01", "DayMinus", "2026-04-30"},
-        {"2100-03-01", "DayMinus", "2100-02-28"},   {"2000-03-01", "DayMinus", "2000-02-29"},
-        {"2026-12-31", "DayPlus", "2027-01-01"},    {"2026-12-15", "MonthPlus", "2027-01-15"},
-        {"2026-01-15", "MonthMinus", "2025-12-15"}, {"2013-03-31", "MonthMinus", "2013-02-28"},
-        {"2012-03-31", "MonthMinus", "2012-02-29"}, {"2012-02-29", "YearPlus", "2013-02-28"},
-        {"2026-03-05", "YearMinus", "2025-03-05"},
+        // One step of each button; the calendar's own cases are the date steps' (DateTextTest).
+        {"2012-02-28", "DayPlus", "2012-02-29"},   {"2010-01-01", "DayMinus", "2009-12-31"},
+        {"2026-12-15", "MonthPlus", "2027-01-15"}, {"2013-03-31", "MonthMinus", "2013-02-28"},
+        {"2012-02-29", "YearPlus", "2013-02-28"},  {"2026-03-05", "YearMinus", "2025-03-05"},
     };
     for (const auto& s : steps) {
         form.dateSelector()->datumset(s.from);
