@@ -58,7 +58,7 @@ struct BudgetLedgerTest : ::testing::Test {
 };
 
 TEST_F(BudgetLedgerTest, AnExpenseDatedTodayIsStoredConfirmedAndRecordedInTheTemplate) {
-    open(budgetPosts(3), field("3", 4) + field("30", 8) + "01" + "03" + "* ");
+    open(budgetPosts(3), mallRec("3", "30", "01", "03", true));
     choose("Uttag");
     EXPECT_EQ(form->procedureCode(), "cbonomark");
     EXPECT_FALSE(g2()->isEnabled());
@@ -72,20 +72,19 @@ TEST_F(BudgetLedgerTest, AnExpenseDatedTodayIsStoredConfirmedAndRecordedInTheTem
     button("Command2")->click();
 
     // Posts: 0/0, -20/-22, -30/-33 (balances -50/-55), then the new post on 2026-12-06.
-    const std::string expected = budgetPosts(3) + field("2026-12-06", 10) + field("3", 4) +
-                                 field("-12345,50", 11) + field("-12000", 11) + field("-12395,5", 11) +
-                                 field("-12055", 11) + field("340,5", 11) + " " + "*" + "    " + "  ";
+    const std::string expected =
+        budgetPosts(3) + budg("2026-12-06", "3", "-12345,50", "-12000", "-12395,5", "-12055", "340,5");
     EXPECT_EQ(readFile(folder() / "KontoData"), expected);
     // December gets its own template record; the excluded January record keeps its mark.
-    EXPECT_EQ(readFile(folder() / "B-mall"), field("3", 4) + field("30", 8) + "01" + "03" + "* " +
-                                                 field("3", 4) + field("12010", 8) + "12" + "06" + "  ");
+    EXPECT_EQ(readFile(folder() / "B-mall"),
+              mallRec("3", "30", "01", "03", true) + mallRec("3", "12010", "12", "06"));
     EXPECT_EQ(form->procedureCode(), "");
     EXPECT_EQ(g2()->item(3, 2)->text(), "-12 345,50");
     EXPECT_EQ(g2()->item(3, 2)->foreground().color(), QColor(255, 0, 0));
 }
 
 TEST_F(BudgetLedgerTest, APostDatedTomorrowIsOnlyBudgetedShownBlueAndConfirmedLater) {
-    const std::string mall = field("9", 4) + field("10", 8) + "05" + "01" + "  ";
+    const std::string mall = mallRec("9", "10", "05", "01");
     open(budgetPosts(2), mall);
     form->dateSelector()->datumset("2026-12-07");
     choose("Insättning");
@@ -94,9 +93,7 @@ TEST_F(BudgetLedgerTest, APostDatedTomorrowIsOnlyBudgetedShownBlueAndConfirmedLa
     EXPECT_EQ(frame()->pendingBudgeted(), "0");
     button("Command2")->click();
     const std::string file = readFile(folder() / "KontoData");
-    EXPECT_EQ(file.substr(2 * 77, 77), field("2026-12-07", 10) + field("2", 4) + field("0", 11) +
-                                           field("800", 11) + field("-20", 11) + field("778", 11) +
-                                           field("798", 11) + " " + " " + "    " + "  ");
+    EXPECT_EQ(file.substr(2 * 77, 77), budg("2026-12-07", "2", "0", "800", "-20", "778", "798", ' ', ' '));
     EXPECT_EQ(g2()->item(2, 3)->foreground().color(), QColor(0, 0, 255));
     EXPECT_EQ(readFile(folder() / "B-mall"), mall);
 
@@ -111,7 +108,7 @@ TEST_F(BudgetLedgerTest, APostDatedTomorrowIsOnlyBudgetedShownBlueAndConfirmedLa
     std::string confirmed = file;
     confirmed[2 * 77 + 70] = '*';
     EXPECT_EQ(readFile(folder() / "KontoData"), confirmed);
-    EXPECT_EQ(readFile(folder() / "B-mall"), mall + field("2", 4) + field("790", 8) + "12" + "07" + "  ");
+    EXPECT_EQ(readFile(folder() / "B-mall"), mall + mallRec("2", "790", "12", "07"));
     EXPECT_EQ(form->procedureCode(), "");
     EXPECT_EQ(g2()->item(2, 3)->foreground().color(), QColor(0, 0, 0));
 }
@@ -272,28 +269,25 @@ TEST_F(BudgetLedgerTest, AMarkedPostsTransactionIsReplacedInOneOrAllPosts) {
         open(budgetPosts(4));
         g2()->cellClicked(2, 1); // post 3, "Uttag"
         if (c.all)
-            t.dialogs.answerNo().answerYes().answerYes();
-        else
-            t.dialogs.answerYes().answerYes();
+            t.dialogs.answerNo(); // not this post only
+        t.dialogs.answerYes().answerYes();
         frame()->TransText_Click();
         EXPECT_EQ(t.dialogs.calls()[0].text, "Vill du byta ut transaktionen\ni ENBART denna kontopost ?");
         EXPECT_EQ(form->procedureCode(), "trbyt");
         t.dialogs.answerYes();
         choose("Insättning");
-        const auto& calls = t.dialogs.calls();
-        const std::size_t confirm = c.all ? 3 : 2;
-        ASSERT_GT(calls.size(), confirm + 1);
-        EXPECT_EQ(calls[confirm].title, "Ändrad transaktion");
-        EXPECT_EQ(
-            calls[confirm].text,
+        const int confirm = c.all ? 3 : 2;
+        ASSERT_GT(t.dialogs.calls().size(), confirm + 1u);
+        EXPECT_TRUE(uitest::showed(
+            t.dialogs, confirm, "Ändrad transaktion",
             "Vill du verkligen byta transaktionen\ntill den föreslagna:\n\nInsättning ( = Inkomst !)\n\n"
             "som ersättning för:\n\nUttag ( = Utgift !)  ? ?\n\nOBS att beloppet ej ändras i\ndenna "
-            "operation ! (Ev. tecken-\nändring medför dock omräkning !)");
-        EXPECT_EQ(calls.back().title, "Transaktionsbyte utfört");
-        EXPECT_EQ(calls.back().text,
-                  "Transaktionen\n\nUttag\n\nhar nu bytts ut mot föreslagen\n\nInsättning\n\ni en eller "
-                  "flera poster, enligt\nönskemål !\n\nVid ev. teckenbyte har omräkning\noch efterföljande "
-                  "saldokontroll\nskett !");
+            "operation ! (Ev. tecken-\nändring medför dock omräkning !)"));
+        EXPECT_TRUE(uitest::showed(
+            t.dialogs, -1, "Transaktionsbyte utfört",
+            "Transaktionen\n\nUttag\n\nhar nu bytts ut mot föreslagen\n\nInsättning\n\ni en eller "
+            "flera poster, enligt\nönskemål !\n\nVid ev. teckenbyte har omräkning\noch efterföljande "
+            "saldokontroll\nskett !"));
         EXPECT_EQ(readFile(folder() / "KontoData").substr(77), c.posts2to4);
         EXPECT_EQ(form->procedureCode(), "");
         EXPECT_EQ(form->markedPost(), 0);

@@ -102,10 +102,9 @@ TEST_F(CashLedgerTest, ANewExpenseGoesInAfterThePostsOfItsDateWithTheLaterBalanc
     command2()->click();
 
     EXPECT_EQ(readFile(kontoData()), cashPost("2026-03-03", 1, 0, 0) + cashPost("2026-03-05", 2, 500, 500) +
-                                         cashPost("2026-03-05", 3, -20, 480) + field("2026-03-05", 10) +
-                                         field("3", 4) + field("-1250,5", 11) + field("-770,5", 11) + " " +
-                                         "    " + "  " + cashPost("2026-03-09", 2, 1000, 229).substr(0, 25) +
-                                         field("229,5", 11) + "     " + "  ");
+                                         cashPost("2026-03-05", 3, -20, 480) +
+                                         cash("2026-03-05", "3", "-1250,5", "-770,5") +
+                                         cash("2026-03-09", "2", "1000", "229,5"));
     EXPECT_EQ(form->postCount(), 5);
     EXPECT_EQ(form->procedureCode(), "");
     EXPECT_EQ(uitest::textsOf(*form, {"Command3", "Command2"}), (QStringList{"Avbryt", "Flytta"}));

@@ -42,7 +42,7 @@ struct ControlsTest : ::testing::Test {
                                   kontoRec("Tredje", "3", "Ek"));
         writeAccount(root(), "Kassa", cashPosts(30));
         writeAccount(root(), "Budget", budgetPosts(12));
-        writeFile(root() / "Budget" / "B-mall", field("3", 4) + field("60", 8) + "01" + "05" + "  ");
+        writeFile(root() / "Budget" / "B-mall", mallRec("3", "60", "01", "05"));
         writeAccount(root(), "Tredje", cashPosts(3));
     }
     // The main window on those accounts, the first one open.

@@ -58,7 +58,7 @@ struct StartupTest : ::testing::Test {
             budget += budgetPost(nthDate(i), 3, -10 * i, -10 * i, b, a, false);
         }
         writeAccount(root(), "Budget 2026", budget);
-        writeFile(root() / "Budget 2026" / "B-mall", field("3", 4) + field("60", 8) + "01" + "05" + "  ");
+        writeFile(root() / "Budget 2026" / "B-mall", mallRec("3", "60", "01", "05"));
         writeAccount(root(), "Tom", "");
     }
 
