@@ -28,18 +28,9 @@ using uitest::control;
 
 namespace {
 
-// Template records: transaction, amount, month, day, excluded.
-std::string mallRec(int trans, int amount, const char* month, const char* day, bool excluded = false) {
-    return field(std::to_string(trans), 4) + field(std::to_string(amount), 8) + month + day +
-           (excluded ? "* " : "  ");
-}
 // Uttag: Saturday 16 January 2027, Sunday 7 February, Wednesday 10 March. Insättning excluded.
-const std::string Mall = mallRec(3, 110, "01", "16") + mallRec(2, 90, "01", "05", true) +
-                         mallRec(3, 220, "02", "07") + mallRec(3, 330, "03", "10");
-
-std::string redDay(const char* name, const char* date) {
-    return field(name, 25) + date;
-}
+const std::string Mall = mallRec("3", "110", "01", "16") + mallRec("2", "90", "01", "05", true) +
+                         mallRec("3", "220", "02", "07") + mallRec("3", "330", "03", "10");
 
 struct BudgAltFormTest : ::testing::Test {
     uitest::TestContext t;
@@ -128,8 +119,9 @@ TEST_F(BudgAltFormTest, FiltersExcludesAndReadmitsThroughTheTemplateMark) {
     EXPECT_EQ(t.dialogs.calls()[0].text,
               "Du försöker återställa den uteslutna transaktionen:\n\nInsättning!\n\nVill du fortsätta ?");
     EXPECT_EQ(t.dialogs.lastText(), "Transaktionen är återställd, kan hämtas och budgeteras !");
-    EXPECT_EQ(readFile(folder() / "B-mall"), mallRec(3, 110, "01", "16") + mallRec(2, 90, "01", "05") +
-                                                 mallRec(3, 220, "02", "07") + mallRec(3, 330, "03", "10"));
+    EXPECT_EQ(readFile(folder() / "B-mall"),
+              mallRec("3", "110", "01", "16") + mallRec("2", "90", "01", "05") +
+                  mallRec("3", "220", "02", "07") + mallRec("3", "330", "03", "10"));
     EXPECT_EQ(form->filter(), budget::Filter::All);
     EXPECT_EQ(info(), "Text 3\n");
 
@@ -139,9 +131,9 @@ TEST_F(BudgAltFormTest, FiltersExcludesAndReadmitsThroughTheTemplateMark) {
     EXPECT_EQ(c<QPushButton>("Command3")->text(), "Uteslut transaktion");
     form->Command3_Click();
     EXPECT_EQ(t.dialogs.lastText(), "Transaktionen är utesluten !");
-    EXPECT_EQ(readFile(folder() / "B-mall"), mallRec(3, 110, "01", "16", true) + mallRec(2, 90, "01", "05") +
-                                                 mallRec(3, 220, "02", "07", true) +
-                                                 mallRec(3, 330, "03", "10", true));
+    EXPECT_EQ(readFile(folder() / "B-mall"),
+              mallRec("3", "110", "01", "16", true) + mallRec("2", "90", "01", "05") +
+                  mallRec("3", "220", "02", "07", true) + mallRec("3", "330", "03", "10", true));
     EXPECT_EQ(form->filter(), budget::Filter::BudgetableOnly);
     EXPECT_EQ(listed(), QStringList({"Kontostart", "Insättning"}));
 
@@ -173,7 +165,7 @@ TEST_F(BudgAltFormTest, FiltersExcludesAndReadmitsThroughTheTemplateMark) {
 }
 
 TEST_F(BudgAltFormTest, APeriodEndingInDecemberBeyondTheRedDaysIsWarnedAbout) {
-    writeFile(t.ctx.paths.redDayFil(), redDay("Nyårsdagen", "2027-01-01"));
+    writeFile(t.ctx.paths.redDayFil(), redDayRec("Nyårsdagen", "2027-01-01"));
     open();
     const QString partly = "Inställd budgetperiod ligger helt eller delvis utanför möjlig täckning";
     const QString wholly = "Inställd budgetperiod ligger helt utanför möjlig täckning";
@@ -285,7 +277,7 @@ TEST_F(BudgAltFormTest, AMonthSetByHandTakesTheFirstAmountAndAMissingAmountIsAsk
 TEST_F(BudgAltFormTest, ALimitReachedInTheThirdMonthLeavesTheFirstTwoWritten) {
     std::string mall;
     for (const char* m : {"01", "02", "03", "04", "05", "06"})
-        mall += mallRec(2, 400, m, "11");
+        mall += mallRec("2", "400", m, "11");
     open(budgetPost("2026-01-05", 2, 99999000, 99999000, 99999000, 99999000, true), mall);
     form->Label39_Click();
     form->List3_Click(5);

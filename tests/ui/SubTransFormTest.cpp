@@ -15,21 +15,15 @@
 
 namespace {
 
+using fixtures::cash;
 using fixtures::field;
 using uitest::control;
 using uitest::FakeCatalogueHost;
 
-// A cash-book post with a sub-transaction.
-std::string post(std::string_view date, int trans, long long amount, long long balance,
-                 std::string_view sub) {
-    std::string p = fixtures::cashPost(date, trans, amount, balance);
-    p.replace(37, 4, field(sub, 4));
-    return p;
-}
-
-const std::string Posts = post("2026-01-01", 1, 0, 0, "") + post("2026-01-02", 3, -10, -10, "2") +
-                          post("2026-01-03", 3, -20, -30, "1") + post("2026-01-04", 2, 5, -25, "2") +
-                          post("2026-01-05", 3, -1, -26, "2");
+const std::string Posts = cash("2026-01-01", "1", "0", "0") + cash("2026-01-02", "3", "-10", "-10", "2") +
+                          cash("2026-01-03", "3", "-20", "-30", "1") +
+                          cash("2026-01-04", "2", "5", "-25", "2") +
+                          cash("2026-01-05", "3", "-1", "-26", "2");
 const std::string Kategori = field("El", 35) + field("Mat", 35) + field("Mat", 35);
 
 struct Window {
@@ -123,10 +117,10 @@ TEST(SubTransForm, DeleteClearsThePostsOfTheFirstOfTwoNamesakes) {
     EXPECT_TRUE(w.ok()->isEnabled());
     w.ok()->click();
     EXPECT_EQ(host.file("Kategori"), field("El", 35) + std::string(35, ' ') + field("Mat", 35));
-    EXPECT_EQ(host.file("KontoData"), post("2026-01-01", 1, 0, 0, "") + post("2026-01-02", 3, -10, -10, "") +
-                                          post("2026-01-03", 3, -20, -30, "1") +
-                                          post("2026-01-04", 2, 5, -25, "") +
-                                          post("2026-01-05", 3, -1, -26, ""));
+    EXPECT_EQ(host.file("KontoData"),
+              cash("2026-01-01", "1", "0", "0") + cash("2026-01-02", "3", "-10", "-10") +
+                  cash("2026-01-03", "3", "-20", "-30", "1") + cash("2026-01-04", "2", "5", "-25") +
+                  cash("2026-01-05", "3", "-1", "-26"));
     EXPECT_TRUE(uitest::showed(
         host.tc.dialogs, -1, "Radering subtransaktion",
         "SubTransaktionen\r\n\r\nMat\r\n\r\när nu raderad från listan !\r\n\r\nSubTransaktionen "
