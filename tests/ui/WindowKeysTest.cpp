@@ -69,22 +69,20 @@ struct MainWindowTest : ::testing::Test {
 TEST_F(MainWindowTest, AWindowThatTakesOverShowsTheMainWindowDisabledUntilItClosesAnyWay) {
     const struct {
         const char* window;
-        std::function<void(app::HeadForm&, uitest::ScriptedDialogs&)> open;
+        std::function<void()> open;
         const char* closeButton;
     } windows[] = {
         {"NyKontoForm",
-         [](app::HeadForm& h, uitest::ScriptedDialogs& d) {
-             d.answerYes(); // "Vill du lägga till ett nytt konto ?"
-             h.Nykonto_mn_Click();
+         [&] {
+             t.dialogs.answerYes(); // "Vill du lägga till ett nytt konto ?"
+             head->Nykonto_mn_Click();
          },
          "Command2"},
-        {"TransForm", [](app::HeadForm& h, uitest::ScriptedDialogs&) { h.openTransForm("ny"); }, "Command2"},
-        {"SubTransForm", [](app::HeadForm& h, uitest::ScriptedDialogs&) { h.openSubTransForm("ny"); },
-         "Command1"},
-        {"BackUpForm", [](app::HeadForm& h, uitest::ScriptedDialogs&) { h.Bu_mn_Click(); }, "Command2"},
-        {"DonateForm", [](app::HeadForm& h, uitest::ScriptedDialogs&) { h.Donera_Click(); }, "Command2"},
-        {"UtskrStatForm", [](app::HeadForm& h, uitest::ScriptedDialogs&) { h.Utskrstat_mn_Click(); },
-         "Command3"},
+        {"TransForm", [&] { head->openTransForm("ny"); }, "Command2"},
+        {"SubTransForm", [&] { head->openSubTransForm("ny"); }, "Command1"},
+        {"BackUpForm", [&] { head->Bu_mn_Click(); }, "Command2"},
+        {"DonateForm", [&] { head->Donera_Click(); }, "Command2"},
+        {"UtskrStatForm", [&] { head->Utskrstat_mn_Click(); }, "Command3"},
     };
     enum class Way { Button, Escape, WindowClose };
     for (const auto& w : windows) {
@@ -93,7 +91,7 @@ TEST_F(MainWindowTest, AWindowThatTakesOverShowsTheMainWindowDisabledUntilItClos
                          (way == Way::Button   ? "its button"
                           : way == Way::Escape ? "Esc"
                                                : "the window"));
-            w.open(*head, t.dialogs);
+            w.open();
             QPointer<QWidget> window = shownWindow(QString(), QString::fromLatin1(w.window));
             ASSERT_TRUE(window);
             EXPECT_TRUE(!head->isEnabled() && window->isEnabled());
