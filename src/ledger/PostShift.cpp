@@ -111,14 +111,6 @@ void Column::reset(int n) {
         slots_[static_cast<std::size_t>(k)].bytes[0] = '\0';
 }
 
-Outcome Column::put(int k, store::Amount value, bool limited) {
-    if (limited && !store::withinAmountLimit(value))
-        return Outcome::AmountLimit;
-    return store::field::writeSlot(value.units(), slots_[static_cast<std::size_t>(k)].bytes)
-               ? Outcome::Done
-               : Outcome::DoesNotFit;
-}
-
 Outcome Column::shiftBy(const Posts& posts, int from, int to, store::Amount delta, bool limited) {
     reset(0);
     if (delta.isZero() || from > to)

@@ -155,6 +155,15 @@ private:
     int count_ = 0;
 };
 
+// Inline: the passes over the later posts of a change put an entry for each.
+inline Outcome Column::put(int k, store::Amount value, bool limited) {
+    if (limited && !store::withinAmountLimit(value))
+        return Outcome::AmountLimit;
+    return store::field::writeSlot(value.units(), slots_[static_cast<std::size_t>(k)].bytes)
+               ? Outcome::Done
+               : Outcome::DoesNotFit;
+}
+
 // A pass over posts first..last, split in two halves where it is long (support::inHalves), that
 // ends at the first outcome other than Done.
 template <class Run> Outcome passInHalves(int first, int last, const Run& run) {

@@ -2,12 +2,13 @@
 
 // Reading and writing the 11-byte amount fields of the post files in the form the program writes
 // them. A ledger change runs over every later post of an account, reading and writing up to three of
-// these fields per post, so both sides are inline: the reader takes only that one form and leaves
-// every other text to the general reader, the writer makes eight digits at once.
+// these fields per post, so both sides are quick: the reader takes only that one form and leaves
+// every other text to the general reader, the writer looks its digits up four at a time.
 
 #include "store/Amount.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 
@@ -15,26 +16,21 @@ namespace store::field {
 
 inline constexpr std::uint64_t Ones = 0x0101010101010101;
 
+// The four digits of every n < 10 000 as bytes of values 0-9 in text order, leading zeros included:
+// a look-up costs less than working them out with multiplications, and the writers below run for
+// every balance a change moves.
+extern const std::array<std::uint32_t, 10'000> fourDigits;
+
 // The digits of n < 100 000 000 as eight bytes of values 0-9 in text order, leading zeros included.
 inline std::uint64_t digitsOf(std::uint32_t n) {
-    const std::uint64_t fours = n / 10000 | static_cast<std::uint64_t>(n % 10000) << 32;
-    const std::uint64_t hundreds = ((fours * 10486) >> 20) & 0x0000007F0000007F;
-    const std::uint64_t pairs = hundreds | (fours - hundreds * 100) << 16;
-    const std::uint64_t tens = ((pairs * 103) >> 10) & 0x000F000F000F000F;
-    return tens | (pairs - tens * 10) << 8;
-}
-
-// The four digits of n < 10 000 as bytes of values 0-9 in text order.
-inline std::uint32_t fourDigitsOf(std::uint32_t n) {
-    const std::uint32_t pairs = n / 100 | (n % 100) << 16;
-    const std::uint32_t tens = ((pairs * 103) >> 10) & 0x000F000F;
-    return tens | (pairs - tens * 10) << 8;
+    return fourDigits[n / 10'000] | std::uint64_t{fourDigits[n % 10'000]} << 32;
 }
 
 // A field as the program writes it - an optional "-", one to eight digits, optionally a comma and
 // one to four decimals, then spaces - read as units. False for any other form, which only the
-// general reader (Amount::parse) then decides on. Reads exactly the 11 bytes at `p`.
-inline bool read(const char* p, std::int64_t& units) {
+// general reader (Amount::parse) then decides on. Reads exactly the 11 bytes at `p`, a digit at a
+// time.
+inline bool readByDigits(const char* p, std::int64_t& units) {
     const char* const end = p + AmountFieldWidth;
     const bool negative = *p == '-';
     const char* q = p + (negative ? 1 : 0);
@@ -64,6 +60,15 @@ inline bool read(const char* p, std::int64_t& units) {
     return true;
 }
 
+// The same reader working on all 11 bytes at once with the byte shuffles of SSSE3, about twice as
+// fast; only for a processor that has them (wholeFieldReads).
+bool readWholeField(const char* p, std::int64_t& units);
+extern const bool wholeFieldReads;
+
+inline bool read(const char* p, std::int64_t& units) {
+    return wholeFieldReads ? readWholeField(p, units) : readByDigits(p, units);
+}
+
 // The stored text of units (see Amount::amountText) written to `out`, which must hold
 // Amount::MaxTextLength bytes; returns the end of the text.
 char* writeLargeWhole(std::uint64_t whole, char* out);
@@ -87,7 +92,7 @@ inline char* write(std::int64_t units, char* out) {
     if (fraction == 0)
         return out;
     // The four decimals, the trailing zeros dropped.
-    const std::uint32_t decimals = fourDigitsOf(fraction);
+    const std::uint32_t decimals = fourDigits[fraction];
     const std::uint32_t decimalText = decimals + 0x30303030;
     *out = ',';
     std::memcpy(out + 1, &decimalText, 4);
@@ -130,7 +135,7 @@ inline bool writeSlot(std::int64_t units, char* slot) {
     unsigned size = sign + 8 - leading;
     if (const auto fraction = static_cast<std::uint32_t>(m % Amount::Scale)) {
         // A comma and the four decimals, the trailing zeros turned into spaces.
-        const std::uint32_t decimals = fourDigitsOf(fraction);
+        const std::uint32_t decimals = fourDigits[fraction];
         const unsigned trailing = __builtin_clz(decimals) / 8;
         const std::uint32_t shown = 0xFFFFFFFFu >> (8 * trailing);
         const std::uint32_t decimalText = ((decimals + 0x30303030) & shown) | (0x20202020 & ~shown);

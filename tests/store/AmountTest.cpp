@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -65,7 +66,8 @@ TEST(AmountParseTest, RefusesAnythingElse) {
 }
 
 // An 11-byte field is read by a quick reader for the form the program writes and by the general one
-// for every other; a longer text always takes the general one. Both must agree on every field.
+// for every other; a longer text always takes the general one. Both quick readers (a digit at a
+// time, and the whole field at once where the processor can) must agree with it on every field.
 TEST(AmountParseTest, FieldsReadAsTheGeneralReaderReadsThem) {
     std::mt19937_64 rng(11);
     const std::string alphabet("0123456789-,. \t\0x", 18);
@@ -87,8 +89,18 @@ TEST(AmountParseTest, FieldsReadAsTheGeneralReaderReadsThem) {
         }
         fields.push_back(f);
     }
-    for (const std::string& f : fields)
-        ASSERT_EQ(Amount::parse(f), Amount::parse(f + ' ')) << '"' << f << '"';
+    for (const std::string& f : fields) {
+        const std::optional<Amount> general = Amount::parse(f + ' ');
+        ASSERT_EQ(Amount::parse(f), general) << '"' << f << '"';
+        std::int64_t u = 0, w = 0;
+        const bool quick = store::field::readByDigits(f.data(), u);
+        ASSERT_TRUE(!quick || general == Amount::fromUnits(u)) << '"' << f << '"';
+        if (store::field::wholeFieldReads) {
+            ASSERT_EQ(store::field::readWholeField(f.data(), w) ? std::optional(w) : std::nullopt,
+                      quick ? std::optional(u) : std::nullopt)
+                << '"' << f << '"';
+        }
+    }
 }
 
 TEST(AmountParseTest, TextRoundTripsThroughParse) {
