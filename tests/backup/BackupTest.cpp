@@ -238,8 +238,13 @@ TEST_F(BackupTest, BackupMomentAndAccountsForTheQuestionBeforeARestore) {
     // A folder named otherwise: its last change, in local time.
     fs::create_directories(stick / "MonivaBU-gammal");
     fs::create_directories(stick / "Bil202613011200"); // no month 13
-    std::tm local{
-        .tm_min = 6, .tm_hour = 5, .tm_mday = 4, .tm_mon = 2, .tm_year = 2025 - 1900, .tm_isdst = -1};
+    std::tm local{};
+    local.tm_year = 2025 - 1900;
+    local.tm_mon = 2;
+    local.tm_mday = 4;
+    local.tm_hour = 5;
+    local.tm_min = 6;
+    local.tm_isdst = -1;
     const auto when =
         std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(std::mktime(&local)));
     fs::last_write_time(stick / "MonivaBU-gammal", when);

@@ -92,7 +92,7 @@ QString ScriptedDialogs::input(QWidget*, const QString& prompt, const QString& t
 }
 
 int ScriptedDialogs::exec(QDialog& dialog) {
-    calls_.push_back({Kind::Exec, dialog.windowTitle(), dialog.metaObject()->className()});
+    calls_.push_back({Kind::Exec, dialog.windowTitle(), dialog.metaObject()->className(), Icon::None, {}});
     Reply a;
     if (!take(Kind::Exec, calls_.back(), a))
         return QDialog::Rejected;

@@ -38,20 +38,20 @@ public:
         bool cancelButton = false; // a question with "Avbryt" beside "Ja" and "Nej"
     };
 
-    ScriptedDialogs& answerYes() { return add({Kind::Question, true}); }
-    ScriptedDialogs& answerNo() { return add({Kind::Question, false}); }
+    ScriptedDialogs& answerYes() { return add({Kind::Question, true, {}, {}}); }
+    ScriptedDialogs& answerNo() { return add({Kind::Question, false, {}, {}}); }
     // Only a Yes/No/Cancel box takes it: a Yes/No box given Cancel fails the test.
     ScriptedDialogs& answerCancel() { return add({Kind::Question, false, {}, {}, true}); }
-    ScriptedDialogs& answerInput(const QString& text) { return add({Kind::Input, false, text}); }
+    ScriptedDialogs& answerInput(const QString& text) { return add({Kind::Input, false, text, {}}); }
     // The handler drives the window (fills it, clicks its buttons) and returns its result code,
     // usually dialog.result() after a button closed it.
     ScriptedDialogs& onExec(std::function<int(QDialog&)> handler) {
         return add({Kind::Exec, false, {}, std::move(handler)});
     }
     // The path a save dialog returns; "" cancels it.
-    ScriptedDialogs& answerSave(const QString& path) { return add({Kind::Save, false, path}); }
+    ScriptedDialogs& answerSave(const QString& path) { return add({Kind::Save, false, path, {}}); }
     // The printer-setup dialog: accepted with the printer writing a PDF to this path; "" cancels.
-    ScriptedDialogs& answerPrint(const QString& pdfPath) { return add({Kind::Print, false, pdfPath}); }
+    ScriptedDialogs& answerPrint(const QString& pdfPath) { return add({Kind::Print, false, pdfPath, {}}); }
 
     const std::vector<Call>& calls() const { return calls_; }
     // Text of the last call of any kind; "" when there was none.
