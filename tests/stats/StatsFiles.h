@@ -25,10 +25,7 @@ inline std::string transakt() {
 
 // Hyra, (free slot), Bröd.
 inline std::string kategori() {
-    return field("Hyra", 35) + field("", 35) +
-           field("Br\xF6"
-                 "d",
-                 35);
+    return field("Hyra", 35) + field("", 35) + field("Br\366d", 35);
 }
 
 // Writes the account "Konto" under the drive's data root and opens its files.
