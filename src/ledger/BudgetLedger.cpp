@@ -380,7 +380,9 @@ Outcome BudgetLedger::recount(int from) {
             running.budget += posts.amount(i, Post::BudgBelopp);
             running.actual += posts.amount(i, Post::VerklBelopp);
         }
-        for (int i = first; i <= last; ++i) {
+        bool changedHere = false; // told once at the end: a flag shared per post stalls both cores
+        Outcome o = Outcome::Done;
+        for (int i = first; i <= last && o == Outcome::Done; ++i) {
             running.budget += posts.amount(i, Post::BudgBelopp);
             running.actual += posts.amount(i, Post::VerklBelopp);
             running.difference = running.actual - running.budget;
@@ -389,18 +391,18 @@ Outcome BudgetLedger::recount(int from) {
             const auto take = [&](shift::Column& column, Amount value, bool limited) {
                 if (!differs(i, column.field(), value))
                     return limited && !store::withinAmountLimit(value) ? Outcome::AmountLimit : Outcome::Done;
-                any = true;
+                changedHere = true;
                 return column.put(i - start, value, limited);
             };
-            Outcome o = take(changed.budget, running.budget, true);
+            o = take(changed.budget, running.budget, true);
             if (o == Outcome::Done)
                 o = take(changed.actual, running.actual, true);
             if (o == Outcome::Done)
                 o = take(changed.difference, running.difference, false);
-            if (o != Outcome::Done)
-                return o;
         }
-        return Outcome::Done;
+        if (changedHere)
+            any = true;
+        return o;
     };
     if (const Outcome o = shift::passInHalves(start, n_, recountRun); o != Outcome::Done)
         return o;

@@ -223,16 +223,19 @@ Outcome Cashbook::recount(int from) {
         Amount balance = before;
         for (int i = start; i < first; ++i)
             balance += posts.amount(i, Post::Belopp);
-        for (int i = first; i <= last; ++i) {
+        bool changedHere = false; // told once at the end: a flag shared per post stalls both cores
+        Outcome o = Outcome::Done;
+        for (int i = first; i <= last && o == Outcome::Done; ++i) {
             balance += posts.amount(i, Post::Belopp);
             // A stored balance that is no number is what a recount is for: it is rewritten.
             if (shift::tryReadAmount(posts.field(i, Post::Saldo)) == balance)
                 continue;
-            if (const Outcome o = saldo.put(i - start, balance, true); o != Outcome::Done)
-                return o;
-            changed = true;
+            o = saldo.put(i - start, balance, true);
+            changedHere = true;
         }
-        return Outcome::Done;
+        if (changedHere)
+            changed = true;
+        return o;
     };
     if (const Outcome o = shift::passInHalves(start, n_, recountRun); o != Outcome::Done)
         return o;
