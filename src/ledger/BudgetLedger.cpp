@@ -2,6 +2,7 @@
 
 #include "support/Halves.h"
 
+#include <array>
 #include <atomic>
 #include <cstdlib>
 #include <stdexcept>
@@ -44,8 +45,9 @@ struct Shift {
             o = difference.shiftBy(posts, from, to, a - b, false);
         return o;
     }
+    std::array<const shift::Column*, 3> columns() const { return {&budget, &actual, &difference}; }
     void write(std::string& image, int from) const {
-        for (const shift::Column* c : {&budget, &actual, &difference})
+        for (const shift::Column* c : columns())
             c->write(image, Length, from);
     }
 };
@@ -147,8 +149,7 @@ PostResult BudgetLedger::insert(const BudgetEntry& entry) {
     rec.set(Post::Reserv, "  ");
 
     std::string& image = shift::writableImage(file_, n_ + 1);
-    shift::openGap(image, Length, n_, p);
-    later.write(image, p + 1);
+    shift::openGap(image, Length, n_, p, later.columns());
     image.replace(static_cast<std::size_t>(p - 1) * Length, Length, rec.bytes());
     ++n_;
     if (confirmed)
@@ -177,8 +178,7 @@ PostResult BudgetLedger::remove(int post) {
         return {o, n_, 0, 0};
 
     std::string& image = shift::writableImage(file_, n_);
-    shift::closeGap(image, Length, n_, post);
-    later.write(image, post);
+    shift::closeGap(image, Length, n_, post, later.columns());
     const bool wasLast = post == n_;
     --n_;
     return {Outcome::Done, n_, wasLast ? n_ : post, wasLast ? n_ : post};

@@ -2,6 +2,7 @@
 
 #include "support/Halves.h"
 
+#include <array>
 #include <atomic>
 #include <cstdlib>
 #include <stdexcept>
@@ -79,8 +80,7 @@ PostResult Cashbook::insert(const CashEntry& entry) {
     rec.set(Post::Reserv, "  ");
 
     std::string& image = shift::writableImage(file_, n_ + 1);
-    shift::openGap(image, Length, n_, p);
-    later.write(image, Length, p + 1);
+    shift::openGap(image, Length, n_, p, std::array<const shift::Column*, 1>{&later});
     image.replace(static_cast<std::size_t>(p - 1) * Length, Length, rec.bytes());
     ++n_;
     return {Outcome::Done, n_, p, p};
@@ -96,8 +96,7 @@ PostResult Cashbook::remove(int post) {
         return {o, n_, 0, 0};
 
     std::string& image = shift::writableImage(file_, n_);
-    shift::closeGap(image, Length, n_, post);
-    later.write(image, Length, post);
+    shift::closeGap(image, Length, n_, post, std::array<const shift::Column*, 1>{&later});
     const bool wasLast = post == n_;
     --n_;
     return {Outcome::Done, n_, wasLast ? n_ : post, wasLast ? n_ : post};

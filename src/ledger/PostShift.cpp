@@ -129,9 +129,9 @@ Outcome Column::shiftBy(const Posts& posts, int from, int to, store::Amount delt
     return passInHalves(from, to, shiftRun);
 }
 
-void Column::write(std::string& image, std::size_t length, int first) const {
-    char* at = image.data() + static_cast<std::size_t>(first - 1) * length + field_.offset;
-    for (int k = 0; k < count_; ++k, at += length)
+void Column::write(std::string& image, std::size_t length, int first, int from, int to) const {
+    char* at = image.data() + static_cast<std::size_t>(first + from - 1) * length + field_.offset;
+    for (int k = from; k <= std::min(to, count_ - 1); ++k, at += length)
         if (!kept(k))
             std::memcpy(at, slots_[static_cast<std::size_t>(k)].bytes, field_.width);
 }
@@ -165,22 +165,53 @@ void setDate(store::RecordFile& file, int postCount, int n, std::string_view dat
     put(writableImage(file, postCount), file.recordLength(), n, {0, 10}, date);
 }
 
-void openGap(std::string& image, std::size_t length, int postCount, int p) {
-    if (p > postCount)
+namespace {
+
+// Records from..to move one place up (by = 1) or down (by = -1), and the columns' entries go into
+// them, entry k into the record that was from + k. A long run moves in two halves at once. Each half
+// writes one record of the other's (the first of the second half going up, the last of the first
+// half going down): that record is kept aside before either starts, and its own half takes it from
+// there.
+void moveRecords(std::string& image, std::size_t length, int from, int to, int by,
+                 std::span<const Column* const> columns) {
+    if (from > to)
         return;
-    char* from = image.data() + static_cast<std::size_t>(p - 1) * length;
-    std::memmove(from + length, from, static_cast<std::size_t>(postCount - p + 1) * length);
+    char* const base = image.data();
+    const auto at = [&](int record) { return base + static_cast<std::size_t>(record - 1) * length; };
+    const int middle = support::middleOf(from, to);
+    const int aside = by > 0 ? middle : middle - 1;
+    std::string kept;
+    if (support::splitsInHalves(from, to))
+        kept.assign(at(aside), length);
+    passInHalves(from, to, [&](int first, int last) {
+        const bool keepsAside = !kept.empty() && first <= aside && aside <= last;
+        const int moveFirst = keepsAside && aside == first ? first + 1 : first;
+        const int moveLast = keepsAside && aside == last ? last - 1 : last;
+        if (moveFirst <= moveLast)
+            std::memmove(at(moveFirst + by), at(moveFirst),
+                         static_cast<std::size_t>(moveLast - moveFirst + 1) * length);
+        if (keepsAside)
+            std::memcpy(at(aside + by), kept.data(), length);
+        for (const Column* c : columns)
+            c->write(image, length, from + by, first - from, last - from);
+        return Outcome::Done;
+    });
+}
+
+} // namespace
+
+void openGap(std::string& image, std::size_t length, int postCount, int p,
+             std::span<const Column* const> columns) {
+    moveRecords(image, length, p, postCount, 1, columns);
 }
 
 void blankDatum(std::string& image, std::size_t length, int n) {
     put(image, length, n, {0, 10}, BlankDatum);
 }
 
-void closeGap(std::string& image, std::size_t length, int postCount, int p) {
-    if (p < postCount) {
-        char* to = image.data() + static_cast<std::size_t>(p - 1) * length;
-        std::memmove(to, to + length, static_cast<std::size_t>(postCount - p) * length);
-    }
+void closeGap(std::string& image, std::size_t length, int postCount, int p,
+              std::span<const Column* const> columns) {
+    moveRecords(image, length, p + 1, postCount, -1, columns);
     blankDatum(image, length, postCount);
 }
 

@@ -20,6 +20,7 @@
 #include <cstddef>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -140,7 +141,12 @@ public:
     Outcome shiftBy(const Posts& posts, int from, int to, store::Amount delta, bool limited);
 
     // Writes the entries into records first, first + 1, ...
-    void write(std::string& image, std::size_t length, int first) const;
+    void write(std::string& image, std::size_t length, int first) const {
+        write(image, length, first, 0, count_ - 1);
+    }
+    // Writes entries from..to only (those it has: none after shiftBy by zero), entry k into record
+    // first + k.
+    void write(std::string& image, std::size_t length, int first, int from, int to) const;
 
 private:
     // An entry's text is written straight into its slot, with room for the writer's whole stores.
@@ -181,10 +187,13 @@ inline void put(std::string& image, std::size_t length, int n, store::Field f, c
 }
 
 // Moves records p..N one place up (the image holds N + 1 records); record p is then free to write.
-void openGap(std::string& image, std::size_t length, int postCount, int p);
-// Moves records p+1..N one place down and marks record N out of use: its date becomes ten spaces,
-// its other bytes stay.
-void closeGap(std::string& image, std::size_t length, int postCount, int p);
+// The entries of `columns` go into the moved records, entry k into record p + 1 + k.
+void openGap(std::string& image, std::size_t length, int postCount, int p,
+             std::span<const Column* const> columns = {});
+// Moves records p+1..N one place down, the entries of `columns` into them (entry k into record
+// p + k), and marks record N out of use: its date becomes ten spaces, its other bytes stay.
+void closeGap(std::string& image, std::size_t length, int postCount, int p,
+              std::span<const Column* const> columns = {});
 void blankDatum(std::string& image, std::size_t length, int n);
 
 // The sub-transaction of post n (field f) becomes `number`, four spaces for 0; the post's amounts

@@ -24,15 +24,23 @@ inline bool twoCores() {
     return two;
 }
 
+// Whether a run of entries first..last is split in halves, and where the second half starts.
+inline bool splitsInHalves(int first, int last) {
+    return last - first + 1 >= std::max(longRun, 2) && twoCores();
+}
+inline int middleOf(int first, int last) {
+    return first + (last - first + 1) / 2;
+}
+
 // work(from, to) handles entries from..to and returns a result; stops(result) says whether a pass
-// would end there. The halves are first..middle-1 and middle..last.
+// would end there. The halves are first..middle-1 and middle..last (middleOf).
 template <class Work, class Stops>
 auto inHalves(int first, int last, const Work& work, const Stops& stops)
     -> std::invoke_result_t<const Work&, int, int> {
     using Result = std::invoke_result_t<const Work&, int, int>;
-    if (last - first + 1 < std::max(longRun, 2) || !twoCores())
+    if (!splitsInHalves(first, last))
         return work(first, last);
-    const int middle = first + (last - first + 1) / 2;
+    const int middle = middleOf(first, last);
     std::optional<Result> second;
     std::exception_ptr secondError;
     std::thread helper;
