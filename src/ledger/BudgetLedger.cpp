@@ -301,9 +301,8 @@ PostResult BudgetLedger::move(int first, int last, std::string_view date) {
             return {o, n_, 0, 0};
 
     std::string& image = shift::writableImage(file_, n_);
-    shift::rearrange(image, Length, m);
-    for (const shift::Column* c : {&betweenBudget, &betweenActual, &betweenDifference})
-        c->write(image, Length, m.betweenNew);
+    shift::rearrange(image, Length, m,
+                     std::array<const shift::Column*, 3>{&betweenBudget, &betweenActual, &betweenDifference});
     for (std::size_t k = 0; k < moved.size(); ++k) {
         const Moved& x = moved[k];
         const int n = m.movedStart + static_cast<int>(k);

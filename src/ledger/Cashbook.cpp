@@ -168,8 +168,7 @@ PostResult Cashbook::move(int first, int last, std::string_view date) {
                              store::trimField(posts.field(i, Post::SubTransNr)));
 
     std::string& image = shift::writableImage(file_, n_);
-    shift::rearrange(image, Length, m);
-    between.write(image, Length, m.betweenNew);
+    shift::rearrange(image, Length, m, std::array<const shift::Column*, 1>{&between});
     for (std::size_t k = 0; k < amounts.size(); ++k) {
         const int n = m.movedStart + static_cast<int>(k);
         shift::put(image, Length, n, Post::Datum, date);

@@ -167,35 +167,40 @@ void setDate(store::RecordFile& file, int postCount, int n, std::string_view dat
 
 namespace {
 
-// Records from..to move one place up (by = 1) or down (by = -1), and the columns' entries go into
-// them, entry k into the record that was from + k. A long run moves in two halves at once. Each half
-// writes one record of the other's (the first of the second half going up, the last of the first
-// half going down): that record is kept aside before either starts, and its own half takes it from
-// there.
+// Records from..to move `by` places (up for by > 0), and the columns' entries go into them, entry k
+// into the record that was from + k. A long run moves in two halves at once. Each half then writes
+// over |by| records of the other's (the first of the second half going up, the last of the first
+// half going down): those are kept aside before either starts, and their own half takes them from
+// there. A run too short for that moves at once.
 void moveRecords(std::string& image, std::size_t length, int from, int to, int by,
                  std::span<const Column* const> columns) {
     if (from > to)
         return;
     char* const base = image.data();
     const auto at = [&](int record) { return base + static_cast<std::size_t>(record - 1) * length; };
+    const auto bytes = [&](int records) { return static_cast<std::size_t>(records) * length; };
     const int middle = support::middleOf(from, to);
-    const int aside = by > 0 ? middle : middle - 1;
-    std::string kept;
-    if (support::splitsInHalves(from, to))
-        kept.assign(at(aside), length);
-    passInHalves(from, to, [&](int first, int last) {
-        const bool keepsAside = !kept.empty() && first <= aside && aside <= last;
-        const int moveFirst = keepsAside && aside == first ? first + 1 : first;
-        const int moveLast = keepsAside && aside == last ? last - 1 : last;
+    const int span = std::abs(by);
+    const int asideFirst = by > 0 ? middle : middle - span;
+    const int asideLast = asideFirst + span - 1;
+    const auto moveRun = [&](int first, int last, const std::string& kept) {
+        const bool keepsAside = !kept.empty() && first <= asideFirst && asideLast <= last;
+        const int moveFirst = keepsAside && asideFirst == first ? asideLast + 1 : first;
+        const int moveLast = keepsAside && asideLast == last ? asideFirst - 1 : last;
         if (moveFirst <= moveLast)
-            std::memmove(at(moveFirst + by), at(moveFirst),
-                         static_cast<std::size_t>(moveLast - moveFirst + 1) * length);
+            std::memmove(at(moveFirst + by), at(moveFirst), bytes(moveLast - moveFirst + 1));
         if (keepsAside)
-            std::memcpy(at(aside + by), kept.data(), length);
+            std::memcpy(at(asideFirst + by), kept.data(), kept.size());
         for (const Column* c : columns)
             c->write(image, length, from + by, first - from, last - from);
         return Outcome::Done;
-    });
+    };
+    if (!support::splitsInHalves(from, to) || asideFirst < from || asideLast > to) {
+        moveRun(from, to, {});
+        return;
+    }
+    const std::string kept(at(asideFirst), bytes(span));
+    passInHalves(from, to, [&](int first, int last) { return moveRun(first, last, kept); });
 }
 
 } // namespace
@@ -276,14 +281,26 @@ void swapRuns(char* left, char* mid, char* right) {
 
 } // namespace
 
-void rearrange(std::string& image, std::size_t length, const MoveLayout& m) {
+void rearrange(std::string& image, std::size_t length, const MoveLayout& m,
+               std::span<const Column* const> between) {
     const auto at = [&](int n) {
         return image.data() + static_cast<std::ptrdiff_t>(n - 1) * static_cast<std::ptrdiff_t>(length);
     };
+    if (m.betweenCount >= m.moved()) {
+        // The posts passed are the longer run: they move with their new balances, the moved posts
+        // are kept aside meanwhile.
+        const std::string moved(at(m.first), static_cast<std::size_t>(m.moved()) * length);
+        moveRecords(image, length, m.betweenOld, m.betweenOld + m.betweenCount - 1,
+                    m.betweenNew - m.betweenOld, between);
+        std::memcpy(at(m.movedStart), moved.data(), moved.size());
+        return;
+    }
     if (m.later)
         swapRuns(at(m.first), at(m.last + 1), at(m.windowEnd + 1));
     else
         swapRuns(at(m.windowStart), at(m.first), at(m.last + 1));
+    for (const Column* c : between)
+        c->write(image, length, m.betweenNew);
 }
 
 } // namespace shift

@@ -218,8 +218,10 @@ struct MoveLayout {
     int moved() const { return last - first + 1; }
 };
 MoveLayout planMove(const Posts& posts, int first, int last, std::string_view date);
-// Puts the records of the window in their new order; no field changes.
-void rearrange(std::string& image, std::size_t length, const MoveLayout& layout);
+// Puts the records of the window in their new order, and the entries of `between` into the posts
+// passed (entry k into the k-th of them); no other field changes.
+void rearrange(std::string& image, std::size_t length, const MoveLayout& layout,
+               std::span<const Column* const> between = {});
 
 } // namespace shift
 

@@ -18,6 +18,9 @@ namespace support {
 
 // Below this many entries a thread costs more than it saves. Tests lower it to split short runs.
 inline int longRun = 16384;
+// Tests: the halves run in turn on the calling thread, the second first, so that a half reading what
+// the other writes shows every time instead of by the threads' timing.
+inline bool halvesInTurn = false;
 
 inline bool twoCores() {
     static const bool two = std::thread::hardware_concurrency() >= 2;
@@ -43,26 +46,33 @@ auto inHalves(int first, int last, const Work& work, const Stops& stops)
     const int middle = middleOf(first, last);
     std::optional<Result> second;
     std::exception_ptr secondError;
+    const auto secondHalf = [&] {
+        try {
+            second.emplace(work(middle, last));
+        } catch (...) {
+            secondError = std::current_exception();
+        }
+    };
     std::thread helper;
-    try {
-        helper = std::thread([&] {
-            try {
-                second.emplace(work(middle, last));
-            } catch (...) {
-                secondError = std::current_exception();
-            }
-        });
-    } catch (const std::system_error&) {
-        return work(first, last); // no thread to be had: one pass
+    if (halvesInTurn) {
+        secondHalf();
+    } else {
+        try {
+            helper = std::thread(secondHalf);
+        } catch (const std::system_error&) {
+            return work(first, last); // no thread to be had: one pass
+        }
     }
     std::optional<Result> firstResult;
     try {
         firstResult.emplace(work(first, middle - 1));
     } catch (...) {
-        helper.join();
+        if (helper.joinable())
+            helper.join();
         throw;
     }
-    helper.join();
+    if (helper.joinable())
+        helper.join();
     if (stops(*firstResult))
         return std::move(*firstResult);
     if (secondError)
