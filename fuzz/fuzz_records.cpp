@@ -46,6 +46,13 @@ template <typename Rec> void checkAmountField(const Rec& rec, Field f) {
     // agree on every field.
     const std::string raw(rec.raw(f));
     FUZZ_REQUIRE(Amount::parse(raw) == Amount::parse(raw + ' '));
+    if (raw.size() == store::AmountFieldWidth && store::field::wholeFieldReads) {
+        // Both quick readers take the same fields, to the same value.
+        std::int64_t byDigits = 0, whole = 0;
+        const bool digitsRead = store::field::readByDigits(raw.data(), byDigits);
+        FUZZ_REQUIRE(store::field::readWholeField(raw.data(), whole) == digitsRead);
+        FUZZ_REQUIRE(!digitsRead || whole == byDigits);
+    }
     Amount a;
     try {
         a = rec.amount(f);
