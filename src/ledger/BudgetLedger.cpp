@@ -32,11 +32,17 @@ Balances balancesOf(const shift::Posts& posts, int n) {
             posts.amount(n, Post::DiffSaldo)};
 }
 
-// Every balance of posts from..to shifted by the amounts (B, A) and the difference by A - B. The
-// two running balances are held to the amount limit; the difference only has to fit its field.
+// New texts of the three balances of a run of posts. The two running balances are held to the amount
+// limit; the difference only has to fit its field.
 struct Shift {
     shift::Column budget{Post::BudgSaldo}, actual{Post::VerklSaldo}, difference{Post::DiffSaldo};
 
+    // Room for n posts, every balance kept.
+    void reset(int n) {
+        for (shift::Column* c : {&budget, &actual, &difference})
+            c->reset(n);
+    }
+    // Every balance of posts from..to shifted by the amounts (B, A) and the difference by A - B.
     Outcome plan(const shift::Posts& posts, int from, int to, Amount b, Amount a) {
         Outcome o = budget.shiftBy(posts, from, to, b, true);
         if (o == Outcome::Done)
@@ -258,13 +264,11 @@ PostResult BudgetLedger::move(int first, int last, std::string_view date) {
     // The posts passed: both balances by the moved amounts, the difference following them.
     const Amount db = m.later ? -movedB : movedB;
     const Amount da = m.later ? -movedA : movedA;
-    shift::Column betweenBudget(Post::BudgSaldo), betweenActual(Post::VerklSaldo),
-        betweenDifference(Post::DiffSaldo);
+    Shift between;
     const bool betweenChange = !db.isZero() || !da.isZero();
     Balances lastBetween;
     if (betweenChange && m.betweenCount > 0) {
-        for (shift::Column* c : {&betweenBudget, &betweenActual, &betweenDifference})
-            c->reset(m.betweenCount);
+        between.reset(m.betweenCount);
         const auto shifted = [&](int n) {
             Balances v{posts.amount(n, Post::BudgSaldo) + db, posts.amount(n, Post::VerklSaldo) + da, {}};
             v.difference = v.actual - v.budget;
@@ -274,13 +278,13 @@ PostResult BudgetLedger::move(int first, int last, std::string_view date) {
             for (int k = first; k <= last; ++k) {
                 const int n = m.betweenOld + k;
                 const Balances v = shifted(n);
-                Outcome o = db.isZero() ? Outcome::Done : betweenBudget.put(k, v.budget, true);
+                Outcome o = db.isZero() ? Outcome::Done : between.budget.put(k, v.budget, true);
                 if (o == Outcome::Done && !da.isZero())
-                    o = betweenActual.put(k, v.actual, true);
+                    o = between.actual.put(k, v.actual, true);
                 // A difference that keeps its value keeps its bytes (and its stored text fits).
                 if (o == Outcome::Done &&
                     shift::tryReadAmount(posts.field(n, Post::DiffSaldo)) != v.difference)
-                    o = betweenDifference.put(k, v.difference, false);
+                    o = between.difference.put(k, v.difference, false);
                 if (o != Outcome::Done)
                     return o;
             }
@@ -301,8 +305,7 @@ PostResult BudgetLedger::move(int first, int last, std::string_view date) {
             return {o, n_, 0, 0};
 
     std::string& image = shift::writableImage(file_, n_);
-    shift::rearrange(image, Length, m,
-                     std::array<const shift::Column*, 3>{&betweenBudget, &betweenActual, &betweenDifference});
+    shift::rearrange(image, Length, m, between.columns());
     for (std::size_t k = 0; k < moved.size(); ++k) {
         const Moved& x = moved[k];
         const int n = m.movedStart + static_cast<int>(k);
@@ -368,8 +371,7 @@ Outcome BudgetLedger::recount(int from) {
         return shift::tryReadAmount(posts.field(i, f)) != value;
     };
     Shift changed; // the texts of the values that change
-    for (shift::Column* c : {&changed.budget, &changed.actual, &changed.difference})
-        c->reset(n_ - start + 1);
+    changed.reset(n_ - start + 1);
     std::atomic<bool> any = false;
     // Each run starts from the balances the posts before it sum to; the second half of a long
     // recount adds up the first half's amounts itself rather than wait for it.

@@ -189,11 +189,11 @@ inline void put(std::string& image, std::size_t length, int n, store::Field f, c
 // Moves records p..N one place up (the image holds N + 1 records); record p is then free to write.
 // The entries of `columns` go into the moved records, entry k into record p + 1 + k.
 void openGap(std::string& image, std::size_t length, int postCount, int p,
-             std::span<const Column* const> columns = {});
+             std::span<const Column* const> columns);
 // Moves records p+1..N one place down, the entries of `columns` into them (entry k into record
 // p + k), and marks record N out of use: its date becomes ten spaces, its other bytes stay.
 void closeGap(std::string& image, std::size_t length, int postCount, int p,
-              std::span<const Column* const> columns = {});
+              std::span<const Column* const> columns);
 void blankDatum(std::string& image, std::size_t length, int n);
 
 // The sub-transaction of post n (field f) becomes `number`, four spaces for 0; the post's amounts
@@ -221,7 +221,7 @@ MoveLayout planMove(const Posts& posts, int first, int last, std::string_view da
 // Puts the records of the window in their new order, and the entries of `between` into the posts
 // passed (entry k into the k-th of them); no other field changes.
 void rearrange(std::string& image, std::size_t length, const MoveLayout& layout,
-               std::span<const Column* const> between = {});
+               std::span<const Column* const> between);
 
 } // namespace shift
 
