@@ -90,6 +90,8 @@ private:
     void dropChanges() override;
     void balanceCheck() override;
     void startBalanceCheck(int postCount, int from) override;
+    // The check from post `from` of the account with `postCount` posts, to run on any thread.
+    CheckAhead<BudgetBalanceFault>::Check checkOf(int postCount, int from);
     void showView() override;
 
     QLineEdit* budgBox_;

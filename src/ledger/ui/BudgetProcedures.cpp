@@ -293,13 +293,14 @@ void BudgetFrame::toggleTick(int post) {
     BudgetLedger(host_->kontoData(), host_->postCount(), host_->context().today).toggleTick(post);
 }
 
+CheckAhead<BudgetBalanceFault>::Check BudgetFrame::checkOf(int postCount, int from) {
+    return [kontoData = &host_->kontoData(), postCount, from, today = host_->context().today] {
+        return BudgetLedger(*kontoData, postCount, today).checkBalances(from);
+    };
+}
+
 void BudgetFrame::startBalanceCheck(int postCount, int from) {
-    store::RecordFile* const kontoData = &host_->kontoData();
-    checkAhead_.start(
-        [=, today = host_->context().today] {
-            return BudgetLedger(*kontoData, postCount, today).checkBalances(from);
-        },
-        postCount, from);
+    checkAhead_.start(checkOf(postCount, from), postCount, from);
 }
 
 void BudgetFrame::dropChanges() {
@@ -467,9 +468,7 @@ void BudgetFrame::Saldokontroll_Budget() {
 void BudgetFrame::checkBalances() {
     const int postCount = host_->postCount();
     const int from = std::max(1, host_->recountStart());
-    const auto fault = checkAhead_.take(postCount, from, [&] {
-        return BudgetLedger(host_->kontoData(), postCount, host_->context().today).checkBalances(from);
-    });
+    const auto fault = checkAhead_.take(postCount, from, checkOf(postCount, from));
     if (!fault)
         return;
     const auto& post = fault->record;

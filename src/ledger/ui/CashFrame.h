@@ -86,6 +86,8 @@ private:
     void dropChanges() override;
     void balanceCheck() override;
     void startBalanceCheck(int postCount, int from) override;
+    // The check from post `from` of the account with `postCount` posts, to run on any thread.
+    CheckAhead<CashBalanceFault>::Check checkOf(int postCount, int from);
     void showView() override;
 
     // Inpost_Enkel in balance-entry mode: the amount from the new balance; false when nothing

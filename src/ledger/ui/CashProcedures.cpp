@@ -247,9 +247,14 @@ void CashFrame::dropChanges() {
     host_->kontoData().reload();
 }
 
+CheckAhead<CashBalanceFault>::Check CashFrame::checkOf(int postCount, int from) {
+    return [kontoData = &host_->kontoData(), postCount, from] {
+        return Cashbook(*kontoData, postCount).checkBalances(from);
+    };
+}
+
 void CashFrame::startBalanceCheck(int postCount, int from) {
-    store::RecordFile* const kontoData = &host_->kontoData();
-    checkAhead_.start([=] { return Cashbook(*kontoData, postCount).checkBalances(from); }, postCount, from);
+    checkAhead_.start(checkOf(postCount, from), postCount, from);
 }
 
 void CashFrame::balanceCheck() {
@@ -354,8 +359,7 @@ void CashFrame::Skapa_StdTrans() {
 void CashFrame::SaldoKontroll_Enkel() {
     const int postCount = host_->postCount();
     const int from = std::max(1, host_->recountStart());
-    const auto fault = checkAhead_.take(
-        postCount, from, [&] { return Cashbook(host_->kontoData(), postCount).checkBalances(from); });
+    const auto fault = checkAhead_.take(postCount, from, checkOf(postCount, from));
     if (!fault)
         return;
     const auto& post = fault->record;
