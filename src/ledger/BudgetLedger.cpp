@@ -44,12 +44,9 @@ struct Shift {
     }
     // Every balance of posts from..to shifted by the amounts (B, A) and the difference by A - B.
     Outcome plan(const shift::Posts& posts, int from, int to, Amount b, Amount a) {
-        Outcome o = budget.shiftBy(posts, from, to, b, true);
-        if (o == Outcome::Done)
-            o = actual.shiftBy(posts, from, to, a, true);
-        if (o == Outcome::Done)
-            o = difference.shiftBy(posts, from, to, a - b, false);
-        return o;
+        const shift::Column::Shift shifts[] = {
+            {&budget, b, true}, {&actual, a, true}, {&difference, a - b, false}};
+        return shift::shiftTogether(posts, from, to, shifts);
     }
     std::array<const shift::Column*, 3> columns() const { return {&budget, &actual, &difference}; }
     void write(std::string& image, int from) const {

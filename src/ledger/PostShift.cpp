@@ -2,6 +2,7 @@
 
 #include "store/AmountField.h"
 #include "store/DateText.h"
+#include "store/Errors.h"
 
 #include <algorithm>
 #include <compare>
@@ -112,21 +113,74 @@ void Column::reset(int n) {
 }
 
 Outcome Column::shiftBy(const Posts& posts, int from, int to, store::Amount delta, bool limited) {
-    reset(0);
-    if (delta.isZero() || from > to)
+    const Shift shift[] = {{this, delta, limited}};
+    return shiftTogether(posts, from, to, shift);
+}
+
+Outcome Column::shiftRun(const Posts& posts, int from, int first, int last,
+                         const store::field::Addend& addend, store::Amount delta, bool limited) {
+    // The sum is worked out on the digits of the texts; a field that way leaves (another form, a sum
+    // too long or at the limit) is read and written as a number, which also tells why it is refused.
+    for (int n = first; n <= last; ++n) {
+        n += store::field::add(posts.field(n, field_).data(), posts.length(), last - n + 1, addend,
+                               slots_[static_cast<std::size_t>(n - from)].bytes, sizeof(Slot));
+        if (n > last)
+            break;
+        if (const Outcome o = put(n - from, readAmount(posts.field(n, field_)) + delta, limited);
+            o != Outcome::Done)
+            return o;
+    }
+    return Outcome::Done;
+}
+
+Outcome shiftTogether(const Posts& posts, int from, int to, std::span<const Column::Shift> shifts) {
+    std::array<store::field::Addend, 3> addends;
+    if (shifts.size() > addends.size())
+        throw std::invalid_argument("more columns than one pass shifts");
+    bool any = false;
+    for (std::size_t i = 0; i < shifts.size(); ++i) {
+        const Column::Shift& s = shifts[i];
+        s.column->reset(0);
+        if (s.delta.isZero() || from > to)
+            continue;
+        // Every entry is written below, or the whole shift is refused.
+        s.column->allocate(to - from + 1);
+        addends[i] = store::field::addendOf(s.delta.units());
+        any = true;
+    }
+    if (!any)
         return Outcome::Done;
-    // Every entry is written below, or the whole column is refused.
-    allocate(to - from + 1);
-    // Straight along the image: this pass runs over every later post of a change.
+    // Straight along the image, a stretch of posts at a time for all the columns while it is at hand:
+    // this pass runs over every later post of a change.
+    constexpr int Stretch = 256;
     const auto shiftRun = [&](int first, int last) {
-        const char* at = posts.field(first, field_).data();
-        for (int n = first; n <= last; ++n, at += posts.length())
-            if (const Outcome o = put(n - from, readAmount({at, field_.width}) + delta, limited);
-                o != Outcome::Done)
-                return o;
+        for (int start = first; start <= last; start += Stretch) {
+            const int end = std::min(last, start + Stretch - 1);
+            for (std::size_t i = 0; i < shifts.size(); ++i) {
+                const Column::Shift& s = shifts[i];
+                if (s.delta.isZero())
+                    continue;
+                if (const Outcome o =
+                        s.column->shiftRun(posts, from, start, end, addends[i], s.delta, s.limited);
+                    o != Outcome::Done)
+                    return o;
+            }
+        }
         return Outcome::Done;
     };
-    return passInHalves(from, to, shiftRun);
+    try {
+        if (const Outcome o = passInHalves(from, to, shiftRun); o == Outcome::Done || shifts.size() == 1)
+            return o;
+    } catch (const store::DataError&) {
+        if (shifts.size() == 1)
+            throw;
+    }
+    // A refusal, or a field that is no number: the user is told of the first column's, as a pass
+    // per column finds it. Rare, so the columns are simply gone through again one by one.
+    for (const Column::Shift& s : shifts)
+        if (const Outcome o = s.column->shiftBy(posts, from, to, s.delta, s.limited); o != Outcome::Done)
+            return o;
+    return Outcome::Done;
 }
 
 void Column::write(std::string& image, std::size_t length, int first, int from, int to) const {

@@ -139,6 +139,12 @@ public:
     // Posts from..to with their stored values moved by delta; every entry kept when delta is zero.
     // A stored value that is no number is a data error.
     Outcome shiftBy(const Posts& posts, int from, int to, store::Amount delta, bool limited);
+    // The same for several columns at once (see shift::shiftTogether).
+    struct Shift {
+        Column* column;
+        store::Amount delta;
+        bool limited;
+    };
 
     // Writes the entries into records first, first + 1, ...
     void write(std::string& image, std::size_t length, int first) const {
@@ -149,12 +155,17 @@ public:
     void write(std::string& image, std::size_t length, int first, int from, int to) const;
 
 private:
+    friend Outcome shiftTogether(const Posts&, int, int, std::span<const Column::Shift>);
+
     // An entry's text is written straight into its slot, with room for the writer's whole stores.
     struct Slot {
         char bytes[store::field::SlotWidth];
     };
     // Room for n entries, left as they are.
     void allocate(int n);
+    // The entries of posts first..last of a shift that starts at post `from`.
+    Outcome shiftRun(const Posts& posts, int from, int first, int last, const store::field::Addend& addend,
+                     store::Amount delta, bool limited);
 
     store::Field field_;
     std::unique_ptr<Slot[]> slots_;
@@ -169,6 +180,10 @@ inline Outcome Column::put(int k, store::Amount value, bool limited) {
                ? Outcome::Done
                : Outcome::DoesNotFit;
 }
+
+// Posts from..to with the stored values of each column moved by its delta (every entry kept for a
+// zero delta), in one pass that reads each post once for all of them.
+Outcome shiftTogether(const Posts& posts, int from, int to, std::span<const Column::Shift> shifts);
 
 // A pass over posts first..last, split in two halves where it is long (support::inHalves), that
 // ends at the first outcome other than Done.

@@ -1,6 +1,7 @@
 #include "store/AmountField.h"
 
 #include <array>
+#include <limits>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <tmmintrin.h>
@@ -81,9 +82,10 @@ __m128i load(const std::array<char, 16>& bytes) {
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data()));
 }
 
-} // namespace
-
-__attribute__((target("ssse3"))) bool readWholeField(const char* p, std::int64_t& units) {
+// The digits of the field at `p` in text order (see Placing::shuffle) and its placing
+// of digits; false for a field not in the form the program writes.
+__attribute__((target("ssse3"))) inline bool digitsOfField(const char* p, __m128i& ordered,
+                                                           unsigned& digits) {
     // The 11 bytes and five spaces, read without touching a byte past the field.
     std::uint64_t head, tail;
     std::memcpy(&head, p, 8);
@@ -92,21 +94,170 @@ __attribute__((target("ssse3"))) bool readWholeField(const char* p, std::int64_t
     const __m128i bytes = _mm_set_epi64x(static_cast<long long>(tail), static_cast<long long>(head));
     const __m128i isDigit = _mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8('0' - 1)),
                                           _mm_cmplt_epi8(bytes, _mm_set1_epi8('9' + 1)));
-    const auto digits = static_cast<unsigned>(_mm_movemask_epi8(isDigit)) & (Placings - 1);
+    digits = static_cast<unsigned>(_mm_movemask_epi8(isDigit)) & (Placings - 1);
     const Placing& placing = placings[digits];
     const __m128i matches = _mm_or_si128(_mm_cmpeq_epi8(bytes, load(placing.expected)), isDigit);
     if (_mm_movemask_epi8(matches) != 0xFFFF)
         return false;
-    // Twelve digits in the order of the units, summed in pairs, then in fours.
-    const __m128i ordered = _mm_shuffle_epi8(_mm_sub_epi8(bytes, _mm_set1_epi8('0')), load(placing.shuffle));
+    ordered = _mm_shuffle_epi8(_mm_sub_epi8(bytes, _mm_set1_epi8('0')), load(placing.shuffle));
+    return true;
+}
+
+// A field whose first byte is no digit starts with "-".
+constexpr bool negativeOf(unsigned digits) {
+    return (digits & 1) == 0;
+}
+
+} // namespace
+
+__attribute__((target("ssse3"))) bool readWholeField(const char* p, std::int64_t& units) {
+    __m128i ordered;
+    unsigned digits;
+    if (!digitsOfField(p, ordered, digits))
+        return false;
+    // Twelve digits summed in pairs, then in fours.
     const __m128i pairs = _mm_maddubs_epi16(ordered, _mm_set1_epi16(1 << 8 | 10));
     const __m128i fours = _mm_madd_epi16(pairs, _mm_set1_epi32(1 << 16 | 100));
     const auto low = static_cast<std::uint64_t>(_mm_cvtsi128_si64(fours));
     const auto last = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(fours, 8)));
     const auto total =
         static_cast<std::int64_t>((low & 0xFFFFFFFF) * 100'000'000 + (low >> 32) * 10'000 + last);
-    units = digits & 1 ? total : -total;
+    units = negativeOf(digits) ? -total : total;
     return true;
+}
+
+namespace {
+
+// Twelve decimal digits packed four bits each, the last decimal lowest: compared as numbers, they
+// order as their values, and the sums below run on all twelve at once in one register.
+constexpr std::uint64_t OnePerDigit = 0x0000'1111'1111'1111;
+
+// a + b, digit by digit: every digit is first raised by 6 so that a sum of ten or more carries into
+// the next digit on its own, and the 6 is then taken off again where it did not. A carry out of the
+// highest digit is left in bits 48-51.
+constexpr std::uint64_t digitSum(std::uint64_t a, std::uint64_t b) {
+    const std::uint64_t raised = a + OnePerDigit * 6;
+    const std::uint64_t sum = raised + b;
+    const std::uint64_t kept = ~(raised ^ b ^ sum) >> 4 & OnePerDigit; // no carry out
+    return sum - (kept << 2 | kept << 1);
+}
+
+// a - b for a >= b, digit by digit: a digit that borrowed from the next is 6 too high.
+constexpr std::uint64_t digitDifference(std::uint64_t a, std::uint64_t b) {
+    const std::uint64_t difference = a - b;
+    const std::uint64_t borrowed = (a ^ b ^ difference) >> 4 & OnePerDigit;
+    return difference - (borrowed << 2 | borrowed << 1);
+}
+
+// The text of a value with a sign, `whole` whole digits and `decimals` decimals: `shuffle` takes its
+// digits from the twelve, one per byte with the last decimal in byte 0; `fill` adds "0" to them and
+// gives every other byte ("-", ",", spaces).
+struct Layout {
+    std::array<char, 16> shuffle;
+    std::array<char, 16> fill;
+};
+
+constexpr unsigned layoutIndex(bool negative, unsigned whole, unsigned decimals) {
+    return ((negative ? 8 : 0) + whole - 1) * 5 + decimals;
+}
+
+constexpr std::array<Layout, 80> layouts = [] {
+    std::array<Layout, 80> all{};
+    for (const bool negative : {false, true})
+        for (unsigned whole = 1; whole <= 8; ++whole)
+            for (unsigned decimals = 0; decimals <= 4; ++decimals) {
+                Layout& l = all[layoutIndex(negative, whole, decimals)];
+                for (std::size_t i = 0; i < 16; ++i) {
+                    l.shuffle[i] = static_cast<char>(0x80);
+                    l.fill[i] = ' ';
+                }
+                std::size_t at = 0;
+                if (negative)
+                    l.fill[at++] = '-';
+                for (unsigned j = 0; j < whole; ++j, ++at) {
+                    l.shuffle[at] = static_cast<char>(4 + whole - 1 - j);
+                    l.fill[at] = '0';
+                }
+                if (decimals > 0)
+                    l.fill[at++] = ',';
+                for (unsigned j = 0; j < decimals; ++j, ++at) {
+                    l.shuffle[at] = static_cast<char>(3 - j);
+                    l.fill[at] = '0';
+                }
+            }
+    return all;
+}();
+
+} // namespace
+
+Addend addendOf(std::int64_t units) {
+    Addend a;
+    if (units == std::numeric_limits<std::int64_t>::min())
+        return a;
+    a.negative = units < 0;
+    auto m = static_cast<std::uint64_t>(units < 0 ? -units : units);
+    if (m >= std::uint64_t{100'000'000} * Amount::Scale)
+        return a;
+    for (unsigned i = 0; i < 12; ++i, m /= 10)
+        a.digits |= (m % 10) << (4 * i);
+    a.usable = wholeFieldReads;
+    return a;
+}
+
+namespace {
+
+__attribute__((target("ssse3"), always_inline)) inline bool addToField(const char* p, const Addend& addend,
+                                                                       char* slot) {
+    __m128i ordered;
+    unsigned digits;
+    if (!digitsOfField(p, ordered, digits))
+        return false;
+    // The digits turned round, the last decimal first, and packed in pairs.
+    const __m128i turned = _mm_shuffle_epi8(
+        ordered, _mm_setr_epi8(11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0, -128, -128, -128, -128));
+    const __m128i pairs = _mm_maddubs_epi16(turned, _mm_set1_epi16(16 << 8 | 1));
+    const auto stored = static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_packus_epi16(pairs, pairs)));
+    const std::uint64_t added = addend.digits;
+    bool negative = negativeOf(digits);
+    std::uint64_t sum;
+    if (negative == addend.negative) {
+        sum = digitSum(stored, added);
+        if ((sum >> 48) != 0)
+            return false; // nine whole digits: at the amount limit
+    } else if (stored >= added) {
+        sum = digitDifference(stored, added);
+    } else {
+        sum = digitDifference(added, stored);
+        negative = addend.negative;
+    }
+    if (sum == 0)
+        negative = false; // zero has no sign
+    const unsigned highest = sum == 0 ? 0 : (63 - static_cast<unsigned>(__builtin_clzll(sum))) / 4;
+    const unsigned lowest = sum == 0 ? 4 : static_cast<unsigned>(__builtin_ctzll(sum)) / 4;
+    const unsigned whole = highest >= 4 ? highest - 3 : 1;
+    const unsigned decimals = lowest < 4 ? 4 - lowest : 0;
+    if ((negative ? 1 : 0) + whole + (decimals > 0 ? decimals + 1 : 0) > AmountFieldWidth)
+        return false;
+    // One digit per byte again, the last decimal in byte 0.
+    const __m128i packed = _mm_cvtsi64_si128(static_cast<long long>(sum));
+    const __m128i low = _mm_set1_epi8(0x0F);
+    const __m128i sumDigits =
+        _mm_unpacklo_epi8(_mm_and_si128(packed, low), _mm_and_si128(_mm_srli_epi16(packed, 4), low));
+    const Layout& layout = layouts[layoutIndex(negative, whole, decimals)];
+    const __m128i text = _mm_add_epi8(_mm_shuffle_epi8(sumDigits, load(layout.shuffle)), load(layout.fill));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(slot), text);
+    return true;
+}
+
+} // namespace
+
+__attribute__((target("ssse3"))) int addToWholeFields(const char* first, std::size_t stride, int count,
+                                                      const Addend& addend, char* into,
+                                                      std::size_t slotStride) {
+    int done = 0;
+    for (; done < count && addToField(first, addend, into); ++done, first += stride, into += slotStride) {
+    }
+    return done;
 }
 
 const bool wholeFieldReads = [] {
@@ -121,6 +272,14 @@ bool readWholeField(const char* p, std::int64_t& units) {
 }
 
 const bool wholeFieldReads = false;
+
+Addend addendOf(std::int64_t) {
+    return {};
+}
+
+int addToWholeFields(const char*, std::size_t, int, const Addend&, char*, std::size_t) {
+    return 0;
+}
 
 #endif
 

@@ -69,6 +69,28 @@ inline bool read(const char* p, std::int64_t& units) {
     return wholeFieldReads ? readWholeField(p, units) : readByDigits(p, units);
 }
 
+// One amount added to many fields, as a change does to every later balance: the sum is worked out on
+// the digits of the texts, one digit per byte, without reading the fields as numbers and writing
+// the numbers back, which costs about twice as much. Prepared once per change by addendOf.
+struct Addend {
+    std::uint64_t digits = 0; // the twelve digits of the magnitude, four bits each, the last decimal lowest
+    bool negative = false;
+    bool usable = false; // below the amount limit, on a processor that has the byte shuffles
+};
+Addend addendOf(std::int64_t units);
+
+// Fields `stride` bytes apart from `first` (`count` of them) plus the addend, each as write() gives
+// its text padded with spaces, stored into the first 16 bytes of slots `slotStride` bytes apart from `into`
+// (see writeSlot). Returns how many were done: the pass stops before a field not in the form the program
+// writes or whose sum does not fit the field or reaches the amount limit, which the caller then reads
+// and writes the general way, which also tells why.
+int addToWholeFields(const char* first, std::size_t stride, int count, const Addend& addend, char* into,
+                     std::size_t slotStride);
+inline int add(const char* first, std::size_t stride, int count, const Addend& addend, char* into,
+               std::size_t slotStride) {
+    return addend.usable ? addToWholeFields(first, stride, count, addend, into, slotStride) : 0;
+}
+
 // The stored text of units (see Amount::amountText) written to `out`, which must hold
 // Amount::MaxTextLength bytes; returns the end of the text.
 char* writeLargeWhole(std::uint64_t whole, char* out);

@@ -7,6 +7,7 @@
 #include <limits>
 #include <optional>
 #include <random>
+#include <string>
 #include <vector>
 
 using store::Amount;
@@ -99,6 +100,65 @@ TEST(AmountParseTest, FieldsReadAsTheGeneralReaderReadsThem) {
             ASSERT_EQ(store::field::readWholeField(f.data(), w) ? std::optional(w) : std::nullopt,
                       quick ? std::optional(u) : std::nullopt)
                 << '"' << f << '"';
+        }
+    }
+}
+
+// A sum worked out on the digits of a field must give the bytes of reading the field, adding and
+// writing the sum, and must leave to that general way exactly the fields it cannot take.
+TEST(AmountParseTest, SumsOnTheDigitsAreWhatReadAddWriteGives) {
+    if (!store::field::wholeFieldReads)
+        GTEST_SKIP() << "no byte shuffles on this processor";
+    struct Case {
+        std::string field;
+        std::int64_t delta;
+    };
+    std::vector<Case> cases = {
+        {"99,99      ", 1},
+        {"99,9999    ", 1},
+        {"-0,0001    ", 1},
+        {"-0         ", 5},
+        {"0,5        ", -5'000},
+        {"1,25       ", -12'500},
+        {"-1,25      ", 12'500},
+        {"99999999   ", 10'000},
+        {"-99999999  ", -1},
+        {"-9999999,99", 1},
+        {"9999999,99 ", 1},
+        {"-9999999,99", -1},
+        {"0012,50    ", 0'5000},
+        {"12,50      ", -125'000},
+        {"-1234567,5 ", 5'000},
+        {"1234,5678  ", -12'345'678},
+        {"12 5       ", 1},
+        {"           ", 1},
+        {"5          ", -999'999'999'999},
+        {"5          ", 1'000'000'000'000},
+    };
+    std::mt19937_64 rng(17);
+    const auto randomUnits = [&] {
+        const std::int64_t u = static_cast<std::int64_t>(rng() % 2'000'000'000'000) - 1'000'000'000'000;
+        return u / static_cast<std::int64_t>(std::uint64_t{1} << (rng() % 40));
+    };
+    for (int i = 0; i < 100'000; ++i) {
+        std::string f(11, ' ');
+        const std::string text = units(randomUnits()).amountText();
+        f.replace(0, std::min<std::size_t>(text.size(), 11), text, 0, 11);
+        cases.push_back({f, i % 3 ? randomUnits() : randomUnits() / 10'000 * 10'000});
+    }
+    for (const Case& c : cases) {
+        std::int64_t stored = 0;
+        char general[store::field::SlotWidth] = {}, onDigits[store::field::SlotWidth] = {};
+        const bool takes = std::abs(c.delta) < 1'000'000'000'000 &&
+                           store::field::readByDigits(c.field.data(), stored) &&
+                           store::withinAmountLimit(units(stored + c.delta)) &&
+                           store::field::writeSlot(stored + c.delta, general);
+        const store::field::Addend addend = store::field::addendOf(c.delta);
+        ASSERT_EQ(store::field::add(c.field.data(), 11, 1, addend, onDigits, sizeof onDigits), takes ? 1 : 0)
+            << '"' << c.field << "\" + " << c.delta;
+        if (takes) {
+            ASSERT_EQ(std::string(onDigits, 11), std::string(general, 11))
+                << '"' << c.field << "\" + " << c.delta;
         }
     }
 }
