@@ -49,10 +49,7 @@ struct Shift {
         return shift::shiftTogether(posts, from, to, shifts);
     }
     std::array<const shift::Column*, 3> columns() const { return {&budget, &actual, &difference}; }
-    void write(std::string& image, int from) const {
-        for (const shift::Column* c : columns())
-            c->write(image, Length, from);
-    }
+    void write(std::string& image, int from) const { shift::writeColumns(image, Length, from, columns()); }
 };
 
 // An amount as entered: it must be a number (a data error otherwise), below the amount limit, and

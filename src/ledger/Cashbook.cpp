@@ -117,7 +117,7 @@ PostResult Cashbook::changeAmount(int post, Amount amount) {
 
     std::string& image = shift::writableImage(file_, n_);
     shift::put(image, Length, post, Post::Belopp, belopp);
-    balances.write(image, Length, post);
+    shift::writeColumns(image, Length, post, std::array<const shift::Column*, 1>{&balances});
     return r;
 }
 
@@ -238,7 +238,8 @@ Outcome Cashbook::recount(int from) {
     if (const Outcome o = shift::passInHalves(start, n_, recountRun); o != Outcome::Done)
         return o;
     if (changed)
-        saldo.write(shift::writableImage(file_, n_), Length, start);
+        shift::writeColumns(shift::writableImage(file_, n_), Length, start,
+                            std::array<const shift::Column*, 1>{&saldo});
     return Outcome::Done;
 }
 

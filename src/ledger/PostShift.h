@@ -146,16 +146,9 @@ public:
         bool limited;
     };
 
-    // Writes the entries into records first, first + 1, ...
-    void write(std::string& image, std::size_t length, int first) const {
-        write(image, length, first, 0, count_ - 1);
-    }
-    // Writes entries from..to only (those it has: none after shiftBy by zero), entry k into record
-    // first + k.
-    void write(std::string& image, std::size_t length, int first, int from, int to) const;
-
 private:
     friend Outcome shiftTogether(const Posts&, int, int, std::span<const Column::Shift>);
+    friend void writeColumns(std::string&, std::size_t, int, int, int, std::span<const Column* const>);
 
     // An entry's text is written straight into its slot, with room for the writer's whole stores.
     struct Slot {
@@ -180,6 +173,13 @@ inline Outcome Column::put(int k, store::Amount value, bool limited) {
                ? Outcome::Done
                : Outcome::DoesNotFit;
 }
+
+// Writes entries from..to of the columns (those each has: none after a shift by zero), entry k into
+// record first + k.
+void writeColumns(std::string& image, std::size_t length, int first, int from, int to,
+                  std::span<const Column* const> columns);
+// Writes every entry of the columns, entry k into record first + k.
+void writeColumns(std::string& image, std::size_t length, int first, std::span<const Column* const> columns);
 
 // Posts from..to with the stored values of each column moved by its delta (every entry kept for a
 // zero delta), in one pass that reads each post once for all of them.

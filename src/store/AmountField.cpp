@@ -25,8 +25,8 @@ namespace {
 // a digit). `expected` holds the other bytes of the one form with those digits in those places - a
 // "-" before a leading non-digit, a comma between the whole digits and the decimals, spaces - and the
 // five spaces the field is padded with; a placing of no such form expects a zero byte among them,
-// which never matches. `shuffle` puts the digits in the order of the units: the whole digits
-// ending at byte 7, the decimals from byte 8, zeros elsewhere.
+// which never matches. `shuffle` puts the digits in the order of the units, the last decimal first:
+// byte i holds the digit worth 10^(i - 4), zero where the text has none.
 struct Placing {
     std::array<char, 16> expected;
     std::array<char, 16> shuffle;
@@ -62,10 +62,10 @@ constexpr Placing placingOf(unsigned digits) {
         p.expected[0] = '-';
     if (fraction)
         p.expected[comma] = ',';
-    for (unsigned j = 0; j < whole; ++j)
-        p.shuffle[8 - whole + j] = static_cast<char>(sign + j);
-    for (unsigned j = 0; j < decimals; ++j)
-        p.shuffle[8 + j] = static_cast<char>(comma + 1 + j);
+    for (unsigned j = 0; j < whole; ++j) // the units digit last, into byte 4
+        p.shuffle[4 + whole - 1 - j] = static_cast<char>(sign + j);
+    for (unsigned j = 0; j < decimals; ++j) // the tenths first, into byte 3
+        p.shuffle[3 - j] = static_cast<char>(comma + 1 + j);
     return p;
 }
 
@@ -82,7 +82,7 @@ __m128i load(const std::array<char, 16>& bytes) {
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data()));
 }
 
-// The digits of the field at `p` in text order (see Placing::shuffle) and its placing
+// The digits of the field at `p` in the order of the units (see Placing::shuffle) and its placing
 // of digits; false for a field not in the form the program writes.
 __attribute__((target("ssse3"))) inline bool digitsOfField(const char* p, __m128i& ordered,
                                                            unsigned& digits) {
@@ -115,13 +115,13 @@ __attribute__((target("ssse3"))) bool readWholeField(const char* p, std::int64_t
     unsigned digits;
     if (!digitsOfField(p, ordered, digits))
         return false;
-    // Twelve digits summed in pairs, then in fours.
-    const __m128i pairs = _mm_maddubs_epi16(ordered, _mm_set1_epi16(1 << 8 | 10));
-    const __m128i fours = _mm_madd_epi16(pairs, _mm_set1_epi32(1 << 16 | 100));
+    // Twelve digits summed in pairs, then in fours: the decimals, the lower whole digits, the higher.
+    const __m128i pairs = _mm_maddubs_epi16(ordered, _mm_set1_epi16(10 << 8 | 1));
+    const __m128i fours = _mm_madd_epi16(pairs, _mm_set1_epi32(100 << 16 | 1));
     const auto low = static_cast<std::uint64_t>(_mm_cvtsi128_si64(fours));
-    const auto last = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(fours, 8)));
-    const auto total =
-        static_cast<std::int64_t>((low & 0xFFFFFFFF) * 100'000'000 + (low >> 32) * 10'000 + last);
+    const auto high = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(fours, 8)));
+    const auto total = static_cast<std::int64_t>(high * std::uint64_t{100'000'000} + (low >> 32) * 10'000 +
+                                                 (low & 0xFFFFFFFF));
     units = negativeOf(digits) ? -total : total;
     return true;
 }
@@ -212,10 +212,8 @@ __attribute__((target("ssse3"), always_inline)) inline bool addToField(const cha
     unsigned digits;
     if (!digitsOfField(p, ordered, digits))
         return false;
-    // The digits turned round, the last decimal first, and packed in pairs.
-    const __m128i turned = _mm_shuffle_epi8(
-        ordered, _mm_setr_epi8(11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0, -128, -128, -128, -128));
-    const __m128i pairs = _mm_maddubs_epi16(turned, _mm_set1_epi16(16 << 8 | 1));
+    // The digits packed in pairs.
+    const __m128i pairs = _mm_maddubs_epi16(ordered, _mm_set1_epi16(16 << 8 | 1));
     const auto stored = static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_packus_epi16(pairs, pairs)));
     const std::uint64_t added = addend.digits;
     bool negative = negativeOf(digits);
