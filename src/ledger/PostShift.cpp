@@ -121,9 +121,12 @@ Outcome Column::shiftRun(const Posts& posts, int from, int first, int last,
                          const store::field::Addend& addend, store::Amount delta, bool limited) {
     // The sum is worked out on the digits of the texts; a field that way leaves (another form, a sum
     // too long or at the limit) is read and written as a number, which also tells why it is refused.
+    // The sums read 16 bytes from each field: the record must hold them.
+    const bool sums = field_.offset + 16 <= posts.length();
     for (int n = first; n <= last; ++n) {
-        n += store::field::add(posts.field(n, field_).data(), posts.length(), last - n + 1, addend,
-                               slots_[static_cast<std::size_t>(n - from)].bytes, sizeof(Slot));
+        if (sums)
+            n += store::field::add(posts.field(n, field_).data(), posts.length(), last - n + 1, addend,
+                                   slots_[static_cast<std::size_t>(n - from)].bytes, sizeof(Slot));
         if (n > last)
             break;
         if (const Outcome o = put(n - from, readAmount(posts.field(n, field_)) + delta, limited);

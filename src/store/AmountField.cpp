@@ -84,14 +84,26 @@ __m128i load(const std::array<char, 16>& bytes) {
 
 // The digits of the field at `p` in the order of the units (see Placing::shuffle) and its placing
 // of digits; false for a field not in the form the program writes.
-__attribute__((target("ssse3"))) inline bool digitsOfField(const char* p, __m128i& ordered,
-                                                           unsigned& digits) {
-    // The 11 bytes and five spaces, read without touching a byte past the field.
+// The 11 bytes of the field at `p` and five spaces, read without touching a byte past the field.
+__attribute__((target("ssse3"))) inline __m128i bytesOfField(const char* p) {
     std::uint64_t head, tail;
     std::memcpy(&head, p, 8);
     std::memcpy(&tail, p + 3, 8);
     tail = tail >> 40 | Ones * ' ' << 24;
-    const __m128i bytes = _mm_set_epi64x(static_cast<long long>(tail), static_cast<long long>(head));
+    return _mm_set_epi64x(static_cast<long long>(tail), static_cast<long long>(head));
+}
+
+// The same from 16 readable bytes at `p`.
+__attribute__((target("ssse3"))) inline __m128i bytesOfField16(const char* p) {
+    const __m128i field = _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0, 0, 0, 0, 0);
+    const __m128i spaces = _mm_andnot_si128(field, _mm_set1_epi8(' '));
+    return _mm_or_si128(_mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), field), spaces);
+}
+
+// The digits of a field's bytes in the order of the units (see Placing::shuffle) and its placing of
+// digits; false for a field not in the form the program writes.
+__attribute__((target("ssse3"))) inline bool digitsOfField(__m128i bytes, __m128i& ordered,
+                                                           unsigned& digits) {
     const __m128i isDigit = _mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8('0' - 1)),
                                           _mm_cmplt_epi8(bytes, _mm_set1_epi8('9' + 1)));
     digits = static_cast<unsigned>(_mm_movemask_epi8(isDigit)) & (Placings - 1);
@@ -113,7 +125,7 @@ constexpr bool negativeOf(unsigned digits) {
 __attribute__((target("ssse3"))) bool readWholeField(const char* p, std::int64_t& units) {
     __m128i ordered;
     unsigned digits;
-    if (!digitsOfField(p, ordered, digits))
+    if (!digitsOfField(bytesOfField(p), ordered, digits))
         return false;
     // Twelve digits summed in pairs, then in fours: the decimals, the lower whole digits, the higher.
     const __m128i pairs = _mm_maddubs_epi16(ordered, _mm_set1_epi16(10 << 8 | 1));
@@ -151,22 +163,27 @@ constexpr std::uint64_t digitDifference(std::uint64_t a, std::uint64_t b) {
 
 // The text of a value with a sign, `whole` whole digits and `decimals` decimals: `shuffle` takes its
 // digits from the twelve, one per byte with the last decimal in byte 0; `fill` adds "0" to them and
-// gives every other byte ("-", ",", spaces).
+// gives every other byte ("-", ",", spaces). `fits`: the text is no longer than the field.
 struct Layout {
     std::array<char, 16> shuffle;
     std::array<char, 16> fill;
+    bool fits;
 };
 
-constexpr unsigned layoutIndex(bool negative, unsigned whole, unsigned decimals) {
-    return ((negative ? 8 : 0) + whole - 1) * 5 + decimals;
+// The layouts by the sign and the places of the highest and the lowest digit that is not zero, taken
+// with the units digit as one of them (so that zero and a value below one show "0"): the highest is
+// 4-11, the lowest 0-4 (see Placing::shuffle).
+constexpr unsigned layoutIndex(bool negative, unsigned highest, unsigned lowest) {
+    return (negative ? 64 : 0) | (highest - 4) << 3 | lowest;
 }
 
-constexpr std::array<Layout, 80> layouts = [] {
-    std::array<Layout, 80> all{};
+constexpr std::array<Layout, 128> layouts = [] {
+    std::array<Layout, 128> all{};
     for (const bool negative : {false, true})
-        for (unsigned whole = 1; whole <= 8; ++whole)
-            for (unsigned decimals = 0; decimals <= 4; ++decimals) {
-                Layout& l = all[layoutIndex(negative, whole, decimals)];
+        for (unsigned highest = 4; highest < 12; ++highest)
+            for (unsigned lowest = 0; lowest <= 4; ++lowest) {
+                const unsigned whole = highest - 3, decimals = 4 - lowest;
+                Layout& l = all[layoutIndex(negative, highest, lowest)];
                 for (std::size_t i = 0; i < 16; ++i) {
                     l.shuffle[i] = static_cast<char>(0x80);
                     l.fill[i] = ' ';
@@ -175,7 +192,7 @@ constexpr std::array<Layout, 80> layouts = [] {
                 if (negative)
                     l.fill[at++] = '-';
                 for (unsigned j = 0; j < whole; ++j, ++at) {
-                    l.shuffle[at] = static_cast<char>(4 + whole - 1 - j);
+                    l.shuffle[at] = static_cast<char>(highest - j);
                     l.fill[at] = '0';
                 }
                 if (decimals > 0)
@@ -184,6 +201,7 @@ constexpr std::array<Layout, 80> layouts = [] {
                     l.shuffle[at] = static_cast<char>(3 - j);
                     l.fill[at] = '0';
                 }
+                l.fits = at <= AmountFieldWidth;
             }
     return all;
 }();
@@ -210,7 +228,7 @@ __attribute__((target("ssse3"), always_inline)) inline bool addToField(const cha
                                                                        char* slot) {
     __m128i ordered;
     unsigned digits;
-    if (!digitsOfField(p, ordered, digits))
+    if (!digitsOfField(bytesOfField16(p), ordered, digits))
         return false;
     // The digits packed in pairs.
     const __m128i pairs = _mm_maddubs_epi16(ordered, _mm_set1_epi16(16 << 8 | 1));
@@ -228,20 +246,18 @@ __attribute__((target("ssse3"), always_inline)) inline bool addToField(const cha
         sum = digitDifference(added, stored);
         negative = addend.negative;
     }
-    if (sum == 0)
-        negative = false; // zero has no sign
-    const unsigned highest = sum == 0 ? 0 : (63 - static_cast<unsigned>(__builtin_clzll(sum))) / 4;
-    const unsigned lowest = sum == 0 ? 4 : static_cast<unsigned>(__builtin_ctzll(sum)) / 4;
-    const unsigned whole = highest >= 4 ? highest - 3 : 1;
-    const unsigned decimals = lowest < 4 ? 4 - lowest : 0;
-    if ((negative ? 1 : 0) + whole + (decimals > 0 ? decimals + 1 : 0) > AmountFieldWidth)
+    negative = negative && sum != 0;                          // zero has no sign
+    const std::uint64_t shown = sum | std::uint64_t{1} << 16; // the units digit always shows
+    const Layout& layout =
+        layouts[layoutIndex(negative, (63 - static_cast<unsigned>(__builtin_clzll(shown))) / 4,
+                            static_cast<unsigned>(__builtin_ctzll(shown)) / 4)];
+    if (!layout.fits)
         return false;
     // One digit per byte again, the last decimal in byte 0.
     const __m128i packed = _mm_cvtsi64_si128(static_cast<long long>(sum));
     const __m128i low = _mm_set1_epi8(0x0F);
     const __m128i sumDigits =
         _mm_unpacklo_epi8(_mm_and_si128(packed, low), _mm_and_si128(_mm_srli_epi16(packed, 4), low));
-    const Layout& layout = layouts[layoutIndex(negative, whole, decimals)];
     const __m128i text = _mm_add_epi8(_mm_shuffle_epi8(sumDigits, load(layout.shuffle)), load(layout.fill));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(slot), text);
     return true;

@@ -83,7 +83,8 @@ Addend addendOf(std::int64_t units);
 // its text padded with spaces, stored into the first 16 bytes of slots `slotStride` bytes apart from `into`
 // (see writeSlot). Returns how many were done: the pass stops before a field not in the form the program
 // writes or whose sum does not fit the field or reaches the amount limit, which the caller then reads
-// and writes the general way, which also tells why.
+// and writes the general way, which also tells why. The five bytes after each field must be there to
+// read; they are not used.
 int addToWholeFields(const char* first, std::size_t stride, int count, const Addend& addend, char* into,
                      std::size_t slotStride);
 inline int add(const char* first, std::size_t stride, int count, const Addend& addend, char* into,
