@@ -194,7 +194,7 @@ void writeColumns(std::string& image, std::size_t length, int first, int from, i
         char* at = image.data() + static_cast<std::size_t>(first + from - 1) * length + c->field_.offset;
         for (int k = from; k <= std::min(to, c->count_ - 1); ++k, at += length)
             if (!c->kept(k))
-                std::memcpy(at, c->slots_[static_cast<std::size_t>(k)].bytes, c->field_.width);
+                std::memcpy(at, c->slots_[static_cast<std::size_t>(k)].bytes, store::AmountFieldWidth);
     }
 }
 
