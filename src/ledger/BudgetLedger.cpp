@@ -259,41 +259,21 @@ PostResult BudgetLedger::move(int first, int last, std::string_view date) {
     const Amount db = m.later ? -movedB : movedB;
     const Amount da = m.later ? -movedA : movedA;
     Shift between;
-    const bool betweenChange = !db.isZero() || !da.isZero();
-    Balances lastBetween;
-    if (betweenChange && m.betweenCount > 0) {
-        between.reset(m.betweenCount);
-        const auto shifted = [&](int n) {
-            Balances v{posts.amount(n, Post::BudgSaldo) + db, posts.amount(n, Post::VerklSaldo) + da, {}};
-            v.difference = v.actual - v.budget;
-            return v;
-        };
-        const auto betweenRun = [&](int first, int last) {
-            for (int k = first; k <= last; ++k) {
-                const int n = m.betweenOld + k;
-                const Balances v = shifted(n);
-                Outcome o = db.isZero() ? Outcome::Done : between.budget.put(k, v.budget, true);
-                if (o == Outcome::Done && !da.isZero())
-                    o = between.actual.put(k, v.actual, true);
-                // A difference that keeps its value keeps its bytes (and its stored text fits).
-                if (o == Outcome::Done &&
-                    shift::tryReadAmount(posts.field(n, Post::DiffSaldo)) != v.difference)
-                    o = between.difference.put(k, v.difference, false);
-                if (o != Outcome::Done)
-                    return o;
-            }
-            return Outcome::Done;
-        };
-        if (const Outcome o = shift::passInHalves(0, m.betweenCount - 1, betweenRun); o != Outcome::Done)
+    const bool betweenChange = (!db.isZero() || !da.isZero()) && m.betweenCount > 0;
+    const int lastPassed = m.betweenOld + m.betweenCount - 1;
+    if (betweenChange)
+        if (const Outcome o = shift::shiftWithDifference(posts, m.betweenOld, lastPassed, between.budget, db,
+                                                         between.actual, da, between.difference);
+            o != Outcome::Done)
             return {o, n_, 0, 0};
-        lastBetween = shifted(m.betweenOld + m.betweenCount - 1);
+    // The moved posts run on from the post before their new place: going later, the last post passed
+    // as it will be.
+    Balances running = balancesOf(posts, m.later ? lastPassed : m.movedStart - 1);
+    if (m.later && betweenChange) {
+        running.budget += db;
+        running.actual += da;
+        running.difference = running.actual - running.budget;
     }
-    Balances running;
-    if (m.later)
-        running = betweenChange && m.betweenCount > 0 ? lastBetween
-                                                      : balancesOf(posts, m.betweenOld + m.betweenCount - 1);
-    else
-        running = balancesOf(posts, m.movedStart - 1);
     for (Moved& x : moved)
         if (const Outcome o = runOn(running, x.b, x.a, x.balances); o != Outcome::Done)
             return {o, n_, 0, 0};

@@ -186,6 +186,54 @@ Outcome shiftTogether(const Posts& posts, int from, int to, std::span<const Colu
     return Outcome::Done;
 }
 
+Outcome shiftWithDifference(const Posts& posts, int from, int to, Column& a, store::Amount da, Column& b,
+                            store::Amount db, Column& difference) {
+    const int count = to - from + 1;
+    for (Column* c : {&a, &b, &difference})
+        c->reset(count);
+    if (count <= 0)
+        return Outcome::Done;
+    const store::field::Pair pair{a.field_.offset, b.field_.offset, difference.field_.offset};
+    const store::field::Addend addA = store::field::addendOf(da.units()),
+                               addB = store::field::addendOf(db.units());
+    const auto slotsOf = [&](Column& c, bool moves) { return moves ? c.slots_[0].bytes : nullptr; };
+    const store::field::PairInto into{slotsOf(a, !da.isZero()), slotsOf(b, !db.isZero()),
+                                      difference.slots_[0].bytes, sizeof(Column::Slot)};
+    const bool sums = difference.field_.offset + 16 <= posts.length() &&
+                      a.field_.offset + 16 <= posts.length() && b.field_.offset + 16 <= posts.length();
+    const auto run = [&](int first, int last) {
+        for (int n = first; n <= last; ++n) {
+            const std::size_t k = static_cast<std::size_t>(n - from);
+            if (sums) {
+                const store::field::PairInto here{into.a ? into.a + k * into.stride : nullptr,
+                                                  into.b ? into.b + k * into.stride : nullptr,
+                                                  into.difference + k * into.stride, into.stride};
+                n += store::field::addWithDifference(posts.record(n).data(), posts.length(), last - n + 1,
+                                                     pair, addA, addB, here);
+                if (n > last)
+                    break;
+            }
+            // This post the general way, which also tells why a value is refused.
+            const int e = n - from;
+            const store::Amount valueA = posts.amount(n, a.field_) + da;
+            const store::Amount valueB = posts.amount(n, b.field_) + db;
+            const store::Amount valueDifference = valueB - valueA;
+            Outcome o = da.isZero() ? Outcome::Done : a.put(e, valueA, true);
+            if (o == Outcome::Done && !db.isZero())
+                o = b.put(e, valueB, true);
+            // A difference that keeps its value keeps its bytes (and its stored text fits).
+            if (o == Outcome::Done && tryReadAmount(posts.field(n, difference.field_)) != valueDifference)
+                o = difference.put(e, valueDifference, false);
+            else if (o == Outcome::Done)
+                difference.slots_[k].bytes[0] = '\0';
+            if (o != Outcome::Done)
+                return o;
+        }
+        return Outcome::Done;
+    };
+    return passInHalves(from, to, run);
+}
+
 void writeColumns(std::string& image, std::size_t length, int first, int from, int to,
                   std::span<const Column* const> columns) {
     // A column at a time: a straight run of copies is quicker than going through the columns at

@@ -155,6 +155,8 @@ public:
 private:
     friend Outcome shiftTogether(const Posts&, int, int, std::span<const Column::Shift>);
     friend void writeColumns(std::string&, std::size_t, int, int, int, std::span<const Column* const>);
+    friend Outcome shiftWithDifference(const Posts&, int, int, Column&, store::Amount, Column&, store::Amount,
+                                       Column&);
 
     // An entry's text, padded with spaces: 16 bytes are as quick to store and copy as 11, and a slot
     // no larger keeps the entries of a long run compact.
@@ -192,6 +194,13 @@ void writeColumns(std::string& image, std::size_t length, int first, std::span<c
 // Posts from..to with the stored values of each column moved by its delta (every entry kept for a
 // zero delta), in one pass that reads each post once for all of them.
 Outcome shiftTogether(const Posts& posts, int from, int to, std::span<const Column::Shift> shifts);
+
+// The posts passed by a budget move: posts from..to with columns a and b moved by da and db (a column
+// whose delta is zero keeps every entry) and the difference column set to b minus a where that changes
+// its stored value. The difference only has to fit its field; a and b stay below the amount limit.
+// Every entry of the three columns is reset first.
+Outcome shiftWithDifference(const Posts& posts, int from, int to, Column& a, store::Amount da, Column& b,
+                            store::Amount db, Column& difference);
 
 // A pass over posts first..last, split in two halves where it is long (support::inHalves), that
 // ends at the first outcome other than Done.

@@ -224,43 +224,65 @@ Addend addendOf(std::int64_t units) {
 
 namespace {
 
-__attribute__((target("ssse3"), always_inline)) inline bool addToField(const char* p, const Addend& addend,
-                                                                       char* slot) {
+// A value as twelve packed digits (see OnePerDigit) and a sign.
+struct Signed {
+    std::uint64_t digits;
+    bool negative;
+
+    friend bool operator==(const Signed& x, const Signed& y) {
+        return x.digits == y.digits && (x.negative == y.negative || x.digits == 0);
+    }
+};
+
+// The field at `p`, of which 16 bytes are read; false for a field not in the form the program writes.
+__attribute__((target("ssse3"), always_inline)) inline bool signedOfField(const char* p, Signed& value) {
     __m128i ordered;
     unsigned digits;
     if (!digitsOfField(bytesOfField16(p), ordered, digits))
         return false;
-    // The digits packed in pairs.
     const __m128i pairs = _mm_maddubs_epi16(ordered, _mm_set1_epi16(16 << 8 | 1));
-    const auto stored = static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_packus_epi16(pairs, pairs)));
-    const std::uint64_t added = addend.digits;
-    bool negative = negativeOf(digits);
-    std::uint64_t sum;
-    if (negative == addend.negative) {
-        sum = digitSum(stored, added);
-        if ((sum >> 48) != 0)
-            return false; // nine whole digits: at the amount limit
-    } else if (stored >= added) {
-        sum = digitDifference(stored, added);
-    } else {
-        sum = digitDifference(added, stored);
-        negative = addend.negative;
+    value = {static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_packus_epi16(pairs, pairs))),
+             negativeOf(digits)};
+    return true;
+}
+
+// value + a; false when the sum has nine whole digits, at the amount limit.
+__attribute__((always_inline)) inline bool plus(Signed& value, const Signed& a) {
+    if (value.negative == a.negative) {
+        value.digits = digitSum(value.digits, a.digits);
+        return (value.digits >> 48) == 0;
     }
-    negative = negative && sum != 0;                          // zero has no sign
-    const std::uint64_t shown = sum | std::uint64_t{1} << 16; // the units digit always shows
+    if (value.digits >= a.digits) {
+        value.digits = digitDifference(value.digits, a.digits);
+    } else {
+        value.digits = digitDifference(a.digits, value.digits);
+        value.negative = a.negative;
+    }
+    return true;
+}
+
+// The text of the value padded with spaces into the first 16 bytes of `slot`; false when it is longer
+// than the field.
+__attribute__((target("ssse3"), always_inline)) inline bool storeText(const Signed& value, char* slot) {
+    const bool negative = value.negative && value.digits != 0;         // zero has no sign
+    const std::uint64_t shown = value.digits | std::uint64_t{1} << 16; // the units digit always shows
     const Layout& layout =
         layouts[layoutIndex(negative, (63 - static_cast<unsigned>(__builtin_clzll(shown))) / 4,
                             static_cast<unsigned>(__builtin_ctzll(shown)) / 4)];
     if (!layout.fits)
         return false;
     // One digit per byte again, the last decimal in byte 0.
-    const __m128i packed = _mm_cvtsi64_si128(static_cast<long long>(sum));
+    const __m128i packed = _mm_cvtsi64_si128(static_cast<long long>(value.digits));
     const __m128i low = _mm_set1_epi8(0x0F);
-    const __m128i sumDigits =
+    const __m128i digits =
         _mm_unpacklo_epi8(_mm_and_si128(packed, low), _mm_and_si128(_mm_srli_epi16(packed, 4), low));
-    const __m128i text = _mm_add_epi8(_mm_shuffle_epi8(sumDigits, load(layout.shuffle)), load(layout.fill));
+    const __m128i text = _mm_add_epi8(_mm_shuffle_epi8(digits, load(layout.shuffle)), load(layout.fill));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(slot), text);
     return true;
+}
+
+Signed signedOf(const Addend& a) {
+    return {a.digits, a.negative};
 }
 
 } // namespace
@@ -268,8 +290,35 @@ __attribute__((target("ssse3"), always_inline)) inline bool addToField(const cha
 __attribute__((target("ssse3"))) int addToWholeFields(const char* first, std::size_t stride, int count,
                                                       const Addend& addend, char* into,
                                                       std::size_t slotStride) {
+    const Signed added = signedOf(addend);
     int done = 0;
-    for (; done < count && addToField(first, addend, into); ++done, first += stride, into += slotStride) {
+    for (Signed value;
+         done < count && signedOfField(first, value) && plus(value, added) && storeText(value, into);
+         ++done, first += stride, into += slotStride) {
+    }
+    return done;
+}
+
+__attribute__((target("ssse3"))) int addWithDifferenceOfWholeFields(const char* first, std::size_t stride,
+                                                                    int count, const Pair& pair,
+                                                                    const Addend& a, const Addend& b,
+                                                                    const PairInto& into) {
+    const Signed addedA = signedOf(a), addedB = signedOf(b);
+    int done = 0;
+    for (std::size_t slot = 0; done < count; ++done, first += stride, slot += into.stride) {
+        Signed valueA, valueB, stored;
+        if (!signedOfField(first + pair.a, valueA) || !signedOfField(first + pair.b, valueB) ||
+            !signedOfField(first + pair.difference, stored) || !plus(valueA, addedA) || !plus(valueB, addedB))
+            break;
+        Signed difference = valueB;
+        if (!plus(difference, {valueA.digits, !valueA.negative}))
+            break;
+        if ((into.a && !storeText(valueA, into.a + slot)) || (into.b && !storeText(valueB, into.b + slot)))
+            break;
+        if (difference == stored)
+            std::memset(into.difference + slot, 0, 16);
+        else if (!storeText(difference, into.difference + slot))
+            break;
     }
     return done;
 }
@@ -292,6 +341,11 @@ Addend addendOf(std::int64_t) {
 }
 
 int addToWholeFields(const char*, std::size_t, int, const Addend&, char*, std::size_t) {
+    return 0;
+}
+
+int addWithDifferenceOfWholeFields(const char*, std::size_t, int, const Pair&, const Addend&, const Addend&,
+                                   const PairInto&) {
     return 0;
 }
 

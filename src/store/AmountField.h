@@ -92,6 +92,30 @@ inline int add(const char* first, std::size_t stride, int count, const Addend& a
     return addend.usable ? addToWholeFields(first, stride, count, addend, into, slotStride) : 0;
 }
 
+// Two amount fields of each record moved by two amounts, and a third that holds their difference
+// (b minus a) made to follow them: the fields at offsets `a`, `b` and `difference` of records `stride`
+// bytes apart from `first` (`count` of them). The new texts go into slots `into.stride` bytes apart
+// from each of `into`; a null `a` or `b` leaves that field's slots alone (its value counts all the
+// same).
+// A difference whose value stays gets a slot of zero bytes instead: its text, whatever its form, is to
+// stay. Returns how many records were done, stopping as addToWholeFields does, also before a
+// difference of nine whole digits or too long for the field. Reads 16 bytes at each field.
+struct Pair {
+    std::size_t a, b, difference;
+};
+struct PairInto {
+    char* a;
+    char* b;
+    char* difference;
+    std::size_t stride;
+};
+int addWithDifferenceOfWholeFields(const char* first, std::size_t stride, int count, const Pair& pair,
+                                   const Addend& a, const Addend& b, const PairInto& into);
+inline int addWithDifference(const char* first, std::size_t stride, int count, const Pair& pair,
+                             const Addend& a, const Addend& b, const PairInto& into) {
+    return a.usable && b.usable ? addWithDifferenceOfWholeFields(first, stride, count, pair, a, b, into) : 0;
+}
+
 // The stored text of units (see Amount::amountText) written to `out`, which must hold
 // Amount::MaxTextLength bytes; returns the end of the text.
 char* writeLargeWhole(std::uint64_t whole, char* out);
