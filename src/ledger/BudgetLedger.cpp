@@ -349,24 +349,43 @@ Outcome BudgetLedger::recount(int from) {
     std::atomic<bool> any = false;
     // Each run starts from the balances the posts before it sum to; the second half of a long
     // recount adds up the first half's amounts itself rather than wait for it.
+    const bool sums = changed.budget.summable(Length) && changed.actual.summable(Length) &&
+                      changed.difference.summable(Length) && Post::VerklBelopp.offset + 16 <= Length;
+    const store::field::RunFields fields{
+        Post::BudgBelopp.offset,  Post::BudgSaldo.offset,  true,
+        Post::VerklBelopp.offset, Post::VerklSaldo.offset, Post::DiffSaldo.offset};
     const auto recountRun = [&](int first, int last) {
         Balances running{before.budget, before.actual, {}};
         for (int i = start; i < first; ++i) {
             running.budget += posts.amount(i, Post::BudgBelopp);
             running.actual += posts.amount(i, Post::VerklBelopp);
         }
-        bool changedHere = false; // told once at the end: a flag shared per post stalls both cores
+        // Told once at the end: a flag shared per post stalls both cores.
+        store::field::Running summed;
         Outcome o = Outcome::Done;
         for (int i = first; i <= last && o == Outcome::Done; ++i) {
+            if (sums) { // summed on the digits as far as they go
+                summed.a = running.budget.units();
+                summed.b = running.actual.units();
+                const int k = i - start;
+                i += store::field::runOn(posts.record(i).data(), Length, last - i + 1, fields, summed,
+                                         {changed.budget.entry(k), changed.actual.entry(k),
+                                          changed.difference.entry(k), shift::Column::entryStride()});
+                running.budget = Amount::fromUnits(summed.a);
+                running.actual = Amount::fromUnits(summed.b);
+                if (i > last)
+                    break;
+            }
             running.budget += posts.amount(i, Post::BudgBelopp);
             running.actual += posts.amount(i, Post::VerklBelopp);
             running.difference = running.actual - running.budget;
             // Only a value that changes is written anew. One that stays has a stored text that
             // reads as it does, so its own text fits too: only the limit is left to check.
             const auto take = [&](shift::Column& column, Amount value, bool limited) {
+                column.keep(i - start);
                 if (!differs(i, column.field(), value))
                     return limited && !store::withinAmountLimit(value) ? Outcome::AmountLimit : Outcome::Done;
-                changedHere = true;
+                summed.changed = true;
                 return column.put(i - start, value, limited);
             };
             o = take(changed.budget, running.budget, true);
@@ -375,7 +394,7 @@ Outcome BudgetLedger::recount(int from) {
             if (o == Outcome::Done)
                 o = take(changed.difference, running.difference, false);
         }
-        if (changedHere)
+        if (summed.changed)
             any = true;
         return o;
     };

@@ -217,21 +217,33 @@ Outcome Cashbook::recount(int from) {
     // Each run starts from the balance the posts before it sum to; the second half of a long
     // recount adds up the first half's amounts itself rather than wait for it.
     std::atomic<bool> changed = false;
+    const bool sums = saldo.summable(Length) && Post::Belopp.offset + 16 <= Length;
+    const store::field::RunFields fields{Post::Belopp.offset, Post::Saldo.offset};
     const auto recountRun = [&](int first, int last) {
         Amount balance = before;
         for (int i = start; i < first; ++i)
             balance += posts.amount(i, Post::Belopp);
-        bool changedHere = false; // told once at the end: a flag shared per post stalls both cores
+        // Told once at the end: a flag shared per post stalls both cores.
+        store::field::Running running;
         Outcome o = Outcome::Done;
         for (int i = first; i <= last && o == Outcome::Done; ++i) {
+            if (sums) { // summed on the digits as far as they go
+                running.a = balance.units();
+                i += store::field::runOn(posts.record(i).data(), Length, last - i + 1, fields, running,
+                                         {saldo.entry(i - start), nullptr, nullptr, saldo.entryStride()});
+                balance = Amount::fromUnits(running.a);
+                if (i > last)
+                    break;
+            }
+            saldo.keep(i - start);
             balance += posts.amount(i, Post::Belopp);
             // A stored balance that is no number is what a recount is for: it is rewritten.
             if (shift::tryReadAmount(posts.field(i, Post::Saldo)) == balance)
                 continue;
             o = saldo.put(i - start, balance, true);
-            changedHere = true;
+            running.changed = true;
         }
-        if (changedHere)
+        if (running.changed)
             changed = true;
         return o;
     };

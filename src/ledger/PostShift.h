@@ -138,6 +138,13 @@ public:
     void reset(int n);
     int size() const { return count_; }
     bool kept(int k) const { return slots_[static_cast<std::size_t>(k)].bytes[0] == '\0'; }
+    void keep(int k) { slots_[static_cast<std::size_t>(k)].bytes[0] = '\0'; }
+    // For the passes of store::field that fill entries in place: entry k's 16 bytes, the entries
+    // entryStride() apart; an entry of zero bytes is kept.
+    char* entry(int k) { return slots_[static_cast<std::size_t>(k)].bytes; }
+    static constexpr std::size_t entryStride() { return sizeof(Slot); }
+    // Whether the field passes can read this column's fields (16 bytes each) in records of `length`.
+    bool summable(std::size_t length) const { return field_.offset + 16 <= length; }
     // Entry k becomes the text of `value`. A running balance (limited) must stay below the amount
     // limit; every text must fit its field.
     Outcome put(int k, store::Amount value, bool limited);

@@ -323,6 +323,79 @@ __attribute__((target("ssse3"))) int addWithDifferenceOfWholeFields(const char* 
     return done;
 }
 
+namespace {
+
+// Units below the amount limit as twelve packed digits, and back.
+bool signedOfUnits(std::int64_t units, Signed& value) {
+    const Addend a = addendOf(units);
+    value = signedOf(a);
+    return a.usable;
+}
+
+std::int64_t unitsOf(const Signed& value) {
+    std::int64_t units = 0;
+    for (int i = 11; i >= 0; --i)
+        units = units * 10 + static_cast<std::int64_t>(value.digits >> (4 * i) & 0xF);
+    return value.negative ? -units : units;
+}
+
+// Whether the stored field at `p` holds `value`: zero bytes into `slot` if so, else the value's text;
+// false when the field is not in the program's form or the text too long.
+__attribute__((target("ssse3"), always_inline)) inline bool compareOrStore(const char* p, const Signed& value,
+                                                                           char* slot, bool& changed) {
+    Signed stored;
+    if (!signedOfField(p, stored))
+        return false;
+    if (stored == value) {
+        std::memset(slot, 0, 16);
+        return true;
+    }
+    changed = true;
+    return storeText(value, slot);
+}
+
+// The record's amount added to `value`, then compared with its balance (see compareOrStore).
+__attribute__((target("ssse3"), always_inline)) inline bool runOnField(const char* record, Signed& value,
+                                                                       std::size_t amount,
+                                                                       std::size_t balance, char* slot,
+                                                                       bool& changed) {
+    Signed added;
+    return signedOfField(record + amount, added) && plus(value, added) &&
+           compareOrStore(record + balance, value, slot, changed);
+}
+
+} // namespace
+
+__attribute__((target("ssse3"))) int runOnWholeFields(const char* first, std::size_t stride, int count,
+                                                      const RunFields& fields, Running& running,
+                                                      const RunInto& into) {
+    Signed a{}, b{};
+    if (!signedOfUnits(running.a, a) || (fields.two && !signedOfUnits(running.b, b)))
+        return 0;
+    int done = 0;
+    // The running balances are carried on to the next record only once this one is wholly done.
+    for (std::size_t slot = 0; done < count; ++done, first += stride, slot += into.stride) {
+        Signed nextA = a, nextB = b;
+        if (!runOnField(first, nextA, fields.amountA, fields.balanceA, into.a + slot, running.changed))
+            break;
+        if (fields.two) {
+            if (!runOnField(first, nextB, fields.amountB, fields.balanceB, into.b + slot, running.changed))
+                break;
+            Signed difference = nextB;
+            if (!plus(difference, {nextA.digits, !nextA.negative}) ||
+                !compareOrStore(first + fields.difference, difference, into.difference + slot,
+                                running.changed))
+                break;
+        }
+        a = nextA;
+        b = nextB;
+    }
+    running.a = unitsOf(a);
+    if (fields.two)
+        running.b = unitsOf(b);
+    return done;
+}
+
 const bool wholeFieldReads = [] {
     __builtin_cpu_init();
     return __builtin_cpu_supports("ssse3") != 0;
@@ -341,6 +414,10 @@ Addend addendOf(std::int64_t) {
 }
 
 int addToWholeFields(const char*, std::size_t, int, const Addend&, char*, std::size_t) {
+    return 0;
+}
+
+int runOnWholeFields(const char*, std::size_t, int, const RunFields&, Running&, const RunInto&) {
     return 0;
 }
 
