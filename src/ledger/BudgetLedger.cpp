@@ -357,6 +357,14 @@ Outcome BudgetLedger::recount(int from) {
     const auto recountRun = [&](int first, int last) {
         Balances running{before.budget, before.actual, {}};
         for (int i = start; i < first; ++i) {
+            if (sums) {
+                store::field::Running summed{running.budget.units(), running.actual.units()};
+                i += store::field::sum(posts.record(i).data(), Length, first - i, fields, summed);
+                running.budget = Amount::fromUnits(summed.a);
+                running.actual = Amount::fromUnits(summed.b);
+                if (i == first)
+                    break;
+            }
             running.budget += posts.amount(i, Post::BudgBelopp);
             running.actual += posts.amount(i, Post::VerklBelopp);
         }
@@ -398,7 +406,8 @@ Outcome BudgetLedger::recount(int from) {
             any = true;
         return o;
     };
-    if (const Outcome o = shift::passInHalves(start, n_, recountRun); o != Outcome::Done)
+    if (const Outcome o = shift::passInHalves(start, n_, recountRun, shift::RecountSecondShare);
+        o != Outcome::Done)
         return o;
     if (any)
         changed.write(shift::writableImage(file_, n_), start);

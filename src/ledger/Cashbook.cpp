@@ -221,8 +221,16 @@ Outcome Cashbook::recount(int from) {
     const store::field::RunFields fields{Post::Belopp.offset, Post::Saldo.offset};
     const auto recountRun = [&](int first, int last) {
         Amount balance = before;
-        for (int i = start; i < first; ++i)
+        for (int i = start; i < first; ++i) {
+            if (sums) {
+                store::field::Running summed{balance.units()};
+                i += store::field::sum(posts.record(i).data(), Length, first - i, fields, summed);
+                balance = Amount::fromUnits(summed.a);
+                if (i == first)
+                    break;
+            }
             balance += posts.amount(i, Post::Belopp);
+        }
         // Told once at the end: a flag shared per post stalls both cores.
         store::field::Running running;
         Outcome o = Outcome::Done;
@@ -247,7 +255,8 @@ Outcome Cashbook::recount(int from) {
             changed = true;
         return o;
     };
-    if (const Outcome o = shift::passInHalves(start, n_, recountRun); o != Outcome::Done)
+    if (const Outcome o = shift::passInHalves(start, n_, recountRun, shift::RecountSecondShare);
+        o != Outcome::Done)
         return o;
     if (changed)
         shift::writeColumns(shift::writableImage(file_, n_), Length, start,

@@ -211,8 +211,13 @@ Outcome shiftWithDifference(const Posts& posts, int from, int to, Column& a, sto
 
 // A pass over posts first..last, split in two halves where it is long (support::inHalves), that
 // ends at the first outcome other than Done.
-template <class Run> Outcome passInHalves(int first, int last, const Run& run) {
-    return support::inHalves(first, last, run, [](Outcome o) { return o != Outcome::Done; });
+// A recount's second half first adds up the amounts of the posts before it, so it takes the smaller
+// share (measured: 40 % against 50 % is about a twentieth quicker).
+inline constexpr int RecountSecondShare = 40;
+
+template <class Run> Outcome passInHalves(int first, int last, const Run& run, int secondShare = 50) {
+    return support::inHalves(
+        first, last, run, [](Outcome o) { return o != Outcome::Done; }, secondShare);
 }
 
 // The image of `file` to change, grown with zero bytes to hold `records` whole records (the bytes a

@@ -396,6 +396,26 @@ __attribute__((target("ssse3"))) int runOnWholeFields(const char* first, std::si
     return done;
 }
 
+__attribute__((target("ssse3"))) int sumWholeFields(const char* first, std::size_t stride, int count,
+                                                    const RunFields& fields, Running& running) {
+    Signed a{}, b{};
+    if (!signedOfUnits(running.a, a) || (fields.two && !signedOfUnits(running.b, b)))
+        return 0;
+    int done = 0;
+    for (; done < count; ++done, first += stride) {
+        Signed addedA, addedB, nextA = a, nextB = b;
+        if (!signedOfField(first + fields.amountA, addedA) || !plus(nextA, addedA) ||
+            (fields.two && (!signedOfField(first + fields.amountB, addedB) || !plus(nextB, addedB))))
+            break;
+        a = nextA;
+        b = nextB;
+    }
+    running.a = unitsOf(a);
+    if (fields.two)
+        running.b = unitsOf(b);
+    return done;
+}
+
 const bool wholeFieldReads = [] {
     __builtin_cpu_init();
     return __builtin_cpu_supports("ssse3") != 0;
@@ -418,6 +438,10 @@ int addToWholeFields(const char*, std::size_t, int, const Addend&, char*, std::s
 }
 
 int runOnWholeFields(const char*, std::size_t, int, const RunFields&, Running&, const RunInto&) {
+    return 0;
+}
+
+int sumWholeFields(const char*, std::size_t, int, const RunFields&, Running&) {
     return 0;
 }
 

@@ -146,6 +146,14 @@ inline int runOn(const char* first, std::size_t stride, int count, const RunFiel
     return wholeFieldReads ? runOnWholeFields(first, stride, count, fields, running, into) : 0;
 }
 
+// Only the amounts of the records added to the running balances, as runOn adds them, with nothing
+// compared: the start of a second half of a recount.
+int sumWholeFields(const char* first, std::size_t stride, int count, const RunFields& fields,
+                   Running& running);
+inline int sum(const char* first, std::size_t stride, int count, const RunFields& fields, Running& running) {
+    return wholeFieldReads ? sumWholeFields(first, stride, count, fields, running) : 0;
+}
+
 // The stored text of units (see Amount::amountText) written to `out`, which must hold
 // Amount::MaxTextLength bytes; returns the end of the text.
 char* writeLargeWhole(std::uint64_t whole, char* out);

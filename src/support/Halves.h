@@ -31,19 +31,22 @@ inline bool twoCores() {
 inline bool splitsInHalves(int first, int last) {
     return last - first + 1 >= std::max(longRun, 2) && twoCores();
 }
-inline int middleOf(int first, int last) {
-    return first + (last - first + 1) / 2;
+// The second half takes secondShare percent of the run: less than half where it has work of its own
+// to do first.
+inline int middleOf(int first, int last, int secondShare = 50) {
+    return first + static_cast<int>(static_cast<long long>(last - first + 1) * (100 - secondShare) / 100);
 }
 
 // work(from, to) handles entries from..to and returns a result; stops(result) says whether a pass
-// would end there. The halves are first..middle-1 and middle..last (middleOf).
+// would end there. The halves are first..middle-1 and middle..last (middleOf, the second taking
+// secondShare percent).
 template <class Work, class Stops>
-auto inHalves(int first, int last, const Work& work, const Stops& stops)
+auto inHalves(int first, int last, const Work& work, const Stops& stops, int secondShare = 50)
     -> std::invoke_result_t<const Work&, int, int> {
     using Result = std::invoke_result_t<const Work&, int, int>;
     if (!splitsInHalves(first, last))
         return work(first, last);
-    const int middle = middleOf(first, last);
+    const int middle = middleOf(first, last, secondShare);
     std::optional<Result> second;
     std::exception_ptr secondError;
     const auto secondHalf = [&] {
