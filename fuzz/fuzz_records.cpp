@@ -52,6 +52,17 @@ template <typename Rec> void checkAmountField(const Rec& rec, Field f) {
         const bool digitsRead = store::field::readByDigits(raw.data(), byDigits);
         FUZZ_REQUIRE(store::field::readWholeField(raw.data(), whole) == digitsRead);
         FUZZ_REQUIRE(!digitsRead || whole == byDigits);
+        // A sum on the digits gives the bytes of reading, adding and writing, or leaves the field
+        // to that general way.
+        for (const std::int64_t delta : {1LL, -10'001LL, 123'456'789LL, -999'999'999'999LL}) {
+            char field[16] = {}, onDigits[16], general[store::field::SlotWidth];
+            raw.copy(field, raw.size());
+            const bool takes = digitsRead && store::withinAmountLimit(Amount::fromUnits(byDigits + delta)) &&
+                               store::field::writeSlot(byDigits + delta, general);
+            FUZZ_REQUIRE(store::field::add(field, 16, 1, store::field::addendOf(delta), onDigits, 16) ==
+                         (takes ? 1 : 0));
+            FUZZ_REQUIRE(!takes || std::string_view(onDigits, 11) == std::string_view(general, 11));
+        }
     }
     Amount a;
     try {
