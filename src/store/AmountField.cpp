@@ -246,6 +246,10 @@ __attribute__((target("ssse3"), always_inline)) inline bool signedOfField(const 
     return true;
 }
 
+Signed negated(const Signed& value) {
+    return {value.digits, !value.negative};
+}
+
 // value + a; false when the sum has nine whole digits, at the amount limit.
 __attribute__((always_inline)) inline bool plus(Signed& value, const Signed& a) {
     if (value.negative == a.negative) {
@@ -311,7 +315,7 @@ __attribute__((target("ssse3"))) int addWithDifferenceOfWholeFields(const char* 
             !signedOfField(first + pair.difference, stored) || !plus(valueA, addedA) || !plus(valueB, addedB))
             break;
         Signed difference = valueB;
-        if (!plus(difference, {valueA.digits, !valueA.negative}))
+        if (!plus(difference, negated(valueA)))
             break;
         if ((into.a && !storeText(valueA, into.a + slot)) || (into.b && !storeText(valueB, into.b + slot)))
             break;
@@ -354,14 +358,15 @@ __attribute__((target("ssse3"), always_inline)) inline bool compareOrStore(const
     return storeText(value, slot);
 }
 
-// The record's amount added to `value`, then compared with its balance (see compareOrStore).
+// The record's amount added to `value`, then compared with its balance (see compareOrStore) unless
+// there is no slot to fill.
 __attribute__((target("ssse3"), always_inline)) inline bool runOnField(const char* record, Signed& value,
                                                                        std::size_t amount,
                                                                        std::size_t balance, char* slot,
                                                                        bool& changed) {
     Signed added;
     return signedOfField(record + amount, added) && plus(value, added) &&
-           compareOrStore(record + balance, value, slot, changed);
+           (!slot || compareOrStore(record + balance, value, slot, changed));
 }
 
 } // namespace
@@ -372,41 +377,24 @@ __attribute__((target("ssse3"))) int runOnWholeFields(const char* first, std::si
     Signed a{}, b{};
     if (!signedOfUnits(running.a, a) || (fields.two && !signedOfUnits(running.b, b)))
         return 0;
+    const bool compares = into.a != nullptr;
+    const auto slotOf = [&](char* from, std::size_t offset) { return compares ? from + offset : nullptr; };
     int done = 0;
     // The running balances are carried on to the next record only once this one is wholly done.
     for (std::size_t slot = 0; done < count; ++done, first += stride, slot += into.stride) {
         Signed nextA = a, nextB = b;
-        if (!runOnField(first, nextA, fields.amountA, fields.balanceA, into.a + slot, running.changed))
+        if (!runOnField(first, nextA, fields.amountA, fields.balanceA, slotOf(into.a, slot), running.changed))
             break;
         if (fields.two) {
-            if (!runOnField(first, nextB, fields.amountB, fields.balanceB, into.b + slot, running.changed))
+            if (!runOnField(first, nextB, fields.amountB, fields.balanceB, slotOf(into.b, slot),
+                            running.changed))
                 break;
             Signed difference = nextB;
-            if (!plus(difference, {nextA.digits, !nextA.negative}) ||
-                !compareOrStore(first + fields.difference, difference, into.difference + slot,
-                                running.changed))
+            if (!plus(difference, negated(nextA)) ||
+                (compares && !compareOrStore(first + fields.difference, difference, into.difference + slot,
+                                             running.changed)))
                 break;
         }
-        a = nextA;
-        b = nextB;
-    }
-    running.a = unitsOf(a);
-    if (fields.two)
-        running.b = unitsOf(b);
-    return done;
-}
-
-__attribute__((target("ssse3"))) int sumWholeFields(const char* first, std::size_t stride, int count,
-                                                    const RunFields& fields, Running& running) {
-    Signed a{}, b{};
-    if (!signedOfUnits(running.a, a) || (fields.two && !signedOfUnits(running.b, b)))
-        return 0;
-    int done = 0;
-    for (; done < count; ++done, first += stride) {
-        Signed addedA, addedB, nextA = a, nextB = b;
-        if (!signedOfField(first + fields.amountA, addedA) || !plus(nextA, addedA) ||
-            (fields.two && (!signedOfField(first + fields.amountB, addedB) || !plus(nextB, addedB))))
-            break;
         a = nextA;
         b = nextB;
     }
@@ -438,10 +426,6 @@ int addToWholeFields(const char*, std::size_t, int, const Addend&, char*, std::s
 }
 
 int runOnWholeFields(const char*, std::size_t, int, const RunFields&, Running&, const RunInto&) {
-    return 0;
-}
-
-int sumWholeFields(const char*, std::size_t, int, const RunFields&, Running&) {
     return 0;
 }
 

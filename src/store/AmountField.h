@@ -118,12 +118,13 @@ inline int addWithDifference(const char* first, std::size_t stride, int count, c
 
 // Running balances carried down records, as a recount makes them: each record's amount is added to
 // the running balance `a` and the result compared with the record's stored balance; with `two`, the
-// same for `b`, and the record's difference compared with b minus a. Where a stored value differs, the
-// new text goes into its slot (slots `into.stride` bytes apart from each of `into`) and `changed` is
-// set; where it agrees, the slot gets zero bytes: the stored text stays, whatever its form. Returns how
-// many records were done, with the running balances after them; stops before a record with a field
-// not in the program's form, a sum of nine whole digits or a new text too long for its field, which
-// the caller then takes the general way. Reads 16 bytes at each field.
+// same for `b`, and the record's difference compared with b minus a. Where a stored value differs,
+// the new text goes into its slot (slots `into.stride` bytes apart from each of `into`; with a null
+// `into.a`, nothing is compared) and `changed` is set; where it agrees, the slot gets zero bytes: the
+// stored text stays, whatever its form. Returns how many records were done, with the running
+// balances after them; stops before a record with a field not in the program's form, a sum of nine
+// whole digits or a new text too long for its field, which the caller then takes the general way.
+// Reads 16 bytes at each field.
 struct RunFields {
     std::size_t amountA, balanceA;
     bool two = false;
@@ -148,10 +149,8 @@ inline int runOn(const char* first, std::size_t stride, int count, const RunFiel
 
 // Only the amounts of the records added to the running balances, as runOn adds them, with nothing
 // compared: the start of a second half of a recount.
-int sumWholeFields(const char* first, std::size_t stride, int count, const RunFields& fields,
-                   Running& running);
 inline int sum(const char* first, std::size_t stride, int count, const RunFields& fields, Running& running) {
-    return wholeFieldReads ? sumWholeFields(first, stride, count, fields, running) : 0;
+    return runOn(first, stride, count, fields, running, {nullptr, nullptr, nullptr, 0});
 }
 
 // The stored text of units (see Amount::amountText) written to `out`, which must hold
