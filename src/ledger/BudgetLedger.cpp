@@ -350,7 +350,8 @@ Outcome BudgetLedger::recount(int from) {
     // Each run starts from the balances the posts before it sum to; the second half of a long
     // recount adds up the first half's amounts itself rather than wait for it.
     const bool sums = changed.budget.summable(Length) && changed.actual.summable(Length) &&
-                      changed.difference.summable(Length) && Post::VerklBelopp.offset + 16 <= Length;
+                      changed.difference.summable(Length) && shift::summable(Post::BudgBelopp, Length) &&
+                      shift::summable(Post::VerklBelopp, Length);
     const store::field::RunFields fields{
         Post::BudgBelopp.offset,  Post::BudgSaldo.offset,  true,
         Post::VerklBelopp.offset, Post::VerklSaldo.offset, Post::DiffSaldo.offset};

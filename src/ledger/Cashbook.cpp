@@ -217,7 +217,7 @@ Outcome Cashbook::recount(int from) {
     // Each run starts from the balance the posts before it sum to; the second half of a long
     // recount adds up the first half's amounts itself rather than wait for it.
     std::atomic<bool> changed = false;
-    const bool sums = saldo.summable(Length) && Post::Belopp.offset + 16 <= Length;
+    const bool sums = saldo.summable(Length) && shift::summable(Post::Belopp, Length);
     const store::field::RunFields fields{Post::Belopp.offset, Post::Saldo.offset};
     const auto recountRun = [&](int first, int last) {
         Amount balance = before;

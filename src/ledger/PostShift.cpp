@@ -121,8 +121,7 @@ Outcome Column::shiftRun(const Posts& posts, int from, int first, int last,
                          const store::field::Addend& addend, store::Amount delta, bool limited) {
     // The sum is worked out on the digits of the texts; a field that way leaves (another form, a sum
     // too long or at the limit) is read and written as a number, which also tells why it is refused.
-    // The sums read 16 bytes from each field: the record must hold them.
-    const bool sums = field_.offset + 16 <= posts.length();
+    const bool sums = summable(posts.length());
     for (int n = first; n <= last; ++n) {
         if (sums)
             n += store::field::add(posts.field(n, field_).data(), posts.length(), last - n + 1, addend,
@@ -199,8 +198,8 @@ Outcome shiftWithDifference(const Posts& posts, int from, int to, Column& a, sto
     const auto slotsOf = [&](Column& c, bool moves) { return moves ? c.slots_[0].bytes : nullptr; };
     const store::field::PairInto into{slotsOf(a, !da.isZero()), slotsOf(b, !db.isZero()),
                                       difference.slots_[0].bytes, sizeof(Column::Slot)};
-    const bool sums = difference.field_.offset + 16 <= posts.length() &&
-                      a.field_.offset + 16 <= posts.length() && b.field_.offset + 16 <= posts.length();
+    const bool sums =
+        a.summable(posts.length()) && b.summable(posts.length()) && difference.summable(posts.length());
     const auto run = [&](int first, int last) {
         for (int n = first; n <= last; ++n) {
             const std::size_t k = static_cast<std::size_t>(n - from);
@@ -225,7 +224,7 @@ Outcome shiftWithDifference(const Posts& posts, int from, int to, Column& a, sto
             if (o == Outcome::Done && tryReadAmount(posts.field(n, difference.field_)) != valueDifference)
                 o = difference.put(e, valueDifference, false);
             else if (o == Outcome::Done)
-                difference.slots_[k].bytes[0] = '\0';
+                difference.keep(e);
             if (o != Outcome::Done)
                 return o;
         }

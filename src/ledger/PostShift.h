@@ -123,6 +123,12 @@ Outcome balanceBytes(store::Amount value, FieldBytes& out);
 // only has to fit its field.
 Outcome differenceBytes(store::Amount value, FieldBytes& out);
 
+// Whether the field passes of store::field can take field f in records of `length`: they read 16
+// bytes from the start of each field.
+inline bool summable(store::Field f, std::size_t length) {
+    return f.offset + 16 <= length;
+}
+
 // New texts for one field of a run of posts, made and checked before anything is written. Entry k
 // belongs to the k-th post of the run; an entry left kept leaves the field's bytes as they are.
 class Column {
@@ -143,8 +149,7 @@ public:
     // entryStride() apart; an entry of zero bytes is kept.
     char* entry(int k) { return slots_[static_cast<std::size_t>(k)].bytes; }
     static constexpr std::size_t entryStride() { return sizeof(Slot); }
-    // Whether the field passes can read this column's fields (16 bytes each) in records of `length`.
-    bool summable(std::size_t length) const { return field_.offset + 16 <= length; }
+    bool summable(std::size_t length) const { return shift::summable(field_, length); }
     // Entry k becomes the text of `value`. A running balance (limited) must stay below the amount
     // limit; every text must fit its field.
     Outcome put(int k, store::Amount value, bool limited);
@@ -209,12 +214,12 @@ Outcome shiftTogether(const Posts& posts, int from, int to, std::span<const Colu
 Outcome shiftWithDifference(const Posts& posts, int from, int to, Column& a, store::Amount da, Column& b,
                             store::Amount db, Column& difference);
 
-// A pass over posts first..last, split in two halves where it is long (support::inHalves), that
-// ends at the first outcome other than Done.
 // A recount's second half first adds up the amounts of the posts before it, so it takes the smaller
 // share (measured: 40 % against 50 % is about a twentieth quicker).
 inline constexpr int RecountSecondShare = 40;
 
+// A pass over posts first..last, split in two halves where it is long (support::inHalves, the second
+// taking secondShare percent), that ends at the first outcome other than Done.
 template <class Run> Outcome passInHalves(int first, int last, const Run& run, int secondShare = 50) {
     return support::inHalves(
         first, last, run, [](Outcome o) { return o != Outcome::Done; }, secondShare);
