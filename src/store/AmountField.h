@@ -3,7 +3,9 @@
 // Reading and writing the 11-byte amount fields of the post files in the form the program writes
 // them. A ledger change runs over every later post of an account, reading and writing up to three of
 // these fields per post, so both sides are quick: the reader takes only that one form and leaves
-// every other text to the general reader, the writer looks its digits up four at a time.
+// every other text to the general reader, the writer looks its digits up four at a time. Quicker
+// still, the passes below add an amount to a field, or carry a running balance down the fields, on
+// the digits of the texts themselves.
 
 #include "store/Amount.h"
 
@@ -70,21 +72,21 @@ inline bool read(const char* p, std::int64_t& units) {
 }
 
 // One amount added to many fields, as a change does to every later balance: the sum is worked out on
-// the digits of the texts, one digit per byte, without reading the fields as numbers and writing
-// the numbers back, which costs about twice as much. Prepared once per change by addendOf.
+// the digits of the texts, without reading the fields as numbers and writing the numbers back, which
+// costs about twice as much. Prepared once per change by addendOf.
 struct Addend {
-    std::uint64_t digits = 0; // the twelve digits of the magnitude, four bits each, the last decimal lowest
+    std::uint64_t digits = 0; // the twelve digits of the magnitude, four bits each, last decimal lowest
     bool negative = false;
     bool usable = false; // below the amount limit, on a processor that has the byte shuffles
 };
 Addend addendOf(std::int64_t units);
 
 // Fields `stride` bytes apart from `first` (`count` of them) plus the addend, each as write() gives
-// its text padded with spaces, stored into the first 16 bytes of slots `slotStride` bytes apart from `into`
-// (see writeSlot). Returns how many were done: the pass stops before a field not in the form the program
-// writes or whose sum does not fit the field or reaches the amount limit, which the caller then reads
-// and writes the general way, which also tells why. The five bytes after each field must be there to
-// read; they are not used.
+// its text padded with spaces, stored into the first 16 bytes of slots `slotStride` bytes apart from
+// `into` (see writeSlot). Returns how many were done: the pass stops before a field not in the form
+// the program writes or whose sum does not fit the field or reaches the amount limit, which the
+// caller then reads and writes the general way, which also tells why. The five bytes after each
+// field must be there to read; they are not used.
 int addToWholeFields(const char* first, std::size_t stride, int count, const Addend& addend, char* into,
                      std::size_t slotStride);
 inline int add(const char* first, std::size_t stride, int count, const Addend& addend, char* into,
@@ -96,10 +98,9 @@ inline int add(const char* first, std::size_t stride, int count, const Addend& a
 // (b minus a) made to follow them: the fields at offsets `a`, `b` and `difference` of records `stride`
 // bytes apart from `first` (`count` of them). The new texts go into slots `into.stride` bytes apart
 // from each of `into`; a null `a` or `b` leaves that field's slots alone (its value counts all the
-// same).
-// A difference whose value stays gets a slot of zero bytes instead: its text, whatever its form, is to
-// stay. Returns how many records were done, stopping as addToWholeFields does, also before a
-// difference of nine whole digits or too long for the field. Reads 16 bytes at each field.
+// same). A difference whose value stays gets a slot of zero bytes instead: its text, whatever its
+// form, is to stay. Returns how many records were done, stopping as addToWholeFields does, also
+// before a difference of nine whole digits or too long for the field. Reads 16 bytes at each field.
 struct Pair {
     std::size_t a, b, difference;
 };
