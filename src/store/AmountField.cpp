@@ -82,8 +82,6 @@ __m128i load(const std::array<char, 16>& bytes) {
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data()));
 }
 
-// The digits of the field at `p` in the order of the units (see Placing::shuffle) and its placing
-// of digits; false for a field not in the form the program writes.
 // The 11 bytes of the field at `p` and five spaces, read without touching a byte past the field.
 __attribute__((target("ssse3"))) inline __m128i bytesOfField(const char* p) {
     std::uint64_t head, tail;
@@ -368,10 +366,6 @@ __attribute__((target("ssse3"), always_inline)) inline bool runOnField(const cha
     return signedOfField(record + amount, added) && plus(value, added) &&
            (!slot || compareOrStore(record + balance, value, slot, changed));
 }
-
-} // namespace
-
-namespace {
 
 // runOnWholeFields, made once with the comparisons and once without: a test of them at every record
 // made the recounts a tenth slower.
