@@ -356,54 +356,48 @@ Outcome BudgetLedger::recount(int from) {
         Post::BudgBelopp.offset,  Post::BudgSaldo.offset,  true,
         Post::VerklBelopp.offset, Post::VerklSaldo.offset, Post::DiffSaldo.offset};
     const auto recountRun = [&](int first, int last) {
-        Balances running{before.budget, before.actual, {}};
-        for (int i = start; i < first; ++i) {
-            if (sums) {
-                store::field::Running summed{running.budget.units(), running.actual.units()};
-                i += store::field::sum(posts.record(i).data(), Length, first - i, fields, summed);
-                running.budget = Amount::fromUnits(summed.a);
-                running.actual = Amount::fromUnits(summed.b);
-                if (i == first)
-                    break;
-            }
-            running.budget += posts.amount(i, Post::BudgBelopp);
-            running.actual += posts.amount(i, Post::VerklBelopp);
-        }
-        // Told once at the end: a flag shared per post stalls both cores.
-        store::field::Running summed;
-        Outcome o = Outcome::Done;
-        for (int i = first; i <= last && o == Outcome::Done; ++i) {
-            if (sums) { // summed on the digits as far as they go
-                summed.a = running.budget.units();
-                summed.b = running.actual.units();
-                const int k = i - start;
-                i += store::field::runOn(posts.record(i).data(), Length, last - i + 1, fields, summed,
-                                         {changed.budget.entry(k), changed.actual.entry(k),
-                                          changed.difference.entry(k), shift::Column::entryStride()});
-                running.budget = Amount::fromUnits(summed.a);
-                running.actual = Amount::fromUnits(summed.b);
-                if (i > last)
-                    break;
-            }
-            running.budget += posts.amount(i, Post::BudgBelopp);
-            running.actual += posts.amount(i, Post::VerklBelopp);
-            running.difference = running.actual - running.budget;
+        // The running balances are summed on the digits as far as they go, the posts they leave the
+        // general way. Changes are told once at the end: a flag shared per post stalls both cores.
+        store::field::Running running{before.budget.units(), before.actual.units()};
+        const auto amountsOf = [&](int i) {
+            running.a = (Amount::fromUnits(running.a) + posts.amount(i, Post::BudgBelopp)).units();
+            running.b = (Amount::fromUnits(running.b) + posts.amount(i, Post::VerklBelopp)).units();
+            return Outcome::Done;
+        };
+        shift::quickThenGeneral(
+            start, first - 1,
+            [&](int i, int count) {
+                return sums ? store::field::sum(posts.record(i).data(), Length, count, fields, running) : 0;
+            },
+            amountsOf);
+        const auto quick = [&](int i, int count) {
+            const int k = i - start;
+            return sums ? store::field::runOn(posts.record(i).data(), Length, count, fields, running,
+                                              {changed.budget.entry(k), changed.actual.entry(k),
+                                               changed.difference.entry(k), shift::Column::entryStride()})
+                        : 0;
+        };
+        const auto general = [&](int i) {
+            amountsOf(i);
+            const Amount budget = Amount::fromUnits(running.a), actual = Amount::fromUnits(running.b);
             // Only a value that changes is written anew. One that stays has a stored text that
             // reads as it does, so its own text fits too: only the limit is left to check.
             const auto take = [&](shift::Column& column, Amount value, bool limited) {
                 column.keep(i - start);
                 if (!differs(i, column.field(), value))
                     return limited && !store::withinAmountLimit(value) ? Outcome::AmountLimit : Outcome::Done;
-                summed.changed = true;
+                running.changed = true;
                 return column.put(i - start, value, limited);
             };
-            o = take(changed.budget, running.budget, true);
+            Outcome o = take(changed.budget, budget, true);
             if (o == Outcome::Done)
-                o = take(changed.actual, running.actual, true);
+                o = take(changed.actual, actual, true);
             if (o == Outcome::Done)
-                o = take(changed.difference, running.difference, false);
-        }
-        if (summed.changed)
+                o = take(changed.difference, actual - budget, false);
+            return o;
+        };
+        const Outcome o = shift::quickThenGeneral(first, last, quick, general);
+        if (running.changed)
             any = true;
         return o;
     };

@@ -220,37 +220,37 @@ Outcome Cashbook::recount(int from) {
     const bool sums = saldo.summable(Length) && shift::summable(Post::Belopp, Length);
     const store::field::RunFields fields{Post::Belopp.offset, Post::Saldo.offset};
     const auto recountRun = [&](int first, int last) {
-        Amount balance = before;
-        for (int i = start; i < first; ++i) {
-            if (sums) {
-                store::field::Running summed{balance.units()};
-                i += store::field::sum(posts.record(i).data(), Length, first - i, fields, summed);
-                balance = Amount::fromUnits(summed.a);
-                if (i == first)
-                    break;
-            }
-            balance += posts.amount(i, Post::Belopp);
-        }
-        // Told once at the end: a flag shared per post stalls both cores.
-        store::field::Running running;
-        Outcome o = Outcome::Done;
-        for (int i = first; i <= last && o == Outcome::Done; ++i) {
-            if (sums) { // summed on the digits as far as they go
-                running.a = balance.units();
-                i += store::field::runOn(posts.record(i).data(), Length, last - i + 1, fields, running,
-                                         {saldo.entry(i - start), nullptr, nullptr, saldo.entryStride()});
-                balance = Amount::fromUnits(running.a);
-                if (i > last)
-                    break;
-            }
-            saldo.keep(i - start);
-            balance += posts.amount(i, Post::Belopp);
-            // A stored balance that is no number is what a recount is for: it is rewritten.
-            if (shift::tryReadAmount(posts.field(i, Post::Saldo)) == balance)
-                continue;
-            o = saldo.put(i - start, balance, true);
-            running.changed = true;
-        }
+        // The running balance is summed on the digits as far as they go, the posts they leave the
+        // general way. Changes are told once at the end: a flag shared per post stalls both cores.
+        store::field::Running running{before.units()};
+        const auto amountOf = [&](int i) {
+            running.a = (Amount::fromUnits(running.a) + posts.amount(i, Post::Belopp)).units();
+            return Outcome::Done;
+        };
+        shift::quickThenGeneral(
+            start, first - 1,
+            [&](int i, int count) {
+                return sums ? store::field::sum(posts.record(i).data(), Length, count, fields, running) : 0;
+            },
+            amountOf);
+        const Outcome o = shift::quickThenGeneral(
+            first, last,
+            [&](int i, int count) {
+                return sums ? store::field::runOn(
+                                  posts.record(i).data(), Length, count, fields, running,
+                                  {saldo.entry(i - start), nullptr, nullptr, saldo.entryStride()})
+                            : 0;
+            },
+            [&](int i) {
+                saldo.keep(i - start);
+                amountOf(i);
+                const Amount balance = Amount::fromUnits(running.a);
+                // A stored balance that is no number is what a recount is for: it is rewritten.
+                if (shift::tryReadAmount(posts.field(i, Post::Saldo)) == balance)
+                    return Outcome::Done;
+                running.changed = true;
+                return saldo.put(i - start, balance, true);
+            });
         if (running.changed)
             changed = true;
         return o;

@@ -122,17 +122,14 @@ Outcome Column::shiftRun(const Posts& posts, int from, int first, int last,
     // The sum is worked out on the digits of the texts; a field that way leaves (another form, a sum
     // too long or at the limit) is read and written as a number, which also tells why it is refused.
     const bool sums = summable(posts.length());
-    for (int n = first; n <= last; ++n) {
-        if (sums)
-            n += store::field::add(posts.field(n, field_).data(), posts.length(), last - n + 1, addend,
-                                   slots_[static_cast<std::size_t>(n - from)].bytes, sizeof(Slot));
-        if (n > last)
-            break;
-        if (const Outcome o = put(n - from, readAmount(posts.field(n, field_)) + delta, limited);
-            o != Outcome::Done)
-            return o;
-    }
-    return Outcome::Done;
+    return quickThenGeneral(
+        first, last,
+        [&](int n, int count) {
+            return sums ? store::field::add(posts.field(n, field_).data(), posts.length(), count, addend,
+                                            entry(n - from), entryStride())
+                        : 0;
+        },
+        [&](int n) { return put(n - from, readAmount(posts.field(n, field_)) + delta, limited); });
 }
 
 Outcome shiftTogether(const Posts& posts, int from, int to, std::span<const Column::Shift> shifts) {
@@ -192,44 +189,41 @@ Outcome shiftWithDifference(const Posts& posts, int from, int to, Column& a, sto
         c->reset(count);
     if (count <= 0)
         return Outcome::Done;
-    const store::field::Pair pair{a.field_.offset, b.field_.offset, difference.field_.offset};
+    const store::field::Pair pair{a.field().offset, b.field().offset, difference.field().offset};
     const store::field::Addend addA = store::field::addendOf(da.units()),
                                addB = store::field::addendOf(db.units());
-    const auto slotsOf = [&](Column& c, bool moves) { return moves ? c.slots_[0].bytes : nullptr; };
-    const store::field::PairInto into{slotsOf(a, !da.isZero()), slotsOf(b, !db.isZero()),
-                                      difference.slots_[0].bytes, sizeof(Column::Slot)};
+    const auto slotsOf = [&](Column& c, bool moves) { return moves ? c.entry(0) : nullptr; };
+    const store::field::PairInto into{slotsOf(a, !da.isZero()), slotsOf(b, !db.isZero()), difference.entry(0),
+                                      Column::entryStride()};
     const bool sums =
         a.summable(posts.length()) && b.summable(posts.length()) && difference.summable(posts.length());
-    const auto run = [&](int first, int last) {
-        for (int n = first; n <= last; ++n) {
-            const std::size_t k = static_cast<std::size_t>(n - from);
-            if (sums) {
-                const store::field::PairInto here{into.a ? into.a + k * into.stride : nullptr,
-                                                  into.b ? into.b + k * into.stride : nullptr,
-                                                  into.difference + k * into.stride, into.stride};
-                n += store::field::addWithDifference(posts.record(n).data(), posts.length(), last - n + 1,
-                                                     pair, addA, addB, here);
-                if (n > last)
-                    break;
-            }
-            // This post the general way, which also tells why a value is refused.
-            const int e = n - from;
-            const store::Amount valueA = posts.amount(n, a.field_) + da;
-            const store::Amount valueB = posts.amount(n, b.field_) + db;
-            const store::Amount valueDifference = valueB - valueA;
-            Outcome o = da.isZero() ? Outcome::Done : a.put(e, valueA, true);
-            if (o == Outcome::Done && !db.isZero())
-                o = b.put(e, valueB, true);
-            // A difference that keeps its value keeps its bytes (and its stored text fits).
-            if (o == Outcome::Done && tryReadAmount(posts.field(n, difference.field_)) != valueDifference)
-                o = difference.put(e, valueDifference, false);
-            else if (o == Outcome::Done)
-                difference.keep(e);
-            if (o != Outcome::Done)
-                return o;
-        }
-        return Outcome::Done;
+    // The sums give each post's three entries; a post they leave goes the general way, which also
+    // tells why a value is refused.
+    const auto quick = [&](int n, int count) {
+        if (!sums)
+            return 0;
+        const std::size_t at = static_cast<std::size_t>(n - from) * into.stride;
+        const store::field::PairInto here{into.a ? into.a + at : nullptr, into.b ? into.b + at : nullptr,
+                                          into.difference + at, into.stride};
+        return store::field::addWithDifference(posts.record(n).data(), posts.length(), count, pair, addA,
+                                               addB, here);
     };
+    const auto general = [&](int n) {
+        const int k = n - from;
+        const store::Amount valueA = posts.amount(n, a.field()) + da;
+        const store::Amount valueB = posts.amount(n, b.field()) + db;
+        const store::Amount valueDifference = valueB - valueA;
+        Outcome o = da.isZero() ? Outcome::Done : a.put(k, valueA, true);
+        if (o == Outcome::Done && !db.isZero())
+            o = b.put(k, valueB, true);
+        // A difference that keeps its value keeps its bytes (and its stored text fits).
+        if (o == Outcome::Done && tryReadAmount(posts.field(n, difference.field())) != valueDifference)
+            o = difference.put(k, valueDifference, false);
+        else if (o == Outcome::Done)
+            difference.keep(k);
+        return o;
+    };
+    const auto run = [&](int first, int last) { return quickThenGeneral(first, last, quick, general); };
     return passInHalves(from, to, run);
 }
 

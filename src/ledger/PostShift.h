@@ -129,6 +129,21 @@ inline bool summable(store::Field f, std::size_t length) {
     return f.offset + 16 <= length;
 }
 
+// Posts first..last, as many at a time as quick(n, count) takes from post n (it returns how many it
+// did: the field passes of store::field, or 0 where they cannot run), and each post it leaves by
+// general(n), until an outcome other than Done.
+template <class Quick, class General>
+Outcome quickThenGeneral(int first, int last, const Quick& quick, const General& general) {
+    for (int n = first; n <= last; ++n) {
+        n += quick(n, last - n + 1);
+        if (n > last)
+            break;
+        if (const Outcome o = general(n); o != Outcome::Done)
+            return o;
+    }
+    return Outcome::Done;
+}
+
 // New texts for one field of a run of posts, made and checked before anything is written. Entry k
 // belongs to the k-th post of the run; an entry left kept leaves the field's bytes as they are.
 class Column {
@@ -167,8 +182,6 @@ public:
 private:
     friend Outcome shiftTogether(const Posts&, int, int, std::span<const Column::Shift>);
     friend void writeColumns(std::string&, std::size_t, int, int, int, std::span<const Column* const>);
-    friend Outcome shiftWithDifference(const Posts&, int, int, Column&, store::Amount, Column&, store::Amount,
-                                       Column&);
 
     // An entry's text, padded with spaces: 16 bytes are as quick to store and copy as 11, and a slot
     // no larger keeps the entries of a long run compact.
