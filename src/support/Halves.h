@@ -1,6 +1,6 @@
 #pragma once
 
-// A pass over a long run of posts split in two halves, the second on a thread of its own, for the
+// A pass over a long run of posts split in two halves, the second on another thread, for the
 // passes that run over every later post of an account after a change. Each half must work only on
 // its own entries; the result is what one pass from the start would give: the first half's result
 // when it stops the pass, the second half's otherwise, and an exception of the second half only
@@ -9,10 +9,10 @@
 #include <algorithm>
 #include <exception>
 #include <optional>
-#include <system_error>
-#include <thread>
 #include <type_traits>
 #include <utility>
+
+#include "support/SecondThread.h"
 
 namespace support {
 
@@ -56,26 +56,14 @@ auto inHalves(int first, int last, const Work& work, const Stops& stops, int sec
             secondError = std::current_exception();
         }
     };
-    std::thread helper;
+    std::optional<Result> firstResult;
+    const auto firstHalf = [&] { firstResult.emplace(work(first, middle - 1)); };
     if (halvesInTurn) {
         secondHalf();
+        firstHalf();
     } else {
-        try {
-            helper = std::thread(secondHalf);
-        } catch (const std::system_error&) {
-            return work(first, last); // no thread to be had: one pass
-        }
+        alongside(firstHalf, secondHalf);
     }
-    std::optional<Result> firstResult;
-    try {
-        firstResult.emplace(work(first, middle - 1));
-    } catch (...) {
-        if (helper.joinable())
-            helper.join();
-        throw;
-    }
-    if (helper.joinable())
-        helper.join();
     if (stops(*firstResult))
         return std::move(*firstResult);
     if (secondError)

@@ -1,8 +1,11 @@
 #include "support/Halves.h"
+#include "support/SecondThread.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -47,12 +50,57 @@ TEST(Halves, ASplitPassEndsWhereOnePassWould) {
                 }
                 EXPECT_EQ(got, c.expected)
                     << c.stopAt << ' ' << c.throwAt << (inTurn ? " in turn" : "") << ' ' << share;
-                if (support::twoCores()) {
-                    EXPECT_EQ(begun[share == 50 ? 50 : 60], 1) << "the second half began there";
+                // The second half may be left unrun only when the first half's error ends the pass.
+                const int split = share == 50 ? 50 : 60;
+                const bool firstThrows =
+                    c.throwAt >= 0 && c.throwAt < split && (c.stopAt < 0 || c.throwAt < c.stopAt);
+                if (support::twoCores() && !firstThrows) {
+                    EXPECT_EQ(begun[static_cast<std::size_t>(split)], 1) << "the second half began there";
                 }
             }
     support::longRun = saved;
     support::halvesInTurn = false;
+}
+
+// Two callers at once, each also calling from within its other part, and a part that throws: every
+// part runs exactly once, or (other, behind an own part that threw) not at all, and alongside returns
+// only once other has ended.
+TEST(Halves, AlongsideRunsEachPartOnceWhateverTheKeptThreadIsDoing) {
+    const auto caller = [](int rounds) {
+        int errors = 0;
+        for (int round = 0; round < rounds; ++round) {
+            std::atomic<int> own{0}, other{0}, inner{0};
+            std::atomic<bool> otherRunning{false};
+            const bool throws = round % 7 == 0;
+            try {
+                support::alongside(
+                    [&] {
+                        ++own;
+                        if (throws)
+                            throw std::runtime_error("own");
+                    },
+                    [&] {
+                        otherRunning = true;
+                        support::alongside([&] { ++inner; }, [&] { ++inner; });
+                        ++other;
+                        otherRunning = false;
+                    });
+            } catch (const std::runtime_error&) {
+                ++errors;
+            }
+            EXPECT_EQ(own, 1);
+            EXPECT_FALSE(otherRunning);
+            EXPECT_TRUE(other == 1 || (throws && other == 0)) << round;
+            EXPECT_EQ(inner, 2 * other);
+        }
+        return errors;
+    };
+    int errors[2] = {};
+    std::thread second([&] { errors[1] = caller(3000); });
+    errors[0] = caller(3000);
+    second.join();
+    EXPECT_EQ(errors[0], 429);
+    EXPECT_EQ(errors[1], 429);
 }
 
 } // namespace

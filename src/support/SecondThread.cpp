@@ -1,0 +1,125 @@
+#include "support/SecondThread.h"
+
+#include <atomic>
+#include <cstdint>
+#include <system_error>
+#include <thread>
+
+#ifdef __linux__
+#include <pthread.h>
+#include <sched.h>
+#endif
+
+namespace support {
+
+namespace {
+
+// The slot holds nothing (0), an offered task's address, that address with Begun once the thread
+// has begun the task, or Stop.
+constexpr std::uintptr_t Begun = 1;
+constexpr std::uintptr_t Stop = 2;
+static_assert(alignof(Task) > Stop, "a task's address leaves the low bits free");
+
+class Worker {
+public:
+    Worker() {
+        try {
+            thread_ = std::thread([this] { loop(); });
+        } catch (const std::system_error&) {
+            // No thread to be had: every task is run by its caller.
+        }
+#ifdef __linux__
+        CPU_ZERO(&allowed_);
+        if (::sched_getaffinity(0, sizeof allowed_, &allowed_) != 0 || CPU_COUNT(&allowed_) < 2)
+            CPU_ZERO(&allowed_); // nothing to choose from
+#endif
+    }
+    ~Worker() {
+        if (!thread_.joinable())
+            return;
+        slot_.store(Stop, std::memory_order_release);
+        slot_.notify_all();
+        thread_.join();
+    }
+
+    bool offer(Task& task) {
+        std::uintptr_t empty = 0;
+        if (!thread_.joinable() ||
+            !slot_.compare_exchange_strong(empty, reinterpret_cast<std::uintptr_t>(&task),
+                                           std::memory_order_acq_rel))
+            return false;
+        keepOffCallersCore();
+        slot_.notify_one();
+        return true;
+    }
+
+    bool takeBackOrWait(Task& task) {
+        const auto mine = reinterpret_cast<std::uintptr_t>(&task);
+        std::uintptr_t offered = mine;
+        if (slot_.compare_exchange_strong(offered, 0, std::memory_order_acq_rel))
+            return true;
+        // Begun: wait until the thread has finished it.
+        for (std::uintptr_t now; (now = slot_.load(std::memory_order_acquire)) == (mine | Begun);)
+            slot_.wait(now, std::memory_order_acquire);
+        return false;
+    }
+
+private:
+    // Woken, the thread would often be placed on the core of the caller that woke it, and so begin
+    // only when the caller waits: it is kept to the other cores. Called by the holder of the slot.
+    void keepOffCallersCore() {
+#ifdef __linux__
+        const int here = ::sched_getcpu();
+        if (here < 0 || here == keptOff_ || CPU_COUNT(&allowed_) == 0 || !CPU_ISSET(here, &allowed_))
+            return;
+        cpu_set_t others = allowed_;
+        CPU_CLR(here, &others);
+        if (::pthread_setaffinity_np(thread_.native_handle(), sizeof others, &others) == 0)
+            keptOff_ = here;
+#endif
+    }
+
+    void loop() {
+        for (;;) {
+            std::uintptr_t seen = slot_.load(std::memory_order_acquire);
+            if (seen == Stop)
+                return;
+            if (seen == 0) {
+                slot_.wait(0, std::memory_order_acquire);
+                continue;
+            }
+            // Taken back by its caller meanwhile: look again.
+            if (!slot_.compare_exchange_strong(seen, seen | Begun, std::memory_order_acq_rel))
+                continue;
+            const Task* task = reinterpret_cast<const Task*>(seen);
+            task->run(task->context);
+            // The task's data may go as soon as its caller sees this: it is not touched again.
+            slot_.store(0, std::memory_order_release);
+            slot_.notify_all();
+        }
+    }
+
+    std::atomic<std::uintptr_t> slot_{0};
+    std::thread thread_;
+#ifdef __linux__
+    cpu_set_t allowed_;
+    int keptOff_ = -1;
+#endif
+};
+
+Worker& worker() {
+    static Worker w;
+    return w;
+}
+
+} // namespace
+
+bool SecondThread::offer(Task& task) {
+    return worker().offer(task);
+}
+
+bool SecondThread::takeBackOrWait(Task& task) {
+    return worker().takeBackOrWait(task);
+}
+
+} // namespace support
