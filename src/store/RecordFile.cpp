@@ -3,6 +3,7 @@
 #include "store/Errors.h"
 #include "store/FileIo.h"
 #include "store/History.h"
+#include "support/SecondThread.h"
 
 #include <cerrno>
 #include <csignal>
@@ -188,6 +189,44 @@ void prefault(char* data, std::size_t size) {
         ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE); // advice only
 }
 
+// Below this size a second thread costs more than it saves.
+constexpr std::size_t ReadInHalves = std::size_t(2) << 20;
+
+// Reads bytes from..to-1 of the file into data + from; returns how many there were (fewer when the
+// file has become shorter), err the errno of a failed read.
+std::size_t readPart(int fd, char* data, std::size_t from, std::size_t to, int& err) {
+    prefault(data + from, to - from);
+    std::size_t at = from;
+    while (at < to) {
+        const ssize_t n = ::pread(fd, data + at, to - at, static_cast<off_t>(at));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            err = errno;
+            break;
+        }
+        if (n == 0)
+            break;
+        at += static_cast<std::size_t>(n);
+    }
+    return at - from;
+}
+
+// The first size bytes of the file into data, a large file in two halves at once (its pages made
+// and filled by two cores); returns how many there were.
+std::size_t readStart(int fd, char* data, std::size_t size, int& err) {
+    if (size < ReadInHalves)
+        return readPart(fd, data, 0, size, err);
+    const std::size_t middle = size / 2 & ~std::size_t(4095);
+    std::size_t firstGot = 0, secondGot = 0;
+    int secondErr = 0;
+    support::alongside([&] { firstGot = readPart(fd, data, 0, middle, err); },
+                       [&] { secondGot = readPart(fd, data, middle, size, secondErr); });
+    if (err == 0)
+        err = secondErr;
+    return firstGot < middle ? firstGot : middle + secondGot;
+}
+
 } // namespace
 
 int readAllAt(int fd, std::string& out, std::size_t room) {
@@ -198,24 +237,24 @@ int readAllAt(int fd, std::string& out, std::size_t room) {
     // Straight into the string, with the room asked for beyond the end, so neither the read nor
     // the caller's first growth copies the content once more.
     out.reserve(size + room);
+    int err = 0;
+    std::size_t got = 0;
+#ifdef __cpp_lib_string_resize_and_overwrite
+    // The length is given without first writing zeros over the whole image.
+    out.resize_and_overwrite(size,
+                             [&](char* data, std::size_t) { return got = readStart(fd, data, size, err); });
+#else
     prefault(out.data(), size);
     out.resize(size);
-    off_t at = 0;
-    while (static_cast<std::size_t>(at) < size) {
-        const ssize_t n = ::pread(fd, out.data() + at, size - static_cast<std::size_t>(at), at);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const int err = errno;
-            out.clear();
-            return err;
-        }
-        if (n == 0) { // shorter than it was a moment ago
-            out.resize(static_cast<std::size_t>(at));
-            return 0;
-        }
-        at += n;
+    out.resize(got = readStart(fd, out.data(), size, err));
+#endif
+    if (err != 0) {
+        out.clear();
+        return err;
     }
+    if (got < size) // shorter than it was a moment ago
+        return 0;
+    off_t at = static_cast<off_t>(size);
     // Longer than it was a moment ago (or a file that tells no size): the rest in steps.
     char buffer[1 << 16];
     for (;;) {

@@ -58,6 +58,22 @@ TEST(RecordFile, ImageRulesAreByteExact) {
     EXPECT_THROW(f.readRaw(0), std::out_of_range);
 }
 
+// A large file is read in two halves at once: around the size where that begins, with a page or an
+// odd number of bytes over, every byte comes back in its place, and so after a reload.
+TEST(RecordFile, LargeFilesReadWhole) {
+    TempDrive drive;
+    for (const std::size_t size : {(std::size_t(2) << 20) - 1, std::size_t(2) << 20,
+                                   (std::size_t(3) << 20) + 77, (std::size_t(8) << 20) + 4096}) {
+        const std::string bytes = randomBytes(size, static_cast<unsigned>(size));
+        drive.writeFile("F", bytes);
+        RecordFile f(drive / "F", 77);
+        EXPECT_TRUE(f.image() == bytes) << size;
+        f.writeRaw(1, std::string(77, 'x'));
+        f.reload();
+        EXPECT_TRUE(f.image() == bytes) << size;
+    }
+}
+
 TEST(RecordFile, CountRoundsAndPartialRecordsNeverShrink) {
     TempDrive drive;
     // (length, record length) -> count: the nearest whole number, a half rounding up.
