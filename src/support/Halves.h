@@ -22,11 +22,6 @@ inline int longRun = 16384;
 // the other writes shows every time instead of by the threads' timing.
 inline bool halvesInTurn = false;
 
-inline bool twoCores() {
-    static const bool two = std::thread::hardware_concurrency() >= 2;
-    return two;
-}
-
 // Whether a run of entries first..last is split in halves, and where the second half starts.
 inline bool splitsInHalves(int first, int last) {
     return last - first + 1 >= std::max(longRun, 2) && twoCores();
