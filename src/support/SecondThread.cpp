@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <system_error>
 #include <thread>
 
@@ -66,9 +67,10 @@ public:
 
 private:
     // Woken, the thread would often be placed on the core of the caller that woke it, and so begin
-    // only when the caller waits: it is kept to the other cores. Called by the holder of the slot.
+    // only when the caller waits: it is kept to the other cores.
     void keepOffCallersCore() {
 #ifdef __linux__
+        const std::lock_guard lock(pinning_);
         const int here = ::sched_getcpu();
         if (here < 0 || here == keptOff_ || CPU_COUNT(&allowed_) == 0 || !CPU_ISSET(here, &allowed_))
             return;
@@ -103,6 +105,7 @@ private:
     std::thread thread_;
 #ifdef __linux__
     cpu_set_t allowed_;
+    std::mutex pinning_; // a caller that offered may still be here when the next one offers
     int keptOff_ = -1;
 #endif
 };
