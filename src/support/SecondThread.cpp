@@ -38,7 +38,11 @@ public:
     ~Worker() {
         if (!thread_.joinable())
             return;
-        slot_.store(Stop, std::memory_order_release);
+        // A pass still running at the end of the program is let finish first.
+        for (std::uintptr_t seen = 0; !slot_.compare_exchange_weak(seen, Stop, std::memory_order_acq_rel);
+             seen = 0)
+            if (seen != 0)
+                slot_.wait(seen, std::memory_order_acquire);
         slot_.notify_all();
         thread_.join();
     }
