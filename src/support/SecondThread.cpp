@@ -33,6 +33,7 @@ public:
         CPU_ZERO(&allowed_);
         if (::sched_getaffinity(0, sizeof allowed_, &allowed_) != 0 || CPU_COUNT(&allowed_) < 2)
             CPU_ZERO(&allowed_); // nothing to choose from
+        pinned_ = allowed_;
 #endif
     }
     ~Worker() {
@@ -48,12 +49,14 @@ public:
     }
 
     bool offer(Task& task) {
+        if (!thread_.joinable() || slot_.load(std::memory_order_relaxed) != 0)
+            return false;
+        // Before the task is there to be begun, which frees the thread of the cores again.
+        keepOffCallersCore();
         std::uintptr_t empty = 0;
-        if (!thread_.joinable() ||
-            !slot_.compare_exchange_strong(empty, reinterpret_cast<std::uintptr_t>(&task),
+        if (!slot_.compare_exchange_strong(empty, reinterpret_cast<std::uintptr_t>(&task),
                                            std::memory_order_acq_rel))
             return false;
-        keepOffCallersCore();
         slot_.notify_one();
         return true;
     }
@@ -71,19 +74,34 @@ public:
 
 private:
     // Woken, the thread would often be placed on the core of the caller that woke it, and so begin
-    // only when the caller waits: it is kept to the other cores.
+    // only when the caller waits: it is woken kept to the other cores. Once it has begun, every
+    // core is its own again, so that the system may move either thread where the other work of
+    // the machine leaves room.
     void keepOffCallersCore() {
 #ifdef __linux__
-        const std::lock_guard lock(pinning_);
         const int here = ::sched_getcpu();
-        if (here < 0 || here == keptOff_ || CPU_COUNT(&allowed_) == 0 || !CPU_ISSET(here, &allowed_))
-            return;
-        cpu_set_t others = allowed_;
-        CPU_CLR(here, &others);
-        if (::pthread_setaffinity_np(thread_.native_handle(), sizeof others, &others) == 0)
-            keptOff_ = here;
+        if (here >= 0 && CPU_COUNT(&allowed_) != 0 && CPU_ISSET(here, &allowed_)) {
+            cpu_set_t others = allowed_;
+            CPU_CLR(here, &others);
+            pin(others);
+        }
 #endif
     }
+    void freeOfCores() {
+#ifdef __linux__
+        if (CPU_COUNT(&allowed_) != 0)
+            pin(allowed_);
+#endif
+    }
+#ifdef __linux__
+    void pin(const cpu_set_t& cores) {
+        // A caller that offered may still be here when the next one offers.
+        const std::lock_guard lock(pinning_);
+        if (!CPU_EQUAL(&cores, &pinned_) &&
+            ::pthread_setaffinity_np(thread_.native_handle(), sizeof cores, &cores) == 0)
+            pinned_ = cores;
+    }
+#endif
 
     void loop() {
         for (;;) {
@@ -97,6 +115,7 @@ private:
             // Taken back by its caller meanwhile: look again.
             if (!slot_.compare_exchange_strong(seen, seen | Begun, std::memory_order_acq_rel))
                 continue;
+            freeOfCores();
             const Task* task = reinterpret_cast<const Task*>(seen);
             task->run(task->context);
             // The task's data may go as soon as its caller sees this: it is not touched again.
@@ -109,8 +128,8 @@ private:
     std::thread thread_;
 #ifdef __linux__
     cpu_set_t allowed_;
-    std::mutex pinning_; // a caller that offered may still be here when the next one offers
-    int keptOff_ = -1;
+    std::mutex pinning_;
+    cpu_set_t pinned_;
 #endif
 };
 
