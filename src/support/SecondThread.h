@@ -3,7 +3,8 @@
 // One thread kept for the other halves of long passes (see Halves.h). A thread started for each
 // pass took from 0.05 to 0.7 ms to begin: the system would place it on the caller's own core, so the
 // second half began only when the first had ended. The kept thread sleeps until a task is offered
-// and is woken on a free core.
+// and is woken on another core than the caller's (on Linux it is kept off the caller's core until
+// it has begun the task).
 //
 // A caller offers a task, runs its own part, then takes the task back when the thread has not
 // begun it (and runs it itself) or waits until the thread has finished it. So a thread that is
