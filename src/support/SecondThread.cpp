@@ -24,17 +24,17 @@ static_assert(alignof(Task) > Stop, "a task's address leaves the low bits free")
 class Worker {
 public:
     Worker() {
-        try {
-            thread_ = std::thread([this] { loop(); });
-        } catch (const std::system_error&) {
-            // No thread to be had: every task is run by its caller.
-        }
 #ifdef __linux__
         CPU_ZERO(&allowed_);
         if (::sched_getaffinity(0, sizeof allowed_, &allowed_) != 0 || CPU_COUNT(&allowed_) < 2)
             CPU_ZERO(&allowed_); // nothing to choose from
         pinned_ = allowed_;
 #endif
+        try {
+            thread_ = std::thread([this] { loop(); });
+        } catch (const std::system_error&) {
+            // No thread to be had: every task is run by its caller.
+        }
     }
     ~Worker() {
         if (!thread_.joinable())

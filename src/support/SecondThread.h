@@ -36,8 +36,8 @@ public:
 
 // Runs other(), which must not throw, while the caller runs own(), and returns when both have ended:
 // other goes to the kept thread, to a thread of its own while that one is busy, or, where no thread
-// can be had or the machine has one core, to the caller after own. When own throws, other is waited for (or,
-// taken back unbegun, not run) before the exception goes on.
+// can be had or the machine has one core, to the caller after own. When own throws, other is waited
+// for (or, taken back unbegun, not run) before the exception goes on.
 template <class Own, class Other> void alongside(const Own& own, const Other& other) {
     if (!twoCores()) {
         own();
