@@ -362,14 +362,8 @@ Outcome BudgetLedger::recount(int from) {
         const auto amountsOf = [&](int i) {
             running.a = (Amount::fromUnits(running.a) + posts.amount(i, Post::BudgBelopp)).units();
             running.b = (Amount::fromUnits(running.b) + posts.amount(i, Post::VerklBelopp)).units();
-            return Outcome::Done;
         };
-        shift::quickThenGeneral(
-            start, first - 1,
-            [&](int i, int count) {
-                return sums ? store::field::sum(posts.record(i).data(), Length, count, fields, running) : 0;
-            },
-            amountsOf);
+        shift::addUpAmounts(posts, start, first - 1, sums, fields, running, amountsOf);
         const auto quick = [&](int i, int count) {
             const int k = i - start;
             return sums ? store::field::runOn(posts.record(i).data(), Length, count, fields, running,

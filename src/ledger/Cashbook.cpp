@@ -225,14 +225,8 @@ Outcome Cashbook::recount(int from) {
         store::field::Running running{before.units()};
         const auto amountOf = [&](int i) {
             running.a = (Amount::fromUnits(running.a) + posts.amount(i, Post::Belopp)).units();
-            return Outcome::Done;
         };
-        shift::quickThenGeneral(
-            start, first - 1,
-            [&](int i, int count) {
-                return sums ? store::field::sum(posts.record(i).data(), Length, count, fields, running) : 0;
-            },
-            amountOf);
+        shift::addUpAmounts(posts, start, first - 1, sums, fields, running, amountOf);
         const Outcome o = shift::quickThenGeneral(
             first, last,
             [&](int i, int count) {

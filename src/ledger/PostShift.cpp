@@ -193,8 +193,8 @@ Outcome shiftWithDifference(const Posts& posts, int from, int to, Column& a, sto
     const store::field::Addend addA = store::field::addendOf(da.units()),
                                addB = store::field::addendOf(db.units());
     const auto slotsOf = [&](Column& c, bool moves) { return moves ? c.entry(0) : nullptr; };
-    const store::field::PairInto into{slotsOf(a, !da.isZero()), slotsOf(b, !db.isZero()), difference.entry(0),
-                                      Column::entryStride()};
+    const store::field::Into into{slotsOf(a, !da.isZero()), slotsOf(b, !db.isZero()), difference.entry(0),
+                                  Column::entryStride()};
     const bool sums =
         a.summable(posts.length()) && b.summable(posts.length()) && difference.summable(posts.length());
     // The sums give each post's three entries; a post they leave goes the general way, which also
@@ -203,8 +203,8 @@ Outcome shiftWithDifference(const Posts& posts, int from, int to, Column& a, sto
         if (!sums)
             return 0;
         const std::size_t at = static_cast<std::size_t>(n - from) * into.stride;
-        const store::field::PairInto here{into.a ? into.a + at : nullptr, into.b ? into.b + at : nullptr,
-                                          into.difference + at, into.stride};
+        const store::field::Into here{into.a ? into.a + at : nullptr, into.b ? into.b + at : nullptr,
+                                      into.difference + at, into.stride};
         return store::field::addWithDifference(posts.record(n).data(), posts.length(), count, pair, addA,
                                                addB, here);
     };

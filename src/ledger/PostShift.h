@@ -144,6 +144,23 @@ Outcome quickThenGeneral(int first, int last, const Quick& quick, const General&
     return Outcome::Done;
 }
 
+// The amounts of posts first..last added into `running` (store::field::sum as far as it goes where
+// `sums`), each post it leaves by addAmounts(n): the start of a recount's second half.
+template <class AddAmounts>
+void addUpAmounts(const Posts& posts, int first, int last, bool sums, const store::field::RunFields& fields,
+                  store::field::Running& running, const AddAmounts& addAmounts) {
+    quickThenGeneral(
+        first, last,
+        [&](int n, int count) {
+            return sums ? store::field::sum(posts.record(n).data(), posts.length(), count, fields, running)
+                        : 0;
+        },
+        [&](int n) {
+            addAmounts(n);
+            return Outcome::Done;
+        });
+}
+
 // New texts for one field of a run of posts, made and checked before anything is written. Entry k
 // belongs to the k-th post of the run; an entry left kept leaves the field's bytes as they are.
 class Column {

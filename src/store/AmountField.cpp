@@ -304,7 +304,7 @@ __attribute__((target("ssse3"))) int addToWholeFields(const char* first, std::si
 __attribute__((target("ssse3"))) int addWithDifferenceOfWholeFields(const char* first, std::size_t stride,
                                                                     int count, const Pair& pair,
                                                                     const Addend& a, const Addend& b,
-                                                                    const PairInto& into) {
+                                                                    const Into& into) {
     const Signed addedA = signedOf(a), addedB = signedOf(b);
     int done = 0;
     for (std::size_t slot = 0; done < count; ++done, first += stride, slot += into.stride) {
@@ -372,7 +372,7 @@ __attribute__((target("ssse3"), always_inline)) inline bool runOnField(const cha
 template <bool Compares>
 __attribute__((target("ssse3"))) int runOnFields(const char* first, std::size_t stride, int count,
                                                  const RunFields& fields, Running& running,
-                                                 const RunInto& into) {
+                                                 const Into& into) {
     Signed a{}, b{};
     if (!signedOfUnits(running.a, a) || (fields.two && !signedOfUnits(running.b, b)))
         return 0;
@@ -405,7 +405,7 @@ __attribute__((target("ssse3"))) int runOnFields(const char* first, std::size_t 
 } // namespace
 
 int runOnWholeFields(const char* first, std::size_t stride, int count, const RunFields& fields,
-                     Running& running, const RunInto& into) {
+                     Running& running, const Into& into) {
     return into.a ? runOnFields<true>(first, stride, count, fields, running, into)
                   : runOnFields<false>(first, stride, count, fields, running, into);
 }
@@ -431,12 +431,12 @@ int addToWholeFields(const char*, std::size_t, int, const Addend&, char*, std::s
     return 0;
 }
 
-int runOnWholeFields(const char*, std::size_t, int, const RunFields&, Running&, const RunInto&) {
+int runOnWholeFields(const char*, std::size_t, int, const RunFields&, Running&, const Into&) {
     return 0;
 }
 
 int addWithDifferenceOfWholeFields(const char*, std::size_t, int, const Pair&, const Addend&, const Addend&,
-                                   const PairInto&) {
+                                   const Into&) {
     return 0;
 }
 

@@ -104,16 +104,17 @@ inline int add(const char* first, std::size_t stride, int count, const Addend& a
 struct Pair {
     std::size_t a, b, difference;
 };
-struct PairInto {
+// Where the new texts of the passes below go: three columns of slots, `stride` bytes apart.
+struct Into {
     char* a;
     char* b;
     char* difference;
     std::size_t stride;
 };
 int addWithDifferenceOfWholeFields(const char* first, std::size_t stride, int count, const Pair& pair,
-                                   const Addend& a, const Addend& b, const PairInto& into);
+                                   const Addend& a, const Addend& b, const Into& into);
 inline int addWithDifference(const char* first, std::size_t stride, int count, const Pair& pair,
-                             const Addend& a, const Addend& b, const PairInto& into) {
+                             const Addend& a, const Addend& b, const Into& into) {
     return a.usable && b.usable ? addWithDifferenceOfWholeFields(first, stride, count, pair, a, b, into) : 0;
 }
 
@@ -135,16 +136,10 @@ struct Running {
     std::int64_t a = 0, b = 0; // units
     bool changed = false;
 };
-struct RunInto {
-    char* a;
-    char* b;
-    char* difference;
-    std::size_t stride;
-};
 int runOnWholeFields(const char* first, std::size_t stride, int count, const RunFields& fields,
-                     Running& running, const RunInto& into);
+                     Running& running, const Into& into);
 inline int runOn(const char* first, std::size_t stride, int count, const RunFields& fields, Running& running,
-                 const RunInto& into) {
+                 const Into& into) {
     return wholeFieldReads ? runOnWholeFields(first, stride, count, fields, running, into) : 0;
 }
 
