@@ -216,12 +216,13 @@ Outcome shiftWithDifference(const Posts& posts, int from, int to, Column& a, sto
         Outcome o = da.isZero() ? Outcome::Done : a.put(k, valueA, true);
         if (o == Outcome::Done && !db.isZero())
             o = b.put(k, valueB, true);
+        if (o != Outcome::Done)
+            return o;
         // A difference that keeps its value keeps its bytes (and its stored text fits).
-        if (o == Outcome::Done && tryReadAmount(posts.field(n, difference.field())) != valueDifference)
-            o = difference.put(k, valueDifference, false);
-        else if (o == Outcome::Done)
-            difference.keep(k);
-        return o;
+        if (tryReadAmount(posts.field(n, difference.field())) != valueDifference)
+            return difference.put(k, valueDifference, false);
+        difference.keep(k);
+        return Outcome::Done;
     };
     const auto run = [&](int first, int last) { return quickThenGeneral(first, last, quick, general); };
     return passInHalves(from, to, run);
