@@ -6,12 +6,16 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdint>
 #include <string_view>
 #include <thread>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -22,13 +26,57 @@ namespace {
 
 History* activeHistory = nullptr;
 int scopeDepth = 0;
+History::SpaceProbe spaceProbe;
+bool otherFileSystem = false;
 
-const char* const ManifestName = "manifest";
-const char* const SwapName = "swap";
-const char* const UndoneName = "undone";
+// What the history writes, and so all it ever removes: change folders "<ten digits>", folders of
+// changes under way "pending-<pid>" and being removed "drop-<ten digits>"; inside them the
+// manifest, the flag "undone", the markers "swap-<side>", the images "<side>-<n>" and the
+// temporary files "tmp-<one of these>".
+const std::string ManifestName = "manifest";
+const std::string UndoneName = "undone";
+const std::string SwapPrefix = "swap-";
 const std::string PendingPrefix = "pending-";
 const std::string DropPrefix = "drop-";
+const std::string TempPrefix = "tmp-";
 const std::string Magic = "MONIVA-HISTORY-1";
+constexpr std::size_t MaxManifest = 64u << 20;
+
+bool digitsOnly(std::string_view s, std::size_t max) {
+    return !s.empty() && s.size() <= max && s.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+bool isChangeName(std::string_view n) {
+    return n.size() == 10 && digitsOnly(n, 10);
+}
+
+bool isOwnFolderName(std::string_view n) {
+    return isChangeName(n) ||
+           (n.starts_with(PendingPrefix) && digitsOnly(n.substr(PendingPrefix.size()), 10)) ||
+           (n.starts_with(DropPrefix) && isChangeName(n.substr(DropPrefix.size())));
+}
+
+bool isOwnFileName(std::string_view n) {
+    if (n.starts_with(TempPrefix))
+        n.remove_prefix(TempPrefix.size());
+    if (n == ManifestName || n == UndoneName || n == SwapPrefix + "0" || n == SwapPrefix + "1")
+        return true;
+    return n.size() > 2 && (n[0] == '0' || n[0] == '1') && n[1] == '-' && digitsOnly(n.substr(2), 10);
+}
+
+std::string imageName(int side, unsigned n) {
+    return std::to_string(side) + "-" + std::to_string(n);
+}
+
+// Present while the files are being swapped to that side: the next start finishes the swap.
+std::string markerName(int side) {
+    return SwapPrefix + std::to_string(side);
+}
+
+std::string changeName(unsigned seq) {
+    const std::string n = std::to_string(seq);
+    return std::string(10 - std::min<std::size_t>(n.size(), 10), '0') + n;
+}
 
 // Files of the data root that are settings, not data: an undo never turns back a window place.
 bool excluded(const fs::path& rel) {
@@ -47,52 +95,168 @@ bool stableInodes(const fs::path& folder) {
     return fs.f_type != Msdos && fs.f_type != Exfat;
 }
 
-std::optional<History::Stamp> stampOf(const fs::path& path, bool inodes, bool* other = nullptr) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0)
-        return std::nullopt;
-    if (other)
-        *other = !S_ISREG(st.st_mode);
+History::Stamp stampFrom(const struct stat& st, bool inodes) {
     return History::Stamp{inodes ? static_cast<std::uint64_t>(st.st_ino) : 0,
                           static_cast<std::uint64_t>(st.st_size),
                           static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
 
-bool onDisk(const fs::path& path) {
+std::optional<struct stat> statAt(int dir, const std::string& name) {
     struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
+    if (::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return std::nullopt;
+    return st;
+}
+
+std::optional<History::Stamp> stampOf(const fs::path& path, bool inodes, bool* other = nullptr) {
+    const auto st = statAt(AT_FDCWD, path.string());
+    if (!st)
+        return std::nullopt;
+    if (other)
+        *other = !S_ISREG(st->st_mode);
+    return stampFrom(*st, inodes);
+}
+
+bool onDisk(const fs::path& path) {
+    return statAt(AT_FDCWD, path.string()).has_value();
 }
 
 bool isFolder(const fs::path& path) {
+    const auto st = statAt(AT_FDCWD, path.string());
+    return st && S_ISDIR(st->st_mode);
+}
+
+bool imageAt(int dir, const std::string& name) {
+    return statAt(dir, name).has_value();
+}
+
+bool sameFile(int dir, const std::string& name, const fs::path& path) {
+    const auto a = statAt(dir, name), b = statAt(AT_FDCWD, path.string());
+    return a && b && a->st_ino == b->st_ino && a->st_dev == b->st_dev;
+}
+
+io::UniqueFd openFolderAt(int dir, const std::string& name) {
+    return io::UniqueFd(::openat(dir, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+}
+
+std::vector<std::string> namesIn(int dir) {
+    std::vector<std::string> names;
+    const int copy = ::openat(dir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* d = copy < 0 ? nullptr : ::fdopendir(copy);
+    if (!d) {
+        if (copy >= 0)
+            ::close(copy);
+        return names;
+    }
+    while (const dirent* e = ::readdir(d)) {
+        const std::string_view n = e->d_name;
+        if (n != "." && n != "..")
+            names.emplace_back(n);
+    }
+    ::closedir(d);
+    return names;
+}
+
+// A regular file of the history read whole (a link, a FIFO or a device in its place is none).
+int readAt(int dir, const std::string& name, std::string& out, std::size_t limit) {
+    io::UniqueFd fd(::openat(dir, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!fd)
+        return errno;
     struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (::fstat(fd.get(), &st) != 0)
+        return errno;
+    if (!S_ISREG(st.st_mode))
+        return EINVAL;
+    if (static_cast<std::uint64_t>(st.st_size) > limit)
+        return EFBIG;
+    return io::readAllAt(fd.get(), out);
 }
 
-bool sameFile(const fs::path& a, const fs::path& b) {
-    struct stat sa {
-    }, sb{};
-    return ::lstat(a.c_str(), &sa) == 0 && ::lstat(b.c_str(), &sb) == 0 && sa.st_ino == sb.st_ino &&
-           sa.st_dev == sb.st_dev;
+// A file of the history written whole under a temporary name and renamed into place.
+void writeAt(int dir, const fs::path& where, const std::string& name, std::string_view bytes, bool sync) {
+    const std::string temp = TempPrefix + name;
+    ::unlinkat(dir, temp.c_str(), 0);
+    io::UniqueFd fd(::openat(dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!fd)
+        io::fail(errno, where / name);
+    int err = io::writeAll(fd.get(), bytes);
+    if (!err && sync)
+        err = io::fsyncRetry(fd.get());
+    if (const int closed = fd.close(); !err)
+        err = closed;
+    if (!err && ::renameat(dir, temp.c_str(), dir, name.c_str()) != 0)
+        err = errno;
+    if (err) {
+        ::unlinkat(dir, temp.c_str(), 0);
+        io::fail(err, where / name);
+    }
 }
 
-fs::path image(const fs::path& dir, int side, unsigned n) {
-    return dir / (std::to_string(side) + "-" + std::to_string(n));
+void flagAt(int dir, const fs::path& where, const std::string& name) {
+    io::UniqueFd fd(::openat(dir, name.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!fd)
+        io::fail(errno, where / name);
 }
 
-// Present while the files are being swapped to that side: the next start finishes the swap.
-fs::path marker(const fs::path& dir, int side) {
-    return dir / (std::string(SwapName) + "-" + std::to_string(side));
+void unlinkAt(int dir, const fs::path& where, const std::string& name) {
+    if (::unlinkat(dir, name.c_str(), 0) != 0 && errno != ENOENT)
+        io::fail(errno, where / name);
+}
+
+void syncAt(int dir, const fs::path& where) {
+    const int err = io::fsyncRetry(dir);
+    if (err && err != EINVAL)
+        io::fail(err, where);
+}
+
+// Removes a folder of the history: the files the history writes there, then the folder when that
+// emptied it. A link, a folder of another user's or anything else found there stays, and so does
+// the folder.
+void removeOwnFolder(int dir, const std::string& name) {
+    const io::UniqueFd fd = openFolderAt(dir, name);
+    struct stat st {};
+    if (!fd || ::fstat(fd.get(), &st) != 0 || st.st_uid != ::geteuid())
+        return;
+    for (const std::string& n : namesIn(fd.get()))
+        if (const auto s = statAt(fd.get(), n); s && S_ISREG(s->st_mode) && isOwnFileName(n))
+            ::unlinkat(fd.get(), n.c_str(), 0);
+    ::unlinkat(dir, name.c_str(), AT_REMOVEDIR);
+}
+
+bool crossDevice(int err) {
+    return err == EXDEV || err == EPERM || err == EMLINK || err == ENOTSUP || err == EOPNOTSUPP ||
+           err == ENOSYS;
 }
 
 // The old content stays where it is under a second name; only where the file system cannot link
 // (another file system, no links at all) is it copied.
-void keepFile(const fs::path& file, const fs::path& to) {
-    if (::link(file.c_str(), to.c_str()) == 0)
+void keepFile(const fs::path& file, int dir, const fs::path& where, const std::string& name) {
+    if (!otherFileSystem && ::linkat(AT_FDCWD, file.c_str(), dir, name.c_str(), 0) == 0)
         return;
-    const int err = errno;
-    if (err != EXDEV && err != EPERM && err != EMLINK && err != ENOTSUP && err != EOPNOTSUPP && err != ENOSYS)
-        io::fail(err, to);
-    replaceFileAtomically(to, readWholeFile(file));
+    const int err = otherFileSystem ? EXDEV : errno;
+    if (!crossDevice(err))
+        io::fail(err, where / name);
+    writeAt(dir, where, name, readWholeFile(file), true);
+}
+
+// The image goes into the data file's place by rename. Where the data lies on another file system
+// than the history its content is copied there instead (atomically, with the image's time, so a
+// start that finds the swap cut short knows the file), and the image goes after.
+void placeImage(int dir, const fs::path& where, const std::string& name, const fs::path& path) {
+    if (!otherFileSystem && ::renameat(dir, name.c_str(), AT_FDCWD, path.c_str()) == 0)
+        return;
+    const int err = otherFileSystem ? EXDEV : errno;
+    if (err != EXDEV)
+        io::fail(err, path);
+    std::string bytes;
+    const auto st = statAt(dir, name);
+    if (const int e = st ? readAt(dir, name, bytes, SIZE_MAX) : errno)
+        io::fail(e, where / name);
+    replaceFileAtomically(path, bytes);
+    const timespec times[2] = {{0, UTIME_OMIT}, st->st_mtim};
+    if (::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
+        io::fail(errno, path);
+    unlinkAt(dir, where, name);
 }
 
 [[noreturn]] void damaged() {
@@ -170,22 +334,41 @@ bool plainRelative(const std::string& rel) {
     return true;
 }
 
-void removeTree(const fs::path& dir) {
-    std::error_code ec;
-    fs::remove_all(dir, ec);
+const std::string Unrecorded = " Ändringar sparas som vanligt men kan inte ångras.";
+
+std::string cannotWrite(const fs::path& folder, int err) {
+    return "Ångrahistoriken " + folder.string() + " kan inte skrivas (" + io::systemText(err) + ")." +
+           Unrecorded;
+}
+
+bool permissionError(int err) {
+    return err == EACCES || err == EPERM || err == EROFS;
 }
 
 } // namespace
 
 History::History(DataPaths paths)
-    : paths_(std::move(paths)), folder_(fs::absolute(paths_.historyFolder()).lexically_normal()),
-      root_(fs::absolute(paths_.dataRoot()).lexically_normal()), inodes_(stableInodes(paths_.driveFolder())) {
+    : paths_(std::move(paths)), root_(fs::absolute(paths_.dataRoot()).lexically_normal()),
+      inodes_(stableInodes(paths_.driveFolder())) {
+    try {
+        folder_ = resolvedPath(root_).parent_path() / paths_.historyFolder().filename();
+    } catch (const FileError&) {
+        folder_ = fs::absolute(paths_.historyFolder()).lexically_normal();
+    }
 }
 
 History::~History() {
     if (activeHistory == this)
         activeHistory = nullptr;
     finishSweep();
+}
+
+void History::setSpaceProbe(SpaceProbe probe) {
+    spaceProbe = std::move(probe);
+}
+
+void History::simulateOtherFileSystem(bool on) {
+    otherFileSystem = on;
 }
 
 void History::finishSweep() {
@@ -202,34 +385,105 @@ void History::deactivate() {
         activeHistory = nullptr;
 }
 
-fs::path History::changeFolder(unsigned seq) const {
-    std::string name = std::to_string(seq);
-    return folder_ / (std::string(10 - std::min<std::size_t>(name.size(), 10), '0') + name);
+// The history folder, opened once (and made when create is set and it is missing); -1 while there
+// is none or it cannot be used (unavailable_ says why).
+int History::folderFd(bool create) {
+    if (dir_)
+        return dir_.get();
+    if (unavailable_)
+        return -1;
+    try {
+        // The data root may be a link onto another disk: the history goes where the data is.
+        folder_ = resolvedPath(root_).parent_path() / paths_.historyFolder().filename();
+    } catch (const FileError&) {
+    }
+    const std::string path = folder_.string();
+    if (!statAt(AT_FDCWD, path)) {
+        if (errno != ENOENT) {
+            unavailable_ = cannotWrite(folder_, errno);
+            return -1;
+        }
+        if (!create) {
+            // Said at the start, not first at the first change.
+            if (::faccessat(AT_FDCWD, folder_.parent_path().c_str(), W_OK | X_OK, AT_EACCESS) != 0 &&
+                permissionError(errno))
+                unavailable_ = cannotWrite(folder_, errno);
+            return -1;
+        }
+        if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
+            unavailable_ = cannotWrite(folder_, errno);
+            return -1;
+        }
+    }
+    io::UniqueFd fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat st {
+    }, data{};
+    if (!fd) {
+        if (errno == ELOOP || errno == ENOTDIR)
+            unavailable_ = "Ångrahistoriken " + path + " är ingen vanlig mapp (en länk eller en fil) och " +
+                           "används inte. Ta bort den om Du vill kunna ångra." + Unrecorded;
+        else
+            unavailable_ = cannotWrite(folder_, errno);
+        return -1;
+    }
+    if (::fstat(fd.get(), &st) != 0 || st.st_uid != ::geteuid()) {
+        unavailable_ =
+            "Ångrahistoriken " + path + " tillhör en annan användare och används inte." + Unrecorded;
+        return -1;
+    }
+    if (::stat(root_.c_str(), &data) == 0 && data.st_dev != st.st_dev) {
+        unavailable_ = "Ångrahistoriken " + path + " kan inte ligga på samma disk som datamappen " +
+                       root_.string() + "." + Unrecorded;
+        return -1;
+    }
+    if (::faccessat(fd.get(), ".", W_OK | X_OK, AT_EACCESS) != 0) {
+        unavailable_ = cannotWrite(folder_, errno);
+        return -1;
+    }
+    dir_ = std::move(fd);
+    return dir_.get();
+}
+
+io::UniqueFd History::openChange(unsigned seq) const {
+    io::UniqueFd fd = dir_ ? openFolderAt(dir_.get(), changeName(seq)) : io::UniqueFd();
+    if (!fd)
+        throw HistoryMismatch("Ångrahistoriken saknar ändringen " + changeName(seq));
+    return fd;
 }
 
 void History::recover() {
     finishSweep();
+    // What finishing a swap writes (a copy put in place) is no change of its own.
+    busy_ = true;
+    struct Done {
+        bool& busy;
+        ~Done() { busy = false; }
+    } done{busy_};
+    if (pending_)
+        pending_->ignored = true;
     changes_.clear();
-    std::error_code ec;
-    std::vector<std::pair<unsigned, fs::path>> found;
-    for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (name.rfind(PendingPrefix, 0) == 0 || name.rfind(DropPrefix, 0) == 0) {
-            // A change whose procedure never ended (a crash): its files are as they were left.
-            removeTree(it->path());
-            continue;
-        }
-        if (name.size() != 10 || name.find_first_not_of("0123456789") != std::string::npos ||
-            !isFolder(it->path()))
-            continue;
-        found.emplace_back(static_cast<unsigned>(std::stoul(name)), it->path());
+    dir_.close();
+    unavailable_.reset();
+    const int top = folderFd(false);
+    if (top < 0)
+        return;
+    std::vector<unsigned> found;
+    for (const std::string& name : namesIn(top)) {
+        const auto st = statAt(top, name);
+        if (!st || !S_ISDIR(st->st_mode) || !isOwnFolderName(name))
+            continue; // not written by this program: left as it is
+        if (isChangeName(name))
+            found.push_back(static_cast<unsigned>(std::stoul(name)));
+        else
+            removeOwnFolder(top, name); // a change whose procedure never ended, or one being dropped
     }
     std::sort(found.begin(), found.end());
     try {
-        for (const auto& [seq, dir] : found) {
+        for (const unsigned seq : found) {
             std::string data;
             std::optional<Change> change;
-            if (io::tryReadWholeFile(dir / ManifestName, data) == 0) {
+            const io::UniqueFd dir = openFolderAt(top, changeName(seq));
+            if (dir && readAt(dir.get(), ManifestName, data, MaxManifest) == 0) {
                 try {
                     change = decode(data, seq);
                 } catch (const HistoryMismatch&) {
@@ -238,19 +492,32 @@ void History::recover() {
                 }
             }
             if (!change) {
-                removeTree(dir);
+                removeOwnFolder(top, changeName(seq));
                 continue;
             }
             changes_.push_back(std::move(*change));
         }
         for (std::size_t n = 0; n < changes_.size(); ++n) {
             Change& c = changes_[n];
-            const fs::path dir = changeFolder(c.seq);
-            c.live = onDisk(dir / UndoneName) ? 0 : 1;
+            const io::UniqueFd dir = openChange(c.seq);
+            c.live = imageAt(dir.get(), UndoneName) ? 0 : 1;
             for (const int side : {0, 1})
-                if (onDisk(marker(dir, side))) {
-                    validate(c, side, true);
-                    finishSwap(c, side, dir);
+                if (imageAt(dir.get(), markerName(side))) {
+                    validate(c, side, true, dir.get());
+                    // A copy cut short leaves its temporary file, which would keep a folder the
+                    // swap removes.
+                    for (const Item& i : c.items)
+                        if (!i.folder)
+                            removeLeftoverTempFiles((root_ / i.rel).parent_path());
+                    try {
+                        finishSwap(c, side, dir.get());
+                    } catch (const FileError&) {
+                        // What cannot be finished is turned back: each file is whole either way,
+                        // and all of them on one side.
+                        applySide(c, 1 - side, dir.get());
+                        unlinkAt(dir.get(), folder_, markerName(side));
+                        syncAt(dir.get(), folder_);
+                    }
                     break;
                 }
             // Done changes lie below undone ones; anything else was not written by this program.
@@ -260,6 +527,11 @@ void History::recover() {
     } catch (const HistoryMismatch&) {
         discard();
         throw;
+    } catch (const std::exception& e) {
+        changes_.clear();
+        dir_.close();
+        unavailable_ = std::string("Ett ångrande som avbröts kunde inte slutföras (") + e.what() +
+                       "); ångrahistoriken används inte förrän programmet startas igen." + Unrecorded;
     }
 }
 
@@ -289,7 +561,13 @@ std::size_t History::redoCount() const {
 void History::discard() {
     finishSweep();
     changes_.clear();
-    removeTree(folder_);
+    if (const int top = folderFd(false); top >= 0) {
+        for (const std::string& name : namesIn(top))
+            if (isOwnFolderName(name))
+                removeOwnFolder(top, name);
+        dir_.close();
+        ::rmdir(folder_.c_str()); // stays when something not the history's is in it
+    }
     if (changed_)
         changed_();
 }
@@ -316,9 +594,8 @@ ChangeView History::redo() {
 
 // Only what this program wrote is ever applied: plain names below the data root (links
 // resolved), files exactly as the change left them, images as they were kept.
-void History::validate(const Change& change, int side, bool midSwap) const {
+void History::validate(const Change& change, int side, bool midSwap, int dir) const {
     const int live = 1 - side;
-    const fs::path dir = changeFolder(change.seq);
     const fs::path realRoot = resolvedPath(root_);
     for (const Item& i : change.items) {
         if (!plainRelative(i.rel))
@@ -344,11 +621,21 @@ void History::validate(const Change& change, int side, bool midSwap) const {
         const auto matches = [&](int s) {
             return i.present[s] ? now && *now == i.stamp[s] : !now || now->size == 0;
         };
-        if (!matches(live) && !(midSwap && matches(side)))
+        // A copy put in place across file systems carries the image's size and time; while its
+        // image is still there it must hold the same bytes.
+        const auto copied = [&] {
+            if (!i.present[side] || !now || now->size != i.stamp[side].size)
+                return false;
+            std::string mine, theirs;
+            if (readAt(dir, imageName(side, i.image), mine, now->size) == 0)
+                return io::tryReadWholeFile(path, theirs) == 0 && mine == theirs;
+            return now->mtimeNs == i.stamp[side].mtimeNs;
+        };
+        if (!matches(live) && !(midSwap && (matches(side) || copied())))
             mismatch();
         if (!midSwap && i.present[side]) {
-            const std::optional<Stamp> kept = stampOf(image(dir, side, i.image), inodes_, &other);
-            if (!kept || other || *kept != i.stamp[side])
+            const auto kept = statAt(dir, imageName(side, i.image));
+            if (!kept || !S_ISREG(kept->st_mode) || stampFrom(*kept, inodes_) != i.stamp[side])
                 mismatch();
         }
     }
@@ -357,48 +644,49 @@ void History::validate(const Change& change, int side, bool midSwap) const {
 // Puts the files of one side in place, keeping the others as the images of the other side: first
 // every link (one sync makes them and the marker durable), then every rename (one sync per
 // folder). Each step can be repeated after a crash or run the other way after a failure.
-static void applySide(const History::Change& change, int side, const fs::path& dir, const fs::path& root) {
+void History::applySide(const Change& change, int side, int dir) const {
     const int live = 1 - side;
-    const auto done = [&](const History::Item& i) {
-        return i.folder || (i.present[side] ? !onDisk(image(dir, side, i.image)) : !onDisk(root / i.rel));
+    const auto done = [&](const Item& i) {
+        return i.folder ||
+               (i.present[side] ? !imageAt(dir, imageName(side, i.image)) : !onDisk(root_ / i.rel));
     };
-    for (const History::Item& i : change.items) {
-        const fs::path path = root / i.rel;
-        const fs::path theirs = image(dir, live, i.image);
-        if (done(i) || !i.present[live] || !onDisk(path) || onDisk(theirs))
+    for (const Item& i : change.items) {
+        const fs::path path = root_ / i.rel;
+        const std::string theirs = imageName(live, i.image);
+        if (done(i) || !i.present[live] || !onDisk(path) || imageAt(dir, theirs))
             continue;
         commitFaultPoint(CommitStep::Write, path);
-        keepFile(path, theirs);
+        keepFile(path, dir, folder_, theirs);
     }
-    io::syncFolder(dir);
+    syncAt(dir, folder_);
 
-    std::vector<const History::Item*> folders;
-    for (const History::Item& i : change.items)
+    std::vector<const Item*> folders;
+    for (const Item& i : change.items)
         if (i.folder && i.present[side] && !i.present[live])
             folders.push_back(&i);
     std::sort(folders.begin(), folders.end(),
-              [](const History::Item* a, const History::Item* b) { return a->rel.size() < b->rel.size(); });
-    for (const History::Item* i : folders) {
-        const fs::path path = root / i->rel;
+              [](const Item* a, const Item* b) { return a->rel.size() < b->rel.size(); });
+    for (const Item* i : folders) {
+        const fs::path path = root_ / i->rel;
         if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST)
             io::fail(errno, path);
         io::syncFolder(path.parent_path());
     }
     std::vector<fs::path> touched;
-    for (const History::Item& i : change.items) {
+    for (const Item& i : change.items) {
         if (done(i))
             continue;
-        const fs::path path = root / i.rel;
-        const fs::path mine = image(dir, side, i.image);
+        const fs::path path = root_ / i.rel;
+        const std::string mine = imageName(side, i.image);
         commitFaultPoint(CommitStep::Rename, path);
         if (!i.present[side]) {
             if (::unlink(path.c_str()) != 0 && errno != ENOENT)
                 io::fail(errno, path);
-        } else if (sameFile(mine, path)) {
+        } else if (sameFile(dir, mine, path)) {
             // Already in place (a failed step turned back): only the second name goes.
-            ::unlink(mine.c_str());
-        } else if (::rename(mine.c_str(), path.c_str()) != 0) {
-            io::fail(errno, path);
+            ::unlinkat(dir, mine.c_str(), 0);
+        } else {
+            placeImage(dir, folder_, mine, path);
         }
         if (std::find(touched.begin(), touched.end(), path.parent_path()) == touched.end())
             touched.push_back(path.parent_path());
@@ -406,13 +694,13 @@ static void applySide(const History::Change& change, int side, const fs::path& d
     for (const fs::path& f : touched)
         io::syncFolder(f);
     folders.clear();
-    for (const History::Item& i : change.items)
+    for (const Item& i : change.items)
         if (i.folder && i.present[live] && !i.present[side])
             folders.push_back(&i);
     std::sort(folders.begin(), folders.end(),
-              [](const History::Item* a, const History::Item* b) { return a->rel.size() > b->rel.size(); });
-    for (const History::Item* i : folders) {
-        const fs::path path = root / i->rel;
+              [](const Item* a, const Item* b) { return a->rel.size() > b->rel.size(); });
+    for (const Item* i : folders) {
+        const fs::path path = root_ / i->rel;
         // A folder that holds something the change did not make stays.
         if (::rmdir(path.c_str()) == 0)
             io::syncFolder(path.parent_path(), std::nothrow);
@@ -420,31 +708,37 @@ static void applySide(const History::Change& change, int side, const fs::path& d
 }
 
 // The side a change's files hold is told by a flag file, so a step that could link every image
-// leaves the manifest as it was written.
-void History::finishSwap(Change& change, int side, const fs::path& dir) {
-    applySide(change, side, dir, root_);
+// leaves the manifest as it was written; where a file had to be copied, its new stamp is written.
+void History::finishSwap(Change& change, int side, int dir) {
+    applySide(change, side, dir);
     const int live = 1 - side;
     bool restamped = false;
-    for (Item& i : change.items)
-        if (!i.folder && i.present[live])
-            if (const auto s = stampOf(image(dir, live, i.image), inodes_); s && *s != i.stamp[live]) {
-                i.stamp[live] = *s; // a copy where no link could be made
+    for (Item& i : change.items) {
+        if (i.folder)
+            continue;
+        std::optional<Stamp> s;
+        if (i.present[live])
+            if (const auto st = statAt(dir, imageName(live, i.image)))
+                s = stampFrom(*st, inodes_);
+        if (s && *s != i.stamp[live]) {
+            i.stamp[live] = *s;
+            restamped = true;
+        }
+        if (i.present[side])
+            if (const auto now = stampOf(root_ / i.rel, inodes_); now && *now != i.stamp[side]) {
+                i.stamp[side] = *now;
                 restamped = true;
             }
+    }
     change.live = side;
     if (restamped)
         writeManifest(change, dir);
-    const fs::path undone = dir / UndoneName;
-    if (side == 0) {
-        io::UniqueFd fd(io::openRetry(undone.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
-        if (!fd)
-            io::fail(errno, undone);
-    } else if (::unlink(undone.c_str()) != 0 && errno != ENOENT) {
-        io::fail(errno, undone);
-    }
-    if (::unlink(marker(dir, side).c_str()) != 0 && errno != ENOENT)
-        io::fail(errno, marker(dir, side));
-    io::syncFolder(dir);
+    if (side == 0)
+        flagAt(dir, folder_, UndoneName);
+    else
+        unlinkAt(dir, folder_, UndoneName);
+    unlinkAt(dir, folder_, markerName(side));
+    syncAt(dir, folder_);
 }
 
 void History::swap(Change& change, int side) {
@@ -456,62 +750,92 @@ void History::swap(Change& change, int side) {
     // What the same procedure writes around an undo (the account read in again) is no change of
     // its own: recording it would end what can be redone.
     if (pending_)
-        pending_->broken = true;
+        pending_->ignored = true;
+    const io::UniqueFd dir = dir_ ? openFolderAt(dir_.get(), changeName(change.seq)) : io::UniqueFd();
     try {
-        validate(change, side, false);
+        if (!dir)
+            throw HistoryMismatch("Ångrahistoriken saknar ändringen " + changeName(change.seq));
+        validate(change, side, false, dir.get());
     } catch (const HistoryMismatch&) {
         discard();
         throw;
     }
-    const fs::path dir = changeFolder(change.seq);
-    {
-        // Made durable together with the links, before any data file moves.
-        io::UniqueFd fd(io::openRetry(marker(dir, side).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
-        if (!fd)
-            io::fail(errno, marker(dir, side));
-    }
+    // Made durable together with the links, before any data file moves.
+    flagAt(dir.get(), folder_, markerName(side));
     try {
-        applySide(change, side, dir, root_);
+        applySide(change, side, dir.get());
     } catch (...) {
         try {
-            applySide(change, 1 - side, dir, root_);
-            ::unlink(marker(dir, side).c_str());
-            io::syncFolder(dir, std::nothrow);
+            applySide(change, 1 - side, dir.get());
+            ::unlinkat(dir.get(), markerName(side).c_str(), 0);
+            io::fsyncRetry(dir.get());
         } catch (...) {
             // The marker stays: the next start finishes the swap, so the files are never left between.
         }
         throw;
     }
-    finishSwap(change, side, dir);
+    finishSwap(change, side, dir.get());
     if (changed_)
         changed_();
 }
 
-void History::writeManifest(const Change& change, const fs::path& dir) const {
-    replaceFileAtomically(dir / ManifestName, encode(change));
+void History::writeManifest(const Change& change, int dir) const {
+    writeAt(dir, folder_, ManifestName, encode(change), true);
 }
 
 // Freeing the images of a large file takes the disk a while; the user's commit does not wait for
 // it. The folders are renamed first, so a half-removed one is never read as a change.
 void History::dropFolders(const std::vector<unsigned>& seqs) {
-    std::vector<fs::path> dropped;
-    for (const unsigned seq : seqs) {
-        const fs::path from = changeFolder(seq);
-        const fs::path to = folder_ / (DropPrefix + from.filename().string());
-        removeTree(to);
-        dropped.push_back(::rename(from.c_str(), to.c_str()) == 0 ? to : from);
-    }
-    if (dropped.empty())
+    if (seqs.empty() || !dir_)
         return;
+    const int top = dir_.get();
+    std::vector<std::string> dropped;
+    for (const unsigned seq : seqs) {
+        const std::string from = changeName(seq), to = DropPrefix + from;
+        removeOwnFolder(top, to);
+        dropped.push_back(::renameat(top, from.c_str(), top, to.c_str()) == 0 ? to : from);
+    }
     finishSweep();
     try {
-        sweeper_ = std::thread([dropped] {
-            for (const fs::path& dir : dropped)
-                removeTree(dir);
+        sweeper_ = std::thread([top, dropped] {
+            for (const std::string& name : dropped)
+                removeOwnFolder(top, name);
         });
     } catch (...) {
-        for (const fs::path& dir : dropped)
-            removeTree(dir);
+        for (const std::string& name : dropped)
+            removeOwnFolder(top, name);
+    }
+}
+
+void History::dropAll() {
+    std::vector<unsigned> seqs;
+    for (const Change& c : changes_)
+        seqs.push_back(c.seq);
+    changes_.clear();
+    dropFolders(seqs);
+}
+
+// Room on the data's disk for the images kept so far and the new files, with a margin: the
+// changes that will not be redone go first, then the oldest. False when even an empty history
+// leaves too little, and the change is not recorded (a save never fails for the history's sake).
+bool History::makeRoom(std::uint64_t bytes, const fs::path& where) {
+    finishSweep();
+    for (;;) {
+        Space space{UINT64_MAX, UINT64_MAX};
+        if (spaceProbe) {
+            space = spaceProbe(where);
+        } else if (struct statvfs vfs{}; ::statvfs(where.c_str(), &vfs) == 0) {
+            space = {std::uint64_t(vfs.f_bavail) * vfs.f_frsize, std::uint64_t(vfs.f_blocks) * vfs.f_frsize};
+        }
+        const std::uint64_t margin = std::clamp<std::uint64_t>(space.total / 16, 64u << 10, 64u << 20);
+        if (space.free >= bytes && space.free - bytes >= margin)
+            return true;
+        if (changes_.empty() || !dir_)
+            return false;
+        const bool redoable = changes_.back().live == 0;
+        const Change gone = redoable ? changes_.back() : changes_.front();
+        changes_.erase(redoable ? changes_.end() - 1 : changes_.begin());
+        removeOwnFolder(dir_.get(), changeName(gone.seq));
     }
 }
 
@@ -544,7 +868,7 @@ void History::open() {
 }
 
 void History::keep(const fs::path& path, bool folder) {
-    if (!pending_ || pending_->broken)
+    if (!pending_ || pending_->broken || pending_->ignored)
         return;
     const fs::path abs = fs::absolute(path).lexically_normal();
     const fs::path rel = abs.lexically_relative(root_);
@@ -557,12 +881,18 @@ void History::keep(const fs::path& path, bool folder) {
     };
     try {
         if (!p.started) {
-            std::error_code ec;
-            fs::create_directories(folder_, ec);
-            p.dir = folder_ / (PendingPrefix + std::to_string(::getpid()));
-            removeTree(p.dir);
-            if (ec || !fs::create_directory(p.dir, ec))
-                throw FileError(ec, p.dir.string());
+            const int top = folderFd(true);
+            if (top < 0) {
+                p.ignored = true; // no history here: the program works without undo
+                return;
+            }
+            p.name = PendingPrefix + std::to_string(::getpid());
+            removeOwnFolder(top, p.name);
+            if (::mkdirat(top, p.name.c_str(), 0700) != 0)
+                io::fail(errno, folder_ / p.name);
+            p.dir = openFolderAt(top, p.name);
+            if (!p.dir)
+                io::fail(errno, folder_ / p.name);
             p.started = true;
         }
         // The folders on the way: a removed account folder comes back, a new one goes again.
@@ -587,15 +917,24 @@ void History::keep(const fs::path& path, bool folder) {
         i.image = static_cast<unsigned>(p.change.items.size());
         bool other = false;
         if (const auto s = stampOf(abs, inodes_, &other)) {
-            if (other) {
-                p.broken = true; // a link or a folder by a data file's name is not kept
+            if (other || !makeRoom(p.kept + s->size, abs.parent_path())) {
+                p.broken = true; // a link or a folder by a data file's name is not kept either
                 return;
             }
-            keepFile(abs, image(p.dir, 0, i.image));
+            p.kept += s->size;
+            const std::string name = imageName(0, i.image);
+            keepFile(abs, p.dir.get(), folder_ / p.name, name);
+            const auto kept = statAt(p.dir.get(), name);
+            if (!kept)
+                io::fail(errno, folder_ / p.name / name);
             i.present[0] = true;
-            i.stamp[0] = *stampOf(image(p.dir, 0, i.image), inodes_);
+            i.stamp[0] = stampFrom(*kept, inodes_);
         }
         p.change.items.push_back(i);
+    } catch (const FileError& e) {
+        p.broken = true;
+        if (permissionError(e.code().value()))
+            unavailable_ = cannotWrite(folder_, e.code().value());
     } catch (...) {
         p.broken = true;
     }
@@ -604,7 +943,7 @@ void History::keep(const fs::path& path, bool folder) {
 void History::close() noexcept {
     std::optional<Pending> taken = std::move(pending_);
     pending_.reset();
-    if (!taken || !taken->started)
+    if (!taken)
         return;
     busy_ = true;
     struct Done {
@@ -612,9 +951,32 @@ void History::close() noexcept {
         ~Done() { busy = false; }
     } done{busy_};
     Pending& p = *taken;
+    const auto removePending = [&] {
+        p.dir.close();
+        if (p.started && dir_)
+            removeOwnFolder(dir_.get(), p.name);
+    };
+    if (p.broken) {
+        // A change that could not be recorded cannot be undone, nor anything before it.
+        try {
+            removePending();
+            dropAll();
+        } catch (...) {
+            changes_.clear();
+        }
+        if (unavailable_) {
+            finishSweep();
+            dir_.close();
+        }
+        if (changed_)
+            changed_();
+        return;
+    }
+    if (!p.started || p.ignored) {
+        removePending();
+        return;
+    }
     try {
-        if (p.broken)
-            throw FileError("before-image not kept", p.dir.string());
         Change& c = p.change;
         std::vector<Item> changed;
         for (Item& i : c.items) {
@@ -628,10 +990,12 @@ void History::close() noexcept {
             if (i.present[0] != i.present[1] || (!i.folder && i.present[0] && i.stamp[0] != i.stamp[1]))
                 changed.push_back(i);
             else if (!i.folder && i.present[0])
-                ::unlink(image(p.dir, 0, i.image).c_str());
+                ::unlinkat(p.dir.get(), imageName(0, i.image).c_str(), 0);
         }
-        if (changed.empty())
-            throw FileError("nothing changed", p.dir.string());
+        if (changed.empty()) {
+            removePending();
+            return;
+        }
         c.items = std::move(changed);
         c.live = 1;
         if (c.description.empty())
@@ -642,14 +1006,14 @@ void History::close() noexcept {
         // within the seconds before the system writes it back loses this step of the history
         // only; what is lost or torn then is found at the next start or by the checks of an undo.
         {
-            const fs::path manifest = p.dir / ManifestName;
-            io::UniqueFd fd(io::openRetry(manifest.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+            io::UniqueFd fd(::openat(p.dir.get(), ManifestName.c_str(),
+                                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
             if (!fd)
-                io::fail(errno, manifest);
+                io::fail(errno, folder_ / p.name / ManifestName);
             if (const int err = io::writeAll(fd.get(), encode(c)))
-                io::fail(err, manifest);
+                io::fail(err, folder_ / p.name / ManifestName);
             if (const int err = fd.close())
-                io::fail(err, manifest);
+                io::fail(err, folder_ / p.name / ManifestName);
         }
         // A new change ends what could be redone.
         std::vector<unsigned> redone;
@@ -659,18 +1023,29 @@ void History::close() noexcept {
         }
         dropFolders(redone);
         c.seq = changes_.empty() ? 1 : changes_.back().seq + 1;
-        const fs::path dir = changeFolder(c.seq);
-        removeTree(dir);
-        if (::rename(p.dir.c_str(), dir.c_str()) != 0)
-            io::fail(errno, dir);
+        // A name held by something the history did not write is passed over.
+        for (int tries = 0; tries < 100; ++tries, ++c.seq) {
+            removeOwnFolder(dir_.get(), changeName(c.seq));
+            if (!statAt(dir_.get(), changeName(c.seq)))
+                break;
+        }
+        p.dir.close();
+        if (::renameat(dir_.get(), p.name.c_str(), dir_.get(), changeName(c.seq).c_str()) != 0)
+            io::fail(errno, folder_ / changeName(c.seq));
         changes_.push_back(std::move(c));
         prune();
         if (changed_)
             changed_();
     } catch (...) {
-        // Not recorded: the data is saved all the same, and a later undo that meets these files
-        // finds that they no longer match and drops the history rather than apply it.
-        removeTree(p.dir);
+        // Not recorded: the data is saved all the same, and nothing before it can be undone.
+        try {
+            removePending();
+            dropAll();
+        } catch (...) {
+            changes_.clear();
+        }
+        if (changed_)
+            changed_();
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/Errors.h"
+#include "store/FileIo.h"
 #include "store/Paths.h"
 
 #include <cstdint>
@@ -27,7 +28,11 @@ public:
 };
 
 // The undo and redo history of the data, beside the data root (never inside MoniData, so a
-// backup does not copy it).
+// backup does not copy it). It lives beside the resolved data root, on the data's own file system,
+// so its images are second names of the data files, never copies. The folder is used only when it
+// is a real folder of this user's: a link or a stranger's folder in its place (the drive may be a
+// stick someone else prepared) is left alone and the program works without undo. Inside it the
+// history touches only the names it writes itself, each reached from the opened folder.
 //
 // A change is everything committed inside the data root while a ChangeScope is open. Before a
 // data file is replaced or removed its old content is hard-linked into the change's folder (every
@@ -57,8 +62,12 @@ public:
 
     // Start-up: finishes an undo or redo cut short by a crash, drops changes that never closed
     // and reads the history. A history that names anything outside the data root or does not
-    // match the files is dropped (HistoryMismatch) before anything is written.
+    // match the files is dropped (HistoryMismatch) before anything is written. Any other failure
+    // leaves the history unused for this run (unavailable() tells why); the files are then whole.
     void recover();
+
+    // Why no change can be recorded or undone (UTF-8, for the user); std::nullopt while it can.
+    const std::optional<std::string>& unavailable() const { return unavailable_; }
 
     std::optional<std::string> undoDescription() const;
     std::optional<std::string> redoDescription() const;
@@ -70,8 +79,20 @@ public:
     // nothing was written and the history is gone.
     ChangeView undo();
     ChangeView redo();
-    // Forgets every change (the folder is removed).
+    // Forgets every change (the folder is removed, with nothing in it but the history's own).
     void discard();
+
+    // The free space and size of the file system holding a folder; the history keeps a margin of
+    // it free, dropping its oldest changes before a commit that would not leave it.
+    struct Space {
+        std::uint64_t free = 0, total = 0;
+    };
+    using SpaceProbe = std::function<Space(const std::filesystem::path&)>;
+    // For tests: the space is asked here instead of the file system (empty: the file system).
+    static void setSpaceProbe(SpaceProbe probe);
+    // For tests: every link and rename between the history and the data fails as between two file
+    // systems (EXDEV), as for an account folder mounted from elsewhere.
+    static void simulateOtherFileSystem(bool on);
 
     const std::filesystem::path& folder() const { return folder_; }
 
@@ -100,30 +121,39 @@ private:
     friend void keepBeforeImage(const std::filesystem::path&, bool);
     friend void describeChange(std::string);
 
-    std::filesystem::path changeFolder(unsigned seq) const;
+    int folderFd(bool create);
+    io::UniqueFd openChange(unsigned seq) const;
     void open();
     void keep(const std::filesystem::path& path, bool folder);
     void close() noexcept;
     void swap(Change& change, int side);
-    void finishSwap(Change& change, int side, const std::filesystem::path& dir);
-    void validate(const Change& change, int side, bool midSwap) const;
+    void applySide(const Change& change, int side, int dir) const;
+    void finishSwap(Change& change, int side, int dir);
+    void validate(const Change& change, int side, bool midSwap, int dir) const;
+    bool makeRoom(std::uint64_t bytes, const std::filesystem::path& where);
     void prune();
     void dropFolders(const std::vector<unsigned>& seqs);
+    void dropAll();
     void finishSweep();
-    void writeManifest(const Change& change, const std::filesystem::path& dir) const;
+    void writeManifest(const Change& change, int dir) const;
 
     DataPaths paths_;
     std::filesystem::path folder_;
     std::filesystem::path root_;
-    bool inodes_ = true;          // whether a file's inode number tells it across mounts
+    bool inodes_ = true; // whether a file's inode number tells it across mounts
+    io::UniqueFd dir_;   // the history folder, once opened
+    std::optional<std::string> unavailable_;
     std::vector<Change> changes_; // oldest first; done changes below undone ones
     std::function<ChangeView()> viewProvider_;
     std::function<void()> changed_;
 
     struct Pending {
-        std::filesystem::path dir;
+        std::string name; // of its folder in the history
+        io::UniqueFd dir;
         Change change;
-        bool broken = false;
+        std::uint64_t kept = 0; // bytes of the images kept so far
+        bool broken = false;    // something changed that could not be recorded
+        bool ignored = false;   // what an undo's own procedure writes
         bool started = false;
     };
     std::optional<Pending> pending_;

@@ -4,6 +4,7 @@
 #include "fixtures/AccountFiles.h"
 #include "fixtures/Faults.h"
 #include "fixtures/TempDrive.h"
+#include "fixtures/Unprivileged.h"
 #include "ledger/Cashbook.h"
 #include "store/GroupCommit.h"
 #include "store/Records.h"
@@ -16,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace store;
@@ -32,7 +34,12 @@ struct Scene {
     DataPaths paths{drive.path()};
     std::map<std::string, std::string> before, after;
 
-    Scene() {
+    // linked: MoniData is a link to a folder elsewhere, as the data root may be.
+    explicit Scene(bool linked = false) {
+        if (linked) {
+            fs::create_directories(drive / "Disk/MoniData");
+            fs::create_directory_symlink(drive / "Disk/MoniData", drive / "MoniData");
+        }
         drive.writeFile("MoniData/KontoFil", "Hush\xE5ll" + std::string(60, ' '));
         drive.writeFile("MoniData/Bil/Transakt", "Kontostart" + std::string(26, ' '));
         drive.writeFile("MoniData/Konto A/Transakt", "A" + std::string(35, ' '));
@@ -98,6 +105,146 @@ TEST(History, UndoAndRedoGiveBackEveryFileAlsoAfterARestart) {
     replaceFileAtomically(s.drive / "MoniData/Konto A/Transakt", "other"); // a change of its own
     EXPECT_EQ(history->redoCount(), 0u);
     EXPECT_EQ(history->undoDescription(), "ändring");
+}
+
+// The history lives beside the resolved data root; where the data lies on another file system than
+// the history (an account folder mounted from elsewhere) the swaps copy, and undo, redo and a
+// restart still give back every file.
+TEST(History, BesideALinkedDataRootAndAcrossFileSystems) {
+    for (const bool linked : {true, false}) {
+        SCOPED_TRACE(linked);
+        Scene s(linked);
+        History::simulateOtherFileSystem(!linked);
+        auto history = std::make_unique<History>(s.paths);
+        history->activate();
+        s.change();
+        EXPECT_EQ(history->folder(),
+                  linked ? s.drive / "Disk/.MoniData.history" : s.drive / ".MoniData.history");
+        EXPECT_EQ(s.drive.exists(".MoniData.history"), !linked);
+        auto undone = s.before;
+        undone["MoniData/PosFil"] = "moved";
+        history->undo();
+        EXPECT_EQ(s.drive.tree("MoniData"), undone);
+        history->redo();
+        EXPECT_EQ(s.drive.tree("MoniData"), s.after);
+        history = std::make_unique<History>(s.paths);
+        history->activate();
+        history->recover();
+        history->undo();
+        EXPECT_EQ(s.drive.tree("MoniData"), undone);
+        History::simulateOtherFileSystem(false);
+    }
+}
+
+// Links in the history's place or among its entries (a stick someone else prepared) are neither
+// followed nor removed: with a link as the history nothing is recorded; links and foreign files
+// among the entries stay where they are, and the history works around them.
+TEST(History, LinksInAndAsTheHistoryAreLeftAlone) {
+    for (const bool folderIsLink : {true, false}) {
+        SCOPED_TRACE(folderIsLink);
+        Scene s;
+        s.drive.writeFile("victim/1700000000/manifest", "thesis");
+        s.drive.writeFile("victim/pending-upload/a", "a");
+        s.drive.writeFile("victim/doc", "doc");
+        const fs::path h = s.drive / ".MoniData.history";
+        if (folderIsLink) {
+            fs::create_directory_symlink(s.drive / "victim", h);
+        } else {
+            fs::create_directories(h / "pending-7");
+            fs::create_directories(h / "0000000003");
+            for (const auto& [name, target] :
+                 {std::pair("pending-1", "victim/pending-upload"), std::pair("drop-0000000001", "victim"),
+                  std::pair("0000000002", "victim/1700000000"),
+                  std::pair("0000000003/manifest", "victim/doc"),
+                  std::pair("pending-7/manifest", "victim/doc")})
+                fs::create_symlink(s.drive / target, h / name);
+            s.drive.writeFile(h / "pending-7/notes", "not ours");
+        }
+        const auto outside = s.drive.tree("victim");
+        const auto history = s.drive.tree(".MoniData.history");
+        History h1(s.paths);
+        h1.activate();
+        h1.recover();
+        EXPECT_EQ(h1.unavailable().has_value(), folderIsLink);
+        s.change();
+        EXPECT_EQ(s.drive.tree("MoniData"), s.after) << "saved as always";
+        EXPECT_EQ(h1.undoCount(), folderIsLink ? 0u : 1u);
+        if (!folderIsLink) {
+            h1.undo();
+            h1.redo();
+            h1.discard();
+            EXPECT_EQ(s.drive.tree("MoniData"), s.after);
+        }
+        EXPECT_EQ(s.drive.tree("victim"), outside);
+        auto left = s.drive.tree(".MoniData.history");
+        if (!folderIsLink)
+            std::erase_if(left, [&](const auto& e) { return !history.count(e.first); });
+        EXPECT_EQ(left, history) << "nothing the history did not write is removed";
+    }
+}
+
+// On a nearly full disk the history gives up its oldest changes before a save that would not
+// leave a margin free; the saves never fail for its sake and the newest change can be undone.
+TEST(History, KeepsAMarginOfFreeSpace) {
+    TempDrive drive;
+    const std::uint64_t total = 1000 << 10;
+    // A disk of that size holding every file of the drive once, however many names it has.
+    const auto used = [&] {
+        std::uint64_t bytes = 0;
+        std::vector<ino_t> seen;
+        for (const auto& e : fs::recursive_directory_iterator(drive.path())) {
+            struct stat st {};
+            if (::lstat(e.path().c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+                std::find(seen.begin(), seen.end(), st.st_ino) == seen.end()) {
+                seen.push_back(st.st_ino);
+                bytes += static_cast<std::uint64_t>(st.st_size);
+            }
+        }
+        return bytes;
+    };
+    History::setSpaceProbe([&](const fs::path&) {
+        return History::Space{total - std::min(total, used()), total};
+    });
+    drive.writeFile("MoniData/Bil/KontoData", std::string(300 << 10, '0'));
+    History history{DataPaths(drive.path())};
+    history.activate();
+    for (char n = '1'; n <= '5'; ++n) {
+        SCOPED_TRACE(n);
+        {
+            ChangeScope scope;
+            replaceFileAtomically(drive / "MoniData/Bil/KontoData", std::string(300 << 10, n));
+        }
+        EXPECT_LE(used(), total);
+        EXPECT_GE(history.undoCount(), 1u);
+    }
+    history.undo();
+    EXPECT_EQ(drive.readFile("MoniData/Bil/KontoData"), std::string(300 << 10, '4'));
+    History::setSpaceProbe({});
+}
+
+// A history that cannot be written is said to be so at the start and offers nothing; saving goes
+// on as always and the history is left as it was.
+TEST(History, ReadOnlyHistoryOffersNothing) {
+    Scene s;
+    {
+        History history(s.paths);
+        history.activate();
+        s.change();
+    }
+    ::chmod((s.drive / ".MoniData.history").c_str(), 0555);
+    const auto kept = s.drive.tree(".MoniData.history");
+    const fixtures::Unprivileged run = fixtures::asUnprivileged(s.drive.path(), [&] {
+        History history(s.paths);
+        history.activate();
+        history.recover();
+        replaceFileAtomically(s.drive / "MoniData/KontoFil", "saved");
+        return history.unavailable().value_or("none") + "|" + std::to_string(history.undoCount());
+    });
+    ASSERT_TRUE(run.ran) << run.output;
+    EXPECT_NE(run.output.find("kan inte skrivas (Permission denied)"), std::string::npos) << run.output;
+    EXPECT_TRUE(run.output.ends_with("|0")) << run.output;
+    EXPECT_EQ(s.drive.readFile("MoniData/KontoFil"), "saved");
+    EXPECT_EQ(s.drive.tree(".MoniData.history"), kept);
 }
 
 // Changes one after the other (every kind alone is in the reliability tests; a restore from a
@@ -236,45 +383,50 @@ TEST(History, FullDiskDuringUndoLeavesEverything) {
 
 // Killed at any step of an undo (and of the recovery at the next start), the data is either all
 // before or all after the undo once the next start has recovered.
+// Also where the files must be copied between file systems.
 TEST(History, KillDuringUndoLeavesBeforeOrAfter) {
     fixtures::FaultHook reset;
-    bool finished = false;
-    for (int killAt = 1; !finished && killAt < 200; ++killAt) {
-        SCOPED_TRACE(killAt);
-        Scene s;
-        {
-            History history(s.paths);
-            history.activate();
-            s.change();
-        }
-        auto undone = s.before;
-        undone["MoniData/PosFil"] = "moved";
-        const int code = fixtures::inChild([&] {
+    for (const bool other : {false, true}) {
+        History::simulateOtherFileSystem(other);
+        bool finished = false;
+        for (int killAt = 1; !finished && killAt < 200; ++killAt) {
+            SCOPED_TRACE(killAt + 1000 * other);
+            Scene s;
+            {
+                History history(s.paths);
+                history.activate();
+                s.change();
+            }
+            auto undone = s.before;
+            undone["MoniData/PosFil"] = "moved";
+            const int code = fixtures::inChild([&] {
+                History history(s.paths);
+                history.recover();
+                int steps = 0;
+                setCommitFaultHook([&](CommitStep, const fs::path&) {
+                    if (++steps == killAt)
+                        ::kill(::getpid(), SIGKILL);
+                });
+                history.undo();
+            });
+            ASSERT_TRUE(code == 0 || code == 128 + SIGKILL) << code;
+            finished = code == 0;
+            fixtures::inChild([&] {
+                int steps = 0;
+                setCommitFaultHook([&](CommitStep, const fs::path&) {
+                    if (++steps == 1 + killAt % 3)
+                        ::kill(::getpid(), SIGKILL);
+                });
+                History(s.paths).recover();
+            });
             History history(s.paths);
             history.recover();
-            int steps = 0;
-            setCommitFaultHook([&](CommitStep, const fs::path&) {
-                if (++steps == killAt)
-                    ::kill(::getpid(), SIGKILL);
-            });
-            history.undo();
-        });
-        ASSERT_TRUE(code == 0 || code == 128 + SIGKILL) << code;
-        finished = code == 0;
-        fixtures::inChild([&] {
-            int steps = 0;
-            setCommitFaultHook([&](CommitStep, const fs::path&) {
-                if (++steps == 1 + killAt % 3)
-                    ::kill(::getpid(), SIGKILL);
-            });
-            History(s.paths).recover();
-        });
-        History history(s.paths);
-        history.recover();
-        const auto files = s.drive.tree("MoniData");
-        EXPECT_TRUE(files == s.after || files == undone);
-        EXPECT_EQ(history.undoCount() + history.redoCount(), 1u);
-        EXPECT_EQ(history.undoCount() == 1, files == s.after) << "the history says where the files are";
+            const auto files = s.drive.tree("MoniData");
+            EXPECT_TRUE(files == s.after || files == undone);
+            EXPECT_EQ(history.undoCount() + history.redoCount(), 1u);
+            EXPECT_EQ(history.undoCount() == 1, files == s.after) << "the history says where the files are";
+        }
+        EXPECT_TRUE(finished);
     }
-    EXPECT_TRUE(finished);
+    History::simulateOtherFileSystem(false);
 }
