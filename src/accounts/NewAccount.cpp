@@ -197,6 +197,10 @@ int createAccount(const store::DataPaths& paths, const NewAccount& account, std:
     group.stage(folder / "KontoData", openingPost(account.kindCode, workingDate));
     group.stage(folder / "Transakt", standardTransactions());
     group.stage(folder / "Kategori", std::string());
+    // Opening a budget account would make its template; made here, it is part of this change and
+    // goes with the account when the change is undone.
+    if (account.kindCode == "Bg")
+        group.stage(folder / "B-mall", std::string());
     if (register_) {
         register_->writeRaw(static_cast<std::size_t>(slot), rec.bytes());
         group.stage(*register_);

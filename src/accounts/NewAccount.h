@@ -33,10 +33,10 @@ struct NewAccount {
 
 // Creates the account: its folder; KontoData with the opening post (the working date,
 // transaction 1, every amount "0"; a budget post is confirmed); Transakt with "Kontostart",
-// "Insättning" (+) and "Uttag" (-); an empty Kategori; the register record in the first free
-// slot; and KontoIni pointing at it for the user. Everything lands in one group commit, so a
-// failure leaves nothing half made: no folder, no register change. Returns the register record
-// number.
+// "Insättning" (+) and "Uttag" (-); an empty Kategori (and for a budget account an empty
+// B-mall); the register record in the first free slot; and KontoIni pointing at it for the user.
+// Everything lands in one group commit, so a failure leaves nothing half made: no folder, no
+// register change. Returns the register record number.
 // Throws store::DataError for a name, number, kind or date that cannot be stored (even when the
 // window missed it), store::FileError when the folder already exists (as accountFolderExists
 // tells) or a file cannot be written.

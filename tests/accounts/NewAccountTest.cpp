@@ -52,6 +52,9 @@ TEST_F(NewAccountTest, BudgetAccountOpensWithAConfirmedZeroPost) {
     accounts::createAccount(paths, {"Budget 2024", "", "Bg"}, "2023-12-31", "Bo");
     EXPECT_EQ(read("Budget 2024/KontoData"), fixtures::budg("2023-12-31", "1", "0", "0", "0", "0", "0"));
     EXPECT_EQ(read("Budget 2024/Transakt"), Transakt);
+    // The template too, or opening the account would make it outside the change that made the account.
+    EXPECT_EQ(drive.list("MoniData/Budget 2024"),
+              (std::vector<std::string>{"B-mall", "Kategori", "KontoData", "Transakt"}));
     EXPECT_EQ(read("KontoFil"), kontoRec("Budget 2024", "", "Bg"));
 }
 
