@@ -12,10 +12,17 @@
 
 namespace store::io {
 
-// The system's own text for an errno value ("Permission denied").
+// Returned in place of an errno for a name that is no regular file (a FIFO, a device, a folder, or a
+// link where links are not followed): reading it could block or never end, and it holds no data.
+inline constexpr int NotRegular = -1;
+
+// The system's own text for an errno value ("Permission denied"); for NotRegular a text of our own.
 std::string systemText(int err);
 // Throws FileError with the system's text for err.
 [[noreturn]] void fail(int err, const std::filesystem::path& path);
+
+// A file that is not written because it is a link, has a second name or is no regular file.
+[[noreturn]] void refuseToWrite(const std::filesystem::path& path);
 
 int openRetry(const char* path, int flags, mode_t mode = 0);
 
@@ -55,6 +62,12 @@ int readAllAt(int fd, std::string& out, std::size_t room = 0);
 int fsyncRetry(int fd);
 int syncFolder(const std::filesystem::path& folder, std::nothrow_t);
 void syncFolder(const std::filesystem::path& folder);
+// Opens a file for reading without waiting (a FIFO would block the open) and keeps it only when it
+// is a regular file: 0, NotRegular or the errno. dirFd AT_FDCWD takes path as it is; a link is
+// followed only when followLinks.
+int openRegular(int dirFd, const char* path, bool followLinks, UniqueFd& out);
 int tryReadWholeFile(const std::filesystem::path& path, std::string& out, std::size_t room = 0);
+// The same for a name in an opened folder, never through a link.
+int tryReadWholeFileAt(int dirFd, const char* name, std::string& out);
 
 } // namespace store::io

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdint>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,6 +27,31 @@ const char* const ManifestName = "manifest";
 const char* const CopyPrefix = "copy-";
 const std::string Magic = "MONIVA-GROUP-JOURNAL-1";
 const std::string EndMark = "END";
+
+bool isDigits(std::string_view text) {
+    return !text.empty() && text.size() <= 9 &&
+           text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+bool isCopyName(std::string_view name) {
+    return name.substr(0, 5) == CopyPrefix && isDigits(name.substr(5));
+}
+
+// The names this program writes into the journal: the manifest, the copies, and the temporary
+// names of their replacement (".<name>.tmp-<pid>", ".<name>.old.tmp-<pid>").
+bool isJournalName(std::string_view name) {
+    if (name == ManifestName || isCopyName(name))
+        return true;
+    if (name.empty() || name.front() != '.')
+        return false;
+    const std::size_t at = name.rfind(".tmp-");
+    if (at == std::string_view::npos || !isDigits(name.substr(at + 5)))
+        return false;
+    std::string_view base = name.substr(1, at - 1);
+    if (base.size() > 4 && base.substr(base.size() - 4) == ".old")
+        base.remove_suffix(4);
+    return base == ManifestName || isCopyName(base);
+}
 
 struct Entry {
     enum Kind : char { Original = 'F', Absent = 'A', Folder = 'D' };
@@ -69,7 +95,7 @@ std::vector<Entry> decode(std::string_view data) {
             damaged();
         if (kind == Entry::Original) {
             e.copy = std::string(in.text());
-            if (e.copy.rfind(CopyPrefix, 0) != 0 || e.copy.find('/') != std::string::npos)
+            if (!isCopyName(e.copy))
                 damaged();
             e.size = in.number();
         }
@@ -85,29 +111,154 @@ fs::path folderOf(const fs::path& file) {
     return folder.empty() ? fs::path(".") : folder;
 }
 
-// Removes what the journal held, and the journal folder itself when nothing else is in it.
-void cleanJournal(const fs::path& journal) {
-    std::error_code ec;
-    for (fs::directory_iterator it(journal, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        const bool ours = name == ManifestName || name.rfind(CopyPrefix, 0) == 0 ||
-                          name.rfind(std::string(".") + ManifestName, 0) == 0 ||
-                          name.rfind(std::string(".") + CopyPrefix, 0) == 0;
-        if (ours)
-            ::unlink(it->path().c_str());
+// The journal folder, opened once and then used only through that descriptor, never through a link:
+// the drive folder may be a stick someone else prepared, and a link named like the journal (or
+// like anything in it) must not lead the clean-up to delete files elsewhere.
+class Journal {
+public:
+    explicit Journal(fs::path path) : path_(std::move(path)), name_(path_.filename().string()) {}
+
+    const fs::path& path() const { return path_; }
+    int fd() const { return fd_.get(); }
+    fs::path operator/(const std::string& name) const { return path_ / name; }
+
+    // False when there is no journal (and create is false). A name that is a link, no folder or
+    // another user's folder is refused with DataError, and nothing in it is touched.
+    bool open(bool create) {
+        const fs::path parent = folderOf(path_);
+        drive_.reset(io::openRetry(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (!drive_) {
+            if (!create && (errno == ENOENT || errno == ENOTDIR))
+                return false;
+            io::fail(errno, parent);
+        }
+        if (create && ::mkdirat(drive_.get(), name_.c_str(), 0777) == 0)
+            io::syncFolder(parent);
+        else if (create && errno != EEXIST)
+            io::fail(errno, path_);
+        int fd;
+        do
+            fd = ::openat(drive_.get(), name_.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        while (fd < 0 && errno == EINTR);
+        if (fd < 0) {
+            if (errno == ENOENT && !create)
+                return false;
+            if (errno == ELOOP || errno == ENOTDIR)
+                refuse();
+            io::fail(errno, path_);
+        }
+        fd_.reset(fd);
+        struct stat st {};
+        if (::fstat(fd, &st) != 0)
+            io::fail(errno, path_);
+        if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid())
+            refuse();
+        return true;
     }
-    ::rmdir(journal.c_str());
-}
+
+    [[noreturn]] void refuse(const std::string& what = {}) const {
+        throw DataError("Journalmappen " + path_.string() + (what.empty() ? "" : " (" + what + ")") +
+                        " är inte en vanlig mapp som programmet själv har gjort: den används inte och "
+                        "ingenting i den tas bort. Ta bort den själv, så kan programmet spara igen.");
+    }
+
+    // Clears a name before the journal writes it: only a regular file of the journal's own goes,
+    // anything else there (a link, a folder) is refused.
+    void clear(const std::string& name) const {
+        struct stat st {};
+        if (::fstatat(fd(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (errno != ENOENT)
+                io::fail(errno, path_ / name);
+            return;
+        }
+        if (!S_ISREG(st.st_mode))
+            refuse(name);
+        if (::unlinkat(fd(), name.c_str(), 0) != 0 && errno != ENOENT)
+            io::fail(errno, path_ / name);
+    }
+
+    // Writes a file of the journal atomically, as replaceFileAtomically does for the data.
+    void write(const std::string& name, std::string_view content) const {
+        const fs::path shown = path_ / name;
+        const std::string temp = "." + name + ".tmp-" + std::to_string(::getpid());
+        commitFaultPoint(CommitStep::OpenTemp, shown);
+        clear(temp);
+        int raw;
+        do
+            raw = ::openat(fd(), temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        while (raw < 0 && errno == EINTR);
+        if (raw < 0)
+            io::fail(errno, shown);
+        io::UniqueFd out(raw);
+        try {
+            commitFaultPoint(CommitStep::Write, shown);
+            if (const int err = io::writeAll(out.get(), content))
+                io::fail(err, shown);
+            commitFaultPoint(CommitStep::Fsync, shown);
+            if (const int err = io::fsyncRetry(out.get()))
+                io::fail(err, shown);
+            if (const int err = out.close())
+                io::fail(err, shown);
+            commitFaultPoint(CommitStep::Rename, shown);
+            clear(name);
+            if (::renameat(fd(), temp.c_str(), fd(), name.c_str()) != 0)
+                io::fail(errno, shown);
+        } catch (...) {
+            ::unlinkat(fd(), temp.c_str(), 0);
+            throw;
+        }
+        commitFaultPoint(CommitStep::SyncFolder, shown);
+        sync();
+    }
+
+    void sync() const {
+        if (const int err = io::fsyncRetry(fd()); err != 0 && err != EINVAL)
+            io::fail(err, path_);
+    }
+
+    // Removes what the journal held, and the journal folder itself when nothing else is in it.
+    // Only regular files by names the journal writes go; whatever else is there stays, and with
+    // it the folder.
+    void clean() const {
+        if (!fd_)
+            return;
+        const int listFd = ::openat(fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (listFd < 0)
+            return;
+        if (DIR* dir = ::fdopendir(listFd)) {
+            std::vector<std::string> ours;
+            while (const dirent* entry = ::readdir(dir)) {
+                struct stat st {};
+                if (isJournalName(entry->d_name) &&
+                    ::fstatat(fd(), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+                    ours.emplace_back(entry->d_name);
+            }
+            ::closedir(dir);
+            for (const std::string& name : ours)
+                ::unlinkat(fd(), name.c_str(), 0);
+        } else {
+            ::close(listFd);
+        }
+        // Removes only an empty folder, and never a link that took its name meanwhile.
+        ::unlinkat(drive_.get(), name_.c_str(), AT_REMOVEDIR);
+    }
+
+private:
+    fs::path path_;
+    std::string name_;
+    io::UniqueFd drive_;
+    io::UniqueFd fd_;
+};
 
 // The journal's copy goes back in the file's place as a second name of the copy, renamed over the
 // file: that needs no room for the content, so a commit that failed on a full disk is undone on
 // that same full disk. Where no such name can be made (another file system, no hard links, a file
 // reached through a link) the content is written anew.
-void putBack(const fs::path& copy, const Entry& e) {
+void putBack(const Journal& journal, const Entry& e) {
     struct stat st {};
-    if (::stat(copy.c_str(), &st) != 0)
-        io::fail(errno, copy);
-    if (static_cast<std::uint64_t>(st.st_size) != e.size)
+    if (::fstatat(journal.fd(), e.copy.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        io::fail(errno, journal / e.copy);
+    if (!S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) != e.size)
         damaged();
     // A file the commit had not replaced yet is still the journal's own (linked there).
     struct stat now {};
@@ -118,7 +269,7 @@ void putBack(const fs::path& copy, const Entry& e) {
         const fs::path temp =
             folderOf(e.path) / ("." + e.path.filename().string() + ".tmp-" + std::to_string(::getpid()));
         ::unlink(temp.c_str());
-        if (::link(copy.c_str(), temp.c_str()) == 0) {
+        if (::linkat(journal.fd(), e.copy.c_str(), AT_FDCWD, temp.c_str(), 0) == 0) {
             if (::rename(temp.c_str(), e.path.c_str()) != 0) {
                 const int err = errno;
                 ::unlink(temp.c_str());
@@ -128,7 +279,9 @@ void putBack(const fs::path& copy, const Entry& e) {
             return;
         }
     }
-    const std::string original = readWholeFile(copy);
+    std::string original;
+    if (const int err = io::tryReadWholeFileAt(journal.fd(), e.copy.c_str(), original))
+        io::fail(err, journal / e.copy);
     if (original.size() != e.size)
         damaged();
     replaceFileAtomically(e.path, original);
@@ -136,10 +289,10 @@ void putBack(const fs::path& copy, const Entry& e) {
 
 // Puts every file back as the journal recorded it. Repeating it is harmless, so a crash during a
 // restore is mended by the next start.
-void restore(const std::vector<Entry>& entries, const fs::path& journal) {
+void restore(const std::vector<Entry>& entries, const Journal& journal) {
     for (const Entry& e : entries)
         if (e.kind == Entry::Original)
-            putBack(journal / e.copy, e);
+            putBack(journal, e);
     for (const Entry& e : entries) {
         if (e.kind != Entry::Absent)
             continue;
@@ -176,25 +329,24 @@ void restore(const std::vector<Entry>& entries, const fs::path& journal) {
 // until the commit ends: a second name for it in the journal keeps it without copying a byte.
 // Through a symbolic link it is the file linked to, which is also the one the replacement writes.
 // False where no such name can be made (another file system, no hard links): the caller copies.
-bool keepByLink(const fs::path& file, const fs::path& copy, std::vector<Entry>& entries) {
-    ::unlink(copy.c_str());
-    if (::linkat(AT_FDCWD, file.c_str(), AT_FDCWD, copy.c_str(), AT_SYMLINK_FOLLOW) != 0)
+bool keepByLink(const fs::path& file, const Journal& journal, const std::string& copy,
+                std::vector<Entry>& entries) {
+    journal.clear(copy);
+    if (::linkat(AT_FDCWD, file.c_str(), journal.fd(), copy.c_str(), AT_SYMLINK_FOLLOW) != 0)
         return false;
     struct stat st {};
-    if (::stat(copy.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::unlink(copy.c_str());
+    if (::fstatat(journal.fd(), copy.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) {
+        ::unlinkat(journal.fd(), copy.c_str(), 0);
         return false;
     }
-    entries.push_back(
-        {Entry::Original, file, copy.filename().string(), static_cast<std::uint64_t>(st.st_size)});
+    entries.push_back({Entry::Original, file, copy, static_cast<std::uint64_t>(st.st_size)});
     return true;
 }
 
-void removeManifest(const fs::path& journal) {
-    const fs::path manifest = journal / ManifestName;
-    if (::unlink(manifest.c_str()) != 0 && errno != ENOENT)
-        io::fail(errno, manifest);
-    io::syncFolder(journal);
+void removeManifest(const Journal& journal) {
+    if (::unlinkat(journal.fd(), ManifestName, 0) != 0 && errno != ENOENT)
+        io::fail(errno, journal / ManifestName);
+    journal.sync();
 }
 
 fs::path absoluteOf(const fs::path& p) {
@@ -216,18 +368,57 @@ void requireInsideDataRoot(const std::vector<Entry>& entries, const fs::path& jo
     }
 }
 
+// Recovery in a journal already opened.
+bool recover(Journal& journal) {
+    std::string data;
+    const int err = io::tryReadWholeFileAt(journal.fd(), ManifestName, data);
+    if (err == ENOENT) {
+        // A journal without manifest was cut short before anything outside it changed.
+        journal.clean();
+        return false;
+    }
+    if (err == io::NotRegular)
+        journal.refuse(ManifestName);
+    if (err != 0)
+        io::fail(err, journal / ManifestName);
+    const std::vector<Entry> entries = decode(data);
+    requireInsideDataRoot(entries, journal.path());
+    restore(entries, journal);
+    removeManifest(journal);
+    journal.clean();
+    return true;
+}
+
 } // namespace
+
+void GroupCommit::write(const Change& c) {
+    if (!c.copyOf.empty())
+        copyFileAtomically(c.file, c.copyOf, c.copySize);
+    else
+        replaceFileAtomically(c.file,
+                              c.source ? std::string_view(c.source->image()) : std::string_view(c.content));
+}
 
 GroupCommit::GroupCommit(fs::path journalFolder) : journal_(absoluteOf(journalFolder)) {}
 
 void GroupCommit::stage(const fs::path& file, std::string content) {
-    Change change{absoluteOf(file), std::move(content), false, nullptr};
+    Change change{absoluteOf(file), std::move(content), false, nullptr, {}, 0};
     const auto same = std::find_if(changes_.begin(), changes_.end(),
                                    [&](const Change& c) { return c.file == change.file; });
     if (same != changes_.end())
         *same = std::move(change);
     else
         changes_.push_back(std::move(change));
+}
+
+void GroupCommit::stageCopy(const fs::path& file, const fs::path& source, std::uint64_t size) {
+    stage(file, std::string());
+    const fs::path p = absoluteOf(file);
+    for (Change& c : changes_)
+        if (c.file == p) {
+            c.copyOf = source;
+            c.copySize = size;
+        }
 }
 
 void GroupCommit::stage(RecordFile& file) {
@@ -256,15 +447,16 @@ void GroupCommit::commit() {
     if (changes_.empty() && folders_.empty())
         return;
     const ChangeScope change;
+    Journal journal(journal_);
     // A manifest still here belongs to an earlier commit that never finished: its originals
     // come back before anything new is written over them.
-    recoverGroupCommit(journal_);
+    if (journal.open(false))
+        recover(journal);
     // A single file needs no journal: its replacement is atomic by itself (a budget change that
     // leaves B-mall as it was saves with two syncs instead of six).
     if (folders_.empty() && changes_.size() == 1 && !changes_.front().remove) {
         const Change& c = changes_.front();
-        replaceFileAtomically(c.file,
-                              c.source ? std::string_view(c.source->image()) : std::string_view(c.content));
+        write(c);
         if (c.source)
             c.source->markClean();
         changes_.clear();
@@ -276,12 +468,9 @@ void GroupCommit::commit() {
     for (const Change& c : changes_)
         keepBeforeImage(c.file);
 
-    std::error_code ec;
-    fs::create_directories(journal_, ec);
-    if (ec)
-        throw FileError(ec, journal_.string());
-    io::syncFolder(folderOf(journal_));
+    journal.open(true);
 
+    std::error_code ec;
     std::vector<Entry> entries;
     try {
         for (const fs::path& folder : folders_) {
@@ -298,7 +487,7 @@ void GroupCommit::commit() {
         for (std::size_t i = 0; i < changes_.size(); ++i) {
             const fs::path& file = changes_[i].file;
             const std::string copy = CopyPrefix + std::to_string(i);
-            if (keepByLink(file, journal_ / copy, entries)) {
+            if (keepByLink(file, journal, copy, entries)) {
                 linked = true;
                 continue;
             }
@@ -310,15 +499,15 @@ void GroupCommit::commit() {
             }
             if (err != 0)
                 io::fail(err, file);
-            replaceFileAtomically(journal_ / copy, original);
+            journal.write(copy, original);
             entries.push_back({Entry::Original, file, copy, original.size()});
         }
         if (linked)
-            io::syncFolder(journal_);
-        replaceFileAtomically(journal_ / ManifestName, encode(entries));
+            journal.sync();
+        journal.write(ManifestName, encode(entries));
     } catch (...) {
         // Nothing outside the journal has been touched yet.
-        cleanJournal(journal_);
+        journal.clean();
         throw;
     }
 
@@ -333,8 +522,7 @@ void GroupCommit::commit() {
                 io::syncFolder(folderOf(e.path));
         for (const Change& c : changes_) {
             if (!c.remove) {
-                replaceFileAtomically(c.file, c.source ? std::string_view(c.source->image())
-                                                       : std::string_view(c.content));
+                write(c);
             } else if (::unlink(c.file.c_str()) == 0) {
                 io::syncFolder(folderOf(c.file));
             } else if (errno != ENOENT) {
@@ -342,18 +530,18 @@ void GroupCommit::commit() {
             }
         }
         // The moment of commit.
-        removeManifest(journal_);
+        removeManifest(journal);
     } catch (...) {
         try {
-            restore(entries, journal_);
-            removeManifest(journal_);
-            cleanJournal(journal_);
+            restore(entries, journal);
+            removeManifest(journal);
+            journal.clean();
         } catch (...) {
             // The manifest stays, and the next start restores what could not be restored now.
         }
         throw;
     }
-    cleanJournal(journal_);
+    journal.clean();
 
     for (const Change& c : changes_)
         if (c.source)
@@ -363,21 +551,10 @@ void GroupCommit::commit() {
 }
 
 bool recoverGroupCommit(const fs::path& journalFolder) {
-    std::string data;
-    const int err = io::tryReadWholeFile(journalFolder / ManifestName, data);
-    if (err == ENOENT || err == ENOTDIR) {
-        // A journal without manifest was cut short before anything outside it changed.
-        cleanJournal(journalFolder);
+    Journal journal(absoluteOf(journalFolder));
+    if (!journal.open(false))
         return false;
-    }
-    if (err != 0)
-        io::fail(err, journalFolder / ManifestName);
-    const std::vector<Entry> entries = decode(data);
-    requireInsideDataRoot(entries, journalFolder);
-    restore(entries, journalFolder);
-    removeManifest(journalFolder);
-    cleanJournal(journalFolder);
-    return true;
+    return recover(journal);
 }
 
 } // namespace store

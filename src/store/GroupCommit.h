@@ -2,6 +2,7 @@
 
 #include "store/RecordFile.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -23,6 +24,10 @@ public:
 
     // The file gets this whole content (created when missing).
     void stage(const std::filesystem::path& file, std::string content);
+    // The file gets the content of source (size bytes, a regular file never reached through a
+    // link), copied part by part when the group commits rather than held in memory.
+    void stageCopy(const std::filesystem::path& file, const std::filesystem::path& source,
+                   std::uint64_t size);
     // The file gets the open RecordFile's image; after a successful commit it is marked clean.
     void stage(RecordFile& file);
     // The folder is created (with its parents) before any file is written.
@@ -39,7 +44,11 @@ private:
         std::string content;
         bool remove = false;
         RecordFile* source = nullptr;
+        std::filesystem::path copyOf; // stageCopy's source
+        std::uint64_t copySize = 0;
     };
+    static void write(const Change& change);
+
     std::filesystem::path journal_;
     std::vector<std::filesystem::path> folders_;
     std::vector<Change> changes_;

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <utility>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -75,7 +76,8 @@ void restoreAfterRename(const fs::path& target, const fs::path& temp, int oldFd,
     std::string old;
     if (io::readAllAt(oldFd, old) != 0)
         return;
-    io::UniqueFd fd(io::openRetry(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    ::unlink(temp.c_str());
+    io::UniqueFd fd(io::openRetry(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
     if (!fd)
         return;
     struct stat st {};
@@ -112,11 +114,21 @@ int leftoverTempPid(const std::string& name) {
 namespace io {
 
 std::string systemText(int err) {
+    if (err == NotRegular)
+        return "Ingen vanlig fil (en länk, en FIFO, en enhet eller en mapp)";
     return std::system_category().message(err);
 }
 
 [[noreturn]] void fail(int err, const fs::path& path) {
-    throw FileError(systemText(err), path.string(), std::error_code(err, std::system_category()));
+    throw FileError(systemText(err), path.string(),
+                    std::error_code(err == NotRegular ? EINVAL : err, std::system_category()));
+}
+
+[[noreturn]] void refuseToWrite(const fs::path& path) {
+    throw FileError("Filen " + path.string() +
+                        " är en länk, har ett andra namn eller är ingen vanlig fil; programmet skriver "
+                        "inte i den",
+                    path.string(), std::error_code(ELOOP, std::system_category()));
 }
 
 int openRetry(const char* path, int flags, mode_t mode) {
@@ -293,11 +305,36 @@ void syncFolder(const fs::path& folder) {
         fail(err, folder);
 }
 
-int tryReadWholeFile(const fs::path& path, std::string& out, std::size_t room) {
-    UniqueFd fd(openRetry(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd)
+int openRegular(int dirFd, const char* path, bool followLinks, UniqueFd& out) {
+    const int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | (followLinks ? 0 : O_NOFOLLOW);
+    int fd;
+    do
+        fd = ::openat(dirFd, path, flags);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return !followLinks && errno == ELOOP ? NotRegular : errno;
+    UniqueFd opened(fd);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
         return errno;
+    if (!S_ISREG(st.st_mode))
+        return S_ISDIR(st.st_mode) ? EISDIR : NotRegular;
+    out = std::move(opened);
+    return 0;
+}
+
+int tryReadWholeFile(const fs::path& path, std::string& out, std::size_t room) {
+    UniqueFd fd;
+    if (const int err = openRegular(AT_FDCWD, path.c_str(), true, fd))
+        return err;
     return readAllAt(fd.get(), out, room);
+}
+
+int tryReadWholeFileAt(int dirFd, const char* name, std::string& out) {
+    UniqueFd fd;
+    if (const int err = openRegular(dirFd, name, false, fd))
+        return err;
+    return readAllAt(fd.get(), out);
 }
 
 } // namespace io
@@ -317,9 +354,21 @@ std::string readWholeFile(const fs::path& path) {
     return content;
 }
 
-void replaceFileAtomically(const fs::path& path, std::string_view content) {
+namespace {
+
+// Writes the new content into the temporary file: 0 or the errno of the failure.
+using ContentWriter = std::function<int(int fd)>;
+
+void replaceFileWith(const fs::path& path, Links links, const ContentWriter& writeContent) {
     const ChangeScope change;
-    const fs::path target = resolveLinks(path);
+    const fs::path target = links == Links::Follow ? resolveLinks(path) : path;
+    if (links == Links::Refuse) {
+        // The rename below replaces the name itself, never what a link there would name; the
+        // refusal is for the user, who is to learn that something took the file's place.
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0 && (!S_ISREG(st.st_mode) || st.st_nlink != 1))
+            io::refuseToWrite(path);
+    }
     const fs::path folder = folderOf(target);
     const fs::path temp = tempPathFor(target);
     const fs::path kept = keptPathFor(target);
@@ -338,7 +387,9 @@ void replaceFileAtomically(const fs::path& path, std::string_view content) {
         // A file the user has made read-only stays untouched, as writing into it would.
         if (existed && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
             io::fail(errno, path);
-        fd.reset(io::openRetry(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666));
+        // Made anew: whatever held the name (a link, a second name of another file) keeps its content.
+        ::unlink(temp.c_str());
+        fd.reset(io::openRetry(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666));
         if (!fd)
             io::fail(errno, path);
         tempMade = true;
@@ -346,7 +397,7 @@ void replaceFileAtomically(const fs::path& path, std::string_view content) {
             ::fchmod(fd.get(), st.st_mode & 07777); // best effort: not every file system keeps modes
 
         step(CommitStep::Write, path);
-        if (const int err = io::writeAllBehind(fd.get(), content))
+        if (const int err = writeContent(fd.get()))
             io::fail(err, path);
 
         step(CommitStep::Fsync, path);
@@ -389,6 +440,39 @@ void replaceFileAtomically(const fs::path& path, std::string_view content) {
     }
     if (keptMade)
         ::unlink(kept.c_str());
+}
+
+} // namespace
+
+void replaceFileAtomically(const fs::path& path, std::string_view content, Links links) {
+    replaceFileWith(path, links, [content](int fd) { return io::writeAllBehind(fd, content); });
+}
+
+void copyFileAtomically(const fs::path& path, const fs::path& source, std::uint64_t size) {
+    io::UniqueFd in;
+    if (const int err = io::openRegular(AT_FDCWD, source.c_str(), false, in))
+        io::fail(err, source);
+    replaceFileWith(path, Links::Follow, [&](int out) {
+        std::vector<char> buffer(std::size_t(1) << 20);
+        std::uint64_t copied = 0;
+        for (;;) {
+            const ssize_t n = ::read(in.get(), buffer.data(), buffer.size());
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return errno;
+            if (n == 0)
+                break;
+            copied += static_cast<std::uint64_t>(n);
+            if (copied > size)
+                break;
+            if (const int err = io::writeAll(out, std::string_view(buffer.data(), std::size_t(n))))
+                return err;
+            ::sync_file_range(out, static_cast<off_t>(copied) - n, n, SYNC_FILE_RANGE_WRITE);
+        }
+        // A source that changed its length since it was checked is not what was checked.
+        return copied == size ? 0 : EIO;
+    });
 }
 
 std::size_t removeLeftoverTempFiles(const fs::path& folder) {

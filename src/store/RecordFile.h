@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -66,10 +67,21 @@ void setCommitFaultHook(CommitFaultHook hook);
 // Runs the hook for a step that is no file replacement (a file an undo puts back by rename).
 void commitFaultPoint(CommitStep step, const std::filesystem::path& path);
 
+// Whether a file named by a link is written where the link leads (a data file the user linked into
+// the data root) or refused (a file in a folder someone else may have prepared: the error report).
+// Refuse also refuses a file with a second name, which may lie anywhere on the same disk.
+enum class Links { Follow, Refuse };
+
 // Replaces a file's content atomically (the same steps as RecordFile::commit). Creates the file
 // when it does not exist. Throws FileError with the system's text on any failure, leaving the
 // old file and no temporary file behind.
-void replaceFileAtomically(const std::filesystem::path& path, std::string_view content);
+void replaceFileAtomically(const std::filesystem::path& path, std::string_view content,
+                           Links links = Links::Follow);
+
+// The same with the content of another file, copied part by part and never held whole in memory.
+// The source must be a regular file (never reached through a link) of exactly size bytes.
+void copyFileAtomically(const std::filesystem::path& path, const std::filesystem::path& source,
+                        std::uint64_t size);
 
 // Reads a whole file; FileError when it cannot be read.
 std::string readWholeFile(const std::filesystem::path& path);

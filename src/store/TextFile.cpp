@@ -49,22 +49,28 @@ std::vector<std::string> readTextLines(const fs::path& path) {
     return lines;
 }
 
-void writeTextLines(const fs::path& path, const std::vector<std::string>& lines) {
-    replaceFileAtomically(path, joinLines(lines));
+void writeTextLines(const fs::path& path, const std::vector<std::string>& lines, Links links) {
+    replaceFileAtomically(path, joinLines(lines), links);
 }
 
 void appendTextLines(const fs::path& path, const std::vector<std::string>& lines) {
-    io::UniqueFd fd(io::openRetry(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
+    // Without waiting: a FIFO by the name would block the open until someone reads it.
+    constexpr int flags = O_WRONLY | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
+    io::UniqueFd fd(io::openRetry(path.c_str(), flags));
     bool created = false;
     if (!fd && errno == ENOENT) {
-        fd.reset(io::openRetry(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+        fd.reset(io::openRetry(path.c_str(), flags | O_CREAT | O_EXCL, 0666));
         created = true;
     }
+    if (!fd && (errno == ELOOP || errno == ENXIO || errno == EISDIR || errno == EEXIST))
+        io::refuseToWrite(path);
     if (!fd)
         io::fail(errno, path);
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0)
         io::fail(errno, path);
+    if (!S_ISREG(st.st_mode) || st.st_nlink != 1)
+        io::refuseToWrite(path);
     // On a full disk the lines may get in only in part: the file is cut back to what it held, so
     // the log never keeps half an entry (and one made for this entry goes again).
     const auto undo = [&](int err) {

@@ -176,7 +176,9 @@ std::string reportTextToCp1252(std::string_view utf8) {
 std::filesystem::path writeErrorReport(const std::filesystem::path& folder, const ErrorState& error,
                                        const ReportFacts& facts) {
     const std::filesystem::path file = folder / errorReportFileName(facts.today, facts.time);
-    store::writeTextLines(file, toCp1252(errorReportLines(error, facts)));
+    // Its name is known to the second in advance: a link by that name must not carry the report
+    // over the file it names.
+    store::writeTextLines(file, toCp1252(errorReportLines(error, facts)), store::Links::Refuse);
     return file;
 }
 

@@ -53,7 +53,8 @@ std::vector<std::string> emptyPostFileLogLines(std::string_view today, std::stri
 std::string reportTextToCp1252(std::string_view utf8);
 
 // Writes the report file into the folder (replacing one of the same name) and returns its path.
-// Throws store::FileError when it cannot be written.
+// Throws store::FileError when it cannot be written, and when the name is taken by a link, a file
+// with a second name or anything but a regular file (never written through). appendErrLog the same.
 std::filesystem::path writeErrorReport(const std::filesystem::path& folder, const ErrorState& error,
                                        const ReportFacts& facts);
 

@@ -213,3 +213,54 @@ TEST(GroupCommit, RecoveryRefusesPathsOutsideTheDataRoot) {
     EXPECT_TRUE(recoverGroupCommit(s.journal));
     EXPECT_EQ(s.drive.readFile("MoniData/KontoFil"), "original");
 }
+
+// A drive folder someone else prepared: a link named like the journal or like anything in it is
+// never followed, and only the journal's own regular files are ever removed.
+TEST(GroupCommit, LinksAsOrInTheJournalAreNeverFollowed) {
+    const struct {
+        const char* layout;
+        bool refused; // recovery refuses, naming the journal
+    } cases[] = {
+        {"journal-link", true}, {"manifest-link", true}, {"foreign-entries", false}, {"copy-link", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.layout);
+        Scene s;
+        s.drive.writeFile("victim/copy-0", "thesis");
+        s.drive.writeFile("victim/manifest", manifestNaming('A', (s.drive / "MoniData/KontoFil").string()));
+        s.drive.writeFile("victim/copy-of-thesis.odt", "thesis");
+        const std::string layout = c.layout;
+        if (layout == "journal-link") {
+            fs::create_directory_symlink(s.drive / "victim", s.journal);
+        } else {
+            fs::create_directories(s.journal);
+            if (layout == "manifest-link")
+                fs::create_symlink(s.drive / "victim/manifest", s.journal / "manifest");
+            if (layout == "foreign-entries") {
+                fs::create_symlink(s.drive / "victim/copy-0", s.journal / "copy-0");
+                fs::create_symlink(s.drive / "victim/manifest", s.journal / ".manifest.tmp-7");
+                s.drive.writeFile(".MoniJournal/copy-1/inside", "not ours");
+                s.drive.writeFile(".MoniJournal/copy-2", "ours");
+            }
+            if (layout == "copy-link") {
+                fs::create_symlink(s.drive / "victim/copy-0", s.journal / "copy-0");
+                s.drive.writeFile(".MoniJournal/manifest",
+                                  manifestNaming('F', (s.drive / "MoniData/KontoFil").string(), "thesis"));
+            }
+        }
+        auto expected = s.drive.tree();
+        expected.erase(".MoniJournal/copy-2");
+        if (c.refused)
+            EXPECT_EQ(
+                fixtures::failureText([&] { recoverGroupCommit(s.journal); }).rfind("other: Journal", 0), 0u);
+        else
+            EXPECT_FALSE(recoverGroupCommit(s.journal));
+        EXPECT_EQ(s.drive.tree(), expected) << "nothing followed, only the journal's own file removed";
+
+        // Nor does a commit write through them or remove them.
+        GroupCommit group(s.journal);
+        group.stage(s.drive / "MoniData/KontoFil", "x");
+        group.stage(s.drive / "MoniData/Konto A/Transakt", "y");
+        EXPECT_THROW(group.commit(), DataError);
+        EXPECT_EQ(s.drive.tree(), expected);
+    }
+}

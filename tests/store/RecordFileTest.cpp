@@ -3,6 +3,7 @@
 #include "fixtures/TempDrive.h"
 #include "fixtures/Unprivileged.h"
 #include "store/Errors.h"
+#include "store/FileIo.h"
 
 #include <gtest/gtest.h>
 
@@ -299,4 +300,21 @@ TEST(RecordFile, OnlyTemporaryFilesOfEndedProcessesAreLeftOvers) {
     EXPECT_EQ(removeLeftoverTempFiles(drive.path()), 1u);
     EXPECT_EQ(drive.list(), (std::vector<std::string>{".Konto.tmp-" + dead + "x", ".Transakt.tmp-" + alive,
                                                       "Kategori.tmp-" + dead, "KontoData"}));
+}
+
+// A FIFO or a device where a data file should be is a damaged file at once: reading it would wait
+// for a writer that never comes, or never end.
+TEST(RecordFile, OnlyARegularFileIsRead) {
+    TempDrive drive;
+    ASSERT_EQ(::mkfifo((drive / "KontoData").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", drive / "Transakt");
+    for (const char* name : {"KontoData", "Transakt"}) {
+        const int code = fixtures::inChild([&] {
+            ::alarm(5);
+            const std::string opened = failureText([&] { RecordFile(drive / name, 43); });
+            const std::string read = failureText([&] { readWholeFile(drive / name); });
+            ::_exit(opened == io::systemText(io::NotRegular) && read == opened ? 0 : 3);
+        });
+        EXPECT_EQ(code, 0) << name << (code == 128 + SIGALRM ? ": it hung" : "");
+    }
 }

@@ -1,8 +1,11 @@
 #include "support/ErrorReport.h"
 
+#include "fixtures/Faults.h"
 #include "fixtures/TempDrive.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace support;
 
@@ -97,4 +100,40 @@ TEST(ErrorReport, TextThatTheCodePageCannotHoldBecomesQuestionMarks) {
     // A broken sequence costs one byte; the character after it survives.
     EXPECT_EQ(reportTextToCp1252("\xC3("), "?(");
     EXPECT_EQ(reportTextToCp1252("\xE5\xE4"), "??");
+}
+
+// The start-up folder is no folder of the program's own, and the next report's name is known to the
+// second: a link, a second name of another file or a FIFO by the name of the log or the report is
+// refused with a message naming it, and nothing is written anywhere.
+TEST(ErrorReport, NeverWrittenThroughALinkOrASecondName) {
+    namespace fs = std::filesystem;
+    TempDrive dir;
+    dir.writeFile("victim", "export PS1=x\n");
+    const std::string report = errorReportFileName("2026-12-06", "10:11:12");
+    for (const char* how : {"link", "dangling link", "second name", "fifo"}) {
+        for (const std::string& name : {std::string("ErrLog"), report}) {
+            SCOPED_TRACE(how + (" " + name));
+            const fs::path path = dir / name;
+            const std::string kind = how;
+            if (kind == "link")
+                fs::create_symlink(dir / "victim", path);
+            else if (kind == "dangling link")
+                fs::create_symlink(dir / "made-through-the-link", path);
+            else if (kind == "second name")
+                fs::create_hard_link(dir / "victim", path);
+            else
+                ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+            const auto names = dir.list();
+            const std::string text = fixtures::failureText([&] {
+                if (name == "ErrLog")
+                    appendErrLog(dir.path(), {"$(touch PWNED)"});
+                else
+                    writeErrorReport(dir.path(), transChangeError(), facts(""));
+            });
+            EXPECT_EQ(text.rfind("Filen " + path.string() + " \xC3\xA4r en l\xC3\xA4nk", 0), 0u) << text;
+            EXPECT_EQ(dir.readFile("victim"), "export PS1=x\n");
+            EXPECT_EQ(dir.list(), names);
+            fs::remove(path);
+        }
+    }
 }
