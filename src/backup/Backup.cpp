@@ -13,7 +13,11 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <optional>
+#include <span>
 
+#include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -79,23 +83,101 @@ void planFolder(const fs::path& root, const fs::path& relative, std::vector<Copy
     store::io::fail(err, path);
 }
 
-// One file of a restore: where its bytes come from and where they go.
+// One file of a restore: where its bytes come from, how many there are, and where they go.
 struct RestoreFile {
     fs::path source;
     fs::path target;
+    std::uint64_t size = 0;
 };
 
-// The files directly in a backup folder, paired with their place in the target folder. A name
-// the data root could not hold refuses the whole restore.
-void collectFiles(const fs::path& backupFolder, const fs::path& targetFolder, std::vector<RestoreFile>& out) {
-    for (const fs::directory_entry& entry : entriesOf(backupFolder)) {
-        if (isHidden(entry.path()) || !isRegularFile(entry))
-            continue;
-        const std::string name = entry.path().filename().string();
-        if (!store::isSafeFolderName(name))
-            throw store::DataError("BackUp-katalogen innehåller ett filnamn som inte kan användas: " + name);
-        out.push_back({entry.path(), targetFolder / name});
+// A kind of file the data holds, and what such a file can be: a whole number of records (of either
+// length where the kind has two) and no more than maxRecords of them (0: as many as fit on the
+// disk); record 0 for the one text file, which holds a few short lines.
+struct FileKind {
+    std::string_view name;
+    std::uint64_t record;
+    std::uint64_t otherRecord;
+    std::uint64_t maxRecords;
+};
+// A record number has four digits: a catalogue of more records could never be used.
+constexpr std::uint64_t MaxCatalogue = 9999;
+constexpr FileKind RootKinds[] = {{"KontoFil", store::KontoRec::Length, 0, 0},
+                                  {"KontoIni", 0, 0, 0},
+                                  {"PosFil", store::PosRec::Length, 0, 1},
+                                  {"RedDayFil", store::RedDayRec::Length, 0, 0}};
+constexpr FileKind AccountKinds[] = {
+    {"KontoData", store::PostRec_Enkel::Length, store::PostRec_Budget::Length, 0},
+    {"Transakt", store::TransRec::Length, 0, MaxCatalogue},
+    {"Kategori", store::KatRec::Length, 0, MaxCatalogue},
+    {"B-mall", store::MallRec::Length, 0, 0}};
+constexpr std::uint64_t MaxIniBytes = 1024;
+constexpr std::ptrdiff_t MaxIniLines = 4;
+
+[[noreturn]] void refuseFile(const RestoreFile& file, std::string_view kind, const std::string& why) {
+    throw store::DataError("Återställningen görs inte: filen " + file.source.string() +
+                           " i BackUp-katalogen kan inte vara en " + std::string(kind) + " (" + why +
+                           "). Ingenting har ändrats.");
+}
+
+// Refuses a file that cannot be what its name says, before anything is copied.
+void checkKind(const RestoreFile& file, const FileKind& kind) {
+    if (kind.record == 0) {
+        std::string text;
+        if (file.size <= MaxIniBytes)
+            text = store::readWholeFile(file.source);
+        if (file.size > MaxIniBytes || std::count(text.begin(), text.end(), '\n') > MaxIniLines)
+            refuseFile(file, kind.name, "den har fler rader än en sådan fil har");
+        return;
     }
+    const bool whole =
+        file.size % kind.record == 0 || (kind.otherRecord && file.size % kind.otherRecord == 0);
+    if (!whole)
+        refuseFile(file, kind.name, "längden är inte ett helt antal poster");
+    if (kind.maxRecords && file.size / kind.record > kind.maxRecords)
+        refuseFile(file, kind.name,
+                   kind.maxRecords == 1 ? "den är större än en post"
+                                        : "den har fler än " + std::to_string(kind.maxRecords) + " poster");
+}
+
+// The files directly in a backup folder that are of the kinds the folder holds, paired with their
+// place in the target folder and checked. Anything else in it is no data of the program's and is
+// not copied.
+void collectFiles(const fs::path& backupFolder, const fs::path& targetFolder, std::span<const FileKind> kinds,
+                  std::vector<RestoreFile>& out) {
+    for (const fs::directory_entry& entry : entriesOf(backupFolder)) {
+        const std::string name = entry.path().filename().string();
+        const auto kind =
+            std::find_if(kinds.begin(), kinds.end(), [&](const FileKind& k) { return k.name == name; });
+        if (kind == kinds.end() || !isRegularFile(entry))
+            continue;
+        std::error_code ec;
+        const std::uintmax_t size = entry.file_size(ec);
+        if (ec)
+            throw store::FileError(ec, entry.path().string());
+        out.push_back({entry.path(), targetFolder / name, size});
+        checkKind(out.back(), *kind);
+    }
+}
+
+// The restore writes every file anew and keeps a copy of every file it replaces: all of it must
+// fit on the disk before the first byte is written.
+void checkRoom(const store::DataPaths& paths, const std::vector<RestoreFile>& files) {
+    std::uint64_t needed = 0;
+    std::error_code ec;
+    for (const RestoreFile& file : files) {
+        needed += file.size;
+        if (fs::symlink_status(file.target, ec).type() == fs::file_type::regular)
+            needed += fs::file_size(file.target, ec);
+    }
+    const fs::path where = fs::exists(paths.dataRoot(), ec) ? paths.dataRoot() : paths.driveFolder();
+    struct statvfs st {};
+    if (::statvfs(where.c_str(), &st) != 0)
+        throwFileError(errno, where);
+    const std::uint64_t free = std::uint64_t(st.f_bavail) * st.f_frsize;
+    if (needed > free)
+        throw store::DataError("Återställningen görs inte: den behöver " + std::to_string(needed) +
+                               " byte, men där MoniData ligger finns bara " + std::to_string(free) +
+                               " byte ledigt. Ingenting har ändrats.");
 }
 
 // Nothing a restore writes may land outside the data root, and nothing is written through a
@@ -141,7 +223,7 @@ fs::path keepReplaced(const store::DataPaths& paths, const std::vector<RestoreFi
                     throwFileError(ec.value(), to.parent_path());
                 folders.push_back(to.parent_path());
             }
-            store::replaceFileAtomically(to, store::readWholeFile(file->target));
+            store::copyFileAtomically(to, file->target, fs::file_size(file->target));
             const auto written = fs::last_write_time(file->target, ec);
             if (!ec)
                 fs::last_write_time(to, written, ec);
@@ -171,6 +253,7 @@ fs::path commitRestore(const store::DataPaths& paths, const std::vector<fs::path
             checkTarget(folder, realRoot);
     for (const RestoreFile& file : files)
         checkTarget(file.target, realRoot);
+    checkRoom(paths, files);
 
     const fs::path kept = keepReplaced(paths, files, today, clock);
     try {
@@ -181,7 +264,7 @@ fs::path commitRestore(const store::DataPaths& paths, const std::vector<fs::path
                 group.createFolder(folder);
         }
         for (const RestoreFile& file : files)
-            group.stage(file.target, store::readWholeFile(file.source));
+            group.stageCopy(file.target, file.source, file.size);
         group.commit();
     } catch (...) {
         // Nothing was replaced after all: a folder of "replaced" files would only mislead.
@@ -273,7 +356,7 @@ void copyFolder(const fs::path& source, const fs::path& target) {
                 continue;
             }
             const fs::path from = source / item.path;
-            store::replaceFileAtomically(to, store::readWholeFile(from));
+            store::copyFileAtomically(to, from, fs::file_size(from));
             // The copy keeps the date of its original; a file system that cannot is no failure.
             const auto written = fs::last_write_time(from, ec);
             if (!ec)
@@ -409,11 +492,59 @@ std::string replacedFolderName(std::string_view today, std::string_view clock) {
     return name;
 }
 
+namespace {
+
+constexpr std::string_view ReplacedPrefix = "MoniData-ersatt-";
+
+// The order of a name replacedFolderName gives ("-<n>" added for the n-th in one second), or
+// nothing for any other name.
+std::optional<std::pair<std::string, unsigned long>> replacedFolderOrder(std::string_view name) {
+    if (!startsWith(name, ReplacedPrefix))
+        return std::nullopt;
+    name.remove_prefix(ReplacedPrefix.size());
+    if (name.size() < 15 || !isDigits(name.substr(0, 8)) || name[8] != '-' || !isDigits(name.substr(9, 6)))
+        return std::nullopt;
+    const std::string stamp(name.substr(0, 15));
+    name.remove_prefix(15);
+    if (name.empty())
+        return std::pair{stamp, 1ul};
+    if (name.size() < 2 || name.size() > 10 || name[0] != '-' || !isDigits(name.substr(1)) || name[1] == '0')
+        return std::nullopt;
+    return std::pair{stamp, std::stoul(std::string(name.substr(1)))};
+}
+
+} // namespace
+
+std::vector<std::string> pruneReplacedFolders(const store::DataPaths& paths, std::size_t keep) {
+    std::vector<std::pair<std::pair<std::string, unsigned long>, std::string>> found;
+    std::error_code ec;
+    for (fs::directory_iterator it(paths.driveFolder(), ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        const auto order = replacedFolderOrder(name);
+        struct stat st {};
+        if (order && ::lstat(it->path().c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+            found.push_back({*order, name});
+    }
+    std::sort(found.begin(), found.end());
+    std::vector<std::string> removed;
+    for (std::size_t i = 0; i + keep < found.size(); ++i) {
+        const fs::path folder = paths.driveFolder() / found[i].second;
+        // Checked again just before: a link that took the name meanwhile is left alone.
+        struct stat st {};
+        if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+            continue;
+        fs::remove_all(folder, ec);
+        if (!ec)
+            removed.push_back(found[i].second);
+    }
+    return removed;
+}
+
 fs::path restoreAccount(const store::DataPaths& paths, std::string_view utf8Account,
                         const fs::path& backupFolder, std::string_view today, std::string_view clock) {
     const fs::path accountFolder = paths.dataRoot() / utf8AccountFolderName(utf8Account);
     std::vector<RestoreFile> files;
-    collectFiles(backupFolder, accountFolder, files);
+    collectFiles(backupFolder, accountFolder, AccountKinds, files);
     return commitRestore(paths, {paths.dataRoot(), accountFolder}, files, today, clock);
 }
 
@@ -422,7 +553,7 @@ fs::path restoreAll(const store::DataPaths& paths, const fs::path& backupFolder,
     const fs::path root = paths.dataRoot();
     std::vector<fs::path> folders{root};
     std::vector<RestoreFile> files;
-    collectFiles(backupFolder, root, files);
+    collectFiles(backupFolder, root, RootKinds, files);
     for (const fs::directory_entry& entry : entriesOf(backupFolder)) {
         if (isHidden(entry.path()) || !isRealFolder(entry))
             continue;
@@ -430,7 +561,7 @@ fs::path restoreAll(const store::DataPaths& paths, const fs::path& backupFolder,
         if (!store::isSafeFolderName(name))
             throw store::DataError("BackUp-katalogen innehåller ett mappnamn som inte kan användas: " + name);
         folders.push_back(root / name);
-        collectFiles(entry.path(), root / name, files);
+        collectFiles(entry.path(), root / name, AccountKinds, files);
     }
     return commitRestore(paths, folders, files, today, clock);
 }

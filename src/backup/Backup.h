@@ -97,9 +97,21 @@ std::string replacedFolderName(std::string_view today, std::string_view clock);
 std::filesystem::path restoreAccount(const store::DataPaths& paths, std::string_view utf8Account,
                                      const std::filesystem::path& backupFolder, std::string_view today,
                                      std::string_view clock);
+// Only files of the kinds the program keeps are copied (KontoData, Transakt, Kategori, B-mall in an
+// account folder; KontoFil, KontoIni, PosFil, RedDayFil in the data root); anything else in the
+// backup is left out. A file that cannot be what its name says (a length that is no whole number
+// of records, more records than the kind can hold) or a restore that would not fit on the disk is
+// refused with DataError before anything is written. The copies stream, however large the files.
+//
 // Copies an all-accounts backup onto the data root in the same way: its files and the files of
 // each account folder in it.
 std::filesystem::path restoreAll(const store::DataPaths& paths, const std::filesystem::path& backupFolder,
                                  std::string_view today, std::string_view clock);
+
+// After a restore: keeps the newest `keep` folders of replaced files beside the data root and removes
+// the older ones. Only real folders (never a link) named exactly as replacedFolderName names them,
+// with or without the "-<n>" of a second one in the same second, are ever removed. Returns the
+// names removed, oldest first.
+std::vector<std::string> pruneReplacedFolders(const store::DataPaths& paths, std::size_t keep = 3);
 
 } // namespace backup
