@@ -351,6 +351,15 @@ void HeadForm::refreshUndoActions() {
                               : QStringLiteral("Gör om"));
     undoAction_->setEnabled(free && undo.has_value());
     redoAction_->setEnabled(free && redo.has_value());
+    // Where nothing can be undone the entries say so rather than offer it.
+    const auto& why = history_->unavailable();
+    const QString reason = why ? QString::fromStdString(*why) : QString();
+    for (QAction* action : {undoAction_, redoAction_}) {
+        if (why)
+            action->setText(action->text() + QStringLiteral(" (ångrahistoriken används inte)"));
+        action->setToolTip(reason);
+        action->setStatusTip(reason);
+    }
 }
 
 void HeadForm::Undo_mn_Click() {

@@ -94,6 +94,10 @@ void HeadForm::Form_Load() {
     refreshUndoActions();
     Arr_Kontroller();
     show();
+    // Said once, here: the menu entries stay disabled and tell it again.
+    if (const auto& why = history_->unavailable())
+        ctx_.dialogs.message(this, QStringLiteral("Ångra"), QString::fromStdString(*why),
+                             support::Dialogs::Icon::Exclamation);
     if (!mismatch.isEmpty())
         ctx_.dialogs.message(this, QStringLiteral("Ångra"),
                              QStringLiteral("Ångrahistoriken stämmer inte med filerna och har tagits bort; "

@@ -3,6 +3,7 @@
 
 #include "TestContext.h"
 #include "UiHelpers.h"
+#include "accounts/ui/NyKontoForm.h"
 #include "app/DateSelector.h"
 #include "app/HeadForm.h"
 #include "fixtures/AccountFiles.h"
@@ -12,6 +13,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -136,6 +138,59 @@ TEST_F(UndoTest, FilesChangedOutsideTheProgramDropTheHistoryWithAMessage) {
     EXPECT_EQ(t.dialogs.calls()[0].title, "Ångra");
     EXPECT_FALSE(undo()->isEnabled());
     EXPECT_FALSE(fs::exists(t.ctx.paths.historyFolder()));
+}
+
+// The window makes the account and opens it (which gives a budget account its template): all of
+// it goes with one Ctrl+Z, comes back with Ctrl+Y, and the name can be taken again.
+TEST_F(UndoTest, ANewBudgetAccountGoesWholeAndComesBack) {
+    writeRegister(root(), kontoRec("Kassa", "1", "Ek"));
+    writeAccount(root(), "Kassa", cashPosts(5));
+    start();
+    const auto original = files();
+    const auto create = [&] {
+        t.dialogs.answerYes(); // "Vill du lägga till ett nytt konto ?"
+        form->Nykonto_mn_Click();
+        accounts::NyKontoForm* nyKonto = form->newAccountForm();
+        ASSERT_NE(nyKonto, nullptr);
+        control<QLineEdit>(*nyKonto, "Text1")->setText("Bud");
+        control<QLineEdit>(*nyKonto, "Text2")->setText("1");
+        control<QRadioButton>(*nyKonto, "Option1")->click();
+        t.dialogs.answerYes().answerNo(); // the summary, no more accounts
+        control<QPushButton>(*nyKonto, "Command1")->click();
+        ASSERT_EQ(form->accountName(), "Bud");
+    };
+    create();
+    const auto made = files();
+    ASSERT_EQ(made.count("MoniData/Bud/B-mall"), 1u);
+    EXPECT_EQ(undo()->text().toStdString(), "Ångra: nytt konto Bud");
+
+    key(Qt::Key_Z);
+    EXPECT_EQ(files(), original);
+    key(Qt::Key_Y);
+    EXPECT_EQ(files(), made);
+    key(Qt::Key_Z);
+    create();
+    EXPECT_EQ(files(), made);
+    EXPECT_FALSE(t.dialogs.titles().contains("Ångra"));
+}
+
+// A history that cannot be used (here a link in its place, as on a stick someone else prepared)
+// is said once at the start; the entries offer nothing and nothing is written through the link.
+TEST_F(UndoTest, AHistoryThatCannotBeUsedIsSaidOnceAndOffersNothing) {
+    writeRegister(root(), kontoRec("Kassa", "1", "Ek"));
+    writeAccount(root(), "Kassa", cashPosts(5));
+    writeFile(t.drive / "Arkiv" / "0000000001" / "manifest", "kvitto");
+    fs::create_directory_symlink(t.drive / "Arkiv", t.ctx.paths.historyFolder());
+    const auto elsewhere = t.drive.tree("Arkiv");
+    start();
+    ASSERT_EQ(t.dialogs.titles(), QStringList{"Ångra"});
+    EXPECT_TRUE(t.dialogs.calls()[0].text.contains("länk"));
+    form->cashFrame()->G1_Click(0, 4); // a tick is saved as always
+    EXPECT_NE(readFile(root() / "Kassa" / "KontoData"), cashPosts(5));
+    EXPECT_FALSE(undo()->isEnabled() || redo()->isEnabled());
+    EXPECT_EQ(undo()->text().toStdString(), "Ångra (ångrahistoriken används inte)");
+    EXPECT_EQ(t.drive.tree("Arkiv"), elsewhere);
+    EXPECT_EQ(t.dialogs.calls().size(), 1u);
 }
 
 } // namespace

@@ -18,6 +18,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <optional>
+
 namespace accounts {
 
 namespace {
@@ -229,7 +231,9 @@ void NyKontoForm::Skapa_Konto() {
     const NewAccount account{text1_->text().trimmed().toStdString(), text2_->text().trimmed().toStdString(),
                              kind_.toStdString()};
     // Everything is written in one group commit; the open account is released only once the new
-    // one exists, so a failure leaves the main window as it was.
+    // one exists, so a failure leaves the main window as it was. What opening the new account
+    // writes belongs to the same change: undone, the account goes whole.
+    std::optional<store::ChangeScope> change(std::in_place);
     const bool created = support::trapped(
         ctx_, this,
         [&] {
@@ -253,6 +257,7 @@ void NyKontoForm::Skapa_Konto() {
 
     clearInput();
     host_.Inläs_Kontofil();
+    change.reset();
     if (ctx_.dialogs.question(this, text::MoreTitle, text::More)) {
         setLabel4(text::instruction(), instructionColour_);
         text1_->setFocus();
