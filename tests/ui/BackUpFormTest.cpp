@@ -10,6 +10,7 @@
 #include "support/ErrorReport.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
@@ -323,9 +324,20 @@ TEST_F(BackUpFormTest, RestoreOfTheAccountCopiesTheChosenBackupAndClosesTheWindo
     EXPECT_EQ(tc.ctx.error.headline.rfind("Ett fel har uppstått i subrutinen KontoRecover", 0), 0u);
     expectNothingRestored(before);
 
+    // Three folders of earlier restores: with this one's the oldest goes. The copy runs under the
+    // wait cursor, which is gone when the message comes.
+    for (const char* day : {"01", "02", "03"})
+        fs::create_directories(tc.drive / ("MoniData-ersatt-202611" + std::string(day) + "-080000"));
+    bool busy = false;
+    store::setCommitFaultHook([&](store::CommitStep, const fs::path&) {
+        busy = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+    });
     armRestore(0, "Option1");
     tc.dialogs.clear().answerYes();
     clickFolder(0);
+    EXPECT_TRUE(busy);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(tc.drive.exists("MoniData-ersatt-20261101-080000"));
     EXPECT_EQ(tc.dialogs.calls()[0].text, confirm);
     EXPECT_EQ(filesUnder(dataRoot / HushallUtf8), filesUnder(made));
     // The replaced files are kept beside the data root, byte for byte.
@@ -336,12 +348,14 @@ TEST_F(BackUpFormTest, RestoreOfTheAccountCopiesTheChosenBackupAndClosesTheWindo
     // The main window has read the files again before it is told so.
     EXPECT_EQ(restoredCalls, 1);
     EXPECT_EQ(dialogsAtReload + 1, tc.dialogs.calls().size());
-    EXPECT_TRUE(
-        uitest::showed(tc.dialogs, -1, "Återställning utförd",
-                       "Säkerhetskopierade arbetsfiler från BackUp, är nu återställda till registerkatalogen "
-                       "!\r\n\r\nFilerna har lästs in på nytt, och kontot 'Hushåll' är öppnat igen.\r\n\r\n"
-                       "De ersatta filerna finns sparade i mappen\r\n" +
-                           QString::fromStdString(kept.string()) + "\r\nom du vill gå tillbaka till dem."));
+    EXPECT_TRUE(uitest::showed(
+        tc.dialogs, -1, "Återställning utförd",
+        "Säkerhetskopierade arbetsfiler från BackUp, är nu återställda till registerkatalogen "
+        "!\r\n\r\nFilerna har lästs in på nytt, och kontot 'Hushåll' är öppnat igen.\r\n\r\n"
+        "De ersatta filerna finns sparade i mappen\r\n" +
+            QString::fromStdString(kept.string()) +
+            "\r\nom du vill gå tillbaka till dem.\r\n\r\nBara de tre senaste mapparna med "
+            "ersatta filer sparas; de här äldre har tagits bort:\r\nMoniData-ersatt-20261101-080000"));
     EXPECT_FALSE(form->isVisible());
 }
 

@@ -7,6 +7,7 @@
 #include "support/ui/Trap.h"
 #include "support/ui/WindowPosition.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QLabel>
@@ -180,7 +181,8 @@ QString replaceAll(const QStringList& accounts, const QString& moment, const QSt
 }
 
 const QString DoneTitle = QStringLiteral("Återställning utförd");
-QString restoreDone(const QString& account, const QString& open, const fs::path& kept) {
+QString restoreDone(const QString& account, const QString& open, const fs::path& kept,
+                    const std::vector<std::string>& removed) {
     QString t = QStringLiteral("Säkerhetskopierade arbetsfiler från BackUp,") +
                 QStringLiteral(" är nu återställda till registerkatalogen !") + CRLF + CRLF +
                 QStringLiteral("Filerna har lästs in på nytt");
@@ -192,9 +194,18 @@ QString restoreDone(const QString& account, const QString& open, const fs::path&
         t += QStringLiteral(", och kontot '") + open + QStringLiteral("' är öppnat.");
     t += CRLF + CRLF;
     if (kept.empty())
-        return t + QStringLiteral("Inga befintliga filer behövde ersättas.");
-    return t + QStringLiteral("De ersatta filerna finns sparade i mappen") + CRLF +
-           QString::fromStdString(kept.string()) + CRLF + QStringLiteral("om du vill gå tillbaka till dem.");
+        t += QStringLiteral("Inga befintliga filer behövde ersättas.");
+    else
+        t += QStringLiteral("De ersatta filerna finns sparade i mappen") + CRLF +
+             QString::fromStdString(kept.string()) + CRLF +
+             QStringLiteral("om du vill gå tillbaka till dem.");
+    if (removed.empty())
+        return t;
+    t += CRLF + CRLF + QStringLiteral("Bara de tre senaste mapparna med ersatta filer sparas; de här äldre") +
+         QStringLiteral(" har tagits bort:");
+    for (const std::string& name : removed)
+        t += CRLF + QString::fromStdString(name);
+    return t;
 }
 
 } // namespace text
@@ -267,6 +278,11 @@ BackUpForm::BackUpForm(support::Context& ctx, QWidget* parent, std::function<QSt
             [this] { (command1_->isEnabled() ? command1_ : command2_)->click(); });
 
     showIdle();
+}
+
+BackUpForm::~BackUpForm() {
+    if (waiting_)
+        QApplication::restoreOverrideCursor();
 }
 
 void BackUpForm::showEvent(QShowEvent* event) {
@@ -527,6 +543,12 @@ void BackUpForm::Dir1_MouseDown(int row) {
         Command2_Click();
         return;
     }
+    std::vector<std::string> removed;
+    try {
+        removed = pruneReplacedFolders(ctx_.paths);
+    } catch (const std::exception&) {
+        // Old folders that stay harm nobody; the restore itself is done.
+    }
     // The main window reads the restored files before it is told what happened; the message then
     // belongs to it, since this window is closed by then.
     support::Context& ctx = ctx_;
@@ -535,7 +557,7 @@ void BackUpForm::Dir1_MouseDown(int row) {
     const QPointer<QWidget> owner = parentWidget();
     Command2_Click();
     const QString open = restored ? restored() : QString();
-    ctx.dialogs.message(owner, text::DoneTitle, text::restoreDone(account, open, kept));
+    ctx.dialogs.message(owner, text::DoneTitle, text::restoreDone(account, open, kept, removed));
 }
 
 bool BackUpForm::confirmRestore(const fs::path& folder, bool thisAccount) {
@@ -610,11 +632,20 @@ void BackUpForm::showWait() {
     label2_->setText(shown(waitText_));
     label2_->setEnabled(true);
     label2_->show();
+    // The copy itself holds the event loop: the cursor says so over every window of the program.
+    if (!waiting_) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        waiting_ = true;
+    }
 }
 
 void BackUpForm::hideWait() {
     label2_->clear();
     label2_->hide();
+    if (waiting_) {
+        QApplication::restoreOverrideCursor();
+        waiting_ = false;
+    }
 }
 
 bool BackUpForm::Backp(int seconds) {

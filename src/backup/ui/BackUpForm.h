@@ -31,6 +31,7 @@ class BackUpForm : public QWidget {
 public:
     BackUpForm(support::Context& ctx, QWidget* parent, std::function<QString()> openAccount = {},
                std::function<QString()> restored = {});
+    ~BackUpForm() override;
 
     // Cancel: back to the idle state from any state.
     void Command1_Click();
@@ -108,6 +109,7 @@ private:
     bool loaded_ = false;
     bool busy_ = false;
     bool closing_ = false;
+    bool waiting_ = false; // the wait cursor is set
 
     QPlainTextEdit* text1Box_;
     QPushButton* command3_;
