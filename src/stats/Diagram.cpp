@@ -113,8 +113,8 @@ DiagramDrawing Diagram::drawing() const {
             d.lines.push_back({x + 15, Top, x + 15, Bottom});
     }
     const std::int64_t full = scale();
-    d.texts.push_back({Right, Top - 150, std::to_string(full)});
-    d.texts.push_back({Right, Top + 5 * RowHeight - 150, std::to_string(full / 2)});
+    d.texts.push_back({ScaleLeft, Top - 150, std::to_string(full)});
+    d.texts.push_back({ScaleLeft, Top + 5 * RowHeight - 150, std::to_string(full / 2)});
     const int step = this->step();
     int previousX = 0, previousY = 0;
     for (std::size_t i = 0; i < entries_.size(); ++i) {
@@ -125,13 +125,13 @@ DiagramDrawing Diagram::drawing() const {
         d.texts.push_back(
             {x, Bottom + 75, e.datum.size() >= 5 ? e.datum.substr(e.datum.size() - 5) : e.datum});
         if (i > 0)
-            d.lines.push_back({previousX, previousY, x, y, true});
+            d.lines.push_back({previousX, previousY, x, y, DiagramLine::Stroke::Curve});
         previousX = x;
         previousY = y;
     }
     if (!entries_.empty()) {
         const int y = meanY();
-        d.lines.push_back({Left, y, Right, y});
+        d.lines.push_back({Left, y, Right, y, DiagramLine::Stroke::Mean});
         d.texts.push_back({510, y - 150, "MV"});
     }
     return d;

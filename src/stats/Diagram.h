@@ -26,6 +26,9 @@ inline constexpr int RowHeight = 330;
 inline constexpr int Lines = 11;
 inline constexpr int Bottom = Top + (Lines - 1) * RowHeight; // 3840
 inline constexpr int PageSize = 25;
+// The scale values stand right of the grid's doubled right edge (Right + 15), a gap clear of it: at
+// Right itself a value's first digit runs into that second line.
+inline constexpr int ScaleLeft = Right + 75;
 // Room the picture needs: the scale labels right of the grid and the dates below it.
 inline constexpr int PictureWidth = 12800;
 inline constexpr int PictureHeight = 4200;
@@ -58,10 +61,13 @@ inline constexpr Rgb Black{0, 0, 0};
 inline constexpr Rgb Red{255, 0, 0};
 inline constexpr Rgb Blue{0, 0, 255};
 
-// What the picture shows, in twips. A text's position is its top-left corner.
+// What the picture shows, in twips. A text's position is its top-left corner. Only the grid is
+// black: the curve, the mean line and every text (scale, ticks, dates, "MV") are in the colour of
+// the transaction.
 struct DiagramLine {
+    enum class Stroke { Grid, Curve, Mean };
     int x1, y1, x2, y2;
-    bool curve = false; // drawn in the line colour; the grid and the mean line are black
+    Stroke stroke = Stroke::Grid;
 };
 struct DiagramText {
     int x, y;

@@ -67,8 +67,9 @@ TEST(Diagram, TenRowsUpTo120DrawOnePageOnScale200) {
     EXPECT_EQ(g.scale(), 200);
     EXPECT_EQ(g.step(), 5);
     const DiagramDrawing dr = g.drawing();
-    EXPECT_TRUE(hasText(dr, 11840, 390, "200"));
-    EXPECT_TRUE(hasText(dr, 11840, 2040, "100"));
+    // The scale values stand clear of the doubled right edge at 11855.
+    EXPECT_TRUE(hasText(dr, 11915, 390, "200"));
+    EXPECT_TRUE(hasText(dr, 11915, 2040, "100"));
     // Points at columns 1, 6, ..., 46 with their ticks and dates; row 4's 120 kr at 3840 - 120 x 16.5.
     for (int i = 0; i < 10; ++i) {
         const int x = d::columnCentre(1 + 5 * i);
@@ -77,7 +78,7 @@ TEST(Diagram, TenRowsUpTo120DrawOnePageOnScale200) {
     }
     std::vector<DiagramLine> curve;
     std::copy_if(dr.lines.begin(), dr.lines.end(), std::back_inserter(curve),
-                 [](const DiagramLine& l) { return l.curve; });
+                 [](const DiagramLine& l) { return l.stroke == DiagramLine::Stroke::Curve; });
     ASSERT_EQ(curve.size(), 9u);
     EXPECT_EQ(curve[0].x1, 950);
     EXPECT_EQ(curve[2].x2, d::columnCentre(16));
@@ -85,6 +86,8 @@ TEST(Diagram, TenRowsUpTo120DrawOnePageOnScale200) {
     // Mean (1+2+3+120+5+...+10) / 10 = 17,1 -> 3840 - 282,15.
     EXPECT_EQ(g.meanY(), 3840 - 282);
     EXPECT_TRUE(hasText(dr, 510, g.meanY() - 150, "MV"));
+    EXPECT_EQ(dr.lines.back().stroke, DiagramLine::Stroke::Mean);
+    EXPECT_EQ(dr.lines.back().y1, g.meanY());
     // 11 horizontal lines, 51 vertical and 6 doubled.
     EXPECT_EQ(dr.lines.size(), 11u + 51u + 6u + 9u + 1u);
     EXPECT_EQ(dr.colour, Red);
@@ -135,7 +138,8 @@ TEST(Diagram, YearLabelAndSmallOrSinglePages) {
     EXPECT_EQ(one.yearText(), "År 2011");
     // One entry: its point and the mean line at the same height, no segment.
     const DiagramDrawing dr = one.drawing();
-    EXPECT_TRUE(std::none_of(dr.lines.begin(), dr.lines.end(), [](const DiagramLine& l) { return l.curve; }));
+    EXPECT_TRUE(std::none_of(dr.lines.begin(), dr.lines.end(),
+                             [](const DiagramLine& l) { return l.stroke == DiagramLine::Stroke::Curve; }));
     EXPECT_EQ(one.meanY(), 3840 - 1650);
     EXPECT_TRUE(hasText(dr, d::columnCentre(1), 3915, "12-20"));
     // Amounts below one krona: scale 10, the points inside the grid.

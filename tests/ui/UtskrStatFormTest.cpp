@@ -439,6 +439,28 @@ TEST_F(UtskrStatTest, TheDiagramDrawsTheStatisticsPageByPageInTheTransactionsCol
     ASSERT_EQ(form->diagram()->meanY(), 3840 - 1716);
     EXPECT_LT(qGray(image.pixel(x(11730), y(3840 - 1716))), 80);
     EXPECT_GT(qGray(image.pixel(x(11730), y(3840 - 1716) - 3)), 200);
+    // Only the grid is black: the scale values, the dates under the points and "MV" are in the line's
+    // colour, and the full-scale value stands clear of the doubled right edge (11855).
+    const auto ink = [&](int x1, int y1, int x2, int y2) {
+        std::pair<int, int> blueDark;
+        for (int py = y(y1); py <= y(y2); ++py)
+            for (int px = x(x1); px <= x(x2); ++px) {
+                const QColor c = image.pixelColor(px, py);
+                blueDark.first += c.blue() > 150 && c.red() < 120 && c.green() < 120;
+                blueDark.second += c.red() < 100 && c.green() < 100 && c.blue() < 100;
+            }
+        return blueDark;
+    };
+    for (const auto& [what, x1, y1, x2, y2] :
+         {std::tuple{"5000", 11880, 390, 12500, 520},
+          std::tuple{"MV", 500, 3840 - 1716 - 150, 800, 3840 - 1716 - 20},
+          std::tuple{"dates", 900, 3915, 11800, 4100}}) {
+        const auto [blue, dark] = ink(x1, y1, x2, y2);
+        EXPECT_GT(blue, 5) << what;
+        EXPECT_EQ(dark, 0) << what;
+    }
+    for (int py = y(420); py <= y(520); ++py)
+        EXPECT_GT(qGray(image.pixel(x(11855) + 2, py)), 200) << py;
 
     auto* command9 = c<QPushButton>("Command9");
     const std::pair<int, const char*> pages[] = {

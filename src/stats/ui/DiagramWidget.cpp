@@ -25,28 +25,31 @@ void paintDiagram(QPainter& painter, const DiagramDrawing& drawing, int dpiX, in
     // The grid lies on whole pixels (half-pixel offset) so its one-pixel lines stay crisp black; a
     // printer's finer dots get lines as thick as the screen's.
     const double dot = std::max(1.0, dpiX / 96.0);
-    QPen grid(Qt::black, dot);
-    QPen curve(QColor(drawing.colour.r, drawing.colour.g, drawing.colour.b), 2 * dot);
+    const QColor ink(drawing.colour.r, drawing.colour.g, drawing.colour.b);
+    const QPen grid(Qt::black, dot);
+    const QPen mean(ink, dot);
+    QPen curve(ink, 2 * dot);
     curve.setCapStyle(Qt::RoundCap);
     curve.setJoinStyle(Qt::RoundJoin);
     for (const DiagramLine& l : drawing.lines) {
-        if (l.curve) {
+        if (l.stroke == DiagramLine::Stroke::Curve) {
             painter.setPen(curve);
             painter.drawLine(QPointF(x(l.x1), y(l.y1)), QPointF(x(l.x2), y(l.y2)));
         } else {
-            painter.setPen(grid);
+            painter.setPen(l.stroke == DiagramLine::Stroke::Mean ? mean : grid);
             painter.drawLine(QPointF(x(l.x1) + 0.5, y(l.y1) + 0.5), QPointF(x(l.x2) + 0.5, y(l.y2) + 0.5));
         }
     }
     QFont font(QStringLiteral("Arial"));
     font.setPointSize(7); // a date under every second column still leaves a gap
     painter.setFont(font);
-    painter.setPen(Qt::black);
     const auto text = [&](int tx, int ty, const QString& s) {
         painter.drawText(QRect(x(tx), y(ty), x(2000), y(400)), Qt::AlignLeft | Qt::AlignTop, s);
     };
+    painter.setPen(ink);
     for (const DiagramText& t : drawing.texts)
         text(t.x, t.y, QString::fromStdString(t.text));
+    painter.setPen(Qt::black); // the axes' captions are labels of the window, not of the curve
     text(60, diagram::Top - 150, ValueAxis);
     text(60, diagram::Bottom + 75, DateAxis);
     painter.restore();
