@@ -146,11 +146,16 @@ template <> store::Field amountField<store::PostRec_Budget>(Column c) {
 
 template <typename Post>
 void rowsOf(const AccountFiles& files, const ReportLayout& layout, int from, int to,
-            const std::function<void(const ReportRow&)>& take) {
+            const std::function<void(const ReportRow&)>& take, ReadTrace* trace) {
     const int last = std::min(to, static_cast<int>(files.kontoData.count()));
     ReportRow row(layout.columns.size());
     for (int n = std::max(from, 1); n <= last; ++n) {
         const Post post(recordView(files.kontoData, n));
+        if (trace) {
+            trace->record = n;
+            trace->datum.assign(post.raw(Post::Datum));
+            trace->amount.assign(post.raw(amountField<Post>(C::Belopp)));
+        }
         for (std::size_t i = 0; i < layout.columns.size(); ++i) {
             const Column column = layout.columns[i].column;
             switch (column) {
@@ -197,16 +202,16 @@ const ReportLayout& layoutOf(ReportKind kind) {
 }
 
 void forEachReportRowRaw(const AccountFiles& files, ReportKind kind, int from, int to,
-                         const std::function<void(const ReportRow&)>& take) {
+                         const std::function<void(const ReportRow&)>& take, ReadTrace* trace) {
     if (kind == ReportKind::Pr_7)
         throw std::invalid_argument("the statistics report has no account rows");
     if (needsBudgetAccount(kind) && files.kind != ledger::Kind::Budget)
         throw std::invalid_argument("budget report kind on a cash-book account");
     const ReportLayout& layout = layoutOf(kind);
     if (files.kind == ledger::Kind::Cash)
-        rowsOf<store::PostRec_Enkel>(files, layout, from, to, take);
+        rowsOf<store::PostRec_Enkel>(files, layout, from, to, take, trace);
     else
-        rowsOf<store::PostRec_Budget>(files, layout, from, to, take);
+        rowsOf<store::PostRec_Budget>(files, layout, from, to, take, trace);
 }
 
 std::vector<ReportRow> reportRowsRaw(const AccountFiles& files, ReportKind kind, int from, int to) {
@@ -215,8 +220,11 @@ std::vector<ReportRow> reportRowsRaw(const AccountFiles& files, ReportKind kind,
     return rows;
 }
 
-std::vector<ReportRow> reportRows(const AccountFiles& files, ReportKind kind, int from, int to) {
-    std::vector<ReportRow> rows = reportRowsRaw(files, kind, from, to);
+std::vector<ReportRow> reportRows(const AccountFiles& files, ReportKind kind, int from, int to,
+                                  ReadTrace* trace) {
+    std::vector<ReportRow> rows;
+    forEachReportRowRaw(
+        files, kind, from, to, [&](const ReportRow& row) { rows.push_back(row); }, trace);
     for (ReportRow& row : rows)
         for (std::string& cell : row)
             cell = store::cp1252ToUtf8(cell);

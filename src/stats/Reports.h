@@ -67,18 +67,28 @@ inline constexpr int ScreenRows = 15;
 // One report line: the cell texts of the kind's columns, left to right.
 using ReportRow = std::vector<std::string>;
 
+// How far a pass over the posts came: the record it reached last and that post's date and amount
+// as stored (a budget post's actual amount), Windows-1252. A failed output tells them in its error
+// report.
+struct ReadTrace {
+    int record = 0;
+    std::string datum;
+    std::string amount;
+};
+
 // The rows of an account report for the posts from..to (to is clamped to the file), texts in
 // UTF-8: the date as stored, the names trimmed, every amount by the display rule. A budget
 // account's "Belopp" and "Saldo" are its actual amount and balance. Throws std::invalid_argument
 // for a budget kind on a cash-book account and for Pr_7 (see statisticsRows), store::DataError
 // for a field that does not decode.
-std::vector<ReportRow> reportRows(const AccountFiles& files, ReportKind kind, int from, int to);
+std::vector<ReportRow> reportRows(const AccountFiles& files, ReportKind kind, int from, int to,
+                                  ReadTrace* trace = nullptr);
 // The same in Windows-1252, as the text file writes them.
 std::vector<ReportRow> reportRowsRaw(const AccountFiles& files, ReportKind kind, int from, int to);
 // The rows of reportRowsRaw handed to `take` one at a time, in one pass over the file image
 // without keeping them (the text file of a large account is written as it is read).
 void forEachReportRowRaw(const AccountFiles& files, ReportKind kind, int from, int to,
-                         const std::function<void(const ReportRow&)>& take);
+                         const std::function<void(const ReportRow&)>& take, ReadTrace* trace = nullptr);
 
 // Rows from..to (1-based) of the statistics table: date, sub-transaction, amount.
 std::vector<ReportRow> statisticsRows(const Statistics& st, int from, int to);

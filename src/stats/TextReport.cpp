@@ -112,18 +112,21 @@ std::string ColumnWriter::finish() {
     return std::move(out_);
 }
 
+std::string accountReportHeading(std::string_view utf8AccountName, std::string_view today) {
+    return "Utskrift av " + std::string(utf8AccountName) + " " + std::string(today) + "              Sida ";
+}
+
 std::string accountReportFile(const AccountFiles& files, ReportKind kind, const PostRange& range,
-                              std::string_view utf8AccountName, std::string_view today) {
-    const std::string title =
-        "Utskrift av " + cp1252(utf8AccountName) + " " + cp1252(today) + "              Sida ";
+                              std::string_view utf8AccountName, std::string_view today, ReadTrace* trace) {
+    const std::string title = cp1252(accountReportHeading(utf8AccountName, today));
     Pages pages(layoutOf(kind), [&](ColumnWriter& w, std::size_t page) {
         w.line(title + std::to_string(page));
         w.endLine();
     });
     pages.reserve(static_cast<std::size_t>(range.size()));
     if (!range.empty())
-        forEachReportRowRaw(files, kind, range.first, range.last,
-                            [&](const ReportRow& row) { pages.add(row); });
+        forEachReportRowRaw(
+            files, kind, range.first, range.last, [&](const ReportRow& row) { pages.add(row); }, trace);
     return pages.finish(true);
 }
 

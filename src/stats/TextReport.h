@@ -20,7 +20,10 @@ namespace stats {
 // when it has a post. Names are UTF-8 and are written in
 // Windows-1252 (store::DataError for a name it cannot hold). `today` is "yyyy-mm-dd".
 std::string accountReportFile(const AccountFiles& files, ReportKind kind, const PostRange& range,
-                              std::string_view utf8AccountName, std::string_view today);
+                              std::string_view utf8AccountName, std::string_view today,
+                              ReadTrace* trace = nullptr);
+// Its page heading without the page number: "Utskrift av <name> <today>              Sida " (UTF-8).
+std::string accountReportHeading(std::string_view utf8AccountName, std::string_view today);
 
 // The statistics report: 68 rows a page under the account, the transaction, the summary and the
 // column headings. Nothing (an empty text) for statistics without hits.

@@ -25,8 +25,14 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTableWidget>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <tuple>
+
+#include <sys/resource.h>
 
 using namespace fixtures;
 using uitest::control;
@@ -94,6 +100,11 @@ struct UtskrStatTest : ::testing::Test {
         return item ? item->text() : QString();
     }
     std::filesystem::path out() const { return t.drive.path() / "rapport.txt"; }
+    // The plain message of a report that could not be saved at path.
+    static QString notSaved(const QString& path, const char* reason) {
+        return "Utskriften kunde inte sparas som\n" + path + "\n\n" + QString::fromUtf8(reason) +
+               "\n\nVälj en annan plats och försök igen.";
+    }
     stats::AccountFiles files(const std::string& name, ledger::Kind kind) {
         return stats::openAccountFiles(t.ctx.paths, name, kind);
     }
@@ -339,6 +350,29 @@ TEST_F(UtskrStatTest, TheTextFileIsWrittenWhereTheSaveDialogSaysAndNothingWhenCa
     EXPECT_TRUE(c<QWidget>("Frame1")->isVisible());
     EXPECT_EQ(cell(0, 0), "");
     EXPECT_EQ(readFile(t.ctx.paths.dataRoot() / "Kassa" / "KontoData"), cashPosts(40));
+}
+
+// A place the report cannot go is told in plain words naming it, never as a fault of the program.
+TEST_F(UtskrStatTest, AReportFileThatCannotBeSavedIsToldPlainlyWithItsPath) {
+    open();
+    const QString missing = QString::fromStdString((t.drive.path() / "nosuchdir" / "hushall.txt").string());
+    const QString folder = QString::fromStdString(t.drive.path().string());
+    const std::pair<QString, const char*> places[] = {{missing, "Mappen finns inte."},
+                                                      {folder, "Det finns en mapp med det namnet."}};
+    for (const auto& [path, reason] : places) {
+        t.dialogs.clear().answerSave(path);
+        output("Option2");
+        ASSERT_EQ(t.dialogs.calls().size(), 2u);
+        EXPECT_TRUE(uitest::showed(t.dialogs, 1, "Filen kunde inte sparas", notSaved(path, reason)));
+        EXPECT_EQ(t.dialogs.calls()[1].icon, support::Dialogs::Icon::Exclamation);
+    }
+    statistics("Uttag");
+    t.dialogs.clear().answerSave(missing);
+    output("Option2");
+    EXPECT_TRUE(
+        uitest::showed(t.dialogs, -1, "Filen kunde inte sparas", notSaved(missing, "Mappen finns inte.")));
+    EXPECT_TRUE(form->statisticsMode());
+    EXPECT_FALSE(std::filesystem::exists(t.drive.path() / "nosuchdir"));
 }
 
 TEST_F(UtskrStatTest, StatisticsOfATransactionOnScreenFollowTheDatesAndGoToAFile) {
@@ -615,16 +649,104 @@ TEST_F(UtskrStatTest, ThePrinterPrintsTheReportAsTheDialogSaysAndACancelPrintsNo
     EXPECT_EQ(t.dialogs.calls()[0].filter, "PDF-filer (*.pdf)");
     EXPECT_EQ(readPdf(pdf).pages, 2);
 
-    // A PDF that cannot be written is told through the error routine; no success is claimed.
-    t.dialogs.clear()
-        .answerSave(QString::fromStdString((t.drive.path() / "saknas" / "x.pdf").string()))
-        .answerNo();
+    // A PDF into a folder that does not exist is told plainly; no success is claimed.
+    const QString missing = QString::fromStdString((t.drive.path() / "saknas" / "x.pdf").string());
+    t.dialogs.clear().answerSave(missing);
     output("Option3");
-    ASSERT_GE(t.dialogs.calls().size(), 2u);
-    EXPECT_TRUE(t.dialogs.calls()[1].text.startsWith(
-        "Ett fel har uppstått i subrutinen PriPr_1\r\n vid utskriftsförsök till printer."));
-    EXPECT_FALSE(t.dialogs.titles().contains("Printerutskrift"));
+    ASSERT_EQ(t.dialogs.calls().size(), 2u);
+    EXPECT_TRUE(
+        uitest::showed(t.dialogs, 1, "Filen kunde inte sparas", notSaved(missing, "Mappen finns inte.")));
     EXPECT_EQ(form->mode(), "kto");
+}
+
+// A disk that fills while the PDF is written (here a file size limit of 8 KB): no success is
+// claimed, nothing half is left, and a PDF of the same name from before stays as it was (the whole
+// PDF takes some 14 KB).
+TEST_F(UtskrStatTest, APdfCutShortByAFullDiskIsToldAndLeavesNoHalfFile) {
+    open();
+    const std::filesystem::path pdf = t.drive.path() / "rapport.pdf";
+    writeFile(pdf, "%PDF older");
+    t.dialogs.answerPrint(QString::fromStdString(pdf.string()));
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    const rlimit full{8192, old.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &full);
+    output("Option3");
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, handler);
+    ASSERT_EQ(t.dialogs.calls().size(), 2u);
+    EXPECT_TRUE(uitest::showed(t.dialogs, 1, "Filen kunde inte sparas",
+                               notSaved(QString::fromStdString(pdf.string()),
+                                        "Filen blev inte färdigskriven. Disken är troligen full.")));
+    EXPECT_TRUE(readFile(pdf) == "%PDF older");
+    for (const std::string& name : t.drive.list())
+        EXPECT_TRUE(name.find("rapport") == std::string::npos || name == "rapport.pdf") << name;
+}
+
+// What a failed output tells the error report: the procedure's own diagnostic line and the post it
+// had read last (post 3's amount does not decode).
+TEST_F(UtskrStatTest, ErrorReportsNameTheProcedureAndThePostReadLast) {
+    writeFile(t.ctx.paths.dataRoot() / "Kassa" / "KontoData",
+              cashPosts(2) + cash(nthDate(3), "3", "1x", "50") + cashPost(nthDate(4), 2, 400, 450) +
+                  cashPost(nthDate(5), 3, -150, 300));
+    const QString path = QString::fromStdString(out().string());
+    struct Case {
+        std::function<void()> run;
+        bool save;
+        QString routine, situation, details;
+    };
+    const Case cases[] = {
+        {[&] { output("Option1"); }, false, "ScPr_1", " vid utskriftsförsök till skärm.",
+         "Fel i rutinen ScPr_1 vid utskriftsförsök skärm (exkl. subtr & budget)|GridSetting: 15 rader, "
+         "kolumnbredd 1100;2300;1300;1300|Bokföringsval: Ek|Senaste sökrecord i filen: 3|Stopprecord i "
+         "filen: 5|Hämtad bokföringsdag: 2026-01-03|Hämtat belopp: 1x"},
+        {[&] { output("Option2"); }, true, "FilPr_1", " vid utskriftsförsök till textfil.",
+         "Fel i rutinen FilPr_1 vid utskriftsförsök textfil (exkl. subtr & budget)|RubrikSetting: Utskrift "
+         "av "
+         "Kassa 2026-12-06              Sida |Tab verkl.belopp: 45|Bokföringsval: Ek|Senaste sökrecord i "
+         "filen: 3|Sista record i filen: 5|Hämtad bokföringsdag: 2026-01-03|Hämtat belopp: 1x"},
+        {[&] {
+             c<QCheckBox>("Check1")->click();
+             output("Option2");
+         },
+         true, "FilePrint", " vid utskriftssortering till textfil.",
+         "Fel i rutinen FilePrint vid utskriftssortering textfil.|Filbenämning: " + path +
+             "|Bokföringsval: Ek|Senaste sökrecord i filen: 3|Hämtad bokföringsdag: 2026-01-03|Hämtat "
+             "belopp: "
+             "1x"},
+        {[&] {
+             statistics("Uttag");
+             output("Option1");
+         },
+         false, "Trans_Stat", " vid utskriftsförsök av statistik till skärm.",
+         "Fel i rutinen Trans_Stat vid utskriftsförsök skärm av trans.statistik|Antal poster i matrisen: "
+         "0|Bokföringsval: Ek|Skapad summering: "},
+    };
+    open();
+    for (const Case& k : cases) {
+        t.dialogs.clear();
+        if (k.save)
+            t.dialogs.answerSave(path);
+        t.dialogs.answerNo(); // the error report is not wanted
+        k.run();
+        EXPECT_EQ(t.dialogs.pendingAnswers(), 0u) << k.routine.toStdString();
+        EXPECT_EQ(QString::fromStdString(t.ctx.error.headline),
+                  "Ett fel har uppstått i subrutinen " + k.routine + "\r\n" + k.situation + "\r\n\r\n");
+        EXPECT_EQ(
+            QString::fromStdString(t.ctx.error.details).replace(QStringLiteral("¦"), QStringLiteral("|")),
+            k.details);
+        c<QPushButton>("Command2")->click();
+    }
+    EXPECT_FALSE(std::filesystem::exists(out()));
+
+    // A window opened on an account whose files are gone.
+    t.dialogs.clear().answerNo();
+    stats::UtskrStatForm other(t.ctx, nullptr, {"Trasig", "Ek", 3});
+    other.show();
+    EXPECT_TRUE(QString::fromStdString(t.ctx.error.headline)
+                    .startsWith("Ett fel har uppstått i subrutinen InitDatum i Utskriftsformulär\r\n vid "
+                                "hämtning av tidsbestämd fildel."));
 }
 
 // The diagram on paper: a cancelled dialog prints nothing, else each diagram page is a page.

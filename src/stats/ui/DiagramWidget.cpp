@@ -90,7 +90,8 @@ int printDiagram(QPrinter& printer, const std::vector<StatRow>& rows, bool expen
             throw std::runtime_error("Skrivaren kunde inte börja en ny sida");
         ++pages;
     }
-    painter.end();
+    if (!painter.end() || printer.printerState() == QPrinter::Error)
+        throw std::runtime_error("Skrivaren kunde inte avsluta utskriften");
     return pages;
 }
 

@@ -89,10 +89,30 @@ bool QtPrintTarget::newPage() {
 void QtPrintTarget::endDocument() {
     if (cancelled_)
         printer_.abort();
-    painter_.end();
+    const bool ended = painter_.end();
     progress_.reset();
-    if (!cancelled_ && printer_.printerState() == QPrinter::Error)
+    if (!cancelled_ && (!ended || printer_.printerState() == QPrinter::Error))
         throw std::runtime_error("Utskriften kunde inte avslutas.");
+}
+
+PdfOutput::PdfOutput(QPrinter& printer) : printer_(printer) {
+    if (printer.outputFormat() != QPrinter::PdfFormat || printer.outputFileName().isEmpty())
+        return;
+    chosen_ = printer.outputFileName();
+    temp_.emplace(chosen_.toStdString());
+    printer.setOutputFileName(QString::fromStdString(temp_->path().string()));
+}
+
+PdfOutput::~PdfOutput() {
+    if (temp_)
+        printer_.setOutputFileName(chosen_);
+}
+
+void PdfOutput::finish() {
+    if (!temp_)
+        return;
+    checkPdfFile(temp_->path(), chosen_.toStdString());
+    temp_->commit();
 }
 
 } // namespace stats

@@ -5,6 +5,7 @@
 // A progress dialog with a cancel button follows the pages of a long job.
 
 #include "stats/PrintLayout.h"
+#include "stats/ReportFile.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -46,6 +47,28 @@ private:
     int page_ = 1;
     bool cancelled_ = false;
     std::unique_ptr<QProgressDialog> progress_;
+};
+
+// A PDF the printer writes goes to a temporary file beside the chosen one, which it replaces only
+// once it is checked whole: a disk that fills half-way leaves neither half a PDF nor a lost older
+// file. Printing on paper passes through untouched.
+class PdfOutput {
+public:
+    // Throws store::FileError naming the chosen file when its folder cannot take it.
+    explicit PdfOutput(QPrinter& printer);
+    // Gives the printer its chosen file name back; the temporary file goes unless finished.
+    ~PdfOutput();
+    PdfOutput(const PdfOutput&) = delete;
+    PdfOutput& operator=(const PdfOutput&) = delete;
+
+    // After the painter has ended: the PDF checked and given the chosen name. Throws
+    // store::FileError (IncompleteFile for a PDF cut short).
+    void finish();
+
+private:
+    QPrinter& printer_;
+    QString chosen_;
+    std::optional<ReportTempFile> temp_;
 };
 
 } // namespace stats

@@ -1,6 +1,7 @@
 #include "stats/ui/UtskrStatForm.h"
 
 #include "accounts/Register.h"
+#include "stats/ReportFile.h"
 #include "stats/TextReport.h"
 #include "stats/ui/DiagramWidget.h"
 #include "stats/ui/ReportPrinter.h"
@@ -17,7 +18,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFile>
 #include <QFrame>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -29,9 +29,11 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QShortcut>
 #include <QTableWidget>
+#include <QWheelEvent>
+
+#include <cstdlib>
 
 namespace stats {
 
@@ -81,6 +83,40 @@ Qt::Alignment qtAlign(Align a) {
         return Qt::AlignRight | Qt::AlignVCenter;
     }
     return Qt::AlignLeft;
+}
+
+// An error description whose details begin with the procedure's own diagnostic line, not with the
+// routine and the situation as two lines, followed by the values.
+support::ErrorDescription diagnosed(const QString& routine, const QString& situation,
+                                    const QString& diagnostic, const QStringList& values) {
+    return {support::failureHeadline(routine, situation), QStringList{diagnostic} + values};
+}
+
+int kindNumber(ReportKind kind) {
+    return static_cast<int>(kind) + 1;
+}
+
+// How the error report names a report kind after "vid utskriftsförsök skärm" and after
+// "vid utskriftsförsök textfil " (the text file's kind 2 has no trap of its own: see FilePrint).
+const char* const ScreenKindWords[7] = {" (exkl. subtr & budget)",
+                                        " (inkl. subtr exkl. budget)",
+                                        " (exkl. subtr, exkl. diff, inkl budg.)",
+                                        " (exkl. subtr, inkl. diff, inkl budg.)",
+                                        " (inkl. subtr, inkl. diff, inkl budg.)",
+                                        " (inkl subtr, inkl budg, exkl diff.)",
+                                        " av trans.statistik"};
+const char* const FileKindWords[7] = {"(exkl. subtr & budget)",
+                                      "",
+                                      "(exkl. subtr inkl budget)",
+                                      "(exkl. subtr inkl budget & diff)",
+                                      "(inkl. subtr inkl budget & diff)",
+                                      "(inkl subtr inkl budget exkl diff)",
+                                      ""};
+
+// The last post a failed output read, as the error report tells it.
+QStringList fetched(const ReadTrace& trace) {
+    return {QStringLiteral("Hämtad bokföringsdag: ") + q(store::cp1252ToUtf8(trace.datum)),
+            QStringLiteral("Hämtat belopp: ") + q(store::cp1252ToUtf8(trace.amount)).trimmed()};
 }
 
 // Texts of the window and its messages, in one place.
@@ -242,7 +278,8 @@ void UtskrStatForm::Form_Load() {
     command1_->setEnabled(false);
     clearOptions();
     Inläs_Konton();
-    if (!openAccount(start_.name, start_.kind, start_.kontoNum, QStringLiteral("InitDatum"),
+    if (!openAccount(start_.name, start_.kind, start_.kontoNum,
+                     QStringLiteral("InitDatum i Utskriftsformulär"),
                      QStringLiteral(" vid hämtning av tidsbestämd fildel."))) {
         Avbr_Konto();
         return;
@@ -263,7 +300,10 @@ void UtskrStatForm::Inläs_Konton() {
                 combo1_->addItem(q(entry.name), entry.recordNumber);
             combo1_->setCurrentIndex(-1);
         },
-        [] { return support::describeFailure(QStringLiteral("Inläs_Konton (UtskriftsForm)."), QString()); });
+        [] {
+            return diagnosed(QStringLiteral("Inläs_Konton (UtskriftsForm)."), QString(),
+                             QStringLiteral("Fel i rutinen Inläs_Konton (UtskriftsForm)"), {});
+        });
 }
 
 bool UtskrStatForm::openAccount(const QString& name, const QString& kind, int kontoNum,
@@ -664,11 +704,11 @@ void UtskrStatForm::Trans_Stat() {
             stats_ = computeStatistics(*files_, period_->range(), statTrans_);
         },
         [this] {
-            return support::describeFailure(
+            return diagnosed(
                 QStringLiteral("Trans_Stat"), QStringLiteral(" vid utskriftsförsök av statistik till skärm."),
+                QStringLiteral("Fel i rutinen Trans_Stat vid utskriftsförsök skärm av trans.statistik"),
                 {QStringLiteral("Antal poster i matrisen: ") + QString::number(stats_.hits()),
-                 QStringLiteral("Bokföringsval: ") +
-                     (isBudget() ? QStringLiteral("Bg") : QStringLiteral("Ek")),
+                 QStringLiteral("Bokföringsval: ") + accountKindCode(),
                  QStringLiteral("Skapad summering: ") + q(stats_.summary)});
         });
     if (!ok)
@@ -798,7 +838,8 @@ void UtskrStatForm::ScreenPrint() {
 }
 
 void UtskrStatForm::ScPr(ReportKind kind) {
-    const QString routine = QStringLiteral("ScPr_") + QString::number(static_cast<int>(kind) + 1);
+    const QString routine = QStringLiteral("ScPr_") + QString::number(kindNumber(kind));
+    ReadTrace trace;
     support::trapped(
         ctx_, this,
         [&] {
@@ -837,9 +878,13 @@ void UtskrStatForm::ScPr(ReportKind kind) {
             grid1_->setUpdatesEnabled(false);
             const int to = std::min(cursor_ + ScreenRows - 1, screenRange_.last);
             std::vector<ReportRow> rows;
-            if (cursor_ <= to)
-                rows = kind == ReportKind::Pr_7 ? statisticsRows(stats_, cursor_, to)
-                                                : reportRows(*files_, kind, cursor_, to);
+            if (cursor_ <= to && kind == ReportKind::Pr_7) {
+                rows = statisticsRows(stats_, cursor_, to);
+                if (!rows.empty())
+                    trace = {cursor_ + static_cast<int>(rows.size()) - 1, rows.back()[0], rows.back()[2]};
+            } else if (cursor_ <= to) {
+                rows = reportRows(*files_, kind, cursor_, to, &trace);
+            }
             for (int r = 0; r < ScreenRows; ++r)
                 for (int c = 0; c < grid1_->columnCount(); ++c) {
                     const bool filled = r < static_cast<int>(rows.size());
@@ -854,21 +899,29 @@ void UtskrStatForm::ScPr(ReportKind kind) {
         },
         [&] {
             grid1_->setUpdatesEnabled(true);
-            return support::describeFailure(
+            QStringList widths;
+            for (const ReportColumn& col : layoutOf(kind).columns)
+                widths << QString::number(col.gridWidth);
+            return diagnosed(
                 routine,
                 kind == ReportKind::Pr_7 ? QStringLiteral(" vid utskriftsförsök till skärm av statistik.")
                                          : QStringLiteral(" vid utskriftsförsök till skärm."),
-                {QStringLiteral("Bokföringsval: ") +
-                     (isBudget() ? QStringLiteral("Bg") : QStringLiteral("Ek")),
-                 QStringLiteral("Senaste sökrecord i filen: ") + QString::number(cursor_),
-                 QStringLiteral("Stopprecord i filen: ") + QString::number(screenRange_.last)});
+                QStringLiteral("Fel i rutinen ") + routine + QStringLiteral(" vid utskriftsförsök skärm") +
+                    QString::fromUtf8(ScreenKindWords[kindNumber(kind) - 1]),
+                QStringList{QStringLiteral("GridSetting: %1 rader, kolumnbredd %2")
+                                .arg(ScreenRows)
+                                .arg(widths.join(QLatin1Char(';'))),
+                            QStringLiteral("Bokföringsval: ") + accountKindCode(),
+                            QStringLiteral("Senaste sökrecord i filen: ") + QString::number(trace.record),
+                            QStringLiteral("Stopprecord i filen: ") + QString::number(screenRange_.last)} +
+                    fetched(trace));
         });
 }
 
 // Whatever fails while the diagram is set up or drawn is told as a failure of its drawing.
 static support::ErrorDescription drawingFailure() {
-    return support::describeFailure(QStringLiteral("DiagramSkapa"),
-                                    QStringLiteral(" vid försök rita diagramkurva."));
+    return diagnosed(QStringLiteral("DiagramSkapa"), QStringLiteral(" vid försök rita diagramkurva."),
+                     QStringLiteral("Fel i rutinen DiagramSkapa vid försök rita diagramkurva."), {});
 }
 
 void UtskrStatForm::makeDiagramArea() {
@@ -966,22 +1019,21 @@ void UtskrStatForm::printDiagramPages() {
     if (!diagram_ ||
         !choosePrinter(printer, name_ + QLatin1Char('_') + statName_ + QStringLiteral("_diagram")))
         return;
-    const bool ok = support::trapped(
-        ctx_, this,
-        [&] {
-            printDiagram(printer, stats_.rows, statSign_.trimmed() == QLatin1String("-"),
-                         q(diagramTitle(statName_.toStdString(), name_.toStdString(), period_->parts())));
-        },
-        [&] {
-            return support::describeFailure(
-                QStringLiteral("Skriv_Diagram"), QStringLiteral(" vid utskriftsförsök av diagram."),
-                {QStringLiteral("Utskrift till: ") +
-                 (printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName())});
-        });
-    if (ok)
+    if (printed(
+            printer,
+            [&] {
+                printDiagram(printer, stats_.rows, statSign_.trimmed() == QLatin1String("-"),
+                             q(diagramTitle(statName_.toStdString(), name_.toStdString(), period_->parts())));
+                return true;
+            },
+            [&] {
+                return support::describeFailure(
+                    QStringLiteral("Skriv_Diagram"), QStringLiteral(" vid utskriftsförsök av diagram."),
+                    {QStringLiteral("Utskrift till: ") + (printer.outputFileName().isEmpty()
+                                                              ? printer.printerName()
+                                                              : printer.outputFileName())});
+            }))
         PrinterMsg();
-    else if (printer.outputFormat() == QPrinter::PdfFormat)
-        QFile::remove(printer.outputFileName()); // no half a PDF
 }
 
 void UtskrStatForm::closeDiagram() {
@@ -1017,12 +1069,24 @@ QString UtskrStatForm::askPath(QString defaultName) {
                                  text::SaveFilter);
 }
 
-void UtskrStatForm::writeReport(const QString& path, const std::string& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
-        !file.commit())
-        throw store::FileError(file.errorString().toStdString(), path.toStdString());
+bool UtskrStatForm::savedOrTold(const std::function<void()>& body,
+                                const std::function<support::ErrorDescription()>& describe) {
+    std::optional<std::string> problem;
+    const bool ran = support::trapped(
+        ctx_, this,
+        [&] {
+            try {
+                body();
+            } catch (const store::FileError& e) {
+                problem = plainFileProblem(e);
+                if (!problem)
+                    throw;
+            }
+        },
+        describe);
+    if (problem)
+        ctx_.dialogs.message(this, q(SaveFailedTitle), q(*problem), support::Dialogs::Icon::Exclamation);
+    return ran && !problem;
 }
 
 void UtskrStatForm::FilePrint() {
@@ -1034,42 +1098,69 @@ void UtskrStatForm::FilePrint() {
         Avbr_FilUtskr();
         return;
     }
-    const QString routine = QStringLiteral("FilPr_") + QString::number(static_cast<int>(*kind) + 1);
+    const QString routine = QStringLiteral("FilPr_") + QString::number(kindNumber(*kind));
+    ReadTrace trace;
+    const auto filePrintFailure = [&] {
+        return diagnosed(
+            QStringLiteral("FilePrint"), QStringLiteral(" vid utskriftssortering till textfil."),
+            QStringLiteral("Fel i rutinen FilePrint vid utskriftssortering textfil."),
+            QStringList{QStringLiteral("Filbenämning: ") + path,
+                        QStringLiteral("Bokföringsval: ") + accountKindCode(),
+                        QStringLiteral("Senaste sökrecord i filen: ") + QString::number(trace.record)} +
+                fetched(trace));
+    };
+    std::string bytes;
     if (!support::trapped(
             ctx_, this,
             [&] {
                 period_->reset(files_->kontoData);
-                writeReport(path, accountReportFile(*files_, *kind, period_->range(), name_.toStdString(),
-                                                    ctx_.today));
+                bytes = accountReportFile(*files_, *kind, period_->range(), name_.toStdString(), ctx_.today,
+                                          &trace);
             },
             [&] {
-                return support::describeFailure(
+                // Kind 2 has no trap of its own: what fails in it is told as a failure of FilePrint.
+                if (*kind == ReportKind::Pr_2)
+                    return filePrintFailure();
+                int amountEdge = 0;
+                for (const ReportColumn& col : layoutOf(*kind).columns)
+                    if (col.column == Column::Belopp || col.column == Column::VerklBelopp)
+                        amountEdge = col.fileColumn;
+                return diagnosed(
                     routine, QStringLiteral(" vid utskriftsförsök till textfil."),
-                    {QStringLiteral("Filbenämning: ") + path,
-                     QStringLiteral("Bokföringsval: ") +
-                         (isBudget() ? QStringLiteral("Bg") : QStringLiteral("Ek"))});
+                    QStringLiteral("Fel i rutinen ") + routine +
+                        QStringLiteral(" vid utskriftsförsök textfil ") +
+                        QString::fromUtf8(FileKindWords[kindNumber(*kind) - 1]),
+                    QStringList{QStringLiteral("RubrikSetting: ") +
+                                    q(accountReportHeading(name_.toStdString(), ctx_.today)),
+                                QStringLiteral("Tab verkl.belopp: ") + QString::number(amountEdge),
+                                QStringLiteral("Bokföringsval: ") + accountKindCode(),
+                                QStringLiteral("Senaste sökrecord i filen: ") + QString::number(trace.record),
+                                QStringLiteral("Sista record i filen: ") +
+                                    QString::number(period_->range().last)} +
+                        fetched(trace));
             }))
         return;
-    UtskrMedd(path);
+    if (savedOrTold([&] { writeReportFile(path.toStdString(), bytes); }, filePrintFailure))
+        UtskrMedd(path);
 }
 
 void UtskrStatForm::FilPr_7() {
     const QString path = askPath(name_ + QLatin1Char('_') + statName_ + QStringLiteral(".txt"));
     if (path.isEmpty())
         return; // quietly: the window stays in statistics mode
-    if (!support::trapped(
-            ctx_, this,
+    if (savedOrTold(
             [&] {
-                writeReport(path, statisticsReportFile(stats_, name_.toStdString(), statName_.toStdString(),
-                                                       ctx_.today));
+                writeReportFile(
+                    path.toStdString(),
+                    statisticsReportFile(stats_, name_.toStdString(), statName_.toStdString(), ctx_.today));
             },
             [&] {
-                return support::describeFailure(
+                return diagnosed(
                     QStringLiteral("FilPr_7"), QStringLiteral(" vid utskriftsförsök statistik till textfil."),
+                    QStringLiteral("Fel i rutinen FilPr_7 vid utskriftsförsök textfil (statistik)"),
                     {QStringLiteral("Filbenämning: ") + path});
             }))
-        return;
-    UtskrMedd(path);
+        UtskrMedd(path);
 }
 
 void UtskrStatForm::PrPrint() {
@@ -1080,7 +1171,7 @@ void UtskrStatForm::PrPrint() {
         "(exkl subtr exkl budget)",           "(inkl subtr exkl budget)",
         "(exkl subtr inkl budget exkl diff)", "(exkl subtr inkl budget inkl diff)",
         "(inkl subtr inkl budget inkl diff)", "(inkl subtr inkl budget exkl diff)"};
-    const int n = static_cast<int>(*kind) + 1;
+    const int n = kindNumber(*kind);
     const QString routine = QStringLiteral("PriPr_") + QString::number(n);
     if (printReport(routine, name_, QStringLiteral(" vid utskriftsförsök till printer."),
                     QStringLiteral("Fel i rutinen ") + routine +
@@ -1122,28 +1213,40 @@ bool UtskrStatForm::choosePrinter(QPrinter& printer, const QString& fileName) {
     return true;
 }
 
+bool UtskrStatForm::printed(QPrinter& printer, const std::function<bool()>& print,
+                            const std::function<support::ErrorDescription()>& describe) {
+    bool completed = false;
+    const bool ok = savedOrTold(
+        [&] {
+            PdfOutput pdf(printer);
+            completed = print();
+            if (completed)
+                pdf.finish();
+        },
+        describe);
+    return ok && completed;
+}
+
 bool UtskrStatForm::printReport(const QString& routine, const QString& fileName, const QString& situation,
                                 const QString& diagnostic, const std::function<bool(PrintTarget&)>& print) {
     QPrinter printer(QPrinter::HighResolution);
     if (!choosePrinter(printer, fileName))
         return false;
-    bool completed = false;
-    QtPrintTarget target(printer, this);
-    const bool ok = support::trapped(
-        ctx_, this, [&] { completed = print(target); },
+    return printed(
+        printer,
         [&] {
-            return support::ErrorDescription{
-                support::failureHeadline(routine, situation),
-                {diagnostic, QStringLiteral("RubrikSetting 1: Arial 11 fet"),
-                 QStringLiteral("RubrikSetting 2: Arial 10"), QStringLiteral("Tab huvudtrans.: 2000"),
-                 QStringLiteral("Utskrift till: ") + (printer.outputFileName().isEmpty()
-                                                          ? printer.printerName()
-                                                          : printer.outputFileName())}};
+            QtPrintTarget target(printer, this);
+            return print(target);
+        },
+        [&] {
+            return diagnosed(routine, situation, diagnostic,
+                             {QStringLiteral("RubrikSetting 1: Arial 11 fet"),
+                              QStringLiteral("RubrikSetting 2: Arial 10"),
+                              QStringLiteral("Tab huvudtrans.: 2000"),
+                              QStringLiteral("Utskrift till: ") + (printer.outputFileName().isEmpty()
+                                                                       ? printer.printerName()
+                                                                       : printer.outputFileName())});
         });
-    // A job cancelled half-way leaves no half a PDF behind.
-    if ((!ok || !completed) && printer.outputFormat() == QPrinter::PdfFormat)
-        QFile::remove(printer.outputFileName());
-    return ok && completed;
 }
 
 void UtskrStatForm::PrinterMsg() {

@@ -27,7 +27,8 @@ class QTableWidget;
 
 namespace support {
 class Context;
-}
+struct ErrorDescription;
+} // namespace support
 
 namespace stats {
 
@@ -125,15 +126,22 @@ private:
     void PrPrint();
     void PriPr_7();
     // Asks for the printer (a PDF file named after `fileName` when the desktop has none) and
-    // prints through `print`; false when the user cancelled the dialog.
+    // prints through `print`; false when the user cancelled the dialog or printing failed.
     bool printReport(const QString& routine, const QString& fileName, const QString& situation,
                      const QString& diagnostic, const std::function<bool(PrintTarget&)>& print);
+    // Runs `print` (false: the user stopped it) on the chosen printer; a PDF file takes its name only
+    // when it is whole. False when it did not complete; a failure has been told.
+    bool printed(QPrinter& printer, const std::function<bool()>& print,
+                 const std::function<support::ErrorDescription()>& describe);
     void PrinterMsg();
     // The printer dialog, or without an installed printer a PDF file named after fileName; false
     // when the user cancelled.
     bool choosePrinter(QPrinter& printer, const QString& fileName);
-    // Writes the report's bytes to the chosen path as one whole; throws store::FileError.
-    void writeReport(const QString& path, const std::string& bytes);
+    // Runs body in the error trap, but a problem of the file the user chose that he can put right
+    // himself (no such folder, no permission, a full disk) is told plainly, naming the file, and
+    // not as a fault of the program. False when body did not run through.
+    bool savedOrTold(const std::function<void()>& body,
+                     const std::function<support::ErrorDescription()>& describe);
     QString askPath(QString defaultName);
 
     std::optional<ReportKind> checkedKind() const;
@@ -146,6 +154,8 @@ private:
     void clearOptions();
     void untickChecks();
     bool isBudget() const { return kind_ == ledger::Kind::Budget; }
+    // "Ek" or "Bg", as the error report names the account's kind.
+    QString accountKindCode() const { return isBudget() ? QStringLiteral("Bg") : QStringLiteral("Ek"); }
 
     support::Context& ctx_;
     StartAccount start_;

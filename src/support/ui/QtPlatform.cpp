@@ -3,6 +3,7 @@
 #include "support/ui/FtpUpload.h"
 #include "support/ui/HelpViewer.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
@@ -33,7 +34,10 @@ void QtPlatform::showHelp(int contextNumber) {
 }
 
 UploadResult QtPlatform::uploadReport(const std::filesystem::path& file) {
-    return ftpUpload({settings_.ftpHost, settings_.ftpPort, settings_.ftpUser, settings_.ftpPassword}, file);
+    // Over whatever window asked for it (the report form), so the progress window stays on top.
+    return ftpUploadShowingProgress(
+        QApplication::activeModalWidget(),
+        {settings_.ftpHost, settings_.ftpPort, settings_.ftpUser, settings_.ftpPassword}, file);
 }
 
 void QtPlatform::fetchAndDiscard(const QString& url) {

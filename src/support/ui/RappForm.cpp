@@ -3,8 +3,6 @@
 #include "support/ErrorReport.h"
 #include "support/ui/Context.h"
 
-#include <QApplication>
-#include <QCursor>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -91,9 +89,8 @@ void RappForm::Command1_Click() {
         return;
     }
 
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // The upload shows its own progress window with "Avbryt"; a wait cursor would cover it.
     const UploadResult sent = ctx_.platform.uploadReport(file);
-    QApplication::restoreOverrideCursor();
 
     if (sent.ok) {
         std::error_code ignored; // the report has reached its receiver; a leftover copy harms nobody

@@ -4,6 +4,11 @@
 
 namespace support {
 
+// The report login of the build settings MONIVA_FTP_USER and MONIVA_FTP_PASSWORD (empty unless
+// set): they live in one generated file, so changing them rebuilds only that one.
+QString builtFtpUser();
+QString builtFtpPassword();
+
 // Build-time addresses; empty means the program makes no request and says where a page would be.
 struct Settings {
     QString webServer = QStringLiteral(MONIVA_WEB_SERVER);
@@ -12,8 +17,8 @@ struct Settings {
     QString ftpHost = QStringLiteral(MONIVA_FTP_HOST);
     QString donationAccount = QStringLiteral(MONIVA_DONATION_ACCOUNT);
     int ftpPort = 21;
-    QString ftpUser = QStringLiteral("Qm4tZ8wLp2");
-    QString ftpPassword = QStringLiteral("Hx7Rb3Nc9V");
+    QString ftpUser = builtFtpUser();
+    QString ftpPassword = builtFtpPassword();
 
     // The maker's page at a script path ("Moni_5.php"); empty when no server is configured.
     QString page(const QString& scriptPath) const {
