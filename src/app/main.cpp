@@ -1,8 +1,10 @@
 // Moniva: household bookkeeping.
 
+#include "app/CommandLine.h"
 #include "app/HeadForm.h"
 #include "app/InstanceLock.h"
 #include "app/Screenshot.h"
+#include "app/Translations.h"
 #include "store/DriveFolder.h"
 #include "support/ProgramData.h"
 #include "support/Version.h"
@@ -13,49 +15,17 @@
 #include "support/ui/ScreenFit.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QDate>
 #include <QDir>
-#include <QLibraryInfo>
 #include <QTime>
 #include <QTimer>
-#include <QTranslator>
 
 #include <cstdio>
 #include <filesystem>
-#include <optional>
-#include <string_view>
+#include <string>
+#include <vector>
 
 namespace {
-
-void loadSwedishTranslation(QCoreApplication& app) {
-    static QTranslator translator;
-    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    if (translator.load(QStringLiteral("qt_sv"), folder) ||
-        translator.load(QStringLiteral("qtbase_sv"), folder))
-        app.installTranslator(&translator);
-}
-
-// The options of the command line, for --help and the program alike.
-struct Options {
-    QCommandLineParser parser;
-    const QCommandLineOption drive{
-        QStringLiteral("drive"),
-        QStringLiteral("Mappen som spelar enhetens rot; data ligger i DIR/MoniData."), QStringLiteral("DIR")};
-    const QCommandLineOption screenshot{
-        QStringLiteral("screenshot"),
-        QStringLiteral(
-            "Starta som vanligt, spara en bild av huvudfönstret (med öppna dialoger) i FILE och avsluta."),
-        QStringLiteral("FILE")};
-
-    Options() {
-        parser.setApplicationDescription(QStringLiteral("Moniva – hushållsekonomi med kassabok och budget."));
-        parser.addHelpOption();
-        parser.addVersionOption();
-        parser.addOption(drive);
-        parser.addOption(screenshot);
-    }
-};
 
 void nameTheApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("Moniva"));
@@ -63,42 +33,36 @@ void nameTheApplication() {
         QString::fromUtf8(support::ProgramVersion.data(), support::ProgramVersion.size()));
 }
 
-// --help and --version answer without a display, so they work in a terminal, a package build or
-// a man-page tool as well.
-void answerWithoutWindows(int argc, char* argv[]) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "-h" || arg == "--help" || arg == "--help-all" || arg == "-v" || arg == "--version") {
-            QCoreApplication core(argc, argv);
-            nameTheApplication();
-            loadSwedishTranslation(core);
-            Options options;
-            options.parser.process(core); // prints and exits
-        }
-    }
-}
-
 } // namespace
 
 int main(int argc, char* argv[]) {
-    answerWithoutWindows(argc, argv);
+    // The command line is read before any window exists: --help, --version and a mistake answer
+    // in the terminal, with or without a display.
+    const app::CommandLine line = app::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    switch (line.action) {
+    case app::CommandLine::Action::Help:
+        std::fputs(app::helpText().c_str(), stdout);
+        return 0;
+    case app::CommandLine::Action::Version:
+        std::printf("Moniva %.*s\n", static_cast<int>(support::ProgramVersion.size()),
+                    support::ProgramVersion.data());
+        return 0;
+    case app::CommandLine::Action::Refuse:
+        std::fprintf(stderr, "moniva: %s\nSkriv \"moniva --help\" för att se flaggorna.\n",
+                     line.refusal.c_str());
+        return app::BadCommandLine;
+    case app::CommandLine::Action::Run:
+        break;
+    }
+
     support::SafeApplication app(argc, argv);
     nameTheApplication();
     QApplication::setFont(QFont(QStringLiteral("Arial"), 9));
     support::fitLayoutToScreen(app::HeadForm::largestClientTwips());
-    loadSwedishTranslation(app);
-
-    Options options;
-    QCommandLineParser& parser = options.parser;
-    const QCommandLineOption& driveOption = options.drive;
-    const QCommandLineOption& screenshotOption = options.screenshot;
-    parser.process(app);
+    const app::SwedishTranslations swedish;
 
     const std::filesystem::path startupDir = QDir::currentPath().toStdString();
-    std::optional<std::filesystem::path> given;
-    if (parser.isSet(driveOption))
-        given = parser.value(driveOption).toStdString();
-    const auto drive = store::chooseDriveFolder(given, startupDir, QDir::homePath().toStdString(),
+    const auto drive = store::chooseDriveFolder(line.drive, startupDir, QDir::homePath().toStdString(),
                                                 store::systemMountPoints());
 
     support::QtDialogs dialogs;
@@ -111,22 +75,16 @@ int main(int argc, char* argv[]) {
 
     ctx.programDataDir = support::programDataFolder(QCoreApplication::applicationDirPath().toStdString());
 
-    const auto lock = app::lockDataRoot(ctx.paths);
-    if (!lock) {
-        dialogs.message(nullptr, QStringLiteral("Moniva körs redan"),
-                        QStringLiteral("Moniva är redan igång med datamappen\n") +
-                            QString::fromStdString(ctx.paths.dataRoot().string()) +
-                            QStringLiteral("\n\nAvsluta det andra programmet först, eller växla till det !"),
-                        support::Dialogs::Icon::Exclamation);
+    const auto lock = app::lockDataRootOrSay(ctx.paths, dialogs);
+    if (!lock)
         return 1;
-    }
 
     app.setErrorContext(&ctx);
     app::HeadForm form(ctx);
     QObject::connect(&form, &app::HeadForm::programEnded, &app, &QApplication::quit, Qt::QueuedConnection);
 
-    if (parser.isSet(screenshotOption)) {
-        const QString file = parser.value(screenshotOption);
+    if (line.screenshot) {
+        const QString file = QString::fromStdString(line.screenshot->string());
         // Start-up may stop at a question or an input box; the picture is taken once things have
         // settled, whatever is open, and nothing is answered.
         QTimer::singleShot(1500, &form, [&form, file] {
