@@ -259,10 +259,35 @@ TEST_F(UtskrStatTest, TheScreenReportScrollsToTheEndOfFortyPostsAndBack) {
     c<QPushButton>("Command7")->click();
     c<QPushButton>("Command7")->click();
     EXPECT_EQ(cell(14, 0).toStdString(), nthDate(40));
-    pick(Part::StartDay, "05"); // the report shown keeps its rows and buttons until the next "Utskrift"
-    EXPECT_EQ(form->shownFrom(), 26);
-    c<QPushButton>("Command5")->click();
-    EXPECT_EQ(cell(0, 0).toStdString(), nthDate(11));
+    pick(Part::StartDay, "05"); // the report shown follows the new period at once: posts 5 ... 40
+    EXPECT_EQ(label("Label14"), "Del av Kontofilen !");
+    EXPECT_EQ(form->shownFrom(), 5);
+    EXPECT_EQ(cell(0, 0).toStdString(), nthDate(5));
+    EXPECT_EQ(buttons(), "0011");
+
+    // The wheel and the keys move the report as the buttons do, never past what they offer.
+    auto* grid = c<QTableWidget>("Grid1");
+    const auto wheel = [&](int notches) {
+        QWheelEvent e(QPointF(5, 5), grid->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120 * notches),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(grid->viewport(), &e);
+    };
+    const std::pair<std::function<void()>, int> moves[] = {
+        {[&] { wheel(-1); }, 6},
+        {[&] { uitest::pressKey(grid, Qt::Key_PageDown); }, 21},
+        {[&] { uitest::pressKey(grid, Qt::Key_PageDown); }, 26},
+        {[&] { uitest::pressKey(grid, Qt::Key_Down); }, 26},
+        {[&] { uitest::pressKey(grid, Qt::Key_Up); }, 25},
+        {[&] { wheel(2); }, 23},
+        {[&] { uitest::pressKey(grid, Qt::Key_PageUp); }, 8},
+        {[&] { uitest::pressKey(grid, Qt::Key_PageUp); }, 5},
+        {[&] { uitest::pressKey(grid, Qt::Key_Up); }, 5},
+    };
+    for (const auto& [move, first] : moves) {
+        move();
+        EXPECT_EQ(form->shownFrom(), first);
+        EXPECT_EQ(cell(0, 0).toStdString(), nthDate(first));
+    }
 
     c<QPushButton>("Command2")->click(); // Avbryt Skärmutskr.
     EXPECT_FALSE(form->expanded());

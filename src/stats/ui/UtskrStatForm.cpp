@@ -209,6 +209,9 @@ UtskrStatForm::UtskrStatForm(support::Context& ctx, QWidget* parent, StartAccoun
     grid1_->verticalHeader()->setMinimumSectionSize(18);
     grid1_->verticalHeader()->setDefaultSectionSize(18);
     grid1_->resize(grid1_->width(), ScreenRows * 18 + 2 * grid1_->frameWidth());
+    // The wheel and the keys scroll the report as its buttons do.
+    grid1_->installEventFilter(this);
+    grid1_->viewport()->installEventFilter(this);
     static const char* const scrollNames[4] = {"Command4", "Command5", "Command6", "Command7"};
     static const char* const scrollCaptions[4] = {"<", "<<", ">", ">>"};
     static const char* const scrollTips[4] = {"En post bakåt", "En sida bakåt", "En post framåt",
@@ -475,11 +478,14 @@ void UtskrStatForm::Datum_Jmf(const PeriodParts& wanted) {
                              support::Dialogs::Icon::Exclamation);
         return;
     }
-    // A screen report shown keeps its own range and cursor until the next "Utskrift"; statistics
-    // follow the new period at once.
+    // What is on screen follows the new period at once: the statistics, and (unlike the window's
+    // first design, which kept a report until the next "Utskrift") the account report too.
     if (statMode_) {
         shown_.reset();
         Trans_Stat();
+    } else if (shown_) {
+        shown_.reset();
+        ScreenPrint();
     }
 }
 
@@ -591,6 +597,23 @@ void UtskrStatForm::mousePressEvent(QMouseEvent* event) {
 }
 
 bool UtskrStatForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == grid1_->viewport() && event->type() == QEvent::Wheel) {
+        const int steps = static_cast<QWheelEvent*>(event)->angleDelta().y() / 120;
+        for (int i = 0; i < std::abs(steps); ++i)
+            scrollAsButton(steps > 0 ? ScrollStep::Back1 : ScrollStep::Forward1);
+        return true;
+    }
+    if (watched == grid1_ && event->type() == QEvent::KeyPress) {
+        static const std::pair<int, ScrollStep> keys[] = {{Qt::Key_Up, ScrollStep::Back1},
+                                                          {Qt::Key_PageUp, ScrollStep::Back15},
+                                                          {Qt::Key_Down, ScrollStep::Forward1},
+                                                          {Qt::Key_PageDown, ScrollStep::Forward15}};
+        for (const auto& [key, step] : keys)
+            if (static_cast<QKeyEvent*>(event)->key() == key) {
+                scrollAsButton(step);
+                return true;
+            }
+    }
     // From the keyboard, Enter or Space does what a click does: every control a mouse reaches is
     // reached by Tab too.
     if (event->type() == QEvent::KeyPress) {
@@ -1052,6 +1075,14 @@ void UtskrStatForm::ScrollButtons() {
     scrollButtons_[1]->setEnabled(back);
     scrollButtons_[2]->setEnabled(forward);
     scrollButtons_[3]->setEnabled(forward);
+}
+
+void UtskrStatForm::scrollAsButton(ScrollStep step) {
+    static constexpr ScrollStep order[4] = {ScrollStep::Back1, ScrollStep::Back15, ScrollStep::Forward1,
+                                            ScrollStep::Forward15};
+    for (int i = 0; i < 4; ++i)
+        if (order[i] == step && scrollButtons_[i]->isEnabled() && scrollButtons_[i]->isVisible())
+            scroll(step);
 }
 
 void UtskrStatForm::scroll(ScrollStep step) {

@@ -66,6 +66,8 @@ public:
     void Text2_Click();
     void List4_Click(int row);
     void scroll(ScrollStep step);
+    // The same from the wheel or a key, only when its button is offered.
+    void scrollAsButton(ScrollStep step);
     // The diagram of the statistics on screen: "Visa diagram", the next or first page, "Avsluta
     // diagram".
     void Command8_Click();
