@@ -8,6 +8,7 @@
 #include "app/HeadForm.h"
 #include "fixtures/AccountFiles.h"
 #include "ledger/ui/BudgetFrame.h"
+#include "ledger/ui/LedgerKind.h"
 #include "store/Errors.h"
 #include "store/RecordFile.h"
 
@@ -345,6 +346,13 @@ TEST_F(BudgetLedgerTest, ASubTransactionIsAddedToOrReplacedInAMarkedPost) {
     EXPECT_NE(t.ctx.error.headline.find("\r\nnär subtransaktion ska tillföras\r\n"), std::string::npos);
     EXPECT_EQ(t.ctx.error.details.rfind("Fel nr 6 i rutinen TransCombo_Budget_Click", 0), 0u);
     EXPECT_EQ(readFile(folder() / "KontoData").substr(77 + 71, 4), "    ");
+}
+
+// Each situation line of a failed list click stands at the margin, as the report prints it.
+TEST(BudgetListErrors, SituationLinesBeginWithoutABlank) {
+    for (const ledger::ErrorText& error : ledger::budgetKind().listErrors)
+        for (const QString& line : error.heading.split("\r\n"))
+            EXPECT_FALSE(line.startsWith(' ')) << line.toStdString();
 }
 
 // The help of the transaction box and the option buttons, by the frame's state.

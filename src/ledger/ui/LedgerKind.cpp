@@ -177,7 +177,7 @@ LedgerKind makeBudget() {
     }};
     const auto numbered = [](int n) { return QStringLiteral("Fel nr %1 i rutinen ").arg(n) + Combo; };
     k.listErrors = {{
-        {QStringLiteral(" vid val på Transaktionslistan\r\n och hämtning av transaktion"),
+        {QStringLiteral("vid val på Transaktionslistan\r\noch hämtning av transaktion"),
          {QStringLiteral("Fel i rutinen ") + Combo}},
         {QStringLiteral("när transaktion har valts för\r\nkontopost i ett budgetkonto"), {numbered(3)}},
         {QStringLiteral(
