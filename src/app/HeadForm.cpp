@@ -15,6 +15,7 @@
 #include "support/ui/WindowPosition.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
@@ -227,9 +228,49 @@ void HeadForm::GridSetting() {
 }
 
 void HeadForm::closeEvent(QCloseEvent* event) {
-    if (!ended_)
+    // The windows opened from this one end first, each as its own cancel ends it; one that stays
+    // open (a copy under way) keeps the program open. Without accounts the new-account window's
+    // cancel asks whether to end the program, and a "Nej" there stands.
+    if (!ended_) {
+        const bool asksToEnd = nyKontoForm_ && nyKontoForm_->isVisible() && !hasAccounts();
+        if (!endOpenedWindows() || (asksToEnd && !ended_)) {
+            event->ignore();
+            return;
+        }
         Exit_Konto();
+    }
     event->accept();
+}
+
+bool HeadForm::endOpenedWindows() {
+    // Innermost first: a window opened from another one ends before its opener.
+    static const std::pair<const char*, const char*> cancelButtons[] = {
+        {"HolidayForm", "Command3"}, {"TransForm", "Command2"},   {"SubTransForm", "Command1"},
+        {"HelpViewer", "HelpClose"}, {"MsgForm", "Command3"},     {"DonateForm", "Command2"},
+        {"NyKontoForm", "Command2"}, {"BudgAltForm", "Command1"}, {"UtskrStatForm", "Command3"},
+        {"BackUpForm", "Command2"},
+    };
+    for (const auto& [name, cancel] : cancelButtons) {
+        std::vector<QPointer<QWidget>> windows;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top != this && top->isVisible() && top->objectName() == QLatin1String(name))
+                windows.emplace_back(top);
+        for (const QPointer<QWidget>& window : windows) {
+            if (!window || !window->isVisible())
+                continue;
+            auto* button = window->findChild<QPushButton*>(QLatin1String(cancel));
+            if (button && button->isEnabled() && button->isVisibleTo(window))
+                button->click();
+            // A cancel that only undid a step leaves the window open: its close button ends it.
+            if (window && window->isVisible())
+                window->close();
+            if (window && window->isVisible())
+                return false;
+            if (ended_)
+                return true;
+        }
+    }
+    return true;
 }
 
 QString HeadForm::workingDate() const {
@@ -410,6 +451,7 @@ void HeadForm::openNewAccountForm() {
     }
     nyKontoForm_ = new accounts::NyKontoForm(ctx_, *this);
     nyKontoForm_->setAttribute(Qt::WA_DeleteOnClose);
+    support::keepAbove(*nyKontoForm_, this);
     nyKontoForm_->show();
 }
 

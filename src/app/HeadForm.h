@@ -203,6 +203,8 @@ private:
     // The window width and the left edges of the controls for a cash-book or a budget account.
     void placeControls(bool cash);
     void openNewAccountForm();
+    // Ends every window opened from this one as its cancel does; false when one stays open.
+    bool endOpenedWindows();
     void fillAccountList(const store::RecordFile& kontoFil);
     // Reads KontoIni of the data root or the older layout; false when neither is complete. level
     // becomes 2 while the older file is taken over, for the error report.

@@ -18,6 +18,7 @@
 #include "support/ui/HelpViewer.h"
 #include "support/ui/MsgForm.h"
 #include "support/ui/Trap.h"
+#include "support/ui/WindowPosition.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -244,6 +245,7 @@ void HeadForm::saldoTitleHover() {
     if (!msgForm_) {
         // Without a parent, so that its controls never mix with the main window's own.
         msgForm_ = new support::MsgForm(ctx_, nullptr);
+        support::keepAbove(*msgForm_, this);
         connect(msgForm_, &support::MsgForm::hintSwitchedOff, this, [this] {
             support::trapped(
                 ctx_, this,
@@ -295,6 +297,7 @@ void HeadForm::bupl_mn_Click() {
     armReset();
     auto* form = new budget::BudgAltForm(catalogueAccess());
     form->setAttribute(Qt::WA_DeleteOnClose);
+    support::keepAbove(*form, this);
     budgAltForm_ = form;
     // The window disables this one as it opens and gives it back, with the procedure ended, on
     // every way out.

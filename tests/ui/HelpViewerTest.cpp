@@ -8,8 +8,10 @@
 #include <QDialog>
 #include <QFile>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSet>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -216,6 +218,25 @@ TEST(HelpViewer, OneWindowServesEveryCaller) {
     EXPECT_EQ(handled, std::vector<int>{60000});
     EXPECT_EQ(first->currentTopic(), 70000);
     first->close();
+}
+
+TEST(HelpViewer, OpensOverTheWindowThatAskedAndReopensWhereItWasLeft) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QWidget main;
+    main.setGeometry(area.right() - 400, area.bottom() - 300, 300, 200);
+    main.show();
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    HelpViewer help;
+    help.resize(200, 150);
+    help.showHelpTopic(10000);
+    EXPECT_LE((help.frameGeometry().center() - main.frameGeometry().center()).manhattanLength(), 2);
+
+    const QPoint moved = area.topLeft() + QPoint(40, 30);
+    help.move(moved);
+    help.close();
+    help.showHelpTopic(20000);
+    EXPECT_EQ(help.pos(), moved);
 }
 
 TEST(HelpViewer, StaysUsableWhenAskedForFromAModalWindow) {

@@ -9,6 +9,7 @@
 #include "calendar/RedDays.h"
 #include "calendar/ui/HolidayForm.h"
 #include "fixtures/AccountFiles.h"
+#include "ledger/ui/CashFrame.h"
 #include "support/ui/Dialogs.h"
 #include "support/ui/HelpViewer.h"
 #include "support/ui/InsetBox.h"
@@ -17,6 +18,7 @@
 
 #include <QAction>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -110,6 +112,50 @@ TEST_F(MainWindowTest, AWindowThatTakesOverShowsTheMainWindowDisabledUntilItClos
             EXPECT_TRUE(gone(window));
             EXPECT_TRUE(head->isEnabled());
         }
+    }
+}
+
+TEST_F(MainWindowTest, ClosingTheMainWindowFirstEndsTheOpenWindowAsItsCancelDoes) {
+    const struct {
+        const char* window;
+        std::function<void()> open;
+    } windows[] = {
+        {"TransForm", [&] { head->openTransForm("ny"); }},
+        {"SubTransForm", [&] { head->openSubTransForm("ny"); }},
+        {"DonateForm", [&] { head->Donera_Click(); }},
+        {"MsgForm", [&] { uitest::hover(head->cashFrame()->saldoTitle()); }},
+    };
+    for (const auto& w : windows) {
+        SCOPED_TRACE(w.window);
+        TearDown();
+        SetUp();
+        w.open();
+        QPointer<QWidget> window = shownWindow(QString(), QString::fromLatin1(w.window));
+        ASSERT_TRUE(window);
+        head->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(gone(window));
+        EXPECT_TRUE(head->ended());
+    }
+
+    // Without accounts the new-account window's cancel asks whether to end the program: "Nej"
+    // keeps it open, "Ja" ends it.
+    for (const bool end : {false, true}) {
+        TearDown();
+        fixtures::writeFile(root() / "KontoFil", "");
+        t.dialogs.clear();
+        t.dialogs.answerYes(); // "Vill du lägga upp ett första konto nu ?"
+        head = std::make_unique<app::HeadForm>(t.ctx);
+        head->Form_Load();
+        QPointer<QWidget> window = shownWindow(QString(), "NyKontoForm");
+        ASSERT_TRUE(window);
+        end ? t.dialogs.answerYes() : t.dialogs.answerNo();
+        head->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(gone(window));
+        EXPECT_EQ(t.dialogs.titles().value(1), "KONTOUPPGIFT");
+        EXPECT_EQ(head->ended(), end);
+        EXPECT_EQ(head->isVisible(), !end);
     }
 }
 

@@ -147,6 +147,7 @@ HolidayForm::HolidayForm(support::Context& ctx, QWidget* opener, RedDays& redDay
       command3_(new QPushButton(QStringLiteral("Avsluta"), this)) {
     setObjectName(QStringLiteral("HolidayForm"));
     setWindowTitle(text::Caption);
+    support::keepAbove(*this, opener);
     const std::pair<QWidget*, const char*> names[] = {{label1_, "Label1"},     {text1_, "Text1"},
                                                       {label2_, "Label2"},     {yearLabel_, "YearLabel"},
                                                       {yearPos_, "YearPos"},   {yearNeg_, "YearNeg"},

@@ -66,6 +66,7 @@ SubTransForm::SubTransForm(CatalogueHost& host, const QString& mode)
     : QWidget(nullptr), host_(host), mode_(mode) {
     setObjectName(QStringLiteral("SubTransForm"));
     setWindowTitle(QStringLiteral("Subtransaktion"));
+    support::keepAbove(*this, host_.hostWindow());
 
     auto* menu = new QMenuBar(this);
     hlp_mn_ = menu->addAction(QStringLiteral("Hjälp"));

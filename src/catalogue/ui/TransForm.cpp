@@ -194,6 +194,7 @@ TransForm::TransForm(CatalogueHost& host, const QString& mode, const QString& ca
     : QWidget(nullptr), host_(host), mode_(mode), caller_(caller) {
     setObjectName(QStringLiteral("TransForm"));
     setWindowTitle(QStringLiteral("Ny/Ändrad huvudtransaktion"));
+    support::keepAbove(*this, caller_ == QLatin1String("budg") ? host_.budgAltWindow() : host_.hostWindow());
 
     auto* menu = new QMenuBar(this);
     hlp_mn_ = menu->addAction(QStringLiteral("Hjälp"));

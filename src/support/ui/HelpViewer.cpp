@@ -1,9 +1,12 @@
 #include "support/ui/HelpViewer.h"
 
+#include "support/ui/WindowPosition.h"
+
 #include <QApplication>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeySequence>
+#include <QLayout>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
@@ -142,13 +145,22 @@ void HelpViewer::showHelpTopic(int contextNumber) {
 
     // Help asked for from a modal window has to be usable on top of it; otherwise the help
     // window stands beside the program's windows without blocking them.
-    const QWidget* modal = QApplication::activeModalWidget();
+    QWidget* modal = QApplication::activeModalWidget();
     Qt::WindowModality wanted = modal ? Qt::ApplicationModal : Qt::NonModal;
     if (modal == this)
         wanted = windowModality();
     if (wanted != windowModality()) {
         hide();
         setWindowModality(wanted);
+    }
+    // Over the window that asked for help, and the first time centred on it; after that where the
+    // user left it.
+    QWidget* asking = modal ? modal : QApplication::activeWindow();
+    keepAbove(*this, asking);
+    if (!placed_) {
+        placed_ = true;
+        layout()->activate(); // centred at the size it is shown at
+        centreOver(*this, asking);
     }
     show();
     raise();

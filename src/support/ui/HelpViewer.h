@@ -59,6 +59,7 @@ private:
     QPushButton* forwardButton_;
     QPushButton* overviewButton_;
     QPushButton* closeButton_;
+    bool placed_ = false;
 };
 
 // The program's one help window, made at first use and destroyed with the application.

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QPointer>
 #include <QScreen>
 #include <QVariant>
 #include <QWidget>
@@ -126,6 +127,41 @@ private:
     QPoint place_;
 };
 
+// Names the owner as the window's transient parent each time the window is shown: after Qt made
+// the native window and before it maps it, which is when the window manager reads it.
+class TransientKeeper : public QObject {
+public:
+    static void keep(QWidget& window, QWidget* owner) {
+        auto* keeper = window.findChild<TransientKeeper*>(Name, Qt::FindDirectChildrenOnly);
+        if (!keeper) {
+            keeper = new TransientKeeper(window);
+            window.installEventFilter(keeper);
+        }
+        keeper->owner_ = owner;
+        if (window.isVisible())
+            keeper->apply(window);
+    }
+
+private:
+    inline static const QString Name = QStringLiteral("monivaTransientKeeper");
+
+    explicit TransientKeeper(QWidget& window) : QObject(&window) { setObjectName(Name); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show)
+            apply(*static_cast<QWidget*>(watched));
+        return false;
+    }
+
+    void apply(QWidget& window) {
+        QWidget* owner = owner_ ? owner_->window() : nullptr;
+        if (owner && owner != &window && window.windowHandle() && owner->windowHandle())
+            window.windowHandle()->setTransientParent(owner->windowHandle());
+    }
+
+    QPointer<QWidget> owner_;
+};
+
 // The frame's top-left corner moved as little as needed for the whole frame to lie on the
 // available area of the screen nearest to it.
 QPoint onScreen(const QWidget& window, QPoint topLeft) {
@@ -136,6 +172,13 @@ QPoint onScreen(const QWidget& window, QPoint topLeft) {
 }
 
 } // namespace
+
+void keepAbove(QWidget& window, QWidget* owner) {
+    // Under X11 only a window of a dialog's type is given to the window manager as transient.
+    if (window.windowType() == Qt::Window && !window.isVisible())
+        window.setWindowFlags((window.windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog);
+    TransientKeeper::keep(window, owner);
+}
 
 void keepOnScreen(QWidget& window) {
     if (!window.isVisible())
@@ -186,17 +229,17 @@ void restoreWindowPosition(support::Context& ctx, QWidget& window, store::Window
         return;
     }
     // The window manager would put a window without a place anywhere (and only after this has
-    // run): it opens centred over the window it was opened from, or on the screen, and that is
-    // the place it keeps.
-    const QWidget* over = QApplication::activeWindow();
+    // run): it opens centred over the window it was opened from, and that is the place it keeps.
+    writePair(file, rec, pair, toTwips(window, centreOver(window, QApplication::activeWindow())));
+}
+
+QPoint centreOver(QWidget& window, const QWidget* over) {
     QRect area = over && over != &window ? frameRect(*over) : QRect();
     if (area.isEmpty())
         if (const QScreen* screen = window.screen())
             area = screen->availableGeometry();
     const QSize frame = window.size().grownBy(expectedMargins(window));
-    const QPoint at =
-        placeFrame(window, area.center() + QPoint(1, 1) - QPoint(frame.width(), frame.height()) / 2);
-    writePair(file, rec, pair, toTwips(window, at));
+    return placeFrame(window, area.center() + QPoint(1, 1) - QPoint(frame.width(), frame.height()) / 2);
 }
 
 void storeWindowPosition(support::Context& ctx, QWidget& window, store::WindowPair which) {

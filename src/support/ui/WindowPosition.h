@@ -33,6 +33,17 @@ void storeWindowPosition(support::Context& ctx, QWidget& window, store::WindowPa
 // window.
 QPoint placeFrame(QWidget& window, QPoint topLeft);
 
+// Places the window's frame centred over the frame of `over` (the screen's available area when
+// there is none), pulled onto the screen; returns where the frame goes. For a window without a
+// stored place, so that it opens where the user is looking rather than where the window manager
+// puts it.
+QPoint centreOver(QWidget& window, const QWidget* over);
+
+// The window stays above its owner's window: the window manager keeps it over the owner and a
+// click on the owner does not hide it. It is not made the owner's Qt child, which would disable it
+// together with the owner it disables while it is open. A null owner leaves the window free.
+void keepAbove(QWidget& window, QWidget* owner);
+
 // A shown window that grew is pulled back onto the screen where it no longer fits; where it was
 // placed is not changed, so closing it stores the place it was pulled to.
 void keepOnScreen(QWidget& window);
