@@ -1,5 +1,6 @@
 #include "app/DateSelector.h"
 
+#include "support/ui/NumberKeys.h"
 #include "support/ui/Twips.h"
 
 #include <QEvent>
@@ -34,6 +35,28 @@ DateSelector::DateSelector(QWidget* parent) : QGroupBox(parent) {
     yearShow_ = display(QStringLiteral("YearShow"), 120, 1000);
     monthShow_ = display(QStringLiteral("MonthShow"), 1200, 700);
     dayShow_ = display(QStringLiteral("DayShow"), 1980, 700);
+    yearShow_->setAccessibleName(QStringLiteral("År"));
+    monthShow_->setAccessibleName(QStringLiteral("Månad"));
+    dayShow_->setAccessibleName(QStringLiteral("Dag"));
+
+    // From the keyboard: a month of receipts is entered without the mouse. The keys step as the
+    // buttons do but leave the focus on the display, so the next key goes on from there.
+    const auto keys = [this](QLabel* shown, int digits, auto stepper, int store::Date::*part) {
+        support::useNumberKeys(*shown, {digits, [this, stepper](int delta) { keyStep(stepper, delta); },
+                                        [this](int delta) { keyStep(&store::stepMonth, delta); },
+                                        [this, part](int value) {
+                                            store::Date typed = date_;
+                                            typed.*part = value;
+                                            return typeDate(typed);
+                                        },
+                                        [this] {
+                                            if (isEnabled())
+                                                emit finderRequested();
+                                        }});
+    };
+    keys(yearShow_, 4, &store::stepYear, &store::Date::year);
+    keys(monthShow_, 2, &store::stepMonth, &store::Date::month);
+    keys(dayShow_, 2, &store::stepDay, &store::Date::day);
 
     const auto button = [this](const QString& name, const QString& text, const QString& tip, int left,
                                int top, int width, auto stepper, int delta) {
@@ -60,6 +83,10 @@ DateSelector::DateSelector(QWidget* parent) : QGroupBox(parent) {
            Down, 700, &store::stepDay, -1);
 }
 
+std::array<QWidget*, 3> DateSelector::displays() const {
+    return {yearShow_, monthShow_, dayShow_};
+}
+
 void DateSelector::datumset(const QString& date) {
     const auto parsed = store::parseDate(date.toStdString());
     if (!parsed)
@@ -83,6 +110,19 @@ void DateSelector::step(store::Date (*stepper)(const store::Date&, int), int del
     date_ = stepper(date_, delta);
     DatChg();
     emit stepped();
+}
+
+void DateSelector::keyStep(store::Date (*stepper)(const store::Date&, int), int delta) {
+    date_ = stepper(date_, delta);
+    DatChg();
+}
+
+bool DateSelector::typeDate(const store::Date& date) {
+    if (!store::parseDate(store::dateText(date)))
+        return false;
+    date_ = date;
+    DatChg();
+    return true;
 }
 
 bool DateSelector::eventFilter(QObject* watched, QEvent* event) {

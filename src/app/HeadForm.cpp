@@ -159,29 +159,20 @@ void HeadForm::installKeyboard() {
 }
 
 void HeadForm::setTabOrderFor(bool cash) {
-    // Through an entry in the order it is made: transaction, amount, the action, cancel, the posts,
-    // then the other buttons. The buttons are shared by both panels, so the order follows the kind.
-    std::vector<QWidget*> chain;
+    // Through an entry in the order it is made: the date, transaction, amount, the action, cancel,
+    // the posts, then the other buttons. The buttons are shared by both panels, so the order
+    // follows the kind.
+    const auto date = dateSelector_->displays();
+    std::vector<QWidget*> chain(date.begin(), date.end());
     if (cash)
-        chain = {cashFrame_->mainOption(),
-                 cashFrame_->subOption(),
-                 cashFrame_->transCombo(),
-                 cashFrame_->transText(),
-                 cashFrame_->amountBox(),
-                 command2_,
-                 command3_,
-                 cashFrame_->grid()};
+        chain.insert(chain.end(), {cashFrame_->mainOption(), cashFrame_->subOption(),
+                                   cashFrame_->transCombo(), cashFrame_->transText(), cashFrame_->amountBox(),
+                                   command2_, command3_, cashFrame_->grid()});
     else
-        chain = {budgetFrame_->mainOption(),
-                 budgetFrame_->subOption(),
-                 budgetFrame_->transCombo(),
-                 budgetFrame_->transText(),
-                 budgetFrame_->budgetAmountBox(),
-                 budgetFrame_->actualAmountBox(),
-                 command1_,
-                 command2_,
-                 command3_,
-                 budgetFrame_->grid()};
+        chain.insert(chain.end(), {budgetFrame_->mainOption(), budgetFrame_->subOption(),
+                                   budgetFrame_->transCombo(), budgetFrame_->transText(),
+                                   budgetFrame_->budgetAmountBox(), budgetFrame_->actualAmountBox(),
+                                   command1_, command2_, command3_, budgetFrame_->grid()});
     chain.insert(chain.end(), {command14_, command4_});
     for (std::size_t i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);

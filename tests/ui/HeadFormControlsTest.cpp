@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QTest>
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -102,6 +103,85 @@ TEST_F(ControlsTest, ADisplayLooksTheDateUpAndAvbrytWhileIdleReturnsToTheWorking
     EXPECT_EQ(form.currentPost(), 30);
     EXPECT_EQ(g->item(9, 0)->text().toStdString(), nthDate(30));
     EXPECT_EQ(shown(form), "2026-12-06");
+}
+
+// Keys on the focused control: digits, u/d Up/Down, U/D PageUp/PageDown, b Backspace, e Esc,
+// n Enter.
+void pressKeys(const char* keys) {
+    for (const char* k = keys; *k; ++k) {
+        QWidget* target = QApplication::focusWidget();
+        ASSERT_NE(target, nullptr);
+        const std::string special = "udUDben";
+        const Qt::Key codes[] = {Qt::Key_Up,        Qt::Key_Down,   Qt::Key_PageUp, Qt::Key_PageDown,
+                                 Qt::Key_Backspace, Qt::Key_Escape, Qt::Key_Return};
+        const auto at = special.find(*k);
+        QTest::keyClick(target, at == std::string::npos ? Qt::Key(Qt::Key_0 + (*k - '0')) : codes[at]);
+    }
+}
+
+QString focused() {
+    return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+}
+
+TEST_F(ControlsTest, TheDateIsSetFromTheKeyboardAndTheFocusStaysOnIt) {
+    app::HeadForm& form = open();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    control<QLabel>(form, "YearShow")->setFocus(Qt::TabFocusReason);
+    QStringList order{focused()};
+    for (int i = 0; i < 2; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        order << focused();
+    }
+    EXPECT_EQ(order, (QStringList{"YearShow", "MonthShow", "DayShow"}));
+
+    const struct {
+        const char* from;
+        const char* display;
+        const char* keys;
+        const char* to;
+    } cases[] = {
+        {"2026-12-31", "DayShow", "u", "2027-01-01"},
+        {"2026-12-06", "MonthShow", "d", "2026-11-06"},
+        {"2026-12-06", "YearShow", "U", "2027-01-06"},
+        {"2026-03-31", "DayShow", "D", "2026-02-28"},
+        {"2026-12-06", "YearShow", "2028", "2028-12-06"},
+        {"2026-12-06", "MonthShow", "03", "2026-03-06"},
+        {"2026-12-06", "DayShow", "2b05", "2026-12-05"},
+        {"2028-02-10", "DayShow", "29", "2028-02-29"},
+        // No such day: refused, the date stays.
+        {"2026-03-31", "MonthShow", "02", "2026-03-31"},
+        {"2026-12-06", "MonthShow", "13", "2026-12-06"},
+        {"2026-12-06", "DayShow", "00", "2026-12-06"},
+        {"2027-02-10", "DayShow", "29", "2027-02-10"},
+        {"2012-02-29", "YearShow", "2013", "2012-02-29"},
+        // Esc drops the digits typed; it cancels nothing else.
+        {"2026-05-06", "DayShow", "2e", "2026-05-06"},
+    };
+    for (const auto& c : cases) {
+        form.dateSelector()->datumset(c.from);
+        control<QLabel>(form, c.display)->setFocus(Qt::TabFocusReason);
+        pressKeys(c.keys);
+        EXPECT_EQ(shown(form), c.to) << c.from << " " << c.display << " " << c.keys;
+        EXPECT_EQ(form.workingDate(), c.to);
+        EXPECT_EQ(focused(), c.display);
+    }
+
+    // Digits show as they come; leaving the display drops them.
+    auto* year = control<QLabel>(form, "YearShow");
+    year->setFocus(Qt::TabFocusReason);
+    pressKeys("20");
+    EXPECT_EQ(year->text(), "20__");
+    QTest::keyClick(year, Qt::Key_Tab);
+    EXPECT_EQ(shown(form), "2026-05-06");
+
+    // Enter looks the shown date up as a click on a display does.
+    form.dateSelector()->datumset(QString::fromStdString(nthDate(6)));
+    control<QLabel>(form, "DayShow")->setFocus(Qt::TabFocusReason);
+    pressKeys("dn");
+    EXPECT_EQ(form.currentPost(), 5);
+    EXPECT_EQ(form.workingDate(), "2026-12-06");
+    EXPECT_EQ(focused(), "Command3");
 }
 
 TEST_F(ControlsTest, TheWindowArrangesItselfForTheAccountKind) {

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -203,6 +204,41 @@ TEST_F(HolidayFormTest, NewRedDayInTheAutumnStepsThroughNextYearsFirstHalf) {
     uitest::click(label("DayLabel"));
     press("Command1");
     EXPECT_EQ(onDisk(), redDayRec("Julafton", "2026-12-24") + redDayRec("Trettondedag jul", "2027-01-06"));
+}
+
+TEST_F(HolidayFormTest, TheDateIsPickedFromTheKeyboardInsideItsBounds) {
+    open("2026-12-06");
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    // Keys on the focused control: digits, u/d Up/Down, U/D PageUp/PageDown, n Enter.
+    const auto keys = [](const char* sequence) {
+        for (const char* k = sequence; *k; ++k) {
+            const std::string special = "udUDn";
+            const Qt::Key codes[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown,
+                                     Qt::Key_Return};
+            const auto at = special.find(*k);
+            QTest::keyClick(QApplication::focusWidget(),
+                            at == std::string::npos ? Qt::Key(Qt::Key_0 + (*k - '0')) : codes[at]);
+        }
+        return QApplication::focusWidget()->objectName();
+    };
+    text1()->setFocus();
+    enterName("Juldagen");
+    // 2028 lies beyond the budget year and December beyond next year's first half; the 32nd is no day.
+    EXPECT_EQ(keys("u2028d"), "YearLabel");
+    EXPECT_EQ(picked(), "2026----");
+    EXPECT_EQ(keys("n13"), "MonthLabel");
+    EXPECT_EQ(picked(), "2026-07-");
+    EXPECT_EQ(keys("12n"), "DayLabel");
+    EXPECT_EQ(keys("3225"), "DayLabel");
+    EXPECT_EQ(picked(), "2026-12-25");
+    keys("D");
+    EXPECT_EQ(picked(), "2026-11-25");
+    keys("U");
+    EXPECT_EQ(picked(), "2026-12-25");
+    EXPECT_EQ(keys("n"), "Command1");
+    keys("n");
+    EXPECT_EQ(onDisk(), redDayRec("Juldagen", "2026-12-25"));
 }
 
 TEST_F(HolidayFormTest, InTheSpringOnlyThisYearAndAnEqualDateGoesFirst) {

@@ -6,6 +6,7 @@
 #include "store/Errors.h"
 #include "store/History.h"
 #include "support/ui/Context.h"
+#include "support/ui/NumberKeys.h"
 #include "support/ui/Trap.h"
 #include "support/ui/Twips.h"
 #include "support/ui/WindowPosition.h"
@@ -178,6 +179,47 @@ HolidayForm::HolidayForm(support::Context& ctx, QWidget* opener, RedDays& redDay
     }
     for (QPushButton* step : {yearPos_, yearNeg_, monthPos_, monthNeg_, dayPos_, dayNeg_})
         step->setFixedWidth(support::px(360));
+    // From the keyboard as with the buttons: Up and Down step, PageUp and PageDown the month,
+    // digits set a value inside its bounds, and Enter takes the value as a click does and goes on
+    // to the next part of the date.
+    const auto monthPage = [this](int delta) {
+        if (monthPos_->isEnabled())
+            stepMonth(delta);
+    };
+    support::useNumberKeys(*yearLabel_, {4, [this](int delta) { stepYear(delta); }, monthPage,
+                                         [this](int year) {
+                                             if (year < yearMin_ || year > yearMax_)
+                                                 return false;
+                                             year_ = year;
+                                             yearChanged();
+                                             return true;
+                                         },
+                                         [this] {
+                                             YearLabel_Click();
+                                             monthLabel_->setFocus();
+                                         }});
+    support::useNumberKeys(*monthLabel_, {2, [this](int delta) { stepMonth(delta); }, monthPage,
+                                          [this](int month) {
+                                              if (month < monthMin_ || month > monthMax_)
+                                                  return false;
+                                              month_ = month;
+                                              monthChanged();
+                                              return true;
+                                          },
+                                          [this] {
+                                              MonthLabel_Click();
+                                              dayLabel_->setFocus();
+                                          }});
+    support::useNumberKeys(*dayLabel_,
+                           {2, [this](int delta) { delta > 0 ? DayPos_Click() : DayNeg_Click(); }, monthPage,
+                            [this](int day) {
+                                if (day < dayMin_ || day > dayMax_)
+                                    return false;
+                                day_ = day;
+                                showPicked();
+                                return true;
+                            },
+                            [this] { DayLabel_Click(); }});
 
     g4_->setColumnCount(3);
     g4_->horizontalHeader()->hide();
@@ -227,6 +269,9 @@ HolidayForm::HolidayForm(support::Context& ctx, QWidget* opener, RedDays& redDay
     layout->addWidget(label6_);
     layout->addLayout(buttons);
 
+    // Enter presses a focused button, as in the other windows.
+    for (QPushButton* b : {command1_, command2_, command4_, command3_})
+        b->setAutoDefault(true);
     connect(text1_, &QLineEdit::returnPressed, this, &HolidayForm::Text1_Enter);
     connect(yearPos_, &QPushButton::clicked, this, &HolidayForm::YearPos_Click);
     connect(yearNeg_, &QPushButton::clicked, this, &HolidayForm::YearNeg_Click);
@@ -428,6 +473,7 @@ void HolidayForm::Text1_Enter() {
     setMonthBounds();
     showPicked();
     setLabel6(todayMonth_ <= 6 ? text::thisYearOnly() : text::nextYearToo());
+    yearLabel_->setFocus(); // the keyboard goes on with the date
 }
 
 // A step that leaves the value as it was (at a bound) changes nothing else either.
