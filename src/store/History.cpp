@@ -398,9 +398,21 @@ int History::folderFd(bool create) {
     } catch (const FileError&) {
     }
     const std::string path = folder_.string();
+    const std::string otherDisk = "Ångrahistoriken " + path +
+                                  " kan inte ligga på samma disk som datamappen " + root_.string() + "." +
+                                  Unrecorded;
+    struct stat data {};
+    const bool dataKnown = ::stat(root_.c_str(), &data) == 0;
     if (!statAt(AT_FDCWD, path)) {
         if (errno != ENOENT) {
             unavailable_ = cannotWrite(folder_, errno);
+            return -1;
+        }
+        // The data root is a disk of its own (mounted there): its history would need copies.
+        struct stat parent {};
+        if (dataKnown && ::stat(folder_.parent_path().c_str(), &parent) == 0 &&
+            parent.st_dev != data.st_dev) {
+            unavailable_ = otherDisk;
             return -1;
         }
         if (!create) {
@@ -416,8 +428,7 @@ int History::folderFd(bool create) {
         }
     }
     io::UniqueFd fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    struct stat st {
-    }, data{};
+    struct stat st {};
     if (!fd) {
         if (errno == ELOOP || errno == ENOTDIR)
             unavailable_ = "Ångrahistoriken " + path + " är ingen vanlig mapp (en länk eller en fil) och " +
@@ -431,9 +442,8 @@ int History::folderFd(bool create) {
             "Ångrahistoriken " + path + " tillhör en annan användare och används inte." + Unrecorded;
         return -1;
     }
-    if (::stat(root_.c_str(), &data) == 0 && data.st_dev != st.st_dev) {
-        unavailable_ = "Ångrahistoriken " + path + " kan inte ligga på samma disk som datamappen " +
-                       root_.string() + "." + Unrecorded;
+    if (dataKnown && data.st_dev != st.st_dev) {
+        unavailable_ = otherDisk;
         return -1;
     }
     if (::faccessat(fd.get(), ".", W_OK | X_OK, AT_EACCESS) != 0) {
