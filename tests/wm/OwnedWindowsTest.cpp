@@ -25,10 +25,7 @@ using wmtest::waitFor;
 using wmtest::waitFramed;
 
 QWidget* shownWindow(const char* name) {
-    for (QWidget* top : QApplication::topLevelWidgets())
-        if (top->isVisible() && top->objectName() == QLatin1String(name))
-            return top;
-    return nullptr;
+    return uitest::shownWindow(QString(), QString::fromLatin1(name));
 }
 
 // The window the X server shows at the middle of `upper`, which must also lie over `lower`.
@@ -120,7 +117,7 @@ TEST_F(OwnedWindows, StayAboveTheWindowTheyWereOpenedFromWhenItIsRaised) {
         EXPECT_EQ(seenAtMiddleOf(*window, *opener), w.name);
 
         opener->activateWindow();
-        opener->windowHandle()->raise(); // as a click on it does
+        opener->windowHandle()->raise();    // as a click on it does
         waitFor([] { return false; }, 500); // the window manager restacks
         EXPECT_EQ(seenAtMiddleOf(*window, *opener), w.name);
     }
