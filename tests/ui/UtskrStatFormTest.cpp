@@ -381,16 +381,12 @@ TEST_F(UtskrStatTest, TheTextFileIsWrittenWhereTheSaveDialogSaysAndNothingWhenCa
 TEST_F(UtskrStatTest, AReportFileThatCannotBeSavedIsToldPlainlyWithItsPath) {
     open();
     const QString missing = QString::fromStdString((t.drive.path() / "nosuchdir" / "hushall.txt").string());
-    const QString folder = QString::fromStdString(t.drive.path().string());
-    const std::pair<QString, const char*> places[] = {{missing, "Mappen finns inte."},
-                                                      {folder, "Det finns en mapp med det namnet."}};
-    for (const auto& [path, reason] : places) {
-        t.dialogs.clear().answerSave(path);
-        output("Option2");
-        ASSERT_EQ(t.dialogs.calls().size(), 2u);
-        EXPECT_TRUE(uitest::showed(t.dialogs, 1, "Filen kunde inte sparas", notSaved(path, reason)));
-        EXPECT_EQ(t.dialogs.calls()[1].icon, support::Dialogs::Icon::Exclamation);
-    }
+    t.dialogs.answerSave(missing);
+    output("Option2");
+    ASSERT_EQ(t.dialogs.calls().size(), 2u);
+    EXPECT_TRUE(
+        uitest::showed(t.dialogs, 1, "Filen kunde inte sparas", notSaved(missing, "Mappen finns inte.")));
+    EXPECT_EQ(t.dialogs.calls()[1].icon, support::Dialogs::Icon::Exclamation);
     statistics("Uttag");
     t.dialogs.clear().answerSave(missing);
     output("Option2");
