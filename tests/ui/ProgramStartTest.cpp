@@ -25,6 +25,7 @@
 #include <filesystem>
 #include <memory>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -89,7 +90,7 @@ TEST(InstanceLock, AForeignLockIsNamedAndTakenOverOnlyWhenAsked) {
         std::string lockFile;
         QString told;
     } cases[] = {
-        {"999999\nmoniva\nother-host\n", "är låst av Moniva på datorn other-host."},
+        {"999999\nmoniva\nother-host", "är låst av Moniva på datorn other-host."},
         {"", "går inte att läsa."},
     };
     for (const auto& c : cases) {
@@ -109,6 +110,27 @@ TEST(InstanceLock, AForeignLockIsNamedAndTakenOverOnlyWhenAsked) {
             << dialogs.texts().constFirst().toStdString();
         EXPECT_TRUE(drive.readFile(app::lockFileFor(paths)).starts_with(std::to_string(::getpid()) + "\n"));
     }
+}
+
+// A FIFO would hold the start for ever, a link would be followed: neither is taken for a lock.
+TEST(InstanceLock, ALockThatIsNoFileIsNeitherReadNorRemoved) {
+    TempDrive drive;
+    std::filesystem::create_directories(drive / "MoniData");
+    const store::DataPaths paths(drive.path());
+    const std::filesystem::path file = app::lockFileFor(paths);
+    drive.writeFile("elsewhere", "999999\nmoniva\nother-host\n");
+    for (const bool fifo : {true, false}) {
+        std::filesystem::remove(file);
+        if (fifo)
+            ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+        else
+            std::filesystem::create_symlink(drive / "elsewhere", file);
+        uitest::ScriptedDialogs dialogs;
+        EXPECT_EQ(app::lockDataRootOrSay(paths, dialogs), nullptr);
+        EXPECT_EQ(dialogs.titles(), QStringList{"Datamappen kan inte låsas"});
+        EXPECT_FALSE(std::filesystem::is_regular_file(std::filesystem::symlink_status(file)));
+    }
+    EXPECT_EQ(drive.readFile("elsewhere"), "999999\nmoniva\nother-host\n");
 }
 
 TEST(InstanceLock, AFolderThatCannotBeWrittenIsToldAsSuch) {
