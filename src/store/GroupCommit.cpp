@@ -157,9 +157,10 @@ public:
     }
 
     [[noreturn]] void refuse(const std::string& what = {}) const {
-        throw DataError("Journalmappen " + path_.string() + (what.empty() ? "" : " (" + what + ")") +
-                        " är inte en vanlig mapp som programmet själv har gjort: den används inte och "
-                        "ingenting i den tas bort. Ta bort den själv, så kan programmet spara igen.");
+        // Short before the path: the error routine shows it as a title.
+        throw DataError("Journalmappen är en länk eller inte programmets egen mapp och används inte; "
+                        "ingenting i den tas bort (" +
+                        (what.empty() ? path_ : path_ / what).string() + ")");
     }
 
     // Clears a name before the journal writes it: only a regular file of the journal's own goes,
