@@ -179,7 +179,8 @@ private:
 void describeChange(std::string description);
 
 // Called by the commit code before a file (or, folder = true, a folder a group commit creates)
-// inside the data root changes. Never throws: a change whose image cannot be kept is not recorded.
+// inside the data root changes. Never throws: a change whose image cannot be kept (no room left
+// beside the margin, a link in a data file's place) is not recorded, and the changes before it go.
 void keepBeforeImage(const std::filesystem::path& path, bool folder = false);
 
 } // namespace store

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -134,6 +135,44 @@ TEST(History, BesideALinkedDataRootAndAcrossFileSystems) {
         EXPECT_EQ(s.drive.tree("MoniData"), undone);
         History::simulateOtherFileSystem(false);
     }
+}
+
+// The same on real file systems where this process may mount them: a data root that is a disk of
+// its own has no history (said, nothing made on the other disk); an account folder mounted from
+// elsewhere is undone and redone by copying.
+TEST(History, OnMountedFileSystems) {
+    TempDrive drive;
+    struct Mounts {
+        std::vector<fs::path> at;
+        ~Mounts() {
+            for (auto p = at.rbegin(); p != at.rend(); ++p)
+                ::umount2(p->c_str(), MNT_DETACH);
+        }
+        bool add(const fs::path& p) {
+            fs::create_directories(p);
+            if (::mount("tmpfs", p.c_str(), "tmpfs", 0, "size=1m") != 0)
+                return false;
+            at.push_back(p);
+            return true;
+        }
+    } mounts;
+    if (!mounts.add(drive / "A/MoniData") || !mounts.add(drive / "B/MoniData/Bil"))
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    History alone(DataPaths(drive / "A"));
+    alone.activate();
+    alone.recover();
+    EXPECT_NE(alone.unavailable().value_or("").find("kan inte ligga på samma disk"), std::string::npos);
+    replaceFileAtomically(drive / "A/MoniData/KontoFil", "saved");
+    EXPECT_FALSE(drive.exists("A/.MoniData.history"));
+
+    drive.writeFile("B/MoniData/Bil/Transakt", "before");
+    History history(DataPaths(drive / "B"));
+    history.activate();
+    replaceFileAtomically(drive / "B/MoniData/Bil/Transakt", "after");
+    history.undo();
+    EXPECT_EQ(drive.readFile("B/MoniData/Bil/Transakt"), "before");
+    history.redo();
+    EXPECT_EQ(drive.readFile("B/MoniData/Bil/Transakt"), "after");
 }
 
 // Links in the history's place or among its entries (a stick someone else prepared) are neither
