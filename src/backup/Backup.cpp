@@ -1,6 +1,7 @@
 #include "backup/Backup.h"
 
 #include "accounts/Register.h"
+#include "store/Cp1252.h"
 #include "store/Errors.h"
 #include "store/FileIo.h"
 #include "store/GroupCommit.h"
@@ -119,8 +120,33 @@ constexpr std::ptrdiff_t MaxIniLines = 4;
                            "). Ingenting har ändrats.");
 }
 
-// Refuses a file that cannot be what its name says, before anything is copied.
-void checkKind(const RestoreFile& file, const FileKind& kind) {
+// The length of a post of the account by that name (UTF-8) as the register tells its kind, 0 when
+// the register does not name it (or is missing, or too large to be one).
+std::uint64_t postLengthIn(const fs::path& kontoFil, std::string_view utf8Account) {
+    constexpr std::uint64_t MaxRegister = std::uint64_t(1) << 20;
+    std::error_code ec;
+    if (fs::symlink_status(kontoFil, ec).type() != fs::file_type::regular ||
+        fs::file_size(kontoFil, ec) > MaxRegister)
+        return 0;
+    try {
+        const store::RecordFile file(kontoFil, store::KontoRec::Length, store::RecordFile::Missing::Fail);
+        for (std::size_t n = 1; n <= file.count(); ++n) {
+            const auto rec = file.read<store::KontoRec>(n);
+            if (rec.isFree() || store::cp1252ToUtf8(rec.name()) != utf8Account)
+                continue;
+            const std::string kind = rec.text(store::KontoRec::KontoTyp);
+            return kind == "Ek"   ? store::PostRec_Enkel::Length
+                   : kind == "Bg" ? store::PostRec_Budget::Length
+                                  : 0;
+        }
+    } catch (const std::exception&) {
+    }
+    return 0;
+}
+
+// Refuses a file that cannot be what its name says, before anything is copied. postLength: the
+// account's post length where the register tells it.
+void checkKind(const RestoreFile& file, const FileKind& kind, std::uint64_t postLength) {
     if (kind.record == 0) {
         std::string text;
         if (file.size <= MaxIniBytes)
@@ -130,7 +156,9 @@ void checkKind(const RestoreFile& file, const FileKind& kind) {
         return;
     }
     const bool whole =
-        file.size % kind.record == 0 || (kind.otherRecord && file.size % kind.otherRecord == 0);
+        kind.otherRecord && postLength
+            ? file.size % postLength == 0
+            : file.size % kind.record == 0 || (kind.otherRecord && file.size % kind.otherRecord == 0);
     if (!whole)
         refuseFile(file, kind.name, "längden är inte ett helt antal poster");
     if (kind.maxRecords && file.size / kind.record > kind.maxRecords)
@@ -143,7 +171,7 @@ void checkKind(const RestoreFile& file, const FileKind& kind) {
 // place in the target folder and checked. Anything else in it is no data of the program's and is
 // not copied.
 void collectFiles(const fs::path& backupFolder, const fs::path& targetFolder, std::span<const FileKind> kinds,
-                  std::vector<RestoreFile>& out) {
+                  std::vector<RestoreFile>& out, std::uint64_t postLength = 0) {
     for (const fs::directory_entry& entry : entriesOf(backupFolder)) {
         const std::string name = entry.path().filename().string();
         const auto kind =
@@ -155,7 +183,7 @@ void collectFiles(const fs::path& backupFolder, const fs::path& targetFolder, st
         if (ec)
             throw store::FileError(ec, entry.path().string());
         out.push_back({entry.path(), targetFolder / name, size});
-        checkKind(out.back(), *kind);
+        checkKind(out.back(), *kind, postLength);
     }
 }
 
@@ -544,7 +572,8 @@ fs::path restoreAccount(const store::DataPaths& paths, std::string_view utf8Acco
                         const fs::path& backupFolder, std::string_view today, std::string_view clock) {
     const fs::path accountFolder = paths.dataRoot() / utf8AccountFolderName(utf8Account);
     std::vector<RestoreFile> files;
-    collectFiles(backupFolder, accountFolder, AccountKinds, files);
+    collectFiles(backupFolder, accountFolder, AccountKinds, files,
+                 postLengthIn(paths.kontoFil(), utf8Account));
     return commitRestore(paths, {paths.dataRoot(), accountFolder}, files, today, clock);
 }
 
@@ -561,7 +590,9 @@ fs::path restoreAll(const store::DataPaths& paths, const fs::path& backupFolder,
         if (!store::isSafeFolderName(name))
             throw store::DataError("BackUp-katalogen innehåller ett mappnamn som inte kan användas: " + name);
         folders.push_back(root / name);
-        collectFiles(entry.path(), root / name, AccountKinds, files);
+        // The backup's own register tells the kinds of the accounts it holds.
+        collectFiles(entry.path(), root / name, AccountKinds, files,
+                     postLengthIn(backupFolder / "KontoFil", name));
     }
     return commitRestore(paths, folders, files, today, clock);
 }

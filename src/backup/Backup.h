@@ -100,7 +100,8 @@ std::filesystem::path restoreAccount(const store::DataPaths& paths, std::string_
 // Only files of the kinds the program keeps are copied (KontoData, Transakt, Kategori, B-mall in an
 // account folder; KontoFil, KontoIni, PosFil, RedDayFil in the data root); anything else in the
 // backup is left out. A file that cannot be what its name says (a length that is no whole number
-// of records, more records than the kind can hold) or a restore that would not fit on the disk is
+// of records, of the account's kind where a register names it: the data root's for one account, the
+// backup's for all; more records than the kind can hold) or a restore that would not fit on the disk is
 // refused with DataError before anything is written. The copies stream, however large the files.
 //
 // Copies an all-accounts backup onto the data root in the same way: its files and the files of

@@ -306,6 +306,7 @@ TEST_F(BackupTest, RestoreRefusesFilesThatCannotBeWhatTheyClaim) {
         {"Bil/Kategori", (std::uint64_t(1) << 30) / 35 * 35, "", "fler än 9999 poster"},
         {"Bil/Transakt", 36 * 10000, "", "fler än 9999 poster"},
         {"Bil/KontoData", 43 * 3 + 1, "", "inte ett helt antal poster"},
+        {"Bil/KontoData", 77 * 2, "", "inte ett helt antal poster"}, // budget posts of a cash-book account
         {"RedDayFil", 36, "", "inte ett helt antal poster"},
         {"PosFil", 280, "", "större än en post"},
         {"KontoIni", 0, "1\r\nA\r\nB\r\nC\r\nD\r\n", "fler rader"},
