@@ -4,6 +4,8 @@
 #include <QLibraryInfo>
 #include <QLocale>
 
+#include <clocale>
+
 namespace app {
 
 SwedishTranslations::SwedishTranslations() {
@@ -21,6 +23,24 @@ SwedishTranslations::~SwedishTranslations() {
     QCoreApplication::removeTranslator(&own_);
     QCoreApplication::removeTranslator(&qt_);
     QLocale::setDefault(QLocale::system());
+}
+
+SwedishDatesAtStart::SwedishDatesAtStart()
+    : claimed_(qEnvironmentVariableIsEmpty("LC_ALL")), hadTime_(qEnvironmentVariableIsSet("LC_TIME")),
+      userTime_(qgetenv("LC_TIME")) {
+    if (claimed_)
+        qputenv("LC_TIME", "sv_SE.UTF-8");
+}
+
+void SwedishDatesAtStart::applicationMade() const {
+    if (!claimed_)
+        return;
+    (void)QLocale::system(); // read now, while the environment names Swedish
+    if (hadTime_)
+        qputenv("LC_TIME", userTime_);
+    else
+        qunsetenv("LC_TIME");
+    std::setlocale(LC_ALL, "");
 }
 
 } // namespace app

@@ -19,4 +19,19 @@ private:
     QTranslator own_;
 };
 
+// Qt's file dialog writes dates in the manner of the system locale, which Qt reads from the
+// environment once, as the application starts. Made before the application object, this names
+// Swedish dates for that moment (unless LC_ALL rules every category); applicationMade() then gives
+// the environment and the C library back the user's own settings, for child processes as well.
+class SwedishDatesAtStart {
+public:
+    SwedishDatesAtStart();
+    void applicationMade() const;
+
+private:
+    bool claimed_ = false;
+    bool hadTime_ = false;
+    QByteArray userTime_;
+};
+
 } // namespace app

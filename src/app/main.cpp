@@ -55,7 +55,9 @@ int main(int argc, char* argv[]) {
         break;
     }
 
+    const app::SwedishDatesAtStart swedishDates;
     support::SafeApplication app(argc, argv);
+    swedishDates.applicationMade();
     nameTheApplication();
     QApplication::setFont(QFont(QStringLiteral("Arial"), 9));
     support::fitLayoutToScreen(app::HeadForm::largestClientTwips());
