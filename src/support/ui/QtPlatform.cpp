@@ -37,7 +37,7 @@ UploadResult QtPlatform::uploadReport(const std::filesystem::path& file) {
     // Over whatever window asked for it (the report form), so the progress window stays on top.
     return ftpUploadShowingProgress(
         QApplication::activeModalWidget(),
-        {settings_.ftpHost, settings_.ftpPort, settings_.ftpUser, settings_.ftpPassword}, file);
+        {settings_.ftpHost, settings_.ftpPort, settings_.ftpUser, settings_.ftpPassword, {}}, file);
 }
 
 void QtPlatform::fetchAndDiscard(const QString& url) {
