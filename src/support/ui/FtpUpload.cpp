@@ -163,6 +163,8 @@ UploadResult ftpUploadShowingProgress(QWidget* parent, const FtpTarget& target,
     QObject::connect(&window, &QDialog::rejected, &window, [&worker] { worker.request_stop(); });
     window.show();
     loop.exec();
+    // The loop also ends when the whole program is asked to end: the transfer must not hold it.
+    worker.request_stop();
     worker.join();
     return result;
 }
