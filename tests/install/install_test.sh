@@ -65,7 +65,7 @@ dpkg-deb -c "$deb" >"$work/contents.txt"
 grep -q "\./usr/share/man/man1/moniva\.1\.gz$" "$work/contents.txt"
 grep -q "\./usr/share/doc/moniva/copyright$" "$work/contents.txt"
 if command -v lintian >/dev/null; then
-    lintian --no-tag-display-limit "$deb" >"$work/lintian.txt" 2>&1 || true
+    lintian --tag-display-limit 0 "$deb" >"$work/lintian.txt" 2>&1 || true
     if grep -q "^E:" "$work/lintian.txt"; then
         echo "lintian found errors in the package:"
         cat "$work/lintian.txt"
