@@ -1,0 +1,201 @@
+// Sums per transaction and per month over several accounts whose totals are worked out by hand.
+
+#include "overview/Sums.h"
+#include "overview/Search.h"
+#include "store/Errors.h"
+
+#include "OverviewFiles.h"
+
+#include <gtest/gtest.h>
+
+using namespace overview;
+using namespace overviewtest;
+using store::Amount;
+
+namespace {
+
+Amount kr(long long whole) {
+    return Amount::whole(whole);
+}
+
+// Hem and Kort are cash books naming Mat and Lön under different numbers; Bud is a budget account
+// with two unconfirmed posts.
+std::vector<OpenAccount> threeAccounts(const TempDrive& drive) {
+    const std::string hem =
+        cash("2026-01-01", "1", "5000", "5000") + cash("2026-01-05", "3", "-100", "4900", "1") +
+        cash("2026-01-06", "3", "-50", "4850", "2") + cash("2026-01-07", "3", "-30", "4820") +
+        cash("2026-01-25", "2", "20000", "24820") + cash("2026-01-28", "4", "-8000", "16820") +
+        cash("2026-02-03", "3", "-70", "16750", "1");
+    const std::string kort = cash("2026-01-01", "1", "0", "0") +
+                             cash("2026-01-10", "2", "-820", "-820", "1") +
+                             cash("2026-01-15", "3", "1000", "180");
+    const std::string bud = budg("2026-01-01", "1", "0", "0", "0", "0", "0") +
+                            budg("2026-01-10", "3", "-500", "-600", "-500", "-600", "-100") +
+                            budg("2026-01-20", "3", "-400", "-400", "-900", "-1000", "-100", ' ', ' ') +
+                            budg("2026-02-02", "2", "3000", "2800", "2100", "1800", "-300") +
+                            budg("2026-02-10", "4", "-1000", "-1000", "1100", "800", "-300", ' ', ' ');
+    return open(
+        drive,
+        {{"Hem", "Ek", hem, "", ""}, {"Kort", "Ek", kort, otherTransakt(), ""}, {"Bud", "Bg", bud, "", ""}});
+}
+
+std::string rowText(const TransactionSum& s) {
+    return s.name + " " + s.sum.amountText() + " " + std::to_string(s.count) + " " + std::to_string(s.share);
+}
+
+std::vector<std::string> rowTexts(const std::vector<TransactionSum>& rows) {
+    std::vector<std::string> out;
+    for (const TransactionSum& r : rows)
+        out.push_back(rowText(r));
+    return out;
+}
+
+} // namespace
+
+TEST(Overview, PeriodsAndShares) {
+    EXPECT_EQ(monthPeriod(2024, 2), (Period{"2024-02-01", "2024-02-29"}));
+    EXPECT_EQ(quarterPeriod(2026, 4), (Period{"2026-10-01", "2026-12-31"}));
+    EXPECT_EQ(yearPeriod(2026), (Period{"2026-01-01", "2026-12-31"}));
+    EXPECT_THROW(rangePeriod("2026-02-01", "2026-01-31"), store::DataError);
+    EXPECT_THROW(rangePeriod("2026-02-30", "2026-03-01"), store::DataError);
+
+    struct Case {
+        std::vector<long long> values;
+        int whole;
+        std::vector<int> parts;
+    };
+    const std::vector<Case> cases{
+        {{1, 1, 1}, 10000, {3334, 3333, 3333}}, // the odd hundredth to the first of equal remainders
+        {{-8000, -1600}, 10000, {8333, 1667}},
+        {{920, 630, 50}, 1667, {959, 656, 52}},
+        {{150, -50}, 10000, {15000, -5000}}, // a refund larger than its part
+        {{5, -5}, 10000, {0, 0}},
+        {{}, 10000, {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<Amount> values;
+        for (long long v : c.values)
+            values.push_back(kr(v));
+        EXPECT_EQ(apportion(values, c.whole), c.parts) << c.whole;
+    }
+}
+
+TEST(Overview, PerTransactionAcrossAccounts) {
+    TempDrive drive;
+    const auto accounts = threeAccounts(drive);
+    const PerTransaction both = perTransaction(accounts, monthPeriod(2026, 1), Flow::Both);
+    // Mat of all three accounts is one row; Bud's unconfirmed post is no money yet.
+    EXPECT_EQ(rowTexts(both.expenses), (std::vector<std::string>{"Hyra -8000 1 8333", "Mat -1600 5 1667"}));
+    EXPECT_EQ(rowTexts(both.expenses[1].subs),
+              (std::vector<std::string>{"Bröd -920 2 959", " -630 2 656", "Mjölk -50 1 52"}));
+    EXPECT_TRUE(both.expenses[0].subs.empty());
+    EXPECT_EQ(rowTexts(both.income), (std::vector<std::string>{"Lön 21000 2 10000"}));
+    EXPECT_EQ(rowTexts(both.unsigned_), (std::vector<std::string>{"Kontostart 5000 3 0"}));
+    EXPECT_EQ(both.expenseTotal, kr(-9600));
+    EXPECT_EQ(both.expenseCount, 6);
+    EXPECT_EQ(both.incomeTotal, kr(21000));
+
+    const PerTransaction expenses = perTransaction(accounts, monthPeriod(2026, 1), Flow::Expenses);
+    EXPECT_TRUE(expenses.income.empty());
+    EXPECT_EQ(expenses.expenses.size(), 2u);
+    EXPECT_EQ(rowTexts(perTransaction(accounts, monthPeriod(2026, 2), Flow::Income).income),
+              (std::vector<std::string>{"Lön 2800 1 10000"}));
+}
+
+TEST(Overview, GeneratedYearSumsToItsKnownTotals) {
+    TempDrive drive;
+    // Post i (from 2) is an income of 100 i when i is even, else an expense of 30 i; 2026 holds
+    // posts 1..336 (28 days a month).
+    const auto accounts =
+        open(drive, {{"Stor", "Ek", fixtures::cashPosts(500), fixtures::standardTransakt(), ""}});
+    const PerTransaction year = perTransaction(accounts, yearPeriod(2026), Flow::Both);
+    EXPECT_EQ(year.incomeTotal, kr(100 * 168 * 169));        // 2 + 4 + ... + 336
+    EXPECT_EQ(year.expenseTotal, kr(-30 * (168 * 168 - 1))); // 3 + 5 + ... + 335
+    EXPECT_EQ(year.incomeCount + year.expenseCount, 335);
+    const MonthReport months = monthByMonth(accounts, yearPeriod(2026), Flow::Both);
+    ASSERT_EQ(months.months.size(), 12u);
+    EXPECT_EQ(months.netTotal.actual, year.incomeTotal + year.expenseTotal);
+    EXPECT_EQ(months.closingBalance.back(), year.incomeTotal + year.expenseTotal);
+}
+
+TEST(Overview, BudgetMonthByMonth) {
+    TempDrive drive;
+    auto accounts = threeAccounts(drive);
+    accounts.erase(accounts.begin(), accounts.begin() + 2);
+    const MonthReport r = monthByMonth(accounts, rangePeriod("2026-01-01", "2026-02-28"), Flow::Both);
+    ASSERT_TRUE(r.budget);
+    EXPECT_EQ(r.months, (std::vector<std::string>{"2026-01", "2026-02"}));
+    // Budgeted: every post; actual: confirmed posts only.
+    auto cells = [](const MonthRow& row) {
+        std::string out = row.name;
+        for (const MonthCell& c : row.months)
+            out += " " + c.budgeted.amountText() + "/" + c.actual.amountText();
+        return out;
+    };
+    ASSERT_EQ(r.rows.size(), 3u);
+    EXPECT_EQ(cells(r.rows[0]), "Lön 0/0 3000/2800");
+    EXPECT_EQ(cells(r.rows[1]), "Hyra 0/0 -1000/0");
+    EXPECT_EQ(cells(r.rows[2]), "Mat -900/-600 0/0");
+    EXPECT_EQ(r.rows[0].total.difference(), kr(-200));
+    EXPECT_EQ(r.net[0].difference(), kr(300));
+    EXPECT_EQ(r.accumulatedDifference, (std::vector<Amount>{kr(300), kr(1100)}));
+    EXPECT_EQ(r.closingBalance, (std::vector<Amount>{kr(-600), kr(2200)}));
+
+    struct Case {
+        char sign;
+        long long budgeted, actual;
+        bool off;
+    };
+    for (const Case& c : std::vector<Case>{{'-', -500, -600, true},
+                                           {'-', -500, -500, false},
+                                           {'-', -500, -400, false},
+                                           {'+', 3000, 2800, true},
+                                           {'+', 3000, 3000, false},
+                                           {'+', 3000, 3100, false},
+                                           {' ', 0, 5000, false}})
+        EXPECT_EQ(offBudget(c.sign, {kr(c.budgeted), kr(c.actual), 1}), c.off)
+            << c.sign << c.budgeted << c.actual;
+}
+
+TEST(Overview, CashMonthByMonthWithClosingBalance) {
+    TempDrive drive;
+    auto accounts = threeAccounts(drive);
+    accounts.pop_back();
+    const MonthReport r = monthByMonth(accounts, rangePeriod("2026-01-01", "2026-02-28"), Flow::Both);
+    EXPECT_FALSE(r.budget);
+    EXPECT_EQ(r.incomeTotal.months[0].actual, kr(21000));
+    EXPECT_EQ(r.expenseTotal.months[0].actual, kr(-9000));
+    EXPECT_EQ(r.expenseTotal.months[1].actual, kr(-70));
+    EXPECT_EQ(r.closingBalance, (std::vector<Amount>{kr(17000), kr(16930)}));
+    // A later period starts from the balance the earlier posts left.
+    EXPECT_EQ(monthByMonth(accounts, monthPeriod(2026, 2), Flow::Both).closingBalance,
+              (std::vector<Amount>{kr(16930)}));
+}
+
+TEST(Overview, SearchFilters) {
+    TempDrive drive;
+    const auto accounts = threeAccounts(drive);
+    auto found = [&](const SearchQuery& q) {
+        std::string out;
+        for (const Hit& h : search(accounts, q))
+            out += accounts[h.account].info.name + std::to_string(h.record) + " ";
+        return out;
+    };
+    struct Case {
+        SearchQuery query;
+        std::string hits;
+    };
+    const std::vector<Case> cases{
+        {{.main = "Mat"}, "Hem2 Hem3 Hem4 Hem7 Kort2 Bud2 Bud3 "},
+        {{.main = "Mat", .sub = "Bröd"}, "Hem2 Hem7 Kort2 "},
+        {{.main = "Mat", .sub = ""}, "Hem4 Bud2 Bud3 "},
+        {{.sub = "Mjölk"}, "Hem3 "},
+        {{.amountFrom = kr(500), .amountTo = kr(820)}, "Kort2 Bud2 "},
+        {{.flow = Flow::Income}, "Hem5 Kort3 Bud4 "},
+        {{.dateFrom = "2026-02-01"}, "Hem7 Bud4 Bud5 "},
+        {{.dateFrom = "2026-01-06", .dateTo = "2026-01-07"}, "Hem3 Hem4 "},
+        {{.main = "Saknas"}, ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(found(c.query), c.hits);
+}
