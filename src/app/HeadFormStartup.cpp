@@ -6,6 +6,7 @@
 #include "app/DateSelector.h"
 #include "store/Cp1252.h"
 #include "store/Errors.h"
+#include "store/FileIo.h"
 #include "store/GroupCommit.h"
 #include "store/History.h"
 #include "store/Records.h"
@@ -15,7 +16,10 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-#include <fstream>
+#include <cerrno>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace app {
 
@@ -39,12 +43,23 @@ QString welcomePrompt() {
            QStringLiteral("                     /Ollon");
 }
 
-// The first bytes of a file; fewer when the file is shorter, none when it cannot be read.
+// The first bytes of a file; fewer when the file is shorter, none when it cannot be read or is no
+// regular file (a FIFO put in its place must not hold the start).
 std::string firstBytes(const fs::path& path, std::size_t n) {
-    std::ifstream in(path, std::ios::binary);
+    store::io::UniqueFd fd;
+    if (store::io::openRegular(AT_FDCWD, path.c_str(), true, fd) != 0)
+        return {};
     std::string bytes(n, '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(n));
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    std::size_t got = 0;
+    while (got < n) {
+        const ssize_t read = ::pread(fd.get(), bytes.data() + got, n - got, static_cast<off_t>(got));
+        if (read < 0 && errno == EINTR)
+            continue;
+        if (read <= 0)
+            break;
+        got += static_cast<std::size_t>(read);
+    }
+    bytes.resize(got);
     return bytes;
 }
 
