@@ -48,13 +48,16 @@ void HeadForm::Combo3_Click() {
             if (fs::is_regular_file(postFile, ec) && fs::file_size(postFile, ec) == 0) {
                 const QString time = QString::fromStdString(ctx_.clockTime());
                 const QString folder = QString::fromStdString(ctx_.paths.accountFolder(rec.name()).string());
+                QString logFailure;
                 try {
                     support::appendErrLog(ctx_.startupDir, support::emptyPostFileLogLines(
                                                                ctx_.today, time.toStdString(), kontoNum_,
                                                                name.toStdString(), folder.toStdString()));
-                } catch (const std::exception&) {
-                    // The log is a record for later: a disk too full for it must not keep the
-                    // message from the user, nor the account from opening.
+                } catch (const std::exception& e) {
+                    // The log is a record for later: a disk too full for it, or a link in its
+                    // place, must not keep the message from the user nor the account from opening;
+                    // the user is told after it that the log was not written.
+                    logFailure = QString::fromStdString(e.what());
                 }
                 ctx_.dialogs.message(this, QStringLiteral("Saknas Data"),
                                      QStringLiteral("Ett fel har upptäckts i subrutinen Combo3_Click\n"
@@ -62,6 +65,11 @@ void HeadForm::Combo3_Click() {
                                                     "Filen 'KontoData' i kontot [") +
                                          name + QStringLiteral("]\ninnehåller inga data !\n"),
                                      support::Dialogs::Icon::Exclamation);
+                if (!logFailure.isEmpty())
+                    ctx_.dialogs.message(
+                        this, QStringLiteral("Loggfilen ErrLog"),
+                        QStringLiteral("Händelsen kunde inte skrivas i loggfilen ErrLog:\n\n") + logFailure,
+                        support::Dialogs::Icon::Exclamation);
             }
             Konto_Konfig();
         },

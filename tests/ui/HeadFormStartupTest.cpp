@@ -27,6 +27,7 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace fixtures;
 using uitest::control;
@@ -274,7 +275,20 @@ TEST_F(StartupTest, AnAccountWithoutPostsIsReportedLoggedAndShownEmpty) {
     EXPECT_EQ(form.postCount(), 0);
     EXPECT_EQ(cell(g1(form), 0, 0), "");
 
-    // A disk too full for the log keeps neither the message nor the account from the user.
+    // A disk too full for the log, or a link in its place, keeps neither the message nor the
+    // account from the user, who is told that the log was not written; the link's target stays.
+    const std::filesystem::path victim = t.ctx.startupDir / "victim";
+    writeFile(victim, "keep");
+    std::filesystem::rename(t.ctx.startupDir / "ErrLog", t.ctx.startupDir / "ErrLog.kept");
+    std::filesystem::create_symlink(victim, t.ctx.startupDir / "ErrLog");
+    t.dialogs.clear();
+    form.Combo3_Click();
+    ASSERT_EQ(t.dialogs.calls().size(), 2u);
+    EXPECT_EQ(t.dialogs.calls()[1].title, "Loggfilen ErrLog");
+    EXPECT_EQ(readFile(victim), "keep");
+    std::filesystem::remove(t.ctx.startupDir / "ErrLog");
+    std::filesystem::rename(t.ctx.startupDir / "ErrLog.kept", t.ctx.startupDir / "ErrLog");
+
     t.dialogs.clear();
     const auto handler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit old{};
@@ -284,10 +298,25 @@ TEST_F(StartupTest, AnAccountWithoutPostsIsReportedLoggedAndShownEmpty) {
     form.Combo3_Click();
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, handler);
-    ASSERT_EQ(t.dialogs.calls().size(), 1u);
+    ASSERT_EQ(t.dialogs.calls().size(), 2u);
     EXPECT_EQ(t.dialogs.calls()[0].title, "Saknas Data");
+    EXPECT_EQ(t.dialogs.calls()[1].title, "Loggfilen ErrLog");
     EXPECT_EQ(readFile(t.ctx.startupDir / "ErrLog"), log);
     EXPECT_EQ(form.postCount(), 0);
+}
+
+// The first account's first post dates the installation; a FIFO in its place must not hold the
+// start (the alarm ends the test program if it does).
+TEST_F(StartupTest, AFifoAsTheFirstAccountsPostFileDoesNotHoldTheStart) {
+    writeEarlierData();
+    const std::filesystem::path fifo = root() / Utf8CashName / "KontoData";
+    std::filesystem::remove(fifo);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    writeFile(root() / "KontoIni", "2\r\nAnna\r\n");
+    ::alarm(20);
+    app::HeadForm& form = open();
+    ::alarm(0);
+    EXPECT_EQ(form.accountName(), "Budget 2026");
 }
 
 TEST_F(StartupTest, ARemovedAccountOfTheLastRunOpensTheFirstAccountInstead) {
