@@ -21,6 +21,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -31,6 +32,16 @@ void nameTheApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("Moniva"));
     QCoreApplication::setApplicationVersion(
         QString::fromUtf8(support::ProgramVersion.data(), support::ProgramVersion.size()));
+}
+
+// Qt ends the program with an English message and an abort when it finds no display; where the
+// environment names none at all, say so in Swedish and end plainly instead.
+bool noDisplayNamed() {
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value && *value;
+    };
+    return !set("QT_QPA_PLATFORM") && !set("DISPLAY") && !set("WAYLAND_DISPLAY");
 }
 
 } // namespace
@@ -53,6 +64,13 @@ int main(int argc, char* argv[]) {
         return app::BadCommandLine;
     case app::CommandLine::Action::Run:
         break;
+    }
+    if (noDisplayNamed()) {
+        std::fputs(
+            "moniva: ingen skärm att visa fönstren på (varken DISPLAY eller WAYLAND_DISPLAY är satt).\n"
+            "Starta programmet i en grafisk session, eller under Xvfb (xvfb-run moniva).\n",
+            stderr);
+        return 1;
     }
 
     const app::SwedishDatesAtStart swedishDates;

@@ -51,6 +51,11 @@ for bad in "--bogus" "--drive $work/no/such/dir" "--drive"; do
         { echo "moniva $bad: status $status, said: $err"; exit 1; }
 done
 [ ! -e "$work/no" ] || { echo "--drive made the missing folder"; exit 1; }
+# A right command line with no display at all: a Swedish word and status 1, not Qt's abort.
+mkdir -p "$work/nodisplay"
+status=0
+err="$(nodisplay --drive "$work/nodisplay" 2>&1 >/dev/null)" || status=$?
+[ "$status" = 1 ] && [[ "$err" == "moniva: ingen skärm"* ]] || { echo "no display: status $status, said: $err"; exit 1; }
 
 # Started from an unrelated working folder, on a fresh drive folder.
 mkdir -p "$work/elsewhere" "$work/drive/MoniData"
