@@ -16,10 +16,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-#include <cerrno>
-
 #include <fcntl.h>
-#include <unistd.h>
 
 namespace app {
 
@@ -49,18 +46,7 @@ std::string firstBytes(const fs::path& path, std::size_t n) {
     store::io::UniqueFd fd;
     if (store::io::openRegular(AT_FDCWD, path.c_str(), true, fd) != 0)
         return {};
-    std::string bytes(n, '\0');
-    std::size_t got = 0;
-    while (got < n) {
-        const ssize_t read = ::pread(fd.get(), bytes.data() + got, n - got, static_cast<off_t>(got));
-        if (read < 0 && errno == EINTR)
-            continue;
-        if (read <= 0)
-            break;
-        got += static_cast<std::size_t>(read);
-    }
-    bytes.resize(got);
-    return bytes;
+    return store::io::readAt(fd.get(), 0, n);
 }
 
 void removeIfPresent(const fs::path& path) {

@@ -20,22 +20,6 @@ fs::path folderOf(const fs::path& file) {
     return folder.empty() ? fs::path(".") : folder;
 }
 
-// Up to `length` bytes of the file from `offset`.
-std::string readAt(int fd, off_t offset, std::size_t length) {
-    std::string out(length, '\0');
-    std::size_t got = 0;
-    while (got < length) {
-        const ssize_t n = ::pread(fd, out.data() + got, length - got, offset + static_cast<off_t>(got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        got += static_cast<std::size_t>(n);
-    }
-    out.resize(got);
-    return out;
-}
-
 } // namespace
 
 ReportTempFile::ReportTempFile(fs::path target) : target_(std::move(target)) {
@@ -99,7 +83,7 @@ void checkPdfFile(const fs::path& file, const fs::path& target) {
     struct stat st {};
     const bool sized = ::fstat(fd, &st) == 0;
     const off_t size = sized ? st.st_size : 0;
-    const std::string tail = readAt(fd, size > 1024 ? size - 1024 : 0, 1024);
+    const std::string tail = store::io::readAt(fd, size > 1024 ? size - 1024 : 0, 1024);
     // The trailer ends "startxref", the table's offset, "%%EOF".
     bool whole = false;
     const std::size_t at = tail.rfind("startxref");
@@ -110,7 +94,8 @@ void checkPdfFile(const fs::path& file, const fs::path& target) {
         long long offset = -1;
         if (digits != std::string::npos)
             std::from_chars(tail.data() + digits, tail.data() + end, offset);
-        whole = offset >= 0 && offset < size && readAt(fd, static_cast<off_t>(offset), 4) == "xref";
+        whole =
+            offset >= 0 && offset < size && store::io::readAt(fd, static_cast<off_t>(offset), 4) == "xref";
     }
     ::close(fd);
     if (!sized || !whole)

@@ -59,6 +59,8 @@ int writeAllBehind(int fd, std::string_view bytes);
 // Reads the whole file from offset 0, whatever the descriptor's position, keeping room for that
 // many more bytes in out.
 int readAllAt(int fd, std::string& out, std::size_t room = 0);
+// Up to length bytes of the file from offset; fewer at its end or on a failed read.
+std::string readAt(int fd, off_t offset, std::size_t length);
 int fsyncRetry(int fd);
 int syncFolder(const std::filesystem::path& folder, std::nothrow_t);
 void syncFolder(const std::filesystem::path& folder);

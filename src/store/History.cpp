@@ -24,6 +24,17 @@ namespace store {
 
 namespace {
 
+// While the history writes files itself (an undo, a swap finished), what it writes is no change.
+struct BusyScope {
+    explicit BusyScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~BusyScope() { flag_ = false; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
 History* activeHistory = nullptr;
 int scopeDepth = 0;
 History::SpaceProbe spaceProbe;
@@ -464,11 +475,7 @@ io::UniqueFd History::openChange(unsigned seq) const {
 void History::recover() {
     finishSweep();
     // What finishing a swap writes (a copy put in place) is no change of its own.
-    busy_ = true;
-    struct Done {
-        bool& busy;
-        ~Done() { busy = false; }
-    } done{busy_};
+    const BusyScope busy{busy_};
     if (pending_)
         pending_->ignored = true;
     changes_.clear();
@@ -752,11 +759,7 @@ void History::finishSwap(Change& change, int side, int dir) {
 }
 
 void History::swap(Change& change, int side) {
-    busy_ = true;
-    struct Done {
-        bool& busy;
-        ~Done() { busy = false; }
-    } done{busy_};
+    const BusyScope busy{busy_};
     // What the same procedure writes around an undo (the account read in again) is no change of
     // its own: recording it would end what can be redone.
     if (pending_)
@@ -955,11 +958,7 @@ void History::close() noexcept {
     pending_.reset();
     if (!taken)
         return;
-    busy_ = true;
-    struct Done {
-        bool& busy;
-        ~Done() { busy = false; }
-    } done{busy_};
+    const BusyScope busy{busy_};
     Pending& p = *taken;
     const auto removePending = [&] {
         p.dir.close();

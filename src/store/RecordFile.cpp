@@ -323,6 +323,21 @@ int openRegular(int dirFd, const char* path, bool followLinks, UniqueFd& out) {
     return 0;
 }
 
+std::string readAt(int fd, off_t offset, std::size_t length) {
+    std::string out(length, '\0');
+    std::size_t got = 0;
+    while (got < length) {
+        const ssize_t n = ::pread(fd, out.data() + got, length - got, offset + static_cast<off_t>(got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    out.resize(got);
+    return out;
+}
+
 int tryReadWholeFile(const fs::path& path, std::string& out, std::size_t room) {
     UniqueFd fd;
     if (const int err = openRegular(AT_FDCWD, path.c_str(), true, fd))
