@@ -25,28 +25,33 @@ std::vector<Hit> search(const std::vector<OpenAccount>& accounts, const SearchQu
     std::vector<Hit> hits;
     for (std::size_t a = 0; a < accounts.size(); ++a) {
         const OpenAccount& account = accounts[a];
-        const auto mains =
-            matching(account.mains, query.main, [](const MainTransaction& m) { return m.name; });
-        const auto subs = matching(account.subs, query.sub, [](const std::string& s) { return s; });
+        const auto mains = matching(account.mains, query.main,
+                                    [](const MainTransaction& m) -> const std::string& { return m.name; });
+        const auto subs =
+            matching(account.subs, query.sub, [](const std::string& s) -> const std::string& { return s; });
         // A number outside a catalogue has no name: found only when no name is asked for, or
         // (sub-transactions) when the posts without one are.
         const bool otherMain = !query.main || query.main->empty();
         const bool otherSub = !query.sub || query.sub->empty();
         forEachPost(account, [&](const PostView& post) {
-            if ((!query.dateFrom.empty() && post.date < query.dateFrom) ||
-                (!query.dateTo.empty() && post.date > query.dateTo))
+            if ((!query.dateFrom.empty() && post.date() < query.dateFrom) ||
+                (!query.dateTo.empty() && post.date() > query.dateTo))
                 return;
-            if (!listed(mains, post.transNr, otherMain) || !listed(subs, post.subNr, otherSub))
+            // Each field is decoded only when the filters so far let the post through.
+            const int transNr = post.transNr();
+            if (!listed(mains, transNr, otherMain) ||
+                (query.flow != Flow::Both && !counts(query.flow, account.main(transNr).sign)))
                 return;
-            const MainTransaction& main = account.main(post.transNr);
-            if (query.flow != Flow::Both && !counts(query.flow, main.sign))
+            const int subNr = post.subNr();
+            if (!listed(subs, subNr, otherSub))
                 return;
-            const store::Amount shown = post.amount.abs();
+            const store::Amount amount = post.amount();
+            const store::Amount shown = amount.abs();
             if ((query.amountFrom && shown < *query.amountFrom) ||
                 (query.amountTo && shown > *query.amountTo))
                 return;
-            hits.push_back({a, post.record, std::string(post.date), main.name, account.sub(post.subNr),
-                            main.sign, post.amount, post.budgeted, post.confirmed});
+            hits.push_back({a, post.record(), std::string(post.date()), transNr, subNr, amount,
+                            post.budgeted(), post.confirmed()});
         });
     }
     return hits;

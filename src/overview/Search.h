@@ -24,14 +24,20 @@ struct Hit {
     std::size_t account; // index into the searched accounts
     int record;          // the post's number in KontoData
     std::string date;
-    std::string main, sub; // UTF-8
-    char sign = ' ';
-    store::Amount amount;   // Belopp, or a budget post's actual amount
-    store::Amount budgeted; // a budget post's budgeted amount
+    int transNr = 0, subNr = 0; // the names through the account's catalogue (mainName, subName)
+    store::Amount amount;       // Belopp, or a budget post's actual amount
+    store::Amount budgeted;     // a budget post's budgeted amount
     bool confirmed = true;
 };
 
 // The hits account by account in file order (so by date within an account).
 std::vector<Hit> search(const std::vector<OpenAccount>& accounts, const SearchQuery& query);
+
+inline const MainTransaction& mainOf(const std::vector<OpenAccount>& accounts, const Hit& h) {
+    return accounts[h.account].main(h.transNr);
+}
+inline const std::string& subOf(const std::vector<OpenAccount>& accounts, const Hit& h) {
+    return accounts[h.account].sub(h.subNr);
+}
 
 } // namespace overview

@@ -2,6 +2,7 @@
 
 #include "accounts/Register.h"
 #include "catalogue/Catalogue.h"
+#include "store/AmountField.h"
 #include "store/Cp1252.h"
 #include "store/DateText.h"
 #include "store/Errors.h"
@@ -18,15 +19,34 @@ Period fromMonths(int year, int firstMonth, int lastMonth) {
             store::dateText({year, lastMonth, store::daysInMonth(year, lastMonth)})};
 }
 
+// Every pass decodes up to three fields of each post: the usual forms are read directly, any other
+// text goes to the store's general decoders, which take what older files hold or refuse it.
+std::string_view blanksTrimmed(std::string_view raw) {
+    std::size_t b = 0, e = raw.size();
+    while (b < e && (raw[b] == ' ' || raw[b] == '\0'))
+        ++b;
+    while (e > b && (raw[e - 1] == ' ' || raw[e - 1] == '\0'))
+        --e;
+    return raw.substr(b, e - b);
+}
+
 store::Amount amountOf(std::string_view raw) {
-    const auto value = store::Amount::parse(store::trimField(raw));
-    if (!value)
-        throw store::DataError("Ogiltigt belopp: '" + std::string(store::trimField(raw)) + "'");
-    return *value;
+    std::int64_t units = 0;
+    if (raw.size() == store::AmountFieldWidth && store::field::read(raw.data(), units))
+        return store::Amount::fromUnits(units);
+    return store::Amount::parseStored(blanksTrimmed(raw));
 }
 
 int numberOf(std::string_view raw) {
-    return store::parseRecordNumber(store::trimField(raw));
+    const std::string_view t = blanksTrimmed(raw);
+    const std::size_t sign = !t.empty() && t[0] == '-' ? 1 : 0;
+    int n = 0;
+    std::size_t i = sign;
+    for (; i < t.size() && i < sign + 4 && t[i] >= '0' && t[i] <= '9'; ++i)
+        n = n * 10 + (t[i] - '0');
+    if (i > sign && i == t.size())
+        return n; // a negated number names the record of its absolute value
+    return store::parseRecordNumber(t);
 }
 
 std::string_view fieldOf(std::string_view record, store::Field f) {
@@ -94,37 +114,27 @@ OpenAccount openAccount(const store::DataPaths& paths, const AccountInfo& info) 
     return account;
 }
 
-PostView readPost(const OpenAccount& account, int record) {
-    std::string_view bytes = stats::recordView(account.files.kontoData, record);
-    const std::size_t length = account.files.kontoData.recordLength();
-    // The last record of a file cut short reads its missing bytes as zero bytes.
-    thread_local std::string padded;
-    if (bytes.size() < length) {
-        padded.assign(bytes);
-        padded.resize(length, '\0');
-        bytes = padded;
-    }
-    const std::string_view date = bytes.substr(0, 10);
-    if (date == "          ")
-        return {record, date, 0, 0, {}, {}, false}; // out of use: its other fields may be anything
-    if (account.info.kind == ledger::Kind::Cash) {
-        using P = store::PostRec_Enkel;
-        return {record,
-                fieldOf(bytes, P::Datum),
-                numberOf(fieldOf(bytes, P::TransNr)),
-                numberOf(fieldOf(bytes, P::SubTransNr)),
-                amountOf(fieldOf(bytes, P::Belopp)),
-                store::Amount(),
-                true};
-    }
-    using P = store::PostRec_Budget;
-    return {record,
-            fieldOf(bytes, P::Datum),
-            numberOf(fieldOf(bytes, P::TransNr)),
-            numberOf(fieldOf(bytes, P::SubTransNr)),
-            amountOf(fieldOf(bytes, P::VerklBelopp)),
-            amountOf(fieldOf(bytes, P::BudgBelopp)),
-            fieldOf(bytes, P::BStatus) == "*"};
+int PostView::transNr() const {
+    return numberOf(fieldOf(bytes_, store::PostRec_Enkel::TransNr)); // the same place in both kinds
+}
+
+int PostView::subNr() const {
+    return numberOf(fieldOf(bytes_, kind_ == ledger::Kind::Cash ? store::PostRec_Enkel::SubTransNr
+                                                                : store::PostRec_Budget::SubTransNr));
+}
+
+store::Amount PostView::amount() const {
+    return amountOf(fieldOf(bytes_, kind_ == ledger::Kind::Cash ? store::PostRec_Enkel::Belopp
+                                                                : store::PostRec_Budget::VerklBelopp));
+}
+
+store::Amount PostView::budgeted() const {
+    return kind_ == ledger::Kind::Cash ? store::Amount()
+                                       : amountOf(fieldOf(bytes_, store::PostRec_Budget::BudgBelopp));
+}
+
+bool PostView::confirmed() const {
+    return kind_ == ledger::Kind::Cash || fieldOf(bytes_, store::PostRec_Budget::BStatus) == "*";
 }
 
 } // namespace overview

@@ -68,30 +68,40 @@ struct OpenAccount {
 // that cannot be a folder.
 OpenAccount openAccount(const store::DataPaths& paths, const AccountInfo& info);
 
-// One post as the reports see it, read from the image without copying the record.
-struct PostView {
-    int record;
-    std::string_view date;
-    int transNr;
-    int subNr;
-    store::Amount amount;   // a cash-book post's Belopp, a budget post's actual amount
-    store::Amount budgeted; // a budget post's budgeted amount; 0 in a cash book
-    bool confirmed;         // always true in a cash book
+// One post as the reports see it: a view of its record in the file image. Each field is decoded
+// only when asked for, so a pass decodes nothing of the posts outside its period. A field that
+// does not decode is a store::DataError.
+class PostView {
+public:
+    PostView(int record, std::string_view bytes, ledger::Kind kind)
+        : record_(record), bytes_(bytes), kind_(kind) {}
+    int record() const { return record_; }
+    std::string_view date() const { return bytes_.substr(0, 10); }
+    int transNr() const;
+    int subNr() const;
+    store::Amount amount() const;   // a cash-book post's Belopp, a budget post's actual amount
+    store::Amount budgeted() const; // a budget post's budgeted amount; 0 in a cash book
+    bool confirmed() const;         // always true in a cash book
+
+private:
+    int record_;
+    std::string_view bytes_;
+    ledger::Kind kind_;
 };
 
-// Calls take(post) for every post 1..N in file order. store::DataError for a field that does not
-// decode.
-template <typename Take> void forEachPost(const OpenAccount& account, Take&& take);
-
-// Implementation detail of forEachPost.
-PostView readPost(const OpenAccount& account, int record);
-
+// Calls take(post) for every post 1..N in file order, records out of use left out.
 template <typename Take> void forEachPost(const OpenAccount& account, Take&& take) {
+    const std::size_t length = account.files.kontoData.recordLength();
+    std::string padded;
     for (int n = 1; n <= account.postCount; ++n) {
-        const PostView post = readPost(account, n);
-        if (post.date == "          ")
-            continue;
-        take(post);
+        std::string_view bytes = stats::recordView(account.files.kontoData, n);
+        if (bytes.size() < length) { // the last record of a file cut short: zero bytes, as read
+            padded.assign(bytes);
+            padded.resize(length, '\0');
+            bytes = padded;
+        }
+        if (bytes.substr(0, 10) != "          ")
+            take(PostView(n, bytes, account.info.kind));
     }
 }
 

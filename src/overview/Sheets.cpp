@@ -106,7 +106,8 @@ Sheet hitsSheet(const std::vector<Hit>& hits, const std::vector<OpenAccount>& ac
     rows.reserve(hits.size());
     for (const Hit& h : hits)
         rows.push_back({Cell::textCell(accounts[h.account].info.name), Cell::dateCell(h.date),
-                        Cell::textCell(h.main), Cell::textCell(h.sub), Cell::amountCell(h.amount)});
+                        Cell::textCell(mainOf(accounts, h).name), Cell::textCell(subOf(accounts, h)),
+                        Cell::amountCell(h.amount)});
     return sheetOf("Sökträffar", {"Konto", "Datum", "Huvudtransaktion", "Subtransaktion", "Belopp"},
                    std::move(rows));
 }

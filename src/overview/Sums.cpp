@@ -29,15 +29,18 @@ struct Building {
     TransactionSum row;
     std::map<std::string, std::size_t> subIndex;
 
-    void add(const std::string& subName, Amount amount) {
-        row.sum += amount;
-        ++row.count;
+    std::size_t subSlot(const std::string& subName) {
         auto [it, added] = subIndex.try_emplace(subName, row.subs.size());
         if (added)
             row.subs.push_back({subName, row.sign, {}, 0, 0, {}});
-        TransactionSum& sub = row.subs[it->second];
-        sub.sum += amount;
-        ++sub.count;
+        return it->second;
+    }
+
+    void add(std::size_t sub, Amount amount) {
+        row.sum += amount;
+        ++row.count;
+        row.subs[sub].sum += amount;
+        ++row.subs[sub].count;
     }
 };
 
@@ -45,11 +48,11 @@ struct Group {
     std::vector<Building> rows;
     std::map<Key, std::size_t> index;
 
-    Building& at(char sign, const std::string& name) {
+    std::size_t slot(char sign, const std::string& name) {
         auto [it, added] = index.try_emplace(Key{sign, name}, rows.size());
         if (added)
             rows.push_back({{name, sign, {}, 0, 0, {}}, {}});
-        return rows[it->second];
+        return it->second;
     }
 
     // The finished rows, sorted, with their shares of the group's total.
@@ -95,7 +98,10 @@ int monthNumber(std::string_view date) {
         }
         return v;
     };
-    return digits(0, 4) * 12 + digits(5, 2) - 1;
+    const int month = digits(5, 2);
+    if (month < 1 || month > 12)
+        throw store::DataError("Ogiltigt datum: '" + std::string(date) + "'");
+    return digits(0, 4) * 12 + month - 1;
 }
 
 void addTo(MonthCell& cell, const MonthCell& more) {
@@ -135,15 +141,43 @@ std::vector<int> apportion(const std::vector<Amount>& values, int whole) {
 
 PerTransaction perTransaction(const std::vector<OpenAccount>& accounts, const Period& period, Flow flow) {
     Group expenses, income, unsigned_;
+    // Where a transaction number of one account goes, found at its first post: the name lookups
+    // are made once per account, not once per post.
+    struct Slot {
+        bool resolved = false;
+        Group* group = nullptr;
+        std::size_t row = 0;
+        std::vector<int> subs; // by sub-transaction number: the row's sub slot, -1 before its first post
+    };
     for (const OpenAccount& account : accounts) {
+        std::vector<Slot> slots(account.mains.size());
+        const int mainCount = static_cast<int>(account.mains.size());
+        const int subCount = static_cast<int>(account.subs.size());
         forEachPost(account, [&](const PostView& post) {
-            if (!post.confirmed || !period.contains(post.date))
+            if (!period.contains(post.date()) || !post.confirmed())
                 return;
-            const MainTransaction& main = account.main(post.transNr);
-            Group* group = main.sign == '-' ? &expenses : main.sign == '+' ? &income : &unsigned_;
-            if (group != &unsigned_ && !counts(flow, main.sign))
+            int t = post.transNr();
+            t = t >= 1 && t < mainCount ? t : 0; // outside the catalogue: no name, no sign
+            Slot& slot = slots[static_cast<std::size_t>(t)];
+            if (!slot.resolved) {
+                const MainTransaction& main = account.main(t);
+                Group* group = main.sign == '-' ? &expenses : main.sign == '+' ? &income : &unsigned_;
+                if (group == &unsigned_ || counts(flow, main.sign)) {
+                    slot.group = group;
+                    slot.row = group->slot(main.sign, main.name);
+                }
+                slot.subs.assign(static_cast<std::size_t>(subCount), -1);
+                slot.resolved = true;
+            }
+            if (!slot.group)
                 return;
-            group->at(main.sign, main.name).add(account.sub(post.subNr), post.amount);
+            Building& row = slot.group->rows[slot.row];
+            int s = post.subNr();
+            s = s >= 1 && s < subCount ? s : 0;
+            int& sub = slot.subs[static_cast<std::size_t>(s)];
+            if (sub < 0)
+                sub = static_cast<int>(row.subSlot(account.sub(s)));
+            row.add(static_cast<std::size_t>(sub), post.amount());
         });
     }
     PerTransaction out;
@@ -181,24 +215,39 @@ MonthReport monthByMonth(const std::vector<OpenAccount>& accounts, const Period&
     Amount opening;
     std::vector<Amount> change(months);
     for (const OpenAccount& account : accounts) {
+        // The row of each transaction number, found at its first post; -1 for one not counted.
+        std::vector<int> rowOf(account.mains.size(), -2);
+        const int mainCount = static_cast<int>(account.mains.size());
         forEachPost(account, [&](const PostView& post) {
-            if (post.date > period.to)
+            if (post.date() > period.to)
                 return;
-            const Amount real = post.confirmed ? post.amount : Amount();
-            if (post.date < period.from) {
+            const Amount real = post.confirmed() ? post.amount() : Amount();
+            if (post.date() < period.from) {
                 opening += real;
                 return;
             }
-            const auto m = static_cast<std::size_t>(monthNumber(post.date) - first);
+            const int month = monthNumber(post.date()) - first;
+            if (month < 0 || month >= static_cast<int>(months)) // a date the text order misplaces
+                throw store::DataError("Ogiltigt datum: '" + std::string(post.date()) + "'");
+            const auto m = static_cast<std::size_t>(month);
             change[m] += real;
-            const MainTransaction& main = account.main(post.transNr);
-            if (!counts(flow, main.sign))
+            int t = post.transNr();
+            t = t >= 1 && t < mainCount ? t : 0;
+            int& row = rowOf[static_cast<std::size_t>(t)];
+            if (row == -2) {
+                const MainTransaction& main = account.main(t);
+                row = -1;
+                if (counts(flow, main.sign)) {
+                    auto [it, added] = index.try_emplace(Key{main.sign, main.name}, rows.size());
+                    if (added)
+                        rows.push_back({main.name, main.sign, std::vector<MonthCell>(months), {}});
+                    row = static_cast<int>(it->second);
+                }
+            }
+            if (row < 0)
                 return;
-            auto [it, added] = index.try_emplace(Key{main.sign, main.name}, rows.size());
-            if (added)
-                rows.push_back({main.name, main.sign, std::vector<MonthCell>(months), {}});
-            MonthCell& cell = rows[it->second].months[m];
-            cell.budgeted += post.budgeted;
+            MonthCell& cell = rows[static_cast<std::size_t>(row)].months[m];
+            cell.budgeted += post.budgeted();
             cell.actual += real;
             ++cell.count;
         });

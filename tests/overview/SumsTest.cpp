@@ -199,3 +199,32 @@ TEST(Overview, SearchFilters) {
     for (const Case& c : cases)
         EXPECT_EQ(found(c.query), c.hits);
 }
+
+TEST(Overview, FieldsDecodeAsTheStoreReadsThem) {
+    struct Case {
+        std::string transNr, belopp;
+        int number;
+        std::string amount; // "" for a field that is no amount
+    };
+    const std::vector<Case> cases{
+        {"3", "-37,5", 3, "-37,5"},
+        {"-4", "0,25", 4, "0,25"},
+        {" 12", " 1250", 12, "1250"},
+        {"", "12.5", 0, "12,5"},
+        {"7", "1,23456", 7, ""},
+        {"2", "1 000", 2, ""},
+        {"2", std::string(11, '\0'), 2, ""},
+    };
+    for (const Case& c : cases) {
+        const std::string bytes =
+            cash("2026-01-01", c.transNr, "0", "0").replace(14, 11, field(c.belopp, 11));
+        const PostView post(1, bytes, ledger::Kind::Cash);
+        EXPECT_EQ(post.transNr(), c.number) << c.transNr;
+        if (c.amount.empty())
+            EXPECT_THROW(post.amount(), store::DataError) << c.belopp;
+        else
+            EXPECT_EQ(post.amount().amountText(), c.amount) << c.belopp;
+    }
+    EXPECT_THROW(PostView(1, cash("2026-01-01", "1x", "0", "0"), ledger::Kind::Cash).transNr(),
+                 store::DataError);
+}
