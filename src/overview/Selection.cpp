@@ -133,6 +133,10 @@ store::Amount PostView::budgeted() const {
                                        : amountOf(fieldOf(bytes_, store::PostRec_Budget::BudgBelopp));
 }
 
+store::Amount PostView::amountAt(store::Field field) const {
+    return amountOf(fieldOf(bytes_, field));
+}
+
 bool PostView::confirmed() const {
     return kind_ == ledger::Kind::Cash || fieldOf(bytes_, store::PostRec_Budget::BStatus) == "*";
 }

@@ -7,6 +7,7 @@
 #include "stats/AccountFiles.h"
 #include "store/Amount.h"
 #include "store/Paths.h"
+#include "store/Records.h"
 
 #include <string>
 #include <string_view>
@@ -82,6 +83,8 @@ public:
     store::Amount amount() const;   // a cash-book post's Belopp, a budget post's actual amount
     store::Amount budgeted() const; // a budget post's budgeted amount; 0 in a cash book
     bool confirmed() const;         // always true in a cash book
+    // Any amount field of the post's record (a balance).
+    store::Amount amountAt(store::Field field) const;
 
 private:
     int record_;

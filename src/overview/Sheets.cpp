@@ -17,7 +17,8 @@ void addGroup(std::vector<Row>& rows, const std::vector<TransactionSum>& group, 
     for (const TransactionSum& main : group) {
         rows.push_back(transactionRow(main, main.name, "", share));
         for (const TransactionSum& sub : main.subs)
-            rows.push_back(transactionRow(sub, main.name, sub.name, share));
+            rows.push_back(
+                transactionRow(sub, main.name, sub.name.empty() ? "Utan subtransaktion" : sub.name, share));
     }
 }
 
@@ -93,6 +94,7 @@ Sheet monthSheet(const MonthReport& report) {
             if (report.budget)
                 row.push_back(Cell());
         }
+        row.resize(row.size() + (report.budget ? 3 : 1)); // nothing under the total
         return row;
     };
     if (report.budget)
@@ -110,6 +112,60 @@ Sheet hitsSheet(const std::vector<Hit>& hits, const std::vector<OpenAccount>& ac
                         Cell::amountCell(h.amount)});
     return sheetOf("Sökträffar", {"Konto", "Datum", "Huvudtransaktion", "Subtransaktion", "Belopp"},
                    std::move(rows));
+}
+
+Sheet postsSheet(const OpenAccount& account, const Period& period) {
+    const bool budget = account.info.kind == ledger::Kind::Budget;
+    std::vector<std::string> headings{"Datum", "Huvudtransaktion", "Subtransaktion"};
+    if (budget)
+        headings.insert(headings.end(),
+                        {"Budg.belopp", "Verkl.belopp", "Budg.saldo", "Verkl.saldo", "Saldodiff."});
+    else
+        headings.insert(headings.end(), {"Belopp", "Saldo"});
+    std::size_t count = 0;
+    forEachPost(account, [&](const PostView& post) { count += period.contains(post.date()) ? 1 : 0; });
+    Sheet sheet{sheetName(account.info.name), std::move(headings), count, {}};
+    sheet.forEachRow = [&account, period, budget](const std::function<void(const Row&)>& take) {
+        Row row;
+        forEachPost(account, [&](const PostView& post) {
+            if (!period.contains(post.date()))
+                return;
+            row.clear();
+            row.push_back(Cell::dateCell(std::string(post.date())));
+            row.push_back(Cell::textCell(account.main(post.transNr()).name));
+            row.push_back(Cell::textCell(account.sub(post.subNr())));
+            using B = store::PostRec_Budget;
+            using C = store::PostRec_Enkel;
+            for (store::Field f : budget
+                                      ? std::vector<store::Field>{B::BudgBelopp, B::VerklBelopp, B::BudgSaldo,
+                                                                  B::VerklSaldo, B::DiffSaldo}
+                                      : std::vector<store::Field>{C::Belopp, C::Saldo})
+                row.push_back(Cell::amountCell(post.amountAt(f)));
+            take(row);
+        });
+    };
+    return sheet;
+}
+
+std::string sheetName(std::string_view utf8Name) {
+    std::string out;
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < utf8Name.size() && characters < 31; ++characters) {
+        std::size_t length = 1;
+        const auto lead = static_cast<unsigned char>(utf8Name[i]);
+        if (lead >= 0xF0)
+            length = 4;
+        else if (lead >= 0xE0)
+            length = 3;
+        else if (lead >= 0xC0)
+            length = 2;
+        const std::string_view c = utf8Name.substr(i, length);
+        out += c.size() == 1 && std::string_view("[]:*?/\\").find(c[0]) != std::string_view::npos
+                   ? "_"
+                   : std::string(c);
+        i += length;
+    }
+    return out;
 }
 
 } // namespace overview

@@ -24,4 +24,14 @@ Sheet monthSheet(const MonthReport& report);
 // Account, date, transactions and amount of every hit.
 Sheet hitsSheet(const std::vector<Hit>& hits, const std::vector<OpenAccount>& accounts);
 
+// The account's posts in the period as the account report lists them, read as they are written
+// (the account is never held as rows): a cash book's amount and balance, a budget account's
+// budgeted and actual amounts, their balances and the balance difference. The sheet is named after
+// the account, and reads it when it is written: it must not outlive the account.
+Sheet postsSheet(const OpenAccount& account, const Period& period);
+
+// A name a spreadsheet takes for a sheet: at most 31 characters, none of [ ] : * ? / and backslash
+// (each becomes "_").
+std::string sheetName(std::string_view utf8Name);
+
 } // namespace overview

@@ -2,6 +2,7 @@
 
 #include "overview/Sums.h"
 #include "overview/Search.h"
+#include "overview/Sheets.h"
 #include "store/Errors.h"
 
 #include "OverviewFiles.h"
@@ -227,4 +228,52 @@ TEST(Overview, FieldsDecodeAsTheStoreReadsThem) {
     }
     EXPECT_THROW(PostView(1, cash("2026-01-01", "1x", "0", "0"), ledger::Kind::Cash).transNr(),
                  store::DataError);
+}
+
+TEST(Overview, ReportSheetsHoldTheSumsShown) {
+    TempDrive drive;
+    auto accounts = threeAccounts(drive);
+    EXPECT_EQ(csvText(perTransactionSheet(perTransaction(accounts, monthPeriod(2026, 1), Flow::Both)),
+                      CsvForm::Standard),
+              "Typ,Huvudtransaktion,Subtransaktion,Belopp,Antal,Andel (%)\r\n"
+              "Utgift,Hyra,,-8000.00,1,83.33\r\n"
+              "Utgift,Mat,,-1600.00,5,16.67\r\n"
+              "Utgift,Mat,Bröd,-920.00,2,9.59\r\n"
+              "Utgift,Mat,Utan subtransaktion,-630.00,2,6.56\r\n"
+              "Utgift,Mat,Mjölk,-50.00,1,0.52\r\n"
+              "Utgift,Summa,,-9600.00,6,100.00\r\n"
+              "Inkomst,Lön,,21000.00,2,100.00\r\n"
+              "Inkomst,Summa,,21000.00,2,100.00\r\n"
+              "Utan tecken,Kontostart,,5000.00,3,\r\n");
+    accounts.erase(accounts.begin(), accounts.begin() + 2);
+    const MonthReport months = monthByMonth(accounts, rangePeriod("2026-01-01", "2026-02-28"), Flow::Both);
+    EXPECT_EQ(csvText(monthSheet(months), CsvForm::Standard),
+              "Typ,Transaktion,2026-01 budget,2026-01 verkligt,2026-01 differens,2026-02 budget,"
+              "2026-02 verkligt,2026-02 differens,Totalt budget,Totalt verkligt,Totalt differens\r\n"
+              "Inkomst,Lön,0.00,0.00,0.00,3000.00,2800.00,-200.00,3000.00,2800.00,-200.00\r\n"
+              "Utgift,Hyra,0.00,0.00,0.00,-1000.00,0.00,1000.00,-1000.00,0.00,1000.00\r\n"
+              "Utgift,Mat,-900.00,-600.00,300.00,0.00,0.00,0.00,-900.00,-600.00,300.00\r\n"
+              "Inkomst,Summa,0.00,0.00,0.00,3000.00,2800.00,-200.00,3000.00,2800.00,-200.00\r\n"
+              "Utgift,Summa,-900.00,-600.00,300.00,-1000.00,0.00,1000.00,-1900.00,-600.00,1300.00\r\n"
+              ",Netto,-900.00,-600.00,300.00,2000.00,2800.00,800.00,1100.00,2200.00,1100.00\r\n"
+              ",Ackumulerad differens,,300.00,,,1100.00,,,,\r\n"
+              ",Utgående saldo,,-600.00,,,2200.00,,,,\r\n");
+}
+
+TEST(Overview, PostsSheetOfABudgetAccount) {
+    TempDrive drive;
+    const auto accounts = threeAccounts(drive);
+    const Sheet sheet = postsSheet(accounts[2], monthPeriod(2026, 2));
+    EXPECT_EQ(sheet.name, "Bud");
+    EXPECT_EQ(sheet.rowCount, 2u);
+    EXPECT_EQ(
+        csvText(sheet, CsvForm::Standard),
+        "Datum,Huvudtransaktion,Subtransaktion,Budg.belopp,Verkl.belopp,Budg.saldo,Verkl.saldo,Saldodiff.\r\n"
+        "2026-02-02,Lön,,3000.00,2800.00,2100.00,1800.00,-300.00\r\n"
+        "2026-02-10,Hyra,,-1000.00,-1000.00,1100.00,800.00,-300.00\r\n");
+    std::string longName;
+    for (int i = 0; i < 35; ++i)
+        longName += "å";
+    EXPECT_EQ(sheetName("a/b:c[d]*?\\"), "a_b_c_d____");
+    EXPECT_EQ(sheetName(longName), longName.substr(0, 62));
 }
