@@ -35,7 +35,8 @@ std::vector<Hit> search(const std::vector<OpenAccount>& accounts, const SearchQu
         const bool otherSub = !query.sub || query.sub->empty();
         forEachPost(account, [&](const PostView& post) {
             if ((!query.dateFrom.empty() && post.date() < query.dateFrom) ||
-                (!query.dateTo.empty() && post.date() > query.dateTo))
+                (!query.dateTo.empty() && post.date() > query.dateTo) ||
+                (query.confirmedOnly && !post.confirmed()))
                 return;
             // Each field is decoded only when the filters so far let the post through.
             const int transNr = post.transNr();
@@ -50,8 +51,9 @@ std::vector<Hit> search(const std::vector<OpenAccount>& accounts, const SearchQu
             if ((query.amountFrom && shown < *query.amountFrom) ||
                 (query.amountTo && shown > *query.amountTo))
                 return;
-            hits.push_back({a, post.record(), std::string(post.date()), transNr, subNr, amount,
-                            post.budgeted(), post.confirmed()});
+            Hit& hit = hits.emplace_back(
+                Hit{a, post.record(), {}, transNr, subNr, amount, post.budgeted(), post.confirmed()});
+            post.date().copy(hit.date.data(), hit.date.size());
         });
     }
     return hits;

@@ -4,6 +4,7 @@
 
 #include "overview/Selection.h"
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,12 +19,15 @@ struct SearchQuery {
     // Income or expenses only; Both finds every post, those of unsigned transactions too.
     Flow flow = Flow::Both;
     std::string dateFrom = {}, dateTo = {}; // "yyyy-mm-dd"; empty: no bound
+    // A budget account's confirmed posts only: the posts behind the actual sums.
+    bool confirmedOnly = false;
 };
 
 struct Hit {
-    std::size_t account; // index into the searched accounts
-    int record;          // the post's number in KontoData
-    std::string date;
+    std::size_t account;         // index into the searched accounts
+    int record;                  // the post's number in KontoData
+    std::array<char, 10> date{}; // "yyyy-mm-dd" as stored; kept inline, as a search may find every post
+    std::string_view dateText() const { return {date.data(), date.size()}; }
     int transNr = 0, subNr = 0; // the names through the account's catalogue (mainName, subName)
     store::Amount amount;       // Belopp, or a budget post's actual amount
     store::Amount budgeted;     // a budget post's budgeted amount

@@ -89,29 +89,35 @@ std::vector<AccountInfo> registeredAccounts(const store::DataPaths& paths) {
     return out;
 }
 
-const MainTransaction& OpenAccount::main(int transNr) const {
+const MainTransaction& Catalogue::main(int transNr) const {
     static const MainTransaction none;
     return transNr >= 1 && static_cast<std::size_t>(transNr) < mains.size() ? mains[transNr] : none;
 }
 
-const std::string& OpenAccount::sub(int subNr) const {
+const std::string& Catalogue::sub(int subNr) const {
     static const std::string none;
     return subNr >= 1 && static_cast<std::size_t>(subNr) < subs.size() ? subs[subNr] : none;
+}
+
+Catalogue readCatalogue(const stats::AccountFiles& files) {
+    Catalogue c;
+    c.mains.resize(files.transakt.count() + 1);
+    for (catalogue::CatalogueItem& item : catalogue::mainTransactions(files.transakt))
+        c.mains[static_cast<std::size_t>(item.recordNumber)] = {std::move(item.name), item.sign};
+    c.subs.resize(files.kategori.count() + 1);
+    for (catalogue::CatalogueItem& item : catalogue::subTransactions(files.kategori))
+        c.subs[static_cast<std::size_t>(item.recordNumber)] = std::move(item.name);
+    return c;
 }
 
 OpenAccount openAccount(const store::DataPaths& paths, const AccountInfo& info) {
     const auto raw = store::utf8ToCp1252(info.name);
     if (!raw)
         throw store::DataError("Kontonamnet kan inte skrivas i filernas teckenuppsättning");
-    OpenAccount account{info, stats::openAccountFiles(paths, *raw, info.kind), 0, {}, {}};
-    account.postCount = ledger::findPostCount(account.files.kontoData);
-    account.mains.resize(account.files.transakt.count() + 1);
-    for (catalogue::CatalogueItem& item : catalogue::mainTransactions(account.files.transakt))
-        account.mains[static_cast<std::size_t>(item.recordNumber)] = {std::move(item.name), item.sign};
-    account.subs.resize(account.files.kategori.count() + 1);
-    for (catalogue::CatalogueItem& item : catalogue::subTransactions(account.files.kategori))
-        account.subs[static_cast<std::size_t>(item.recordNumber)] = std::move(item.name);
-    return account;
+    stats::AccountFiles files = stats::openAccountFiles(paths, *raw, info.kind);
+    Catalogue catalogue = readCatalogue(files);
+    const int postCount = ledger::findPostCount(files.kontoData);
+    return OpenAccount{std::move(catalogue), info, std::move(files), postCount};
 }
 
 int PostView::transNr() const {

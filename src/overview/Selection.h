@@ -9,6 +9,7 @@
 #include "store/Paths.h"
 #include "store/Records.h"
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,19 +51,25 @@ struct MainTransaction {
     char sign = ' ';  // '+', '-' or ' '
 };
 
-// An account's files and catalogue, read once.
-struct OpenAccount {
-    AccountInfo info;
-    stats::AccountFiles files;
-    int postCount = 0;
-    std::vector<MainTransaction> mains; // by record number; [0] unused
-    std::vector<std::string> subs;      // by record number; [0] unused, "" for a free slot
+// The names of an account's transactions by record number.
+struct Catalogue {
+    std::vector<MainTransaction> mains; // [0] unused
+    std::vector<std::string> subs;      // [0] unused, "" for a free slot
 
     // The main transaction a post names; a number outside the catalogue names nothing (no name,
     // no sign), so its posts are never counted as income or expense.
     const MainTransaction& main(int transNr) const;
     // "" for no sub-transaction or one outside the catalogue.
     const std::string& sub(int subNr) const;
+};
+
+Catalogue readCatalogue(const stats::AccountFiles& files);
+
+// An account's files and catalogue, read once.
+struct OpenAccount : Catalogue {
+    AccountInfo info;
+    stats::AccountFiles files;
+    int postCount = 0;
 };
 
 // Throws store::FileError when a file of the account cannot be read, store::DataError for a name
@@ -92,20 +99,28 @@ private:
     ledger::Kind kind_;
 };
 
-// Calls take(post) for every post 1..N in file order, records out of use left out.
-template <typename Take> void forEachPost(const OpenAccount& account, Take&& take) {
-    const std::size_t length = account.files.kontoData.recordLength();
+// Calls take(post) for the posts first..last of the files in file order (none past the file),
+// records out of use left out.
+template <typename Take>
+void forEachPost(const stats::AccountFiles& files, int first, int last, Take&& take) {
+    const std::size_t length = files.kontoData.recordLength();
+    last = std::min(last, static_cast<int>(files.kontoData.count()));
     std::string padded;
-    for (int n = 1; n <= account.postCount; ++n) {
-        std::string_view bytes = stats::recordView(account.files.kontoData, n);
+    for (int n = std::max(first, 1); n <= last; ++n) {
+        std::string_view bytes = stats::recordView(files.kontoData, n);
         if (bytes.size() < length) { // the last record of a file cut short: zero bytes, as read
             padded.assign(bytes);
             padded.resize(length, '\0');
             bytes = padded;
         }
         if (bytes.substr(0, 10) != "          ")
-            take(PostView(n, bytes, account.info.kind));
+            take(PostView(n, bytes, files.kind));
     }
+}
+
+// Every post 1..N of the account.
+template <typename Take> void forEachPost(const OpenAccount& account, Take&& take) {
+    forEachPost(account.files, 1, account.postCount, std::forward<Take>(take));
 }
 
 } // namespace overview

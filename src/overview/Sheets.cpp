@@ -1,5 +1,8 @@
 #include "overview/Sheets.h"
 
+#include <memory>
+#include <stdexcept>
+
 namespace overview {
 
 namespace {
@@ -107,44 +110,93 @@ Sheet hitsSheet(const std::vector<Hit>& hits, const std::vector<OpenAccount>& ac
     std::vector<Row> rows;
     rows.reserve(hits.size());
     for (const Hit& h : hits)
-        rows.push_back({Cell::textCell(accounts[h.account].info.name), Cell::dateCell(h.date),
-                        Cell::textCell(mainOf(accounts, h).name), Cell::textCell(subOf(accounts, h)),
-                        Cell::amountCell(h.amount)});
+        rows.push_back({Cell::textCell(accounts[h.account].info.name),
+                        Cell::dateCell(std::string(h.dateText())), Cell::textCell(mainOf(accounts, h).name),
+                        Cell::textCell(subOf(accounts, h)), Cell::amountCell(h.amount)});
     return sheetOf("Sökträffar", {"Konto", "Datum", "Huvudtransaktion", "Subtransaktion", "Belopp"},
                    std::move(rows));
 }
 
 Sheet postsSheet(const OpenAccount& account, const Period& period) {
+    // Posts stand in date order: the period is the run from its first post to its last.
+    stats::PostRange range{account.postCount + 1, account.postCount};
+    forEachPost(account, [&](const PostView& post) {
+        if (period.contains(post.date())) {
+            range.first = std::min(range.first, post.record());
+            range.last = post.record();
+        }
+    });
     const bool budget = account.info.kind == ledger::Kind::Budget;
-    std::vector<std::string> headings{"Datum", "Huvudtransaktion", "Subtransaktion"};
-    if (budget)
-        headings.insert(headings.end(),
-                        {"Budg.belopp", "Verkl.belopp", "Budg.saldo", "Verkl.saldo", "Saldodiff."});
-    else
-        headings.insert(headings.end(), {"Belopp", "Saldo"});
-    std::size_t count = 0;
-    forEachPost(account, [&](const PostView& post) { count += period.contains(post.date()) ? 1 : 0; });
-    Sheet sheet{sheetName(account.info.name), std::move(headings), count, {}};
-    sheet.forEachRow = [&account, period, budget](const std::function<void(const Row&)>& take) {
+    return accountReportSheet(account.files, budget ? stats::ReportKind::Pr_5 : stats::ReportKind::Pr_2,
+                              range, account.info.name);
+}
+
+Sheet accountReportSheet(const stats::AccountFiles& files, stats::ReportKind kind,
+                         const stats::PostRange& range, std::string_view utf8AccountName) {
+    if (kind == stats::ReportKind::Pr_7 ||
+        (stats::needsBudgetAccount(kind) && files.kind == ledger::Kind::Cash))
+        throw std::invalid_argument("Rapportslaget passar inte kontot");
+    const std::vector<stats::ReportColumn>& columns = stats::layoutOf(kind).columns;
+    std::vector<std::string> headings;
+    for (const stats::ReportColumn& c : columns)
+        headings.emplace_back(c.fileHeading);
+    const bool budget = files.kind == ledger::Kind::Budget;
+    using B = store::PostRec_Budget;
+    using C = store::PostRec_Enkel;
+    Sheet sheet{sheetName(utf8AccountName), std::move(headings), static_cast<std::size_t>(range.size()), {}};
+    sheet.forEachRow = [&files, &columns, range, budget,
+                        catalogue = std::make_shared<const Catalogue>(readCatalogue(files))](
+                           const std::function<void(const Row&)>& take) {
         Row row;
-        forEachPost(account, [&](const PostView& post) {
-            if (!period.contains(post.date()))
-                return;
+        forEachPost(files, range.first, range.last, [&](const PostView& post) {
             row.clear();
-            row.push_back(Cell::dateCell(std::string(post.date())));
-            row.push_back(Cell::textCell(account.main(post.transNr()).name));
-            row.push_back(Cell::textCell(account.sub(post.subNr())));
-            using B = store::PostRec_Budget;
-            using C = store::PostRec_Enkel;
-            for (store::Field f : budget
-                                      ? std::vector<store::Field>{B::BudgBelopp, B::VerklBelopp, B::BudgSaldo,
-                                                                  B::VerklSaldo, B::DiffSaldo}
-                                      : std::vector<store::Field>{C::Belopp, C::Saldo})
-                row.push_back(Cell::amountCell(post.amountAt(f)));
+            for (const stats::ReportColumn& c : columns) {
+                switch (c.column) {
+                case stats::Column::Datum:
+                    row.push_back(Cell::dateCell(std::string(post.date())));
+                    break;
+                case stats::Column::Huvudtransaktion:
+                    row.push_back(Cell::textCell(catalogue->main(post.transNr()).name));
+                    break;
+                case stats::Column::Subtransaktion:
+                    row.push_back(Cell::textCell(catalogue->sub(post.subNr())));
+                    break;
+                case stats::Column::Belopp: // a budget account's actual amount and balance
+                    row.push_back(Cell::amountCell(post.amountAt(budget ? B::VerklBelopp : C::Belopp)));
+                    break;
+                case stats::Column::Saldo:
+                    row.push_back(Cell::amountCell(post.amountAt(budget ? B::VerklSaldo : C::Saldo)));
+                    break;
+                case stats::Column::BudgBelopp:
+                    row.push_back(Cell::amountCell(post.amountAt(B::BudgBelopp)));
+                    break;
+                case stats::Column::VerklBelopp:
+                    row.push_back(Cell::amountCell(post.amountAt(B::VerklBelopp)));
+                    break;
+                case stats::Column::BudgSaldo:
+                    row.push_back(Cell::amountCell(post.amountAt(B::BudgSaldo)));
+                    break;
+                case stats::Column::VerklSaldo:
+                    row.push_back(Cell::amountCell(post.amountAt(B::VerklSaldo)));
+                    break;
+                case stats::Column::DiffSaldo:
+                    row.push_back(Cell::amountCell(post.amountAt(B::DiffSaldo)));
+                    break;
+                }
+            }
             take(row);
         });
     };
     return sheet;
+}
+
+Sheet statisticsSheet(const stats::Statistics& st, std::string_view utf8TransactionName) {
+    std::vector<Row> rows;
+    for (const stats::StatRow& r : st.rows)
+        rows.push_back(
+            {Cell::dateCell(r.datum), Cell::textCell(r.subTransaction), Cell::amountCell(r.value)});
+    return sheetOf(sheetName(stats::statisticsHeading(utf8TransactionName)),
+                   {"Datum", "Subtransaktion", "Belopp"}, std::move(rows));
 }
 
 std::string sheetName(std::string_view utf8Name) {

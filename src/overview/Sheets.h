@@ -6,6 +6,9 @@
 #include "overview/Export.h"
 #include "overview/Search.h"
 #include "overview/Sums.h"
+#include "stats/Period.h"
+#include "stats/Reports.h"
+#include "stats/Statistics.h"
 
 #include <string_view>
 
@@ -24,11 +27,19 @@ Sheet monthSheet(const MonthReport& report);
 // Account, date, transactions and amount of every hit.
 Sheet hitsSheet(const std::vector<Hit>& hits, const std::vector<OpenAccount>& accounts);
 
-// The account's posts in the period as the account report lists them, read as they are written
-// (the account is never held as rows): a cash book's amount and balance, a budget account's
-// budgeted and actual amounts, their balances and the balance difference. The sheet is named after
-// the account, and reads it when it is written: it must not outlive the account.
+// The account's posts in the period as the account report lists them with every column: its
+// sub-transaction, and for a budget account the budgeted and actual amounts, their balances and
+// the difference (Pr_2 or Pr_5). Named after the account; reads it when it is written, so it must
+// not outlive it.
 Sheet postsSheet(const OpenAccount& account, const Period& period);
+
+// An account report of the statistics window (kinds Pr_1 to Pr_6) over the posts of the range,
+// with the kind's columns headed as in the text file. Reads the files when it is written: it must
+// not outlive them. std::invalid_argument for Pr_7 or a budget kind on a cash book.
+Sheet accountReportSheet(const stats::AccountFiles& files, stats::ReportKind kind,
+                         const stats::PostRange& range, std::string_view utf8AccountName);
+// The statistics of a transaction (Pr_7): date, sub-transaction and amount of every hit.
+Sheet statisticsSheet(const stats::Statistics& st, std::string_view utf8TransactionName);
 
 // A name a spreadsheet takes for a sheet: at most 31 characters, none of [ ] : * ? / and backslash
 // (each becomes "_").

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <map>
-#include <numeric>
 #include <utility>
 
 namespace overview {
@@ -128,6 +127,8 @@ std::vector<int> apportion(const std::vector<Amount>& values, int whole) {
         Wide part = scaled / total;
         if (scaled % total != 0 && scaled < 0)
             --part; // towards minus infinity, so every remainder is positive
+        // Only a refund far larger than the total it belongs to comes near the range of an int.
+        part = std::clamp<Wide>(part, -1'000'000'000, 1'000'000'000);
         parts[i] = static_cast<int>(part);
         given += parts[i];
         remainders.emplace_back(scaled - part * total, i);

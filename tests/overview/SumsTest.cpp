@@ -195,6 +195,7 @@ TEST(Overview, SearchFilters) {
         {{.flow = Flow::Income}, "Hem5 Kort3 Bud4 "},
         {{.dateFrom = "2026-02-01"}, "Hem7 Bud4 Bud5 "},
         {{.dateFrom = "2026-01-06", .dateTo = "2026-01-07"}, "Hem3 Hem4 "},
+        {{.main = "Mat", .confirmedOnly = true}, "Hem2 Hem3 Hem4 Hem7 Kort2 Bud2 "},
         {{.main = "Saknas"}, ""},
     };
     for (const Case& c : cases)
@@ -260,17 +261,28 @@ TEST(Overview, ReportSheetsHoldTheSumsShown) {
               ",Utgående saldo,,-600.00,,,2200.00,,,,\r\n");
 }
 
-TEST(Overview, PostsSheetOfABudgetAccount) {
+TEST(Overview, AccountReportAndStatisticsSheets) {
     TempDrive drive;
     const auto accounts = threeAccounts(drive);
-    const Sheet sheet = postsSheet(accounts[2], monthPeriod(2026, 2));
-    EXPECT_EQ(sheet.name, "Bud");
-    EXPECT_EQ(sheet.rowCount, 2u);
+    const Sheet posts = postsSheet(accounts[2], monthPeriod(2026, 2));
+    EXPECT_EQ(posts.name, "Bud");
+    EXPECT_EQ(posts.rowCount, 2u);
     EXPECT_EQ(
-        csvText(sheet, CsvForm::Standard),
+        csvText(posts, CsvForm::Standard),
         "Datum,Huvudtransaktion,Subtransaktion,Budg.belopp,Verkl.belopp,Budg.saldo,Verkl.saldo,Saldodiff.\r\n"
         "2026-02-02,Lön,,3000.00,2800.00,2100.00,1800.00,-300.00\r\n"
         "2026-02-10,Hyra,,-1000.00,-1000.00,1100.00,800.00,-300.00\r\n");
+    const stats::AccountFiles& hem = accounts[0].files;
+    EXPECT_EQ(csvText(accountReportSheet(hem, stats::ReportKind::Pr_1, {2, 3}, "Hem"), CsvForm::Standard),
+              "Datum,Huvudtransaktion,Belopp,Saldo\r\n2026-01-05,Mat,-100.00,4900.00\r\n"
+              "2026-01-06,Mat,-50.00,4850.00\r\n");
+    EXPECT_THROW(accountReportSheet(hem, stats::ReportKind::Pr_3, {1, 7}, "Hem"), std::invalid_argument);
+    const Sheet statistics = statisticsSheet(stats::computeStatistics(hem, {1, 7}, 3), "Mat");
+    EXPECT_EQ(statistics.name, "Statistik Mat");
+    EXPECT_EQ(csvText(statistics, CsvForm::Standard),
+              "Datum,Subtransaktion,Belopp\r\n2026-01-05,Bröd,-100.00\r\n2026-01-06,Mjölk,-50.00\r\n"
+              "2026-01-07,,-30.00\r\n2026-02-03,Bröd,-70.00\r\n");
+
     std::string longName;
     for (int i = 0; i < 35; ++i)
         longName += "å";
