@@ -108,11 +108,16 @@ Sheet sheetOf(std::string name, std::vector<std::string> headings, std::vector<R
     return sheet;
 }
 
-std::string csvText(const Sheet& sheet, CsvForm form) {
+namespace {
+
+// The CSV text line by line into `out`; `full` is called whenever it has grown past a block, so a
+// large report is written as it is read.
+void csvInto(const Sheet& sheet, CsvForm form, std::string& out, const std::function<void()>& full) {
     const bool spreadsheet = form == CsvForm::Spreadsheet;
     const char separator = spreadsheet ? ';' : ',';
     const char decimal = spreadsheet ? ',' : '.';
-    std::string out = spreadsheet ? "\xEF\xBB\xBF" : "";
+    if (spreadsheet)
+        out += "\xEF\xBB\xBF";
     auto line = [&](const Row& row) {
         for (std::size_t i = 0; i < row.size(); ++i) {
             if (i > 0)
@@ -120,17 +125,33 @@ std::string csvText(const Sheet& sheet, CsvForm form) {
             out += csvField(row[i], separator, decimal);
         }
         out += "\r\n";
+        if (full && out.size() >= (1 << 20))
+            full();
     };
     Row headings;
     for (const std::string& h : sheet.headings)
         headings.push_back(Cell::textCell(h));
     line(headings);
     sheet.forEachRow(line);
+}
+
+} // namespace
+
+std::string csvText(const Sheet& sheet, CsvForm form) {
+    std::string out;
+    csvInto(sheet, form, out, {});
     return out;
 }
 
 void writeCsv(const std::filesystem::path& path, const Sheet& sheet, CsvForm form) {
-    stats::writeReportFile(path, csvText(sheet, form));
+    stats::ReportTempFile file(path);
+    std::string block;
+    csvInto(sheet, form, block, [&] {
+        file.write(block);
+        block.clear();
+    });
+    file.write(block);
+    file.commit();
 }
 
 void writeXlsx(const std::filesystem::path& path, const std::vector<Sheet>& sheets,

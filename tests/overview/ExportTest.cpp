@@ -55,6 +55,9 @@ TEST(Export, CsvInBothForms) {
     EXPECT_EQ(csvText(sample(), CsvForm::Standard), "Namn,Datum,Belopp,Antal,Andel (%)\r\n"
                                                     "\"Mat; \"\"bröd\"\"\",2026-01-05,-1234.50,3,16.67\r\n"
                                                     "\"a,b\",,0.1234,0,-0.05\r\n");
+    TempDrive drive;
+    writeCsv(drive / "a.csv", sample(), CsvForm::Spreadsheet);
+    EXPECT_EQ(drive.readFile("a.csv"), csvText(sample(), CsvForm::Spreadsheet));
 }
 
 TEST(Export, XlsxCellsFormatsAndFrozenHeading) {

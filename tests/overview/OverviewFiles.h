@@ -16,7 +16,7 @@ using fixtures::cash;
 using fixtures::field;
 using fixtures::transRec;
 
-struct AccountSpec {
+struct TestAccount {
     std::string name; // Windows-1252 (plain ASCII in these tests)
     std::string kind; // "Ek" or "Bg"
     std::string posts, transakt, kategori;
@@ -40,10 +40,9 @@ inline std::string kategori() {
 }
 
 // Writes the register and every account, and opens them all.
-inline std::vector<overview::OpenAccount> open(const TempDrive& drive,
-                                               const std::vector<AccountSpec>& specs) {
+inline std::vector<overview::OpenAccount> open(const TempDrive& drive, const std::vector<TestAccount>& list) {
     std::string kontoFil;
-    for (const AccountSpec& s : specs) {
+    for (const TestAccount& s : list) {
         kontoFil += fixtures::kontoRec(s.name, "", s.kind);
         drive.writeFile("MoniData/" + s.name + "/KontoData", s.posts);
         drive.writeFile("MoniData/" + s.name + "/Transakt", s.transakt.empty() ? transakt() : s.transakt);
