@@ -38,13 +38,19 @@ store::Amount amountOf(std::string_view raw) {
 }
 
 int numberOf(std::string_view raw) {
+    // As the program writes it: digits from the first byte, then spaces.
+    int n = 0;
+    std::size_t i = 0;
+    for (; i < raw.size() && i < 4 && raw[i] >= '0' && raw[i] <= '9'; ++i)
+        n = n * 10 + (raw[i] - '0');
+    if (i > 0 && raw.find_first_not_of(' ', i) == std::string_view::npos)
+        return n;
     const std::string_view t = blanksTrimmed(raw);
     const std::size_t sign = !t.empty() && t[0] == '-' ? 1 : 0;
-    int n = 0;
-    std::size_t i = sign;
-    for (; i < t.size() && i < sign + 4 && t[i] >= '0' && t[i] <= '9'; ++i)
+    n = 0;
+    for (i = sign; i < t.size() && i < sign + 4 && t[i] >= '0' && t[i] <= '9'; ++i)
         n = n * 10 + (t[i] - '0');
-    if (i > sign && i == t.size())
+    if (t.empty() || (i > sign && i == t.size()))
         return n; // a negated number names the record of its absolute value
     return store::parseRecordNumber(t);
 }
