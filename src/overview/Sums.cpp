@@ -273,6 +273,7 @@ MonthReport monthByMonth(const std::vector<OpenAccount>& accounts, const Period&
         std::move(part.begin(), part.end(), std::back_inserter(out.rows));
     }
 
+    out.openingBalance = opening;
     Amount accumulated, balance = opening;
     out.net.resize(months);
     for (std::size_t m = 0; m < months; ++m) {

@@ -70,6 +70,7 @@ struct MonthReport {
     // The balance of all selected accounts at each month's end (or the period's end): every post
     // up to then, the account's start included; a budget account's confirmed posts.
     std::vector<store::Amount> closingBalance;
+    store::Amount openingBalance; // the same before the period's first day
 };
 
 MonthReport monthByMonth(const std::vector<OpenAccount>& accounts, const Period& period, Flow flow);
