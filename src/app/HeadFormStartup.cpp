@@ -62,11 +62,19 @@ void HeadForm::Form_Load() {
         ctx_.platform.fetchAndDiscard(productPage);
     dateSelector_->datumset(QString::fromStdString(ctx_.today));
 
+    // A journal that is a link or not the program's own is told plainly, not as a fault of the
+    // program, and the program ends without having touched it.
+    QString unsafeJournal;
     const bool ready = support::trapped(
         ctx_, this,
         [&] {
             fs::create_directories(ctx_.paths.dataRoot());
-            store::recoverGroupCommit(ctx_.paths.journalFolder());
+            try {
+                store::recoverGroupCommit(ctx_.paths.journalFolder());
+            } catch (const store::UnsafeFolder& e) {
+                unsafeJournal = QString::fromStdString(e.what());
+                return;
+            }
             store::removeLeftoverTempFiles(ctx_.paths.dataRoot());
         },
         [&] {
@@ -78,7 +86,7 @@ void HeadForm::Form_Load() {
         });
     // The history after the group commits: an undo cut short is finished on files that are whole.
     QString mismatch;
-    if (ready)
+    if (ready && unsafeJournal.isEmpty())
         support::trapped(
             ctx_, this,
             [&] {
@@ -104,6 +112,20 @@ void HeadForm::Form_Load() {
                              QStringLiteral("Ångrahistoriken stämmer inte med filerna och har tagits bort; "
                                             "ingenting har ändrats.\n\n") +
                                  mismatch);
+    if (!unsafeJournal.isEmpty()) {
+        ctx_.dialogs.message(this, QStringLiteral("Datamappen kan inte användas"),
+                             unsafeJournal +
+                                 QStringLiteral(".\n\nTa bort det som står i journalens ställe, eller "
+                                                "starta programmet med en annan mapp (--drive). "
+                                                "Programmet avslutas; ingen fil har ändrats."),
+                             support::Dialogs::Icon::Critical);
+        // Nothing is written on the way out either: the start-up and position files wait for a
+        // start on a drive folder that can be used.
+        ended_ = true;
+        hide();
+        emit programEnded();
+        return;
+    }
     if (!ready) {
         Exit_Konto();
         return;

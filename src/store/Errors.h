@@ -29,4 +29,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A folder the program keeps beside the data (the journal of a group commit) is a link, no folder or
+// not the user's own: the drive folder may be a stick someone else prepared, so it is not used and
+// nothing in it is touched. what() says so in words for the user.
+class UnsafeFolder : public DataError {
+public:
+    using DataError::DataError;
+};
+
 } // namespace store

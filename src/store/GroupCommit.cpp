@@ -157,10 +157,9 @@ public:
     }
 
     [[noreturn]] void refuse(const std::string& what = {}) const {
-        // Short before the path: the error routine shows it as a title.
-        throw DataError("Journalmappen är en länk eller inte programmets egen mapp och används inte; "
-                        "ingenting i den tas bort (" +
-                        (what.empty() ? path_ : path_ / what).string() + ")");
+        throw UnsafeFolder("Journalmappen är en länk eller inte programmets egen mapp och används inte; "
+                           "ingenting i den tas bort (" +
+                           (what.empty() ? path_ : path_ / what).string() + ")");
     }
 
     // Clears a name before the journal writes it: only a regular file of the journal's own goes,

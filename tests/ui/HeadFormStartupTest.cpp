@@ -305,6 +305,23 @@ TEST_F(StartupTest, AnAccountWithoutPostsIsReportedLoggedAndShownEmpty) {
     EXPECT_EQ(form.postCount(), 0);
 }
 
+// A drive folder prepared with the journal as a link elsewhere: told plainly (not as the program's
+// own fault), the program ends, and neither the link's target nor the data is touched.
+TEST_F(StartupTest, AJournalThatIsALinkIsToldAndNothingIsTouched) {
+    writeEarlierData();
+    const std::filesystem::path victim = t.drive.path() / "victim";
+    writeFile(victim / "copy-of-thesis.odt", "thesis");
+    writeFile(victim / "manifest", "m");
+    std::filesystem::create_symlink(victim, t.ctx.paths.journalFolder());
+    const auto before = t.drive.tree("");
+    app::HeadForm& form = open();
+    ASSERT_EQ(t.dialogs.calls().size(), 1u);
+    EXPECT_EQ(t.dialogs.calls()[0].title, "Datamappen kan inte användas");
+    EXPECT_TRUE(t.dialogs.calls()[0].text.startsWith("Journalmappen är en länk"));
+    EXPECT_TRUE(form.ended());
+    EXPECT_EQ(t.drive.tree(""), before);
+}
+
 // The first account's first post dates the installation; a FIFO in its place must not hold the
 // start (the alarm ends the test program if it does).
 TEST_F(StartupTest, AFifoAsTheFirstAccountsPostFileDoesNotHoldTheStart) {
