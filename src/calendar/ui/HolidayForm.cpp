@@ -186,39 +186,32 @@ HolidayForm::HolidayForm(support::Context& ctx, QWidget* opener, RedDays& redDay
         if (monthPos_->isEnabled())
             stepMonth(delta);
     };
+    // A typed value is taken only inside the part's present bounds, as the buttons keep it.
+    const auto typedInto = [this](int& part, const int& low, const int& high,
+                                  void (HolidayForm::*changed)()) {
+        return [this, &part, &low, &high, changed](int value) {
+            if (value < low || value > high)
+                return false;
+            part = value;
+            (this->*changed)();
+            return true;
+        };
+    };
     support::useNumberKeys(*yearLabel_, {4, [this](int delta) { stepYear(delta); }, monthPage,
-                                         [this](int year) {
-                                             if (year < yearMin_ || year > yearMax_)
-                                                 return false;
-                                             year_ = year;
-                                             yearChanged();
-                                             return true;
-                                         },
+                                         typedInto(year_, yearMin_, yearMax_, &HolidayForm::yearChanged),
                                          [this] {
                                              YearLabel_Click();
                                              monthLabel_->setFocus();
                                          }});
     support::useNumberKeys(*monthLabel_, {2, [this](int delta) { stepMonth(delta); }, monthPage,
-                                          [this](int month) {
-                                              if (month < monthMin_ || month > monthMax_)
-                                                  return false;
-                                              month_ = month;
-                                              monthChanged();
-                                              return true;
-                                          },
+                                          typedInto(month_, monthMin_, monthMax_, &HolidayForm::monthChanged),
                                           [this] {
                                               MonthLabel_Click();
                                               dayLabel_->setFocus();
                                           }});
     support::useNumberKeys(*dayLabel_,
                            {2, [this](int delta) { delta > 0 ? DayPos_Click() : DayNeg_Click(); }, monthPage,
-                            [this](int day) {
-                                if (day < dayMin_ || day > dayMax_)
-                                    return false;
-                                day_ = day;
-                                showPicked();
-                                return true;
-                            },
+                            typedInto(day_, dayMin_, dayMax_, &HolidayForm::showPicked),
                             [this] { DayLabel_Click(); }});
 
     g4_->setColumnCount(3);
