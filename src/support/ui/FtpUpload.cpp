@@ -1,5 +1,7 @@
 #include "support/ui/FtpUpload.h"
 
+#include "store/FileIo.h"
+
 #include <QDialog>
 #include <QEventLoop>
 #include <QLabel>
@@ -8,6 +10,9 @@
 #include <QVBoxLayout>
 
 #include <curl/curl.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -80,13 +85,22 @@ UploadResult ftpUpload(const FtpTarget& target, const std::filesystem::path& fil
     if (host.isEmpty())
         return {false, NoFtpHostText};
 
-    std::unique_ptr<std::FILE, FileDeleter> in(std::fopen(file.c_str(), "rb"));
-    if (!in)
+    // The report as it was written: never through a link put in its place, only a regular file.
+    store::io::UniqueFd fd;
+    if (store::io::openRegular(AT_FDCWD, file.c_str(), false, fd) != 0)
         return {false, QStringLiteral("Rapportfilen kunde inte läsas")};
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(file, ec);
-    if (ec)
-        return {false, QString::fromStdString(ec.message())};
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0)
+        return {false, QStringLiteral("Rapportfilen kunde inte läsas")};
+    const auto size = static_cast<std::uintmax_t>(st.st_size);
+    // The stream gets a descriptor of its own; fd closes the one it holds.
+    const int streamFd = ::dup(fd.get());
+    std::unique_ptr<std::FILE, FileDeleter> in(streamFd >= 0 ? ::fdopen(streamFd, "rb") : nullptr);
+    if (!in) {
+        if (streamFd >= 0)
+            ::close(streamFd);
+        return {false, QStringLiteral("Rapportfilen kunde inte läsas")};
+    }
 
     initialiseOnce();
     std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
