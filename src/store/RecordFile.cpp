@@ -3,7 +3,7 @@
 #include "store/Errors.h"
 #include "store/FileIo.h"
 #include "store/History.h"
-#include "support/SecondThread.h"
+#include "store/SecondThread.h"
 
 #include <cerrno>
 #include <csignal>
@@ -232,8 +232,8 @@ std::size_t readStart(int fd, char* data, std::size_t size, int& err) {
     const std::size_t middle = size / 2 & ~std::size_t(4095);
     std::size_t firstGot = 0, secondGot = 0;
     int secondErr = 0;
-    support::alongside([&] { firstGot = readPart(fd, data, 0, middle, err); },
-                       [&] { secondGot = readPart(fd, data, middle, size, secondErr); });
+    store::alongside([&] { firstGot = readPart(fd, data, 0, middle, err); },
+                     [&] { secondGot = readPart(fd, data, middle, size, secondErr); });
     if (err == 0)
         err = secondErr;
     return firstGot < middle ? firstGot : middle + secondGot;

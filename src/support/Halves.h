@@ -12,7 +12,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "support/SecondThread.h"
+#include "store/SecondThread.h"
 
 namespace support {
 
@@ -24,7 +24,7 @@ inline bool halvesInTurn = false;
 
 // Whether a run of entries first..last is split in halves, and where the second half starts.
 inline bool splitsInHalves(int first, int last) {
-    return last - first + 1 >= std::max(longRun, 2) && twoCores();
+    return last - first + 1 >= std::max(longRun, 2) && store::twoCores();
 }
 // The second half takes secondShare percent of the run: less than half where it has work of its own
 // to do first.
@@ -57,7 +57,7 @@ auto inHalves(int first, int last, const Work& work, const Stops& stops, int sec
         secondHalf();
         firstHalf();
     } else {
-        alongside(firstHalf, secondHalf);
+        store::alongside(firstHalf, secondHalf);
     }
     if (stops(*firstResult))
         return std::move(*firstResult);

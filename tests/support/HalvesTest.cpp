@@ -1,5 +1,5 @@
 #include "support/Halves.h"
-#include "support/SecondThread.h"
+#include "store/SecondThread.h"
 
 #include <gtest/gtest.h>
 
@@ -54,7 +54,7 @@ TEST(Halves, ASplitPassEndsWhereOnePassWould) {
                 const int split = share == 50 ? 50 : 60;
                 const bool firstThrows =
                     c.throwAt >= 0 && c.throwAt < split && (c.stopAt < 0 || c.throwAt < c.stopAt);
-                if (support::twoCores() && !firstThrows) {
+                if (store::twoCores() && !firstThrows) {
                     EXPECT_EQ(begun[static_cast<std::size_t>(split)], 1) << "the second half began there";
                 }
             }
@@ -73,7 +73,7 @@ TEST(Halves, AlongsideRunsEachPartOnceWhateverTheKeptThreadIsDoing) {
             std::atomic<bool> otherRunning{false};
             const bool throws = round % 7 == 0;
             try {
-                support::alongside(
+                store::alongside(
                     [&] {
                         ++own;
                         if (throws)
@@ -81,7 +81,7 @@ TEST(Halves, AlongsideRunsEachPartOnceWhateverTheKeptThreadIsDoing) {
                     },
                     [&] {
                         otherRunning = true;
-                        support::alongside([&] { ++inner; }, [&] { ++inner; });
+                        store::alongside([&] { ++inner; }, [&] { ++inner; });
                         ++other;
                         otherRunning = false;
                     });

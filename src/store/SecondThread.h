@@ -13,7 +13,7 @@
 #include <system_error>
 #include <thread>
 
-namespace support {
+namespace store {
 
 inline bool twoCores() {
     static const bool two = std::thread::hardware_concurrency() >= 2;
@@ -72,4 +72,4 @@ template <class Own, class Other> void alongside(const Own& own, const Other& ot
         other();
 }
 
-} // namespace support
+} // namespace store

@@ -1,4 +1,4 @@
-#include "support/SecondThread.h"
+#include "store/SecondThread.h"
 
 #include <atomic>
 #include <cstdint>
@@ -11,7 +11,7 @@
 #include <sched.h>
 #endif
 
-namespace support {
+namespace store {
 
 namespace {
 
@@ -148,4 +148,4 @@ bool SecondThread::takeBackOrWait(Task& task) {
     return worker().takeBackOrWait(task);
 }
 
-} // namespace support
+} // namespace store
