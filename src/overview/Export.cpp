@@ -39,6 +39,10 @@ std::string csvField(const Cell& cell, char separator, char decimal) {
     case CellKind::Empty:
         return t;
     case CellKind::Text:
+        // A spreadsheet would run a text that opens like a formula (a name such as "=SUMMA(…)" or
+        // "-Hyra" typed into the catalogue); the leading quote makes it plain text there.
+        t = cell.text.find_first_of("=+-@\t\r") == 0 ? "'" + cell.text : cell.text;
+        break;
     case CellKind::Date:
         t = cell.text;
         break;

@@ -49,7 +49,8 @@ Sheet sheetOf(std::string name, std::vector<std::string> headings, std::vector<R
 // "standard": "," between fields, a decimal point, UTF-8 without a mark, CR LF (RFC 4180).
 // Amounts are written with two decimals and more only where the value has them, without digit
 // groups; a share as a percent number with two decimals. A field holding the separator, a quote or
-// a line break is quoted, its quotes doubled.
+// a line break is quoted, its quotes doubled. A text that opens like a formula (=, +, -, @, a tab or
+// a carriage return) gets a leading "'" so that a spreadsheet shows it as text.
 enum class CsvForm { Spreadsheet, Standard };
 std::string csvText(const Sheet& sheet, CsvForm form);
 void writeCsv(const std::filesystem::path& path, const Sheet& sheet, CsvForm form);

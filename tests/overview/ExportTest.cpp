@@ -60,6 +60,30 @@ TEST(Export, CsvInBothForms) {
     EXPECT_EQ(drive.readFile("a.csv"), csvText(sample(), CsvForm::Spreadsheet));
 }
 
+TEST(Export, CsvTextThatOpensLikeAFormulaStaysText) {
+    struct Case {
+        Cell cell;
+        std::string spreadsheet, standard;
+    } cases[] = {
+        {Cell::textCell("=SUMMA(A1)"), "'=SUMMA(A1)", "'=SUMMA(A1)"},
+        {Cell::textCell("+46 hyra"), "'+46 hyra", "'+46 hyra"},
+        {Cell::textCell("-Hyra;el"), "\"'-Hyra;el\"", "'-Hyra;el"},
+        {Cell::textCell("@a,b"), "'@a,b", "\"'@a,b\""},
+        {Cell::textCell("\tx"), "'\tx", "'\tx"},
+        {Cell::textCell("\rx"), "\"'\rx\"", "\"'\rx\""},
+        {Cell::textCell("Mat = 5"), "Mat = 5", "Mat = 5"},
+        {Cell::amountCell(*Amount::parse("-12,5")), "-12,50", "-12.50"},
+        {Cell::shareCell(-5), "-0,05", "-0.05"},
+    };
+    for (const Case& c : cases) {
+        const Sheet sheet = sheetOf("Prov", {"A"}, {{c.cell}});
+        EXPECT_EQ(csvText(sheet, CsvForm::Spreadsheet), "\xEF\xBB\xBF"
+                                                        "A\r\n" +
+                                                            c.spreadsheet + "\r\n");
+        EXPECT_EQ(csvText(sheet, CsvForm::Standard), "A\r\n" + c.standard + "\r\n");
+    }
+}
+
 TEST(Export, XlsxCellsFormatsAndFrozenHeading) {
     TempDrive drive;
     const fs::path file = drive / "rapport.xlsx";
