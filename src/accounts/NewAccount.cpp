@@ -131,8 +131,8 @@ std::optional<std::string> accountNameProblem(std::string_view utf8Name) {
         return "Kontonamnet får inte börja eller sluta med mellanslag !";
     // The data folder's own files stand beside the account folders; a name taken by one of them
     // (in any case, for file systems that ignore it) would put a folder where the file belongs.
-    for (const char* reserved : {"KontoFil", "KontoIni", "PosFil", "RedDayFil"}) {
-        std::string lower = *bytes, wanted = reserved;
+    for (const std::string_view reserved : store::DataRootFileNames) {
+        std::string lower = *bytes, wanted(reserved);
         for (auto* text : {&lower, &wanted})
             for (char& c : *text)
                 c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

@@ -27,9 +27,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The data root's own files: an account of that name would have its folder where they stand.
-constexpr std::array<std::string_view, 4> DataRootFiles{"KontoFil", "KontoIni", "PosFil", "RedDayFil"};
-
 // Compared without regard to ASCII case: on a FAT-formatted stick "kontofil" is KontoFil.
 bool sameIgnoringCase(std::string_view a, std::string_view b) {
     const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
@@ -38,7 +35,8 @@ bool sameIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 bool isDataRootFile(std::string_view cp1252Name) {
-    return std::any_of(DataRootFiles.begin(), DataRootFiles.end(),
+    // An account of that name would have its folder where the data root's own file stands.
+    return std::any_of(store::DataRootFileNames.begin(), store::DataRootFileNames.end(),
                        [&](std::string_view own) { return sameIgnoringCase(own, cp1252Name); });
 }
 

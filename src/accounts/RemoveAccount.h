@@ -21,7 +21,7 @@ enum class RemovalResult { RegisterDeleted, NameBlanked };
 //
 // Checked before anything is touched (store::DataError): the name must be a single safe folder
 // name ("..", "a/b", control characters are refused) and not one of the data root's own files
-// (KontoFil, KontoIni, PosFil, RedDayFil); register record kontoNum must exist and name this
+// (KontoFil, KontoIni, PosFil, RedDayFil, Importprofiler); register record kontoNum must exist and name this
 // account (or already be free), so a stale caller can never take another account's name away.
 //
 // Order, so that a failure or a crash never leaves a register name pointing at half-deleted files:

@@ -1,10 +1,15 @@
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <string>
 #include <string_view>
 
 namespace store {
+
+// The data root's own files, beside the account folders: no account may take one of these names.
+inline constexpr std::array<std::string_view, 5> DataRootFileNames{"KontoFil", "KontoIni", "PosFil",
+                                                                   "RedDayFil", "Importprofiler"};
 
 // Every path of the data folder, always built from the data root (never from the Placering text
 // stored in the register).
@@ -19,6 +24,8 @@ public:
     std::filesystem::path kontoIni() const { return dataRoot() / "KontoIni"; }
     std::filesystem::path posFil() const { return dataRoot() / "PosFil"; }
     std::filesystem::path redDayFil() const { return dataRoot() / "RedDayFil"; }
+    // The saved mappings of bank statements and the date each bank's posts take.
+    std::filesystem::path importprofiler() const { return dataRoot() / "Importprofiler"; }
     // Beside the data root, so a backup of MoniData never copies them.
     std::filesystem::path journalFolder() const { return drive_ / ".MoniData.journal"; }
     // The data root whose files a journal folder may restore: the one beside it.
@@ -44,6 +51,13 @@ public:
     }
     std::filesystem::path bMall(std::string_view cp1252Name) const {
         return accountFolder(cp1252Name) / "B-mall";
+    }
+    // The account's rules for bank statements and the fingerprints of the rows imported so far.
+    std::filesystem::path importregler(std::string_view cp1252Name) const {
+        return accountFolder(cp1252Name) / "Importregler";
+    }
+    std::filesystem::path importlogg(std::string_view cp1252Name) const {
+        return accountFolder(cp1252Name) / "Importlogg";
     }
 
     // The Placering text written for a new account: drive folder + "MoniData/" (UTF-8; the caller

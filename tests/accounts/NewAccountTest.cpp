@@ -114,6 +114,8 @@ TEST(AccountNameProblem, RefusesWhatCannotBeAFolderOrARegisterName) {
         {"PosFil", "Kontonamnet PosFil används av programmets egna filer !\r\n\r\nVälj ett annat namn."},
         {"reddayfil",
          "Kontonamnet reddayfil används av programmets egna filer !\r\n\r\nVälj ett annat namn."},
+        {"IMPORTPROFILER",
+         "Kontonamnet IMPORTPROFILER används av programmets egna filer !\r\n\r\nVälj ett annat namn."},
     };
     for (const Case& c : refused)
         EXPECT_EQ(accounts::accountNameProblem(c.name), c.message) << c.name;
