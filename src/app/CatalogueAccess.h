@@ -83,12 +83,12 @@ public:
         else
             h_.budgetFrame_->TransCombo_Budget_Click();
     }
-    void disableCommand2() override { h_.command2_->setEnabled(false); }
-    void command3ToCancel() override {
+    void disableActionButton() override { h_.command2_->setEnabled(false); }
+    void resetCancelButton() override {
         h_.command3_->setText(QStringLiteral("Avbryt"));
         h_.setProcedureCode(QString());
     }
-    void pressCommand3(bool armReset) override {
+    void pressCancel(bool armReset) override {
         if (armReset)
             h_.armReset();
         h_.Command3_Click();

@@ -236,9 +236,9 @@ void HeadForm::closeEvent(QCloseEvent* event) {
 bool HeadForm::endOpenedWindows() {
     // Innermost first: a window opened from another one ends before its opener.
     static const std::pair<const char*, const char*> cancelButtons[] = {
-        {"HolidayForm", "Command3"}, {"TransForm", "Command2"},   {"SubTransForm", "Command1"},
-        {"HelpViewer", "HelpClose"}, {"MsgForm", "Command3"},     {"DonateForm", "Command2"},
-        {"NyKontoForm", "Command2"}, {"BudgAltForm", "Command1"}, {"UtskrStatForm", "Command3"},
+        {"HolidayForm", "Command3"}, {"TransForm", "cancelButton"}, {"SubTransForm", "cancelButton"},
+        {"HelpViewer", "HelpClose"}, {"MsgForm", "Command3"},       {"DonateForm", "Command2"},
+        {"NyKontoForm", "Command2"}, {"BudgAltForm", "Command1"},   {"UtskrStatForm", "Command3"},
         {"BackUpForm", "Command2"},
     };
     for (const auto& [name, cancel] : cancelButtons) {

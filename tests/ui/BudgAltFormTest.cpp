@@ -159,7 +159,7 @@ TEST_F(BudgAltFormTest, FiltersExcludesAndReadmitsThroughTheTemplateMark) {
     QWidget* trans = uitest::shownWindow("", "TransForm");
     ASSERT_NE(trans, nullptr);
     EXPECT_FALSE(form->isEnabled());
-    control<QPushButton>(*trans, "Command2")->click();
+    control<QPushButton>(*trans, "cancelButton")->click();
     EXPECT_TRUE(form->isEnabled());
     closeAndCheck();
 }

@@ -376,11 +376,11 @@ TEST_F(CashLedgerTest, TheEmptyTransactionBoxOpensTheWindowForANewTransaction) {
     EXPECT_EQ(command3()->text(), "Avbryt ny tr.akt.");
     QWidget* window = uitest::shownWindow("Nytt transaktionsnamn");
     ASSERT_NE(window, nullptr);
-    auto* name = window->findChild<QLineEdit*>("Text1");
+    auto* name = window->findChild<QLineEdit*>("nameBox");
     name->setText("Hyra");
     uitest::pressEnter(name);
-    window->findChild<QRadioButton*>("Option4")->click();
-    window->findChild<QPushButton*>("Command1")->click();
+    window->findChild<QRadioButton*>("expenseOption")->click();
+    window->findChild<QPushButton*>("okButton")->click();
     EXPECT_EQ(readFile(t.ctx.paths.dataRoot() / "Kassa" / "Transakt"),
               standardTransakt() + transRec("Hyra", '-'));
     EXPECT_GE(frame()->transCombo()->findText("Hyra"), 0);

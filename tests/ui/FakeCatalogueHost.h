@@ -65,10 +65,10 @@ public:
     void focusTransactionBox() override { calls << QStringLiteral("focusTransactionBox"); }
     void unlockAmountBox() override { calls << QStringLiteral("unlockAmountBox"); }
     void chooseMainTransaction(int number) override { calls << QStringLiteral("choose %1").arg(number); }
-    void disableCommand2() override { calls << QStringLiteral("disableCommand2"); }
-    void command3ToCancel() override { calls << QStringLiteral("command3ToCancel"); }
-    void pressCommand3(bool armReset) override {
-        calls << (armReset ? QStringLiteral("pressCommand3 armed") : QStringLiteral("pressCommand3"));
+    void disableActionButton() override { calls << QStringLiteral("disableActionButton"); }
+    void resetCancelButton() override { calls << QStringLiteral("resetCancelButton"); }
+    void pressCancel(bool armReset) override {
+        calls << (armReset ? QStringLiteral("pressCancel armed") : QStringLiteral("pressCancel"));
     }
     void balanceCheck(int from) override { calls << QStringLiteral("balanceCheck %1").arg(from); }
     void reloadLedgerView() override { calls << QStringLiteral("reloadLedgerView"); }

@@ -31,15 +31,15 @@ struct Window {
         : form(std::make_unique<catalogue::SubTransForm>(host, mode)) {
         form->show();
     }
-    QLineEdit* text1() { return control<QLineEdit>(*form, "Text1"); }
-    QRadioButton* option(int n) { return form->findChild<QRadioButton*>(QStringLiteral("Option%1").arg(n)); }
-    QPushButton* ok() { return control<QPushButton>(*form, "Command2"); }
-    QPushButton* cancel() { return control<QPushButton>(*form, "Command1"); }
-    QString label2() { return control<QLabel>(*form, "Label2")->text(); }
+    QLineEdit* nameBox() { return control<QLineEdit>(*form, "nameBox"); }
+    QRadioButton* option(const char* name) { return control<QRadioButton>(*form, name); }
+    QPushButton* ok() { return control<QPushButton>(*form, "okButton"); }
+    QPushButton* cancel() { return control<QPushButton>(*form, "cancelButton"); }
+    QString hint() { return control<QLabel>(*form, "hintLabel")->text(); }
     std::string enabled(std::initializer_list<const char*> names) { return uitest::enabledOf(*form, names); }
     void enter(const QString& text) {
-        text1()->setText(text);
-        uitest::pressEnter(text1());
+        nameBox()->setText(text);
+        uitest::pressEnter(nameBox());
     }
     std::unique_ptr<catalogue::SubTransForm> form;
 };
@@ -51,12 +51,12 @@ TEST(SubTransForm, NewSubTransactionTakesTheFreeRecord) {
     Window w(host, "ny");
     EXPECT_EQ(w.form->windowTitle(), "Nytt namn subtransaktion");
     EXPECT_FALSE(host.window.isEnabled());
-    EXPECT_EQ(w.enabled({"Option1", "Option2", "Command2"}), "000");
+    EXPECT_EQ(w.enabled({"changeOption", "deleteOption", "okButton"}), "000");
     EXPECT_EQ(w.cancel()->text(), "Avbryt ny subtransaktion");
-    EXPECT_EQ(w.label2(), "Sätt namn på ny subtransaktion. Avsluta med Enter !");
+    EXPECT_EQ(w.hint(), "Sätt namn på ny subtransaktion. Avsluta med Enter !");
 
     host.tc.dialogs.answerNo();
-    uitest::pressEnter(w.text1());
+    uitest::pressEnter(w.nameBox());
     EXPECT_TRUE(uitest::showed(
         host.tc.dialogs, -1, "Saknat transaktionsnamn",
         "Inget namn har angivits på subtransaktionen !\r\n\r\nVill du avsluta och återvända till "
@@ -64,14 +64,14 @@ TEST(SubTransForm, NewSubTransactionTakesTheFreeRecord) {
     EXPECT_FALSE(w.ok()->isEnabled());
 
     w.enter("Bränsle");
-    EXPECT_TRUE(w.text1()->isReadOnly());
+    EXPECT_TRUE(w.nameBox()->isReadOnly());
     EXPECT_TRUE(w.ok()->isEnabled());
     w.ok()->click();
     EXPECT_EQ(host.file("Kategori"), field("El", 35) + field("Br\xE4nsle", 35));
     EXPECT_EQ(host.sub.number, 2);
     EXPECT_EQ(host.file("KontoData"), Posts);
-    EXPECT_EQ(host.calls, (QStringList{"reloadTransactionList", "command3ToCancel", "box Bränsle",
-                                       "focusTransactionBox", "box ", "pressCommand3"}));
+    EXPECT_EQ(host.calls, (QStringList{"reloadTransactionList", "resetCancelButton", "box Bränsle",
+                                       "focusTransactionBox", "box ", "pressCancel"}));
     EXPECT_TRUE(host.window.isEnabled() && !w.form->isVisible());
 }
 
@@ -80,26 +80,26 @@ TEST(SubTransForm, RenameChangesOnlyTheCatalogue) {
     host.sub = {"El", 1, QString()};
     Window w(host, "chg");
     EXPECT_EQ(w.form->windowTitle(), "Ändra/Radera namn på subtransaktion");
-    EXPECT_FALSE(w.text1()->isEnabled());
-    EXPECT_EQ(w.text1()->text(), "El");
+    EXPECT_FALSE(w.nameBox()->isEnabled());
+    EXPECT_EQ(w.nameBox()->text(), "El");
     EXPECT_EQ(w.cancel()->text(), "Avbryt ändra subtrans.");
-    EXPECT_EQ(w.label2(), "Markera ett alternativ 'Ändra' eller 'Radera'");
+    EXPECT_EQ(w.hint(), "Markera ett alternativ 'Ändra' eller 'Radera'");
 
     host.tc.dialogs.answerYes().answerNo().answerYes();
-    w.option(1)->click();
+    w.option("changeOption")->click();
     EXPECT_TRUE(uitest::showed(host.tc.dialogs, -1, "Nytt eller ändrat namn på subtransaktion",
                                "Vill du ändra namnet på subtransaktionen El"));
-    EXPECT_EQ(w.enabled({"Text1", "Option2"}), "10");
-    EXPECT_EQ(w.label2(),
+    EXPECT_EQ(w.enabled({"nameBox", "deleteOption"}), "10");
+    EXPECT_EQ(w.hint(),
               "Ändra namn, eller skriv ett nytt, sedan ENTER\n\n(Alla poster med subtransaktionen ändras !)");
     w.enter("Elräkning");
     EXPECT_EQ(
         host.tc.dialogs.calls().back().text,
         "Namnet på subtransaktionen föreslås ändrat från:\r\nEl  till  Elräkning\r\n\r\nÄr ändringen OK ?");
     EXPECT_EQ(w.form->renameFlag(), "0"); // No: still editing
-    uitest::pressEnter(w.text1());
+    uitest::pressEnter(w.nameBox());
     EXPECT_EQ(w.form->renameFlag(), "1");
-    EXPECT_EQ(w.label2(), "Transaktionsnamn ändras. Klicka på OK !");
+    EXPECT_EQ(w.hint(), "Transaktionsnamn ändras. Klicka på OK !");
     w.ok()->click();
     EXPECT_EQ(host.file("Kategori"), field("Elr\xE4kning", 35) + field("Mat", 35) + field("Mat", 35));
     EXPECT_EQ(host.file("KontoData"), Posts);
@@ -110,10 +110,10 @@ TEST(SubTransForm, DeleteClearsThePostsOfTheFirstOfTwoNamesakes) {
     FakeCatalogueHost host("Ek", Posts, fixtures::standardTransakt(), Kategori);
     host.sub = {"Mat", 3, QString()};
     Window w(host, "chg");
-    w.option(2)->click();
-    EXPECT_EQ(w.label2(),
+    w.option("deleteOption")->click();
+    EXPECT_EQ(w.hint(),
               "Klicka OK för att radera subtransaktionen 'Mat'\n Eller klicka på knappen 'Avbryt....'");
-    EXPECT_TRUE(w.text1()->isReadOnly());
+    EXPECT_TRUE(w.nameBox()->isReadOnly());
     EXPECT_TRUE(w.ok()->isEnabled());
     w.ok()->click();
     EXPECT_EQ(host.file("Kategori"), field("El", 35) + std::string(35, ' ') + field("Mat", 35));
@@ -131,7 +131,7 @@ TEST(SubTransForm, DeleteClearsThePostsOfTheFirstOfTwoNamesakes) {
     FakeCatalogueHost unused("Bg", fixtures::budgetPosts(2), fixtures::standardTransakt(), field("El", 35));
     unused.sub = {"El", 1, QString()};
     Window u(unused, "chg");
-    u.option(2)->click();
+    u.option("deleteOption")->click();
     u.ok()->click();
     EXPECT_TRUE(unused.tc.dialogs.calls().back().text.endsWith(
         "SubTransaktionen hittades dock inte i någon av kontoposterna...."));
@@ -146,7 +146,7 @@ TEST(SubTransForm, CancelAndHelp) {
     w.cancel()->click();
     EXPECT_TRUE(!w.form->isVisible() && host.window.isEnabled());
     EXPECT_EQ(host.file("Kategori"), Kategori);
-    EXPECT_EQ(host.calls, (QStringList{"box ", "pressCommand3"}));
+    EXPECT_EQ(host.calls, (QStringList{"box ", "pressCancel"}));
 }
 
 } // namespace

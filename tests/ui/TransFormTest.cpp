@@ -32,14 +32,15 @@ struct Window {
         : form(std::make_unique<catalogue::TransForm>(host, mode)) {
         form->show();
     }
-    QLineEdit* text1() { return control<QLineEdit>(*form, "Text1"); }
-    QRadioButton* option(int n) { return form->findChild<QRadioButton*>(QStringLiteral("Option%1").arg(n)); }
-    QPushButton* command(int n) { return form->findChild<QPushButton*>(QStringLiteral("Command%1").arg(n)); }
-    QString label2() { return control<QLabel>(*form, "Label2")->text(); }
+    QLineEdit* nameBox() { return control<QLineEdit>(*form, "nameBox"); }
+    QRadioButton* option(const char* name) { return control<QRadioButton>(*form, name); }
+    QPushButton* ok() { return control<QPushButton>(*form, "okButton"); }
+    QPushButton* cancel() { return control<QPushButton>(*form, "cancelButton"); }
+    QString hint() { return control<QLabel>(*form, "hintLabel")->text(); }
     std::string enabled(std::initializer_list<const char*> names) { return uitest::enabledOf(*form, names); }
     void enter(const QString& text) {
-        text1()->setText(text);
-        uitest::pressEnter(text1());
+        nameBox()->setText(text);
+        uitest::pressEnter(nameBox());
     }
     std::unique_ptr<catalogue::TransForm> form;
 };
@@ -52,29 +53,29 @@ TEST(TransForm, NewTransactionWithSign) {
     Window w(host, "ny");
     EXPECT_EQ(w.form->windowTitle(), "Nytt transaktionsnamn");
     EXPECT_FALSE(host.window.isEnabled());
-    EXPECT_EQ(w.enabled({"Option1", "Option2", "Option3", "Option4", "Command1"}), "00000");
-    EXPECT_EQ(w.command(2)->text(), "Avbryt ny transaktion");
-    EXPECT_EQ(w.label2(), "Skriv ett namn på transaktionen. Avsluta med Enter !");
-    EXPECT_EQ(w.option(3)->toolTip(), "Inkomstpost");
+    EXPECT_EQ(w.enabled({"changeOption", "deleteOption", "incomeOption", "expenseOption", "okButton"}),
+              "00000");
+    EXPECT_EQ(w.cancel()->text(), "Avbryt ny transaktion");
+    EXPECT_EQ(w.hint(), "Skriv ett namn på transaktionen. Avsluta med Enter !");
+    EXPECT_EQ(w.option("incomeOption")->toolTip(), "Inkomstpost");
     EXPECT_TRUE(host.tc.dialogs.calls().empty()); // a standard transaction exists: no hint
 
     w.enter(" Hyra ");
-    EXPECT_EQ(w.label2(), "Markera ev. transaktionen för 'Inkomst' eller 'Utgift'");
-    EXPECT_EQ(w.enabled({"Option3", "Option4", "Command1"}), "110");
+    EXPECT_EQ(w.hint(), "Markera ev. transaktionen för 'Inkomst' eller 'Utgift'");
+    EXPECT_EQ(w.enabled({"incomeOption", "expenseOption", "okButton"}), "110");
 
-    w.option(4)->click();
-    EXPECT_EQ(w.label2(), "Nytt transaktionsnamn är Hyra som Utgift\nBekräfta med OK, eller avbryt med "
-                          "'Avbryt ny transaktion'");
-    EXPECT_EQ(w.enabled({"Option3", "Command1"}), "01");
-    w.command(1)->click();
+    w.option("expenseOption")->click();
+    EXPECT_EQ(w.hint(), "Nytt transaktionsnamn är Hyra som Utgift\nBekräfta med OK, eller avbryt med "
+                        "'Avbryt ny transaktion'");
+    EXPECT_EQ(w.enabled({"incomeOption", "okButton"}), "01");
+    w.ok()->click();
 
     EXPECT_EQ(host.file("Transakt"),
               fixtures::standardTransakt() + transRec("Fond", ' ') + transRec("Hyra", '-'));
     EXPECT_EQ(host.main.name, "Hyra");
     EXPECT_EQ(host.main.number, 5);
-    EXPECT_EQ(host.calls,
-              (QStringList{"disableCommand2", "reloadTransactionList", "box Hyra", "unlockAmountBox",
-                           "pressCommand3", "box ", "pressCommand3", "choose 5"}));
+    EXPECT_EQ(host.calls, (QStringList{"disableActionButton", "reloadTransactionList", "box Hyra",
+                                       "unlockAmountBox", "pressCancel", "box ", "pressCancel", "choose 5"}));
     EXPECT_TRUE(host.window.isEnabled() && !w.form->isVisible());
     EXPECT_TRUE(w.form->mode().isEmpty());
     // The window's place went into its pair of PosFil.
@@ -97,8 +98,8 @@ TEST(TransForm, NewNeutralTransactionOfferedWhileNoneExists) {
         "med denna standardtransaktion !\r\n\r\nOBS - fungerar endast med en enda sådan "
         "transaktion ! Övriga måste ha en koppling till utgift eller inkomst !"));
     w.enter("Ändrad kurs");
-    EXPECT_TRUE(w.command(1)->isEnabled()); // OK now makes a neutral one
-    w.command(1)->click();
+    EXPECT_TRUE(w.ok()->isEnabled()); // OK now makes a neutral one
+    w.ok()->click();
     EXPECT_EQ(host.file("Transakt"), fixtures::standardTransakt() + transRec("\xC4ndrad kurs", ' '));
     EXPECT_EQ(host.main.sign, QString());
 
@@ -122,7 +123,7 @@ TEST(TransForm, EmptyNameAsksWhetherToLeave) {
                                "Inget namn har angivits på transaktionen !\r\n\r\nVill "
                                "du avsluta och återvända till huvudformuläret ?"));
     EXPECT_TRUE(w.form->isVisible());
-    uitest::pressEnter(w.text1());
+    uitest::pressEnter(w.nameBox());
     EXPECT_FALSE(w.form->isVisible());
     EXPECT_EQ(host.file("Transakt"), fixtures::standardTransakt());
     EXPECT_TRUE(host.window.isEnabled());
@@ -133,28 +134,28 @@ TEST(TransForm, RenameTouchesNoPost) {
     host.main = {"Insättning", 2, "+"};
     Window w(host, "chg");
     EXPECT_EQ(w.form->windowTitle(), "Ändra/Radera transaktionsnamn");
-    EXPECT_TRUE(w.text1()->isReadOnly());
-    EXPECT_EQ(w.text1()->text(), "Insättning");
-    EXPECT_EQ(w.enabled({"Option1", "Option3"}), "10");
-    EXPECT_EQ(w.command(2)->text(), "Avbryt transaktionsändr.");
+    EXPECT_TRUE(w.nameBox()->isReadOnly());
+    EXPECT_EQ(w.nameBox()->text(), "Insättning");
+    EXPECT_EQ(w.enabled({"changeOption", "incomeOption"}), "10");
+    EXPECT_EQ(w.cancel()->text(), "Avbryt transaktionsändr.");
 
     host.tc.dialogs.answerYes();
-    w.option(1)->click();
+    w.option("changeOption")->click();
     EXPECT_EQ(host.tc.dialogs.calls().back().text,
               "Du kan förändra transaktionen\r\n\r\nInsättning\r\n\r\ntill annan text, genom att skriva "
               "in en ny sådan / editera i textfältet !\r\n\r\nÄndringen kommer också att omfatta alla "
               "tidigare poster som har denna transaktion !\r\n\r\nVill du ändra denna transaktionstext ?");
-    EXPECT_FALSE(w.text1()->isReadOnly());
-    EXPECT_FALSE(w.option(2)->isEnabled());
-    EXPECT_EQ(w.label2(), "Ändra befintligt namn, eller skriv ett nytt\nTryck därefter ENTER !");
-    EXPECT_EQ(w.text1()->toolTip(), "Ändra eller ange nytt transaktionsnamn");
+    EXPECT_FALSE(w.nameBox()->isReadOnly());
+    EXPECT_FALSE(w.option("deleteOption")->isEnabled());
+    EXPECT_EQ(w.hint(), "Ändra befintligt namn, eller skriv ett nytt\nTryck därefter ENTER !");
+    EXPECT_EQ(w.nameBox()->toolTip(), "Ändra eller ange nytt transaktionsnamn");
 
     // Nej leaves the new text for more editing, Avbryt gives the old name back; neither changes anything.
     host.tc.dialogs.answerNo().answerCancel();
     w.enter("Utgifter");
-    EXPECT_EQ(w.text1()->text(), "Utgifter");
-    uitest::pressEnter(w.text1());
-    EXPECT_EQ(w.text1()->text(), "Insättning");
+    EXPECT_EQ(w.nameBox()->text(), "Utgifter");
+    uitest::pressEnter(w.nameBox());
+    EXPECT_EQ(w.nameBox()->text(), "Insättning");
     EXPECT_EQ(host.file("Transakt"), fixtures::standardTransakt());
     EXPECT_TRUE(w.form->isVisible());
 
@@ -182,23 +183,22 @@ TEST(TransForm, SignChangeRewritesThePosts) {
     for (const bool failing : {true, false}) {
         Window w(host, "chg");
         host.tc.dialogs.answerNo().answerYes();
-        w.option(1)->click();
+        w.option("changeOption")->click();
         EXPECT_EQ(host.tc.dialogs.calls().back().title, "Teckenbyte");
-        EXPECT_EQ(w.label2(), "Transaktionen har hittills gällt som Inkomst\nKlicka på fortsatt "
-                              "tillämpning, Inkomst eller Utgift !");
-        EXPECT_EQ(w.enabled({"Option3", "Option1"}), "10");
-        EXPECT_EQ(w.option(4)->toolTip(), "Sätt som Utgiftspost !");
+        EXPECT_EQ(w.hint(), "Transaktionen har hittills gällt som Inkomst\nKlicka på fortsatt "
+                            "tillämpning, Inkomst eller Utgift !");
+        EXPECT_EQ(w.enabled({"incomeOption", "changeOption"}), "10");
+        EXPECT_EQ(w.option("expenseOption")->toolTip(), "Sätt som Utgiftspost !");
 
-        w.option(4)->click();
-        EXPECT_EQ(w.label2(),
-                  "Slutför ändringen av transaktionen till Insättning som Utgift genom att "
-                  "klicka på OK.\nEller avbryt ändringen genom att klicka på 'Avbryt transaktion'");
+        w.option("expenseOption")->click();
+        EXPECT_EQ(w.hint(), "Slutför ändringen av transaktionen till Insättning som Utgift genom att "
+                            "klicka på OK.\nEller avbryt ändringen genom att klicka på 'Avbryt transaktion'");
         host.calls.clear();
         if (failing)
             uitest::failSavesOf("KontoData");
         if (failing)
             host.tc.dialogs.answerNo(); // no error report
-        w.command(1)->click();
+        w.ok()->click();
         store::setCommitFaultHook({});
         if (failing) {
             EXPECT_EQ(host.tc.ctx.error.errorText, "Input/output error");
@@ -236,7 +236,7 @@ TEST(TransForm, DeleteRemovesThePostsAndReportsTheTotal) {
     host.main = {"Insättning", 2, "+"};
     Window w(host, "chg");
     host.tc.dialogs.answerYes();
-    w.option(2)->click();
+    w.option("deleteOption")->click();
     EXPECT_TRUE(host.tc.dialogs.calls()[0].text.startsWith(
         "Du vill radera transaktionen\r\n\r\nInsättning\r\n\r\nfrån detta konto ! ?\r\n\r\n"));
     EXPECT_TRUE(host.tc.dialogs.calls()[0].text.endsWith(
@@ -286,7 +286,7 @@ TEST(TransForm, DeletingATransactionEveryPostUsesAsksToRemoveTheAccount) {
                 host.tc.dialogs.answerNo(); // no error report
             if (failingFile)
                 uitest::failSavesOf(failingFile);
-            w.option(2)->click();
+            w.option("deleteOption")->click();
             store::setCommitFaultHook({});
             EXPECT_TRUE(!w.form->isVisible() && host.window.isEnabled());
             return host.tc.dialogs.titles();
@@ -339,7 +339,7 @@ TEST(TransForm, RemovingTheLastAccountThroughTheMainWindowIsToldOnce) {
         failing.show();
         t.dialogs.clear().answerYes().answerYes().answerNo(); // no error report
         uitest::failSavesOf("");
-        failing.findChild<QRadioButton*>("Option2")->click();
+        failing.findChild<QRadioButton*>("deleteOption")->click();
         store::setCommitFaultHook({});
         EXPECT_EQ(t.dialogs.titles(), (QStringList{"Kontokontroll vid transaktionsändring",
                                                    "Ta bort konto ? ?", "Felspec. = Input/output error"}));
@@ -353,7 +353,7 @@ TEST(TransForm, RemovingTheLastAccountThroughTheMainWindowIsToldOnce) {
     catalogue::TransForm form(head.catalogueAccess(), "chg");
     form.show();
     t.dialogs.clear().answerYes().answerYes().answerNo().answerNo();
-    form.findChild<QRadioButton*>("Option2")->click();
+    form.findChild<QRadioButton*>("deleteOption")->click();
     EXPECT_EQ(t.dialogs.titles(), (QStringList{"Kontokontroll vid transaktionsändring", "Ta bort konto ? ?",
                                                "Alla konton raderade", "Inget konto finns upplagt !",
                                                "KONTOUPPGIFT", "KONTOUPPGIFT"}));
@@ -370,7 +370,7 @@ TEST(TransForm, BudgetDeleteReportsBothTotalsAndUnstorableNamesAreRefused) {
     host.main = {"Uttag", 3, "-"};
     Window w(host, "chg");
     host.tc.dialogs.answerYes();
-    w.option(2)->click();
+    w.option("deleteOption")->click();
     EXPECT_TRUE(
         uitest::showed(host.tc.dialogs, -1, "Radering av transaktion ",
                        "1 st. kontopost(er) innehållande transaktionen\r\n\r\nUttag\r\n\r\nhar nu avlägsnats "
@@ -387,7 +387,7 @@ TEST(TransForm, BudgetDeleteReportsBothTotalsAndUnstorableNamesAreRefused) {
     n.enter("Resa \u2708");
     EXPECT_EQ(other.tc.dialogs.calls().back().text,
               "Namnet innehåller tecken som inte kan sparas !\nSkriv namnet med andra tecken.");
-    EXPECT_FALSE(n.option(3)->isEnabled());
+    EXPECT_FALSE(n.option("incomeOption")->isEnabled());
     EXPECT_EQ(other.file("Transakt"), fixtures::standardTransakt());
 }
 
@@ -399,7 +399,7 @@ TEST(TransForm, HelpAndUserClose) {
     EXPECT_EQ(host.tc.platform.helpContexts, std::vector<int>{20000});
     w.form->close();
     EXPECT_TRUE(host.window.isEnabled());
-    EXPECT_EQ(host.calls, (QStringList{"box ", "pressCommand3"}));
+    EXPECT_EQ(host.calls, (QStringList{"box ", "pressCancel"}));
 }
 
 TEST(CatalogueProcedures, ChgAccountTransChecksOnlyOnASignChange) {

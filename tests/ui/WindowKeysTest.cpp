@@ -80,8 +80,8 @@ TEST_F(MainWindowTest, AWindowThatTakesOverShowsTheMainWindowDisabledUntilItClos
              head->Nykonto_mn_Click();
          },
          "Command2"},
-        {"TransForm", [&] { head->openTransForm("ny"); }, "Command2"},
-        {"SubTransForm", [&] { head->openSubTransForm("ny"); }, "Command1"},
+        {"TransForm", [&] { head->openTransForm("ny"); }, "cancelButton"},
+        {"SubTransForm", [&] { head->openSubTransForm("ny"); }, "cancelButton"},
         {"BackUpForm", [&] { head->Bu_mn_Click(); }, "Command2"},
         {"DonateForm", [&] { head->Donera_Click(); }, "Command2"},
         {"UtskrStatForm", [&] { head->Utskrstat_mn_Click(); }, "Command3"},

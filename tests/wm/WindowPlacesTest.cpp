@@ -56,8 +56,8 @@ struct Window {
 const Window Windows[] = {
     {"HeadForm", WindowPair::HeadForm, ""},
     {"NyKontoForm", WindowPair::NyKontoForm, "Command2"},
-    {"TransForm", WindowPair::TransForm, "Command2", true},
-    {"SubTransForm", WindowPair::SubTransForm, "Command1", true},
+    {"TransForm", WindowPair::TransForm, "cancelButton", true},
+    {"SubTransForm", WindowPair::SubTransForm, "cancelButton", true},
     {"BackUpForm", WindowPair::BackUpForm, "Command2"},
     {"UtskrStatForm", WindowPair::UtskrStatForm, "Command3"},
     {"DonateForm", WindowPair::DonateForm, "Command2"},

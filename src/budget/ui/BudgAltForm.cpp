@@ -424,7 +424,7 @@ void BudgAltForm::leave(bool storePlace) {
     if (QWidget* main = host_.hostWindow())
         main->setEnabled(true);
     // The main window's procedure "budg" ends with the window.
-    host_.pressCommand3(true);
+    host_.pressCancel(true);
     emit closed();
 }
 

@@ -64,12 +64,12 @@ public:
     virtual void chooseMainTransaction(int number) = 0;
     // The amount box (Bel_Enkel; budget: BudgBel_Budget and VerklBel_Budget) unlocked, focused.
     virtual void unlockAmountBox() = 0;
-    // The main window's Command2 disabled.
-    virtual void disableCommand2() = 0;
-    // Command3 reads "Avbryt" and the procedure code is cleared.
-    virtual void command3ToCancel() = 0;
-    // Presses the main window's Command3 (with the reset armed when asked).
-    virtual void pressCommand3(bool armReset = false) = 0;
+    // The main window's action button (move, insert, change, remove) disabled.
+    virtual void disableActionButton() = 0;
+    // The main window's cancel button reads "Avbryt" and the procedure code is cleared.
+    virtual void resetCancelButton() = 0;
+    // Presses the main window's cancel button (with the reset armed when asked).
+    virtual void pressCancel(bool armReset = false) = 0;
 
     // SaldoKontroll_Enkel / Saldokontroll_Budget from a post, with its own messages.
     virtual void balanceCheck(int from) = 0;
@@ -77,8 +77,8 @@ public:
     virtual void reloadLedgerView() = 0;
 
     // Fund accounts: the "Saldo" heading turned green, and the cash-book entry switched into
-    // balance entry (heading "Nytt Saldo", Command2 empty and inserting, Command3 "Avbryt
-    // Saldo-In", procedure code "saldo", reset armed).
+    // balance entry (heading "Nytt Saldo", the action button empty and inserting, the
+    // cancel button "Avbryt Saldo-In", procedure code "saldo", reset armed).
     virtual void markSaldoHeading() = 0;
     virtual void startBalanceEntry() = 0;
 

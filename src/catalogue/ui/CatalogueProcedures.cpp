@@ -112,11 +112,11 @@ int TransSpar(CatalogueHost& host, QWidget* parent, const QString& name, const Q
     }
     if (QWidget* main = host.hostWindow())
         main->setEnabled(true);
-    host.disableCommand2();
+    host.disableActionButton();
     host.reloadTransactionList();
     host.setTransactionBox(name);
     host.unlockAmountBox();
-    host.pressCommand3();
+    host.pressCancel();
     return number;
 }
 
@@ -141,7 +141,7 @@ void Skapa_StdTrans(CatalogueHost& host, QWidget* parent) {
             QStringLiteral("Standardtransaktion för fondkonto"), QStringLiteral("Ändrad andel / kurs"));
         const QString name = answer.trimmed();
         if (name.isEmpty()) {
-            host.pressCommand3();
+            host.pressCancel();
             return;
         }
         if (!storableName(host, parent, name))
@@ -209,7 +209,7 @@ std::optional<ReplaceResult> ChgAccountTrans(CatalogueHost& host, QWidget* paren
     host.setRecountStart(r.markedPost);
     host.reloadLedgerView();
     if (budget)
-        host.pressCommand3(true);
+        host.pressCancel(true);
     return result;
 }
 

@@ -72,44 +72,45 @@ SubTransForm::SubTransForm(CatalogueHost& host, const QString& mode)
     hlp_mn_ = menu->addAction(QStringLiteral("Hjälp"));
     hlp_mn_->setObjectName(QStringLiteral("hlp_mn"));
 
-    label1_ = new QLabel(QStringLiteral("SubTransaktionsNamn"), this);
-    label1_->setObjectName(QStringLiteral("Label1"));
-    text1_ = new QLineEdit(this);
-    text1_->setObjectName(QStringLiteral("Text1"));
-    text1_->setMaxLength(static_cast<int>(store::KatRec::SubTransNamn.width));
-    option1_ = new QRadioButton(QStringLiteral("Ändra"), this);
-    option1_->setObjectName(QStringLiteral("Option1"));
-    option2_ = new QRadioButton(QStringLiteral("Radera"), this);
-    option2_->setObjectName(QStringLiteral("Option2"));
-    for (QRadioButton* o : {option1_, option2_})
+    nameLabel_ = new QLabel(QStringLiteral("SubTransaktionsNamn"), this);
+    nameLabel_->setObjectName(QStringLiteral("nameLabel"));
+    nameBox_ = new QLineEdit(this);
+    nameBox_->setObjectName(QStringLiteral("nameBox"));
+    nameLabel_->setBuddy(nameBox_);
+    nameBox_->setMaxLength(static_cast<int>(store::KatRec::SubTransNamn.width));
+    changeOption_ = new QRadioButton(QStringLiteral("Ändra"), this);
+    changeOption_->setObjectName(QStringLiteral("changeOption"));
+    deleteOption_ = new QRadioButton(QStringLiteral("Radera"), this);
+    deleteOption_->setObjectName(QStringLiteral("deleteOption"));
+    for (QRadioButton* o : {changeOption_, deleteOption_})
         o->setAutoExclusive(false);
-    command2_ = new QPushButton(QStringLiteral("OK"), this);
-    command2_->setObjectName(QStringLiteral("Command2"));
-    command2_->setEnabled(false);
-    command1_ = new QPushButton(QStringLiteral("Avbryt"), this);
-    command1_->setObjectName(QStringLiteral("Command1"));
-    label2_ = new QLabel(this);
-    label2_->setObjectName(QStringLiteral("Label2"));
-    label2_->setWordWrap(true);
-    label2_->setMinimumWidth(320);
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("okButton"));
+    okButton_->setEnabled(false);
+    cancelButton_ = new QPushButton(QStringLiteral("Avbryt"), this);
+    cancelButton_->setObjectName(QStringLiteral("cancelButton"));
+    hintLabel_ = new QLabel(this);
+    hintLabel_->setObjectName(QStringLiteral("hintLabel"));
+    hintLabel_->setWordWrap(true);
+    hintLabel_->setMinimumWidth(320);
 
     auto* layout = new QGridLayout(this);
     layout->setMenuBar(menu);
-    layout->addWidget(label1_, 0, 0, 1, 2);
-    layout->addWidget(text1_, 1, 0, 1, 2);
-    layout->addWidget(option1_, 2, 0);
-    layout->addWidget(option2_, 2, 1);
-    layout->addWidget(label2_, 3, 0, 1, 2);
-    layout->addWidget(command2_, 4, 0);
-    layout->addWidget(command1_, 4, 1);
+    layout->addWidget(nameLabel_, 0, 0, 1, 2);
+    layout->addWidget(nameBox_, 1, 0, 1, 2);
+    layout->addWidget(changeOption_, 2, 0);
+    layout->addWidget(deleteOption_, 2, 1);
+    layout->addWidget(hintLabel_, 3, 0, 1, 2);
+    layout->addWidget(okButton_, 4, 0);
+    layout->addWidget(cancelButton_, 4, 1);
 
-    connect(text1_, &QLineEdit::returnPressed, this, &SubTransForm::Text1_Enter);
-    connect(option1_, &QRadioButton::clicked, this, &SubTransForm::Option1_MouseUp);
-    connect(option2_, &QRadioButton::clicked, this, &SubTransForm::Option2_MouseUp);
-    connect(command2_, &QPushButton::clicked, this, &SubTransForm::Command2_Click);
-    connect(command1_, &QPushButton::clicked, this, &SubTransForm::Command1_Click);
+    connect(nameBox_, &QLineEdit::returnPressed, this, &SubTransForm::nameEntered);
+    connect(changeOption_, &QRadioButton::clicked, this, &SubTransForm::chooseChange);
+    connect(deleteOption_, &QRadioButton::clicked, this, &SubTransForm::chooseDelete);
+    connect(okButton_, &QPushButton::clicked, this, &SubTransForm::confirm);
+    connect(cancelButton_, &QPushButton::clicked, this, &SubTransForm::cancel);
     // Esc is the cancel button.
-    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, command1_,
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, cancelButton_,
             &QPushButton::click);
     connect(hlp_mn_, &QAction::triggered, this, &SubTransForm::hlp_mn_Click);
 }
@@ -122,11 +123,11 @@ void SubTransForm::showEvent(QShowEvent* event) {
     Form_Load();
 }
 
-void SubTransForm::setLabel2(const QString& message, const QColor& colour) {
-    label2_->setText(QString(message).replace(CRLF, LF));
-    QPalette palette = label2_->palette();
+void SubTransForm::setHint(const QString& message, const QColor& colour) {
+    hintLabel_->setText(QString(message).replace(CRLF, LF));
+    QPalette palette = hintLabel_->palette();
     palette.setColor(QPalette::WindowText, colour.isValid() ? colour : QColor(Qt::black));
-    label2_->setPalette(palette);
+    hintLabel_->setPalette(palette);
 }
 
 void SubTransForm::Form_Load() {
@@ -140,104 +141,104 @@ void SubTransForm::Form_Load() {
                                 QStringLiteral(" vid försök att läsa fönstrets position."),
                             QStringLiteral("Fel i rutinen Form_Load"), {});
         });
-    option1_->setChecked(false);
-    option2_->setChecked(false);
+    changeOption_->setChecked(false);
+    deleteOption_->setChecked(false);
     renameFlag_ = QStringLiteral("0");
     if (mode_ == QLatin1String("ny")) {
         setWindowTitle(QStringLiteral("Nytt namn subtransaktion"));
-        option1_->setEnabled(false);
-        option2_->setEnabled(false);
-        setLabel2(QStringLiteral("Sätt namn på ny subtransaktion. Avsluta med Enter !"));
-        text1_->clear();
-        text1_->setFocus();
-        command1_->setText(QStringLiteral("Avbryt ny subtransaktion"));
+        changeOption_->setEnabled(false);
+        deleteOption_->setEnabled(false);
+        setHint(QStringLiteral("Sätt namn på ny subtransaktion. Avsluta med Enter !"));
+        nameBox_->clear();
+        nameBox_->setFocus();
+        cancelButton_->setText(QStringLiteral("Avbryt ny subtransaktion"));
         return;
     }
     current_ = host_.chosenSub();
     setWindowTitle(QStringLiteral("Ändra/Radera namn på subtransaktion"));
-    text1_->setText(current_.name);
-    text1_->setEnabled(false);
-    option1_->setEnabled(true);
-    option2_->setEnabled(true);
-    setLabel2(QStringLiteral("Markera ett alternativ 'Ändra' eller 'Radera'"));
-    command1_->setText(QStringLiteral("Avbryt ändra subtrans."));
-    command1_->setFocus();
+    nameBox_->setText(current_.name);
+    nameBox_->setEnabled(false);
+    changeOption_->setEnabled(true);
+    deleteOption_->setEnabled(true);
+    setHint(QStringLiteral("Markera ett alternativ 'Ändra' eller 'Radera'"));
+    cancelButton_->setText(QStringLiteral("Avbryt ändra subtrans."));
+    cancelButton_->setFocus();
 }
 
-void SubTransForm::Text1_Enter() {
-    if (text1_->isReadOnly())
+void SubTransForm::nameEntered() {
+    if (nameBox_->isReadOnly())
         return;
     support::Context& ctx = host_.context();
-    const QString typed = text1_->text().trimmed();
+    const QString typed = nameBox_->text().trimmed();
     if (mode_ == QLatin1String("ny")) {
         if (typed.isEmpty()) {
             if (ctx.dialogs.question(this, text::MissingTitle, text::missing())) {
-                text1_->setReadOnly(true);
-                Command1_Click();
+                nameBox_->setReadOnly(true);
+                cancel();
                 return;
             }
-            text1_->setFocus();
+            nameBox_->setFocus();
             return;
         }
         if (!storableName(host_, this, typed)) {
-            text1_->setFocus();
+            nameBox_->setFocus();
             return;
         }
-        text1_->setReadOnly(true);
-        command2_->setEnabled(true);
-        command2_->setFocus();
+        nameBox_->setReadOnly(true);
+        okButton_->setEnabled(true);
+        okButton_->setFocus();
         return;
     }
     // A rename to nothing would free the record under the posts that use it.
     if (typed.isEmpty() || !storableName(host_, this, typed)) {
-        text1_->setFocus();
+        nameBox_->setFocus();
         return;
     }
     if (!ctx.dialogs.question(this, text::RenamedTitle, text::renamed(current_.name, typed))) {
-        text1_->setFocus();
+        nameBox_->setFocus();
         return;
     }
-    text1_->setReadOnly(true);
-    option1_->setEnabled(false);
-    option2_->setEnabled(false);
-    setLabel2(QStringLiteral("Transaktionsnamn ändras. Klicka på OK !"));
+    nameBox_->setReadOnly(true);
+    changeOption_->setEnabled(false);
+    deleteOption_->setEnabled(false);
+    setHint(QStringLiteral("Transaktionsnamn ändras. Klicka på OK !"));
     renameFlag_ = QStringLiteral("1");
-    command2_->setEnabled(true);
-    command2_->setFocus();
+    okButton_->setEnabled(true);
+    okButton_->setFocus();
 }
 
-void SubTransForm::Option1_MouseUp() {
+void SubTransForm::chooseChange() {
     if (mode_ != QLatin1String("chg"))
         return;
     if (!host_.context().dialogs.question(this, text::RenameTitle, text::rename(current_.name))) {
-        option1_->setChecked(false);
+        changeOption_->setChecked(false);
         return;
     }
-    option2_->setEnabled(false);
-    text1_->setEnabled(true);
-    text1_->setReadOnly(false);
-    text1_->setToolTip(QStringLiteral("Ändra/ange nytt namn på subtransaktion"));
-    setLabel2(QStringLiteral("Ändra namn, eller skriv ett nytt, sedan ENTER") + CRLF + CRLF +
-                  QStringLiteral("(Alla poster med subtransaktionen ändras !)"),
-              DarkGreen);
-    text1_->setFocus();
+    deleteOption_->setEnabled(false);
+    nameBox_->setEnabled(true);
+    nameBox_->setReadOnly(false);
+    nameBox_->setToolTip(QStringLiteral("Ändra/ange nytt namn på subtransaktion"));
+    setHint(QStringLiteral("Ändra namn, eller skriv ett nytt, sedan ENTER") + CRLF + CRLF +
+                QStringLiteral("(Alla poster med subtransaktionen ändras !)"),
+            DarkGreen);
+    nameBox_->setFocus();
 }
 
-void SubTransForm::Option2_MouseUp() {
+void SubTransForm::chooseDelete() {
     if (mode_ != QLatin1String("chg"))
         return;
-    option2_->setChecked(true);
-    text1_->setEnabled(true);
-    text1_->setReadOnly(true);
-    setLabel2(QStringLiteral("Klicka OK för att radera subtransaktionen '") + current_.name +
-              QStringLiteral("'") + LF + QStringLiteral(" Eller klicka på knappen 'Avbryt....'"));
-    command2_->setEnabled(true);
-    command2_->setFocus();
+    deleteOption_->setChecked(true);
+    nameBox_->setEnabled(true);
+    nameBox_->setReadOnly(true);
+    setHint(QStringLiteral("Klicka OK för att radera subtransaktionen '") + current_.name +
+            QStringLiteral("'") + LF + QStringLiteral(" Eller klicka på knappen 'Avbryt....'"));
+    okButton_->setEnabled(true);
+    okButton_->setFocus();
 }
 
-void SubTransForm::Command2_Click() {
-    command2_->setEnabled(false);
-    const QString typed = text1_->text().trimmed();
+void SubTransForm::confirm() {
+    okButton_->setEnabled(false);
+    const QString typed = nameBox_->text().trimmed();
     if (mode_ == QLatin1String("ny") || renameFlag_ == QLatin1String("1")) {
         current_.name = typed;
         SubTransSpar();
@@ -288,7 +289,7 @@ void SubTransForm::SubTransSpar() {
     if (isNew) {
         if (QWidget* main = host_.hostWindow())
             main->setEnabled(true);
-        host_.command3ToCancel();
+        host_.resetCancelButton();
         if (!host_.chosenMain().name.isEmpty()) {
             host_.setTransactionBox(current_.name);
             host_.focusTransactionBox();
@@ -298,7 +299,7 @@ void SubTransForm::SubTransSpar() {
         host_.setTransactionBox(QString());
         host_.reloadLedgerView(); // the posts show the new name
     }
-    Command1_Click();
+    cancel();
 }
 
 void SubTransForm::SubTransRadera_Enkel() {
@@ -352,10 +353,10 @@ void SubTransForm::SubTransRadera() {
         host_.reloadLedgerView();
         ctx.dialogs.message(this, text::DeletedTitle, text::deleted(current_.name, cleared));
     }
-    Command1_Click();
+    cancel();
 }
 
-void SubTransForm::Command1_Click() {
+void SubTransForm::cancel() {
     cancelSteps();
     closeWindow();
 }
@@ -372,7 +373,7 @@ void SubTransForm::cancelSteps() {
     if (QWidget* main = host_.hostWindow())
         main->setEnabled(true);
     host_.setTransactionBox(QString());
-    host_.pressCommand3();
+    host_.pressCancel();
     mode_.clear();
 }
 

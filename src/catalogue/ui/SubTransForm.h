@@ -16,7 +16,7 @@ namespace catalogue {
 
 // The sub-transactions window ("Subtransaktion"): a new sub-transaction (mode "ny"), or a rename
 // or the deletion of the chosen one (mode "chg"). The main window is disabled while it is open;
-// every path ends through the cancel button Command1.
+// every path ends through the cancel button.
 //
 // A top-level window without a parent; whoever opens it owns it, typically with
 // Qt::WA_DeleteOnClose.
@@ -25,15 +25,18 @@ class SubTransForm : public QWidget {
 public:
     SubTransForm(CatalogueHost& host, const QString& mode);
 
-    void Text1_Enter();
-    void Option1_MouseUp();
-    void Option2_MouseUp();
-    void Command2_Click();
-    void Command1_Click();
+    void nameEntered();
+    void chooseChange();
+    void chooseDelete();
+    void confirm();
+    void cancel();
     void hlp_mn_Click();
 
+    // Saves a new sub-transaction, or the new name of the chosen one.
     void SubTransSpar();
+    // Deletes the chosen sub-transaction from a cash-book account's catalogue and posts.
     void SubTransRadera_Enkel();
+    // Deletes the chosen sub-transaction from a budget account's catalogue and posts.
     void SubTransRadera_Budget();
 
     const QString& mode() const { return mode_; }
@@ -47,7 +50,8 @@ protected:
 
 private:
     void Form_Load();
-    void setLabel2(const QString& text, const QColor& colour = QColor());
+    void setHint(const QString& text, const QColor& colour = QColor());
+    // What both deletions share: the question, the removal and the balance check.
     void SubTransRadera();
     void cancelSteps();
     void closeWindow();
@@ -59,13 +63,13 @@ private:
     bool loaded_ = false;
     bool closing_ = false;
 
-    QLabel* label1_;
-    QLineEdit* text1_;
-    QRadioButton* option1_;
-    QRadioButton* option2_;
-    QPushButton* command2_;
-    QPushButton* command1_;
-    QLabel* label2_;
+    QLabel* nameLabel_;
+    QLineEdit* nameBox_;
+    QRadioButton* changeOption_;
+    QRadioButton* deleteOption_;
+    QPushButton* okButton_;
+    QPushButton* cancelButton_;
+    QLabel* hintLabel_;
     QAction* hlp_mn_;
 };
 

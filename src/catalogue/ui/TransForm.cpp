@@ -200,56 +200,57 @@ TransForm::TransForm(CatalogueHost& host, const QString& mode, const QString& ca
     hlp_mn_ = menu->addAction(QStringLiteral("Hjälp"));
     hlp_mn_->setObjectName(QStringLiteral("hlp_mn"));
 
-    label1_ = new QLabel(QStringLiteral("Transaktionsnamn"), this);
-    label1_->setObjectName(QStringLiteral("Label1"));
-    text1_ = new QLineEdit(this);
-    text1_->setObjectName(QStringLiteral("Text1"));
-    text1_->setMaxLength(static_cast<int>(store::TransRec::TransNamn.width));
-    option1_ = new QRadioButton(QStringLiteral("Ändra"), this);
-    option1_->setObjectName(QStringLiteral("Option1"));
-    option1_->setToolTip(QStringLiteral("Byt text och/eller tecken"));
-    option2_ = new QRadioButton(QStringLiteral("Radera"), this);
-    option2_->setObjectName(QStringLiteral("Option2"));
-    option2_->setToolTip(QStringLiteral("Ta bort transaktion"));
-    option3_ = new QRadioButton(QStringLiteral("Inkomst"), this);
-    option3_->setObjectName(QStringLiteral("Option3"));
-    option3_->setToolTip(QStringLiteral("Inkomstpost"));
-    option4_ = new QRadioButton(QStringLiteral("Utgift"), this);
-    option4_->setObjectName(QStringLiteral("Option4"));
-    option4_->setToolTip(QStringLiteral("Utgiftspost"));
-    for (QRadioButton* o : {option1_, option2_, option3_, option4_})
+    nameLabel_ = new QLabel(QStringLiteral("Transaktionsnamn"), this);
+    nameLabel_->setObjectName(QStringLiteral("nameLabel"));
+    nameBox_ = new QLineEdit(this);
+    nameBox_->setObjectName(QStringLiteral("nameBox"));
+    nameLabel_->setBuddy(nameBox_);
+    nameBox_->setMaxLength(static_cast<int>(store::TransRec::TransNamn.width));
+    changeOption_ = new QRadioButton(QStringLiteral("Ändra"), this);
+    changeOption_->setObjectName(QStringLiteral("changeOption"));
+    changeOption_->setToolTip(QStringLiteral("Byt text och/eller tecken"));
+    deleteOption_ = new QRadioButton(QStringLiteral("Radera"), this);
+    deleteOption_->setObjectName(QStringLiteral("deleteOption"));
+    deleteOption_->setToolTip(QStringLiteral("Ta bort transaktion"));
+    incomeOption_ = new QRadioButton(QStringLiteral("Inkomst"), this);
+    incomeOption_->setObjectName(QStringLiteral("incomeOption"));
+    incomeOption_->setToolTip(QStringLiteral("Inkomstpost"));
+    expenseOption_ = new QRadioButton(QStringLiteral("Utgift"), this);
+    expenseOption_->setObjectName(QStringLiteral("expenseOption"));
+    expenseOption_->setToolTip(QStringLiteral("Utgiftspost"));
+    for (QRadioButton* o : {changeOption_, deleteOption_, incomeOption_, expenseOption_})
         o->setAutoExclusive(false); // the window clears and sets them itself
-    command1_ = new QPushButton(QStringLiteral("OK"), this);
-    command1_->setObjectName(QStringLiteral("Command1"));
-    command1_->setEnabled(false);
-    command2_ = new QPushButton(QStringLiteral("Avbryt transaktion"), this);
-    command2_->setObjectName(QStringLiteral("Command2"));
-    label2_ = new QLabel(this);
-    label2_->setObjectName(QStringLiteral("Label2"));
-    label2_->setWordWrap(true);
-    label2_->setMinimumWidth(360);
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("okButton"));
+    okButton_->setEnabled(false);
+    cancelButton_ = new QPushButton(QStringLiteral("Avbryt transaktion"), this);
+    cancelButton_->setObjectName(QStringLiteral("cancelButton"));
+    hintLabel_ = new QLabel(this);
+    hintLabel_->setObjectName(QStringLiteral("hintLabel"));
+    hintLabel_->setWordWrap(true);
+    hintLabel_->setMinimumWidth(360);
 
     auto* layout = new QGridLayout(this);
     layout->setMenuBar(menu);
-    layout->addWidget(label1_, 0, 0, 1, 2);
-    layout->addWidget(text1_, 1, 0, 1, 2);
-    layout->addWidget(option1_, 2, 0);
-    layout->addWidget(option3_, 2, 1);
-    layout->addWidget(option2_, 3, 0);
-    layout->addWidget(option4_, 3, 1);
-    layout->addWidget(label2_, 4, 0, 1, 2);
-    layout->addWidget(command1_, 5, 0);
-    layout->addWidget(command2_, 5, 1);
+    layout->addWidget(nameLabel_, 0, 0, 1, 2);
+    layout->addWidget(nameBox_, 1, 0, 1, 2);
+    layout->addWidget(changeOption_, 2, 0);
+    layout->addWidget(incomeOption_, 2, 1);
+    layout->addWidget(deleteOption_, 3, 0);
+    layout->addWidget(expenseOption_, 3, 1);
+    layout->addWidget(hintLabel_, 4, 0, 1, 2);
+    layout->addWidget(okButton_, 5, 0);
+    layout->addWidget(cancelButton_, 5, 1);
 
-    connect(text1_, &QLineEdit::returnPressed, this, &TransForm::Text1_Enter);
-    connect(option1_, &QRadioButton::clicked, this, &TransForm::Option1_MouseUp);
-    connect(option2_, &QRadioButton::clicked, this, &TransForm::Option2_Click);
-    connect(option3_, &QRadioButton::clicked, this, &TransForm::Option3_MouseUp);
-    connect(option4_, &QRadioButton::clicked, this, &TransForm::Option4_MouseUp);
-    connect(command1_, &QPushButton::clicked, this, &TransForm::Command1_Click);
-    connect(command2_, &QPushButton::clicked, this, &TransForm::Command2_Click);
+    connect(nameBox_, &QLineEdit::returnPressed, this, &TransForm::nameEntered);
+    connect(changeOption_, &QRadioButton::clicked, this, &TransForm::chooseChange);
+    connect(deleteOption_, &QRadioButton::clicked, this, &TransForm::chooseDelete);
+    connect(incomeOption_, &QRadioButton::clicked, this, &TransForm::chooseIncome);
+    connect(expenseOption_, &QRadioButton::clicked, this, &TransForm::chooseExpense);
+    connect(okButton_, &QPushButton::clicked, this, &TransForm::confirm);
+    connect(cancelButton_, &QPushButton::clicked, this, &TransForm::cancel);
     // Esc is the cancel button.
-    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, command2_,
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, cancelButton_,
             &QPushButton::click);
     connect(hlp_mn_, &QAction::triggered, this, &TransForm::hlp_mn_Click);
 }
@@ -276,11 +277,11 @@ void TransForm::setCallerEnabled(bool enabled) {
         caller->setEnabled(enabled);
 }
 
-void TransForm::setLabel2(const QString& message, const QColor& colour) {
-    label2_->setText(QString(message).replace(CRLF, LF));
-    QPalette palette = label2_->palette();
+void TransForm::setHint(const QString& message, const QColor& colour) {
+    hintLabel_->setText(QString(message).replace(CRLF, LF));
+    QPalette palette = hintLabel_->palette();
     palette.setColor(QPalette::WindowText, colour.isValid() ? colour : QColor(Qt::black));
-    label2_->setPalette(palette);
+    hintLabel_->setPalette(palette);
 }
 
 void TransForm::Form_Load() {
@@ -292,78 +293,78 @@ void TransForm::Form_Load() {
                             QStringLiteral(" vid försök att läsa fönstrets position."), {});
         });
     setCallerEnabled(false);
-    for (QRadioButton* o : {option1_, option2_, option3_, option4_})
+    for (QRadioButton* o : {changeOption_, deleteOption_, incomeOption_, expenseOption_})
         clearOption(o);
     if (mode_ == QLatin1String("ny")) {
         setWindowTitle(QStringLiteral("Nytt transaktionsnamn"));
-        option1_->setEnabled(false);
-        option2_->setEnabled(false);
-        option3_->setEnabled(false);
-        option4_->setEnabled(false);
-        setLabel2(QStringLiteral("Skriv ett namn på transaktionen. Avsluta med Enter !"));
-        text1_->clear();
-        text1_->setFocus();
-        command2_->setText(QStringLiteral("Avbryt ny transaktion"));
+        changeOption_->setEnabled(false);
+        deleteOption_->setEnabled(false);
+        incomeOption_->setEnabled(false);
+        expenseOption_->setEnabled(false);
+        setHint(QStringLiteral("Skriv ett namn på transaktionen. Avsluta med Enter !"));
+        nameBox_->clear();
+        nameBox_->setFocus();
+        cancelButton_->setText(QStringLiteral("Avbryt ny transaktion"));
         if (host_.listMode() == QLatin1String("1") && !hasStandardTransaction())
             host_.context().dialogs.message(this, text::StdTitle, text::standardInfo());
         return;
     }
     current_ = host_.chosenMain();
     setWindowTitle(QStringLiteral("Ändra/Radera transaktionsnamn"));
-    text1_->setText(current_.name);
-    text1_->setReadOnly(true);
-    option1_->setEnabled(true);
-    option2_->setEnabled(true);
-    option3_->setEnabled(false);
-    option4_->setEnabled(false);
-    setLabel2(QStringLiteral("Markera ett alternativ 'Ändra' eller 'Radera'"));
-    command2_->setText(QStringLiteral("Avbryt transaktionsändr."));
+    nameBox_->setText(current_.name);
+    nameBox_->setReadOnly(true);
+    changeOption_->setEnabled(true);
+    deleteOption_->setEnabled(true);
+    incomeOption_->setEnabled(false);
+    expenseOption_->setEnabled(false);
+    setHint(QStringLiteral("Markera ett alternativ 'Ändra' eller 'Radera'"));
+    cancelButton_->setText(QStringLiteral("Avbryt transaktionsändr."));
 }
 
-void TransForm::Text1_Enter() {
+void TransForm::nameEntered() {
     support::Context& ctx = host_.context();
-    const QString typed = text1_->text().trimmed();
+    const QString typed = nameBox_->text().trimmed();
     if (mode_ == QLatin1String("ny")) {
         if (typed.isEmpty()) {
             if (ctx.dialogs.question(this, text::MissingTitle, text::missing())) {
-                Command2_Click();
+                cancel();
                 return;
             }
-            clearOption(option3_);
-            clearOption(option4_);
-            text1_->setFocus();
+            clearOption(incomeOption_);
+            clearOption(expenseOption_);
+            nameBox_->setFocus();
             return;
         }
         if (!storableName(host_, this, typed)) {
-            text1_->setFocus();
+            nameBox_->setFocus();
             return;
         }
-        setLabel2(QStringLiteral("Markera ev. transaktionen för 'Inkomst' eller 'Utgift'"));
-        option3_->setEnabled(true);
-        option4_->setEnabled(true);
+        setHint(QStringLiteral("Markera ev. transaktionen för 'Inkomst' eller 'Utgift'"));
+        incomeOption_->setEnabled(true);
+        expenseOption_->setEnabled(true);
         if (host_.listMode() == QLatin1String("1") && !hasStandardTransaction()) {
             current_.sign.clear();
-            command1_->setEnabled(true);
-            command1_->setFocus();
+            okButton_->setEnabled(true);
+            okButton_->setFocus();
         }
         return;
     }
-    if (mode_ != QLatin1String("chg") || text1_->isReadOnly())
+    if (mode_ != QLatin1String("chg") || nameBox_->isReadOnly())
         return;
     // A rename to nothing would turn the transaction into a free slot under its posts.
     if (typed.isEmpty() || !storableName(host_, this, typed)) {
-        text1_->setFocus();
+        nameBox_->setFocus();
         return;
     }
     switch (ctx.dialogs.questionOrCancel(this, text::RenamedTitle, text::renamed(current_.name, typed))) {
     case support::Dialogs::Answer::No:
-        text1_->setFocus();
+        nameBox_->setFocus();
         return;
     case support::Dialogs::Answer::Yes:
         break;
     case support::Dialogs::Answer::Cancel:
-        text1_->setText(current_.name);
-        command2_->setFocus();
+        nameBox_->setText(current_.name);
+        cancelButton_->setFocus();
         return;
     }
     if (ctx.dialogs.question(this, text::SignTitle, text::signAfterRename())) {
@@ -374,18 +375,18 @@ void TransForm::Text1_Enter() {
     TransChange();
 }
 
-void TransForm::Option1_MouseUp() {
+void TransForm::chooseChange() {
     if (mode_ != QLatin1String("chg"))
         return;
     support::Context& ctx = host_.context();
     if (ctx.dialogs.question(this, text::CheckTitle, text::changeQuestion(current_.name))) {
-        option2_->setEnabled(false);
-        text1_->setReadOnly(false);
-        text1_->setToolTip(QStringLiteral("Ändra eller ange nytt transaktionsnamn"));
-        setLabel2(QStringLiteral("Ändra befintligt namn, eller skriv ett nytt") + LF +
-                      QStringLiteral("Tryck därefter ENTER !"),
-                  DarkGreen);
-        text1_->setFocus();
+        deleteOption_->setEnabled(false);
+        nameBox_->setReadOnly(false);
+        nameBox_->setToolTip(QStringLiteral("Ändra eller ange nytt transaktionsnamn"));
+        setHint(QStringLiteral("Ändra befintligt namn, eller skriv ett nytt") + LF +
+                    QStringLiteral("Tryck därefter ENTER !"),
+                DarkGreen);
+        nameBox_->setFocus();
         return;
     }
     if (ctx.dialogs.question(this, text::SignTitle, text::signQuestion())) {
@@ -394,55 +395,55 @@ void TransForm::Option1_MouseUp() {
     }
     setCallerEnabled(true);
     host_.setTransactionBox(current_.name);
-    host_.pressCommand3();
+    host_.pressCancel();
     mode_.clear();
-    Command2_Click();
+    cancel();
 }
 
 void TransForm::signChoice(bool renamed) {
-    option1_->setEnabled(false);
-    option2_->setEnabled(false);
-    clearOption(option3_);
-    clearOption(option4_);
-    option3_->setEnabled(true);
-    option4_->setEnabled(true);
-    option3_->setToolTip(QStringLiteral("Sätt som Inkomstpost !"));
-    option4_->setToolTip(QStringLiteral("Sätt som Utgiftspost !"));
-    setLabel2((renamed ? QStringLiteral("Transaktionsnamn ändrat, har hittills gällt som ")
-                       : QStringLiteral("Transaktionen har hittills gällt som ")) +
-              signWord(current_.sign) + LF +
-              QStringLiteral("Klicka på fortsatt tillämpning, Inkomst eller Utgift !"));
+    changeOption_->setEnabled(false);
+    deleteOption_->setEnabled(false);
+    clearOption(incomeOption_);
+    clearOption(expenseOption_);
+    incomeOption_->setEnabled(true);
+    expenseOption_->setEnabled(true);
+    incomeOption_->setToolTip(QStringLiteral("Sätt som Inkomstpost !"));
+    expenseOption_->setToolTip(QStringLiteral("Sätt som Utgiftspost !"));
+    setHint((renamed ? QStringLiteral("Transaktionsnamn ändrat, har hittills gällt som ")
+                     : QStringLiteral("Transaktionen har hittills gällt som ")) +
+            signWord(current_.sign) + LF +
+            QStringLiteral("Klicka på fortsatt tillämpning, Inkomst eller Utgift !"));
 }
 
-void TransForm::Option3_MouseUp() {
+void TransForm::chooseIncome() {
     chooseSign(QStringLiteral("+"));
 }
 
-void TransForm::Option4_MouseUp() {
+void TransForm::chooseExpense() {
     chooseSign(QStringLiteral("-"));
 }
 
 void TransForm::chooseSign(const QString& sign) {
     const bool income = sign == QLatin1String("+");
-    (income ? option3_ : option4_)->setChecked(true);
-    (income ? option4_ : option3_)->setEnabled(false);
+    (income ? incomeOption_ : expenseOption_)->setChecked(true);
+    (income ? expenseOption_ : incomeOption_)->setEnabled(false);
     const QString as = income ? QStringLiteral(" som Inkomst") : QStringLiteral(" som Utgift");
     if (mode_ == QLatin1String("ny")) {
         current_.sign = sign;
-        setLabel2(QStringLiteral("Nytt transaktionsnamn är ") + text1_->text().trimmed() + as + CRLF +
-                  QStringLiteral("Bekräfta med OK,") +
-                  QStringLiteral(" eller avbryt med 'Avbryt ny transaktion'"));
+        setHint(QStringLiteral("Nytt transaktionsnamn är ") + nameBox_->text().trimmed() + as + CRLF +
+                QStringLiteral("Bekräfta med OK,") +
+                QStringLiteral(" eller avbryt med 'Avbryt ny transaktion'"));
     } else {
         targetSign_ = sign;
-        setLabel2(QStringLiteral("Slutför ändringen av transaktionen till ") + text1_->text() + as +
-                  QStringLiteral(" genom att klicka på OK.") + CRLF +
-                  QStringLiteral("Eller avbryt ändringen genom att klicka på 'Avbryt transaktion'"));
+        setHint(QStringLiteral("Slutför ändringen av transaktionen till ") + nameBox_->text() + as +
+                QStringLiteral(" genom att klicka på OK.") + CRLF +
+                QStringLiteral("Eller avbryt ändringen genom att klicka på 'Avbryt transaktion'"));
     }
-    command1_->setEnabled(true);
-    command1_->setFocus();
+    okButton_->setEnabled(true);
+    okButton_->setFocus();
 }
 
-void TransForm::Option2_Click() {
+void TransForm::chooseDelete() {
     if (mode_ != QLatin1String("chg"))
         return;
     if (host_.context().dialogs.question(this, text::CheckTitle, text::deleteQuestion(current_.name))) {
@@ -451,21 +452,21 @@ void TransForm::Option2_Click() {
     }
     current_ = {};
     host_.setChosenMain({});
-    text1_->clear();
-    Command2_Click();
+    nameBox_->clear();
+    cancel();
 }
 
-void TransForm::Command1_Click() {
-    command1_->setEnabled(false);
+void TransForm::confirm() {
+    okButton_->setEnabled(false);
     if (mode_ == QLatin1String("ny")) {
-        option3_->setEnabled(false);
-        option4_->setEnabled(false);
-        current_.name = text1_->text().trimmed();
+        incomeOption_->setEnabled(false);
+        expenseOption_->setEnabled(false);
+        current_.name = nameBox_->text().trimmed();
         TransSpar();
         return;
     }
     if (mode_ == QLatin1String("chg")) {
-        current_.name = text1_->text().trimmed();
+        current_.name = nameBox_->text().trimmed();
         TransChange();
     }
 }
@@ -478,7 +479,7 @@ void TransForm::TransSpar() {
         return;
     current_ = host_.chosenMain();
     mode_.clear();
-    Command2_Click();
+    cancel();
     // Made for an entry in the ledger: the new transaction is the entry's, not an empty box.
     if (caller_ != QLatin1String("budg"))
         host_.chooseMainTransaction(number);
@@ -526,7 +527,7 @@ void TransForm::TransChange() {
         return;
     if (result.outcome != ledger::Outcome::Done) {
         showLimitRefusal(host_, this);
-        Command2_Click();
+        cancel();
         return;
     }
     current_.sign = newSign;
@@ -545,9 +546,9 @@ void TransForm::TransChange() {
     }
     setCallerEnabled(true);
     host_.setTransactionBox(current_.name);
-    host_.pressCommand3();
+    host_.pressCancel();
     mode_.clear();
-    Command2_Click();
+    cancel();
 }
 
 void TransForm::TransRadera_Enkel() {
@@ -595,7 +596,7 @@ void TransForm::TransRadera() {
         const QString question =
             result.postCount > 1 ? text::everyPost(result.postCount, current_.name) : text::onlyPost(budget);
         if (!ctx.dialogs.question(this, text::OnlyPostTitle, question)) {
-            Command2_Click();
+            cancel();
             return;
         }
         mode_.clear();
@@ -604,12 +605,12 @@ void TransForm::TransRadera() {
         if (host_.Reducera_Konto())
             closeWindow();
         else
-            Command2_Click();
+            cancel();
         return;
     }
     if (result.outcome != ledger::Outcome::Done) {
         showLimitRefusal(host_, this);
-        Command2_Click();
+        cancel();
         return;
     }
 
@@ -628,10 +629,10 @@ void TransForm::TransRadera() {
                                           QString::fromStdString(result.totalActual.amountText())));
     }
     host_.setChosenMain({});
-    Command2_Click();
+    cancel();
 }
 
-void TransForm::Command2_Click() {
+void TransForm::cancel() {
     cancelSteps();
     closeWindow();
 }
@@ -650,7 +651,7 @@ void TransForm::cancelSteps() {
     } else {
         setCallerEnabled(true);
         host_.setTransactionBox(QString());
-        host_.pressCommand3();
+        host_.pressCancel();
     }
     mode_.clear();
 }

@@ -17,7 +17,7 @@ namespace catalogue {
 // The main transactions window ("Ny/Ändrad huvudtransaktion"): a new main transaction (mode
 // "ny"), or a rename, a change of sign or the deletion of the chosen one (mode "chg"). The calling
 // window (the main window for caller "head", the budget alternatives window for "budg") is
-// disabled while it is open; every path ends through the cancel button Command2.
+// disabled while it is open; every path ends through the cancel button.
 //
 // A top-level window without a parent; whoever opens it owns it, typically with
 // Qt::WA_DeleteOnClose.
@@ -26,18 +26,22 @@ class TransForm : public QWidget {
 public:
     TransForm(CatalogueHost& host, const QString& mode, const QString& caller = QStringLiteral("head"));
 
-    void Text1_Enter();
-    void Option1_MouseUp();
-    void Option2_Click();
-    void Option3_MouseUp();
-    void Option4_MouseUp();
-    void Command1_Click();
-    void Command2_Click();
+    void nameEntered();
+    void chooseChange();
+    void chooseDelete();
+    void chooseIncome();
+    void chooseExpense();
+    void confirm();
+    void cancel();
     void hlp_mn_Click();
 
+    // Saves the new main transaction in the catalogue.
     void TransSpar();
+    // Renames the chosen main transaction and, when asked, turns its sign over every post.
     void TransChange();
+    // Deletes the chosen main transaction and its posts from a cash-book account.
     void TransRadera_Enkel();
+    // Deletes the chosen main transaction and its posts from a budget account.
     void TransRadera_Budget();
 
     const QString& mode() const { return mode_; }
@@ -50,12 +54,13 @@ protected:
 
 private:
     void Form_Load();
-    void setLabel2(const QString& text, const QColor& colour = QColor());
+    void setHint(const QString& text, const QColor& colour = QColor());
     void signChoice(bool renamed);
     void chooseSign(const QString& sign);
+    // What both deletions share: the questions, the removal and the balance check.
     void TransRadera();
     void setCallerEnabled(bool enabled);
-    // Command2 without the close: what every way out of the window does.
+    // The cancel button without the close: what every way out of the window does.
     void cancelSteps();
     void closeWindow();
     bool hasStandardTransaction();
@@ -70,15 +75,15 @@ private:
     bool loaded_ = false;
     bool closing_ = false;
 
-    QLabel* label1_;
-    QLineEdit* text1_;
-    QRadioButton* option1_;
-    QRadioButton* option2_;
-    QRadioButton* option3_;
-    QRadioButton* option4_;
-    QPushButton* command1_;
-    QPushButton* command2_;
-    QLabel* label2_;
+    QLabel* nameLabel_;
+    QLineEdit* nameBox_;
+    QRadioButton* changeOption_;
+    QRadioButton* deleteOption_;
+    QRadioButton* incomeOption_;
+    QRadioButton* expenseOption_;
+    QPushButton* okButton_;
+    QPushButton* cancelButton_;
+    QLabel* hintLabel_;
     QAction* hlp_mn_;
 };
 
