@@ -8,7 +8,7 @@
 namespace uitest {
 
 const char* kindName(ScriptedDialogs::Kind kind) {
-    static const char* const names[] = {"message", "question", "input", "exec", "save", "print"};
+    static const char* const names[] = {"message", "question", "input", "exec", "save", "print", "open"};
     return names[static_cast<int>(kind)];
 }
 
@@ -104,6 +104,13 @@ QString ScriptedDialogs::saveFile(QWidget*, const QString& title, const QString&
     calls_.push_back({Kind::Save, title, defaultPath, Icon::None, filter});
     Reply a;
     return take(Kind::Save, calls_.back(), a) ? a.text : QString();
+}
+
+QString ScriptedDialogs::openFile(QWidget*, const QString& title, const QString& folder,
+                                  const QString& filter) {
+    calls_.push_back({Kind::Open, title, folder, Icon::None, filter});
+    Reply a;
+    return take(Kind::Open, calls_.back(), a) ? a.text : QString();
 }
 
 bool ScriptedDialogs::printSetup(QWidget*, QPrinter& printer) {

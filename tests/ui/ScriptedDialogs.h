@@ -27,14 +27,15 @@ namespace uitest {
 // No, "" or Rejected. Message boxes need no answer: they are only recorded.
 class ScriptedDialogs : public support::Dialogs {
 public:
-    enum class Kind { Message, Question, Input, Exec, Save, Print };
+    enum class Kind { Message, Question, Input, Exec, Save, Print, Open };
 
     struct Call {
         Kind kind;
         QString title; // the window caption for Exec
-        QString text;  // the prompt for Input; the window's class name for Exec; the offered path for Save
+        QString text;  // the prompt for Input; the window's class name for Exec; the offered path for Save,
+                       // the folder for Open
         Icon icon = Icon::None;
-        QString filter;            // Save only
+        QString filter;            // Save and Open only
         bool cancelButton = false; // a question with "Avbryt" beside "Ja" and "Nej"
     };
 
@@ -50,6 +51,8 @@ public:
     }
     // The path a save dialog returns; "" cancels it.
     ScriptedDialogs& answerSave(const QString& path) { return add({Kind::Save, false, path, {}}); }
+    // The path an open dialog returns; "" cancels it.
+    ScriptedDialogs& answerOpen(const QString& path) { return add({Kind::Open, false, path, {}}); }
     // The printer-setup dialog: accepted with the printer writing a PDF to this path; "" cancels.
     ScriptedDialogs& answerPrint(const QString& pdfPath) { return add({Kind::Print, false, pdfPath, {}}); }
 
@@ -70,6 +73,8 @@ public:
                   const QString& defaultText) override;
     int exec(QDialog& dialog) override;
     QString saveFile(QWidget* parent, const QString& title, const QString& defaultPath,
+                     const QString& filter) override;
+    QString openFile(QWidget* parent, const QString& title, const QString& folder,
                      const QString& filter) override;
     bool printSetup(QWidget* parent, QPrinter& printer) override;
 

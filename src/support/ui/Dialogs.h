@@ -36,6 +36,10 @@ public:
     // and file offered; filter is a Qt name filter ("Textfiler (*.txt)").
     virtual QString saveFile(QWidget* parent, const QString& title, const QString& defaultPath,
                              const QString& filter) = 0;
+    // The platform's open dialog: the chosen existing file, "" when cancelled. folder is where it
+    // starts; filter is a Qt name filter ("Kontoutdrag (*.csv *.txt)").
+    virtual QString openFile(QWidget* parent, const QString& title, const QString& folder,
+                             const QString& filter) = 0;
     // The platform's printer-setup dialog for this printer: false when cancelled (nothing may be
     // printed then).
     virtual bool printSetup(QWidget* parent, QPrinter& printer) = 0;
@@ -51,6 +55,8 @@ public:
                   const QString& defaultText) override;
     int exec(QDialog& dialog) override;
     QString saveFile(QWidget* parent, const QString& title, const QString& defaultPath,
+                     const QString& filter) override;
+    QString openFile(QWidget* parent, const QString& title, const QString& folder,
                      const QString& filter) override;
     bool printSetup(QWidget* parent, QPrinter& printer) override;
 };

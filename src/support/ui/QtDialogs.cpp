@@ -135,6 +135,21 @@ QString QtDialogs::saveFile(QWidget* parent, const QString& title, const QString
     }
 }
 
+QString QtDialogs::openFile(QWidget* parent, const QString& title, const QString& folder,
+                            const QString& filter) {
+    QFileDialog dialog(parent, title, folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Leta i:"));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Filnamn:"));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Filtyp:"));
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Öppna"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Avbryt"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
 bool QtDialogs::printSetup(QWidget* parent, QPrinter& printer) {
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle(QStringLiteral("Skriv ut"));
