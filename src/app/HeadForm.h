@@ -150,8 +150,8 @@ public:
     void Bu_mn_Click();
     // Opens the statistics and report window on the open account.
     void Utskrstat_mn_Click();
-    // Opens the import wizard for a bank statement into the open account.
-    void Import_mn_Click();
+    // Opens the overview window ("Sammanställning") over every account.
+    void Overview_mn_Click();
     // Opens the planning window of the open budget account (procedure "budg").
     void bupl_mn_Click();
     QWidget* budgAltForm() const { return budgAltForm_; }
@@ -307,12 +307,12 @@ private:
     QAction* nykontoAction_ = nullptr;
     QAction* radkoAction_ = nullptr;
     QAction* exAction_ = nullptr;
-    QAction* importAction_ = nullptr;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
     std::unique_ptr<store::History> history_;
     QAction* buplAction_ = nullptr;
     QAction* utskrstatAction_ = nullptr;
+    QAction* overviewAction_ = nullptr;
     QAction* buAction_ = nullptr;
     QMenu* helpMenu_ = nullptr;
     QAction* doneraAction_ = nullptr;
