@@ -152,6 +152,8 @@ public:
     void Utskrstat_mn_Click();
     // Opens the overview window ("Sammanställning") over every account.
     void Overview_mn_Click();
+    // Opens the import wizard for a bank statement into the open account.
+    void Import_mn_Click();
     // Opens the planning window of the open budget account (procedure "budg").
     void bupl_mn_Click();
     QWidget* budgAltForm() const { return budgAltForm_; }
@@ -307,6 +309,7 @@ private:
     QAction* nykontoAction_ = nullptr;
     QAction* radkoAction_ = nullptr;
     QAction* exAction_ = nullptr;
+    QAction* importAction_ = nullptr;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
     std::unique_ptr<store::History> history_;

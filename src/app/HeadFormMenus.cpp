@@ -82,6 +82,14 @@ void HeadForm::buildMenus() {
     // statistics window may.
     connect(utskrstatAction_, &QAction::enabledChanged, overviewAction_, &QAction::setEnabled);
     connect(overviewAction_, &QAction::triggered, this, &HeadForm::Overview_mn_Click);
+    importAction_ = new QAction(QStringLiteral("Importera kontoutdrag…"), arkMenu_);
+    importAction_->setObjectName(QStringLiteral("Import_mn"));
+    importAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    importAction_->setEnabled(false);
+    arkMenu_->insertAction(exAction_, importAction_);
+    // An import needs an open account and no procedure running, as the statistics window does.
+    connect(utskrstatAction_, &QAction::enabledChanged, importAction_, &QAction::setEnabled);
+    connect(importAction_, &QAction::triggered, this, &HeadForm::Import_mn_Click);
     buAction_ = menuBar()->addAction(QStringLiteral("Back-up"));
     buAction_->setObjectName(QStringLiteral("Bu_mn"));
     connect(buAction_, &QAction::triggered, this, &HeadForm::Bu_mn_Click);
