@@ -1,6 +1,7 @@
 // Moniva: household bookkeeping.
 
 #include "app/CommandLine.h"
+#include "app/ExportCommand.h"
 #include "app/HeadForm.h"
 #include "app/InstanceLock.h"
 #include "app/Screenshot.h"
@@ -62,6 +63,15 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "moniva: %s\nSkriv \"moniva --help\" för att se flaggorna.\n",
                      line.refusal.c_str());
         return app::BadCommandLine;
+    case app::CommandLine::Action::Export: {
+        const auto drive =
+            store::chooseDriveFolder(line.drive, QDir::currentPath().toStdString(),
+                                     QDir::homePath().toStdString(), store::systemMountPoints());
+        const app::ExportOutcome outcome = app::runExport(line.exportRequest, store::DataPaths(drive));
+        std::fprintf(outcome.status == 0 ? stdout : stderr, "%s%s\n",
+                     outcome.status == 0 ? "" : "moniva: ", outcome.message.c_str());
+        return outcome.status;
+    }
     case app::CommandLine::Action::Run:
         break;
     }

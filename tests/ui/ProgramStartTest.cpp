@@ -54,6 +54,35 @@ TEST(CommandLine, EachLineGivesItsActionOrARefusal) {
         {{"--screenshot="}, Action::Refuse, "--screenshot saknar sitt värde"},
         {{"--drive", "/no/such/dir"}, Action::Refuse, "mappen finns inte: /no/such/dir"},
         {{"--drive", dir + "/fil"}, Action::Refuse, "mappen finns inte: " + dir + "/fil"},
+        {{"--export", "manad", "--account=alla", "--out", "a.XLSX"}, Action::Export, ""},
+        {{"--export", "poster", "--account", "A", "--account", "B", "--from", "2026-01-01", "--to",
+          "2026-01-01", "--out", "a.csv"},
+         Action::Export,
+         ""},
+        {{"--export", "år", "--account", "A", "--out", "a.csv"},
+         Action::Refuse,
+         "okänd rapport: år (poster, per-transaktion eller manad)"},
+        {{"--export", "manad", "--out", "a.csv"}, Action::Refuse, "--export saknar --account"},
+        {{"--export", "manad", "--account", "A"}, Action::Refuse, "--export saknar --out"},
+        {{"--account", "A", "--out", "a.csv"},
+         Action::Refuse,
+         "--account, --from, --to och --out hör till --export"},
+        {{"--export", "manad", "--account", "alla", "--account", "A", "--out", "a.csv"},
+         Action::Refuse,
+         "--account alla går inte ihop med namngivna konton"},
+        {{"--export", "manad", "--account", "A", "--from", "2026-02-30", "--out", "a.csv"},
+         Action::Refuse,
+         "--from är inget datum (ÅÅÅÅ-MM-DD): 2026-02-30"},
+        {{"--export", "manad", "--account", "A", "--from", "2026-02-02", "--to", "2026-02-01", "--out",
+          "a.csv"},
+         Action::Refuse,
+         "--from ligger efter --to"},
+        {{"--export", "manad", "--account", "A", "--out", "a.ods"},
+         Action::Refuse,
+         "--out ska sluta på .xlsx eller .csv: a.ods"},
+        {{"--export", "manad", "--account", "A", "--out", "a.csv", "--screenshot", "b.png"},
+         Action::Refuse,
+         "--screenshot går inte ihop med --export"},
     };
     for (const Case& c : cases) {
         const app::CommandLine line = app::parseCommandLine(c.args);
@@ -63,6 +92,15 @@ TEST(CommandLine, EachLineGivesItsActionOrARefusal) {
     const app::CommandLine line = app::parseCommandLine({"--drive=" + dir, "--screenshot", "bild.png"});
     EXPECT_EQ(line.drive, drive.path());
     EXPECT_EQ(line.screenshot, "bild.png");
+    const app::ExportRequest e =
+        app::parseCommandLine({"--export", "per-transaktion", "--account", "Hem", "--account", "Bil", "--to",
+                               "2026-03-31", "--out", "r.xlsx"})
+            .exportRequest;
+    EXPECT_EQ(e.kind, app::ExportRequest::Kind::PerTransaction);
+    EXPECT_EQ(e.accounts, (std::vector<std::string>{"Hem", "Bil"}));
+    EXPECT_EQ(e.from, std::nullopt);
+    EXPECT_EQ(e.to, "2026-03-31");
+    EXPECT_EQ(e.out, "r.xlsx");
     EXPECT_FALSE(std::filesystem::exists("/no/such/dir"));
 }
 
