@@ -64,7 +64,7 @@ HeadForm::HeadForm(support::Context& ctx) : ctx_(ctx), history_(std::make_unique
     cashFrame_->attach(ledgerAccess_.get());
     budgetFrame_->attach(ledgerAccess_.get());
     installKeyboard();
-    connect(command1_, &QPushButton::clicked, budgetFrame_, &ledger::BudgetFrame::Command1_Click);
+    connect(command1_, &QPushButton::clicked, budgetFrame_, &ledger::BudgetFrame::confirmPost);
 }
 
 QSize HeadForm::largestClientTwips() {

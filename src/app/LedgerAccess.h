@@ -53,12 +53,12 @@ public:
     void setBalanceMode(bool on) override { h_.balanceMode_ = on; }
     bool moveMode() const override { return h_.moveMode_; }
     void setMoveMode(bool on) override { h_.moveMode_ = on; }
-    QString command2Mode() const override { return h_.command2Mode_; }
-    void setCommand2Mode(const QString& mode) override { h_.command2Mode_ = mode; }
+    QString actionMode() const override { return h_.command2Mode_; }
+    void setActionMode(const QString& mode) override { h_.command2Mode_ = mode; }
 
-    QPushButton* command1() override { return h_.command1_; }
-    QPushButton* command2() override { return h_.command2_; }
-    QPushButton* command3() override { return h_.command3_; }
+    QPushButton* confirmButton() override { return h_.command1_; }
+    QPushButton* actionButton() override { return h_.command2_; }
+    QPushButton* cancelButton() override { return h_.command3_; }
     void setPictureEnabled(bool on) override { h_.picture1_->setEnabled(on); }
     void setHelp(const QString& title, const QString& line) override { h_.setHelp(title, line); }
     void setHelpTitle(const QString& title) override { h_.label29_->setText(title); }
@@ -66,7 +66,7 @@ public:
     QString procedureCode() const override { return h_.procedureCode(); }
     void setProcedureCode(const QString& code) override { h_.setProcedureCode(code); }
     void armReset() override { h_.armReset(); }
-    void Command3_Click() override { h_.Command3_Click(); }
+    void pressCancel() override { h_.Command3_Click(); }
     void Lock_menues() override { h_.Lock_menues(); }
     void Unlock_menues() override { h_.Unlock_menues(); }
     void Lock_Konto() override { h_.Lock_Konto(); }

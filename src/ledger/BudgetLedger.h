@@ -72,7 +72,7 @@ public:
     // amount limit; every text must fit its field. The recount start is the new post.
     PostResult insert(const BudgetEntry& entry);
 
-    // Command1 "Bekräfta": the post's amounts become real: BStatus "*", recorded in the template.
+    // The confirm button "Bekräfta": the post's amounts become real: BStatus "*", recorded in the template.
     // No amount or balance changes. An already confirmed post is Outcome::NoChange.
     Outcome confirm(int post);
 

@@ -50,7 +50,7 @@ ScrollState scrollSet(int postCount, int currentPost);
 // is re-centred on the value after every movement.
 void narrowRange(ScrollState& s, int postCount);
 
-// The user moved the bar to `value` (VScroll1_Change / VScroll2 change). The window never runs
+// The user moved the bar to `value` (the scroll bar of either ledger frame). The window never runs
 // past the last post. Returns false when the shown posts stay the same (already at the end, or
 // ten posts or fewer), true when the view must be read again.
 bool scrollTo(ScrollState& s, int postCount, int value);

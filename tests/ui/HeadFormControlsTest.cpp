@@ -216,7 +216,7 @@ TEST_F(ControlsTest, TheWindowArrangesItselfForTheAccountKind) {
 
     choose(form, 0);
     EXPECT_FALSE(command1->isVisibleTo(&form));
-    EXPECT_EQ(control<QLabel>(form, "Label20")->text(), "");
+    EXPECT_EQ(control<QLabel>(form, "budgetNameLabel")->text(), "");
     form.Unlock_menues();
     EXPECT_FALSE(bupl->isEnabled()) << "Budgetplanering is never offered for a cash-book account";
     choose(form, 1);

@@ -165,8 +165,9 @@ TEST_F(StartupTest, AnEarlierDataFolderOpensUnchangedAndShowsTheLastTenPosts) {
     QTableWidget* g = g1(form);
     EXPECT_EQ(cell(g, 0, 0), QString::fromStdString(nthDate(21)));
     EXPECT_EQ(row(g, 9, 3), (QStringList{QString::fromStdString(nthDate(30)), "Insättning", "300,00"}));
-    EXPECT_EQ(uitest::textsOf(form, {"Label16", "Label17"}), (QStringList{"Hushåll", "8327-9 123 456"}));
-    auto* bar = control<QScrollBar>(form, "VScroll1");
+    EXPECT_EQ(uitest::textsOf(form, {"cashNameLabel", "cashNumberLabel"}),
+              (QStringList{"Hushåll", "8327-9 123 456"}));
+    auto* bar = control<QScrollBar>(form, "cashScroll");
     EXPECT_TRUE(bar->isEnabled());
     EXPECT_EQ(bar->value(), 21);
 
@@ -191,7 +192,7 @@ TEST_F(StartupTest, AnEarlierDataFolderOpensUnchangedAndShowsTheLastTenPosts) {
     EXPECT_EQ(cell(g2, 9, 2), "-120,00");
     EXPECT_EQ(g2->item(9, 2)->foreground().color(), QColor(0, 0, 255));
     EXPECT_EQ(g2->item(0, 3)->foreground().color(), QColor(255, 0, 0));
-    EXPECT_EQ(control<QLabel>(form, "Label20")->text(), "Budget 2026");
+    EXPECT_EQ(control<QLabel>(form, "budgetNameLabel")->text(), "Budget 2026");
 
     combo->setCurrentIndex(0);
     form.Combo3_Click();
@@ -222,7 +223,7 @@ TEST_F(StartupTest, TheViewIsPlacedAroundTheCurrentPost) {
     EXPECT_EQ(form.currentPost(), 1);
 
     // Scrolling to the very end puts post N in the lowest row; further changes nothing.
-    auto* bar = control<QScrollBar>(form, "VScroll1");
+    auto* bar = control<QScrollBar>(form, "cashScroll");
     bar->setValue(bar->maximum());
     bar->setValue(bar->maximum());
     bar->setValue(bar->maximum());
@@ -235,7 +236,7 @@ TEST_F(StartupTest, TenPostsFillTheGridWithTheScrollBarOffElevenScrollOneStep) {
     writeAccount(root(), "Tio", cashPosts(10));
     writeAccount(root(), "Elva", cashPosts(11));
     app::HeadForm& form = open();
-    auto* bar = control<QScrollBar>(form, "VScroll1");
+    auto* bar = control<QScrollBar>(form, "cashScroll");
     EXPECT_FALSE(bar->isEnabled());
     EXPECT_EQ(cell(g1(form), 0, 0).toStdString(), nthDate(1));
     EXPECT_EQ(cell(g1(form), 9, 0).toStdString(), nthDate(10));

@@ -7,18 +7,19 @@ namespace ledger {
 
 BudgetFrame::BudgetFrame(QWidget* parent)
     : LedgerFrame(QStringLiteral("Budgetbokföring"), budgetKind(),
-                  {QStringLiteral("Frame2"), QStringLiteral("G2"), QStringLiteral("VScroll2"),
+                  {QStringLiteral("budgetFrame"), QStringLiteral("G2"), QStringLiteral("budgetScroll"),
                    QStringLiteral("TransText_Budget"), QStringLiteral("TransCombo_Budget"),
                    QStringLiteral("H_TransOptionBudg"), QStringLiteral("S_TransOptionBudg"),
-                   QStringLiteral("TransLabel_Budg"), QStringLiteral("Label20"), QStringLiteral("Label21")},
+                   QStringLiteral("TransLabel_Budg"), QStringLiteral("budgetNameLabel"),
+                   QStringLiteral("budgetNumberLabel")},
                   {1428, 4811, 1585, 1585, 1585, 1585, 1585, 461},
-                  {{QStringLiteral("Label31"), QStringLiteral(" Datum")},
-                   {QStringLiteral("Label32"), QStringLiteral(" transaktion")},
-                   {QStringLiteral("Label33"), QStringLiteral("Budg.belopp")},
-                   {QStringLiteral("Label34"), QStringLiteral("Verkl.belopp")},
-                   {QStringLiteral("Label35"), QStringLiteral("Budg.saldo")},
-                   {QStringLiteral("Label36"), QStringLiteral("Verkl.saldo")},
-                   {QStringLiteral("Label37"), QStringLiteral("Saldodiff")}},
+                  {{QStringLiteral("budgetDateTitle"), QStringLiteral(" Datum")},
+                   {QStringLiteral("budgetTransactionTitle"), QStringLiteral(" transaktion")},
+                   {QStringLiteral("budgetAmountTitle"), QStringLiteral("Budg.belopp")},
+                   {QStringLiteral("actualAmountTitle"), QStringLiteral("Verkl.belopp")},
+                   {QStringLiteral("budgetSaldoTitle"), QStringLiteral("Budg.saldo")},
+                   {QStringLiteral("actualSaldoTitle"), QStringLiteral("Verkl.saldo")},
+                   {QStringLiteral("saldoDiffTitle"), QStringLiteral("Saldodiff")}},
                   parent) {
     budgBox_ = addAmountBox(QStringLiteral("BudgBel_Budget"), 2);
     verklBox_ = addAmountBox(QStringLiteral("VerklBel_Budget"), 3);

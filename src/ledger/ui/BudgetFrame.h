@@ -11,7 +11,7 @@
 
 namespace ledger {
 
-// "Budgetbokföring": grid G2 with VScroll2, the amount boxes BudgBel_Budget and VerklBel_Budget
+// "Budgetbokföring": grid G2 with budgetScroll, the amount boxes BudgBel_Budget and VerklBel_Budget
 // and the budget transaction controls.
 class BudgetFrame : public LedgerFrame {
     Q_OBJECT
@@ -41,7 +41,7 @@ public:
     void amountKeyDown(QLineEdit* box);
     void amountEnter(QLineEdit* box);
     void Inpost_Budget();
-    void Command1_Click();
+    void confirmPost();
     void Saldokontroll_Budget();
     void Recount_Budget();
     void G2_Click(int row, int column);

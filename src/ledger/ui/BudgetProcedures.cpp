@@ -67,7 +67,7 @@ void BudgetFrame::resetEntry() {
 }
 
 void BudgetFrame::restoreMarkedEntry() {
-    host_->command1()->setEnabled(statusOf(host_->markedPost()) == QLatin1String(" "));
+    host_->confirmButton()->setEnabled(statusOf(host_->markedPost()) == QLatin1String(" "));
     budgeted_ = host_->markedAmount();
     actual_ = host_->markedActual();
     budgBox_->setText(displayStored(budgeted_));
@@ -113,7 +113,7 @@ void BudgetFrame::mainChosenForEntry() {
     host_->Lock_Konto();
     host_->Lock_menues();
     host_->setPictureEnabled(false);
-    host_->command3()->setText(QStringLiteral("Avbryt inmatn."));
+    host_->cancelButton()->setText(QStringLiteral("Avbryt inmatn."));
     host_->setProcedureCode(QStringLiteral("cbonomark"));
     grid()->setEnabled(false);
     budgBox_->setReadOnly(false);
@@ -131,7 +131,7 @@ void BudgetFrame::amountKeyDown(QLineEdit* box) {
     if (host_->markedPost() <= 0) {
         box->clear();
         // Nothing is pending until Enter: the button cannot post a half-typed amount.
-        host_->command2()->setEnabled(false);
+        host_->actionButton()->setEnabled(false);
         return;
     }
     startChangeOfMarked();
@@ -156,8 +156,8 @@ void BudgetFrame::amountEnter(QLineEdit* box) {
     (box == budgBox_ ? budgeted_ : actual_) = stored;
     box->setText(sign + display(amount));
     if (host_->markedPost() > 0) {
-        host_->command2()->setEnabled(true);
-        host_->command2()->setFocus();
+        host_->actionButton()->setEnabled(true);
+        host_->actionButton()->setFocus();
         return;
     }
     if (box == budgBox_ && actual_.isEmpty()) {
@@ -167,10 +167,10 @@ void BudgetFrame::amountEnter(QLineEdit* box) {
         budgeted_ = QStringLiteral("0");
         budgBox_->setText(QStringLiteral("0,00"));
     }
-    host_->command2()->setEnabled(true);
-    host_->command2()->setText(QStringLiteral("Lägg in"));
-    host_->setCommand2Mode(QStringLiteral("inl"));
-    host_->command2()->setFocus();
+    host_->actionButton()->setEnabled(true);
+    host_->actionButton()->setText(QStringLiteral("Lägg in"));
+    host_->setActionMode(QStringLiteral("inl"));
+    host_->actionButton()->setFocus();
 }
 
 QString BudgetFrame::signFor(store::Amount amount) const {
@@ -190,9 +190,9 @@ void BudgetFrame::resignPendingAmounts() {
     resign(budgeted_, budgBox_);
     resign(actual_, verklBox_);
     if (!budgeted_.isEmpty() && !host_->typing()) {
-        host_->command2()->setEnabled(true);
-        host_->command2()->setText(QStringLiteral("Lägg in"));
-        host_->setCommand2Mode(QStringLiteral("inl"));
+        host_->actionButton()->setEnabled(true);
+        host_->actionButton()->setText(QStringLiteral("Lägg in"));
+        host_->setActionMode(QStringLiteral("inl"));
     }
 }
 
@@ -375,11 +375,11 @@ QStringList BudgetFrame::newPostValues(int position) const {
             QStringLiteral("Nyinsatt post status  ") + value(P::BStatus)};
 }
 
-void BudgetFrame::Command1_Click() {
+void BudgetFrame::confirmPost() {
     const int post = host_->markedPost();
     if (post <= 0 || !host_->accountOpen())
         return;
-    host_->command1()->setEnabled(false);
+    host_->confirmButton()->setEnabled(false);
     const QString text = QStringLiteral("Vill du verifiera beloppen:\n\n") +
                          displayStored(host_->markedAmount()) + QStringLiteral(" kr.   ") +
                          displayStored(host_->markedActual()) + QStringLiteral(" kr.\n\nsom verkliga ?");
@@ -531,7 +531,7 @@ void BudgetFrame::markPost(int row) {
     beginMark(row);
     const auto post =
         host_->kontoData().read<store::PostRec_Budget>(static_cast<std::size_t>(host_->markedPost()));
-    host_->command1()->setEnabled(!post.confirmed());
+    host_->confirmButton()->setEnabled(!post.confirmed());
     takeMarkedTransactions(post.raw(store::PostRec_Budget::TransNr),
                            post.raw(store::PostRec_Budget::SubTransNr));
     host_->setMarkedAmount(QString::fromStdString(post.text(store::PostRec_Budget::BudgBelopp)));

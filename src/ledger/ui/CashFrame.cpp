@@ -8,15 +8,16 @@ namespace ledger {
 
 CashFrame::CashFrame(QWidget* parent)
     : LedgerFrame(QStringLiteral("Kassabokföring"), cashKind(),
-                  {QStringLiteral("Frame1"), QStringLiteral("G1"), QStringLiteral("VScroll1"),
+                  {QStringLiteral("cashFrame"), QStringLiteral("G1"), QStringLiteral("cashScroll"),
                    QStringLiteral("TransText_Enkel"), QStringLiteral("TransCombo_Enkel"),
                    QStringLiteral("H_TransOptionEnk"), QStringLiteral("S_TransOptionEnk"),
-                   QStringLiteral("TransLabel_Enkel"), QStringLiteral("Label16"), QStringLiteral("Label17")},
+                   QStringLiteral("TransLabel_Enkel"), QStringLiteral("cashNameLabel"),
+                   QStringLiteral("cashNumberLabel")},
                   {1427, 4811, 1529, 1529, 461},
-                  {{QStringLiteral("Label9"), QStringLiteral(" Datum")},
-                   {QStringLiteral("Label10"), QStringLiteral("transaktion")},
-                   {QStringLiteral("Label11"), QStringLiteral("Belopp")},
-                   {QStringLiteral("Label12"), QStringLiteral("Saldo")}},
+                  {{QStringLiteral("cashDateTitle"), QStringLiteral(" Datum")},
+                   {QStringLiteral("cashTransactionTitle"), QStringLiteral("transaktion")},
+                   {QStringLiteral("cashAmountTitle"), QStringLiteral("Belopp")},
+                   {QStringLiteral("cashSaldoTitle"), QStringLiteral("Saldo")}},
                   parent) {
     amountBox_ = addAmountBox(QStringLiteral("Bel_Enkel"), 2);
 }

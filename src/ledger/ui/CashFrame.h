@@ -10,7 +10,7 @@
 #include "store/Records.h"
 namespace ledger {
 
-// "Kassabokföring": grid G1 with VScroll1, the amount box Bel_Enkel and the cash-book
+// "Kassabokföring": grid G1 with cashScroll, the amount box Bel_Enkel and the cash-book
 // transaction controls.
 class CashFrame : public LedgerFrame {
     Q_OBJECT
@@ -18,8 +18,8 @@ public:
     explicit CashFrame(QWidget* parent);
 
     QLineEdit* amountBox() const { return amountBox_; }
-    QLabel* saldoTitle() const { return columnTitle(QStringLiteral("Label12")); }
-    QLabel* amountTitle() const { return columnTitle(QStringLiteral("Label11")); }
+    QLabel* saldoTitle() const { return columnTitle(QStringLiteral("cashSaldoTitle")); }
+    QLabel* amountTitle() const { return columnTitle(QStringLiteral("cashAmountTitle")); }
 
     // OmLista_Enkel: the view into G1; red for negative amounts and balances. With a marked row
     // (0-9) the backgrounds show it; with none (-1) they are left as they are.

@@ -113,7 +113,7 @@ void CashFrame::mainChosenForEntry() {
         host_->Lock_menues();
         host_->Lock_Konto();
         host_->setPictureEnabled(false);
-        host_->command3()->setText(QStringLiteral("Avbryt inmatn."));
+        host_->cancelButton()->setText(QStringLiteral("Avbryt inmatn."));
         host_->setProcedureCode(QStringLiteral("cbonomark"));
         if (!amountText_.isEmpty())
             takeAmount(store::Amount::parse(amountText_.toStdString()).value_or(store::Amount{}).abs());
@@ -132,8 +132,8 @@ void CashFrame::Bel_Enkel_KeyDown() {
     if (host_->markedPost() <= 0) {
         amountBox_->clear();
         // Nothing is pending until Enter: the button cannot post a half-typed amount.
-        if (host_->command2Mode() == QLatin1String("inl"))
-            host_->command2()->setEnabled(false);
+        if (host_->actionMode() == QLatin1String("inl"))
+            host_->actionButton()->setEnabled(false);
         return;
     }
     startChangeOfMarked();
@@ -162,9 +162,9 @@ void CashFrame::Bel_Enkel_Enter() {
         }
         newBalanceText_ = QString::fromStdString(value.amountText());
         amountBox_->setText(display(value));
-        host_->command2()->setEnabled(true);
-        host_->command2()->setText(QStringLiteral("Beräkna"));
-        host_->command2()->setFocus();
+        host_->actionButton()->setEnabled(true);
+        host_->actionButton()->setText(QStringLiteral("Beräkna"));
+        host_->actionButton()->setFocus();
         return;
     }
 
@@ -179,7 +179,7 @@ void CashFrame::Bel_Enkel_Enter() {
         return;
     }
     takeAmount(amount);
-    host_->command2()->setFocus();
+    host_->actionButton()->setFocus();
 }
 
 void CashFrame::takeAmount(store::Amount amount) {
@@ -189,15 +189,15 @@ void CashFrame::takeAmount(store::Amount amount) {
     amountText_ = QString::fromStdString(signedAmount.amountText());
     amountBox_->setText(display(signedAmount));
     if (host_->markedPost() > 0) {
-        host_->command2()->setEnabled(true);
+        host_->actionButton()->setEnabled(true);
         return;
     }
     // A new post needs its transaction; without one the amount waits.
     const bool ready = host_->chosenMain().number > 0;
-    host_->command2()->setEnabled(ready);
+    host_->actionButton()->setEnabled(ready);
     if (ready) {
-        host_->command2()->setText(QStringLiteral("Lägg in"));
-        host_->setCommand2Mode(QStringLiteral("inl"));
+        host_->actionButton()->setText(QStringLiteral("Lägg in"));
+        host_->setActionMode(QStringLiteral("inl"));
     }
 }
 
@@ -311,7 +311,7 @@ void CashFrame::Inpost_Enkel() {
 bool CashFrame::amountFromNewBalance(const QString& date, store::Amount& amount) {
     host_->setBalanceMode(false);
     amountTitle()->setText(QStringLiteral("Belopp"));
-    host_->command2()->setText(QString());
+    host_->actionButton()->setText(QString());
     const Cashbook book(host_->kontoData(), host_->postCount());
     const char sign = host_->chosenMain().sign.isEmpty() ? ' ' : host_->chosenMain().sign.at(0).toLatin1();
     const auto newBalance = store::Amount::parse(newBalanceText_.toStdString()).value_or(store::Amount{});
@@ -339,10 +339,10 @@ bool CashFrame::amountFromNewBalance(const QString& date, store::Amount& amount)
 void CashFrame::startBalanceEntry() {
     amountBox_->clear(); // a balance, not the amount that stood there
     amountTitle()->setText(QStringLiteral("Nytt Saldo"));
-    host_->command2()->setText(QString());
-    host_->setCommand2Mode(QStringLiteral("inl"));
-    host_->command2()->setEnabled(false); // until a balance is entered
-    host_->command3()->setText(QStringLiteral("Avbryt Saldo-In"));
+    host_->actionButton()->setText(QString());
+    host_->setActionMode(QStringLiteral("inl"));
+    host_->actionButton()->setEnabled(false); // until a balance is entered
+    host_->cancelButton()->setText(QStringLiteral("Avbryt Saldo-In"));
     host_->setProcedureCode(QStringLiteral("saldo"));
     host_->armReset();
     host_->setBalanceMode(true);

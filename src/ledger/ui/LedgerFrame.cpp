@@ -66,9 +66,12 @@ LedgerFrame::LedgerFrame(const QString& caption, const LedgerKind& kind, const N
     transText_->setObjectName(names.transText);
     transText_->setReadOnly(true);
     transText_->installEventFilter(this);
+    transLabel_->setBuddy(transText_);
+    transCombo_->setAccessibleName(QStringLiteral("Transaktionslista"));
 
     grid_ = new QTableWidget(Rows, static_cast<int>(columnTwips_.size()), this);
     grid_->setObjectName(names.grid);
+    grid_->setAccessibleName(QStringLiteral("Poster"));
     grid_->horizontalHeader()->hide();
     grid_->verticalHeader()->hide();
     grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -97,6 +100,7 @@ LedgerFrame::LedgerFrame(const QString& caption, const LedgerKind& kind, const N
 
     scroll_ = new QScrollBar(Qt::Vertical, this);
     scroll_->setObjectName(names.scroll);
+    scroll_->setAccessibleName(QStringLiteral("Bläddra bland posterna"));
     scroll_->setGeometry(grid_->geometry().right() + 1, grid_->y(), px(255), grid_->height());
     scroll_->setPageStep(1);
     transCombo_->installEventFilter(this);
@@ -214,6 +218,9 @@ int LedgerFrame::gridTop() const {
 QLineEdit* LedgerFrame::addAmountBox(const QString& objectName, int column) {
     auto* box = new QLineEdit(this);
     box->setObjectName(objectName);
+    // Read out by its column's title, as the eye reads it.
+    if (column < static_cast<int>(titles_.size()))
+        box->setAccessibleName(titles_[static_cast<std::size_t>(column)]->text().trimmed());
     box->setAlignment(Qt::AlignRight);
     box->setGeometry(px(columnLeft(column)), px(EntryRowTop), px(columnWidth(column)), px(ControlHeight));
     return box;

@@ -82,14 +82,14 @@ public:
     // Posts are being moved to a new date.
     virtual bool moveMode() const = 0;
     virtual void setMoveMode(bool on) = 0;
-    // What Command2 does: "inl", "chg", "rem", "flt" or "" for nothing.
-    virtual QString command2Mode() const = 0;
-    virtual void setCommand2Mode(const QString& mode) = 0;
+    // What the action button does: "inl", "chg", "rem", "flt" or "" for nothing.
+    virtual QString actionMode() const = 0;
+    virtual void setActionMode(const QString& mode) = 0;
 
     // --- The main window's controls
-    virtual QPushButton* command1() = 0;
-    virtual QPushButton* command2() = 0;
-    virtual QPushButton* command3() = 0;
+    virtual QPushButton* confirmButton() = 0;
+    virtual QPushButton* actionButton() = 0;
+    virtual QPushButton* cancelButton() = 0;
     virtual void setPictureEnabled(bool on) = 0;
     virtual void setHelp(const QString& title, const QString& line) = 0;
     virtual void setHelpTitle(const QString& title) = 0;
@@ -97,7 +97,7 @@ public:
     virtual QString procedureCode() const = 0;
     virtual void setProcedureCode(const QString& code) = 0;
     virtual void armReset() = 0;
-    virtual void Command3_Click() = 0;
+    virtual void pressCancel() = 0;
     virtual void Lock_menues() = 0;
     virtual void Unlock_menues() = 0;
     virtual void Lock_Konto() = 0;

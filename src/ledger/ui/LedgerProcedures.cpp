@@ -109,7 +109,7 @@ bool LedgerFrame::finishChange(const PostResult& result, int recountStart, int v
 
 void LedgerFrame::pressCancel() {
     host_->armReset();
-    host_->Command3_Click();
+    host_->pressCancel();
 }
 
 void LedgerFrame::resetMove() {
@@ -126,11 +126,11 @@ void LedgerFrame::startMove(const std::vector<QWidget*>& entryControls) {
     host_->setPictureEnabled(false);
     for (QWidget* w : entryControls)
         w->setEnabled(false);
-    host_->command1()->setEnabled(false);
-    host_->command3()->setText(QStringLiteral("Avbryt Flytta"));
+    host_->confirmButton()->setEnabled(false);
+    host_->cancelButton()->setText(QStringLiteral("Avbryt Flytta"));
     host_->setProcedureCode(QStringLiteral("Fl"));
-    host_->command2()->setEnabled(false);
-    host_->setCommand2Mode(QString());
+    host_->actionButton()->setEnabled(false);
+    host_->setActionMode(QString());
     host_->setHelpTitle(QStringLiteral("Flytta"));
     host_->setHelpLine(QStringLiteral("Klicka på första rad som ska flyttas !"));
     moveState_ = QStringLiteral("First");
@@ -170,9 +170,9 @@ void LedgerFrame::moveClick(int row) {
         return;
     }
     host_->setHelpLine(QStringLiteral("Sätt nytt datum och klicka sedan på 'Nytt datum' !"));
-    host_->command2()->setEnabled(true);
-    host_->command2()->setText(QStringLiteral("Nytt datum"));
-    host_->setCommand2Mode(QStringLiteral("flt"));
+    host_->actionButton()->setEnabled(true);
+    host_->actionButton()->setText(QStringLiteral("Nytt datum"));
+    host_->setActionMode(QStringLiteral("flt"));
     moveState_ = QStringLiteral("Markerat");
 }
 
@@ -180,9 +180,9 @@ bool LedgerFrame::takeMoveRange() {
     if (moveState_ != QLatin1String("Markerat"))
         return false;
     moveState_.clear();
-    host_->command2()->setEnabled(false);
+    host_->actionButton()->setEnabled(false);
     host_->setHelp(QString(), QString());
-    host_->setCommand2Mode(QString());
+    host_->setActionMode(QString());
     return true;
 }
 
@@ -238,13 +238,13 @@ void LedgerFrame::subChosenWithoutMark(bool amountPending, QWidget* amountBox) {
     host_->setPictureEnabled(false);
     grid_->setEnabled(false);
     if (amountPending) {
-        host_->command2()->setEnabled(true);
-        host_->command2()->setText(QStringLiteral("Flytta"));
-        host_->setCommand2Mode(QStringLiteral("flt"));
-        host_->command2()->setFocus();
+        host_->actionButton()->setEnabled(true);
+        host_->actionButton()->setText(QStringLiteral("Flytta"));
+        host_->setActionMode(QStringLiteral("flt"));
+        host_->actionButton()->setFocus();
     } else {
-        host_->command2()->setEnabled(false);
-        host_->setCommand2Mode(QString());
+        host_->actionButton()->setEnabled(false);
+        host_->setActionMode(QString());
     }
 }
 
@@ -265,9 +265,9 @@ void LedgerFrame::beginMark(int row) {
     host_->setMarkedRow(row);
     markRow(row);
     grid_->setCurrentCell(row, 0);
-    host_->command2()->setEnabled(true);
-    host_->command2()->setText(QStringLiteral("Ta bort"));
-    host_->setCommand2Mode(QStringLiteral("rem"));
+    host_->actionButton()->setEnabled(true);
+    host_->actionButton()->setText(QStringLiteral("Ta bort"));
+    host_->setActionMode(QStringLiteral("rem"));
 }
 
 void LedgerFrame::takeMarkedTransactions(std::string_view transNrField, std::string_view subTransField) {
@@ -278,7 +278,7 @@ void LedgerFrame::takeMarkedTransactions(std::string_view transNrField, std::str
 
 void LedgerFrame::endMark(const std::string& date, const QString& markCode) {
     host_->setWorkingDate(QString::fromStdString(date));
-    host_->command3()->setText(QStringLiteral("Avbryt markera"));
+    host_->cancelButton()->setText(QStringLiteral("Avbryt markera"));
     host_->setProcedureCode(markCode);
     host_->armReset();
 }
@@ -340,7 +340,7 @@ void LedgerFrame::transTextClicked() {
         host_->Unlock_menues();
         host_->Unlock_Konto();
         host_->setPictureEnabled(true);
-        host_->command3()->setText(QStringLiteral("Avbryt Tr-ändr"));
+        host_->cancelButton()->setText(QStringLiteral("Avbryt Tr-ändr"));
         host_->armReset();
         host_->setProcedureCode(QStringLiteral("trch"));
         host_->openTransForm(QStringLiteral("chg"));
@@ -357,7 +357,7 @@ void LedgerFrame::transTextClicked() {
             transCombo_->setEnabled(true);
             return;
         }
-        host_->command3()->setText(QStringLiteral("Avbryt Tr-ändr"));
+        host_->cancelButton()->setText(QStringLiteral("Avbryt Tr-ändr"));
         host_->armReset();
         host_->setProcedureCode(QStringLiteral("subtrch"));
         host_->openSubTransForm(QStringLiteral("chg"));
@@ -368,7 +368,7 @@ void LedgerFrame::transTextClicked() {
     if (mainList) {
         if (lookFirst && !ask(QStringLiteral("Ny transaktion (?)"), kind_.newMain))
             return;
-        host_->command3()->setText(QStringLiteral("Avbryt ny tr.akt."));
+        host_->cancelButton()->setText(QStringLiteral("Avbryt ny tr.akt."));
         host_->armReset();
         host_->setProcedureCode(QStringLiteral("trny"));
         host_->openTransForm(QStringLiteral("ny"));
@@ -376,7 +376,7 @@ void LedgerFrame::transTextClicked() {
     }
     if (lookFirst && !ask(QStringLiteral("Ny Subtransaktion (?)"), kind_.newSub))
         return;
-    host_->command3()->setText(QStringLiteral("Avbr. Ny Subtr."));
+    host_->cancelButton()->setText(QStringLiteral("Avbr. Ny Subtr."));
     host_->armReset();
     host_->setProcedureCode(QStringLiteral("nysptr"));
     host_->openSubTransForm(QStringLiteral("ny"));
@@ -467,10 +467,10 @@ void LedgerFrame::offerReplacement() {
     transText_->setEnabled(false);
     transLabel_->setText(QStringLiteral("Välj ut ny transaktion"));
     transCombo_->setEnabled(true);
-    host_->command2()->setEnabled(false);
+    host_->actionButton()->setEnabled(false);
     for (QLineEdit* box : amountBoxes())
         box->setReadOnly(true);
-    host_->command3()->setText(QStringLiteral("Avbryt Tr-byte"));
+    host_->cancelButton()->setText(QStringLiteral("Avbryt Tr-byte"));
     host_->setProcedureCode(QStringLiteral("trbyt"));
 }
 
@@ -673,30 +673,30 @@ void LedgerFrame::TransCombo_DropDown() {
         for (QLineEdit* box : amountBoxes())
             box->setReadOnly(true);
         if (!host_->balanceMode()) {
-            host_->command2()->setEnabled(true);
-            host_->command2()->setText(QStringLiteral("Flytta"));
-            host_->setCommand2Mode(QStringLiteral("flt"));
+            host_->actionButton()->setEnabled(true);
+            host_->actionButton()->setText(QStringLiteral("Flytta"));
+            host_->setActionMode(QStringLiteral("flt"));
         }
-    } else if (host_->command2Mode() == QLatin1String("inl")) {
-        host_->command2()->setEnabled(false); // the amount waits for its transaction
+    } else if (host_->actionMode() == QLatin1String("inl")) {
+        host_->actionButton()->setEnabled(false); // the amount waits for its transaction
     }
 }
 
 void LedgerFrame::startChangeOfMarked() {
-    host_->command2()->setText(QStringLiteral("Ändra"));
-    host_->setCommand2Mode(QStringLiteral("chg"));
-    host_->command2()->setEnabled(false);
-    host_->command3()->setText(QStringLiteral("Avbryt ändr."));
+    host_->actionButton()->setText(QStringLiteral("Ändra"));
+    host_->setActionMode(QStringLiteral("chg"));
+    host_->actionButton()->setEnabled(false);
+    host_->cancelButton()->setText(QStringLiteral("Avbryt ändr."));
     host_->setProcedureCode(QStringLiteral("chg"));
-    host_->command1()->setEnabled(false);
+    host_->confirmButton()->setEnabled(false);
     scroll_->setEnabled(false);
 }
 
 void LedgerFrame::endChangeOfMarked() {
     host_->setProcedureCode(kind_.markCode);
-    host_->command3()->setText(QStringLiteral("Avbryt mark."));
-    host_->command2()->setText(QStringLiteral("Ta bort"));
-    host_->setCommand2Mode(QStringLiteral("rem"));
+    host_->cancelButton()->setText(QStringLiteral("Avbryt mark."));
+    host_->actionButton()->setText(QStringLiteral("Ta bort"));
+    host_->setActionMode(QStringLiteral("rem"));
     pressCancel(); // clears the marking
 }
 
