@@ -1,0 +1,304 @@
+#include "statements/Rules.h"
+
+#include "store/Cp1252.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+namespace statements {
+
+namespace {
+
+// Words a bank puts before the payee of a card purchase or a pending one: not the payee.
+constexpr std::array<std::string_view, 8> PurchaseWords{
+    "KORTKOP", "KOP", "KORTBETALNING", "KORTTRANSAKTION", "RESERVATION", "RESERVERAT", "PRELIMINAR", "PREL"};
+
+// The next code point of UTF-8 text; an invalid byte is taken as U+FFFD so it folds to nothing.
+char32_t nextCodePoint(std::string_view s, std::size_t& i) {
+    const auto b = static_cast<unsigned char>(s[i++]);
+    if (b < 0x80)
+        return b;
+    int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : -1;
+    if (extra < 0)
+        return 0xFFFD;
+    char32_t cp = b & (0x3F >> extra);
+    for (; extra > 0; --extra) {
+        if (i >= s.size() || (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80)
+            return 0xFFFD;
+        cp = (cp << 6) | (static_cast<unsigned char>(s[i++]) & 0x3F);
+    }
+    return cp;
+}
+
+// The letters of the Latin-1 range without their accents, from U+00C0; "" for the two signs.
+constexpr std::array<std::string_view, 64> LatinLetters{
+    "A", "A", "A", "A", "A", "A", "AE", "C", "E", "E", "E", "E", "I", "I", "I",  "I",
+    "D", "N", "O", "O", "O", "O", "O",  "",  "O", "U", "U", "U", "U", "Y", "TH", "SS",
+    "A", "A", "A", "A", "A", "A", "AE", "C", "E", "E", "E", "E", "I", "I", "I",  "I",
+    "D", "N", "O", "O", "O", "O", "O",  "",  "O", "U", "U", "U", "U", "Y", "TH", "Y"};
+
+enum class Fold { Letters, Separator, Dropped };
+
+// A code point in its matching form: the letters it stands for, a separator, or nothing at all
+// for a character Windows-1252 cannot hold.
+Fold fold(char32_t cp, std::string_view& letters) {
+    static constexpr std::string_view upper = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    static constexpr std::string_view digits = "0123456789";
+    if (cp >= 'a' && cp <= 'z')
+        letters = upper.substr(cp - 'a', 1);
+    else if (cp >= 'A' && cp <= 'Z')
+        letters = upper.substr(cp - 'A', 1);
+    else if (cp >= '0' && cp <= '9')
+        letters = digits.substr(cp - '0', 1);
+    else if (cp >= 0xC0 && cp <= 0xFF)
+        letters = LatinLetters[cp - 0xC0];
+    else if (cp == 0x152 || cp == 0x153)
+        letters = "OE";
+    else if (cp == 0x160 || cp == 0x161)
+        letters = "S";
+    else if (cp == 0x17D || cp == 0x17E)
+        letters = "Z";
+    else if (cp == 0x178)
+        letters = "Y";
+    else if (cp < 0x100 || cp == 0x20AC || cp == 0x2013 || cp == 0x2014 || cp == 0x2018 || cp == 0x2019 ||
+             cp == 0x201C || cp == 0x201D || cp == 0x2022 || cp == 0x2026 || cp == 0x2030 || cp == 0x2122 ||
+             cp == 0x192 || cp == 0x2C6 || cp == 0x2DC || cp == 0x201A || cp == 0x201E || cp == 0x2020 ||
+             cp == 0x2021 || cp == 0x2039 || cp == 0x203A)
+        return Fold::Separator;
+    else
+        return Fold::Dropped;
+    return letters.empty() ? Fold::Separator : Fold::Letters;
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Decides on the word just written at out[start..]: gone when it is a date, an amount, a number
+// or a masked card number; a long run of digits inside a word goes by itself.
+void finishWord(std::string& out, std::size_t start) {
+    const std::string_view word(out.data() + start, out.size() - start);
+    if (word.empty())
+        return;
+    const auto digits = static_cast<std::size_t>(std::count_if(word.begin(), word.end(), isDigit));
+    const auto masks = static_cast<std::size_t>(std::count(word.begin(), word.end(), 'X'));
+    if (digits + masks == word.size() && (digits > 0 || masks >= 4)) {
+        out.resize(start);
+        return;
+    }
+    if (digits >= 4) {
+        std::size_t w = start;
+        for (std::size_t r = start; r < out.size();) {
+            std::size_t run = r;
+            while (run < out.size() && isDigit(out[run]))
+                ++run;
+            if (run - r >= 4) {
+                r = run;
+                continue;
+            }
+            for (; r < run; ++r)
+                out[w++] = out[r];
+            if (r < out.size())
+                out[w++] = out[r++];
+        }
+        out.resize(w);
+    }
+    out += ' ';
+}
+
+// The matching form (normaliseText); a single word of a text is taken without the purchase words.
+std::string matchingForm(std::string_view utf8, bool dropPurchaseWords) {
+    std::string out;
+    out.reserve(utf8.size() + 1);
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < utf8.size();) {
+        std::string_view letters;
+        switch (fold(nextCodePoint(utf8, i), letters)) {
+        case Fold::Letters:
+            out += letters;
+            break;
+        case Fold::Separator:
+            finishWord(out, start);
+            start = out.size();
+            break;
+        case Fold::Dropped:
+            break;
+        }
+    }
+    finishWord(out, start);
+    if (!out.empty())
+        out.pop_back();
+    if (dropPurchaseWords)
+        for (std::size_t space; (space = out.find(' ')) != std::string::npos;) {
+            const std::string_view first(out.data(), space);
+            if (std::find(PurchaseWords.begin(), PurchaseWords.end(), first) == PurchaseWords.end())
+                break;
+            out.erase(0, space + 1);
+        }
+    return out;
+}
+
+bool isWhite(char32_t cp) {
+    return cp == ' ' || cp == '\t' || cp == 0xA0 || cp == 0x2009 || cp == 0x202F || cp == '\r' || cp == '\n';
+}
+
+char signOf(const std::vector<catalogue::CatalogueItem>& transactions, int transNr, bool& exists) {
+    for (const auto& t : transactions)
+        if (t.recordNumber == transNr) {
+            exists = true;
+            return t.sign;
+        }
+    exists = false;
+    return ' ';
+}
+
+} // namespace
+
+std::string normaliseText(std::string_view utf8) {
+    return matchingForm(utf8, true);
+}
+
+std::string suggestPattern(std::string_view bankText) {
+    struct Word {
+        std::string form; // in the matching form
+        std::string shown;
+    };
+    std::vector<Word> words;
+    for (std::size_t i = 0; i < bankText.size();) {
+        std::size_t next = i;
+        if (isWhite(nextCodePoint(bankText, next))) {
+            i = next;
+            continue;
+        }
+        std::string word;
+        while (i < bankText.size()) {
+            next = i;
+            if (isWhite(nextCodePoint(bankText, next)))
+                break;
+            word.append(bankText.substr(i, next - i));
+            i = next;
+        }
+        std::string form = matchingForm(word, false);
+        if (form.empty())
+            continue;
+        // What Windows-1252 holds of the word, without its long runs of digits and the signs
+        // around it ("*ICA-4021" -> "ICA").
+        std::string shown;
+        for (std::size_t j = 0; j < word.size();) {
+            std::size_t run = j;
+            while (run < word.size() && isDigit(word[run]))
+                ++run;
+            if (run - j >= 4) {
+                j = run;
+                continue;
+            }
+            std::size_t after = j;
+            nextCodePoint(word, after);
+            const std::string_view ch = std::string_view(word).substr(j, after - j);
+            if (store::utf8ToCp1252(ch))
+                shown.append(ch);
+            j = after;
+        }
+        const auto inWord = [](char c) {
+            return isDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c & 0x80);
+        };
+        const auto first = std::find_if(shown.begin(), shown.end(), inWord);
+        const auto last = std::find_if(shown.rbegin(), shown.rend(), inWord).base();
+        words.push_back({std::move(form), first < last ? std::string(first, last) : std::string()});
+    }
+    // Leading purchase words go while a word follows, as in the matching form.
+    std::size_t from = 0;
+    while (from + 1 < words.size() &&
+           std::find(PurchaseWords.begin(), PurchaseWords.end(), words[from].form) != PurchaseWords.end())
+        ++from;
+    std::string pattern;
+    std::size_t length = 0;
+    for (std::size_t w = from; w < words.size(); ++w) {
+        const std::string& word = words[w].shown;
+        const std::size_t wordLength = store::utf8Length(word);
+        if (word.empty())
+            continue;
+        if (length + (length ? 1 : 0) + wordLength > MaxPatternLength) {
+            if (length == 0) { // one long word: cut at a character
+                std::size_t i = 0;
+                for (std::size_t n = 0; n < MaxPatternLength; ++n)
+                    nextCodePoint(word, i);
+                pattern = word.substr(0, i);
+            }
+            break;
+        }
+        if (length)
+            pattern += ' ';
+        pattern += word;
+        length += (length ? 1 : 0) + wordLength;
+    }
+    return pattern;
+}
+
+bool patternMatches(std::string_view pattern, std::string_view normalisedText) {
+    const std::string form = normaliseText(pattern);
+    return !form.empty() && normalisedText.find(form) != std::string_view::npos;
+}
+
+bool signAgrees(char sign, store::Amount amount) {
+    return (sign == '-' && amount.isNegative()) || (sign == '+' && !amount.isNegative() && !amount.isZero());
+}
+
+std::vector<catalogue::CatalogueItem>
+offeredTransactions(const std::vector<catalogue::CatalogueItem>& transactions, store::Amount amount) {
+    std::vector<catalogue::CatalogueItem> offered;
+    for (const auto& t : transactions)
+        if (signAgrees(t.sign, amount))
+            offered.push_back(t);
+    return offered;
+}
+
+RuleSet::RuleSet(const std::vector<Rule>& rules, const std::vector<catalogue::CatalogueItem>& transactions,
+                 const std::vector<catalogue::CatalogueItem>& subTransactions) {
+    for (const Rule& r : rules) {
+        bool exists = false;
+        const char sign = signOf(transactions, r.transNr, exists);
+        std::string form = normaliseText(r.pattern);
+        if (!exists || form.empty())
+            continue;
+        const bool subExists = std::any_of(subTransactions.begin(), subTransactions.end(),
+                                           [&](const auto& s) { return s.recordNumber == r.subNr; });
+        entries_.push_back({std::move(form), &r, sign, subExists ? r.subNr : 0});
+    }
+    std::stable_sort(entries_.begin(), entries_.end(),
+                     [](const Entry& a, const Entry& b) { return a.folded.size() > b.folded.size(); });
+}
+
+RuleSet::Match RuleSet::match(std::string_view normalisedText, store::Amount amount) const {
+    Match found;
+    std::size_t length = 0;
+    for (const Entry& e : entries_) {
+        if (found.rule && e.folded.size() < length)
+            break;
+        if (normalisedText.find(e.folded) == std::string_view::npos)
+            continue;
+        const bool agrees = signAgrees(e.sign, amount);
+        if (!found.rule || (agrees && !found.signAgrees)) {
+            found = {e.rule, agrees, e.subNr};
+            length = e.folded.size();
+        }
+    }
+    return found;
+}
+
+void addRule(std::vector<Rule>& rules, Rule rule, const std::vector<catalogue::CatalogueItem>& transactions) {
+    bool exists = false;
+    const char sign = signOf(transactions, rule.transNr, exists);
+    const std::string form = normaliseText(rule.pattern);
+    for (Rule& r : rules) {
+        if (normaliseText(r.pattern) == form && signOf(transactions, r.transNr, exists) == sign) {
+            rule.record = r.record;
+            r = std::move(rule);
+            return;
+        }
+    }
+    rules.push_back(std::move(rule));
+}
+
+} // namespace statements
