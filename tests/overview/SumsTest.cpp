@@ -19,27 +19,6 @@ Amount kr(long long whole) {
     return Amount::whole(whole);
 }
 
-// Hem and Kort are cash books naming Mat and Lön under different numbers; Bud is a budget account
-// with two unconfirmed posts.
-std::vector<OpenAccount> threeAccounts(const TempDrive& drive) {
-    const std::string hem =
-        cash("2026-01-01", "1", "5000", "5000") + cash("2026-01-05", "3", "-100", "4900", "1") +
-        cash("2026-01-06", "3", "-50", "4850", "2") + cash("2026-01-07", "3", "-30", "4820") +
-        cash("2026-01-25", "2", "20000", "24820") + cash("2026-01-28", "4", "-8000", "16820") +
-        cash("2026-02-03", "3", "-70", "16750", "1");
-    const std::string kort = cash("2026-01-01", "1", "0", "0") +
-                             cash("2026-01-10", "2", "-820", "-820", "1") +
-                             cash("2026-01-15", "3", "1000", "180");
-    const std::string bud = budg("2026-01-01", "1", "0", "0", "0", "0", "0") +
-                            budg("2026-01-10", "3", "-500", "-600", "-500", "-600", "-100") +
-                            budg("2026-01-20", "3", "-400", "-400", "-900", "-1000", "-100", ' ', ' ') +
-                            budg("2026-02-02", "2", "3000", "2800", "2100", "1800", "-300") +
-                            budg("2026-02-10", "4", "-1000", "-1000", "1100", "800", "-300", ' ', ' ');
-    return open(
-        drive,
-        {{"Hem", "Ek", hem, "", ""}, {"Kort", "Ek", kort, otherTransakt(), ""}, {"Bud", "Bg", bud, "", ""}});
-}
-
 std::string rowText(const TransactionSum& s) {
     return s.name + " " + s.sum.amountText() + " " + std::to_string(s.count) + " " + std::to_string(s.share);
 }
