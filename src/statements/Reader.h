@@ -67,8 +67,9 @@ struct Mapping {
 enum class QifDateOrder : int { Unknown = 0, DayMonth = 1, MonthDay = 2 };
 
 struct ReadOptions {
-    // The transaction date (Transaktionsdag, Transaktionsdatum) as the post's date instead of the
-    // booking date, where the file has both; rows without one keep the booking date.
+    // The transaction date (Transaktionsdag, Transaktionsdatum, OFX's DTUSER) as the post's date
+    // instead of the booking date: BankRow::bookingDate then holds it. A row without one keeps
+    // its booking date.
     bool useTransactionDate = false;
     // Used only where the file's own dates leave the order open (Recognition::qifDateOrderAmbiguous).
     QifDateOrder qifDateOrder = QifDateOrder::Unknown;
@@ -87,10 +88,12 @@ struct Recognition {
 // layouts are tried first, then the saved mappings by their signature.
 Recognition recognise(std::string_view fileBytes, const std::vector<Mapping>& saved);
 
-// Reads every row of the file, oldest first whatever order the file has, a newest-first file
-// reversed with rows of the same day kept in their relative order. A row that cannot be read is
-// kept with its error (and, for a row in another currency than SEK, an error naming the currency);
-// a pending row is marked reserved. Throws UnreadableStatement for a file that is no statement.
+// Reads every row of the file, oldest first whatever order the file has: a newest-first file is
+// reversed whole, so rows of one day come in the order they happened and a balance stays the one after its
+// row. A row that cannot be read is kept with its error (and a row in another currency than SEK
+// with an error naming the currency); a pending row is marked reserved. Throws
+// UnreadableStatement for a file that is no statement, and for a QIF file whose date order is
+// ambiguous while the options leave it open.
 Statement readStatement(std::string_view fileBytes, const std::vector<Mapping>& saved,
                         const ReadOptions& options = {});
 

@@ -1,0 +1,240 @@
+#include "statements/Text.h"
+
+#include "store/Cp1252.h"
+
+#include <cstdint>
+
+namespace statements::text {
+
+namespace {
+
+void appendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+constexpr char32_t Replacement = 0xFFFD;
+
+// Length of the valid UTF-8 sequence at `i`, or 0.
+std::size_t sequenceLength(std::string_view s, std::size_t i) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    if (b < 0x80)
+        return 1;
+    std::size_t n = 0;
+    char32_t cp = 0;
+    if (b >= 0xC2 && b <= 0xDF) {
+        n = 2;
+        cp = b & 0x1F;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        n = 3;
+        cp = b & 0x0F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        n = 4;
+        cp = b & 0x07;
+    } else {
+        return 0;
+    }
+    if (i + n > s.size())
+        return 0;
+    for (std::size_t k = 1; k < n; ++k) {
+        const auto c = static_cast<unsigned char>(s[i + k]);
+        if ((c & 0xC0) != 0x80)
+            return 0;
+        cp = (cp << 6) | (c & 0x3F);
+    }
+    if ((n == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
+        (n == 4 && (cp < 0x10000 || cp > 0x10FFFF)))
+        return 0;
+    return n;
+}
+
+std::string fromUtf8(std::string_view s) {
+    if (isValidUtf8(s))
+        return std::string(s);
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        const std::size_t n = sequenceLength(s, i);
+        if (n == 0) {
+            appendUtf8(out, Replacement);
+            ++i;
+        } else {
+            out.append(s.substr(i, n));
+            i += n;
+        }
+    }
+    return out;
+}
+
+std::string fromUtf16(std::string_view s, bool bigEndian) {
+    std::string out;
+    out.reserve(s.size());
+    const auto unit = [&](std::size_t i) -> char32_t {
+        const auto a = static_cast<unsigned char>(s[i]);
+        const auto b = static_cast<unsigned char>(s[i + 1]);
+        return bigEndian ? char32_t((a << 8) | b) : char32_t((b << 8) | a);
+    };
+    for (std::size_t i = 0; i + 1 < s.size(); i += 2) {
+        const char32_t u = unit(i);
+        if (u >= 0xD800 && u <= 0xDBFF && i + 3 < s.size()) {
+            const char32_t low = unit(i + 2);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                appendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+                i += 2;
+                continue;
+            }
+        }
+        appendUtf8(out, (u >= 0xD800 && u <= 0xDFFF) ? Replacement : u);
+    }
+    if (s.size() % 2 != 0)
+        appendUtf8(out, Replacement);
+    return out;
+}
+
+bool hasPrefix(std::string_view s, std::string_view p) {
+    return s.substr(0, p.size()) == p;
+}
+
+char lowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+} // namespace
+
+bool isValidUtf8(std::string_view s) {
+    for (std::size_t i = 0; i < s.size();) {
+        if (static_cast<unsigned char>(s[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        const std::size_t n = sequenceLength(s, i);
+        if (n == 0)
+            return false;
+        i += n;
+    }
+    return true;
+}
+
+std::string decode(std::string_view bytes, Encoding encoding) {
+    constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
+    constexpr std::string_view Utf16Le = "\xFF\xFE";
+    constexpr std::string_view Utf16Be = "\xFE\xFF";
+    switch (encoding) {
+    case Encoding::Utf8:
+        return fromUtf8(hasPrefix(bytes, Utf8Bom) ? bytes.substr(3) : bytes);
+    case Encoding::Utf16:
+        if (hasPrefix(bytes, Utf16Be))
+            return fromUtf16(bytes.substr(2), true);
+        return fromUtf16(hasPrefix(bytes, Utf16Le) ? bytes.substr(2) : bytes, false);
+    case Encoding::Cp1252:
+        return store::cp1252ToUtf8(bytes);
+    case Encoding::Auto:
+        break;
+    }
+    if (hasPrefix(bytes, Utf8Bom))
+        return fromUtf8(bytes.substr(3));
+    if (hasPrefix(bytes, Utf16Le) || hasPrefix(bytes, Utf16Be))
+        return decode(bytes, Encoding::Utf16);
+    if (isValidUtf8(bytes))
+        return std::string(bytes);
+    return store::cp1252ToUtf8(bytes);
+}
+
+namespace {
+
+// Width of the blank at the start (or end) of `s`: ASCII blanks, U+00A0, U+2009 and U+202F.
+std::size_t blankAtStart(std::string_view s) {
+    if (s.empty())
+        return 0;
+    if (s[0] == ' ' || s[0] == '\t' || s[0] == '\r' || s[0] == '\n')
+        return 1;
+    if (hasPrefix(s, "\xC2\xA0"))
+        return 2;
+    return hasPrefix(s, "\xE2\x80\x89") || hasPrefix(s, "\xE2\x80\xAF") ? 3 : 0;
+}
+
+std::size_t blankAtEnd(std::string_view s) {
+    for (const std::size_t n : {std::size_t{1}, std::size_t{2}, std::size_t{3}})
+        if (s.size() >= n && blankAtStart(s.substr(s.size() - n)) == n)
+            return n;
+    return 0;
+}
+
+} // namespace
+
+std::string_view trim(std::string_view s) {
+    while (const std::size_t n = blankAtStart(s))
+        s.remove_prefix(n);
+    while (const std::size_t n = blankAtEnd(s))
+        s.remove_suffix(n);
+    return s;
+}
+
+std::string fold(std::string_view s) {
+    s = trim(s);
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        // Å Ä Ö are C3 85, C3 84, C3 96; their small letters are 0x20 further.
+        if (s[i] == '\xC3' && i + 1 < s.size() &&
+            (s[i + 1] == '\x85' || s[i + 1] == '\x84' || s[i + 1] == '\x96')) {
+            out.push_back(s[i]);
+            out.push_back(static_cast<char>(s[i + 1] + 0x20));
+            ++i;
+            continue;
+        }
+        out.push_back(lowerAscii(s[i]));
+    }
+    return out;
+}
+
+std::string cleanText(std::string_view s) {
+    s = trim(s);
+    std::string out;
+    out.reserve(s.size());
+    bool blank = false;
+    for (const char c : s) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == ' ') {
+            blank = true;
+            continue;
+        }
+        if (blank)
+            out.push_back(' ');
+        blank = false;
+        out.push_back(c);
+    }
+    return out;
+}
+
+bool startsWithNoCase(std::string_view haystack, std::string_view prefix) {
+    if (haystack.size() < prefix.size())
+        return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (lowerAscii(haystack[i]) != lowerAscii(prefix[i]))
+            return false;
+    return true;
+}
+
+std::size_t findNoCase(std::string_view haystack, std::string_view needle) {
+    if (needle.empty())
+        return 0;
+    for (std::size_t i = 0; i + needle.size() <= haystack.size(); ++i)
+        if (startsWithNoCase(haystack.substr(i), needle))
+            return i;
+    return std::string_view::npos;
+}
+
+} // namespace statements::text
