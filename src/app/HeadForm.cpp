@@ -238,7 +238,7 @@ bool HeadForm::endOpenedWindows() {
     static const std::pair<const char*, const char*> cancelButtons[] = {
         {"HolidayForm", "Command3"}, {"TransForm", "cancelButton"}, {"SubTransForm", "cancelButton"},
         {"HelpViewer", "HelpClose"}, {"MsgForm", "Command3"},       {"DonateForm", "Command2"},
-        {"NyKontoForm", "Command2"}, {"BudgAltForm", "Command1"},   {"UtskrStatForm", "Command3"},
+        {"NyKontoForm", "Command2"}, {"BudgAltForm", "quitButton"}, {"UtskrStatForm", "Command3"},
         {"BackUpForm", "Command2"},
     };
     for (const auto& [name, cancel] : cancelButtons) {

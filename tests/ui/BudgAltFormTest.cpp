@@ -56,19 +56,19 @@ struct BudgAltFormTest : ::testing::Test {
         ASSERT_NE(form, nullptr);
     }
     template <typename T = QWidget> T* c(const char* name) { return control<T>(*form, name); }
-    QString info() { return c<QPlainTextEdit>("Text1")->toPlainText(); }
+    QString info() { return c<QPlainTextEdit>("infoText")->toPlainText(); }
     QStringList listed() {
         QStringList out;
-        for (int i = 0; i < c<QListWidget>("List4")->count(); ++i)
-            out << c<QListWidget>("List4")->item(i)->text();
+        for (int i = 0; i < c<QListWidget>("transactionList")->count(); ++i)
+            out << c<QListWidget>("transactionList")->item(i)->text();
         return out;
     }
-    void choose(const QString& name) { form->List4_Click(listed().indexOf(name)); }
-    QString day(int month) { return c<QLabel>(("Label" + std::to_string(7 + 2 * month)).c_str())->text(); }
-    QLineEdit* box(int month) { return c<QLineEdit>(("Text" + std::to_string(3 + month)).c_str()); }
+    void choose(const QString& name) { form->chooseTransaction(listed().indexOf(name)); }
+    QString day(int month) { return c<QLabel>(("dayLabel" + std::to_string(month)).c_str())->text(); }
+    QLineEdit* box(int month) { return c<QLineEdit>(("amountBox" + std::to_string(month)).c_str()); }
     void setDay(int month, int d) {
         form->dayLabel_Click(month);
-        form->List1_Click(d - 1);
+        form->chooseDay(d - 1);
     }
     // Every way out gives the main window back with the procedure ended.
     void closeAndCheck() {
@@ -87,12 +87,12 @@ TEST_F(BudgAltFormTest, OpensFromTheMenuOfABudgetAccountOnlyAndGivesTheMainWindo
     EXPECT_EQ(head->procedureCode(), "budg");
     // Opened on 6 December: the whole of next year; an exclusion in the period lists the
     // budgetable transactions only.
-    EXPECT_EQ(c<QLabel>("Label34")->text() + c<QLabel>("Label35")->text() + c<QLabel>("Label39")->text() +
-                  c<QLabel>("Label40")->text(),
+    EXPECT_EQ(c<QLabel>("yearLabel")->text() + c<QLabel>("startMonthLabel")->text() +
+                  c<QLabel>("endMonthLabel")->text() + c<QLabel>("endDayLabel")->text(),
               "2027011231");
     EXPECT_EQ(form->filter(), budget::Filter::BudgetableOnly);
     EXPECT_EQ(info(), "Text 4\n");
-    c<QPushButton>("Command1")->click();
+    c<QPushButton>("quitButton")->click();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(head->isEnabled());
     EXPECT_EQ(head->procedureCode(), "");
@@ -112,10 +112,10 @@ TEST_F(BudgAltFormTest, FiltersExcludesAndReadmitsThroughTheTemplateMark) {
     form->Option_Click(budget::Filter::ExcludedOnly);
     EXPECT_EQ(listed(), QStringList({"Insättning"}));
     choose("Insättning");
-    EXPECT_EQ(c<QPushButton>("Command3")->text(), "Anslut transaktion");
+    EXPECT_EQ(c<QPushButton>("excludeButton")->text(), "Anslut transaktion");
     EXPECT_EQ(info(), "Text 20\n");
     t.dialogs.answerYes();
-    form->Command3_Click();
+    form->excludeOrReadmit();
     EXPECT_EQ(t.dialogs.calls()[0].text,
               "Du försöker återställa den uteslutna transaktionen:\n\nInsättning!\n\nVill du fortsätta ?");
     EXPECT_EQ(t.dialogs.lastText(), "Transaktionen är återställd, kan hämtas och budgeteras !");
@@ -128,8 +128,8 @@ TEST_F(BudgAltFormTest, FiltersExcludesAndReadmitsThroughTheTemplateMark) {
     // Not budgeted: the button excludes instead.
     t.dialogs.clear().answerNo().answerYes();
     choose("Uttag");
-    EXPECT_EQ(c<QPushButton>("Command3")->text(), "Uteslut transaktion");
-    form->Command3_Click();
+    EXPECT_EQ(c<QPushButton>("excludeButton")->text(), "Uteslut transaktion");
+    form->excludeOrReadmit();
     EXPECT_EQ(t.dialogs.lastText(), "Transaktionen är utesluten !");
     EXPECT_EQ(readFile(folder() / "B-mall"),
               mallRec("3", "110", "01", "16", true) + mallRec("2", "90", "01", "05") +
@@ -140,22 +140,22 @@ TEST_F(BudgAltFormTest, FiltersExcludesAndReadmitsThroughTheTemplateMark) {
     // A transaction without template records cannot be excluded; a failed save changes nothing.
     t.dialogs.answerNo().answerYes();
     choose("Kontostart");
-    form->Command3_Click();
+    form->excludeOrReadmit();
     EXPECT_EQ(t.dialogs.lastText(), "Transaktionen förekommer inte i budgetmallen !");
     const std::string before = readFile(folder() / "B-mall");
     uitest::failSavesOf("B-mall");
     t.dialogs.answerNo().answerYes().answerNo();
     choose("Insättning");
-    form->Command3_Click();
+    form->excludeOrReadmit();
     store::setCommitFaultHook({});
     EXPECT_EQ(readFile(folder() / "B-mall"), before);
     EXPECT_TRUE(t.ctx.error.headline.starts_with("Ett fel har uppstått i subrutinen Command3 (Uteslut"));
     EXPECT_FALSE(head->catalogueAccess().budgetMall()->dirty()) << "the image is the file again";
 
-    // A new transaction from Text3: the window waits for the transactions window.
-    form->Command7_Click();
+    // A new transaction from newTransactionBox: the window waits for the transactions window.
+    form->reloadList();
     t.dialogs.answerYes();
-    form->Text3_Click();
+    form->newTransaction();
     QWidget* trans = uitest::shownWindow("", "TransForm");
     ASSERT_NE(trans, nullptr);
     EXPECT_FALSE(form->isEnabled());
@@ -175,11 +175,11 @@ TEST_F(BudgAltFormTest, APeriodEndingInDecemberBeyondTheRedDaysIsWarnedAbout) {
     } cases[] = {{0, 12, ""}, {1, 11, ""}, {1, 12, partly}, {2, 12, wholly}};
     for (const auto& k : cases) {
         t.dialogs.clear();
-        form->yearLabel_Click(c<QLabel>("Label34"));
-        form->List2_Click(k.yearRow);
-        form->Label39_Click();
-        form->List3_Click(k.endMonth - 1);
-        EXPECT_EQ(c<QLabel>("Label38")->text(), QString::number(2026 + k.yearRow));
+        form->yearLabel_Click(c<QLabel>("yearLabel"));
+        form->chooseYear(k.yearRow);
+        form->chooseEndMonth();
+        form->chooseMonth(k.endMonth - 1);
+        EXPECT_EQ(c<QLabel>("endYearLabel")->text(), QString::number(2026 + k.yearRow));
         if (k.warning.isEmpty()) {
             EXPECT_TRUE(t.dialogs.calls().empty()) << k.yearRow << " " << k.endMonth;
             continue;
@@ -189,18 +189,19 @@ TEST_F(BudgAltFormTest, APeriodEndingInDecemberBeyondTheRedDaysIsWarnedAbout) {
         EXPECT_TRUE(t.dialogs.calls()[0].text.startsWith(k.warning));
     }
     // A start month after the end month is taken as the end month.
-    form->Label39_Click();
-    form->List3_Click(2);
-    form->Label35_Click();
-    form->List3_Click(5);
-    EXPECT_EQ(c<QLabel>("Label35")->text() + c<QLabel>("Label39")->text() + c<QLabel>("Label40")->text(),
+    form->chooseEndMonth();
+    form->chooseMonth(2);
+    form->chooseStartMonth();
+    form->chooseMonth(5);
+    EXPECT_EQ(c<QLabel>("startMonthLabel")->text() + c<QLabel>("endMonthLabel")->text() +
+                  c<QLabel>("endDayLabel")->text(),
               "030331");
     // From the keyboard: Enter on a label opens its list, Enter in the list chooses.
-    uitest::pressEnter(c<QLabel>("Label39"));
-    ASSERT_TRUE(c<QListWidget>("List3")->isVisibleTo(form));
-    c<QListWidget>("List3")->setCurrentRow(11);
-    uitest::pressEnter(c<QListWidget>("List3"));
-    EXPECT_EQ(c<QLabel>("Label39")->text(), "12");
+    uitest::pressEnter(c<QLabel>("endMonthLabel"));
+    ASSERT_TRUE(c<QListWidget>("monthList")->isVisibleTo(form));
+    c<QListWidget>("monthList")->setCurrentRow(11);
+    uitest::pressEnter(c<QListWidget>("monthList"));
+    EXPECT_EQ(c<QLabel>("endMonthLabel")->text(), "12");
     closeAndCheck();
 }
 
@@ -209,7 +210,7 @@ TEST_F(BudgAltFormTest, FillsThePeriodFromTheTemplateAndPostsEveryMonth) {
     t.dialogs.answerYes();
     choose("Uttag");
     EXPECT_TRUE(form->budgeting());
-    EXPECT_EQ(c<QPushButton>("Command3")->text(), "Avbryt transaktion");
+    EXPECT_EQ(c<QPushButton>("excludeButton")->text(), "Avbryt transaktion");
     // Saturday the 16th goes back to Friday, Sunday the 7th on to Monday.
     EXPECT_EQ(day(1) + day(2) + day(3) + day(4), "150810");
     EXPECT_EQ(box(1)->text() + "|" + box(2)->text() + "|" + box(3)->text(), "110|220|330");
@@ -220,7 +221,7 @@ TEST_F(BudgAltFormTest, FillsThePeriodFromTheTemplateAndPostsEveryMonth) {
     // A failed save writes nothing and keeps every month for another try.
     uitest::failSavesOf("KontoData");
     t.dialogs.answerNo(); // no error report
-    c<QPushButton>("Command2")->click();
+    c<QPushButton>("budgetButton")->click();
     store::setCommitFaultHook({});
     EXPECT_EQ(readFile(folder() / "KontoData"), budgetPosts(3));
     EXPECT_TRUE(
@@ -229,7 +230,7 @@ TEST_F(BudgAltFormTest, FillsThePeriodFromTheTemplateAndPostsEveryMonth) {
     EXPECT_FALSE(head->catalogueAccess().kontoData().dirty()) << "the image is the file again";
     EXPECT_EQ(day(1), "15");
 
-    c<QPushButton>("Command2")->click();
+    c<QPushButton>("budgetButton")->click();
     const auto post = [](const char* date, long long a, long long b) {
         return budgetPost(date, 3, a, a, b, b - 5, false);
     };
@@ -244,7 +245,7 @@ TEST_F(BudgAltFormTest, FillsThePeriodFromTheTemplateAndPostsEveryMonth) {
             shown = g2->item(r, 3)->foreground().color() == QColor(0, 0, 255);
     EXPECT_TRUE(shown) << "the future post is in the grid, in blue";
     EXPECT_FALSE(form->budgeting());
-    EXPECT_FALSE(c<QPushButton>("Command2")->isEnabled());
+    EXPECT_FALSE(c<QPushButton>("budgetButton")->isEnabled());
     EXPECT_EQ(day(1), "");
     closeAndCheck();
 }
@@ -266,7 +267,7 @@ TEST_F(BudgAltFormTest, AMonthSetByHandTakesTheFirstAmountAndAMissingAmountIsAsk
     t.dialogs.answerYes();
     setDay(3, 1);
     box(3)->clear();
-    c<QPushButton>("Command2")->click();
+    c<QPushButton>("budgetButton")->click();
     EXPECT_EQ(day(3), "");
     EXPECT_EQ(readFile(folder() / "KontoData"),
               budgetPosts(3, false) + budgetPost("2027-02-28", 3, -1235, -1235, -1285, -1290, false) +
@@ -279,11 +280,11 @@ TEST_F(BudgAltFormTest, ALimitReachedInTheThirdMonthLeavesTheFirstTwoWritten) {
     for (const char* m : {"01", "02", "03", "04", "05", "06"})
         mall += mallRec("2", "400", m, "11");
     open(budgetPost("2026-01-05", 2, 99999000, 99999000, 99999000, 99999000, true), mall);
-    form->Label39_Click();
-    form->List3_Click(5);
+    form->chooseEndMonth();
+    form->chooseMonth(5);
     t.dialogs.answerYes();
     choose("Insättning");
-    c<QPushButton>("Command2")->click();
+    c<QPushButton>("budgetButton")->click();
     const auto post = [](const char* date, long long b) {
         return budgetPost(date, 2, 400, 400, b, b, false);
     };
@@ -301,7 +302,7 @@ TEST_F(BudgAltFormTest, ALimitReachedInTheThirdMonthLeavesTheFirstTwoWritten) {
 
 TEST_F(BudgAltFormTest, RedDaysRegisteredFromTheWindowMoveTheNextFill) {
     open();
-    form->Command4_Click();
+    form->excludeDates();
     calendar::HolidayForm* holidays = form->holidayForm();
     ASSERT_NE(holidays, nullptr);
     EXPECT_FALSE(form->isEnabled());
@@ -320,7 +321,7 @@ TEST_F(BudgAltFormTest, RedDaysRegisteredFromTheWindowMoveTheNextFill) {
     choose("Uttag");
     EXPECT_EQ(day(1), "14") << "Saturday the 16th, with Friday the 15th red";
     // Cancelling the transaction empties the rows and keeps the window.
-    form->Command3_Click();
+    form->excludeOrReadmit();
     EXPECT_FALSE(form->budgeting());
     EXPECT_EQ(day(1), "");
     closeAndCheck();

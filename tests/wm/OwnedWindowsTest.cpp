@@ -98,7 +98,7 @@ TEST_F(OwnedWindows, StayAboveTheWindowTheyWereOpenedFromWhenItIsRaised) {
              QWidget* planning = shownWindow("BudgAltForm");
              ASSERT_NE(planning, nullptr);
              ASSERT_TRUE(waitFramed(*planning));
-             control<QPushButton>(*planning, "Command4")->click(); // "Uteslut datum"
+             control<QPushButton>(*planning, "redDaysButton")->click(); // "Uteslut datum"
          },
          "BudgAltForm"},
     };

@@ -62,7 +62,7 @@ const Window Windows[] = {
     {"UtskrStatForm", WindowPair::UtskrStatForm, "Command3"},
     {"DonateForm", WindowPair::DonateForm, "Command2"},
     {"HolidayForm", WindowPair::HolidayForm, "Command3"},
-    {"BudgAltForm", WindowPair::BudgAltForm, "Command1", true},
+    {"BudgAltForm", WindowPair::BudgAltForm, "quitButton", true},
     {"MsgForm", WindowPair::MsgForm, "Command3"},
 };
 

@@ -73,62 +73,67 @@ void BudgAltForm::buildControls() {
         label->setFrameShape(QFrame::Box);
         label->setAlignment(Qt::AlignCenter);
         label->setToolTip(tip);
+        label->setAccessibleName(tip); // its text alone (a year, a month) says nothing
         label->setCursor(Qt::PointingHandCursor);
         // Reached by Tab too: Enter or Space opens its list as a click does.
         label->setFocusPolicy(Qt::StrongFocus);
         label->installEventFilter(this);
     };
 
-    option1_ = new QRadioButton(QStringLiteral("Alla reg."), body);
-    place(option1_, "Option1", 120, 120, 1150, 300);
-    option1_->setToolTip(QStringLiteral("Lista samtliga transaktioner"));
-    option2_ = new QRadioButton(QStringLiteral("Budg.bara"), body);
-    place(option2_, "Option2", 1300, 120, 1150, 300);
-    option2_->setToolTip(QStringLiteral("Lista utvalda transaktioner"));
-    option3_ = new QRadioButton(QStringLiteral("Uteslutna"), body);
-    place(option3_, "Option3", 2480, 120, 1200, 300);
-    option3_->setToolTip(QStringLiteral("Lista bortvalda transaktioner"));
+    allOption_ = new QRadioButton(QStringLiteral("Alla reg."), body);
+    place(allOption_, "allOption", 120, 120, 1150, 300);
+    allOption_->setToolTip(QStringLiteral("Lista samtliga transaktioner"));
+    budgetedOption_ = new QRadioButton(QStringLiteral("Budg.bara"), body);
+    place(budgetedOption_, "budgetedOption", 1300, 120, 1150, 300);
+    budgetedOption_->setToolTip(QStringLiteral("Lista utvalda transaktioner"));
+    excludedOption_ = new QRadioButton(QStringLiteral("Uteslutna"), body);
+    place(excludedOption_, "excludedOption", 2480, 120, 1200, 300);
+    excludedOption_->setToolTip(QStringLiteral("Lista bortvalda transaktioner"));
 
-    list4_ = new QListWidget(body);
-    place(list4_, "List4", 120, 480, 3120, 3000);
-    list4_->setToolTip(QStringLiteral("Välj transaktion för budgetering"));
-    command7_ = new QPushButton(body);
-    place(command7_, "Command7", 3300, 480, 420, 420);
-    command7_->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-    command7_->setToolTip(QStringLiteral("Uppdatera listan"));
+    transactionList_ = new QListWidget(body);
+    place(transactionList_, "transactionList", 120, 480, 3120, 3000);
+    transactionList_->setToolTip(QStringLiteral("Välj transaktion för budgetering"));
+    transactionList_->setAccessibleName(QStringLiteral("Transaktioner"));
+    reloadButton_ = new QPushButton(body);
+    place(reloadButton_, "reloadButton", 3300, 480, 420, 420);
+    reloadButton_->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    reloadButton_->setToolTip(QStringLiteral("Uppdatera listan"));
+    reloadButton_->setAccessibleName(reloadButton_->toolTip());
 
-    text3_ = new QLineEdit(NewTransaction, body);
-    place(text3_, "Text3", 120, 3600, 3600, 330);
-    text3_->setReadOnly(true);
-    text3_->setToolTip(QStringLiteral("Lägg till transaktion"));
-    text3_->installEventFilter(this);
-    label43_ = new QLabel(body);
-    place(label43_, "Label43", 120, 3990, 3600, 270);
-    text1_ = new QPlainTextEdit(body);
-    place(text1_, "Text1", 120, 4320, 3600, 3000);
-    text1_->setReadOnly(true);
+    newTransactionBox_ = new QLineEdit(NewTransaction, body);
+    place(newTransactionBox_, "newTransactionBox", 120, 3600, 3600, 330);
+    newTransactionBox_->setReadOnly(true);
+    newTransactionBox_->setToolTip(QStringLiteral("Lägg till transaktion"));
+    newTransactionBox_->setAccessibleName(newTransactionBox_->toolTip());
+    newTransactionBox_->installEventFilter(this);
+    signLabel_ = new QLabel(body);
+    place(signLabel_, "signLabel", 120, 3990, 3600, 270);
+    infoText_ = new QPlainTextEdit(body);
+    place(infoText_, "infoText", 120, 4320, 3600, 3000);
+    infoText_->setReadOnly(true);
+    infoText_->setAccessibleName(QStringLiteral("Vägledning"));
 
     auto* yearTitle = new QLabel(QStringLiteral("Budgetår:"), body);
     place(yearTitle, "LabelYear", 3960, 150, 900, 270);
-    label34_ = new QLabel(body);
-    place(label34_, "Label34", 4900, 120, 700, 300);
-    clickable(label34_, QStringLiteral("Ändra budgetår"));
+    yearLabel_ = new QLabel(body);
+    place(yearLabel_, "yearLabel", 4900, 120, 700, 300);
+    clickable(yearLabel_, QStringLiteral("Ändra budgetår"));
     auto* periodTitle = new QLabel(QStringLiteral("Period"), body);
     place(periodTitle, "LabelPeriod", 3960, 510, 900, 270);
-    label35_ = new QLabel(body);
-    place(label35_, "Label35", 4900, 480, 420, 300);
-    clickable(label35_, QStringLiteral("Ändra startmånad"));
+    startMonthLabel_ = new QLabel(body);
+    place(startMonthLabel_, "startMonthLabel", 4900, 480, 420, 300);
+    clickable(startMonthLabel_, QStringLiteral("Ändra startmånad"));
     auto* dash = new QLabel(QStringLiteral("–"), body);
     place(dash, "LabelDash", 5340, 510, 180, 270);
     dash->setAlignment(Qt::AlignCenter);
-    label39_ = new QLabel(body);
-    place(label39_, "Label39", 5540, 480, 420, 300);
-    clickable(label39_, QStringLiteral("Ändra slutmånad"));
-    label40_ = new QLabel(body);
-    place(label40_, "Label40", 5980, 510, 360, 270);
-    label38_ = new QLabel(body);
-    place(label38_, "Label38", 6360, 480, 700, 300);
-    clickable(label38_, QStringLiteral("Ändra budgetår"));
+    endMonthLabel_ = new QLabel(body);
+    place(endMonthLabel_, "endMonthLabel", 5540, 480, 420, 300);
+    clickable(endMonthLabel_, QStringLiteral("Ändra slutmånad"));
+    endDayLabel_ = new QLabel(body);
+    place(endDayLabel_, "endDayLabel", 5980, 510, 360, 270);
+    endYearLabel_ = new QLabel(body);
+    place(endYearLabel_, "endYearLabel", 6360, 480, 700, 300);
+    clickable(endYearLabel_, QStringLiteral("Ändra budgetår"));
 
     // Column headings over the month rows.
     const std::pair<const char*, int> headings[] = {{"Mån", 3960}, {"Dag", 4700}, {"belopp", 5200}};
@@ -142,74 +147,78 @@ void BudgAltForm::buildControls() {
     for (int m = 0; m < 12; ++m) {
         const int y = 1140 + m * 330;
         auto* name = new QLabel(QString::fromUtf8(monthCaptions[m]), body);
-        place(name, ("Label" + std::to_string(8 + 2 * m)).c_str(), 3960, y + 15, 700, 270);
+        place(name, ("monthLabel" + std::to_string(m + 1)).c_str(), 3960, y + 15, 700, 270);
         monthLabels_[m] = name;
         auto* day = new QLabel(body);
-        place(day, ("Label" + std::to_string(9 + 2 * m)).c_str(), 4700, y, 420, 300);
+        place(day, ("dayLabel" + std::to_string(m + 1)).c_str(), 4700, y, 420, 300);
         clickable(day, QStringLiteral("Sätt nytt datum"));
         dayLabels_[m] = day;
         auto* box = new QLineEdit(body);
-        place(box, ("Text" + std::to_string(4 + m)).c_str(), 5200, y, 1500, 300);
+        place(box, ("amountBox" + std::to_string(m + 1)).c_str(), 5200, y, 1500, 300);
         box->setAlignment(Qt::AlignRight);
         box->setToolTip(QStringLiteral("Sätt budgetbelopp"));
+        box->setAccessibleName(name->text().remove(QLatin1Char(':')) + QStringLiteral(" belopp"));
         connect(box, &QLineEdit::returnPressed, this, [this, m] { amount_Enter(m + 1); });
         amountBoxes_[m] = box;
     }
 
-    command2_ = new QPushButton(QStringLiteral("Budgetera ovanstående"), body);
-    place(command2_, "Command2", 6960, 1140, 2280, 540);
-    command2_->setToolTip(QStringLiteral("Lägg ut budgeteringarna"));
-    command3_ = new QPushButton(body);
-    place(command3_, "Command3", 6960, 1800, 2280, 450);
-    command4_ = new QPushButton(QStringLiteral("Uteslut datum"), body);
-    place(command4_, "Command4", 6960, 2370, 2280, 450);
-    command4_->setToolTip(QStringLiteral("Uteslut datum"));
-    command5_ = new QPushButton(QStringLiteral("Avbryt datum"), body);
-    place(command5_, "Command5", 6960, 2940, 2280, 450);
-    command5_->setToolTip(QStringLiteral("Ta bort datumlistan"));
-    command6_ = new QPushButton(QStringLiteral("Rensa"), body);
-    place(command6_, "Command6", 6960, 3510, 2280, 450);
-    command1_ = new QPushButton(QStringLiteral("Avsluta budgetering"), body);
-    place(command1_, "Command1", 6960, 4530, 2280, 540);
-    command1_->setToolTip(QStringLiteral("Återgå till huvudformuläret"));
+    budgetButton_ = new QPushButton(QStringLiteral("Budgetera ovanstående"), body);
+    place(budgetButton_, "budgetButton", 6960, 1140, 2280, 540);
+    budgetButton_->setToolTip(QStringLiteral("Lägg ut budgeteringarna"));
+    excludeButton_ = new QPushButton(body);
+    place(excludeButton_, "excludeButton", 6960, 1800, 2280, 450);
+    redDaysButton_ = new QPushButton(QStringLiteral("Uteslut datum"), body);
+    place(redDaysButton_, "redDaysButton", 6960, 2370, 2280, 450);
+    redDaysButton_->setToolTip(QStringLiteral("Uteslut datum"));
+    cancelDayButton_ = new QPushButton(QStringLiteral("Avbryt datum"), body);
+    place(cancelDayButton_, "cancelDayButton", 6960, 2940, 2280, 450);
+    cancelDayButton_->setToolTip(QStringLiteral("Ta bort datumlistan"));
+    clearButton_ = new QPushButton(QStringLiteral("Rensa"), body);
+    place(clearButton_, "clearButton", 6960, 3510, 2280, 450);
+    quitButton_ = new QPushButton(QStringLiteral("Avsluta budgetering"), body);
+    place(quitButton_, "quitButton", 6960, 4530, 2280, 540);
+    quitButton_->setToolTip(QStringLiteral("Återgå till huvudformuläret"));
 
-    list1_ = new QListWidget(body);
-    list1_->setObjectName(QStringLiteral("List1"));
-    list2_ = new QListWidget(body);
-    list2_->setObjectName(QStringLiteral("List2"));
-    list3_ = new QListWidget(body);
-    list3_->setObjectName(QStringLiteral("List3"));
-    for (QListWidget* list : {list1_, list2_, list3_})
+    dayList_ = new QListWidget(body);
+    dayList_->setObjectName(QStringLiteral("dayList"));
+    dayList_->setAccessibleName(QStringLiteral("Dagar"));
+    yearList_ = new QListWidget(body);
+    yearList_->setObjectName(QStringLiteral("yearList"));
+    yearList_->setAccessibleName(QStringLiteral("År"));
+    monthList_ = new QListWidget(body);
+    monthList_->setObjectName(QStringLiteral("monthList"));
+    monthList_->setAccessibleName(QStringLiteral("Månader"));
+    for (QListWidget* list : {dayList_, yearList_, monthList_})
         list->hide();
-    connect(list1_, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* i) { List1_Click(list1_->row(i)); });
-    connect(list2_, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* i) { List2_Click(list2_->row(i)); });
-    connect(list3_, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* i) { List3_Click(list3_->row(i)); });
-    connect(list4_, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* i) { List4_Click(list4_->row(i)); });
+    connect(dayList_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* i) { chooseDay(dayList_->row(i)); });
+    connect(yearList_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* i) { chooseYear(yearList_->row(i)); });
+    connect(monthList_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* i) { chooseMonth(monthList_->row(i)); });
+    connect(transactionList_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* i) { chooseTransaction(transactionList_->row(i)); });
     // From the keyboard Enter chooses the current entry of a list, as a click does.
-    for (QListWidget* list : {list1_, list2_, list3_, list4_})
+    for (QListWidget* list : {dayList_, yearList_, monthList_, transactionList_})
         list->installEventFilter(this);
 
-    connect(option1_, &QRadioButton::clicked, this, [this] { Option_Click(Filter::All); });
-    connect(option2_, &QRadioButton::clicked, this, [this] { Option_Click(Filter::BudgetableOnly); });
-    connect(option3_, &QRadioButton::clicked, this, [this] { Option_Click(Filter::ExcludedOnly); });
-    connect(command1_, &QPushButton::clicked, this, &BudgAltForm::Command1_Click);
-    connect(command2_, &QPushButton::clicked, this, &BudgAltForm::Command2_Click);
-    connect(command3_, &QPushButton::clicked, this, &BudgAltForm::Command3_Click);
-    connect(command4_, &QPushButton::clicked, this, &BudgAltForm::Command4_Click);
-    connect(command5_, &QPushButton::clicked, this, &BudgAltForm::Command5_Click);
-    connect(command6_, &QPushButton::clicked, this, &BudgAltForm::Command6_Click);
-    connect(command7_, &QPushButton::clicked, this, &BudgAltForm::Command7_Click);
+    connect(allOption_, &QRadioButton::clicked, this, [this] { Option_Click(Filter::All); });
+    connect(budgetedOption_, &QRadioButton::clicked, this, [this] { Option_Click(Filter::BudgetableOnly); });
+    connect(excludedOption_, &QRadioButton::clicked, this, [this] { Option_Click(Filter::ExcludedOnly); });
+    connect(quitButton_, &QPushButton::clicked, this, &BudgAltForm::quit);
+    connect(budgetButton_, &QPushButton::clicked, this, &BudgAltForm::postBudget);
+    connect(excludeButton_, &QPushButton::clicked, this, &BudgAltForm::excludeOrReadmit);
+    connect(redDaysButton_, &QPushButton::clicked, this, &BudgAltForm::excludeDates);
+    connect(cancelDayButton_, &QPushButton::clicked, this, &BudgAltForm::cancelDay);
+    connect(clearButton_, &QPushButton::clicked, this, &BudgAltForm::clearMonths);
+    connect(reloadButton_, &QPushButton::clicked, this, &BudgAltForm::reloadList);
     connect(hlp_mn_, &QAction::triggered, this, &BudgAltForm::hlp_mn_Click);
     // Esc closes an open choice list, else the window as "Avsluta budgetering" does.
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] {
-        if (list1_->isVisible() || list2_->isVisible() || list3_->isVisible())
+        if (dayList_->isVisible() || yearList_->isVisible() || monthList_->isVisible())
             hideChoiceLists();
         else
-            command1_->click();
+            quitButton_->click();
     });
 }
 
@@ -243,13 +252,13 @@ void BudgAltForm::Form_Load() {
     budgeting_ = false;
     PeriodSuggest();
     Close_Fields();
-    command2_->setEnabled(false);
-    command5_->setEnabled(false);
-    command6_->setEnabled(false);
-    command3_->setText(QString());
-    command3_->setEnabled(false);
+    budgetButton_->setEnabled(false);
+    cancelDayButton_->setEnabled(false);
+    clearButton_->setEnabled(false);
+    excludeButton_->setText(QString());
+    excludeButton_->setEnabled(false);
     Conditions();
-    command1_->setFocus();
+    quitButton_->setFocus();
 }
 
 void BudgAltForm::openRedDays() {
@@ -264,7 +273,7 @@ void BudgAltForm::openRedDays() {
 }
 
 void BudgAltForm::InfoBox(int section) {
-    text1_->setPlainText(fromBytes(infoSection(infoFile_, section)));
+    infoText_->setPlainText(fromBytes(infoSection(infoFile_, section)));
 }
 
 void BudgAltForm::PeriodSuggest() {
@@ -277,14 +286,14 @@ void BudgAltForm::PeriodSuggest() {
 
 void BudgAltForm::showPeriod() {
     const QString year = QString::number(period_.year);
-    label34_->setText(year);
-    label38_->setText(year);
-    label35_->setText(QString::fromStdString(store::twoDigits(period_.startMonth)));
-    label39_->setText(QString::fromStdString(store::twoDigits(period_.endMonth)));
-    label40_->setText(QString::number(period_.endDay()));
+    yearLabel_->setText(year);
+    endYearLabel_->setText(year);
+    startMonthLabel_->setText(QString::fromStdString(store::twoDigits(period_.startMonth)));
+    endMonthLabel_->setText(QString::fromStdString(store::twoDigits(period_.endMonth)));
+    endDayLabel_->setText(QString::number(period_.endDay()));
 }
 
-void BudgAltForm::Command4_Click() {
+void BudgAltForm::excludeDates() {
     openRedDays();
     if (!redDays_ || holidayForm_)
         return;
@@ -298,27 +307,27 @@ void BudgAltForm::yearLabel_Click(QLabel* label) {
     QStringList years;
     for (int y = todayYear_; y <= todayYear_ + 4; ++y)
         years << QString::number(y);
-    showChoiceList(list2_, label, years, Opener::Year);
+    showChoiceList(yearList_, label, years, Opener::Year);
     InfoBox(15);
 }
 
-void BudgAltForm::Label35_Click() {
-    monthLabel_Click(label35_, 11, Opener::StartMonth);
+void BudgAltForm::chooseStartMonth() {
+    monthLabel_Click(startMonthLabel_, 11, Opener::StartMonth);
 }
 
-void BudgAltForm::Label39_Click() {
-    monthLabel_Click(label39_, 12, Opener::EndMonth);
+void BudgAltForm::chooseEndMonth() {
+    monthLabel_Click(endMonthLabel_, 12, Opener::EndMonth);
 }
 
 void BudgAltForm::monthLabel_Click(QLabel* label, int lastMonth, Opener opener) {
     QStringList months;
     for (int m = 1; m <= lastMonth; ++m)
         months << QString::fromStdString(store::twoDigits(m));
-    showChoiceList(list3_, label, months, opener);
+    showChoiceList(monthList_, label, months, opener);
     InfoBox(18);
 }
 
-void BudgAltForm::List2_Click(int row) {
+void BudgAltForm::chooseYear(int row) {
     if (row < 0 || opener_ != Opener::Year)
         return;
     period_.year = todayYear_ + row;
@@ -326,7 +335,7 @@ void BudgAltForm::List2_Click(int row) {
     showPeriod();
 }
 
-void BudgAltForm::List3_Click(int row) {
+void BudgAltForm::chooseMonth(int row) {
     if (row < 0 || (opener_ != Opener::StartMonth && opener_ != Opener::EndMonth))
         return;
     const bool start = opener_ == Opener::StartMonth;
@@ -370,7 +379,7 @@ void BudgAltForm::BudgetPeriod(bool warn) {
                 this, RedDayTitle, c == RedDayCoverage::WhollyOutside ? whollyOutside() : partlyOutside(),
                 support::Dialogs::Icon::Exclamation);
     }
-    command1_->setFocus();
+    quitButton_->setFocus();
 }
 
 void BudgAltForm::showChoiceList(QListWidget* list, QLabel* beside, const QStringList& items, Opener opener,
@@ -391,18 +400,18 @@ void BudgAltForm::showChoiceList(QListWidget* list, QLabel* beside, const QStrin
 }
 
 void BudgAltForm::hideChoiceLists() {
-    for (QListWidget* list : {list1_, list2_, list3_})
+    for (QListWidget* list : {dayList_, yearList_, monthList_})
         list->hide();
     opener_ = Opener::None;
     openerMonth_ = 0;
-    command5_->setEnabled(false);
+    cancelDayButton_->setEnabled(false);
 }
 
 void BudgAltForm::hlp_mn_Click() {
     host_.context().platform.showHelp(60000);
 }
 
-void BudgAltForm::Command1_Click() {
+void BudgAltForm::quit() {
     leave(true);
     close();
 }
@@ -435,14 +444,14 @@ void BudgAltForm::closeEvent(QCloseEvent* event) {
 }
 
 bool BudgAltForm::press(QObject* watched) {
-    if (watched == text3_)
-        Text3_Click();
-    else if (watched == label34_ || watched == label38_)
+    if (watched == newTransactionBox_)
+        newTransaction();
+    else if (watched == yearLabel_ || watched == endYearLabel_)
         yearLabel_Click(static_cast<QLabel*>(watched));
-    else if (watched == label35_)
-        Label35_Click();
-    else if (watched == label39_)
-        Label39_Click();
+    else if (watched == startMonthLabel_)
+        chooseStartMonth();
+    else if (watched == endMonthLabel_)
+        chooseEndMonth();
     else {
         for (int m = 0; m < 12; ++m)
             if (watched == dayLabels_[m]) {
@@ -468,14 +477,14 @@ bool BudgAltForm::eventFilter(QObject* watched, QEvent* event) {
         auto* list = qobject_cast<QListWidget*>(watched);
         if (list && enter && list->currentRow() >= 0) {
             const int row = list->currentRow();
-            if (list == list1_)
-                List1_Click(row);
-            else if (list == list2_)
-                List2_Click(row);
-            else if (list == list3_)
-                List3_Click(row);
+            if (list == dayList_)
+                chooseDay(row);
+            else if (list == yearList_)
+                chooseYear(row);
+            else if (list == monthList_)
+                chooseMonth(row);
             else
-                List4_Click(row);
+                chooseTransaction(row);
             return true;
         }
         if (!list && (enter || key == Qt::Key_Space) && press(watched))

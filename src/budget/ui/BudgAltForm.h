@@ -49,29 +49,30 @@ public:
     // returns.
     void Conditions();
     void Option_Click(Filter filter);
-    void List4_Click(int row);
+    void chooseTransaction(int row);
     // Avsluta budgetering: stores the window's place and closes.
-    void Command1_Click();
+    void quit();
     // Budgetera ovanstående.
-    void Command2_Click();
+    void postBudget();
     // Exclude, re-admit, or cancel the transaction being budgeted, after the button's caption.
-    void Command3_Click();
+    void excludeOrReadmit();
     // Opens the red-day window.
-    void Command4_Click();
+    void excludeDates();
     // Avbryt datum: the month whose day list is open loses its day.
-    void Command5_Click();
-    void Command6_Click();
+    void cancelDay();
+    // "Rensa": after a yes, the month rows emptied and nothing left to post.
+    void clearMonths();
     // Back to choosing: the list read again.
-    void Command7_Click();
-    void Text3_Click();
+    void reloadList();
+    void newTransaction();
     void yearLabel_Click(QLabel* label);
-    void Label35_Click();
-    void Label39_Click();
+    void chooseStartMonth();
+    void chooseEndMonth();
     // A month's day label (month 1..12) opens the day list.
     void dayLabel_Click(int month);
-    void List1_Click(int row);
-    void List2_Click(int row);
-    void List3_Click(int row);
+    void chooseDay(int row);
+    void chooseYear(int row);
+    void chooseMonth(int row);
     // Enter in a month's amount box.
     void amount_Enter(int month);
     void hlp_mn_Click();
@@ -101,17 +102,25 @@ private:
 
     void buildControls();
     void Form_Load();
+    // Shows a section of the guiding text (BudgInfoFil.txt) in the information box.
     void InfoBox(int section);
+    // Proposes the budget period from today and the template.
     void PeriodSuggest();
     void showPeriod();
+    // Fills the transaction list after the filter.
     void ListUpDate();
+    // Locks the day labels and amount boxes of every month.
     void Close_Fields();
+    // Locks the period labels and the filter options while a transaction is budgeted.
     void Close_Period();
+    // Unlocks the year and month labels of the period.
     void Open_Period();
+    // Empties the day labels and amount boxes of every month.
     void Rensa();
     // BudgetPeriod: the rows emptied and closed, the day labels of the period opened while a
     // transaction is being budgeted; with `warn` the red-day coverage warning follows.
     void BudgetPeriod(bool warn);
+    // Fills each month of the period with its proposed day and amount.
     void Fyll_Månader();
     // BudgScanna: false when the user kept a day without an amount; the scanned months otherwise.
     bool BudgScanna();
@@ -132,7 +141,7 @@ private:
                         int month = 0);
     void hideChoiceLists();
     void openRedDays();
-    // A click on a label that opens a list, or on Text3; false for any other control.
+    // A click on a label that opens a list, or on newTransactionBox; false for any other control.
     bool press(QObject* watched);
     void leave(bool storePlace);
     std::vector<TemplateRecord> mall() const;
@@ -158,31 +167,31 @@ private:
     bool loaded_ = false;
     bool left_ = false;
 
-    QListWidget* list4_;
-    QRadioButton* option1_;
-    QRadioButton* option2_;
-    QRadioButton* option3_;
-    QPlainTextEdit* text1_;
-    QLineEdit* text3_;
-    QLabel* label43_;
-    QLabel* label34_;
-    QLabel* label38_;
-    QLabel* label35_;
-    QLabel* label39_;
-    QLabel* label40_; // the end day
+    QListWidget* transactionList_;
+    QRadioButton* allOption_;
+    QRadioButton* budgetedOption_;
+    QRadioButton* excludedOption_;
+    QPlainTextEdit* infoText_;
+    QLineEdit* newTransactionBox_;
+    QLabel* signLabel_;
+    QLabel* yearLabel_;
+    QLabel* endYearLabel_;
+    QLabel* startMonthLabel_;
+    QLabel* endMonthLabel_;
+    QLabel* endDayLabel_; // the end day
     std::array<QLabel*, 12> monthLabels_{};
     std::array<QLabel*, 12> dayLabels_{};
     std::array<QLineEdit*, 12> amountBoxes_{};
-    QListWidget* list1_;
-    QListWidget* list2_;
-    QListWidget* list3_;
-    QPushButton* command1_;
-    QPushButton* command2_;
-    QPushButton* command3_;
-    QPushButton* command4_;
-    QPushButton* command5_;
-    QPushButton* command6_;
-    QPushButton* command7_;
+    QListWidget* dayList_;
+    QListWidget* yearList_;
+    QListWidget* monthList_;
+    QPushButton* quitButton_;
+    QPushButton* budgetButton_;
+    QPushButton* excludeButton_;
+    QPushButton* redDaysButton_;
+    QPushButton* cancelDayButton_;
+    QPushButton* clearButton_;
+    QPushButton* reloadButton_;
     QAction* hlp_mn_;
 };
 

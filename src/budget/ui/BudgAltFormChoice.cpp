@@ -1,5 +1,5 @@
 // The planning window's transaction list: the filter, the choice of a transaction, excluding and
-// re-admitting it through the template mark, and a new transaction from Text3.
+// re-admitting it through the template mark, and a new transaction from newTransactionBox.
 
 #include "budget/TemplateEdits.h"
 #include "budget/ui/BudgAltForm.h"
@@ -43,35 +43,35 @@ void BudgAltForm::Conditions() {
         host_.context(), this,
         [&] {
             if (host_.transakt().count() == 0) {
-                list4_->clear();
+                transactionList_->clear();
                 InfoBox(1);
                 return;
             }
             const auto records = mall();
             if (records.empty()) {
                 filter_ = Filter::All;
-                option2_->setEnabled(false);
-                option3_->setEnabled(false);
+                budgetedOption_->setEnabled(false);
+                excludedOption_->setEnabled(false);
                 ListUpDate();
                 InfoBox(2);
             } else if (anyExclusionFrom(records, period_.startMonth)) {
                 filter_ = Filter::BudgetableOnly;
-                for (QRadioButton* o : {option1_, option2_, option3_})
+                for (QRadioButton* o : {allOption_, budgetedOption_, excludedOption_})
                     o->setEnabled(true);
                 ListUpDate();
                 InfoBox(4);
             } else {
                 filter_ = Filter::All;
-                option2_->setEnabled(true);
+                budgetedOption_->setEnabled(true);
                 // Marks of months before the period still make a transaction excluded.
-                option3_->setEnabled(!excludedTransactions(records).empty());
-                command3_->setText(QString());
-                command3_->setEnabled(false);
+                excludedOption_->setEnabled(!excludedTransactions(records).empty());
+                excludeButton_->setText(QString());
+                excludeButton_->setEnabled(false);
                 ListUpDate();
                 InfoBox(3);
             }
-            list4_->setEnabled(true);
-            command1_->setFocus();
+            transactionList_->setEnabled(true);
+            quitButton_->setFocus();
         },
         [] {
             return support::describeFailure(QStringLiteral("Conditions"),
@@ -80,12 +80,12 @@ void BudgAltForm::Conditions() {
 }
 
 void BudgAltForm::ListUpDate() {
-    option1_->setChecked(filter_ == Filter::All);
-    option2_->setChecked(filter_ == Filter::BudgetableOnly);
-    option3_->setChecked(filter_ == Filter::ExcludedOnly);
-    list4_->clear();
+    allOption_->setChecked(filter_ == Filter::All);
+    budgetedOption_->setChecked(filter_ == Filter::BudgetableOnly);
+    excludedOption_->setChecked(filter_ == Filter::ExcludedOnly);
+    transactionList_->clear();
     for (const PlanTransaction& t : listTransactions(host_.transakt(), mall(), filter_)) {
-        auto* item = new QListWidgetItem(fromBytes(t.name), list4_);
+        auto* item = new QListWidgetItem(fromBytes(t.name), transactionList_);
         item->setData(Qt::UserRole, t.transNr);
     }
 }
@@ -100,8 +100,8 @@ void BudgAltForm::Option_Click(Filter filter) {
         });
 }
 
-void BudgAltForm::List4_Click(int row) {
-    QListWidgetItem* item = list4_->item(row);
+void BudgAltForm::chooseTransaction(int row) {
+    QListWidgetItem* item = transactionList_->item(row);
     if (!item)
         return;
     hideChoiceLists();
@@ -114,8 +114,8 @@ void BudgAltForm::List4_Click(int row) {
             Close_Fields();
             Open_Period();
             scanned_.clear();
-            command2_->setEnabled(false);
-            command7_->setEnabled(true);
+            budgetButton_->setEnabled(false);
+            reloadButton_->setEnabled(true);
             chosenNr_ = nr;
             chosenRow_ = row;
             const auto rec = host_.transakt().read<store::TransRec>(static_cast<std::size_t>(nr));
@@ -123,19 +123,19 @@ void BudgAltForm::List4_Click(int row) {
             chosenSign_ = rec.raw(store::TransRec::Tecken).front();
             const QString sign = chosenSign_ == ' ' ? QString() : QString(QLatin1Char(chosenSign_));
             host_.setChosenMain({chosenName_, nr, sign});
-            text3_->setText(chosenName_);
-            label43_->setText(chosenSign_ == '-' ? QStringLiteral("Utgifts") : QStringLiteral("Inkomst"));
+            newTransactionBox_->setText(chosenName_);
+            signLabel_->setText(chosenSign_ == '-' ? QStringLiteral("Utgifts") : QStringLiteral("Inkomst"));
 
             const auto records = mall();
             if (isExcluded(records, nr)) {
                 if (filter_ == Filter::ExcludedOnly) {
-                    command3_->setText(QStringLiteral("Anslut transaktion"));
-                    command3_->setToolTip(QStringLiteral("Gör transaktionen budgeteringsbar"));
-                    command3_->setEnabled(true);
+                    excludeButton_->setText(QStringLiteral("Anslut transaktion"));
+                    excludeButton_->setToolTip(QStringLiteral("Gör transaktionen budgeteringsbar"));
+                    excludeButton_->setEnabled(true);
                     InfoBox(20);
                 } else {
-                    command3_->setText(QString());
-                    command3_->setEnabled(false);
+                    excludeButton_->setText(QString());
+                    excludeButton_->setEnabled(false);
                     InfoBox(10);
                 }
                 return;
@@ -149,11 +149,11 @@ void BudgAltForm::List4_Click(int row) {
                 startBudgeting();
                 Fyll_Månader();
             } else {
-                command3_->setText(QStringLiteral("Uteslut transaktion"));
-                command3_->setToolTip(QStringLiteral("Avlägsna transaktionen från budgeteringsbara"));
-                command3_->setEnabled(true);
+                excludeButton_->setText(QStringLiteral("Uteslut transaktion"));
+                excludeButton_->setToolTip(QStringLiteral("Avlägsna transaktionen från budgeteringsbara"));
+                excludeButton_->setEnabled(true);
                 InfoBox(19);
-                command1_->setFocus();
+                quitButton_->setFocus();
             }
         },
         [] {
@@ -164,10 +164,10 @@ void BudgAltForm::List4_Click(int row) {
 
 void BudgAltForm::startBudgeting() {
     budgeting_ = true;
-    command3_->setText(QStringLiteral("Avbryt transaktion"));
-    command3_->setToolTip(QStringLiteral("Avbryt budgeteringen av transaktionen"));
-    command3_->setEnabled(true);
-    command7_->setEnabled(false);
+    excludeButton_->setText(QStringLiteral("Avbryt transaktion"));
+    excludeButton_->setToolTip(QStringLiteral("Avbryt budgeteringen av transaktionen"));
+    excludeButton_->setEnabled(true);
+    reloadButton_->setEnabled(false);
     // The period stands while its months are being filled: the rows are laid out for it.
     Close_Period();
     BudgetPeriod(false);
@@ -181,13 +181,13 @@ void BudgAltForm::backToChoosing() {
     chosenNr_ = 0;
     BudgetPeriod(false);
     Open_Period();
-    command2_->setEnabled(false);
-    command6_->setEnabled(false);
-    command3_->setText(QString());
-    command3_->setEnabled(false);
-    command7_->setEnabled(true);
-    text3_->setText(NewTransaction);
-    label43_->clear();
+    budgetButton_->setEnabled(false);
+    clearButton_->setEnabled(false);
+    excludeButton_->setText(QString());
+    excludeButton_->setEnabled(false);
+    reloadButton_->setEnabled(true);
+    newTransactionBox_->setText(NewTransaction);
+    signLabel_->clear();
 }
 
 void BudgAltForm::Close_Fields() {
@@ -198,40 +198,42 @@ void BudgAltForm::Close_Fields() {
 }
 
 void BudgAltForm::Close_Period() {
-    for (QWidget* w : std::initializer_list<QWidget*>{label34_, label38_, label35_, label39_, option1_,
-                                                      option2_, option3_})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{yearLabel_, endYearLabel_, startMonthLabel_, endMonthLabel_,
+                                         allOption_, budgetedOption_, excludedOption_})
         w->setEnabled(false);
 }
 
 void BudgAltForm::Open_Period() {
-    for (QWidget* w : std::initializer_list<QWidget*>{label34_, label38_, label35_, label39_})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{yearLabel_, endYearLabel_, startMonthLabel_, endMonthLabel_})
         w->setEnabled(true);
     // The filters stay as the template allows them.
     const auto records = mall();
-    option1_->setEnabled(true);
-    option2_->setEnabled(!records.empty());
-    option3_->setEnabled(!excludedTransactions(records).empty());
+    allOption_->setEnabled(true);
+    budgetedOption_->setEnabled(!records.empty());
+    excludedOption_->setEnabled(!excludedTransactions(records).empty());
 }
 
 void BudgAltForm::filterAfterMarks() {
     const auto records = mall();
     if (excludedTransactions(records).empty()) {
         filter_ = Filter::All;
-        option3_->setEnabled(false);
+        excludedOption_->setEnabled(false);
         InfoBox(3);
     } else {
         filter_ = Filter::BudgetableOnly;
-        for (QRadioButton* o : {option1_, option2_, option3_})
+        for (QRadioButton* o : {allOption_, budgetedOption_, excludedOption_})
             o->setEnabled(true);
         InfoBox(4);
     }
     ListUpDate();
     chosenNr_ = 0;
     chosenRow_ = -1;
-    text3_->setText(NewTransaction);
-    label43_->clear();
-    command3_->setText(QString());
-    command3_->setEnabled(false);
+    newTransactionBox_->setText(NewTransaction);
+    signLabel_->clear();
+    excludeButton_->setText(QString());
+    excludeButton_->setEnabled(false);
 }
 
 bool BudgAltForm::commitMall(const QString& routine, const QString& situation) {
@@ -257,7 +259,7 @@ bool BudgAltForm::commitMall(const QString& routine, const QString& situation) {
     return saved;
 }
 
-void BudgAltForm::Command3_Click() {
+void BudgAltForm::excludeOrReadmit() {
     support::Context& ctx = host_.context();
     if (budgeting_) {
         support::trapped(
@@ -280,7 +282,7 @@ void BudgAltForm::Command3_Click() {
     const QString entry = chosenName_;
     if (filter_ == Filter::ExcludedOnly) {
         if (!ctx.dialogs.question(this, ReadmitTitle, readmitQuestion(entry))) {
-            list4_->setFocus();
+            transactionList_->setFocus();
             return;
         }
         bool changed = false;
@@ -298,7 +300,7 @@ void BudgAltForm::Command3_Click() {
         return;
     }
     if (!ctx.dialogs.question(this, ExcludeTitle, excludeQuestion(entry))) {
-        list4_->setFocus();
+        transactionList_->setFocus();
         return;
     }
     host_.budgetMallChanged(); // the template count read again from the file length
@@ -322,30 +324,30 @@ void BudgAltForm::Command3_Click() {
     ctx.dialogs.message(this, ExcludeTitle, Excluded);
 }
 
-void BudgAltForm::Command7_Click() {
+void BudgAltForm::reloadList() {
     support::trapped(
         host_.context(), this, [&] { ListUpDate(); },
         [] {
             return support::describeFailure(QStringLiteral("Command7"),
                                             QStringLiteral(" vid försök att lista transaktionerna."));
         });
-    if (list4_->count() == 0)
+    if (transactionList_->count() == 0)
         host_.context().dialogs.message(this, EmptyListTitle, emptyList(filterName()));
     chosenNr_ = 0;
-    text3_->setText(NewTransaction);
-    label43_->clear();
+    newTransactionBox_->setText(NewTransaction);
+    signLabel_->clear();
     InfoBox(filter_ == Filter::ExcludedOnly ? 10 : 7);
-    if (chosenRow_ >= 0 && chosenRow_ < list4_->count())
-        list4_->setCurrentRow(chosenRow_);
+    if (chosenRow_ >= 0 && chosenRow_ < transactionList_->count())
+        transactionList_->setCurrentRow(chosenRow_);
 }
 
-void BudgAltForm::Text3_Click() {
+void BudgAltForm::newTransaction() {
     if (chosenNr_ > 0) {
-        command1_->setFocus();
+        quitButton_->setFocus();
         return;
     }
     support::Context& ctx = host_.context();
-    if (list4_->count() > 0) {
+    if (transactionList_->count() > 0) {
         InfoBox(5);
         if (!ctx.dialogs.question(this, NewTransactionTitle, NewTransactionQuestion)) {
             Conditions();

@@ -84,10 +84,10 @@ void BudgAltForm::Fyll_Månader() {
     }
     if (!BudgScanna())
         return;
-    command2_->setEnabled(true);
-    command6_->setEnabled(true);
+    budgetButton_->setEnabled(true);
+    clearButton_->setEnabled(true);
     InfoBox(8);
-    command2_->setFocus();
+    budgetButton_->setFocus();
 }
 
 bool BudgAltForm::BudgScanna() {
@@ -118,9 +118,9 @@ bool BudgAltForm::BudgScanna() {
                 box->setPalette(p);
             }
             InfoBox(17);
-            command6_->setEnabled(true);
-            command2_->setEnabled(!scanned_.empty());
-            command2_->setFocus();
+            clearButton_->setEnabled(true);
+            budgetButton_->setEnabled(!scanned_.empty());
+            budgetButton_->setFocus();
             done = true;
         },
         [] {
@@ -141,8 +141,8 @@ void BudgAltForm::dayLabel_Click(int month) {
             for (int d = 1; d <= count; ++d)
                 days << QString::fromStdString(store::twoDigits(d));
             const bool hadDay = !dayLabels_[month - 1]->text().isEmpty();
-            showChoiceList(list1_, dayLabels_[month - 1], days, Opener::Day, month);
-            command5_->setEnabled(true);
+            showChoiceList(dayList_, dayLabels_[month - 1], days, Opener::Day, month);
+            cancelDayButton_->setEnabled(true);
             InfoBox(hadDay ? 12 : 11);
         },
         [] {
@@ -152,11 +152,11 @@ void BudgAltForm::dayLabel_Click(int month) {
         });
 }
 
-void BudgAltForm::List1_Click(int row) {
+void BudgAltForm::chooseDay(int row) {
     const int month = openerMonth_;
     if (row < 0 || opener_ != Opener::Day || month < 1)
         return;
-    QListWidgetItem* item = list1_->item(row);
+    QListWidgetItem* item = dayList_->item(row);
     if (!item)
         return;
     const bool hadDay = !dayLabels_[month - 1]->text().isEmpty();
@@ -173,7 +173,7 @@ void BudgAltForm::List1_Click(int row) {
     BudgScanna();
 }
 
-void BudgAltForm::Command5_Click() {
+void BudgAltForm::cancelDay() {
     const int month = openerMonth_;
     if (opener_ != Opener::Day || month < 1)
         return;
@@ -190,11 +190,11 @@ void BudgAltForm::Command5_Click() {
         });
 }
 
-void BudgAltForm::Command6_Click() {
+void BudgAltForm::clearMonths() {
     if (!host_.context().dialogs.question(this, ClearTitle, ClearQuestion))
         return;
     Rensa();
-    command2_->setEnabled(false);
+    budgetButton_->setEnabled(false);
 }
 
 void BudgAltForm::amount_Enter(int month) {
@@ -227,7 +227,7 @@ void BudgAltForm::dropPostedRows(int posted) {
                    scanned_.begin() + std::min<std::ptrdiff_t>(posted, std::ssize(scanned_)));
 }
 
-void BudgAltForm::Command2_Click() {
+void BudgAltForm::postBudget() {
     if (!budgeting_ || chosenNr_ <= 0)
         return;
     // What is on screen is what gets posted: the rows are read once more.
