@@ -2,6 +2,7 @@
 
 #include "catalogue/Catalogue.h"
 #include "catalogue/PostPass.h"
+#include "statements/RuleUpkeep.h"
 #include "store/GroupCommit.h"
 #include "store/Records.h"
 
@@ -58,7 +59,7 @@ void commitTogether(const std::filesystem::path& journalFolder,
                     std::initializer_list<store::RecordFile*> files) {
     std::vector<store::RecordFile*> dirty;
     for (store::RecordFile* f : files)
-        if (f->dirty())
+        if (f && f->dirty())
             dirty.push_back(f);
     try {
         if (dirty.size() == 1) {
@@ -71,7 +72,8 @@ void commitTogether(const std::filesystem::path& journalFolder,
         }
     } catch (...) {
         for (store::RecordFile* f : files)
-            f->reload();
+            if (f)
+                f->reload();
         throw;
     }
 }
@@ -206,6 +208,10 @@ DeleteResult deleteMainTransaction(const AccountFiles& files, int transNr) {
 
         TransRec freed;
         files.transakt.write(static_cast<std::size_t>(transNr), freed);
+        // The number is free for the next new transaction, which must not inherit these rules.
+        std::optional<store::RecordFile> rules = statements::openRulesBeside(files.kontoData);
+        if (rules)
+            statements::dropRulesOf(*rules, transNr);
         if (result.removedPosts > 0) {
             const int n = posts.count();
             std::string& image = ledger::shift::writableImage(files.kontoData, n);
@@ -217,7 +223,8 @@ DeleteResult deleteMainTransaction(const AccountFiles& files, int transNr) {
             if (result.recountStart > result.postCount)
                 result.recountStart = result.postCount;
         }
-        detail::commitTogether(files.journalFolder, {&files.transakt, &files.kontoData});
+        detail::commitTogether(files.journalFolder,
+                               {&files.transakt, &files.kontoData, statements::orNull(rules)});
         return result;
     });
 }

@@ -74,13 +74,15 @@ struct DeleteResult {
 // An account is never left without posts: when every post uses the transaction, nothing is written
 // and the outcome is OnlyPost, for the caller to offer removing the whole account; postCount then
 // tells whether that was the only post (1) or all of several.
+// The transaction's import rules go in the same commit.
 DeleteResult deleteMainTransaction(const AccountFiles& files, int transNr);
 
 // The first post (from 1) whose TransNr names the transaction; 0 when none does.
 int firstPostUsing(const store::RecordFile& kontoData, int postCount, bool budget, int transNr);
 
 namespace detail {
-// Commits the dirty files among them: one alone directly, several through one group commit.
+// Commits the dirty files among them (a null one is left out): one alone directly, several through
+// one group commit.
 // On failure every one of them is reloaded and the failure rethrown.
 void commitTogether(const std::filesystem::path& journalFolder,
                     std::initializer_list<store::RecordFile*> files);

@@ -3,6 +3,7 @@
 #include "budget/BudgetTemplate.h"
 #include "catalogue/MainTransactions.h"
 #include "catalogue/PostPass.h"
+#include "statements/RuleUpkeep.h"
 #include "store/Records.h"
 
 #include <stdexcept>
@@ -75,10 +76,12 @@ ReplaceResult replaceMainTransaction(const ReplaceTarget& target, const Replacem
             for (const int post : toRecord)
                 mall.update(target.kontoData.read<PostRec_Budget>(static_cast<std::size_t>(post)));
         }
-        if (target.mall)
-            detail::commitTogether(target.journalFolder, {&target.kontoData, target.mall});
-        else
-            detail::commitTogether(target.journalFolder, {&target.kontoData});
+        // Rows the old transaction's rules matched now go to the new one, as its posts did.
+        std::optional<store::RecordFile> rules;
+        if (r.all && (rules = statements::openRulesBeside(target.kontoData)))
+            statements::moveRules(*rules, r.oldTransNr, r.newTransNr);
+        detail::commitTogether(target.journalFolder,
+                               {&target.kontoData, target.mall, statements::orNull(rules)});
         return result;
     } catch (...) {
         target.kontoData.reload();

@@ -47,7 +47,8 @@ struct ReplaceResult {
 // sign ('-' negative, anything else positive), the change being taken from the amount the post
 // holds, and the balances from it on move by that change. A budget post changed in sign becomes
 // confirmed ("*", recorded in the template) unless the working date is later than today, when it
-// is only budgeted (" "). KontoData and B-mall are committed together.
+// is only budgeted (" "). KontoData and B-mall are committed together, with the import rules of
+// the old transaction moved to the new one when every post is replaced.
 ReplaceResult replaceMainTransaction(const ReplaceTarget& target, const Replacement& replacement);
 
 } // namespace catalogue

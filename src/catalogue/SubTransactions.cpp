@@ -2,6 +2,7 @@
 
 #include "catalogue/MainTransactions.h"
 #include "catalogue/PostPass.h"
+#include "statements/RuleUpkeep.h"
 #include "store/Records.h"
 
 #include <stdexcept>
@@ -73,8 +74,11 @@ int deleteSubTransaction(store::RecordFile& kategori, store::RecordFile& kontoDa
                 ++cleared;
             }
         kategori.write(static_cast<std::size_t>(subTransNr), KatRec());
+        std::optional<store::RecordFile> rules = statements::openRulesBeside(kontoData);
+        if (rules)
+            statements::clearSubInRules(*rules, subTransNr);
         plan.apply();
-        detail::commitTogether(journalFolder, {&kategori, &kontoData});
+        detail::commitTogether(journalFolder, {&kategori, &kontoData, statements::orNull(rules)});
         return cleared;
     } catch (...) {
         kategori.reload();

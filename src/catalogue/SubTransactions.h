@@ -20,7 +20,8 @@ void renameSubTransaction(store::RecordFile& kategori, int subTransNr, std::stri
 
 // SubTransRadera_Enkel / SubTransRadera_Budget: the record becomes 35 blanks and every post whose
 // SubTransNr names it gets four blanks there. Kategori and KontoData are committed together, so a
-// freed number is never reused while a post still points at it. Returns how many posts it cleared.
+// freed number is never reused while a post (or an import rule) still points at it. Returns how many
+// posts it cleared.
 int deleteSubTransaction(store::RecordFile& kategori, store::RecordFile& kontoData, int postCount,
                          bool budget, int subTransNr, const std::filesystem::path& journalFolder);
 

@@ -291,3 +291,49 @@ TEST(Replacement, BudgetConfirmationFollowsTheWorkingDate) {
 }
 
 } // namespace
+
+// The import rules follow the catalogue in the same commit: a freed number must not hand its rules to
+// the next transaction made; an account without rules gets no rules file.
+TEST(ImportRules, FollowDeletionsAndReplacementInAllPosts) {
+    const auto rule = [](std::string_view pattern, std::string_view trans, std::string_view sub) {
+        return field(pattern, 40) + field(trans, 4) + field(sub, 4);
+    };
+    const std::string freed(48, ' ');
+    const std::string rules =
+        rule("ICA", "3", "1") + rule("HYRA", "3", "") + rule("L\xD6N", "2", "1") + rule("SWISH", "2", "2");
+    struct Case {
+        const char* change;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"delete main 3", freed + freed + rule("L\xD6N", "2", "1") + rule("SWISH", "2", "2")},
+        {"delete sub 1",
+         rule("ICA", "3", "") + rule("HYRA", "3", "") + rule("L\xD6N", "2", "") + rule("SWISH", "2", "2")},
+        {"replace all 2 by 4",
+         rule("ICA", "3", "1") + rule("HYRA", "3", "") + rule("L\xD6N", "4", "1") + rule("SWISH", "4", "2")},
+        {"replace one", rules},
+    };
+    for (const bool withRules : {true, false})
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.change);
+            Account a(cash("2026-01-01", "1", "0", "0") + cash("2026-01-02", "3", "-10", "-10", "1") +
+                          cash("2026-01-03", "2", "100", "90", "1"),
+                      false, fixtures::standardTransakt() + tr("L\xF6n", '+'));
+            a.drive.writeFile("A/Kategori", field("El", 35));
+            a.kategori->reload();
+            if (withRules)
+                a.drive.writeFile("A/Importregler", rules);
+            const std::string change = c.change;
+            if (change == "delete main 3")
+                catalogue::deleteMainTransaction(a.files(), 3);
+            else if (change == "delete sub 1")
+                catalogue::deleteSubTransaction(*a.kategori, *a.kontoData, a.n, false, 1,
+                                                a.drive / "journal");
+            else
+                catalogue::replaceMainTransaction(target(a), {2, '+', 4, '+', change != "replace one", 3});
+            if (withRules)
+                EXPECT_EQ(a.drive.readFile("A/Importregler"), c.expected);
+            else
+                EXPECT_FALSE(a.drive.exists("A/Importregler"));
+        }
+}
