@@ -100,10 +100,14 @@ int ScriptedDialogs::exec(QDialog& dialog) {
 }
 
 QString ScriptedDialogs::saveFile(QWidget*, const QString& title, const QString& defaultPath,
-                                  const QString& filter) {
+                                  const QString& filter, QString* chosenFilter) {
     calls_.push_back({Kind::Save, title, defaultPath, Icon::None, filter});
     Reply a;
-    return take(Kind::Save, calls_.back(), a) ? a.text : QString();
+    if (!take(Kind::Save, calls_.back(), a))
+        return {};
+    if (chosenFilter)
+        *chosenFilter = a.filter.isEmpty() ? filter.section(QStringLiteral(";;"), 0, 0) : a.filter;
+    return a.text;
 }
 
 QString ScriptedDialogs::openFile(QWidget*, const QString& title, const QString& folder,

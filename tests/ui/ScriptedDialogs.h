@@ -49,8 +49,11 @@ public:
     ScriptedDialogs& onExec(std::function<int(QDialog&)> handler) {
         return add({Kind::Exec, false, {}, std::move(handler)});
     }
-    // The path a save dialog returns; "" cancels it.
-    ScriptedDialogs& answerSave(const QString& path) { return add({Kind::Save, false, path, {}}); }
+    // The path a save dialog returns; "" cancels it. The filter chosen is the one given, else the
+    // first offered.
+    ScriptedDialogs& answerSave(const QString& path, const QString& filter = {}) {
+        return add({Kind::Save, false, path, {}, false, filter});
+    }
     // The path an open dialog returns; "" cancels it.
     ScriptedDialogs& answerOpen(const QString& path) { return add({Kind::Open, false, path, {}}); }
     // The printer-setup dialog: accepted with the printer writing a PDF to this path; "" cancels.
@@ -72,8 +75,8 @@ public:
     QString input(QWidget* parent, const QString& prompt, const QString& title,
                   const QString& defaultText) override;
     int exec(QDialog& dialog) override;
-    QString saveFile(QWidget* parent, const QString& title, const QString& defaultPath,
-                     const QString& filter) override;
+    QString saveFile(QWidget* parent, const QString& title, const QString& defaultPath, const QString& filter,
+                     QString* chosenFilter = nullptr) override;
     QString openFile(QWidget* parent, const QString& title, const QString& folder,
                      const QString& filter) override;
     bool printSetup(QWidget* parent, QPrinter& printer) override;
@@ -85,6 +88,7 @@ private:
         QString text;
         std::function<int(QDialog&)> handler;
         bool cancel = false;
+        QString filter; // Save
     };
     ScriptedDialogs& add(Reply reply) {
         script_.push_back(std::move(reply));

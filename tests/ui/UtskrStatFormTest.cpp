@@ -3,10 +3,12 @@
 // file, the statistics, and the main window given back on every way out.
 
 #include "stats/ui/UtskrStatForm.h"
+#include "ChildProcess.h"
 #include "TestContext.h"
 #include "UiHelpers.h"
 #include "app/HeadForm.h"
 #include "fixtures/AccountFiles.h"
+#include "overview/Sheets.h"
 #include "stats/TextReport.h"
 #include "stats/ui/DiagramWidget.h"
 #include "store/Records.h"
@@ -394,6 +396,95 @@ TEST_F(UtskrStatTest, AReportFileThatCannotBeSavedIsToldPlainlyWithItsPath) {
         uitest::showed(t.dialogs, -1, "Filen kunde inte sparas", notSaved(missing, "Mappen finns inte.")));
     EXPECT_TRUE(form->statisticsMode());
     EXPECT_FALSE(std::filesystem::exists(t.drive.path() / "nosuchdir"));
+}
+
+// Each report as XLSX or either CSV form, by the filter chosen or the ending typed; afterwards the
+// window is ready for the next report as after a text file.
+TEST_F(UtskrStatTest, ReportsAndStatisticsAreSavedAsSpreadsheetsInTheChosenForm) {
+    open();
+    auto* button = c<QPushButton>("spreadsheetButton");
+    const QString sheetFilters =
+        "Excel-arbetsbok (*.xlsx);;CSV för kalkylprogram (*.csv);;CSV standard (*.csv)";
+    const std::string drive = t.drive.path().string() + "/";
+    const stats::AccountFiles kassa = files("Kassa", ledger::Kind::Cash);
+    const stats::Statistics uttag = stats::computeStatistics(kassa, {1, 40}, 3);
+    const struct {
+        const char* account;
+        std::vector<const char*> checks;
+        const char* transaction; // statistics instead of the account report
+        QString answer, filter;
+        std::string file, csv; // csv "" for an XLSX file
+    } cases[] = {
+        {"Kassa",
+         {"Check1"},
+         nullptr,
+         "kassa",
+         "CSV för kalkylprogram (*.csv)",
+         "kassa.csv",
+         overview::csvText(overview::accountReportSheet(kassa, stats::ReportKind::Pr_2, {1, 40}, "Kassa"),
+                           overview::CsvForm::Spreadsheet)},
+        {"Kassa",
+         {},
+         "Uttag",
+         "stat.csv",
+         "CSV standard (*.csv)",
+         "stat.csv",
+         overview::csvText(overview::statisticsSheet(uttag, "Uttag"), overview::CsvForm::Standard)},
+        {"Budget", {"Check2", "Check3"}, nullptr, "budget.xlsx", "CSV standard (*.csv)", "budget.xlsx", ""},
+    };
+    for (const auto& k : cases) {
+        chooseAccount(k.account);
+        for (const char* check : k.checks)
+            c<QCheckBox>(check)->click();
+        if (k.transaction) {
+            form->Text2_Click();
+            EXPECT_FALSE(button->isEnabled()); // no transaction chosen yet
+            statistics(k.transaction);
+        }
+        ASSERT_TRUE(button->isEnabled()) << k.file;
+        t.dialogs.clear().answerSave(QString::fromStdString(drive) + k.answer, k.filter);
+        button->click();
+        ASSERT_EQ(t.dialogs.calls().size(), 2u) << k.file;
+        EXPECT_EQ(t.dialogs.calls()[0].filter, sheetFilters);
+        EXPECT_TRUE(uitest::showed(t.dialogs, 1, "Spara som kalkylblad",
+                                   QString::fromStdString("Kalkylbladet har sparats i\n" + drive + k.file)));
+        if (!k.csv.empty())
+            EXPECT_EQ(readFile(t.drive.path() / k.file), k.csv);
+        EXPECT_FALSE(form->statisticsMode());
+        EXPECT_EQ(form->mode(), "kto");
+        EXPECT_FALSE(c<QCheckBox>("Check1")->isChecked());
+    }
+    const std::string python = uitest::pythonWith("openpyxl");
+    if (!python.empty()) {
+        QProcess p;
+        p.start(QString::fromStdString(python),
+                {"-c",
+                 "import openpyxl, sys; ws = openpyxl.load_workbook(sys.argv[1]).active; "
+                 "print(ws.title, ws.max_row, [c.value for c in ws[1]], [c.value for c in ws[13]])",
+                 QString::fromStdString(drive + "budget.xlsx")});
+        p.waitForFinished();
+        EXPECT_EQ(p.readAllStandardOutput().toStdString(),
+                  "Budget 13 ['Datum', 'Huvudtransaktion', 'Budg.belopp', 'Verkl.belopp', 'Budg.saldo', "
+                  "'Verkl.saldo', 'Saldodiff.'] [datetime.datetime(2026, 1, 12, 0, 0), 'Uttag', -120, -132, "
+                  "-770, -847, -77]\n");
+    }
+
+    // A cancelled dialog leaves the window as it was; a place the file cannot go is told plainly.
+    c<QCheckBox>("Check1")->click();
+    t.dialogs.clear().answerSave("");
+    button->click();
+    EXPECT_TRUE(c<QCheckBox>("Check1")->isChecked());
+    const std::string missing = drive + "saknas/r.xlsx";
+    t.dialogs.clear().answerSave(QString::fromStdString(missing));
+    button->click();
+    EXPECT_TRUE(uitest::showed(t.dialogs, -1, "Filen kunde inte sparas",
+                               QString::fromStdString("Filen kunde inte sparas som\n" + missing +
+                                                      "\n\nMappen finns inte.\n\nVälj en annan plats och "
+                                                      "försök igen.")));
+    EXPECT_FALSE(std::filesystem::exists(t.drive.path() / "saknas"));
+    c<QPushButton>("Command2")->click(); // Avbryt Konto
+    c<QPushButton>("Command2")->click();
+    EXPECT_FALSE(button->isEnabled());
 }
 
 TEST_F(UtskrStatTest, StatisticsOfATransactionOnScreenFollowTheDatesAndGoToAFile) {

@@ -1,6 +1,8 @@
 #include "stats/ui/UtskrStatForm.h"
 
 #include "accounts/Register.h"
+#include "overview/Export.h"
+#include "overview/Sheets.h"
 #include "stats/ReportFile.h"
 #include "stats/TextReport.h"
 #include "stats/ui/DiagramWidget.h"
@@ -15,6 +17,7 @@
 #include "support/ui/Twips.h"
 #include "support/ui/WindowPosition.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -27,6 +30,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
@@ -127,6 +131,12 @@ const QString SaveTitle = QStringLiteral("Spara utskriften som textfil");
 const QString SaveFilter = QStringLiteral("Textfiler (*.txt)");
 const QString AccountMode = QStringLiteral("Skriv ut Kontofil till:");
 const QString StatisticsMode = QStringLiteral("Skriv ut statistik till:");
+const QString SheetButton = QStringLiteral("Spara som kalkylblad…");
+const QString SheetTitle = QStringLiteral("Spara som kalkylblad");
+const QString XlsxFilter = QStringLiteral("Excel-arbetsbok (*.xlsx)");
+const QString CsvSheetFilter = QStringLiteral("CSV för kalkylprogram (*.csv)");
+const QString CsvStandardFilter = QStringLiteral("CSV standard (*.csv)");
+const QString SheetSaved = QStringLiteral("Kalkylbladet har sparats i\n");
 } // namespace text
 
 } // namespace
@@ -175,6 +185,9 @@ UtskrStatForm::UtskrStatForm(support::Context& ctx, QWidget* parent, StartAccoun
     option2_ = make(new QRadioButton(QStringLiteral("Textfil"), this), "Option2", 235, 116, 75, 24);
     option3_ = make(new QRadioButton(QStringLiteral("Printer"), this), "Option3", 315, 116, 75, 24);
     command1_ = make(new QPushButton(QStringLiteral("Utskrift"), this), "Command1", 400, 112, 100, 30);
+    spreadsheetButton_ =
+        make(new QPushButton(text::SheetButton, this), "spreadsheetButton", 570, 76, 200, 30);
+    spreadsheetButton_->setEnabled(false);
     command2_ = make(new QPushButton(QStringLiteral("Avbryt Konto"), this), "Command2", 510, 112, 150, 30);
     command3_ = make(new QPushButton(QStringLiteral("Avsluta"), this), "Command3", 670, 112, 100, 30);
     label2_ =
@@ -246,6 +259,7 @@ UtskrStatForm::UtskrStatForm(support::Context& ctx, QWidget* parent, StartAccoun
     for (QRadioButton* option : {option1_, option2_, option3_})
         connect(option, &QRadioButton::clicked, this, [this, option] { Option_Click(option); });
     connect(command1_, &QPushButton::clicked, this, &UtskrStatForm::Command1_Click);
+    connect(spreadsheetButton_, &QPushButton::clicked, this, &UtskrStatForm::saveAsSpreadsheet);
     connect(command2_, &QPushButton::clicked, this, &UtskrStatForm::Command2_Click);
     connect(command3_, &QPushButton::clicked, this, &UtskrStatForm::Command3_Click);
     // Esc closes an open picker, else the window as "Avsluta" does.
@@ -354,8 +368,7 @@ bool UtskrStatForm::openAccount(const QString& name, const QString& kind, int ko
     untickChecks();
     check1_->setEnabled(true);
     check2_->setEnabled(isBudget());
-    for (QRadioButton* o : {option1_, option2_, option3_})
-        o->setEnabled(true);
+    setOutputsEnabled(true);
     clearOptions();
     command1_->setEnabled(false);
     statMode_ = false;
@@ -670,8 +683,7 @@ void UtskrStatForm::Text2_Click() {
             statTrans_ = 0;
             hideReport();
             clearOptions();
-            for (QRadioButton* o : {option1_, option2_, option3_})
-                o->setEnabled(false);
+            setOutputsEnabled(false);
             command1_->setEnabled(false);
             label1_->setEnabled(false);
             combo1_->setEnabled(false);
@@ -705,8 +717,7 @@ void UtskrStatForm::List4_Click(int row) {
                 files_->transakt.read<store::TransRec>(static_cast<std::size_t>(statTrans_))
                     .text(store::TransRec::Tecken)));
             list4_->hide();
-            for (QRadioButton* o : {option1_, option2_, option3_})
-                o->setEnabled(true);
+            setOutputsEnabled(true);
             label13_->setText(text::StatisticsMode);
         },
         [&] {
@@ -776,8 +787,7 @@ void UtskrStatForm::Avbr_Konto() {
     for (QCheckBox* box : {check1_, check2_, check3_})
         box->setEnabled(false);
     clearOptions();
-    for (QRadioButton* o : {option1_, option2_, option3_})
-        o->setEnabled(false);
+    setOutputsEnabled(false);
     command1_->setEnabled(false);
     for (QLabel* l : dateLabels_)
         l->clear();
@@ -807,8 +817,7 @@ void UtskrStatForm::Avbr_Statistik() {
     list4_->hide();
     hideReport();
     clearOptions();
-    for (QRadioButton* o : {option1_, option2_, option3_})
-        o->setEnabled(true);
+    setOutputsEnabled(true);
     command1_->setEnabled(false);
     setMode(QStringLiteral("kto"), QStringLiteral("Avbryt Konto"));
     statTrans_ = 0;
@@ -1175,6 +1184,93 @@ void UtskrStatForm::FilePrint() {
         UtskrMedd(path);
 }
 
+void UtskrStatForm::saveAsSpreadsheet() {
+    hidePickers();
+    if (!files_ || (statMode_ && statTrans_ == 0))
+        return;
+    const std::optional<ReportKind> kind = statMode_ ? std::optional(ReportKind::Pr_7) : checkedKind();
+    if (!kind)
+        return;
+    QString offered = statMode_ ? name_ + QLatin1Char('_') + statName_ : name_;
+    offered.replace(QLatin1Char('/'), QLatin1Char('-'));
+    QString filter;
+    QString path = ctx_.dialogs.saveFile(this, text::SheetTitle,
+                                         QString::fromStdString(ctx_.paths.driveFolder().string()) +
+                                             QLatin1Char('/') + offered + QStringLiteral(".xlsx"),
+                                         text::XlsxFilter + QStringLiteral(";;") + text::CsvSheetFilter +
+                                             QStringLiteral(";;") + text::CsvStandardFilter,
+                                         &filter);
+    if (path.isEmpty())
+        return; // the window stays as it was
+    // A typed ending chooses the form; without one the chosen filter does.
+    bool xlsx = filter == text::XlsxFilter;
+    if (path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive))
+        xlsx = true;
+    else if (path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive))
+        xlsx = false;
+    else
+        path += xlsx ? QStringLiteral(".xlsx") : QStringLiteral(".csv");
+    const overview::CsvForm csvForm =
+        filter == text::CsvStandardFilter ? overview::CsvForm::Standard : overview::CsvForm::Spreadsheet;
+
+    std::optional<std::string> problem;
+    bool stopped = false;
+    const bool ran = support::trapped(
+        ctx_, this,
+        [&] {
+            period_->reset(files_->kontoData);
+            Statistics statistics;
+            overview::Sheet sheet;
+            if (statMode_) {
+                statistics = computeStatistics(*files_, period_->range(), statTrans_);
+                sheet = overview::statisticsSheet(statistics, statName_.toStdString());
+            } else {
+                sheet = overview::accountReportSheet(*files_, *kind, period_->range(), name_.toStdString());
+            }
+            try {
+                if (!xlsx) {
+                    overview::writeCsv(path.toStdString(), sheet, csvForm);
+                    return;
+                }
+                // A long report shows how far it has come and can be stopped.
+                std::unique_ptr<QProgressDialog> progress;
+                if (sheet.rowCount > 5000) {
+                    progress = std::make_unique<QProgressDialog>(QStringLiteral("Sparar kalkylbladet…"),
+                                                                 QStringLiteral("Avbryt"), 0,
+                                                                 static_cast<int>(sheet.rowCount), this);
+                    progress->setWindowTitle(text::SheetTitle);
+                    progress->setWindowModality(Qt::WindowModal);
+                    progress->setMinimumDuration(300);
+                }
+                overview::writeXlsx(path.toStdString(), {sheet}, [&](std::size_t rows) {
+                    if (!progress)
+                        return true;
+                    progress->setValue(static_cast<int>(rows));
+                    QApplication::processEvents();
+                    return !progress->wasCanceled();
+                });
+            } catch (const store::FileError& e) {
+                problem = overview::exportProblem(e);
+            } catch (const overview::ExportCancelled&) {
+                stopped = true;
+            }
+        },
+        [&] {
+            return support::describeFailure(QStringLiteral("Kalkylblad_Utskrift"),
+                                            QStringLiteral(" vid försök att spara som kalkylblad."),
+                                            {QStringLiteral("Filbenämning: ") + path,
+                                             QStringLiteral("Bokföringsval: ") + accountKindCode()});
+        });
+    if (problem)
+        ctx_.dialogs.message(this, q(overview::ExportFailedTitle), q(*problem),
+                             support::Dialogs::Icon::Exclamation);
+    if (!ran || problem || stopped)
+        return;
+    ctx_.dialogs.message(this, text::SheetTitle, text::SheetSaved + path,
+                         support::Dialogs::Icon::Information);
+    returnAfterFile();
+}
+
 void UtskrStatForm::FilPr_7() {
     const QString path = askPath(name_ + QLatin1Char('_') + statName_ + QStringLiteral(".txt"));
     if (path.isEmpty())
@@ -1288,6 +1384,10 @@ void UtskrStatForm::PrinterMsg() {
 void UtskrStatForm::UtskrMedd(const QString& path) {
     ctx_.dialogs.message(this, q(ReportWrittenTitle), q(reportWrittenText(path.toStdString())),
                          support::Dialogs::Icon::Information);
+    returnAfterFile();
+}
+
+void UtskrStatForm::returnAfterFile() {
     if (statMode_)
         Avbr_Statistik();
     else
@@ -1329,6 +1429,12 @@ void UtskrStatForm::resetStatisticsEntry(bool usable) {
     text2_->setEnabled(usable);
     label2_->show();
     label2_->setEnabled(usable);
+}
+
+void UtskrStatForm::setOutputsEnabled(bool on) {
+    for (QRadioButton* o : {option1_, option2_, option3_})
+        o->setEnabled(on);
+    spreadsheetButton_->setEnabled(on);
 }
 
 void UtskrStatForm::clearOptions() {

@@ -62,6 +62,9 @@ public:
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
+    // "Spara som kalkylblad…": the checked report, or the statistics of the chosen transaction, as
+    // an XLSX or CSV file.
+    void saveAsSpreadsheet();
     // Enters statistics mode; a click in List4 chooses the transaction.
     void Text2_Click();
     void List4_Click(int row);
@@ -124,6 +127,10 @@ private:
     // Every page of the diagram to the chosen printer or PDF file.
     void printDiagramPages();
     void UtskrMedd(const QString& path);
+    // After a report saved to a file the window is ready for the next one.
+    void returnAfterFile();
+    // The outputs (screen, text file, printer, spreadsheet) are offered together.
+    void setOutputsEnabled(bool on);
     // Printer output: the account report of the checked kind, or the statistics report.
     void PrPrint();
     void PriPr_7();
@@ -197,6 +204,7 @@ private:
     QRadioButton* option2_;
     QRadioButton* option3_;
     QPushButton* command1_;
+    QPushButton* spreadsheetButton_;
     QPushButton* command2_;
     QPushButton* command3_;
     QLabel* label2_;

@@ -33,9 +33,10 @@ public:
     // drives the window from its script instead).
     virtual int exec(QDialog& dialog) = 0;
     // The platform's save dialog: the chosen path, "" when cancelled. defaultPath names the folder
-    // and file offered; filter is a Qt name filter ("Textfiler (*.txt)").
+    // and file offered; filter is a Qt name filter ("Textfiler (*.txt)"), or several separated by
+    // ";;", of which the one the user chose goes to *chosenFilter when asked for.
     virtual QString saveFile(QWidget* parent, const QString& title, const QString& defaultPath,
-                             const QString& filter) = 0;
+                             const QString& filter, QString* chosenFilter = nullptr) = 0;
     // The platform's open dialog: the chosen existing file, "" when cancelled. folder is where it
     // starts; filter is a Qt name filter ("Kontoutdrag (*.csv *.txt)").
     virtual QString openFile(QWidget* parent, const QString& title, const QString& folder,
@@ -54,8 +55,8 @@ public:
     QString input(QWidget* parent, const QString& prompt, const QString& title,
                   const QString& defaultText) override;
     int exec(QDialog& dialog) override;
-    QString saveFile(QWidget* parent, const QString& title, const QString& defaultPath,
-                     const QString& filter) override;
+    QString saveFile(QWidget* parent, const QString& title, const QString& defaultPath, const QString& filter,
+                     QString* chosenFilter = nullptr) override;
     QString openFile(QWidget* parent, const QString& title, const QString& folder,
                      const QString& filter) override;
     bool printSetup(QWidget* parent, QPrinter& printer) override;

@@ -111,7 +111,7 @@ int QtDialogs::exec(QDialog& dialog) {
 }
 
 QString QtDialogs::saveFile(QWidget* parent, const QString& title, const QString& defaultPath,
-                            const QString& filter) {
+                            const QString& filter, QString* chosenFilter) {
     // Qt's Swedish catalogue does not reach every text of its own file dialog: the labels and the
     // overwrite question are the program's own.
     QFileDialog dialog(parent, title, defaultPath, filter);
@@ -126,6 +126,8 @@ QString QtDialogs::saveFile(QWidget* parent, const QString& title, const QString
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return {};
         const QString path = dialog.selectedFiles().constFirst();
+        if (chosenFilter)
+            *chosenFilter = dialog.selectedNameFilter();
         if (!QFileInfo::exists(path) ||
             question(parent, QStringLiteral("Filen finns redan"),
                      QStringLiteral("Filen\n") + QDir::toNativeSeparators(path) +
