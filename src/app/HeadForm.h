@@ -229,6 +229,8 @@ private:
     // The register read again with the named account (UTF-8) open, when it is there.
     QString reloadAccounts(const std::string& account);
     void takeStep(bool redo);
+    // The bank's text of each imported post shown as the tooltip of its row.
+    void showImportTips();
     void Rensa_Mark(ledger::LedgerFrame* frame);
     // No post marked, no transaction chosen, nothing being typed.
     void forgetMarkAndChoice();

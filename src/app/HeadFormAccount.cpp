@@ -199,10 +199,12 @@ void HeadForm::Inläs_G2() {
 
 void HeadForm::OmLista_Enkel() {
     cashFrame_->OmLista_Enkel(cashView_, markedRow_);
+    showImportTips();
 }
 
 void HeadForm::OmLista_Budget() {
     budgetFrame_->OmLista_Budget(budgetView_, markedRow_);
+    showImportTips();
 }
 
 void HeadForm::VScroll1_Change(int value) {

@@ -1,9 +1,12 @@
 #include "statements/ui/ImportWizard.h"
 
+#include "budget/BudgetTemplate.h"
 #include "catalogue/MainTransactions.h"
+#include "ledger/LedgerView.h"
 #include "statements/Rules.h"
 #include "store/Cp1252.h"
 #include "store/Errors.h"
+#include "store/Records.h"
 #include "support/ui/Context.h"
 #include "support/ui/Trap.h"
 
@@ -27,7 +30,8 @@
 #include <QWizardPage>
 
 #include <algorithm>
-#include <set>
+#include <memory>
+#include <optional>
 
 namespace statements {
 
@@ -58,10 +62,6 @@ QLabel* buddyLabel(const QString& text, QWidget* buddy) {
     label->setBuddy(buddy);
     buddy->setAccessibleName(QString(text).remove(QLatin1Char('&')).remove(QLatin1Char(':')));
     return label;
-}
-
-QString plural(int n, const char* one, const char* many) {
-    return QString::number(n) + QLatin1Char(' ') + QString::fromUtf8(n == 1 ? one : many);
 }
 
 } // namespace
@@ -680,16 +680,10 @@ void ImportWizard::newTransaction() {
                              support::Dialogs::Icon::Exclamation);
         return;
     }
-    // The record it will get at "Slutför": the first free one, or the one after the last.
-    std::set<int> used;
-    for (const auto& t : view_.transactions)
-        used.insert(t.recordNumber);
-    int record = 1;
-    while (used.count(record))
-        ++record;
-    catalogue::CatalogueItem item{record, name.toStdString(), income ? '+' : '-'};
-    view_.transactions.push_back(item);
-    addedTransactions_.push_back(item);
+    // Staged: numbered -1, -2, ... until "Slutför" gives it a record of the catalogue.
+    const int record = -static_cast<int>(newTransactions_.size() + 1);
+    newTransactions_.push_back({name.toStdString(), income ? '+' : '-'});
+    view_.transactions.push_back({record, name.toStdString(), income ? '+' : '-'});
     currentRowChanged();
     const int index = transactionCombo_->findData(record);
     transactionCombo_->setCurrentIndex(index);
@@ -720,43 +714,48 @@ void ImportWizard::buildSummaryPage() {
     setPage(SummaryPage, page);
 }
 
-QString ImportWizard::summaryText() const {
-    int in = 0, already = 0, duplicates = 0, reserved = 0, errors = 0, untransacted = 0, unticked = 0;
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
-        const ClassifiedRow& row = rows_[i];
-        if (ticked_[i] && row.transNr != 0 && row.tickable())
-            ++in;
-        else if (row.status == RowStatus::Reserved)
-            ++reserved;
-        else if (row.status == RowStatus::Error)
-            ++errors;
-        else if (ticked_[i])
-            ++untransacted;
-        else if (row.status == RowStatus::AlreadyImported)
-            ++already;
-        else if (row.status == RowStatus::PossibleDuplicate)
-            ++duplicates;
-        else
-            ++unticked;
+ImportPlan ImportWizard::plan() const {
+    ImportPlan plan;
+    plan.bank = statement_.bank;
+    plan.hasBalance = statement_.hasBalance;
+    plan.rows = rows_;
+    plan.ticked.assign(ticked_.begin(), ticked_.end());
+    plan.newTransactions = newTransactions_;
+    if (view_.rules != originalRules_)
+        plan.rules = view_.rules;
+    std::vector<Profile> profiles = profiles_;
+    const bool useTransactionDate = transactionDateBox_->isChecked();
+    if (!recognition_.known && saveMappingBox_->isChecked()) {
+        saveMapping(profiles, mapping_);
+        plan.profiles = std::move(profiles);
+    } else if (recognition_.known && recognition_.hasTransactionDate &&
+               useTransactionDate != usesTransactionDate(profiles, recognition_.bank)) {
+        setTransactionDate(profiles, recognition_.bank, useTransactionDate);
+        plan.profiles = std::move(profiles);
     }
-    const int skipped = already + duplicates + reserved + errors + untransacted + unticked;
-    QStringList why;
-    if (already)
-        why << plural(already, "redan inläst", "redan inlästa");
-    if (duplicates)
-        why << plural(duplicates, "möjlig dubblett", "möjliga dubbletter");
-    if (reserved)
-        why << plural(reserved, "reserverad", "reserverade");
-    if (errors)
-        why << plural(errors, "fel", "fel");
-    if (untransacted)
-        why << plural(untransacted, "utan transaktion", "utan transaktion");
-    if (unticked)
-        why << plural(unticked, "avmarkerad", "avmarkerade");
-    QString text = plural(in, "post läses in", "poster läses in");
-    if (skipped)
-        text += QStringLiteral(", %1 hoppas över (%2)").arg(skipped).arg(why.join(QStringLiteral(", ")));
-    return text;
+    return plan;
+}
+
+// The account's files read as they stand on disk: the main window's copies are read again after
+// the import.
+void ImportWizard::withTarget(const std::function<void(ImportTarget&)>& use) const {
+    const auto& paths = ctx_.paths;
+    store::RecordFile kontoData(paths.kontoData(accountBytes_), ledger::recordLength(kind_),
+                                store::RecordFile::Missing::Fail);
+    store::RecordFile transakt(paths.transakt(accountBytes_), store::TransRec::Length,
+                               store::RecordFile::Missing::Fail);
+    store::RecordFile kategori(paths.kategori(accountBytes_), store::KatRec::Length);
+    std::optional<store::RecordFile> mall;
+    std::unique_ptr<budget::BudgetTemplate> plan;
+    const int postCount = ledger::findPostCount(kontoData);
+    if (kind_ == ledger::Kind::Budget) {
+        mall.emplace(paths.bMall(accountBytes_), store::MallRec::Length);
+        plan = std::make_unique<budget::BudgetTemplate>(*mall);
+        plan->open(kontoData, postCount, ctx_.today);
+    }
+    ImportTarget target{paths,    accountBytes_,           kontoData,  postCount, transakt,
+                        kategori, mall ? &*mall : nullptr, plan.get(), ctx_.today};
+    use(target);
 }
 
 void ImportWizard::initializePage(int id) {
@@ -777,7 +776,20 @@ void ImportWizard::initializePage(int id) {
     } else if (id == RowsPage) {
         fillRows();
     } else if (id == SummaryPage) {
-        summary_->setText(summaryText());
+        support::trapped(
+            ctx_, this,
+            [&] {
+                withTarget([&](ImportTarget& target) {
+                    const ImportSummary summary = summarise(plan(), target);
+                    summary_->setText(qs(summary.countsText()));
+                    budgetCheck_->setText(qs(summary.confirmedText()));
+                    balanceCheck_->setText(qs(summary.balanceText()));
+                });
+            },
+            [&] {
+                return support::describeFailure(QStringLiteral("Import_mn"),
+                                                QStringLiteral(" vid sammanställning av importen."));
+            });
     }
     QWizard::initializePage(id);
 }
@@ -813,7 +825,7 @@ bool ImportWizard::readStatementNow() {
             }
             if (!viewRead_) {
                 view_ = readAccountView(ctx_.paths, accountBytes_, kind_);
-                firstNewRule_ = view_.rules.size();
+                originalRules_ = view_.rules;
                 viewRead_ = true;
             }
             classifyRows();
@@ -830,11 +842,27 @@ bool ImportWizard::readStatementNow() {
 }
 
 bool ImportWizard::finish() {
-    return false;
-}
-
-void ImportWizard::done(int result) {
-    QWizard::done(result);
+    ImportResult result;
+    const bool ran = support::trapped(
+        ctx_, this, [&] { withTarget([&](ImportTarget& target) { result = applyImport(plan(), target); }); },
+        [&] {
+            return support::describeFailure(QStringLiteral("Import_mn"),
+                                            QStringLiteral(" vid import av kontoutdraget."),
+                                            {QStringLiteral("Fil = ") + path_});
+        });
+    if (!ran)
+        return false;
+    if (result.outcome != ledger::Outcome::Done) {
+        if (result.row >= 0)
+            rowsTable_->selectRow(result.row);
+        ctx_.dialogs.message(this, QStringLiteral("Importen kan inte göras"),
+                             qs(result.refusal) + QStringLiteral("\n\nAvmarkera raden eller ändra beloppet i "
+                                                                 "kontot och försök igen."),
+                             support::Dialogs::Icon::Exclamation);
+        return false;
+    }
+    emit imported(result.recountStart);
+    return true;
 }
 
 } // namespace statements

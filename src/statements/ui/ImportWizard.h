@@ -5,12 +5,14 @@
 // new transaction are kept in memory until then and dropped with "Avbryt".
 
 #include "ledger/LedgerView.h"
+#include "statements/Apply.h"
 #include "statements/Classify.h"
 #include "statements/ImportFiles.h"
 #include "statements/Reader.h"
 
 #include <QWizard>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -49,7 +51,8 @@ public:
     bool ticked(int row) const { return ticked_.at(static_cast<std::size_t>(row)); }
     // The row's status as the rows page shows it.
     QString statusText(int row) const;
-    QString summaryText() const;
+    // What "Slutför" would write.
+    ImportPlan plan() const;
 
 signals:
     // The account's files were changed by the import: read them again and show this post.
@@ -58,7 +61,6 @@ signals:
 protected:
     void initializePage(int id) override;
     bool validateCurrentPage() override;
-    void done(int result) override;
 
 private:
     void buildFilePage();
@@ -84,6 +86,7 @@ private:
     void rowTicked(int row, int column);
     void newTransaction();
     bool finish();
+    void withTarget(const std::function<void(ImportTarget&)>& use) const;
     QString transactionName(int transNr) const;
     QString subTransactionName(int subNr) const;
 
@@ -101,10 +104,10 @@ private:
     Statement statement_;
     AccountView view_;
     bool viewRead_ = false;
-    std::size_t firstNewRule_ = 0; // view_.rules from here on are staged
+    std::vector<Rule> originalRules_;
     std::vector<ClassifiedRow> rows_;
     std::vector<char> ticked_;
-    std::vector<catalogue::CatalogueItem> addedTransactions_; // staged, written at "Slutför"
+    std::vector<StagedTransaction> newTransactions_; // written at "Slutför"
     bool filling_ = false;
 
     // Fil
