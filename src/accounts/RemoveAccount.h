@@ -11,8 +11,8 @@ class DataPaths;
 namespace accounts {
 
 // Files an account folder may hold; the only names removal deletes by name.
-inline constexpr std::array<std::string_view, 4> AccountFileNames{"KontoData", "Transakt", "Kategori",
-                                                                  "B-mall"};
+inline constexpr std::array<std::string_view, 6> AccountFileNames{"KontoData", "Transakt",     "Kategori",
+                                                                  "B-mall",    "Importregler", "Importlogg"};
 
 enum class RemovalResult { RegisterDeleted, NameBlanked };
 
@@ -25,11 +25,11 @@ enum class RemovalResult { RegisterDeleted, NameBlanked };
 // account (or already be free), so a stale caller can never take another account's name away.
 //
 // Order, so that a failure or a crash never leaves a register name pointing at half-deleted files:
-//  1. Anything in the folder other than the four account files (a sub-folder, a file left by a
+//  1. Anything in the folder other than the account files (a sub-folder, a file left by a
 //     crashed save, a symbolic link) is deleted first, without ever following a link or leaving
 //     the folder's file system. A failure here (store::FileError) leaves the account whole.
-//  2. KontoData, Transakt, Kategori and B-mall are deleted and the register changed in one group
-//     commit: on failure every file is as it was.
+//  2. KontoData, Transakt, Kategori, B-mall and the import rules and log are deleted and the
+//     register changed in one group commit: on failure every file is as it was.
 //  3. The emptied folder is removed. The removal has happened by then; should this last step fail,
 //     only an empty folder is left and no error is raised.
 // When the folder entry is a symbolic link only the link is removed (after the commit), never

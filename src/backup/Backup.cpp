@@ -1,6 +1,7 @@
 #include "backup/Backup.h"
 
 #include "accounts/Register.h"
+#include "statements/ImportFiles.h"
 #include "store/Cp1252.h"
 #include "store/Errors.h"
 #include "store/FileIo.h"
@@ -89,6 +90,7 @@ struct RestoreFile {
     fs::path source;
     fs::path target;
     std::uint64_t size = 0;
+    bool remove = false; // the target goes: the backup has no such file
 };
 
 // A kind of file the data holds, and what such a file can be: a whole number of records (of either
@@ -105,12 +107,15 @@ constexpr std::uint64_t MaxCatalogue = 9999;
 constexpr FileKind RootKinds[] = {{"KontoFil", store::KontoRec::Length, 0, 0},
                                   {"KontoIni", 0, 0, 0},
                                   {"PosFil", store::PosRec::Length, 0, 1},
-                                  {"RedDayFil", store::RedDayRec::Length, 0, 0}};
+                                  {"RedDayFil", store::RedDayRec::Length, 0, 0},
+                                  {"Importprofiler", statements::ProfileRec::Length, 0, 0}};
 constexpr FileKind AccountKinds[] = {
     {"KontoData", store::PostRec_Enkel::Length, store::PostRec_Budget::Length, 0},
     {"Transakt", store::TransRec::Length, 0, MaxCatalogue},
     {"Kategori", store::KatRec::Length, 0, MaxCatalogue},
-    {"B-mall", store::MallRec::Length, 0, 0}};
+    {"B-mall", store::MallRec::Length, 0, 0},
+    {"Importregler", statements::RuleRec::Length, 0, 0},
+    {"Importlogg", statements::LogRec::Length, 0, 0}};
 constexpr std::uint64_t MaxIniBytes = 1024;
 constexpr std::ptrdiff_t MaxIniLines = 4;
 
@@ -184,6 +189,18 @@ void collectFiles(const fs::path& backupFolder, const fs::path& targetFolder, st
             throw store::FileError(ec, entry.path().string());
         out.push_back({entry.path(), targetFolder / name, size});
         checkKind(out.back(), *kind, postLength);
+    }
+}
+
+// An account's import files that the backup lacks go with the restore: rows the restored ledger no
+// longer holds would otherwise read as imported, and rules would name transactions that are gone.
+void dropImportFilesNotIn(const fs::path& backupFolder, const fs::path& targetFolder,
+                          std::vector<RestoreFile>& out) {
+    for (const char* name : {"Importregler", "Importlogg"}) {
+        std::error_code ec;
+        if (fs::symlink_status(backupFolder / name, ec).type() != fs::file_type::regular &&
+            fs::symlink_status(targetFolder / name, ec).type() == fs::file_type::regular)
+            out.push_back({{}, targetFolder / name, 0, true});
     }
 }
 
@@ -292,7 +309,10 @@ fs::path commitRestore(const store::DataPaths& paths, const std::vector<fs::path
                 group.createFolder(folder);
         }
         for (const RestoreFile& file : files)
-            group.stageCopy(file.target, file.source, file.size);
+            if (file.remove)
+                group.remove(file.target);
+            else
+                group.stageCopy(file.target, file.source, file.size);
         group.commit();
     } catch (...) {
         // Nothing was replaced after all: a folder of "replaced" files would only mislead.
@@ -574,6 +594,7 @@ fs::path restoreAccount(const store::DataPaths& paths, std::string_view utf8Acco
     std::vector<RestoreFile> files;
     collectFiles(backupFolder, accountFolder, AccountKinds, files,
                  postLengthIn(paths.kontoFil(), utf8Account));
+    dropImportFilesNotIn(backupFolder, accountFolder, files);
     return commitRestore(paths, {paths.dataRoot(), accountFolder}, files, today, clock);
 }
 
@@ -593,6 +614,7 @@ fs::path restoreAll(const store::DataPaths& paths, const fs::path& backupFolder,
         // The backup's own register tells the kinds of the accounts it holds.
         collectFiles(entry.path(), root / name, AccountKinds, files,
                      postLengthIn(backupFolder / "KontoFil", name));
+        dropImportFilesNotIn(entry.path(), root / name, files);
     }
     return commitRestore(paths, folders, files, today, clock);
 }

@@ -209,6 +209,8 @@ TEST_F(RemoveAccountTest, FailedCommitLeavesEveryFileAsItWas) {
                                : kontoRec("Mat", "1", "Ek") + kontoRec("Budget", "2", "Bg"));
             fixtures::writeAccount(root, "Budget", fixtures::budgetPosts(5));
             drive.writeFile("MoniData/Budget/B-mall", std::string(18 * 3, 'b'));
+            drive.writeFile("MoniData/Budget/Importregler", std::string(48, 'r'));
+            drive.writeFile("MoniData/Budget/Importlogg", std::string(113, 'l'));
             const auto before = drive.tree();
             // The register's replacement fails (a blanked name); when the register is deleted
             // instead, saving the manifest of the journal fails.

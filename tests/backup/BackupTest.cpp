@@ -246,6 +246,27 @@ TEST_F(BackupTest, AllRestoreIsAllOrNothing) {
     EXPECT_EQ(filesUnder(kept), before);
 }
 
+// The import files travel with the data; a restore from a backup made before the first import
+// takes them away again (kept with the other replaced files), or rows that the restored ledger no
+// longer holds would read as imported.
+TEST_F(BackupTest, ImportFilesFollowTheBackupBothWays) {
+    const fs::path without = backup::backUpAccount(paths, "Bil", stick.path(), Today, Clock);
+    const std::string log(113, 'l');
+    writeFile(paths.dataRoot() / "Bil" / "Importregler", std::string(48, 'r'));
+    writeFile(paths.dataRoot() / "Bil" / "Importlogg", log);
+    writeFile(paths.dataRoot() / "Importprofiler", std::string(86, 'p'));
+    const fs::path with = backup::backUpAll(paths, stick.path(), Today, "15:31:00");
+    writeFile(paths.dataRoot() / "Bil" / "Importlogg", log + log);
+
+    backup::restoreAll(paths, with, Today, "16:00:00");
+    EXPECT_EQ(filesUnder(paths.dataRoot()), filesUnder(with));
+    const fs::path kept = backup::restoreAccount(paths, "Bil", without, Today, "16:00:01");
+    EXPECT_FALSE(fs::exists(paths.dataRoot() / "Bil" / "Importregler"));
+    EXPECT_FALSE(fs::exists(paths.dataRoot() / "Bil" / "Importlogg"));
+    EXPECT_EQ(readFile(kept / "Bil" / "Importlogg"), log);
+    EXPECT_EQ(filesUnder(paths.dataRoot() / "Bil"), filesUnder(without));
+}
+
 TEST_F(BackupTest, BackupMomentAndAccountsForTheQuestionBeforeARestore) {
     const fs::path made = backup::backUpAll(paths, stick.path(), Today, Clock);
     EXPECT_EQ(backup::backupMoment(made), "2026-12-04 15:30");
