@@ -20,8 +20,8 @@ CommandLine refuse(std::string why) {
 }
 
 // Every option takes a value.
-constexpr std::array<std::string_view, 7> Options{"--drive", "--screenshot", "--export", "--account",
-                                                  "--from",  "--to",         "--out"};
+constexpr std::array<std::string_view, 8> Options{"--drive", "--screenshot", "--export", "--account",
+                                                  "--from",  "--to",         "--out",    "--import"};
 
 std::string lowerEnding(const std::filesystem::path& file) {
     std::string ending = file.extension().string();
@@ -67,13 +67,38 @@ std::optional<std::string> exportProblem(CommandLine& line, const std::optional<
     return std::nullopt;
 }
 
+// The import's options together: one account, and nothing of the export or the window.
+std::optional<std::string> importProblem(CommandLine& line, const std::optional<std::string>& file,
+                                         const std::optional<std::string>& exportKind, bool dryRun) {
+    if (!file)
+        return dryRun ? std::optional<std::string>("--dry-run hör till --import") : std::nullopt;
+    const ExportRequest& e = line.exportRequest;
+    if (exportKind)
+        return "--import går inte ihop med --export";
+    if (line.screenshot)
+        return "--screenshot går inte ihop med --import";
+    if (e.from || e.to || !e.out.empty())
+        return "--from, --to och --out hör till --export";
+    if (e.everyAccount || e.accounts.size() != 1)
+        return "--import vill ha precis ett konto: --account KONTO";
+    line.importRequest = {*file, e.accounts.front(), dryRun};
+    line.exportRequest = {};
+    line.action = CommandLine::Action::Import;
+    return std::nullopt;
+}
+
 } // namespace
 
 CommandLine parseCommandLine(const std::vector<std::string>& args) {
     CommandLine line;
-    std::optional<std::string> exportKind;
+    std::optional<std::string> exportKind, importFile;
+    bool dryRun = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        if (arg == "--dry-run") {
+            dryRun = true;
+            continue;
+        }
         if (arg == "-h" || arg == "--help") {
             line.action = CommandLine::Action::Help;
             return line;
@@ -107,6 +132,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
             line.screenshot = *value;
         else if (name == "--export")
             exportKind = *value;
+        else if (name == "--import")
+            importFile = *value;
         else if (name == "--account" && *value == "alla")
             e.everyAccount = true;
         else if (name == "--account")
@@ -118,8 +145,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
         else
             e.out = *value;
     }
-    if (const auto wrong = exportProblem(line, exportKind))
+    if (const auto wrong = importProblem(line, importFile, exportKind, dryRun))
         return refuse(*wrong);
+    if (line.action != CommandLine::Action::Import)
+        if (const auto wrong = exportProblem(line, exportKind))
+            return refuse(*wrong);
     // The drive folder must be there already: a mistyped name would otherwise become a new, empty
     // data folder in a place nobody meant.
     std::error_code ec;
@@ -132,6 +162,7 @@ std::string helpText() {
     return "Användning: moniva [--drive DIR] [--screenshot FIL]\n"
            "       moniva [--drive DIR] --export RAPPORT --account KONTO [--from ÅÅÅÅ-MM-DD]\n"
            "              [--to ÅÅÅÅ-MM-DD] --out FIL\n"
+           "       moniva [--drive DIR] --import FIL --account KONTO [--dry-run]\n"
            "Moniva – hushållsekonomi med kassabok och budget.\n"
            "\n"
            "Flaggor:\n"
@@ -147,6 +178,13 @@ std::string helpText() {
            "                     sista posten.\n"
            "  --out FIL          Filen att spara: .xlsx, eller .csv för kalkylprogram (;,\n"
            "                     decimalkomma).\n"
+           "  --import FIL       Läs in ett kontoutdrag i kontot (--account) utan fönster: varje\n"
+           "                     rad skrivs ut med tabb mellan datum, belopp, bankens text,\n"
+           "                     transaktion och status (ny, regel, redan, dubblett,\n"
+           "                     reserverad, fel); raderna som en regel placerar läses in.\n"
+           "                     Status 0 när alla rader är placerade, 3 när några väntar på\n"
+           "                     importfönstret, 2 vid fel fil eller flagga.\n"
+           "  --dry-run          Med --import: visa bara raderna, ändra ingenting.\n"
            "  -h, --help         Visa flaggorna och avsluta.\n"
            "  -v, --version      Visa programversionen och avsluta.\n";
 }

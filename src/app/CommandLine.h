@@ -17,20 +17,29 @@ struct ExportRequest {
     std::filesystem::path out;           // ends in .xlsx or .csv, which chooses the form
 };
 
+// A bank statement imported into one account from a script (--import).
+struct ImportRequest {
+    std::filesystem::path file;
+    std::string account; // UTF-8 name as given
+    bool dryRun = false; // --dry-run: the rows are printed, nothing is written
+};
+
 // What the command line asks for. It is read before any window exists, so that a mistake is told
 // in a terminal without a display.
 struct CommandLine {
-    enum class Action { Run, Help, Version, Refuse, Export };
+    enum class Action { Run, Help, Version, Refuse, Export, Import };
     Action action = Action::Run;
     std::optional<std::filesystem::path> drive;      // --drive DIR: an existing folder
     std::optional<std::filesystem::path> screenshot; // --screenshot FIL
     ExportRequest exportRequest;                     // Export
+    ImportRequest importRequest;                     // Import
     std::string refusal;                             // Refuse: what is wrong, in one line
 };
 
 // The arguments after the program's name. "--drive DIR" and "--drive=DIR" alike; an unknown
 // option, a missing value, an argument of its own or a drive folder that does not exist refuses,
-// and so do the export's options without --export, a bad date, kind or file ending.
+// and so do the export's options without --export, a bad date, kind or file ending, and an import
+// without exactly one account or together with an export.
 CommandLine parseCommandLine(const std::vector<std::string>& args);
 
 // The options, as --help prints them.

@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/ExportCommand.h"
 #include "app/HeadForm.h"
+#include "app/ImportCommand.h"
 #include "app/InstanceLock.h"
 #include "app/Screenshot.h"
 #include "app/Translations.h"
@@ -70,6 +71,22 @@ int main(int argc, char* argv[]) {
         const app::ExportOutcome outcome = app::runExport(line.exportRequest, store::DataPaths(drive));
         std::fprintf(outcome.status == 0 ? stdout : stderr, "%s%s\n",
                      outcome.status == 0 ? "" : "moniva: ", outcome.message.c_str());
+        return outcome.status;
+    }
+    case app::CommandLine::Action::Import: {
+        const auto drive =
+            store::chooseDriveFolder(line.drive, QDir::currentPath().toStdString(),
+                                     QDir::homePath().toStdString(), store::systemMountPoints());
+        const app::ImportOutcome outcome =
+            app::runImport(line.importRequest, store::DataPaths(drive),
+                           QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")).toStdString());
+        std::fputs(outcome.rows.c_str(), stdout);
+        if (!outcome.message.empty())
+            std::fprintf(stderr, "%s%s\n",
+                         outcome.status == app::ImportFailed || outcome.status == app::BadCommandLine
+                             ? "moniva: "
+                             : "",
+                         outcome.message.c_str());
         return outcome.status;
     }
     case app::CommandLine::Action::Run:
