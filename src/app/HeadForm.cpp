@@ -236,10 +236,10 @@ void HeadForm::closeEvent(QCloseEvent* event) {
 bool HeadForm::endOpenedWindows() {
     // Innermost first: a window opened from another one ends before its opener.
     static const std::pair<const char*, const char*> cancelButtons[] = {
-        {"HolidayForm", "Command3"}, {"TransForm", "cancelButton"}, {"SubTransForm", "cancelButton"},
-        {"HelpViewer", "HelpClose"}, {"MsgForm", "Command3"},       {"DonateForm", "Command2"},
-        {"NyKontoForm", "Command2"}, {"BudgAltForm", "quitButton"}, {"UtskrStatForm", "Command3"},
-        {"BackUpForm", "Command2"},
+        {"HolidayForm", "quitButton"}, {"TransForm", "cancelButton"}, {"SubTransForm", "cancelButton"},
+        {"HelpViewer", "HelpClose"},   {"MsgForm", "Command3"},       {"DonateForm", "Command2"},
+        {"NyKontoForm", "Command2"},   {"BudgAltForm", "quitButton"}, {"UtskrStatForm", "Command3"},
+        {"BackUpForm", "quitButton"},
     };
     for (const auto& [name, cancel] : cancelButtons) {
         std::vector<QPointer<QWidget>> windows;

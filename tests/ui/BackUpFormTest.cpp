@@ -102,13 +102,13 @@ protected:
         emit items->itemClicked(items->item(row));
     }
     void clickDrive(int row) { clickRow("DrvList", row); }
-    void clickFolder(int row) { clickRow("Dir1", row); }
+    void clickFolder(int row) { clickRow("folderList", row); }
 
     // Opens the window again when a restore closed it, and arms a restore from that drive.
     void armRestore(int drive, const char* scope) {
         form->show();
-        form->Command1_Click();
-        button("Command4")->click();
+        form->cancel();
+        button("restoreButton")->click();
         tc.dialogs.answerYes().answerYes();
         clickDrive(drive);
         option(scope)->click();
@@ -126,8 +126,9 @@ protected:
 
     void expectIdle() {
         EXPECT_TRUE(form->mode().isEmpty());
-        EXPECT_EQ(uitest::enabledOf(*form, {"Command1", "Command3", "Command4"}), "011");
-        EXPECT_EQ(uitest::visibleOf(*form, {"Label1", "DrvList", "Option1", "Option2", "Dir1", "Label2"}),
+        EXPECT_EQ(uitest::enabledOf(*form, {"cancelButton", "backupButton", "restoreButton"}), "011");
+        EXPECT_EQ(uitest::visibleOf(*form, {"driveTitle", "DrvList", "thisAccountOption", "allAccountsOption",
+                                            "folderList", "waitLabel"}),
                   "000000");
         EXPECT_EQ(form->height(), backup::BackUpForm::DesignHeight * 83 / 100);
     }
@@ -145,14 +146,14 @@ protected:
 
 TEST_F(BackUpFormTest, OpensIdleWithItsControlsAndStoresItsFirstPosition) {
     EXPECT_EQ(form->windowTitle(), "Backup / Äterställ");
-    EXPECT_EQ(uitest::textsOf(
-                  *form, {"Command1", "Command2", "Command3", "Command4", "Option1", "Option2", "Label1"}),
+    EXPECT_EQ(uitest::textsOf(*form, {"cancelButton", "quitButton", "backupButton", "restoreButton",
+                                      "thisAccountOption", "allAccountsOption", "driveTitle"}),
               (QStringList{"Avbryt", "Avsluta", "BackUp", "Återställ", "Detta konto", "Alla konton",
                            "Drive-enheter"}));
-    ASSERT_NE(list("Dir1"), nullptr);
+    ASSERT_NE(list("folderList"), nullptr);
 
-    EXPECT_EQ(form->text1(), Intro);
-    EXPECT_EQ(control<QPlainTextEdit>(*form, "Text1")->toPlainText(), QString(Intro).replace(CRLF, "\n"));
+    EXPECT_EQ(form->info(), Intro);
+    EXPECT_EQ(control<QPlainTextEdit>(*form, "infoBox")->toPlainText(), QString(Intro).replace(CRLF, "\n"));
     expectIdle();
     // Pair 2 of PosFil was unset: the window's position is written there.
     const std::string pos = tc.drive.readFile(tc.ctx.paths.posFil());
@@ -163,13 +164,14 @@ TEST_F(BackUpFormTest, OpensIdleWithItsControlsAndStoresItsFirstPosition) {
 }
 
 TEST_F(BackUpFormTest, BackupOfTheOpenAccountWaitsWithItsTextThenCopiesEveryByte) {
-    button("Command3")->click();
+    button("backupButton")->click();
     EXPECT_EQ(form->mode(), "BU");
-    EXPECT_EQ(form->text1(), BackupGuide);
+    EXPECT_EQ(form->info(), BackupGuide);
     EXPECT_EQ(form->height(), backup::BackUpForm::DesignHeight);
-    EXPECT_EQ(uitest::enabledOf(*form, {"Command1", "Command3", "Command4", "DrvList", "Option1", "Option2"}),
+    EXPECT_EQ(uitest::enabledOf(*form, {"cancelButton", "backupButton", "restoreButton", "DrvList",
+                                        "thisAccountOption", "allAccountsOption"}),
               "100100");
-    EXPECT_EQ(uitest::visibleOf(*form, {"DrvList", "Label1", "Dir1", "Label2"}), "1100");
+    EXPECT_EQ(uitest::visibleOf(*form, {"DrvList", "driveTitle", "folderList", "waitLabel"}), "1100");
     // CD, not-ready reader and /proc are left out; the kind is kept as item data.
     QListWidget* drives = list("DrvList");
     ASSERT_EQ(drives->count(), 3);
@@ -182,18 +184,18 @@ TEST_F(BackUpFormTest, BackupOfTheOpenAccountWaitsWithItsTextThenCopiesEveryByte
     tc.dialogs.answerYes().answerYes();
     clickDrive(0);
     EXPECT_EQ(form->chosenDrive(), driveOf(stick));
-    EXPECT_EQ(uitest::enabledOf(*form, {"Option1", "Option2"}), "11");
+    EXPECT_EQ(uitest::enabledOf(*form, {"thisAccountOption", "allAccountsOption"}), "11");
 
     // While it waits the window paints its wait text and its controls rest.
     form->setSecondLength(40);
     QString waitShown;
     bool closeEnabled = true;
     QTimer::singleShot(10, form.get(), [&] {
-        if (label("Label2")->isVisible())
-            waitShown = label("Label2")->text();
-        closeEnabled = button("Command2")->isEnabled();
+        if (label("waitLabel")->isVisible())
+            waitShown = label("waitLabel")->text();
+        closeEnabled = button("quitButton")->isEnabled();
     });
-    option("Option1")->click();
+    option("thisAccountOption")->click();
 
     EXPECT_EQ(waitShown, "Vänta !\nSäkerhets-\nkopiering...");
     EXPECT_FALSE(closeEnabled);
@@ -209,35 +211,35 @@ TEST_F(BackUpFormTest, BackupOfTheOpenAccountWaitsWithItsTextThenCopiesEveryByte
     const fs::path made = stick / (HushallUtf8 + Stamp);
     EXPECT_EQ(form->lastBackupFolder(), made);
     EXPECT_EQ(filesUnder(made), filesUnder(tc.ctx.paths.dataRoot() / HushallUtf8));
-    EXPECT_EQ(form->text1(), "En säkerhetskopia av Hushåll, försedd med datum och klockslag,  har nu "
-                             "skapats på den angivna drive-enheten, (" +
-                                 driveOf(stick) + ")");
+    EXPECT_EQ(form->info(), "En säkerhetskopia av Hushåll, försedd med datum och klockslag,  har nu "
+                            "skapats på den angivna drive-enheten, (" +
+                                driveOf(stick) + ")");
     expectIdle();
-    EXPECT_TRUE(button("Command2")->isEnabled());
+    EXPECT_TRUE(button("quitButton")->isEnabled());
 }
 
 TEST_F(BackUpFormTest, BackupOfAllAccountsGoesToAMonivaBUFolder) {
-    button("Command3")->click();
+    button("backupButton")->click();
     tc.dialogs.answerYes().answerYes();
     clickDrive(1);
-    option("Option2")->click();
+    option("allAccountsOption")->click();
 
     EXPECT_EQ(tc.dialogs.calls().back().text,
               "Är diskenhet " + driveOf(disk) + " för säkerhetskopieringen av samtliga konton OK ?");
     const fs::path made = disk / ("MonivaBU" + Stamp);
     EXPECT_EQ(filesUnder(made), filesUnder(tc.ctx.paths.dataRoot()));
-    EXPECT_EQ(form->text1(),
+    EXPECT_EQ(form->info(),
               "En säkerhetskopia av samtliga konton,\r\nMonivaBU" + QString::fromStdString(Stamp) +
                   "\r\nförsedd med datum och klockslag,  har nu skapats på den angivna drive-enheten, (" +
                   driveOf(disk) + ")");
     expectIdle();
 
     // Declined: nothing is copied and both options are cleared.
-    button("Command3")->click();
+    button("backupButton")->click();
     tc.dialogs.answerYes().answerNo();
     clickDrive(2);
-    option("Option2")->click();
-    EXPECT_FALSE(option("Option2")->isChecked());
+    option("allAccountsOption")->click();
+    EXPECT_FALSE(option("allAccountsOption")->isChecked());
     EXPECT_TRUE(fs::is_empty(nas));
 }
 
@@ -251,38 +253,38 @@ TEST_F(BackUpFormTest, EachDriveKindIsDescribedAndOnlyYesChoosesIt) {
                                     "Diskenheten är en hårddiskdrive (HDD) i denna dator.",
                                     "Diskenheten" + network};
     for (int row = 0; row < 3; ++row) {
-        button("Command3")->click();
+        button("backupButton")->click();
         tc.dialogs.clear().answerNo();
         clickDrive(row);
         EXPECT_EQ(tc.dialogs.lastText(), backupTexts[row] + "\r\n\r\nAnvänd denna diskenhet för BackUp ?");
         EXPECT_FALSE(tc.dialogs.calls()[0].cancelButton);
         EXPECT_TRUE(form->mode().isEmpty());
         EXPECT_TRUE(form->chosenDrive().isEmpty());
-        EXPECT_FALSE(option("Option1")->isEnabled());
+        EXPECT_FALSE(option("thisAccountOption")->isEnabled());
         // With the mode gone the list answers no more clicks.
         clickDrive(row);
         EXPECT_EQ(tc.dialogs.calls().size(), 1u);
-        button("Command1")->click();
+        button("cancelButton")->click();
 
         // The restore's drive question has "Avbryt" too, which chooses nothing, as "Nej" does.
-        button("Command4")->click();
-        EXPECT_EQ(form->text1(), RestoreGuide);
-        EXPECT_TRUE(list("Dir1")->isVisible() && !list("Dir1")->isEnabled());
+        button("restoreButton")->click();
+        EXPECT_EQ(form->info(), RestoreGuide);
+        EXPECT_TRUE(list("folderList")->isVisible() && !list("folderList")->isEnabled());
         tc.dialogs.clear().answerCancel();
         clickDrive(row);
         EXPECT_TRUE(tc.dialogs.calls()[0].cancelButton);
         EXPECT_TRUE(form->mode().isEmpty());
-        EXPECT_FALSE(option("Option2")->isEnabled());
-        button("Command1")->click();
-        button("Command4")->click();
+        EXPECT_FALSE(option("allAccountsOption")->isEnabled());
+        button("cancelButton")->click();
+        button("restoreButton")->click();
         tc.dialogs.clear().answerYes();
         clickDrive(row);
         ASSERT_EQ(tc.dialogs.calls().size(), 2u);
         EXPECT_EQ(tc.dialogs.calls()[0].text,
                   restoreTexts[row] + "\r\n\r\nAnvänd denna diskenhet för Återställning ?");
         EXPECT_TRUE(uitest::showed(tc.dialogs, 1, "Välj återställningens omfattning !", ChooseScope));
-        button("Command1")->click();
-        EXPECT_EQ(form->text1(), Cancelled);
+        button("cancelButton")->click();
+        EXPECT_EQ(form->info(), Cancelled);
         expectIdle();
     }
 }
@@ -294,15 +296,15 @@ TEST_F(BackUpFormTest, RestoreOfTheAccountCopiesTheChosenBackupAndClosesTheWindo
     fixtures::writeFile(dataRoot / HushallUtf8 / "KontoData", fixtures::budgetPosts(8));
     const auto before = filesUnder(dataRoot);
 
-    armRestore(0, "Option1");
+    armRestore(0, "thisAccountOption");
     EXPECT_EQ(tc.dialogs.calls()[2].text,
               "\r\n\r\nÄr diskenhet " + driveOf(stick) + " för återställning av kontot 'Hushåll'  OK ?");
     EXPECT_TRUE(
         uitest::showed(tc.dialogs, 3, "Välj ut BackUp !", "Klicka på den avsedda BackUp-katalogen !"));
     EXPECT_EQ(form->restoreScope(), "1");
-    ASSERT_EQ(list("Dir1")->count(), 1); // Bil's backup is not Hushåll's
-    EXPECT_EQ(list("Dir1")->item(0)->text(), "Hushåll202611010900");
-    EXPECT_TRUE(list("Dir1")->isEnabled());
+    ASSERT_EQ(list("folderList")->count(), 1); // Bil's backup is not Hushåll's
+    EXPECT_EQ(list("folderList")->item(0)->text(), "Hushåll202611010900");
+    EXPECT_TRUE(list("folderList")->isEnabled());
 
     // The last word names the backup's date and time and the account it replaces; No changes nothing.
     const QString confirm =
@@ -317,7 +319,7 @@ TEST_F(BackUpFormTest, RestoreOfTheAccountCopiesTheChosenBackupAndClosesTheWindo
 
     // A copy that fails is reported; the files stay as they were, nothing kept, and the window closes.
     uitest::failSavesOf("");
-    armRestore(0, "Option1");
+    armRestore(0, "thisAccountOption");
     tc.dialogs.clear().answerYes().answerNo(); // the last word, then the error report declined
     clickFolder(0);
     store::setCommitFaultHook({});
@@ -332,7 +334,7 @@ TEST_F(BackUpFormTest, RestoreOfTheAccountCopiesTheChosenBackupAndClosesTheWindo
     store::setCommitFaultHook([&](store::CommitStep, const fs::path&) {
         busy = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
     });
-    armRestore(0, "Option1");
+    armRestore(0, "thisAccountOption");
     tc.dialogs.clear().answerYes();
     clickFolder(0);
     EXPECT_TRUE(busy);
@@ -367,11 +369,11 @@ TEST_F(BackUpFormTest, RestoreOfAllAccountsAsksForEachMissingAccountFolder) {
     const auto before = filesUnder(dataRoot);
     const auto bilBefore = filesUnder(dataRoot / "Bil");
 
-    armRestore(1, "Option2");
+    armRestore(1, "allAccountsOption");
     EXPECT_EQ(tc.dialogs.calls()[2].text, "\r\n\r\nÄr diskenhet " + driveOf(disk) +
                                               " för återställning av säkerhetskopierade konton  OK ?");
     EXPECT_EQ(form->restoreScope(), "0");
-    ASSERT_EQ(list("Dir1")->count(), 1);
+    ASSERT_EQ(list("folderList")->count(), 1);
 
     tc.dialogs.clear().answerNo();
     clickFolder(0);
@@ -388,7 +390,7 @@ TEST_F(BackUpFormTest, RestoreOfAllAccountsAsksForEachMissingAccountFolder) {
         "(BackUp-katalogen MonivaBU202611010900), och likaså kontona:\r\n\r\nHushåll\r\n\r\nDe nuvarande "
         "filerna sparas först i en mapp bredvid MoniData, så att återställningen kan göras ogjord för "
         "hand.\r\n\r\nVill du återställa samtliga konton ?";
-    armRestore(1, "Option2");
+    armRestore(1, "allAccountsOption");
     tc.dialogs.clear().answerYes().answerNo();
     clickFolder(0);
     EXPECT_EQ(tc.dialogs.titles(), (QStringList{"Saknad kontokatalog i BackUp", "Bekräfta återställning"}));
@@ -396,7 +398,7 @@ TEST_F(BackUpFormTest, RestoreOfAllAccountsAsksForEachMissingAccountFolder) {
     expectNothingRestored(before);
 
     // Yes restores what the backup holds and leaves Bil's own folder as it was.
-    armRestore(1, "Option2");
+    armRestore(1, "allAccountsOption");
     tc.dialogs.clear().answerYes().answerYes();
     openAfterReload.clear();
     clickFolder(0);
@@ -447,11 +449,11 @@ TEST(BackUpFromTheMainWindow, RestoreOpensTheAccountThatWasOpen) {
         ASSERT_NE(form, nullptr);
         form->setSecondLength(0);
         t.dialogs.clear().answerYes().answerYes().answerYes(); // the drive, the scope, the last word
-        control<QPushButton>(*form, "Command4")->click();
+        control<QPushButton>(*form, "restoreButton")->click();
         auto* drives = control<QListWidget>(*form, "DrvList");
         emit drives->itemClicked(drives->item(0));
         control<QRadioButton>(*form, scope)->click();
-        auto* folders = control<QListWidget>(*form, "Dir1");
+        auto* folders = control<QListWidget>(*form, "folderList");
         ASSERT_EQ(folders->count(), 1);
         emit folders->itemClicked(folders->item(0));
         EXPECT_EQ(t.dialogs.titles().back(), "Återställning utförd") << scope;
@@ -459,45 +461,45 @@ TEST(BackUpFromTheMainWindow, RestoreOpensTheAccountThatWasOpen) {
             "Filerna har lästs in på nytt, och kontot 'Spar' är öppnat igen."))
             << scope;
     };
-    restore("Option1");
+    restore("thisAccountOption");
     EXPECT_EQ(head.accountName(), "Spar");
     EXPECT_EQ(head.kontoNum(), 3);
     EXPECT_EQ(head.postCount(), 4);
-    restore("Option2");
+    restore("allAccountsOption");
     EXPECT_EQ(head.accountName(), "Spar");
     EXPECT_EQ(head.kontoNum(), 2);
     EXPECT_EQ(head.postCount(), 4);
 }
 
 TEST_F(BackUpFormTest, ADriveWithoutBackupsIsReportedBeforeAnythingIsCopied) {
-    button("Command4")->click();
+    button("restoreButton")->click();
     tc.dialogs.answerYes().answerYes();
     clickDrive(2);
-    option("Option1")->click();
+    option("thisAccountOption")->click();
     EXPECT_TRUE(uitest::showed(tc.dialogs, -1, "Felvald drive-enhet",
                                "Vald diskenhet innehåller tyvärr ingen användbar BackUp för återställn. !"));
     tc.dialogs.answerYes();
-    option("Option2")->click();
+    option("allAccountsOption")->click();
     EXPECT_EQ(tc.dialogs.calls().back().text,
               "Vald enhet innehåller tyvärr ingen användbar BackUp för återställn. !");
     EXPECT_TRUE(form->restoreScope().isEmpty());
-    EXPECT_FALSE(list("Dir1")->isEnabled());
+    EXPECT_FALSE(list("folderList")->isEnabled());
 
     // With no open account "Detta konto" cannot be chosen.
     account.clear();
-    button("Command1")->click();
-    button("Command3")->click();
+    button("cancelButton")->click();
+    button("backupButton")->click();
     tc.dialogs.answerYes();
     clickDrive(0);
-    EXPECT_TRUE(!option("Option1")->isEnabled() && option("Option2")->isEnabled());
+    EXPECT_TRUE(!option("thisAccountOption")->isEnabled() && option("allAccountsOption")->isEnabled());
 }
 
 TEST_F(BackUpFormTest, AFailedCopyIsReportedAndLeavesNoBackup) {
     uitest::failSavesOf("", store::CommitStep::Write, "No space left on device");
-    button("Command3")->click();
+    button("backupButton")->click();
     tc.dialogs.answerYes().answerYes().answerNo(); // the last one declines the error report
     clickDrive(0);
-    option("Option1")->click();
+    option("thisAccountOption")->click();
 
     EXPECT_EQ(tc.dialogs.calls().back().title, "Felspec. = No space left on device");
     EXPECT_EQ(tc.ctx.error.headline, "Ett fel har uppstått i subrutinen KontoBackUp\r\n"
@@ -507,7 +509,7 @@ TEST_F(BackUpFormTest, AFailedCopyIsReportedAndLeavesNoBackup) {
     EXPECT_EQ(details[0], "Fel i rutinen KontoBackUp");
     EXPECT_EQ(details[3], "BackUp-media = " + driveOf(stick).toStdString());
     EXPECT_TRUE(fs::is_empty(stick));
-    EXPECT_EQ(form->text1(), BackupGuide);
+    EXPECT_EQ(form->info(), BackupGuide);
     expectIdle();
 }
 

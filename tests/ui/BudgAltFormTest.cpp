@@ -306,16 +306,16 @@ TEST_F(BudgAltFormTest, RedDaysRegisteredFromTheWindowMoveTheNextFill) {
     calendar::HolidayForm* holidays = form->holidayForm();
     ASSERT_NE(holidays, nullptr);
     EXPECT_FALSE(form->isEnabled());
-    control<QLineEdit>(*holidays, "Text1")->setText("Klämdag");
-    holidays->Text1_Enter();
+    control<QLineEdit>(*holidays, "nameBox")->setText("Klämdag");
+    holidays->nameEntered();
     holidays->YearPos_Click();
     holidays->YearLabel_Click();
     holidays->MonthLabel_Click();
     for (int d = 1; d < 15; ++d)
         holidays->DayPos_Click();
     holidays->DayLabel_Click();
-    holidays->Command1_Click();
-    holidays->Command3_Click();
+    holidays->storeEntry();
+    holidays->quit();
     EXPECT_TRUE(form->isEnabled());
     t.dialogs.answerYes();
     choose("Uttag");

@@ -28,7 +28,7 @@ using uitest::control;
 
 const QString Q = "\"";
 
-// Label6 shows the guidance with plain line feeds.
+// guidanceLabel shows the guidance with plain line feeds.
 const QString Entries = "Skriv in en ny \"Röd dag\" i textfält nedan och tryck på Enter, eller klicka"
                         " på befintlig i listan för  borttagning / ev. ändring !";
 const QString FirstEntry = "Skriv in namnet på en \"Röd dag\" i nedanstående textfält och tryck på Enter !";
@@ -51,9 +51,9 @@ protected:
 
     QLabel* label(const char* name) { return control<QLabel>(*form, name); }
     QPushButton* button(const char* name) { return control<QPushButton>(*form, name); }
-    QLineEdit* text1() { return control<QLineEdit>(*form, "Text1"); }
-    QTableWidget* g4() { return control<QTableWidget>(*form, "G4"); }
-    QString label6() { return label("Label6")->text(); }
+    QLineEdit* nameBox() { return control<QLineEdit>(*form, "nameBox"); }
+    QTableWidget* grid() { return control<QTableWidget>(*form, "redDayGrid"); }
+    QString guidance() { return label("guidanceLabel")->text(); }
     QString picked() {
         return label("YearLabel")->text() + "-" + label("MonthLabel")->text() + "-" +
                label("DayLabel")->text();
@@ -63,11 +63,11 @@ protected:
             button(name)->click();
     }
     void enterName(const QString& name) {
-        text1()->setText(name);
-        uitest::pressEnter(text1());
+        nameBox()->setText(name);
+        uitest::pressEnter(nameBox());
     }
     void clickRow(int row) {
-        uitest::click(g4()->viewport(), g4()->visualItemRect(g4()->item(row, 1)).center());
+        uitest::click(grid()->viewport(), grid()->visualItemRect(grid()->item(row, 1)).center());
     }
     // The year, month and day taken in turn, with the given steps after each.
     void pick(int yearSteps, int monthSteps, int daySteps) {
@@ -79,8 +79,8 @@ protected:
         uitest::click(label("DayLabel"));
     }
     bool pickersShown() {
-        for (const char* name : {"Label2", "YearLabel", "YearPos", "YearNeg", "Label3", "MonthLabel",
-                                 "MonthPos", "MonthNeg", "Label4", "DayLabel", "DayPos", "DayNeg"})
+        for (const char* name : {"yearTitle", "YearLabel", "YearPos", "YearNeg", "monthTitle", "MonthLabel",
+                                 "MonthPos", "MonthNeg", "dayTitle", "DayLabel", "DayPos", "DayNeg"})
             if (!form->findChild<QWidget*>(QString::fromLatin1(name))->isVisible())
                 return false;
         return true;
@@ -104,15 +104,16 @@ TEST_F(HolidayFormTest, OpensWithItsTextsAndClosedFieldsAndGivesTheOpenerBackOnC
     open("2026-12-06");
     EXPECT_EQ(form->windowTitle(), "\"Röda dagar\"");
     EXPECT_EQ(
-        uitest::textsOf(*form, {"Label1", "Label2", "Label3", "Label4", "Label5", "Command1", "Command2",
-                                "Command4", "Command3", "Label6"}),
+        uitest::textsOf(*form, {"nameTitle", "yearTitle", "monthTitle", "dayTitle", "listTitle", "okButton",
+                                "cancelButton", "deleteButton", "quitButton", "guidanceLabel"}),
         (QStringList{"Ny / Mark. Röd dag", "Budg.år", "-mån.", "-dag", "Daterade helgdagar \"Röda dagar\"",
                      "OK", "Avbryt", "Ta bort", "Avsluta", FirstEntry}));
-    EXPECT_EQ(g4()->columnCount(), 3);
-    EXPECT_EQ(g4()->rowCount(), 5);
+    EXPECT_EQ(grid()->columnCount(), 3);
+    EXPECT_EQ(grid()->rowCount(), 5);
     EXPECT_FALSE(pickersShown());
-    EXPECT_TRUE(disabled({"YearLabel", "YearPos", "MonthPos", "DayNeg", "Command1", "Command2", "Command4"}));
-    EXPECT_FALSE(button("Command1")->isVisible());
+    EXPECT_TRUE(
+        disabled({"YearLabel", "YearPos", "MonthPos", "DayNeg", "okButton", "cancelButton", "deleteButton"}));
+    EXPECT_FALSE(button("okButton")->isVisible());
     EXPECT_TRUE(tc.dialogs.calls().empty());
     EXPECT_FALSE(opener.isEnabled());
     EXPECT_TRUE(fs::exists(tc.ctx.paths.redDayFil()));
@@ -127,7 +128,7 @@ TEST_F(HolidayFormTest, OpensWithItsTextsAndClosedFieldsAndGivesTheOpenerBackOnC
     form->move(form->pos() + QPoint(45, 30));
     bool closed = false;
     QObject::connect(form.get(), &calendar::HolidayForm::closed, [&] { closed = true; });
-    press("Command3");
+    press("quitButton");
     EXPECT_TRUE(closed);
     EXPECT_TRUE(!form->isVisible() && opener.isEnabled());
     EXPECT_NE(store::RecordFile(tc.ctx.paths.posFil(), store::PosRec::Length)
@@ -139,17 +140,17 @@ TEST_F(HolidayFormTest, OpensWithItsTextsAndClosedFieldsAndGivesTheOpenerBackOnC
 TEST_F(HolidayFormTest, NewRedDayInTheAutumnStepsThroughNextYearsFirstHalf) {
     open("2026-12-06");
     enterName("   ");
-    EXPECT_EQ(label6(), "Textfältet saknar en benämning för 'Röd dag' !");
+    EXPECT_EQ(guidance(), "Textfältet saknar en benämning för 'Röd dag' !");
     EXPECT_FALSE(pickersShown());
 
     enterName("  Trettondedag jul ");
     EXPECT_TRUE(pickersShown());
     EXPECT_TRUE(enabled({"YearLabel", "YearPos", "YearNeg"}));
-    EXPECT_TRUE(
-        disabled({"MonthLabel", "MonthPos", "DayLabel", "DayPos", "Command1", "Command2", "Command4"}));
+    EXPECT_TRUE(disabled(
+        {"MonthLabel", "MonthPos", "DayLabel", "DayPos", "okButton", "cancelButton", "deleteButton"}));
     EXPECT_EQ(picked(), "2026----");
-    EXPECT_EQ(label6(), "'Röda dagar' kan även (om)registreras för de första sex månaderna nästa år !\n"
-                        "Ställ in och klicka på¨avsett årtal för att gå vidare !");
+    EXPECT_EQ(guidance(), "'Röda dagar' kan även (om)registreras för de första sex månaderna nästa år !\n"
+                          "Ställ in och klicka på¨avsett årtal för att gå vidare !");
 
     press("YearNeg");
     EXPECT_EQ(label("YearLabel")->text(), "2026");
@@ -158,7 +159,7 @@ TEST_F(HolidayFormTest, NewRedDayInTheAutumnStepsThroughNextYearsFirstHalf) {
     uitest::click(label("YearLabel"));
     EXPECT_EQ(picked(), "2027-01-");
     EXPECT_EQ(
-        label6(),
+        guidance(),
         "Ställ in månad för 'Röd dag' under första halvåret nästa år och klicka sedan på månadssiffran !");
     press("MonthNeg");
     press("MonthPos", 9);
@@ -166,32 +167,32 @@ TEST_F(HolidayFormTest, NewRedDayInTheAutumnStepsThroughNextYearsFirstHalf) {
     press("MonthNeg", 5);
     uitest::click(label("MonthLabel"));
     EXPECT_EQ(picked(), "2027-01-01");
-    EXPECT_EQ(label6(), "Ställ in dagsdatumet för 'Röd dag' och klicka sedan på dagssiffran !\n");
-    EXPECT_TRUE(disabled({"Command1", "Command2"}));
+    EXPECT_EQ(guidance(), "Ställ in dagsdatumet för 'Röd dag' och klicka sedan på dagssiffran !\n");
+    EXPECT_TRUE(disabled({"okButton", "cancelButton"}));
     press("DayPos", 5);
     uitest::click(label("DayLabel"));
-    EXPECT_TRUE(enabled({"Command1", "Command2"}));
-    EXPECT_EQ(label6(), "Klicka på 'OK' för att registrera inställningen, eller Klicka på 'Avbryt' om du "
-                        "behöver göra om inställningen !");
+    EXPECT_TRUE(enabled({"okButton", "cancelButton"}));
+    EXPECT_EQ(guidance(), "Klicka på 'OK' för att registrera inställningen, eller Klicka på 'Avbryt' om du "
+                          "behöver göra om inställningen !");
     EXPECT_EQ(onDisk(), ""); // nothing is written before OK
 
-    press("Command1");
+    press("okButton");
     EXPECT_EQ(onDisk(), redDayRec("Trettondedag jul", "2027-01-06"));
     EXPECT_EQ(form->redDayCount(), 1);
     EXPECT_EQ(days->count(), 1);
-    EXPECT_EQ(g4()->item(0, 0)->text(), "1");
-    EXPECT_EQ(g4()->item(0, 1)->text(), "Trettondedag jul");
-    EXPECT_EQ(g4()->item(0, 2)->text(), "2027-01-06");
+    EXPECT_EQ(grid()->item(0, 0)->text(), "1");
+    EXPECT_EQ(grid()->item(0, 1)->text(), "Trettondedag jul");
+    EXPECT_EQ(grid()->item(0, 2)->text(), "2027-01-06");
     EXPECT_FALSE(pickersShown());
-    EXPECT_EQ(text1()->text(), "");
+    EXPECT_EQ(nameBox()->text(), "");
     EXPECT_EQ(form->editedRecord(), 0);
-    EXPECT_EQ(label6(), Entries);
+    EXPECT_EQ(guidance(), Entries);
 
     // In the autumn the current year offers July to December only.
     enterName("Julafton");
     uitest::click(label("YearLabel"));
     EXPECT_EQ(
-        label6(),
+        guidance(),
         "Ställ in månad för 'Röd dag' under andra halvåret detta år och klicka sedan på månadssiffran !");
     EXPECT_EQ(label("MonthLabel")->text(), "07");
     press("MonthNeg");
@@ -202,7 +203,7 @@ TEST_F(HolidayFormTest, NewRedDayInTheAutumnStepsThroughNextYearsFirstHalf) {
     EXPECT_EQ(label("DayLabel")->text(), "31");
     press("DayNeg", 7);
     uitest::click(label("DayLabel"));
-    press("Command1");
+    press("okButton");
     EXPECT_EQ(onDisk(), redDayRec("Julafton", "2026-12-24") + redDayRec("Trettondedag jul", "2027-01-06"));
 }
 
@@ -222,7 +223,7 @@ TEST_F(HolidayFormTest, TheDateIsPickedFromTheKeyboardInsideItsBounds) {
         }
         return QApplication::focusWidget()->objectName();
     };
-    text1()->setFocus();
+    nameBox()->setFocus();
     enterName("Juldagen");
     // 2028 lies beyond the budget year and December beyond next year's first half; the 32nd is no day.
     EXPECT_EQ(keys("u2028d"), "YearLabel");
@@ -236,22 +237,22 @@ TEST_F(HolidayFormTest, TheDateIsPickedFromTheKeyboardInsideItsBounds) {
     EXPECT_EQ(picked(), "2026-11-25");
     keys("U");
     EXPECT_EQ(picked(), "2026-12-25");
-    EXPECT_EQ(keys("n"), "Command1");
+    EXPECT_EQ(keys("n"), "okButton");
     keys("n");
     EXPECT_EQ(onDisk(), redDayRec("Juldagen", "2026-12-25"));
 }
 
 TEST_F(HolidayFormTest, InTheSpringOnlyThisYearAndAnEqualDateGoesFirst) {
     open("2026-03-15", redDayRec("Nationaldagen", "2026-06-06") + redDayRec("Julafton", "2026-12-24"));
-    EXPECT_EQ(label6(), Entries);
-    EXPECT_EQ(g4()->item(1, 1)->text(), "Julafton");
+    EXPECT_EQ(guidance(), Entries);
+    EXPECT_EQ(grid()->item(1, 1)->text(), "Julafton");
 
     enterName("Svenska flaggans dag");
-    EXPECT_EQ(label6(), "Endast innevarande budgetår visas !\nKlicka på årtalet för att gå vidare !");
+    EXPECT_EQ(guidance(), "Endast innevarande budgetår visas !\nKlicka på årtalet för att gå vidare !");
     press("YearPos");
     EXPECT_EQ(label("YearLabel")->text(), "2026");
     uitest::click(label("YearLabel"));
-    EXPECT_EQ(label6(), "Ställ in månad för 'Röd dag' under detta år, och klicka sedan på månadssiffran !");
+    EXPECT_EQ(guidance(), "Ställ in månad för 'Röd dag' under detta år, och klicka sedan på månadssiffran !");
     EXPECT_EQ(label("MonthLabel")->text(), "01");
     press("MonthPos", 20);
     EXPECT_EQ(label("MonthLabel")->text(), "12");
@@ -260,11 +261,11 @@ TEST_F(HolidayFormTest, InTheSpringOnlyThisYearAndAnEqualDateGoesFirst) {
     press("DayPos", 5);
     uitest::click(label("DayLabel"));
     EXPECT_EQ(picked(), "2026-06-06");
-    press("Command1");
+    press("okButton");
     EXPECT_EQ(onDisk(), redDayRec("Svenska flaggans dag", "2026-06-06") +
                             redDayRec("Nationaldagen", "2026-06-06") + redDayRec("Julafton", "2026-12-24"));
-    EXPECT_EQ(g4()->item(0, 1)->text(), "Svenska flaggans dag");
-    EXPECT_EQ(g4()->item(2, 0)->text(), "3");
+    EXPECT_EQ(grid()->item(0, 1)->text(), "Svenska flaggans dag");
+    EXPECT_EQ(grid()->item(2, 0)->text(), "3");
 }
 
 TEST_F(HolidayFormTest, FebruaryOffersItsLeapYearLength) {
@@ -293,8 +294,8 @@ TEST_F(HolidayFormTest, OutdatedRedDaysAreNamedEveryTimeTheWindowOpens) {
         EXPECT_EQ(warning.text,
                   "Följande reg. 'Röd(a) dag(ar)' är utdaterad(e) och kan behöva datumjusteras:\r\n"
                   "Annandag jul  2025-12-26\r\nNyårsafton  2025-12-31\r\n");
-        EXPECT_EQ(label6(), Entries);
-        EXPECT_EQ(g4()->item(1, 1)->text(), "Nyårsafton");
+        EXPECT_EQ(guidance(), Entries);
+        EXPECT_EQ(grid()->item(1, 1)->text(), "Nyårsafton");
     }
 }
 
@@ -303,16 +304,16 @@ TEST_F(HolidayFormTest, ChangingARecordInPlaceOrByDateNeverStoresAnImpossibleDay
 
     clickRow(0);
     EXPECT_EQ(form->editedRecord(), 1);
-    EXPECT_EQ(text1()->text(), "Julafton");
+    EXPECT_EQ(nameBox()->text(), "Julafton");
     EXPECT_EQ(picked(), "2026-12-24");
     EXPECT_TRUE(pickersShown());
-    EXPECT_TRUE(enabled({"YearPos", "MonthLabel", "DayNeg", "Command1", "Command2", "Command4"}));
-    EXPECT_EQ(label6(), "Justera text och / eller datum + OK, alternativt Avbryt, eller Ta bort !");
+    EXPECT_TRUE(enabled({"YearPos", "MonthLabel", "DayNeg", "okButton", "cancelButton", "deleteButton"}));
+    EXPECT_EQ(guidance(), "Justera text och / eller datum + OK, alternativt Avbryt, eller Ta bort !");
     EXPECT_TRUE(tc.dialogs.calls().empty());
 
     // The same date: only the name changes, in the same record.
-    text1()->setText("Julafton (halvdag)");
-    press("Command1");
+    nameBox()->setText("Julafton (halvdag)");
+    press("okButton");
     EXPECT_EQ(onDisk(),
               redDayRec("Julafton (halvdag)", "2026-12-24") + redDayRec("Ny\xe5rsdagen", "2027-01-31"));
     EXPECT_EQ(form->editedRecord(), 0);
@@ -322,7 +323,7 @@ TEST_F(HolidayFormTest, ChangingARecordInPlaceOrByDateNeverStoresAnImpossibleDay
     clickRow(1);
     press("MonthPos");
     EXPECT_EQ(picked(), "2027-02-28");
-    press("Command1");
+    press("okButton");
     EXPECT_EQ(onDisk(),
               redDayRec("Julafton (halvdag)", "2026-12-24") + redDayRec("Ny\xe5rsdagen", "2027-02-28"));
 
@@ -331,11 +332,11 @@ TEST_F(HolidayFormTest, ChangingARecordInPlaceOrByDateNeverStoresAnImpossibleDay
     press("YearPos");
     EXPECT_EQ(picked(), "2027-06-24");
     press("MonthNeg", 2);
-    press("Command1");
+    press("okButton");
     EXPECT_EQ(onDisk(),
               redDayRec("Ny\xe5rsdagen", "2027-02-28") + redDayRec("Julafton (halvdag)", "2027-04-24"));
     EXPECT_EQ(form->redDayCount(), 2);
-    EXPECT_EQ(g4()->item(1, 2)->text(), "2027-04-24");
+    EXPECT_EQ(grid()->item(1, 2)->text(), "2027-04-24");
 }
 
 TEST_F(HolidayFormTest, APassedRecordCannotMoveToNextYear) {
@@ -348,11 +349,11 @@ TEST_F(HolidayFormTest, APassedRecordCannotMoveToNextYear) {
     press("YearPos");
     EXPECT_EQ(picked(), "2026-06-06");
 
-    press("Command2");
+    press("cancelButton");
     EXPECT_FALSE(pickersShown());
-    EXPECT_EQ(text1()->text(), "");
+    EXPECT_EQ(nameBox()->text(), "");
     EXPECT_EQ(form->editedRecord(), 0);
-    EXPECT_TRUE(g4()->selectedItems().isEmpty());
+    EXPECT_TRUE(grid()->selectedItems().isEmpty());
     EXPECT_EQ(onDisk(), redDayRec("Nationaldagen", "2026-06-06"));
 
     // The title bar's close button gives the opener back as Avsluta does.
@@ -366,31 +367,31 @@ TEST_F(HolidayFormTest, DeletingAsksFirstAndTheLastDeletionLeavesAFreeRecord) {
 
     clickRow(1);
     tc.dialogs.answerNo();
-    press("Command4");
+    press("deleteButton");
     EXPECT_TRUE(uitest::showed(tc.dialogs, -1, "Radera filposten ?",
                                "Vill du verkligen radera 'Röd dag': Julafton med datumet: 2026-12-24 ?"));
     EXPECT_EQ(form->redDayCount(), 2);
 
     // The outdated one left is named again after the deletion.
     tc.dialogs.clear().answerYes();
-    press("Command4");
+    press("deleteButton");
     ASSERT_EQ(tc.dialogs.calls().size(), 2u);
     EXPECT_EQ(tc.dialogs.calls()[1].title, "Utdaterade 'röda dagar'");
     EXPECT_EQ(onDisk(), redDayRec("Annandag jul", "2025-12-26") + redDayRec("*", "2026-12-24"));
     EXPECT_EQ(form->redDayCount(), 1);
-    EXPECT_EQ(label6(), Entries);
-    EXPECT_EQ(g4()->item(1, 1), nullptr);
+    EXPECT_EQ(guidance(), Entries);
+    EXPECT_EQ(grid()->item(1, 1), nullptr);
 
     clickRow(0);
     tc.dialogs.clear().answerYes();
-    press("Command4");
+    press("deleteButton");
     EXPECT_EQ(tc.dialogs.calls()[0].title, "Radera enda filposten ?");
     EXPECT_EQ(onDisk(), redDayRec("*", "2025-12-26") + redDayRec("*", "2026-12-24"));
     EXPECT_EQ(form->redDayCount(), 0);
     EXPECT_EQ(form->editedRecord(), 0);
-    EXPECT_EQ(text1()->text(), "");
+    EXPECT_EQ(nameBox()->text(), "");
     EXPECT_FALSE(pickersShown());
-    EXPECT_EQ(label6(),
+    EXPECT_EQ(guidance(),
               "Sista registreringen av 'Röd dag' har raderats !\nSkriv in namnet på en ny \"Röd dag\" i "
               "nedanstående textfält  och tryck på Enter, eller Avsluta !");
     EXPECT_EQ(calendar::RedDays(tc.ctx.paths.redDayFil()).count(), 0);
@@ -400,24 +401,24 @@ TEST_F(HolidayFormTest, NamesTheFileCannotHoldAreRefused) {
     open("2026-12-06");
     enterName("Fest \U0001F389");
     EXPECT_FALSE(pickersShown());
-    EXPECT_EQ(label6(), "Namnet på 'Röd dag' innehåller tecken som inte kan sparas !\n"
-                        "Använd bokstäver, siffror och vanliga skiljetecken.");
+    EXPECT_EQ(guidance(), "Namnet på 'Röd dag' innehåller tecken som inte kan sparas !\n"
+                          "Använd bokstäver, siffror och vanliga skiljetecken.");
     // "*" alone marks a free record: a red day by that name would drop out of the list.
     enterName(" * ");
     EXPECT_FALSE(pickersShown());
-    EXPECT_EQ(label6(), "Namnet '*' kan inte användas för en 'Röd dag' !\nVälj ett annat namn.");
+    EXPECT_EQ(guidance(), "Namnet '*' kan inte användas för en 'Röd dag' !\nVälj ett annat namn.");
 
     // Typed in over an accepted name before OK: still refused, nothing written.
     enterName("Midsommarafton");
     pick(1, 5, 25);
-    text1()->setText("Midsommar \u03A9");
-    press("Command1");
-    EXPECT_TRUE(label6().startsWith("Namnet på 'Röd dag' innehåller tecken som inte kan sparas !"));
+    nameBox()->setText("Midsommar \u03A9");
+    press("okButton");
+    EXPECT_TRUE(guidance().startsWith("Namnet på 'Röd dag' innehåller tecken som inte kan sparas !"));
     EXPECT_EQ(onDisk(), "");
-    EXPECT_TRUE(button("Command1")->isEnabled());
+    EXPECT_TRUE(button("okButton")->isEnabled());
 
     // 25 characters fit; the box takes no more.
-    EXPECT_EQ(text1()->maxLength(), 25);
+    EXPECT_EQ(nameBox()->maxLength(), 25);
 }
 
 TEST_F(HolidayFormTest, AFailedSaveIsReportedAndLeavesTheFileAndCountAsTheyWere) {
@@ -426,7 +427,7 @@ TEST_F(HolidayFormTest, AFailedSaveIsReportedAndLeavesTheFileAndCountAsTheyWere)
     enterName("Juldagen");
     pick(0, 5, 24);
     tc.dialogs.answerNo(); // the error report offer
-    press("Command1");
+    press("okButton");
     store::setCommitFaultHook({});
 
     EXPECT_EQ(tc.ctx.error.errorText, "Input/output error");
@@ -434,7 +435,7 @@ TEST_F(HolidayFormTest, AFailedSaveIsReportedAndLeavesTheFileAndCountAsTheyWere)
     EXPECT_EQ(onDisk(), redDayRec("Julafton", "2026-12-24"));
     EXPECT_EQ(days->file().image(), redDayRec("Julafton", "2026-12-24"));
     EXPECT_EQ(form->redDayCount(), 1);
-    EXPECT_EQ(g4()->item(1, 1), nullptr);
+    EXPECT_EQ(grid()->item(1, 1), nullptr);
 }
 
 } // namespace

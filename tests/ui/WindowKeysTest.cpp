@@ -82,7 +82,7 @@ TEST_F(MainWindowTest, AWindowThatTakesOverShowsTheMainWindowDisabledUntilItClos
          "Command2"},
         {"TransForm", [&] { head->openTransForm("ny"); }, "cancelButton"},
         {"SubTransForm", [&] { head->openSubTransForm("ny"); }, "cancelButton"},
-        {"BackUpForm", [&] { head->Bu_mn_Click(); }, "Command2"},
+        {"BackUpForm", [&] { head->Bu_mn_Click(); }, "quitButton"},
         {"DonateForm", [&] { head->Donera_Click(); }, "Command2"},
         {"UtskrStatForm", [&] { head->Utskrstat_mn_Click(); }, "Command3"},
     };
@@ -164,7 +164,7 @@ TEST_F(MainWindowTest, EscInTheBackupWindowCancelsTheDriveChoiceBeforeItCloses) 
     QPointer<QWidget> window = shownWindow(QString(), "BackUpForm");
     ASSERT_TRUE(window);
     auto* form = static_cast<backup::BackUpForm*>(window.data());
-    control<QPushButton>(*window, "Command3")->click(); // BackUp: the drive list is shown
+    control<QPushButton>(*window, "backupButton")->click(); // BackUp: the drive list is shown
     EXPECT_EQ(form->mode(), "BU");
     pressEscape(*window);
     EXPECT_EQ(form->mode(), ""); // as "Avbryt"
@@ -202,14 +202,14 @@ TEST(WindowKeys, EscDoesWhatTheCancelOrCloseButtonDoes) {
     holiday->setAttribute(Qt::WA_DeleteOnClose);
     holiday->show();
     QPointer<QWidget> holidayWindow = holiday;
-    auto* name = control<QLineEdit>(*holiday, "Text1");
+    auto* name = control<QLineEdit>(*holiday, "nameBox");
     name->setText("Nationaldagen");
-    holiday->Text1_Enter();
+    holiday->nameEntered();
     holiday->YearLabel_Click();
     holiday->MonthLabel_Click();
     holiday->DayPos_Click();
     holiday->DayLabel_Click();
-    EXPECT_TRUE(control<QPushButton>(*holiday, "Command2")->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(*holiday, "cancelButton")->isEnabled());
     pressEscape(*holiday);
     EXPECT_TRUE(holidayWindow->isVisible());
     EXPECT_TRUE(name->text().isEmpty());

@@ -58,10 +58,10 @@ const Window Windows[] = {
     {"NyKontoForm", WindowPair::NyKontoForm, "Command2"},
     {"TransForm", WindowPair::TransForm, "cancelButton", true},
     {"SubTransForm", WindowPair::SubTransForm, "cancelButton", true},
-    {"BackUpForm", WindowPair::BackUpForm, "Command2"},
+    {"BackUpForm", WindowPair::BackUpForm, "quitButton"},
     {"UtskrStatForm", WindowPair::UtskrStatForm, "Command3"},
     {"DonateForm", WindowPair::DonateForm, "Command2"},
-    {"HolidayForm", WindowPair::HolidayForm, "Command3"},
+    {"HolidayForm", WindowPair::HolidayForm, "quitButton"},
     {"BudgAltForm", WindowPair::BudgAltForm, "quitButton", true},
     {"MsgForm", WindowPair::MsgForm, "Command3"},
 };

@@ -223,59 +223,63 @@ QString fromPath(const fs::path& path) {
 BackUpForm::BackUpForm(support::Context& ctx, QWidget* parent, std::function<QString()> openAccount,
                        std::function<QString()> restored)
     : QWidget(parent, Qt::Window), ctx_(ctx), openAccount_(std::move(openAccount)),
-      restored_(std::move(restored)), text1Box_(new QPlainTextEdit(this)),
-      command3_(new QPushButton(QStringLiteral("BackUp"), this)),
-      command4_(new QPushButton(QStringLiteral("Återställ"), this)),
-      label1_(new QLabel(QStringLiteral("Drive-enheter"), this)), drvList_(new QListWidget(this)),
-      option1_(new QRadioButton(QStringLiteral("Detta konto"), this)),
-      option2_(new QRadioButton(QStringLiteral("Alla konton"), this)), dir1_(new QListWidget(this)),
-      label2_(new QLabel(this)), command1_(new QPushButton(QStringLiteral("Avbryt"), this)),
-      command2_(new QPushButton(QStringLiteral("Avsluta"), this)) {
+      restored_(std::move(restored)), infoBox_(new QPlainTextEdit(this)),
+      backupButton_(new QPushButton(QStringLiteral("BackUp"), this)),
+      restoreButton_(new QPushButton(QStringLiteral("Återställ"), this)),
+      driveTitle_(new QLabel(QStringLiteral("Drive-enheter"), this)), drvList_(new QListWidget(this)),
+      thisAccountOption_(new QRadioButton(QStringLiteral("Detta konto"), this)),
+      allAccountsOption_(new QRadioButton(QStringLiteral("Alla konton"), this)),
+      folderList_(new QListWidget(this)), waitLabel_(new QLabel(this)),
+      cancelButton_(new QPushButton(QStringLiteral("Avbryt"), this)),
+      quitButton_(new QPushButton(QStringLiteral("Avsluta"), this)) {
     setObjectName(QStringLiteral("BackUpForm"));
     setWindowTitle(QStringLiteral("Backup / Äterställ"));
     setWindowModality(Qt::ApplicationModal);
-    text1Box_->setObjectName(QStringLiteral("Text1"));
-    command3_->setObjectName(QStringLiteral("Command3"));
-    command4_->setObjectName(QStringLiteral("Command4"));
-    label1_->setObjectName(QStringLiteral("Label1"));
+    infoBox_->setObjectName(QStringLiteral("infoBox"));
+    backupButton_->setObjectName(QStringLiteral("backupButton"));
+    restoreButton_->setObjectName(QStringLiteral("restoreButton"));
+    driveTitle_->setObjectName(QStringLiteral("driveTitle"));
     drvList_->setObjectName(QStringLiteral("DrvList"));
-    option1_->setObjectName(QStringLiteral("Option1"));
-    option2_->setObjectName(QStringLiteral("Option2"));
-    dir1_->setObjectName(QStringLiteral("Dir1"));
-    label2_->setObjectName(QStringLiteral("Label2"));
-    command1_->setObjectName(QStringLiteral("Command1"));
-    command2_->setObjectName(QStringLiteral("Command2"));
+    thisAccountOption_->setObjectName(QStringLiteral("thisAccountOption"));
+    allAccountsOption_->setObjectName(QStringLiteral("allAccountsOption"));
+    folderList_->setObjectName(QStringLiteral("folderList"));
+    waitLabel_->setObjectName(QStringLiteral("waitLabel"));
+    cancelButton_->setObjectName(QStringLiteral("cancelButton"));
+    quitButton_->setObjectName(QStringLiteral("quitButton"));
+    driveTitle_->setBuddy(drvList_);
+    folderList_->setAccessibleName(QStringLiteral("Säkerhetskopior"));
+    infoBox_->setAccessibleName(QStringLiteral("Information"));
 
     // Placed as on the designed form: the drive list, options and folders lie below the text and
     // are shown only while a drive is chosen, when the window has its full height.
-    text1Box_->setReadOnly(true);
-    text1Box_->setGeometry(10, 10, 410, 210);
-    command3_->setGeometry(430, 10, 160, 30);
-    command4_->setGeometry(430, 46, 160, 30);
-    command1_->setGeometry(430, 82, 160, 30);
-    command2_->setGeometry(430, 118, 160, 30);
-    label2_->setGeometry(430, 160, 160, 80);
-    label2_->setAlignment(Qt::AlignCenter);
-    label1_->setGeometry(10, 230, 160, 20);
+    infoBox_->setReadOnly(true);
+    infoBox_->setGeometry(10, 10, 410, 210);
+    backupButton_->setGeometry(430, 10, 160, 30);
+    restoreButton_->setGeometry(430, 46, 160, 30);
+    cancelButton_->setGeometry(430, 82, 160, 30);
+    quitButton_->setGeometry(430, 118, 160, 30);
+    waitLabel_->setGeometry(430, 160, 160, 80);
+    waitLabel_->setAlignment(Qt::AlignCenter);
+    driveTitle_->setGeometry(10, 230, 160, 20);
     drvList_->setGeometry(10, 252, 160, 158);
-    option1_->setGeometry(180, 252, 120, 24);
-    option2_->setGeometry(180, 280, 120, 24);
-    dir1_->setGeometry(310, 252, 280, 158);
+    thisAccountOption_->setGeometry(180, 252, 120, 24);
+    allAccountsOption_->setGeometry(180, 280, 120, 24);
+    folderList_->setGeometry(310, 252, 280, 158);
     resize(DesignWidth, idleHeight());
 
-    connect(command1_, &QPushButton::clicked, this, &BackUpForm::Command1_Click);
-    connect(command2_, &QPushButton::clicked, this, &BackUpForm::Command2_Click);
-    connect(command3_, &QPushButton::clicked, this, &BackUpForm::Command3_Click);
-    connect(command4_, &QPushButton::clicked, this, &BackUpForm::Command4_Click);
-    connect(option1_, &QRadioButton::clicked, this, &BackUpForm::Option1_MouseDown);
-    connect(option2_, &QRadioButton::clicked, this, &BackUpForm::Option2_MouseDown);
+    connect(cancelButton_, &QPushButton::clicked, this, &BackUpForm::cancel);
+    connect(quitButton_, &QPushButton::clicked, this, &BackUpForm::quit);
+    connect(backupButton_, &QPushButton::clicked, this, &BackUpForm::startBackup);
+    connect(restoreButton_, &QPushButton::clicked, this, &BackUpForm::startRestore);
+    connect(thisAccountOption_, &QRadioButton::clicked, this, &BackUpForm::chooseThisAccount);
+    connect(allAccountsOption_, &QRadioButton::clicked, this, &BackUpForm::chooseAllAccounts);
     connect(drvList_, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { DrvList_MouseDown(drvList_->row(item)); });
-    connect(dir1_, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { Dir1_MouseDown(dir1_->row(item)); });
+    connect(folderList_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { restoreFrom(folderList_->row(item)); });
     // Esc cancels a drive choice under way ("Avbryt"), else closes the window ("Avsluta").
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
-            [this] { (command1_->isEnabled() ? command1_ : command2_)->click(); });
+            [this] { (cancelButton_->isEnabled() ? cancelButton_ : quitButton_)->click(); });
 
     showIdle();
 }
@@ -301,21 +305,21 @@ void BackUpForm::Form_Load() {
                                             QStringLiteral(" vid placering av fönstret Backup."));
         });
     showIdle();
-    setText1(text::intro());
+    setInfo(text::intro());
 }
 
 QString BackUpForm::accountName() const {
     return openAccount_ ? openAccount_() : QString();
 }
 
-void BackUpForm::setText1(const QString& message) {
-    text1_ = message;
-    text1Box_->setPlainText(shown(message));
+void BackUpForm::setInfo(const QString& message) {
+    info_ = message;
+    infoBox_->setPlainText(shown(message));
 }
 
 void BackUpForm::clearOptions() {
     // Exclusive radio buttons cannot all be unchecked while they are exclusive.
-    for (QRadioButton* option : {option1_, option2_}) {
+    for (QRadioButton* option : {thisAccountOption_, allAccountsOption_}) {
         option->setAutoExclusive(false);
         option->setChecked(false);
         option->setAutoExclusive(true);
@@ -325,11 +329,11 @@ void BackUpForm::clearOptions() {
 void BackUpForm::showIdle() {
     mode_.clear();
     restoreScope_.clear();
-    command1_->setEnabled(false);
-    command3_->setEnabled(true);
-    command4_->setEnabled(true);
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{label1_, drvList_, option1_, option2_, dir1_, label2_}) {
+    cancelButton_->setEnabled(false);
+    backupButton_->setEnabled(true);
+    restoreButton_->setEnabled(true);
+    for (QWidget* w : std::initializer_list<QWidget*>{driveTitle_, drvList_, thisAccountOption_,
+                                                      allAccountsOption_, folderList_, waitLabel_}) {
         w->setEnabled(false);
         w->hide();
     }
@@ -338,40 +342,40 @@ void BackUpForm::showIdle() {
 
 void BackUpForm::showChoosing() {
     clearOptions();
-    label2_->setText(shown(waitText_));
-    label2_->hide();
+    waitLabel_->setText(shown(waitText_));
+    waitLabel_->hide();
     chosenDrive_.clear();
     chosenRoot_.clear();
     restoreScope_.clear();
     Enhetslista();
-    command1_->setEnabled(true);
-    command3_->setEnabled(false);
-    command4_->setEnabled(false);
+    cancelButton_->setEnabled(true);
+    backupButton_->setEnabled(false);
+    restoreButton_->setEnabled(false);
     resize(width(), DesignHeight);
-    label1_->show();
-    label1_->setEnabled(true);
+    driveTitle_->show();
+    driveTitle_->setEnabled(true);
     drvList_->show();
     drvList_->setEnabled(true);
-    option1_->show();
-    option2_->show();
-    option1_->setEnabled(false);
-    option2_->setEnabled(false);
-    dir1_->clear();
-    dir1_->setEnabled(false);
-    dir1_->setVisible(mode_ == RestoreMode);
+    thisAccountOption_->show();
+    allAccountsOption_->show();
+    thisAccountOption_->setEnabled(false);
+    allAccountsOption_->setEnabled(false);
+    folderList_->clear();
+    folderList_->setEnabled(false);
+    folderList_->setVisible(mode_ == RestoreMode);
 }
 
-void BackUpForm::Command3_Click() {
+void BackUpForm::startBackup() {
     mode_ = BackupMode;
     waitText_ = text::backupWait();
-    setText1(text::backupGuide());
+    setInfo(text::backupGuide());
     showChoosing();
 }
 
-void BackUpForm::Command4_Click() {
+void BackUpForm::startRestore() {
     mode_ = RestoreMode;
     waitText_ = text::restoreWait();
-    setText1(text::restoreGuide());
+    setInfo(text::restoreGuide());
     showChoosing();
 }
 
@@ -406,20 +410,20 @@ void BackUpForm::DrvList_MouseDown(int row) {
                                   support::Dialogs::Answer::Yes;
     if (!yes) {
         clearOptions();
-        option1_->setEnabled(false);
-        option2_->setEnabled(false);
+        thisAccountOption_->setEnabled(false);
+        allAccountsOption_->setEnabled(false);
         mode_.clear();
         return;
     }
     chosenDrive_ = item->text();
     chosenRoot_ = fs::path(item->data(PathRole).toString().toStdString());
     // "Detta konto" needs an open account.
-    option1_->setEnabled(!accountName().isEmpty());
-    option2_->setEnabled(true);
+    thisAccountOption_->setEnabled(!accountName().isEmpty());
+    allAccountsOption_->setEnabled(true);
     ctx_.dialogs.message(this, text::scopeTitle(backup), text::chooseScope());
 }
 
-void BackUpForm::Option1_MouseDown() {
+void BackUpForm::chooseThisAccount() {
     if (chosenDrive_.isEmpty() || busy_ || accountName().isEmpty())
         return;
     if (mode_ == BackupMode) {
@@ -440,7 +444,7 @@ void BackUpForm::Option1_MouseDown() {
     }
 }
 
-void BackUpForm::Option2_MouseDown() {
+void BackUpForm::chooseAllAccounts() {
     if (chosenDrive_.isEmpty() || busy_)
         return;
     if (mode_ == BackupMode) {
@@ -468,13 +472,13 @@ void BackUpForm::armRestore(bool thisAccount) {
         return;
     }
     // Only the backups are offered: a click on any other folder would copy it onto the data.
-    dir1_->clear();
+    folderList_->clear();
     for (const fs::path& folder : found) {
-        auto* item = new QListWidgetItem(QString::fromStdString(folder.filename().string()), dir1_);
+        auto* item = new QListWidgetItem(QString::fromStdString(folder.filename().string()), folderList_);
         item->setData(PathRole, fromPath(folder));
     }
-    dir1_->show();
-    dir1_->setEnabled(true);
+    folderList_->show();
+    folderList_->setEnabled(true);
     restoreScope_ = thisAccount ? ThisAccount : AllAccounts;
     ctx_.dialogs.message(this, text::PickTitle, text::Pick);
 }
@@ -498,7 +502,7 @@ void BackUpForm::KontoBackUp() {
     hideWait();
     if (ok) {
         lastBackup_ = made;
-        setText1(text::accountDone(account, drive));
+        setInfo(text::accountDone(account, drive));
     }
     showIdle();
 }
@@ -516,13 +520,13 @@ void BackUpForm::AllBackUp() {
     hideWait();
     if (ok) {
         lastBackup_ = made;
-        setText1(text::allDone(QString::fromStdString(made.filename().string()), drive));
+        setInfo(text::allDone(QString::fromStdString(made.filename().string()), drive));
     }
     showIdle();
 }
 
-void BackUpForm::Dir1_MouseDown(int row) {
-    QListWidgetItem* item = dir1_->item(row);
+void BackUpForm::restoreFrom(int row) {
+    QListWidgetItem* item = folderList_->item(row);
     if (!item || restoreScope_.isEmpty() || busy_)
         return;
     const fs::path folder(item->data(PathRole).toString().toStdString());
@@ -530,7 +534,7 @@ void BackUpForm::Dir1_MouseDown(int row) {
     // A restore declined or failed ends as a finished one does: the window closes, with nothing
     // copied (a failed restore leaves every file as it was) and no completion message.
     if (!confirmRestore(folder, thisAccount)) {
-        Command2_Click();
+        quit();
         return;
     }
     showWait();
@@ -540,7 +544,7 @@ void BackUpForm::Dir1_MouseDown(int row) {
     const bool copied = thisAccount ? KontoRecover(folder, kept) : AllRecover(folder, kept);
     hideWait();
     if (!copied) {
-        Command2_Click();
+        quit();
         return;
     }
     std::vector<std::string> removed;
@@ -555,7 +559,7 @@ void BackUpForm::Dir1_MouseDown(int row) {
     const QString account = accountName();
     const auto restored = restored_;
     const QPointer<QWidget> owner = parentWidget();
-    Command2_Click();
+    quit();
     const QString open = restored ? restored() : QString();
     ctx.dialogs.message(owner, text::DoneTitle, text::restoreDone(account, open, kept, removed));
 }
@@ -629,9 +633,9 @@ bool BackUpForm::AllRecover(const fs::path& folder, fs::path& kept) {
 }
 
 void BackUpForm::showWait() {
-    label2_->setText(shown(waitText_));
-    label2_->setEnabled(true);
-    label2_->show();
+    waitLabel_->setText(shown(waitText_));
+    waitLabel_->setEnabled(true);
+    waitLabel_->show();
     // The copy itself holds the event loop: the cursor says so over every window of the program.
     if (!waiting_) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -640,8 +644,8 @@ void BackUpForm::showWait() {
 }
 
 void BackUpForm::hideWait() {
-    label2_->clear();
-    label2_->hide();
+    waitLabel_->clear();
+    waitLabel_->hide();
     if (waiting_) {
         QApplication::restoreOverrideCursor();
         waiting_ = false;
@@ -650,8 +654,9 @@ void BackUpForm::hideWait() {
 
 bool BackUpForm::Backp(int seconds) {
     // The controls rest while the copy waits, so nothing starts a second procedure meanwhile.
-    const std::initializer_list<QWidget*> controls{command1_, command2_, command3_, command4_,
-                                                   drvList_,  option1_,  option2_,  dir1_};
+    const std::initializer_list<QWidget*> controls{cancelButton_,      quitButton_, backupButton_,
+                                                   restoreButton_,     drvList_,    thisAccountOption_,
+                                                   allAccountsOption_, folderList_};
     std::vector<bool> enabled;
     for (QWidget* w : controls) {
         enabled.push_back(w->isEnabled());
@@ -674,14 +679,14 @@ bool BackUpForm::Backp(int seconds) {
     return true;
 }
 
-void BackUpForm::Command1_Click() {
+void BackUpForm::cancel() {
     if (busy_)
         return;
     showIdle();
-    setText1(text::cancelled());
+    setInfo(text::cancelled());
 }
 
-void BackUpForm::Command2_Click() {
+void BackUpForm::quit() {
     if (busy_)
         return;
     support::trapped(

@@ -34,21 +34,21 @@ public:
     ~BackUpForm() override;
 
     // Cancel: back to the idle state from any state.
-    void Command1_Click();
+    void cancel();
     // Close: the position is stored when it changed.
-    void Command2_Click();
+    void quit();
     // Starts a backup: the drive list is filled and shown.
-    void Command3_Click();
+    void startBackup();
     // Starts a restore.
-    void Command4_Click();
+    void startRestore();
     // Fills DrvList with the usable drives, the drive kind as item data.
     void Enhetslista();
     void DrvList_MouseDown(int row);
     // "Detta konto" and "Alla konton": a backup is made at once, a restore is armed.
-    void Option1_MouseDown();
-    void Option2_MouseDown();
-    // Restores from the backup folder in that row of Dir1.
-    void Dir1_MouseDown(int row);
+    void chooseThisAccount();
+    void chooseAllAccounts();
+    // Restores from the backup folder in that row of folderList.
+    void restoreFrom(int row);
     // Waits the seconds while the window keeps painting; false when the window went away meanwhile.
     bool Backp(int seconds);
 
@@ -58,8 +58,8 @@ public:
     const QString& chosenDrive() const { return chosenDrive_; }
     // "1" this account, "0" all accounts, "" while no restore is armed.
     const QString& restoreScope() const { return restoreScope_; }
-    // Text1 as written, with CR LF line ends (the control shows plain line feeds).
-    const QString& text1() const { return text1_; }
+    // infoBox as written, with CR LF line ends (the control shows plain line feeds).
+    const QString& info() const { return info_; }
     const std::filesystem::path& lastBackupFolder() const { return lastBackup_; }
     int designHeight() const { return DesignHeight; }
     int idleHeight() const { return DesignHeight * 83 / 100; }
@@ -75,7 +75,9 @@ protected:
 
 private:
     void Form_Load();
+    // Copies the open account's folder to a new backup folder on the chosen drive.
     void KontoBackUp();
+    // Copies the whole data root to a new backup folder on the chosen drive.
     void AllBackUp();
     // The last word before a restore: for all accounts the register test first, then one question
     // naming the backup's date and time and the accounts it replaces. False when declined.
@@ -86,7 +88,7 @@ private:
     // Arms the restore with the backups found in the chosen drive, or says there are none.
     void armRestore(bool thisAccount);
 
-    void setText1(const QString& text);
+    void setInfo(const QString& text);
     void showIdle();
     void showChoosing();
     void clearOptions();
@@ -102,7 +104,7 @@ private:
     QString chosenDrive_;
     std::filesystem::path chosenRoot_;
     QString restoreScope_;
-    QString text1_;
+    QString info_;
     QString waitText_;
     std::filesystem::path lastBackup_;
     int secondLength_ = 1000;
@@ -111,17 +113,17 @@ private:
     bool closing_ = false;
     bool waiting_ = false; // the wait cursor is set
 
-    QPlainTextEdit* text1Box_;
-    QPushButton* command3_;
-    QPushButton* command4_;
-    QLabel* label1_;
+    QPlainTextEdit* infoBox_;
+    QPushButton* backupButton_;
+    QPushButton* restoreButton_;
+    QLabel* driveTitle_;
     QListWidget* drvList_;
-    QRadioButton* option1_;
-    QRadioButton* option2_;
-    QListWidget* dir1_;
-    QLabel* label2_;
-    QPushButton* command1_;
-    QPushButton* command2_;
+    QRadioButton* thisAccountOption_;
+    QRadioButton* allAccountsOption_;
+    QListWidget* folderList_;
+    QLabel* waitLabel_;
+    QPushButton* cancelButton_;
+    QPushButton* quitButton_;
 };
 
 } // namespace backup

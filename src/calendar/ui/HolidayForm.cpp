@@ -130,36 +130,46 @@ void setShown(std::initializer_list<QWidget*> widgets, bool visible, bool enable
 
 HolidayForm::HolidayForm(support::Context& ctx, QWidget* opener, RedDays& redDays)
     : ctx_(ctx), opener_(opener), days_(redDays),
-      label1_(new QLabel(QStringLiteral("Ny / Mark. Röd dag"), this)), text1_(new QLineEdit(this)),
-      label2_(new QLabel(QStringLiteral("Budg.år"), this)), yearLabel_(new QLabel(this)),
+      nameTitle_(new QLabel(QStringLiteral("Ny / Mark. Röd dag"), this)), nameBox_(new QLineEdit(this)),
+      yearTitle_(new QLabel(QStringLiteral("Budg.år"), this)), yearLabel_(new QLabel(this)),
       yearPos_(new QPushButton(QStringLiteral("+"), this)),
       yearNeg_(new QPushButton(QStringLiteral("-"), this)),
-      label3_(new QLabel(QStringLiteral("-mån."), this)), monthLabel_(new QLabel(this)),
+      monthTitle_(new QLabel(QStringLiteral("-mån."), this)), monthLabel_(new QLabel(this)),
       monthPos_(new QPushButton(QStringLiteral("+"), this)),
       monthNeg_(new QPushButton(QStringLiteral("-"), this)),
-      label4_(new QLabel(QStringLiteral("-dag"), this)), dayLabel_(new QLabel(this)),
+      dayTitle_(new QLabel(QStringLiteral("-dag"), this)), dayLabel_(new QLabel(this)),
       dayPos_(new QPushButton(QStringLiteral("+"), this)),
       dayNeg_(new QPushButton(QStringLiteral("-"), this)),
-      label5_(new QLabel(QStringLiteral("Daterade helgdagar ") + text::Caption, this)),
-      g4_(new QTableWidget(this)), label6_(new QLabel(this)),
-      command1_(new QPushButton(QStringLiteral("OK"), this)),
-      command2_(new QPushButton(QStringLiteral("Avbryt"), this)),
-      command4_(new QPushButton(QStringLiteral("Ta bort"), this)),
-      command3_(new QPushButton(QStringLiteral("Avsluta"), this)) {
+      listTitle_(new QLabel(QStringLiteral("Daterade helgdagar ") + text::Caption, this)),
+      redDayGrid_(new QTableWidget(this)), guidanceLabel_(new QLabel(this)),
+      okButton_(new QPushButton(QStringLiteral("OK"), this)),
+      cancelButton_(new QPushButton(QStringLiteral("Avbryt"), this)),
+      deleteButton_(new QPushButton(QStringLiteral("Ta bort"), this)),
+      quitButton_(new QPushButton(QStringLiteral("Avsluta"), this)) {
     setObjectName(QStringLiteral("HolidayForm"));
     setWindowTitle(text::Caption);
     support::keepAbove(*this, opener);
-    const std::pair<QWidget*, const char*> names[] = {{label1_, "Label1"},     {text1_, "Text1"},
-                                                      {label2_, "Label2"},     {yearLabel_, "YearLabel"},
-                                                      {yearPos_, "YearPos"},   {yearNeg_, "YearNeg"},
-                                                      {label3_, "Label3"},     {monthLabel_, "MonthLabel"},
-                                                      {monthPos_, "MonthPos"}, {monthNeg_, "MonthNeg"},
-                                                      {label4_, "Label4"},     {dayLabel_, "DayLabel"},
-                                                      {dayPos_, "DayPos"},     {dayNeg_, "DayNeg"},
-                                                      {label5_, "Label5"},     {g4_, "G4"},
-                                                      {label6_, "Label6"},     {command1_, "Command1"},
-                                                      {command2_, "Command2"}, {command4_, "Command4"},
-                                                      {command3_, "Command3"}};
+    const std::pair<QWidget*, const char*> names[] = {{nameTitle_, "nameTitle"},
+                                                      {nameBox_, "nameBox"},
+                                                      {yearTitle_, "yearTitle"},
+                                                      {yearLabel_, "YearLabel"},
+                                                      {yearPos_, "YearPos"},
+                                                      {yearNeg_, "YearNeg"},
+                                                      {monthTitle_, "monthTitle"},
+                                                      {monthLabel_, "MonthLabel"},
+                                                      {monthPos_, "MonthPos"},
+                                                      {monthNeg_, "MonthNeg"},
+                                                      {dayTitle_, "dayTitle"},
+                                                      {dayLabel_, "DayLabel"},
+                                                      {dayPos_, "DayPos"},
+                                                      {dayNeg_, "DayNeg"},
+                                                      {listTitle_, "listTitle"},
+                                                      {redDayGrid_, "redDayGrid"},
+                                                      {guidanceLabel_, "guidanceLabel"},
+                                                      {okButton_, "okButton"},
+                                                      {cancelButton_, "cancelButton"},
+                                                      {deleteButton_, "deleteButton"},
+                                                      {quitButton_, "quitButton"}};
     for (const auto& [widget, name] : names)
         widget->setObjectName(QString::fromLatin1(name));
 
@@ -167,8 +177,23 @@ HolidayForm::HolidayForm(support::Context& ctx, QWidget* opener, RedDays& redDay
     todayYear_ = today ? today->year : 0;
     todayMonth_ = today ? today->month : 1;
 
+    nameTitle_->setBuddy(nameBox_);
+    redDayGrid_->setAccessibleName(listTitle_->text());
+    // The pickers show only a number and the step buttons only a sign: each gets the part it sets.
+    const std::pair<QWidget*, const char*> spoken[] = {{yearLabel_, "År"},
+                                                       {monthLabel_, "Månad"},
+                                                       {dayLabel_, "Dag"},
+                                                       {yearPos_, "Nästa år"},
+                                                       {yearNeg_, "Föregående år"},
+                                                       {monthPos_, "Nästa månad"},
+                                                       {monthNeg_, "Föregående månad"},
+                                                       {dayPos_, "Nästa dag"},
+                                                       {dayNeg_, "Föregående dag"}};
+    for (const auto& [widget, name] : spoken)
+        widget->setAccessibleName(QString::fromUtf8(name));
+
     // The name field holds 25 bytes, one per character.
-    text1_->setMaxLength(static_cast<int>(RedDayNameLength));
+    nameBox_->setMaxLength(static_cast<int>(RedDayNameLength));
     for (QLabel* picked : {yearLabel_, monthLabel_, dayLabel_}) {
         picked->setFrameShape(QFrame::Panel);
         picked->setFrameShadow(QFrame::Sunken);
@@ -214,29 +239,29 @@ HolidayForm::HolidayForm(support::Context& ctx, QWidget* opener, RedDays& redDay
                             typedInto(day_, dayMin_, dayMax_, &HolidayForm::showPicked),
                             [this] { DayLabel_Click(); }});
 
-    g4_->setColumnCount(3);
-    g4_->horizontalHeader()->hide();
-    g4_->verticalHeader()->hide();
-    g4_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    g4_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    g4_->setSelectionMode(QAbstractItemView::SingleSelection);
-    g4_->setColumnWidth(0, support::px(450));
-    g4_->setColumnWidth(1, support::px(3295));
-    g4_->setColumnWidth(2, support::px(1400));
-    g4_->setMinimumWidth(support::px(450 + 3295 + 1400 + 400));
+    redDayGrid_->setColumnCount(3);
+    redDayGrid_->horizontalHeader()->hide();
+    redDayGrid_->verticalHeader()->hide();
+    redDayGrid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    redDayGrid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    redDayGrid_->setSelectionMode(QAbstractItemView::SingleSelection);
+    redDayGrid_->setColumnWidth(0, support::px(450));
+    redDayGrid_->setColumnWidth(1, support::px(3295));
+    redDayGrid_->setColumnWidth(2, support::px(1400));
+    redDayGrid_->setMinimumWidth(support::px(450 + 3295 + 1400 + 400));
 
-    label6_->setWordWrap(true);
-    label6_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label6_->setFrameShape(QFrame::Panel);
-    label6_->setFrameShadow(QFrame::Sunken);
-    label6_->setMargin(6);
-    label6_->setMinimumHeight(support::px(1000));
+    guidanceLabel_->setWordWrap(true);
+    guidanceLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    guidanceLabel_->setFrameShape(QFrame::Panel);
+    guidanceLabel_->setFrameShadow(QFrame::Sunken);
+    guidanceLabel_->setMargin(6);
+    guidanceLabel_->setMinimumHeight(support::px(1000));
 
     auto* pickers = new QGridLayout;
     const std::tuple<QLabel*, QLabel*, QPushButton*, QPushButton*> columns[] = {
-        {label2_, yearLabel_, yearPos_, yearNeg_},
-        {label3_, monthLabel_, monthPos_, monthNeg_},
-        {label4_, dayLabel_, dayPos_, dayNeg_}};
+        {yearTitle_, yearLabel_, yearPos_, yearNeg_},
+        {monthTitle_, monthLabel_, monthPos_, monthNeg_},
+        {dayTitle_, dayLabel_, dayPos_, dayNeg_}};
     int column = 0;
     for (const auto& [heading, shown, up, down] : columns) {
         pickers->addWidget(heading, 0, column, 1, 2);
@@ -248,38 +273,39 @@ HolidayForm::HolidayForm(support::Context& ctx, QWidget* opener, RedDays& redDay
     pickers->setColumnStretch(column, 1);
 
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {command1_, command2_, command4_})
+    for (QPushButton* b : {okButton_, cancelButton_, deleteButton_})
         buttons->addWidget(b);
     buttons->addStretch();
-    buttons->addWidget(command3_);
+    buttons->addWidget(quitButton_);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(label1_);
-    layout->addWidget(text1_);
+    layout->addWidget(nameTitle_);
+    layout->addWidget(nameBox_);
     layout->addLayout(pickers);
-    layout->addWidget(label5_);
-    layout->addWidget(g4_, 1);
-    layout->addWidget(label6_);
+    layout->addWidget(listTitle_);
+    layout->addWidget(redDayGrid_, 1);
+    layout->addWidget(guidanceLabel_);
     layout->addLayout(buttons);
 
     // Enter presses a focused button, as in the other windows.
-    for (QPushButton* b : {command1_, command2_, command4_, command3_})
+    for (QPushButton* b : {okButton_, cancelButton_, deleteButton_, quitButton_})
         b->setAutoDefault(true);
-    connect(text1_, &QLineEdit::returnPressed, this, &HolidayForm::Text1_Enter);
+    connect(nameBox_, &QLineEdit::returnPressed, this, &HolidayForm::nameEntered);
     connect(yearPos_, &QPushButton::clicked, this, &HolidayForm::YearPos_Click);
     connect(yearNeg_, &QPushButton::clicked, this, &HolidayForm::YearNeg_Click);
     connect(monthPos_, &QPushButton::clicked, this, &HolidayForm::MonthPos_Click);
     connect(monthNeg_, &QPushButton::clicked, this, &HolidayForm::MonthNeg_Click);
     connect(dayPos_, &QPushButton::clicked, this, &HolidayForm::DayPos_Click);
     connect(dayNeg_, &QPushButton::clicked, this, &HolidayForm::DayNeg_Click);
-    connect(g4_, &QTableWidget::cellClicked, this, [this](int row, int) { G4_Click(row); });
-    connect(command1_, &QPushButton::clicked, this, &HolidayForm::Command1_Click);
-    connect(command2_, &QPushButton::clicked, this, &HolidayForm::Command2_Click);
-    connect(command3_, &QPushButton::clicked, this, &HolidayForm::Command3_Click);
-    connect(command4_, &QPushButton::clicked, this, &HolidayForm::Command4_Click);
+    connect(redDayGrid_, &QTableWidget::cellClicked, this, [this](int row, int) { chooseRedDay(row); });
+    connect(okButton_, &QPushButton::clicked, this, &HolidayForm::storeEntry);
+    connect(cancelButton_, &QPushButton::clicked, this, &HolidayForm::cancelEntry);
+    connect(quitButton_, &QPushButton::clicked, this, &HolidayForm::quit);
+    connect(deleteButton_, &QPushButton::clicked, this, &HolidayForm::deleteRedDay);
     // Esc undoes a red day being set ("Avbryt"), else closes the window ("Avsluta").
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] {
-        (command2_->isEnabled() && command2_->isVisibleTo(this) ? command2_ : command3_)->click();
+        (cancelButton_->isEnabled() && cancelButton_->isVisibleTo(this) ? cancelButton_ : quitButton_)
+            ->click();
     });
 }
 
@@ -328,25 +354,25 @@ void HolidayForm::Form_Load() {
     edited_ = 0;
     fillGrid();
     if (days_.count() == 0)
-        setLabel6(text::firstEntry());
+        setGuidance(text::firstEntry());
     else
         checkOutdated();
     if (opener_)
         opener_->setEnabled(false);
-    text1_->setFocus();
+    nameBox_->setFocus();
 }
 
 void HolidayForm::fillGrid() {
     const std::vector<RedDay> list = days_.list();
-    g4_->clearContents();
-    g4_->setRowCount(std::max<int>(5, static_cast<int>(list.size())));
+    redDayGrid_->clearContents();
+    redDayGrid_->setRowCount(std::max<int>(5, static_cast<int>(list.size())));
     for (const RedDay& day : list) {
         const int row = day.record - 1;
-        g4_->setItem(row, 0, new QTableWidgetItem(QString::number(day.record)));
-        g4_->setItem(row, 1, new QTableWidgetItem(fromCp1252(day.name)));
-        g4_->setItem(row, 2, new QTableWidgetItem(fromCp1252(day.date)));
+        redDayGrid_->setItem(row, 0, new QTableWidgetItem(QString::number(day.record)));
+        redDayGrid_->setItem(row, 1, new QTableWidgetItem(fromCp1252(day.name)));
+        redDayGrid_->setItem(row, 2, new QTableWidgetItem(fromCp1252(day.date)));
     }
-    g4_->clearSelection();
+    redDayGrid_->clearSelection();
 }
 
 void HolidayForm::checkOutdated() {
@@ -357,28 +383,28 @@ void HolidayForm::checkOutdated() {
             message += fromCp1252(day.name) + QStringLiteral("  ") + fromCp1252(day.date) + CRLF;
         ctx_.dialogs.message(this, text::OutdatedTitle, message, support::Dialogs::Icon::Exclamation);
     }
-    setLabel6(text::entries());
+    setGuidance(text::entries());
 }
 
 void HolidayForm::showGuidance() {
-    setLabel6(days_.count() == 0 ? text::firstEntry() : text::entries());
+    setGuidance(days_.count() == 0 ? text::firstEntry() : text::entries());
 }
 
-void HolidayForm::setLabel6(const QString& message) {
+void HolidayForm::setGuidance(const QString& message) {
     QString shown = message;
     shown.replace(CRLF, QStringLiteral("\n"));
-    label6_->setText(shown);
+    guidanceLabel_->setText(shown);
 }
 
 void HolidayForm::Close_Fields() {
-    setShown({label2_, yearLabel_, yearPos_, yearNeg_, label3_, monthLabel_, monthPos_, monthNeg_, label4_,
-              dayLabel_, dayPos_, dayNeg_, command1_, command2_, command4_},
+    setShown({yearTitle_, yearLabel_, yearPos_, yearNeg_, monthTitle_, monthLabel_, monthPos_, monthNeg_,
+              dayTitle_, dayLabel_, dayPos_, dayNeg_, okButton_, cancelButton_, deleteButton_},
              false, false);
 }
 
 void HolidayForm::Open_Fields() {
-    setShown({label2_, yearLabel_, yearPos_, yearNeg_, label3_, monthLabel_, monthPos_, monthNeg_, label4_,
-              dayLabel_, dayPos_, dayNeg_, command1_, command2_, command4_},
+    setShown({yearTitle_, yearLabel_, yearPos_, yearNeg_, monthTitle_, monthLabel_, monthPos_, monthNeg_,
+              dayTitle_, dayLabel_, dayPos_, dayNeg_, okButton_, cancelButton_, deleteButton_},
              true, true);
 }
 
@@ -386,9 +412,9 @@ void HolidayForm::resetEntry() {
     edited_ = 0;
     name_.clear();
     year_ = month_ = day_ = 0;
-    text1_->clear();
-    g4_->clearSelection();
-    g4_->setCurrentCell(-1, -1);
+    nameBox_->clear();
+    redDayGrid_->clearSelection();
+    redDayGrid_->setCurrentCell(-1, -1);
     showPicked();
 }
 
@@ -443,29 +469,29 @@ QString HolidayForm::pickedDate() const {
            QString::fromStdString(store::twoDigits(day_));
 }
 
-void HolidayForm::Text1_Enter() {
-    const QString name = text1_->text().trimmed();
+void HolidayForm::nameEntered() {
+    const QString name = nameBox_->text().trimmed();
     if (name.isEmpty()) {
-        setLabel6(text::NoName);
+        setGuidance(text::NoName);
         return;
     }
     if (const auto problem = redDayNameProblem(name.toStdString())) {
-        setLabel6(QString::fromStdString(*problem));
+        setGuidance(QString::fromStdString(*problem));
         return;
     }
     name_ = name;
     // A record being changed stays the one changed; its date is picked again from the year.
-    setShown({command1_, command2_, command4_}, false, false);
-    setShown({label2_, yearLabel_, yearPos_, yearNeg_, label3_, monthLabel_, monthPos_, monthNeg_, label4_,
-              dayLabel_, dayPos_, dayNeg_},
+    setShown({okButton_, cancelButton_, deleteButton_}, false, false);
+    setShown({yearTitle_, yearLabel_, yearPos_, yearNeg_, monthTitle_, monthLabel_, monthPos_, monthNeg_,
+              dayTitle_, dayLabel_, dayPos_, dayNeg_},
              true, false);
-    setShown({label2_, yearLabel_, yearPos_, yearNeg_}, true, true);
+    setShown({yearTitle_, yearLabel_, yearPos_, yearNeg_}, true, true);
     setYearBounds(false);
     year_ = todayYear_;
     month_ = day_ = 0;
     setMonthBounds();
     showPicked();
-    setLabel6(todayMonth_ <= 6 ? text::thisYearOnly() : text::nextYearToo());
+    setGuidance(todayMonth_ <= 6 ? text::thisYearOnly() : text::nextYearToo());
     yearLabel_->setFocus(); // the keyboard goes on with the date
 }
 
@@ -505,8 +531,8 @@ void HolidayForm::YearLabel_Click() {
     setMonthBounds();
     month_ = monthMin_;
     monthChanged();
-    setShown({label3_, monthLabel_, monthPos_, monthNeg_}, true, true);
-    setLabel6(guidance + text::MonthEnd);
+    setShown({monthTitle_, monthLabel_, monthPos_, monthNeg_}, true, true);
+    setGuidance(guidance + text::MonthEnd);
 }
 
 void HolidayForm::MonthPos_Click() {
@@ -523,8 +549,8 @@ void HolidayForm::MonthLabel_Click() {
     setDayBounds();
     day_ = dayMin_;
     showPicked();
-    setShown({label4_, dayLabel_, dayPos_, dayNeg_}, true, true);
-    setLabel6(text::chooseDay());
+    setShown({dayTitle_, dayLabel_, dayPos_, dayNeg_}, true, true);
+    setGuidance(text::chooseDay());
 }
 
 // The day steps from the shown day, or from 1 when none is shown.
@@ -541,12 +567,12 @@ void HolidayForm::DayNeg_Click() {
 void HolidayForm::DayLabel_Click() {
     if (day_ == 0)
         return;
-    setShown({command1_, command2_}, true, true);
-    setLabel6(text::ready());
-    command1_->setFocus();
+    setShown({okButton_, cancelButton_}, true, true);
+    setGuidance(text::ready());
+    okButton_->setFocus();
 }
 
-void HolidayForm::G4_Click(int row) {
+void HolidayForm::chooseRedDay(int row) {
     const int n = row + 1;
     if (n < 1 || n > days_.count())
         return;
@@ -555,7 +581,7 @@ void HolidayForm::G4_Click(int row) {
         return;
     edited_ = n;
     name_ = fromCp1252(day.name);
-    text1_->setText(name_);
+    nameBox_->setText(name_);
 
     // A record whose date has passed cannot be moved on to next year.
     const bool passed = ctx_.today > day.date;
@@ -580,24 +606,24 @@ void HolidayForm::G4_Click(int row) {
     Open_Fields();
     if (passed)
         ctx_.dialogs.message(this, text::PassedTitle, text::Passed, support::Dialogs::Icon::Exclamation);
-    setLabel6(text::Editing);
+    setGuidance(text::Editing);
 }
 
-void HolidayForm::Command1_Click() {
+void HolidayForm::storeEntry() {
     if (year_ == 0 || month_ == 0 || day_ == 0)
         return;
-    const QString name = text1_->text().trimmed();
+    const QString name = nameBox_->text().trimmed();
     if (name.isEmpty()) {
-        setLabel6(text::NoName);
+        setGuidance(text::NoName);
         return;
     }
     if (const auto problem = redDayNameProblem(name.toStdString())) {
-        setLabel6(QString::fromStdString(*problem));
+        setGuidance(QString::fromStdString(*problem));
         return;
     }
     const QString date = pickedDate();
     if (!store::parseDate(date.toStdString())) {
-        setLabel6(text::BadDate.arg(date));
+        setGuidance(text::BadDate.arg(date));
         return;
     }
     Close_Fields();
@@ -629,17 +655,17 @@ void HolidayForm::Command1_Click() {
     resetEntry();
     if (stored)
         showGuidance();
-    text1_->setFocus();
+    nameBox_->setFocus();
 }
 
-void HolidayForm::Command2_Click() {
+void HolidayForm::cancelEntry() {
     Close_Fields();
     resetEntry();
     showGuidance();
-    text1_->setFocus();
+    nameBox_->setFocus();
 }
 
-void HolidayForm::Command4_Click() {
+void HolidayForm::deleteRedDay() {
     if (edited_ < 1 || edited_ > days_.count())
         return;
     const RedDay day = days_.at(edited_);
@@ -672,12 +698,12 @@ void HolidayForm::Command4_Click() {
     if (!removed)
         return;
     if (days_.count() == 0)
-        setLabel6(text::lastDeleted());
+        setGuidance(text::lastDeleted());
     else
         checkOutdated();
 }
 
-void HolidayForm::Command3_Click() {
+void HolidayForm::quit() {
     support::trapped(
         ctx_, this, [this] { support::storeWindowPosition(ctx_, *this, store::WindowPair::HolidayForm); },
         [] {

@@ -40,13 +40,13 @@ public:
     // Days of the month in the year: 28 or 29 for February by the Gregorian leap-year rule.
     static int DagMon(int year, int month);
 
-    // Hide and disable (show and enable) the year, month and day controls and Command1, Command2
-    // and Command4.
+    // Hide and disable (show and enable) the year, month and day controls and the OK, cancel and
+    // delete buttons.
     void Close_Fields();
     void Open_Fields();
 
     // Enter in the name box: takes the name and opens the year.
-    void Text1_Enter();
+    void nameEntered();
     void YearLabel_Click();
     void MonthLabel_Click();
     void DayLabel_Click();
@@ -57,15 +57,15 @@ public:
     void DayPos_Click();
     void DayNeg_Click();
     // A click on grid row `row` (0 for record 1) loads that record for changing.
-    void G4_Click(int row);
+    void chooseRedDay(int row);
     // OK: stores the entry (a new record, or the changed one).
-    void Command1_Click();
+    void storeEntry();
     // Avbryt: discards the entry.
-    void Command2_Click();
+    void cancelEntry();
     // Avsluta: stores the position, enables the opener, closes.
-    void Command3_Click();
+    void quit();
     // Ta bort: deletes the record being changed after a question.
-    void Command4_Click();
+    void deleteRedDay();
 
 signals:
     // The window has closed; the opener reads the count again.
@@ -82,7 +82,7 @@ private:
     // The guidance once the list has entries, after the warning about outdated ones.
     void checkOutdated();
     void showGuidance();
-    void setLabel6(const QString& text);
+    void setGuidance(const QString& text);
     void resetEntry();
 
     // Bounds of the pickers, from the budget year and the chosen values.
@@ -113,27 +113,27 @@ private:
     int year_ = 0, month_ = 0, day_ = 0;
     int yearMin_ = 0, yearMax_ = 0, monthMin_ = 1, monthMax_ = 12, dayMin_ = 1, dayMax_ = 31;
 
-    QLabel* label1_;
-    QLineEdit* text1_;
-    QLabel* label2_;
+    QLabel* nameTitle_;
+    QLineEdit* nameBox_;
+    QLabel* yearTitle_;
     QLabel* yearLabel_;
     QPushButton* yearPos_;
     QPushButton* yearNeg_;
-    QLabel* label3_;
+    QLabel* monthTitle_;
     QLabel* monthLabel_;
     QPushButton* monthPos_;
     QPushButton* monthNeg_;
-    QLabel* label4_;
+    QLabel* dayTitle_;
     QLabel* dayLabel_;
     QPushButton* dayPos_;
     QPushButton* dayNeg_;
-    QLabel* label5_;
-    QTableWidget* g4_;
-    QLabel* label6_;
-    QPushButton* command1_;
-    QPushButton* command2_;
-    QPushButton* command4_;
-    QPushButton* command3_;
+    QLabel* listTitle_;
+    QTableWidget* redDayGrid_;
+    QLabel* guidanceLabel_;
+    QPushButton* okButton_;
+    QPushButton* cancelButton_;
+    QPushButton* deleteButton_;
+    QPushButton* quitButton_;
 };
 
 } // namespace calendar
