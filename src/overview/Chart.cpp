@@ -221,14 +221,15 @@ Chart monthChart(const MonthReport& report, const Period& period, Flow flow, dou
     }
 
     const double group = plotWidth / static_cast<double>(months);
-    const double barWidth = group * 0.8 / static_cast<double>(series.size());
+    const double barWidth = std::min(36.0, group * 0.8 / static_cast<double>(series.size()));
     const std::size_t labelEvery = std::max<std::size_t>(1, static_cast<std::size_t>(std::ceil(40 / group)));
     ChartLine line{
         {}, lineName == "Utgående saldo" ? colour::Balance : colour::Difference, 1.5, lineName, lineValues};
     for (std::size_t m = 0; m < months; ++m) {
         const std::string& month = report.months[m];
         const auto [from, to] = daysOf(month, period);
-        const double x0 = left + group * static_cast<double>(m) + group * 0.1;
+        const double centre = left + group * (static_cast<double>(m) + 0.5);
+        const double x0 = centre - barWidth * static_cast<double>(series.size()) / 2;
         for (std::size_t i = 0; i < series.size(); ++i) {
             const Series& s = series[i];
             const double v = kronor(s.values[m]);
@@ -246,7 +247,6 @@ Chart monthChart(const MonthReport& report, const Period& period, Flow flow, dou
                                   month + " " + s.name + ": " + amountWithCurrency(s.values[m]),
                                   q});
         }
-        const double centre = left + group * (static_cast<double>(m) + 0.5);
         if (m % labelEvery == 0)
             chart.texts.push_back({centre, PlotTop + plotHeight + 10, month, TextSize - 1, Anchor::Centre});
         if (m < lineValues.size()) {

@@ -7,6 +7,7 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <exception>
 
 namespace overview {
 
@@ -95,9 +96,15 @@ void ChartWidget::relayout() {
         const double width = this->width() * 72.0 / logicalDpiX();
         // Bars that need more room than the window gives make the chart taller (in a scroll
         // area); the least height is taken for no height at all, so it never follows the widget's.
-        const double least = layout_(width, 0).height;
-        setMinimumHeight(std::max(150, static_cast<int>(least * logicalDpiY() / 72.0 + 0.5)));
-        chart_ = layout_(width, height() * 72.0 / logicalDpiY());
+        try {
+            const double least = layout_(width, 0).height;
+            setMinimumHeight(std::max(150, static_cast<int>(least * logicalDpiY() / 72.0 + 0.5)));
+            chart_ = layout_(width, height() * 72.0 / logicalDpiY());
+        } catch (const std::exception&) {
+            // Laid out on a resize, outside any procedure: the figures were summed without fault
+            // before, so a chart that cannot be laid out is left empty rather than let through.
+            chart_.reset();
+        }
     }
     update();
 }

@@ -86,6 +86,8 @@ bool numeric(const Cell& c) {
 
 void fillTable(QTableWidget& table, const Sheet& sheet) {
     table.clear();
+    table.verticalHeader()->hide();
+    table.verticalHeader()->setDefaultSectionSize(table.fontMetrics().height() + 6);
     QStringList headings;
     for (const std::string& h : sheet.headings)
         headings << q(h);
@@ -103,7 +105,6 @@ void fillTable(QTableWidget& table, const Sheet& sheet) {
             table.setItem(r, static_cast<int>(c), item);
         }
     });
-    table.resizeColumnsToContents();
 }
 
 SearchQuery periodQuery(const Period& period, Flow flow) {
@@ -327,7 +328,10 @@ void OverviewWindow::buildControls() {
     hitsTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
     hitsTable_->setSelectionMode(QAbstractItemView::SingleSelection);
     hitsTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    hitsTable_->horizontalHeader()->setStretchLastSection(true);
+    hitsTable_->verticalHeader()->hide();
+    hitsTable_->verticalHeader()->setDefaultSectionSize(hitsTable_->fontMetrics().height() + 6);
+    hitsTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    hitsTable_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
     hitsTable_->installEventFilter(this);
     searchColumn->addWidget(hitsTable_, 1);
     tabs_->addTab(search, QStringLiteral("Sök"));
@@ -382,7 +386,13 @@ void OverviewWindow::buildControls() {
             if (bar.posts)
                 showPosts(*bar.posts, q(bar.tip));
         });
+    // Tab leaves a table for the next control; the arrows move within it.
+    for (QAbstractItemView* view :
+         std::initializer_list<QAbstractItemView*>{transactionTable_, monthTable_, hitsTable_})
+        view->setTabKeyNavigation(false);
     connect(searchButton_, &QPushButton::clicked, this, &OverviewWindow::runSearch);
+    for (QLineEdit* box : {amountFromBox_, amountToBox_, dateFromBox_, dateToBox_})
+        connect(box, &QLineEdit::returnPressed, this, &OverviewWindow::runSearch);
     connect(hitsTable_, &QTableView::doubleClicked, this, [this](const QModelIndex& i) { openHit(i.row()); });
     connect(printButton_, &QPushButton::clicked, this, &OverviewWindow::printTab);
     connect(pdfButton_, &QPushButton::clicked, this, &OverviewWindow::saveTabAsPdf);
@@ -414,6 +424,9 @@ void OverviewWindow::showEvent(QShowEvent* event) {
         const QRect room = s->availableGeometry();
         resize(std::min(1150, room.width() * 92 / 100), std::min(780, room.height() * 88 / 100));
     }
+    // The table and its chart share the room at first.
+    for (QSplitter* split : findChildren<QSplitter*>())
+        split->setSizes({1, 1});
     support::centreOver(*this, parentWidget());
     loadAccounts();
 }
@@ -592,12 +605,14 @@ void OverviewWindow::fillTransactionTable() {
                 }
         }
     }
+    transactionTable_->resizeColumnsToContents();
 }
 
 void OverviewWindow::fillMonthTable() {
     const MonthReport& report = *month_;
     const Period p = period();
     fillTable(*monthTable_, monthSheet(report));
+    monthTable_->resizeColumnsToContents();
     for (const MonthRow& row : report.rows) {
         SearchQuery query = periodQuery(p, flowOf(row.sign));
         query.main = row.name;
