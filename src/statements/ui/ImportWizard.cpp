@@ -22,6 +22,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
@@ -39,6 +40,7 @@ namespace {
 
 const QString FileFilter = QStringLiteral("Kontoutdrag (*.csv *.txt *.xls *.ofx *.qfx *.qif)");
 constexpr int PreviewRows = 20;
+constexpr int LongStatement = 2000;
 enum Column { TickColumn, DateColumn, TextColumn, AmountColumn, TransColumn, SubColumn, StatusColumn };
 
 QString qs(const std::string& utf8) {
@@ -217,10 +219,11 @@ void ImportWizard::buildFormatPage() {
     formatPage_ = page;
     page->setObjectName(QStringLiteral("formatPage"));
     page->setTitle(QStringLiteral("Format"));
+    page->setSubTitle(QStringLiteral("Så här läses filen."));
     formatLabel_ = new QLabel;
     formatLabel_->setObjectName(QStringLiteral("formatLabel"));
     formatLabel_->setWordWrap(true);
-    transactionDateBox_ = new QCheckBox(QStringLiteral("Använd &transaktionsdagen som postens datum"));
+    transactionDateBox_ = new QCheckBox(QStringLiteral("Använd transaktionsdagen som &postens datum"));
     transactionDateBox_->setObjectName(QStringLiteral("transactionDateBox"));
     transactionDateBox_->setAccessibleName(transactionDateBox_->text().remove(QLatin1Char('&')));
     qifOrderCombo_ = combo("qifOrderCombo", {"Dag före månad (31/12/2023)", "Månad före dag (12/31/2023)"});
@@ -277,10 +280,10 @@ void ImportWizard::buildFormatPage() {
     form->addRow(buddyLabel(QStringLiteral("Beloppets &form:"), amountKindCombo_), amountKindCombo_);
     form->addRow(buddyLabel(QStringLiteral("Be&lopp:"), amountCombo_), amountCombo_);
     form->addRow(buddyLabel(QStringLiteral("D&ebet (ut):"), debitCombo_), debitCombo_);
-    form->addRow(buddyLabel(QStringLiteral("K&redit (in):"), creditCombo_), creditCombo_);
+    form->addRow(buddyLabel(QStringLiteral("Kred&it (in):"), creditCombo_), creditCombo_);
     form->addRow(buddyLabel(QStringLiteral("D/&K:"), signCombo_), signCombo_);
     form->addRow(buddyLabel(QStringLiteral("S&aldo:"), balanceCombo_), balanceCombo_);
-    form->addRow(buddyLabel(QStringLiteral("Datum&format:"), dateFormatCombo_), dateFormatCombo_);
+    form->addRow(buddyLabel(QStringLiteral("Dat&umformat:"), dateFormatCombo_), dateFormatCombo_);
     form->addRow(buddyLabel(QStringLiteral("De&cimaltecken:"), decimalCombo_), decimalCombo_);
     form->addRow(buddyLabel(QStringLiteral("&Ordning:"), orderCombo_), orderCombo_);
     auto* save = new QHBoxLayout;
@@ -303,7 +306,16 @@ void ImportWizard::buildFormatPage() {
     layout->addWidget(transactionDateBox_);
     layout->addLayout(qif);
     layout->addWidget(mappingBox_, 1);
+    layout->addStretch(); // takes the room of the mapping when the bank is known
     page->complete = [this] { return recognition_.known || mappingError_->text().isEmpty(); };
+    QWidget* order[] = {transactionDateBox_, qifOrderCombo_,   encodingCombo_,    separatorCombo_,
+                        skipSpin_,           headerBox_,       bookingDateCombo_, transactionDateCombo_,
+                        textCombo_,          amountKindCombo_, amountCombo_,      debitCombo_,
+                        creditCombo_,        signCombo_,       balanceCombo_,     dateFormatCombo_,
+                        decimalCombo_,       orderCombo_,      previewTable_,     saveMappingBox_,
+                        mappingName_};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
     for (QComboBox* box : {encodingCombo_, separatorCombo_, amountKindCombo_, bookingDateCombo_,
                            transactionDateCombo_, textCombo_, amountCombo_, debitCombo_, creditCombo_,
@@ -535,9 +547,26 @@ void ImportWizard::classifyRows() {
 void ImportWizard::fillRows() {
     filling_ = true;
     const int selected = rowsTable_->currentRow();
-    rowsTable_->setRowCount(static_cast<int>(rows_.size()));
-    for (int r = 0; r < static_cast<int>(rows_.size()); ++r)
+    const int count = static_cast<int>(rows_.size());
+    rowsTable_->setUpdatesEnabled(false);
+    rowsTable_->setRowCount(count);
+    // A statement of several years fills the table for a noticeable while.
+    std::unique_ptr<QProgressDialog> progress;
+    if (count > LongStatement) {
+        progress =
+            std::make_unique<QProgressDialog>(QStringLiteral("Raderna visas…"), QString(), 0, count, this);
+        progress->setWindowTitle(windowTitle());
+        progress->setWindowModality(Qt::WindowModal);
+        progress->setMinimumDuration(300);
+    }
+    for (int r = 0; r < count; ++r) {
         showRow(r);
+        if (progress && r % 500 == 0)
+            progress->setValue(r);
+    }
+    rowsTable_->resizeColumnsToContents();
+    rowsTable_->horizontalHeader()->setSectionResizeMode(TextColumn, QHeaderView::Stretch);
+    rowsTable_->setUpdatesEnabled(true);
     if (!rows_.empty())
         rowsTable_->selectRow(std::clamp(selected, 0, static_cast<int>(rows_.size()) - 1));
     filling_ = false;
@@ -697,6 +726,8 @@ void ImportWizard::buildSummaryPage() {
     summaryPage_ = page;
     page->setObjectName(QStringLiteral("summaryPage"));
     page->setTitle(QStringLiteral("Sammanfattning"));
+    page->setSubTitle(
+        QStringLiteral("Ingenting har skrivits ännu: posterna läses in när du klickar på Slutför."));
     summary_ = new QLabel;
     summary_->setObjectName(QStringLiteral("summary"));
     summary_->setWordWrap(true);
