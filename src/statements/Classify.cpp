@@ -10,8 +10,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <tuple>
-#include <unordered_map>
-#include <unordered_set>
 
 namespace statements {
 
@@ -39,21 +37,82 @@ store::Amount amountAt(std::string_view record, store::Field f) {
     return store::Amount::parseStored(store::trimField(record.substr(f.offset, f.width)));
 }
 
-// FNV-1a on 128 bits: the fingerprint must stay the same in every version and on every machine,
-// which std::hash does not promise.
-std::string hash128(std::string_view key) {
-    __extension__ using U128 = unsigned __int128;
-    const U128 prime = (U128{1} << 88) + 0x13B;
-    U128 h = (U128{0x6c62272e07bb0142} << 64) + 0x62b821756295c58d;
-    for (const char c : key) {
-        h ^= static_cast<unsigned char>(c);
-        h *= prime;
+struct Hash128 {
+    std::uint64_t high = 0, low = 0;
+    friend bool operator==(const Hash128&, const Hash128&) = default;
+};
+
+std::uint64_t rotl(std::uint64_t x, int r) {
+    return (x << r) | (x >> (64 - r));
+}
+
+std::uint64_t finalMix(std::uint64_t k) {
+    k ^= k >> 33;
+    k *= 0xff51afd7ed558ccdULL;
+    k ^= k >> 33;
+    k *= 0xc4ceb9fe1a85ec53ULL;
+    return k ^ (k >> 33);
+}
+
+// MurmurHash3's 128-bit hash (x64, seed 0), bytes read little-endian on every machine: a
+// fingerprint must stay the same in every version and everywhere, which std::hash does not promise.
+Hash128 hash128(std::string_view key) {
+    constexpr std::uint64_t c1 = 0x87c37b91114253d5ULL, c2 = 0x4cf5ad432745937fULL;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(key.data());
+    const auto word = [&](std::size_t at, std::size_t count) {
+        std::uint64_t w = 0;
+        for (std::size_t i = count; i > 0; --i)
+            w = (w << 8) | bytes[at + i - 1];
+        return w;
+    };
+    const auto mix1 = [&](std::uint64_t k) { return rotl(k * c1, 31) * c2; };
+    const auto mix2 = [&](std::uint64_t k) { return rotl(k * c2, 33) * c1; };
+    std::uint64_t h1 = 0, h2 = 0;
+    const std::size_t blocks = key.size() / 16;
+    for (std::size_t b = 0; b < blocks; ++b) {
+        h1 ^= mix1(word(b * 16, 8));
+        h1 = rotl(h1, 27) + h2;
+        h1 = h1 * 5 + 0x52dce729;
+        h2 ^= mix2(word(b * 16 + 8, 8));
+        h2 = rotl(h2, 31) + h1;
+        h2 = h2 * 5 + 0x38495ab5;
     }
+    const std::size_t tail = key.size() & 15, at = blocks * 16;
+    if (tail > 8)
+        h2 ^= mix2(word(at + 8, tail - 8));
+    if (tail > 0)
+        h1 ^= mix1(word(at, std::min<std::size_t>(tail, 8)));
+    h1 ^= key.size();
+    h2 ^= key.size();
+    h1 += h2;
+    h2 += h1;
+    h1 = finalMix(h1);
+    h2 = finalMix(h2);
+    h1 += h2;
+    h2 += h1;
+    return {h1, h2};
+}
+
+std::string hexOf(Hash128 h) {
     static constexpr char hex[] = "0123456789abcdef";
     std::string out(32, '0');
-    for (int i = 31; i >= 0; --i, h >>= 4)
-        out[static_cast<std::size_t>(i)] = hex[static_cast<unsigned>(h & 0xF)];
+    for (int i = 15; i >= 0; --i, h.high >>= 4, h.low >>= 4) {
+        out[static_cast<std::size_t>(i)] = hex[h.high & 0xF];
+        out[static_cast<std::size_t>(i) + 16] = hex[h.low & 0xF];
+    }
     return out;
+}
+
+// The first 16 hexadecimal digits of a fingerprint as a number (anything else in them counts as 0).
+std::int64_t prefixOf(std::string_view fingerprint) {
+    std::uint64_t n = 0;
+    for (std::size_t i = 0; i < 16 && i < fingerprint.size(); ++i) {
+        const char c = fingerprint[i];
+        n = (n << 4) | static_cast<unsigned>(c >= '0' && c <= '9'   ? c - '0'
+                                             : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                                    : 0);
+    }
+    return static_cast<std::int64_t>(n);
 }
 
 std::string identity(std::string_view bank, const BankRow& row, std::string_view matchText) {
@@ -76,8 +135,16 @@ std::string identity(std::string_view bank, const BankRow& row, std::string_view
     return key;
 }
 
-std::string fingerprintOf(const std::string& identityKey, const BankRow& row, int occurrence) {
-    return hash128(row.fitid.empty() ? identityKey + std::to_string(occurrence) : identityKey);
+// An OFX row is its FITID; any other row its identity and how many rows of the file had it before.
+std::string fingerprintOf(std::string& identityKey, Hash128 identityHash, const BankRow& row,
+                          int occurrence) {
+    if (!row.fitid.empty())
+        return hexOf(identityHash);
+    const std::size_t size = identityKey.size();
+    identityKey += std::to_string(occurrence);
+    const std::string print = hexOf(hash128(identityKey));
+    identityKey.resize(size);
+    return print;
 }
 
 // The reason a row cannot be imported, or empty.
@@ -134,38 +201,107 @@ void pairNearest(std::vector<Candidate>& pairs, std::size_t rows, std::size_t po
     }
 }
 
+// Small numbers 0, 1, 2, ... for 64-bit keys in the order they are first added. Every post of a
+// large account and every row of a statement is looked up, so it is a flat table with open
+// addressing: a fraction of the cost of a node-based map.
+class KeyNumbers {
+public:
+    explicit KeyNumbers(std::size_t keys) {
+        while ((std::size_t{1} << bits_) < 2 * keys + 2)
+            ++bits_;
+        slots_.assign(std::size_t{1} << bits_, Slot{});
+    }
+    // The key's number, a new one for a new key.
+    int add(std::int64_t key) {
+        Slot& s = slotOf(key);
+        if (s.number < 0)
+            s = {key, count_++};
+        return s.number;
+    }
+    // -1 for a key never added.
+    int find(std::int64_t key) const { return const_cast<KeyNumbers*>(this)->slotOf(key).number; }
+    int size() const { return count_; }
+
+private:
+    struct Slot {
+        std::int64_t key = 0;
+        int number = -1;
+    };
+    Slot& slotOf(std::int64_t key) {
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t i = static_cast<std::size_t>((static_cast<std::uint64_t>(key) * 0x9E3779B97F4A7C15ULL) >>
+                                                 (64 - bits_));
+        while (slots_[i].number >= 0 && slots_[i].key != key)
+            i = (i + 1) & mask;
+        return slots_[i];
+    }
+    int bits_ = 4;
+    int count_ = 0;
+    std::vector<Slot> slots_;
+};
+
+// Posts (indexes into the view's posts) listed by a key: an amount, a transaction.
+class PostLists {
+public:
+    explicit PostLists(std::size_t keys) : numbers_(keys) {}
+    void add(std::int64_t key) {
+        if (numbers_.add(key) == static_cast<int>(lists_.size()))
+            lists_.emplace_back();
+    }
+    // nullptr for a key never added.
+    std::vector<std::size_t>* find(std::int64_t key) {
+        const int n = numbers_.find(key);
+        return n < 0 ? nullptr : &lists_[static_cast<std::size_t>(n)];
+    }
+    bool empty() const { return lists_.empty(); }
+    std::vector<std::vector<std::size_t>>& lists() { return lists_; }
+
+private:
+    KeyNumbers numbers_;
+    std::vector<std::vector<std::size_t>> lists_;
+};
+
+// The day number of every listed post, and each list in date order. Posts are kept in date order
+// in the file, so a list is sorted only when an odd file has it otherwise.
+void sortByDay(PostLists& index, std::vector<int>& postDays, const AccountView& view) {
+    for (auto& list : index.lists()) {
+        bool ordered = true;
+        for (std::size_t k = 0; k < list.size(); ++k) {
+            postDays[list[k]] = dayNumber(view.posts[list[k]].date);
+            ordered = ordered && (k == 0 || postDays[list[k - 1]] <= postDays[list[k]]);
+        }
+        if (!ordered)
+            std::sort(list.begin(), list.end(), [&](std::size_t a, std::size_t b) {
+                return std::tie(postDays[a], view.posts[a].record) <
+                       std::tie(postDays[b], view.posts[b].record);
+            });
+    }
+}
+
 // The posts an earlier import made are accounted for by its log; any other post of the same amount
 // near a row may be the same money typed by hand.
 void markDuplicates(std::vector<ClassifiedRow>& rows, const std::vector<int>& rowDays,
                     const AccountView& view) {
-    std::unordered_map<std::int64_t, std::vector<std::size_t>> postsByAmount; // indexes into view.posts
+    PostLists postsByAmount(rows.size()); // indexes into view.posts
     for (const ClassifiedRow& c : rows)
         if (imports(c.status))
-            postsByAmount.try_emplace(c.row.amount.units());
+            postsByAmount.add(c.row.amount.units());
     if (postsByAmount.empty())
         return;
+    for (std::size_t i = 0; i < view.posts.size(); ++i)
+        if (!view.posts[i].planned)
+            if (auto* list = postsByAmount.find(view.posts[i].amount.units()))
+                list->push_back(i);
     std::vector<int> postDays(view.posts.size());
-    for (std::size_t i = 0; i < view.posts.size(); ++i) {
-        const AccountPost& p = view.posts[i];
-        if (p.planned)
-            continue;
-        if (const auto it = postsByAmount.find(p.amount.units()); it != postsByAmount.end()) {
-            postDays[i] = dayNumber(p.date);
-            it->second.push_back(i);
-        }
-    }
-    for (auto& [units, list] : postsByAmount)
-        std::sort(list.begin(), list.end(), [&](std::size_t a, std::size_t b) {
-            return std::tie(postDays[a], view.posts[a].record) < std::tie(postDays[b], view.posts[b].record);
-        });
+    sortByDay(postsByAmount, postDays, view);
 
     std::vector<bool> accounted(view.posts.size());
     for (const LogEntry& e : view.log) {
-        const auto it = postsByAmount.find(e.amount.units());
-        if (it == postsByAmount.end())
+        const auto* found = postsByAmount.find(e.amount.units());
+        if (!found)
             continue;
         const int day = dayNumber(e.date);
-        const auto& list = it->second;
+        const auto& list = *found;
         std::size_t best = view.posts.size();
         auto i = std::lower_bound(list.begin(), list.end(), day - LogWindow,
                                   [&](std::size_t p, int d) { return postDays[p] < d; });
@@ -181,7 +317,7 @@ void markDuplicates(std::vector<ClassifiedRow>& rows, const std::vector<int>& ro
     for (std::size_t r = 0; r < rows.size(); ++r) {
         if (!imports(rows[r].status))
             continue;
-        const auto& list = postsByAmount.at(rows[r].row.amount.units());
+        const auto& list = *postsByAmount.find(rows[r].row.amount.units());
         auto first = std::lower_bound(list.begin(), list.end(), rowDays[r] - DuplicateBefore,
                                       [&](std::size_t i, int day) { return postDays[i] < day; });
         for (; first != list.end() && postDays[*first] <= rowDays[r] + DuplicateAfter; ++first)
@@ -206,28 +342,29 @@ void matchPlanned(std::vector<ClassifiedRow>& rows, const AccountView& view) {
         }
     if (!view.budget)
         return;
-    std::unordered_map<int, std::vector<std::size_t>> plannedByTransaction;
+    PostLists plannedByTransaction(rows.size());
     for (const ClassifiedRow& c : rows)
         if (imports(c.status) && c.transNr > 0)
-            plannedByTransaction.try_emplace(c.transNr);
+            plannedByTransaction.add(c.transNr);
     if (plannedByTransaction.empty())
         return;
     for (std::size_t i = 0; i < view.posts.size(); ++i)
         if (view.posts[i].planned)
-            if (const auto it = plannedByTransaction.find(view.posts[i].transNr);
-                it != plannedByTransaction.end())
-                it->second.push_back(i);
+            if (auto* list = plannedByTransaction.find(view.posts[i].transNr))
+                list->push_back(i);
+    std::vector<int> postDays(view.posts.size());
+    sortByDay(plannedByTransaction, postDays, view);
     std::vector<Candidate> pairs;
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const ClassifiedRow& c = rows[r];
         if (!imports(c.status) || c.transNr <= 0)
             continue;
         const int day = dayNumber(*c.row.bookingDate);
-        for (const std::size_t i : plannedByTransaction.at(c.transNr)) {
-            const int distance = std::abs(dayNumber(view.posts[i].date) - day);
-            if (distance <= BudgetWindow)
-                pairs.push_back({distance, r, i});
-        }
+        const auto& list = *plannedByTransaction.find(c.transNr);
+        auto i = std::lower_bound(list.begin(), list.end(), day - BudgetWindow,
+                                  [&](std::size_t p, int d) { return postDays[p] < d; });
+        for (; i != list.end() && postDays[*i] <= day + BudgetWindow; ++i)
+            pairs.push_back({std::abs(postDays[*i] - day), r, *i});
     }
     pairNearest(pairs, rows.size(), view.posts.size(), [&](std::size_t r, std::size_t i) {
         ClassifiedRow& c = rows[r];
@@ -354,18 +491,22 @@ LogEntry ClassifiedRow::logEntry() const {
 }
 
 std::string fingerprint(std::string_view bank, const BankRow& row, int occurrence) {
-    return fingerprintOf(identity(bank, row, normaliseText(row.text)), row, occurrence);
+    std::string key = identity(bank, row, normaliseText(row.text));
+    return fingerprintOf(key, hash128(key), row, occurrence);
 }
 
 std::vector<ClassifiedRow> classify(const Statement& statement, const AccountView& view) {
     std::vector<ClassifiedRow> rows;
     rows.reserve(statement.rows.size());
     std::vector<int> rowDays(statement.rows.size());
-    std::unordered_map<std::string, int> occurrences;
-    std::unordered_set<std::string_view> logged;
-    logged.reserve(view.log.size());
-    for (const LogEntry& e : view.log)
-        logged.insert(e.fingerprint);
+    KeyNumbers identities(statement.rows.size());
+    std::vector<int> occurrences;
+    // The log by the first 64 bits of each fingerprint (the whole text compared on a hit).
+    KeyNumbers logged(view.log.size());
+    std::vector<std::size_t> loggedEntry;
+    for (std::size_t i = 0; i < view.log.size(); ++i)
+        if (logged.add(prefixOf(view.log[i].fingerprint)) == static_cast<int>(loggedEntry.size()))
+            loggedEntry.push_back(i);
     const RuleSet rules(view.rules, view.transactions, view.subTransactions);
 
     for (const BankRow& row : statement.rows) {
@@ -383,10 +524,15 @@ std::vector<ClassifiedRow> classify(const Statement& statement, const AccountVie
         rowDays[rows.size() - 1] = dayNumber(*row.bookingDate);
         const std::string matchText = normaliseText(row.text);
         std::string key = identity(statement.bank, row, matchText);
-        c.occurrence = ++occurrences[key];
-        c.fingerprint = fingerprintOf(key, row, c.occurrence);
+        const Hash128 identityHash = hash128(key);
+        const auto number =
+            static_cast<std::size_t>(identities.add(static_cast<std::int64_t>(identityHash.high)));
+        occurrences.resize(std::max(occurrences.size(), number + 1));
+        c.occurrence = ++occurrences[number];
+        c.fingerprint = fingerprintOf(key, identityHash, row, c.occurrence);
         applyRule(c, rules, matchText);
-        if (logged.contains(c.fingerprint))
+        if (const int hit = logged.find(prefixOf(c.fingerprint));
+            hit >= 0 && view.log[loggedEntry[static_cast<std::size_t>(hit)]].fingerprint == c.fingerprint)
             c.status = RowStatus::AlreadyImported;
     }
     markDuplicates(rows, rowDays, view);

@@ -71,6 +71,16 @@ Fold fold(char32_t cp, std::string_view& letters) {
     return letters.empty() ? Fold::Separator : Fold::Letters;
 }
 
+// Upper-case letters and digits for themselves, zero for a separator.
+constexpr std::array<char, 128> AsciiFolds = [] {
+    std::array<char, 128> t{};
+    for (char c = '0'; c <= '9'; ++c)
+        t[static_cast<std::size_t>(c)] = c;
+    for (char c = 'A'; c <= 'Z'; ++c)
+        t[static_cast<std::size_t>(c)] = t[static_cast<std::size_t>(c - 'A' + 'a')] = c;
+    return t;
+}();
+
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -113,6 +123,17 @@ std::string matchingForm(std::string_view utf8, bool dropPurchaseWords) {
     out.reserve(utf8.size() + 1);
     std::size_t start = 0;
     for (std::size_t i = 0; i < utf8.size();) {
+        // Bank texts are mostly ASCII: a table look-up for those.
+        if (const auto b = static_cast<unsigned char>(utf8[i]); b < 0x80) {
+            ++i;
+            if (const char f = AsciiFolds[b]) {
+                out += f;
+            } else {
+                finishWord(out, start);
+                start = out.size();
+            }
+            continue;
+        }
         std::string_view letters;
         switch (fold(nextCodePoint(utf8, i), letters)) {
         case Fold::Letters:
@@ -264,19 +285,30 @@ RuleSet::RuleSet(const std::vector<Rule>& rules, const std::vector<catalogue::Ca
             continue;
         const bool subExists = std::any_of(subTransactions.begin(), subTransactions.end(),
                                            [&](const auto& s) { return s.recordNumber == r.subNr; });
-        entries_.push_back({std::move(form), &r, sign, subExists ? r.subNr : 0});
+        const std::uint64_t pairs = pairsOf(form);
+        entries_.push_back({std::move(form), pairs, &r, sign, subExists ? r.subNr : 0});
     }
     std::stable_sort(entries_.begin(), entries_.end(),
                      [](const Entry& a, const Entry& b) { return a.folded.size() > b.folded.size(); });
 }
 
+std::uint64_t RuleSet::pairsOf(std::string_view s) {
+    std::uint64_t bits = 0;
+    for (std::size_t i = 1; i < s.size(); ++i)
+        bits |= std::uint64_t{1} << ((static_cast<unsigned char>(s[i - 1]) * 31u +
+                                      static_cast<unsigned char>(s[i])) &
+                                     63u);
+    return bits;
+}
+
 RuleSet::Match RuleSet::match(std::string_view normalisedText, store::Amount amount) const {
     Match found;
     std::size_t length = 0;
+    const std::uint64_t textPairs = pairsOf(normalisedText);
     for (const Entry& e : entries_) {
         if (found.rule && e.folded.size() < length)
             break;
-        if (normalisedText.find(e.folded) == std::string_view::npos)
+        if ((e.pairs & ~textPairs) != 0 || normalisedText.find(e.folded) == std::string_view::npos)
             continue;
         const bool agrees = signAgrees(e.sign, amount);
         if (!found.rule || (agrees && !found.signAgrees)) {

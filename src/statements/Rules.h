@@ -6,6 +6,7 @@
 #include "statements/ImportFiles.h"
 #include "store/Amount.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,10 +57,14 @@ public:
 private:
     struct Entry {
         std::string folded;
+        std::uint64_t pairs; // pairsOf(folded)
         const Rule* rule;
         char sign;
         int subNr;
     };
+    // A bit for every pair of neighbouring characters: a pattern with a pair the text lacks is not
+    // in it, which spares most searches when a statement meets many rules.
+    static std::uint64_t pairsOf(std::string_view s);
     std::vector<Entry> entries_;
 };
 
