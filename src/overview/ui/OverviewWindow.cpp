@@ -878,7 +878,9 @@ void OverviewWindow::printOn(QPrinter& printer) {
         y = 0;
     }
 
-    // The table, shrunk to the page's width when its columns need more.
+    // The table. Columns wider than the page go on to further pages, each under the first two
+    // (the transaction) again, a budget month's three columns kept together; only a table whose
+    // every part is still too wide is shrunk.
     const Sheet sheet = currentSheet();
     QFont cellFont(QStringLiteral("Arial"), 8);
     painter.setFont(cellFont);
@@ -894,42 +896,66 @@ void OverviewWindow::printOn(QPrinter& printer) {
     double total = 0;
     for (double& w : widths)
         total += (w += gap);
-    const double scale = total > page.width() ? page.width() / total : 1.0;
+    const std::size_t kept = total > page.width() && widths.size() > 2 ? 2 : 0;
+    const std::size_t group = tabs_->currentIndex() == MonthTab && month_ && month_->budget ? 3 : 1;
+    std::vector<std::vector<std::size_t>> parts;
+    double keptWidth = 0;
+    for (std::size_t c = 0; c < kept; ++c)
+        keptWidth += widths[c];
+    double used = page.width();
+    for (std::size_t c = kept; c < widths.size(); c += group) {
+        double w = 0;
+        for (std::size_t g = c; g < std::min(c + group, widths.size()); ++g)
+            w += widths[g];
+        if (parts.empty() || used + w > page.width()) {
+            parts.emplace_back();
+            for (std::size_t k = 0; k < kept; ++k)
+                parts.back().push_back(k);
+            used = keptWidth;
+        }
+        for (std::size_t g = c; g < std::min(c + group, widths.size()); ++g)
+            parts.back().push_back(g);
+        used += w;
+    }
     const double line = metrics.height() * 1.25;
-    const double bottom = page.height() / scale;
-    painter.save();
-    painter.scale(scale, scale);
-    y /= scale;
-    const auto drawRow = [&](const std::vector<QString>& texts, const std::vector<bool>& right, bool bold) {
-        if (y + line > bottom) {
+    for (std::size_t part = 0; part < parts.size(); ++part) {
+        const std::vector<std::size_t>& columns = parts[part];
+        double width = 0;
+        for (std::size_t c : columns)
+            width += widths[c];
+        const double scale = width > page.width() ? page.width() / width : 1.0;
+        const double bottom = page.height() / scale;
+        if (part > 0) {
             newPage();
             y = 0;
         }
-        QFont f = cellFont;
-        f.setBold(bold);
-        painter.setFont(f);
-        double x = 0;
-        for (std::size_t c = 0; c < texts.size() && c < widths.size(); ++c) {
-            const QRectF cell(x, y, widths[c] - gap / 2, line);
-            painter.drawText(cell, (right[c] ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, texts[c]);
-            x += widths[c];
-        }
-        y += line;
-    };
-    std::vector<QString> headings;
-    for (const std::string& h : sheet.headings)
-        headings.push_back(q(h));
-    drawRow(headings, std::vector<bool>(headings.size(), false), true);
-    sheet.forEachRow([&](const Row& row) {
-        std::vector<QString> texts;
-        std::vector<bool> right;
-        for (const Cell& c : row) {
-            texts.push_back(cellText(c));
-            right.push_back(numeric(c));
-        }
-        drawRow(texts, right, false);
-    });
-    painter.restore();
+        painter.save();
+        painter.scale(scale, scale);
+        y /= scale;
+        const auto drawRow = [&](const std::function<QString(std::size_t)>& text,
+                                 const std::function<bool(std::size_t)>& right, bool bold) {
+            if (y + line > bottom) {
+                newPage();
+                y = 0;
+            }
+            QFont f = cellFont;
+            f.setBold(bold);
+            painter.setFont(f);
+            double x = 0;
+            for (std::size_t c : columns) {
+                painter.drawText(QRectF(x, y, widths[c] - gap / 2, line),
+                                 (right(c) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, text(c));
+                x += widths[c];
+            }
+            y += line;
+        };
+        drawRow([&](std::size_t c) { return q(sheet.headings[c]); }, [](std::size_t) { return false; }, true);
+        sheet.forEachRow([&](const Row& row) {
+            drawRow([&](std::size_t c) { return c < row.size() ? cellText(row[c]) : QString(); },
+                    [&](std::size_t c) { return c < row.size() && numeric(row[c]); }, false);
+        });
+        painter.restore();
+    }
     if (!painter.end() || printer.printerState() == QPrinter::Error)
         throw std::runtime_error("Skrivaren kunde inte avsluta utskriften");
 }
