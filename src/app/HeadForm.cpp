@@ -238,7 +238,7 @@ bool HeadForm::endOpenedWindows() {
     static const std::pair<const char*, const char*> cancelButtons[] = {
         {"HolidayForm", "quitButton"}, {"TransForm", "cancelButton"}, {"SubTransForm", "cancelButton"},
         {"HelpViewer", "HelpClose"},   {"MsgForm", "Command3"},       {"DonateForm", "Command2"},
-        {"NyKontoForm", "Command2"},   {"BudgAltForm", "quitButton"}, {"UtskrStatForm", "Command3"},
+        {"NyKontoForm", "Command2"},   {"BudgAltForm", "quitButton"}, {"UtskrStatForm", "closeButton"},
         {"BackUpForm", "quitButton"},
     };
     for (const auto& [name, cancel] : cancelButtons) {

@@ -14,6 +14,7 @@
 #include "store/Records.h"
 #include "support/ui/Twips.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -72,33 +73,33 @@ struct UtskrStatTest : ::testing::Test {
     }
     template <typename T> T* c(const char* name) { return control<T>(*form, name); }
     QString label(const char* name) { return c<QLabel>(name)->text(); }
-    QString caption() { return c<QPushButton>("Command2")->text(); }
+    QString caption() { return c<QPushButton>("cancelButton")->text(); }
     void chooseAccount(const QString& name) {
-        auto* combo = c<QComboBox>("Combo1");
+        auto* combo = c<QComboBox>("accountPicker");
         const int i = combo->findText(name);
         combo->setCurrentIndex(i);
-        form->Combo1_Click(i);
+        form->chooseAccount(i);
     }
     void pick(Part part, const QString& value) {
-        form->dateLabel_Click(part);
+        form->openDatePicker(part);
         const int i = static_cast<int>(part) % 3;
-        auto* picker = c<QListWidget>(i == 0 ? "List1" : i == 1 ? "List2" : "List3");
+        auto* picker = c<QListWidget>(i == 0 ? "yearPicker" : i == 1 ? "monthPicker" : "dayPicker");
         EXPECT_TRUE(picker->isVisible());
         const auto found = picker->findItems(value, Qt::MatchExactly);
         ASSERT_EQ(found.size(), 1) << value.toStdString();
-        form->picker_Click(picker, picker->row(found[0]));
+        form->takePickedDate(picker, picker->row(found[0]));
     }
     void output(const char* option) {
         c<QRadioButton>(option)->click();
-        c<QPushButton>("Command1")->click();
+        c<QPushButton>("printButton")->click();
     }
     void statistics(const QString& transaction) {
-        form->Text2_Click();
-        auto* list = c<QListWidget>("List4");
-        form->List4_Click(list->row(list->findItems(transaction, Qt::MatchExactly).value(0)));
+        form->enterStatistics();
+        auto* list = c<QListWidget>("transactionList");
+        form->chooseStatisticsTransaction(list->row(list->findItems(transaction, Qt::MatchExactly).value(0)));
     }
     QString cell(int row, int column) {
-        QTableWidgetItem* item = c<QTableWidget>("Grid1")->item(row, column);
+        QTableWidgetItem* item = c<QTableWidget>("reportGrid")->item(row, column);
         return item ? item->text() : QString();
     }
     std::filesystem::path out() const { return t.drive.path() / "rapport.txt"; }
@@ -118,9 +119,9 @@ TEST_F(UtskrStatTest, TheMainWindowIsDisabledWhileItIsOpenAndTheWindowOnlyWrites
     EXPECT_EQ(form->windowTitle(), "Utskrift KontoData och Statistik");
     const store::PosRec pos(readFile(t.ctx.paths.posFil()));
     EXPECT_TRUE(pos.position(static_cast<int>(store::WindowPair::UtskrStatForm)).has_value());
-    c<QCheckBox>("Check1")->click();
-    output("Option1");
-    c<QPushButton>("Command3")->click();
+    c<QCheckBox>("subTransactionBox")->click();
+    output("screenOption");
+    c<QPushButton>("closeButton")->click();
     form = nullptr;
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(head->isEnabled());
@@ -128,26 +129,40 @@ TEST_F(UtskrStatTest, TheMainWindowIsDisabledWhileItIsOpenAndTheWindowOnlyWrites
     EXPECT_EQ(readFile(t.ctx.paths.dataRoot() / "Kassa" / "KontoData"), cashPosts(40));
 }
 
+// Every control the keyboard reaches is named for a screen reader.
+TEST_F(UtskrStatTest, EveryControlTheKeyboardReachesHasAName) {
+    open();
+    QStringList unnamed;
+    for (QWidget* w : form->findChildren<QWidget*>()) {
+        if (!(w->focusPolicy() & Qt::TabFocus) || w->objectName().isEmpty())
+            continue;
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+        if (!a || a->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed << w->objectName();
+    }
+    EXPECT_EQ(unnamed.join(' '), "");
+}
+
 TEST_F(UtskrStatTest, AnyAccountOfTheRegisterCanBeChosenAndOneWithoutFilesKeepsThePrevious) {
     open();
-    auto* combo = c<QComboBox>("Combo1");
+    auto* combo = c<QComboBox>("accountPicker");
     ASSERT_EQ(combo->count(), 3);
     EXPECT_EQ(combo->currentText(), "Kassa");
-    EXPECT_EQ(c<QLineEdit>("Text1")->text(), "Kassa");
-    EXPECT_EQ(label("Label7") + label("Label11") + label("Label9"), "20260101");
-    EXPECT_EQ(label("Label8") + label("Label12") + label("Label10"), "20260212");
-    EXPECT_EQ(label("Label14"), "Hela Kontofilen !");
-    EXPECT_FALSE(c<QCheckBox>("Check2")->isEnabled());
+    EXPECT_EQ(c<QLineEdit>("accountBox")->text(), "Kassa");
+    EXPECT_EQ(label("startYearLabel") + label("startMonthLabel") + label("startDayLabel"), "20260101");
+    EXPECT_EQ(label("endYearLabel") + label("endMonthLabel") + label("endDayLabel"), "20260212");
+    EXPECT_EQ(label("coverageLabel"), "Hela Kontofilen !");
+    EXPECT_FALSE(c<QCheckBox>("budgetBox")->isEnabled());
 
     chooseAccount("Budget");
-    EXPECT_EQ(c<QLineEdit>("Text1")->text(), "Budget");
-    EXPECT_EQ(c<QLineEdit>("Text1")->toolTip(), "Budgetbokföring");
-    EXPECT_EQ(label("Label8") + label("Label12") + label("Label10"), "20260112");
-    EXPECT_EQ(uitest::enabledOf(*form, {"Check2", "Check3"}), "10");
-    c<QCheckBox>("Check2")->click();
-    EXPECT_EQ(uitest::enabledOf(*form, {"Check2", "Check3"}), "11");
-    c<QCheckBox>("Check2")->click();
-    EXPECT_EQ(uitest::enabledOf(*form, {"Check2", "Check3"}), "10");
+    EXPECT_EQ(c<QLineEdit>("accountBox")->text(), "Budget");
+    EXPECT_EQ(c<QLineEdit>("accountBox")->toolTip(), "Budgetbokföring");
+    EXPECT_EQ(label("endYearLabel") + label("endMonthLabel") + label("endDayLabel"), "20260112");
+    EXPECT_EQ(uitest::enabledOf(*form, {"budgetBox", "differenceBox"}), "10");
+    c<QCheckBox>("budgetBox")->click();
+    EXPECT_EQ(uitest::enabledOf(*form, {"budgetBox", "differenceBox"}), "11");
+    c<QCheckBox>("budgetBox")->click();
+    EXPECT_EQ(uitest::enabledOf(*form, {"budgetBox", "differenceBox"}), "10");
 
     t.dialogs.answerNo(); // no error report
     chooseAccount("Trasig");
@@ -155,44 +170,44 @@ TEST_F(UtskrStatTest, AnyAccountOfTheRegisterCanBeChosenAndOneWithoutFilesKeepsT
     EXPECT_TRUE(t.dialogs.calls()[0].text.startsWith(
         "Ett fel har uppstått i subrutinen Combo1_Click i UtskriftsForm\r\n vid försök att välja konto"));
     EXPECT_EQ(combo->currentText(), "Budget");
-    EXPECT_EQ(c<QLineEdit>("Text1")->text(), "Budget");
-    output("Option1"); // still usable
+    EXPECT_EQ(c<QLineEdit>("accountBox")->text(), "Budget");
+    output("screenOption"); // still usable
     EXPECT_EQ(cell(0, 0).toStdString(), nthDate(1));
     EXPECT_EQ(cell(11, 0).toStdString(), nthDate(12));
 }
 
 TEST_F(UtskrStatTest, PickersSetThePeriodAndARefusedPeriodBringsBackTheLastAccepted) {
     open();
-    form->dateLabel_Click(Part::StartYear);
+    form->openDatePicker(Part::StartYear);
     QStringList years;
-    for (int i = 0; i < c<QListWidget>("List1")->count(); ++i)
-        years << c<QListWidget>("List1")->item(i)->text();
+    for (int i = 0; i < c<QListWidget>("yearPicker")->count(); ++i)
+        years << c<QListWidget>("yearPicker")->item(i)->text();
     EXPECT_EQ(years, QStringList({"2026", "2027"}));
     pick(Part::StartMonth, "02");
-    form->dateLabel_Click(Part::StartDay);
-    EXPECT_EQ(c<QListWidget>("List3")->count(), 28); // February 2026
+    form->openDatePicker(Part::StartDay);
+    EXPECT_EQ(c<QListWidget>("dayPicker")->count(), 28); // February 2026
     pick(Part::StartDay, "03");
-    EXPECT_EQ(label("Label14"), "Del av Kontofilen !");
+    EXPECT_EQ(label("coverageLabel"), "Del av Kontofilen !");
     EXPECT_EQ(form->period()->range(), (stats::PostRange{31, 40}));
 
     pick(Part::StartYear, "2027");
     ASSERT_EQ(t.dialogs.calls().size(), 1u);
     EXPECT_TRUE(uitest::showed(t.dialogs, 0, "Felaktig datumsättning för tidsperiod",
                                "Startdatum får inte vara > Slutdatum !\n\n Datumändringen återtas !"));
-    EXPECT_EQ(label("Label7") + label("Label11") + label("Label9"), "20260203");
+    EXPECT_EQ(label("startYearLabel") + label("startMonthLabel") + label("startDayLabel"), "20260203");
     EXPECT_EQ(form->period()->range(), (stats::PostRange{31, 40}));
 
     pick(Part::StartMonth, "01");
     // From the keyboard: Enter on the day label opens its picker at the day shown, Enter chooses.
-    uitest::pressEnter(c<QLabel>("Label9"));
-    auto* days = c<QListWidget>("List3");
+    uitest::pressEnter(c<QLabel>("startDayLabel"));
+    auto* days = c<QListWidget>("dayPicker");
     ASSERT_TRUE(days->isVisible());
     EXPECT_EQ(days->currentItem()->text(), "03");
     uitest::pressKey(days, Qt::Key_Up);
     uitest::pressKey(days, Qt::Key_Up);
     uitest::pressEnter(days);
     EXPECT_FALSE(days->isVisible());
-    EXPECT_EQ(label("Label14"), "Hela Kontofilen !");
+    EXPECT_EQ(label("coverageLabel"), "Hela Kontofilen !");
 }
 
 TEST_F(UtskrStatTest, EachModeHasItsCancelCaptionAndTheCancelGoesBackToTheAccount) {
@@ -202,47 +217,49 @@ TEST_F(UtskrStatTest, EachModeHasItsCancelCaptionAndTheCancelGoesBackToTheAccoun
         const char* mode;
         const char* caption;
     };
-    for (const Case& k :
-         {Case{"Option1", "sku", "Avbryt Skärmutskr."}, Case{"Option2", "fusk", "Avbryt Filutskr."},
-          Case{"Option3", "prusk", "Avbryt Printerutskr."}, Case{"Text2", "stk", "Avbryt Statistik"}}) {
-        if (std::string(k.enter) == "Text2")
-            form->Text2_Click();
+    for (const Case& k : {Case{"screenOption", "sku", "Avbryt Skärmutskr."},
+                          Case{"textFileOption", "fusk", "Avbryt Filutskr."},
+                          Case{"printerOption", "prusk", "Avbryt Printerutskr."},
+                          Case{"statisticsBox", "stk", "Avbryt Statistik"}}) {
+        if (std::string(k.enter) == "statisticsBox")
+            form->enterStatistics();
         else
             c<QRadioButton>(k.enter)->click();
         EXPECT_EQ(form->mode(), k.mode);
         EXPECT_EQ(caption(), k.caption);
-        c<QPushButton>("Command2")->click();
+        c<QPushButton>("cancelButton")->click();
         EXPECT_EQ(form->mode(), "kto") << k.enter;
         EXPECT_EQ(caption(), "Avbryt Konto") << k.enter;
-        EXPECT_EQ(uitest::enabledOf(*form, {"Text2", "Command1"}), "10") << k.enter;
+        EXPECT_EQ(uitest::enabledOf(*form, {"statisticsBox", "printButton"}), "10") << k.enter;
     }
     // Cancelling the account empties the choice; another account can be chosen then.
-    c<QPushButton>("Command2")->click();
-    c<QPushButton>("Command2")->click();
+    c<QPushButton>("cancelButton")->click();
+    c<QPushButton>("cancelButton")->click();
     EXPECT_EQ(form->mode(), "");
     EXPECT_EQ(caption(), "Avbryt");
-    EXPECT_EQ(uitest::enabledOf(*form, {"Command2", "Option1"}), "00");
-    EXPECT_EQ(label("Label7"), "");
+    EXPECT_EQ(uitest::enabledOf(*form, {"cancelButton", "screenOption"}), "00");
+    EXPECT_EQ(label("startYearLabel"), "");
     chooseAccount("Kassa");
     EXPECT_EQ(form->mode(), "kto");
-    EXPECT_TRUE(c<QRadioButton>("Option1")->isEnabled());
+    EXPECT_TRUE(c<QRadioButton>("screenOption")->isEnabled());
 }
 
 TEST_F(UtskrStatTest, TheScreenReportScrollsToTheEndOfFortyPostsAndBack) {
     open();
     form->move(0, 300); // low on the screen: the grown window is pulled up onto it
-    c<QCheckBox>("Check1")->click();
-    output("Option1");
+    c<QCheckBox>("subTransactionBox")->click();
+    output("screenOption");
     EXPECT_TRUE(form->expanded());
     EXPECT_LE(form->y() + form->height(), form->screen()->availableGeometry().bottom() + 1);
     EXPECT_EQ(form->shownKind(), stats::ReportKind::Pr_2);
-    EXPECT_EQ(uitest::visibleOf(*form, {"Label17", "Label18"}), "10");
-    EXPECT_EQ(label("Label24"), "Belopp");
+    EXPECT_EQ(uitest::visibleOf(*form, {"subTransactionHeading", "budgetAmountHeading"}), "10");
+    EXPECT_EQ(label("amountHeading"), "Belopp");
     EXPECT_EQ(cell(1, 1), "Insättning");
     EXPECT_EQ(cell(1, 3), "200,00");
     EXPECT_EQ(cell(2, 3), "-90,00");
     const auto buttons = [&] {
-        return uitest::enabledOf(*form, {"Command4", "Command5", "Command6", "Command7"});
+        return uitest::enabledOf(
+            *form, {"stepBackButton", "pageBackButton", "stepForwardButton", "pageForwardButton"});
     };
     struct Step {
         const char* button;
@@ -250,25 +267,25 @@ TEST_F(UtskrStatTest, TheScreenReportScrollsToTheEndOfFortyPostsAndBack) {
         const char* enabled;
     };
     EXPECT_EQ(buttons(), "0011");
-    for (const Step& s :
-         {Step{"Command7", 16, "1111"}, Step{"Command7", 26, "1100"}, Step{"Command5", 11, "1111"},
-          Step{"Command5", 1, "0011"}, Step{"Command6", 2, "1111"}, Step{"Command4", 1, "0011"}}) {
+    for (const Step& s : {Step{"pageForwardButton", 16, "1111"}, Step{"pageForwardButton", 26, "1100"},
+                          Step{"pageBackButton", 11, "1111"}, Step{"pageBackButton", 1, "0011"},
+                          Step{"stepForwardButton", 2, "1111"}, Step{"stepBackButton", 1, "0011"}}) {
         c<QPushButton>(s.button)->click();
         EXPECT_EQ(form->shownFrom(), s.first) << s.button;
         EXPECT_EQ(cell(0, 0).toStdString(), nthDate(s.first)) << s.button;
         EXPECT_EQ(buttons(), s.enabled) << s.button << " " << s.first;
     }
-    c<QPushButton>("Command7")->click();
-    c<QPushButton>("Command7")->click();
+    c<QPushButton>("pageForwardButton")->click();
+    c<QPushButton>("pageForwardButton")->click();
     EXPECT_EQ(cell(14, 0).toStdString(), nthDate(40));
     pick(Part::StartDay, "05"); // the report shown follows the new period at once: posts 5 ... 40
-    EXPECT_EQ(label("Label14"), "Del av Kontofilen !");
+    EXPECT_EQ(label("coverageLabel"), "Del av Kontofilen !");
     EXPECT_EQ(form->shownFrom(), 5);
     EXPECT_EQ(cell(0, 0).toStdString(), nthDate(5));
     EXPECT_EQ(buttons(), "0011");
 
     // The wheel and the keys move the report as the buttons do, never past what they offer.
-    auto* grid = c<QTableWidget>("Grid1");
+    auto* grid = c<QTableWidget>("reportGrid");
     const auto wheel = [&](int notches) {
         QWheelEvent e(QPointF(5, 5), grid->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120 * notches),
                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
@@ -291,10 +308,10 @@ TEST_F(UtskrStatTest, TheScreenReportScrollsToTheEndOfFortyPostsAndBack) {
         EXPECT_EQ(cell(0, 0).toStdString(), nthDate(first));
     }
 
-    c<QPushButton>("Command2")->click(); // Avbryt Skärmutskr.
+    c<QPushButton>("cancelButton")->click(); // Avbryt Skärmutskr.
     EXPECT_FALSE(form->expanded());
-    EXPECT_FALSE(c<QWidget>("Frame1")->isVisible());
-    EXPECT_FALSE(c<QCheckBox>("Check1")->isChecked());
+    EXPECT_FALSE(c<QWidget>("reportFrame")->isVisible());
+    EXPECT_FALSE(c<QCheckBox>("subTransactionBox")->isChecked());
 }
 
 TEST_F(UtskrStatTest, TheBoxesChooseTheBudgetReportsWithTheirHeadingsOnScreenAndInTheFile) {
@@ -303,48 +320,64 @@ TEST_F(UtskrStatTest, TheBoxesChooseTheBudgetReportsWithTheirHeadingsOnScreenAnd
     struct Case {
         bool sub, budget, diff;
         stats::ReportKind kind;
-        const char* headings; // the labels shown, by number
+        const char* headings; // the heading labels shown
         int column;           // of the second post's cell checked
         const char* text;
     };
     using K = stats::ReportKind;
-    for (const Case& k : {Case{false, false, false, K::Pr_1, "15 16 24 25", 2, "-22,00"},
-                          Case{true, false, false, K::Pr_2, "15 16 17 24 25", 4, "-22,00"},
-                          Case{false, true, false, K::Pr_3, "15 16 18 19 20 21", 2, "-20,00"},
-                          Case{false, true, true, K::Pr_4, "15 16 18 19 20 21 22", 6, "-2,00"},
-                          Case{true, true, true, K::Pr_5, "15 16 17 18 19 20 21 22", 7, "-2,00"},
-                          Case{true, true, false, K::Pr_6, "15 16 17 18 19 20 21", 3, "-20,00"}}) {
+    for (const Case& k :
+         {Case{false, false, false, K::Pr_1, "date main amount balance", 2, "-22,00"},
+          Case{true, false, false, K::Pr_2, "date main sub amount balance", 4, "-22,00"},
+          Case{false, true, false, K::Pr_3, "date main budget actual budgetBalance actualBalance", 2,
+               "-20,00"},
+          Case{false, true, true, K::Pr_4, "date main budget actual budgetBalance actualBalance difference",
+               6, "-2,00"},
+          Case{true, true, true, K::Pr_5,
+               "date main sub budget actual budgetBalance actualBalance difference", 7, "-2,00"},
+          Case{true, true, false, K::Pr_6, "date main sub budget actual budgetBalance actualBalance", 3,
+               "-20,00"}}) {
         const std::string name(stats::kindCode(k.kind));
-        for (const auto& [box, want] : {std::pair{"Check1", k.sub}, {"Check2", k.budget}, {"Check3", k.diff}})
+        for (const auto& [box, want] :
+             {std::pair{"subTransactionBox", k.sub}, {"budgetBox", k.budget}, {"differenceBox", k.diff}})
             if (c<QCheckBox>(box)->isChecked() != want)
                 c<QCheckBox>(box)->click();
-        output("Option1");
+        output("screenOption");
         EXPECT_EQ(form->shownKind(), k.kind) << name;
         QStringList shown;
-        for (int n = 15; n <= 25; ++n)
-            if (auto* l = form->findChild<QLabel*>(QStringLiteral("Label%1").arg(n)); l && l->isVisible())
-                shown << QString::number(n);
+        // Each heading label by its object name and a short tag.
+        for (const auto& [name, tag] : {std::pair{"dateHeading", "date"},
+                                        {"mainTransactionHeading", "main"},
+                                        {"subTransactionHeading", "sub"},
+                                        {"budgetAmountHeading", "budget"},
+                                        {"actualAmountHeading", "actual"},
+                                        {"budgetBalanceHeading", "budgetBalance"},
+                                        {"actualBalanceHeading", "actualBalance"},
+                                        {"balanceDifferenceHeading", "difference"},
+                                        {"amountHeading", "amount"},
+                                        {"balanceHeading", "balance"}})
+            if (auto* l = form->findChild<QLabel*>(name); l && l->isVisible())
+                shown << tag;
         EXPECT_EQ(shown.join(' '), k.headings) << name;
         EXPECT_EQ(cell(1, k.column), k.text) << name;
         if (k.kind == K::Pr_5) {
-            c<QPushButton>("Command2")->click();
-            for (const char* box : {"Check1", "Check2", "Check3"})
+            c<QPushButton>("cancelButton")->click();
+            for (const char* box : {"subTransactionBox", "budgetBox", "differenceBox"})
                 c<QCheckBox>(box)->click();
             t.dialogs.answerSave(QString::fromStdString(out().string()));
-            output("Option2");
+            output("textFileOption");
             EXPECT_EQ(readFile(out()), stats::accountReportFile(files("Budget", ledger::Kind::Budget), k.kind,
                                                                 {1, 12}, "Budget", "2026-12-06"));
-            EXPECT_FALSE(c<QCheckBox>("Check1")->isChecked()); // the file unticks the boxes
+            EXPECT_FALSE(c<QCheckBox>("subTransactionBox")->isChecked()); // the file unticks the boxes
             continue;
         }
-        c<QPushButton>("Command2")->click(); // every box unticked again
+        c<QPushButton>("cancelButton")->click(); // every box unticked again
     }
 }
 
 TEST_F(UtskrStatTest, TheTextFileIsWrittenWhereTheSaveDialogSaysAndNothingWhenCancelled) {
     open();
     t.dialogs.answerSave("");
-    output("Option2");
+    output("textFileOption");
     EXPECT_FALSE(std::filesystem::exists(out()));
     EXPECT_EQ(form->mode(), "kto");
     ASSERT_EQ(t.dialogs.calls().size(), 1u);
@@ -352,7 +385,7 @@ TEST_F(UtskrStatTest, TheTextFileIsWrittenWhereTheSaveDialogSaysAndNothingWhenCa
     EXPECT_EQ(t.dialogs.calls()[0].filter, "Textfiler (*.txt)");
 
     t.dialogs.clear().answerSave(QString::fromStdString(out().string()));
-    output("Option2");
+    output("textFileOption");
     const std::string bytes = readFile(out());
     EXPECT_EQ(bytes, stats::accountReportFile(files("Kassa", ledger::Kind::Cash), stats::ReportKind::Pr_1,
                                               {1, 40}, "Kassa", "2026-12-06"));
@@ -362,19 +395,19 @@ TEST_F(UtskrStatTest, TheTextFileIsWrittenWhereTheSaveDialogSaysAndNothingWhenCa
     EXPECT_TRUE(t.dialogs.calls()[1].text.startsWith(QString::fromStdString(
         "Utskriften finns nu tillgänglig på anvisad sökväg: " + out().string() + " !")));
     EXPECT_EQ(form->mode(), "kto");
-    EXPECT_FALSE(c<QRadioButton>("Option2")->isChecked());
+    EXPECT_FALSE(c<QRadioButton>("textFileOption")->isChecked());
 
     // A period without posts: the heading of page 1 and no post line; the screen shows no row.
     pick(Part::EndMonth, "01");
     pick(Part::EndDay, "31");
     pick(Part::StartDay, "29"); // 2026-01-29 .. 31: no post
     t.dialogs.clear().answerSave(QString::fromStdString(out().string()));
-    output("Option2");
+    output("textFileOption");
     const std::string empty = readFile(out());
     EXPECT_EQ(std::count(empty.begin(), empty.end(), '\n'), 3);
     EXPECT_EQ(empty.substr(0, 50), "Utskrift av Kassa 2026-12-06              Sida 1\r\n");
-    output("Option1");
-    EXPECT_TRUE(c<QWidget>("Frame1")->isVisible());
+    output("screenOption");
+    EXPECT_TRUE(c<QWidget>("reportFrame")->isVisible());
     EXPECT_EQ(cell(0, 0), "");
     EXPECT_EQ(readFile(t.ctx.paths.dataRoot() / "Kassa" / "KontoData"), cashPosts(40));
 }
@@ -384,14 +417,14 @@ TEST_F(UtskrStatTest, AReportFileThatCannotBeSavedIsToldPlainlyWithItsPath) {
     open();
     const QString missing = QString::fromStdString((t.drive.path() / "nosuchdir" / "hushall.txt").string());
     t.dialogs.answerSave(missing);
-    output("Option2");
+    output("textFileOption");
     ASSERT_EQ(t.dialogs.calls().size(), 2u);
     EXPECT_TRUE(
         uitest::showed(t.dialogs, 1, "Filen kunde inte sparas", notSaved(missing, "Mappen finns inte.")));
     EXPECT_EQ(t.dialogs.calls()[1].icon, support::Dialogs::Icon::Exclamation);
     statistics("Uttag");
     t.dialogs.clear().answerSave(missing);
-    output("Option2");
+    output("textFileOption");
     EXPECT_TRUE(
         uitest::showed(t.dialogs, -1, "Filen kunde inte sparas", notSaved(missing, "Mappen finns inte.")));
     EXPECT_TRUE(form->statisticsMode());
@@ -416,7 +449,7 @@ TEST_F(UtskrStatTest, ReportsAndStatisticsAreSavedAsSpreadsheetsInTheChosenForm)
         std::string file, csv; // csv "" for an XLSX file
     } cases[] = {
         {"Kassa",
-         {"Check1"},
+         {"subTransactionBox"},
          nullptr,
          "kassa",
          "CSV för kalkylprogram (*.csv)",
@@ -430,14 +463,20 @@ TEST_F(UtskrStatTest, ReportsAndStatisticsAreSavedAsSpreadsheetsInTheChosenForm)
          "CSV standard (*.csv)",
          "stat.csv",
          overview::csvText(overview::statisticsSheet(uttag, "Uttag"), overview::CsvForm::Standard)},
-        {"Budget", {"Check2", "Check3"}, nullptr, "budget.xlsx", "CSV standard (*.csv)", "budget.xlsx", ""},
+        {"Budget",
+         {"budgetBox", "differenceBox"},
+         nullptr,
+         "budget.xlsx",
+         "CSV standard (*.csv)",
+         "budget.xlsx",
+         ""},
     };
     for (const auto& k : cases) {
         chooseAccount(k.account);
         for (const char* check : k.checks)
             c<QCheckBox>(check)->click();
         if (k.transaction) {
-            form->Text2_Click();
+            form->enterStatistics();
             EXPECT_FALSE(button->isEnabled()); // no transaction chosen yet
             statistics(k.transaction);
         }
@@ -452,7 +491,7 @@ TEST_F(UtskrStatTest, ReportsAndStatisticsAreSavedAsSpreadsheetsInTheChosenForm)
             EXPECT_EQ(readFile(t.drive.path() / k.file), k.csv);
         EXPECT_FALSE(form->statisticsMode());
         EXPECT_EQ(form->mode(), "kto");
-        EXPECT_FALSE(c<QCheckBox>("Check1")->isChecked());
+        EXPECT_FALSE(c<QCheckBox>("subTransactionBox")->isChecked());
     }
     const std::string python = uitest::pythonWith("openpyxl");
     if (!python.empty()) {
@@ -470,10 +509,10 @@ TEST_F(UtskrStatTest, ReportsAndStatisticsAreSavedAsSpreadsheetsInTheChosenForm)
     }
 
     // A cancelled dialog leaves the window as it was; a place the file cannot go is told plainly.
-    c<QCheckBox>("Check1")->click();
+    c<QCheckBox>("subTransactionBox")->click();
     t.dialogs.clear().answerSave("");
     button->click();
-    EXPECT_TRUE(c<QCheckBox>("Check1")->isChecked());
+    EXPECT_TRUE(c<QCheckBox>("subTransactionBox")->isChecked());
     const std::string missing = drive + "saknas/r.xlsx";
     t.dialogs.clear().answerSave(QString::fromStdString(missing));
     button->click();
@@ -482,39 +521,39 @@ TEST_F(UtskrStatTest, ReportsAndStatisticsAreSavedAsSpreadsheetsInTheChosenForm)
                                                       "\n\nMappen finns inte.\n\nVälj en annan plats och "
                                                       "försök igen.")));
     EXPECT_FALSE(std::filesystem::exists(t.drive.path() / "saknas"));
-    c<QPushButton>("Command2")->click(); // Avbryt Konto
-    c<QPushButton>("Command2")->click();
+    c<QPushButton>("cancelButton")->click(); // Avbryt Konto
+    c<QPushButton>("cancelButton")->click();
     EXPECT_FALSE(button->isEnabled());
 }
 
 TEST_F(UtskrStatTest, StatisticsOfATransactionOnScreenFollowTheDatesAndGoToAFile) {
     open();
-    form->Text2_Click();
-    auto* list = c<QListWidget>("List4");
+    form->enterStatistics();
+    auto* list = c<QListWidget>("transactionList");
     EXPECT_TRUE(list->isVisible());
     ASSERT_EQ(list->count(), 4);
-    EXPECT_FALSE(c<QComboBox>("Combo1")->isEnabled());
-    statistics("Insättning"); // Text2 again: already in statistics mode, nothing changes
-    EXPECT_EQ(c<QLineEdit>("Text2")->text(), "Insättning");
-    EXPECT_EQ(label("Label13"), "Skriv ut statistik till:");
-    output("Option1");
+    EXPECT_FALSE(c<QComboBox>("accountPicker")->isEnabled());
+    statistics("Insättning"); // the statistics box again: already in statistics mode, nothing changes
+    EXPECT_EQ(c<QLineEdit>("statisticsBox")->text(), "Insättning");
+    EXPECT_EQ(label("outputLabel"), "Skriv ut statistik till:");
+    output("screenOption");
     EXPECT_EQ(form->mode(), "stk");
-    EXPECT_EQ(label("Label26"), "Statistik Insättning");
-    EXPECT_EQ(label("Label27"), "Antal = 20, Totalbel. = 42 000,00, Medel = 2 100,00");
+    EXPECT_EQ(label("reportTitle"), "Statistik Insättning");
+    EXPECT_EQ(label("reportSummary"), "Antal = 20, Totalbel. = 42 000,00, Medel = 2 100,00");
     EXPECT_EQ(cell(0, 0).toStdString(), nthDate(2));
     EXPECT_EQ(cell(0, 2), "200,00");
-    EXPECT_TRUE(c<QPushButton>("Command7")->isEnabled());
+    EXPECT_TRUE(c<QPushButton>("pageForwardButton")->isEnabled());
 
     pick(Part::StartMonth, "02"); // from 2026-02-01: posts 29..40
-    EXPECT_EQ(label("Label27"), "Antal = 6, Totalbel. = 21 000,00, Medel = 3 500,00");
+    EXPECT_EQ(label("reportSummary"), "Antal = 6, Totalbel. = 21 000,00, Medel = 3 500,00");
     EXPECT_EQ(cell(0, 0).toStdString(), nthDate(30));
-    EXPECT_FALSE(c<QPushButton>("Command7")->isEnabled());
+    EXPECT_FALSE(c<QPushButton>("pageForwardButton")->isEnabled());
 
-    c<QPushButton>("Command2")->click(); // Avbryt Statistik
+    c<QPushButton>("cancelButton")->click(); // Avbryt Statistik
     EXPECT_FALSE(form->statisticsMode());
     statistics("Uttag");
     t.dialogs.answerSave(QString::fromStdString(out().string()));
-    output("Option2");
+    output("textFileOption");
     const stats::AccountFiles f = files("Kassa", ledger::Kind::Cash);
     stats::PeriodSelection period(f.kontoData);
     period.change(f.kontoData, form->period()->parts());
@@ -528,21 +567,21 @@ TEST_F(UtskrStatTest, StatisticsOfATransactionOnScreenFollowTheDatesAndGoToAFile
 TEST_F(UtskrStatTest, StatisticsWithoutHitsSayItOnScreenOrInAMessage) {
     open();
     statistics("Tom");
-    output("Option1");
-    EXPECT_EQ(label("Label26"), "Statistik Tom");
-    EXPECT_EQ(label("Label27"), "Ingen förekomst av transaktionen under tidsperioden !");
+    output("screenOption");
+    EXPECT_EQ(label("reportTitle"), "Statistik Tom");
+    EXPECT_EQ(label("reportSummary"), "Ingen förekomst av transaktionen under tidsperioden !");
     EXPECT_EQ(cell(0, 0), "");
-    c<QPushButton>("Command2")->click();
+    c<QPushButton>("cancelButton")->click();
     statistics("Tom");
-    output("Option2");
+    output("textFileOption");
     ASSERT_EQ(t.dialogs.calls().size(), 1u);
     EXPECT_TRUE(uitest::showed(t.dialogs, 0, "Statistikupptagning av Tom",
                                "Ingen förekomst av transaktionen under angiven tidsperiod !"));
     EXPECT_FALSE(form->statisticsMode());
     EXPECT_FALSE(std::filesystem::exists(out()));
 
-    c<QWidget>("Label28")->setFocus();
-    uitest::mouseUp(c<QLabel>("Label28"));
+    c<QWidget>("helpLink")->setFocus();
+    uitest::mouseUp(c<QLabel>("helpLink"));
     EXPECT_EQ(t.platform.helpContexts, std::vector<int>{70000});
 }
 
@@ -562,17 +601,17 @@ TEST_F(UtskrStatTest, TheDiagramDrawsTheStatisticsPageByPageInTheTransactionsCol
     writeAccount(t.ctx.paths.dataRoot(), "Kassa", cashPosts(120)); // Insättning: 60 hits, 200 ... 12 000
     open();
     statistics("Insättning");
-    output("Option1");
-    auto* command8 = c<QPushButton>("Command8");
+    output("screenOption");
+    auto* command8 = c<QPushButton>("showDiagramButton");
     ASSERT_TRUE(command8->isVisible());
     EXPECT_EQ(command8->text(), "Visa diagram");
     command8->click();
     EXPECT_FALSE(command8->isEnabled());
-    auto* picture = c<stats::DiagramWidget>("Picture1");
+    auto* picture = c<stats::DiagramWidget>("diagramPicture");
     ASSERT_TRUE(picture->isVisible());
-    EXPECT_EQ(label("L7"),
+    EXPECT_EQ(label("diagramTitle"),
               "Transaktion: 'Insättning' i konto: Kassa under tidsperiod 2026-01-01 - 2026-05-08");
-    EXPECT_EQ(label("L6"), "År 2026");
+    EXPECT_EQ(label("diagramYear"), "År 2026");
 
     // Rows 1-25, 200 ... 5 000 on scale 5 000: a blue line, the grid, and the mean 2 600 at its height.
     const QImage image = picture->grab().toImage();
@@ -608,7 +647,7 @@ TEST_F(UtskrStatTest, TheDiagramDrawsTheStatisticsPageByPageInTheTransactionsCol
     for (int py = y(420); py <= y(520); ++py)
         EXPECT_GT(qGray(image.pixel(x(11855) + 2, py)), 200) << py;
 
-    auto* command9 = c<QPushButton>("Command9");
+    auto* command9 = c<QPushButton>("nextDiagramPageButton");
     const std::pair<int, const char*> pages[] = {
         {1, "Nästa"}, {26, "Nästa"}, {36, "Från början"}, {1, "Nästa"}};
     for (const auto& [first, caption] : pages) {
@@ -617,24 +656,24 @@ TEST_F(UtskrStatTest, TheDiagramDrawsTheStatisticsPageByPageInTheTransactionsCol
         EXPECT_TRUE(command9->isVisible());
         command9->click();
     }
-    c<QPushButton>("Command10")->click();
+    c<QPushButton>("closeDiagramButton")->click();
     EXPECT_TRUE(!picture->isVisible() && command8->isEnabled());
-    EXPECT_EQ(label("L6") + label("L7"), "");
+    EXPECT_EQ(label("diagramYear") + label("diagramTitle"), "");
 
     // A new period closes a diagram shown; cancelling the statistics withdraws the button.
     command8->click();
     pick(Part::StartMonth, "02");
     EXPECT_FALSE(form->diagram().has_value());
     EXPECT_TRUE(command8->isVisible() && command8->isEnabled());
-    c<QPushButton>("Command2")->click();
+    c<QPushButton>("cancelButton")->click();
     EXPECT_FALSE(command8->isVisible());
 
     statistics("Uttag"); // an expense
-    output("Option1");
+    output("screenOption");
     command8->click();
     EXPECT_GT(colourPixels(picture->grab().toImage(), true), 50);
     EXPECT_EQ(colourPixels(picture->grab().toImage(), false), 0);
-    c<QPushButton>("Command2")->click();
+    c<QPushButton>("cancelButton")->click();
     EXPECT_FALSE(picture->isVisible());
     EXPECT_FALSE(form->diagram().has_value());
 }
@@ -688,14 +727,14 @@ TEST_F(UtskrStatTest, ThePrinterPrintsTheReportAsTheDialogSaysAndACancelPrintsNo
     const QString pdf = QString::fromStdString((t.drive.path() / "rapport.pdf").string());
     const auto print = [&](const QString& to) {
         t.dialogs.clear().answerPrint(to);
-        output("Option3");
+        output("printerOption");
     };
     print("");
     EXPECT_FALSE(QFile::exists(pdf));
     EXPECT_EQ(form->mode(), "kto");
     ASSERT_EQ(t.dialogs.calls().size(), 1u);
     EXPECT_EQ(t.dialogs.calls()[0].kind, uitest::ScriptedDialogs::Kind::Print);
-    EXPECT_FALSE(c<QRadioButton>("Option3")->isChecked());
+    EXPECT_FALSE(c<QRadioButton>("printerOption")->isChecked());
 
     print(pdf);
     EXPECT_EQ(form->mode(), "kto");
@@ -733,7 +772,7 @@ TEST_F(UtskrStatTest, ThePrinterPrintsTheReportAsTheDialogSaysAndACancelPrintsNo
 
     // Budget, sub-transaction and difference: landscape.
     chooseAccount("Budget");
-    for (const char* box : {"Check1", "Check2", "Check3"})
+    for (const char* box : {"subTransactionBox", "budgetBox", "differenceBox"})
         c<QCheckBox>(box)->click();
     print(pdf);
     EXPECT_EQ(readPdf(pdf).size, "842 x 595");
@@ -748,14 +787,14 @@ TEST_F(UtskrStatTest, ThePrinterPrintsTheReportAsTheDialogSaysAndACancelPrintsNo
     EXPECT_TRUE(statistics.contains("Sida: 1"));
     EXPECT_EQ(form->mode(), "stk");
     EXPECT_EQ(t.dialogs.titles().value(1), "Printerutskrift");
-    c<QPushButton>("Command2")->click();
+    c<QPushButton>("cancelButton")->click();
 
     // No printer on the desktop: the save dialog offers "<account>.pdf".
     QFile::remove(pdf);
     t.platform.printers = false;
     chooseAccount("Kassa");
     t.dialogs.clear().answerSave(pdf);
-    output("Option3");
+    output("printerOption");
     ASSERT_EQ(t.dialogs.calls().size(), 2u);
     EXPECT_EQ(t.dialogs.calls()[0].text.toStdString(), (t.drive.path() / "Kassa.pdf").string());
     EXPECT_EQ(t.dialogs.calls()[0].filter, "PDF-filer (*.pdf)");
@@ -764,7 +803,7 @@ TEST_F(UtskrStatTest, ThePrinterPrintsTheReportAsTheDialogSaysAndACancelPrintsNo
     // A PDF into a folder that does not exist is told plainly; no success is claimed.
     const QString missing = QString::fromStdString((t.drive.path() / "saknas" / "x.pdf").string());
     t.dialogs.clear().answerSave(missing);
-    output("Option3");
+    output("printerOption");
     ASSERT_EQ(t.dialogs.calls().size(), 2u);
     EXPECT_TRUE(
         uitest::showed(t.dialogs, 1, "Filen kunde inte sparas", notSaved(missing, "Mappen finns inte.")));
@@ -784,7 +823,7 @@ TEST_F(UtskrStatTest, APdfCutShortByAFullDiskIsToldAndLeavesNoHalfFile) {
     ::getrlimit(RLIMIT_FSIZE, &old);
     const rlimit full{8192, old.rlim_max};
     ::setrlimit(RLIMIT_FSIZE, &full);
-    output("Option3");
+    output("printerOption");
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, handler);
     ASSERT_EQ(t.dialogs.calls().size(), 2u);
@@ -809,18 +848,18 @@ TEST_F(UtskrStatTest, ErrorReportsNameTheProcedureAndThePostReadLast) {
         QString routine, situation, details;
     };
     const Case cases[] = {
-        {[&] { output("Option1"); }, false, "ScPr_1", " vid utskriftsförsök till skärm.",
+        {[&] { output("screenOption"); }, false, "ScPr_1", " vid utskriftsförsök till skärm.",
          "Fel i rutinen ScPr_1 vid utskriftsförsök skärm (exkl. subtr & budget)|GridSetting: 15 rader, "
          "kolumnbredd 1100;2300;1300;1300|Bokföringsval: Ek|Senaste sökrecord i filen: 3|Stopprecord i "
          "filen: 5|Hämtad bokföringsdag: 2026-01-03|Hämtat belopp: 1x"},
-        {[&] { output("Option2"); }, true, "FilPr_1", " vid utskriftsförsök till textfil.",
+        {[&] { output("textFileOption"); }, true, "FilPr_1", " vid utskriftsförsök till textfil.",
          "Fel i rutinen FilPr_1 vid utskriftsförsök textfil (exkl. subtr & budget)|RubrikSetting: Utskrift "
          "av "
          "Kassa 2026-12-06              Sida |Tab verkl.belopp: 45|Bokföringsval: Ek|Senaste sökrecord i "
          "filen: 3|Sista record i filen: 5|Hämtad bokföringsdag: 2026-01-03|Hämtat belopp: 1x"},
         {[&] {
-             c<QCheckBox>("Check1")->click();
-             output("Option2");
+             c<QCheckBox>("subTransactionBox")->click();
+             output("textFileOption");
          },
          true, "FilePrint", " vid utskriftssortering till textfil.",
          "Fel i rutinen FilePrint vid utskriftssortering textfil.|Filbenämning: " + path +
@@ -829,7 +868,7 @@ TEST_F(UtskrStatTest, ErrorReportsNameTheProcedureAndThePostReadLast) {
              "1x"},
         {[&] {
              statistics("Uttag");
-             output("Option1");
+             output("screenOption");
          },
          false, "Trans_Stat", " vid utskriftsförsök av statistik till skärm.",
          "Fel i rutinen Trans_Stat vid utskriftsförsök skärm av trans.statistik|Antal poster i matrisen: "
@@ -848,7 +887,7 @@ TEST_F(UtskrStatTest, ErrorReportsNameTheProcedureAndThePostReadLast) {
         EXPECT_EQ(
             QString::fromStdString(t.ctx.error.details).replace(QStringLiteral("¦"), QStringLiteral("|")),
             k.details);
-        c<QPushButton>("Command2")->click();
+        c<QPushButton>("cancelButton")->click();
     }
     EXPECT_FALSE(std::filesystem::exists(out()));
 
@@ -866,15 +905,15 @@ TEST_F(UtskrStatTest, TheDiagramPrintsEachOfItsPages) {
     writeAccount(t.ctx.paths.dataRoot(), "Kassa", cashPosts(120)); // Uttag: 59 hits, three pages
     open();
     statistics("Uttag");
-    output("Option1");
-    c<QPushButton>("Command8")->click();
+    output("screenOption");
+    c<QPushButton>("showDiagramButton")->click();
     const QString pdf = QString::fromStdString((t.drive.path() / "diagram.pdf").string());
     t.dialogs.answerPrint("");
-    c<QPushButton>("PrintDiagram")->click();
+    c<QPushButton>("printDiagramButton")->click();
     EXPECT_FALSE(QFile::exists(pdf));
     EXPECT_EQ(t.dialogs.calls().back().title, "Kassa_Uttag_diagram");
     t.dialogs.answerPrint(pdf);
-    c<QPushButton>("PrintDiagram")->click();
+    c<QPushButton>("printDiagramButton")->click();
     EXPECT_EQ(t.dialogs.titles().last(), "Printerutskrift");
     const Pdf diagram = readPdf(pdf);
     EXPECT_EQ(diagram.pages, 3);

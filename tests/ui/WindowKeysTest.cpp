@@ -84,7 +84,7 @@ TEST_F(MainWindowTest, AWindowThatTakesOverShowsTheMainWindowDisabledUntilItClos
         {"SubTransForm", [&] { head->openSubTransForm("ny"); }, "cancelButton"},
         {"BackUpForm", [&] { head->Bu_mn_Click(); }, "quitButton"},
         {"DonateForm", [&] { head->Donera_Click(); }, "Command2"},
-        {"UtskrStatForm", [&] { head->Utskrstat_mn_Click(); }, "Command3"},
+        {"UtskrStatForm", [&] { head->Utskrstat_mn_Click(); }, "closeButton"},
     };
     enum class Way { Button, Escape, WindowClose };
     for (const auto& w : windows) {

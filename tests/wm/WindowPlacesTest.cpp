@@ -59,7 +59,7 @@ const Window Windows[] = {
     {"TransForm", WindowPair::TransForm, "cancelButton", true},
     {"SubTransForm", WindowPair::SubTransForm, "cancelButton", true},
     {"BackUpForm", WindowPair::BackUpForm, "quitButton"},
-    {"UtskrStatForm", WindowPair::UtskrStatForm, "Command3"},
+    {"UtskrStatForm", WindowPair::UtskrStatForm, "closeButton"},
     {"DonateForm", WindowPair::DonateForm, "Command2"},
     {"HolidayForm", WindowPair::HolidayForm, "quitButton"},
     {"BudgAltForm", WindowPair::BudgAltForm, "quitButton", true},

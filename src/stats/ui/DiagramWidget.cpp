@@ -96,7 +96,7 @@ int printDiagram(QPrinter& printer, const std::vector<StatRow>& rows, bool expen
 }
 
 DiagramWidget::DiagramWidget(QWidget* parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("Picture1"));
+    setObjectName(QStringLiteral("diagramPicture"));
     setAutoFillBackground(true);
     QPalette p = palette();
     p.setColor(QPalette::Window, Qt::white);

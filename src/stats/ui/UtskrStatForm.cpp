@@ -44,12 +44,13 @@ UtskrStatForm::UtskrStatForm(support::Context& ctx, QWidget* parent, StartAccoun
         w->setGeometry(x, y, wd, ht);
         return w;
     };
-    label1_ = make(new QLabel(QStringLiteral("Konto"), this), "Label1", 10, 12, 45, 20);
-    combo1_ = make(new QComboBox(this), "Combo1", 60, 10, 230, 24);
-    text1_ = make(new QLineEdit(this), "Text1", 300, 10, 200, 24);
-    text1_->setReadOnly(true);
-    label5_ = make(new QLabel(QStringLiteral("Tidsperiod"), this), "Label5", 10, 48, 70, 20);
-    static const char* const dateNames[6] = {"Label7", "Label11", "Label9", "Label8", "Label12", "Label10"};
+    accountLabel_ = make(new QLabel(QStringLiteral("Konto"), this), "accountLabel", 10, 12, 45, 20);
+    accountPicker_ = make(new QComboBox(this), "accountPicker", 60, 10, 230, 24);
+    accountBox_ = make(new QLineEdit(this), "accountBox", 300, 10, 200, 24);
+    accountBox_->setReadOnly(true);
+    periodLabel_ = make(new QLabel(QStringLiteral("Tidsperiod"), this), "periodLabel", 10, 48, 70, 20);
+    static const char* const dateNames[6] = {"startYearLabel", "startMonthLabel", "startDayLabel",
+                                             "endYearLabel",   "endMonthLabel",   "endDayLabel"};
     static const int dateX[6] = {90, 135, 165, 215, 260, 290};
     static const int dateW[6] = {40, 25, 25, 40, 25, 25};
     for (int i = 0; i < 6; ++i) {
@@ -64,60 +65,64 @@ UtskrStatForm::UtskrStatForm(support::Context& ctx, QWidget* parent, StartAccoun
     }
     auto* dash = new QLabel(QStringLiteral("–"), this);
     dash->setGeometry(195, 48, 15, 20);
-    label14_ = make(new QLabel(this), "Label14", 330, 48, 170, 20);
-    list1_ = make(new QListWidget(this), "List1", 90, 70, 60, 130);
-    list2_ = make(new QListWidget(this), "List2", 135, 70, 45, 130);
-    list3_ = make(new QListWidget(this), "List3", 165, 70, 45, 130);
-    check1_ = make(new QCheckBox(QStringLiteral("Inkl. Subtransaktion"), this), "Check1", 10, 80, 170, 22);
-    check2_ =
-        make(new QCheckBox(QStringLiteral("Inkl.Budgetbel. / -saldo"), this), "Check2", 185, 80, 190, 22);
-    check3_ = make(new QCheckBox(QStringLiteral("Inkl. Saldodifferens"), this), "Check3", 380, 80, 170, 22);
-    label13_ = make(new QLabel(text::AccountMode, this), "Label13", 10, 118, 150, 20);
-    option1_ = make(new QRadioButton(QStringLiteral("Skärm"), this), "Option1", 160, 116, 70, 24);
-    option2_ = make(new QRadioButton(QStringLiteral("Textfil"), this), "Option2", 235, 116, 75, 24);
-    option3_ = make(new QRadioButton(QStringLiteral("Printer"), this), "Option3", 315, 116, 75, 24);
-    command1_ = make(new QPushButton(QStringLiteral("Utskrift"), this), "Command1", 400, 112, 100, 30);
+    coverageLabel_ = make(new QLabel(this), "coverageLabel", 330, 48, 170, 20);
+    yearPicker_ = make(new QListWidget(this), "yearPicker", 90, 70, 60, 130);
+    monthPicker_ = make(new QListWidget(this), "monthPicker", 135, 70, 45, 130);
+    dayPicker_ = make(new QListWidget(this), "dayPicker", 165, 70, 45, 130);
+    subTransactionBox_ = make(new QCheckBox(QStringLiteral("Inkl. Subtransaktion"), this),
+                              "subTransactionBox", 10, 80, 170, 22);
+    budgetBox_ =
+        make(new QCheckBox(QStringLiteral("Inkl.Budgetbel. / -saldo"), this), "budgetBox", 185, 80, 190, 22);
+    differenceBox_ =
+        make(new QCheckBox(QStringLiteral("Inkl. Saldodifferens"), this), "differenceBox", 380, 80, 170, 22);
+    outputLabel_ = make(new QLabel(text::AccountMode, this), "outputLabel", 10, 118, 150, 20);
+    screenOption_ = make(new QRadioButton(QStringLiteral("Skärm"), this), "screenOption", 160, 116, 70, 24);
+    textFileOption_ =
+        make(new QRadioButton(QStringLiteral("Textfil"), this), "textFileOption", 235, 116, 75, 24);
+    printerOption_ =
+        make(new QRadioButton(QStringLiteral("Printer"), this), "printerOption", 315, 116, 75, 24);
+    printButton_ = make(new QPushButton(QStringLiteral("Utskrift"), this), "printButton", 400, 112, 100, 30);
     spreadsheetButton_ =
         make(new QPushButton(text::SheetButton, this), "spreadsheetButton", 570, 76, 200, 30);
     spreadsheetButton_->setEnabled(false);
-    command2_ = make(new QPushButton(QStringLiteral("Avbryt Konto"), this), "Command2", 510, 112, 150, 30);
-    command3_ = make(new QPushButton(QStringLiteral("Avsluta"), this), "Command3", 670, 112, 100, 30);
-    label2_ =
-        make(new QLabel(QStringLiteral("Statistik per transaktion:"), this), "Label2", 785, 10, 200, 20);
-    text2_ = make(new QLineEdit(this), "Text2", 785, 32, 205, 24);
-    text2_->setReadOnly(true);
-    text2_->setCursor(Qt::PointingHandCursor);
-    text2_->installEventFilter(this);
-    list4_ = make(new QListWidget(this), "List4", 785, 58, 205, 170);
-    label28_ = make(new QLabel(QStringLiteral("Hjälp"), this), "Label28", 520, 12, 60, 20);
-    label28_->setCursor(Qt::PointingHandCursor);
-    label28_->setStyleSheet(QStringLiteral("color: blue; text-decoration: underline;"));
-    label28_->setFocusPolicy(Qt::StrongFocus);
-    label28_->installEventFilter(this);
+    cancelButton_ =
+        make(new QPushButton(QStringLiteral("Avbryt Konto"), this), "cancelButton", 510, 112, 150, 30);
+    closeButton_ = make(new QPushButton(QStringLiteral("Avsluta"), this), "closeButton", 670, 112, 100, 30);
+    statisticsLabel_ = make(new QLabel(QStringLiteral("Statistik per transaktion:"), this), "statisticsLabel",
+                            785, 10, 200, 20);
+    statisticsBox_ = make(new QLineEdit(this), "statisticsBox", 785, 32, 205, 24);
+    statisticsBox_->setReadOnly(true);
+    statisticsBox_->setCursor(Qt::PointingHandCursor);
+    statisticsBox_->installEventFilter(this);
+    transactionList_ = make(new QListWidget(this), "transactionList", 785, 58, 205, 170);
+    helpLink_ = make(new QLabel(QStringLiteral("Hjälp"), this), "helpLink", 520, 12, 60, 20);
+    helpLink_->setCursor(Qt::PointingHandCursor);
+    helpLink_->setStyleSheet(QStringLiteral("color: blue; text-decoration: underline;"));
+    helpLink_->setFocusPolicy(Qt::StrongFocus);
+    helpLink_->installEventFilter(this);
 
-    frame1_ = make(new QFrame(this), "Frame1", 0, 160, 400, 385);
-    frame1_->setFrameShape(QFrame::Box);
-    label26_ = make(new QLabel(frame1_), "Label26", support::px(265), 4, 600, 18);
-    label27_ = make(new QLabel(frame1_), "Label27", support::px(265), 22, 600, 18);
-    for (int n = 15; n <= 25; ++n) {
-        if (n == 23)
-            continue;
-        headings_[n - 15] = make(new QLabel(frame1_), ("Label" + std::to_string(n)).c_str(), 0, 42, 100, 18);
-    }
-    grid1_ = make(new QTableWidget(ScreenRows, 1, frame1_), "Grid1", support::px(250), 60, 300, 290);
-    grid1_->horizontalHeader()->hide();
-    grid1_->verticalHeader()->hide();
-    grid1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    grid1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    reportFrame_ = make(new QFrame(this), "reportFrame", 0, 160, 400, 385);
+    reportFrame_->setFrameShape(QFrame::Box);
+    reportTitle_ = make(new QLabel(reportFrame_), "reportTitle", support::px(265), 4, 600, 18);
+    reportSummary_ = make(new QLabel(reportFrame_), "reportSummary", support::px(265), 22, 600, 18);
+    for (int i = 0; i < 10; ++i)
+        headings_[i] = make(new QLabel(reportFrame_), HeadingNames[i], 0, 42, 100, 18);
+    reportGrid_ =
+        make(new QTableWidget(ScreenRows, 1, reportFrame_), "reportGrid", support::px(250), 60, 300, 290);
+    reportGrid_->horizontalHeader()->hide();
+    reportGrid_->verticalHeader()->hide();
+    reportGrid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    reportGrid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    reportGrid_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // The fifteen rows fill the grid exactly.
-    grid1_->verticalHeader()->setMinimumSectionSize(18);
-    grid1_->verticalHeader()->setDefaultSectionSize(18);
-    grid1_->resize(grid1_->width(), ScreenRows * 18 + 2 * grid1_->frameWidth());
+    reportGrid_->verticalHeader()->setMinimumSectionSize(18);
+    reportGrid_->verticalHeader()->setDefaultSectionSize(18);
+    reportGrid_->resize(reportGrid_->width(), ScreenRows * 18 + 2 * reportGrid_->frameWidth());
     // The wheel and the keys scroll the report as its buttons do.
-    grid1_->installEventFilter(this);
-    grid1_->viewport()->installEventFilter(this);
-    static const char* const scrollNames[4] = {"Command4", "Command5", "Command6", "Command7"};
+    reportGrid_->installEventFilter(this);
+    reportGrid_->viewport()->installEventFilter(this);
+    static const char* const scrollNames[4] = {"stepBackButton", "pageBackButton", "stepForwardButton",
+                                               "pageForwardButton"};
     static const char* const scrollCaptions[4] = {"<", "<<", ">", ">>"};
     static const char* const scrollTips[4] = {"En post bakåt", "En sida bakåt", "En post framåt",
                                               "En sida framåt"};
@@ -125,41 +130,57 @@ UtskrStatForm::UtskrStatForm(support::Context& ctx, QWidget* parent, StartAccoun
                                         ScrollStep::Forward15};
     static const int scrollX[4] = {60, 10, 110, 160};
     for (int i = 0; i < 4; ++i) {
-        scrollButtons_[i] = make(new QPushButton(QString::fromLatin1(scrollCaptions[i]), frame1_),
+        scrollButtons_[i] = make(new QPushButton(QString::fromLatin1(scrollCaptions[i]), reportFrame_),
                                  scrollNames[i], support::px(250) + scrollX[i], 355, 45, 24);
         scrollButtons_[i]->setToolTip(QString::fromUtf8(scrollTips[i]));
         connect(scrollButtons_[i], &QPushButton::clicked, this, [this, step = steps[i]] { scroll(step); });
     }
-    for (QWidget* w : {static_cast<QWidget*>(list1_), static_cast<QWidget*>(list2_),
-                       static_cast<QWidget*>(list3_), static_cast<QWidget*>(list4_)}) {
+    for (QWidget* w : {static_cast<QWidget*>(yearPicker_), static_cast<QWidget*>(monthPicker_),
+                       static_cast<QWidget*>(dayPicker_), static_cast<QWidget*>(transactionList_)}) {
         w->hide();
         w->raise();
         w->installEventFilter(this); // Enter chooses the current entry
     }
-    frame1_->hide();
+    reportFrame_->hide();
     makeDiagramArea();
+    // Names a screen reader reads: a label beside its box, else words of the window's own.
+    accountLabel_->setBuddy(accountPicker_);
+    statisticsLabel_->setBuddy(statisticsBox_);
+    accountBox_->setAccessibleName(QStringLiteral("Valt konto"));
+    static const char* const spokenDates[6] = {"Startår", "Startmånad", "Startdag",
+                                               "Slutår",  "Slutmånad",  "Slutdag"};
+    for (int i = 0; i < 6; ++i)
+        dateLabels_[i]->setAccessibleName(QString::fromUtf8(spokenDates[i]));
+    yearPicker_->setAccessibleName(QStringLiteral("År"));
+    monthPicker_->setAccessibleName(QStringLiteral("Månad"));
+    dayPicker_->setAccessibleName(QStringLiteral("Dag"));
+    transactionList_->setAccessibleName(QStringLiteral("Transaktioner"));
+    helpLink_->setAccessibleName(QStringLiteral("Hjälp"));
+    reportGrid_->setAccessibleName(QStringLiteral("Rapport"));
+    for (QPushButton* b : scrollButtons_)
+        b->setAccessibleName(b->toolTip());
     resize(support::px(DesignWidth), support::px(CollapsedHeight));
 
-    connect(combo1_, &QComboBox::activated, this, &UtskrStatForm::Combo1_Click);
-    for (QListWidget* picker : {list1_, list2_, list3_})
+    connect(accountPicker_, &QComboBox::activated, this, &UtskrStatForm::chooseAccount);
+    for (QListWidget* picker : {yearPicker_, monthPicker_, dayPicker_})
         connect(picker, &QListWidget::itemClicked, this,
-                [this, picker](QListWidgetItem* item) { picker_Click(picker, picker->row(item)); });
-    connect(list4_, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { List4_Click(list4_->row(item)); });
-    for (QCheckBox* box : {check1_, check2_, check3_})
-        connect(box, &QCheckBox::clicked, this, [this, box] { Check_Click(box); });
-    for (QRadioButton* option : {option1_, option2_, option3_})
-        connect(option, &QRadioButton::clicked, this, [this, option] { Option_Click(option); });
-    connect(command1_, &QPushButton::clicked, this, &UtskrStatForm::Command1_Click);
+                [this, picker](QListWidgetItem* item) { takePickedDate(picker, picker->row(item)); });
+    connect(transactionList_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { chooseStatisticsTransaction(transactionList_->row(item)); });
+    for (QCheckBox* box : {subTransactionBox_, budgetBox_, differenceBox_})
+        connect(box, &QCheckBox::clicked, this, [this, box] { reportBoxClicked(box); });
+    for (QRadioButton* option : {screenOption_, textFileOption_, printerOption_})
+        connect(option, &QRadioButton::clicked, this, [this, option] { chooseOutput(option); });
+    connect(printButton_, &QPushButton::clicked, this, &UtskrStatForm::produceReport);
     connect(spreadsheetButton_, &QPushButton::clicked, this, &UtskrStatForm::saveAsSpreadsheet);
-    connect(command2_, &QPushButton::clicked, this, &UtskrStatForm::Command2_Click);
-    connect(command3_, &QPushButton::clicked, this, &UtskrStatForm::Command3_Click);
+    connect(cancelButton_, &QPushButton::clicked, this, &UtskrStatForm::cancelStep);
+    connect(closeButton_, &QPushButton::clicked, this, &UtskrStatForm::closeWindow);
     // Esc closes an open picker, else the window as "Avsluta" does.
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] {
-        if (list1_->isVisible() || list2_->isVisible() || list3_->isVisible())
+        if (yearPicker_->isVisible() || monthPicker_->isVisible() || dayPicker_->isVisible())
             hidePickers();
         else
-            command3_->click();
+            closeButton_->click();
     });
 }
 
@@ -184,7 +205,7 @@ void UtskrStatForm::Form_Load() {
     setExpanded(false);
     resetStatisticsEntry(true);
     setMode(QStringLiteral("kto"), QStringLiteral("Avbryt Konto"));
-    command1_->setEnabled(false);
+    printButton_->setEnabled(false);
     clearOptions();
     Inläs_Konton();
     if (!openAccount(start_.name, start_.kind, start_.kontoNum,
@@ -193,35 +214,35 @@ void UtskrStatForm::Form_Load() {
         Avbr_Konto();
         return;
     }
-    for (int i = 0; i < combo1_->count(); ++i)
-        if (combo1_->itemData(i).toInt() == kontoNum_)
-            combo1_->setCurrentIndex(i);
+    for (int i = 0; i < accountPicker_->count(); ++i)
+        if (accountPicker_->itemData(i).toInt() == kontoNum_)
+            accountPicker_->setCurrentIndex(i);
 }
 
-void UtskrStatForm::Command1_Click() {
-    command1_->setEnabled(false);
+void UtskrStatForm::produceReport() {
+    printButton_->setEnabled(false);
     hidePickers();
     if (statMode_) {
-        text2_->setEnabled(false);
-        label2_->setEnabled(false);
+        statisticsBox_->setEnabled(false);
+        statisticsLabel_->setEnabled(false);
         Trans_Stat();
         return;
     }
     if (!files_)
         return;
-    if (option1_->isChecked()) {
+    if (screenOption_->isChecked()) {
         setExpanded(true);
         shown_.reset();
         ScreenPrint();
-    } else if (option2_->isChecked()) {
+    } else if (textFileOption_->isChecked()) {
         FilePrint();
-    } else if (option3_->isChecked()) {
+    } else if (printerOption_->isChecked()) {
         PrPrint();
         Avbr_PrUtskr();
     }
 }
 
-void UtskrStatForm::Command2_Click() {
+void UtskrStatForm::cancelStep() {
     hidePickers();
     if (mode_ == QLatin1String("kto"))
         Avbr_Konto();
@@ -235,7 +256,7 @@ void UtskrStatForm::Command2_Click() {
         Avbr_PrUtskr();
 }
 
-void UtskrStatForm::Command3_Click() {
+void UtskrStatForm::closeWindow() {
     support::trapped(
         ctx_, this, [this] { support::storeWindowPosition(ctx_, *this, store::WindowPair::UtskrStatForm); },
         [] {
@@ -270,13 +291,13 @@ void UtskrStatForm::mousePressEvent(QMouseEvent* event) {
 }
 
 bool UtskrStatForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == grid1_->viewport() && event->type() == QEvent::Wheel) {
+    if (watched == reportGrid_->viewport() && event->type() == QEvent::Wheel) {
         const int steps = static_cast<QWheelEvent*>(event)->angleDelta().y() / 120;
         for (int i = 0; i < std::abs(steps); ++i)
             scrollAsButton(steps > 0 ? ScrollStep::Back1 : ScrollStep::Forward1);
         return true;
     }
-    if (watched == grid1_ && event->type() == QEvent::KeyPress) {
+    if (watched == reportGrid_ && event->type() == QEvent::KeyPress) {
         static const std::pair<int, ScrollStep> keys[] = {{Qt::Key_Up, ScrollStep::Back1},
                                                           {Qt::Key_PageUp, ScrollStep::Back15},
                                                           {Qt::Key_Down, ScrollStep::Forward1},
@@ -292,12 +313,12 @@ bool UtskrStatForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         const bool press = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
-        for (QListWidget* list : {list1_, list2_, list3_, list4_})
+        for (QListWidget* list : {yearPicker_, monthPicker_, dayPicker_, transactionList_})
             if (watched == list && press && list->currentRow() >= 0) {
-                if (list == list4_)
-                    List4_Click(list->currentRow());
+                if (list == transactionList_)
+                    chooseStatisticsTransaction(list->currentRow());
                 else
-                    picker_Click(list, list->currentRow());
+                    takePickedDate(list, list->currentRow());
                 return true;
             }
         if (!press)
@@ -307,14 +328,14 @@ bool UtskrStatForm::eventFilter(QObject* watched, QEvent* event) {
     if (activated) {
         for (int i = 0; i < 6; ++i)
             if (watched == dateLabels_[i]) {
-                dateLabel_Click(static_cast<DatePart>(i));
+                openDatePicker(static_cast<DatePart>(i));
                 return true;
             }
-        if (watched == text2_ && text2_->isEnabled()) {
-            Text2_Click();
+        if (watched == statisticsBox_ && statisticsBox_->isEnabled()) {
+            enterStatistics();
             return true;
         }
-        if (watched == label28_) {
+        if (watched == helpLink_) {
             ctx_.platform.showHelp(HelpContext);
             return true;
         }
@@ -325,29 +346,29 @@ bool UtskrStatForm::eventFilter(QObject* watched, QEvent* event) {
 void UtskrStatForm::Avbr_Konto() {
     files_.reset();
     period_.reset();
-    combo1_->setCurrentIndex(-1);
+    accountPicker_->setCurrentIndex(-1);
     name_.clear();
-    text1_->clear();
-    text1_->setToolTip(QString());
+    accountBox_->clear();
+    accountBox_->setToolTip(QString());
     untickChecks();
-    for (QCheckBox* box : {check1_, check2_, check3_})
+    for (QCheckBox* box : {subTransactionBox_, budgetBox_, differenceBox_})
         box->setEnabled(false);
     clearOptions();
     setOutputsEnabled(false);
-    command1_->setEnabled(false);
+    printButton_->setEnabled(false);
     for (QLabel* l : dateLabels_)
         l->clear();
-    label14_->clear();
-    label1_->setEnabled(false);
-    combo1_->setEnabled(true);
+    coverageLabel_->clear();
+    accountLabel_->setEnabled(false);
+    accountPicker_->setEnabled(true);
     hidePickers();
-    list4_->hide();
+    transactionList_->hide();
     statMode_ = false;
     statTrans_ = 0;
     resetStatisticsEntry(false);
     hideReport();
     setMode(QString(), QStringLiteral("Avbryt"));
-    command2_->setEnabled(false);
+    cancelButton_->setEnabled(false);
 }
 
 bool UtskrStatForm::expanded() const {
@@ -361,40 +382,40 @@ void UtskrStatForm::setExpanded(bool on) {
 }
 
 void UtskrStatForm::hidePickers() {
-    list1_->hide();
-    list2_->hide();
-    list3_->hide();
+    yearPicker_->hide();
+    monthPicker_->hide();
+    dayPicker_->hide();
 }
 
 void UtskrStatForm::hideReport() {
     offerDiagram(false);
-    frame1_->hide();
+    reportFrame_->hide();
     shown_.reset();
     setExpanded(false);
 }
 
 void UtskrStatForm::setMode(const QString& code, const QString& caption) {
     mode_ = code;
-    command2_->setText(caption);
-    command2_->setEnabled(true);
+    cancelButton_->setText(caption);
+    cancelButton_->setEnabled(true);
 }
 
 void UtskrStatForm::resetStatisticsEntry(bool usable) {
-    text2_->setText(ClickForTransactions);
-    text2_->show();
-    text2_->setEnabled(usable);
-    label2_->show();
-    label2_->setEnabled(usable);
+    statisticsBox_->setText(ClickForTransactions);
+    statisticsBox_->show();
+    statisticsBox_->setEnabled(usable);
+    statisticsLabel_->show();
+    statisticsLabel_->setEnabled(usable);
 }
 
 void UtskrStatForm::setOutputsEnabled(bool on) {
-    for (QRadioButton* o : {option1_, option2_, option3_})
+    for (QRadioButton* o : {screenOption_, textFileOption_, printerOption_})
         o->setEnabled(on);
     spreadsheetButton_->setEnabled(on);
 }
 
 void UtskrStatForm::clearOptions() {
-    for (QRadioButton* o : {option1_, option2_, option3_}) {
+    for (QRadioButton* o : {screenOption_, textFileOption_, printerOption_}) {
         o->setAutoExclusive(false);
         o->setChecked(false);
         o->setAutoExclusive(true);
@@ -402,10 +423,10 @@ void UtskrStatForm::clearOptions() {
 }
 
 void UtskrStatForm::untickChecks() {
-    check1_->setChecked(false);
-    check2_->setChecked(false);
-    check3_->setChecked(false);
-    check3_->setEnabled(false);
+    subTransactionBox_->setChecked(false);
+    budgetBox_->setChecked(false);
+    differenceBox_->setChecked(false);
+    differenceBox_->setEnabled(false);
 }
 
 } // namespace stats

@@ -52,30 +52,30 @@ public:
 
     enum class DatePart { StartYear, StartMonth, StartDay, EndYear, EndMonth, EndDay };
 
-    // A choice in Combo1: the account of that item.
-    void Combo1_Click(int index);
+    // A choice in the account picker: the account of that item.
+    void chooseAccount(int index);
     // A click on a date label opens its picker; a click in the picker sets the part.
-    void dateLabel_Click(DatePart part);
-    void picker_Click(QListWidget* picker, int row);
-    void Check_Click(QCheckBox* box);
-    void Option_Click(QRadioButton* option);
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
+    void openDatePicker(DatePart part);
+    void takePickedDate(QListWidget* picker, int row);
+    void reportBoxClicked(QCheckBox* box);
+    void chooseOutput(QRadioButton* option);
+    void produceReport();
+    void cancelStep();
+    void closeWindow();
     // "Spara som kalkylblad…": the checked report, or the statistics of the chosen transaction, as
     // an XLSX or CSV file.
     void saveAsSpreadsheet();
-    // Enters statistics mode; a click in List4 chooses the transaction.
-    void Text2_Click();
-    void List4_Click(int row);
+    // Enters statistics mode; a click in the transaction list chooses the transaction.
+    void enterStatistics();
+    void chooseStatisticsTransaction(int row);
     void scroll(ScrollStep step);
     // The same from the wheel or a key, only when its button is offered.
     void scrollAsButton(ScrollStep step);
     // The diagram of the statistics on screen: "Visa diagram", the next or first page, "Avsluta
     // diagram".
-    void Command8_Click();
-    void Command9_Click();
-    void Command10_Click();
+    void showDiagram();
+    void nextDiagramPage();
+    void endDiagram();
     const std::optional<Diagram>& diagram() const { return diagram_; }
 
     // "kto", "stk", "sku", "fusk", "prusk" or "" (no account chosen).
@@ -98,34 +98,51 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Opens with the main window's account and the place the window had.
     void Form_Load();
     // Opens the account's files and period; false (with the error told) leaves the window as it was.
     bool openAccount(const QString& name, const QString& kind, int kontoNum, const QString& routine,
                      const QString& situation);
+    // The year picker and the period labels for a newly opened account.
     void InitDatum();
+    // Fills the account picker from the register.
     void Inläs_Konton();
+    // Takes a changed period when it holds posts, else brings back the last accepted one.
     void Datum_Jmf(const PeriodParts& wanted);
+    // Computes the statistics of the chosen transaction and sends them to the chosen output.
     void Trans_Stat();
+    // Cancels the account: the window as with no account chosen.
     void Avbr_Konto();
+    // Leaves statistics mode for the account report.
     void Avbr_Statistik();
+    // Closes the report on screen.
     void Avbryt_Skarmutskr();
+    // Cancels the text-file choice; the account stays.
     void Avbr_FilUtskr();
+    // Cancels the printer choice; the account stays.
     void Avbr_PrUtskr();
+    // The checked account report on screen from the period's first post.
     void ScreenPrint();
+    // The checked account report to a text file the user names.
     void FilePrint();
+    // The statistics of the chosen transaction to a text file the user names.
     void FilPr_7();
     // Fills the grid with the page of the kind from the cursor; a new kind sets up the report area.
     void ScPr(ReportKind kind);
+    // Enables the scroll buttons that can move the report.
     void ScrollButtons();
     void makeDiagramArea();
-    // Command8 is offered with screen statistics that have hits; either way a drawing shown is closed.
+    // "Visa diagram" is offered with screen statistics that have hits; either way a drawing shown is closed.
     void offerDiagram(bool offered);
+    // Builds the diagram of the statistics and shows its first page.
     void Diagram_Setup();
+    // Draws the next page of the diagram (after the last, the first again).
     void DiagramSkapa();
     void showDiagramPage();
     void closeDiagram();
     // Every page of the diagram to the chosen printer or PDF file.
     void printDiagramPages();
+    // Tells where the text file went, then readies the window for the next report.
     void UtskrMedd(const QString& path);
     // After a report saved to a file the window is ready for the next one.
     void returnAfterFile();
@@ -133,6 +150,7 @@ private:
     void setOutputsEnabled(bool on);
     // Printer output: the account report of the checked kind, or the statistics report.
     void PrPrint();
+    // The statistics of the chosen transaction to the printer.
     void PriPr_7();
     // Asks for the printer (a PDF file named after `fileName` when the desktop has none) and
     // prints through `print`; false when the user cancelled the dialog or printing failed.
@@ -142,6 +160,7 @@ private:
     // when it is whole. False when it did not complete; a failure has been told.
     bool printed(QPrinter& printer, const std::function<bool()>& print,
                  const std::function<support::ErrorDescription()>& describe);
+    // Tells that the report went to the printer.
     void PrinterMsg();
     // The printer dialog, or without an installed printer a PDF file named after fileName; false
     // when the user cancelled.
@@ -187,45 +206,45 @@ private:
     bool loaded_ = false;
     bool closing_ = false;
 
-    QLabel* label1_;
-    QComboBox* combo1_;
-    QLineEdit* text1_;
-    QLabel* label5_;
+    QLabel* accountLabel_;
+    QComboBox* accountPicker_;
+    QLineEdit* accountBox_;
+    QLabel* periodLabel_;
     QLabel* dateLabels_[6];
-    QListWidget* list1_;
-    QListWidget* list2_;
-    QListWidget* list3_;
-    QLabel* label14_;
-    QCheckBox* check1_;
-    QCheckBox* check2_;
-    QCheckBox* check3_;
-    QLabel* label13_;
-    QRadioButton* option1_;
-    QRadioButton* option2_;
-    QRadioButton* option3_;
-    QPushButton* command1_;
+    QListWidget* yearPicker_;
+    QListWidget* monthPicker_;
+    QListWidget* dayPicker_;
+    QLabel* coverageLabel_;
+    QCheckBox* subTransactionBox_;
+    QCheckBox* budgetBox_;
+    QCheckBox* differenceBox_;
+    QLabel* outputLabel_;
+    QRadioButton* screenOption_;
+    QRadioButton* textFileOption_;
+    QRadioButton* printerOption_;
+    QPushButton* printButton_;
     QPushButton* spreadsheetButton_;
-    QPushButton* command2_;
-    QPushButton* command3_;
-    QLabel* label2_;
-    QLineEdit* text2_;
-    QListWidget* list4_;
-    QLabel* label28_;
-    QFrame* frame1_;
-    QTableWidget* grid1_;
-    QLabel* headings_[11] = {}; // Label15 .. Label25 (Label23 is none)
-    QLabel* label26_;
-    QLabel* label27_;
-    QPushButton* scrollButtons_[4]; // Command4 .. Command7
+    QPushButton* cancelButton_;
+    QPushButton* closeButton_;
+    QLabel* statisticsLabel_;
+    QLineEdit* statisticsBox_;
+    QListWidget* transactionList_;
+    QLabel* helpLink_;
+    QFrame* reportFrame_;
+    QTableWidget* reportGrid_;
+    QLabel* headings_[10] = {}; // by headingIndex()
+    QLabel* reportTitle_;
+    QLabel* reportSummary_;
+    QPushButton* scrollButtons_[4]; // one post back, a page back, one post on, a page on
     std::optional<Diagram> diagram_;
-    QPushButton* command8_;
-    QPushButton* command9_;
-    QPushButton* command10_;
-    QPushButton* printDiagram_;
+    QPushButton* showDiagramButton_;
+    QPushButton* nextDiagramPageButton_;
+    QPushButton* closeDiagramButton_;
+    QPushButton* printDiagramButton_;
     QFrame* diagramArea_;
-    DiagramWidget* picture1_;
-    QLabel* l6_;
-    QLabel* l7_;
+    DiagramWidget* diagramPicture_;
+    QLabel* diagramYear_;
+    QLabel* diagramTitle_;
 };
 
 } // namespace stats

@@ -141,10 +141,10 @@ void UtskrStatForm::returnAfterFile() {
 
 void UtskrStatForm::Avbr_FilUtskr() {
     clearOptions();
-    command1_->setEnabled(false);
+    printButton_->setEnabled(false);
     untickChecks();
     setMode(QStringLiteral("kto"), QStringLiteral("Avbryt Konto"));
-    command2_->setFocus();
+    cancelButton_->setFocus();
 }
 
 } // namespace stats

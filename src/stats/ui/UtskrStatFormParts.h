@@ -21,31 +21,37 @@ inline QString q(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-// The heading label of a column, by its number (Label15 ... Label25).
-inline int headingLabelOf(Column c) {
+// The heading labels over the report's columns, by their object names.
+inline constexpr const char* HeadingNames[10] = {
+    "dateHeading",         "mainTransactionHeading", "subTransactionHeading", "budgetAmountHeading",
+    "actualAmountHeading", "budgetBalanceHeading",   "actualBalanceHeading",  "balanceDifferenceHeading",
+    "amountHeading",       "balanceHeading"};
+
+// The heading label of a column: its place in HeadingNames.
+inline int headingIndex(Column c) {
     switch (c) {
     case Column::Datum:
-        return 15;
+        return 0;
     case Column::Huvudtransaktion:
-        return 16;
+        return 1;
     case Column::Subtransaktion:
-        return 17;
+        return 2;
     case Column::BudgBelopp:
-        return 18;
+        return 3;
     case Column::VerklBelopp:
-        return 19;
+        return 4;
     case Column::BudgSaldo:
-        return 20;
+        return 5;
     case Column::VerklSaldo:
-        return 21;
+        return 6;
     case Column::DiffSaldo:
-        return 22;
+        return 7;
     case Column::Belopp:
-        return 24;
+        return 8;
     case Column::Saldo:
-        return 25;
+        return 9;
     }
-    return 15;
+    return 0;
 }
 
 inline Qt::Alignment qtAlign(Align a) {

@@ -30,12 +30,12 @@ void UtskrStatForm::Inläs_Konton() {
     support::trapped(
         ctx_, this,
         [this] {
-            combo1_->clear();
+            accountPicker_->clear();
             const store::RecordFile kontoFil(ctx_.paths.kontoFil(), store::KontoRec::Length,
                                              store::RecordFile::Missing::Fail);
             for (const accounts::RegisterEntry& entry : accounts::listAccounts(kontoFil))
-                combo1_->addItem(q(entry.name), entry.recordNumber);
-            combo1_->setCurrentIndex(-1);
+                accountPicker_->addItem(q(entry.name), entry.recordNumber);
+            accountPicker_->setCurrentIndex(-1);
         },
         [] {
             return diagnosed(QStringLiteral("Inläs_Konton (UtskriftsForm)."), QString(),
@@ -78,36 +78,37 @@ bool UtskrStatForm::openAccount(const QString& name, const QString& kind, int ko
     kontoNum_ = kontoNum;
     files_ = std::move(files);
     period_ = std::move(period);
-    text1_->setText(name_);
+    accountBox_->setText(name_);
     // The kind, as the main window names its ledgers.
-    text1_->setToolTip(isBudget() ? QStringLiteral("Budgetbokföring") : QStringLiteral("Kassabokföring"));
+    accountBox_->setToolTip(isBudget() ? QStringLiteral("Budgetbokföring")
+                                       : QStringLiteral("Kassabokföring"));
     InitDatum();
-    label1_->setEnabled(true);
-    combo1_->setEnabled(true);
-    text1_->setEnabled(true);
+    accountLabel_->setEnabled(true);
+    accountPicker_->setEnabled(true);
+    accountBox_->setEnabled(true);
     untickChecks();
-    check1_->setEnabled(true);
-    check2_->setEnabled(isBudget());
+    subTransactionBox_->setEnabled(true);
+    budgetBox_->setEnabled(isBudget());
     setOutputsEnabled(true);
     clearOptions();
-    command1_->setEnabled(false);
+    printButton_->setEnabled(false);
     statMode_ = false;
     statTrans_ = 0;
     statName_.clear();
     resetStatisticsEntry(true);
-    label13_->setText(text::AccountMode);
-    list4_->hide();
+    outputLabel_->setText(text::AccountMode);
+    transactionList_->hide();
     hideReport();
-    command2_->show();
-    command2_->setEnabled(true);
+    cancelButton_->show();
+    cancelButton_->setEnabled(true);
     setMode(QStringLiteral("kto"), QStringLiteral("Avbryt Konto"));
     return true;
 }
 
 void UtskrStatForm::InitDatum() {
-    list1_->clear();
+    yearPicker_->clear();
     for (const std::string& y : period_->years())
-        list1_->addItem(q(y));
+        yearPicker_->addItem(q(y));
     showPeriod();
 }
 
@@ -117,15 +118,15 @@ void UtskrStatForm::showPeriod() {
                                    &p.endYear,   &p.endMonth,   &p.endDay};
     for (int i = 0; i < 6; ++i)
         dateLabels_[i]->setText(q(*parts[i]));
-    label14_->setText(period_->hasPosts() ? q(period_->coverage()) : QString());
+    coverageLabel_->setText(period_->hasPosts() ? q(period_->coverage()) : QString());
 }
 
-void UtskrStatForm::Combo1_Click(int index) {
+void UtskrStatForm::chooseAccount(int index) {
     if (index < 0)
         return;
-    const int previous = combo1_->findData(kontoNum_);
-    const int number = combo1_->itemData(index).toInt();
-    const QString name = combo1_->itemText(index).trimmed();
+    const int previous = accountPicker_->findData(kontoNum_);
+    const int number = accountPicker_->itemData(index).toInt();
+    const QString name = accountPicker_->itemText(index).trimmed();
     QString kind;
     const bool read = support::trapped(
         ctx_, this,
@@ -144,10 +145,10 @@ void UtskrStatForm::Combo1_Click(int index) {
                             QStringLiteral(" vid försök att välja konto")))
         return;
     // The previous account stays chosen (none when there was none).
-    combo1_->setCurrentIndex(files_ ? previous : -1);
+    accountPicker_->setCurrentIndex(files_ ? previous : -1);
 }
 
-void UtskrStatForm::dateLabel_Click(DatePart part) {
+void UtskrStatForm::openDatePicker(DatePart part) {
     if (!period_ || !period_->hasPosts() || !dateLabels_[0]->isEnabled())
         return;
     hidePickers();
@@ -157,16 +158,16 @@ void UtskrStatForm::dateLabel_Click(DatePart part) {
     QListWidget* picker = nullptr;
     switch (i % 3) {
     case 0:
-        picker = list1_;
+        picker = yearPicker_;
         break;
     case 1:
-        picker = list2_;
+        picker = monthPicker_;
         picker->clear();
         for (const std::string& m : monthList())
             picker->addItem(q(m));
         break;
     default: {
-        picker = list3_;
+        picker = dayPicker_;
         picker->clear();
         const PeriodParts& p = period_->parts();
         for (const std::string& d :
@@ -184,7 +185,7 @@ void UtskrStatForm::dateLabel_Click(DatePart part) {
     picker->raise();
 }
 
-void UtskrStatForm::picker_Click(QListWidget* picker, int row) {
+void UtskrStatForm::takePickedDate(QListWidget* picker, int row) {
     if (!period_ || row < 0 || row >= picker->count())
         return;
     PeriodParts p = period_->parts();
@@ -222,40 +223,40 @@ void UtskrStatForm::Datum_Jmf(const PeriodParts& wanted) {
     }
 }
 
-void UtskrStatForm::Check_Click(QCheckBox* box) {
-    if (box == check2_) {
-        check3_->setEnabled(check2_->isChecked());
-        if (!check2_->isChecked())
-            check3_->setChecked(false);
+void UtskrStatForm::reportBoxClicked(QCheckBox* box) {
+    if (box == budgetBox_) {
+        differenceBox_->setEnabled(budgetBox_->isChecked());
+        if (!budgetBox_->isChecked())
+            differenceBox_->setChecked(false);
     }
     clearOptions();
-    command1_->setEnabled(false);
+    printButton_->setEnabled(false);
     hideReport();
 }
 
 std::optional<ReportKind> UtskrStatForm::checkedKind() const {
     const std::optional<ReportKind> kind =
-        kindFromChecks(check1_->isChecked(), check2_->isChecked(), check3_->isChecked());
+        kindFromChecks(subTransactionBox_->isChecked(), budgetBox_->isChecked(), differenceBox_->isChecked());
     if (kind && needsBudgetAccount(*kind) && !isBudget())
         return std::nullopt;
     return kind;
 }
 
-void UtskrStatForm::Option_Click(QRadioButton* option) {
+void UtskrStatForm::chooseOutput(QRadioButton* option) {
     if (!statMode_) {
-        if (option == option1_) {
+        if (option == screenOption_) {
             setMode(QStringLiteral("sku"), QStringLiteral("Avbryt Skärmutskr."));
             // The statistics entry rests while a screen report is chosen.
             resetStatisticsEntry(false);
-        } else if (option == option2_) {
+        } else if (option == textFileOption_) {
             setMode(QStringLiteral("fusk"), QStringLiteral("Avbryt Filutskr."));
         } else {
             setMode(QStringLiteral("prusk"), QStringLiteral("Avbryt Printerutskr."));
         }
     }
-    command1_->show();
-    command1_->setEnabled(true);
-    command1_->setFocus();
+    printButton_->show();
+    printButton_->setEnabled(true);
+    printButton_->setFocus();
 }
 
 } // namespace stats

@@ -50,37 +50,36 @@ void UtskrStatForm::ScPr(ReportKind kind) {
         [&] {
             const ReportLayout& layout = layoutOf(kind);
             if (shown_ != kind) {
-                frame1_->setGeometry(support::px(layout.frameLeft), frame1_->y(),
-                                     support::px(layout.frameWidth), frame1_->height());
+                reportFrame_->setGeometry(support::px(layout.frameLeft), reportFrame_->y(),
+                                          support::px(layout.frameWidth), reportFrame_->height());
                 for (QLabel* l : headings_)
-                    if (l)
-                        l->hide();
-                grid1_->clearContents();
-                grid1_->setColumnCount(static_cast<int>(layout.columns.size()));
+                    l->hide();
+                reportGrid_->clearContents();
+                reportGrid_->setColumnCount(static_cast<int>(layout.columns.size()));
                 int width = 0;
                 for (std::size_t c = 0; c < layout.columns.size(); ++c) {
                     const ReportColumn& col = layout.columns[c];
-                    grid1_->setColumnWidth(static_cast<int>(c), support::px(col.gridWidth));
+                    reportGrid_->setColumnWidth(static_cast<int>(c), support::px(col.gridWidth));
                     width += support::px(col.gridWidth);
-                    QLabel* heading = headings_[headingLabelOf(col.column) - 15];
+                    QLabel* heading = headings_[headingIndex(col.column)];
                     heading->setText(q(col.screenHeading));
                     heading->move(support::px(col.headingLeft), heading->y());
                     heading->adjustSize();
                     heading->show();
                 }
-                grid1_->resize(width + 2 * grid1_->frameWidth(), grid1_->height());
+                reportGrid_->resize(width + 2 * reportGrid_->frameWidth(), reportGrid_->height());
                 const bool statistics = kind == ReportKind::Pr_7;
-                label26_->setVisible(statistics);
-                label27_->setVisible(statistics);
+                reportTitle_->setVisible(statistics);
+                reportSummary_->setVisible(statistics);
                 if (statistics) {
-                    label26_->setText(q(statisticsHeading(statName_.toStdString())));
-                    label27_->setText(q(stats_.summary));
+                    reportTitle_->setText(q(statisticsHeading(statName_.toStdString())));
+                    reportSummary_->setText(q(stats_.summary));
                 }
                 offerDiagram(statistics && !stats_.noHits());
-                frame1_->show();
+                reportFrame_->show();
                 shown_ = kind;
             }
-            grid1_->setUpdatesEnabled(false);
+            reportGrid_->setUpdatesEnabled(false);
             const int to = std::min(cursor_ + ScreenRows - 1, screenRange_.last);
             std::vector<ReportRow> rows;
             if (cursor_ <= to && kind == ReportKind::Pr_7) {
@@ -91,19 +90,19 @@ void UtskrStatForm::ScPr(ReportKind kind) {
                 rows = reportRows(*files_, kind, cursor_, to, &trace);
             }
             for (int r = 0; r < ScreenRows; ++r)
-                for (int c = 0; c < grid1_->columnCount(); ++c) {
+                for (int c = 0; c < reportGrid_->columnCount(); ++c) {
                     const bool filled = r < static_cast<int>(rows.size());
                     auto* item = new QTableWidgetItem(
                         filled ? q(rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)])
                                : QString());
                     item->setTextAlignment(qtAlign(layout.columns[static_cast<std::size_t>(c)].align));
-                    grid1_->setItem(r, c, item);
+                    reportGrid_->setItem(r, c, item);
                 }
-            grid1_->setUpdatesEnabled(true);
+            reportGrid_->setUpdatesEnabled(true);
             ScrollButtons();
         },
         [&] {
-            grid1_->setUpdatesEnabled(true);
+            reportGrid_->setUpdatesEnabled(true);
             QStringList widths;
             for (const ReportColumn& col : layoutOf(kind).columns)
                 widths << QString::number(col.gridWidth);
@@ -148,16 +147,16 @@ void UtskrStatForm::scroll(ScrollStep step) {
 }
 
 void UtskrStatForm::Avbryt_Skarmutskr() {
-    option1_->setAutoExclusive(false);
-    option1_->setChecked(false);
-    option1_->setAutoExclusive(true);
-    command1_->setEnabled(false);
+    screenOption_->setAutoExclusive(false);
+    screenOption_->setChecked(false);
+    screenOption_->setAutoExclusive(true);
+    printButton_->setEnabled(false);
     hideReport();
     untickChecks();
     statMode_ = false;
     resetStatisticsEntry(true);
     setMode(QStringLiteral("kto"), QStringLiteral("Avbryt Konto"));
-    command2_->setFocus();
+    cancelButton_->setFocus();
 }
 
 } // namespace stats

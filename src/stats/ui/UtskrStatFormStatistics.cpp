@@ -27,38 +27,38 @@ namespace stats {
 
 using namespace statform;
 
-void UtskrStatForm::Text2_Click() {
-    if (statMode_ || !files_ || !text2_->isEnabled())
+void UtskrStatForm::enterStatistics() {
+    if (statMode_ || !files_ || !statisticsBox_->isEnabled())
         return;
     hidePickers();
     support::trapped(
         ctx_, this,
         [this] {
-            list4_->clear();
+            transactionList_->clear();
             const store::RecordFile& transakt = files_->transakt;
             for (std::size_t n = 1; n <= transakt.count(); ++n) {
                 const std::string name = transakt.read<store::TransRec>(n).text(store::TransRec::TransNamn);
                 if (!name.empty()) {
-                    auto* item = new QListWidgetItem(q(store::cp1252ToUtf8(name)), list4_);
+                    auto* item = new QListWidgetItem(q(store::cp1252ToUtf8(name)), transactionList_);
                     item->setData(Qt::UserRole, static_cast<int>(n));
                 }
             }
-            text2_->setEnabled(false);
+            statisticsBox_->setEnabled(false);
             statMode_ = true;
             statTrans_ = 0;
             hideReport();
             clearOptions();
             setOutputsEnabled(false);
-            command1_->setEnabled(false);
-            label1_->setEnabled(false);
-            combo1_->setEnabled(false);
-            text1_->setEnabled(false);
+            printButton_->setEnabled(false);
+            accountLabel_->setEnabled(false);
+            accountPicker_->setEnabled(false);
+            accountBox_->setEnabled(false);
             untickChecks();
-            for (QCheckBox* box : {check1_, check2_, check3_})
+            for (QCheckBox* box : {subTransactionBox_, budgetBox_, differenceBox_})
                 box->setEnabled(false);
-            list4_->show();
-            list4_->raise();
-            list4_->setFocus();
+            transactionList_->show();
+            transactionList_->raise();
+            transactionList_->setFocus();
             setMode(QStringLiteral("stk"), QStringLiteral("Avbryt Statistik"));
         },
         [] {
@@ -68,8 +68,8 @@ void UtskrStatForm::Text2_Click() {
         });
 }
 
-void UtskrStatForm::List4_Click(int row) {
-    QListWidgetItem* item = list4_->item(row);
+void UtskrStatForm::chooseStatisticsTransaction(int row) {
+    QListWidgetItem* item = transactionList_->item(row);
     if (!item || !files_)
         return;
     support::trapped(
@@ -77,13 +77,13 @@ void UtskrStatForm::List4_Click(int row) {
         [&] {
             statTrans_ = item->data(Qt::UserRole).toInt();
             statName_ = item->text();
-            text2_->setText(statName_);
+            statisticsBox_->setText(statName_);
             statSign_ = q(store::cp1252ToUtf8(
                 files_->transakt.read<store::TransRec>(static_cast<std::size_t>(statTrans_))
                     .text(store::TransRec::Tecken)));
-            list4_->hide();
+            transactionList_->hide();
             setOutputsEnabled(true);
-            label13_->setText(text::StatisticsMode);
+            outputLabel_->setText(text::StatisticsMode);
         },
         [&] {
             return support::describeFailure(
@@ -113,14 +113,14 @@ void UtskrStatForm::Trans_Stat() {
     if (!ok)
         return;
     if (stats_.noHits()) {
-        if (option1_->isChecked()) {
+        if (screenOption_->isChecked()) {
             setExpanded(true);
             screenRange_ = PostRange{1, 0};
             cursor_ = 1;
             shown_.reset();
             ScPr(ReportKind::Pr_7);
-            label26_->setText(q(statisticsHeading(statName_.toStdString())));
-            label27_->setText(q(NoHitsScreenText));
+            reportTitle_->setText(q(statisticsHeading(statName_.toStdString())));
+            reportSummary_->setText(q(NoHitsScreenText));
             return;
         }
         ctx_.dialogs.message(this, q(noHitsMessageTitle(statName_.toStdString())), q(NoHitsMessageText),
@@ -128,34 +128,34 @@ void UtskrStatForm::Trans_Stat() {
         Avbr_Statistik();
         return;
     }
-    if (option1_->isChecked()) {
+    if (screenOption_->isChecked()) {
         setExpanded(true);
         shown_.reset();
         screenRange_ = PostRange{1, stats_.hits()};
         cursor_ = 1;
         ScPr(ReportKind::Pr_7);
-    } else if (option2_->isChecked()) {
+    } else if (textFileOption_->isChecked()) {
         FilPr_7();
-    } else if (option3_->isChecked()) {
+    } else if (printerOption_->isChecked()) {
         PriPr_7();
     }
 }
 
 void UtskrStatForm::Avbr_Statistik() {
-    label1_->setEnabled(true);
-    combo1_->setEnabled(true);
-    text1_->setEnabled(true);
-    check1_->setEnabled(true);
-    check2_->setEnabled(isBudget());
+    accountLabel_->setEnabled(true);
+    accountPicker_->setEnabled(true);
+    accountBox_->setEnabled(true);
+    subTransactionBox_->setEnabled(true);
+    budgetBox_->setEnabled(isBudget());
     stats_ = Statistics{};
     statMode_ = false;
     resetStatisticsEntry(true);
-    label13_->setText(text::AccountMode);
-    list4_->hide();
+    outputLabel_->setText(text::AccountMode);
+    transactionList_->hide();
     hideReport();
     clearOptions();
     setOutputsEnabled(true);
-    command1_->setEnabled(false);
+    printButton_->setEnabled(false);
     setMode(QStringLiteral("kto"), QStringLiteral("Avbryt Konto"));
     statTrans_ = 0;
     statName_.clear();
@@ -168,66 +168,67 @@ static support::ErrorDescription drawingFailure() {
 }
 
 void UtskrStatForm::makeDiagramArea() {
-    command8_ = new QPushButton(QStringLiteral("Visa diagram"), this);
-    command8_->setObjectName(QStringLiteral("Command8"));
-    command8_->setGeometry(785, 112, 140, 30);
-    command8_->hide();
+    showDiagramButton_ = new QPushButton(QStringLiteral("Visa diagram"), this);
+    showDiagramButton_->setObjectName(QStringLiteral("showDiagramButton"));
+    showDiagramButton_->setGeometry(785, 112, 140, 30);
+    showDiagramButton_->hide();
     // The diagram covers the report area while it is shown.
     diagramArea_ = new QFrame(this);
-    diagramArea_->setObjectName(QStringLiteral("DiagramArea"));
+    diagramArea_->setObjectName(QStringLiteral("diagramArea"));
     diagramArea_->setGeometry(0, 160, support::px(DesignWidth), support::px(ExpandedHeight) - 160);
     diagramArea_->setAutoFillBackground(true);
-    l7_ = new QLabel(diagramArea_);
-    l7_->setObjectName(QStringLiteral("L7"));
-    l7_->setGeometry(10, 4, diagramArea_->width() - 20, 20);
-    picture1_ = new DiagramWidget(diagramArea_);
-    picture1_->setGeometry((diagramArea_->width() - support::px(diagram::PictureWidth)) / 2, 28,
-                           support::px(diagram::PictureWidth), support::px(diagram::PictureHeight));
-    const int row = picture1_->geometry().bottom() + 6;
-    l6_ = new QLabel(diagramArea_);
-    l6_->setObjectName(QStringLiteral("L6"));
-    l6_->setGeometry(picture1_->x() + support::px(diagram::Left), row + 4, 200, 20);
-    command9_ = new QPushButton(QStringLiteral("Nästa"), diagramArea_);
-    command9_->setObjectName(QStringLiteral("Command9"));
-    command9_->setGeometry(picture1_->x() + support::px(diagram::Left) + 220, row, 120, 28);
-    command10_ = new QPushButton(QStringLiteral("Avsluta diagram"), diagramArea_);
-    command10_->setObjectName(QStringLiteral("Command10"));
-    command10_->setGeometry(command9_->geometry().right() + 15, row, 150, 28);
+    diagramTitle_ = new QLabel(diagramArea_);
+    diagramTitle_->setObjectName(QStringLiteral("diagramTitle"));
+    diagramTitle_->setGeometry(10, 4, diagramArea_->width() - 20, 20);
+    diagramPicture_ = new DiagramWidget(diagramArea_);
+    diagramPicture_->setGeometry((diagramArea_->width() - support::px(diagram::PictureWidth)) / 2, 28,
+                                 support::px(diagram::PictureWidth), support::px(diagram::PictureHeight));
+    const int row = diagramPicture_->geometry().bottom() + 6;
+    diagramYear_ = new QLabel(diagramArea_);
+    diagramYear_->setObjectName(QStringLiteral("diagramYear"));
+    diagramYear_->setGeometry(diagramPicture_->x() + support::px(diagram::Left), row + 4, 200, 20);
+    nextDiagramPageButton_ = new QPushButton(QStringLiteral("Nästa"), diagramArea_);
+    nextDiagramPageButton_->setObjectName(QStringLiteral("nextDiagramPageButton"));
+    nextDiagramPageButton_->setGeometry(diagramPicture_->x() + support::px(diagram::Left) + 220, row, 120,
+                                        28);
+    closeDiagramButton_ = new QPushButton(QStringLiteral("Avsluta diagram"), diagramArea_);
+    closeDiagramButton_->setObjectName(QStringLiteral("closeDiagramButton"));
+    closeDiagramButton_->setGeometry(nextDiagramPageButton_->geometry().right() + 15, row, 150, 28);
     // Beyond the window's first design: the diagram's pages on paper or in a PDF file.
-    printDiagram_ = new QPushButton(QStringLiteral("Skriv ut diagram"), diagramArea_);
-    printDiagram_->setObjectName(QStringLiteral("PrintDiagram"));
-    printDiagram_->setGeometry(command10_->geometry().right() + 15, row, 150, 28);
-    connect(printDiagram_, &QPushButton::clicked, this, &UtskrStatForm::printDiagramPages);
-    command9_->hide();
+    printDiagramButton_ = new QPushButton(QStringLiteral("Skriv ut diagram"), diagramArea_);
+    printDiagramButton_->setObjectName(QStringLiteral("printDiagramButton"));
+    printDiagramButton_->setGeometry(closeDiagramButton_->geometry().right() + 15, row, 150, 28);
+    connect(printDiagramButton_, &QPushButton::clicked, this, &UtskrStatForm::printDiagramPages);
+    nextDiagramPageButton_->hide();
     diagramArea_->hide();
-    connect(command8_, &QPushButton::clicked, this, &UtskrStatForm::Command8_Click);
-    connect(command9_, &QPushButton::clicked, this, &UtskrStatForm::Command9_Click);
-    connect(command10_, &QPushButton::clicked, this, &UtskrStatForm::Command10_Click);
+    connect(showDiagramButton_, &QPushButton::clicked, this, &UtskrStatForm::showDiagram);
+    connect(nextDiagramPageButton_, &QPushButton::clicked, this, &UtskrStatForm::nextDiagramPage);
+    connect(closeDiagramButton_, &QPushButton::clicked, this, &UtskrStatForm::endDiagram);
 }
 
 void UtskrStatForm::offerDiagram(bool offered) {
     closeDiagram();
-    command8_->setVisible(offered);
+    showDiagramButton_->setVisible(offered);
 }
 
-void UtskrStatForm::Command8_Click() {
+void UtskrStatForm::showDiagram() {
     Diagram_Setup();
 }
 
-void UtskrStatForm::Command9_Click() {
+void UtskrStatForm::nextDiagramPage() {
     if (diagram_)
         DiagramSkapa();
 }
 
-void UtskrStatForm::Command10_Click() {
+void UtskrStatForm::endDiagram() {
     closeDiagram();
 }
 
 void UtskrStatForm::Diagram_Setup() {
     if (!period_ || stats_.noHits())
         return;
-    l7_->setText(q(diagramTitle(statName_.toStdString(), name_.toStdString(), period_->parts())));
-    command8_->setEnabled(false);
+    diagramTitle_->setText(q(diagramTitle(statName_.toStdString(), name_.toStdString(), period_->parts())));
+    showDiagramButton_->setEnabled(false);
     diagramArea_->show();
     diagramArea_->raise();
     if (support::trapped(
@@ -239,7 +240,7 @@ void UtskrStatForm::Diagram_Setup() {
 }
 
 void UtskrStatForm::DiagramSkapa() {
-    picture1_->clear();
+    diagramPicture_->clear();
     if (support::trapped(
             ctx_, this, [this] { diagram_->DiagramSkapa(); }, drawingFailure))
         showDiagramPage();
@@ -249,10 +250,10 @@ void UtskrStatForm::showDiagramPage() {
     support::trapped(
         ctx_, this,
         [this] {
-            picture1_->setDrawing(diagram_->drawing());
-            l6_->setText(q(diagram_->yearText()));
-            command9_->setText(q(diagram_->pagerCaption()));
-            command9_->setVisible(diagram_->pagerVisible());
+            diagramPicture_->setDrawing(diagram_->drawing());
+            diagramYear_->setText(q(diagram_->yearText()));
+            nextDiagramPageButton_->setText(q(diagram_->pagerCaption()));
+            nextDiagramPageButton_->setVisible(diagram_->pagerVisible());
         },
         drawingFailure);
 }
@@ -281,11 +282,11 @@ void UtskrStatForm::printDiagramPages() {
 
 void UtskrStatForm::closeDiagram() {
     diagram_.reset();
-    l6_->clear();
-    l7_->clear();
-    picture1_->clear();
+    diagramYear_->clear();
+    diagramTitle_->clear();
+    diagramPicture_->clear();
     diagramArea_->hide();
-    command8_->setEnabled(true);
+    showDiagramButton_->setEnabled(true);
 }
 
 } // namespace stats
