@@ -92,6 +92,15 @@ ImportWizard::ImportWizard(support::Context& ctx, QWidget* mainWindow, const QSt
     buildRowsPage();
     buildSummaryPage();
     placeOverMainWindow(mainWindow);
+    // Enter goes on where a person expects it to, never back to the page before.
+    connect(this, &QWizard::currentIdChanged, this, [this](int id) {
+        QWidget* focus = id == RowsPage                            ? static_cast<QWidget*>(rowsTable_)
+                         : id == SummaryPage                       ? button(QWizard::FinishButton)
+                         : id == FormatPage && !recognition_.known ? static_cast<QWidget*>(encodingCombo_)
+                         : id == FilePage                          ? static_cast<QWidget*>(fileButton_)
+                                                                   : button(QWizard::NextButton);
+        focus->setFocus();
+    });
 }
 
 void ImportWizard::placeOverMainWindow(QWidget* mainWindow) {
