@@ -95,7 +95,7 @@ public:
     store::Amount sum() const { return sum_; }
     std::int64_t scale() const { return fullScale(largest_); }
     int step() const { return columnsPerPoint(static_cast<int>(entries_.size())); }
-    // Command9: hidden on a first page that holds every row; else "Nästa" or "Från början".
+    // The next-page button: hidden on a first page that holds every row; else "Nästa" or "Från början".
     bool pagerVisible() const { return pagerVisible_; }
     std::string_view pagerCaption() const { return nextPage_ ? "Nästa" : "Från början"; }
     int cursor() const { return cursor_; }

@@ -21,7 +21,7 @@ void paintDiagram(QPainter& painter, const DiagramDrawing& drawing, int dpiX, in
 // throws std::runtime_error when the printer cannot start or take a new page.
 int printDiagram(QPrinter& printer, const std::vector<StatRow>& rows, bool expense, const QString& title);
 
-// The picture area of the diagram (Picture1). It keeps the drawing and paints it on every expose
+// The picture area of the diagram. It keeps the drawing and paints it on every expose
 // and resize, so a covered diagram comes back whole.
 class DiagramWidget : public QWidget {
     Q_OBJECT
