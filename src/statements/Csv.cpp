@@ -1,55 +1,71 @@
 #include "statements/Csv.h"
 
+#include <algorithm>
+
 namespace statements {
+
+bool CsvCursor::next(CsvRecord& record) {
+    const std::string_view text = text_;
+    const std::size_t n = text.size();
+    std::size_t i = at_;
+    if (i >= n)
+        return false;
+    record.line = line_;
+    std::size_t cells = 0;
+    bool recordEnded = false;
+    while (!recordEnded) {
+        if (cells == record.cells.size())
+            record.cells.emplace_back();
+        std::string& cell = record.cells[cells++];
+        cell.clear();
+        if (i < n && text[i] == '"') {
+            ++i;
+            while (i < n) {
+                // Runs between quotes are copied whole.
+                const std::size_t quote = std::min(text.find('"', i), n);
+                for (std::size_t k = i; k < quote; ++k)
+                    if (text[k] == '\n' || (text[k] == '\r' && (k + 1 >= n || text[k + 1] != '\n')))
+                        ++line_;
+                cell.append(text.substr(i, quote - i));
+                i = quote;
+                if (i + 1 < n && text[i + 1] == '"') {
+                    cell.push_back('"');
+                    i += 2;
+                    continue;
+                }
+                if (i < n)
+                    ++i;
+                break;
+            }
+        }
+        // Unquoted text, or what follows a closing quote up to the separator, is taken as it is.
+        std::size_t end = i;
+        while (end < n && !ends_[static_cast<unsigned char>(text[end])])
+            ++end;
+        cell.append(text.substr(i, end - i));
+        i = end;
+        if (i >= n) {
+            recordEnded = true;
+        } else if (text[i] == separator_) {
+            ++i;
+        } else {
+            i += (text[i] == '\r' && i + 1 < n && text[i + 1] == '\n') ? 2 : 1;
+            ++line_;
+            recordEnded = true;
+        }
+    }
+    record.cells.resize(cells);
+    at_ = i;
+    return true;
+}
 
 std::vector<CsvRecord> splitCsv(std::string_view text, char separator, int firstLine,
                                 std::size_t maxRecords) {
     std::vector<CsvRecord> records;
-    int line = firstLine;
-    std::size_t i = 0;
-    const std::size_t n = text.size();
-    while (i < n && records.size() < maxRecords) {
-        CsvRecord record;
-        record.line = line;
-        std::string cell;
-        bool recordEnded = false;
-        while (!recordEnded) {
-            cell.clear();
-            if (i < n && text[i] == '"') {
-                ++i;
-                while (i < n) {
-                    const char c = text[i];
-                    if (c == '"') {
-                        if (i + 1 < n && text[i + 1] == '"') {
-                            cell.push_back('"');
-                            i += 2;
-                            continue;
-                        }
-                        ++i;
-                        break;
-                    }
-                    if (c == '\n' || (c == '\r' && (i + 1 >= n || text[i + 1] != '\n')))
-                        ++line;
-                    cell.push_back(c);
-                    ++i;
-                }
-            }
-            // Unquoted text, or what follows a closing quote up to the separator, is taken as it is.
-            while (i < n && text[i] != separator && text[i] != '\n' && text[i] != '\r')
-                cell.push_back(text[i++]);
-            record.cells.push_back(std::move(cell));
-            if (i >= n) {
-                recordEnded = true;
-            } else if (text[i] == separator) {
-                ++i;
-            } else {
-                i += (text[i] == '\r' && i + 1 < n && text[i + 1] == '\n') ? 2 : 1;
-                ++line;
-                recordEnded = true;
-            }
-        }
-        records.push_back(std::move(record));
-    }
+    CsvCursor cursor(text, separator, firstLine);
+    CsvRecord record;
+    while (records.size() < maxRecords && cursor.next(record))
+        records.push_back(record);
     return records;
 }
 

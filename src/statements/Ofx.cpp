@@ -174,6 +174,8 @@ Statement rowsOfEvents(const std::vector<Event>& events, const ReadOptions& opti
     int trnLine = 0;
     bool inTrn = false;
     bool sawOfx = false;
+    // Tags left open by a careless file pile up; the aggregates that matter lie near the top.
+    constexpr std::size_t MaxOpen = 256;
     const auto within = [&](std::string_view aggregate) {
         for (auto it = open.rbegin(); it != open.rend() && *it != "STMTTRN"; ++it)
             if (*it == aggregate)
@@ -222,7 +224,8 @@ Statement rowsOfEvents(const std::vector<Event>& events, const ReadOptions& opti
                 inTrn = true;
                 trnLine = e.line;
             }
-            open.push_back(e.tag);
+            if (open.size() < MaxOpen)
+                open.push_back(e.tag);
             break;
         case Event::Close: {
             const auto it = std::find(open.rbegin(), open.rend(), e.tag);

@@ -26,12 +26,11 @@ constexpr std::size_t MaxFileSize = 64 * 1024 * 1024;
 constexpr std::size_t HeaderSearchRecords = 30;
 constexpr std::array<char, 3> Separators = {';', ',', '\t'};
 
-std::string checkedText(std::string_view bytes) {
+void checkSize(std::string_view bytes) {
     if (text::trim(bytes).empty())
         throw UnreadableStatement("Filen är tom.");
     if (bytes.size() > MaxFileSize)
         throw UnreadableStatement("Filen är för stor för att vara ett kontoutdrag.");
-    return text::decode(bytes, Encoding::Auto);
 }
 
 struct FoundCsv {
@@ -74,6 +73,20 @@ Statement readKnown(const std::vector<CsvRecord>& records, const KnownLayout& kn
     return s;
 }
 
+// The rows of delimited text after `skip` records, read record by record.
+std::vector<BankRow> rowsOfCsv(std::string_view utf8, char separator, std::size_t skip, int firstLine,
+                               const TableLayout& layout, const ReadOptions& options) {
+    std::vector<BankRow> rows;
+    rows.reserve(static_cast<std::size_t>(std::count(utf8.begin(), utf8.end(), '\n')) + 1);
+    CsvCursor cursor(utf8, separator, firstLine);
+    CsvRecord record;
+    BankRow row;
+    for (std::size_t r = 0; cursor.next(record); ++r)
+        if (r >= skip && rowOf(record, layout, options, row))
+            rows.push_back(std::move(row));
+    return rows;
+}
+
 bool signatureMatches(std::string_view bytes, const Mapping& m) {
     return !m.signature.empty() && headerSignature(bytes, m) == m.signature;
 }
@@ -82,10 +95,14 @@ int column(int oneBased) {
     return oneBased > 0 ? oneBased - 1 : -1;
 }
 
+// The header and the preview lie near the start: they are read from the first megabyte only.
+constexpr std::size_t HeadBytes = 1 << 20;
+constexpr int MaxSkipLines = 100000;
+
 std::vector<CsvRecord> mappedRecords(std::string_view bytes, const Mapping& m, int extraSkip,
                                      std::size_t max) {
     const std::string utf8 = text::decode(bytes, m.encoding);
-    const int skip = std::max(0, m.skipLines) + extraSkip;
+    const int skip = std::clamp(m.skipLines, 0, MaxSkipLines) + extraSkip;
     const std::size_t offset = skipLines(utf8, skip);
     return splitCsv(std::string_view(utf8).substr(offset), m.separator, skip + 1, max);
 }
@@ -127,7 +144,8 @@ Recognition recognise(std::string_view fileBytes, const std::vector<Mapping>& sa
 
 Statement readStatement(std::string_view fileBytes, const std::vector<Mapping>& saved,
                         const ReadOptions& options) {
-    const std::string utf8 = checkedText(fileBytes);
+    checkSize(fileBytes);
+    const std::string utf8 = text::decode(fileBytes, Encoding::Auto);
     if (looksLikeOfx(utf8))
         return readOfx(utf8, options);
     if (looksLikeQif(utf8))
@@ -140,7 +158,13 @@ Statement readStatement(std::string_view fileBytes, const std::vector<Mapping>& 
             return readKnown(table, *known, options);
         }
     } else if (const auto found = findCsvLayout(utf8)) {
-        return readKnown(splitCsv(utf8, found->separator), found->known, options);
+        Statement s;
+        s.bank = found->known.bank;
+        s.format = found->known.format;
+        s.rows =
+            rowsOfCsv(utf8, found->separator, found->known.headerRecord + 1, 1, found->known.layout, options);
+        putOldestFirst(s, datesFall(s.rows, found->known.newestFirst));
+        return s;
     }
     for (const Mapping& m : saved)
         if (signatureMatches(fileBytes, m))
@@ -149,7 +173,7 @@ Statement readStatement(std::string_view fileBytes, const std::vector<Mapping>& 
 }
 
 Statement readWithMapping(std::string_view fileBytes, const Mapping& m, const ReadOptions& options) {
-    checkedText(fileBytes);
+    checkSize(fileBytes);
     const bool amountGiven = m.amountColumn > 0 || m.debitColumn > 0 || m.creditColumn > 0;
     if (m.bookingDateColumn <= 0 || !amountGiven)
         throw UnreadableStatement("Ange vilken kolumn som har datumet och vilken som har beloppet.");
@@ -171,8 +195,10 @@ Statement readWithMapping(std::string_view fileBytes, const Mapping& m, const Re
     Statement s;
     s.bank = m.name;
     s.format = m.name + ", sparat format";
-    s.rows = rowsOfTable(mappedRecords(fileBytes, m, m.headerLine ? 1 : 0, static_cast<std::size_t>(-1)), 0,
-                         layout, options);
+    const std::string utf8 = text::decode(fileBytes, m.encoding);
+    const int skip = std::clamp(m.skipLines, 0, MaxSkipLines) + (m.headerLine ? 1 : 0);
+    s.rows = rowsOfCsv(std::string_view(utf8).substr(skipLines(utf8, skip)), m.separator, 0, skip + 1, layout,
+                       options);
     putOldestFirst(s, m.newestFirst);
     return s;
 }
@@ -180,17 +206,15 @@ Statement readWithMapping(std::string_view fileBytes, const Mapping& m, const Re
 std::vector<std::vector<std::string>> previewCells(std::string_view fileBytes, const Mapping& mapping,
                                                    std::size_t rows) {
     std::vector<std::vector<std::string>> cells;
-    if (fileBytes.size() > MaxFileSize)
-        return cells;
-    for (CsvRecord& r : mappedRecords(fileBytes, mapping, 0, rows))
+    for (CsvRecord& r : mappedRecords(fileBytes.substr(0, HeadBytes), mapping, 0, rows))
         cells.push_back(std::move(r.cells));
     return cells;
 }
 
 std::string headerSignature(std::string_view fileBytes, const Mapping& mapping) {
-    if (!mapping.headerLine || fileBytes.size() > MaxFileSize)
+    if (!mapping.headerLine)
         return {};
-    const auto records = mappedRecords(fileBytes, mapping, 0, 1);
+    const auto records = mappedRecords(fileBytes.substr(0, HeadBytes), mapping, 0, 1);
     if (records.empty())
         return {};
     // FNV-1a over the folded names, each ended by a unit separator.

@@ -72,74 +72,77 @@ bool blank(const CsvRecord& record) {
 
 } // namespace
 
+bool rowOf(const CsvRecord& record, const TableLayout& layout, const ReadOptions& options, BankRow& row) {
+    if (blank(record))
+        return false;
+    if (layout.rowType >= 0) {
+        const std::string_view type = text::trim(cellAt(record, layout.rowType));
+        if (type == "10" || type == "82" || type == "86")
+            return false;
+    }
+    row = BankRow();
+    row.line = record.line;
+    std::string dateError;
+    const std::string& booking = cellAt(record, layout.bookingDate);
+    if (!layout.reservedWord.empty() && text::fold(booking) == layout.reservedWord) {
+        row.reserved = true;
+    } else if (text::trim(booking).empty()) {
+        dateError = "datum saknas";
+    } else if (!(row.bookingDate = dateOf(booking, layout))) {
+        dateError = "datumet " + quoted(booking) + " går inte att läsa";
+    }
+    if (layout.transactionDate >= 0)
+        row.transactionDate = dateOf(cellAt(record, layout.transactionDate), layout);
+    if (options.useTransactionDate && row.transactionDate && !row.reserved) {
+        row.bookingDate = row.transactionDate;
+        dateError.clear();
+    }
+
+    std::string amountError;
+    if (const auto amount = amountOf(record, layout, amountError))
+        row.amount = *amount;
+
+    for (const int column : layout.text) {
+        std::string part = text::cleanText(cellAt(record, column));
+        if (part.empty())
+            continue;
+        if (!layout.joinText) {
+            row.text = std::move(part);
+            break;
+        }
+        row.text += (row.text.empty() ? "" : " ") + part;
+    }
+    if (layout.balance >= 0)
+        row.balance = parseBankAmount(cellAt(record, layout.balance), layout.decimal).value;
+    if (layout.currency >= 0) {
+        const std::string_view currency = text::trim(cellAt(record, layout.currency));
+        if (!currency.empty() && currency != "SEK")
+            row.currency = text::cleanText(currency);
+    }
+    for (const int column : layout.account) {
+        const std::string part = text::cleanText(cellAt(record, column));
+        if (!part.empty())
+            row.accountNumber += (row.accountNumber.empty() ? "" : "-") + part;
+    }
+    if (row.accountNumber.empty())
+        row.accountNumber = layout.fixedAccount;
+
+    if (!dateError.empty())
+        row.error = dateError;
+    else if (!amountError.empty())
+        row.error = amountError;
+    else if (row.currency != "SEK")
+        row.error = "raden är i " + row.currency + ", kontot i SEK";
+    return true;
+}
+
 std::vector<BankRow> rowsOfTable(const std::vector<CsvRecord>& records, std::size_t first,
                                  const TableLayout& layout, const ReadOptions& options) {
     std::vector<BankRow> rows;
-    rows.reserve(records.size() > first ? records.size() - first : 0);
-    for (std::size_t r = first; r < records.size(); ++r) {
-        const CsvRecord& record = records[r];
-        if (blank(record))
-            continue;
-        if (layout.rowType >= 0) {
-            const std::string type(text::trim(cellAt(record, layout.rowType)));
-            if (type == "10" || type == "82" || type == "86")
-                continue;
-        }
-        BankRow row;
-        row.line = record.line;
-        std::string dateError;
-        const std::string& booking = cellAt(record, layout.bookingDate);
-        if (!layout.reservedWord.empty() && text::fold(booking) == layout.reservedWord) {
-            row.reserved = true;
-        } else if (text::trim(booking).empty()) {
-            dateError = "datum saknas";
-        } else if (!(row.bookingDate = dateOf(booking, layout))) {
-            dateError = "datumet " + quoted(booking) + " går inte att läsa";
-        }
-        if (layout.transactionDate >= 0)
-            row.transactionDate = dateOf(cellAt(record, layout.transactionDate), layout);
-        if (options.useTransactionDate && row.transactionDate && !row.reserved) {
-            row.bookingDate = row.transactionDate;
-            dateError.clear();
-        }
-
-        std::string amountError;
-        if (const auto amount = amountOf(record, layout, amountError))
-            row.amount = *amount;
-
-        for (const int column : layout.text) {
-            const std::string part = text::cleanText(cellAt(record, column));
-            if (part.empty())
-                continue;
-            if (!layout.joinText) {
-                row.text = part;
-                break;
-            }
-            row.text += (row.text.empty() ? "" : " ") + part;
-        }
-        if (layout.balance >= 0)
-            row.balance = parseBankAmount(cellAt(record, layout.balance), layout.decimal).value;
-        if (layout.currency >= 0) {
-            const std::string currency = text::cleanText(cellAt(record, layout.currency));
-            if (!currency.empty())
-                row.currency = currency;
-        }
-        for (const int column : layout.account) {
-            const std::string part = text::cleanText(cellAt(record, column));
-            if (!part.empty())
-                row.accountNumber += (row.accountNumber.empty() ? "" : "-") + part;
-        }
-        if (row.accountNumber.empty())
-            row.accountNumber = layout.fixedAccount;
-
-        if (!dateError.empty())
-            row.error = dateError;
-        else if (!amountError.empty())
-            row.error = amountError;
-        else if (row.currency != "SEK")
-            row.error = "raden är i " + row.currency + ", kontot i SEK";
-        rows.push_back(std::move(row));
-    }
+    BankRow row;
+    for (std::size_t r = first; r < records.size(); ++r)
+        if (rowOf(records[r], layout, options, row))
+            rows.push_back(std::move(row));
     return rows;
 }
 

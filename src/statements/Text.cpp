@@ -2,6 +2,7 @@
 
 #include "store/Cp1252.h"
 
+#include <array>
 #include <cstdint>
 
 namespace statements::text {
@@ -104,6 +105,29 @@ std::string fromUtf16(std::string_view s, bool bigEndian) {
     return out;
 }
 
+// Runs of ASCII are copied whole; the other bytes through the code page's table, built once.
+std::string fromCp1252(std::string_view s) {
+    static const std::array<std::string, 128> high = [] {
+        std::array<std::string, 128> t;
+        for (int b = 0; b < 128; ++b)
+            t[static_cast<std::size_t>(b)] = store::cp1252ToUtf8(std::string(1, static_cast<char>(0x80 + b)));
+        return t;
+    }();
+    std::string out;
+    out.reserve(s.size() + s.size() / 8);
+    std::size_t i = 0;
+    while (i < s.size()) {
+        std::size_t ascii = i;
+        while (ascii < s.size() && static_cast<unsigned char>(s[ascii]) < 0x80)
+            ++ascii;
+        out.append(s.substr(i, ascii - i));
+        if (ascii < s.size())
+            out += high[static_cast<unsigned char>(s[ascii]) - 0x80];
+        i = ascii + 1;
+    }
+    return out;
+}
+
 bool hasPrefix(std::string_view s, std::string_view p) {
     return s.substr(0, p.size()) == p;
 }
@@ -140,7 +164,7 @@ std::string decode(std::string_view bytes, Encoding encoding) {
             return fromUtf16(bytes.substr(2), true);
         return fromUtf16(hasPrefix(bytes, Utf16Le) ? bytes.substr(2) : bytes, false);
     case Encoding::Cp1252:
-        return store::cp1252ToUtf8(bytes);
+        return fromCp1252(bytes);
     case Encoding::Auto:
         break;
     }
@@ -150,26 +174,37 @@ std::string decode(std::string_view bytes, Encoding encoding) {
         return decode(bytes, Encoding::Utf16);
     if (isValidUtf8(bytes))
         return std::string(bytes);
-    return store::cp1252ToUtf8(bytes);
+    return fromCp1252(bytes);
 }
 
 namespace {
 
-// Width of the blank at the start (or end) of `s`: ASCII blanks, U+00A0, U+2009 and U+202F.
+// Width of the blank at the start of `s`: ASCII blanks, U+00A0 (C2 A0), U+2009 and U+202F
+// (E2 80 89, E2 80 AF).
 std::size_t blankAtStart(std::string_view s) {
     if (s.empty())
         return 0;
-    if (s[0] == ' ' || s[0] == '\t' || s[0] == '\r' || s[0] == '\n')
+    const char c = s[0];
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\n')
         return 1;
-    if (hasPrefix(s, "\xC2\xA0"))
-        return 2;
-    return hasPrefix(s, "\xE2\x80\x89") || hasPrefix(s, "\xE2\x80\xAF") ? 3 : 0;
+    if (c == '\xC2')
+        return s.size() >= 2 && s[1] == '\xA0' ? 2 : 0;
+    if (c == '\xE2')
+        return s.size() >= 3 && s[1] == '\x80' && (s[2] == '\x89' || s[2] == '\xAF') ? 3 : 0;
+    return 0;
 }
 
 std::size_t blankAtEnd(std::string_view s) {
-    for (const std::size_t n : {std::size_t{1}, std::size_t{2}, std::size_t{3}})
-        if (s.size() >= n && blankAtStart(s.substr(s.size() - n)) == n)
-            return n;
+    const std::size_t n = s.size();
+    if (n == 0)
+        return 0;
+    const char c = s[n - 1];
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\n')
+        return 1;
+    if (c == '\xA0')
+        return n >= 2 && s[n - 2] == '\xC2' ? 2 : 0;
+    if (c == '\x89' || c == '\xAF')
+        return n >= 3 && s[n - 2] == '\x80' && s[n - 3] == '\xE2' ? 3 : 0;
     return 0;
 }
 
@@ -203,6 +238,11 @@ std::string fold(std::string_view s) {
 
 std::string cleanText(std::string_view s) {
     s = trim(s);
+    bool clean = true;
+    for (std::size_t i = 0; i < s.size() && clean; ++i)
+        clean = static_cast<unsigned char>(s[i]) >= 0x20 && (s[i] != ' ' || s[i + 1] != ' ');
+    if (clean)
+        return std::string(s);
     std::string out;
     out.reserve(s.size());
     bool blank = false;

@@ -56,7 +56,9 @@ bool groupsOfThree(std::string_view digits, char groupSign) {
 AmountRead parseBankAmount(std::string_view raw, DecimalSign sign) {
     std::string_view s = text::trim(raw);
     bool negative = false;
-    stripCurrency(s);
+    // Most amounts are bare numbers: the currency words are looked for only around other text.
+    if (!s.empty() && !(isDigit(s.back()) && (isDigit(s.front()) || s.front() == '-')))
+        stripCurrency(s);
     if (s.size() >= 2 && s.front() == '(' && s.back() == ')') {
         negative = true;
         s = text::trim(s.substr(1, s.size() - 2));
