@@ -236,10 +236,10 @@ void HeadForm::closeEvent(QCloseEvent* event) {
 bool HeadForm::endOpenedWindows() {
     // Innermost first: a window opened from another one ends before its opener.
     static const std::pair<const char*, const char*> cancelButtons[] = {
-        {"HolidayForm", "quitButton"}, {"TransForm", "cancelButton"}, {"SubTransForm", "cancelButton"},
-        {"HelpViewer", "HelpClose"},   {"MsgForm", "Command3"},       {"DonateForm", "Command2"},
-        {"NyKontoForm", "Command2"},   {"BudgAltForm", "quitButton"}, {"UtskrStatForm", "closeButton"},
-        {"BackUpForm", "quitButton"},
+        {"HolidayForm", "quitButton"},   {"TransForm", "cancelButton"},    {"SubTransForm", "cancelButton"},
+        {"HelpViewer", "HelpClose"},     {"MsgForm", "closeButton"},       {"DonateForm", "cancelButton"},
+        {"NyKontoForm", "cancelButton"}, {"BudgAltForm", "quitButton"},    {"UtskrStatForm", "closeButton"},
+        {"BackUpForm", "quitButton"},    {"ImportWizard", "cancelButton"},
     };
     for (const auto& [name, cancel] : cancelButtons) {
         std::vector<QPointer<QWidget>> windows;

@@ -444,7 +444,7 @@ void HeadForm::takeStep(bool redo) {
 
 void HeadForm::closeFundHint() {
     if (msgForm_ && msgForm_->isVisible())
-        msgForm_->Command3_Click();
+        msgForm_->closeHint();
 }
 
 // --- Removing accounts

@@ -109,8 +109,8 @@ struct ReportThroughTheForm {
     }
     void send() {
         dialogs.answerYes().onExec([](QDialog& form) {
-            uitest::control<QPlainTextEdit>(form, "Text1")->setPlainText("Hände vid klick");
-            uitest::control<QPushButton>(form, "Command1")->click();
+            uitest::control<QPlainTextEdit>(form, "reportBox")->setPlainText("Hände vid klick");
+            uitest::control<QPushButton>(form, "sendButton")->click();
             return form.result();
         });
         Felhantering(*ctx, nullptr);

@@ -376,8 +376,8 @@ TEST_F(ControlsTest, TheFundHintSwitchedOffIsRememberedInTheRegister) {
     EXPECT_EQ(saldo->toolTip(), "Förenklad kontouppdatering");
     QWidget* hint = uitest::shownWindow("Om detta är ett fondkonto...");
     ASSERT_NE(hint, nullptr);
-    hint->findChild<QCheckBox*>("Check1")->setChecked(true);
-    hint->findChild<QPushButton*>("Command3")->click();
+    hint->findChild<QCheckBox*>("dontShowAgainBox")->setChecked(true);
+    hint->findChild<QPushButton*>("closeButton")->click();
     const std::string kontoFil = readFile(root() / "KontoFil");
     EXPECT_EQ(kontoFil.substr(0, 35), field("Kassa\x06", 35));
     EXPECT_EQ(kontoFil.substr(35), kontoRec("Kassa", "1", "Ek").substr(35) + kontoRec("Budget", "2", "Bg") +
@@ -395,7 +395,7 @@ TEST_F(ControlsTest, DonationWindowDisablesTheMainWindowWhileOpen) {
     EXPECT_FALSE(form.isEnabled());
     QWidget* donate = uitest::shownWindow("Donation");
     ASSERT_NE(donate, nullptr);
-    donate->findChild<QPushButton*>("Command2")->click();
+    donate->findChild<QPushButton*>("cancelButton")->click();
     EXPECT_TRUE(form.isEnabled());
 }
 

@@ -436,11 +436,11 @@ TEST_F(StartupTest, AFirstStartCreatesTheFirstAccountThroughTheNewAccountWindowA
     ASSERT_NE(nyKonto, nullptr);
     EXPECT_TRUE(nyKonto->isVisible() && !form.isEnabled());
 
-    control<QLineEdit>(*nyKonto, "Text1")->setText("Hushåll");
-    control<QLineEdit>(*nyKonto, "Text2")->setText("5678-1");
-    control<QRadioButton>(*nyKonto, "Option2")->click();
+    control<QLineEdit>(*nyKonto, "nameBox")->setText("Hushåll");
+    control<QLineEdit>(*nyKonto, "numberBox")->setText("5678-1");
+    control<QRadioButton>(*nyKonto, "cashOption")->click();
     t.dialogs.answerYes().answerNo();
-    control<QPushButton>(*nyKonto, "Command1")->click();
+    control<QPushButton>(*nyKonto, "okButton")->click();
 
     EXPECT_EQ(t.dialogs.titles().mid(2), (QStringList{"Nytt konto", "Fortsätt skapa konton"}));
     EXPECT_TRUE(form.isEnabled());

@@ -31,7 +31,7 @@ using uitest::control;
 
 const QString CRLF = "\r\n";
 
-// Label4 shows the texts with plain line feeds.
+// hintLabel shows the texts with plain line feeds.
 QString shown(QString text) {
     return text.replace(CRLF, "\n");
 }
@@ -68,12 +68,12 @@ protected:
     }
     void TearDown() override { store::setCommitFaultHook({}); }
 
-    QLineEdit* text1() { return control<QLineEdit>(*form, "Text1"); }
-    QLineEdit* text2() { return control<QLineEdit>(*form, "Text2"); }
+    QLineEdit* text1() { return control<QLineEdit>(*form, "nameBox"); }
+    QLineEdit* text2() { return control<QLineEdit>(*form, "numberBox"); }
     QRadioButton* option(const char* name) { return control<QRadioButton>(*form, name); }
-    QLabel* label4() { return control<QLabel>(*form, "Label4"); }
+    QLabel* label4() { return control<QLabel>(*form, "hintLabel"); }
     QColor label4Colour() { return label4()->palette().color(QPalette::WindowText); }
-    void ok() { control<QPushButton>(*form, "Command1")->click(); }
+    void ok() { control<QPushButton>(*form, "okButton")->click(); }
     void fill(const QString& name, const QString& number, const char* optionName) {
         text1()->setText(name);
         text2()->setText(number);
@@ -96,13 +96,14 @@ protected:
 
 TEST_F(NyKontoFormTest, OpensWithItsControlsAndDisablesTheMainWindow) {
     EXPECT_EQ(form->windowTitle(), "Nytt konto");
-    EXPECT_EQ(uitest::textsOf(*form, {"Label1", "Label2", "Option1", "Option2", "Command1", "Command2"}),
+    EXPECT_EQ(uitest::textsOf(*form, {"nameTitle", "numberTitle", "budgetOption", "cashOption", "okButton",
+                                      "cancelButton"}),
               (QStringList{"Nytt Kontonamn", "Nytt Kontonummer", "Budgetbokföring", "Enkel bokföring", "OK",
                            "Avbryt Nytt konto"}));
     EXPECT_EQ(text2()->toolTip(), "Skriv ev befintligt kontonummer");
-    EXPECT_EQ(option("Option1")->toolTip(), "Nytt konto för Budgetbokföring");
-    EXPECT_EQ(option("Option2")->toolTip(), "Nytt konto för enkel bokföring");
-    EXPECT_EQ(control<QPushButton>(*form, "Command1")->toolTip(), "Spara nytt konto");
+    EXPECT_EQ(option("budgetOption")->toolTip(), "Nytt konto för Budgetbokföring");
+    EXPECT_EQ(option("cashOption")->toolTip(), "Nytt konto för enkel bokföring");
+    EXPECT_EQ(control<QPushButton>(*form, "okButton")->toolTip(), "Spara nytt konto");
     EXPECT_EQ(label4()->text(), shown(Instruction));
     EXPECT_TRUE(!host.window.isEnabled() && form->isEnabled());
     EXPECT_EQ(form->kind(), "");
@@ -142,7 +143,7 @@ TEST_F(NyKontoFormTest, ChecksStopAtTheFirstFaultWithItsTextAndColour) {
          accounts::NyKontoForm::Red},
         {" Hushåll ", "  ", nullptr, noNumber, accounts::NyKontoForm::DarkBlue},
         {"Hushåll", "1234", nullptr, noKind, accounts::NyKontoForm::Red},
-        {"Hushåll", "💰", "Option2", "Kontonumret innehåller tecken som inte kan sparas !",
+        {"Hushåll", "💰", "cashOption", "Kontonumret innehåller tecken som inte kan sparas !",
          accounts::NyKontoForm::Red},
         {"", "1234", nullptr, noName, accounts::NyKontoForm::Red},
     };
@@ -162,7 +163,7 @@ TEST_F(NyKontoFormTest, ChecksStopAtTheFirstFaultWithItsTextAndColour) {
 
 TEST_F(NyKontoFormTest, RefusesANameWhoseFolderExistsEvenWithoutARegisterRecord) {
     tc.drive.writeFile("MoniData/Semester/KontoData", "rester");
-    fill("Semester", "1", "Option2");
+    fill("Semester", "1", "cashOption");
     ok();
     ASSERT_EQ(tc.dialogs.calls().size(), 1u);
     const auto& box = tc.dialogs.calls()[0];
@@ -178,7 +179,7 @@ TEST_F(NyKontoFormTest, RefusesANameWhoseFolderExistsEvenWithoutARegisterRecord)
 }
 
 TEST_F(NyKontoFormTest, SummaryAnsweredNoAsksForCorrections) {
-    fill("  Bil ", " 8327-9 ", "Option1");
+    fill("  Bil ", " 8327-9 ", "budgetOption");
     tc.dialogs.answerNo();
     ok();
     ASSERT_EQ(tc.dialogs.calls().size(), 1u);
@@ -191,7 +192,7 @@ TEST_F(NyKontoFormTest, SummaryAnsweredNoAsksForCorrections) {
 }
 
 TEST_F(NyKontoFormTest, CreatesTheAccountAndClosesWhenNoMoreAreWanted) {
-    fill("Hushåll", "1234-5678", "Option2");
+    fill("Hushåll", "1234-5678", "cashOption");
     EXPECT_EQ(form->kind(), "Ek");
     tc.dialogs.answerYes().answerNo();
     ok();
@@ -212,7 +213,7 @@ TEST_F(NyKontoFormTest, CreatesTheAccountAndClosesWhenNoMoreAreWanted) {
 }
 
 TEST_F(NyKontoFormTest, AnotherAccountKeepsTheWindowOpenWithEmptyInput) {
-    fill("Budget", "1", "Option1");
+    fill("Budget", "1", "budgetOption");
     label4()->setText("gammal text");
     tc.dialogs.answerYes().answerYes();
     ok();
@@ -220,8 +221,8 @@ TEST_F(NyKontoFormTest, AnotherAccountKeepsTheWindowOpenWithEmptyInput) {
     EXPECT_TRUE(form->isVisible() && !host.window.isEnabled());
     EXPECT_EQ(text1()->text(), "");
     EXPECT_EQ(text2()->text(), "");
-    EXPECT_FALSE(option("Option1")->isChecked());
-    EXPECT_FALSE(option("Option2")->isChecked());
+    EXPECT_FALSE(option("budgetOption")->isChecked());
+    EXPECT_FALSE(option("cashOption")->isChecked());
     EXPECT_EQ(form->kind(), "");
     EXPECT_EQ(label4()->text(), shown(Instruction));
 
@@ -229,7 +230,7 @@ TEST_F(NyKontoFormTest, AnotherAccountKeepsTheWindowOpenWithEmptyInput) {
     fill("Kassa", "2", nullptr);
     ok();
     EXPECT_EQ(label4Colour(), accounts::NyKontoForm::Red);
-    option("Option2")->click();
+    option("cashOption")->click();
     tc.dialogs.answerYes().answerNo();
     ok();
     EXPECT_EQ(tc.drive.readFile("MoniData/KontoIni"), "2\r\n\xC5sa\r\n");
@@ -241,7 +242,7 @@ TEST_F(NyKontoFormTest, AnotherAccountKeepsTheWindowOpenWithEmptyInput) {
 
 TEST_F(NyKontoFormTest, FailedCreationIsReportedAndLeavesTheOpenAccountAlone) {
     uitest::failSavesOf("KontoFil");
-    fill("Hushåll", "1", "Option2");
+    fill("Hushåll", "1", "cashOption");
     tc.dialogs.answerYes().answerNo(); // the summary, then the error report offer
     ok();
     store::setCommitFaultHook({});
@@ -261,7 +262,7 @@ TEST_F(NyKontoFormTest, CancelGivesTheMainWindowBackAndOffersToEndWithoutAccount
     const auto placed = before.read<store::PosRec>(1).position(5);
     ASSERT_TRUE(placed);
     form->move(form->pos() + QPoint(40, 30));
-    control<QPushButton>(*form, "Command2")->click();
+    control<QPushButton>(*form, "cancelButton")->click();
     EXPECT_TRUE(host.window.isEnabled() && !form->isVisible());
     EXPECT_EQ(host.calls, QStringList{"NoAccount"});
     const store::RecordFile after(tc.ctx.paths.posFil(), store::PosRec::Length);
@@ -273,7 +274,7 @@ TEST_F(NyKontoFormTest, CancelGivesTheMainWindowBackAndOffersToEndWithoutAccount
     accounts::NyKontoForm second(tc.ctx, other);
     second.show();
     EXPECT_FALSE(other.window.isEnabled());
-    control<QPushButton>(second, "Command2")->click();
+    control<QPushButton>(second, "cancelButton")->click();
     EXPECT_TRUE(other.window.isEnabled());
     EXPECT_TRUE(other.calls.isEmpty());
 }

@@ -55,8 +55,8 @@ void setTransChangeError(support::Context& ctx, const std::string& errorText) {
 // Answers the question with Yes and fills in and sends the report form.
 void scriptSend(uitest::ScriptedDialogs& dialogs, const QString& message) {
     dialogs.answerYes().onExec([message](QDialog& form) {
-        control<QPlainTextEdit>(form, "Text1")->setPlainText(message);
-        control<QPushButton>(form, "Command1")->click();
+        control<QPlainTextEdit>(form, "reportBox")->setPlainText(message);
+        control<QPushButton>(form, "sendButton")->click();
         return form.result();
     });
 }
@@ -115,12 +115,12 @@ TEST(Felhantering, OtherErrorsOfferTheReport) {
     // Yes opens the report form.
     t.dialogs.clear().answerYes().onExec([](QDialog& form) {
         EXPECT_EQ(form.windowTitle(), "Rapportformulär");
-        EXPECT_EQ(uitest::textsOf(form, {"Command1", "Command2"}), (QStringList{"Skicka", "Avbryt"}));
-        EXPECT_EQ(control<QLabel>(form, "Label1")->text(),
+        EXPECT_EQ(uitest::textsOf(form, {"sendButton", "cancelButton"}), (QStringList{"Skicka", "Avbryt"}));
+        EXPECT_EQ(control<QLabel>(form, "introLabel")->text(),
                   "Beskriv kort nedan hur felet yttrar sig och i vilket sammanhang ! Lägg gärna till din "
                   "mailadress om du vill ha ett svar !\n\nDitt meddelande, samt uppsamlade data om felet, "
                   "sammanställs och sänds när du klickar på 'Skicka' i formuläret !");
-        control<QPushButton>(form, "Command2")->click();
+        control<QPushButton>(form, "cancelButton")->click();
         return form.result();
     });
     Felhantering(t.ctx, nullptr);
@@ -299,10 +299,10 @@ QString runInsetBox(const QString& prompt, const std::function<void(QDialog&)>& 
 
 TEST(InsetBox, OkNeedsEnterAndReturnsTheConfirmedText) {
     const QString answer = runInsetBox("Namn ?", [](QDialog& box) {
-        auto* ok = control<QPushButton>(box, "Command1");
-        auto* text = control<QLineEdit>(box, "Text1");
+        auto* ok = control<QPushButton>(box, "okButton");
+        auto* text = control<QLineEdit>(box, "answerBox");
         EXPECT_EQ(box.windowTitle(), "Ditt användarnamn");
-        EXPECT_EQ(uitest::textsOf(box, {"Label1", "Command1", "Command2"}),
+        EXPECT_EQ(uitest::textsOf(box, {"promptLabel", "okButton", "cancelButton"}),
                   (QStringList{"Namn ?", "OK", "Avbryt"}));
         EXPECT_EQ(text->toolTip(), "Tryck Enter efter textinmatning !");
         EXPECT_FALSE(ok->isEnabled());
@@ -326,11 +326,11 @@ TEST(InsetBox, CancelAnswersNothingEvenAfterEnter) {
     // Avbryt, and the close button (as Escape) too.
     for (const bool avbryt : {true, false}) {
         const QString answer = runInsetBox("Namn ?", [avbryt](QDialog& box) {
-            auto* text = control<QLineEdit>(box, "Text1");
+            auto* text = control<QLineEdit>(box, "answerBox");
             uitest::typeText(text, "Anna");
             uitest::pressEnter(text);
             if (avbryt)
-                control<QPushButton>(box, "Command2")->click();
+                control<QPushButton>(box, "cancelButton")->click();
             else
                 box.close();
         });
@@ -344,13 +344,13 @@ TEST(InsetBox, SizesItselfToThePrompt) {
     int longLabel = 0;
     for (const QString& prompt : {QString("Namn ?"), longPrompt}) {
         InsetBox box(nullptr, prompt, "T", "");
-        auto* label = control<QLabel>(box, "Label1");
+        auto* label = control<QLabel>(box, "promptLabel");
         const int labelBottom = label->y() + label->height();
         EXPECT_EQ(box.height(), label->height() + twipsY(box, 2500));
-        EXPECT_EQ(control<QLineEdit>(box, "Text1")->y(), labelBottom + twipsY(box, 500));
-        EXPECT_EQ(control<QPushButton>(box, "Command1")->y(),
-                  control<QLineEdit>(box, "Text1")->y() + twipsY(box, 600));
-        EXPECT_EQ(control<QPushButton>(box, "Command2")->y(), control<QPushButton>(box, "Command1")->y());
+        EXPECT_EQ(control<QLineEdit>(box, "answerBox")->y(), labelBottom + twipsY(box, 500));
+        EXPECT_EQ(control<QPushButton>(box, "okButton")->y(),
+                  control<QLineEdit>(box, "answerBox")->y() + twipsY(box, 600));
+        EXPECT_EQ(control<QPushButton>(box, "cancelButton")->y(), control<QPushButton>(box, "okButton")->y());
         (prompt == longPrompt ? longLabel : shortLabel) = label->height();
     }
     EXPECT_GT(longLabel, 2 * shortLabel);
@@ -373,10 +373,11 @@ TEST(MsgForm, FundHintShowsAndCanBeSwitchedOff) {
     EXPECT_TRUE(form.isVisible());
     EXPECT_FALSE(form.isModal());
     EXPECT_EQ(form.windowTitle(), "Om detta är ett fondkonto...");
-    EXPECT_EQ(control<QPlainTextEdit>(form, "Text1")->toPlainText(),
+    EXPECT_EQ(control<QPlainTextEdit>(form, "messageText")->toPlainText(),
               QString(MsgForm::fundHintText()).replace("\r\n", "\n"));
-    EXPECT_EQ(uitest::textsOf(form, {"Command3", "Check1"}), (QStringList{"OK", "Visa inte igen"}));
-    EXPECT_EQ(uitest::visibleOf(form, {"Command1", "Command2"}), "00");
+    EXPECT_EQ(uitest::textsOf(form, {"closeButton", "dontShowAgainBox"}),
+              (QStringList{"OK", "Visa inte igen"}));
+    EXPECT_EQ(uitest::visibleOf(form, {"yesButton", "noButton"}), "00");
     // First opening: the unset pair 9 gets the window's place; pair 1 and the zero bytes stay.
     const std::string pos = posFil(t);
     EXPECT_EQ(pos.substr(0, 14), "1500   3500   ");
@@ -384,18 +385,18 @@ TEST(MsgForm, FundHintShowsAndCanBeSwitchedOff) {
     EXPECT_EQ(pos.substr(14, 98), std::string(98, '\0'));
 
     // Closed without the tick: nothing switched off.
-    control<QPushButton>(form, "Command3")->click();
+    control<QPushButton>(form, "closeButton")->click();
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(switchedOff, 0);
-    EXPECT_EQ(control<QPushButton>(form, "Command3")->text(), "Avbryt");
-    EXPECT_TRUE(control<QPlainTextEdit>(form, "Text1")->toPlainText().isEmpty());
+    EXPECT_EQ(control<QPushButton>(form, "closeButton")->text(), "Avbryt");
+    EXPECT_TRUE(control<QPlainTextEdit>(form, "messageText")->toPlainText().isEmpty());
 
     // With the tick, once; the box is unticked again for the next account.
     form.showHint(MsgForm::FundHintCaption, MsgForm::fundHintText());
-    control<QCheckBox>(form, "Check1")->setChecked(true);
+    control<QCheckBox>(form, "dontShowAgainBox")->setChecked(true);
     form.close();
     EXPECT_EQ(switchedOff, 1);
-    EXPECT_FALSE(control<QCheckBox>(form, "Check1")->isChecked());
+    EXPECT_FALSE(control<QCheckBox>(form, "dontShowAgainBox")->isChecked());
     EXPECT_TRUE(t.dialogs.calls().empty());
 }
 
@@ -433,7 +434,7 @@ TEST(DonateForm, ThanksAndSaysWhenNoPageIsConfigured) {
     main.setEnabled(false);
     DonateForm form(t.ctx, &main);
     EXPECT_EQ(form.windowTitle(), "Donation");
-    EXPECT_EQ(control<QPushButton>(form, "Command2")->text(), "Avbryt");
+    EXPECT_EQ(control<QPushButton>(form, "cancelButton")->text(), "Avbryt");
     EXPECT_EQ(
         DonateForm::thankYouText("Bankgiro 123-4567"),
         "\r\n\r\nDetta är ett s k FreeWare-program, vilket innebär att det är fritt för dig att använda "
@@ -441,15 +442,15 @@ TEST(DonateForm, ThanksAndSaysWhenNoPageIsConfigured) {
         "överraska mig med en donation på valfritt belopp !\r\n\r\nDet enklaste sättet att utföra en sådan "
         "är via din internetbank !\r\nDå kan du föra över ett valfritt belopp till konto nr:\r\nBankgiro "
         "123-4567\r\n\r\n           Med vänlig hälsning\r\n\r\n                /Ollon");
-    EXPECT_EQ(control<QLabel>(form, "Label1")->text(),
+    EXPECT_EQ(control<QLabel>(form, "introLabel")->text(),
               DonateForm::thankYouText("Bankgiro 123-4567").replace("\r\n", "\n"));
-    EXPECT_EQ(control<QTextBrowser>(form, "WebBrowser1")->toPlainText(), DonateForm::NoPageText);
+    EXPECT_EQ(control<QTextBrowser>(form, "pageView")->toPlainText(), DonateForm::NoPageText);
     EXPECT_TRUE(t.platform.fetchedUrls.empty());
 
     form.show();
     EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(posFil(t)[28]))); // pair 3 stored at first opening
     form.move(form.x() + 40, form.y() + 30);
-    control<QPushButton>(form, "Command2")->click();
+    control<QPushButton>(form, "cancelButton")->click();
     EXPECT_TRUE(!form.isVisible() && main.isEnabled());
     EXPECT_EQ(posFil(t).substr(28, 7), QString("%1").arg(pixelsToTwipsX(form, form.x()), -7).toStdString());
     EXPECT_TRUE(t.dialogs.calls().empty());
@@ -474,7 +475,7 @@ TEST(DonateForm, ShowsThePageOfTheConfiguredServer) {
     QObject::connect(&form, &DonateForm::pageFinished, &loop, &QEventLoop::quit);
     QTimer::singleShot(15000, &loop, &QEventLoop::quit);
     loop.exec();
-    EXPECT_EQ(control<QTextBrowser>(form, "WebBrowser1")->toPlainText(), "Tack för din gåva");
+    EXPECT_EQ(control<QTextBrowser>(form, "pageView")->toPlainText(), "Tack för din gåva");
 }
 
 namespace {
@@ -527,10 +528,10 @@ TEST(QtDialogs, RealBoxesSpeakSwedish) {
     // The input box is the program's own.
     whenModal([](QWidget& w) {
         ASSERT_EQ(w.objectName(), "InsetBox");
-        auto* text = control<QLineEdit>(w, "Text1");
+        auto* text = control<QLineEdit>(w, "answerBox");
         EXPECT_EQ(text->text(), "Förslag");
         uitest::pressEnter(text);
-        control<QPushButton>(w, "Command1")->click();
+        control<QPushButton>(w, "okButton")->click();
     });
     EXPECT_EQ(dialogs.input(nullptr, "Namn ?", "Titel", "Förslag"), "Förslag");
 }

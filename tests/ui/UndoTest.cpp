@@ -152,11 +152,11 @@ TEST_F(UndoTest, ANewBudgetAccountGoesWholeAndComesBack) {
         form->Nykonto_mn_Click();
         accounts::NyKontoForm* nyKonto = form->newAccountForm();
         ASSERT_NE(nyKonto, nullptr);
-        control<QLineEdit>(*nyKonto, "Text1")->setText("Bud");
-        control<QLineEdit>(*nyKonto, "Text2")->setText("1");
-        control<QRadioButton>(*nyKonto, "Option1")->click();
+        control<QLineEdit>(*nyKonto, "nameBox")->setText("Bud");
+        control<QLineEdit>(*nyKonto, "numberBox")->setText("1");
+        control<QRadioButton>(*nyKonto, "budgetOption")->click();
         t.dialogs.answerYes().answerNo(); // the summary, no more accounts
-        control<QPushButton>(*nyKonto, "Command1")->click();
+        control<QPushButton>(*nyKonto, "okButton")->click();
         ASSERT_EQ(form->accountName(), "Bud");
     };
     create();

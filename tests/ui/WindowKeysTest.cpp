@@ -79,11 +79,11 @@ TEST_F(MainWindowTest, AWindowThatTakesOverShowsTheMainWindowDisabledUntilItClos
              t.dialogs.answerYes(); // "Vill du lägga till ett nytt konto ?"
              head->Nykonto_mn_Click();
          },
-         "Command2"},
+         "cancelButton"},
         {"TransForm", [&] { head->openTransForm("ny"); }, "cancelButton"},
         {"SubTransForm", [&] { head->openSubTransForm("ny"); }, "cancelButton"},
         {"BackUpForm", [&] { head->Bu_mn_Click(); }, "quitButton"},
-        {"DonateForm", [&] { head->Donera_Click(); }, "Command2"},
+        {"DonateForm", [&] { head->Donera_Click(); }, "cancelButton"},
         {"UtskrStatForm", [&] { head->Utskrstat_mn_Click(); }, "closeButton"},
     };
     enum class Way { Button, Escape, WindowClose };
@@ -226,7 +226,7 @@ TEST(WindowKeys, EscDoesWhatTheCancelOrCloseButtonDoes) {
 
     support::InsetBox input(nullptr, "Namn ?", "Titel", "Anna");
     input.show();
-    uitest::pressEnter(control<QLineEdit>(input, "Text1"));
+    uitest::pressEnter(control<QLineEdit>(input, "answerBox"));
     pressEscape(input);
     EXPECT_FALSE(input.isVisible());
     EXPECT_EQ(input.result(), QDialog::Rejected);

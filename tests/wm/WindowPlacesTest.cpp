@@ -55,15 +55,15 @@ struct Window {
 // The main window and each window opened from it or beside it.
 const Window Windows[] = {
     {"HeadForm", WindowPair::HeadForm, ""},
-    {"NyKontoForm", WindowPair::NyKontoForm, "Command2"},
+    {"NyKontoForm", WindowPair::NyKontoForm, "cancelButton"},
     {"TransForm", WindowPair::TransForm, "cancelButton", true},
     {"SubTransForm", WindowPair::SubTransForm, "cancelButton", true},
     {"BackUpForm", WindowPair::BackUpForm, "quitButton"},
     {"UtskrStatForm", WindowPair::UtskrStatForm, "closeButton"},
-    {"DonateForm", WindowPair::DonateForm, "Command2"},
+    {"DonateForm", WindowPair::DonateForm, "cancelButton"},
     {"HolidayForm", WindowPair::HolidayForm, "quitButton"},
     {"BudgAltForm", WindowPair::BudgAltForm, "quitButton", true},
-    {"MsgForm", WindowPair::MsgForm, "Command3"},
+    {"MsgForm", WindowPair::MsgForm, "closeButton"},
 };
 
 // Message boxes let the event loop run while they are shown, as the real ones do: a window that

@@ -26,7 +26,7 @@ namespace {
 
 const QString CRLF = QStringLiteral("\r\n");
 
-// The window's texts, in one place. CR LF as the messages have them; Label4 shows them with
+// The window's texts, in one place. CR LF as the messages have them; hintLabel shows them with
 // plain line feeds.
 namespace text {
 
@@ -93,72 +93,76 @@ support::ErrorDescription positionError(const QString& routine) {
 } // namespace
 
 NyKontoForm::NyKontoForm(support::Context& ctx, NyKontoHost& host)
-    : ctx_(ctx), host_(host), label1_(new QLabel(QStringLiteral("Nytt Kontonamn"), this)),
-      text1_(new QLineEdit(this)), label2_(new QLabel(QStringLiteral("Nytt Kontonummer"), this)),
-      text2_(new QLineEdit(this)), option1_(new QRadioButton(QStringLiteral("Budgetbokföring"), this)),
-      option2_(new QRadioButton(QStringLiteral("Enkel bokföring"), this)),
-      command1_(new QPushButton(QStringLiteral("OK"), this)),
-      command2_(new QPushButton(QStringLiteral("Avbryt Nytt konto"), this)), label4_(new QLabel(this)) {
+    : ctx_(ctx), host_(host), nameTitle_(new QLabel(QStringLiteral("Nytt Kontonamn"), this)),
+      nameBox_(new QLineEdit(this)), numberTitle_(new QLabel(QStringLiteral("Nytt Kontonummer"), this)),
+      numberBox_(new QLineEdit(this)),
+      budgetOption_(new QRadioButton(QStringLiteral("Budgetbokföring"), this)),
+      cashOption_(new QRadioButton(QStringLiteral("Enkel bokföring"), this)),
+      okButton_(new QPushButton(QStringLiteral("OK"), this)),
+      cancelButton_(new QPushButton(QStringLiteral("Avbryt Nytt konto"), this)),
+      hintLabel_(new QLabel(this)) {
     setObjectName(QStringLiteral("NyKontoForm"));
     setWindowTitle(QStringLiteral("Nytt konto"));
-    label1_->setObjectName(QStringLiteral("Label1"));
-    text1_->setObjectName(QStringLiteral("Text1"));
-    label2_->setObjectName(QStringLiteral("Label2"));
-    text2_->setObjectName(QStringLiteral("Text2"));
-    option1_->setObjectName(QStringLiteral("Option1"));
-    option2_->setObjectName(QStringLiteral("Option2"));
-    command1_->setObjectName(QStringLiteral("Command1"));
-    command2_->setObjectName(QStringLiteral("Command2"));
-    label4_->setObjectName(QStringLiteral("Label4"));
+    nameTitle_->setObjectName(QStringLiteral("nameTitle"));
+    nameBox_->setObjectName(QStringLiteral("nameBox"));
+    numberTitle_->setObjectName(QStringLiteral("numberTitle"));
+    numberBox_->setObjectName(QStringLiteral("numberBox"));
+    budgetOption_->setObjectName(QStringLiteral("budgetOption"));
+    cashOption_->setObjectName(QStringLiteral("cashOption"));
+    okButton_->setObjectName(QStringLiteral("okButton"));
+    cancelButton_->setObjectName(QStringLiteral("cancelButton"));
+    hintLabel_->setObjectName(QStringLiteral("hintLabel"));
+    nameTitle_->setBuddy(nameBox_);
+    numberTitle_->setBuddy(numberBox_);
 
-    text2_->setToolTip(QStringLiteral("Skriv ev befintligt kontonummer"));
-    option1_->setToolTip(QStringLiteral("Nytt konto för Budgetbokföring"));
-    option2_->setToolTip(QStringLiteral("Nytt konto för enkel bokföring"));
-    command1_->setToolTip(QStringLiteral("Spara nytt konto"));
+    numberBox_->setToolTip(QStringLiteral("Skriv ev befintligt kontonummer"));
+    budgetOption_->setToolTip(QStringLiteral("Nytt konto för Budgetbokföring"));
+    cashOption_->setToolTip(QStringLiteral("Nytt konto för enkel bokföring"));
+    okButton_->setToolTip(QStringLiteral("Spara nytt konto"));
     // The register's name field holds 35 characters, one of them kept for the hint flag.
-    text1_->setMaxLength(static_cast<int>(MaxAccountNameLength));
+    nameBox_->setMaxLength(static_cast<int>(MaxAccountNameLength));
 
-    label4_->setWordWrap(true);
-    label4_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label4_->setMinimumHeight(130);
-    label4_->setFrameShape(QFrame::Panel);
-    label4_->setFrameShadow(QFrame::Sunken);
-    label4_->setMargin(6);
-    instructionColour_ = label4_->palette().color(QPalette::WindowText);
+    hintLabel_->setWordWrap(true);
+    hintLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    hintLabel_->setMinimumHeight(130);
+    hintLabel_->setFrameShape(QFrame::Panel);
+    hintLabel_->setFrameShadow(QFrame::Sunken);
+    hintLabel_->setMargin(6);
+    instructionColour_ = hintLabel_->palette().color(QPalette::WindowText);
 
     auto* fields = new QGridLayout;
-    fields->addWidget(label1_, 0, 0);
-    fields->addWidget(text1_, 1, 0);
-    fields->addWidget(label2_, 0, 1);
-    fields->addWidget(text2_, 1, 1);
+    fields->addWidget(nameTitle_, 0, 0);
+    fields->addWidget(nameBox_, 1, 0);
+    fields->addWidget(numberTitle_, 0, 1);
+    fields->addWidget(numberBox_, 1, 1);
     auto* kinds = new QHBoxLayout;
-    kinds->addWidget(option1_);
-    kinds->addWidget(option2_);
+    kinds->addWidget(budgetOption_);
+    kinds->addWidget(cashOption_);
     kinds->addStretch();
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(command1_);
+    buttons->addWidget(okButton_);
     buttons->addStretch();
-    buttons->addWidget(command2_);
+    buttons->addWidget(cancelButton_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addLayout(kinds);
-    layout->addWidget(label4_, 1);
+    layout->addWidget(hintLabel_, 1);
     layout->addLayout(buttons);
     resize(520, 330);
 
     // Clearing the options after a creation unchecks them; only a checked option sets the kind.
-    connect(option1_, &QRadioButton::toggled, this, [this](bool on) {
+    connect(budgetOption_, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
             kind_ = QStringLiteral("Bg");
     });
-    connect(option2_, &QRadioButton::toggled, this, [this](bool on) {
+    connect(cashOption_, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
             kind_ = QStringLiteral("Ek");
     });
-    connect(command1_, &QPushButton::clicked, this, &NyKontoForm::Command1_Click);
-    connect(command2_, &QPushButton::clicked, this, &NyKontoForm::Command2_Click);
+    connect(okButton_, &QPushButton::clicked, this, &NyKontoForm::saveAccount);
+    connect(cancelButton_, &QPushButton::clicked, this, &NyKontoForm::cancel);
     // Esc is "Avbryt Nytt konto".
-    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, command2_,
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, cancelButton_,
             &QPushButton::click);
 }
 
@@ -176,41 +180,41 @@ void NyKontoForm::Form_Load() {
         [] { return positionError(QStringLiteral("Form_Load")); });
     if (QWidget* main = host_.hostWindow())
         main->setEnabled(false);
-    setLabel4(text::instruction(), instructionColour_);
-    text1_->setFocus();
+    setHint(text::instruction(), instructionColour_);
+    nameBox_->setFocus();
 }
 
-void NyKontoForm::setLabel4(const QString& message, const QColor& colour) {
+void NyKontoForm::setHint(const QString& message, const QColor& colour) {
     QString shown = message;
     shown.replace(CRLF, QStringLiteral("\n"));
-    label4_->setText(shown);
-    QPalette palette = label4_->palette();
+    hintLabel_->setText(shown);
+    QPalette palette = hintLabel_->palette();
     palette.setColor(QPalette::WindowText, colour);
-    label4_->setPalette(palette);
+    hintLabel_->setPalette(palette);
 }
 
-void NyKontoForm::Command1_Click() {
-    const QString name = text1_->text().trimmed();
-    const QString number = text2_->text().trimmed();
+void NyKontoForm::saveAccount() {
+    const QString name = nameBox_->text().trimmed();
+    const QString number = numberBox_->text().trimmed();
     if (name.isEmpty()) {
-        setLabel4(text::noName(), Red);
+        setHint(text::noName(), Red);
         return;
     }
     // The name becomes a folder under the data root and a register field.
     if (const auto problem = accountNameProblem(name.toStdString())) {
-        setLabel4(QString::fromStdString(*problem), Red);
+        setHint(QString::fromStdString(*problem), Red);
         return;
     }
     if (number.isEmpty()) {
-        setLabel4(text::noNumber(), DarkBlue);
+        setHint(text::noNumber(), DarkBlue);
         return;
     }
     if (const auto problem = accountNumberProblem(number.toStdString())) {
-        setLabel4(QString::fromStdString(*problem), Red);
+        setHint(QString::fromStdString(*problem), Red);
         return;
     }
     if (kind_.isEmpty()) {
-        setLabel4(text::noKind(), Red);
+        setHint(text::noKind(), Red);
         return;
     }
     if (accountFolderExists(ctx_.paths, name.toStdString())) {
@@ -221,15 +225,15 @@ void NyKontoForm::Command1_Click() {
     const QString folder =
         QString::fromStdString(ctx_.paths.dataRoot().string()) + QStringLiteral("/") + name;
     if (!ctx_.dialogs.question(this, text::SummaryTitle, text::summary(name, number, kind_, folder))) {
-        setLabel4(text::correct(), DarkBlue);
+        setHint(text::correct(), DarkBlue);
         return;
     }
     Skapa_Konto();
 }
 
 void NyKontoForm::Skapa_Konto() {
-    const NewAccount account{text1_->text().trimmed().toStdString(), text2_->text().trimmed().toStdString(),
-                             kind_.toStdString()};
+    const NewAccount account{nameBox_->text().trimmed().toStdString(),
+                             numberBox_->text().trimmed().toStdString(), kind_.toStdString()};
     // Everything is written in one group commit; the open account is released only once the new
     // one exists, so a failure leaves the main window as it was. What opening the new account
     // writes belongs to the same change: undone, the account goes whole.
@@ -259,8 +263,8 @@ void NyKontoForm::Skapa_Konto() {
     host_.Inläs_Kontofil();
     change.reset();
     if (ctx_.dialogs.question(this, text::MoreTitle, text::More)) {
-        setLabel4(text::instruction(), instructionColour_);
-        text1_->setFocus();
+        setHint(text::instruction(), instructionColour_);
+        nameBox_->setFocus();
         return;
     }
     enableHost();
@@ -268,10 +272,10 @@ void NyKontoForm::Skapa_Konto() {
 }
 
 void NyKontoForm::clearInput() {
-    text1_->clear();
-    text2_->clear();
+    nameBox_->clear();
+    numberBox_->clear();
     // Exclusive radio buttons cannot all be unchecked while they are exclusive.
-    for (QRadioButton* option : {option1_, option2_}) {
+    for (QRadioButton* option : {budgetOption_, cashOption_}) {
         option->setAutoExclusive(false);
         option->setChecked(false);
         option->setAutoExclusive(true);
@@ -279,7 +283,7 @@ void NyKontoForm::clearInput() {
     kind_.clear();
 }
 
-void NyKontoForm::Command2_Click() {
+void NyKontoForm::cancel() {
     support::trapped(
         ctx_, this, [this] { support::storeWindowPosition(ctx_, *this, store::WindowPair::NyKontoForm); },
         [] { return positionError(QStringLiteral("Command2_Click")); });

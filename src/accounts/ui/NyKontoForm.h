@@ -28,12 +28,12 @@ class NyKontoForm : public QWidget {
 public:
     NyKontoForm(support::Context& ctx, NyKontoHost& host);
 
-    // OK: checks the input in order, the first failing check explains itself in Label4; then the
+    // OK: checks the input in order, the first failing check explains itself in hintLabel; then the
     // summary question and, on Yes, Skapa_Konto.
-    void Command1_Click();
+    void saveAccount();
     // Cancel: stores the position, enables the main window, closes; with no account at all the
     // main window offers to end the program.
-    void Command2_Click();
+    void cancel();
     // Creates the account from the window's input and makes it the current account.
     void Skapa_Konto();
 
@@ -49,7 +49,7 @@ protected:
 
 private:
     void Form_Load();
-    void setLabel4(const QString& text, const QColor& colour);
+    void setHint(const QString& text, const QColor& colour);
     void clearInput();
     void enableHost();
     // Closes the window as the end of a procedure (not the user's close button).
@@ -62,15 +62,15 @@ private:
     bool loaded_ = false;
     bool closing_ = false;
 
-    QLabel* label1_;
-    QLineEdit* text1_;
-    QLabel* label2_;
-    QLineEdit* text2_;
-    QRadioButton* option1_;
-    QRadioButton* option2_;
-    QPushButton* command1_;
-    QPushButton* command2_;
-    QLabel* label4_;
+    QLabel* nameTitle_;
+    QLineEdit* nameBox_;
+    QLabel* numberTitle_;
+    QLineEdit* numberBox_;
+    QRadioButton* budgetOption_;
+    QRadioButton* cashOption_;
+    QPushButton* okButton_;
+    QPushButton* cancelButton_;
+    QLabel* hintLabel_;
 };
 
 } // namespace accounts

@@ -47,35 +47,36 @@ QString DonateForm::pageFailedText(const QString& reason) {
 }
 
 DonateForm::DonateForm(support::Context& ctx, QWidget* parent)
-    : QDialog(parent), ctx_(ctx), webBrowser1_(new QTextBrowser(this)), label1_(new QLabel(this)),
-      command2_(new QPushButton(QStringLiteral("Avbryt"), this)) {
+    : QDialog(parent), ctx_(ctx), pageView_(new QTextBrowser(this)), introLabel_(new QLabel(this)),
+      cancelButton_(new QPushButton(QStringLiteral("Avbryt"), this)) {
     setObjectName(QStringLiteral("DonateForm"));
     setWindowTitle(QStringLiteral("Donation"));
-    webBrowser1_->setObjectName(QStringLiteral("WebBrowser1"));
-    label1_->setObjectName(QStringLiteral("Label1"));
-    command2_->setObjectName(QStringLiteral("Command2"));
+    pageView_->setObjectName(QStringLiteral("pageView"));
+    pageView_->setAccessibleName(QStringLiteral("Donationssidan"));
+    introLabel_->setObjectName(QStringLiteral("introLabel"));
+    cancelButton_->setObjectName(QStringLiteral("cancelButton"));
 
-    webBrowser1_->setOpenExternalLinks(true);
-    label1_->setText(
+    pageView_->setOpenExternalLinks(true);
+    introLabel_->setText(
         thankYouText(ctx_.settings.donationAccount).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    label1_->setWordWrap(true);
-    label1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    command2_->setAutoDefault(false);
+    introLabel_->setWordWrap(true);
+    introLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    cancelButton_->setAutoDefault(false);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(command2_);
+    buttons->addWidget(cancelButton_);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(webBrowser1_, 1);
-    layout->addWidget(label1_);
+    layout->addWidget(pageView_, 1);
+    layout->addWidget(introLabel_);
     layout->addLayout(buttons);
     resize(560, 600);
 
-    connect(command2_, &QPushButton::clicked, this, &DonateForm::Command2_Click);
+    connect(cancelButton_, &QPushButton::clicked, this, &DonateForm::cancel);
 
     const QString address = pageAddress();
     if (address.isEmpty()) {
-        webBrowser1_->setPlainText(NoPageText);
+        pageView_->setPlainText(NoPageText);
         return;
     }
     network_ = new QNetworkAccessManager(this);
@@ -90,11 +91,11 @@ QString DonateForm::pageAddress() const {
 void DonateForm::pageArrived(QNetworkReply* reply) {
     reply->deleteLater();
     if (reply->error() != QNetworkReply::NoError) {
-        webBrowser1_->setPlainText(pageFailedText(reply->errorString()));
+        pageView_->setPlainText(pageFailedText(reply->errorString()));
     } else {
         // Links and images of the page resolve against its own address.
-        webBrowser1_->document()->setBaseUrl(reply->url());
-        webBrowser1_->setHtml(QString::fromUtf8(reply->readAll()));
+        pageView_->document()->setBaseUrl(reply->url());
+        pageView_->setHtml(QString::fromUtf8(reply->readAll()));
     }
     emit pageFinished();
 }
@@ -109,7 +110,7 @@ void DonateForm::showEvent(QShowEvent* event) {
         [] { return positionError(QStringLiteral("DonateForm_Load")); });
 }
 
-void DonateForm::Command2_Click() {
+void DonateForm::cancel() {
     done(QDialog::Rejected);
 }
 

@@ -23,7 +23,7 @@ public:
     DonateForm(support::Context& ctx, QWidget* parent = nullptr);
 
     // "Avbryt": stores the position, enables the main window and closes.
-    void Command2_Click();
+    void cancel();
     void done(int result) override;
 
     // The address of the page; empty when no web server is configured.
@@ -46,9 +46,9 @@ private:
     void pageArrived(QNetworkReply* reply);
 
     support::Context& ctx_;
-    QTextBrowser* webBrowser1_;
-    QLabel* label1_;
-    QPushButton* command2_;
+    QTextBrowser* pageView_;
+    QLabel* introLabel_;
+    QPushButton* cancelButton_;
     QNetworkAccessManager* network_ = nullptr;
     bool placed_ = false;
     bool closing_ = false;

@@ -27,33 +27,34 @@ constexpr int DesignButtonTop = 1320;
 } // namespace
 
 InsetBox::InsetBox(QWidget* parent, const QString& prompt, const QString& title, const QString& defaultText)
-    : QDialog(parent), label1_(new QLabel(this)), text1_(new QLineEdit(this)),
-      command1_(new QPushButton(QStringLiteral("OK"), this)),
-      command2_(new QPushButton(QStringLiteral("Avbryt"), this)) {
+    : QDialog(parent), promptLabel_(new QLabel(this)), answerBox_(new QLineEdit(this)),
+      okButton_(new QPushButton(QStringLiteral("OK"), this)),
+      cancelButton_(new QPushButton(QStringLiteral("Avbryt"), this)) {
     setObjectName(QStringLiteral("InsetBox"));
-    label1_->setObjectName(QStringLiteral("Label1"));
-    text1_->setObjectName(QStringLiteral("Text1"));
-    command1_->setObjectName(QStringLiteral("Command1"));
-    command2_->setObjectName(QStringLiteral("Command2"));
+    promptLabel_->setObjectName(QStringLiteral("promptLabel"));
+    answerBox_->setObjectName(QStringLiteral("answerBox"));
+    promptLabel_->setBuddy(answerBox_);
+    okButton_->setObjectName(QStringLiteral("okButton"));
+    cancelButton_->setObjectName(QStringLiteral("cancelButton"));
 
-    label1_->setWordWrap(true);
-    label1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    text1_->setToolTip(EnterTip);
-    command1_->setEnabled(false);
+    promptLabel_->setWordWrap(true);
+    promptLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    answerBox_->setToolTip(EnterTip);
+    okButton_->setEnabled(false);
     // Enter belongs to the answer box; a focused button is pressed with Enter or space.
-    command1_->setAutoDefault(true);
-    command2_->setAutoDefault(true);
-    text1_->installEventFilter(this);
+    okButton_->setAutoDefault(true);
+    cancelButton_->setAutoDefault(true);
+    answerBox_->installEventFilter(this);
 
-    label1_->setText(QString(prompt).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    promptLabel_->setText(QString(prompt).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     setWindowTitle(title);
-    text1_->setText(defaultText);
+    answerBox_->setText(defaultText);
     arrange();
 
-    connect(command1_, &QPushButton::clicked, this, &InsetBox::Command1_Click);
-    connect(command2_, &QPushButton::clicked, this, &InsetBox::Command2_Click);
-    connect(text1_, &QLineEdit::textEdited, this, [this] { command1_->setEnabled(false); });
-    text1_->setFocus();
+    connect(okButton_, &QPushButton::clicked, this, &InsetBox::confirm);
+    connect(cancelButton_, &QPushButton::clicked, this, &InsetBox::cancel);
+    connect(answerBox_, &QLineEdit::textEdited, this, [this] { okButton_->setEnabled(false); });
+    answerBox_->setFocus();
 }
 
 void InsetBox::arrange() {
@@ -61,67 +62,67 @@ void InsetBox::arrange() {
     const int left = twipsX(*this, LabelLeft);
     const int innerWidth = width - 2 * left;
     const int labelTop = twipsY(*this, LabelTop);
-    int labelHeight = label1_->text().isEmpty() ? 0 : label1_->heightForWidth(innerWidth);
+    int labelHeight = promptLabel_->text().isEmpty() ? 0 : promptLabel_->heightForWidth(innerWidth);
     if (labelHeight < 0)
-        labelHeight = label1_->sizeHint().height();
-    label1_->setGeometry(left, labelTop, innerWidth, labelHeight);
+        labelHeight = promptLabel_->sizeHint().height();
+    promptLabel_->setGeometry(left, labelTop, innerWidth, labelHeight);
 
     const int textTop = labelTop + labelHeight + twipsY(*this, TextBelowLabel);
-    text1_->setGeometry(left, textTop, innerWidth, twipsY(*this, TextHeight));
+    answerBox_->setGeometry(left, textTop, innerWidth, twipsY(*this, TextHeight));
     const int buttonTop = textTop + twipsY(*this, ButtonsBelowText);
-    command1_->setGeometry(twipsX(*this, Button1Left), buttonTop, twipsX(*this, ButtonWidth),
+    okButton_->setGeometry(twipsX(*this, Button1Left), buttonTop, twipsX(*this, ButtonWidth),
                            twipsY(*this, ButtonHeight));
-    command2_->setGeometry(twipsX(*this, Button2Left), buttonTop, twipsX(*this, ButtonWidth),
-                           twipsY(*this, ButtonHeight));
+    cancelButton_->setGeometry(twipsX(*this, Button2Left), buttonTop, twipsX(*this, ButtonWidth),
+                               twipsY(*this, ButtonHeight));
     setFixedSize(width, labelHeight + twipsY(*this, HeightBelowLabel));
 }
 
 bool InsetBox::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == text1_ && event->type() == QEvent::KeyPress) {
+    if (watched == answerBox_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             // Taken here, so that the dialog does not also press a default button with it.
-            Text1_Enter();
+            answerEntered();
             return true;
         }
     }
     return QDialog::eventFilter(watched, event);
 }
 
-void InsetBox::Text1_Enter() {
-    answer_ = text1_->text();
-    command1_->setEnabled(true);
-    command1_->setFocus();
+void InsetBox::answerEntered() {
+    answer_ = answerBox_->text();
+    okButton_->setEnabled(true);
+    okButton_->setFocus();
 }
 
 void InsetBox::clearAndReset() {
-    label1_->clear();
-    text1_->clear();
+    promptLabel_->clear();
+    answerBox_->clear();
     const int left = twipsX(*this, LabelLeft);
     const int innerWidth = twipsX(*this, FormWidth) - 2 * left;
-    text1_->move(left, twipsY(*this, DesignTextTop));
-    command1_->move(command1_->x(), twipsY(*this, DesignButtonTop));
-    command2_->move(command2_->x(), twipsY(*this, DesignButtonTop));
-    label1_->resize(innerWidth, label1_->height());
+    answerBox_->move(left, twipsY(*this, DesignTextTop));
+    okButton_->move(okButton_->x(), twipsY(*this, DesignButtonTop));
+    cancelButton_->move(cancelButton_->x(), twipsY(*this, DesignButtonTop));
+    promptLabel_->resize(innerWidth, promptLabel_->height());
     setFixedSize(width(), twipsY(*this, DesignFormHeight));
-    command1_->setEnabled(false);
+    okButton_->setEnabled(false);
 }
 
-void InsetBox::Command1_Click() {
-    if (!command1_->isEnabled())
+void InsetBox::confirm() {
+    if (!okButton_->isEnabled())
         return;
     clearAndReset();
     done(QDialog::Accepted);
 }
 
-void InsetBox::Command2_Click() {
+void InsetBox::cancel() {
     answer_.clear();
     clearAndReset();
     done(QDialog::Rejected);
 }
 
 void InsetBox::reject() {
-    Command2_Click();
+    cancel();
 }
 
 QString InmatningsBox(Dialogs& dialogs, QWidget* parent, const QString& prompt, const QString& title,

@@ -26,8 +26,8 @@ public:
 
     QString answer() const { return answer_; }
 
-    void Command1_Click();
-    void Command2_Click();
+    void confirm();
+    void cancel();
     void reject() override;
 
     // Measures in twips.
@@ -44,17 +44,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Text1_Enter();
+    void answerEntered();
     // Sizes the window to the prompt.
     void arrange();
     // Empties the box and puts the design layout back, as it is left between uses.
     void clearAndReset();
 
     QString answer_;
-    QLabel* label1_;
-    QLineEdit* text1_;
-    QPushButton* command1_;
-    QPushButton* command2_;
+    QLabel* promptLabel_;
+    QLineEdit* answerBox_;
+    QPushButton* okButton_;
+    QPushButton* cancelButton_;
 };
 
 // Shows InsetBox modally through the dialogs' exec and returns the answer ("" when cancelled or

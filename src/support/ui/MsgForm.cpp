@@ -25,42 +25,43 @@ QString MsgForm::fundHintText() {
 }
 
 MsgForm::MsgForm(support::Context& ctx, QWidget* parent)
-    : QDialog(parent), ctx_(ctx), text1_(new QPlainTextEdit(this)),
-      check1_(new QCheckBox(QStringLiteral("Visa inte igen"), this)), command1_(new QPushButton(this)),
-      command2_(new QPushButton(QStringLiteral("Nej"), this)),
-      command3_(new QPushButton(QStringLiteral("Avbryt"), this)) {
+    : QDialog(parent), ctx_(ctx), messageText_(new QPlainTextEdit(this)),
+      dontShowAgainBox_(new QCheckBox(QStringLiteral("Visa inte igen"), this)),
+      yesButton_(new QPushButton(this)), noButton_(new QPushButton(QStringLiteral("Nej"), this)),
+      closeButton_(new QPushButton(QStringLiteral("Avbryt"), this)) {
     setObjectName(QStringLiteral("MsgForm"));
     setModal(false);
-    text1_->setObjectName(QStringLiteral("Text1"));
-    check1_->setObjectName(QStringLiteral("Check1"));
-    command1_->setObjectName(QStringLiteral("Command1"));
-    command2_->setObjectName(QStringLiteral("Command2"));
-    command3_->setObjectName(QStringLiteral("Command3"));
+    messageText_->setObjectName(QStringLiteral("messageText"));
+    messageText_->setAccessibleName(QStringLiteral("Meddelande"));
+    dontShowAgainBox_->setObjectName(QStringLiteral("dontShowAgainBox"));
+    yesButton_->setObjectName(QStringLiteral("yesButton"));
+    noButton_->setObjectName(QStringLiteral("noButton"));
+    closeButton_->setObjectName(QStringLiteral("closeButton"));
 
-    text1_->setReadOnly(true);
-    command1_->hide();
-    command2_->hide();
-    command3_->setAutoDefault(false);
+    messageText_->setReadOnly(true);
+    yesButton_->hide();
+    noButton_->hide();
+    closeButton_->setAutoDefault(false);
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(check1_);
+    buttons->addWidget(dontShowAgainBox_);
     buttons->addStretch();
-    buttons->addWidget(command1_);
-    buttons->addWidget(command2_);
-    buttons->addWidget(command3_);
+    buttons->addWidget(yesButton_);
+    buttons->addWidget(noButton_);
+    buttons->addWidget(closeButton_);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(text1_, 1);
+    layout->addWidget(messageText_, 1);
     layout->addLayout(buttons);
     resize(420, 240);
 
-    connect(command3_, &QPushButton::clicked, this, &MsgForm::Command3_Click);
+    connect(closeButton_, &QPushButton::clicked, this, &MsgForm::closeHint);
 }
 
 void MsgForm::showHint(const QString& caption, const QString& text) {
     const bool wasVisible = isVisible();
     setWindowTitle(caption);
-    text1_->setPlainText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    command3_->setText(QStringLiteral("OK"));
+    messageText_->setPlainText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    closeButton_->setText(QStringLiteral("OK"));
     show();
     raise();
     if (!wasVisible)
@@ -78,7 +79,7 @@ bool MsgForm::isShowingHint() const {
     return isVisible();
 }
 
-void MsgForm::Command3_Click() {
+void MsgForm::closeHint() {
     if (isVisible())
         trapped(
             ctx_, this, [this] { storeWindowPosition(ctx_, *this, store::WindowPair::MsgForm); },
@@ -88,23 +89,23 @@ void MsgForm::Command3_Click() {
                                         {QStringLiteral("Fel i rutinen Command3_Click"),
                                          QStringLiteral(" vid lagring av fönstrets position")}};
             });
-    text1_->clear();
-    command3_->setText(QStringLiteral("Avbryt"));
+    messageText_->clear();
+    closeButton_->setText(QStringLiteral("Avbryt"));
     hide();
-    if (check1_->isChecked()) {
+    if (dontShowAgainBox_->isChecked()) {
         // Unticked again, so the next account's hint does not start out switched off.
-        check1_->setChecked(false);
+        dontShowAgainBox_->setChecked(false);
         emit hintSwitchedOff();
     }
 }
 
 void MsgForm::closeEvent(QCloseEvent* event) {
-    Command3_Click();
+    closeHint();
     event->accept();
 }
 
 void MsgForm::reject() {
-    Command3_Click();
+    closeHint();
 }
 
 } // namespace support

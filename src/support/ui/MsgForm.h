@@ -14,7 +14,7 @@ class Context;
 namespace support {
 
 // The hint window, shown without blocking. The caller gives the caption and the text with
-// showHint; Command3 (or the window's close button) closes it. When it closes with "Visa inte igen"
+// showHint; closeButton (or the window's close button) closes it. When it closes with "Visa inte igen"
 // ticked it tells the caller through hintSwitchedOff, and the caller records that for the open
 // account (the flag byte after the name in KontoFil).
 class MsgForm : public QDialog {
@@ -22,12 +22,12 @@ class MsgForm : public QDialog {
 public:
     MsgForm(support::Context& ctx, QWidget* parent = nullptr);
 
-    // Caption, Text1 and "OK" on Command3; shows the window at its stored place.
+    // Caption, messageText and "OK" on closeButton; shows the window at its stored place.
     void showHint(const QString& caption, const QString& text);
     bool isShowingHint() const;
 
-    // Closes the hint: stores the position, empties the text, Command3 back to "Avbryt", hides.
-    void Command3_Click();
+    // Closes the hint: stores the position, empties the text, closeButton back to "Avbryt", hides.
+    void closeHint();
 
     // The fund-account hint over the cash-book "Saldo" heading.
     inline static const QString FundHintCaption = QStringLiteral("Om detta är ett fondkonto...");
@@ -38,7 +38,7 @@ public:
     inline static const QString SaldoTipStandard = QStringLiteral("Klicka för direkt saldoinmatning !");
 
 signals:
-    // The hint was closed with Check1 ticked: do not show it again for the open account.
+    // The hint was closed with dontShowAgainBox ticked: do not show it again for the open account.
     void hintSwitchedOff();
 
 protected:
@@ -47,11 +47,11 @@ protected:
 
 private:
     support::Context& ctx_;
-    QPlainTextEdit* text1_;
-    QCheckBox* check1_;
-    QPushButton* command1_;
-    QPushButton* command2_;
-    QPushButton* command3_;
+    QPlainTextEdit* messageText_;
+    QCheckBox* dontShowAgainBox_;
+    QPushButton* yesButton_;
+    QPushButton* noButton_;
+    QPushButton* closeButton_;
 };
 
 } // namespace support

@@ -39,44 +39,45 @@ QString RappForm::notSentText(const QString& reason, const std::filesystem::path
 }
 
 RappForm::RappForm(support::Context& ctx, QWidget* parent)
-    : QDialog(parent), ctx_(ctx), label1_(new QLabel(this)), text1_(new QPlainTextEdit(this)),
-      command1_(new QPushButton(QStringLiteral("Skicka"), this)),
-      command2_(new QPushButton(QStringLiteral("Avbryt"), this)) {
+    : QDialog(parent), ctx_(ctx), introLabel_(new QLabel(this)), reportBox_(new QPlainTextEdit(this)),
+      sendButton_(new QPushButton(QStringLiteral("Skicka"), this)),
+      cancelButton_(new QPushButton(QStringLiteral("Avbryt"), this)) {
     setObjectName(QStringLiteral("RappForm"));
     setWindowTitle(QStringLiteral("Rapportformulär"));
-    label1_->setObjectName(QStringLiteral("Label1"));
-    text1_->setObjectName(QStringLiteral("Text1"));
-    command1_->setObjectName(QStringLiteral("Command1"));
-    command2_->setObjectName(QStringLiteral("Command2"));
+    introLabel_->setObjectName(QStringLiteral("introLabel"));
+    reportBox_->setObjectName(QStringLiteral("reportBox"));
+    reportBox_->setAccessibleName(QStringLiteral("Rapport"));
+    sendButton_->setObjectName(QStringLiteral("sendButton"));
+    cancelButton_->setObjectName(QStringLiteral("cancelButton"));
 
-    label1_->setText(instructionText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    label1_->setWordWrap(true);
-    text1_->setTabChangesFocus(true);
-    command1_->setAutoDefault(false);
-    command2_->setAutoDefault(false);
+    introLabel_->setText(instructionText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    introLabel_->setWordWrap(true);
+    reportBox_->setTabChangesFocus(true);
+    sendButton_->setAutoDefault(false);
+    cancelButton_->setAutoDefault(false);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(command1_);
-    buttons->addWidget(command2_);
+    buttons->addWidget(sendButton_);
+    buttons->addWidget(cancelButton_);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(label1_);
-    layout->addWidget(text1_, 1);
+    layout->addWidget(introLabel_);
+    layout->addWidget(reportBox_, 1);
     layout->addLayout(buttons);
     resize(480, 360);
 
-    connect(command1_, &QPushButton::clicked, this, &RappForm::Command1_Click);
-    connect(command2_, &QPushButton::clicked, this, &RappForm::Command2_Click);
-    text1_->setFocus();
+    connect(sendButton_, &QPushButton::clicked, this, &RappForm::send);
+    connect(cancelButton_, &QPushButton::clicked, this, &RappForm::cancel);
+    reportBox_->setFocus();
 }
 
-void RappForm::Command1_Click() {
+void RappForm::send() {
     ReportFacts facts;
     facts.today = ctx_.today;
     facts.time = ctx_.clockTime ? ctx_.clockTime() : std::string();
     facts.userName = ctx_.userName;
     facts.installDate = ctx_.installDate;
-    facts.message = text1_->toPlainText().toStdString();
+    facts.message = reportBox_->toPlainText().toStdString();
 
     std::filesystem::path file;
     try {
@@ -85,7 +86,7 @@ void RappForm::Command1_Click() {
         // No trap routine here: it would offer this very form again.
         ctx_.dialogs.message(this, NotSentTitle, notSentText(QString::fromUtf8(e.what()), {}),
                              Dialogs::Icon::Exclamation);
-        Command2_Click();
+        cancel();
         return;
     }
 
@@ -99,10 +100,10 @@ void RappForm::Command1_Click() {
     } else {
         ctx_.dialogs.message(this, NotSentTitle, notSentText(sent.error, file), Dialogs::Icon::Exclamation);
     }
-    Command2_Click();
+    cancel();
 }
 
-void RappForm::Command2_Click() {
+void RappForm::cancel() {
     done(QDialog::Rejected);
 }
 

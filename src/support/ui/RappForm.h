@@ -24,9 +24,9 @@ public:
     RappForm(support::Context& ctx, QWidget* parent = nullptr);
 
     // "Skicka".
-    void Command1_Click();
+    void send();
     // "Avbryt".
-    void Command2_Click();
+    void cancel();
 
     static QString instructionText();
     static QString sentText();
@@ -37,10 +37,10 @@ public:
 
 private:
     support::Context& ctx_;
-    QLabel* label1_;
-    QPlainTextEdit* text1_;
-    QPushButton* command1_;
-    QPushButton* command2_;
+    QLabel* introLabel_;
+    QPlainTextEdit* reportBox_;
+    QPushButton* sendButton_;
+    QPushButton* cancelButton_;
 };
 
 } // namespace support
