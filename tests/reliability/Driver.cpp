@@ -14,12 +14,15 @@
 #include "ledger/BudgetLedger.h"
 #include "ledger/Cashbook.h"
 #include "ledger/LedgerView.h"
+#include "statements/Apply.h"
+#include "statements/Rules.h"
 #include "store/Cp1252.h"
 #include "store/DateText.h"
 #include "store/GroupCommit.h"
 #include "store/Paths.h"
 #include "store/Records.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 #include <random>
@@ -205,6 +208,8 @@ bool Driver::runOn(Op op, Rng& rng) {
     case Op::RedDayChange:
     case Op::RedDayRemove:
         return redDayOp(op, rng);
+    case Op::Import:
+        return importOp(rng);
     default:
         return ledgerOp(op, rng);
     }
@@ -431,6 +436,72 @@ bool Driver::redDayOp(Op op, Rng& rng) {
         days.commit();
     } catch (...) {
         days.reload();
+        throw;
+    }
+    return true;
+}
+
+// A statement as the wizard imports it: payees that come back, so rules and fingerprints meet them
+// again; a transaction picked for each row without one (now and then a new one), sometimes a rule
+// remembered and a bank's date choice saved.
+bool Driver::importOp(Rng& rng) {
+    Account* a = open(rng, -1);
+    if (!a || a->postCount() < 1)
+        return false;
+    const store::DataPaths paths(drive_);
+    const char* const payees[] = {"KORTK\xC3\x96P 260105 ICA NARA", "HYRA", "L\xC3\x96N", "SWISH 0701234567",
+                                  "COOP KONSUM"};
+    statements::Statement statement;
+    statement.bank = "Testbanken";
+    for (int i = rng.pick(1, 6); i > 0; --i) {
+        statements::BankRow row;
+        row.bookingDate = store::parseDate(rng.date());
+        row.amount = rng.chance(70) ? -rng.amount() : rng.amount();
+        row.text = payees[rng.pick(0, std::ssize(payees) - 1)];
+        statement.rows.push_back(row);
+    }
+    std::stable_sort(statement.rows.begin(), statement.rows.end(),
+                     [](const auto& x, const auto& y) { return x.bookingDate < y.bookingDate; });
+
+    const statements::AccountView view =
+        statements::readAccountView(paths, a->name, a->budget ? ledger::Kind::Budget : ledger::Kind::Cash);
+    statements::ImportPlan plan;
+    plan.bank = statement.bank;
+    plan.rows = statements::classify(statement, view);
+    const std::vector<catalogue::CatalogueItem> mains = catalogue::mainTransactions(a->transakt);
+    for (statements::ClassifiedRow& row : plan.rows) {
+        if (row.transNr != 0 || !row.tickable())
+            continue;
+        const auto offered = statements::offeredTransactions(mains, row.row.amount);
+        if (offered.empty() || rng.chance(15)) {
+            plan.newTransactions.push_back(
+                {"Ny " + std::to_string(rng.pick(1, 999)), row.row.amount.isNegative() ? '-' : '+'});
+            row.transNr = -static_cast<int>(plan.newTransactions.size());
+        } else {
+            row.transNr = rng.of(offered).recordNumber;
+        }
+        row.chosen = true;
+    }
+    for (const statements::ClassifiedRow& row : plan.rows)
+        if (row.transNr > 0 && rng.chance(30)) {
+            std::vector<statements::Rule> rules = plan.rules.value_or(view.rules);
+            const std::string pattern = statements::suggestPattern(row.row.text);
+            if (!pattern.empty())
+                statements::addRule(rules, {0, pattern, row.transNr, 0}, mains);
+            plan.rules = rules;
+        }
+    if (rng.chance(20)) {
+        std::vector<statements::Profile> profiles = statements::readProfiles(paths);
+        statements::setTransactionDate(profiles, "Swedbank", rng.chance(50));
+        plan.profiles = profiles;
+    }
+    if (a->mall)
+        a->plan = std::make_unique<budget::BudgetTemplate>(*a->mall);
+    try {
+        statements::applyImport(plan, {paths, a->name, a->kontoData, a->postCount(), a->transakt, a->kategori,
+                                       a->mall ? &*a->mall : nullptr, a->plan.get(), Today});
+    } catch (...) {
+        a->drop();
         throw;
     }
     return true;

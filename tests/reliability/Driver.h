@@ -25,7 +25,7 @@ namespace reliability {
     X(BudgetTick, 2) X(PeriodPosting, 3)                                                               \
     X(NewMain, 2) X(RenameMain, 2) X(SignChange, 2) X(DeleteMain, 1) X(NewSub, 2) X(RenameSub, 1)      \
     X(DeleteSub, 1) X(ReplaceOne, 2) X(ReplaceAll, 1) X(NewAccount, 1) X(RemoveAccount, 1)             \
-    X(RedDayInsert, 2) X(RedDayChange, 1) X(RedDayRemove, 1) X(Exclusion, 1)
+    X(RedDayInsert, 2) X(RedDayChange, 1) X(RedDayRemove, 1) X(Exclusion, 1) X(Import, 4)
 // clang-format on
 
 #define RELIABILITY_ENUMERATOR(name, weight) name,
@@ -63,6 +63,7 @@ private:
     bool catalogueOp(Op op, Rng& rng);
     bool accountOp(Op op, Rng& rng);
     bool redDayOp(Op op, Rng& rng);
+    bool importOp(Rng& rng);
     void checkpoint() {
         if (checkpoint_)
             checkpoint_();

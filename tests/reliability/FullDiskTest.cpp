@@ -182,7 +182,7 @@ TEST(FullDisk, EveryWriteOfEveryOperationFailsCleanly) {
     if (const char* seedText = std::getenv("MONIVA_KILL_SEED"))
         failEveryWrite(std::strtoull(seedText, nullptr, 10), true, done, e);
     else
-        for (const std::uint64_t startSeed : {3, 5})
+        for (const std::uint64_t startSeed : {3, 10})
             failEveryWrite(startSeed, false, done, e);
     ::munmap(done, sizeof(int));
     RecordProperty("hook_failure_points", e.hookPoints);
