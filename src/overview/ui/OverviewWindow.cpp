@@ -80,6 +80,11 @@ QString cellText(const Cell& c) {
     return {};
 }
 
+// "100 000": digits grouped as the amounts are.
+QString countText(std::size_t n) {
+    return q(store::formatPattern(store::Amount::whole(static_cast<std::int64_t>(n)), "### ### ##0"));
+}
+
 bool numeric(const Cell& c) {
     return c.kind == CellKind::Amount || c.kind == CellKind::Count || c.kind == CellKind::Share;
 }
@@ -665,7 +670,11 @@ void OverviewWindow::fillSearchNames() {
 
 void OverviewWindow::transactionRowClicked(int row) {
     if (row >= 0 && static_cast<std::size_t>(row) < transactionRowPosts_.size() && transactionRowPosts_[row])
-        showPosts(*transactionRowPosts_[row], transactionTable_->item(row, 1)->text());
+        showPosts(*transactionRowPosts_[row], transactionTable_->item(row, 2)->text().isEmpty()
+                                                  ? transactionTable_->item(row, 1)->text()
+                                                  : transactionTable_->item(row, 1)->text() +
+                                                        QStringLiteral(" / ") +
+                                                        transactionTable_->item(row, 2)->text());
 }
 
 void OverviewWindow::monthRowClicked(int row) {
@@ -679,7 +688,7 @@ void OverviewWindow::showPosts(const SearchQuery& query, const QString& what) {
         [&] {
             hits_ = search(selection_, query);
             hitsModel_->reset();
-            hitsText_->setText(QStringLiteral("Poster bakom %1: %2 st.").arg(what).arg(hits_.size()));
+            hitsText_->setText(QStringLiteral("Poster bakom %1: %2 st.").arg(what, countText(hits_.size())));
             tabs_->setCurrentIndex(SearchTab);
             if (!hits_.empty())
                 hitsTable_->selectRow(0);
@@ -732,7 +741,7 @@ void OverviewWindow::runSearch() {
         *bound = typed;
     }
     showPosts(query, QStringLiteral("sökningen"));
-    hitsText_->setText(QStringLiteral("Funna poster: %1 st.").arg(hits_.size()));
+    hitsText_->setText(QStringLiteral("Funna poster: %1 st.").arg(countText(hits_.size())));
 }
 
 void OverviewWindow::openHit(int row) {
@@ -985,6 +994,7 @@ void OverviewWindow::saveTabAsSheet() {
                 progress = std::make_unique<QProgressDialog>(QStringLiteral("Sparar kalkylbladet…"),
                                                              QStringLiteral("Avbryt"), 0,
                                                              static_cast<int>(sheet.rowCount), this);
+                progress->setWindowTitle(QStringLiteral("Spara som kalkylblad"));
                 progress->setWindowModality(Qt::WindowModal);
                 progress->setMinimumDuration(300);
             }
