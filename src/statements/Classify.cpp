@@ -546,9 +546,8 @@ void reclassify(std::vector<ClassifiedRow>& rows, const AccountView& view) {
         if (c.status == RowStatus::Error || c.status == RowStatus::Reserved)
             continue;
         if (c.chosen) {
-            c.pattern.clear();
             if (imports(c.status))
-                c.status = RowStatus::New;
+                c.status = c.pattern.empty() ? RowStatus::New : RowStatus::Rule;
             continue;
         }
         applyRule(c, rules, normaliseText(c.row.text));

@@ -51,7 +51,7 @@ struct ClassifiedRow {
     int transNr = 0; // 0: none yet
     int subNr = 0;
     std::string pattern;     // the rule that gave the transaction (UTF-8); empty when none did
-    bool chosen = false;     // the user picked the transaction: reclassify() keeps it
+    bool chosen = false;     // the user picked the transaction: reclassify() keeps it and the pattern
     std::string fingerprint; // what Importlogg keeps of the row
     int occurrence = 1;      // among rows of the file with the same identity, oldest first
     int matchedPost = -1;    // record of the planned post it confirms, or of the post it may duplicate
@@ -91,9 +91,10 @@ std::string fingerprint(std::string_view bank, const BankRow& row, int occurrenc
 // The account's posts and log are indexed once, so a large account costs one pass.
 std::vector<ClassifiedRow> classify(const Statement& statement, const AccountView& view);
 
-// After the user chose transactions (rows marked `chosen`) or saved a rule (view.rules): rows New,
-// Rule or ConfirmsBudget not chosen take the rules anew, and the planned budget posts are matched
-// anew over all rows.
+// After the user chose transactions (rows marked `chosen` keep their transaction, sub-transaction
+// and pattern: "Regel: <mönster>" when the choice saved a rule, else "Ny") or saved a rule
+// (view.rules): the other rows New, Rule or ConfirmsBudget take the rules anew, and the planned
+// budget posts are matched anew over all rows.
 void reclassify(std::vector<ClassifiedRow>& rows, const AccountView& view);
 
 } // namespace statements

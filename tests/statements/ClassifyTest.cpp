@@ -216,6 +216,13 @@ TEST(Classify, ATransactionChosenOrARuleSavedIsTakenByTheRowsAgain) {
     EXPECT_EQ(rows[0].statusWord(), "ny");
     EXPECT_EQ(rows[1].statusText(), "Regel: Hemköp");
     EXPECT_EQ(rows[2].transNr, 2);
+    // A choice that saved a rule says so, and keeps it when the rows are taken again.
+    rows[1].transNr = 3;
+    rows[1].chosen = true;
+    rows[1].pattern = "Hemköp Solna";
+    statements::reclassify(rows, v);
+    EXPECT_EQ(rows[1].statusText(), "Regel: Hemköp Solna");
+    EXPECT_EQ(rows[1].transNr, 3);
 }
 
 TEST(Classify, PostsAreReadFromEitherKindOfAccount) {
