@@ -129,7 +129,10 @@ std::string identity(std::string_view bank, const BankRow& row, std::string_view
         field(row.fitid);
         return key;
     }
-    field(row.bookingDate ? store::dateText(*row.bookingDate) : std::string());
+    // The transaction date where the file has one: the reader puts the date the bank's posts take
+    // in bookingDate, and a row must stay known when that choice changes.
+    const auto& date = row.transactionDate ? row.transactionDate : row.bookingDate;
+    field(date ? store::dateText(*date) : std::string());
     field(row.amount.amountText());
     field(matchText);
     return key;

@@ -73,8 +73,9 @@ struct ClassifiedRow {
 };
 
 // The row's identity: the OFX FITID where there is one (with the bank and the account column),
-// else bank + account column + booking date + amount + the text's matching form + occurrence.
-// 32 hexadecimal digits.
+// else bank + account column + date + amount + the text's matching form + occurrence, where the
+// date is the transaction date when the file gives one (it does not change with the date the
+// posts take), else the booking date. 32 hexadecimal digits.
 std::string fingerprint(std::string_view bank, const BankRow& row, int occurrence);
 
 // Classifies every row of the statement, in its order (oldest first):

@@ -32,7 +32,7 @@ struct RuleRec : store::FixedRecord<48> {
 struct LogRec : store::FixedRecord<113> {
     using FixedRecord::FixedRecord;
     static constexpr store::Field Fingeravtryck{0, 32}; // 32 hexadecimal digits
-    static constexpr store::Field Datum{32, 10};        // the row's booking date, yyyy-mm-dd
+    static constexpr store::Field Datum{32, 10};        // the date the post took, yyyy-mm-dd
     static constexpr store::Field Belopp{42, 11};       // AmountText, "-" for money out
     static constexpr store::Field Text{53, 60};         // the bank's text, cut to the field
 };

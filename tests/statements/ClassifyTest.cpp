@@ -127,6 +127,11 @@ TEST(Classify, IdenticalRowsImportOnceEachAndAreKnownTheNextTime) {
     later = rows[0];
     later.accountNumber = "8327-9,123 456 789-0";
     EXPECT_NE(statements::fingerprint("Bank", rows[0], 1), statements::fingerprint("Bank", later, 1));
+    // Posts taking the transaction date instead of the booking date leave the row known as it was.
+    BankRow booked = rows[0], dated = rows[0];
+    booked.transactionDate = dated.transactionDate = dayOf(-2);
+    dated.bookingDate = dayOf(-2);
+    EXPECT_EQ(statements::fingerprint("Bank", booked, 1), statements::fingerprint("Bank", dated, 1));
 }
 
 TEST(Classify, APostOfTheSameAmountNearTheRowMayBeItUnlessAnImportMadeIt) {
