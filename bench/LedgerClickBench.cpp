@@ -100,7 +100,7 @@ struct Window {
         openMs = msSince(start);
     }
     QTableWidget* grid() { return control<QTableWidget>(*form, budget ? "G2" : "G1"); }
-    QPushButton* command2() { return control<QPushButton>(*form, "Command2"); }
+    QPushButton* actionButton() { return control<QPushButton>(*form, "actionButton"); }
     QLineEdit* amountBox() {
         return budget ? form->budgetFrame()->actualAmountBox() : form->cashFrame()->amountBox();
     }
@@ -114,7 +114,7 @@ struct Window {
     // The click, then every pending event and the grid's paint.
     double timedClick() {
         const auto start = Clock::now();
-        command2()->click();
+        actionButton()->click();
         QCoreApplication::processEvents();
         grid()->viewport()->repaint();
         return msSince(start);
@@ -147,7 +147,7 @@ void clicks(bool budget, int n, int rounds) {
         change.push_back(w.timedClick());
 
         w.showFirst();
-        w.command2()->click(); // "Flytta"
+        w.actionButton()->click(); // "Flytta"
         w.grid()->cellClicked(0, 0);
         w.t.dialogs.answerYes();
         w.grid()->cellClicked(0, 0);

@@ -83,15 +83,15 @@ public:
         else
             h_.budgetFrame_->TransCombo_Budget_Click();
     }
-    void disableActionButton() override { h_.command2_->setEnabled(false); }
+    void disableActionButton() override { h_.actionButton_->setEnabled(false); }
     void resetCancelButton() override {
-        h_.command3_->setText(QStringLiteral("Avbryt"));
+        h_.cancelButton_->setText(QStringLiteral("Avbryt"));
         h_.setProcedureCode(QString());
     }
     void pressCancel(bool armReset) override {
         if (armReset)
             h_.armReset();
-        h_.Command3_Click();
+        h_.cancel();
     }
     void balanceCheck(int from) override {
         h_.currentPost_ = from;

@@ -12,7 +12,7 @@ namespace app {
 using support::px;
 
 DateSelector::DateSelector(QWidget* parent) : QGroupBox(parent) {
-    setObjectName(QStringLiteral("Frame3"));
+    setObjectName(QStringLiteral("dateSelector"));
     const auto display = [this](const QString& name, int left, int width) {
         auto* label = new QLabel(this);
         label->setObjectName(name);
@@ -63,6 +63,7 @@ DateSelector::DateSelector(QWidget* parent) : QGroupBox(parent) {
         auto* b = new QPushButton(text, this);
         b->setObjectName(name);
         b->setToolTip(tip);
+        b->setAccessibleName(tip); // the arrow alone says nothing
         b->setFocusPolicy(Qt::NoFocus);
         b->setGeometry(px(left), px(top), px(width), px(250));
         connect(b, &QPushButton::pressed, this, [this, stepper, delta] { step(stepper, delta); });

@@ -12,7 +12,7 @@ class QPushButton;
 
 namespace app {
 
-// Frame3: the working date as three displays (year, month, day), each with a step button up and
+// The working date as three displays (year, month, day), each with a step button up and
 // down. A press on a display asks the main window to look the shown date up in the ledger. Tab
 // reaches the displays: Up and Down step the focused one, PageUp and PageDown the month, typed
 // digits set it (four for the year, two for a month or a day), and Enter looks the date up.

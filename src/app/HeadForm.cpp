@@ -58,13 +58,13 @@ HeadForm::HeadForm(support::Context& ctx) : ctx_(ctx), history_(std::make_unique
     buildControls();
     GridSetting();
     placeControls(true);
-    command1_->hide();
+    confirmButton_->hide();
     installHelp();
     ledgerAccess_ = std::make_unique<LedgerAccess>(*this);
     cashFrame_->attach(ledgerAccess_.get());
     budgetFrame_->attach(ledgerAccess_.get());
     installKeyboard();
-    connect(command1_, &QPushButton::clicked, budgetFrame_, &ledger::BudgetFrame::confirmPost);
+    connect(confirmButton_, &QPushButton::clicked, budgetFrame_, &ledger::BudgetFrame::confirmPost);
 }
 
 QSize HeadForm::largestClientTwips() {
@@ -84,32 +84,34 @@ void HeadForm::buildControls() {
     dateSelector_ = new DateSelector(central);
     dateSelector_->resize(px(2800), px(TopRowHeight));
     connect(dateSelector_, &DateSelector::finderRequested, this, &HeadForm::Finder);
-    connect(dateSelector_, &DateSelector::stepped, this, [this] { command3_->setFocus(); });
+    connect(dateSelector_, &DateSelector::stepped, this, [this] { cancelButton_->setFocus(); });
 
-    frame4_ = new QGroupBox(central);
-    frame4_->setObjectName(QStringLiteral("Frame4"));
-    frame4_->resize(px(4700), px(TopRowHeight));
-    label22_ = new QLabel(QStringLiteral("Konto"), frame4_);
-    label22_->setObjectName(QStringLiteral("Label22"));
-    label22_->setGeometry(px(150), px(150), px(1500), px(280));
-    text10_ = new QLineEdit(frame4_);
-    text10_->setObjectName(QStringLiteral("Text10"));
-    text10_->setReadOnly(true);
-    text10_->setAlignment(Qt::AlignCenter);
-    QFont bold = text10_->font();
+    accountFrame_ = new QGroupBox(central);
+    accountFrame_->setObjectName(QStringLiteral("accountFrame"));
+    accountFrame_->resize(px(4700), px(TopRowHeight));
+    accountTitle_ = new QLabel(QStringLiteral("Konto"), accountFrame_);
+    accountTitle_->setObjectName(QStringLiteral("accountTitle"));
+    accountTitle_->setGeometry(px(150), px(150), px(1500), px(280));
+    accountBox_ = new QLineEdit(accountFrame_);
+    accountBox_->setObjectName(QStringLiteral("accountBox"));
+    accountBox_->setReadOnly(true);
+    accountBox_->setAlignment(Qt::AlignCenter);
+    QFont bold = accountBox_->font();
     bold.setBold(true);
-    text10_->setFont(bold);
-    text10_->setGeometry(px(150), px(430), px(4400), px(330));
-    combo3_ = new QComboBox(frame4_);
-    combo3_->setObjectName(QStringLiteral("Combo3"));
-    combo3_->setPlaceholderText(QStringLiteral("Välj befintligt konto från lista.."));
-    combo3_->setGeometry(px(150), px(820), px(4400), px(330));
-    connect(combo3_, &QComboBox::activated, this, [this] { Combo3_Click(); });
+    accountBox_->setFont(bold);
+    accountBox_->setGeometry(px(150), px(430), px(4400), px(330));
+    accountPicker_ = new QComboBox(accountFrame_);
+    accountPicker_->setObjectName(QStringLiteral("accountPicker"));
+    accountTitle_->setBuddy(accountBox_);
+    accountPicker_->setAccessibleName(QStringLiteral("Konton"));
+    accountPicker_->setPlaceholderText(QStringLiteral("Välj befintligt konto från lista.."));
+    accountPicker_->setGeometry(px(150), px(820), px(4400), px(330));
+    connect(accountPicker_, &QComboBox::activated, this, [this] { openChosenAccount(); });
 
     cashFrame_ = new ledger::CashFrame(central);
     budgetFrame_ = new ledger::BudgetFrame(central);
-    connect(cashFrame_, &ledger::LedgerFrame::scrolled, this, &HeadForm::VScroll1_Change);
-    connect(budgetFrame_, &ledger::LedgerFrame::scrolled, this, &HeadForm::VScroll2_Change);
+    connect(cashFrame_, &ledger::LedgerFrame::scrolled, this, &HeadForm::cashScrolled);
+    connect(budgetFrame_, &ledger::LedgerFrame::scrolled, this, &HeadForm::budgetScrolled);
 
     const auto button = [central](const QString& name, const QString& caption, const QString& tip) {
         auto* b = new QPushButton(caption, central);
@@ -118,34 +120,35 @@ void HeadForm::buildControls() {
         b->resize(px(ButtonWidth), px(ButtonHeight));
         return b;
     };
-    command3_ = button(QStringLiteral("Command3"), QStringLiteral("Avbryt"),
-                       QStringLiteral("Nollställ (Avbryt) pågående procedur"));
-    command1_ = button(QStringLiteral("Command1"), QStringLiteral("Bekräfta"),
-                       QStringLiteral("Bekräfta budgeterat (blå) belopp"));
-    command2_ = button(QStringLiteral("Command2"), QStringLiteral("Flytta"), QString());
-    command14_ = button(QStringLiteral("Command14"), QStringLiteral("Donera"), QString());
-    command4_ = button(QStringLiteral("Command4"), QStringLiteral("Avsluta"),
-                       QStringLiteral("Avsluta och gå ur programmet"));
-    connect(command4_, &QPushButton::clicked, this, &HeadForm::Exit_Konto);
-    connect(command3_, &QPushButton::clicked, this, &HeadForm::Command3_Click);
-    connect(command2_, &QPushButton::clicked, this, &HeadForm::Command2_Click);
-    connect(command14_, &QPushButton::clicked, this, &HeadForm::Donera_Click);
+    cancelButton_ = button(QStringLiteral("cancelButton"), QStringLiteral("Avbryt"),
+                           QStringLiteral("Nollställ (Avbryt) pågående procedur"));
+    confirmButton_ = button(QStringLiteral("confirmButton"), QStringLiteral("Bekräfta"),
+                            QStringLiteral("Bekräfta budgeterat (blå) belopp"));
+    actionButton_ = button(QStringLiteral("actionButton"), QStringLiteral("Flytta"), QString());
+    donateButton_ = button(QStringLiteral("donateButton"), QStringLiteral("Donera"), QString());
+    quitButton_ = button(QStringLiteral("quitButton"), QStringLiteral("Avsluta"),
+                         QStringLiteral("Avsluta och gå ur programmet"));
+    connect(quitButton_, &QPushButton::clicked, this, &HeadForm::Exit_Konto);
+    connect(cancelButton_, &QPushButton::clicked, this, &HeadForm::cancel);
+    connect(actionButton_, &QPushButton::clicked, this, &HeadForm::runAction);
+    connect(donateButton_, &QPushButton::clicked, this, &HeadForm::Donera_Click);
 
-    picture1_ = new QLabel(central);
-    picture1_->setObjectName(QStringLiteral("Picture1"));
-    picture1_->setPixmap(logoPixmap(QSize(px(2400), px(HelpRowHeight))));
-    picture1_->setToolTip(QStringLiteral("Klicka till min hemsida !"));
-    picture1_->resize(px(2400), px(HelpRowHeight));
+    logo_ = new QLabel(central);
+    logo_->setObjectName(QStringLiteral("logo"));
+    logo_->setAccessibleName(QStringLiteral("Till hemsidan"));
+    logo_->setPixmap(logoPixmap(QSize(px(2400), px(HelpRowHeight))));
+    logo_->setToolTip(QStringLiteral("Klicka till min hemsida !"));
+    logo_->resize(px(2400), px(HelpRowHeight));
 
-    label29_ = new QLabel(central);
-    label29_->setObjectName(QStringLiteral("Label29"));
-    label29_->setFont(bold);
-    label29_->resize(px(2000), px(HelpRowHeight));
-    label29_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label30_ = new QLabel(central);
-    label30_->setObjectName(QStringLiteral("Label30"));
-    label30_->setWordWrap(true);
-    label30_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    helpTitle_ = new QLabel(central);
+    helpTitle_->setObjectName(QStringLiteral("helpTitle"));
+    helpTitle_->setFont(bold);
+    helpTitle_->resize(px(2000), px(HelpRowHeight));
+    helpTitle_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    helpLine_ = new QLabel(central);
+    helpLine_->setObjectName(QStringLiteral("helpLine"));
+    helpLine_->setWordWrap(true);
+    helpLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     // The product page is fetched at start-up and not left on view: the area stays blank.
     webBrowser1_ = new QWidget(central);
@@ -154,7 +157,7 @@ void HeadForm::buildControls() {
 }
 
 void HeadForm::installKeyboard() {
-    for (QPushButton* b : {command1_, command2_, command3_, command4_, command14_})
+    for (QPushButton* b : {confirmButton_, actionButton_, cancelButton_, quitButton_, donateButton_})
         b->installEventFilter(this);
 }
 
@@ -167,13 +170,13 @@ void HeadForm::setTabOrderFor(bool cash) {
     if (cash)
         chain.insert(chain.end(), {cashFrame_->mainOption(), cashFrame_->subOption(),
                                    cashFrame_->transCombo(), cashFrame_->transText(), cashFrame_->amountBox(),
-                                   command2_, command3_, cashFrame_->grid()});
+                                   actionButton_, cancelButton_, cashFrame_->grid()});
     else
         chain.insert(chain.end(), {budgetFrame_->mainOption(), budgetFrame_->subOption(),
                                    budgetFrame_->transCombo(), budgetFrame_->transText(),
                                    budgetFrame_->budgetAmountBox(), budgetFrame_->actualAmountBox(),
-                                   command1_, command2_, command3_, budgetFrame_->grid()});
-    chain.insert(chain.end(), {command14_, command4_});
+                                   confirmButton_, actionButton_, cancelButton_, budgetFrame_->grid()});
+    chain.insert(chain.end(), {donateButton_, quitButton_});
     for (std::size_t i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
 }
@@ -188,10 +191,10 @@ void HeadForm::keyPressEvent(QKeyEvent* event) {
 }
 
 void HeadForm::userCancel() {
-    if (!command3_->isEnabled() || !command3_->isVisible())
+    if (!cancelButton_->isEnabled() || !cancelButton_->isVisible())
         return;
-    Command3_MouseDown();
-    Command3_Click();
+    cancelPressed();
+    cancel();
 }
 
 bool HeadForm::commandKey(QObject* watched, const QKeyEvent& key) {
@@ -199,7 +202,7 @@ bool HeadForm::commandKey(QObject* watched, const QKeyEvent& key) {
     if (!button || !button->isEnabled())
         return false;
     const bool enter = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
-    if (button == command3_ && (enter || key.key() == Qt::Key_Space)) {
+    if (button == cancelButton_ && (enter || key.key() == Qt::Key_Space)) {
         userCancel();
         return true;
     }
@@ -269,7 +272,7 @@ QString HeadForm::workingDate() const {
 }
 
 bool HeadForm::hasAccounts() const {
-    return combo3_->count() > 0;
+    return accountPicker_->count() > 0;
 }
 
 void HeadForm::closeAccountFiles() {
@@ -288,11 +291,11 @@ ledger::LedgerFrame* HeadForm::shownFrame() const {
 }
 
 void HeadForm::Arr_Kontroller() {
-    command3_->setText(QStringLiteral("Avbryt"));
-    command3_->setEnabled(true);
+    cancelButton_->setText(QStringLiteral("Avbryt"));
+    cancelButton_->setEnabled(true);
     procedureCode_.clear();
-    command2_->setText(QStringLiteral("Flytta"));
-    command2Mode_ = QStringLiteral("flt");
+    actionButton_->setText(QStringLiteral("Flytta"));
+    actionMode_ = QStringLiteral("flt");
     const bool cash = kind_ == QLatin1String("Ek");
     const bool budget = kind_ == QLatin1String("Bg");
     if (!cash && !budget)
@@ -302,8 +305,8 @@ void HeadForm::Arr_Kontroller() {
     buplAction_->setEnabled(budget);
     cashFrame_->setVisible(cash);
     budgetFrame_->setVisible(budget);
-    command1_->setVisible(budget);
-    command1_->setEnabled(false); // until an unconfirmed post is marked
+    confirmButton_->setVisible(budget);
+    confirmButton_->setEnabled(false); // until an unconfirmed post is marked
     ledger::LedgerFrame* shown = shownFrame();
     shown->setEnabled(true);
     // The entry controls may still be off from a time without any account.
@@ -316,7 +319,7 @@ void HeadForm::Arr_Kontroller() {
     for (QLineEdit* box :
          {cashFrame_->amountBox(), budgetFrame_->budgetAmountBox(), budgetFrame_->actualAmountBox()})
         box->setEnabled(true);
-    command2_->setEnabled(true);
+    actionButton_->setEnabled(true);
     if (cash)
         budgetFrame_->showAccount(QString(), QString());
 
@@ -338,22 +341,22 @@ void HeadForm::placeControls(bool cash) {
          {static_cast<ledger::LedgerFrame*>(cashFrame_), static_cast<ledger::LedgerFrame*>(budgetFrame_)})
         frame->resize(px(p.width - 356 - 300), px(PanelHeight));
     dateSelector_->move(px(p.frame3), px(TopRowTop));
-    frame4_->move(px(p.frame4), px(TopRowTop));
-    command3_->move(px(360), px(ButtonRowTop));
-    command1_->move(px(p.command1), px(ButtonRowTop));
-    command2_->move(px(p.command2), px(ButtonRowTop));
-    command14_->move(px(p.command14), px(ButtonRowTop));
-    command4_->move(px(p.command4), px(ButtonRowTop));
-    picture1_->move(px(356), px(HelpRowTop));
-    label29_->move(px(p.label29), px(HelpRowTop));
-    label30_->setGeometry(px(p.label30), px(HelpRowTop), px(p.width - p.label30 - 1300), px(HelpRowHeight));
+    accountFrame_->move(px(p.frame4), px(TopRowTop));
+    cancelButton_->move(px(360), px(ButtonRowTop));
+    confirmButton_->move(px(p.command1), px(ButtonRowTop));
+    actionButton_->move(px(p.command2), px(ButtonRowTop));
+    donateButton_->move(px(p.command14), px(ButtonRowTop));
+    quitButton_->move(px(p.command4), px(ButtonRowTop));
+    logo_->move(px(356), px(HelpRowTop));
+    helpTitle_->move(px(p.label29), px(HelpRowTop));
+    helpLine_->setGeometry(px(p.label30), px(HelpRowTop), px(p.width - p.label30 - 1300), px(HelpRowHeight));
     webBrowser1_->move(px(p.width - 615 - 400), px(HelpRowTop));
 }
 
 void HeadForm::AllReset() {
-    command2Mode_ = QStringLiteral("flt");
-    label29_->clear();
-    label30_->clear();
+    actionMode_ = QStringLiteral("flt");
+    helpTitle_->clear();
+    helpLine_->clear();
     ledger::LedgerFrame* frame = shownFrame();
     if (frame) {
         frame->transCombo()->setCurrentIndex(-1);
@@ -377,9 +380,9 @@ void HeadForm::AllReset() {
 }
 
 void HeadForm::Lock_Kontroller() {
-    command1_->setEnabled(false);
-    command2_->setEnabled(false);
-    command3_->setEnabled(false);
+    confirmButton_->setEnabled(false);
+    actionButton_->setEnabled(false);
+    cancelButton_->setEnabled(false);
     for (ledger::LedgerFrame* frame :
          {static_cast<ledger::LedgerFrame*>(cashFrame_), static_cast<ledger::LedgerFrame*>(budgetFrame_)}) {
         frame->transText()->clear();
@@ -411,26 +414,26 @@ void HeadForm::Nykonto_mn_Click() {
     }
 }
 
-void HeadForm::Command2_Click() {
+void HeadForm::runAction() {
     if (!kontoData_ || !transakt_)
         return; // no account is open
     if (kind_ == QLatin1String("Ek")) {
-        if (command2Mode_ == QLatin1String("inl"))
+        if (actionMode_ == QLatin1String("inl"))
             cashFrame_->Inpost_Enkel();
-        else if (command2Mode_ == QLatin1String("chg"))
+        else if (actionMode_ == QLatin1String("chg"))
             cashFrame_->ChgPost_Enkel();
-        else if (command2Mode_ == QLatin1String("rem"))
+        else if (actionMode_ == QLatin1String("rem"))
             cashFrame_->UtPost_Enkel();
-        else if (command2Mode_ == QLatin1String("flt"))
+        else if (actionMode_ == QLatin1String("flt"))
             cashFrame_->PostMover_Enkel();
     } else if (kind_ == QLatin1String("Bg")) {
-        if (command2Mode_ == QLatin1String("inl"))
+        if (actionMode_ == QLatin1String("inl"))
             budgetFrame_->Inpost_Budget();
-        else if (command2Mode_ == QLatin1String("chg"))
+        else if (actionMode_ == QLatin1String("chg"))
             budgetFrame_->ChgPost_Budget();
-        else if (command2Mode_ == QLatin1String("rem"))
+        else if (actionMode_ == QLatin1String("rem"))
             budgetFrame_->UtPost_Budget();
-        else if (command2Mode_ == QLatin1String("flt"))
+        else if (actionMode_ == QLatin1String("flt"))
             budgetFrame_->PostMover_Budget();
     }
 }

@@ -79,7 +79,7 @@ public:
     bool ended() const { return ended_; }
 
     // --- Account selection and loading
-    void Combo3_Click();
+    void openChosenAccount();
     void Konto_Konfig();
     void Inläs();
     void GridSetting();
@@ -89,8 +89,8 @@ public:
     void Inläs_G2();
     void OmLista_Enkel();
     void OmLista_Budget();
-    void VScroll1_Change(int value);
-    void VScroll2_Change(int value);
+    void cashScrolled(int value);
+    void budgetScrolled(int value);
 
     // --- Controls
     void Arr_Kontroller();
@@ -102,8 +102,8 @@ public:
     void Finder();
     void Nykonto_mn_Click();
     // The action button: by account kind and command mode (insert, change, delete, move).
-    void Command2_Click();
-    const QString& command2Mode() const { return command2Mode_; }
+    void runAction();
+    const QString& actionMode() const { return actionMode_; }
     int markedPost() const { return markedPost_; }
     int markedRow() const { return markedRow_; }
 
@@ -118,12 +118,12 @@ public:
     void Unlock_trans();
     void Lock_Konto();
     void Unlock_Konto();
-    // The cancel button clicked: runs Com3_Routines when a procedure armed the reset.
-    void Command3_Click();
+    // The cancel button clicked: runs resetProcedure when a procedure armed the reset.
+    void cancel();
     // The user's own press on the cancel button.
-    void Command3_MouseDown();
+    void cancelPressed();
     // Undoes the procedure the code names.
-    void Com3_Routines();
+    void resetProcedure();
     // Clears a marked post and returns the frame to idle.
     void Rensa_Mark_G1();
     void Rensa_Mark_G2();
@@ -157,7 +157,7 @@ public:
     // Opens the planning window of the open budget account (procedure "budg").
     void bupl_mn_Click();
     QWidget* budgAltForm() const { return budgAltForm_; }
-    void Picture1_Click();
+    void openHomePage();
     void kritisk_mn_Click();
     void Update_mn_Click();
     // The feedback text of "Har du kritik ?".
@@ -276,7 +276,7 @@ private:
     // Procedures.
     QString procedureCode_;
     bool resetArmed_ = false;
-    QString command2Mode_;
+    QString actionMode_;
     bool ended_ = false;
     bool moveMode_ = false;
     bool typing_ = false;
@@ -290,22 +290,22 @@ private:
     QString markedAmount_, markedActual_;
 
     // Controls.
-    QGroupBox* frame4_ = nullptr;
-    QLineEdit* text10_ = nullptr;
-    QComboBox* combo3_ = nullptr;
-    QLabel* label22_ = nullptr;
+    QGroupBox* accountFrame_ = nullptr;
+    QLineEdit* accountBox_ = nullptr;
+    QComboBox* accountPicker_ = nullptr;
+    QLabel* accountTitle_ = nullptr;
     DateSelector* dateSelector_ = nullptr;
     ledger::CashFrame* cashFrame_ = nullptr;
     ledger::BudgetFrame* budgetFrame_ = nullptr;
-    QPushButton* command1_ = nullptr;
-    QPushButton* command2_ = nullptr;
-    QPushButton* command3_ = nullptr;
-    QPushButton* command4_ = nullptr;
-    QPushButton* command14_ = nullptr;
-    QLabel* picture1_ = nullptr;
+    QPushButton* confirmButton_ = nullptr;
+    QPushButton* actionButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QPushButton* quitButton_ = nullptr;
+    QPushButton* donateButton_ = nullptr;
+    QLabel* logo_ = nullptr;
     QWidget* webBrowser1_ = nullptr;
-    QLabel* label29_ = nullptr;
-    QLabel* label30_ = nullptr;
+    QLabel* helpTitle_ = nullptr;
+    QLabel* helpLine_ = nullptr;
 
     QMenu* arkMenu_ = nullptr;
     QAction* nykontoAction_ = nullptr;

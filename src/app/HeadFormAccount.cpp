@@ -29,16 +29,16 @@ const QString CRLF = QStringLiteral("\r\n");
 
 } // namespace
 
-void HeadForm::Combo3_Click() {
-    if (combo3_->currentIndex() < 0)
+void HeadForm::openChosenAccount() {
+    if (accountPicker_->currentIndex() < 0)
         return;
     QString name;
     const bool opened = support::trapped(
         ctx_, this,
         [&] {
             previousKontoNum_ = kontoNum_;
-            kontoNum_ = combo3_->currentData().toInt();
-            text10_->setText(combo3_->currentText().trimmed());
+            kontoNum_ = accountPicker_->currentData().toInt();
+            accountBox_->setText(accountPicker_->currentText().trimmed());
             store::RecordFile kontoFil(ctx_.paths.kontoFil(), store::KontoRec::Length);
             const auto rec = kontoFil.read<store::KontoRec>(static_cast<std::size_t>(kontoNum_));
             name = QString::fromStdString(store::cp1252ToUtf8(rec.name()));
@@ -139,7 +139,7 @@ void HeadForm::showNoAccount() {
     balanceMode_ = moveMode_ = false;
     resetArmed_ = false;
     setProcedureCode(QString());
-    command2Mode_.clear();
+    actionMode_.clear();
     Lock_Kontroller();
 }
 
@@ -207,11 +207,11 @@ void HeadForm::OmLista_Budget() {
     showImportTips();
 }
 
-void HeadForm::VScroll1_Change(int value) {
+void HeadForm::cashScrolled(int value) {
     scrollChanged(cashFrame_, value);
 }
 
-void HeadForm::VScroll2_Change(int value) {
+void HeadForm::budgetScrolled(int value) {
     scrollChanged(budgetFrame_, value);
 }
 
@@ -246,7 +246,7 @@ void HeadForm::scrollChanged(ledger::LedgerFrame* frame, int value) {
     // A marked post scrolled out of reach is no longer marked.
     if (procedureCode_ == (frame == cashFrame_ ? QLatin1String("mkg1") : QLatin1String("mkg2"))) {
         armReset();
-        Command3_Click();
+        cancel();
     }
 }
 
@@ -279,7 +279,7 @@ void HeadForm::Finder() {
                  QStringLiteral("Felet uppstod i konto ") + accountName_}};
         });
     dateSelector_->setWorkingDateOnly(QString::fromStdString(ctx_.today));
-    command3_->setFocus();
+    cancelButton_->setFocus();
 }
 
 } // namespace app

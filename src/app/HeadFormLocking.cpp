@@ -50,7 +50,7 @@ QString cancelTooltip(const QString& code) {
 
 void HeadForm::setProcedureCode(const QString& code) {
     procedureCode_ = code;
-    command3_->setToolTip(cancelTooltip(code));
+    cancelButton_->setToolTip(cancelTooltip(code));
     refreshUndoActions();
 }
 
@@ -95,27 +95,27 @@ void HeadForm::Unlock_trans() {
 }
 
 void HeadForm::Lock_Konto() {
-    text10_->setEnabled(false);
-    combo3_->setEnabled(false);
-    label22_->setEnabled(false);
+    accountBox_->setEnabled(false);
+    accountPicker_->setEnabled(false);
+    accountTitle_->setEnabled(false);
 }
 
 void HeadForm::Unlock_Konto() {
-    text10_->setEnabled(true);
-    combo3_->setEnabled(true);
-    label22_->setEnabled(true);
+    accountBox_->setEnabled(true);
+    accountPicker_->setEnabled(true);
+    accountTitle_->setEnabled(true);
 }
 
-void HeadForm::Command3_Click() {
+void HeadForm::cancel() {
     if (!resetArmed_)
         return;
     resetArmed_ = false;
-    Com3_Routines();
+    resetProcedure();
 }
 
-void HeadForm::Command3_MouseDown() {
+void HeadForm::cancelPressed() {
     if (!procedureCode_.isEmpty()) {
-        Com3_Routines();
+        resetProcedure();
         return;
     }
     // Idle: back to the working date.
@@ -129,7 +129,7 @@ void HeadForm::restoreEntryControls() {
     Unlock_trans();
     Unlock_menues();
     Unlock_Konto();
-    picture1_->setEnabled(true);
+    logo_->setEnabled(true);
     dateSelector_->setEnabled(true);
     if (ledger::LedgerFrame* frame = shownFrame()) {
         frame->transText()->setEnabled(true);
@@ -141,10 +141,10 @@ void HeadForm::restoreEntryControls() {
             budgetFrame_->actualAmountBox()->setEnabled(true);
         }
     }
-    command3_->setText(markedPost_ > 0 ? QStringLiteral("Avbryt markera") : QStringLiteral("Avbryt"));
-    command2_->setEnabled(true);
-    command2_->setText(QStringLiteral("Flytta"));
-    command2Mode_ = QStringLiteral("flt");
+    cancelButton_->setText(markedPost_ > 0 ? QStringLiteral("Avbryt markera") : QStringLiteral("Avbryt"));
+    actionButton_->setEnabled(true);
+    actionButton_->setText(QStringLiteral("Flytta"));
+    actionMode_ = QStringLiteral("flt");
 }
 
 void HeadForm::forgetMarkAndChoice() {
@@ -185,16 +185,16 @@ void HeadForm::Rensa_Mark(ledger::LedgerFrame* frame) {
     if (frame)
         frame->resetEntry();
     moveMode_ = false;
-    command1_->setEnabled(false);
-    command2_->setEnabled(true);
-    command2_->setText(QStringLiteral("Flytta"));
-    command2Mode_ = QStringLiteral("flt");
-    command3_->setText(QStringLiteral("Avbryt"));
+    confirmButton_->setEnabled(false);
+    actionButton_->setEnabled(true);
+    actionButton_->setText(QStringLiteral("Flytta"));
+    actionMode_ = QStringLiteral("flt");
+    cancelButton_->setText(QStringLiteral("Avbryt"));
     setProcedureCode(QString());
     Unlock_trans();
     Unlock_Konto();
     Unlock_menues();
-    picture1_->setEnabled(true);
+    logo_->setEnabled(true);
     dateSelector_->setEnabled(true);
     dateSelector_->datumset(QString::fromStdString(ctx_.today));
 }
@@ -207,7 +207,7 @@ void HeadForm::Rensa_Mark_G2() {
     Rensa_Mark(budgetFrame_);
 }
 
-void HeadForm::Com3_Routines() {
+void HeadForm::resetProcedure() {
     support::trapped(
         ctx_, this,
         [&] {
@@ -222,13 +222,13 @@ void HeadForm::Com3_Routines() {
                 // and the second reset ends the marking, so every lock it set comes off again.
                 setProcedureCode(markCode);
                 Rensa_Mark(frame);
-                label30_->clear();
+                helpLine_->clear();
             } else if (code == QLatin1String("cbonomark") || code == QLatin1String("trch") ||
                        code == QLatin1String("trny")) {
                 // The transaction box is emptied by these procedures: nothing stays chosen unseen.
                 Unlock_Konto();
                 Unlock_menues();
-                picture1_->setEnabled(true);
+                logo_->setEnabled(true);
                 if (frame) {
                     frame->grid()->setEnabled(true);
                     frame->transCombo()->setEnabled(true);
@@ -250,18 +250,18 @@ void HeadForm::Com3_Routines() {
                 typing_ = false;
                 if (frame)
                     frame->resetEntry();
-                command2_->setEnabled(true);
-                command2_->setText(QStringLiteral("Flytta"));
-                command2Mode_ = QStringLiteral("flt");
-                label30_->clear();
+                actionButton_->setEnabled(true);
+                actionButton_->setText(QStringLiteral("Flytta"));
+                actionMode_ = QStringLiteral("flt");
+                helpLine_->clear();
                 if (code == QLatin1String("cbonomark"))
                     dateSelector_->datumset(QString::fromStdString(ctx_.today));
-                command3_->setText(QStringLiteral("Avbryt"));
+                cancelButton_->setText(QStringLiteral("Avbryt"));
                 setProcedureCode(QString());
             } else if (code == QLatin1String("mkg1") || code == QLatin1String("mkg2")) {
                 Rensa_Mark(code == QLatin1String("mkg1") ? static_cast<ledger::LedgerFrame*>(cashFrame_)
                                                          : static_cast<ledger::LedgerFrame*>(budgetFrame_));
-                label30_->clear();
+                helpLine_->clear();
                 setProcedureCode(QString());
             } else if (code == QLatin1String("chg")) {
                 if (frame)
@@ -269,15 +269,15 @@ void HeadForm::Com3_Routines() {
                 typing_ = false;
                 if (frame)
                     frame->scrollBar()->setEnabled(scroll_.enabled);
-                command2_->setEnabled(true);
-                command2_->setText(QStringLiteral("Ta bort"));
-                command2Mode_ = QStringLiteral("rem");
-                command3_->setText(QStringLiteral("Avbryt mark."));
+                actionButton_->setEnabled(true);
+                actionButton_->setText(QStringLiteral("Ta bort"));
+                actionMode_ = QStringLiteral("rem");
+                cancelButton_->setText(QStringLiteral("Avbryt mark."));
                 setProcedureCode(markCode);
             } else if (code == QLatin1String("Fl")) {
                 Rensa_Mark(frame);
-                label29_->clear();
-                label30_->clear();
+                helpTitle_->clear();
+                helpLine_->clear();
             } else if (code == QLatin1String("trbyt")) {
                 // Back to the marked post exactly as the marking left it.
                 if (frame) {
@@ -286,7 +286,7 @@ void HeadForm::Com3_Routines() {
                     frame->remark();
                 }
             } else if (code == QLatin1String("subtrch")) {
-                command3_->setText(QStringLiteral("Avbryt"));
+                cancelButton_->setText(QStringLiteral("Avbryt"));
                 setProcedureCode(QString());
                 restoreEntryControls();
             } else if (code == QLatin1String("nysptr")) {
@@ -301,12 +301,12 @@ void HeadForm::Com3_Routines() {
                 cashFrame_->amountBox()->clear();
                 chosenMain_ = {};
                 cashFrame_->amountTitle()->setText(QStringLiteral("Belopp"));
-                command3_->setText(QStringLiteral("Avbryt"));
+                cancelButton_->setText(QStringLiteral("Avbryt"));
                 setProcedureCode(QString());
-                command2_->setText(QStringLiteral("Flytta"));
-                command2Mode_ = QStringLiteral("flt");
+                actionButton_->setText(QStringLiteral("Flytta"));
+                actionMode_ = QStringLiteral("flt");
             } else if (code == QLatin1String("budg")) {
-                command3_->setText(QStringLiteral("Avbryt"));
+                cancelButton_->setText(QStringLiteral("Avbryt"));
                 setProcedureCode(QString());
             }
             // Empty and other windows' codes: nothing to undo here.

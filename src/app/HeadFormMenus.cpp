@@ -141,7 +141,7 @@ void HeadForm::Update_mn_Click() {
         ctx_.platform.openUrl(url);
 }
 
-void HeadForm::Picture1_Click() {
+void HeadForm::openHomePage() {
     if (ctx_.settings.homePage.isEmpty())
         noAddressMessage(QStringLiteral("Hemsidan"));
     else
@@ -184,16 +184,16 @@ void HeadForm::Donera_Click() {
 // --- Help texts
 
 void HeadForm::setHelp(const QString& title, const QString& line) {
-    label29_->setText(title);
-    label30_->setText(line);
+    helpTitle_->setText(title);
+    helpLine_->setText(line);
 }
 
 void HeadForm::installHelp() {
     for (QWidget* w : std::initializer_list<QWidget*>{
-             centralWidget(), cashFrame_, budgetFrame_, dateSelector_, command1_, picture1_, text10_,
+             centralWidget(), cashFrame_, budgetFrame_, dateSelector_, confirmButton_, logo_, accountBox_,
              cashFrame_->saldoTitle(), dateSelector_->findChild<QWidget*>(QStringLiteral("YearShow")),
              dateSelector_->findChild<QWidget*>(QStringLiteral("MonthShow")),
-             dateSelector_->findChild<QWidget*>(QStringLiteral("DayShow")), command3_})
+             dateSelector_->findChild<QWidget*>(QStringLiteral("DayShow")), cancelButton_})
         w->installEventFilter(this);
     cashFrame_->saldoTitle()->setMouseTracking(true);
 }
@@ -202,12 +202,12 @@ bool HeadForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && commandKey(watched, *static_cast<QKeyEvent*>(event)))
         return true;
     if (event->type() == QEvent::MouseButtonPress) {
-        if (watched == command3_ && command3_->isEnabled())
-            Command3_MouseDown();
-        else if (watched == text10_ && text10_->isEnabled())
+        if (watched == cancelButton_ && cancelButton_->isEnabled())
+            cancelPressed();
+        else if (watched == accountBox_ && accountBox_->isEnabled())
             Nykonto_mn_Click();
-        else if (watched == picture1_ && picture1_->isEnabled())
-            Picture1_Click();
+        else if (watched == logo_ && logo_->isEnabled())
+            openHomePage();
         return false;
     }
     if (event->type() != QEvent::Enter || moveMode_)
@@ -225,19 +225,19 @@ bool HeadForm::eventFilter(QObject* watched, QEvent* event) {
                name == QLatin1String("DayShow")) {
         setHelp(QStringLiteral("Datumsökning"),
                 QStringLiteral("Klicka och sök data på inställt datum. Återställ med 'Avbryt' !"));
-    } else if (watched == command1_) {
+    } else if (watched == confirmButton_) {
         setHelp(QStringLiteral("Multiknapp 1"), QStringLiteral("Godkänn nuvarande belopp på markerad rad !"));
-    } else if (watched == picture1_) {
+    } else if (watched == logo_) {
         setHelp(QStringLiteral("Logo"), QStringLiteral("Välkommen titta in på min hemsida !\n/Ollon"));
-    } else if (watched == text10_) {
+    } else if (watched == accountBox_) {
         if (hasAccounts()) {
             setHelp(QStringLiteral("Konto"),
                     QStringLiteral("Klicka för att skapa ett nytt konto, eller välj") +
                         QStringLiteral(" ett befintligt från listan !"));
-            text10_->setToolTip(QStringLiteral("Klicka för att lägga in nytt konto !"));
+            accountBox_->setToolTip(QStringLiteral("Klicka för att lägga in nytt konto !"));
         } else {
             setHelp(QStringLiteral("Konto"), QStringLiteral("Klicka för att skapa ett första konto !"));
-            text10_->setToolTip(QStringLiteral("Klicka för att lägga in första kontot !"));
+            accountBox_->setToolTip(QStringLiteral("Klicka för att lägga in första kontot !"));
         }
     } else if (watched == cashFrame_->saldoTitle()) {
         saldoTitleHover();
@@ -500,9 +500,9 @@ bool HeadForm::Reducera_Konto() {
         ctx_, this,
         [&] {
             closeAccountFiles();
-            const bool last =
-                accounts::reduceAccount(ctx_.paths, kontoNum_, accountNameBytes_, combo3_->count() < 2) ==
-                accounts::RemovalResult::RegisterDeleted;
+            const bool last = accounts::reduceAccount(ctx_.paths, kontoNum_, accountNameBytes_,
+                                                      accountPicker_->count() < 2) ==
+                              accounts::RemovalResult::RegisterDeleted;
             store::describeChange("borttaget konto " + name.toStdString());
             removed = true;
             if (ledger::LedgerFrame* frame = shownFrame()) {
@@ -510,7 +510,7 @@ bool HeadForm::Reducera_Konto() {
                 frame->clearGrid();
                 frame->showAccount(QString(), QString());
             }
-            combo3_->clear();
+            accountPicker_->clear();
             kontoNum_ = 0;
             accountName_.clear();
             accountNameBytes_.clear();
@@ -520,14 +520,14 @@ bool HeadForm::Reducera_Konto() {
             } else {
                 store::RecordFile kontoFil(ctx_.paths.kontoFil(), store::KontoRec::Length);
                 fillAccountList(kontoFil);
-                if (combo3_->count() > 0)
-                    kontoNum_ = combo3_->itemData(0).toInt();
+                if (accountPicker_->count() > 0)
+                    kontoNum_ = accountPicker_->itemData(0).toInt();
                 ctx_.dialogs.message(this, QStringLiteral("Konto borttaget"),
                                      name + QStringLiteral(" konto har avlägsnats !"));
             }
             if (kontoNum_ > 0) {
-                combo3_->setCurrentIndex(combo3_->findData(kontoNum_));
-                Combo3_Click();
+                accountPicker_->setCurrentIndex(accountPicker_->findData(kontoNum_));
+                openChosenAccount();
                 return;
             }
             radkoAction_->setEnabled(false);
@@ -545,7 +545,7 @@ bool HeadForm::Reducera_Konto() {
             }
             ctx_.dialogs.message(this, QStringLiteral("KONTOUPPGIFT"),
                                  QStringLiteral("Saknas uppgifter om konton !"));
-            text10_->setText(QStringLiteral("Kontouppgift saknas"));
+            accountBox_->setText(QStringLiteral("Kontouppgift saknas"));
             Lock_Kontroller();
         },
         [&] {
@@ -597,17 +597,17 @@ void HeadForm::Radera_KontoNamn() {
             kontoNum_ = 0;
             store::RecordFile kontoFil(ctx_.paths.kontoFil(), store::KontoRec::Length);
             fillAccountList(kontoFil);
-            if (combo3_->count() > 0)
-                kontoNum_ = combo3_->itemData(0).toInt();
+            if (accountPicker_->count() > 0)
+                kontoNum_ = accountPicker_->itemData(0).toInt();
             ctx_.dialogs.message(this, QStringLiteral("Kontonamn borttaget"),
                                  QStringLiteral("Kontonamnet ") + name +
                                      QStringLiteral(" har nu avlägsnats\nur registret !"));
             if (kontoNum_ > 0) {
-                combo3_->setCurrentIndex(0);
-                Combo3_Click();
+                accountPicker_->setCurrentIndex(0);
+                openChosenAccount();
             } else {
                 kind_.clear();
-                text10_->clear();
+                accountBox_->clear();
                 First_account();
             }
         },

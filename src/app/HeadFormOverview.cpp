@@ -19,12 +19,12 @@ void HeadForm::Overview_mn_Click() {
         new overview::OverviewWindow(ctx_, this, accountName_, [this](const QString& account, int post) {
             // Another account is opened as a click in the account list opens it.
             if (account != accountName_) {
-                const int index = combo3_->findText(
+                const int index = accountPicker_->findText(
                     QString::fromStdString(accounts::centredListText(account.toStdString())));
                 if (index < 0)
                     return;
-                combo3_->setCurrentIndex(index);
-                Combo3_Click();
+                accountPicker_->setCurrentIndex(index);
+                openChosenAccount();
             }
             if (!kontoData_ || account != accountName_)
                 return;

@@ -179,7 +179,7 @@ void HeadForm::Inläs_Kontofil() {
                     fs::is_regular_file(older) &&
                     (fs::file_size(older) + store::KontoRec::Length / 2) / store::KontoRec::Length > 0;
                 if (!olderHasRecords) {
-                    combo3_->clear();
+                    accountPicker_->clear();
                     First_account();
                     return;
                 }
@@ -191,15 +191,15 @@ void HeadForm::Inläs_Kontofil() {
             level = 7;
             fillAccountList(kontoFil);
             level = 8;
-            int found = combo3_->findData(kontoNum_);
-            if (found < 0 && combo3_->count() > 0) {
+            int found = accountPicker_->findData(kontoNum_);
+            if (found < 0 && accountPicker_->count() > 0) {
                 // The account of the last run has been removed since: the first account opens.
                 found = 0;
-                kontoNum_ = combo3_->itemData(0).toInt();
+                kontoNum_ = accountPicker_->itemData(0).toInt();
             }
             if (found >= 0)
-                text10_->setText(combo3_->itemText(found).trimmed());
-            if (combo3_->count() == 0) {
+                accountBox_->setText(accountPicker_->itemText(found).trimmed());
+            if (accountPicker_->count() == 0) {
                 First_account();
                 return;
             }
@@ -214,7 +214,7 @@ void HeadForm::Inläs_Kontofil() {
                     QString::number(level) + QStringLiteral("\n"),
                 {QStringLiteral("Fel i rutinen Inläs_Kontofil"),
                  QStringLiteral("Nivå = ") + QString::number(level),
-                 QStringLiteral("Text10 = ") + text10_->text(),
+                 QStringLiteral("Text10 = ") + accountBox_->text(),
                  QStringLiteral("KontoNum = ") + QString::number(kontoNum_)}};
         });
 }
@@ -290,7 +290,7 @@ void HeadForm::NoAccount() {
     }
     ctx_.dialogs.message(this, QStringLiteral("KONTOUPPGIFT"),
                          QStringLiteral("Saknas uppgifter om konton !"));
-    text10_->setText(QStringLiteral("Konto saknas !"));
+    accountBox_->setText(QStringLiteral("Konto saknas !"));
     Lock_Kontroller();
 }
 
@@ -336,19 +336,19 @@ void HeadForm::FolderTransfer(store::RecordFile& kontoFil, store::GroupCommit& g
 }
 
 void HeadForm::fillAccountList(const store::RecordFile& kontoFil) {
-    combo3_->clear();
+    accountPicker_->clear();
     for (const auto& entry : accounts::listAccounts(kontoFil))
-        combo3_->addItem(QString::fromStdString(entry.listText), entry.recordNumber);
-    combo3_->setCurrentIndex(-1);
+        accountPicker_->addItem(QString::fromStdString(entry.listText), entry.recordNumber);
+    accountPicker_->setCurrentIndex(-1);
 }
 
 void HeadForm::InstallDag() {
     const std::string first = firstBytes(ctx_.paths.kontoFil(), store::KontoRec::Length);
     store::KontoRec rec{first};
-    if (rec.isFree() && combo3_->count() > 0) {
+    if (rec.isFree() && accountPicker_->count() > 0) {
         // Record 1 was freed: the oldest account still registered tells the date instead.
         store::RecordFile kontoFil(ctx_.paths.kontoFil(), store::KontoRec::Length);
-        rec = kontoFil.read<store::KontoRec>(static_cast<std::size_t>(combo3_->itemData(0).toInt()));
+        rec = kontoFil.read<store::KontoRec>(static_cast<std::size_t>(accountPicker_->itemData(0).toInt()));
     }
     const auto kind = ledger::kindFromCode(rec.text(store::KontoRec::KontoTyp));
     if (!kind || rec.isFree())

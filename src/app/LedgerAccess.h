@@ -53,20 +53,20 @@ public:
     void setBalanceMode(bool on) override { h_.balanceMode_ = on; }
     bool moveMode() const override { return h_.moveMode_; }
     void setMoveMode(bool on) override { h_.moveMode_ = on; }
-    QString actionMode() const override { return h_.command2Mode_; }
-    void setActionMode(const QString& mode) override { h_.command2Mode_ = mode; }
+    QString actionMode() const override { return h_.actionMode_; }
+    void setActionMode(const QString& mode) override { h_.actionMode_ = mode; }
 
-    QPushButton* confirmButton() override { return h_.command1_; }
-    QPushButton* actionButton() override { return h_.command2_; }
-    QPushButton* cancelButton() override { return h_.command3_; }
-    void setPictureEnabled(bool on) override { h_.picture1_->setEnabled(on); }
+    QPushButton* confirmButton() override { return h_.confirmButton_; }
+    QPushButton* actionButton() override { return h_.actionButton_; }
+    QPushButton* cancelButton() override { return h_.cancelButton_; }
+    void setPictureEnabled(bool on) override { h_.logo_->setEnabled(on); }
     void setHelp(const QString& title, const QString& line) override { h_.setHelp(title, line); }
-    void setHelpTitle(const QString& title) override { h_.label29_->setText(title); }
-    void setHelpLine(const QString& line) override { h_.label30_->setText(line); }
+    void setHelpTitle(const QString& title) override { h_.helpTitle_->setText(title); }
+    void setHelpLine(const QString& line) override { h_.helpLine_->setText(line); }
     QString procedureCode() const override { return h_.procedureCode(); }
     void setProcedureCode(const QString& code) override { h_.setProcedureCode(code); }
     void armReset() override { h_.armReset(); }
-    void pressCancel() override { h_.Command3_Click(); }
+    void pressCancel() override { h_.cancel(); }
     void Lock_menues() override { h_.Lock_menues(); }
     void Unlock_menues() override { h_.Unlock_menues(); }
     void Lock_Konto() override { h_.Lock_Konto(); }

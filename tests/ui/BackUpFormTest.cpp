@@ -429,8 +429,8 @@ TEST(BackUpFromTheMainWindow, RestoreOpensTheAccountThatWasOpen) {
 
     app::HeadForm head(t.ctx);
     head.Form_Load();
-    control<QComboBox>(head, "Combo3")->setCurrentIndex(2);
-    head.Combo3_Click();
+    control<QComboBox>(head, "accountPicker")->setCurrentIndex(2);
+    head.openChosenAccount();
     ASSERT_EQ(head.accountName(), "Spar");
     backup::backUpAccount(paths, "Spar", stick, "2026-11-01", "09:00:00");
     const fs::path all = backup::backUpAll(paths, stick, "2026-11-01", "09:00:00");

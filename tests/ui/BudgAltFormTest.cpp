@@ -99,8 +99,8 @@ TEST_F(BudgAltFormTest, OpensFromTheMenuOfABudgetAccountOnlyAndGivesTheMainWindo
     // The window's place went to its pair in PosFil.
     EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(readFile(t.ctx.paths.posFil())[6 * 7])));
 
-    control<QComboBox>(*head, "Combo3")->setCurrentIndex(1);
-    head->Combo3_Click();
+    control<QComboBox>(*head, "accountPicker")->setCurrentIndex(1);
+    head->openChosenAccount();
     EXPECT_FALSE(head->findChild<QAction*>("bupl_mn")->isEnabled());
     head->bupl_mn_Click();
     EXPECT_EQ(head->budgAltForm(), nullptr) << "never for a cash book";

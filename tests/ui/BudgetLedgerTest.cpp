@@ -69,8 +69,8 @@ TEST_F(BudgetLedgerTest, AnExpenseDatedTodayIsStoredConfirmedAndRecordedInTheTem
     EXPECT_EQ(frame()->pendingActual(), "-12345,50"); // the actual amount follows the budgeted one
     EXPECT_EQ(actualBox()->text(), "-12 345,50");
     type(actualBox(), "12000");
-    EXPECT_EQ(button("Command2")->text(), "Lägg in");
-    button("Command2")->click();
+    EXPECT_EQ(button("actionButton")->text(), "Lägg in");
+    button("actionButton")->click();
 
     // Posts: 0/0, -20/-22, -30/-33 (balances -50/-55), then the new post on 2026-12-06.
     const std::string expected =
@@ -92,7 +92,7 @@ TEST_F(BudgetLedgerTest, APostDatedTomorrowIsOnlyBudgetedShownBlueAndConfirmedLa
     type(actualBox(), "800");
     EXPECT_EQ(budgetBox()->text(), "0,00");
     EXPECT_EQ(frame()->pendingBudgeted(), "0");
-    button("Command2")->click();
+    button("actionButton")->click();
     const std::string file = readFile(folder() / "KontoData");
     EXPECT_EQ(file.substr(2 * 77, 77), budg("2026-12-07", "2", "0", "800", "-20", "778", "798", ' ', ' '));
     EXPECT_EQ(g2()->item(2, 3)->foreground().color(), QColor(0, 0, 255));
@@ -101,9 +101,9 @@ TEST_F(BudgetLedgerTest, APostDatedTomorrowIsOnlyBudgetedShownBlueAndConfirmedLa
     // Marking it offers "Bekräfta"; confirming sets the flag only.
     g2()->cellClicked(2, 0);
     EXPECT_EQ(form->procedureCode(), "mkg2");
-    EXPECT_TRUE(button("Command1")->isEnabled());
+    EXPECT_TRUE(button("confirmButton")->isEnabled());
     t.dialogs.answerYes();
-    button("Command1")->click();
+    button("confirmButton")->click();
     EXPECT_TRUE(uitest::showed(t.dialogs, -1, "Bekräfta belopp",
                                "Vill du verifiera beloppen:\n\n0,00 kr.   800,00 kr.\n\nsom verkliga ?"));
     std::string confirmed = file;
@@ -118,11 +118,11 @@ TEST_F(BudgetLedgerTest, ChangingTheActualAmountMovesTheLaterActualBalancesAndDi
     open(budgetPosts(4));
     g2()->cellClicked(1, 0); // post 2: -20 / -22
     EXPECT_EQ(actualBox()->text(), "-22,00");
-    EXPECT_FALSE(button("Command1")->isEnabled());
+    EXPECT_FALSE(button("confirmButton")->isEnabled());
     type(actualBox(), "72");
-    EXPECT_EQ(button("Command2")->text(), "Ändra");
+    EXPECT_EQ(button("actionButton")->text(), "Ändra");
     t.dialogs.answerYes();
-    button("Command2")->click();
+    button("actionButton")->click();
     EXPECT_TRUE(uitest::showed(t.dialogs, 0, "Ändring av tidigare belopp",
                                "Vill du ändra tidigare:\nVerkl. beloppet:  -22,00  till  -72,00  ?"));
     const std::string file = readFile(folder() / "KontoData");
@@ -136,7 +136,7 @@ TEST_F(BudgetLedgerTest, DeletingAndMovingPostsKeepTheBalancesRight) {
     open(budgetPosts(5));
     g2()->cellClicked(1, 1);
     t.dialogs.answerYes();
-    button("Command2")->click();
+    button("actionButton")->click();
     EXPECT_TRUE(uitest::showed(t.dialogs, 0, "Borttagning av post",
                                QString::fromStdString("Vill du radera posten med datum: " + nthDate(2) +
                                                       "\n\nUttag\n\n-20,00 kr.,  -22,00 kr.  ?")));
@@ -145,7 +145,7 @@ TEST_F(BudgetLedgerTest, DeletingAndMovingPostsKeepTheBalancesRight) {
               budgetPost(nthDate(3), 3, -30, -33, -30, -33, true));
 
     // Move the new last post to the first day: it goes after post 1.
-    button("Command2")->click();
+    button("actionButton")->click();
     EXPECT_EQ(form->procedureCode(), "Fl");
     g2()->cellClicked(3, 0);
     EXPECT_EQ(g2()->item(3, 0)->background().color(), QColor(0, 255, 0));
@@ -153,13 +153,13 @@ TEST_F(BudgetLedgerTest, DeletingAndMovingPostsKeepTheBalancesRight) {
     t.dialogs.answerYes();
     g2()->cellClicked(3, 0);
     form->dateSelector()->datumset(QString::fromStdString(nthDate(1)));
-    button("Command2")->click();
+    button("actionButton")->click();
     const std::string file = readFile(folder() / "KontoData");
     EXPECT_EQ(file.substr(0, 2 * 77), budgetPost(nthDate(1), 1, 0, 0, 0, 0, true) +
                                           budgetPost(nthDate(1), 3, -50, -55, -50, -55, true));
     EXPECT_EQ(file.substr(3 * 77, 77), budgetPost(nthDate(4), 3, -40, -44, -120, -132, true));
     EXPECT_EQ(form->procedureCode(), "");
-    EXPECT_TRUE(button("Command2")->isEnabled());
+    EXPECT_TRUE(button("actionButton")->isEnabled());
 }
 
 TEST_F(BudgetLedgerTest, AWrongBudgetBalanceIsNamedAndRecountedOnYes) {
@@ -171,7 +171,7 @@ TEST_F(BudgetLedgerTest, AWrongBudgetBalanceIsNamedAndRecountedOnYes) {
     choose("Uttag");
     type(budgetBox(), "0");
     t.dialogs.answerYes();
-    button("Command2")->click();
+    button("actionButton")->click();
     ASSERT_GE(t.dialogs.calls().size(), 2u);
     EXPECT_EQ(t.dialogs.calls()[0].title, "Saldo-kontroll");
     EXPECT_TRUE(t.dialogs.calls()[0].text.contains("Budgetbelopp: -30,00\nVerkl.belopp: -33,00\n\nUpptäckt "
@@ -191,10 +191,10 @@ TEST_F(BudgetLedgerTest, OnlyAmountsTakenWithEnterArePostedWithTheSignOfTheirTra
     const std::string before = readFile(folder() / "KontoData");
     choose("Uttag");
     type(budgetBox(), "100");
-    EXPECT_TRUE(button("Command2")->isEnabled());
+    EXPECT_TRUE(button("actionButton")->isEnabled());
     uitest::typeText(actualBox(), "5");
-    EXPECT_FALSE(button("Command2")->isEnabled());
-    form->Command2_Click();
+    EXPECT_FALSE(button("actionButton")->isEnabled());
+    form->runAction();
     EXPECT_TRUE(t.dialogs.calls().empty()); // never the error report
     EXPECT_EQ(readFile(folder() / "KontoData"), before);
 
@@ -202,7 +202,7 @@ TEST_F(BudgetLedgerTest, OnlyAmountsTakenWithEnterArePostedWithTheSignOfTheirTra
     choose("Insättning");
     EXPECT_EQ(budgetBox()->text(), "100,00");
     EXPECT_EQ(frame()->pendingActual(), "5");
-    button("Command2")->click();
+    button("actionButton")->click();
     EXPECT_EQ(readFile(folder() / "KontoData").substr(3 * 77, 39),
               field("2026-12-06", 10) + field("2", 4) + field("100", 11) + field("5", 11) + field("50", 3));
 
@@ -220,30 +220,30 @@ TEST_F(BudgetLedgerTest, Command1IsOfferedOnlyWhileAnUnconfirmedPostIsMarked) {
     std::string bytes = budgetPosts(3);
     bytes[77 + 70] = ' '; // post 2 only budgeted
     open(bytes);
-    QPushButton* command1 = button("Command1");
+    QPushButton* confirmButton = button("confirmButton");
     const auto cancel = [&] {
         form->armReset();
-        button("Command3")->click();
+        button("cancelButton")->click();
     };
-    EXPECT_FALSE(command1->isEnabled());
+    EXPECT_FALSE(confirmButton->isEnabled());
     g2()->cellClicked(0, 0);
-    EXPECT_FALSE(command1->isEnabled());
+    EXPECT_FALSE(confirmButton->isEnabled());
     cancel();
     g2()->cellClicked(1, 0);
-    EXPECT_TRUE(command1->isEnabled());
+    EXPECT_TRUE(confirmButton->isEnabled());
     uitest::typeText(budgetBox(), "5"); // a change of its amounts begun...
-    EXPECT_FALSE(command1->isEnabled());
+    EXPECT_FALSE(confirmButton->isEnabled());
     cancel(); // ...and given up: the post is marked as before
     EXPECT_EQ(form->procedureCode(), "mkg2");
-    EXPECT_TRUE(command1->isEnabled());
+    EXPECT_TRUE(confirmButton->isEnabled());
     cancel();
-    EXPECT_FALSE(command1->isEnabled());
+    EXPECT_FALSE(confirmButton->isEnabled());
 }
 
 TEST_F(BudgetLedgerTest, TheOnlyPostTakesTheNewDateAtOnceAndKeepsItsFlag) {
     open(budgetPosts(1, false));
     form->dateSelector()->datumset("2026-02-01");
-    button("Command2")->click(); // "Flytta"
+    button("actionButton")->click(); // "Flytta"
     EXPECT_EQ(readFile(folder() / "KontoData"), budgetPost("2026-02-01", 1, 0, 0, 0, 0, false));
     EXPECT_TRUE(t.dialogs.calls().empty());
     EXPECT_EQ(form->procedureCode(), "");
@@ -371,7 +371,7 @@ TEST_F(BudgetLedgerTest, TheTransactionBoxAndOptionsExplainThemselves) {
          "Klicka för att ändra / radera transaktion"},
         {[&] {
              form->armReset();
-             button("Command3")->click();
+             button("cancelButton")->click();
              g2()->cellClicked(1, 0);
          },
          "Transaktion", "Byt ev. ut transaktion för denna post",
@@ -382,16 +382,16 @@ TEST_F(BudgetLedgerTest, TheTransactionBoxAndOptionsExplainThemselves) {
     for (const auto& c : cases) {
         c.state();
         hover(frame()->transText());
-        EXPECT_EQ(uitest::textsOf(*form, {"Label29", "Label30"}), (QStringList{c.title, c.line}));
+        EXPECT_EQ(uitest::textsOf(*form, {"helpTitle", "helpLine"}), (QStringList{c.title, c.line}));
         EXPECT_EQ(frame()->transText()->toolTip(), c.tooltip);
     }
     // Marked, sub list shown: the main option names the chosen main transaction.
     hover(frame()->mainOption());
     EXPECT_EQ(frame()->mainOption()->toolTip(), "Huvudtransaktion = Uttag");
     form->armReset();
-    button("Command3")->click();
+    button("cancelButton")->click();
     hover(frame()->subOption());
-    EXPECT_EQ(control<QLabel>(*form, "Label30")->text(), "Listan saknar subtransaktioner !");
+    EXPECT_EQ(control<QLabel>(*form, "helpLine")->text(), "Listan saknar subtransaktioner !");
     // An empty sub-transaction list still asks before a new one is made.
     t.dialogs.answerNo();
     frame()->TransText_Click();

@@ -64,8 +64,8 @@ struct CashLedgerTest : ::testing::Test {
     }
     ledger::CashFrame* frame() { return form->cashFrame(); }
     QLineEdit* amountBox() { return frame()->amountBox(); }
-    QPushButton* command2() { return control<QPushButton>(*form, "Command2"); }
-    QPushButton* command3() { return control<QPushButton>(*form, "Command3"); }
+    QPushButton* actionButton() { return control<QPushButton>(*form, "actionButton"); }
+    QPushButton* cancelButton() { return control<QPushButton>(*form, "cancelButton"); }
     QTableWidget* g1() { return control<QTableWidget>(*form, "G1"); }
 
     void choose(const QString& transaction) {
@@ -80,7 +80,7 @@ struct CashLedgerTest : ::testing::Test {
     void enter(const QString& transaction, const QString& amount) {
         choose(transaction);
         type(amount);
-        command2()->click();
+        actionButton()->click();
     }
 };
 
@@ -90,16 +90,16 @@ TEST_F(CashLedgerTest, ANewExpenseGoesInAfterThePostsOfItsDateWithTheLaterBalanc
     form->dateSelector()->datumset("2026-03-05");
     choose("Uttag");
     EXPECT_EQ(form->procedureCode(), "cbonomark");
-    EXPECT_EQ(command3()->text(), "Avbryt inmatn.");
-    EXPECT_FALSE(control<QComboBox>(*form, "Combo3")->isEnabled());
+    EXPECT_EQ(cancelButton()->text(), "Avbryt inmatn.");
+    EXPECT_FALSE(control<QComboBox>(*form, "accountPicker")->isEnabled());
     EXPECT_FALSE(amountBox()->isReadOnly());
 
     type("1 250.5");
     EXPECT_EQ(amountBox()->text(), "-1 250,50");
     EXPECT_EQ(frame()->amountText(), "-1250,5");
-    EXPECT_EQ(command2()->text(), "Lägg in");
-    EXPECT_EQ(form->command2Mode(), "inl");
-    command2()->click();
+    EXPECT_EQ(actionButton()->text(), "Lägg in");
+    EXPECT_EQ(form->actionMode(), "inl");
+    actionButton()->click();
 
     EXPECT_EQ(readFile(kontoData()), cashPost("2026-03-03", 1, 0, 0) + cashPost("2026-03-05", 2, 500, 500) +
                                          cashPost("2026-03-05", 3, -20, 480) +
@@ -107,8 +107,8 @@ TEST_F(CashLedgerTest, ANewExpenseGoesInAfterThePostsOfItsDateWithTheLaterBalanc
                                          cash("2026-03-09", "2", "1000", "229,5"));
     EXPECT_EQ(form->postCount(), 5);
     EXPECT_EQ(form->procedureCode(), "");
-    EXPECT_EQ(uitest::textsOf(*form, {"Command3", "Command2"}), (QStringList{"Avbryt", "Flytta"}));
-    EXPECT_TRUE(control<QComboBox>(*form, "Combo3")->isEnabled());
+    EXPECT_EQ(uitest::textsOf(*form, {"cancelButton", "actionButton"}), (QStringList{"Avbryt", "Flytta"}));
+    EXPECT_TRUE(control<QComboBox>(*form, "accountPicker")->isEnabled());
     EXPECT_EQ(g1()->item(3, 2)->text(), "-1 250,50");
     EXPECT_EQ(g1()->item(3, 2)->foreground().color(), QColor(255, 0, 0));
     EXPECT_EQ(g1()->item(4, 3)->text(), "229,50");
@@ -162,14 +162,15 @@ TEST_F(CashLedgerTest, AMarkedPostIsDeletedAndTheLaterBalancesFollow) {
     g1()->cellClicked(2, 1);
     EXPECT_EQ(form->markedPost(), 3);
     EXPECT_EQ(form->procedureCode(), "mkg1");
-    EXPECT_EQ(uitest::textsOf(*form, {"Command2", "Command3"}), (QStringList{"Ta bort", "Avbryt markera"}));
+    EXPECT_EQ(uitest::textsOf(*form, {"actionButton", "cancelButton"}),
+              (QStringList{"Ta bort", "Avbryt markera"}));
     EXPECT_EQ(amountBox()->text(), "-200,00");
     EXPECT_EQ(form->workingDate().toStdString(), nthDate(3));
     EXPECT_EQ(g1()->item(2, 0)->background().color(), QColor(255, 192, 192));
     EXPECT_EQ(g1()->item(1, 0)->background().color(), QColor(255, 255, 192));
 
     t.dialogs.answerYes();
-    command2()->click();
+    actionButton()->click();
     EXPECT_TRUE(uitest::showed(t.dialogs, 0, "Borttagning av post",
                                QString::fromStdString("Vill du radera posten med datum: " + nthDate(3) +
                                                       "\n\nUttag\n\n-200,00 kr.  ?")));
@@ -188,13 +189,13 @@ TEST_F(CashLedgerTest, ChangingTheAmountOfAMarkedPostMovesEveryLaterBalance) {
     g1()->cellClicked(1, 0);  // post 2, +100
     amountBox()->selectAll(); // the shown amount is typed over
     uitest::typeText(amountBox(), "150");
-    EXPECT_EQ(command2()->text(), "Ändra");
-    EXPECT_FALSE(command2()->isEnabled());
+    EXPECT_EQ(actionButton()->text(), "Ändra");
+    EXPECT_FALSE(actionButton()->isEnabled());
     EXPECT_EQ(form->procedureCode(), "chg");
     uitest::pressEnter(amountBox());
-    EXPECT_TRUE(command2()->isEnabled());
+    EXPECT_TRUE(actionButton()->isEnabled());
     t.dialogs.answerYes();
-    command2()->click();
+    actionButton()->click();
     EXPECT_EQ(t.dialogs.calls()[0].text,
               "Vill du ändra tidigare:\n\nVerkl. beloppet:  100,00  till  150,00  ?\n");
     EXPECT_EQ(readFile(kontoData()), days({{1, 1, 0}, {2, 2, 150}, {3, 3, -30}, {4, 2, 100}, {5, 3, -30}}));
@@ -206,26 +207,26 @@ TEST_F(CashLedgerTest, ChangingTheAmountOfAMarkedPostMovesEveryLaterBalance) {
     amountBox()->selectAll();
     uitest::typeText(amountBox(), "150");
     uitest::pressEnter(amountBox());
-    command2()->click();
+    actionButton()->click();
     EXPECT_EQ(t.dialogs.calls().back().text, "Ingen ändring utförd !");
     EXPECT_EQ(form->procedureCode(), "mkg1");
-    EXPECT_EQ(command2()->text(), "Ta bort");
+    EXPECT_EQ(actionButton()->text(), "Ta bort");
     EXPECT_EQ(amountBox()->text(), "150,00");
 }
 
 TEST_F(CashLedgerTest, PostsAreMovedToANewDateInTheirOrder) {
     open(cashPosts(6, amountOf));
-    command2()->click(); // "Flytta"
+    actionButton()->click(); // "Flytta"
     EXPECT_EQ(form->procedureCode(), "Fl");
-    EXPECT_EQ(control<QLabel>(*form, "Label30")->text(), "Klicka på första rad som ska flyttas !");
+    EXPECT_EQ(control<QLabel>(*form, "helpLine")->text(), "Klicka på första rad som ska flyttas !");
     g1()->cellClicked(3, 0); // post 4 first...
     EXPECT_EQ(g1()->item(3, 0)->background().color(), QColor(0, 255, 0));
     t.dialogs.answerYes();
     g1()->cellClicked(1, 0); // ...and post 2 last: the same range
     EXPECT_EQ(t.dialogs.calls()[0].title, "Flytta rader");
-    EXPECT_EQ(command2()->text(), "Nytt datum");
+    EXPECT_EQ(actionButton()->text(), "Nytt datum");
     form->dateSelector()->datumset("2026-12-01");
-    command2()->click();
+    actionButton()->click();
     EXPECT_EQ(readFile(kontoData()), posts({{nthDate(1), 1, 0},
                                             {nthDate(5), 3, -30},
                                             {nthDate(6), 2, 100},
@@ -233,18 +234,18 @@ TEST_F(CashLedgerTest, PostsAreMovedToANewDateInTheirOrder) {
                                             {"2026-12-01", 3, -30},
                                             {"2026-12-01", 2, 100}}));
     EXPECT_EQ(form->procedureCode(), "");
-    EXPECT_EQ(command2()->text(), "Flytta");
-    EXPECT_TRUE(command2()->isEnabled() && g1()->isEnabled());
+    EXPECT_EQ(actionButton()->text(), "Flytta");
+    EXPECT_TRUE(actionButton()->isEnabled() && g1()->isEnabled());
 }
 
 TEST_F(CashLedgerTest, AfterAMoveTheViewFollowsTheMovedPosts) {
     open(cashPosts(30, amountOf));
-    command2()->click();
+    actionButton()->click();
     g1()->cellClicked(1, 0);
     t.dialogs.answerYes();
     g1()->cellClicked(1, 0);
     form->dateSelector()->datumset("2026-12-01");
-    command2()->click();
+    actionButton()->click();
     EXPECT_EQ(readFile(kontoData()).substr(29 * 43, 14), field("2026-12-01", 10) + field("2", 4));
     EXPECT_EQ(form->currentPost(), 30);
     EXPECT_EQ(form->scrollState().value, 21);
@@ -295,7 +296,7 @@ TEST_F(CashLedgerTest, DeletingTheOnlyPostRemovesTheAccountAfterASecondQuestion)
     open(cashPosts(1));
     g1()->cellClicked(0, 0);
     t.dialogs.answerYes().answerYes().answerNo().answerNo();
-    command2()->click();
+    actionButton()->click();
     EXPECT_TRUE(uitest::showed(t.dialogs, 1, "Ta bort konto ? ?",
                                "Du tar bort den enda posten\npå kontot !\n\nDärmed avslutar du "
                                "också hela kontot !\n\nVill du fortsätta ?"));
@@ -337,18 +338,18 @@ TEST_F(CashLedgerTest, ANewBalanceBecomesAPostOfTheStandardTransaction) {
     EXPECT_EQ(form->procedureCode(), "saldo");
     EXPECT_EQ(frame()->amountTitle()->text(), "Nytt Saldo");
     EXPECT_EQ(frame()->saldoTitle()->palette().color(QPalette::Window), QColor(0, 255, 0)); // marked ready
-    EXPECT_EQ(command3()->text(), "Avbryt Saldo-In");
+    EXPECT_EQ(cancelButton()->text(), "Avbryt Saldo-In");
     EXPECT_EQ(frame()->transText()->text(), "Ändrad kurs");
 
     uitest::hover(amountBox());
-    EXPECT_EQ(control<QLabel>(*form, "Label29")->text(), "Saldo");
+    EXPECT_EQ(control<QLabel>(*form, "helpTitle")->text(), "Saldo");
     EXPECT_EQ(amountBox()->toolTip(), "För in Saldo");
     uitest::typeText(amountBox(), "7"); // a balance pasted after a key: the mouse takes it
     amountBox()->setText("750");
     uitest::mouseUp(amountBox());
     EXPECT_EQ(amountBox()->text(), "750,00");
-    EXPECT_EQ(command2()->text(), "Beräkna");
-    command2()->click();
+    EXPECT_EQ(actionButton()->text(), "Beräkna");
+    actionButton()->click();
     EXPECT_TRUE(uitest::showed(t.dialogs, -1, "Belopp vid insättning av nytt saldo",
                                "Framräknat belopp från nytt saldo den 2026-12-06 blir\n\n-250,0"));
     EXPECT_EQ(readFile(kontoData()),
@@ -373,7 +374,7 @@ TEST_F(CashLedgerTest, TheEmptyTransactionBoxOpensTheWindowForANewTransaction) {
                                "Har du kontrollerat om den transaktion\nsom du tänker skapa, "
                                "kanske\nredan finns i den här listan ?"));
     EXPECT_EQ(form->procedureCode(), "trny");
-    EXPECT_EQ(command3()->text(), "Avbryt ny tr.akt.");
+    EXPECT_EQ(cancelButton()->text(), "Avbryt ny tr.akt.");
     QWidget* window = uitest::shownWindow("Nytt transaktionsnamn");
     ASSERT_NE(window, nullptr);
     auto* name = window->findChild<QLineEdit*>("nameBox");
@@ -389,7 +390,7 @@ TEST_F(CashLedgerTest, TheEmptyTransactionBoxOpensTheWindowForANewTransaction) {
     EXPECT_EQ(frame()->transText()->text(), "Hyra");
     EXPECT_EQ(form->procedureCode(), "cbonomark");
     type("40");
-    command2()->click();
+    actionButton()->click();
     EXPECT_EQ(readFile(kontoData()).substr(3 * 43), cashPost("2026-12-06", 4, -40, 70));
 }
 
@@ -397,7 +398,7 @@ TEST_F(CashLedgerTest, AChosenTransactionInTheBoxIsOfferedForChangeOrRemoval) {
     open(cashPosts(3));
     choose("Uttag");
     form->armReset();
-    command3()->click(); // back to idle with "Uttag" forgotten
+    cancelButton()->click(); // back to idle with "Uttag" forgotten
     frame()->transText()->setText("Uttag");
     t.dialogs.answerNo();
     uitest::mouseDown(frame()->transText());
@@ -422,7 +423,7 @@ TEST_F(CashLedgerTest, AMarkedPostsTransactionIsReplacedInEveryPostThatUsesIt) {
               "Vill du byta ut transaktionen\r\n\r\nInsättning\r\n\r\ni ALLA förekommande kontoposter ?");
     EXPECT_EQ(form->procedureCode(), "trbyt");
     EXPECT_EQ(frame()->transLabel()->text(), "Välj ut ny transaktion");
-    EXPECT_EQ(command3()->text(), "Avbryt Tr-byte");
+    EXPECT_EQ(cancelButton()->text(), "Avbryt Tr-byte");
     EXPECT_TRUE(frame()->transCombo()->isEnabled());
 
     t.dialogs.answerYes();
@@ -478,28 +479,28 @@ TEST_F(CashLedgerTest, AnAccountThatFailsToOpenLeavesNothingToWorkOn) {
     writeFile(t.ctx.paths.kontoFil(), kontoRec("Kassa", "1", "Ek") + kontoRec("Trasig", "2", "Ek"));
     writeAccount(t.ctx.paths.dataRoot(), "Trasig", cashPosts(2));
     std::filesystem::remove(t.ctx.paths.dataRoot() / "Trasig" / "Transakt");
-    auto* combo3 = control<QComboBox>(*form, "Combo3");
+    auto* combo3 = control<QComboBox>(*form, "accountPicker");
     form->Inläs_Kontofil();
     choose("Uttag");
     t.dialogs.answerNo().answerNo(); // no report, keep the name
     combo3->setCurrentIndex(combo3->findText("Trasig", Qt::MatchContains));
     ASSERT_GE(combo3->currentIndex(), 0);
-    form->Combo3_Click();
+    form->openChosenAccount();
     ASSERT_FALSE(t.dialogs.calls().empty());
     EXPECT_EQ(t.dialogs.titles().back(), "Radera kontonamn");
     EXPECT_EQ(g1()->item(0, 0)->text(), "");
     EXPECT_EQ(frame()->transCombo()->count(), 0);
     for (QWidget* w :
-         std::initializer_list<QWidget*>{command2(), command3(), frame()->transCombo(), amountBox()})
+         std::initializer_list<QWidget*>{actionButton(), cancelButton(), frame()->transCombo(), amountBox()})
         EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
-    form->Command2_Click(); // nothing can run on an account that is not open
+    form->runAction(); // nothing can run on an account that is not open
     frame()->TransCombo_Enkel_Click();
     EXPECT_EQ(readFile(t.ctx.paths.dataRoot() / "Trasig" / "KontoData"), cashPosts(2));
 
     combo3->setCurrentIndex(combo3->findText("Kassa", Qt::MatchContains));
-    form->Combo3_Click();
+    form->openChosenAccount();
     EXPECT_EQ(g1()->item(0, 0)->text().toStdString(), nthDate(1));
-    EXPECT_TRUE(command2()->isEnabled());
+    EXPECT_TRUE(actionButton()->isEnabled());
 }
 
 TEST_F(CashLedgerTest, ANewBalanceIsTakenOnlyWithinTheLimitAndOnlyOnceTyped) {
@@ -509,8 +510,8 @@ TEST_F(CashLedgerTest, ANewBalanceIsTakenOnlyWithinTheLimitAndOnlyOnceTyped) {
     uitest::mouseDown(frame()->saldoTitle());
     ASSERT_EQ(form->procedureCode(), "saldo");
     const std::string withStandard = readFile(kontoData());
-    EXPECT_FALSE(command2()->isEnabled()); // "Beräkna" waits for a balance
-    form->Command2_Click();
+    EXPECT_FALSE(actionButton()->isEnabled()); // "Beräkna" waits for a balance
+    form->runAction();
     EXPECT_EQ(readFile(kontoData()), before);
 
     // A balance beyond the limit is refused before any sum is made (it once overflowed).
@@ -527,11 +528,11 @@ TEST_F(CashLedgerTest, APendingAmountTakesTheSignOfTheTransactionFinallyChosen) 
     type("100");
     EXPECT_EQ(amountBox()->text(), "-100,00");
     frame()->TransCombo_Enkel_DropDown(); // the list opened: no transaction, nothing to insert
-    EXPECT_FALSE(command2()->isEnabled());
+    EXPECT_FALSE(actionButton()->isEnabled());
     choose("Insättning");
     EXPECT_EQ(amountBox()->text(), "100,00");
-    EXPECT_TRUE(command2()->isEnabled());
-    command2()->click();
+    EXPECT_TRUE(actionButton()->isEnabled());
+    actionButton()->click();
     EXPECT_EQ(readFile(kontoData()).substr(2 * 43), cashPost("2026-12-06", 2, 100, 300));
 
     // A zero expense carries no sign; typing again takes the pending amount back until Enter.
@@ -539,8 +540,8 @@ TEST_F(CashLedgerTest, APendingAmountTakesTheSignOfTheTransactionFinallyChosen) 
     type("0");
     EXPECT_EQ(amountBox()->text(), "0,00");
     uitest::typeText(amountBox(), "5");
-    EXPECT_FALSE(command2()->isEnabled());
-    form->Command2_Click();
+    EXPECT_FALSE(actionButton()->isEnabled());
+    form->runAction();
     EXPECT_EQ(form->postCount(), 3);
 
     // An amount whose text cannot be stored is told so, not as the limit.
@@ -573,17 +574,18 @@ TEST_F(CashLedgerTest, CancellingWhatAMarkedPostStartedReturnsToAConsistentState
     const auto expectMarked = [&](const char* step) {
         SCOPED_TRACE(step);
         EXPECT_EQ(form->procedureCode(), "mkg1");
-        EXPECT_EQ(command2()->text(), "Ta bort");
-        EXPECT_EQ(form->command2Mode(), "rem");
-        EXPECT_EQ(uitest::enabledOf(*form, {"Command2", "Combo3"}), "10");
+        EXPECT_EQ(actionButton()->text(), "Ta bort");
+        EXPECT_EQ(form->actionMode(), "rem");
+        EXPECT_EQ(uitest::enabledOf(*form, {"actionButton", "accountPicker"}), "10");
         EXPECT_EQ(g1()->item(1, 0)->background().color(), QColor(255, 192, 192));
     };
     const auto expectIdle = [&](const char* step) {
         SCOPED_TRACE(step);
         EXPECT_EQ(form->procedureCode(), "");
         EXPECT_EQ(form->markedPost(), 0);
-        EXPECT_EQ(uitest::textsOf(*form, {"Command3", "Command2"}), (QStringList{"Avbryt", "Flytta"}));
-        EXPECT_EQ(uitest::enabledOf(*form, {"Command2", "Combo3"}), "11");
+        EXPECT_EQ(uitest::textsOf(*form, {"cancelButton", "actionButton"}),
+                  (QStringList{"Avbryt", "Flytta"}));
+        EXPECT_EQ(uitest::enabledOf(*form, {"actionButton", "accountPicker"}), "11");
         EXPECT_TRUE(frame()->transCombo()->isEnabled());
         EXPECT_EQ(g1()->item(1, 0)->background().color(), QColor(255, 255, 192));
     };
@@ -623,7 +625,7 @@ TEST_F(CashLedgerTest, EntryMarkingAndCancelWorkWithoutAMouse) {
     uitest::pressEnter(list->view());
     EXPECT_EQ(form->procedureCode(), "cbonomark");
     type("25");
-    uitest::pressEnter(command2()); // Enter on the focused "Lägg in"
+    uitest::pressEnter(actionButton()); // Enter on the focused "Lägg in"
     EXPECT_EQ(form->postCount(), 13);
 
     // The grid: arrows scroll at its edges, Space marks, Esc cancels; the wheel scrolls too.

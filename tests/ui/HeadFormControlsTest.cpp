@@ -55,8 +55,8 @@ struct ControlsTest : ::testing::Test {
     }
     std::unique_ptr<app::HeadForm> head;
     void choose(app::HeadForm& form, int index) {
-        control<QComboBox>(form, "Combo3")->setCurrentIndex(index);
-        form.Combo3_Click();
+        control<QComboBox>(form, "accountPicker")->setCurrentIndex(index);
+        form.openChosenAccount();
     }
     QString shown(app::HeadForm& form) {
         return control<QLabel>(form, "YearShow")->text() + "-" + control<QLabel>(form, "MonthShow")->text() +
@@ -99,7 +99,7 @@ TEST_F(ControlsTest, ADisplayLooksTheDateUpAndAvbrytWhileIdleReturnsToTheWorking
     EXPECT_EQ(form.workingDate(), "2026-12-06");
     EXPECT_EQ(shown(form).toStdString(), nthDate(5));
 
-    uitest::click(control<QPushButton>(form, "Command3"));
+    uitest::click(control<QPushButton>(form, "cancelButton"));
     EXPECT_EQ(form.currentPost(), 30);
     EXPECT_EQ(g->item(9, 0)->text().toStdString(), nthDate(30));
     EXPECT_EQ(shown(form), "2026-12-06");
@@ -181,32 +181,32 @@ TEST_F(ControlsTest, TheDateIsSetFromTheKeyboardAndTheFocusStaysOnIt) {
     pressKeys("dn");
     EXPECT_EQ(form.currentPost(), 5);
     EXPECT_EQ(form.workingDate(), "2026-12-06");
-    EXPECT_EQ(focused(), "Command3");
+    EXPECT_EQ(focused(), "cancelButton");
 }
 
 TEST_F(ControlsTest, TheWindowArrangesItselfForTheAccountKind) {
     app::HeadForm& form = open();
-    auto* command1 = control<QPushButton>(form, "Command1");
+    auto* confirmButton = control<QPushButton>(form, "confirmButton");
     auto* bupl = form.findChild<QAction*>("bupl_mn");
     EXPECT_EQ(form.width(), px(12480));
-    EXPECT_EQ(control<QWidget>(form, "Frame3")->x(), px(1140));
-    EXPECT_EQ(control<QWidget>(form, "Frame4")->x(), px(4000));
-    EXPECT_EQ(control<QPushButton>(form, "Command2")->x(), px(3517));
-    EXPECT_EQ(control<QPushButton>(form, "Command14")->x(), px(6674));
-    EXPECT_EQ(control<QPushButton>(form, "Command4")->x(), px(9831));
-    EXPECT_EQ(control<QLabel>(form, "Label29")->x(), px(3000));
-    EXPECT_EQ(control<QLabel>(form, "Label30")->x(), px(5080));
-    EXPECT_FALSE(command1->isVisibleTo(&form));
+    EXPECT_EQ(control<QWidget>(form, "dateSelector")->x(), px(1140));
+    EXPECT_EQ(control<QWidget>(form, "accountFrame")->x(), px(4000));
+    EXPECT_EQ(control<QPushButton>(form, "actionButton")->x(), px(3517));
+    EXPECT_EQ(control<QPushButton>(form, "donateButton")->x(), px(6674));
+    EXPECT_EQ(control<QPushButton>(form, "quitButton")->x(), px(9831));
+    EXPECT_EQ(control<QLabel>(form, "helpTitle")->x(), px(3000));
+    EXPECT_EQ(control<QLabel>(form, "helpLine")->x(), px(5080));
+    EXPECT_FALSE(confirmButton->isVisibleTo(&form));
     EXPECT_FALSE(bupl->isEnabled());
 
     choose(form, 1);
     EXPECT_EQ(form.width(), px(16320));
-    EXPECT_EQ(control<QWidget>(form, "Frame3")->x(), px(600));
-    EXPECT_EQ(control<QWidget>(form, "Frame4")->x(), px(6360));
-    EXPECT_EQ(command1->x(), px(3686));
-    EXPECT_EQ(control<QPushButton>(form, "Command4")->x(), px(13680));
-    EXPECT_TRUE(command1->isVisibleTo(&form));
-    EXPECT_EQ(command1->text(), "Bekräfta");
+    EXPECT_EQ(control<QWidget>(form, "dateSelector")->x(), px(600));
+    EXPECT_EQ(control<QWidget>(form, "accountFrame")->x(), px(6360));
+    EXPECT_EQ(confirmButton->x(), px(3686));
+    EXPECT_EQ(control<QPushButton>(form, "quitButton")->x(), px(13680));
+    EXPECT_TRUE(confirmButton->isVisibleTo(&form));
+    EXPECT_EQ(confirmButton->text(), "Bekräfta");
     EXPECT_TRUE(bupl->isEnabled());
     form.Lock_menues();
     form.Unlock_menues();
@@ -215,7 +215,7 @@ TEST_F(ControlsTest, TheWindowArrangesItselfForTheAccountKind) {
     EXPECT_FALSE(form.cashFrame()->isVisibleTo(&form));
 
     choose(form, 0);
-    EXPECT_FALSE(command1->isVisibleTo(&form));
+    EXPECT_FALSE(confirmButton->isVisibleTo(&form));
     EXPECT_EQ(control<QLabel>(form, "budgetNameLabel")->text(), "");
     form.Unlock_menues();
     EXPECT_FALSE(bupl->isEnabled()) << "Budgetplanering is never offered for a cash-book account";
@@ -227,53 +227,54 @@ TEST_F(ControlsTest, TheWindowArrangesItselfForTheAccountKind) {
 
 TEST_F(ControlsTest, TheCancelButtonUndoesTheProcedureItsCodeNames) {
     app::HeadForm& form = open();
-    auto* command2 = control<QPushButton>(form, "Command2");
-    auto* command3 = control<QPushButton>(form, "Command3");
+    auto* actionButton = control<QPushButton>(form, "actionButton");
+    auto* cancelButton = control<QPushButton>(form, "cancelButton");
     // A procedure that ends presses the cancel button itself with the reset armed.
     const auto reset = [&] {
         form.armReset();
-        command3->click();
+        cancelButton->click();
     };
 
     // Nothing armed: a click does nothing.
     form.setProcedureCode("budg");
-    command3->click();
+    cancelButton->click();
     EXPECT_EQ(form.procedureCode(), "budg");
-    EXPECT_EQ(command3->toolTip(), "Avbryt budgetering");
+    EXPECT_EQ(cancelButton->toolTip(), "Avbryt budgetering");
 
     reset();
     EXPECT_EQ(form.procedureCode(), "");
     EXPECT_FALSE(form.resetArmed());
-    EXPECT_EQ(command3->text(), "Avbryt");
-    EXPECT_EQ(command3->toolTip(), "Nollställ (Avbryt) pågående procedur");
+    EXPECT_EQ(cancelButton->text(), "Avbryt");
+    EXPECT_EQ(cancelButton->toolTip(), "Nollställ (Avbryt) pågående procedur");
 
     // A chosen transaction without a marked post: the locks come off again.
     form.Lock_Konto();
     form.Lock_menues();
     form.cashFrame()->amountBox()->setText("125");
-    command2->setEnabled(false);
-    command3->setText("Avbryt inmatn.");
+    actionButton->setEnabled(false);
+    cancelButton->setText("Avbryt inmatn.");
     form.setProcedureCode("cbonomark");
-    EXPECT_EQ(command3->toolTip(), "Avbryt val av transaktion / nytt belopp");
-    EXPECT_EQ(uitest::enabledOf(form, {"Combo3", "Ark_mn"}), "00");
+    EXPECT_EQ(cancelButton->toolTip(), "Avbryt val av transaktion / nytt belopp");
+    EXPECT_EQ(uitest::enabledOf(form, {"accountPicker", "Ark_mn"}), "00");
     reset();
-    EXPECT_EQ(uitest::enabledOf(form, {"Combo3", "Ark_mn", "Command2"}), "111");
+    EXPECT_EQ(uitest::enabledOf(form, {"accountPicker", "Ark_mn", "actionButton"}), "111");
     EXPECT_EQ(form.cashFrame()->amountBox()->text(), "");
     EXPECT_TRUE(form.cashFrame()->amountBox()->isReadOnly());
-    EXPECT_EQ(uitest::textsOf(form, {"Command2", "Command3"}), (QStringList{"Flytta", "Avbryt"}));
+    EXPECT_EQ(uitest::textsOf(form, {"actionButton", "cancelButton"}), (QStringList{"Flytta", "Avbryt"}));
     EXPECT_EQ(form.procedureCode(), "");
 
     // A changed amount goes back to the marking.
     form.setProcedureCode("chg");
-    EXPECT_EQ(command3->toolTip(), "Ångra ändring av belopp");
+    EXPECT_EQ(cancelButton->toolTip(), "Ångra ändring av belopp");
     reset();
     EXPECT_EQ(form.procedureCode(), "mkg1");
-    EXPECT_EQ(uitest::textsOf(form, {"Command2", "Command3"}), (QStringList{"Ta bort", "Avbryt mark."}));
-    EXPECT_EQ(command3->toolTip(), "Avbryt markering av kontopost (enkel bokf.)");
+    EXPECT_EQ(uitest::textsOf(form, {"actionButton", "cancelButton"}),
+              (QStringList{"Ta bort", "Avbryt mark."}));
+    EXPECT_EQ(cancelButton->toolTip(), "Avbryt markering av kontopost (enkel bokf.)");
     // The user's own press and click on "Avbryt" during the marking clears it.
-    uitest::click(command3);
+    uitest::click(cancelButton);
     EXPECT_EQ(form.procedureCode(), "");
-    EXPECT_EQ(uitest::textsOf(form, {"Command2", "Command3"}), (QStringList{"Flytta", "Avbryt"}));
+    EXPECT_EQ(uitest::textsOf(form, {"actionButton", "cancelButton"}), (QStringList{"Flytta", "Avbryt"}));
 
     // Codes of other windows are left to them; unknown ones get the general tooltip.
     for (const char* code : {"Nyk", "stat", "utskr2"}) {
@@ -281,11 +282,11 @@ TEST_F(ControlsTest, TheCancelButtonUndoesTheProcedureItsCodeNames) {
         reset();
         EXPECT_EQ(form.procedureCode(), code);
     }
-    EXPECT_EQ(command3->toolTip(), "Avbryt all utskrift");
+    EXPECT_EQ(cancelButton->toolTip(), "Avbryt all utskrift");
     form.setProcedureCode("nyk-1");
-    EXPECT_EQ(command3->toolTip(), "Avbryt skapa ett första konto");
+    EXPECT_EQ(cancelButton->toolTip(), "Avbryt skapa ett första konto");
     form.setProcedureCode("okänd");
-    EXPECT_EQ(command3->toolTip(), "Avbryt (Esc)");
+    EXPECT_EQ(cancelButton->toolTip(), "Avbryt (Esc)");
 
     // The general restoration after a new sub-transaction.
     form.Lock_trans();
@@ -294,7 +295,7 @@ TEST_F(ControlsTest, TheCancelButtonUndoesTheProcedureItsCodeNames) {
     form.setProcedureCode("nysptr");
     reset();
     EXPECT_TRUE(form.cashFrame()->transCombo()->isEnabled());
-    EXPECT_EQ(uitest::enabledOf(form, {"Combo3", "Ark_mn"}), "11");
+    EXPECT_EQ(uitest::enabledOf(form, {"accountPicker", "Ark_mn"}), "11");
     EXPECT_EQ(form.procedureCode(), "");
 
     // Balance entry: the amount title goes back to "Belopp".
@@ -346,7 +347,7 @@ TEST_F(ControlsTest, MenusOpenHelpAndTellWhereNoAddressIsConfigured) {
 
 TEST_F(ControlsTest, HelpLabelsFollowTheMouseAndTheBackgroundClearsThem) {
     app::HeadForm& form = open();
-    // The help title and line (Label29, Label30) the mouse over each control leaves.
+    // The help title and line (helpTitle, helpLine) the mouse over each control leaves.
     const struct {
         QWidget* over;
         const char* title;
@@ -356,17 +357,17 @@ TEST_F(ControlsTest, HelpLabelsFollowTheMouseAndTheBackgroundClearsThem) {
         {central(form), "", ""},
         {control<QLabel>(form, "MonthShow"), "Datumsökning",
          "Klicka och sök data på inställt datum. Återställ med 'Avbryt' !"},
-        {control<QLineEdit>(form, "Text10"), "Konto",
+        {control<QLineEdit>(form, "accountBox"), "Konto",
          "Klicka för att skapa ett nytt konto, eller välj ett befintligt från listan !"},
-        {control<QLabel>(form, "Picture1"), "Logo", "Välkommen titta in på min hemsida !\n/Ollon"},
+        {control<QLabel>(form, "logo"), "Logo", "Välkommen titta in på min hemsida !\n/Ollon"},
         {form.cashFrame(), "", ""},
     };
     for (const auto& c : cases) {
         hover(c.over);
-        EXPECT_EQ(uitest::textsOf(form, {"Label29", "Label30"}), (QStringList{c.title, c.line}))
+        EXPECT_EQ(uitest::textsOf(form, {"helpTitle", "helpLine"}), (QStringList{c.title, c.line}))
             << c.over->objectName().toStdString();
     }
-    EXPECT_EQ(control<QLineEdit>(form, "Text10")->toolTip(), "Klicka för att lägga in nytt konto !");
+    EXPECT_EQ(control<QLineEdit>(form, "accountBox")->toolTip(), "Klicka för att lägga in nytt konto !");
 }
 
 TEST_F(ControlsTest, TheFundHintSwitchedOffIsRememberedInTheRegister) {
@@ -383,7 +384,7 @@ TEST_F(ControlsTest, TheFundHintSwitchedOffIsRememberedInTheRegister) {
     EXPECT_EQ(kontoFil.substr(35), kontoRec("Kassa", "1", "Ek").substr(35) + kontoRec("Budget", "2", "Bg") +
                                        kontoRec("Tredje", "3", "Ek"));
     EXPECT_TRUE(form.infoDismissed());
-    EXPECT_EQ(control<QComboBox>(form, "Combo3")->itemText(0).trimmed(), "Kassa");
+    EXPECT_EQ(control<QComboBox>(form, "accountPicker")->itemText(0).trimmed(), "Kassa");
     hover(saldo);
     EXPECT_EQ(saldo->toolTip(), "");
     EXPECT_FALSE(hint->isVisible());
@@ -391,7 +392,7 @@ TEST_F(ControlsTest, TheFundHintSwitchedOffIsRememberedInTheRegister) {
 
 TEST_F(ControlsTest, DonationWindowDisablesTheMainWindowWhileOpen) {
     app::HeadForm& form = open();
-    control<QPushButton>(form, "Command14")->click();
+    control<QPushButton>(form, "donateButton")->click();
     EXPECT_FALSE(form.isEnabled());
     QWidget* donate = uitest::shownWindow("Donation");
     ASSERT_NE(donate, nullptr);

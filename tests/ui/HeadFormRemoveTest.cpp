@@ -38,7 +38,7 @@ struct RemoveTest : ::testing::Test {
     std::unique_ptr<app::HeadForm> head;
     QStringList listed(app::HeadForm& form) {
         QStringList names;
-        auto* combo = control<QComboBox>(form, "Combo3");
+        auto* combo = control<QComboBox>(form, "accountPicker");
         for (int i = 0; i < combo->count(); ++i)
             names << combo->itemText(i).trimmed();
         return names;
@@ -99,7 +99,7 @@ TEST_F(RemoveTest, TheLastAccountTakesTheRegisterWithItAndAFirstAccountIsOffered
     EXPECT_EQ(t.dialogs.calls()[2].text, "Det sista kvarvarande kontot\nhar avslutats !");
     EXPECT_EQ(t.dialogs.calls()[4].text, "Uppgifter om konton saknas och har\ninte lästs in till programmet "
                                          "!\nVill du avsluta programmet nu ?");
-    EXPECT_EQ(control<QLineEdit>(form, "Text10")->text(), "Kontouppgift saknas");
+    EXPECT_EQ(control<QLineEdit>(form, "accountBox")->text(), "Kontouppgift saknas");
     EXPECT_FALSE(form.findChild<QAction*>("Radko_mn")->isEnabled());
     EXPECT_TRUE(listed(form).isEmpty());
 }
@@ -110,8 +110,8 @@ TEST_F(RemoveTest, ANameWhoseFilesAreGoneIsOfferedForRemovalWhenOpeningFails) {
     std::filesystem::remove_all(root() / "Tre");
     // The error routine explains the failure (No to the report), then the name can go.
     t.dialogs.answerNo().answerYes();
-    control<QComboBox>(form, "Combo3")->setCurrentIndex(2);
-    form.Combo3_Click();
+    control<QComboBox>(form, "accountPicker")->setCurrentIndex(2);
+    form.openChosenAccount();
     ASSERT_EQ(t.dialogs.titles(), (QStringList{"Felspec. = No such file or directory", "Radera kontonamn",
                                                "Kontonamn borttaget"}));
     EXPECT_EQ(t.dialogs.texts().mid(1), (QStringList{"Vill du radera kontonamnet ? ?",
@@ -129,8 +129,8 @@ TEST_F(RemoveTest, ANameWhoseTransactionsRemainIsNotRemoved) {
     std::filesystem::remove(root() / "Tre" / "KontoData");
     const std::string before = readFile(root() / "KontoFil");
     t.dialogs.answerNo().answerYes();
-    control<QComboBox>(form, "Combo3")->setCurrentIndex(2);
-    form.Combo3_Click();
+    control<QComboBox>(form, "accountPicker")->setCurrentIndex(2);
+    form.openChosenAccount();
     ASSERT_EQ(t.dialogs.calls().size(), 3u);
     EXPECT_TRUE(uitest::showed(t.dialogs, 2, "Kontot befintligt",
                                "Kontonamnet Tre kan inte\navlägsnas ur registret, eftersom\nfilen "
@@ -146,8 +146,8 @@ TEST_F(RemoveTest, AHostileNameInTheRegisterNeverReachesOutsideTheDataFolder) {
     app::HeadForm& form = open();
     // Opening it is refused by the error routine; removing its name touches only the register.
     t.dialogs.answerNo().answerYes();
-    control<QComboBox>(form, "Combo3")->setCurrentIndex(1);
-    form.Combo3_Click();
+    control<QComboBox>(form, "accountPicker")->setCurrentIndex(1);
+    form.openChosenAccount();
     EXPECT_EQ(readFile(t.drive.path() / "Utanför" / "KontoData"), "ska stå kvar");
     EXPECT_EQ(t.dialogs.titles().back(), "Kontonamn borttaget");
     EXPECT_EQ(readFile(root() / "KontoFil").substr(82, 35), std::string(35, ' '));

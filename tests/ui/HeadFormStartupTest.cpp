@@ -115,8 +115,8 @@ TEST_F(StartupTest, FirstStartCreatesTheDataFolderAsksForTheNameAndOffersTheFirs
                                "!\n\nVill du avsluta programmet nu ?"));
     EXPECT_EQ(t.dialogs.calls()[5].text, "Saknas uppgifter om konton !");
     EXPECT_EQ(form.windowTitle(), "Ollons Moniva 5 för Anna");
-    EXPECT_EQ(control<QLineEdit>(form, "Text10")->text(), "Konto saknas !");
-    EXPECT_FALSE(control<QPushButton>(form, "Command3")->isEnabled());
+    EXPECT_EQ(control<QLineEdit>(form, "accountBox")->text(), "Konto saknas !");
+    EXPECT_FALSE(control<QPushButton>(form, "cancelButton")->isEnabled());
     EXPECT_FALSE(form.ended());
 }
 
@@ -146,13 +146,13 @@ TEST_F(StartupTest, AnEarlierDataFolderOpensUnchangedAndShowsTheLastTenPosts) {
     app::HeadForm& form = open();
     EXPECT_TRUE(t.dialogs.calls().empty()) << t.dialogs.lastText().toStdString();
 
-    auto* combo = control<QComboBox>(form, "Combo3");
+    auto* combo = control<QComboBox>(form, "accountPicker");
     ASSERT_EQ(combo->count(), 3);
     EXPECT_EQ(combo->itemText(0), QString(12, ' ') + "Hushåll");     // 11,5 rounds to 12
     EXPECT_EQ(combo->itemText(1), QString(10, ' ') + "Budget 2026"); // 9,5 rounds to 10
     EXPECT_EQ(combo->itemText(2), QString(14, ' ') + "Tom");         // 13,5 rounds to 14
     EXPECT_EQ(combo->itemData(1).toInt(), 2);
-    EXPECT_EQ(control<QLineEdit>(form, "Text10")->text(), "Hushåll");
+    EXPECT_EQ(control<QLineEdit>(form, "accountBox")->text(), "Hushåll");
     EXPECT_EQ(form.windowTitle(), "Ollons Moniva 5 för Anna");
     // Placed at pair 1; the test screen (800 pixels) is narrower than the window, which keeps its
     // left edge on it.
@@ -182,7 +182,7 @@ TEST_F(StartupTest, AnEarlierDataFolderOpensUnchangedAndShowsTheLastTenPosts) {
 
     // The budget account: its own frame, unconfirmed amounts in blue, confirmed expenses red.
     combo->setCurrentIndex(1);
-    form.Combo3_Click();
+    form.openChosenAccount();
     EXPECT_EQ(form.accountKind(), "Bg");
     EXPECT_FALSE(form.cashFrame()->isVisibleTo(&form));
     EXPECT_TRUE(form.budgetFrame()->isVisibleTo(&form));
@@ -195,7 +195,7 @@ TEST_F(StartupTest, AnEarlierDataFolderOpensUnchangedAndShowsTheLastTenPosts) {
     EXPECT_EQ(control<QLabel>(form, "budgetNameLabel")->text(), "Budget 2026");
 
     combo->setCurrentIndex(0);
-    form.Combo3_Click();
+    form.openChosenAccount();
     EXPECT_EQ(form.width(), 12480 / 15);
     EXPECT_TRUE(t.dialogs.calls().empty());
     EXPECT_EQ(accountFiles(), before);
@@ -241,9 +241,9 @@ TEST_F(StartupTest, TenPostsFillTheGridWithTheScrollBarOffElevenScrollOneStep) {
     EXPECT_EQ(cell(g1(form), 0, 0).toStdString(), nthDate(1));
     EXPECT_EQ(cell(g1(form), 9, 0).toStdString(), nthDate(10));
 
-    auto* combo = control<QComboBox>(form, "Combo3");
+    auto* combo = control<QComboBox>(form, "accountPicker");
     combo->setCurrentIndex(1);
-    form.Combo3_Click();
+    form.openChosenAccount();
     EXPECT_TRUE(bar->isEnabled());
     EXPECT_EQ(bar->minimum(), 1);
     EXPECT_EQ(bar->maximum(), 11);
@@ -257,9 +257,9 @@ TEST_F(StartupTest, TenPostsFillTheGridWithTheScrollBarOffElevenScrollOneStep) {
 TEST_F(StartupTest, AnAccountWithoutPostsIsReportedLoggedAndShownEmpty) {
     writeEarlierData();
     app::HeadForm& form = open();
-    auto* combo = control<QComboBox>(form, "Combo3");
+    auto* combo = control<QComboBox>(form, "accountPicker");
     combo->setCurrentIndex(2);
-    form.Combo3_Click();
+    form.openChosenAccount();
     ASSERT_EQ(t.dialogs.calls().size(), 1u);
     EXPECT_EQ(t.dialogs.calls()[0].title, "Saknas Data");
     EXPECT_EQ(t.dialogs.calls()[0].icon, support::Dialogs::Icon::Exclamation);
@@ -283,7 +283,7 @@ TEST_F(StartupTest, AnAccountWithoutPostsIsReportedLoggedAndShownEmpty) {
     std::filesystem::rename(t.ctx.startupDir / "ErrLog", t.ctx.startupDir / "ErrLog.kept");
     std::filesystem::create_symlink(victim, t.ctx.startupDir / "ErrLog");
     t.dialogs.clear();
-    form.Combo3_Click();
+    form.openChosenAccount();
     ASSERT_EQ(t.dialogs.calls().size(), 2u);
     EXPECT_EQ(t.dialogs.calls()[1].title, "Loggfilen ErrLog");
     EXPECT_EQ(readFile(victim), "keep");
@@ -296,7 +296,7 @@ TEST_F(StartupTest, AnAccountWithoutPostsIsReportedLoggedAndShownEmpty) {
     ::getrlimit(RLIMIT_FSIZE, &old);
     const rlimit full{log.size(), old.rlim_max};
     ::setrlimit(RLIMIT_FSIZE, &full);
-    form.Combo3_Click();
+    form.openChosenAccount();
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, handler);
     ASSERT_EQ(t.dialogs.calls().size(), 2u);
@@ -344,7 +344,7 @@ TEST_F(StartupTest, ARemovedAccountOfTheLastRunOpensTheFirstAccountInstead) {
     app::HeadForm& form = open();
     EXPECT_EQ(form.kontoNum(), 2);
     EXPECT_EQ(form.accountName(), "Budget 2026");
-    EXPECT_EQ(control<QComboBox>(form, "Combo3")->count(), 1);
+    EXPECT_EQ(control<QComboBox>(form, "accountPicker")->count(), 1);
     EXPECT_EQ(form.installDate(), QString::fromStdString(nthDate(1)));
 }
 
@@ -356,9 +356,9 @@ TEST_F(StartupTest, ClosingWritesTheStartupFileAndTheNextStartOpensTheSameAccoun
     {
         app::HeadForm form(t.ctx);
         form.Form_Load();
-        auto* combo = control<QComboBox>(form, "Combo3");
+        auto* combo = control<QComboBox>(form, "accountPicker");
         combo->setCurrentIndex(1);
-        form.Combo3_Click();
+        form.openChosenAccount();
         form.close();
         EXPECT_TRUE(form.ended());
     }
@@ -451,11 +451,11 @@ TEST_F(StartupTest, AFirstStartCreatesTheFirstAccountThroughTheNewAccountWindowA
     QTableWidget* g = g1(form);
     EXPECT_EQ(row(g, 0), (QStringList{"2026-12-06", "Kontostart", "0,00", "0,00"}));
     EXPECT_EQ(cell(g, 1, 0), "");
-    EXPECT_EQ(uitest::enabledOf(form, {"Command2", "Command3"}), "11");
+    EXPECT_EQ(uitest::enabledOf(form, {"actionButton", "cancelButton"}), "11");
     EXPECT_TRUE(form.cashFrame()->transCombo()->isEnabled());
     EXPECT_EQ(form.cashFrame()->transCombo()->count(), 3);
     EXPECT_TRUE(form.findChild<QAction*>("Radko_mn")->isEnabled());
-    EXPECT_EQ(control<QComboBox>(form, "Combo3")->count(), 1);
+    EXPECT_EQ(control<QComboBox>(form, "accountPicker")->count(), 1);
 }
 
 } // namespace

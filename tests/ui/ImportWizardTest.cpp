@@ -175,8 +175,8 @@ TEST_F(ImportWizardTest, SwedbankIntoCashBookThenOverlappingFileTakesRulesAndSki
 }
 
 TEST_F(ImportWizardTest, BudgetAccountRowConfirmsThePlannedPostAndOthersComeConfirmed) {
-    control<QComboBox>(*head, "Combo3")->setCurrentIndex(1);
-    head->Combo3_Click();
+    control<QComboBox>(*head, "accountPicker")->setCurrentIndex(1);
+    head->openChosenAccount();
     ASSERT_EQ(head->accountName(), "Budget");
     open(sample("nov.csv", SwedbankHead + Shop3 + Shop2));
     wizard->next();

@@ -63,8 +63,8 @@ TEST_F(UndoTest, ANewPostAndARemovedAccountComeBackAndGoAgain) {
     const auto original = files();
 
     // A new post in Kassa, then Bil removed.
-    form->findChild<QComboBox*>("Combo3")->setCurrentIndex(0);
-    form->Combo3_Click();
+    form->findChild<QComboBox*>("accountPicker")->setCurrentIndex(0);
+    form->openChosenAccount();
     ASSERT_EQ(form->accountName(), "Kassa");
     form->dateSelector()->datumset("2026-01-05");
     ledger::CashFrame* frame = form->cashFrame();
@@ -74,15 +74,15 @@ TEST_F(UndoTest, ANewPostAndARemovedAccountComeBackAndGoAgain) {
     EXPECT_FALSE(undo()->isEnabled()) << "a procedure is running";
     uitest::typeText(frame->amountBox(), "9500");
     uitest::pressEnter(frame->amountBox());
-    control<QPushButton>(*form, "Command2")->click();
+    control<QPushButton>(*form, "actionButton")->click();
     ASSERT_EQ(form->procedureCode(), "");
     EXPECT_EQ(undo()->text().toStdString(), "Ångra: ny post 2026-01-05 Uttag -9 500,00");
     EXPECT_TRUE(undo()->isEnabled());
     const int newPost = form->currentPost();
     const auto withPost = files();
 
-    form->findChild<QComboBox*>("Combo3")->setCurrentIndex(1);
-    form->Combo3_Click();
+    form->findChild<QComboBox*>("accountPicker")->setCurrentIndex(1);
+    form->openChosenAccount();
     t.dialogs.answerYes().answerYes();
     form->findChild<QAction*>("Radko_mn")->trigger();
     ASSERT_FALSE(fs::exists(root() / "Bil"));

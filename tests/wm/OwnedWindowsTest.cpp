@@ -69,8 +69,8 @@ protected:
 
 TEST_F(OwnedWindows, StayAboveTheWindowTheyWereOpenedFromWhenItIsRaised) {
     const auto openBudget = [&] {
-        control<QComboBox>(*head, "Combo3")->setCurrentIndex(1);
-        head->Combo3_Click();
+        control<QComboBox>(*head, "accountPicker")->setCurrentIndex(1);
+        head->openChosenAccount();
         head->bupl_mn_Click();
     };
     const struct {

@@ -32,7 +32,7 @@ TEST(ScreenFit, TheWidestMainWindowAndItsButtonsAreOnTheScreen) {
     EXPECT_TRUE(area.contains(frame))
         << "frame " << frame.width() << "x" << frame.height() << " at " << frame.x() << "," << frame.y()
         << " on " << area.width() << "x" << area.height();
-    for (const char* name : {"Command1", "Command2", "Command3", "Command4", "Command14"}) {
+    for (const char* name : {"confirmButton", "actionButton", "cancelButton", "quitButton", "donateButton"}) {
         const auto* button = form.findChild<QPushButton*>(name);
         ASSERT_NE(button, nullptr) << name;
         const QRect onScreen(button->mapToGlobal(QPoint(0, 0)), button->size());
