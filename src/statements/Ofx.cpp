@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,6 +61,7 @@ std::string unescape(std::string_view s) {
 
 std::vector<Event> sgmlEvents(std::string_view s) {
     std::vector<Event> events;
+    events.reserve(static_cast<std::size_t>(std::count(s.begin(), s.end(), '<')));
     int line = 1;
     std::size_t i = 0;
     const auto countLines = [&](std::size_t from, std::size_t to) {
@@ -170,7 +170,9 @@ Statement rowsOfEvents(const std::vector<Event>& events, const ReadOptions& opti
     std::string currency = "SEK";
     std::string account;
     std::vector<std::string> open;
-    std::map<std::string, std::string> trn;
+    struct Transaction {
+        std::string posted, user, amount, fitid, name, payee, memo, currency;
+    } trn;
     int trnLine = 0;
     bool inTrn = false;
     bool sawOfx = false;
@@ -185,32 +187,32 @@ Statement rowsOfEvents(const std::vector<Event>& events, const ReadOptions& opti
     const auto finish = [&] {
         BankRow row;
         row.line = trnLine;
-        row.fitid = trn["FITID"];
+        row.fitid = trn.fitid;
         row.accountNumber = account;
-        row.currency = trn.count("CURRENCY") != 0 ? trn["CURRENCY"] : currency;
+        row.currency = trn.currency.empty() ? currency : trn.currency;
         std::string error;
-        const std::string& posted = trn["DTPOSTED"];
+        const std::string& posted = trn.posted;
         if (posted.empty())
             error = "datum saknas";
         else if (!(row.bookingDate = parseBankDate(posted.substr(0, 8), DateFormat::Compact)))
             error = "datumet \"" + text::cleanText(posted) + "\" går inte att läsa";
-        if (!trn["DTUSER"].empty())
-            row.transactionDate = parseBankDate(trn["DTUSER"].substr(0, 8), DateFormat::Compact);
+        if (!trn.user.empty())
+            row.transactionDate = parseBankDate(trn.user.substr(0, 8), DateFormat::Compact);
         if (options.useTransactionDate && row.transactionDate) {
             row.bookingDate = row.transactionDate;
             error.clear();
         }
         std::string amountError;
-        if (const auto amount = amountOrError(trn["TRNAMT"], DecimalSign::Either, amountError))
+        if (const auto amount = amountOrError(trn.amount, DecimalSign::Either, amountError))
             row.amount = *amount;
-        const std::string name = text::cleanText(!trn["NAME"].empty() ? trn["NAME"] : trn["PAYEE"]);
-        const std::string memo = text::cleanText(trn["MEMO"]);
+        const std::string name = text::cleanText(!trn.name.empty() ? trn.name : trn.payee);
+        const std::string memo = text::cleanText(trn.memo);
         row.text = name.empty() ? memo : (memo.empty() || memo == name ? name : name + " " + memo);
         row.error = !error.empty() ? error : amountError;
         if (row.error.empty() && row.currency != "SEK")
             row.error = "raden är i " + row.currency + ", kontot i SEK";
         statement.rows.push_back(std::move(row));
-        trn.clear();
+        trn = {};
         inTrn = false;
     };
     for (const Event& e : events) {
@@ -238,12 +240,20 @@ Statement rowsOfEvents(const std::vector<Event>& events, const ReadOptions& opti
         }
         case Event::Leaf:
             if (inTrn) {
-                if (within("CURRENCY") && e.tag == "CURSYM")
-                    trn["CURRENCY"] = upper(e.value);
-                else if (within("PAYEE") && e.tag == "NAME")
-                    trn["PAYEE"] = e.value;
-                else if (!within("ORIGCURRENCY") && !within("BANKACCTTO") && !within("CCACCTTO"))
-                    trn[e.tag] = e.value;
+                if (e.tag == "DTPOSTED")
+                    trn.posted = e.value;
+                else if (e.tag == "DTUSER")
+                    trn.user = e.value;
+                else if (e.tag == "TRNAMT")
+                    trn.amount = e.value;
+                else if (e.tag == "FITID")
+                    trn.fitid = e.value;
+                else if (e.tag == "MEMO")
+                    trn.memo = e.value;
+                else if (e.tag == "NAME")
+                    (within("PAYEE") ? trn.payee : trn.name) = e.value;
+                else if (e.tag == "CURSYM" && within("CURRENCY"))
+                    trn.currency = upper(e.value);
             } else if (e.tag == "CURDEF") {
                 currency = upper(e.value);
             } else if (e.tag == "ACCTID" && (within("BANKACCTFROM") || within("CCACCTFROM"))) {

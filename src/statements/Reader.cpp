@@ -80,10 +80,9 @@ std::vector<BankRow> rowsOfCsv(std::string_view utf8, char separator, std::size_
     rows.reserve(static_cast<std::size_t>(std::count(utf8.begin(), utf8.end(), '\n')) + 1);
     CsvCursor cursor(utf8, separator, firstLine);
     CsvRecord record;
-    BankRow row;
     for (std::size_t r = 0; cursor.next(record); ++r)
-        if (r >= skip && rowOf(record, layout, options, row))
-            rows.push_back(std::move(row));
+        if (r >= skip && !rowOf(record, layout, options, rows.emplace_back()))
+            rows.pop_back();
     return rows;
 }
 

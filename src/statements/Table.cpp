@@ -80,7 +80,6 @@ bool rowOf(const CsvRecord& record, const TableLayout& layout, const ReadOptions
         if (type == "10" || type == "82" || type == "86")
             return false;
     }
-    row = BankRow();
     row.line = record.line;
     std::string dateError;
     const std::string& booking = cellAt(record, layout.bookingDate);
@@ -139,10 +138,9 @@ bool rowOf(const CsvRecord& record, const TableLayout& layout, const ReadOptions
 std::vector<BankRow> rowsOfTable(const std::vector<CsvRecord>& records, std::size_t first,
                                  const TableLayout& layout, const ReadOptions& options) {
     std::vector<BankRow> rows;
-    BankRow row;
     for (std::size_t r = first; r < records.size(); ++r)
-        if (rowOf(records[r], layout, options, row))
-            rows.push_back(std::move(row));
+        if (!rowOf(records[r], layout, options, rows.emplace_back()))
+            rows.pop_back();
     return rows;
 }
 

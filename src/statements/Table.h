@@ -30,8 +30,8 @@ struct TableLayout {
     int rowType = -1;                     // summary rows of types 10, 82 and 86 are no transactions
 };
 
-// The record as a row, unless it is blank or a summary; a value that cannot be read is the row's
-// error, never a reason to leave the row out.
+// Fills the fresh `row` from the record and returns true, unless the record is blank or a summary;
+// a value that cannot be read is the row's error, never a reason to leave the row out.
 bool rowOf(const CsvRecord& record, const TableLayout& layout, const ReadOptions& options, BankRow& row);
 
 // One BankRow per record from `first` on, in the file's order.
