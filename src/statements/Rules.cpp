@@ -40,18 +40,10 @@ constexpr std::array<std::string_view, 64> LatinLetters{
 
 enum class Fold { Letters, Separator, Dropped };
 
-// A code point in its matching form: the letters it stands for, a separator, or nothing at all
-// for a character Windows-1252 cannot hold.
+// A code point beyond ASCII in its matching form: the letters it stands for, a separator, or
+// nothing at all for a character Windows-1252 cannot hold.
 Fold fold(char32_t cp, std::string_view& letters) {
-    static constexpr std::string_view upper = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    static constexpr std::string_view digits = "0123456789";
-    if (cp >= 'a' && cp <= 'z')
-        letters = upper.substr(cp - 'a', 1);
-    else if (cp >= 'A' && cp <= 'Z')
-        letters = upper.substr(cp - 'A', 1);
-    else if (cp >= '0' && cp <= '9')
-        letters = digits.substr(cp - '0', 1);
-    else if (cp >= 0xC0 && cp <= 0xFF)
+    if (cp >= 0xC0 && cp <= 0xFF)
         letters = LatinLetters[cp - 0xC0];
     else if (cp == 0x152 || cp == 0x153)
         letters = "OE";
