@@ -216,27 +216,27 @@ public:
     }
     // The key's number, a new one for a new key.
     int add(std::int64_t key) {
-        Slot& s = slotOf(key);
+        Slot& s = slots_[indexOf(key)];
         if (s.number < 0)
             s = {key, count_++};
         return s.number;
     }
     // -1 for a key never added.
-    int find(std::int64_t key) const { return const_cast<KeyNumbers*>(this)->slotOf(key).number; }
-    int size() const { return count_; }
+    int find(std::int64_t key) const { return slots_[indexOf(key)].number; }
 
 private:
     struct Slot {
         std::int64_t key = 0;
         int number = -1;
     };
-    Slot& slotOf(std::int64_t key) {
+    // The key's slot, or the free slot where it would go.
+    std::size_t indexOf(std::int64_t key) const {
         const std::size_t mask = slots_.size() - 1;
         std::size_t i = static_cast<std::size_t>((static_cast<std::uint64_t>(key) * 0x9E3779B97F4A7C15ULL) >>
                                                  (64 - bits_));
         while (slots_[i].number >= 0 && slots_[i].key != key)
             i = (i + 1) & mask;
-        return slots_[i];
+        return i;
     }
     int bits_ = 4;
     int count_ = 0;
