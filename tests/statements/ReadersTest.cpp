@@ -192,6 +192,48 @@ TEST(ReadersTest, UnknownLayoutReadThroughTheMappingSavedForIt) {
     EXPECT_FALSE(recognise(changed, saved).known);
 }
 
+std::string utf16le(std::string_view ascii) {
+    std::string out = "\xFF\xFE";
+    for (const char c : ascii)
+        out += std::string{c, '\0'};
+    return out;
+}
+
+TEST(ReadersTest, MappingReadsWhatTheUserChose) {
+    struct Case {
+        std::string bytes;
+        Mapping mapping;
+        std::vector<std::string> rows;
+    };
+    Mapping signed_;
+    signed_.encoding = Encoding::Utf16;
+    signed_.separator = '\t';
+    signed_.bookingDateColumn = 1;
+    signed_.amountColumn = 2;
+    signed_.signColumn = 3;
+    signed_.textColumn = 4;
+    signed_.dateFormat = DateFormat::Compact;
+    signed_.decimalComma = false;
+    Mapping headerless;
+    headerless.skipLines = 2;
+    headerless.headerLine = false;
+    headerless.bookingDateColumn = 2;
+    headerless.amountColumn = 1;
+    headerless.dateFormat = DateFormat::DayMonthSlash;
+    headerless.newestFirst = true;
+    const std::vector<Case> cases = {
+        {utf16le("Dag\tSumma\tDK\tText\r\n20231201\t1,250.5\tK\tL\xE5n\r\n20231202\t12.00\tD\tBio\r\n"),
+         signed_,
+         {"2023-12-01 | 1250,5 | L\xC3\xA5n", "2023-12-02 | -12 | Bio"}},
+        {"Rapport\nKonto 1\n-5,5;02/12/2023;x\n1 000;01/12/2023\n;;\n7;31/11/2023\n",
+         headerless,
+         {"- | 7 |  | fel: datumet \"31/11/2023\" går inte att läsa", "2023-12-01 | 1000 | ",
+          "2023-12-02 | -5,5 | "}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(describe(readWithMapping(c.bytes, c.mapping)), c.rows) << c.rows.front();
+}
+
 TEST(ReadersTest, AFileThatIsNoStatementIsRefusedWithAReason) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"", "Filen är tom."},
