@@ -264,21 +264,16 @@ private:
     std::vector<std::vector<std::size_t>> lists_;
 };
 
-// The day number of every listed post, and each list in date order. Posts are kept in date order
-// in the file, so a list is sorted only when an odd file has it otherwise.
-void sortByDay(PostLists& index, std::vector<int>& postDays, const AccountView& view) {
-    for (auto& list : index.lists()) {
-        bool ordered = true;
-        for (std::size_t k = 0; k < list.size(); ++k) {
-            postDays[list[k]] = dayNumber(view.posts[list[k]].date);
-            ordered = ordered && (k == 0 || postDays[list[k - 1]] <= postDays[list[k]]);
-        }
-        if (!ordered)
+// Each list in date order. Posts are kept in date order in the file, so a list is sorted only when
+// an odd file has it otherwise.
+void sortByDay(PostLists& index, const std::vector<int>& postDays, const AccountView& view) {
+    for (auto& list : index.lists())
+        if (!std::is_sorted(list.begin(), list.end(),
+                            [&](std::size_t a, std::size_t b) { return postDays[a] < postDays[b]; }))
             std::sort(list.begin(), list.end(), [&](std::size_t a, std::size_t b) {
                 return std::tie(postDays[a], view.posts[a].record) <
                        std::tie(postDays[b], view.posts[b].record);
             });
-    }
 }
 
 // The posts an earlier import made are accounted for by its log; any other post of the same amount
@@ -291,11 +286,13 @@ void markDuplicates(std::vector<ClassifiedRow>& rows, const std::vector<int>& ro
             postsByAmount.add(c.row.amount.units());
     if (postsByAmount.empty())
         return;
+    std::vector<int> postDays(view.posts.size());
     for (std::size_t i = 0; i < view.posts.size(); ++i)
         if (!view.posts[i].planned)
-            if (auto* list = postsByAmount.find(view.posts[i].amount.units()))
+            if (auto* list = postsByAmount.find(view.posts[i].amount.units())) {
+                postDays[i] = dayNumber(view.posts[i].date);
                 list->push_back(i);
-    std::vector<int> postDays(view.posts.size());
+            }
     sortByDay(postsByAmount, postDays, view);
 
     std::vector<bool> accounted(view.posts.size());
@@ -351,11 +348,13 @@ void matchPlanned(std::vector<ClassifiedRow>& rows, const AccountView& view) {
             plannedByTransaction.add(c.transNr);
     if (plannedByTransaction.empty())
         return;
+    std::vector<int> postDays(view.posts.size());
     for (std::size_t i = 0; i < view.posts.size(); ++i)
         if (view.posts[i].planned)
-            if (auto* list = plannedByTransaction.find(view.posts[i].transNr))
+            if (auto* list = plannedByTransaction.find(view.posts[i].transNr)) {
+                postDays[i] = dayNumber(view.posts[i].date);
                 list->push_back(i);
-    std::vector<int> postDays(view.posts.size());
+            }
     sortByDay(plannedByTransaction, postDays, view);
     std::vector<Candidate> pairs;
     for (std::size_t r = 0; r < rows.size(); ++r) {

@@ -155,6 +155,10 @@ TEST(Classify, APostOfTheSameAmountNearTheRowMayBeItUnlessAnImportMadeIt) {
          {imported},
          "Möjlig dubblett av post 2023-12-11 -50,00"},
         {"nearest", {post(1, -3, -50), post(2, -1, -50)}, {}, "Möjlig dubblett av post 2023-12-09 -50,00"},
+        {"a file out of order",
+         {post(1, 9, -50), post(2, 1, -50), post(3, -9, -50)},
+         {},
+         "Möjlig dubblett av post 2023-12-11 -50,00"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
