@@ -151,9 +151,9 @@ void HeadForm::buildControls() {
     helpLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     // The product page is fetched at start-up and not left on view: the area stays blank.
-    webBrowser1_ = new QWidget(central);
-    webBrowser1_->setObjectName(QStringLiteral("WebBrowser1"));
-    webBrowser1_->resize(px(615), px(495));
+    productPage_ = new QWidget(central);
+    productPage_->setObjectName(QStringLiteral("productPage"));
+    productPage_->resize(px(615), px(495));
 }
 
 void HeadForm::installKeyboard() {
@@ -350,7 +350,7 @@ void HeadForm::placeControls(bool cash) {
     logo_->move(px(356), px(HelpRowTop));
     helpTitle_->move(px(p.label29), px(HelpRowTop));
     helpLine_->setGeometry(px(p.label30), px(HelpRowTop), px(p.width - p.label30 - 1300), px(HelpRowHeight));
-    webBrowser1_->move(px(p.width - 615 - 400), px(HelpRowTop));
+    productPage_->move(px(p.width - 615 - 400), px(HelpRowTop));
 }
 
 void HeadForm::AllReset() {

@@ -303,7 +303,7 @@ private:
     QPushButton* quitButton_ = nullptr;
     QPushButton* donateButton_ = nullptr;
     QLabel* logo_ = nullptr;
-    QWidget* webBrowser1_ = nullptr;
+    QWidget* productPage_ = nullptr;
     QLabel* helpTitle_ = nullptr;
     QLabel* helpLine_ = nullptr;
 
