@@ -99,7 +99,7 @@ struct Window {
         QCoreApplication::processEvents();
         openMs = msSince(start);
     }
-    QTableWidget* grid() { return control<QTableWidget>(*form, budget ? "G2" : "G1"); }
+    QTableWidget* grid() { return control<QTableWidget>(*form, budget ? "budgetGrid" : "cashGrid"); }
     QPushButton* actionButton() { return control<QPushButton>(*form, "actionButton"); }
     QLineEdit* amountBox() {
         return budget ? form->budgetFrame()->actualAmountBox() : form->cashFrame()->amountBox();

@@ -55,24 +55,24 @@ void narrowRange(ScrollState& s, int postCount);
 // ten posts or fewer), true when the view must be read again.
 bool scrollTo(ScrollState& s, int postCount, int value);
 
-// One row of the cash-book grid G1, texts in UTF-8.
+// One row of the cash-book grid, texts in UTF-8.
 struct CashRow {
     std::string datum, transaktion, belopp, saldo, markering;
     bool beloppNegative = false, saldoNegative = false; // stored text begins with "-": red
 };
 
-// Inläs_G1: posts first..last (at most ten, none past the file) as shown in G1.
+// Inläs_G1: posts first..last (at most ten, none past the file) as the cash-book grid shows them.
 std::vector<CashRow> readCashView(const store::RecordFile& kontoData, const store::RecordFile& transakt,
                                   int first, int last);
 
-// One row of the budget grid G2, texts in UTF-8.
+// One row of the budget grid, texts in UTF-8.
 struct BudgetRow {
     std::string datum, transaktion, budgBelopp, verklBelopp, budgSaldo, verklSaldo, diffSaldo, markering;
     bool confirmed = false;         // BStatus "*"; unconfirmed amounts are blue
     std::array<bool, 5> negative{}; // per amount column: stored text begins with "-"
 };
 
-// Inläs_G2: posts first..last (at most ten, none past the file) as shown in G2.
+// Inläs_G2: posts first..last (at most ten, none past the file) as the budget grid shows them.
 std::vector<BudgetRow> readBudgetView(const store::RecordFile& kontoData, const store::RecordFile& transakt,
                                       int first, int last);
 

@@ -238,11 +238,11 @@ TEST_F(BudgAltFormTest, FillsThePeriodFromTheTemplateAndPostsEveryMonth) {
                                                     post("2027-02-08", -220, -380) +
                                                     post("2027-03-10", -330, -710));
     EXPECT_EQ(head->postCount(), 6);
-    auto* g2 = control<QTableWidget>(*head, "G2");
+    auto* budgetGrid = control<QTableWidget>(*head, "budgetGrid");
     bool shown = false;
-    for (int r = 0; r < g2->rowCount(); ++r)
-        if (g2->item(r, 0) && g2->item(r, 0)->text() == "2027-03-10")
-            shown = g2->item(r, 3)->foreground().color() == QColor(0, 0, 255);
+    for (int r = 0; r < budgetGrid->rowCount(); ++r)
+        if (budgetGrid->item(r, 0) && budgetGrid->item(r, 0)->text() == "2027-03-10")
+            shown = budgetGrid->item(r, 3)->foreground().color() == QColor(0, 0, 255);
     EXPECT_TRUE(shown) << "the future post is in the grid, in blue";
     EXPECT_FALSE(form->budgeting());
     EXPECT_FALSE(c<QPushButton>("budgetButton")->isEnabled());

@@ -45,7 +45,7 @@ struct BudgetLedgerTest : ::testing::Test {
     QLineEdit* budgetBox() { return frame()->budgetAmountBox(); }
     QLineEdit* actualBox() { return frame()->actualAmountBox(); }
     QPushButton* button(const char* name) { return control<QPushButton>(*form, name); }
-    QTableWidget* g2() { return control<QTableWidget>(*form, "G2"); }
+    QTableWidget* budgetGrid() { return control<QTableWidget>(*form, "budgetGrid"); }
 
     void choose(const QString& transaction) {
         frame()->transCombo()->setCurrentIndex(frame()->transCombo()->findText(transaction));
@@ -62,7 +62,7 @@ TEST_F(BudgetLedgerTest, AnExpenseDatedTodayIsStoredConfirmedAndRecordedInTheTem
     open(budgetPosts(3), mallRec("3", "30", "01", "03", true));
     choose("Uttag");
     EXPECT_EQ(form->procedureCode(), "cbonomark");
-    EXPECT_FALSE(g2()->isEnabled());
+    EXPECT_FALSE(budgetGrid()->isEnabled());
     type(budgetBox(), "12 345.50");
     EXPECT_EQ(budgetBox()->text(), "-12 345,50");
     EXPECT_EQ(frame()->pendingBudgeted(), "-12345,50");
@@ -80,8 +80,8 @@ TEST_F(BudgetLedgerTest, AnExpenseDatedTodayIsStoredConfirmedAndRecordedInTheTem
     EXPECT_EQ(readFile(folder() / "B-mall"),
               mallRec("3", "30", "01", "03", true) + mallRec("3", "12010", "12", "06"));
     EXPECT_EQ(form->procedureCode(), "");
-    EXPECT_EQ(g2()->item(3, 2)->text(), "-12 345,50");
-    EXPECT_EQ(g2()->item(3, 2)->foreground().color(), QColor(255, 0, 0));
+    EXPECT_EQ(budgetGrid()->item(3, 2)->text(), "-12 345,50");
+    EXPECT_EQ(budgetGrid()->item(3, 2)->foreground().color(), QColor(255, 0, 0));
 }
 
 TEST_F(BudgetLedgerTest, APostDatedTomorrowIsOnlyBudgetedShownBlueAndConfirmedLater) {
@@ -95,11 +95,11 @@ TEST_F(BudgetLedgerTest, APostDatedTomorrowIsOnlyBudgetedShownBlueAndConfirmedLa
     button("actionButton")->click();
     const std::string file = readFile(folder() / "KontoData");
     EXPECT_EQ(file.substr(2 * 77, 77), budg("2026-12-07", "2", "0", "800", "-20", "778", "798", ' ', ' '));
-    EXPECT_EQ(g2()->item(2, 3)->foreground().color(), QColor(0, 0, 255));
+    EXPECT_EQ(budgetGrid()->item(2, 3)->foreground().color(), QColor(0, 0, 255));
     EXPECT_EQ(readFile(folder() / "B-mall"), mall);
 
     // Marking it offers "Bekräfta"; confirming sets the flag only.
-    g2()->cellClicked(2, 0);
+    budgetGrid()->cellClicked(2, 0);
     EXPECT_EQ(form->procedureCode(), "mkg2");
     EXPECT_TRUE(button("confirmButton")->isEnabled());
     t.dialogs.answerYes();
@@ -111,12 +111,12 @@ TEST_F(BudgetLedgerTest, APostDatedTomorrowIsOnlyBudgetedShownBlueAndConfirmedLa
     EXPECT_EQ(readFile(folder() / "KontoData"), confirmed);
     EXPECT_EQ(readFile(folder() / "B-mall"), mall + mallRec("2", "790", "12", "07"));
     EXPECT_EQ(form->procedureCode(), "");
-    EXPECT_EQ(g2()->item(2, 3)->foreground().color(), QColor(0, 0, 0));
+    EXPECT_EQ(budgetGrid()->item(2, 3)->foreground().color(), QColor(0, 0, 0));
 }
 
 TEST_F(BudgetLedgerTest, ChangingTheActualAmountMovesTheLaterActualBalancesAndDifferences) {
     open(budgetPosts(4));
-    g2()->cellClicked(1, 0); // post 2: -20 / -22
+    budgetGrid()->cellClicked(1, 0); // post 2: -20 / -22
     EXPECT_EQ(actualBox()->text(), "-22,00");
     EXPECT_FALSE(button("confirmButton")->isEnabled());
     type(actualBox(), "72");
@@ -134,7 +134,7 @@ TEST_F(BudgetLedgerTest, ChangingTheActualAmountMovesTheLaterActualBalancesAndDi
 
 TEST_F(BudgetLedgerTest, DeletingAndMovingPostsKeepTheBalancesRight) {
     open(budgetPosts(5));
-    g2()->cellClicked(1, 1);
+    budgetGrid()->cellClicked(1, 1);
     t.dialogs.answerYes();
     button("actionButton")->click();
     EXPECT_TRUE(uitest::showed(t.dialogs, 0, "Borttagning av post",
@@ -147,11 +147,11 @@ TEST_F(BudgetLedgerTest, DeletingAndMovingPostsKeepTheBalancesRight) {
     // Move the new last post to the first day: it goes after post 1.
     button("actionButton")->click();
     EXPECT_EQ(form->procedureCode(), "Fl");
-    g2()->cellClicked(3, 0);
-    EXPECT_EQ(g2()->item(3, 0)->background().color(), QColor(0, 255, 0));
-    EXPECT_NE(g2()->item(3, 1)->background().color(), QColor(0, 255, 0)); // the date cells only
+    budgetGrid()->cellClicked(3, 0);
+    EXPECT_EQ(budgetGrid()->item(3, 0)->background().color(), QColor(0, 255, 0));
+    EXPECT_NE(budgetGrid()->item(3, 1)->background().color(), QColor(0, 255, 0)); // the date cells only
     t.dialogs.answerYes();
-    g2()->cellClicked(3, 0);
+    budgetGrid()->cellClicked(3, 0);
     form->dateSelector()->datumset(QString::fromStdString(nthDate(1)));
     button("actionButton")->click();
     const std::string file = readFile(folder() / "KontoData");
@@ -166,7 +166,7 @@ TEST_F(BudgetLedgerTest, AWrongBudgetBalanceIsNamedAndRecountedOnYes) {
     std::string bytes = budgetPosts(4);
     bytes.replace(2 * 77 + 36, 11, field("-1000", 11)); // post 3's budget balance
     open(bytes);
-    g2()->cellClicked(0, 7); // a tick leaves the balances alone
+    budgetGrid()->cellClicked(0, 7); // a tick leaves the balances alone
     form->dateSelector()->datumset(QString::fromStdString(nthDate(2)));
     choose("Uttag");
     type(budgetBox(), "0");
@@ -208,9 +208,9 @@ TEST_F(BudgetLedgerTest, OnlyAmountsTakenWithEnterArePostedWithTheSignOfTheirTra
 
     uitest::failSavesOf("KontoData");
     t.dialogs.answerNo();
-    g2()->cellClicked(0, 7);
+    budgetGrid()->cellClicked(0, 7);
     store::setCommitFaultHook({});
-    g2()->cellClicked(1, 7);
+    budgetGrid()->cellClicked(1, 7);
     const std::string after = readFile(folder() / "KontoData");
     EXPECT_EQ(after.substr(69, 1), " ");
     EXPECT_EQ(after.substr(77 + 69, 1), "x");
@@ -226,10 +226,10 @@ TEST_F(BudgetLedgerTest, Command1IsOfferedOnlyWhileAnUnconfirmedPostIsMarked) {
         button("cancelButton")->click();
     };
     EXPECT_FALSE(confirmButton->isEnabled());
-    g2()->cellClicked(0, 0);
+    budgetGrid()->cellClicked(0, 0);
     EXPECT_FALSE(confirmButton->isEnabled());
     cancel();
-    g2()->cellClicked(1, 0);
+    budgetGrid()->cellClicked(1, 0);
     EXPECT_TRUE(confirmButton->isEnabled());
     uitest::typeText(budgetBox(), "5"); // a change of its amounts begun...
     EXPECT_FALSE(confirmButton->isEnabled());
@@ -247,7 +247,7 @@ TEST_F(BudgetLedgerTest, TheOnlyPostTakesTheNewDateAtOnceAndKeepsItsFlag) {
     EXPECT_EQ(readFile(folder() / "KontoData"), budgetPost("2026-02-01", 1, 0, 0, 0, 0, false));
     EXPECT_TRUE(t.dialogs.calls().empty());
     EXPECT_EQ(form->procedureCode(), "");
-    EXPECT_EQ(g2()->item(0, 0)->text(), "2026-02-01");
+    EXPECT_EQ(budgetGrid()->item(0, 0)->text(), "2026-02-01");
 }
 
 // A marked post's transaction replaced in that post only or in every post using it; the sign
@@ -268,7 +268,7 @@ TEST_F(BudgetLedgerTest, AMarkedPostsTransactionIsReplacedInOneOrAllPosts) {
         SCOPED_TRACE(c.all);
         t.dialogs.clear();
         open(budgetPosts(4));
-        g2()->cellClicked(2, 1); // post 3, "Uttag"
+        budgetGrid()->cellClicked(2, 1); // post 3, "Uttag"
         if (c.all)
             t.dialogs.answerNo(); // not this post only
         t.dialogs.answerYes().answerYes();
@@ -322,7 +322,7 @@ TEST_F(BudgetLedgerTest, ASubTransactionIsAddedToOrReplacedInAMarkedPost) {
         writeFile(folder() / "Kategori", field("Mat", 35) + field("Hyra", 35));
         frame()->S_TransOptionBudg_MouseDown();
         form->dateSelector()->datumset("2026-06-01");
-        g2()->cellClicked(c.row, 0);
+        budgetGrid()->cellClicked(c.row, 0);
         ASSERT_TRUE(frame()->transCombo()->isEnabled());
         c.yes ? t.dialogs.answerYes() : t.dialogs.answerNo();
         frame()->transCombo()->setCurrentIndex(1);
@@ -338,7 +338,7 @@ TEST_F(BudgetLedgerTest, ASubTransactionIsAddedToOrReplacedInAMarkedPost) {
     }
     // A save that fails is reported as this step's error and leaves the post as it was.
     uitest::failSavesOf("KontoData");
-    g2()->cellClicked(1, 0);
+    budgetGrid()->cellClicked(1, 0);
     t.dialogs.answerYes().answerNo(); // no report sent
     frame()->transCombo()->setCurrentIndex(1);
     frame()->TransCombo_Budget_Click();
@@ -372,7 +372,7 @@ TEST_F(BudgetLedgerTest, TheTransactionBoxAndOptionsExplainThemselves) {
         {[&] {
              form->armReset();
              button("cancelButton")->click();
-             g2()->cellClicked(1, 0);
+             budgetGrid()->cellClicked(1, 0);
          },
          "Transaktion", "Byt ev. ut transaktion för denna post",
          "Klicka för att ev. byta transaktion för kontoposten"},

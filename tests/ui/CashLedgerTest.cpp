@@ -66,7 +66,7 @@ struct CashLedgerTest : ::testing::Test {
     QLineEdit* amountBox() { return frame()->amountBox(); }
     QPushButton* actionButton() { return control<QPushButton>(*form, "actionButton"); }
     QPushButton* cancelButton() { return control<QPushButton>(*form, "cancelButton"); }
-    QTableWidget* g1() { return control<QTableWidget>(*form, "G1"); }
+    QTableWidget* cashGrid() { return control<QTableWidget>(*form, "cashGrid"); }
 
     void choose(const QString& transaction) {
         QComboBox* list = frame()->transCombo();
@@ -109,9 +109,9 @@ TEST_F(CashLedgerTest, ANewExpenseGoesInAfterThePostsOfItsDateWithTheLaterBalanc
     EXPECT_EQ(form->procedureCode(), "");
     EXPECT_EQ(uitest::textsOf(*form, {"cancelButton", "actionButton"}), (QStringList{"Avbryt", "Flytta"}));
     EXPECT_TRUE(control<QComboBox>(*form, "accountPicker")->isEnabled());
-    EXPECT_EQ(g1()->item(3, 2)->text(), "-1 250,50");
-    EXPECT_EQ(g1()->item(3, 2)->foreground().color(), QColor(255, 0, 0));
-    EXPECT_EQ(g1()->item(4, 3)->text(), "229,50");
+    EXPECT_EQ(cashGrid()->item(3, 2)->text(), "-1 250,50");
+    EXPECT_EQ(cashGrid()->item(3, 2)->foreground().color(), QColor(255, 0, 0));
+    EXPECT_EQ(cashGrid()->item(4, 3)->text(), "229,50");
     EXPECT_TRUE(t.dialogs.calls().empty());
 }
 
@@ -145,29 +145,29 @@ TEST_F(CashLedgerTest, OddAmountTextsAndTheAmountLimit) {
 
 TEST_F(CashLedgerTest, TickingAPostDoesNotMarkIt) {
     open(cashPosts(4));
-    g1()->cellClicked(1, 4);
+    cashGrid()->cellClicked(1, 4);
     EXPECT_EQ(readFile(kontoData()).substr(43 + 36, 1), "x");
-    EXPECT_EQ(g1()->item(1, 4)->text(), "x");
+    EXPECT_EQ(cashGrid()->item(1, 4)->text(), "x");
     EXPECT_EQ(form->markedPost(), 0);
     EXPECT_EQ(form->procedureCode(), "");
-    g1()->cellClicked(1, 4);
+    cashGrid()->cellClicked(1, 4);
     EXPECT_EQ(readFile(kontoData()), cashPosts(4));
     // A row below the last post marks nothing.
-    g1()->cellClicked(8, 1);
+    cashGrid()->cellClicked(8, 1);
     EXPECT_EQ(form->markedPost(), 0);
 }
 
 TEST_F(CashLedgerTest, AMarkedPostIsDeletedAndTheLaterBalancesFollow) {
     open(days({{1, 1, 0}, {2, 2, 100}, {3, 3, -200}, {4, 2, 50}, {5, 2, 70}}));
-    g1()->cellClicked(2, 1);
+    cashGrid()->cellClicked(2, 1);
     EXPECT_EQ(form->markedPost(), 3);
     EXPECT_EQ(form->procedureCode(), "mkg1");
     EXPECT_EQ(uitest::textsOf(*form, {"actionButton", "cancelButton"}),
               (QStringList{"Ta bort", "Avbryt markera"}));
     EXPECT_EQ(amountBox()->text(), "-200,00");
     EXPECT_EQ(form->workingDate().toStdString(), nthDate(3));
-    EXPECT_EQ(g1()->item(2, 0)->background().color(), QColor(255, 192, 192));
-    EXPECT_EQ(g1()->item(1, 0)->background().color(), QColor(255, 255, 192));
+    EXPECT_EQ(cashGrid()->item(2, 0)->background().color(), QColor(255, 192, 192));
+    EXPECT_EQ(cashGrid()->item(1, 0)->background().color(), QColor(255, 255, 192));
 
     t.dialogs.answerYes();
     actionButton()->click();
@@ -181,13 +181,13 @@ TEST_F(CashLedgerTest, AMarkedPostIsDeletedAndTheLaterBalancesFollow) {
     EXPECT_EQ(form->postCount(), 4);
     EXPECT_EQ(form->markedPost(), 0);
     EXPECT_EQ(form->procedureCode(), "");
-    EXPECT_EQ(g1()->item(4, 0)->text(), "");
+    EXPECT_EQ(cashGrid()->item(4, 0)->text(), "");
 }
 
 TEST_F(CashLedgerTest, ChangingTheAmountOfAMarkedPostMovesEveryLaterBalance) {
     open(cashPosts(5, amountOf));
-    g1()->cellClicked(1, 0);  // post 2, +100
-    amountBox()->selectAll(); // the shown amount is typed over
+    cashGrid()->cellClicked(1, 0); // post 2, +100
+    amountBox()->selectAll();      // the shown amount is typed over
     uitest::typeText(amountBox(), "150");
     EXPECT_EQ(actionButton()->text(), "Ändra");
     EXPECT_FALSE(actionButton()->isEnabled());
@@ -203,7 +203,7 @@ TEST_F(CashLedgerTest, ChangingTheAmountOfAMarkedPostMovesEveryLaterBalance) {
     EXPECT_EQ(form->procedureCode(), "");
 
     // The same amount again changes nothing and returns to the marked post.
-    g1()->cellClicked(1, 0);
+    cashGrid()->cellClicked(1, 0);
     amountBox()->selectAll();
     uitest::typeText(amountBox(), "150");
     uitest::pressEnter(amountBox());
@@ -219,10 +219,10 @@ TEST_F(CashLedgerTest, PostsAreMovedToANewDateInTheirOrder) {
     actionButton()->click(); // "Flytta"
     EXPECT_EQ(form->procedureCode(), "Fl");
     EXPECT_EQ(control<QLabel>(*form, "helpLine")->text(), "Klicka på första rad som ska flyttas !");
-    g1()->cellClicked(3, 0); // post 4 first...
-    EXPECT_EQ(g1()->item(3, 0)->background().color(), QColor(0, 255, 0));
+    cashGrid()->cellClicked(3, 0); // post 4 first...
+    EXPECT_EQ(cashGrid()->item(3, 0)->background().color(), QColor(0, 255, 0));
     t.dialogs.answerYes();
-    g1()->cellClicked(1, 0); // ...and post 2 last: the same range
+    cashGrid()->cellClicked(1, 0); // ...and post 2 last: the same range
     EXPECT_EQ(t.dialogs.calls()[0].title, "Flytta rader");
     EXPECT_EQ(actionButton()->text(), "Nytt datum");
     form->dateSelector()->datumset("2026-12-01");
@@ -235,21 +235,21 @@ TEST_F(CashLedgerTest, PostsAreMovedToANewDateInTheirOrder) {
                                             {"2026-12-01", 2, 100}}));
     EXPECT_EQ(form->procedureCode(), "");
     EXPECT_EQ(actionButton()->text(), "Flytta");
-    EXPECT_TRUE(actionButton()->isEnabled() && g1()->isEnabled());
+    EXPECT_TRUE(actionButton()->isEnabled() && cashGrid()->isEnabled());
 }
 
 TEST_F(CashLedgerTest, AfterAMoveTheViewFollowsTheMovedPosts) {
     open(cashPosts(30, amountOf));
     actionButton()->click();
-    g1()->cellClicked(1, 0);
+    cashGrid()->cellClicked(1, 0);
     t.dialogs.answerYes();
-    g1()->cellClicked(1, 0);
+    cashGrid()->cellClicked(1, 0);
     form->dateSelector()->datumset("2026-12-01");
     actionButton()->click();
     EXPECT_EQ(readFile(kontoData()).substr(29 * 43, 14), field("2026-12-01", 10) + field("2", 4));
     EXPECT_EQ(form->currentPost(), 30);
     EXPECT_EQ(form->scrollState().value, 21);
-    EXPECT_EQ(g1()->item(9, 0)->text(), "2026-12-01");
+    EXPECT_EQ(cashGrid()->item(9, 0)->text(), "2026-12-01");
 }
 
 // Choosing from the sub-transaction list with a post marked: both questions and both answers.
@@ -273,7 +273,7 @@ TEST_F(CashLedgerTest, ASubTransactionIsAddedToOrReplacedInAMarkedPost) {
         bytes.replace(2 * 43 + 37, 4, field("1", 4));
         open(bytes);
         writeFile(t.ctx.paths.dataRoot() / "Kassa" / "Kategori", field("Mat", 35) + field("Hyra", 35));
-        g1()->cellClicked(c.row, 0);
+        cashGrid()->cellClicked(c.row, 0);
         EXPECT_FALSE(frame()->transCombo()->isEnabled()); // closed to main transactions
         frame()->S_TransOptionEnk_MouseDown();
         ASSERT_TRUE(frame()->transCombo()->isEnabled());
@@ -294,7 +294,7 @@ TEST_F(CashLedgerTest, ASubTransactionIsAddedToOrReplacedInAMarkedPost) {
 
 TEST_F(CashLedgerTest, DeletingTheOnlyPostRemovesTheAccountAfterASecondQuestion) {
     open(cashPosts(1));
-    g1()->cellClicked(0, 0);
+    cashGrid()->cellClicked(0, 0);
     t.dialogs.answerYes().answerYes().answerNo().answerNo();
     actionButton()->click();
     EXPECT_TRUE(uitest::showed(t.dialogs, 1, "Ta bort konto ? ?",
@@ -413,7 +413,7 @@ TEST_F(CashLedgerTest, AChosenTransactionInTheBoxIsOfferedForChangeOrRemoval) {
 
 TEST_F(CashLedgerTest, AMarkedPostsTransactionIsReplacedInEveryPostThatUsesIt) {
     open(days({{1, 1, 0}, {2, 2, 100}, {3, 3, 40}, {4, 2, 25}}));
-    g1()->cellClicked(1, 1); // post 2, "Insättning"
+    cashGrid()->cellClicked(1, 1); // post 2, "Insättning"
     t.dialogs.answerNo().answerYes().answerYes();
     uitest::mouseDown(frame()->transText());
     ASSERT_EQ(t.dialogs.calls().size(), 3u);
@@ -453,7 +453,7 @@ TEST_F(CashLedgerTest, ADamagedAmountMetWhileScrollingIsReportedAndNothingEnds) 
     EXPECT_TRUE(t.dialogs.calls()[0].title.startsWith("Felspec. = "));
     EXPECT_TRUE(t.dialogs.calls()[0].text.startsWith("Ett fel har uppstått i subrutinen VScroll1_Change"));
     frame()->scrollBar()->setValue(16); // the window still works
-    EXPECT_EQ(g1()->item(0, 0)->text().toStdString(), nthDate(16));
+    EXPECT_EQ(cashGrid()->item(0, 0)->text().toStdString(), nthDate(16));
     EXPECT_EQ(readFile(kontoData()), before);
 
     // The net under every handler: a failure that reaches the event loop is explained, not fatal.
@@ -488,7 +488,7 @@ TEST_F(CashLedgerTest, AnAccountThatFailsToOpenLeavesNothingToWorkOn) {
     form->openChosenAccount();
     ASSERT_FALSE(t.dialogs.calls().empty());
     EXPECT_EQ(t.dialogs.titles().back(), "Radera kontonamn");
-    EXPECT_EQ(g1()->item(0, 0)->text(), "");
+    EXPECT_EQ(cashGrid()->item(0, 0)->text(), "");
     EXPECT_EQ(frame()->transCombo()->count(), 0);
     for (QWidget* w :
          std::initializer_list<QWidget*>{actionButton(), cancelButton(), frame()->transCombo(), amountBox()})
@@ -499,7 +499,7 @@ TEST_F(CashLedgerTest, AnAccountThatFailsToOpenLeavesNothingToWorkOn) {
 
     combo3->setCurrentIndex(combo3->findText("Kassa", Qt::MatchContains));
     form->openChosenAccount();
-    EXPECT_EQ(g1()->item(0, 0)->text().toStdString(), nthDate(1));
+    EXPECT_EQ(cashGrid()->item(0, 0)->text().toStdString(), nthDate(1));
     EXPECT_TRUE(actionButton()->isEnabled());
 }
 
@@ -555,10 +555,10 @@ TEST_F(CashLedgerTest, AFailedTickIsNotWrittenByTheNextSave) {
     open(cashPosts(4));
     uitest::failSavesOf("KontoData");
     t.dialogs.answerNo();
-    g1()->cellClicked(0, 4);
+    cashGrid()->cellClicked(0, 4);
     store::setCommitFaultHook({});
     EXPECT_EQ(t.ctx.error.errorText, "Input/output error");
-    g1()->cellClicked(1, 4);
+    cashGrid()->cellClicked(1, 4);
     std::string expected = cashPosts(4);
     expected[43 + 36] = 'x';
     EXPECT_EQ(readFile(kontoData()), expected);
@@ -570,14 +570,14 @@ TEST_F(CashLedgerTest, CancellingWhatAMarkedPostStartedReturnsToAConsistentState
     bytes.replace(43 + 37, 4, field("1", 4)); // post 2 names sub-transaction 1
     open(bytes);
     writeFile(t.ctx.paths.dataRoot() / "Kassa" / "Kategori", field("Mat", 35));
-    const auto escape = [&] { uitest::pressKey(g1(), Qt::Key_Escape); };
+    const auto escape = [&] { uitest::pressKey(cashGrid(), Qt::Key_Escape); };
     const auto expectMarked = [&](const char* step) {
         SCOPED_TRACE(step);
         EXPECT_EQ(form->procedureCode(), "mkg1");
         EXPECT_EQ(actionButton()->text(), "Ta bort");
         EXPECT_EQ(form->actionMode(), "rem");
         EXPECT_EQ(uitest::enabledOf(*form, {"actionButton", "accountPicker"}), "10");
-        EXPECT_EQ(g1()->item(1, 0)->background().color(), QColor(255, 192, 192));
+        EXPECT_EQ(cashGrid()->item(1, 0)->background().color(), QColor(255, 192, 192));
     };
     const auto expectIdle = [&](const char* step) {
         SCOPED_TRACE(step);
@@ -587,10 +587,10 @@ TEST_F(CashLedgerTest, CancellingWhatAMarkedPostStartedReturnsToAConsistentState
                   (QStringList{"Avbryt", "Flytta"}));
         EXPECT_EQ(uitest::enabledOf(*form, {"actionButton", "accountPicker"}), "11");
         EXPECT_TRUE(frame()->transCombo()->isEnabled());
-        EXPECT_EQ(g1()->item(1, 0)->background().color(), QColor(255, 255, 192));
+        EXPECT_EQ(cashGrid()->item(1, 0)->background().color(), QColor(255, 255, 192));
     };
 
-    g1()->cellClicked(1, 0);
+    cashGrid()->cellClicked(1, 0);
     t.dialogs.answerYes().answerYes(); // "trbyt", then the new transaction is not confirmed
     uitest::mouseDown(frame()->transText());
     ASSERT_EQ(form->procedureCode(), "trbyt");
@@ -603,7 +603,7 @@ TEST_F(CashLedgerTest, CancellingWhatAMarkedPostStartedReturnsToAConsistentState
 
     for (const char* code : {"subtrch", "nysptr"}) {
         SCOPED_TRACE(code);
-        g1()->cellClicked(code == std::string("subtrch") ? 1 : 2, 0);
+        cashGrid()->cellClicked(code == std::string("subtrch") ? 1 : 2, 0);
         uitest::mouseDown(frame()->subOption());
         t.dialogs.answerYes().answerYes();
         uitest::mouseDown(frame()->transText());
@@ -630,20 +630,20 @@ TEST_F(CashLedgerTest, EntryMarkingAndCancelWorkWithoutAMouse) {
 
     // The grid: arrows scroll at its edges, Space marks, Esc cancels; the wheel scrolls too.
     const int top = frame()->scrollBar()->value();
-    g1()->setCurrentCell(0, 0);
-    uitest::pressKey(g1(), Qt::Key_Up);
+    cashGrid()->setCurrentCell(0, 0);
+    uitest::pressKey(cashGrid(), Qt::Key_Up);
     EXPECT_EQ(frame()->scrollBar()->value(), top - 1);
-    uitest::pressKey(g1(), Qt::Key_Space, " ");
+    uitest::pressKey(cashGrid(), Qt::Key_Space, " ");
     EXPECT_EQ(form->markedPost(), top - 1);
     EXPECT_EQ(form->procedureCode(), "mkg1");
-    uitest::pressKey(g1(), Qt::Key_Escape);
+    uitest::pressKey(cashGrid(), Qt::Key_Escape);
     EXPECT_EQ(form->markedPost(), 0);
     EXPECT_EQ(form->procedureCode(), "");
-    QWheelEvent wheel(QPointF(5, 5), g1()->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+    QWheelEvent wheel(QPointF(5, 5), cashGrid()->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(g1()->viewport(), &wheel);
+    QApplication::sendEvent(cashGrid()->viewport(), &wheel);
     EXPECT_EQ(frame()->scrollBar()->value(), top);
-    EXPECT_EQ(g1()->item(0, 0)->text().toStdString(), nthDate(top));
+    EXPECT_EQ(cashGrid()->item(0, 0)->text().toStdString(), nthDate(top));
 }
 
 } // namespace

@@ -90,7 +90,7 @@ TEST_F(ControlsTest, TheStepButtonsWalkTheCalendarAndTheDisplaysShowTwoDigits) {
 
 TEST_F(ControlsTest, ADisplayLooksTheDateUpAndAvbrytWhileIdleReturnsToTheWorkingDate) {
     app::HeadForm& form = open();
-    auto* g = control<QTableWidget>(form, "G1");
+    auto* g = control<QTableWidget>(form, "cashGrid");
     form.dateSelector()->datumset(QString::fromStdString(nthDate(6)));
     uitest::click(control<QPushButton>(form, "DayMinus"));
     uitest::click(control<QLabel>(form, "DayShow"));

@@ -79,7 +79,7 @@ struct StartupTest : ::testing::Test {
     }
     std::unique_ptr<app::HeadForm> head;
 
-    QTableWidget* g1(app::HeadForm& f) { return control<QTableWidget>(f, "G1"); }
+    QTableWidget* cashGrid(app::HeadForm& f) { return control<QTableWidget>(f, "cashGrid"); }
     QString cell(QTableWidget* g, int row, int column) { return g->item(row, column)->text(); }
     // The texts of a row's first columns.
     QStringList row(QTableWidget* g, int row, int columns = 4) {
@@ -162,7 +162,7 @@ TEST_F(StartupTest, AnEarlierDataFolderOpensUnchangedAndShowsTheLastTenPosts) {
     EXPECT_FALSE(form.budgetFrame()->isVisibleTo(&form));
     EXPECT_EQ(form.postCount(), 30);
     EXPECT_EQ(form.currentPost(), 30);
-    QTableWidget* g = g1(form);
+    QTableWidget* g = cashGrid(form);
     EXPECT_EQ(cell(g, 0, 0), QString::fromStdString(nthDate(21)));
     EXPECT_EQ(row(g, 9, 3), (QStringList{QString::fromStdString(nthDate(30)), "Insättning", "300,00"}));
     EXPECT_EQ(uitest::textsOf(form, {"cashNameLabel", "cashNumberLabel"}),
@@ -187,11 +187,11 @@ TEST_F(StartupTest, AnEarlierDataFolderOpensUnchangedAndShowsTheLastTenPosts) {
     EXPECT_FALSE(form.cashFrame()->isVisibleTo(&form));
     EXPECT_TRUE(form.budgetFrame()->isVisibleTo(&form));
     EXPECT_EQ(form.width(), 16320 / 15);
-    auto* g2 = control<QTableWidget>(form, "G2");
-    EXPECT_EQ(cell(g2, 0, 0), QString::fromStdString(nthDate(3)));
-    EXPECT_EQ(cell(g2, 9, 2), "-120,00");
-    EXPECT_EQ(g2->item(9, 2)->foreground().color(), QColor(0, 0, 255));
-    EXPECT_EQ(g2->item(0, 3)->foreground().color(), QColor(255, 0, 0));
+    auto* budgetGrid = control<QTableWidget>(form, "budgetGrid");
+    EXPECT_EQ(cell(budgetGrid, 0, 0), QString::fromStdString(nthDate(3)));
+    EXPECT_EQ(cell(budgetGrid, 9, 2), "-120,00");
+    EXPECT_EQ(budgetGrid->item(9, 2)->foreground().color(), QColor(0, 0, 255));
+    EXPECT_EQ(budgetGrid->item(0, 3)->foreground().color(), QColor(255, 0, 0));
     EXPECT_EQ(control<QLabel>(form, "budgetNameLabel")->text(), "Budget 2026");
 
     combo->setCurrentIndex(0);
@@ -204,7 +204,7 @@ TEST_F(StartupTest, AnEarlierDataFolderOpensUnchangedAndShowsTheLastTenPosts) {
 TEST_F(StartupTest, TheViewIsPlacedAroundTheCurrentPost) {
     writeEarlierData();
     app::HeadForm& form = open();
-    QTableWidget* g = g1(form);
+    QTableWidget* g = cashGrid(form);
     const auto firstAndLast = [&] {
         return std::pair{cell(g, 0, 0).toStdString(), cell(g, 9, 0).toStdString()};
     };
@@ -238,8 +238,8 @@ TEST_F(StartupTest, TenPostsFillTheGridWithTheScrollBarOffElevenScrollOneStep) {
     app::HeadForm& form = open();
     auto* bar = control<QScrollBar>(form, "cashScroll");
     EXPECT_FALSE(bar->isEnabled());
-    EXPECT_EQ(cell(g1(form), 0, 0).toStdString(), nthDate(1));
-    EXPECT_EQ(cell(g1(form), 9, 0).toStdString(), nthDate(10));
+    EXPECT_EQ(cell(cashGrid(form), 0, 0).toStdString(), nthDate(1));
+    EXPECT_EQ(cell(cashGrid(form), 9, 0).toStdString(), nthDate(10));
 
     auto* combo = control<QComboBox>(form, "accountPicker");
     combo->setCurrentIndex(1);
@@ -250,8 +250,8 @@ TEST_F(StartupTest, TenPostsFillTheGridWithTheScrollBarOffElevenScrollOneStep) {
     bar->setValue(1);
     bar->setValue(3);
     EXPECT_EQ(bar->value(), 2);
-    EXPECT_EQ(cell(g1(form), 0, 0).toStdString(), nthDate(2));
-    EXPECT_EQ(cell(g1(form), 9, 0).toStdString(), nthDate(11));
+    EXPECT_EQ(cell(cashGrid(form), 0, 0).toStdString(), nthDate(2));
+    EXPECT_EQ(cell(cashGrid(form), 9, 0).toStdString(), nthDate(11));
 }
 
 TEST_F(StartupTest, AnAccountWithoutPostsIsReportedLoggedAndShownEmpty) {
@@ -274,7 +274,7 @@ TEST_F(StartupTest, AnAccountWithoutPostsIsReportedLoggedAndShownEmpty) {
         "Tom\r\nS\xF6kv\xE4g: " +
             (root() / "Tom").string() + "\r\n\r\n");
     EXPECT_EQ(form.postCount(), 0);
-    EXPECT_EQ(cell(g1(form), 0, 0), "");
+    EXPECT_EQ(cell(cashGrid(form), 0, 0), "");
 
     // A disk too full for the log, or a link in its place, keeps neither the message nor the
     // account from the user, who is told that the log was not written; the link's target stays.
@@ -448,7 +448,7 @@ TEST_F(StartupTest, AFirstStartCreatesTheFirstAccountThroughTheNewAccountWindowA
     EXPECT_EQ(form.kontoNum(), 1);
     EXPECT_EQ(form.installDate(), "2026-12-06");
     EXPECT_EQ(readFile(root() / "KontoIni"), "1\r\nAnna\r\n");
-    QTableWidget* g = g1(form);
+    QTableWidget* g = cashGrid(form);
     EXPECT_EQ(row(g, 0), (QStringList{"2026-12-06", "Kontostart", "0,00", "0,00"}));
     EXPECT_EQ(cell(g, 1, 0), "");
     EXPECT_EQ(uitest::enabledOf(form, {"actionButton", "cancelButton"}), "11");

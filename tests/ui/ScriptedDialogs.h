@@ -39,25 +39,27 @@ public:
         bool cancelButton = false; // a question with "Avbryt" beside "Ja" and "Nej"
     };
 
-    ScriptedDialogs& answerYes() { return add({Kind::Question, true, {}, {}}); }
-    ScriptedDialogs& answerNo() { return add({Kind::Question, false, {}, {}}); }
+    ScriptedDialogs& answerYes() { return add({.kind = Kind::Question, .yes = true}); }
+    ScriptedDialogs& answerNo() { return add({.kind = Kind::Question}); }
     // Only a Yes/No/Cancel box takes it: a Yes/No box given Cancel fails the test.
-    ScriptedDialogs& answerCancel() { return add({Kind::Question, false, {}, {}, true}); }
-    ScriptedDialogs& answerInput(const QString& text) { return add({Kind::Input, false, text, {}}); }
+    ScriptedDialogs& answerCancel() { return add({.kind = Kind::Question, .cancel = true}); }
+    ScriptedDialogs& answerInput(const QString& text) { return add({.kind = Kind::Input, .text = text}); }
     // The handler drives the window (fills it, clicks its buttons) and returns its result code,
     // usually dialog.result() after a button closed it.
     ScriptedDialogs& onExec(std::function<int(QDialog&)> handler) {
-        return add({Kind::Exec, false, {}, std::move(handler)});
+        return add({.kind = Kind::Exec, .handler = std::move(handler)});
     }
     // The path a save dialog returns; "" cancels it. The filter chosen is the one given, else the
     // first offered.
     ScriptedDialogs& answerSave(const QString& path, const QString& filter = {}) {
-        return add({Kind::Save, false, path, {}, false, filter});
+        return add({.kind = Kind::Save, .text = path, .filter = filter});
     }
     // The path an open dialog returns; "" cancels it.
-    ScriptedDialogs& answerOpen(const QString& path) { return add({Kind::Open, false, path, {}}); }
+    ScriptedDialogs& answerOpen(const QString& path) { return add({.kind = Kind::Open, .text = path}); }
     // The printer-setup dialog: accepted with the printer writing a PDF to this path; "" cancels.
-    ScriptedDialogs& answerPrint(const QString& pdfPath) { return add({Kind::Print, false, pdfPath, {}}); }
+    ScriptedDialogs& answerPrint(const QString& pdfPath) {
+        return add({.kind = Kind::Print, .text = pdfPath});
+    }
 
     const std::vector<Call>& calls() const { return calls_; }
     // Text of the last call of any kind; "" when there was none.

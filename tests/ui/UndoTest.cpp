@@ -126,7 +126,7 @@ TEST_F(UndoTest, FilesChangedOutsideTheProgramDropTheHistoryWithAMessage) {
     writeRegister(root(), kontoRec("Kassa", "1", "Ek"));
     writeAccount(root(), "Kassa", cashPosts(5));
     start();
-    form->cashFrame()->G1_Click(0, 4); // a tick
+    form->cashFrame()->gridClicked(0, 4); // a tick
     EXPECT_EQ(undo()->text().toStdString(), "Ångra: bock i post 2026-01-01");
     // The post file is put back from elsewhere.
     const std::string data = readFile(root() / "Kassa" / "KontoData");
@@ -185,7 +185,7 @@ TEST_F(UndoTest, AHistoryThatCannotBeUsedIsSaidOnceAndOffersNothing) {
     start();
     ASSERT_EQ(t.dialogs.titles(), QStringList{"Ångra"});
     EXPECT_TRUE(t.dialogs.calls()[0].text.contains("länk"));
-    form->cashFrame()->G1_Click(0, 4); // a tick is saved as always
+    form->cashFrame()->gridClicked(0, 4); // a tick is saved as always
     EXPECT_NE(readFile(root() / "Kassa" / "KontoData"), cashPosts(5));
     EXPECT_FALSE(undo()->isEnabled() || redo()->isEnabled());
     EXPECT_EQ(undo()->text().toStdString(), "Ångra (ångrahistoriken används inte)");

@@ -487,8 +487,9 @@ TEST_F(UtskrStatTest, ReportsAndStatisticsAreSavedAsSpreadsheetsInTheChosenForm)
         EXPECT_EQ(t.dialogs.calls()[0].filter, sheetFilters);
         EXPECT_TRUE(uitest::showed(t.dialogs, 1, "Spara som kalkylblad",
                                    QString::fromStdString("Kalkylbladet har sparats i\n" + drive + k.file)));
-        if (!k.csv.empty())
+        if (!k.csv.empty()) {
             EXPECT_EQ(readFile(t.drive.path() / k.file), k.csv);
+        }
         EXPECT_FALSE(form->statisticsMode());
         EXPECT_EQ(form->mode(), "kto");
         EXPECT_FALSE(c<QCheckBox>("subTransactionBox")->isChecked());

@@ -73,7 +73,7 @@ public:
 
     // SaldoKontroll_Enkel / Saldokontroll_Budget from a post, with its own messages.
     virtual void balanceCheck(int from) = 0;
-    // ScrollSet, Inläs_G1/G2, OmLista: the ledger view read again.
+    // ScrollSet, Inläs_G1/Inläs_G2, OmLista: the ledger view read again.
     virtual void reloadLedgerView() = 0;
 
     // Fund accounts: the "Saldo" heading turned green, and the cash-book entry switched into

@@ -7,11 +7,11 @@ namespace ledger {
 
 BudgetFrame::BudgetFrame(QWidget* parent)
     : LedgerFrame(QStringLiteral("Budgetbokföring"), budgetKind(),
-                  {QStringLiteral("budgetFrame"), QStringLiteral("G2"), QStringLiteral("budgetScroll"),
-                   QStringLiteral("TransText_Budget"), QStringLiteral("TransCombo_Budget"),
-                   QStringLiteral("H_TransOptionBudg"), QStringLiteral("S_TransOptionBudg"),
-                   QStringLiteral("TransLabel_Budg"), QStringLiteral("budgetNameLabel"),
-                   QStringLiteral("budgetNumberLabel")},
+                  {QStringLiteral("budgetFrame"), QStringLiteral("budgetGrid"),
+                   QStringLiteral("budgetScroll"), QStringLiteral("TransText_Budget"),
+                   QStringLiteral("TransCombo_Budget"), QStringLiteral("H_TransOptionBudg"),
+                   QStringLiteral("S_TransOptionBudg"), QStringLiteral("TransLabel_Budg"),
+                   QStringLiteral("budgetNameLabel"), QStringLiteral("budgetNumberLabel")},
                   {1428, 4811, 1585, 1585, 1585, 1585, 1585, 461},
                   {{QStringLiteral("budgetDateTitle"), QStringLiteral(" Datum")},
                    {QStringLiteral("budgetTransactionTitle"), QStringLiteral(" transaktion")},

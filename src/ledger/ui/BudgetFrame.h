@@ -11,7 +11,7 @@
 
 namespace ledger {
 
-// "Budgetbokföring": grid G2 with budgetScroll, the amount boxes BudgBel_Budget and VerklBel_Budget
+// "Budgetbokföring": grid budgetGrid with budgetScroll, the amount boxes BudgBel_Budget and VerklBel_Budget
 // and the budget transaction controls.
 class BudgetFrame : public LedgerFrame {
     Q_OBJECT
@@ -21,7 +21,7 @@ public:
     QLineEdit* budgetAmountBox() const { return budgBox_; }
     QLineEdit* actualAmountBox() const { return verklBox_; }
 
-    // OmLista_Budget: the view into G2. Unconfirmed posts show their five amounts in blue,
+    // OmLista_Budget: the view into budgetGrid. Unconfirmed posts show their five amounts in blue,
     // confirmed ones red when negative, else black. With a marked row the backgrounds show it.
     void OmLista_Budget(const std::vector<BudgetRow>& view, int markedRow);
 
@@ -44,7 +44,6 @@ public:
     void confirmPost();
     void Saldokontroll_Budget();
     void Recount_Budget();
-    void G2_Click(int row, int column);
     void UtPost_Budget();
     void ChgPost_Budget();
     void PostMover_Budget();

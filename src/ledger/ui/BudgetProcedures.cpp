@@ -523,10 +523,6 @@ void BudgetFrame::Recount_Budget() {
 
 // --- Marking, deleting, changing and moving
 
-void BudgetFrame::G2_Click(int row, int column) {
-    G_Click(row, column);
-}
-
 void BudgetFrame::markPost(int row) {
     beginMark(row);
     const auto post =

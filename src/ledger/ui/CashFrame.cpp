@@ -8,7 +8,7 @@ namespace ledger {
 
 CashFrame::CashFrame(QWidget* parent)
     : LedgerFrame(QStringLiteral("Kassabokföring"), cashKind(),
-                  {QStringLiteral("cashFrame"), QStringLiteral("G1"), QStringLiteral("cashScroll"),
+                  {QStringLiteral("cashFrame"), QStringLiteral("cashGrid"), QStringLiteral("cashScroll"),
                    QStringLiteral("TransText_Enkel"), QStringLiteral("TransCombo_Enkel"),
                    QStringLiteral("H_TransOptionEnk"), QStringLiteral("S_TransOptionEnk"),
                    QStringLiteral("TransLabel_Enkel"), QStringLiteral("cashNameLabel"),

@@ -10,7 +10,7 @@
 #include "store/Records.h"
 namespace ledger {
 
-// "Kassabokföring": grid G1 with cashScroll, the amount box Bel_Enkel and the cash-book
+// "Kassabokföring": grid cashGrid with cashScroll, the amount box Bel_Enkel and the cash-book
 // transaction controls.
 class CashFrame : public LedgerFrame {
     Q_OBJECT
@@ -21,7 +21,7 @@ public:
     QLabel* saldoTitle() const { return columnTitle(QStringLiteral("cashSaldoTitle")); }
     QLabel* amountTitle() const { return columnTitle(QStringLiteral("cashAmountTitle")); }
 
-    // OmLista_Enkel: the view into G1; red for negative amounts and balances. With a marked row
+    // OmLista_Enkel: the view into cashGrid; red for negative amounts and balances. With a marked row
     // (0-9) the backgrounds show it; with none (-1) they are left as they are.
     void OmLista_Enkel(const std::vector<CashRow>& view, int markedRow);
     // Green when the account has a neutral standard transaction ready for balance entry, else yellow.
@@ -50,7 +50,6 @@ public:
     const QString& newBalanceText() const { return newBalanceText_; }
     void SaldoKontroll_Enkel();
     void ReCount_Enkel();
-    void G1_Click(int row, int column);
     void UtPost_Enkel();
     void ChgPost_Enkel();
     void PostMover_Enkel();

@@ -397,10 +397,6 @@ void CashFrame::ReCount_Enkel() {
 
 // --- Marking, deleting, changing and moving
 
-void CashFrame::G1_Click(int row, int column) {
-    G_Click(row, column);
-}
-
 void CashFrame::markPost(int row) {
     beginMark(row);
     const auto post =

@@ -198,7 +198,7 @@ bool LedgerFrame::eventFilter(QObject* watched, QEvent* event) {
 
 void LedgerFrame::attach(LedgerHost* host) {
     host_ = host;
-    connect(grid_, &QTableWidget::cellClicked, this, &LedgerFrame::G_Click);
+    connect(grid_, &QTableWidget::cellClicked, this, &LedgerFrame::gridClicked);
     connect(transCombo_, &QComboBox::activated, this, [this] { TransCombo_Click(); });
     grid_->setMouseTracking(true);
 }

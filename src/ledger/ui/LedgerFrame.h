@@ -107,8 +107,8 @@ public:
     virtual void restoreMarkedEntry() {}
     // The marked post marked again from its record, as the click on its row left it.
     void remark();
-    // G1_Click / G2_Click: a tick toggled, a post marked, or a row of a move chosen.
-    void G_Click(int row, int column);
+    // A click in the grid: a tick toggled, a post marked, or a row of a move chosen.
+    void gridClicked(int row, int column);
 
     // The move of posts to a new date: "" idle, then "First", "Last" and "Markerat".
     const QString& moveState() const { return moveState_; }

@@ -24,7 +24,7 @@ LedgerKind makeCash() {
     LedgerKind k;
     k.suffix = QStringLiteral("Enkel");
     k.markCode = QStringLiteral("mkg1");
-    k.grid = QStringLiteral("G1");
+    k.gridReportName = QStringLiteral("G1");
     k.gridHelp =
         QStringLiteral(" Markera rad för borttagn. eller ändring.\n Flytta post ? Klicka först på [Flytta].");
     k.tickColumn = 4;
@@ -106,7 +106,7 @@ LedgerKind makeBudget() {
     LedgerKind k;
     k.suffix = QStringLiteral("Budget");
     k.markCode = QStringLiteral("mkg2");
-    k.grid = QStringLiteral("G2");
+    k.gridReportName = QStringLiteral("G2");
     k.gridHelp = QStringLiteral(" Markera rad innan klick på [Ta bort] eller [Bekräfta]. \n För att flytta "
                                 "post, klicka först på [Flytta].");
     k.tickColumn = 7;

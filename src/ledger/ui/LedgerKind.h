@@ -36,10 +36,10 @@ struct ErrorText {
 // procedure: the rule is written once, the words are data. In the texts "{1}" and "{2}" stand for
 // names filled in when the text is shown.
 struct LedgerKind {
-    QString suffix;   // of the procedure names: "Enkel" or "Budget"
-    QString markCode; // the procedure code of a marked post
-    QString grid;     // "G1" or "G2"
-    QString gridHelp; // the help line over the grid
+    QString suffix;         // of the procedure names: "Enkel" or "Budget"
+    QString markCode;       // the procedure code of a marked post
+    QString gridReportName; // the grid as error reports name it: "G1" or "G2"
+    QString gridHelp;       // the help line over the grid
     int tickColumn;
     ErrorText gridError;        // a click in the grid failed
     ErrorText removeError;      // UtPost_Enkel / UtPost_Budget

@@ -561,7 +561,7 @@ void LedgerFrame::remark() {
     markPost(host_->markedRow());
 }
 
-void LedgerFrame::G_Click(int row, int column) {
+void LedgerFrame::gridClicked(int row, int column) {
     if (!host_ || !host_->accountOpen())
         return;
     const int post = host_->firstShownPost() + row;
@@ -594,7 +594,8 @@ void LedgerFrame::G_Click(int row, int column) {
             if (!move.isEmpty())
                 lines << QStringLiteral("Felet uppstod vid flyttning, läge ") + move;
             return support::ErrorDescription{
-                heading(kind_.grid + QStringLiteral("_Click"), kind_.gridError.heading), lines + reportEnd()};
+                heading(kind_.gridReportName + QStringLiteral("_Click"), kind_.gridError.heading),
+                lines + reportEnd()};
         });
 }
 
