@@ -37,23 +37,7 @@ std::string toCp1252(std::string_view utf8, const char* what) {
 // folder with characters outside Windows-1252 is written with "_" in their place rather than
 // keeping the account from being created.
 std::string placeringField(const store::DataPaths& paths) {
-    const std::string utf8 = paths.placering();
-    std::string bytes;
-    std::size_t i = 0;
-    while (i < utf8.size() && bytes.size() < store::KontoRec::Placering.width) {
-        std::size_t len = 1;
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        if (lead >= 0xF0)
-            len = 4;
-        else if (lead >= 0xE0)
-            len = 3;
-        else if (lead >= 0xC0)
-            len = 2;
-        const std::optional<std::string> one = store::utf8ToCp1252(utf8.substr(i, len));
-        bytes += one && one->size() == 1 ? *one : std::string("_");
-        i += len;
-    }
-    return bytes;
+    return store::cp1252Within(paths.placering(), store::KontoRec::Placering.width, '_');
 }
 
 std::string openingPost(std::string_view kindCode, std::string_view date) {

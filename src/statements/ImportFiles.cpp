@@ -39,21 +39,7 @@ std::string storedText(std::string_view utf8, std::size_t width, const char* wha
 
 // The bank's text kept in the log: what Windows-1252 holds of it, cut to the field.
 std::string logText(std::string_view utf8) {
-    std::string out;
-    for (std::size_t i = 0; i < utf8.size() && out.size() < LogRec::Text.width;) {
-        std::size_t len = 1;
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        if (lead >= 0xF0)
-            len = 4;
-        else if (lead >= 0xE0)
-            len = 3;
-        else if (lead >= 0xC0)
-            len = 2;
-        if (const auto byte = store::utf8ToCp1252(utf8.substr(i, len)))
-            out += *byte;
-        i += len;
-    }
-    return out;
+    return store::cp1252Within(utf8, LogRec::Text.width, '\0');
 }
 
 char flag(bool on) {

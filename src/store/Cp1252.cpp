@@ -22,20 +22,6 @@ char32_t codePointOf(unsigned char byte) {
     return byte;
 }
 
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        // Nothing in the table lies above the Basic Multilingual Plane.
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
 std::optional<char> byteOf(char32_t cp) {
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
         return static_cast<char>(cp);
@@ -85,6 +71,39 @@ std::optional<char32_t> decodeOne(std::string_view s, std::size_t& pos) {
 }
 
 } // namespace
+
+void appendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+std::string cp1252Within(std::string_view utf8, std::size_t width, char standIn) {
+    std::string out;
+    std::size_t pos = 0;
+    while (pos < utf8.size() && out.size() < width) {
+        const auto cp = decodeOne(utf8, pos);
+        if (!cp)
+            ++pos; // a malformed byte stands for one character
+        if (const auto byte = cp ? byteOf(*cp) : std::nullopt)
+            out.push_back(*byte);
+        else if (standIn != '\0')
+            out.push_back(standIn);
+    }
+    return out;
+}
 
 std::string cp1252ToUtf8(std::string_view bytes) {
     std::string out;

@@ -17,6 +17,14 @@ std::string cp1252ToUtf8(std::string_view bytes);
 // letter) or is not valid UTF-8. Text is refused, never replaced by a look-alike.
 std::optional<std::string> utf8ToCp1252(std::string_view utf8);
 
+// What Windows-1252 holds of a UTF-8 text, at most `width` bytes: each character it cannot hold
+// (or a malformed byte) becomes `standIn`, or is left out where standIn is '\0'. For fields that
+// keep what they can of a text from outside (a folder's name, a bank's text).
+std::string cp1252Within(std::string_view utf8, std::size_t width, char standIn);
+
+// The code point written to `out` as UTF-8 (one to four bytes).
+void appendUtf8(std::string& out, char32_t cp);
+
 // Number of characters of a UTF-8 text (code points), for length rules stated in characters.
 std::size_t utf8Length(std::string_view utf8);
 
