@@ -5,6 +5,7 @@
 
 #include "overview/Sheets.h"
 #include "overview/ui/ChartWidget.h"
+#include "overview/ui/SheetFile.h"
 #include "stats/ui/ReportPrinter.h"
 #include "store/Errors.h"
 #include "support/ui/Context.h"
@@ -17,7 +18,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPrinter>
-#include <QProgressDialog>
 #include <QTabWidget>
 
 #include <algorithm>
@@ -264,27 +264,10 @@ void OverviewWindow::saveTabAsSheet() {
     const std::filesystem::path file = path.toStdString();
     const bool saved = savedOrTold(
         [&] {
-            if (form != 0) {
-                writeCsv(file, sheet, form == 1 ? CsvForm::Spreadsheet : CsvForm::Standard);
-                return;
-            }
-            // A long report shows how far it has come and can be stopped.
-            std::unique_ptr<QProgressDialog> progress;
-            if (sheet.rowCount > 5000) {
-                progress = std::make_unique<QProgressDialog>(QStringLiteral("Sparar kalkylbladet…"),
-                                                             QStringLiteral("Avbryt"), 0,
-                                                             static_cast<int>(sheet.rowCount), this);
-                progress->setWindowTitle(QStringLiteral("Spara som kalkylblad"));
-                progress->setWindowModality(Qt::WindowModal);
-                progress->setMinimumDuration(300);
-            }
-            writeXlsx(file, {sheet}, [&](std::size_t rows) {
-                if (!progress)
-                    return true;
-                progress->setValue(static_cast<int>(rows));
-                QApplication::processEvents();
-                return !progress->wasCanceled();
-            });
+            const std::optional<CsvForm> csv =
+                form == 0 ? std::nullopt
+                          : std::optional(form == 1 ? CsvForm::Spreadsheet : CsvForm::Standard);
+            writeSheetFile(this, file, sheet, csv, QStringLiteral("Spara som kalkylblad"));
         },
         QStringLiteral("Kalkylblad_Sammanställning"));
     if (saved)

@@ -5,19 +5,18 @@
 
 #include "overview/Export.h"
 #include "overview/Sheets.h"
+#include "overview/ui/SheetFile.h"
 #include "store/Errors.h"
 #include "support/ui/Context.h"
 #include "support/ui/Dialogs.h"
 #include "support/ui/Trap.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
@@ -70,27 +69,8 @@ void UtskrStatForm::saveAsSpreadsheet() {
                 sheet = overview::accountReportSheet(*files_, *kind, period_->range(), name_.toStdString());
             }
             try {
-                if (!xlsx) {
-                    overview::writeCsv(path.toStdString(), sheet, csvForm);
-                    return;
-                }
-                // A long report shows how far it has come and can be stopped.
-                std::unique_ptr<QProgressDialog> progress;
-                if (sheet.rowCount > 5000) {
-                    progress = std::make_unique<QProgressDialog>(QStringLiteral("Sparar kalkylbladet…"),
-                                                                 QStringLiteral("Avbryt"), 0,
-                                                                 static_cast<int>(sheet.rowCount), this);
-                    progress->setWindowTitle(text::SheetTitle);
-                    progress->setWindowModality(Qt::WindowModal);
-                    progress->setMinimumDuration(300);
-                }
-                overview::writeXlsx(path.toStdString(), {sheet}, [&](std::size_t rows) {
-                    if (!progress)
-                        return true;
-                    progress->setValue(static_cast<int>(rows));
-                    QApplication::processEvents();
-                    return !progress->wasCanceled();
-                });
+                overview::writeSheetFile(this, path.toStdString(), sheet,
+                                         xlsx ? std::nullopt : std::optional(csvForm), text::SheetTitle);
             } catch (const store::FileError& e) {
                 problem = overview::exportProblem(e);
             } catch (const overview::ExportCancelled&) {
