@@ -92,11 +92,9 @@ ImportOutcome runImport(const ImportRequest& request, const store::DataPaths& pa
                         const std::string& today) {
     std::string bytes;
     try {
-        if (!fs::is_regular_file(request.file))
-            return fail(BadCommandLine, "filen finns inte: " + request.file.string());
-        bytes = store::readWholeFile(request.file);
-    } catch (const std::exception& e) {
-        return fail(BadCommandLine, "filen kan inte läsas: " + request.file.string() + ": " + e.what());
+        bytes = statements::readStatementFile(request.file.string());
+    } catch (const statements::UnreadableStatement& e) {
+        return fail(BadCommandLine, request.file.string() + ": " + e.what());
     }
     std::optional<Registered> account;
     try {

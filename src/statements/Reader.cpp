@@ -8,13 +8,18 @@
 #include "statements/Table.h"
 #include "statements/Text.h"
 #include "statements/Values.h"
+#include "store/FileIo.h"
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <map>
 #include <optional>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace statements {
 
@@ -107,6 +112,28 @@ std::vector<CsvRecord> mappedRecords(std::string_view bytes, const Mapping& m, i
 }
 
 } // namespace
+
+std::string readStatementFile(const std::string& path) {
+    const auto unreadable = [](int err) {
+        return UnreadableStatement(
+            err == store::io::NotRegular
+                ? std::string("Filen finns inte, är en länk eller är ingen vanlig fil.")
+                : "Filen kunde inte läsas: " + store::io::systemText(err) + ".");
+    };
+    store::io::UniqueFd fd;
+    if (const int err = store::io::openRegular(AT_FDCWD, path.c_str(), false, fd))
+        throw unreadable(err == ENOENT || err == ELOOP || err == EISDIR ? store::io::NotRegular : err);
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0)
+        throw unreadable(errno);
+    if (static_cast<std::uint64_t>(st.st_size) > MaxFileSize)
+        throw UnreadableStatement("Filen är för stor för att vara ett kontoutdrag.");
+    std::string bytes;
+    if (const int err = store::io::readAllAt(fd.get(), bytes))
+        throw unreadable(err);
+    checkSize(bytes);
+    return bytes;
+}
 
 Recognition recognise(std::string_view fileBytes, const std::vector<Mapping>& saved) {
     Recognition r;

@@ -18,6 +18,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The bytes of a statement file the user named. It must be a regular file reached without a link
+// (a link someone left in a shared folder is not followed; a FIFO or a device is refused without
+// waiting on it) of at most the size a statement can have; UnreadableStatement
+// with the reason otherwise.
+std::string readStatementFile(const std::string& path);
+
 // The numbers are stored in saved mappings: never renumber them.
 enum class Encoding : int {
     Auto = 0,   // byte order mark, else UTF-8 when the bytes are valid UTF-8, else Windows-1252

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -255,6 +257,35 @@ TEST(ReadersTest, AFileThatIsNoStatementIsRefusedWithAReason) {
     Mapping incomplete = guessMapping(sample("own-layout.csv"));
     incomplete.bookingDateColumn = 0;
     EXPECT_THROW(readWithMapping(sample("own-layout.csv"), incomplete), UnreadableStatement);
+}
+
+// The file the user names may be anything a shared folder holds: only a regular file is read, never
+// through a link, and a FIFO is refused at once instead of waiting for a writer.
+TEST(ReadersTest, OnlyARegularFileIsReadAsAStatement) {
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "moniva-statement-files";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "mapp");
+    std::ofstream(dir / "tom.csv").flush();
+    std::ofstream(dir / "utdrag.csv") << sample("swedbank.csv");
+    ASSERT_EQ(::mkfifo((dir / "fifo.csv").c_str(), 0600), 0);
+    std::filesystem::create_symlink(dir / "utdrag.csv", dir / "lank.csv");
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"saknas.csv", "Filen finns inte, är en länk eller är ingen vanlig fil."},
+        {"mapp", "Filen finns inte, är en länk eller är ingen vanlig fil."},
+        {"fifo.csv", "Filen finns inte, är en länk eller är ingen vanlig fil."},
+        {"tom.csv", "Filen är tom."},
+        {"lank.csv", "Filen finns inte, är en länk eller är ingen vanlig fil."},
+        {"utdrag.csv", ""},
+    };
+    for (const auto& [name, reason] : cases) {
+        try {
+            EXPECT_EQ(readStatementFile((dir / name).string()), sample("swedbank.csv")) << name;
+            EXPECT_EQ(reason, "") << name;
+        } catch (const UnreadableStatement& e) {
+            EXPECT_EQ(std::string(e.what()), reason) << name;
+        }
+    }
+    std::filesystem::remove_all(dir);
 }
 
 } // namespace

@@ -5,7 +5,6 @@
 #include "support/ui/Trap.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
@@ -61,19 +60,10 @@ bool ImportWizard::readFile(const QString& path) {
     fileName_->setText(QDir::toNativeSeparators(path));
     fileError_->clear();
     QString problem;
-    QFile file(path);
-    const QFileInfo info(path);
-    if (!info.isFile())
-        problem = QStringLiteral("Filen finns inte eller är ingen vanlig fil.");
-    else if (info.size() > 64LL * 1024 * 1024)
-        problem = QStringLiteral("Filen är för stor för att vara ett kontoutdrag.");
-    else if (!file.open(QIODevice::ReadOnly))
-        problem = QStringLiteral("Filen kunde inte läsas: ") + file.errorString();
-    else {
-        const QByteArray data = file.readAll();
-        bytes_.assign(data.constData(), static_cast<std::size_t>(data.size()));
-        if (bytes_.empty())
-            problem = QStringLiteral("Filen är tom.");
+    try {
+        bytes_ = readStatementFile(path.toStdString());
+    } catch (const UnreadableStatement& e) {
+        problem = QString::fromStdString(e.what());
     }
     if (problem.isEmpty()) {
         support::trapped(
