@@ -17,6 +17,7 @@
 #include "store/Paths.h"
 #include "store/Records.h"
 
+#include "DiskFloor.h"
 #include "PostImages.h"
 #include "ScratchFolder.h"
 
@@ -39,22 +40,12 @@ using store::Amount;
 
 namespace {
 
+using benchdata::writeAndSync;
+
 // Beside the build, not in /tmp: the figures are for the disk the data lives on.
 const fs::path& folder() {
     static const benchdata::ScratchFolder f(fs::current_path(), "moniva-commitbench");
     return f.path();
-}
-
-// Writes the bytes to a file and fsyncs it: the floor of every durable save.
-void writeAndSync(const fs::path& path, const std::string& bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
-        throw std::runtime_error("open " + path.string());
-    const bool ok =
-        ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) && ::fsync(fd) == 0;
-    ::close(fd);
-    if (!ok)
-        throw std::runtime_error("write " + path.string());
 }
 
 // The floor of an atomic replace: a new file written and synced, renamed over `path`, its folder synced.

@@ -15,6 +15,7 @@
 #include "store/Paths.h"
 #include "store/Records.h"
 
+#include "DiskFloor.h"
 #include "PostImages.h"
 #include "ScratchFolder.h"
 
@@ -34,20 +35,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using benchdata::writeAndSync;
+
 const fs::path& folder() {
     static const benchdata::ScratchFolder f(fs::current_path(), "moniva-importbench");
     return f.path();
-}
-
-void writeAndSync(const fs::path& path, const std::string& bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
-        throw std::runtime_error("open " + path.string());
-    const bool ok =
-        ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) && ::fsync(fd) == 0;
-    ::close(fd);
-    if (!ok)
-        throw std::runtime_error("write " + path.string());
 }
 
 double median(std::vector<double> v) {

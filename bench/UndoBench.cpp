@@ -9,6 +9,8 @@
 #include "store/History.h"
 #include "store/RecordFile.h"
 
+#include "DiskFloor.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -85,11 +87,11 @@ void Write(benchmark::State& state) {
     const std::string bytes = image(static_cast<int>(state.range(0)));
     const fs::path file = drive.kontoData();
     for (auto _ : state) {
-        const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()) ||
-            ::fsync(fd) != 0)
+        try {
+            benchdata::writeAndSync(file, bytes);
+        } catch (const std::exception&) {
             state.SkipWithError("write failed");
-        ::close(fd);
+        }
     }
 }
 
