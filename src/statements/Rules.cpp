@@ -172,6 +172,28 @@ std::string normaliseText(std::string_view utf8) {
     return matchingForm(utf8, true);
 }
 
+namespace {
+
+// Month names and their short forms, Swedish and English, in the matching form: "Hyra november"
+// comes back as "Hyra december" next month, so a pattern holding the month would match once.
+constexpr std::array<std::string_view, 33> MonthWords{
+    "JANUARI", "JANUARY", "JAN",      "FEBRUARI", "FEBRUARY",  "FEB",  "MARS", "MARCH",   "MAR",
+    "APRIL",   "APR",     "MAJ",      "MAY",      "JUNI",      "JUNE", "JUN",  "JULI",    "JULY",
+    "JUL",     "AUGUSTI", "AUGUST",   "AUG",      "SEPTEMBER", "SEPT", "SEP",  "OKTOBER", "OCTOBER",
+    "OKT",     "OCT",     "NOVEMBER", "NOV",      "DECEMBER",  "DEC"};
+
+bool isMonthWord(std::string_view form) {
+    for (std::size_t i = 0; i <= form.size();) {
+        const std::size_t end = std::min(form.find(' ', i), form.size());
+        if (std::find(MonthWords.begin(), MonthWords.end(), form.substr(i, end - i)) == MonthWords.end())
+            return false;
+        i = end + 1;
+    }
+    return true;
+}
+
+} // namespace
+
 std::string suggestPattern(std::string_view bankText) {
     struct Word {
         std::string form; // in the matching form
@@ -225,9 +247,26 @@ std::string suggestPattern(std::string_view bankText) {
     while (from + 1 < words.size() &&
            std::find(PurchaseWords.begin(), PurchaseWords.end(), words[from].form) != PurchaseWords.end())
         ++from;
+    // A pattern is one run of words; the longest run without a month word, when there is one.
+    std::size_t begin = from, end = words.size(), best = 0;
+    for (std::size_t w = from; w < words.size();) {
+        if (words[w].shown.empty() || isMonthWord(words[w].form)) {
+            ++w;
+            continue;
+        }
+        std::size_t run = w, chars = 0;
+        for (; run < words.size() && !isMonthWord(words[run].form); ++run)
+            chars += store::utf8Length(words[run].shown) + 1;
+        if (chars > best) {
+            best = chars;
+            begin = w;
+            end = run;
+        }
+        w = run;
+    }
     std::string pattern;
     std::size_t length = 0;
-    for (std::size_t w = from; w < words.size(); ++w) {
+    for (std::size_t w = begin; w < end; ++w) {
         const std::string& word = words[w].shown;
         const std::size_t wordLength = store::utf8Length(word);
         if (word.empty())

@@ -30,6 +30,13 @@ const TextCase Texts[] = {
     {"LÖN", "LON", "LÖN"},
     {"KÖP", "KOP", "KÖP"}, // a purchase word alone is the text
     {"123456 05/12", "", ""},
+    // A month changes from one statement to the next: the payee is kept, not the month.
+    {"Hyra november", "HYRA NOVEMBER", "Hyra"},
+    {"LÖN DEC 2023", "LON DEC", "LÖN"},
+    {"Kortköp Sept. Netflix", "SEPT NETFLIX", "Netflix"},
+    {"HYRA \"DEC\", BRF LINDEN", "HYRA DEC BRF LINDEN", "BRF LINDEN"}, // the longest run left
+    {"Avgift jan/feb", "AVGIFT JAN FEB", "Avgift"},
+    {"Maj", "MAJ", "Maj"}, // no other word: the month is the text
     {"Elektronikbutiken Mediamarkt Barkarby Handelsplats Järfälla",
      "ELEKTRONIKBUTIKEN MEDIAMARKT BARKARBY HANDELSPLATS JARFALLA",
      "Elektronikbutiken Mediamarkt Barkarby"}, // cut between words at 40 characters
