@@ -7,6 +7,7 @@
 #include "UiHelpers.h"
 #include "app/HeadForm.h"
 #include "fixtures/AccountFiles.h"
+#include "ledger/LedgerView.h"
 #include "ledger/ui/CashFrame.h"
 
 #include <QAbstractButton>
@@ -15,9 +16,13 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTableWidget>
 
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
 
 using namespace fixtures;
 using statements::ImportWizard;
@@ -40,6 +45,15 @@ const std::string Shop2 =
     swedbankRow(2, "2026-11-12", "KORTK\xD6P 261111 ICA NARA SOLNA", "-88.50", "9791.50");
 const std::string Shop1 =
     swedbankRow(1, "2026-11-05", "KORTK\xD6P 261104 ICA NARA SOLNA", "-120.00", "9880.00");
+
+// One of the banks' sample files.
+std::string bankFile(const std::string& name) {
+    std::ifstream in(std::filesystem::path(__FILE__).parent_path().parent_path() / "fixtures" / "statements" /
+                         name,
+                     std::ios::binary);
+    EXPECT_TRUE(in) << name;
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 struct ImportWizardTest : ::testing::Test {
     uitest::TestContext t;
@@ -110,6 +124,21 @@ struct ImportWizardTest : ::testing::Test {
         emit box->activated(i);
     }
     void finish() { wizard->button(QWizard::FinishButton)->click(); }
+    void openAccount(int index) {
+        control<QComboBox>(*head, "accountPicker")->setCurrentIndex(index);
+        head->openChosenAccount();
+    }
+    std::size_t postsOnDisk(const char* account, ledger::Kind kind) {
+        return readFile(root / account / "KontoData").size() / ledger::recordLength(kind);
+    }
+    // Every row still without a transaction gets the standard one of its direction, one by one.
+    void chooseByDirection() {
+        c<QCheckBox>("rememberBox")->setChecked(false);
+        for (int r = 0; r < table()->rowCount(); ++r)
+            if (table()->item(r, 4)->text().isEmpty() &&
+                (table()->item(r, 0)->flags() & Qt::ItemIsUserCheckable))
+                choose(r, table()->item(r, 3)->text().startsWith('-') ? "Uttag" : "Insättning");
+    }
     QString undoText() { return head->findChild<QAction*>("Undo_mn")->text(); }
 };
 
@@ -168,12 +197,165 @@ TEST_F(ImportWizardTest, SwedbankIntoCashBookThenOverlappingFileTakesRulesAndSki
     finish();
     wizard = nullptr;
     EXPECT_EQ(head->postCount(), 8);
+    EXPECT_EQ(undoText(), "Ångra: import av 1 post från Swedbank");
 
     // Each import is one step back.
     head->findChild<QAction*>("Undo_mn")->trigger();
     EXPECT_EQ(filesUnder(root), afterFirst);
     head->findChild<QAction*>("Undo_mn")->trigger();
     EXPECT_EQ(filesUnder(root), before);
+}
+
+TEST_F(ImportWizardTest, EachBanksSampleIntoACashBookAndABudgetAccountThenAgainAsAlreadyImported) {
+    const QString fel = "Fel: ";
+    const struct {
+        std::string file;
+        QString format;
+        QStringList statuses; // oldest first; "Fel: " stands for any reason
+        std::size_t posts;
+    } cases[] = {
+        {"swedbank.csv", "Swedbank, kontoutdrag CSV", {"Ny", "Ny", "Ny", "Ny"}, 4},
+        {"swedbank-tabs.txt", "Swedbank, kontoutdrag CSV", {"Ny", fel}, 1},
+        {"swedbank-english.csv", "Swedbank, kontoutdrag CSV (äldre engelsk layout)", {"Ny", "Ny", fel}, 2},
+        {"nordea.csv", "Nordea, kontoutdrag CSV", {"Ny", "Ny", "Reserverad — hoppas över"}, 2},
+        {"nordea-old.csv", "Nordea, kontoutdrag CSV (äldre layout)", {"Ny", "Ny"}, 2},
+        {"seb.csv", "SEB, kontoutdrag CSV", {"Ny", "Ny", "Ny"}, 3},
+        {"handelsbanken.xls", "Handelsbanken, kontoutdrag XLS", {"Ny", "Ny"}, 2},
+        {"lansforsakringar.csv", "Länsförsäkringar, kontoutdrag CSV", {"Ny", "Ny"}, 2},
+        {"ica.csv", "ICA Banken, kontoutdrag CSV", {fel, "Ny", "Ny"}, 2},
+        {"statement1.ofx", "Nordbank, kontoutdrag OFX", {fel, "Ny", "Ny"}, 2},
+        {"statement2.ofx", "Kontoutdrag OFX", {"Ny", fel}, 1},
+        {"daymonth.qif", "Kontoutdrag QIF", {"Ny", "Ny"}, 2},
+    };
+    const struct {
+        const char* account;
+        int index;
+        ledger::Kind kind;
+    } accounts[] = {{"Kassa", 0, ledger::Kind::Cash}, {"Budget", 1, ledger::Kind::Budget}};
+    for (const auto& a : accounts) {
+        openAccount(a.index);
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.file + " into " + a.account);
+            const std::size_t before = postsOnDisk(a.account, a.kind);
+            open(sample(c.file, bankFile(c.file)));
+            ASSERT_EQ(wizard->currentId(), ImportWizard::FormatPage);
+            EXPECT_EQ(this->c<QLabel>("formatLabel")->text(), c.format);
+            wizard->next();
+            ASSERT_EQ(wizard->currentId(), ImportWizard::RowsPage);
+            QStringList statuses = column(6);
+            for (QString& s : statuses)
+                if (s.startsWith(fel))
+                    s = fel;
+            EXPECT_EQ(statuses, c.statuses);
+            chooseByDirection();
+            wizard->next();
+            finish();
+            ASSERT_FALSE(wizard->isVisible());
+            wizard = nullptr;
+            EXPECT_EQ(postsOnDisk(a.account, a.kind), before + c.posts);
+
+            // The same file again: what was read in is known, nothing is offered twice.
+            open(sample(c.file, bankFile(c.file)));
+            wizard->next();
+            EXPECT_EQ(column(6).count("Redan inläst"), static_cast<int>(c.posts));
+            EXPECT_EQ(ticks().count('x'), 0);
+            wizard->reject();
+            wizard = nullptr;
+        }
+    }
+}
+
+TEST_F(ImportWizardTest, QifDatesReadInTheOrderChosenOnTheFormatPage) {
+    const struct {
+        int order; // the combo's index
+        QStringList dates;
+    } cases[] = {
+        {0, {"2023-04-03", "2023-04-05"}}, // day before month
+        {1, {"2023-03-04", "2023-05-04"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.order);
+        open(sample("kort.qif", bankFile("ambiguous.qif")));
+        ASSERT_TRUE(this->c<QComboBox>("qifOrderCombo")->isVisible());
+        this->c<QComboBox>("qifOrderCombo")->setCurrentIndex(c.order);
+        wizard->next();
+        EXPECT_EQ(column(1), c.dates);
+        choose(0, "Uttag");
+        choose(1, "Uttag");
+        wizard->next();
+        finish();
+        wizard = nullptr;
+        const std::string posts = readFile(root / "Kassa" / "KontoData");
+        for (const QString& date : c.dates)
+            EXPECT_NE(posts.find(date.toStdString()), std::string::npos) << date.toStdString();
+        head->findChild<QAction*>("Undo_mn")->trigger();
+    }
+}
+
+TEST_F(ImportWizardTest, RuleSavedWithASubTransactionGivesBothNextTime) {
+    writeFile(root / "Kassa" / "Kategori", field("Lunch", 35));
+    open(sample("nov.csv", SwedbankHead + Shop1));
+    wizard->next();
+    choose(0, "Mat");
+    auto* sub = c<QComboBox>("subTransactionCombo");
+    sub->setCurrentIndex(sub->findText("Lunch"));
+    emit sub->activated(sub->currentIndex());
+    wizard->next();
+    finish();
+    wizard = nullptr;
+
+    open(sample("dec.csv", SwedbankHead + Shop2));
+    wizard->next();
+    EXPECT_EQ(column(4), QStringList{"Mat"});
+    EXPECT_EQ(column(5), QStringList{"Lunch"});
+    EXPECT_EQ(column(6), QStringList{"Regel: ICA NARA SOLNA"});
+    wizard->next();
+    finish();
+    wizard = nullptr;
+    const std::string posts = readFile(root / "Kassa" / "KontoData");
+    const std::size_t length = ledger::recordLength(ledger::Kind::Cash);
+    ASSERT_EQ(posts.size(), 5 * length);
+    for (std::size_t n : {3u, 4u}) // the two imported posts, after the three of the account
+        EXPECT_EQ(posts.substr(n * length + 37, 4), field("1", 4)) << n;
+}
+
+TEST_F(ImportWizardTest, ClosingTheMainWindowWithTheWizardOpenWritesNothing) {
+    const struct {
+        const char* state;
+        std::function<void()> reach;
+    } cases[] = {
+        {"a rule and a new transaction staged on the rows page",
+         [&] {
+             open(sample("nov.csv", SwedbankHead + Shop1));
+             wizard->next();
+             choose(0, "Mat");
+             t.dialogs.answerInput("Hyra");
+             uitest::click(c<QWidget>("newTransactionButton"));
+         }},
+        {"a mapping to be saved on the format page",
+         [&] {
+             open(sample("eget.txt", "Dag;Vad;Summa\n2026-11-03;Hyra;-6500,00\n"));
+             c<QCheckBox>("saveMappingBox")->setChecked(true);
+             c<QLineEdit>("mappingName")->setText("Hushållskassan");
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.state);
+        TearDown();
+        SetUp();
+        const auto before = filesUnder(root / "Kassa");
+        c.reach();
+        QPointer<ImportWizard> open = wizard;
+        wizard = nullptr;
+        const std::size_t told = t.dialogs.calls().size();
+        head->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(!open || !open->isVisible());
+        EXPECT_TRUE(head->ended());
+        EXPECT_EQ(t.dialogs.calls().size(), told); // no error report
+        EXPECT_EQ(filesUnder(root / "Kassa"), before);
+        EXPECT_FALSE(std::filesystem::exists(root / "Importprofiler"));
+    }
 }
 
 TEST_F(ImportWizardTest, BudgetAccountRowConfirmsThePlannedPostAndOthersComeConfirmed) {
