@@ -426,13 +426,17 @@ AccountView readAccountView(const store::DataPaths& paths, std::string_view cp12
                                RecordFile::Missing::Fail);
     const RecordFile transakt(paths.transakt(cp1252Account), store::TransRec::Length,
                               RecordFile::Missing::Fail);
-    const RecordFile kategori(paths.kategori(cp1252Account), store::KatRec::Length,
-                              RecordFile::Missing::Fail);
     AccountView view;
     view.budget = kind == ledger::Kind::Budget;
     view.posts = accountPosts(kontoData, kind);
     view.transactions = catalogue::mainTransactions(transakt);
-    view.subTransactions = catalogue::subTransactions(kategori);
+    // An account without Kategori has no sub-transactions, as the ledger takes it; reading must
+    // not make the file.
+    std::error_code missing;
+    const auto kategori = paths.kategori(cp1252Account);
+    if (std::filesystem::symlink_status(kategori, missing).type() != std::filesystem::file_type::not_found)
+        view.subTransactions = catalogue::subTransactions(
+            RecordFile(kategori, store::KatRec::Length, RecordFile::Missing::Fail));
     view.rules = readRules(paths, cp1252Account);
     view.log = readLog(paths, cp1252Account);
     return view;

@@ -358,6 +358,22 @@ TEST_F(ImportWizardTest, ClosingTheMainWindowWithTheWizardOpenWritesNothing) {
     }
 }
 
+TEST_F(ImportWizardTest, AccountWithoutKategoriHasNoSubTransactionsToOffer) {
+    std::filesystem::remove(root / "Kassa" / "Kategori");
+    const std::size_t told = t.dialogs.calls().size();
+    open(sample("nov.csv", SwedbankHead + Shop1));
+    wizard->next();
+    ASSERT_EQ(wizard->currentId(), ImportWizard::RowsPage);
+    EXPECT_EQ(t.dialogs.calls().size(), told + 1);                      // the file dialog only
+    EXPECT_EQ(c<QComboBox>("subTransactionCombo")->count(), 1);         // "(ingen)"
+    EXPECT_FALSE(std::filesystem::exists(root / "Kassa" / "Kategori")); // nothing written yet
+    choose(0, "Mat");
+    wizard->next();
+    finish();
+    wizard = nullptr;
+    EXPECT_EQ(head->postCount(), 4);
+}
+
 TEST_F(ImportWizardTest, BudgetAccountRowConfirmsThePlannedPostAndOthersComeConfirmed) {
     control<QComboBox>(*head, "accountPicker")->setCurrentIndex(1);
     head->openChosenAccount();
