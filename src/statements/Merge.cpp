@@ -1,5 +1,6 @@
 #include "statements/Merge.h"
 
+#include "store/FileIo.h"
 #include "store/Records.h"
 
 #include <algorithm>
@@ -17,6 +18,10 @@ using store::Amount;
 namespace shift = ledger::shift;
 using Cash = store::PostRec_Enkel;
 using Budget = store::PostRec_Budget;
+
+// Records of room kept after the new image, as a file read from disk keeps it, so that the next
+// post entered in the window does not copy the image once more.
+constexpr std::size_t RoomAfter = 64;
 
 // A cash book keeps only the actual balance (its Saldo).
 struct Balances {
@@ -68,8 +73,8 @@ private:
     std::vector<int> before_;          // per order_ entry: the old post it goes before
     std::vector<int> confirmedBy_;     // per old post: 1 + the entry of in_ confirming it, else 0
     int firstTakenOut_ = 0;            // the first confirmed post, n_ + 1 for none
-    std::string tail_;                 // the records from the first changed one on, as they will be
-    Balances last_;                    // of the last record put in tail_
+    std::string image_;                // the new image, built up to the last record put in it
+    Balances last_;                    // of the last record put in image_
     Amount movedBudget_, movedActual_; // what the posts placed and taken out so far add to later ones
 };
 
@@ -115,15 +120,15 @@ void Merger::place() {
 Outcome Merger::keep(int first, int last) {
     if (first > last)
         return Outcome::Done;
-    const int out = static_cast<int>(tail_.size() / length_) + 1;
+    const int out = static_cast<int>(image_.size() / length_) + 1;
     const std::string_view records = posts_.record(first);
-    tail_.append(records.data(), static_cast<std::size_t>(last - first + 1) * length_);
+    image_.append(records.data(), static_cast<std::size_t>(last - first + 1) * length_);
     Balances end = balancesOf(last);
     if (!budget_) {
         shift::Column saldo(Cash::Saldo);
         if (const Outcome o = saldo.shiftBy(posts_, first, last, movedActual_, true); o != Outcome::Done)
             return o;
-        shift::writeColumns(tail_, length_, out, std::array<const shift::Column*, 1>{&saldo});
+        shift::writeColumns(image_, length_, out, std::array<const shift::Column*, 1>{&saldo});
         end.actual += movedActual_;
     } else {
         shift::Column b(Budget::BudgSaldo), a(Budget::VerklSaldo), d(Budget::DiffSaldo);
@@ -131,7 +136,7 @@ Outcome Merger::keep(int first, int last) {
             {&b, movedBudget_, true}, {&a, movedActual_, true}, {&d, movedActual_ - movedBudget_, false}};
         if (const Outcome o = shift::shiftTogether(posts_, first, last, shifts); o != Outcome::Done)
             return o;
-        shift::writeColumns(tail_, length_, out, std::array<const shift::Column*, 3>{&b, &a, &d});
+        shift::writeColumns(image_, length_, out, std::array<const shift::Column*, 3>{&b, &a, &d});
         end.budget += movedBudget_;
         end.actual += movedActual_;
         end.difference += movedActual_ - movedBudget_;
@@ -158,7 +163,7 @@ Outcome Merger::add(const MergedPost& post) {
         rec.set(Cash::Markering, " ");
         rec.setRecordNumber(Cash::SubTransNr, std::max(post.subTransNr, 0));
         rec.set(Cash::Reserv, "  ");
-        tail_.append(rec.bytes());
+        image_.append(rec.bytes());
         last_.actual = balance;
         movedActual_ += a;
         return Outcome::Done;
@@ -198,7 +203,7 @@ Outcome Merger::add(const MergedPost& post) {
     rec.set(Budget::DiffSaldo, view(difference));
     rec.set(Budget::BStatus, "*");
     rec.set(Budget::Reserv, "  ");
-    tail_.append(rec.bytes());
+    image_.append(rec.bytes());
     last_ = next;
     movedBudget_ += b;
     movedActual_ += a;
@@ -218,7 +223,14 @@ MergeResult Merger::run(budget::BudgetTemplate* mall) {
     for (const MergedPost& p : in_)
         added += p.confirms > 0 ? 0 : 1;
     const int count = n_ + added;
-    tail_.reserve(static_cast<std::size_t>(count - start + 1) * length_);
+    // The new image is made in one go in memory of its own: growing the old one would copy it whole
+    // before a single post moved, and the records from the first changed one on would be copied
+    // once more from wherever they were put together. A refusal leaves the old image untouched.
+    const std::string& old = file_.image();
+    const std::size_t whole = static_cast<std::size_t>(count) * length_;
+    image_.reserve(std::max(whole, old.size()) + RoomAfter * length_);
+    store::io::prefault(image_.data(), image_.capacity());
+    image_.assign(old, 0, static_cast<std::size_t>(start - 1) * length_);
     last_ = balancesOf(start - 1);
 
     const auto refuse = [&](Outcome o, int row) {
@@ -236,7 +248,7 @@ MergeResult Merger::run(budget::BudgetTemplate* mall) {
             lastRow = p.row;
             if (const Outcome o = add(p); o != Outcome::Done)
                 return refuse(o, p.row);
-            r.positions[order_[k]] = start + static_cast<int>(tail_.size() / length_) - 1;
+            r.positions[order_[k]] = static_cast<int>(image_.size() / length_);
         }
         if (i > n_)
             break;
@@ -257,8 +269,10 @@ MergeResult Merger::run(budget::BudgetTemplate* mall) {
         }
     }
 
-    std::string& image = shift::writableImage(file_, count);
-    image.replace(static_cast<std::size_t>(start - 1) * length_, tail_.size(), tail_);
+    // Records after the last post (out of use) stay as they were.
+    if (old.size() > whole)
+        image_.append(old, whole);
+    file_.mutableImage().swap(image_);
     if (mall) {
         std::vector<int> confirmed;
         for (std::size_t i = 0; i < in_.size(); ++i)

@@ -61,6 +61,9 @@ int writeAllBehind(int fd, std::string_view bytes);
 int readAllAt(int fd, std::string& out, std::size_t room = 0);
 // Up to length bytes of the file from offset; fewer at its end or on a failed read.
 std::string readAt(int fd, off_t offset, std::size_t length);
+// The pages of a large buffer about to be filled, made in one call instead of one fault per page.
+// Advice only: the content stays as it is.
+void prefault(char* data, std::size_t size);
 int fsyncRetry(int fd);
 int syncFolder(const std::filesystem::path& folder, std::nothrow_t);
 void syncFolder(const std::filesystem::path& folder);

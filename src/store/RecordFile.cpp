@@ -182,8 +182,6 @@ int writeAllBehind(int fd, std::string_view bytes) {
     return 0;
 }
 
-namespace {
-
 // The pages of a large image are made in one call before the read fills them, so the read takes no
 // fault per four kilobytes: a third less time for an account of many megabytes. (Large pages would
 // save more where the system has them at hand, but where it has not, it stops to make them, for a
@@ -200,6 +198,8 @@ void prefault(char* data, std::size_t size) {
     if (end > begin)
         ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE); // advice only
 }
+
+namespace {
 
 // Below this size a second thread costs more than it saves.
 constexpr std::size_t ReadInHalves = std::size_t(2) << 20;

@@ -63,6 +63,13 @@ TEST(Merge, CashBookAsInsertedOneByOne) {
         for (int i = 0; i < 25; ++i)
             base.insert({dateOf(gen), 2, 0, amountOf(gen)});
         t.stepped->commit();
+        // Records out of use after the last post, fewer or more than the rows: those past the new
+        // last post stay as they were.
+        std::string unused;
+        for (unsigned k = 0; k < seed % 4 * 7; ++k)
+            unused += std::string(10, ' ') + std::string(33, static_cast<char>('a' + k % 26));
+        t.drive.writeFile("b/KontoData", t.stepped->image() + unused);
+        t.stepped->reload();
         t.drive.writeFile("a/KontoData", t.stepped->image());
         t.merged->reload();
 
