@@ -6,9 +6,11 @@
 #include "store/Records.h"
 
 #include <algorithm>
-#include <chrono>
+#include <charconv>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
+#include <span>
 #include <tuple>
 
 namespace statements {
@@ -22,13 +24,6 @@ constexpr int DuplicateBefore = 4;
 constexpr int DuplicateAfter = 2;
 // How far a post may have been moved from the date of the row that made it.
 constexpr int LogWindow = 7;
-
-int dayNumber(const store::Date& d) {
-    using namespace std::chrono;
-    const year_month_day ymd{year(d.year), month(static_cast<unsigned>(d.month)),
-                             day(static_cast<unsigned>(d.day))};
-    return static_cast<int>(sys_days(ymd).time_since_epoch().count());
-}
 
 store::Amount amountAt(std::string_view record, store::Field f) {
     std::int64_t units = 0;
@@ -115,9 +110,9 @@ std::int64_t prefixOf(std::string_view fingerprint) {
     return static_cast<std::int64_t>(n);
 }
 
-std::string identity(std::string_view bank, const BankRow& row, std::string_view matchText) {
-    std::string key;
-    key.reserve(bank.size() + row.accountNumber.size() + matchText.size() + 48);
+// The row's identity in `key` (its old content replaced: one buffer serves every row).
+void identity(std::string& key, std::string_view bank, const BankRow& row, std::string_view matchText) {
+    key.clear();
     const auto field = [&](std::string_view s) {
         key += s;
         key += '\x1f';
@@ -127,25 +122,26 @@ std::string identity(std::string_view bank, const BankRow& row, std::string_view
     if (!row.fitid.empty()) {
         field("FITID");
         field(row.fitid);
-        return key;
+        return;
     }
     // The transaction date where the file has one: the reader puts the date the bank's posts take
     // in bookingDate, and a row must stay known when that choice changes.
     const auto& date = row.transactionDate ? row.transactionDate : row.bookingDate;
     field(date ? store::dateText(*date) : std::string());
-    field(row.amount.amountText());
+    char amount[store::Amount::MaxTextLength];
+    field(std::string_view(amount, static_cast<std::size_t>(row.amount.writeText(amount) - amount)));
     field(matchText);
-    return key;
 }
 
 // An OFX row is its FITID; any other row its identity and how many rows of the file had it before.
-std::string fingerprintOf(std::string& identityKey, Hash128 identityHash, const BankRow& row,
-                          int occurrence) {
+Hash128 fingerprintHash(std::string& identityKey, Hash128 identityHash, const BankRow& row, int occurrence) {
     if (!row.fitid.empty())
-        return hexOf(identityHash);
+        return identityHash;
     const std::size_t size = identityKey.size();
-    identityKey += std::to_string(occurrence);
-    const std::string print = hexOf(hash128(identityKey));
+    char digits[12];
+    identityKey.append(digits, static_cast<std::size_t>(
+                                   std::to_chars(digits, digits + sizeof digits, occurrence).ptr - digits));
+    const Hash128 print = hash128(identityKey);
     identityKey.resize(size);
     return print;
 }
@@ -206,23 +202,25 @@ void pairNearest(std::vector<Candidate>& pairs, std::size_t rows, std::size_t po
 
 // Small numbers 0, 1, 2, ... for 64-bit keys in the order they are first added. Every post of a
 // large account and every row of a statement is looked up, so it is a flat table with open
-// addressing: a fraction of the cost of a node-based map.
+// addressing, kept at most half full as it grows: a few thousand amounts stay in the fast caches.
 class KeyNumbers {
 public:
-    explicit KeyNumbers(std::size_t keys) {
-        while ((std::size_t{1} << bits_) < 2 * keys + 2)
-            ++bits_;
-        slots_.assign(std::size_t{1} << bits_, Slot{});
-    }
+    KeyNumbers() : slots_(std::size_t{1} << bits_) {}
     // The key's number, a new one for a new key.
     int add(std::int64_t key) {
-        Slot& s = slots_[indexOf(key)];
-        if (s.number < 0)
-            s = {key, count_++};
-        return s.number;
+        Slot* s = &slots_[indexOf(key)];
+        if (s->number >= 0)
+            return s->number;
+        if (2 * (static_cast<std::size_t>(count_) + 1) > slots_.size()) {
+            grow();
+            s = &slots_[indexOf(key)];
+        }
+        *s = {key, count_++};
+        return s->number;
     }
     // -1 for a key never added.
     int find(std::int64_t key) const { return slots_[indexOf(key)].number; }
+    int count() const { return count_; }
 
 private:
     struct Slot {
@@ -238,77 +236,112 @@ private:
             i = (i + 1) & mask;
         return i;
     }
-    int bits_ = 4;
+    void grow() {
+        std::vector<Slot> old(std::size_t{1} << ++bits_);
+        old.swap(slots_);
+        for (const Slot& s : old)
+            if (s.number >= 0)
+                slots_[indexOf(s.key)] = s;
+    }
+    int bits_ = 6;
     int count_ = 0;
     std::vector<Slot> slots_;
 };
 
-// Posts (indexes into the view's posts) listed by a key: an amount, a transaction.
+// Posts (indexes into the view's posts) listed by a key: an amount, a transaction. The keys come
+// first; then every post is counted and placed in one flat array, so no list grows by copying,
+// and each list is in date order.
 class PostLists {
 public:
-    explicit PostLists(std::size_t keys) : numbers_(keys) {}
-    void add(std::int64_t key) {
-        if (numbers_.add(key) == static_cast<int>(lists_.size()))
-            lists_.emplace_back();
+    void addKey(std::int64_t key) { numbers_.add(key); }
+    bool empty() const { return numbers_.count() == 0; }
+
+    // Lists every post for which `keyOf(post)` gives a key added before (std::nullopt: none), with
+    // its day number in `postDays`.
+    template <typename KeyOf> void fill(const AccountView& view, KeyOf keyOf) {
+        const std::size_t n = view.posts.size();
+        std::vector<int> listOf(n, -1);
+        starts_.assign(static_cast<std::size_t>(numbers_.count()) + 1, 0);
+        postDays_.assign(n, 0);
+        for (std::size_t i = 0; i < n; ++i)
+            if (const std::optional<std::int64_t> key = keyOf(view.posts[i]))
+                if (const int list = numbers_.find(*key); list >= 0) {
+                    listOf[i] = list;
+                    ++starts_[static_cast<std::size_t>(list) + 1];
+                }
+        for (std::size_t k = 1; k < starts_.size(); ++k)
+            starts_[k] += starts_[k - 1];
+        posts_.resize(starts_.back());
+        std::vector<std::size_t> next(starts_.begin(), starts_.end() - 1);
+        for (std::size_t i = 0; i < n; ++i)
+            if (listOf[i] >= 0) {
+                posts_[next[static_cast<std::size_t>(listOf[i])]++] = i;
+                postDays_[i] = store::dayNumber(view.posts[i].date);
+            }
+        // Posts are kept in date order in the file: a list is sorted only when an odd file has it
+        // otherwise.
+        const auto byDay = [&](std::size_t a, std::size_t b) { return postDays_[a] < postDays_[b]; };
+        for (std::size_t k = 0; k + 1 < starts_.size(); ++k) {
+            const auto first = posts_.begin() + static_cast<std::ptrdiff_t>(starts_[k]);
+            const auto last = posts_.begin() + static_cast<std::ptrdiff_t>(starts_[k + 1]);
+            if (!std::is_sorted(first, last, byDay))
+                std::sort(first, last, [&](std::size_t a, std::size_t b) {
+                    return std::tie(postDays_[a], view.posts[a].record) <
+                           std::tie(postDays_[b], view.posts[b].record);
+                });
+        }
     }
-    // nullptr for a key never added.
-    std::vector<std::size_t>* find(std::int64_t key) {
-        const int n = numbers_.find(key);
-        return n < 0 ? nullptr : &lists_[static_cast<std::size_t>(n)];
+
+    // The posts of the key dated from `fromDay` on, in date order; empty for a key never added.
+    std::span<const std::size_t> from(std::int64_t key, int fromDay) const {
+        const int list = numbers_.find(key);
+        if (list < 0)
+            return {};
+        const auto first =
+            posts_.begin() + static_cast<std::ptrdiff_t>(starts_[static_cast<std::size_t>(list)]);
+        const auto last =
+            posts_.begin() + static_cast<std::ptrdiff_t>(starts_[static_cast<std::size_t>(list) + 1]);
+        return {
+            std::lower_bound(first, last, fromDay, [&](std::size_t p, int d) { return postDays_[p] < d; }),
+            last};
     }
-    bool empty() const { return lists_.empty(); }
-    std::vector<std::vector<std::size_t>>& lists() { return lists_; }
+    int dayOf(std::size_t post) const { return postDays_[post]; }
 
 private:
     KeyNumbers numbers_;
-    std::vector<std::vector<std::size_t>> lists_;
+    std::vector<std::size_t> starts_; // list k is posts_[starts_[k] .. starts_[k + 1])
+    std::vector<std::size_t> posts_;
+    std::vector<int> postDays_;
 };
-
-// Each list in date order. Posts are kept in date order in the file, so a list is sorted only when
-// an odd file has it otherwise.
-void sortByDay(PostLists& index, const std::vector<int>& postDays, const AccountView& view) {
-    for (auto& list : index.lists())
-        if (!std::is_sorted(list.begin(), list.end(),
-                            [&](std::size_t a, std::size_t b) { return postDays[a] < postDays[b]; }))
-            std::sort(list.begin(), list.end(), [&](std::size_t a, std::size_t b) {
-                return std::tie(postDays[a], view.posts[a].record) <
-                       std::tie(postDays[b], view.posts[b].record);
-            });
-}
 
 // The posts an earlier import made are accounted for by its log; any other post of the same amount
 // near a row may be the same money typed by hand.
 void markDuplicates(std::vector<ClassifiedRow>& rows, const std::vector<int>& rowDays,
                     const AccountView& view) {
-    PostLists postsByAmount(rows.size()); // indexes into view.posts
+    PostLists postsByAmount; // indexes into view.posts
     for (const ClassifiedRow& c : rows)
         if (imports(c.status))
-            postsByAmount.add(c.row.amount.units());
+            postsByAmount.addKey(c.row.amount.units());
     if (postsByAmount.empty())
         return;
-    std::vector<int> postDays(view.posts.size());
-    for (std::size_t i = 0; i < view.posts.size(); ++i)
-        if (!view.posts[i].planned)
-            if (auto* list = postsByAmount.find(view.posts[i].amount.units())) {
-                postDays[i] = dayNumber(view.posts[i].date);
-                list->push_back(i);
-            }
-    sortByDay(postsByAmount, postDays, view);
+    postsByAmount.fill(view, [](const AccountPost& p) {
+        return p.planned ? std::nullopt : std::optional<std::int64_t>(p.amount.units());
+    });
 
     std::vector<bool> accounted(view.posts.size());
     for (const LogEntry& e : view.log) {
-        const auto* found = postsByAmount.find(e.amount.units());
-        if (!found)
-            continue;
-        const int day = dayNumber(e.date);
-        const auto& list = *found;
+        const int day = store::dayNumber(e.date);
         std::size_t best = view.posts.size();
-        auto i = std::lower_bound(list.begin(), list.end(), day - LogWindow,
-                                  [&](std::size_t p, int d) { return postDays[p] < d; });
-        for (; i != list.end() && postDays[*i] <= day + LogWindow; ++i)
-            if (!accounted[*i] &&
-                (best == view.posts.size() || std::abs(postDays[*i] - day) < std::abs(postDays[best] - day)))
-                best = *i;
+        int bestDistance = 0;
+        for (const std::size_t p : postsByAmount.from(e.amount.units(), day - LogWindow)) {
+            const int distance = postsByAmount.dayOf(p) - day;
+            if (distance > LogWindow)
+                break;
+            if (!accounted[p] && (best == view.posts.size() || std::abs(distance) < bestDistance)) {
+                best = p;
+                bestDistance = std::abs(distance);
+            }
+        }
         if (best != view.posts.size())
             accounted[best] = true;
     }
@@ -317,12 +350,14 @@ void markDuplicates(std::vector<ClassifiedRow>& rows, const std::vector<int>& ro
     for (std::size_t r = 0; r < rows.size(); ++r) {
         if (!imports(rows[r].status))
             continue;
-        const auto& list = *postsByAmount.find(rows[r].row.amount.units());
-        auto first = std::lower_bound(list.begin(), list.end(), rowDays[r] - DuplicateBefore,
-                                      [&](std::size_t i, int day) { return postDays[i] < day; });
-        for (; first != list.end() && postDays[*first] <= rowDays[r] + DuplicateAfter; ++first)
-            if (!accounted[*first])
-                pairs.push_back({std::abs(postDays[*first] - rowDays[r]), r, *first});
+        for (const std::size_t p :
+             postsByAmount.from(rows[r].row.amount.units(), rowDays[r] - DuplicateBefore)) {
+            const int distance = postsByAmount.dayOf(p) - rowDays[r];
+            if (distance > DuplicateAfter)
+                break;
+            if (!accounted[p])
+                pairs.push_back({std::abs(distance), r, p});
+        }
     }
     pairNearest(pairs, rows.size(), view.posts.size(), [&](std::size_t r, std::size_t i) {
         ClassifiedRow& c = rows[r];
@@ -342,31 +377,27 @@ void matchPlanned(std::vector<ClassifiedRow>& rows, const AccountView& view) {
         }
     if (!view.budget)
         return;
-    PostLists plannedByTransaction(rows.size());
+    PostLists plannedByTransaction;
     for (const ClassifiedRow& c : rows)
         if (imports(c.status) && c.transNr > 0)
-            plannedByTransaction.add(c.transNr);
+            plannedByTransaction.addKey(c.transNr);
     if (plannedByTransaction.empty())
         return;
-    std::vector<int> postDays(view.posts.size());
-    for (std::size_t i = 0; i < view.posts.size(); ++i)
-        if (view.posts[i].planned)
-            if (auto* list = plannedByTransaction.find(view.posts[i].transNr)) {
-                postDays[i] = dayNumber(view.posts[i].date);
-                list->push_back(i);
-            }
-    sortByDay(plannedByTransaction, postDays, view);
+    plannedByTransaction.fill(view, [](const AccountPost& p) {
+        return p.planned ? std::optional<std::int64_t>(p.transNr) : std::nullopt;
+    });
     std::vector<Candidate> pairs;
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const ClassifiedRow& c = rows[r];
         if (!imports(c.status) || c.transNr <= 0)
             continue;
-        const int day = dayNumber(*c.row.bookingDate);
-        const auto& list = *plannedByTransaction.find(c.transNr);
-        auto i = std::lower_bound(list.begin(), list.end(), day - BudgetWindow,
-                                  [&](std::size_t p, int d) { return postDays[p] < d; });
-        for (; i != list.end() && postDays[*i] <= day + BudgetWindow; ++i)
-            pairs.push_back({std::abs(postDays[*i] - day), r, *i});
+        const int day = store::dayNumber(*c.row.bookingDate);
+        for (const std::size_t p : plannedByTransaction.from(c.transNr, day - BudgetWindow)) {
+            const int distance = plannedByTransaction.dayOf(p) - day;
+            if (distance > BudgetWindow)
+                break;
+            pairs.push_back({std::abs(distance), r, p});
+        }
     }
     pairNearest(pairs, rows.size(), view.posts.size(), [&](std::size_t r, std::size_t i) {
         ClassifiedRow& c = rows[r];
@@ -382,39 +413,40 @@ void matchPlanned(std::vector<ClassifiedRow>& rows, const AccountView& view) {
 std::vector<AccountPost> accountPosts(const store::RecordFile& kontoData, ledger::Kind kind) {
     const int count = ledger::findPostCount(kontoData);
     const std::size_t length = ledger::recordLength(kind);
+    const std::string& image = kontoData.image();
+    // A last record cut short reads as zero bytes.
+    std::string padded;
+    if (const std::size_t whole = image.size() / length; whole < static_cast<std::size_t>(count))
+        padded = image.substr(std::min(whole * length, image.size())) +
+                 std::string(length - image.size() % length, '\0');
     std::vector<AccountPost> posts;
     posts.reserve(static_cast<std::size_t>(count));
-    const std::string& image = kontoData.image();
     for (int n = 1; n <= count; ++n) {
         const std::size_t offset = static_cast<std::size_t>(n - 1) * length;
-        std::string padded;
-        std::string_view record = std::string_view(image).substr(std::min(offset, image.size()), length);
-        if (record.size() < length) { // a last record cut short reads as zero bytes
-            padded = std::string(record) + std::string(length - record.size(), '\0');
-            record = padded;
-        }
+        const std::string_view record = offset + length <= image.size()
+                                            ? std::string_view(image.data() + offset, length)
+                                            : std::string_view(padded);
         const std::string_view datum = record.substr(0, 10);
         if (datum == "          ")
             continue;
         const auto date = store::parseDate(datum);
         if (!date)
             throw store::DataError("KontoData: " + std::string(datum));
-        AccountPost p;
+        AccountPost& p = posts.emplace_back();
         p.record = n;
         p.date = *date;
+        using Cash = store::PostRec_Enkel;
+        using Budget = store::PostRec_Budget;
+        static_assert(Cash::TransNr.offset == Budget::TransNr.offset &&
+                      Cash::TransNr.width == Budget::TransNr.width);
+        p.transNr = store::parseRecordNumber(
+            store::trimField(record.substr(Cash::TransNr.offset, Cash::TransNr.width)));
         if (kind == ledger::Kind::Cash) {
-            using Post = store::PostRec_Enkel;
-            p.transNr = store::parseRecordNumber(
-                store::trimField(record.substr(Post::TransNr.offset, Post::TransNr.width)));
-            p.amount = amountAt(record, Post::Belopp);
+            p.amount = amountAt(record, Cash::Belopp);
         } else {
-            using Post = store::PostRec_Budget;
-            p.transNr = store::parseRecordNumber(
-                store::trimField(record.substr(Post::TransNr.offset, Post::TransNr.width)));
-            p.planned = record.substr(Post::BStatus.offset, 1) != "*";
-            p.amount = amountAt(record, p.planned ? Post::BudgBelopp : Post::VerklBelopp);
+            p.planned = record[Budget::BStatus.offset] != '*';
+            p.amount = amountAt(record, p.planned ? Budget::BudgBelopp : Budget::VerklBelopp);
         }
-        posts.push_back(p);
     }
     return posts;
 }
@@ -497,24 +529,26 @@ LogEntry ClassifiedRow::logEntry() const {
 }
 
 std::string fingerprint(std::string_view bank, const BankRow& row, int occurrence) {
-    std::string key = identity(bank, row, normaliseText(row.text));
-    return fingerprintOf(key, hash128(key), row, occurrence);
+    std::string key;
+    identity(key, bank, row, normaliseText(row.text));
+    return hexOf(fingerprintHash(key, hash128(key), row, occurrence));
 }
 
 std::vector<ClassifiedRow> classify(const Statement& statement, const AccountView& view) {
     std::vector<ClassifiedRow> rows;
     rows.reserve(statement.rows.size());
     std::vector<int> rowDays(statement.rows.size());
-    KeyNumbers identities(statement.rows.size());
+    KeyNumbers identities;
     std::vector<int> occurrences;
     // The log by the first 64 bits of each fingerprint (the whole text compared on a hit).
-    KeyNumbers logged(view.log.size());
+    KeyNumbers logged;
     std::vector<std::size_t> loggedEntry;
     for (std::size_t i = 0; i < view.log.size(); ++i)
         if (logged.add(prefixOf(view.log[i].fingerprint)) == static_cast<int>(loggedEntry.size()))
             loggedEntry.push_back(i);
     const RuleSet rules(view.rules, view.transactions, view.subTransactions);
 
+    std::string key;
     for (const BankRow& row : statement.rows) {
         ClassifiedRow& c = rows.emplace_back();
         c.row = row;
@@ -527,17 +561,19 @@ std::vector<ClassifiedRow> classify(const Statement& statement, const AccountVie
             c.status = RowStatus::Reserved;
             continue;
         }
-        rowDays[rows.size() - 1] = dayNumber(*row.bookingDate);
+        rowDays[rows.size() - 1] = store::dayNumber(*row.bookingDate);
         const std::string matchText = normaliseText(row.text);
-        std::string key = identity(statement.bank, row, matchText);
+        identity(key, statement.bank, row, matchText);
         const Hash128 identityHash = hash128(key);
         const auto number =
             static_cast<std::size_t>(identities.add(static_cast<std::int64_t>(identityHash.high)));
         occurrences.resize(std::max(occurrences.size(), number + 1));
         c.occurrence = ++occurrences[number];
-        c.fingerprint = fingerprintOf(key, identityHash, row, c.occurrence);
+        const Hash128 print = fingerprintHash(key, identityHash, row, c.occurrence);
+        c.fingerprint = hexOf(print);
         applyRule(c, rules, matchText);
-        if (const int hit = logged.find(prefixOf(c.fingerprint));
+        // A fingerprint's first 16 digits are the high half of its hash.
+        if (const int hit = logged.find(static_cast<std::int64_t>(print.high));
             hit >= 0 && view.log[loggedEntry[static_cast<std::size_t>(hit)]].fingerprint == c.fingerprint)
             c.status = RowStatus::AlreadyImported;
     }

@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <optional>
 
@@ -82,7 +83,13 @@ Statement readKnown(const std::vector<CsvRecord>& records, const KnownLayout& kn
 std::vector<BankRow> rowsOfCsv(std::string_view utf8, char separator, std::size_t skip, int firstLine,
                                const TableLayout& layout, const ReadOptions& options) {
     std::vector<BankRow> rows;
-    rows.reserve(static_cast<std::size_t>(std::count(utf8.begin(), utf8.end(), '\n')) + 1);
+    std::size_t lines = 1;
+    for (const char* at = utf8.data();
+         (at = static_cast<const char*>(
+              std::memchr(at, '\n', static_cast<std::size_t>(utf8.data() + utf8.size() - at))));
+         ++at)
+        ++lines;
+    rows.reserve(lines);
     CsvCursor cursor(utf8, separator, firstLine);
     CsvRecord record;
     for (std::size_t r = 0; cursor.next(record); ++r)

@@ -53,8 +53,44 @@ bool groupsOfThree(std::string_view digits, char groupSign) {
 
 } // namespace
 
+namespace {
+
+// Most cells are a bare "-1234.50": read at once when the one separator can only be the decimal
+// sign, else (grouping, currency words, other signs) by the whole rule below.
+std::optional<AmountRead> plainAmount(std::string_view s, DecimalSign sign) {
+    std::size_t i = 0;
+    const bool negative = !s.empty() && s[0] == '-';
+    i += negative ? 1 : 0;
+    std::int64_t units = 0;
+    std::size_t digits = 0;
+    for (; i < s.size() && isDigit(s[i]); ++i, ++digits)
+        units = units * 10 + (s[i] - '0');
+    if (digits == 0 || digits > 14 || (s[i - digits] == '0' && digits > 1))
+        return std::nullopt;
+    units *= store::Amount::Scale;
+    if (i < s.size()) {
+        const char separator = s[i];
+        const bool decimal = (separator == ',' && sign != DecimalSign::Point) ||
+                             (separator == '.' && sign != DecimalSign::Comma);
+        const std::size_t fraction = s.size() - i - 1;
+        if (!decimal || fraction == 0 || fraction > 4)
+            return std::nullopt;
+        std::int64_t place = store::Amount::Scale / 10;
+        for (++i; i < s.size(); ++i, place /= 10) {
+            if (!isDigit(s[i]))
+                return std::nullopt;
+            units += (s[i] - '0') * place;
+        }
+    }
+    return AmountRead{store::Amount::fromUnits(negative ? -units : units), false};
+}
+
+} // namespace
+
 AmountRead parseBankAmount(std::string_view raw, DecimalSign sign) {
     std::string_view s = text::trim(raw);
+    if (const auto plain = plainAmount(s, sign))
+        return *plain;
     bool negative = false;
     // Most amounts are bare numbers: the currency words are looked for only around other text.
     if (!s.empty() && !(isDigit(s.back()) && (isDigit(s.front()) || s.front() == '-')))

@@ -67,6 +67,20 @@ std::optional<Date> parseDate(std::string_view text) {
 }
 
 std::string dateText(const Date& d) {
+    // Every date of the text range in one small buffer: reports and fingerprints write many.
+    if (d.year >= 0 && d.year <= 9999 && d.month >= 0 && d.month <= 99 && d.day >= 0 && d.day <= 99) {
+        char text[10] = {char('0' + d.year / 1000),
+                         char('0' + d.year / 100 % 10),
+                         char('0' + d.year / 10 % 10),
+                         char('0' + d.year % 10),
+                         '-',
+                         char('0' + d.month / 10),
+                         char('0' + d.month % 10),
+                         '-',
+                         char('0' + d.day / 10),
+                         char('0' + d.day % 10)};
+        return std::string(text, sizeof text);
+    }
     std::string year = std::to_string(d.year);
     if (year.size() < 4)
         year.insert(0, 4 - year.size(), '0');
@@ -115,6 +129,10 @@ Date stepMonth(const Date& d, int delta) {
 
 Date stepDay(const Date& d, int delta) {
     return withinTextRange(civilFromDays(daysFromCivil(d.year, d.month, d.day) + delta));
+}
+
+int dayNumber(const Date& d) {
+    return static_cast<int>(daysFromCivil(d.year, d.month, d.day));
 }
 
 int weekday(const Date& d) {

@@ -31,6 +31,9 @@ Date stepYear(const Date& d, int delta);
 Date stepMonth(const Date& d, int delta);
 Date stepDay(const Date& d, int delta);
 
+// Days since 1970-01-01 (negative before): the distance between two dates is a subtraction.
+int dayNumber(const Date& d);
+
 // 0 = Monday ... 6 = Sunday.
 int weekday(const Date& d);
 
