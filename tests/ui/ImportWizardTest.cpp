@@ -375,8 +375,7 @@ TEST_F(ImportWizardTest, AccountWithoutKategoriHasNoSubTransactionsToOffer) {
 }
 
 TEST_F(ImportWizardTest, BudgetAccountRowConfirmsThePlannedPostAndOthersComeConfirmed) {
-    control<QComboBox>(*head, "accountPicker")->setCurrentIndex(1);
-    head->openChosenAccount();
+    openAccount(1);
     ASSERT_EQ(head->accountName(), "Budget");
     open(sample("nov.csv", SwedbankHead + Shop3 + Shop2));
     wizard->next();
