@@ -77,78 +77,100 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// Decides on the word just written at out[start..]: gone when it is a date, an amount, a number
-// or a masked card number; a long run of digits inside a word goes by itself.
-void finishWord(std::string& out, std::size_t start) {
-    const std::string_view word(out.data() + start, out.size() - start);
-    if (word.empty())
-        return;
-    const auto digits = static_cast<std::size_t>(std::count_if(word.begin(), word.end(), isDigit));
-    const auto masks = static_cast<std::size_t>(std::count(word.begin(), word.end(), 'X'));
-    if (digits + masks == word.size() && (digits > 0 || masks >= 4)) {
-        out.resize(start);
-        return;
+// Writes the matching form word by word into a buffer sized for it once: the form is never longer
+// than the text and a space, and this runs for every row of a statement.
+class FormWriter {
+public:
+    explicit FormWriter(std::size_t textSize) : out_(textSize + 1, '\0') {}
+    void letter(char c) {
+        out_[size_++] = c;
+        digits_ += isDigit(c) ? 1 : 0;
+        masks_ += c == 'X' ? 1 : 0;
     }
-    if (digits >= 4) {
-        std::size_t w = start;
-        for (std::size_t r = start; r < out.size();) {
+    void letters(std::string_view s) {
+        for (const char c : s)
+            letter(c);
+    }
+    // Decides on the word just written: gone when it is a date, an amount, a number or a masked
+    // card number; a long run of digits inside a word goes by itself.
+    void endWord() {
+        const std::size_t length = size_ - start_;
+        if (length > 0) {
+            if (digits_ + masks_ == length && (digits_ > 0 || masks_ >= 4)) {
+                size_ = start_;
+            } else {
+                if (digits_ >= 4)
+                    dropLongNumbers();
+                out_[size_++] = ' ';
+            }
+        }
+        start_ = size_;
+        digits_ = masks_ = 0;
+    }
+    // The words, one space between them.
+    std::string take() {
+        endWord();
+        out_.resize(size_ > 0 ? size_ - 1 : 0);
+        return std::move(out_);
+    }
+
+private:
+    void dropLongNumbers() {
+        std::size_t w = start_;
+        for (std::size_t r = start_; r < size_;) {
             std::size_t run = r;
-            while (run < out.size() && isDigit(out[run]))
+            while (run < size_ && isDigit(out_[run]))
                 ++run;
             if (run - r >= 4) {
                 r = run;
                 continue;
             }
             for (; r < run; ++r)
-                out[w++] = out[r];
-            if (r < out.size())
-                out[w++] = out[r++];
+                out_[w++] = out_[r];
+            if (r < size_)
+                out_[w++] = out_[r++];
         }
-        out.resize(w);
+        size_ = w;
     }
-    out += ' ';
-}
+
+    std::string out_;
+    std::size_t size_ = 0, start_ = 0, digits_ = 0, masks_ = 0;
+};
 
 // The matching form (normaliseText); a single word of a text is taken without the purchase words.
 std::string matchingForm(std::string_view utf8, bool dropPurchaseWords) {
-    std::string out;
-    out.reserve(utf8.size() + 1);
-    std::size_t start = 0;
+    FormWriter form(utf8.size());
     for (std::size_t i = 0; i < utf8.size();) {
         // Bank texts are mostly ASCII: a table look-up for those.
         if (const auto b = static_cast<unsigned char>(utf8[i]); b < 0x80) {
             ++i;
-            if (const char f = AsciiFolds[b]) {
-                out += f;
-            } else {
-                finishWord(out, start);
-                start = out.size();
-            }
+            if (const char f = AsciiFolds[b])
+                form.letter(f);
+            else
+                form.endWord();
             continue;
         }
         std::string_view letters;
         switch (fold(nextCodePoint(utf8, i), letters)) {
         case Fold::Letters:
-            out += letters;
+            form.letters(letters);
             break;
         case Fold::Separator:
-            finishWord(out, start);
-            start = out.size();
+            form.endWord();
             break;
         case Fold::Dropped:
             break;
         }
     }
-    finishWord(out, start);
-    if (!out.empty())
-        out.pop_back();
-    if (dropPurchaseWords)
-        for (std::size_t space; (space = out.find(' ')) != std::string::npos;) {
-            const std::string_view first(out.data(), space);
-            if (std::find(PurchaseWords.begin(), PurchaseWords.end(), first) == PurchaseWords.end())
+    std::string out = form.take();
+    if (dropPurchaseWords) {
+        std::size_t from = 0;
+        for (std::size_t space; (space = out.find(' ', from)) != std::string::npos; from = space + 1)
+            if (std::find(PurchaseWords.begin(), PurchaseWords.end(),
+                          std::string_view(out).substr(from, space - from)) == PurchaseWords.end())
                 break;
-            out.erase(0, space + 1);
-        }
+        out.erase(0, from);
+    }
     return out;
 }
 
@@ -316,11 +338,12 @@ RuleSet::RuleSet(const std::vector<Rule>& rules, const std::vector<catalogue::Ca
             continue;
         const bool subExists = std::any_of(subTransactions.begin(), subTransactions.end(),
                                            [&](const auto& s) { return s.recordNumber == r.subNr; });
-        const std::uint64_t pairs = pairsOf(form);
-        entries_.push_back({std::move(form), pairs, &r, sign, subExists ? r.subNr : 0});
+        entries_.push_back({std::move(form), &r, sign, subExists ? r.subNr : 0});
     }
     std::stable_sort(entries_.begin(), entries_.end(),
                      [](const Entry& a, const Entry& b) { return a.folded.size() > b.folded.size(); });
+    for (const Entry& e : entries_)
+        pairs_.push_back(pairsOf(e.folded));
 }
 
 std::uint64_t RuleSet::pairsOf(std::string_view s) {
@@ -335,11 +358,14 @@ std::uint64_t RuleSet::pairsOf(std::string_view s) {
 RuleSet::Match RuleSet::match(std::string_view normalisedText, store::Amount amount) const {
     Match found;
     std::size_t length = 0;
-    const std::uint64_t textPairs = pairsOf(normalisedText);
-    for (const Entry& e : entries_) {
+    const std::uint64_t missing = ~pairsOf(normalisedText);
+    for (std::size_t k = 0; k < entries_.size(); ++k) {
+        if ((pairs_[k] & missing) != 0)
+            continue;
+        const Entry& e = entries_[k];
         if (found.rule && e.folded.size() < length)
             break;
-        if ((e.pairs & ~textPairs) != 0 || normalisedText.find(e.folded) == std::string_view::npos)
+        if (normalisedText.find(e.folded) == std::string_view::npos)
             continue;
         const bool agrees = signAgrees(e.sign, amount);
         if (!found.rule || (agrees && !found.signAgrees)) {

@@ -57,7 +57,6 @@ public:
 private:
     struct Entry {
         std::string folded;
-        std::uint64_t pairs; // pairsOf(folded)
         const Rule* rule;
         char sign;
         int subNr;
@@ -65,7 +64,8 @@ private:
     // A bit for every pair of neighbouring characters: a pattern with a pair the text lacks is not
     // in it, which spares most searches when a statement meets many rules.
     static std::uint64_t pairsOf(std::string_view s);
-    std::vector<Entry> entries_;
+    std::vector<Entry> entries_;       // longest pattern first
+    std::vector<std::uint64_t> pairs_; // pairsOf each entry's pattern, side by side for a fast scan
 };
 
 // A rule saved from a row: one with the same pattern (in its matching form) for a transaction of

@@ -120,8 +120,11 @@ bool rowOf(const CsvRecord& record, const TableLayout& layout, const ReadOptions
     }
     for (const int column : layout.account) {
         const std::string part = text::cleanText(cellAt(record, column));
-        if (!part.empty())
-            row.accountNumber += (row.accountNumber.empty() ? "" : "-") + part;
+        if (part.empty())
+            continue;
+        if (!row.accountNumber.empty())
+            row.accountNumber += '-';
+        row.accountNumber += part;
     }
     if (row.accountNumber.empty())
         row.accountNumber = layout.fixedAccount;

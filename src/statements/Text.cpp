@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace statements::text {
 
@@ -102,6 +103,11 @@ std::string fromCp1252(std::string_view s) {
     std::size_t i = 0;
     while (i < s.size()) {
         std::size_t ascii = i;
+        for (std::uint64_t word; ascii + 8 <= s.size(); ascii += 8) {
+            std::memcpy(&word, s.data() + ascii, 8);
+            if (word & 0x8080808080808080ULL)
+                break;
+        }
         while (ascii < s.size() && static_cast<unsigned char>(s[ascii]) < 0x80)
             ++ascii;
         out.append(s.substr(i, ascii - i));

@@ -298,6 +298,10 @@ std::optional<store::Date> parseBankDate(std::string_view raw, DateFormat format
 }
 
 std::optional<store::Date> parseAnyDate(std::string_view text) {
+    // Most cells are "2023-12-05" exactly.
+    if (text.size() == 10)
+        if (const auto d = store::parseDate(text))
+            return d;
     for (const DateFormat f :
          {DateFormat::Iso, DateFormat::SlashedIso, DateFormat::Compact, DateFormat::DayMonthDots})
         if (const auto d = parseBankDate(text, f))
