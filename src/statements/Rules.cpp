@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <map>
+#include <set>
 
 namespace statements {
 
@@ -338,42 +340,67 @@ RuleSet::RuleSet(const std::vector<Rule>& rules, const std::vector<catalogue::Ca
             continue;
         const bool subExists = std::any_of(subTransactions.begin(), subTransactions.end(),
                                            [&](const auto& s) { return s.recordNumber == r.subNr; });
-        entries_.push_back({std::move(form), &r, sign, subExists ? r.subNr : 0});
+        entries_.push_back({std::move(form), &r, sign, subExists ? r.subNr : 0, 0});
     }
     std::stable_sort(entries_.begin(), entries_.end(),
                      [](const Entry& a, const Entry& b) { return a.folded.size() > b.folded.size(); });
-    for (const Entry& e : entries_)
-        pairs_.push_back(pairsOf(e.folded));
-}
-
-std::uint64_t RuleSet::pairsOf(std::string_view s) {
-    std::uint64_t bits = 0;
-    for (std::size_t i = 1; i < s.size(); ++i)
-        bits |= std::uint64_t{1} << ((static_cast<unsigned char>(s[i - 1]) * 31u +
-                                      static_cast<unsigned char>(s[i])) &
-                                     63u);
-    return bits;
+    std::map<unsigned, int> shared; // how many patterns have each pair
+    for (const Entry& e : entries_) {
+        std::set<unsigned> pairs;
+        for (std::size_t i = 0; i + 1 < e.folded.size(); ++i)
+            pairs.insert(pairAt(e.folded, i));
+        for (const unsigned p : pairs)
+            ++shared[p];
+    }
+    for (std::size_t k = 0; k < entries_.size(); ++k) {
+        Entry& e = entries_[k];
+        if (e.folded.size() < 2) {
+            single_.push_back(k);
+            continue;
+        }
+        for (std::size_t i = 1; i + 1 < e.folded.size(); ++i)
+            if (shared[pairAt(e.folded, i)] < shared[pairAt(e.folded, e.anchor)])
+                e.anchor = i;
+        const unsigned pair = pairAt(e.folded, e.anchor);
+        anchored_.emplace_back(pair, k);
+        anchorBits_[pair >> 6] |= std::uint64_t{1} << (pair & 63);
+    }
+    std::sort(anchored_.begin(), anchored_.end());
 }
 
 RuleSet::Match RuleSet::match(std::string_view normalisedText, store::Amount amount) const {
-    Match found;
-    std::size_t length = 0;
-    const std::uint64_t missing = ~pairsOf(normalisedText);
-    for (std::size_t k = 0; k < entries_.size(); ++k) {
-        if ((pairs_[k] & missing) != 0)
+    // entries_ is longest first and in the file's order within a length: the lowest entry found is
+    // the longest pattern, and the lowest one whose sign agrees wins if it is as long.
+    constexpr std::size_t None = static_cast<std::size_t>(-1);
+    std::size_t first = None, firstAgreeing = None;
+    const auto found = [&](std::size_t k) {
+        first = std::min(first, k);
+        if (signAgrees(entries_[k].sign, amount))
+            firstAgreeing = std::min(firstAgreeing, k);
+    };
+    for (std::size_t i = 0; i + 1 < normalisedText.size(); ++i) {
+        const unsigned pair = pairAt(normalisedText, i);
+        if (!(anchorBits_[pair >> 6] >> (pair & 63) & 1))
             continue;
-        const Entry& e = entries_[k];
-        if (found.rule && e.folded.size() < length)
-            break;
-        if (normalisedText.find(e.folded) == std::string_view::npos)
-            continue;
-        const bool agrees = signAgrees(e.sign, amount);
-        if (!found.rule || (agrees && !found.signAgrees)) {
-            found = {e.rule, agrees, e.subNr};
-            length = e.folded.size();
+        for (auto a = std::lower_bound(anchored_.begin(), anchored_.end(),
+                                       std::pair<unsigned, std::size_t>(pair, 0));
+             a != anchored_.end() && a->first == pair; ++a) {
+            const Entry& e = entries_[a->second];
+            if (i >= e.anchor && i - e.anchor + e.folded.size() <= normalisedText.size() &&
+                normalisedText.compare(i - e.anchor, e.folded.size(), e.folded) == 0)
+                found(a->second);
         }
     }
-    return found;
+    for (const std::size_t k : single_)
+        if (normalisedText.find(entries_[k].folded) != std::string_view::npos)
+            found(k);
+    if (first == None)
+        return {};
+    const std::size_t k =
+        firstAgreeing != None && entries_[firstAgreeing].folded.size() == entries_[first].folded.size()
+            ? firstAgreeing
+            : first;
+    return {entries_[k].rule, k == firstAgreeing, entries_[k].subNr};
 }
 
 void addRule(std::vector<Rule>& rules, Rule rule, const std::vector<catalogue::CatalogueItem>& transactions) {

@@ -60,12 +60,18 @@ private:
         const Rule* rule;
         char sign;
         int subNr;
+        std::size_t anchor; // where its anchor pair of characters lies in `folded`
     };
-    // A bit for every pair of neighbouring characters: a pattern with a pair the text lacks is not
-    // in it, which spares most searches when a statement meets many rules.
-    static std::uint64_t pairsOf(std::string_view s);
-    std::vector<Entry> entries_;       // longest pattern first
-    std::vector<std::uint64_t> pairs_; // pairsOf each entry's pattern, side by side for a fast scan
+    // Each pattern of two characters or more is looked for only where the text has its anchor: the
+    // pair of neighbouring characters in it that the fewest patterns share. A statement's row then
+    // meets a handful of candidates, not every rule.
+    static unsigned pairAt(std::string_view s, std::size_t i) {
+        return static_cast<unsigned char>(s[i]) << 8 | static_cast<unsigned char>(s[i + 1]);
+    }
+    std::vector<Entry> entries_;                             // longest pattern first
+    std::vector<std::pair<unsigned, std::size_t>> anchored_; // (anchor pair, entry), by pair
+    std::vector<std::size_t> single_;                        // entries of one character
+    std::vector<std::uint64_t> anchorBits_ = std::vector<std::uint64_t>(1024); // the anchor pairs there are
 };
 
 // A rule saved from a row: one with the same pattern (in its matching form) for a transaction of

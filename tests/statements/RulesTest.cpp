@@ -65,7 +65,7 @@ TEST(Rules, TheLongestMatchingRuleWhoseSignAgreesGivesTheTransaction) {
     const std::vector<catalogue::CatalogueItem> subs{{1, "Lunch", ' '}};
     const std::vector<Rule> rules{{1, "ICA", 2, 1},        {2, "ica nära", 3, 9}, {3, "Swish", 4, 0},
                                   {4, "SWISH", 5, 0},      {5, "Lön", 6, 0},      {6, "Borttagen", 99, 0},
-                                  {7, "Kontostart", 1, 0}, {8, "Övrigt", 7, 0}};
+                                  {7, "Kontostart", 1, 0}, {8, "Övrigt", 7, 0},   {9, "q", 5, 0}};
     const RuleSet set(rules, transactions, subs);
     struct Case {
         const char* text;
@@ -85,6 +85,8 @@ TEST(Rules, TheLongestMatchingRuleWhoseSignAgreesGivesTheTransaction) {
         {"KONTOSTART", 10, 7, false, 0}, // a transaction without a sign is never given
         {"ÖVRIGT", -10, 8, false, 0},
         {"HEMKÖP", -10, 0, false, 0},
+        {"ICA ICA NÄRA", -50, 2, true, 0}, // found past a place where it begins but does not match
+        {"BUTIK Q", -10, 9, true, 0},      // a pattern of one character
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text + std::string(" ") + std::to_string(c.kronor));
