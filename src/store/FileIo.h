@@ -42,6 +42,7 @@ public:
 
     int get() const { return fd_; }
     explicit operator bool() const { return fd_ >= 0; }
+    int release() { return std::exchange(fd_, -1); }
     void reset(int fd) {
         close();
         fd_ = fd;

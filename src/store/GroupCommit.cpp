@@ -133,7 +133,7 @@ public:
             io::fail(errno, parent);
         }
         if (create && ::mkdirat(drive_.get(), name_.c_str(), 0777) == 0)
-            io::syncFolder(parent);
+            made_ = true;
         else if (create && errno != EEXIST)
             io::fail(errno, path_);
         int fd;
@@ -179,8 +179,15 @@ public:
 
     // Writes a file of the journal atomically, as replaceFileAtomically does for the data.
     void write(const std::string& name, std::string_view content) const {
+        io::UniqueFd out = writeTemp(name, content);
+        syncTemp(out, name);
+        rename(name);
+    }
+
+    // The steps of write() apart, so that the manifest is synced along with the new files.
+    io::UniqueFd writeTemp(const std::string& name, std::string_view content) const {
         const fs::path shown = path_ / name;
-        const std::string temp = "." + name + ".tmp-" + std::to_string(::getpid());
+        const std::string temp = tempName(name);
         commitFaultPoint(CommitStep::OpenTemp, shown);
         clear(temp);
         int raw;
@@ -194,11 +201,29 @@ public:
             commitFaultPoint(CommitStep::Write, shown);
             if (const int err = io::writeAll(out.get(), content))
                 io::fail(err, shown);
+        } catch (...) {
+            ::unlinkat(fd(), temp.c_str(), 0);
+            throw;
+        }
+        return out;
+    }
+    void syncTemp(io::UniqueFd& out, const std::string& name) const {
+        const fs::path shown = path_ / name;
+        try {
             commitFaultPoint(CommitStep::Fsync, shown);
             if (const int err = io::fsyncRetry(out.get()))
                 io::fail(err, shown);
             if (const int err = out.close())
                 io::fail(err, shown);
+        } catch (...) {
+            ::unlinkat(fd(), tempName(name).c_str(), 0);
+            throw;
+        }
+    }
+    void rename(const std::string& name) const {
+        const fs::path shown = path_ / name;
+        const std::string temp = tempName(name);
+        try {
             commitFaultPoint(CommitStep::Rename, shown);
             clear(name);
             if (::renameat(fd(), temp.c_str(), fd(), name.c_str()) != 0)
@@ -209,6 +234,14 @@ public:
         }
         commitFaultPoint(CommitStep::SyncFolder, shown);
         sync();
+    }
+
+    // The folder holding the journal, once the journal folder was made in it.
+    void syncDrive() {
+        if (!std::exchange(made_, false))
+            return;
+        if (const int err = io::fsyncRetry(drive_.get()); err != 0 && err != EINVAL)
+            io::fail(err, folderOf(path_));
     }
 
     void sync() const {
@@ -244,10 +277,15 @@ public:
     }
 
 private:
+    static std::string tempName(const std::string& name) {
+        return "." + name + ".tmp-" + std::to_string(::getpid());
+    }
+
     fs::path path_;
     std::string name_;
     io::UniqueFd drive_;
     io::UniqueFd fd_;
+    bool made_ = false; // the journal folder was made and its name is not synced yet
 };
 
 // The journal's copy goes back in the file's place as a second name of the copy, renamed over the
@@ -468,11 +506,45 @@ void GroupCommit::commit() {
     for (const Change& c : changes_)
         keepBeforeImage(c.file);
 
-    journal.open(true);
+    // The new contents are written beside their files before the journal is made, so that the
+    // disk is busy with them meanwhile, and all of it (new contents, the journal's copies and its
+    // manifest, the journal's own name) is synced in one round: a sync finds what an earlier one
+    // of the round took along already on the disk. Only then is the manifest named, and only once
+    // its name is synced does any file lose its own: until then a crash leaves no manifest, so
+    // the next start removes the journal and the temporary files and every file is as it was;
+    // after it, the manifest brings every original back until it is removed once all is synced.
+    // Files of a folder the commit makes are written once the folder is there, after the manifest
+    // that names the folder.
+    std::vector<StagedReplacement> staged;
+    const auto stageAll = [&] {
+        for (const Change& c : changes_) {
+            if (c.remove)
+                continue;
+            if (!c.copyOf.empty())
+                staged.emplace_back(c.file, c.copyOf, c.copySize);
+            else
+                staged.emplace_back(c.file, c.source ? std::string_view(c.source->image())
+                                                     : std::string_view(c.content));
+        }
+    };
+    // Largest first: its sync is the long one, and those after it find their data written.
+    const auto syncAll = [&] {
+        for (StagedReplacement& r : staged)
+            r.sync();
+    };
+    std::sort(changes_.begin(), changes_.end(), [](const Change& a, const Change& b) {
+        const auto size = [](const Change& c) {
+            return c.copyOf.empty() ? (c.source ? c.source->image().size() : c.content.size()) : c.copySize;
+        };
+        return size(a) > size(b);
+    });
 
     std::error_code ec;
     std::vector<Entry> entries;
     try {
+        if (folders_.empty())
+            stageAll();
+        journal.open(true);
         for (const fs::path& folder : folders_) {
             for (fs::path p = folder; !p.empty() && !fs::exists(p, ec) && !ec; p = p.parent_path()) {
                 const bool known =
@@ -483,14 +555,11 @@ void GroupCommit::commit() {
                     break;
             }
         }
-        bool linked = false;
         for (std::size_t i = 0; i < changes_.size(); ++i) {
             const fs::path& file = changes_[i].file;
             const std::string copy = CopyPrefix + std::to_string(i);
-            if (keepByLink(file, journal, copy, entries)) {
-                linked = true;
+            if (keepByLink(file, journal, copy, entries))
                 continue;
-            }
             std::string original;
             const int err = io::tryReadWholeFile(file, original);
             if (err == ENOENT || err == ENOTDIR) {
@@ -502,11 +571,15 @@ void GroupCommit::commit() {
             journal.write(copy, original);
             entries.push_back({Entry::Original, file, copy, original.size()});
         }
-        if (linked)
-            journal.sync();
-        journal.write(ManifestName, encode(entries));
+        io::UniqueFd manifest = journal.writeTemp(ManifestName, encode(entries));
+        syncAll();
+        journal.syncTemp(manifest, ManifestName);
+        journal.syncDrive();
+        journal.sync();
+        journal.rename(ManifestName);
     } catch (...) {
-        // Nothing outside the journal has been touched yet.
+        // Nothing outside the journal has been touched yet but the temporary files.
+        staged.clear();
         journal.clean();
         throw;
     }
@@ -520,18 +593,36 @@ void GroupCommit::commit() {
         for (const Entry& e : entries)
             if (e.kind == Entry::Folder)
                 io::syncFolder(folderOf(e.path));
+        if (!folders_.empty()) {
+            stageAll();
+            syncAll();
+        }
+        std::vector<fs::path> touched;
+        const auto touch = [&](const fs::path& folder) {
+            if (std::find(touched.begin(), touched.end(), folder) == touched.end())
+                touched.push_back(folder);
+        };
+        for (StagedReplacement& r : staged) {
+            r.putInPlace();
+            touch(r.folder());
+        }
         for (const Change& c : changes_) {
-            if (!c.remove) {
-                write(c);
-            } else if (::unlink(c.file.c_str()) == 0) {
-                io::syncFolder(folderOf(c.file));
-            } else if (errno != ENOENT) {
+            if (!c.remove)
+                continue;
+            if (::unlink(c.file.c_str()) == 0)
+                touch(folderOf(c.file));
+            else if (errno != ENOENT)
                 io::fail(errno, c.file);
-            }
+        }
+        for (const fs::path& folder : touched) {
+            commitFaultPoint(CommitStep::SyncFolder, folder);
+            io::syncFolder(folder);
         }
         // The moment of commit.
         removeManifest(journal);
     } catch (...) {
+        // The temporary files go first: a folder the commit made must be empty to go.
+        staged.clear();
         try {
             restore(entries, journal);
             removeManifest(journal);

@@ -374,6 +374,48 @@ namespace {
 // Writes the new content into the temporary file: 0 or the errno of the failure.
 using ContentWriter = std::function<int(int fd)>;
 
+// The first step of a replacement: the temporary file beside target, made anew (whatever held its
+// name, a link or a second name of another file, keeps its content) with the mode of the file.
+io::UniqueFd openTemp(const fs::path& path, const fs::path& target, const fs::path& temp, bool& existed) {
+    step(CommitStep::OpenTemp, path);
+    keepBeforeImage(path);
+    struct stat st {};
+    existed = ::stat(target.c_str(), &st) == 0;
+    // A file the user has made read-only stays untouched, as writing into it would.
+    if (existed && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+        io::fail(errno, path);
+    ::unlink(temp.c_str());
+    io::UniqueFd fd(io::openRetry(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666));
+    if (!fd)
+        io::fail(errno, path);
+    if (existed)
+        ::fchmod(fd.get(), st.st_mode & 07777); // best effort: not every file system keeps modes
+    return fd;
+}
+
+// The content of another file copied into fd part by part: 0 or the errno of the failure.
+int copyInto(int out, int in, std::uint64_t size) {
+    std::vector<char> buffer(std::size_t(1) << 20);
+    std::uint64_t copied = 0;
+    for (;;) {
+        const ssize_t n = ::read(in, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            break;
+        copied += static_cast<std::uint64_t>(n);
+        if (copied > size)
+            break;
+        if (const int err = io::writeAll(out, std::string_view(buffer.data(), std::size_t(n))))
+            return err;
+        ::sync_file_range(out, static_cast<off_t>(copied) - n, n, SYNC_FILE_RANGE_WRITE);
+    }
+    // A source that changed its length since it was checked is not what was checked.
+    return copied == size ? 0 : EIO;
+}
+
 void replaceFileWith(const fs::path& path, Links links, const ContentWriter& writeContent) {
     const ChangeScope change;
     const fs::path target = links == Links::Follow ? resolveLinks(path) : path;
@@ -395,21 +437,8 @@ void replaceFileWith(const fs::path& path, Links links, const ContentWriter& wri
     bool renamed = false;
     bool existed = false;
     try {
-        step(CommitStep::OpenTemp, path);
-        keepBeforeImage(path);
-        struct stat st {};
-        existed = ::stat(target.c_str(), &st) == 0;
-        // A file the user has made read-only stays untouched, as writing into it would.
-        if (existed && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
-            io::fail(errno, path);
-        // Made anew: whatever held the name (a link, a second name of another file) keeps its content.
-        ::unlink(temp.c_str());
-        fd.reset(io::openRetry(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666));
-        if (!fd)
-            io::fail(errno, path);
+        fd = openTemp(path, target, temp, existed);
         tempMade = true;
-        if (existed)
-            ::fchmod(fd.get(), st.st_mode & 07777); // best effort: not every file system keeps modes
 
         step(CommitStep::Write, path);
         if (const int err = writeContent(fd.get()))
@@ -467,27 +496,70 @@ void copyFileAtomically(const fs::path& path, const fs::path& source, std::uint6
     io::UniqueFd in;
     if (const int err = io::openRegular(AT_FDCWD, source.c_str(), false, in))
         io::fail(err, source);
-    replaceFileWith(path, Links::Follow, [&](int out) {
-        std::vector<char> buffer(std::size_t(1) << 20);
-        std::uint64_t copied = 0;
-        for (;;) {
-            const ssize_t n = ::read(in.get(), buffer.data(), buffer.size());
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0)
-                return errno;
-            if (n == 0)
-                break;
-            copied += static_cast<std::uint64_t>(n);
-            if (copied > size)
-                break;
-            if (const int err = io::writeAll(out, std::string_view(buffer.data(), std::size_t(n))))
-                return err;
-            ::sync_file_range(out, static_cast<off_t>(copied) - n, n, SYNC_FILE_RANGE_WRITE);
-        }
-        // A source that changed its length since it was checked is not what was checked.
-        return copied == size ? 0 : EIO;
-    });
+    replaceFileWith(path, Links::Follow, [&](int out) { return copyInto(out, in.get(), size); });
+}
+
+StagedReplacement::StagedReplacement(const fs::path& path)
+    : path_(path), target_(resolveLinks(path)), temp_(tempPathFor(target_)) {}
+
+StagedReplacement::StagedReplacement(const fs::path& path, std::string_view content)
+    : StagedReplacement(path) {
+    start([content](int fd) { return io::writeAllBehind(fd, content); });
+}
+
+StagedReplacement::StagedReplacement(const fs::path& path, const fs::path& source, std::uint64_t size)
+    : StagedReplacement(path) {
+    io::UniqueFd in;
+    if (const int err = io::openRegular(AT_FDCWD, source.c_str(), false, in))
+        io::fail(err, source);
+    start([&](int out) { return copyInto(out, in.get(), size); });
+}
+
+void StagedReplacement::start(const std::function<int(int)>& writeContent) {
+    bool existed = false;
+    fd_ = openTemp(path_, target_, temp_, existed).release();
+    inPlace_ = false;
+    step(CommitStep::Write, path_);
+    if (const int err = writeContent(fd_)) {
+        abandon();
+        io::fail(err, path_);
+    }
+}
+
+StagedReplacement::StagedReplacement(StagedReplacement&& other) noexcept
+    : path_(std::move(other.path_)), target_(std::move(other.target_)), temp_(std::move(other.temp_)),
+      fd_(std::exchange(other.fd_, -1)), inPlace_(std::exchange(other.inPlace_, true)) {}
+
+StagedReplacement::~StagedReplacement() {
+    abandon();
+}
+
+void StagedReplacement::abandon() noexcept {
+    if (fd_ >= 0)
+        ::close(std::exchange(fd_, -1));
+    if (!std::exchange(inPlace_, true))
+        ::unlink(temp_.c_str());
+}
+
+void StagedReplacement::sync() {
+    step(CommitStep::Fsync, path_);
+    if (const int err = io::fsyncRetry(fd_))
+        io::fail(err, path_);
+    if (const int err = io::UniqueFd(std::exchange(fd_, -1)).close())
+        io::fail(err, path_);
+}
+
+void StagedReplacement::putInPlace() {
+    step(CommitStep::Rename, path_);
+    if (fd_ >= 0)
+        throw std::logic_error("put in place before it was synced: " + path_.string());
+    if (::rename(temp_.c_str(), target_.c_str()) != 0)
+        io::fail(errno, path_);
+    inPlace_ = true;
+}
+
+fs::path StagedReplacement::folder() const {
+    return folderOf(target_);
 }
 
 std::size_t removeLeftoverTempFiles(const fs::path& folder) {

@@ -83,6 +83,38 @@ void replaceFileAtomically(const std::filesystem::path& path, std::string_view c
 void copyFileAtomically(const std::filesystem::path& path, const std::filesystem::path& source,
                         std::uint64_t size);
 
+// A file's replacement in steps, for files replaced together (a group commit): the new content is
+// written beside the file at once, synced and put in place when the caller says, and the folder
+// synced by the caller, once for all its files. Until put in place the file is as it was; a
+// replacement that ends before that removes what it wrote. Nothing is taken back after the rename:
+// the caller keeps the original. Throws FileError as replaceFileAtomically does.
+class StagedReplacement {
+public:
+    // The content written beside the file (where a link leads, as replaceFileAtomically writes),
+    // its write-back started.
+    StagedReplacement(const std::filesystem::path& path, std::string_view content);
+    // The same with the content of another file (as copyFileAtomically takes it).
+    StagedReplacement(const std::filesystem::path& path, const std::filesystem::path& source,
+                      std::uint64_t size);
+    StagedReplacement(StagedReplacement&& other) noexcept;
+    StagedReplacement& operator=(StagedReplacement&&) = delete;
+    ~StagedReplacement();
+
+    void sync();
+    // The new content takes the file's name; the folder is not synced.
+    void putInPlace();
+    std::filesystem::path folder() const;
+
+private:
+    explicit StagedReplacement(const std::filesystem::path& path);
+    void start(const std::function<int(int)>& writeContent);
+    void abandon() noexcept;
+
+    std::filesystem::path path_, target_, temp_;
+    int fd_ = -1;
+    bool inPlace_ = true; // nothing of its own left to remove
+};
+
 // Reads a whole file; FileError when it cannot be read.
 std::string readWholeFile(const std::filesystem::path& path);
 
