@@ -51,42 +51,54 @@ std::uint64_t finalMix(std::uint64_t k) {
 
 // MurmurHash3's 128-bit hash (x64, seed 0), bytes read little-endian on every machine: a
 // fingerprint must stay the same in every version and everywhere, which std::hash does not promise.
-Hash128 hash128(std::string_view key) {
-    constexpr std::uint64_t c1 = 0x87c37b91114253d5ULL, c2 = 0x4cf5ad432745937fULL;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(key.data());
-    const auto word = [&](std::size_t at, std::size_t count) {
+// It runs in two steps, so a key and the key with a few characters more share their whole blocks.
+class Murmur128 {
+public:
+    // Takes in the whole 16-byte blocks of `bytes` and returns how many bytes that was.
+    std::size_t blocks(std::string_view bytes) {
+        const std::size_t count = bytes.size() / 16;
+        for (std::size_t b = 0; b < count; ++b) {
+            h1_ ^= mix1(word(bytes, b * 16, 8));
+            h1_ = rotl(h1_, 27) + h2_;
+            h1_ = h1_ * 5 + 0x52dce729;
+            h2_ ^= mix2(word(bytes, b * 16 + 8, 8));
+            h2_ = rotl(h2_, 31) + h1_;
+            h2_ = h2_ * 5 + 0x38495ab5;
+        }
+        return count * 16;
+    }
+    // The hash of everything taken in before and then `rest`, `length` bytes in all.
+    Hash128 finish(std::string_view rest, std::size_t length) const {
+        Murmur128 m = *this;
+        rest.remove_prefix(m.blocks(rest));
+        std::uint64_t h1 = m.h1_, h2 = m.h2_;
+        if (rest.size() > 8)
+            h2 ^= mix2(word(rest, 8, rest.size() - 8));
+        if (!rest.empty())
+            h1 ^= mix1(word(rest, 0, std::min<std::size_t>(rest.size(), 8)));
+        h1 ^= length;
+        h2 ^= length;
+        h1 += h2;
+        h2 += h1;
+        h1 = finalMix(h1);
+        h2 = finalMix(h2);
+        h1 += h2;
+        h2 += h1;
+        return {h1, h2};
+    }
+
+private:
+    static constexpr std::uint64_t c1 = 0x87c37b91114253d5ULL, c2 = 0x4cf5ad432745937fULL;
+    static std::uint64_t word(std::string_view bytes, std::size_t at, std::size_t count) {
         std::uint64_t w = 0;
         for (std::size_t i = count; i > 0; --i)
-            w = (w << 8) | bytes[at + i - 1];
+            w = (w << 8) | static_cast<unsigned char>(bytes[at + i - 1]);
         return w;
-    };
-    const auto mix1 = [&](std::uint64_t k) { return rotl(k * c1, 31) * c2; };
-    const auto mix2 = [&](std::uint64_t k) { return rotl(k * c2, 33) * c1; };
-    std::uint64_t h1 = 0, h2 = 0;
-    const std::size_t blocks = key.size() / 16;
-    for (std::size_t b = 0; b < blocks; ++b) {
-        h1 ^= mix1(word(b * 16, 8));
-        h1 = rotl(h1, 27) + h2;
-        h1 = h1 * 5 + 0x52dce729;
-        h2 ^= mix2(word(b * 16 + 8, 8));
-        h2 = rotl(h2, 31) + h1;
-        h2 = h2 * 5 + 0x38495ab5;
     }
-    const std::size_t tail = key.size() & 15, at = blocks * 16;
-    if (tail > 8)
-        h2 ^= mix2(word(at + 8, tail - 8));
-    if (tail > 0)
-        h1 ^= mix1(word(at, std::min<std::size_t>(tail, 8)));
-    h1 ^= key.size();
-    h2 ^= key.size();
-    h1 += h2;
-    h2 += h1;
-    h1 = finalMix(h1);
-    h2 = finalMix(h2);
-    h1 += h2;
-    h2 += h1;
-    return {h1, h2};
-}
+    static std::uint64_t mix1(std::uint64_t k) { return rotl(k * c1, 31) * c2; }
+    static std::uint64_t mix2(std::uint64_t k) { return rotl(k * c2, 33) * c1; }
+    std::uint64_t h1_ = 0, h2_ = 0;
+};
 
 std::string hexOf(Hash128 h) {
     static constexpr char hex[] = "0123456789abcdef";
@@ -133,18 +145,34 @@ void identity(std::string& key, std::string_view bank, const BankRow& row, std::
     field(matchText);
 }
 
-// An OFX row is its FITID; any other row its identity and how many rows of the file had it before.
-Hash128 fingerprintHash(std::string& identityKey, Hash128 identityHash, const BankRow& row, int occurrence) {
-    if (!row.fitid.empty())
-        return identityHash;
-    const std::size_t size = identityKey.size();
-    char digits[12];
-    identityKey.append(digits, static_cast<std::size_t>(
-                                   std::to_chars(digits, digits + sizeof digits, occurrence).ptr - digits));
-    const Hash128 print = hash128(identityKey);
-    identityKey.resize(size);
-    return print;
-}
+// The hashes of a row's identity key: its own, which counts the rows of the file with the same
+// identity, and its fingerprint's: an OFX row's is its FITID's, any other's the identity's with the
+// occurrence number after it. The key's whole blocks are hashed once for both.
+class RowHashes {
+public:
+    RowHashes(std::string_view identityKey, const BankRow& row)
+        : fitid_(!row.fitid.empty()), length_(identityKey.size()) {
+        rest_ = identityKey.substr(blocks_.blocks(identityKey));
+        identity_ = blocks_.finish(rest_, length_);
+    }
+    const Hash128& identity() const { return identity_; }
+    Hash128 fingerprint(int occurrence) const {
+        if (fitid_)
+            return identity_;
+        char tail[16 + 12];
+        std::copy(rest_.begin(), rest_.end(), tail);
+        const char* end = std::to_chars(tail + rest_.size(), tail + sizeof tail, occurrence).ptr;
+        const auto size = static_cast<std::size_t>(end - tail);
+        return blocks_.finish(std::string_view(tail, size), length_ - rest_.size() + size);
+    }
+
+private:
+    bool fitid_;
+    std::size_t length_;
+    Murmur128 blocks_;
+    std::string_view rest_;
+    Hash128 identity_;
+};
 
 // The reason a row cannot be imported, or empty.
 std::string errorOf(const BankRow& row) {
@@ -531,7 +559,7 @@ LogEntry ClassifiedRow::logEntry() const {
 std::string fingerprint(std::string_view bank, const BankRow& row, int occurrence) {
     std::string key;
     identity(key, bank, row, normaliseText(row.text));
-    return hexOf(fingerprintHash(key, hash128(key), row, occurrence));
+    return hexOf(RowHashes(key, row).fingerprint(occurrence));
 }
 
 std::vector<ClassifiedRow> classify(const Statement& statement, const AccountView& view) {
@@ -548,7 +576,7 @@ std::vector<ClassifiedRow> classify(const Statement& statement, const AccountVie
             loggedEntry.push_back(i);
     const RuleSet rules(view.rules, view.transactions, view.subTransactions);
 
-    std::string key;
+    std::string key, matchText; // reused row after row
     for (const BankRow& row : statement.rows) {
         ClassifiedRow& c = rows.emplace_back();
         c.row = row;
@@ -562,14 +590,14 @@ std::vector<ClassifiedRow> classify(const Statement& statement, const AccountVie
             continue;
         }
         rowDays[rows.size() - 1] = store::dayNumber(*row.bookingDate);
-        const std::string matchText = normaliseText(row.text);
+        normaliseText(row.text, matchText);
         identity(key, statement.bank, row, matchText);
-        const Hash128 identityHash = hash128(key);
+        const RowHashes hashes(key, row);
         const auto number =
-            static_cast<std::size_t>(identities.add(static_cast<std::int64_t>(identityHash.high)));
+            static_cast<std::size_t>(identities.add(static_cast<std::int64_t>(hashes.identity().high)));
         occurrences.resize(std::max(occurrences.size(), number + 1));
         c.occurrence = ++occurrences[number];
-        const Hash128 print = fingerprintHash(key, identityHash, row, c.occurrence);
+        const Hash128 print = hashes.fingerprint(c.occurrence);
         c.fingerprint = hexOf(print);
         applyRule(c, rules, matchText);
         // A fingerprint's first 16 digits are the high half of its hash.

@@ -83,7 +83,8 @@ bool isDigit(char c) {
 // than the text and a space, and this runs for every row of a statement.
 class FormWriter {
 public:
-    explicit FormWriter(std::size_t textSize) : out_(textSize + 1, '\0') {}
+    // `out` is the buffer, its old content dropped and its room kept.
+    FormWriter(std::string& out, std::size_t textSize) : out_(out) { out_.resize(textSize + 1); }
     void letter(char c) {
         out_[size_++] = c;
         digits_ += isDigit(c) ? 1 : 0;
@@ -109,11 +110,10 @@ public:
         start_ = size_;
         digits_ = masks_ = 0;
     }
-    // The words, one space between them.
-    std::string take() {
+    // Leaves the words in the buffer, one space between them.
+    void finish() {
         endWord();
         out_.resize(size_ > 0 ? size_ - 1 : 0);
-        return std::move(out_);
     }
 
 private:
@@ -135,13 +135,13 @@ private:
         size_ = w;
     }
 
-    std::string out_;
+    std::string& out_;
     std::size_t size_ = 0, start_ = 0, digits_ = 0, masks_ = 0;
 };
 
 // The matching form (normaliseText); a single word of a text is taken without the purchase words.
-std::string matchingForm(std::string_view utf8, bool dropPurchaseWords) {
-    FormWriter form(utf8.size());
+void matchingForm(std::string_view utf8, bool dropPurchaseWords, std::string& out) {
+    FormWriter form(out, utf8.size());
     for (std::size_t i = 0; i < utf8.size();) {
         // Bank texts are mostly ASCII: a table look-up for those.
         if (const auto b = static_cast<unsigned char>(utf8[i]); b < 0x80) {
@@ -164,7 +164,7 @@ std::string matchingForm(std::string_view utf8, bool dropPurchaseWords) {
             break;
         }
     }
-    std::string out = form.take();
+    form.finish();
     if (dropPurchaseWords) {
         std::size_t from = 0;
         for (std::size_t space; (space = out.find(' ', from)) != std::string::npos; from = space + 1)
@@ -173,6 +173,11 @@ std::string matchingForm(std::string_view utf8, bool dropPurchaseWords) {
                 break;
         out.erase(0, from);
     }
+}
+
+std::string matchingForm(std::string_view utf8, bool dropPurchaseWords) {
+    std::string out;
+    matchingForm(utf8, dropPurchaseWords, out);
     return out;
 }
 
@@ -194,6 +199,10 @@ char signOf(const std::vector<catalogue::CatalogueItem>& transactions, int trans
 
 std::string normaliseText(std::string_view utf8) {
     return matchingForm(utf8, true);
+}
+
+void normaliseText(std::string_view utf8, std::string& out) {
+    matchingForm(utf8, true, out);
 }
 
 namespace {

@@ -20,6 +20,8 @@ namespace statements {
 // ("Kortköp"). "KORTKÖP 231205 ICA NARA SOLNA" -> "ICA NARA SOLNA". Characters Windows-1252 cannot
 // hold are dropped. Fingerprints are made of it, so the form must never change.
 std::string normaliseText(std::string_view utf8);
+// The same into `out`, whose room is kept for the next text.
+void normaliseText(std::string_view utf8, std::string& out);
 
 // The pattern offered for a rule made from a row: the bank's words as they stand (case and accents
 // kept) without the parts normaliseText leaves out, at most MaxPatternLength characters, cut

@@ -10,16 +10,6 @@ namespace {
 constexpr int FirstYear = 1;
 constexpr int LastYear = 9999;
 
-bool digitsAt(std::string_view text, std::size_t pos, std::size_t count, int& value) {
-    value = 0;
-    for (std::size_t i = pos; i < pos + count; ++i) {
-        if (text[i] < '0' || text[i] > '9')
-            return false;
-        value = value * 10 + (text[i] - '0');
-    }
-    return true;
-}
-
 // Days since 1970-01-01 of a Gregorian date, and back (the proleptic calendar in both directions).
 long long daysFromCivil(int y, int m, int d) {
     y -= m <= 2 ? 1 : 0;
@@ -57,11 +47,21 @@ Date withinTextRange(Date d) {
 std::optional<Date> parseDate(std::string_view text) {
     if (text.size() != 10 || text[4] != '-' || text[7] != '-')
         return std::nullopt;
-    Date d;
-    if (!digitsAt(text, 0, 4, d.year) || !digitsAt(text, 5, 2, d.month) || !digitsAt(text, 8, 2, d.day))
+    // The eight digit places checked at once: every post of an account is read through here.
+    const auto digit = [&](std::size_t i) {
+        return static_cast<unsigned>(static_cast<unsigned char>(text[i]) - '0');
+    };
+    const unsigned places[8] = {digit(0), digit(1), digit(2), digit(3),
+                                digit(5), digit(6), digit(8), digit(9)};
+    unsigned any = 0;
+    for (const unsigned p : places)
+        any |= p > 9 ? 1u : 0u;
+    if (any)
         return std::nullopt;
+    const Date d{static_cast<int>(places[0] * 1000 + places[1] * 100 + places[2] * 10 + places[3]),
+                 static_cast<int>(places[4] * 10 + places[5]), static_cast<int>(places[6] * 10 + places[7])};
     if (d.year < FirstYear || d.month < 1 || d.month > 12 || d.day < 1 ||
-        d.day > daysInMonth(d.year, d.month))
+        (d.day > 28 && d.day > daysInMonth(d.year, d.month)))
         return std::nullopt;
     return d;
 }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
 
 using statements::AccountPost;
 using statements::AccountView;
@@ -109,6 +110,17 @@ TEST(Classify, IdenticalRowsImportOnceEachAndAreKnownTheNextTime) {
     // The same money in another order is still known by its occurrence; it must never change.
     EXPECT_EQ(first[0].fingerprint, statements::fingerprint("Swedbank", rows[2], 1));
     EXPECT_EQ(first[0].fingerprint, "ef25e20e72612d3866cace80c5f6fc3a");
+    // Keys ending anywhere in a 16-byte block, an occurrence carrying into a new block.
+    BankRow pinned;
+    pinned.bookingDate = store::Date{2024, 1, 5};
+    pinned.amount = Amount::fromUnits(-304000);
+    pinned.text = "KORTKÖP 240105 ICA";
+    for (const auto& [bank, occurrence, print] : std::vector<std::tuple<const char*, int, const char*>>{
+             {"B", 1, "4e3da7ca2524017332e6dfdadb0e6204"},
+             {"Bankens", 12, "88a3c3413234e7273b817f6929737380"},
+             {"Bankennamnet", 123456789, "cb998a7eed289033a368de1e79436599"},
+             {"Bankennamnetlangt12345", 12, "09410067c9be0198de68522bd98c3bea"}})
+        EXPECT_EQ(statements::fingerprint(bank, pinned, occurrence), print) << bank;
 
     // The first import took two of the coffees (and made their posts): the third is still new.
     AccountView v = view(false, {post(1, 0, -35), post(2, 0, -35)});
