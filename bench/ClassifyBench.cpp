@@ -109,9 +109,9 @@ struct Fixture {
 void BM_ReadAndClassify(benchmark::State& state, ledger::Kind kind) {
     Fixture fx(kind);
     for (auto _ : state) {
-        const statements::Statement read = statements::readStatement(fx.csv, {});
+        statements::Statement read = statements::readStatement(fx.csv, {});
         fx.view.posts = statements::accountPosts(fx.file, kind);
-        benchmark::DoNotOptimize(statements::classify(read, fx.view));
+        benchmark::DoNotOptimize(statements::classify(std::move(read), fx.view));
     }
 }
 

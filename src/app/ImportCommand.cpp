@@ -152,7 +152,7 @@ ImportOutcome runImport(const ImportRequest& request, const store::DataPaths& pa
         statements::ImportPlan plan;
         plan.bank = statement.bank;
         plan.hasBalance = statement.hasBalance;
-        plan.rows = statements::classify(statement, view);
+        plan.rows = statements::classify(std::move(statement), view);
 
         ImportOutcome out;
         bool left = false;

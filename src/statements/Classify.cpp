@@ -563,6 +563,11 @@ std::string fingerprint(std::string_view bank, const BankRow& row, int occurrenc
 }
 
 std::vector<ClassifiedRow> classify(const Statement& statement, const AccountView& view) {
+    Statement copy = statement;
+    return classify(std::move(copy), view);
+}
+
+std::vector<ClassifiedRow> classify(Statement&& statement, const AccountView& view) {
     std::vector<ClassifiedRow> rows;
     rows.reserve(statement.rows.size());
     std::vector<int> rowDays(statement.rows.size());
@@ -577,9 +582,10 @@ std::vector<ClassifiedRow> classify(const Statement& statement, const AccountVie
     const RuleSet rules(view.rules, view.transactions, view.subTransactions);
 
     std::string key, matchText; // reused row after row
-    for (const BankRow& row : statement.rows) {
+    for (BankRow& bankRow : statement.rows) {
         ClassifiedRow& c = rows.emplace_back();
-        c.row = row;
+        c.row = std::move(bankRow);
+        const BankRow& row = c.row;
         c.error = errorOf(row);
         if (!c.error.empty()) {
             c.status = RowStatus::Error;
@@ -605,6 +611,7 @@ std::vector<ClassifiedRow> classify(const Statement& statement, const AccountVie
             hit >= 0 && view.log[loggedEntry[static_cast<std::size_t>(hit)]].fingerprint == c.fingerprint)
             c.status = RowStatus::AlreadyImported;
     }
+    statement.rows.clear();
     markDuplicates(rows, rowDays, view);
     matchPlanned(rows, view);
     return rows;

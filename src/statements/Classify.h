@@ -90,7 +90,9 @@ std::string fingerprint(std::string_view bank, const BankRow& row, int occurrenc
 //    the row; the nearest pair wins and a planned post confirms one row at most.
 //  - Rule: the longest matching rule whose sign agrees gave the transaction; else New.
 // The account's posts and log are indexed once, so a large account costs one pass.
+// The statement's rows are moved into the result (its other fields stay); the first form copies them.
 std::vector<ClassifiedRow> classify(const Statement& statement, const AccountView& view);
+std::vector<ClassifiedRow> classify(Statement&& statement, const AccountView& view);
 
 // After the user chose transactions (rows marked `chosen` keep their transaction, sub-transaction
 // and pattern: "Regel: <mönster>" when the choice saved a rule, else "Ny") or saved a rule

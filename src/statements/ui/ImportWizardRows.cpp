@@ -110,7 +110,7 @@ QString ImportWizard::statusText(int row) const {
 }
 
 void ImportWizard::classifyRows() {
-    rows_ = classify(statement_, view_);
+    rows_ = classify(std::move(statement_), view_); // the rows are read again before the next classification
     ticked_.assign(rows_.size(), 0);
     for (std::size_t i = 0; i < rows_.size(); ++i)
         ticked_[i] = rows_[i].tickedByDefault();
