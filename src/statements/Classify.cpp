@@ -32,6 +32,23 @@ store::Amount amountAt(std::string_view record, store::Field f) {
     return store::Amount::parseStored(store::trimField(record.substr(f.offset, f.width)));
 }
 
+// A post's TransNr: digits between spaces read at once, anything else by the record rules.
+int transNrOf(std::string_view field) {
+    std::size_t i = 0;
+    while (i < field.size() && field[i] == ' ')
+        ++i;
+    int n = 0;
+    for (; i < field.size() && field[i] != ' '; ++i) {
+        const auto digit = static_cast<unsigned>(static_cast<unsigned char>(field[i]) - '0');
+        if (digit > 9)
+            return store::parseRecordNumber(store::trimField(field));
+        n = n * 10 + static_cast<int>(digit);
+    }
+    while (i < field.size() && field[i] == ' ')
+        ++i;
+    return i == field.size() ? n : store::parseRecordNumber(store::trimField(field));
+}
+
 struct Hash128 {
     std::uint64_t high = 0, low = 0;
     friend bool operator==(const Hash128&, const Hash128&) = default;
@@ -467,8 +484,7 @@ std::vector<AccountPost> accountPosts(const store::RecordFile& kontoData, ledger
         using Budget = store::PostRec_Budget;
         static_assert(Cash::TransNr.offset == Budget::TransNr.offset &&
                       Cash::TransNr.width == Budget::TransNr.width);
-        p.transNr = store::parseRecordNumber(
-            store::trimField(record.substr(Cash::TransNr.offset, Cash::TransNr.width)));
+        p.transNr = transNrOf(record.substr(Cash::TransNr.offset, Cash::TransNr.width));
         if (kind == ledger::Kind::Cash) {
             p.amount = amountAt(record, Cash::Belopp);
         } else {

@@ -47,19 +47,17 @@ Date withinTextRange(Date d) {
 std::optional<Date> parseDate(std::string_view text) {
     if (text.size() != 10 || text[4] != '-' || text[7] != '-')
         return std::nullopt;
-    // The eight digit places checked at once: every post of an account is read through here.
-    const auto digit = [&](std::size_t i) {
+    // The eight digit places checked together, with no branch between them: every post of an
+    // account is read through here.
+    const auto at = [&](std::size_t i) {
         return static_cast<unsigned>(static_cast<unsigned char>(text[i]) - '0');
     };
-    const unsigned places[8] = {digit(0), digit(1), digit(2), digit(3),
-                                digit(5), digit(6), digit(8), digit(9)};
-    unsigned any = 0;
-    for (const unsigned p : places)
-        any |= p > 9 ? 1u : 0u;
-    if (any)
+    const unsigned y0 = at(0), y1 = at(1), y2 = at(2), y3 = at(3), m0 = at(5), m1 = at(6), d0 = at(8),
+                   d1 = at(9);
+    if ((y0 > 9) | (y1 > 9) | (y2 > 9) | (y3 > 9) | (m0 > 9) | (m1 > 9) | (d0 > 9) | (d1 > 9))
         return std::nullopt;
-    const Date d{static_cast<int>(places[0] * 1000 + places[1] * 100 + places[2] * 10 + places[3]),
-                 static_cast<int>(places[4] * 10 + places[5]), static_cast<int>(places[6] * 10 + places[7])};
+    const Date d{static_cast<int>(y0 * 1000 + y1 * 100 + y2 * 10 + y3), static_cast<int>(m0 * 10 + m1),
+                 static_cast<int>(d0 * 10 + d1)};
     if (d.year < FirstYear || d.month < 1 || d.month > 12 || d.day < 1 ||
         (d.day > 28 && d.day > daysInMonth(d.year, d.month)))
         return std::nullopt;
