@@ -16,33 +16,8 @@ namespace {
 
 constexpr std::string_view BlankDatum = "          ";
 
-// A date field as a number that orders as its text does, and the blank date's number. The search for
-// a new post's place compares it with every later post, so it is two integer comparisons, not text.
-struct DateKey {
-    std::uint64_t head;
-    std::uint16_t tail;
-    // A date field: its ten bytes.
-    explicit DateKey(const char* datum) {
-        std::memcpy(&head, datum, 8);
-        head = __builtin_bswap64(head);
-        tail = static_cast<std::uint16_t>(static_cast<unsigned char>(datum[8]) << 8 |
-                                          static_cast<unsigned char>(datum[9]));
-    }
-    // A date given as text; a shorter text is taken as padded with zero bytes.
-    static DateKey of(std::string_view date) {
-        char padded[10] = {};
-        std::memcpy(padded, date.data(), std::min<std::size_t>(date.size(), 10));
-        return DateKey(padded);
-    }
-    friend auto operator<=>(const DateKey&, const DateKey&) = default;
-};
-const DateKey BlankKey(BlankDatum.data());
-
-// Whether a post dated `datum` stands before a new post dated `date`: it is in use and not later.
-bool placedBefore(std::string_view datum, const DateKey& date) {
-    const DateKey key(datum.data());
-    return key != BlankKey && key <= date;
-}
+using shift::DateKey;
+using shift::placedBefore;
 
 } // namespace
 

@@ -16,8 +16,11 @@
 #include "store/Records.h"
 #include "support/Halves.h"
 
+#include <algorithm>
 #include <array>
+#include <compare>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -53,6 +56,35 @@ struct PostResult {
 int insertPosition(const store::RecordFile& kontoData, int postCount, std::string_view date);
 
 namespace shift {
+
+// A date field as a number that orders as its text does. The search for a new post's place compares
+// it with every later post, so it is two integer comparisons, not text.
+struct DateKey {
+    std::uint64_t head;
+    std::uint16_t tail;
+    // A date field: its ten bytes.
+    explicit DateKey(const char* datum) {
+        std::memcpy(&head, datum, 8);
+        head = __builtin_bswap64(head);
+        tail = static_cast<std::uint16_t>(static_cast<unsigned char>(datum[8]) << 8 |
+                                          static_cast<unsigned char>(datum[9]));
+    }
+    // A date given as text; a shorter text is taken as padded with zero bytes.
+    static DateKey of(std::string_view date) {
+        char padded[10] = {};
+        std::memcpy(padded, date.data(), std::min<std::size_t>(date.size(), 10));
+        return DateKey(padded);
+    }
+    friend auto operator<=>(const DateKey&, const DateKey&) = default;
+};
+
+// Whether a post dated `datum` (its ten bytes) stands before a new post dated `date`: it is in use
+// (its date not blank) and not later.
+inline bool placedBefore(std::string_view datum, const DateKey& date) {
+    static const DateKey blank("          ");
+    const DateKey key(datum.data());
+    return key != blank && key <= date;
+}
 
 // A date text must be a real "yyyy-mm-dd": a post with any other date would break the order of the
 // file for good. Throws std::invalid_argument otherwise.

@@ -33,11 +33,6 @@ std::string_view view(const shift::FieldBytes& b) {
     return {b.data(), b.size()};
 }
 
-// Where a post stands before a new one dated `date`: in use and not later.
-bool placedBefore(std::string_view datum, std::string_view date) {
-    return datum != "          " && datum <= date;
-}
-
 class Merger {
 public:
     Merger(store::RecordFile& file, int postCount, const std::vector<MergedPost>& in)
@@ -88,7 +83,8 @@ void Merger::takeOut() {
             continue;
         if (!budget_ || c < 1 || c > n_ ||
             (!confirmedBy_.empty() && confirmedBy_[static_cast<std::size_t>(c)]) ||
-            posts_.field(c, Budget::BStatus) == "*" || !placedBefore(posts_.datum(c), "9999-12-31"))
+            posts_.field(c, Budget::BStatus) == "*" ||
+            !shift::placedBefore(posts_.datum(c), shift::DateKey::of("9999-12-31")))
             throw std::invalid_argument("post " + std::to_string(c) + " is no planned post to confirm");
         if (confirmedBy_.empty())
             confirmedBy_.assign(static_cast<std::size_t>(n_) + 1, 0);
@@ -109,9 +105,9 @@ void Merger::place() {
     before_.assign(order_.size(), 0);
     int p = n_;
     for (std::size_t k = order_.size(); k-- > 0;) {
-        const std::string& date = in_[order_[k]].date;
+        const shift::DateKey date = shift::DateKey::of(in_[order_[k]].date);
         while (p >= 1 && ((!confirmedBy_.empty() && confirmedBy_[static_cast<std::size_t>(p)]) ||
-                          !placedBefore(posts_.datum(p), date)))
+                          !shift::placedBefore(posts_.datum(p), date)))
             --p;
         before_[k] = p + 1;
     }
