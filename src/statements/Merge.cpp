@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <exception>
 #include <numeric>
+#include <optional>
 #include <stdexcept>
 
 namespace statements {
@@ -53,10 +55,28 @@ private:
         return {posts_.amount(n, Budget::BudgSaldo), posts_.amount(n, Budget::VerklSaldo),
                 posts_.amount(n, Budget::DiffSaldo)};
     }
+    // A run of old posts copied as they stand, its balances still to be moved by what came before it.
+    struct Run {
+        int first, last; // the old posts
+        int out;         // the new record of the first
+        Amount budget, actual;
+        int row; // the row a refusal of the run names: the last one placed before it
+    };
+
     void takeOut();
     void place();
-    Outcome keep(int first, int last);
+    void keep(int first, int last, int row);
     Outcome add(const MergedPost& post);
+    Outcome shift(const Run& run);
+    // The balances of every run moved; the first refusal (in the order of the posts) if any.
+    std::optional<MergeResult> shiftRuns();
+    MergeResult refuse(Outcome o, int row) const {
+        MergeResult refused;
+        refused.outcome = o;
+        refused.row = row;
+        refused.postCount = n_;
+        return refused;
+    }
 
     store::RecordFile& file_;
     const bool budget_;
@@ -65,12 +85,13 @@ private:
     const int n_;
     const std::vector<MergedPost>& in_;
 
-    std::vector<std::size_t> order_;   // the posts by date, rows of one day in the order given
-    std::vector<int> before_;          // per order_ entry: the old post it goes before
-    std::vector<int> confirmedBy_;     // per old post: 1 + the entry of in_ confirming it, else 0
-    int firstTakenOut_ = 0;            // the first confirmed post, n_ + 1 for none
-    std::string image_;                // the new image, built up to the last record put in it
-    Balances last_;                    // of the last record put in image_
+    std::vector<std::size_t> order_; // the posts by date, rows of one day in the order given
+    std::vector<int> before_;        // per order_ entry: the old post it goes before
+    std::vector<int> confirmedBy_;   // per old post: 1 + the entry of in_ confirming it, else 0
+    int firstTakenOut_ = 0;          // the first confirmed post, n_ + 1 for none
+    std::string image_;              // the new image, built up to the last record put in it
+    Balances last_;                  // of the last record put in image_
+    std::vector<Run> runs_;
     Amount movedBudget_, movedActual_; // what the posts placed and taken out so far add to later ones
 };
 
@@ -113,33 +134,75 @@ void Merger::place() {
     }
 }
 
-// Old posts first..last, which stay together, with their balances moved by what came before them.
-Outcome Merger::keep(int first, int last) {
+// Old posts first..last, which stay together: their records go in at once, their balances are moved
+// later (shiftRuns), all runs together. What they end with is known already: the old balance of the
+// last one moved by what came before them.
+void Merger::keep(int first, int last, int row) {
     if (first > last)
-        return Outcome::Done;
+        return;
     const int out = static_cast<int>(image_.size() / length_) + 1;
     const std::string_view records = posts_.record(first);
     image_.append(records.data(), static_cast<std::size_t>(last - first + 1) * length_);
+    runs_.push_back({first, last, out, movedBudget_, movedActual_, row});
     Balances end = balancesOf(last);
-    if (!budget_) {
-        shift::Column saldo(Cash::Saldo);
-        if (const Outcome o = saldo.shiftBy(posts_, first, last, movedActual_, true); o != Outcome::Done)
-            return o;
-        shift::writeColumns(image_, length_, out, std::array<const shift::Column*, 1>{&saldo});
-        end.actual += movedActual_;
-    } else {
-        shift::Column b(Budget::BudgSaldo), a(Budget::VerklSaldo), d(Budget::DiffSaldo);
-        const shift::Column::Shift shifts[] = {
-            {&b, movedBudget_, true}, {&a, movedActual_, true}, {&d, movedActual_ - movedBudget_, false}};
-        if (const Outcome o = shift::shiftTogether(posts_, first, last, shifts); o != Outcome::Done)
-            return o;
-        shift::writeColumns(image_, length_, out, std::array<const shift::Column*, 3>{&b, &a, &d});
+    end.actual += movedActual_;
+    if (budget_) {
         end.budget += movedBudget_;
-        end.actual += movedActual_;
         end.difference += movedActual_ - movedBudget_;
     }
     last_ = end;
+}
+
+Outcome Merger::shift(const Run& run) {
+    if (!budget_) {
+        shift::Column saldo(Cash::Saldo);
+        if (const Outcome o = saldo.shiftBy(posts_, run.first, run.last, run.actual, true);
+            o != Outcome::Done)
+            return o;
+        shift::writeColumns(image_, length_, run.out, std::array<const shift::Column*, 1>{&saldo});
+        return Outcome::Done;
+    }
+    shift::Column b(Budget::BudgSaldo), a(Budget::VerklSaldo), d(Budget::DiffSaldo);
+    const shift::Column::Shift shifts[] = {
+        {&b, run.budget, true}, {&a, run.actual, true}, {&d, run.actual - run.budget, false}};
+    if (const Outcome o = shift::shiftTogether(posts_, run.first, run.last, shifts); o != Outcome::Done)
+        return o;
+    shift::writeColumns(image_, length_, run.out, std::array<const shift::Column*, 3>{&b, &a, &d});
     return Outcome::Done;
+}
+
+// A statement spread over the years leaves a thousand short runs, each too short to be split: the
+// runs are shared out between both cores instead, each writing only its own records.
+std::optional<MergeResult> Merger::shiftRuns() {
+    const auto shiftFrom = [&](std::size_t from, std::size_t to) -> std::optional<MergeResult> {
+        for (std::size_t i = from; i < to; ++i)
+            if (const Outcome o = shift(runs_[i]); o != Outcome::Done)
+                return refuse(o, runs_[i].row);
+        return std::nullopt;
+    };
+    long long posts = 0;
+    for (const Run& run : runs_)
+        posts += run.last - run.first + 1;
+    std::size_t middle = 0;
+    for (long long seen = 0; middle < runs_.size() && seen < posts / 2; ++middle)
+        seen += runs_[middle].last - runs_[middle].first + 1;
+    if (posts < support::longRun || middle == 0 || middle >= runs_.size())
+        return shiftFrom(0, runs_.size());
+    std::optional<MergeResult> first, second;
+    std::exception_ptr secondError;
+    store::alongside([&] { first = shiftFrom(0, middle); },
+                     [&] {
+                         try {
+                             second = shiftFrom(middle, runs_.size());
+                         } catch (...) {
+                             secondError = std::current_exception();
+                         }
+                     });
+    if (first)
+        return first;
+    if (secondError)
+        std::rethrow_exception(secondError);
+    return second;
 }
 
 // A new post, or a confirmed one in its new place, running on from the record before it.
@@ -233,32 +296,28 @@ MergeResult Merger::run(budget::BudgetTemplate* mall) {
     image_.assign(old, 0, static_cast<std::size_t>(start - 1) * length_);
     last_ = balancesOf(start - 1);
 
-    const auto refuse = [&](Outcome o, int row) {
-        MergeResult refused;
-        refused.outcome = o;
-        refused.row = row;
-        refused.postCount = n_;
-        return refused;
-    };
+    // A refused row ends the walk; a run before it may still be refused first.
+    std::optional<MergeResult> refusedRow;
     int lastRow = in_[order_.front()].row;
     std::size_t k = 0;
-    for (int i = start;;) {
+    for (int i = start; !refusedRow;) {
         for (; k < order_.size() && before_[k] <= i; ++k) {
             const MergedPost& p = in_[order_[k]];
             lastRow = p.row;
-            if (const Outcome o = add(p); o != Outcome::Done)
-                return refuse(o, p.row);
+            if (const Outcome o = add(p); o != Outcome::Done) {
+                refusedRow = refuse(o, p.row);
+                break;
+            }
             r.positions[order_[k]] = static_cast<int>(image_.size() / length_);
         }
-        if (i > n_)
+        if (refusedRow || i > n_)
             break;
         // The old posts up to the next new one or the next confirmed one stay together.
         const int end = std::min(n_, k < order_.size() ? before_[k] - 1 : n_);
         int j = i;
         while (j <= end && (confirmedBy_.empty() || !confirmedBy_[static_cast<std::size_t>(j)]))
             ++j;
-        if (const Outcome o = keep(i, j - 1); o != Outcome::Done)
-            return refuse(o, lastRow);
+        keep(i, j - 1, lastRow);
         i = j;
         if (j <= end) {
             // A confirmed post leaves: the posts after it lose its amounts.
@@ -268,6 +327,11 @@ MergeResult Merger::run(budget::BudgetTemplate* mall) {
             ++i;
         }
     }
+
+    if (std::optional<MergeResult> refused = shiftRuns())
+        return *refused;
+    if (refusedRow)
+        return *refusedRow;
 
     // Records after the last post (out of use) stay as they were.
     if (old.size() > whole)
