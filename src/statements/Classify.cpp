@@ -4,11 +4,13 @@
 #include "store/AmountField.h"
 #include "store/Errors.h"
 #include "store/Records.h"
+#include "store/SecondThread.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstdlib>
+#include <exception>
 #include <optional>
 #include <span>
 #include <tuple>
@@ -167,27 +169,31 @@ void identity(std::string& key, std::string_view bank, const BankRow& row, std::
 // occurrence number after it. The key's whole blocks are hashed once for both.
 class RowHashes {
 public:
+    RowHashes() = default;
     RowHashes(std::string_view identityKey, const BankRow& row)
         : fitid_(!row.fitid.empty()), length_(identityKey.size()) {
-        rest_ = identityKey.substr(blocks_.blocks(identityKey));
-        identity_ = blocks_.finish(rest_, length_);
+        const std::string_view rest = identityKey.substr(blocks_.blocks(identityKey));
+        restSize_ = rest.size();
+        std::copy(rest.begin(), rest.end(), rest_);
+        identity_ = blocks_.finish(rest, length_);
     }
     const Hash128& identity() const { return identity_; }
     Hash128 fingerprint(int occurrence) const {
         if (fitid_)
             return identity_;
         char tail[16 + 12];
-        std::copy(rest_.begin(), rest_.end(), tail);
-        const char* end = std::to_chars(tail + rest_.size(), tail + sizeof tail, occurrence).ptr;
+        std::copy(rest_, rest_ + restSize_, tail);
+        const char* end = std::to_chars(tail + restSize_, tail + sizeof tail, occurrence).ptr;
         const auto size = static_cast<std::size_t>(end - tail);
-        return blocks_.finish(std::string_view(tail, size), length_ - rest_.size() + size);
+        return blocks_.finish(std::string_view(tail, size), length_ - restSize_ + size);
     }
 
 private:
-    bool fitid_;
-    std::size_t length_;
+    bool fitid_ = false;
+    std::size_t length_ = 0;
     Murmur128 blocks_;
-    std::string_view rest_;
+    char rest_[16] = {}; // the bytes after the key's whole blocks
+    std::size_t restSize_ = 0;
     Hash128 identity_;
 };
 
@@ -464,34 +470,56 @@ std::vector<AccountPost> accountPosts(const store::RecordFile& kontoData, ledger
     if (const std::size_t whole = image.size() / length; whole < static_cast<std::size_t>(count))
         padded = image.substr(std::min(whole * length, image.size())) +
                  std::string(length - image.size() % length, '\0');
-    std::vector<AccountPost> posts;
-    posts.reserve(static_cast<std::size_t>(count));
-    for (int n = 1; n <= count; ++n) {
-        const std::size_t offset = static_cast<std::size_t>(n - 1) * length;
-        const std::string_view record = offset + length <= image.size()
-                                            ? std::string_view(image.data() + offset, length)
-                                            : std::string_view(padded);
-        const std::string_view datum = record.substr(0, 10);
-        if (datum == "          ")
-            continue;
-        const auto date = store::parseDate(datum);
-        if (!date)
-            throw store::DataError("KontoData: " + std::string(datum));
-        AccountPost& p = posts.emplace_back();
-        p.record = n;
-        p.date = *date;
-        using Cash = store::PostRec_Enkel;
-        using Budget = store::PostRec_Budget;
-        static_assert(Cash::TransNr.offset == Budget::TransNr.offset &&
-                      Cash::TransNr.width == Budget::TransNr.width);
-        p.transNr = transNrOf(record.substr(Cash::TransNr.offset, Cash::TransNr.width));
-        if (kind == ledger::Kind::Cash) {
-            p.amount = amountAt(record, Cash::Belopp);
-        } else {
-            p.planned = record[Budget::BStatus.offset] != '*';
-            p.amount = amountAt(record, p.planned ? Budget::BudgBelopp : Budget::VerklBelopp);
+    // Posts from..to-1 (numbered from 1) appended to `posts`.
+    const auto decode = [&](int from, int to, std::vector<AccountPost>& posts) {
+        posts.reserve(posts.size() + static_cast<std::size_t>(std::max(to - from, 0)));
+        for (int n = from; n < to; ++n) {
+            const std::size_t offset = static_cast<std::size_t>(n - 1) * length;
+            const std::string_view record = offset + length <= image.size()
+                                                ? std::string_view(image.data() + offset, length)
+                                                : std::string_view(padded);
+            const std::string_view datum = record.substr(0, 10);
+            if (datum == "          ")
+                continue;
+            const auto date = store::parseDate(datum);
+            if (!date)
+                throw store::DataError("KontoData: " + std::string(datum));
+            AccountPost& p = posts.emplace_back();
+            p.record = n;
+            p.date = *date;
+            using Cash = store::PostRec_Enkel;
+            using Budget = store::PostRec_Budget;
+            static_assert(Cash::TransNr.offset == Budget::TransNr.offset &&
+                          Cash::TransNr.width == Budget::TransNr.width);
+            p.transNr = transNrOf(record.substr(Cash::TransNr.offset, Cash::TransNr.width));
+            if (kind == ledger::Kind::Cash) {
+                p.amount = amountAt(record, Cash::Belopp);
+            } else {
+                p.planned = record[Budget::BStatus.offset] != '*';
+                p.amount = amountAt(record, p.planned ? Budget::BudgBelopp : Budget::VerklBelopp);
+            }
         }
+    };
+    std::vector<AccountPost> posts;
+    if (count < 2 || static_cast<std::size_t>(count) < parallelPosts) {
+        decode(1, count + 1, posts);
+        return posts;
     }
+    // The later half on the second core; an error in it counts only when the first half had none.
+    const int middle = count / 2 + 1;
+    std::vector<AccountPost> later;
+    std::exception_ptr failed;
+    store::alongside([&] { decode(1, middle, posts); },
+                     [&] {
+                         try {
+                             decode(middle, count + 1, later);
+                         } catch (...) {
+                             failed = std::current_exception();
+                         }
+                     });
+    if (failed)
+        std::rethrow_exception(failed);
+    posts.insert(posts.end(), later.begin(), later.end());
     return posts;
 }
 
@@ -584,50 +612,78 @@ std::vector<ClassifiedRow> classify(const Statement& statement, const AccountVie
 }
 
 std::vector<ClassifiedRow> classify(Statement&& statement, const AccountView& view) {
+    const std::size_t count = statement.rows.size();
     std::vector<ClassifiedRow> rows;
-    rows.reserve(statement.rows.size());
-    std::vector<int> rowDays(statement.rows.size());
-    KeyNumbers identities;
-    std::vector<int> occurrences;
-    // The log by the first 64 bits of each fingerprint (the whole text compared on a hit).
+    rows.reserve(count);
+    for (BankRow& row : statement.rows)
+        rows.emplace_back(std::move(row));
+    statement.rows.clear();
+    std::vector<int> rowDays(count);
+    std::vector<RowHashes> hashes(count);
+    const RuleSet rules(view.rules, view.transactions, view.subTransactions);
+
+    // What each row is by itself, half the rows on the second core.
+    const auto byItself = [&](std::size_t from, std::size_t to) {
+        std::string key, matchText; // reused row after row
+        for (std::size_t r = from; r < to; ++r) {
+            ClassifiedRow& c = rows[r];
+            c.error = errorOf(c.row);
+            if (!c.error.empty()) {
+                c.status = RowStatus::Error;
+                continue;
+            }
+            if (c.row.reserved) {
+                c.status = RowStatus::Reserved;
+                continue;
+            }
+            rowDays[r] = store::dayNumber(*c.row.bookingDate);
+            normaliseText(c.row.text, matchText);
+            identity(key, statement.bank, c.row, matchText);
+            hashes[r] = RowHashes(key, c.row);
+            applyRule(c, rules, matchText);
+        }
+    };
+    if (count >= parallelRows && count >= 2) {
+        std::exception_ptr failed;
+        store::alongside([&] { byItself(0, count / 2); },
+                         [&] {
+                             try {
+                                 byItself(count / 2, count);
+                             } catch (...) {
+                                 failed = std::current_exception();
+                             }
+                         });
+        if (failed)
+            std::rethrow_exception(failed);
+    } else {
+        byItself(0, count);
+    }
+
+    // Then in the file's order: the how-manieth of its identity each row is, and whether the log
+    // has it. The log is looked up by the first 64 bits of each fingerprint, the whole text
+    // compared on a hit.
     KeyNumbers logged;
     std::vector<std::size_t> loggedEntry;
     for (std::size_t i = 0; i < view.log.size(); ++i)
         if (logged.add(prefixOf(view.log[i].fingerprint)) == static_cast<int>(loggedEntry.size()))
             loggedEntry.push_back(i);
-    const RuleSet rules(view.rules, view.transactions, view.subTransactions);
-
-    std::string key, matchText; // reused row after row
-    for (BankRow& bankRow : statement.rows) {
-        ClassifiedRow& c = rows.emplace_back();
-        c.row = std::move(bankRow);
-        const BankRow& row = c.row;
-        c.error = errorOf(row);
-        if (!c.error.empty()) {
-            c.status = RowStatus::Error;
+    KeyNumbers identities;
+    std::vector<int> occurrences;
+    for (std::size_t r = 0; r < count; ++r) {
+        ClassifiedRow& c = rows[r];
+        if (c.status == RowStatus::Error || c.status == RowStatus::Reserved)
             continue;
-        }
-        if (row.reserved) {
-            c.status = RowStatus::Reserved;
-            continue;
-        }
-        rowDays[rows.size() - 1] = store::dayNumber(*row.bookingDate);
-        normaliseText(row.text, matchText);
-        identity(key, statement.bank, row, matchText);
-        const RowHashes hashes(key, row);
         const auto number =
-            static_cast<std::size_t>(identities.add(static_cast<std::int64_t>(hashes.identity().high)));
+            static_cast<std::size_t>(identities.add(static_cast<std::int64_t>(hashes[r].identity().high)));
         occurrences.resize(std::max(occurrences.size(), number + 1));
         c.occurrence = ++occurrences[number];
-        const Hash128 print = hashes.fingerprint(c.occurrence);
+        const Hash128 print = hashes[r].fingerprint(c.occurrence);
         c.fingerprint = hexOf(print);
-        applyRule(c, rules, matchText);
         // A fingerprint's first 16 digits are the high half of its hash.
         if (const int hit = logged.find(static_cast<std::int64_t>(print.high));
             hit >= 0 && view.log[loggedEntry[static_cast<std::size_t>(hit)]].fingerprint == c.fingerprint)
             c.status = RowStatus::AlreadyImported;
     }
-    statement.rows.clear();
     markDuplicates(rows, rowDays, view);
     matchPlanned(rows, view);
     return rows;

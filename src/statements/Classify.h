@@ -39,6 +39,11 @@ struct AccountView {
     std::vector<LogEntry> log;
 };
 
+// From this many rows of a statement, or records of an account, the work is shared with the second
+// core; below it a thread costs more than it saves. Tests lower them to split short runs.
+inline std::size_t parallelRows = 2000;
+inline std::size_t parallelPosts = 16384;
+
 // Posts 1..N of a KontoData image (findPostCount); a field that does not decode is a DataError.
 std::vector<AccountPost> accountPosts(const store::RecordFile& kontoData, ledger::Kind kind);
 // The account's KontoData, Transakt, Kategori, Importregler and Importlogg. Throws store::FileError

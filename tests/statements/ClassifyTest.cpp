@@ -276,3 +276,49 @@ TEST(Classify, PostsAreReadFromEitherKindOfAccount) {
     EXPECT_FALSE(drive.exists("MoniData/Budget/Importregler"));
     EXPECT_FALSE(drive.exists("MoniData/Budget/Importlogg"));
 }
+
+TEST(Classify, SharingTheWorkWithTheSecondCoreChangesNothing) {
+    // Rows of every kind: ruled, new, identical, near posts, logged before, in error, pending.
+    std::vector<BankRow> rows;
+    for (int i = 0; i < 60; ++i) {
+        BankRow r =
+            bankRow(i % 9, -10 - i % 7, i % 3 ? "KORTKÖP 231210 ICA NARA" : "SWISH " + std::to_string(i % 4));
+        r.reserved = i % 17 == 0;
+        if (i % 23 == 0)
+            r.error = "datumet går inte att läsa";
+        rows.push_back(r);
+    }
+    std::vector<AccountPost> posts;
+    for (int i = 0; i < 30; ++i)
+        posts.push_back(post(i + 1, i % 9, -10 - i % 5));
+    AccountView v = view(false, posts);
+    const auto once = run(rows, v);
+    for (std::size_t i = 0; i < once.size(); i += 4)
+        v.log.push_back(once[i].logEntry());
+
+    TempDrive drive;
+    const store::DataPaths paths(drive.path());
+    std::string image;
+    for (int i = 0; i < 40; ++i)
+        image += fixtures::cashPost(
+            "2023-12-" + std::string(i % 28 < 9 ? "0" : "") + std::to_string(i % 28 + 1), 2, -i, -i);
+    fixtures::writeAccount(paths.dataRoot(), "Kassa", image);
+    const store::RecordFile file(paths.kontoData("Kassa"), ledger::recordLength(ledger::Kind::Cash),
+                                 store::RecordFile::Missing::Fail);
+
+    const auto outcome = [&](std::size_t threshold) {
+        statements::parallelRows = statements::parallelPosts = threshold;
+        std::vector<std::string> seen;
+        for (const auto& r : run(rows, v))
+            seen.push_back(r.statusText() + "|" + r.fingerprint + "|" + std::to_string(r.occurrence) + "|" +
+                           std::to_string(r.transNr) + "|" + std::to_string(r.matchedPost));
+        for (const auto& p : statements::accountPosts(file, ledger::Kind::Cash))
+            seen.push_back(std::to_string(p.record) + store::dateText(p.date) + p.amount.amountText());
+        return seen;
+    };
+    const auto alone = outcome(1'000'000), shared = outcome(2);
+    statements::parallelRows = 2000;
+    statements::parallelPosts = 16384;
+    EXPECT_EQ(alone, shared);
+    EXPECT_EQ(alone.size(), 100u);
+}
