@@ -123,11 +123,13 @@ TEST(OverviewChart, MonthBarsAndTheirLine) {
         const auto topOf = [](const ChartBar& b) {
             return b.value.isNegative() ? b.box.y + b.box.h : b.box.y;
         };
-        for (std::size_t i = 1; i < chart.bars.size(); ++i)
-            if (chart.bars[i].value != chart.bars[0].value)
+        for (std::size_t i = 1; i < chart.bars.size(); ++i) {
+            if (chart.bars[i].value != chart.bars[0].value) {
                 EXPECT_EQ(chart.bars[i].value > chart.bars[0].value,
                           topOf(chart.bars[i]) < topOf(chart.bars[0]))
                     << c.what << " " << i;
+            }
+        }
     }
 
     // A bar leads to the posts of its month and series.

@@ -105,8 +105,9 @@ TEST(ImportCommand, PrintsTheRowsAndImportsWhatARulePlaces) {
     };
     const auto lock = app::lockDataRoot(store::DataPaths(drive.path()));
     for (const auto& r : refusals) {
-        if (r.status == 1)
+        if (r.status == 1) {
             ASSERT_TRUE(lock);
+        }
         run = runImport(drive, r.arguments);
         EXPECT_EQ(run.status, r.status) << r.arguments;
         EXPECT_TRUE(run.err.starts_with(r.said)) << run.err;

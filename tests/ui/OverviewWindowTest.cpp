@@ -112,13 +112,17 @@ TEST_F(OverviewWindowTest, OpensOverTheDisabledMainWindowOnTheCurrentMonthAndEsc
     EXPECT_EQ(uitest::visibleOf(*window, {"monthBox", "quarterBox", "fromDate"}), "010");
 
     // Every control is named for a screen reader, every label leads to its control.
-    for (QWidget* w : window->findChildren<QWidget*>())
+    for (QWidget* w : window->findChildren<QWidget*>()) {
         if (w->focusPolicy() != Qt::NoFocus && !w->objectName().isEmpty() &&
-            !w->objectName().startsWith("qt_"))
+            !w->objectName().startsWith("qt_")) {
             EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
-    for (QLabel* l : window->findChildren<QLabel*>())
-        if (l->objectName().endsWith("Label"))
+        }
+    }
+    for (QLabel* l : window->findChildren<QLabel*>()) {
+        if (l->objectName().endsWith("Label")) {
             EXPECT_NE(l->buddy(), nullptr) << l->objectName().toStdString();
+        }
+    }
 
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));

@@ -87,10 +87,10 @@ private:
     struct Reply {
         Kind kind;
         bool yes = false;
-        QString text;
-        std::function<int(QDialog&)> handler;
+        QString text = {};
+        std::function<int(QDialog&)> handler = {};
         bool cancel = false;
-        QString filter; // Save
+        QString filter = {}; // Save
     };
     ScriptedDialogs& add(Reply reply) {
         script_.push_back(std::move(reply));
