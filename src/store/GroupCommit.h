@@ -12,12 +12,13 @@ namespace store {
 // Changes to several files that must land together or not at all (a new account writes its
 // folder, its files and the register; a sign change rewrites Transakt and KontoData).
 //
-// commit(): the originals are kept in the journal folder (linked, or copied where the file system
-// cannot link) with a manifest naming every file
-// (and whether it existed), all synced; the files are then replaced one by one; deleting the
-// manifest is the moment of commit. recoverGroupCommit() at start-up finds a manifest left by a
-// crash and puts every original back (files that did not exist are removed again). A group of one
-// replaced file goes without the journal, its replacement being atomic by itself.
+// commit(): the new contents are written beside their files; the originals are kept in the journal
+// folder (linked, or copied where the file system cannot link) with a manifest naming every file
+// (and whether it existed), all of it synced before the manifest is named; the files are then
+// renamed in and their folders synced; deleting the manifest is the moment of commit. recoverGroupCommit() at
+// start-up finds a manifest left by a crash and puts every original back (files that did not exist are
+// removed again). A group of one replaced file goes without the journal, its replacement being atomic by
+// itself.
 class GroupCommit {
 public:
     explicit GroupCommit(std::filesystem::path journalFolder);
