@@ -579,10 +579,14 @@ std::size_t removeLeftoverTempFiles(const fs::path& folder) {
 }
 
 RecordFile::RecordFile(fs::path path, std::size_t recordLength, Missing missing)
-    : path_(std::move(path)), recordLength_(recordLength) {
+    : path_(std::move(path)), recordLength_(recordLength), missing_(missing) {
     if (recordLength_ == 0)
         throw std::invalid_argument("record length 0");
     const int err = io::tryReadWholeFile(path_, image_, roomFor(recordLength_));
+    if (err == ENOENT && missing == Missing::Empty) {
+        image_.clear();
+        return;
+    }
     if (err == ENOENT && missing == Missing::Create) {
         // A new file is empty and stays empty until something is written; creating it at once
         // lets other windows and the next start see it.
@@ -641,7 +645,8 @@ void RecordFile::commit() {
 
 void RecordFile::reload() {
     std::string image;
-    if (const int err = io::tryReadWholeFile(path_, image, roomFor(recordLength_)))
+    if (const int err = io::tryReadWholeFile(path_, image, roomFor(recordLength_));
+        err != 0 && !(err == ENOENT && missing_ == Missing::Empty))
         io::fail(err, path_);
     image_ = std::move(image);
     dirty_ = false;

@@ -16,9 +16,11 @@ namespace store {
 // reload() and every file is as it was.
 class RecordFile {
 public:
-    enum class Missing { Create, Fail };
+    enum class Missing { Create, Fail, Empty };
 
-    // Reads the file. A missing file is created empty (Missing::Create) or is a FileError.
+    // Reads the file. A missing file is created empty (Missing::Create), is a FileError
+    // (Missing::Fail), or reads as empty and is made only when a commit writes it (Missing::Empty:
+    // for a look that must leave the folder as it was).
     RecordFile(std::filesystem::path path, std::size_t recordLength, Missing missing = Missing::Create);
 
     const std::filesystem::path& path() const { return path_; }
@@ -54,6 +56,7 @@ public:
 private:
     std::filesystem::path path_;
     std::size_t recordLength_;
+    Missing missing_;
     std::string image_;
     bool dirty_ = false;
 };

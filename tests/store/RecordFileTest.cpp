@@ -121,7 +121,7 @@ TEST(RecordFile, ReloadDropsChangesAndCleanCommitTouchesNothing) {
     EXPECT_EQ(steps, 5);
 }
 
-TEST(RecordFile, MissingFileIsCreatedOrRefused) {
+TEST(RecordFile, MissingFileIsCreatedRefusedOrLeftToTheCommit) {
     TempDrive drive;
     RecordFile created(drive / "New", 36);
     EXPECT_EQ(created.count(), 0u);
@@ -136,6 +136,16 @@ TEST(RecordFile, MissingFileIsCreatedOrRefused) {
     }
     EXPECT_FALSE(drive.exists("Gone"));
     EXPECT_EQ(failureText([&] { RecordFile f(drive / "NoFolder" / "F", 36); }), "No such file or directory");
+
+    // Looked at only: empty, made by nothing but its commit, and empty again after a dropped change.
+    RecordFile looked(drive / "Later", 36, RecordFile::Missing::Empty);
+    looked.writeRaw(1, std::string(36, 'a'));
+    looked.reload();
+    EXPECT_EQ(looked.count(), 0u);
+    EXPECT_FALSE(drive.exists("Later"));
+    looked.writeRaw(1, std::string(36, 'b'));
+    looked.commit();
+    EXPECT_EQ(drive.readFile("Later"), std::string(36, 'b'));
 }
 
 TEST(RecordFile, CommitCutAtEveryStepLeavesTheOldFile) {

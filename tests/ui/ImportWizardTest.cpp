@@ -369,6 +369,7 @@ TEST_F(ImportWizardTest, AccountWithoutKategoriHasNoSubTransactionsToOffer) {
     EXPECT_FALSE(std::filesystem::exists(root / "Kassa" / "Kategori")); // nothing written yet
     choose(0, "Mat");
     wizard->next();
+    EXPECT_FALSE(std::filesystem::exists(root / "Kassa" / "Kategori")); // not by the summary either
     finish();
     wizard = nullptr;
     EXPECT_EQ(head->postCount(), 4);

@@ -73,12 +73,14 @@ void ImportWizard::withTarget(const std::function<void(ImportTarget&)>& use) con
                                 store::RecordFile::Missing::Fail);
     store::RecordFile transakt(paths.transakt(accountBytes_), store::TransRec::Length,
                                store::RecordFile::Missing::Fail);
-    store::RecordFile kategori(paths.kategori(accountBytes_), store::KatRec::Length);
+    // A look at the summary page must not make a missing file: it is made by the import's commit.
+    store::RecordFile kategori(paths.kategori(accountBytes_), store::KatRec::Length,
+                               store::RecordFile::Missing::Empty);
     std::optional<store::RecordFile> mall;
     std::unique_ptr<budget::BudgetTemplate> plan;
     const int postCount = ledger::findPostCount(kontoData);
     if (kind_ == ledger::Kind::Budget) {
-        mall.emplace(paths.bMall(accountBytes_), store::MallRec::Length);
+        mall.emplace(paths.bMall(accountBytes_), store::MallRec::Length, store::RecordFile::Missing::Empty);
         plan = std::make_unique<budget::BudgetTemplate>(*mall);
         plan->open(kontoData, postCount, ctx_.today);
     }
