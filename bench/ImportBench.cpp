@@ -78,7 +78,10 @@ void BM_ImportAgainstWriteFloor(benchmark::State& state) {
     const int rows = 1000;
     const std::string original = benchdata::consistentPosts(kind, posts);
     const statements::ImportPlan plan = statementOf(posts, rows, state.range(2) != 0);
-    const store::DataPaths paths(folder() / "drive");
+    // A drive of its own for each case: the undo history of the cases before would otherwise be
+    // pruned in the background while this one is timed.
+    const store::DataPaths paths(
+        folder() / ("drive-" + std::to_string(state.range(0)) + "-" + std::to_string(state.range(2))));
     const std::string account = "Kassa";
     fs::create_directories(paths.accountFolder(account));
     benchdata::writeFile(paths.transakt(account), std::string(36 * 3, ' '));
