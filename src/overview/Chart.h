@@ -50,8 +50,8 @@ struct ChartLine {
     std::vector<std::pair<double, double>> points;
     Rgb colour;
     double width = 0.5;
-    std::string series;                // empty for the axes and the grid
-    std::vector<store::Amount> values; // a series' values, one a point
+    std::string series = {};                // empty for the axes and the grid
+    std::vector<store::Amount> values = {}; // a series' values, one a point
 };
 
 enum class Anchor { Left, Centre, Right };
