@@ -212,9 +212,13 @@ TEST_F(RemoveAccountTest, FailedCommitLeavesEveryFileAsItWas) {
             drive.writeFile("MoniData/Budget/Importregler", std::string(48, 'r'));
             drive.writeFile("MoniData/Budget/Importlogg", std::string(113, 'l'));
             const auto before = drive.tree();
-            // The register's replacement fails (a blanked name); when the register is deleted
-            // instead, saving the manifest of the journal fails.
-            const fs::path target = last ? drive / ".MoniData.journal/manifest" : paths.kontoFil();
+            // The register's replacement fails (a blanked name: its folder is synced once for all
+            // the files renamed into it); when the register is deleted instead, saving the
+            // manifest of the journal fails.
+            const fs::path target = last ? drive / ".MoniData.journal/manifest"
+                                    : failing == store::CommitStep::SyncFolder
+                                        ? paths.kontoFil().parent_path()
+                                        : paths.kontoFil();
             bool failed = false;
             {
                 fixtures::FaultHook hook([&](store::CommitStep step, const fs::path& file) {
