@@ -307,8 +307,8 @@ public:
     void addKey(std::int64_t key) { numbers_.add(key); }
     bool empty() const { return numbers_.count() == 0; }
 
-    // Lists every post for which `keyOf(post)` gives a key added before (std::nullopt: none), with
-    // its day number in `postDays`.
+    // Lists every post for which `keyOf(post)` gives a key added before (std::nullopt: none), and
+    // keeps its day number for dayOf().
     template <typename KeyOf> void fill(const AccountView& view, KeyOf keyOf) {
         const std::size_t n = view.posts.size();
         std::vector<int> listOf(n, -1);
