@@ -63,9 +63,12 @@ std::optional<AmountRead> plainAmount(std::string_view s, DecimalSign sign) {
     i += negative ? 1 : 0;
     std::int64_t units = 0;
     std::size_t digits = 0;
-    for (; i < s.size() && isDigit(s[i]); ++i, ++digits)
+    for (; i < s.size() && isDigit(s[i]); ++i, ++digits) {
+        if (digits == 14) // longer numbers, too large or with leading zeros, by the whole rule
+            return std::nullopt;
         units = units * 10 + (s[i] - '0');
-    if (digits == 0 || digits > 14 || (s[i - digits] == '0' && digits > 1))
+    }
+    if (digits == 0 || (s[i - digits] == '0' && digits > 1))
         return std::nullopt;
     units *= store::Amount::Scale;
     if (i < s.size()) {
