@@ -536,11 +536,8 @@ AccountView readAccountView(const store::DataPaths& paths, std::string_view cp12
     view.transactions = catalogue::mainTransactions(transakt);
     // An account without Kategori has no sub-transactions, as the ledger takes it; reading must
     // not make the file.
-    std::error_code missing;
-    const auto kategori = paths.kategori(cp1252Account);
-    if (std::filesystem::symlink_status(kategori, missing).type() != std::filesystem::file_type::not_found)
-        view.subTransactions = catalogue::subTransactions(
-            RecordFile(kategori, store::KatRec::Length, RecordFile::Missing::Fail));
+    view.subTransactions = catalogue::subTransactions(
+        RecordFile(paths.kategori(cp1252Account), store::KatRec::Length, RecordFile::Missing::Empty));
     view.rules = readRules(paths, cp1252Account);
     view.log = readLog(paths, cp1252Account);
     return view;
